@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace gim {
+
+struct Context;
+
+// The mode codes a menu command sets before its operations run.
+struct ModeCodes
+{
+    std::optional<QString> action;
+    std::optional<QString> output;
+    std::optional<QString> sub;
+    std::optional<QString> answer;
+};
+
+// Runs one command: sets its mode codes, runs the body, and whatever happens clears them again
+// (ActionCode empty; OutputCode and SubCode back to " " and AnswerCode empty where the command set them).
+// A read or write failure inside the body abandons the command with its message. Returns false when
+// the command was abandoned.
+bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()>& body);
+
+// Keeps the caller's mode codes across a nested feature call.
+class ModeCodeGuard
+{
+public:
+    explicit ModeCodeGuard(Context& ctx);
+    ~ModeCodeGuard();
+    ModeCodeGuard(const ModeCodeGuard&) = delete;
+    ModeCodeGuard& operator=(const ModeCodeGuard&) = delete;
+
+private:
+    Context& m_ctx;
+    QString m_action, m_output, m_sub, m_answer, m_answer2;
+};
+
+} // namespace gim

@@ -1,0 +1,216 @@
+#include "core/environment.h"
+
+#include "core/context.h"
+#include "core/record_file.h"
+#include "core/week_codes.h"
+#include "records/plan_records.h"
+#include "records/selector_record.h"
+
+namespace gim {
+namespace {
+
+QString TwoDigits(int n)
+{
+    return QString::number(n).rightJustified(2, QLatin1Char('0'));
+}
+
+void SetPlanFlags(State& st, std::uint8_t minFreq)
+{
+    st.Plan1SFlag = 0;
+    st.Plan2SFlag = 0;
+    if (minFreq == 1) {
+        st.Plan1SFlag = 1;
+        st.Plan2SFlag = 1;
+    } else if (minFreq == 2) {
+        st.Plan2SFlag = 1;
+    }
+}
+
+void WriteSelector(Context& ctx, const TSelectorRecord& rec)
+{
+    RecordFile<TSelectorRecord> file(ctx);
+    if (!file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Rewrite, false))
+        return;
+    file.Write(0, rec);
+}
+
+} // namespace
+
+void BuildDataFileNames(Context& ctx)
+{
+    State& st = ctx.st;
+    for (const DataFileSpec& spec : kDataFiles) {
+        const auto i = static_cast<std::size_t>(spec.file);
+        st.DataFileNames[i] = BuildDataFileName(st.CurrentEnvironment, spec.extension);
+        st.BackupFileNames[i] =
+            spec.twinExtension ? BuildDataFileName(st.CurrentEnvironment, spec.twinExtension) : QString();
+    }
+    st.PlanYearsFileName = BuildDataFileName(st.CurrentEnvironment, ".LON");
+}
+
+void BuildFirmFileNames(Context& ctx)
+{
+    State& st = ctx.st;
+    const QString f5 = st.FirmName.left(5);
+    const QString e2 = st.CurrentEnvironment.left(2);
+    const QString e3 = st.CurrentEnvironment.left(3);
+    st.PersonnelFileName = f5 + QLatin1Char('_') + e2 + QLatin1String(".RCH");
+    st.PersonnelTempFileName = f5 + e3 + QLatin1String(".RCH");
+    st.SupplierFileName = f5 + QLatin1Char('_') + e2 + QLatin1String(".PVW");
+    st.SupplierTempFileName = f5 + e3 + QLatin1String(".PVW");
+}
+
+void LoadEnvironment(Context& ctx)
+{
+    State& st = ctx.st;
+    st.Plan2SFlag = 0;
+    st.Plan1SFlag = 0;
+    TSelectorRecord rec{};
+    RecordFile<TSelectorRecord> file(ctx);
+    // A selector without a whole record holds nothing to keep and is treated as missing.
+    if (!file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Reset, false) ||
+        file.Count() == 0) {
+        file.Close();
+        st.CurrentEnvironment = QLatin1String(kDefaultEnvironment);
+        rec.Code = st.CurrentEnvironment;
+        rec.AccessCode = kDefaultEnvironment;
+        ctx.ui.ShowMessage(QStringLiteral("CODIGO DE ACCESO : ") + QLatin1String(kDefaultEnvironment));
+        WriteSelector(ctx, rec); // a failure stays in LastIOResult
+    } else {
+        rec = file.Read(0);
+        file.Close();
+        st.CurrentEnvironment = rec.Code.str();
+        SetPlanFlags(st, rec.MinFreq);
+    }
+    st.AccessCode = rec.AccessCode.str();
+    BuildDataFileNames(ctx);
+    BuildFirmFileNames(ctx);
+}
+
+bool IsSafeEnvironmentCode(const QString& code)
+{
+    if (code.isEmpty() || code == QLatin1String("#"))
+        return false;
+    bool onlyDots = true;
+    for (QChar c : code) {
+        const char16_t u = c.unicode();
+        if (u < '!' || u > '}')
+            return false;
+        if (QStringLiteral("/\\:*?\"<>|").contains(c))
+            return false;
+        if (c != QLatin1Char('.'))
+            onlyDots = false;
+    }
+    return !onlyDots;
+}
+
+bool ChangeEnvironment(Context& ctx)
+{
+    State& st = ctx.st;
+    TSelectorRecord rec{};
+    QString freqText = QStringLiteral("M");
+    {
+        RecordFile<TSelectorRecord> file(ctx);
+        if (file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Reset, false) &&
+            file.Count() > 0) {
+            rec = file.Read(0);
+            st.AccessCode = rec.AccessCode.str();
+            if (rec.MinFreq == 1)
+                freqText = QStringLiteral("1S");
+            else if (rec.MinFreq == 2)
+                freqText = QStringLiteral("2S");
+        }
+    }
+    const QString typed = ctx.ui
+                              .InputBox(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"),
+                                        st.CurrentEnvironment)
+                              .left(10);
+    const QString freq =
+        ctx.ui.InputBox(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"), freqText)
+            .left(2);
+    // "#" keeps the current environment; so does a code that cannot be a file name, since the data
+    // files of the environment would be named after it.
+    const QString stored = typed.left(8);
+    if (!IsSafeEnvironmentCode(stored)) {
+        if (stored != QLatin1String("#"))
+            ctx.ui.ShowMessage(QStringLiteral("CODIGO DE ENTORNO NO VALIDO"));
+        return false;
+    }
+    rec.Code = stored;
+    if (freq == QLatin1String("1S"))
+        rec.MinFreq = 1;
+    else if (freq == QLatin1String("2S"))
+        rec.MinFreq = 2;
+    else
+        rec.MinFreq = 3;
+    WriteSelector(ctx, rec);
+    // Nothing of the previous environment may stay behind: its firm comes from the new agenda.
+    st.FirmName.clear();
+    // The environment is reloaded from what the selector now holds (eight characters), so that this
+    // session and the next start name the same data files.
+    LoadEnvironment(ctx);
+    InitPlanningYears(ctx);
+    return true;
+}
+
+void SetDayOfWeekString(Context& ctx)
+{
+    ctx.st.WeekdayText = QString::number(ctx.st.CurrentDateTime.date().dayOfWeek());
+}
+
+void InitCurrentDate(Context& ctx)
+{
+    State& st = ctx.st;
+    st.LastIOResult = 0;
+    st.CurrentDateTime = ctx.clock.Now();
+    const QDate d = st.CurrentDateTime.date();
+    const QTime t = st.CurrentDateTime.time();
+    st.CurrentYear = d.year();
+    st.CurrentMonth = d.month();
+    st.CurrentDay = d.day();
+    st.DayText = TwoDigits(d.day());
+    st.MonthText = TwoDigits(d.month());
+    st.YearText = QString::number(d.year());
+    st.TodayText = st.DayText + QLatin1Char('/') + st.MonthText + QLatin1Char('/') + st.YearText;
+    st.DateText = st.TodayText;
+    st.CurrentHour = t.hour();
+    st.CurrentMinute = t.minute();
+    st.CurrentSecond = t.second();
+    st.CurrentMSec = t.msec();
+    st.TimeText = QString::number(t.hour()) + QLatin1Char(':') + QString::number(t.minute());
+    st.WeekText = TwoDigits(WeekOfYear(st, st.TodayText));
+    SetDayOfWeekString(ctx);
+}
+
+void InitPlanningYears(Context& ctx)
+{
+    State& st = ctx.st;
+    InitCurrentDate(ctx);
+    st.TimeText = QString::number(st.CurrentHour) + QLatin1Char(':') + TwoDigits(st.CurrentMinute);
+    RecordFile<TPlanYearsRecord> file(ctx);
+    if (file.Open(st.PlanYearsFileName, RawRecordFile::Mode::Reset, false)) {
+        // An empty .LON counts as missing; a read of a missing record would abandon the start-up.
+        if (file.Count() > 0) {
+            const TPlanYearsRecord rec = file.Read(0);
+            st.FirstYear = rec.FirstYear;
+            st.LastYear = rec.LastYear;
+            st.PlanWeeks = static_cast<std::uint16_t>((st.LastYear - st.FirstYear) * 52);
+            return;
+        }
+    }
+    st.FirstYear = static_cast<std::uint16_t>(st.CurrentYear - 2000);
+    st.LastYear = static_cast<std::uint16_t>(st.FirstYear + 1);
+}
+
+QString MainCaption(const Context& ctx)
+{
+    const State& st = ctx.st;
+    const QString head =
+        (QStringLiteral("GESTION INTEGRAL DE MANTENIMIENTO DE ") + st.CurrentEnvironment).left(73);
+    return head + QStringLiteral("                   Semana:") + st.WeekText +
+           QStringLiteral("          PLAN: ") + QString::number(st.FirstYear + 2000) + QLatin1Char('/') +
+           QString::number(st.LastYear) + QStringLiteral("       ") + st.TodayText +
+           QStringLiteral("          ") + st.FirmName;
+}
+
+} // namespace gim

@@ -1,0 +1,120 @@
+#include "core/io_errors.h"
+
+#include "core/context.h"
+
+#include <cerrno>
+
+namespace gim {
+
+std::uint8_t IoCodeFromErrno(int err)
+{
+    switch (err) {
+    case 0:
+        return IoCode::Ok;
+    case ENOENT:
+        return IoCode::FileNotFound;
+    case ENOTDIR:
+    case ELOOP:
+        return IoCode::PathNotFound;
+    case EMFILE:
+    case ENFILE:
+        return IoCode::TooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EBUSY:
+    case ETXTBSY:
+        return IoCode::AccessDenied;
+    case ENAMETOOLONG:
+    case EINVAL:
+        return IoCode::InvalidFileName;
+    case ENODEV:
+    case ENXIO:
+        return IoCode::InvalidDrive;
+    case EXDEV:
+        return IoCode::CannotRename;
+    case EROFS:
+        return IoCode::WriteProtected;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return IoCode::DiskWrite;
+    case ESPIPE:
+        return IoCode::SeekError;
+    case EIO:
+        return IoCode::HardwareFailure;
+    default:
+        return IoCode::InvalidFunction;
+    }
+}
+
+QString IoErrorText(std::uint8_t code)
+{
+    switch (code) {
+    case 1:
+        return QStringLiteral("COMANDO/DATO NO VALIDO");
+    case 2:
+        return QStringLiteral("FICHERO NO ENCONTRADO");
+    case 3:
+        return QStringLiteral("CAMINO DE BUSQUEDA FALSO");
+    case 4:
+        return QStringLiteral("FICHEROS ABIERTOS EN EXCESO");
+    case 5:
+        return QStringLiteral("ACCESO DENEGADO");
+    case 6:
+        return QStringLiteral("NOMBRE DE FICHERO NO VALIDO");
+    case 15:
+        return QStringLiteral("DISCO NO VALIDO");
+    case 16:
+        return QStringLiteral("IMPOSIBILIDAD DE ANULAR EL DIRECTORIO");
+    case 17:
+        return QStringLiteral("IMPOSIBILIDAD DE RENOMBRAR");
+    case 100:
+        return QStringLiteral("LECTURA DE DISCO");
+    case 101:
+        return QStringLiteral("ESCRITURA DE DISCO");
+    case 102:
+        return QStringLiteral("FICHERO SIN ASIGNAR");
+    case 103:
+        return QStringLiteral("FICHERO NO ABIERTO");
+    case 104:
+        return QStringLiteral("FICHERO NO ABIERTO PARA ENTRADAS");
+    case 105:
+        return QStringLiteral("FICHERO NO ABIERTO PARA SALIDAS");
+    case 106:
+        return QStringLiteral("FORMATO NUMERICO");
+    case 150:
+        return QStringLiteral("DISCO PROTEGIDO CONTRA ESCRITURA");
+    case 151:
+        return QStringLiteral("UNIDAD DESCONOCIDA");
+    case 152:
+        return QStringLiteral("UNIDAD DE DISCO NO PREPARADA");
+    case 156:
+        return QStringLiteral("BUSQUEDA EN DISCO");
+    case 159:
+        return QStringLiteral("FALTA DE PAPEL EN IMPRESORA");
+    case 160:
+        return QStringLiteral("ESCRITURA EN DISPOSITIVO");
+    case 161:
+        return QStringLiteral("LECTURA DE DISPOSITIVO");
+    case 162:
+        return QStringLiteral("FALLO DE HARDWARE");
+    case 200:
+        return QStringLiteral("DIVISION POR CERO");
+    default:
+        return QStringLiteral("Codigo de Error: ") + QString::number(code);
+    }
+}
+
+void ShowIOError(Context& ctx, std::uint8_t code)
+{
+    ctx.ui.ShowMessage(IoErrorText(code));
+}
+
+IoAbort::IoAbort(std::uint8_t code, const QString& file)
+    : std::runtime_error(IoErrorText(code).toStdString() + " (" + file.toStdString() + ")"), m_code(code),
+      m_file(file)
+{
+}
+
+} // namespace gim

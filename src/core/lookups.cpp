@@ -1,0 +1,143 @@
+#include "core/lookups.h"
+
+#include "core/context.h"
+#include "core/record_file.h"
+
+#include <QFile>
+
+namespace gim {
+namespace {
+
+// Bisection over a file sorted by key: record 0 is compared on its own, then records 1..n-1 by halves.
+// Returns whether the record was found and copied into `rec`.
+template <typename T, typename Key>
+bool FindByHalves(Context& ctx, const QString& fileName, T& rec, Key T::*key)
+{
+    RecordFile<T> file(ctx);
+    if (!file.Open(fileName, RawRecordFile::Mode::Reset))
+        return false;
+    const std::size_t size = file.Count();
+    if (size == 0)
+        return false;
+    const T first = file.Read(0);
+    if (first.*key == rec.*key) {
+        rec = first;
+        return true;
+    }
+    std::size_t low = 1;
+    std::size_t high = size - 1;
+    while (low <= high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const T probe = file.Read(middle);
+        const auto order = probe.*key <=> rec.*key;
+        if (order == 0) {
+            rec = probe;
+            return true;
+        }
+        if (order < 0)
+            low = middle + 1;
+        else if (middle == 0)
+            break;
+        else
+            high = middle - 1;
+    }
+    return false;
+}
+
+} // namespace
+
+void FindMachine(Context& ctx, const QString& fileName, TMachineRecord& rec)
+{
+    rec.Denominacion = "NO EXISTE LA MAQUINA";
+    FindByHalves(ctx, fileName, rec, &TMachineRecord::Codigo);
+}
+
+void FindPerson(Context& ctx, const QString& fileName, TPersonnelRecord& rec)
+{
+    rec.Apellidos = "NO EXISTE LA PERSONA";
+    rec.Nombre = "";
+    FindByHalves(ctx, fileName, rec, &TPersonnelRecord::Matricula);
+}
+
+void CheckMachineCodes(Context& ctx)
+{
+    State& st = ctx.st;
+    const TMachineRecord& m = st.CurrentMachine;
+    st.MachineCodesOk = 1;
+    auto printable = [](std::string_view text) {
+        for (char c : text) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b < '!' || b > '}')
+                return false;
+        }
+        return true;
+    };
+    if (!printable(m.Codigo.bytes()) || !printable(m.Cuenta.bytes()))
+        st.MachineCodesOk = 0;
+    if (m.Codigo.empty()) {
+        st.MachineCodesOk = 0;
+        ctx.ui.ShowMessage(QStringLiteral("FALTA CÓDIGO DE MÁQUINA"));
+    }
+    if (m.Cuenta.empty()) {
+        st.MachineCodesOk = 0;
+        ctx.ui.ShowMessage(QStringLiteral("FALTA CÓDIGO DE CUENTA"));
+    }
+    if (st.MachineCodesOk == 0 && !(m.Codigo == "#"))
+        ctx.ui.ShowMessage(
+            QStringLiteral("SOSPECHA DE MALA CODIFICACION.COMPRUEBE SITUACION POR DÍGITOS INADECUADOS\r") +
+            m.Codigo.str() + QLatin1Char(' ') + m.Denominacion.str());
+}
+
+std::uint16_t LookupHourPrice(const Context& ctx, const QString& matricula, const QString& kind)
+{
+    std::uint16_t result = 0;
+    for (const THourPriceRecord& row : ctx.st.HourPriceTable) {
+        if (!(row.Matricula == matricula))
+            continue;
+        if (kind == QLatin1String("C") || kind == QLatin1String("P") || kind == QLatin1String("F") ||
+            kind == QLatin1String("V"))
+            result = row.HCONTRATO;
+        else if (kind == QLatin1String("N"))
+            result = row.HN;
+        else if (kind == QLatin1String("E"))
+            result = row.HEX;
+        else if (kind == QLatin1String("EN"))
+            result = row.HEN;
+        else if (kind == QLatin1String("EF"))
+            result = row.HEF;
+        else if (kind == QLatin1String("EC"))
+            result = row.HEC;
+        else if (kind == QLatin1String("2"))
+            result = row.Price2;
+        else if (kind == QLatin1String("3"))
+            result = row.Price3;
+        else
+            result = 0;
+    }
+    return result;
+}
+
+long long AvailableMemoryBytes()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : meminfo.readAll().split('\n')) {
+        if (!line.startsWith("MemAvailable:"))
+            continue;
+        bool ok = false;
+        const long long kb = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+        return ok ? kb * 1024 : -1;
+    }
+    return -1;
+}
+
+void CheckHeapMemory(Context& ctx)
+{
+    const long long available = AvailableMemoryBytes();
+    if (available >= 0 && available < 50000)
+        ctx.ui.ShowMessage(QStringLiteral("Error por FALTA de Memoria Cierre LOS PROGRAMAS QUE TENGA EN "
+                                          "EJECUCIÓN EN SEGUNDO PLANO."));
+}
+
+} // namespace gim

@@ -1,0 +1,39 @@
+#include "core/startup.h"
+
+#include "core/command.h"
+#include "core/context.h"
+#include "core/environment.h"
+
+namespace gim {
+namespace {
+
+} // namespace
+
+void RunStartupBeforeWindow(Context& ctx)
+{
+    State& st = ctx.st;
+    st.OutputCode.clear();
+    st.ReportFileName = QStringLiteral("*.rtf");
+    st.PrintFlag = 0;
+    st.DriveText = st.WorkDir.left(2);
+    // A corrupt file must not stop the program from starting: the failure is shown and start-up goes on.
+    RunCommand(ctx, {}, [&] {
+        InitCurrentDate(ctx);
+        SetDayOfWeekString(ctx);
+        LoadEnvironment(ctx);
+        InitPlanningYears(ctx);
+        LoadEnvironmentData(ctx);
+    });
+}
+
+void RunStartupAfterWindow(Context& ctx)
+{
+    (void)ctx;
+}
+
+void LoadEnvironmentData(Context& ctx)
+{
+    (void)ctx;
+}
+
+} // namespace gim

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace gim {
+
+// A record card described as data. The generic Qt dialog renders it and the scripted backend drives
+// the same description, so the feature code never touches a widget.
+
+enum class FieldKind {
+    Text,   // one-line edit
+    Masked, // one-line edit with an input mask ("99/99/9")
+    Combo,  // drop-down list; editable unless `fixedChoices`
+    Check,  // check box; value "1" or "0"
+    Memo,   // multi-line text
+    Label,  // read-only text the handlers may change
+};
+
+struct FieldSpec
+{
+    QString name;  // the control's name on the card ("CODIGO")
+    QString label; // caption shown beside it
+    FieldKind kind = FieldKind::Text;
+    int capacity = 0;    // longest accepted text; 0 = no limit
+    QString mask;        // Masked: Qt input mask
+    QStringList choices; // Combo: the list
+    bool fixedChoices = false;
+};
+
+struct ButtonSpec
+{
+    QString name;    // "SALVAR"
+    QString caption; // "&Salvar"
+    int result = 0;  // modal result the card returns when this button closes it
+};
+
+// What the card shows and what the handlers see and change: field values by name, which controls
+// are disabled or hidden, and where the focus stands.
+struct CardState
+{
+    std::map<QString, QString> values;
+    std::map<QString, QString> captions; // button or label captions changed at run time
+    std::set<QString> disabled;
+    std::set<QString> hidden;
+    QString caption;             // window caption; empty = the spec's caption
+    std::optional<int> closeWith; // a handler closes the card with this result
+
+    QString value(const QString& name) const
+    {
+        const auto it = values.find(name);
+        return it == values.end() ? QString() : it->second;
+    }
+    void set(const QString& name, const QString& v) { values[name] = v; }
+    bool checked(const QString& name) const { return value(name) == QLatin1String("1"); }
+    void setChecked(const QString& name, bool on) { values[name] = on ? QStringLiteral("1") : QStringLiteral("0"); }
+    void enable(const QString& name, bool on)
+    {
+        if (on)
+            disabled.erase(name);
+        else
+            disabled.insert(name);
+    }
+    void show(const QString& name, bool on)
+    {
+        if (on)
+            hidden.erase(name);
+        else
+            hidden.insert(name);
+    }
+};
+
+// Event order, defined once for every backend:
+//   onShow when the card opens;
+//   per field the user works on: onEnter, then onChange after each change, then onExit when focus leaves;
+//   a button press first runs onExit of the field that has the focus, then onButton.
+//   onButton returns true to close the card with the button's result, false to keep it open.
+//   Without onButton every button closes the card. Closing the window returns `cancelResult`.
+struct CardSpec
+{
+    QString name;    // form name ("TFormMQ")
+    QString caption; // window caption
+    std::vector<FieldSpec> fields;
+    std::vector<ButtonSpec> buttons;
+    int cancelResult = 2; // the window's close box: mrCancel
+
+    std::function<void(CardState&)> onShow;
+    std::function<void(CardState&, const QString& field)> onEnter;
+    std::function<void(CardState&, const QString& field)> onChange;
+    std::function<void(CardState&, const QString& field)> onExit;
+    std::function<bool(CardState&, const ButtonSpec& button)> onButton;
+
+    const FieldSpec* field(const QString& n) const
+    {
+        for (const auto& f : fields)
+            if (f.name == n)
+                return &f;
+        return nullptr;
+    }
+    const ButtonSpec* button(const QString& n) const
+    {
+        for (const auto& b : buttons)
+            if (b.name == n)
+                return &b;
+        return nullptr;
+    }
+};
+
+} // namespace gim

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/card.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace gim {
+
+class ReportDocument;
+
+struct FileDialogRequest
+{
+    bool save = false;
+    QString caption;
+    QString folder;    // absolute folder to start in
+    QString fileName;  // proposed name
+    QStringList filters; // "Ficheros RTF (*.rtf)"
+};
+
+// Every interaction with the user goes through this interface. The Qt backend shows real dialogs;
+// ScriptedUi answers from a script in tests.
+class Ui
+{
+public:
+    virtual ~Ui() = default;
+
+    // One-line prompt. Cancel returns `defaultValue` unchanged, as the old input box did; callers rely on
+    // it ("#" and "N" defaults).
+    virtual QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) = 0;
+    virtual void ShowMessage(const QString& text) = 0;
+    // Yes/No message box; true = Yes.
+    virtual bool AskYesNo(const QString& text) = 0;
+    // Shows a modal card; returns the modal result code.
+    virtual int RunCard(const CardSpec& spec, CardState& state) = 0;
+    // Hands a finished listing over to a new report window.
+    virtual void ShowReport(std::shared_ptr<ReportDocument> report) = 0;
+    // Open or save dialog; nullopt when cancelled. The result is an absolute path.
+    virtual std::optional<QString> ChooseFile(const FileDialogRequest& request) = 0;
+    virtual QString ClipboardText() = 0;
+    virtual void SetClipboardText(const QString& text) = 0;
+};
+
+} // namespace gim

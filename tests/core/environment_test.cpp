@@ -1,0 +1,205 @@
+#include "core/environment.h"
+#include "core/record_file.h"
+#include "core/startup.h"
+#include "records/plan_records.h"
+#include "support/scripted_ui_check.h"
+#include "support/test_context.h"
+
+#include <gtest/gtest.h>
+
+namespace gim {
+namespace {
+
+const QString kSelector = QStringLiteral("SELECTOR.TRB");
+
+std::string Selector(const std::string& code, const std::string& access, std::uint8_t minFreq)
+{
+    std::string b(30, '\0');
+    b[0] = static_cast<char>(code.size());
+    b.replace(1, code.size(), code);
+    b[11] = static_cast<char>(access.size());
+    b.replace(12, access.size(), access);
+    b[28] = static_cast<char>(minFreq);
+    return b;
+}
+
+TEST(Startup, FirstStartCreatesTheSelectorAndAnnouncesTheAccessCode)
+{
+    test::TestContext t;
+    t.ui.ExpectMessage(QStringLiteral("CODIGO DE ACCESO : PORTAL"));
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    // PORTAL, access code PORTAL, MinFreq 0, spare 0: exactly 30 bytes.
+    EXPECT_EQ(t.ReadFile(kSelector), Selector("PORTAL", "PORTAL", 0));
+    EXPECT_EQ(t.ctx.st.CurrentEnvironment, "PORTAL");
+    EXPECT_EQ(t.ctx.st.AccessCode, "PORTAL");
+    EXPECT_EQ(t.ctx.st.Plan1SFlag, 0);
+    EXPECT_EQ(t.ctx.st.Plan2SFlag, 0);
+    EXPECT_EQ(t.ctx.st.FileName(DataFile::Machine), "PORTAL.MQW");
+    EXPECT_EQ(t.ctx.st.BackupFileName(DataFile::Machine), "PORTAL.MBK");
+    EXPECT_EQ(t.ctx.st.BackupFileName(DataFile::Agenda), "");
+    EXPECT_EQ(t.ctx.st.FileName(DataFile::PersonnelEntry), "PORTAL.APT");
+    EXPECT_EQ(t.ctx.st.PersonnelFileName, "_PO.RCH");
+    EXPECT_EQ(t.ctx.st.SupplierTempFileName, "POR.PVW");
+    EXPECT_EQ(t.ctx.st.ReportFileName, "*.rtf");
+
+    // The second start finds the selector and says nothing.
+    test::TestContext second;
+    second.WriteFile(kSelector, t.ReadFile(kSelector));
+    RunStartupBeforeWindow(second.ctx);
+    EXPECT_SCRIPT_DONE(second.ui);
+    EXPECT_EQ(second.ctx.st.CurrentEnvironment, "PORTAL");
+}
+
+TEST(Startup, PlanFlagsFollowTheShortestFrequency)
+{
+    const std::tuple<std::uint8_t, int, int> cases[] = {
+        {0, 0, 0}, {1, 1, 1}, {2, 0, 1}, {3, 0, 0}, {9, 0, 0}};
+    for (auto [minFreq, f1, f2] : cases) {
+        test::TestContext t;
+        t.WriteFile(kSelector, Selector("FABRICA", "CLAVE", minFreq));
+        LoadEnvironment(t.ctx);
+        EXPECT_EQ(t.ctx.st.Plan1SFlag, f1) << int(minFreq);
+        EXPECT_EQ(t.ctx.st.Plan2SFlag, f2) << int(minFreq);
+        EXPECT_EQ(t.ctx.st.CurrentEnvironment, "FABRICA");
+        EXPECT_EQ(t.ctx.st.AccessCode, "CLAVE");
+    }
+}
+
+TEST(Startup, PlanningYearsAndTheCaption)
+{
+    test::TestContext t(QDateTime(QDate(2008, 3, 5), QTime(9, 7, 3)));
+    t.WriteFile(kSelector, Selector("PLANTA", "X", 0));
+    t.WriteFile(QStringLiteral("PLANTA.LON"), std::string("\x07\x09", 2));
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_EQ(t.ctx.st.FirstYear, 7);
+    EXPECT_EQ(t.ctx.st.LastYear, 9);
+    EXPECT_EQ(t.ctx.st.PlanWeeks, 104);
+    EXPECT_EQ(t.ctx.st.TodayText, "05/03/2008");
+    EXPECT_EQ(t.ctx.st.WeekText, "10");
+    EXPECT_EQ(t.ctx.st.WeekdayText, "3");
+    EXPECT_EQ(t.ctx.st.TimeText, "9:07");
+    t.ctx.st.FirmName = QStringLiteral("ACEROS DEL NORTE");
+    EXPECT_EQ(MainCaption(t.ctx), "GESTION INTEGRAL DE MANTENIMIENTO DE PLANTA                   Semana:10"
+                                  "          PLAN: 2007/9       05/03/2008          ACEROS DEL NORTE");
+}
+
+TEST(Startup, MissingPlanYearsGiveThisYearAndTheNext)
+{
+    test::TestContext t(QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
+    t.WriteFile(kSelector, Selector("PLANTA", "X", 0));
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_EQ(t.ctx.st.FirstYear, 26);
+    EXPECT_EQ(t.ctx.st.LastYear, 27);
+    EXPECT_EQ(t.ctx.st.PlanWeeks, 0);
+    EXPECT_TRUE(MainCaption(t.ctx).contains(QStringLiteral("PLAN: 2026/27")));
+}
+
+TEST(Startup, DateTextsOfTheLastDayOfAYearThatReachesWeek53)
+{
+    // 1 January 2018 was a Monday.
+    test::TestContext t(QDateTime(QDate(2018, 12, 31), QTime(23, 59)));
+    InitCurrentDate(t.ctx);
+    EXPECT_EQ(t.ctx.st.WeekText, "53");
+    EXPECT_EQ(t.ctx.st.DayText, "31");
+    EXPECT_EQ(t.ctx.st.MonthText, "12");
+    EXPECT_EQ(t.ctx.st.YearText, "2018");
+    EXPECT_EQ(t.ctx.st.WeekdayText, "1");
+    EXPECT_EQ(t.ctx.st.TimeText, "23:59");
+}
+
+TEST(Startup, ACorruptSelectorDoesNotStopTheStart)
+{
+    test::TestContext t;
+    t.WriteFile(kSelector, std::string("\x08PORTAL", 7)); // shorter than one record: nothing to keep
+    t.ui.ExpectMessage(QStringLiteral("CODIGO DE ACCESO : PORTAL"));
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ReadFile(kSelector), Selector("PORTAL", "PORTAL", 0));
+
+    // A length byte past the capacity is clamped.
+    test::TestContext c;
+    std::string sel = Selector("ABCDEFGHIJ", "K", 0);
+    sel[0] = static_cast<char>(200);
+    c.WriteFile(kSelector, sel);
+    LoadEnvironment(c.ctx);
+    EXPECT_EQ(c.ctx.st.CurrentEnvironment, "ABCDEFGHIJ");
+}
+
+class ChangeEnvironmentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        t.WriteFile(kSelector, Selector("PORTAL", "CLAVE", 2));
+        t.WriteFile(QStringLiteral("NUEVA.LON"), std::string("\x1a\x1c", 2));
+        LoadEnvironment(t.ctx);
+        InitPlanningYears(t.ctx);
+        t.ctx.st.FirmName = QStringLiteral("ANTIGUA");
+        BuildFirmFileNames(t.ctx);
+    }
+    test::TestContext t;
+};
+
+TEST_F(ChangeEnvironmentTest, ANewCodeRebuildsTheWholeEnvironment)
+{
+    t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("NUEVA"));
+    t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("1S"));
+    EXPECT_TRUE(ChangeEnvironment(t.ctx));
+    EXPECT_SCRIPT_DONE(t.ui);
+    // The record is rewritten over the one read: the bytes past the new code's length stay as they were.
+    std::string expected = Selector("NUEVA", "CLAVE", 1);
+    expected[6] = 'L';
+    EXPECT_EQ(t.ReadFile(kSelector), expected);
+    EXPECT_EQ(t.ctx.st.CurrentEnvironment, "NUEVA");
+    EXPECT_EQ(t.ctx.st.FileName(DataFile::WorkReport), "NUEVA.PDA");
+    EXPECT_EQ(t.ctx.st.FirstYear, 26);
+    EXPECT_EQ(t.ctx.st.LastYear, 28);
+    EXPECT_EQ(t.ctx.st.PlanWeeks, 104);
+    EXPECT_EQ(t.ctx.st.Plan1SFlag, 1);
+    EXPECT_EQ(t.ctx.st.FirmName, "");
+    EXPECT_EQ(t.ctx.st.PersonnelFileName, "_NU.RCH");
+}
+
+TEST_F(ChangeEnvironmentTest, DefaultsComeFromTheSelectorAndLongCodesAreCut)
+{
+    // Cancelling the prompts keeps their defaults: the current code and the stored frequency "2S".
+    t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("ABCDEFGHIJKL"));
+    t.ui.ExpectInputCancel(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"));
+    EXPECT_TRUE(ChangeEnvironment(t.ctx));
+    EXPECT_EQ(t.ReadFile(kSelector), Selector("ABCDEFGH", "CLAVE", 2));
+    EXPECT_EQ(t.ctx.st.CurrentEnvironment, "ABCDEFGH");
+    EXPECT_EQ(t.ctx.st.FileName(DataFile::Machine), "ABCDEFGH.MQW");
+
+    // A lower-case answer is not "1S".
+    t.ui.ExpectInputCancel(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"));
+    t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("1s"));
+    EXPECT_TRUE(ChangeEnvironment(t.ctx));
+    EXPECT_EQ(static_cast<int>(t.ReadFile(kSelector)[28]), 3);
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST_F(ChangeEnvironmentTest, CodesThatCannotNameFilesChangeNothing)
+{
+    const std::string before = t.ReadFile(kSelector);
+    for (const char* bad : {"#", "", "*", "A/B", "..", "A B", "C:\\X"}) {
+        t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"),
+                         QLatin1String(bad));
+        t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"),
+                         QStringLiteral("M"));
+        if (QLatin1String(bad) != QLatin1String("#"))
+            t.ui.ExpectMessage(QStringLiteral("CODIGO DE ENTORNO NO VALIDO"));
+        EXPECT_FALSE(ChangeEnvironment(t.ctx)) << bad;
+        EXPECT_EQ(t.ReadFile(kSelector), before) << bad;
+        EXPECT_EQ(t.ctx.st.CurrentEnvironment, "PORTAL") << bad;
+        EXPECT_EQ(t.ctx.st.FileName(DataFile::Machine), "PORTAL.MQW") << bad;
+    }
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+} // namespace
+} // namespace gim
