@@ -1,0 +1,282 @@
+#include "core/week_codes.h"
+
+#include "core/state.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <array>
+#include <span>
+
+namespace gim {
+
+namespace {
+
+QString TwoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+struct WeekCodeParts
+{
+    int year = 0; // since 2000
+    int week = 0;
+    int day = 0;
+};
+
+int Digit(QChar c)
+{
+    return c.isDigit() && c.unicode() < 128 ? c.unicode() - '0' : -1;
+}
+
+// "yy/ww/d"; anything after the weekday (string[8] fields) is ignored.
+std::optional<WeekCodeParts> ParseWeekCode(QStringView code)
+{
+    if (code.size() < 7)
+        return std::nullopt;
+    const int y1 = Digit(code[0]), y2 = Digit(code[1]);
+    const int w1 = Digit(code[3]), w2 = Digit(code[4]);
+    const int d = Digit(code[6]);
+    if (y1 < 0 || y2 < 0 || w1 < 0 || w2 < 0 || d < 0)
+        return std::nullopt;
+    return WeekCodeParts{y1 * 10 + y2, w1 * 10 + w2, d};
+}
+
+} // namespace
+
+int WeekOfYear(QDate date)
+{
+    if (!date.isValid())
+        return 0;
+    const QDate jan1(date.year(), 1, 1);
+    const int jan1Weekday = jan1.dayOfWeek();
+    const qint64 days = jan1.daysTo(date);
+    const qint64 week = (days + jan1Weekday - 1) / 7 + (jan1Weekday <= 4 ? 1 : 0);
+    return week < 0 ? 0 : static_cast<int>(week);
+}
+
+int WeekOfYear(const State& st, QStringView dateText)
+{
+    const QList<QStringView> parts = dateText.split(u'/');
+    if (parts.size() < 2)
+        return 0;
+    bool dayOk = false, monthOk = false;
+    const int day = parts[0].trimmed().toInt(&dayOk);
+    const int month = parts[1].trimmed().toInt(&monthOk);
+    if (!dayOk || !monthOk)
+        return 0;
+    int year = 2000 + st.FirstYear;
+    if (parts.size() >= 3 && !parts[2].trimmed().isEmpty()) {
+        bool yearOk = false;
+        year = parts[2].trimmed().left(4).toInt(&yearOk);
+        if (!yearOk)
+            return 0;
+        if (year < 100)
+            year += 2000;
+    }
+    return WeekOfYear(QDate(year, month, day));
+}
+
+QString WeekCodeOf(QDate date)
+{
+    if (!date.isValid())
+        return QStringLiteral("  /  / ");
+    const int weekOfYear = WeekOfYear(date);
+    int year = (date.year() % 100 + 100) % 100;
+    int week = weekOfYear;
+    // Week 53 is written as week 00 of the next year. The next year of 99 would need three digits, which
+    // the seven-character code cannot hold, so those few days stay week 53 of 99: they still sort after
+    // week 52 and convert back to their date.
+    if (weekOfYear == 53 && year != 99) {
+        week = 0;
+        ++year;
+    }
+    return TwoDigits(year) + u'/' + TwoDigits(week) + u'/' + QString::number(date.dayOfWeek());
+}
+
+QString DateToWeekCode(State& st, QDate date)
+{
+    st.DateText = date.isValid() ? TwoDigits(date.day()) + u'/' + TwoDigits(date.month()) + u'/' +
+                                       QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))
+                                 : QString();
+    return WeekCodeOf(date);
+}
+
+std::optional<QDate> WeekCodeToDate(QStringView code)
+{
+    const std::optional<WeekCodeParts> parts = ParseWeekCode(code);
+    if (!parts)
+        return std::nullopt;
+    const QDate jan1(2000 + parts->year, 1, 1);
+    const int jan1Weekday = jan1.dayOfWeek();
+    if (parts->week == 0) {
+        // Week 00 holds two kinds of days: those of this year before its week 1 (only when 1 January is a
+        // Friday to Sunday) and those of week 53 of the previous year. Both lie in the Monday-to-Sunday week
+        // that holds 31 December of the previous year, so that week decodes every code written. Counting
+        // week 00 as the week before week 1 would put a previous year's week 53 seven days early whenever
+        // this year's week 1 starts in December.
+        const QDate dec31 = jan1.addDays(-1);
+        return dec31.addDays(parts->day - dec31.dayOfWeek());
+    }
+    // Week 1 starts on the Monday on or before 1 January when that day is a Monday to Thursday, else on
+    // the Monday after it.
+    const int firstWeek = jan1Weekday >= 5 ? 1 : 2;
+    const int offset = parts->day + (parts->week - firstWeek) * 7 + (7 - jan1Weekday);
+    return jan1.addDays(offset);
+}
+
+QString WeekCodeToDateText(QStringView code)
+{
+    const std::optional<QDate> date = WeekCodeToDate(code);
+    if (!date)
+        return QStringLiteral("../../..");
+    return TwoDigits(date->day()) + u'/' + TwoDigits(date->month()) + u'/' + TwoDigits(date->year() % 100);
+}
+
+int WeekCodeDaysBetween(QStringView a, QStringView b)
+{
+    if (b.compare(a) <= 0)
+        return 0;
+    const std::optional<WeekCodeParts> pa = ParseWeekCode(a);
+    const std::optional<WeekCodeParts> pb = ParseWeekCode(b);
+    if (!pa || !pb)
+        return 0;
+
+    // Callers count a year as 52 weeks and week 00 as the week before week 1; keep that count.
+    qint64 days = 0;
+    if (pa->year == pb->year) {
+        const qint64 weeks = pb->week - pa->week;
+        const qint64 inWeek = weeks == 0 ? pb->day - pa->day : 7 - pa->day + pb->day;
+        days = weeks < 2 ? inWeek : (weeks - 1) * 7 + inWeek;
+    } else {
+        days = qint64(pb->year - pa->year - 1) * 365 + qint64(52 - pa->week + pb->week - 1) * 7 +
+               (7 - pa->day + pb->day);
+    }
+    if (days >= 0 && days <= 0xFFFF)
+        return static_cast<int>(days);
+
+    // The count goes negative from week 52 to a week 00 that holds the previous year's week 53 (kept in a
+    // 16-bit word it would wrap to about 65530): take the calendar's difference instead.
+    const std::optional<QDate> da = WeekCodeToDate(a);
+    const std::optional<QDate> db = WeekCodeToDate(b);
+    if (!da || !db)
+        return 0;
+    return static_cast<int>(std::clamp<qint64>(da->daysTo(*db), 0, 0xFFFF));
+}
+
+int AbsoluteWeek(const State& st, int year, int week)
+{
+    return (year - static_cast<int>(st.FirstYear)) * 52 + week;
+}
+
+std::uint16_t AbsoluteWeekWord(const State& st, int year, int week)
+{
+    return static_cast<std::uint16_t>(AbsoluteWeek(st, year, week));
+}
+
+std::uint8_t AbsoluteWeekByte(const State& st, int year, int week)
+{
+    return static_cast<std::uint8_t>(AbsoluteWeek(st, year, week));
+}
+
+int AbsoluteWeekCapped(const State& st, int year, int week)
+{
+    const int absolute = AbsoluteWeek(st, year, week);
+    const int end = st.PlanWeeks;
+    return absolute < 0 || absolute > end ? end : absolute;
+}
+
+int AbsoluteWeekCappedBelowEnd(const State& st, int year, int week)
+{
+    const int absolute = AbsoluteWeek(st, year, week);
+    const int last = std::max(0, static_cast<int>(st.PlanWeeks) - 1);
+    return absolute < 0 || absolute > last ? last : absolute;
+}
+
+int PlanWeekIndex(const State& st, int year, int week)
+{
+    int y = year - 2000;
+    int w = week;
+    if (week > 52) {
+        y += week / 52;
+        w = week % 52;
+    }
+    y = std::max(y, static_cast<int>(st.FirstYear));
+    if (y <= st.LastYear)
+        return AbsoluteWeek(st, y, w);
+    // A horizon that ends before it starts (no plan yet) has no end week to give.
+    return std::max(0, AbsoluteWeek(st, st.LastYear, 0));
+}
+
+namespace {
+
+struct FrequencyPeriod
+{
+    QStringView code;
+    int weeks;
+};
+
+constexpr std::array kFrequencyPeriods{
+    FrequencyPeriod{u"1D", 0},  FrequencyPeriod{u"1S", 1},   FrequencyPeriod{u"2S", 2},
+    FrequencyPeriod{u"M", 4},   FrequencyPeriod{u"M2", 8},   FrequencyPeriod{u"M3", 12},
+    FrequencyPeriod{u"M4", 16}, FrequencyPeriod{u"S", 24},   FrequencyPeriod{u"S2", 48},
+    FrequencyPeriod{u"S4", 96}, FrequencyPeriod{u"TF", 100},
+};
+// No coverage set holds it, so a routine of an unknown code is never covered by another revision.
+constexpr int kUnknownPeriod = 3;
+
+// The periods a revision of each frequency covers. Not simply "every shorter period": a three-monthly
+// revision does not cover the two-monthly routines, nor a four-monthly one the three-monthly ones.
+constexpr int kCovers1D[] = {0};
+constexpr int kCovers1S[] = {0, 1};
+constexpr int kCovers2S[] = {0, 1, 2};
+constexpr int kCoversM[] = {0, 1, 2, 4};
+constexpr int kCoversM2[] = {0, 1, 2, 4, 8};
+constexpr int kCoversM3[] = {0, 1, 2, 4, 12};
+constexpr int kCoversM4[] = {0, 1, 2, 4, 8, 16};
+constexpr int kCoversS[] = {0, 1, 2, 4, 8, 12, 24};
+constexpr int kCoversS2[] = {0, 1, 2, 4, 8, 12, 16, 24, 48};
+constexpr int kCoversS4[] = {0, 1, 2, 4, 8, 12, 16, 24, 48, 96};
+constexpr int kCoversTF[] = {100};
+constexpr int kCoversTT[] = {0, 1, 2, 4, 8, 12, 16, 24, 48, 96, 100};
+constexpr int kCoversOther[] = {0};
+
+struct FrequencyCoverage
+{
+    QStringView done;
+    std::span<const int> periods;
+};
+
+constexpr std::array kFrequencyCoverage{
+    FrequencyCoverage{u"1D", kCovers1D}, FrequencyCoverage{u"1S", kCovers1S},
+    FrequencyCoverage{u"2S", kCovers2S}, FrequencyCoverage{u"M", kCoversM},
+    FrequencyCoverage{u"M2", kCoversM2}, FrequencyCoverage{u"M3", kCoversM3},
+    FrequencyCoverage{u"M4", kCoversM4}, FrequencyCoverage{u"S", kCoversS},
+    FrequencyCoverage{u"S2", kCoversS2}, FrequencyCoverage{u"S4", kCoversS4},
+    FrequencyCoverage{u"TF", kCoversTF}, FrequencyCoverage{u"TT", kCoversTT},
+};
+
+} // namespace
+
+int FrequencyPeriodWeeks(QStringView code)
+{
+    for (const FrequencyPeriod& p : kFrequencyPeriods) {
+        if (p.code == code)
+            return p.weeks;
+    }
+    return kUnknownPeriod;
+}
+
+bool FrequencyIncludes(QStringView doneFreq, QStringView routineFreq)
+{
+    std::span<const int> covered = kCoversOther;
+    for (const FrequencyCoverage& c : kFrequencyCoverage) {
+        if (c.done == doneFreq) {
+            covered = c.periods;
+            break;
+        }
+    }
+    const int period = FrequencyPeriodWeeks(routineFreq);
+    return std::find(covered.begin(), covered.end(), period) != covered.end();
+}
+
+} // namespace gim

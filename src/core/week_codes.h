@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+
+namespace gim {
+
+struct State;
+
+// Dates are kept by week. A week code is "yy/ww/d": two-digit year since 2000, week of that year
+// (WeekOfYear, with 53 written as week 00 of the next year) and weekday digit 1 (Monday) to 7 (Sunday).
+// Codes of one century compare as texts in date order.
+
+// Week of the year, 0 to 53. Weeks start on Monday; week 1 holds 1 January when that day is a Monday to
+// Thursday, else it is the first week starting after it; the days before week 1 are week 0.
+int WeekOfYear(QDate date);
+// The same for a "dd/mm/yyyy" text. A text without its year part is read in the plan's first year; a
+// two-digit year counts from 2000. A text that is not a date gives 0.
+int WeekOfYear(const State& st, QStringView dateText);
+
+// The week code of a date; invalid dates give the empty entry mask "  /  / ".
+QString WeekCodeOf(QDate date);
+// WeekCodeOf, and DateText := the date as "dd/mm/yyyy".
+QString DateToWeekCode(State& st, QDate date);
+
+// The date a week code stands for; nothing for the empty entry mask or a code that is not "yy/ww/d".
+std::optional<QDate> WeekCodeToDate(QStringView code);
+// The date of a week code as "dd/mm/yy"; "../../.." when the code holds no date.
+QString WeekCodeToDateText(QStringView code);
+
+// Days from week code a to week code b, 0 unless b is greater as a text. A change of year counts the
+// earlier year as 52 weeks and each whole year between as 365 days. Result 0 to 65535.
+int WeekCodeDaysBetween(QStringView a, QStringView b);
+
+// Absolute weeks index the weeks of the planning horizon: (year - FirstYear) * 52 + week, the year counted
+// from 2000 (as WorkYear and the week codes count it). Every stored absolute week comes from one of these.
+
+// Exact value, negative before the horizon: for comparisons and ranges.
+int AbsoluteWeek(const State& st, int year, int week);
+// The 16-bit record fields (plan, history, breakdowns, repairs, work reports).
+std::uint16_t AbsoluteWeekWord(const State& st, int year, int week);
+// Store movements keep the week in one byte, modulo 256.
+std::uint8_t AbsoluteWeekByte(const State& st, int year, int week);
+// At most PlanWeeks, the bucket week of pending work; a week before the horizon counts as past its end,
+// as an unsigned comparison with the stored word has it.
+int AbsoluteWeekCapped(const State& st, int year, int week);
+// At most PlanWeeks - 1, the last week of the agenda; before the horizon counts as past its end, as above.
+int AbsoluteWeekCappedBelowEnd(const State& st, int year, int week);
+
+// Absolute week of a four-digit year and a week, held inside the horizon: a week past 52 moves into later
+// years, a year before FirstYear is raised to it, and a year after LastYear gives the horizon's end.
+int PlanWeekIndex(const State& st, int year, int week);
+
+// Period in weeks of a maintenance-routine frequency code; unknown codes (and "TT") give 3.
+int FrequencyPeriodWeeks(QStringView code);
+// Whether a revision done at doneFreq also covers the routines of routineFreq. Codes compare exactly.
+bool FrequencyIncludes(QStringView doneFreq, QStringView routineFreq);
+
+} // namespace gim
