@@ -48,7 +48,7 @@ struct CardState
     std::map<QString, QString> captions; // button or label captions changed at run time
     std::set<QString> disabled;
     std::set<QString> hidden;
-    QString caption;             // window caption; empty = the spec's caption
+    QString caption;              // window caption; empty = the spec's caption
     std::optional<int> closeWith; // a handler closes the card with this result
 
     QString value(const QString& name) const
@@ -58,7 +58,10 @@ struct CardState
     }
     void set(const QString& name, const QString& v) { values[name] = v; }
     bool checked(const QString& name) const { return value(name) == QLatin1String("1"); }
-    void setChecked(const QString& name, bool on) { values[name] = on ? QStringLiteral("1") : QStringLiteral("0"); }
+    void setChecked(const QString& name, bool on)
+    {
+        values[name] = on ? QStringLiteral("1") : QStringLiteral("0");
+    }
     void enable(const QString& name, bool on)
     {
         if (on)
@@ -76,9 +79,13 @@ struct CardState
 };
 
 // Event order, defined once for every backend:
-//   onShow when the card opens;
-//   per field the user works on: onEnter, then onChange after each change, then onExit when focus leaves;
+//   onShow when the card opens; then the focus lands on the first field that can take it (not a
+//   label, disabled or hidden) and its onEnter runs;
+//   per field the user works on: onEnter, then onChange after each change of its value, then onExit
+//   when focus leaves;
 //   a button press first runs onExit of the field that has the focus, then onButton.
+//   A `closeWith` left by any handler closes the card at once; nothing runs after it. Opening a card
+//   clears a `closeWith` left from an earlier card.
 //   onButton returns true to close the card with the button's result, false to keep it open.
 //   Without onButton every button closes the card. Closing the window returns `cancelResult`.
 struct CardSpec

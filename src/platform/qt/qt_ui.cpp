@@ -1,0 +1,135 @@
+#include "platform/qt/qt_ui.h"
+
+#include "platform/qt/card_dialog.h"
+#include "platform/report.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace gim {
+
+namespace {
+
+// TEMPORARY: stands in for the report window until it exists. Shows the listing's lines read-only in a
+// window of its own that deletes itself when closed.
+void ShowReportLinesForNow(const ReportDocument& report, QWidget* parent)
+{
+    auto* window = new QDialog(parent);
+    window->setObjectName(QStringLiteral("ReportWindow"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(report.caption);
+    auto* layout = new QVBoxLayout(window);
+    auto* text = new QPlainTextEdit(window);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text->setPlainText(report.Text());
+    layout->addWidget(text);
+    window->resize(800, 600);
+    window->show();
+}
+
+} // namespace
+
+QString QtUi::InputBox(const QString& caption, const QString& prompt, const QString& defaultValue)
+{
+    QInputDialog dialog(m_parent);
+    dialog.setObjectName(QStringLiteral("InputBox"));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultValue);
+    dialog.setOkButtonText(QStringLiteral("Aceptar"));
+    dialog.setCancelButtonText(QStringLiteral("Cancelar"));
+    if (dialog.exec() != QDialog::Accepted)
+        return defaultValue;
+    return dialog.textValue();
+}
+
+void QtUi::ShowMessage(const QString& text)
+{
+    QMessageBox box(m_parent);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setWindowTitle(QCoreApplication::applicationName());
+    box.setIcon(QMessageBox::Information);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    QPushButton* ok = box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
+bool QtUi::AskYesNo(const QString& text)
+{
+    QMessageBox box(m_parent);
+    box.setObjectName(QStringLiteral("YesNoBox"));
+    box.setWindowTitle(QCoreApplication::applicationName());
+    box.setIcon(QMessageBox::Question);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    QPushButton* yes = box.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    yes->setObjectName(QStringLiteral("YES"));
+    no->setObjectName(QStringLiteral("NO"));
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+int QtUi::RunCard(const CardSpec& spec, CardState& state)
+{
+    CardDialog dialog(spec, state, m_parent);
+    return dialog.Run();
+}
+
+void QtUi::ShowReport(std::shared_ptr<ReportDocument> report)
+{
+    if (report)
+        ShowReportLinesForNow(*report, m_parent);
+}
+
+std::optional<QString> QtUi::ChooseFile(const FileDialogRequest& request)
+{
+    QFileDialog dialog(m_parent, request.caption, request.folder);
+    dialog.setObjectName(QStringLiteral("FileDialog"));
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.filters.isEmpty())
+        dialog.setNameFilters(request.filters);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Buscar en:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Nombre:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Tipo:"));
+    dialog.setLabelText(QFileDialog::Accept,
+                        request.save ? QStringLiteral("Guardar") : QStringLiteral("Abrir"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Cancelar"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+}
+
+QString QtUi::ClipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtUi::SetClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+} // namespace gim

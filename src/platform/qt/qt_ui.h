@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/ui.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace gim {
+
+// The desktop backend of Ui: modal Qt dialogs with Spanish buttons. It works before the main window
+// exists (start-up shows messages); once there is one, SetParentWindow centres the dialogs on it.
+//
+// Object names, for tests and style sheets: "InputBox", "MessageBox", "YesNoBox", "FileDialog"; cards
+// carry their form name.
+class QtUi final : public Ui
+{
+public:
+    QtUi() = default;
+
+    void SetParentWindow(QWidget* parent) { m_parent = parent; }
+    QWidget* ParentWindow() const { return m_parent; }
+
+    QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
+    // The box carries the application's name as its title.
+    void ShowMessage(const QString& text) override;
+    bool AskYesNo(const QString& text) override;
+    int RunCard(const CardSpec& spec, CardState& state) override;
+    void ShowReport(std::shared_ptr<ReportDocument> report) override;
+    std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
+    QString ClipboardText() override;
+    void SetClipboardText(const QString& text) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+} // namespace gim

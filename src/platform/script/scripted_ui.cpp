@@ -1,0 +1,596 @@
+#include "platform/script/scripted_ui.h"
+
+namespace gim {
+
+namespace {
+
+QString Quoted(const QString& text)
+{
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+QString Bracketed(const QString& text)
+{
+    return QLatin1Char('[') + text + QLatin1Char(']');
+}
+
+} // namespace
+
+// ---- CardScript ----------------------------------------------------------------------------------------
+
+CardScript& CardScript::Set(const QString& field, const QString& value)
+{
+    m_actions.push_back({Kind::Set, field, value, {}});
+    return *this;
+}
+
+CardScript& CardScript::Press(const QString& button)
+{
+    m_actions.push_back({Kind::Press, button, {}, {}});
+    return *this;
+}
+
+CardScript& CardScript::Cancel()
+{
+    m_actions.push_back({Kind::Cancel, {}, {}, {}});
+    return *this;
+}
+
+CardScript& CardScript::ExpectValue(const QString& field, const QString& value)
+{
+    m_actions.push_back({Kind::ExpectValue, field, value, {}});
+    return *this;
+}
+
+CardScript& CardScript::ExpectDisabled(const QString& name)
+{
+    m_actions.push_back({Kind::ExpectDisabled, name, {}, {}});
+    return *this;
+}
+
+CardScript& CardScript::ExpectEnabled(const QString& name)
+{
+    m_actions.push_back({Kind::ExpectEnabled, name, {}, {}});
+    return *this;
+}
+
+CardScript& CardScript::Inspect(std::function<void(const CardState&)> check)
+{
+    m_actions.push_back({Kind::Inspect, {}, {}, std::move(check)});
+    return *this;
+}
+
+// ---- Steps ---------------------------------------------------------------------------------------------
+
+struct ScriptedUi::Step
+{
+    StepKind kind;
+    QString caption; // input, report
+    QString text;    // input prompt, message, yes/no text
+    QString answer;  // input
+    bool yes = false;
+    bool anyCaption = false;     // report without a caption to match
+    std::optional<QString> path; // file dialog
+    std::unique_ptr<CardScript> card;
+};
+
+QString ScriptedUi::Describe(const Step& step)
+{
+    switch (step.kind) {
+    case StepKind::Input:
+        return QStringLiteral("INPUT %1 %2 = %3")
+            .arg(Bracketed(step.caption), step.text, Quoted(step.answer));
+    case StepKind::InputCancel:
+        return QStringLiteral("INPUT %1 %2 = CANCEL").arg(Bracketed(step.caption), step.text);
+    case StepKind::Message:
+        return QStringLiteral("MESSAGE ") + Quoted(step.text);
+    case StepKind::YesNo:
+        return QStringLiteral("YESNO %1 = %2").arg(Quoted(step.text), step.yes ? u"SI" : u"NO");
+    case StepKind::Card:
+        return QStringLiteral("CARD ") + Bracketed(step.card->m_caption);
+    case StepKind::Report:
+        return step.anyCaption ? QStringLiteral("REPORT")
+                               : QStringLiteral("REPORT ") + Bracketed(step.caption);
+    case StepKind::ChooseFile:
+        return QStringLiteral("CHOOSEFILE = ") + (step.path ? Quoted(*step.path) : QStringLiteral("CANCEL"));
+    }
+    return {};
+}
+
+// ---- Building the script -------------------------------------------------------------------------------
+
+ScriptedUi::ScriptedUi() = default;
+ScriptedUi::~ScriptedUi() = default;
+
+ScriptedUi& ScriptedUi::ExpectInput(const QString& caption, const QString& prompt, const QString& answer)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::Input;
+    step->caption = caption;
+    step->text = prompt;
+    step->answer = answer;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectInputCancel(const QString& caption, const QString& prompt)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::InputCancel;
+    step->caption = caption;
+    step->text = prompt;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectMessage(const QString& text)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::Message;
+    step->text = text;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectYesNo(const QString& text, bool answer)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::YesNo;
+    step->text = text;
+    step->yes = answer;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+CardScript& ScriptedUi::ExpectCard(const QString& caption)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::Card;
+    step->card.reset(new CardScript(caption));
+    CardScript& card = *step->card;
+    m_steps.push_back(std::move(step));
+    return card;
+}
+
+ScriptedUi& ScriptedUi::ExpectCard(const QString& caption,
+                                   const std::vector<std::pair<QString, QString>>& fieldValues,
+                                   const QString& buttonName)
+{
+    CardScript& card = ExpectCard(caption);
+    for (const auto& [field, value] : fieldValues)
+        card.Set(field, value);
+    card.Press(buttonName);
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectCardCancel(const QString& caption)
+{
+    ExpectCard(caption).Cancel();
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectReport(std::optional<QString> caption)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::Report;
+    step->anyCaption = !caption.has_value();
+    step->caption = caption.value_or(QString());
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectChooseFile(std::optional<QString> path)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::ChooseFile;
+    step->path = std::move(path);
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+// ---- Bookkeeping ---------------------------------------------------------------------------------------
+
+void ScriptedUi::Log(const QString& line)
+{
+    m_transcript << QString(2 * m_cardDepth, QLatin1Char(' ')) + line;
+}
+
+QString ScriptedUi::TranscriptText() const
+{
+    if (m_transcript.isEmpty())
+        return QStringLiteral("transcript: (empty)");
+    QString text = QStringLiteral("transcript:");
+    for (const QString& line : m_transcript)
+        text += QStringLiteral("\n  ") + line;
+    return text;
+}
+
+void ScriptedUi::Fail(const QString& what)
+{
+    m_failures << what + QLatin1Char('\n') + TranscriptText();
+}
+
+void ScriptedUi::ThrowIfAborted() const
+{
+    if (m_aborted)
+        throw ScriptAbort("script aborted: too many unexpected interactions");
+}
+
+void ScriptedUi::Unexpected(const QString& seen, const Step* expected)
+{
+    Fail(QStringLiteral("unexpected %1; %2")
+             .arg(seen, expected ? QStringLiteral("expected ") + Describe(*expected)
+                                 : QStringLiteral("the script had ended")));
+    if (++m_unexpected > m_unexpectedLimit) {
+        m_aborted = true;
+        throw ScriptAbort(QStringLiteral("script aborted after %1 unexpected interactions\n%2")
+                              .arg(m_unexpected)
+                              .arg(m_failures.back())
+                              .toStdString());
+    }
+}
+
+ScriptedUi::Step* ScriptedUi::Take(std::initializer_list<StepKind> kinds,
+                                   const std::function<bool(const Step&)>& matches, const QString& seen)
+{
+    if (m_next < m_steps.size()) {
+        Step& step = *m_steps[m_next];
+        for (StepKind kind : kinds) {
+            if (step.kind == kind && matches(step)) {
+                ++m_next;
+                return &step;
+            }
+        }
+    }
+    Log(seen);
+    Unexpected(seen, m_next < m_steps.size() ? m_steps[m_next].get() : nullptr);
+    return nullptr;
+}
+
+QString ScriptedUi::Verify() const
+{
+    QStringList parts = m_failures;
+    if (m_next < m_steps.size()) {
+        QString left = QStringLiteral("left-over expectations:");
+        for (std::size_t i = m_next; i < m_steps.size(); ++i)
+            left += QStringLiteral("\n  ") + Describe(*m_steps[i]);
+        parts << left + QLatin1Char('\n') + TranscriptText();
+    }
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+// ---- Simple interactions -------------------------------------------------------------------------------
+
+QString ScriptedUi::InputBox(const QString& caption, const QString& prompt, const QString& defaultValue)
+{
+    ThrowIfAborted();
+    const QString seen = QStringLiteral("INPUT %1 %2").arg(Bracketed(caption), prompt);
+    Step* step = Take(
+        {StepKind::Input, StepKind::InputCancel},
+        [&](const Step& s) { return s.caption == caption && s.text == prompt; }, seen);
+    if (step && step->kind == StepKind::Input) {
+        Log(seen + QStringLiteral(" = ") + Quoted(step->answer));
+        return step->answer;
+    }
+    if (step)
+        Log(seen + QStringLiteral(" = CANCEL (") + Quoted(defaultValue) + QLatin1Char(')'));
+    return defaultValue;
+}
+
+void ScriptedUi::ShowMessage(const QString& text)
+{
+    ThrowIfAborted();
+    const QString seen = QStringLiteral("MESSAGE ") + Quoted(text);
+    if (Take(
+            {StepKind::Message}, [&](const Step& s) { return s.text == text; }, seen))
+        Log(seen);
+}
+
+bool ScriptedUi::AskYesNo(const QString& text)
+{
+    ThrowIfAborted();
+    const QString seen = QStringLiteral("YESNO ") + Quoted(text);
+    Step* step = Take(
+        {StepKind::YesNo}, [&](const Step& s) { return s.text == text; }, seen);
+    if (!step)
+        return false;
+    Log(seen + (step->yes ? QStringLiteral(" = SI") : QStringLiteral(" = NO")));
+    return step->yes;
+}
+
+void ScriptedUi::ShowReport(std::shared_ptr<ReportDocument> report)
+{
+    ThrowIfAborted();
+    const QString caption = report ? report->caption : QString();
+    const QString seen = QStringLiteral("REPORT ") + Bracketed(caption);
+    m_reports.push_back(std::move(report));
+    if (Take(
+            {StepKind::Report}, [&](const Step& s) { return s.anyCaption || s.caption == caption; }, seen))
+        Log(seen);
+}
+
+std::optional<QString> ScriptedUi::ChooseFile(const FileDialogRequest& request)
+{
+    ThrowIfAborted();
+    m_fileRequests.push_back(request);
+    const QString seen = QStringLiteral("CHOOSEFILE ") + Bracketed(request.caption);
+    Step* step = Take(
+        {StepKind::ChooseFile}, [](const Step&) { return true; }, seen);
+    if (!step)
+        return std::nullopt;
+    Log(seen + QStringLiteral(" = ") + (step->path ? Quoted(*step->path) : QStringLiteral("CANCEL")));
+    return step->path;
+}
+
+void ScriptedUi::SetClipboardText(const QString& text)
+{
+    m_clipboard = text;
+    Log(QStringLiteral("CLIPBOARD ") + Quoted(text));
+}
+
+// ---- Cards ---------------------------------------------------------------------------------------------
+
+// Drives one open card through its handlers in the order every backend follows.
+class ScriptedUi::CardRun final
+{
+public:
+    CardRun(ScriptedUi& ui, const CardSpec& spec, CardState& state, QString caption)
+        : m_ui(ui), m_spec(spec), m_state(state), m_caption(std::move(caption))
+    {
+    }
+
+    bool Closed() const { return m_closed; }
+    int Result() const { return m_result; }
+
+    void Show()
+    {
+        Fire([&] {
+            if (m_spec.onShow)
+                m_spec.onShow(m_state);
+        });
+    }
+
+    // The focus lands on the first field that can take it.
+    void FocusFirst()
+    {
+        for (const FieldSpec& f : m_spec.fields) {
+            if (CanFocus(f)) {
+                Focus(f.name);
+                return;
+            }
+        }
+    }
+
+    // False when the scripted user cannot do the action; the card is then abandoned.
+    bool Perform(const CardScript::Action& action)
+    {
+        using Kind = CardScript::Kind;
+        switch (action.kind) {
+        case Kind::Set:
+            return Type(action.name, action.value);
+        case Kind::Press:
+            return Press(action.name);
+        case Kind::Cancel:
+            m_ui.Log(QStringLiteral("CANCEL"));
+            Close(m_spec.cancelResult);
+            return true;
+        case Kind::ExpectValue:
+            if (!m_spec.field(action.name))
+                m_ui.Fail(Where() + QStringLiteral("has no field ") + action.name);
+            else if (m_state.value(action.name) != action.value)
+                m_ui.Fail(Where() +
+                          QStringLiteral("field %1 shows %2, expected %3")
+                              .arg(action.name, Quoted(m_state.value(action.name)), Quoted(action.value)));
+            return true;
+        case Kind::ExpectDisabled:
+        case Kind::ExpectEnabled: {
+            const bool wantDisabled = action.kind == Kind::ExpectDisabled;
+            if (!m_spec.field(action.name) && !m_spec.button(action.name))
+                m_ui.Fail(Where() + QStringLiteral("has no control ") + action.name);
+            else if (m_state.disabled.count(action.name) != (wantDisabled ? 1u : 0u))
+                m_ui.Fail(Where() + action.name +
+                          (wantDisabled ? QStringLiteral(" is enabled, expected disabled")
+                                        : QStringLiteral(" is disabled, expected enabled")));
+            return true;
+        }
+        case Kind::Inspect:
+            if (action.check)
+                action.check(m_state);
+            return true;
+        }
+        return true;
+    }
+
+    void Close(int result)
+    {
+        if (m_closed)
+            return;
+        m_closed = true;
+        m_result = result;
+        m_ui.Log(QStringLiteral("CLOSE %1").arg(result));
+    }
+
+    QString Where() const { return QStringLiteral("card ") + Bracketed(m_caption) + QLatin1Char(' '); }
+
+private:
+    template <class F> void Fire(F&& handler)
+    {
+        if (m_closed)
+            return;
+        handler();
+        if (m_state.closeWith)
+            Close(*m_state.closeWith);
+    }
+
+    bool CanFocus(const FieldSpec& f) const
+    {
+        return f.kind != FieldKind::Label && !m_state.disabled.count(f.name) && !m_state.hidden.count(f.name);
+    }
+
+    // Moves the focus: the field left gets onExit, the field entered onEnter. Empty = a button.
+    void Focus(const QString& field)
+    {
+        if (field == m_focused)
+            return;
+        const QString left = m_focused;
+        m_focused = field;
+        if (!left.isEmpty())
+            Fire([&] {
+                if (m_spec.onExit)
+                    m_spec.onExit(m_state, left);
+            });
+        if (!field.isEmpty())
+            Fire([&] {
+                if (m_spec.onEnter)
+                    m_spec.onEnter(m_state, field);
+            });
+    }
+
+    bool Refuse(const QString& why)
+    {
+        m_ui.Fail(Where() + why);
+        return false;
+    }
+
+    bool Type(const QString& name, const QString& typed)
+    {
+        const FieldSpec* f = m_spec.field(name);
+        if (!f)
+            return Refuse(QStringLiteral("has no field ") + name);
+        if (f->kind == FieldKind::Label)
+            return Refuse(QStringLiteral("field %1 is a label").arg(name));
+        if (m_state.disabled.count(name))
+            return Refuse(QStringLiteral("field %1 is disabled").arg(name));
+        if (m_state.hidden.count(name))
+            return Refuse(QStringLiteral("field %1 is hidden").arg(name));
+        if (f->kind == FieldKind::Check && typed != u"1" && typed != u"0")
+            return Refuse(QStringLiteral("check box %1 takes '1' or '0', not %2").arg(name, Quoted(typed)));
+        if (f->kind == FieldKind::Combo && f->fixedChoices && !f->choices.contains(typed))
+            return Refuse(QStringLiteral("%1 is not a choice of field %2").arg(Quoted(typed), name));
+        const QString value = f->capacity > 0 ? typed.left(f->capacity) : typed;
+        m_ui.Log(name + QStringLiteral(" = ") + Quoted(value));
+        Focus(name);
+        if (m_closed)
+            return true;
+        if (m_state.value(name) == value)
+            return true;
+        m_state.values[name] = value;
+        Fire([&] {
+            if (m_spec.onChange)
+                m_spec.onChange(m_state, name);
+        });
+        return true;
+    }
+
+    bool Press(const QString& name)
+    {
+        const ButtonSpec* b = m_spec.button(name);
+        if (!b)
+            return Refuse(QStringLiteral("has no button ") + name);
+        if (m_state.disabled.count(name))
+            return Refuse(QStringLiteral("button %1 is disabled").arg(name));
+        if (m_state.hidden.count(name))
+            return Refuse(QStringLiteral("button %1 is hidden").arg(name));
+        m_ui.Log(QStringLiteral("PRESS ") + name);
+        Focus(QString());
+        if (m_closed)
+            return true;
+        if (!m_spec.onButton) {
+            Close(b->result);
+            return true;
+        }
+        bool close = false;
+        Fire([&] { close = m_spec.onButton(m_state, *b); });
+        if (close)
+            Close(b->result);
+        return true;
+    }
+
+    ScriptedUi& m_ui;
+    const CardSpec& m_spec;
+    CardState& m_state;
+    QString m_caption;
+    QString m_focused;
+    bool m_closed = false;
+    int m_result = 0;
+};
+
+int ScriptedUi::RunCard(const CardSpec& spec, CardState& state)
+{
+    ThrowIfAborted();
+    state.closeWith.reset();
+    const auto shownCaption = [&] { return state.caption.isEmpty() ? spec.caption : state.caption; };
+    if (m_next >= m_steps.size() || m_steps[m_next]->kind != StepKind::Card) {
+        const QString seen = QStringLiteral("CARD ") + Bracketed(shownCaption());
+        Log(seen);
+        Unexpected(seen, m_next < m_steps.size() ? m_steps[m_next].get() : nullptr);
+        return spec.cancelResult;
+    }
+
+    // The caption is checked once onShow has run, since onShow may set it; what onShow does still
+    // appears under the card's line.
+    const Step& step = *m_steps[m_next];
+    const CardScript& script = *step.card;
+    ++m_next;
+    const qsizetype cardLine = m_transcript.size();
+    const QString indent(2 * m_cardDepth, QLatin1Char(' '));
+    ++m_cardDepth;
+    struct DepthGuard
+    {
+        int& depth;
+        ~DepthGuard() { --depth; }
+    } guard{m_cardDepth};
+
+    CardRun run(*this, spec, state, script.m_caption);
+    run.Show();
+    const QString caption = shownCaption();
+    m_transcript.insert(cardLine, indent + QStringLiteral("CARD ") + Bracketed(caption));
+    if (caption != script.m_caption) {
+        Unexpected(QStringLiteral("CARD ") + Bracketed(caption), &step);
+        return spec.cancelResult;
+    }
+    run.FocusFirst();
+
+    std::size_t i = 0;
+    for (; i < script.m_actions.size() && !run.Closed(); ++i) {
+        if (!run.Perform(script.m_actions[i])) {
+            run.Close(spec.cancelResult);
+            return spec.cancelResult;
+        }
+    }
+    if (!run.Closed()) {
+        Fail(run.Where() + QStringLiteral("is still open after the script's last action"));
+        run.Close(spec.cancelResult);
+    } else if (i < script.m_actions.size()) {
+        QStringList rest;
+        for (; i < script.m_actions.size(); ++i)
+            rest << DescribeAction(script.m_actions[i]);
+        Fail(run.Where() +
+             QStringLiteral("closed with %1 before: %2").arg(run.Result()).arg(rest.join(u", ")));
+    }
+    return run.Result();
+}
+
+QString ScriptedUi::DescribeAction(const CardScript::Action& action)
+{
+    using Kind = CardScript::Kind;
+    switch (action.kind) {
+    case Kind::Set:
+        return action.name + QStringLiteral(" = ") + Quoted(action.value);
+    case Kind::Press:
+        return QStringLiteral("PRESS ") + action.name;
+    case Kind::Cancel:
+        return QStringLiteral("CANCEL");
+    case Kind::ExpectValue:
+        return QStringLiteral("EXPECT %1 = %2").arg(action.name, Quoted(action.value));
+    case Kind::ExpectDisabled:
+        return QStringLiteral("EXPECT %1 DISABLED").arg(action.name);
+    case Kind::ExpectEnabled:
+        return QStringLiteral("EXPECT %1 ENABLED").arg(action.name);
+    case Kind::Inspect:
+        return QStringLiteral("INSPECT");
+    }
+    return {};
+}
+
+} // namespace gim

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "platform/report.h"
+#include "platform/ui.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace gim {
+
+// Thrown once a script has seen too many unexpected interactions (code looping on a prompt), and on
+// every interaction after that, so that even a loop that catches it ends.
+class ScriptAbort final : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What the scripted user does on one card, in order. Built through ScriptedUi::ExpectCard(caption).
+//
+// The card opens: onShow runs, then the focus goes to the first field that can take it (not a label,
+// not disabled, not hidden) and its onEnter runs. Set(field, value) moves the focus to the field when it
+// is elsewhere (onExit of the old field, onEnter of the new), stores the value cut to the field's
+// capacity and runs onChange once if the value changed. Press(button) leaves the focused field (its onExit,
+// once) and runs onButton. Checks (ExpectValue, ExpectDisabled, Inspect) look at the state at their place in
+// the sequence: put first, they see the card as it opened.
+class CardScript final
+{
+public:
+    CardScript& Set(const QString& field, const QString& value);
+    CardScript& Press(const QString& button);
+    // The window's close box at this point: the card returns its cancel result.
+    CardScript& Cancel();
+    CardScript& ExpectValue(const QString& field, const QString& value);
+    CardScript& ExpectDisabled(const QString& name);
+    CardScript& ExpectEnabled(const QString& name);
+    // Any other look at the state (for the test framework's own assertions).
+    CardScript& Inspect(std::function<void(const CardState&)> check);
+
+private:
+    friend class ScriptedUi;
+    enum class Kind { Set, Press, Cancel, ExpectValue, ExpectDisabled, ExpectEnabled, Inspect };
+    struct Action
+    {
+        Kind kind;
+        QString name;
+        QString value;
+        std::function<void(const CardState&)> check;
+    };
+    explicit CardScript(QString caption) : m_caption(std::move(caption)) {}
+
+    QString m_caption;
+    std::vector<Action> m_actions;
+};
+
+// The test backend of Ui: a queue of expected interactions matched in order. Anything unexpected is
+// answered as a cancelled dialog would be (the default for a prompt, No, the card's cancel result, no
+// file) and recorded as a failure together with the transcript so far.
+class ScriptedUi final : public Ui
+{
+public:
+    // Unexpected interactions accepted before the script aborts with ScriptAbort.
+    static constexpr int kDefaultUnexpectedLimit = 200;
+
+    ScriptedUi();
+    ~ScriptedUi() override;
+    ScriptedUi(const ScriptedUi&) = delete;
+    ScriptedUi& operator=(const ScriptedUi&) = delete;
+
+    // The answer is returned as given; the caller cuts it.
+    ScriptedUi& ExpectInput(const QString& caption, const QString& prompt, const QString& answer);
+    // Cancel: the prompt returns the default the code passed.
+    ScriptedUi& ExpectInputCancel(const QString& caption, const QString& prompt);
+    ScriptedUi& ExpectMessage(const QString& text);
+    ScriptedUi& ExpectYesNo(const QString& text, bool answer);
+    // A card whose window caption (after onShow) is `caption`; the returned script says what happens on it.
+    CardScript& ExpectCard(const QString& caption);
+    // Shorthand: type the values in order, then press the button.
+    ScriptedUi& ExpectCard(const QString& caption,
+                           const std::vector<std::pair<QString, QString>>& fieldValues,
+                           const QString& buttonName);
+    // The card opens (onShow and the first onEnter run) and is closed with the close box.
+    ScriptedUi& ExpectCardCancel(const QString& caption);
+    // A listing handed over; with a caption, the document's caption must match. Kept in Reports().
+    ScriptedUi& ExpectReport(std::optional<QString> caption = std::nullopt);
+    // A file dialog; nullopt = cancelled. The requests are kept in FileRequests().
+    ScriptedUi& ExpectChooseFile(std::optional<QString> path);
+
+    // Text of every failure so far, each followed by the transcript up to that point.
+    const QStringList& Failures() const { return m_failures; }
+    // Empty when every expectation was met and nothing unexpected happened; otherwise a readable account.
+    QString Verify() const;
+    const QStringList& Transcript() const { return m_transcript; }
+    const std::vector<std::shared_ptr<ReportDocument>>& Reports() const { return m_reports; }
+    const std::vector<FileDialogRequest>& FileRequests() const { return m_fileRequests; }
+    void SetUnexpectedLimit(int limit) { m_unexpectedLimit = limit; }
+
+    QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
+    void ShowMessage(const QString& text) override;
+    bool AskYesNo(const QString& text) override;
+    int RunCard(const CardSpec& spec, CardState& state) override;
+    void ShowReport(std::shared_ptr<ReportDocument> report) override;
+    std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
+    QString ClipboardText() override { return m_clipboard; }
+    void SetClipboardText(const QString& text) override;
+
+private:
+    enum class StepKind { Input, InputCancel, Message, YesNo, Card, Report, ChooseFile };
+    struct Step;
+    class CardRun;
+
+    // The next expectation when it is one of `kinds` and `matches`; otherwise records the unexpected
+    // interaction `seen` (transcript and failure) and returns nullptr.
+    Step* Take(std::initializer_list<StepKind> kinds, const std::function<bool(const Step&)>& matches,
+               const QString& seen);
+    static QString Describe(const Step& step);
+    static QString DescribeAction(const CardScript::Action& action);
+    // Records an interaction that did not match; `expected` is the step it missed (nullptr: none left).
+    void Unexpected(const QString& seen, const Step* expected);
+    void Fail(const QString& what);
+    void Log(const QString& line);
+    void ThrowIfAborted() const;
+    QString TranscriptText() const;
+
+    std::vector<std::unique_ptr<Step>> m_steps;
+    std::size_t m_next = 0;
+    QStringList m_transcript;
+    QStringList m_failures;
+    std::vector<std::shared_ptr<ReportDocument>> m_reports;
+    std::vector<FileDialogRequest> m_fileRequests;
+    QString m_clipboard;
+    int m_unexpected = 0;
+    int m_unexpectedLimit = kDefaultUnexpectedLimit;
+    bool m_aborted = false;
+    int m_cardDepth = 0; // indents what happens inside a card in the transcript
+};
+
+} // namespace gim
