@@ -6,6 +6,10 @@
 #include "platform/ui.h"
 
 #include <QString>
+#include <memory>
+#include <typeindex>
+#include <typeinfo>
+#include <unordered_map>
 
 namespace gim {
 
@@ -25,8 +29,22 @@ struct Context
     Shell& shell;
     FileFaults* faults = nullptr; // tests inject file-system failures here
 
+    // The program-wide variables a feature module owns (its record lists, card flags, input buffers):
+    // one object per type, created on first use and living as long as the context.
+    template <typename T>
+    T& Module()
+    {
+        auto& slot = m_modules[std::type_index(typeid(T))];
+        if (!slot)
+            slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
+
     // Absolute path of a data file of the working folder.
     QString Path(const QString& fileName) const { return st.WorkDir + QLatin1Char('/') + fileName; }
+
+private:
+    std::unordered_map<std::type_index, std::shared_ptr<void>> m_modules;
 };
 
 } // namespace gim
