@@ -5,9 +5,6 @@
 #include "core/environment.h"
 
 namespace gim {
-namespace {
-
-} // namespace
 
 void RunStartupBeforeWindow(Context& ctx)
 {
@@ -22,18 +19,20 @@ void RunStartupBeforeWindow(Context& ctx)
         SetDayOfWeekString(ctx);
         LoadEnvironment(ctx);
         InitPlanningYears(ctx);
-        LoadEnvironmentData(ctx);
     });
+    LoadEnvironmentData(ctx);
 }
 
 void RunStartupAfterWindow(Context& ctx)
 {
-    (void)ctx;
+    for (const auto& [order, step] : ctx.Module<StartupSteps>().afterWindow)
+        RunCommand(ctx, {}, [&] { step(ctx); });
 }
 
 void LoadEnvironmentData(Context& ctx)
 {
-    (void)ctx;
+    for (const auto& [order, step] : ctx.Module<StartupSteps>().environmentData)
+        RunCommand(ctx, {}, [&] { step(ctx); });
 }
 
 } // namespace gim

@@ -203,3 +203,24 @@ TEST_F(ChangeEnvironmentTest, CodesThatCannotNameFilesChangeNothing)
 
 } // namespace
 } // namespace gim
+
+namespace gim {
+namespace {
+
+TEST(Startup, FeatureStepsRunInTheirOrderAndAgainAfterAChange)
+{
+    test::TestContext t;
+    t.WriteFile(QStringLiteral("SELECTOR.TRB"), Selector("PLANTA", "X", 0));
+    QStringList ran;
+    auto& steps = t.ctx.Module<StartupSteps>();
+    steps.environmentData.emplace(9, [&](Context&) { ran << "repairs"; });
+    steps.environmentData.emplace(7, [&](Context& c) { ran << "agenda " + c.st.CurrentEnvironment; });
+    steps.environmentData.emplace(8, [&](Context&) { ran << "personnel"; });
+    steps.afterWindow.emplace(11, [&](Context&) { ran << "codes"; });
+    RunStartupBeforeWindow(t.ctx);
+    RunStartupAfterWindow(t.ctx);
+    EXPECT_EQ(ran, (QStringList{"agenda PLANTA", "personnel", "repairs", "codes"}));
+}
+
+} // namespace
+} // namespace gim
