@@ -1,15 +1,16 @@
 // gim: the program. Usage: gim [data-folder]; without an argument the current folder is the data folder.
 #include "core/context.h"
-#include "core/environment.h"
+#include "core/dispatch.h"
+#include "core/operations.h"
 #include "core/startup.h"
 #include "platform/clock.h"
+#include "platform/qt/main_window.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_ui.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QMainWindow>
-#include <QMdiArea>
+#include <QScreen>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -32,14 +33,20 @@ int main(int argc, char** argv)
     ctx.st.BaseDir = dataDir;
     ctx.st.WorkDir = dataDir;
 
+    // Each feature registers its operations in the context's registry; a menu item is offered once all
+    // of its operations are there.
+    gim::OperationRegistry& operations = ctx.Module<gim::OperationRegistry>();
+    gim::RegisterMainWindowOperations(operations);
+
     gim::RunStartupBeforeWindow(ctx);
 
-    QMainWindow window;
-    auto* mdi = new QMdiArea(&window);
-    window.setCentralWidget(mdi);
+    gim::Dispatcher dispatcher(ctx, operations);
+    gim::TGim window(ctx, operations, dispatcher);
     ui.SetParentWindow(&window);
     gim::RunStartupAfterWindow(ctx);
-    window.setWindowTitle(gim::MainCaption(ctx));
+    window.RefreshCaption();
+    // Without a window manager nothing maximises; the window then still covers the screen.
+    window.setGeometry(window.screen()->availableGeometry());
     window.showMaximized();
     return QApplication::exec();
 }

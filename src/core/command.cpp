@@ -5,8 +5,57 @@
 
 namespace gim {
 
+namespace {
+
+// How many commands are running, one inside the other.
+struct CommandDepth
+{
+    int depth = 0;
+};
+
+// Clears the codes a command set, on every way out of it.
+class ModeCodeReset
+{
+public:
+    ModeCodeReset(State& st, const ModeCodes& codes) : m_st(st), m_codes(codes) {}
+    ~ModeCodeReset()
+    {
+        m_st.ActionCode.clear();
+        if (m_codes.output)
+            m_st.OutputCode = QStringLiteral(" ");
+        if (m_codes.sub)
+            m_st.SubCode = QStringLiteral(" ");
+        if (m_codes.answer)
+            m_st.AnswerCode.clear();
+    }
+    ModeCodeReset(const ModeCodeReset&) = delete;
+    ModeCodeReset& operator=(const ModeCodeReset&) = delete;
+
+private:
+    State& m_st;
+    const ModeCodes& m_codes;
+};
+
+} // namespace
+
+CommandRunning::CommandRunning(Context& ctx) : m_depth(ctx.Module<CommandDepth>().depth)
+{
+    ++m_depth;
+}
+
+CommandRunning::~CommandRunning()
+{
+    --m_depth;
+}
+
+bool CommandRunning::Now(Context& ctx)
+{
+    return ctx.Module<CommandDepth>().depth > 0;
+}
+
 bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()>& body)
 {
+    CommandRunning running(ctx);
     State& st = ctx.st;
     if (codes.action)
         st.ActionCode = *codes.action;
@@ -18,21 +67,14 @@ bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()
         st.AnswerCode = *codes.answer;
     st.ContinueFlag = 0;
 
-    bool completed = true;
+    ModeCodeReset reset(st, codes);
     try {
         body();
     } catch (const IoAbort& e) {
-        completed = false;
         ShowIOError(ctx, e.code());
+        return false;
     }
-    st.ActionCode.clear();
-    if (codes.output)
-        st.OutputCode = QStringLiteral(" ");
-    if (codes.sub)
-        st.SubCode = QStringLiteral(" ");
-    if (codes.answer)
-        st.AnswerCode.clear();
-    return completed;
+    return true;
 }
 
 ModeCodeGuard::ModeCodeGuard(Context& ctx)

@@ -18,10 +18,29 @@ struct ModeCodes
 };
 
 // Runs one command: sets its mode codes, runs the body, and whatever happens clears them again
-// (ActionCode empty; OutputCode and SubCode back to " " and AnswerCode empty where the command set them).
-// A read or write failure inside the body abandons the command with its message. Returns false when
-// the command was abandoned.
+// (ActionCode empty; OutputCode and SubCode back to " " and AnswerCode empty where the command set them),
+// also when something other than a file failure escapes the body. A read or write failure inside the
+// body abandons the command with its message. Returns false when the command was abandoned.
+// The command counts as running (CommandRunning) until it returns.
 bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()>& body);
+
+// Marks a command as running for as long as it lives. RunCommand holds one; code that runs work outside
+// RunCommand (a window's own handler) holds one too, so that the main window's activation does not
+// switch cards back on in the middle of it.
+class CommandRunning
+{
+public:
+    explicit CommandRunning(Context& ctx);
+    ~CommandRunning();
+    CommandRunning(const CommandRunning&) = delete;
+    CommandRunning& operator=(const CommandRunning&) = delete;
+
+    // Whether any command is running in this context.
+    static bool Now(Context& ctx);
+
+private:
+    int& m_depth;
+};
 
 // Keeps the caller's mode codes across a nested feature call.
 class ModeCodeGuard

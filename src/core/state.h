@@ -13,18 +13,8 @@
 
 namespace gim {
 
-// The deferred edits a report window can ask of the main window.
-enum class PendingEdit {
-    Operation,
-    Procedure,
-    WorkOrder,
-    Breakdown,
-    PlannedRepair,
-    SparePart,
-    Supplier,
-    PurchaseOrder,
-    WorkReport,
-};
+// The deferred edits a report window can ask of the main window, in menu order: Partes, Gamas, Repara,
+// Averías, OrdenesT, Compras, R.Almacén, Procedimientos, Energías.
 inline constexpr std::size_t kPendingEditCount = 9;
 
 // The program-wide variables of the old program, kept in one object that travels in the Context.

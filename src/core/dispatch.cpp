@@ -1,0 +1,310 @@
+#include "core/dispatch.h"
+
+#include "core/command.h"
+#include "core/context.h"
+#include "core/environment.h"
+#include "core/lookups.h"
+#include "core/sub_folders.h"
+#include "platform/report.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace gim {
+namespace {
+
+// Puts ExportFlag and the item's deferred-edit flag back however the command ends.
+class ItemFlagsReset
+{
+public:
+    ItemFlagsReset(State& st, const CommandItem& item) : m_st(st), m_item(item)
+    {
+        if (m_item.exportFlag)
+            m_st.ExportFlag = 1;
+    }
+    ~ItemFlagsReset()
+    {
+        if (m_item.exportFlag)
+            m_st.ExportFlag = 0;
+        if (m_item.pendingEdit >= 0)
+            m_st.PendingEditFlags[static_cast<std::size_t>(m_item.pendingEdit)] = 0;
+    }
+    ItemFlagsReset(const ItemFlagsReset&) = delete;
+    ItemFlagsReset& operator=(const ItemFlagsReset&) = delete;
+
+private:
+    State& m_st;
+    const CommandItem& m_item;
+};
+
+void MachineBook(Context& ctx)
+{
+    State& st = ctx.st;
+    MakeSubFolder(st.BaseDir, QStringLiteral("\\MAQUINAS\\") + st.CurrentEnvironment);
+    st.CurrentSubFolder = QStringLiteral("\\Maquinas\\") + st.CurrentEnvironment + QStringLiteral("\\");
+    FileDialogRequest request;
+    request.folder = ResolveSubFolder(st.BaseDir, st.CurrentSubFolder);
+    request.filters = QStringList{QStringLiteral("Ficheros de Texto (*.rtf)")};
+    const std::optional<QString> chosen = ctx.ui.ChooseFile(request);
+    if (!chosen)
+        return;
+    // The sheet is named after the machine: its code is the file name without the extension, and the
+    // machine is read from the register, not taken from whatever the buffer held.
+    const QString code = QFileInfo(*chosen).completeBaseName().left(8);
+    st.FoundMachine = TMachineRecord{};
+    st.FoundMachine.Codigo = code;
+    FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
+    st.CurrentMachine = st.FoundMachine;
+    st.ReportFileName = code + QStringLiteral(".rtf");
+    st.ContinueFlag = 1;
+}
+
+void JobDescriptions(Context& ctx)
+{
+    const QString name = ctx.st.CurrentEnvironment + QStringLiteral(".txt");
+    ctx.ui.ShowMessage(QStringLiteral("Debe Editar el fichero ") + name +
+                       QStringLiteral(" con las Descripciones de Trabajos de Partes Diario"));
+    if (!IsSafeEnvironmentCode(ctx.st.CurrentEnvironment))
+        return;
+    // The desktop's editor cannot open a file that does not exist; an empty one is what the daily
+    // report card reads as "no descriptions" anyway.
+    const QString path = ctx.Path(name);
+    if (!QFileInfo::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+    }
+    ctx.shell.OpenPath(path);
+}
+
+void AddWorkReportFile(Context& ctx, const OperationRegistry& registry)
+{
+    State& st = ctx.st;
+    registry.Run(ctx, QStringLiteral("FreeWorkReportList"));
+    registry.Run(ctx, QStringLiteral("LoadMachineList"));
+    registry.Run(ctx, QStringLiteral("LoadPlannedRepairs"));
+    st.ActionCode = QStringLiteral("i");
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Fichero de Partes Añadir");
+    request.folder = st.BaseDir;
+    request.fileName = QStringLiteral("#");
+    request.filters = QStringList{QStringLiteral("Ficheros de Partes Diarios de ") + st.CurrentEnvironment +
+                                  QStringLiteral(" (*.pda)")};
+    const std::optional<QString> chosen = ctx.ui.ChooseFile(request);
+    const QString untouched = QDir(st.BaseDir).absoluteFilePath(QStringLiteral("#"));
+    if (chosen && QFileInfo(*chosen).absoluteFilePath() != untouched)
+        registry.RunWithFile(ctx, QStringLiteral("MergeWorkReportFile"), *chosen);
+    registry.Run(ctx, QStringLiteral("SavePlannedRepairList"));
+    registry.Run(ctx, QStringLiteral("FreePlannedRepairList"));
+    registry.Run(ctx, QStringLiteral("FreeMachineList"));
+    if (registry.Holds(ctx, QStringLiteral("RevisionPosted")))
+        registry.Run(ctx, QStringLiteral("SortRevisionFile"));
+    if (registry.Holds(ctx, QStringLiteral("BreakdownPosted")))
+        registry.Run(ctx, QStringLiteral("SortBreakdownFile"));
+    if (registry.Holds(ctx, QStringLiteral("PlannedRepairPosted")))
+        registry.Run(ctx, QStringLiteral("SortPlannedRepairFile"));
+}
+
+void MaintenanceReport(Context& ctx)
+{
+    State& st = ctx.st;
+    auto report = std::make_shared<ReportDocument>(QStringLiteral("Informes Veltrano"));
+    report->AddLine(QStringLiteral("\t") + st.CurrentEnvironment + QString(33, QLatin1Char(' ')) +
+                    QStringLiteral("INFORME DE MANTENIMIENTO") + QString(15, QLatin1Char(' ')) +
+                    st.TodayText);
+    report->AddLine(QStringLiteral("\r"));
+    st.CurrentSubFolder = QStringLiteral("\\Informes");
+    report->saveSubFolder = st.CurrentSubFolder;
+    ctx.ui.ShowReport(report);
+}
+
+void AboutMaker(Context& ctx)
+{
+    const QString address = QString::fromLatin1(kMakerWebAddress);
+    ctx.ui.ShowMessage(QStringLiteral("Más información en ") + address);
+    ctx.shell.OpenUrl(address);
+}
+
+} // namespace
+
+Dispatcher::Dispatcher(Context& ctx, const OperationRegistry& registry, const CommandTable& table)
+    : m_ctx(ctx), m_registry(registry), m_table(table), m_ownedShortcuts(table.size())
+{
+    std::map<QString, std::size_t> keyOwners;
+    for (std::size_t i = 0; i < m_table.size(); ++i) {
+        const CommandItem& item = m_table[i];
+        m_byPath.emplace(item.PlainPath(), i);
+        // Qt fires nothing for a key that stands on two actions: the first item in menu order keeps it.
+        if (!item.shortcut.isEmpty() && keyOwners.emplace(item.shortcut, i).second)
+            m_ownedShortcuts[i] = item.shortcut;
+    }
+}
+
+std::optional<std::size_t> Dispatcher::Find(const QString& plainPath) const
+{
+    const auto it = m_byPath.find(plainPath);
+    if (it == m_byPath.end())
+        return std::nullopt;
+    return it->second;
+}
+
+bool Dispatcher::IsEnabled(std::size_t index) const
+{
+    if (index >= m_table.size())
+        return false;
+    const CommandItem& item = m_table[index];
+    for (const QString& name : item.Requirements()) {
+        if (!m_registry.Has(name) && !m_registry.HasCondition(name))
+            return false;
+    }
+    if (item.enable == EnableRule::ShortHorizon)
+        return m_ctx.st.FirstYear + 1 >= m_ctx.st.LastYear;
+    return true;
+}
+
+QString Dispatcher::Caption(std::size_t index) const
+{
+    const CommandItem& item = m_table.at(index);
+    if (item.driveCaption)
+        return QStringLiteral("&") + m_ctx.st.DriveText + QStringLiteral("/CopiaSeg");
+    return item.path.last();
+}
+
+bool Dispatcher::Run(std::size_t index)
+{
+    if (!IsEnabled(index))
+        return false;
+    const CommandItem& item = m_table[index];
+    State& st = m_ctx.st;
+    bool completed = false;
+    {
+        ItemFlagsReset flags(st, item);
+        completed = RunCommand(m_ctx, item.codes, [&] {
+            if (item.pendingEdit >= 0 && st.EditorOpenFlag == 1) {
+                // A row selected in the open report window is handed over before the edit starts.
+                const auto& entry = kPendingEdits[static_cast<std::size_t>(item.pendingEdit)];
+                m_registry.RunIfRegistered(m_ctx, QString::fromLatin1(entry.handOver));
+            }
+            for (const CommandStep& step : item.steps) {
+                if (!step.when.isEmpty() && !m_registry.Holds(m_ctx, step.when))
+                    continue;
+                if (step.action)
+                    st.ActionCode = *step.action;
+                m_registry.Run(m_ctx, step.operation);
+            }
+        });
+    }
+    ApplyPendingActivation();
+    if (m_afterCommand)
+        m_afterCommand();
+    return completed;
+}
+
+bool Dispatcher::Run(const QString& plainPath)
+{
+    const std::optional<std::size_t> index = Find(plainPath);
+    return index && Run(*index);
+}
+
+bool Dispatcher::HasPendingEdits() const
+{
+    for (std::uint8_t flag : m_ctx.st.PendingEditFlags) {
+        if (flag != 0)
+            return true;
+    }
+    return false;
+}
+
+void Dispatcher::RunPendingEdits()
+{
+    if (CommandRunning::Now(m_ctx) || !HasPendingEdits())
+        return;
+    for (std::size_t i = 0; i < kPendingEdits.size(); ++i) {
+        if (m_ctx.st.PendingEditFlags[i] == 1)
+            Run(QString::fromUtf8(kPendingEdits[i].itemPath));
+    }
+    m_ctx.st.PendingEditFlags.fill(0);
+}
+
+void Dispatcher::MainWindowActivated()
+{
+    m_activationPending = true;
+    ApplyPendingActivation();
+}
+
+void Dispatcher::ApplyPendingActivation()
+{
+    if (!m_activationPending || CommandRunning::Now(m_ctx))
+        return;
+    m_activationPending = false;
+    m_ctx.st.InteractiveFlag = 1;
+}
+
+void RegisterMainWindowOperations(OperationRegistry& registry)
+{
+    registry.RegisterCondition(QStringLiteral("ContinueFlag"),
+                               [](const Context& ctx) { return ctx.st.ContinueFlag != 0; });
+    registry.Register(QStringLiteral("LoadEnvironment"), [](Context& ctx) { LoadEnvironment(ctx); });
+    registry.Register(QStringLiteral("ClearInteractiveFlag"),
+                      [](Context& ctx) { ctx.st.InteractiveFlag = 0; });
+    registry.Register(QStringLiteral("MachineBook"), MachineBook);
+    registry.Register(QStringLiteral("JobDescriptions"), JobDescriptions);
+    registry.Register(QStringLiteral("AddWorkReportFile"),
+                      [&registry](Context& ctx) { AddWorkReportFile(ctx, registry); });
+    registry.Register(QStringLiteral("ShowHelp"), OpenHelpFile);
+    registry.Register(QStringLiteral("MaintenanceReport"), MaintenanceReport);
+    registry.Register(QStringLiteral("AboutMaker"), AboutMaker);
+}
+
+QString HelpFilePath(const Context& ctx)
+{
+    const QDir dir(ctx.st.BaseDir);
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    for (const QString& name : files) {
+        if (name.compare(QLatin1String(kHelpFileName), Qt::CaseInsensitive) == 0)
+            return dir.absoluteFilePath(name);
+    }
+    return {};
+}
+
+void OpenHelpFile(Context& ctx)
+{
+    const QString path = HelpFilePath(ctx);
+    if (path.isEmpty()) {
+        ctx.ui.ShowMessage(QStringLiteral("No existe el fichero de ayuda ") + QLatin1String(kHelpFileName) +
+                           QStringLiteral(" en la carpeta del programa"));
+        return;
+    }
+    if (!ctx.shell.OpenPath(path))
+        ctx.ui.ShowMessage(QStringLiteral("No se puede abrir el fichero de ayuda ") + path);
+}
+
+QString KeyboardHelpText()
+{
+    struct Row
+    {
+        const char* label;
+        const char* key;
+    };
+    static constexpr Row rows[] = {
+        {"Máquinas........", "F2"},  {"Gamas...........", "F3"}, {"Historial Prev..", "F4"},
+        {"Averías.........", "F5"},  {"Reparaciones....", "F6"}, {"Predictivo......", "F7"},
+        {"Energías........", "F8"},  {"Repuestos.......", "F9"}, {"Personal........", "F10"},
+        {"PartesDiarios...", "F11"},
+    };
+    const QString gap(17, QLatin1Char(' '));
+    QStringList lines;
+    lines << QStringLiteral("                Ayuda en ejecución del programa pulsar  F1") << QString();
+    lines << gap + QStringLiteral("Listados").leftJustified(12) +
+                 QStringLiteral("Alta Registro").leftJustified(17) + QStringLiteral("Edición");
+    lines << QString();
+    for (const Row& row : rows) {
+        const QString key = QString::fromLatin1(row.key);
+        lines << QString::fromUtf8(row.label) + QLatin1Char(' ') + key.leftJustified(12) +
+                     (QStringLiteral("Ctrl ") + key).leftJustified(17) + QStringLiteral("Shif ") + key;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace gim

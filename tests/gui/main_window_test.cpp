@@ -1,0 +1,301 @@
+#include "platform/qt/main_window.h"
+
+#include "core/command_table.h"
+#include "core/dispatch.h"
+#include "core/environment.h"
+#include "core/operations.h"
+#include "support/test_context.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+// The entry point through which the test library itself delivers keys to the shortcut map.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                               const QString& text, bool autorep, ushort count);
+
+namespace gim {
+namespace {
+
+// A key pressed and released on `target`, as the window system would deliver it: the shortcut map
+// first, then the widget.
+void PressKey(QWidget* target, const QKeySequence& sequence)
+{
+    const QKeyCombination combination = sequence[0];
+    const int key = combination.key();
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    if (!qt_sendShortcutOverrideEvent(target, press.timestamp(), key, modifiers, QString(), false, 1))
+        QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(target, &release);
+}
+
+const char* const kTopMenus[] = {
+    "&Máquinas",     "Proced&imientos", "&Gamas",      "Plánin&g",     "&Historial MP", "&Averías",
+    "&Reparaciones", "OT/Prspues&tos",  "Pre&dictivo", "&Energías",    "Repuest&os",    "Compra&s",
+    "&Costes",       "Persona&l",       "&Partes",     "Pro&veedores", "&Utiles"};
+
+class MainWindow : public ::testing::Test
+{
+protected:
+    MainWindow()
+    {
+        t.ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        t.ctx.st.DriveText = QStringLiteral("C:");
+        BuildDataFileNames(t.ctx);
+        InitCurrentDate(t.ctx);
+        RegisterMainWindowOperations(registry);
+        window = std::make_unique<TGim>(t.ctx, registry, dispatcher);
+        window->resize(1200, 800);
+        window->show();
+        Activate();
+    }
+
+    void Activate()
+    {
+        window->activateWindow();
+        QApplication::setActiveWindow(window.get());
+        QApplication::processEvents();
+    }
+
+    // Recording operations under every name the menu uses that nothing registered; conditions false.
+    void FakeEverything()
+    {
+        for (const CommandItem& item : MainCommandTable()) {
+            for (const QString& name : item.Requirements()) {
+                if (registry.Has(name) || registry.HasCondition(name))
+                    continue;
+                registry.Register(name, [this, name](Context&) { log << name; });
+                registry.RegisterCondition(name, [](const Context&) { return false; });
+            }
+        }
+        window->RefreshMenus();
+    }
+
+    // Leaf paths of the menu bar with their captions as shown.
+    QStringList MenuPaths(QMenu* menu, const QString& prefix) const
+    {
+        QStringList paths;
+        for (QAction* action : menu->actions()) {
+            const QString path = prefix + QStringLiteral(" > ") + action->text();
+            if (action->menu())
+                paths << MenuPaths(action->menu(), path);
+            else
+                paths << path;
+        }
+        return paths;
+    }
+
+    test::TestContext t;
+    OperationRegistry registry;
+    Dispatcher dispatcher{t.ctx, registry};
+    std::unique_ptr<TGim> window;
+    QStringList log;
+};
+
+TEST_F(MainWindow, ShowsEveryMenuAndItemOfTheCommandTableWithItsKey)
+{
+    const QList<QMenu*> menus = window->Menus();
+    ASSERT_EQ(menus.size(), static_cast<qsizetype>(std::size(kTopMenus)));
+    QStringList shown;
+    for (qsizetype i = 0; i < menus.size(); ++i) {
+        EXPECT_EQ(menus[i]->title(), QString::fromUtf8(kTopMenus[i]));
+        shown << MenuPaths(menus[i], menus[i]->title());
+    }
+    QStringList expected;
+    for (std::size_t i = 0; i < dispatcher.Table().size(); ++i) {
+        const CommandItem& item = dispatcher.Table()[i];
+        if (item.popup)
+            continue;
+        QStringList path = item.path;
+        path.last() = dispatcher.Caption(i);
+        expected << path.join(QStringLiteral(" > "));
+        QAction* action = window->Action(item.PlainPath());
+        ASSERT_NE(action, nullptr) << item.PlainPath().toStdString();
+        EXPECT_EQ(action->shortcut(), QKeySequence(dispatcher.OwnedShortcut(i)))
+            << item.PlainPath().toStdString();
+        EXPECT_EQ(action->statusTip(), item.hint);
+    }
+    EXPECT_EQ(shown, expected);
+    // The backup items show the drive once the window is active.
+    EXPECT_TRUE(shown.contains(QStringLiteral("&Utiles > &Copia Seg. > &Hacer > &C:/CopiaSeg")));
+    EXPECT_EQ(window->Action(QStringLiteral("Personal > Edición > Matrícula"))->shortcut(), QKeySequence());
+    EXPECT_TRUE(
+        window->windowTitle().startsWith(QStringLiteral("GESTION INTEGRAL DE MANTENIMIENTO DE PORTAL")));
+}
+
+TEST_F(MainWindow, OnlyItemsWhoseOperationsAreRegisteredAreEnabled)
+{
+    QStringList enabled;
+    for (const CommandItem& item : dispatcher.Table()) {
+        QAction* action = window->Action(item.PlainPath());
+        ASSERT_NE(action, nullptr);
+        if (action->isEnabled())
+            enabled << item.PlainPath();
+    }
+    EXPECT_EQ(enabled,
+              (QStringList{"Partes > Fichero > Descripción Partes", "Utiles > Fuentes", "Utiles > Impresoras",
+                           "Utiles > Ayuda", "Utiles > Informes", "Utiles > Cerca de"}));
+
+    registry.Register(QStringLiteral("AddMachines"), [](Context&) {});
+    registry.Register(QStringLiteral("SortMachineFile"), [](Context&) {});
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::setActiveWindow(&other);
+    QApplication::processEvents();
+    Activate();
+    EXPECT_TRUE(window->Action(QStringLiteral("Máquinas > Alta"))->isEnabled());
+}
+
+TEST_F(MainWindow, EveryKeyFiresItsOwnItemOnce)
+{
+    FakeEverything();
+    registry.Register(QStringLiteral("LoadEnvironment"),
+                      [this](Context&) { log << QStringLiteral("LoadEnvironment"); });
+    QStringList fired;
+    for (const CommandItem& item : dispatcher.Table()) {
+        if (QAction* action = window->Action(item.PlainPath()))
+            QObject::connect(action, &QAction::triggered,
+                             [&fired, path = item.PlainPath()] { fired << path; });
+    }
+    // A child window open, as a report window would be: its own keys take none of the menu's.
+    auto* child = window->MdiArea()->addSubWindow(new QPlainTextEdit);
+    child->show();
+    QApplication::processEvents();
+
+    int keys = 0;
+    for (std::size_t i = 0; i < dispatcher.Table().size(); ++i) {
+        const QString& key = dispatcher.OwnedShortcut(i);
+        if (key.isEmpty())
+            continue;
+        ++keys;
+        fired.clear();
+        log.clear();
+        PressKey(child->widget(), QKeySequence(key));
+        const QString path = dispatcher.Table()[i].PlainPath();
+        EXPECT_EQ(fired, QStringList{path}) << key.toStdString();
+        EXPECT_FALSE(log.isEmpty()) << path.toStdString();
+    }
+    EXPECT_EQ(keys, 37);
+
+    fired.clear();
+    PressKey(window->MdiArea(), QKeySequence(QStringLiteral("Shift+F10")));
+    EXPECT_EQ(fired, QStringList{"Personal > Alta > Expediente"});
+}
+
+TEST_F(MainWindow, TheReportPaneKeepsItsKeysWhileItHasTheFocus)
+{
+    FakeEverything();
+    auto* pane = new QPlainTextEdit;
+    auto* handOver = new QAction(pane);
+    handOver->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    int handedOver = 0;
+    QObject::connect(handOver, &QAction::triggered, [&] { ++handedOver; });
+    ScopeShortcutsToWidget(pane, {handOver});
+    auto* child = window->MdiArea()->addSubWindow(pane);
+    child->show();
+    pane->setFocus();
+    QApplication::processEvents();
+
+    PressKey(pane, QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    EXPECT_EQ(handedOver, 1);
+    EXPECT_FALSE(log.contains("LaunchWeeklyPlan"));
+
+    PressKey(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    EXPECT_EQ(handedOver, 1);
+    EXPECT_TRUE(log.contains("LaunchWeeklyPlan"));
+}
+
+TEST_F(MainWindow, AKeyPressRunsThePendingEditBeforeTheKeysOwnCommand)
+{
+    FakeEverything();
+    t.ctx.st.PendingEditFlags[1] = 1; // Gamas
+    PressKey(window->MdiArea(), QKeySequence(Qt::Key_A));
+    EXPECT_EQ(log, (QStringList{"LoadOperationList", "EditOperations"}));
+    EXPECT_FALSE(dispatcher.HasPendingEdits());
+
+    log.clear();
+    t.ctx.st.PendingEditFlags[8] = 1; // Energías
+    PressKey(window->MdiArea(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(log, (QStringList{"LoadEnergyReadings", "EditEnergyReadings", "SortEnergyReadings",
+                                "LoadMachineList", "ListMachines", "FreeMachineList"}));
+}
+
+TEST_F(MainWindow, BecomingActiveSwitchesCardsBackOn)
+{
+    t.ctx.st.InteractiveFlag = 0;
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::setActiveWindow(&other);
+    QApplication::processEvents();
+    EXPECT_EQ(t.ctx.st.InteractiveFlag, 0);
+    Activate();
+    EXPECT_EQ(t.ctx.st.InteractiveFlag, 1);
+}
+
+TEST_F(MainWindow, ThePopupMenuListsTheWindowsAndTogglesTheCalendar)
+{
+    auto* child = window->MdiArea()->addSubWindow(new QPlainTextEdit);
+    child->setWindowTitle(QStringLiteral("LIBRO DE MAQUINAS"));
+    child->show();
+    window->PreparePopupMenu();
+    QStringList texts;
+    for (QAction* action : window->PopupMenu()->actions()) {
+        if (!action->isSeparator())
+            texts << action->text();
+    }
+    EXPECT_EQ(texts, (QStringList{"Ventanas", "Calendario ON", "Mosaico", "Cascada", "Minimizar", "Ordenar",
+                                  "Cerrar Todas", "Salir", "&1 LIBRO DE MAQUINAS"}));
+    EXPECT_FALSE(window->Action(QStringLiteral("Ordenar"))->isEnabled());
+
+    QCalendarWidget* calendar = window->Calendar();
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_EQ(calendar->verticalHeaderFormat(), QCalendarWidget::ISOWeekNumbers);
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 12, 7));
+    window->CalendarAction()->trigger();
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_EQ(window->CalendarAction()->text(), "Calendario OFF");
+    window->CalendarAction()->trigger();
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_EQ(window->CalendarAction()->text(), "Calendario ON");
+}
+
+TEST_F(MainWindow, TheKeyboardHelpShowsOnlyWhileAButtonIsHeld)
+{
+    QWidget* area = window->MdiArea()->viewport();
+    const QPointF at(50, 50);
+    QMouseEvent press(QEvent::MouseButtonPress, at, area->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(area, &press);
+    EXPECT_TRUE(window->KeyboardHelp()->isVisible());
+    EXPECT_EQ(window->KeyboardHelp()->toPlainText(), KeyboardHelpText());
+    QMouseEvent release(QEvent::MouseButtonRelease, at, area->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(area, &release);
+    EXPECT_FALSE(window->KeyboardHelp()->isVisible());
+}
+
+TEST_F(MainWindow, TheCaptionFollowsTheStateAfterEachCommand)
+{
+    registry.Register(QStringLiteral("AddMachines"),
+                      [](Context& ctx) { ctx.st.FirmName = QStringLiteral("FABRICA"); });
+    registry.Register(QStringLiteral("SortMachineFile"), [](Context&) {});
+    window->RefreshMenus();
+    window->Action(QStringLiteral("Máquinas > Alta"))->trigger();
+    EXPECT_EQ(window->windowTitle(), MainCaption(t.ctx));
+    EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral("FABRICA")));
+}
+
+} // namespace
+} // namespace gim
