@@ -3,21 +3,31 @@
 #include "core/dispatch.h"
 #include "core/operations.h"
 #include "core/startup.h"
+#include "masterdata/masterdata_operations.h"
 #include "platform/clock.h"
+#include "platform/handover.h"
+#include "platform/qt/jpeg_codec.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/qt/report_window.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QTextStream>
+#include <QTranslator>
 
 int main(int argc, char** argv)
 {
     // The application object comes first: start-up shows its messages before the main window exists.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("gim"));
+    // Qt's own dialog texts (file dialogs, standard buttons) in Spanish like the rest of the program.
+    QTranslator qtSpanish;
+    if (qtSpanish.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtSpanish);
 
     const QStringList args = QApplication::arguments();
     const QString dataDir = QDir(args.size() > 1 ? args.at(1) : QDir::currentPath()).absolutePath();
@@ -26,6 +36,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    gim::QtPictureCodec pictureCodec; // outlives the context, which keeps a reference
     gim::QtUi ui;
     gim::QtShell shell;
     gim::SystemClock clock;
@@ -37,12 +48,31 @@ int main(int argc, char** argv)
     // of its operations are there.
     gim::OperationRegistry& operations = ctx.Module<gim::OperationRegistry>();
     gim::RegisterMainWindowOperations(operations);
+    gim::RegisterMasterdata(operations, ctx, pictureCodec);
 
     gim::RunStartupBeforeWindow(ctx);
 
     gim::Dispatcher dispatcher(ctx, operations);
     gim::TGim window(ctx, operations, dispatcher);
     ui.SetParentWindow(&window);
+
+    // Listings open report windows in the main window's work area; the Editar items of the newest one
+    // hand a row back to the entity's edit command.
+    gim::HandoverRegistry& handover = ctx.Module<gim::HandoverRegistry>();
+    ui.SetReportTarget([&](std::shared_ptr<gim::ReportDocument> doc) {
+        gim::ShowReportWindow(window.MdiArea(), std::move(doc), ctx, handover);
+    });
+    const std::pair<const char*, gim::EditItem> editItems[] = {
+        {"EditarPartes", gim::EditItem::Partes},     {"EditarGamas", gim::EditItem::Gamas},
+        {"EditarRepara", gim::EditItem::Repara},     {"EditarAverias", gim::EditItem::Averias},
+        {"EditarOrdenesT", gim::EditItem::OrdenesT}, {"EditarCompras", gim::EditItem::Compras},
+        {"EditarRAlmacen", gim::EditItem::RAlmacen}, {"EditarProcedimientos", gim::EditItem::Procedimientos},
+        {"EditarEnergias", gim::EditItem::Energias},
+    };
+    for (const auto& [name, item] : editItems)
+        operations.Register(QLatin1String(name), [&window, &handover, item = item](gim::Context& c) {
+            gim::ReportWindows::Of(window.MdiArea(), c, handover).HandOverFromNewest(item);
+        });
     gim::RunStartupAfterWindow(ctx);
     window.RefreshCaption();
     // Without a window manager nothing maximises; the window then still covers the screen.

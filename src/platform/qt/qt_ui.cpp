@@ -21,25 +21,6 @@ namespace gim {
 
 namespace {
 
-// TEMPORARY: stands in for the report window until it exists. Shows the listing's lines read-only in a
-// window of its own that deletes itself when closed.
-void ShowReportLinesForNow(const ReportDocument& report, QWidget* parent)
-{
-    auto* window = new QDialog(parent);
-    window->setObjectName(QStringLiteral("ReportWindow"));
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(report.caption);
-    auto* layout = new QVBoxLayout(window);
-    auto* text = new QPlainTextEdit(window);
-    text->setReadOnly(true);
-    text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    text->setPlainText(report.Text());
-    layout->addWidget(text);
-    window->resize(800, 600);
-    window->show();
-}
-
 } // namespace
 
 QString QtUi::InputBox(const QString& caption, const QString& prompt, const QString& defaultValue)
@@ -97,8 +78,8 @@ int QtUi::RunCard(const CardSpec& spec, CardState& state)
 
 void QtUi::ShowReport(std::shared_ptr<ReportDocument> report)
 {
-    if (report)
-        ShowReportLinesForNow(*report, m_parent);
+    if (report && m_reportTarget)
+        m_reportTarget(std::move(report));
 }
 
 std::optional<QString> QtUi::ChooseFile(const FileDialogRequest& request)

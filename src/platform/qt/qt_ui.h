@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 namespace gim {
 
@@ -18,6 +19,9 @@ public:
     QtUi() = default;
 
     void SetParentWindow(QWidget* parent) { m_parent = parent; }
+    // Where finished listings go: the main window opens a report window in its work area.
+    using ReportTarget = std::function<void(std::shared_ptr<ReportDocument>)>;
+    void SetReportTarget(ReportTarget target) { m_reportTarget = std::move(target); }
     QWidget* ParentWindow() const { return m_parent; }
 
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
@@ -32,6 +36,7 @@ public:
 
 private:
     QPointer<QWidget> m_parent;
+    ReportTarget m_reportTarget;
 };
 
 } // namespace gim

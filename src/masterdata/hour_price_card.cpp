@@ -1,0 +1,165 @@
+#include "masterdata/hour_price_card.h"
+
+#include "core/context.h"
+#include "core/lookups.h"
+#include "core/texts.h"
+#include "masterdata/personnel.h"
+
+#include <array>
+
+namespace gim {
+
+namespace {
+
+const QString kMatricula = QStringLiteral("Matricula");
+const QString kName = QStringLiteral("NoMatricula");
+const QString kCalendario = QStringLiteral("Calendario");
+const QString kSave = QStringLiteral("salvar");
+
+// The six price edits and the record field each one fills.
+struct PriceControl
+{
+    const char* name;
+    const char* label;
+    LeU16 THourPriceRecord::*field;
+};
+const std::array<PriceControl, 6> kPrices{{
+    {"HCONTRATO", "Hora Normal :", &THourPriceRecord::HCONTRATO},
+    {"HN", "Hora  Nocturna :", &THourPriceRecord::HN},
+    {"HEX", "Hora Extra Normal :", &THourPriceRecord::HEX},
+    {"HEN", "Hora Extra Nocturna :", &THourPriceRecord::HEN},
+    {"HEF", "Hora Extra Festiva :", &THourPriceRecord::HEF},
+    {"HEC", "Hora Extra Compensada :", &THourPriceRecord::HEC},
+}};
+
+constexpr int kNumberWidth = 6;
+constexpr int kDateWidth = 10;
+
+bool ShowsRow(const Context& ctx)
+{
+    return ctx.st.ActionCode == QLatin1String("5") || ctx.st.ActionCode == QLatin1String("i");
+}
+
+// The name beside the number: the employee's, the lookup's "NO EXISTE LA PERSONA", or "Indistinto".
+void ShowEmployeeName(Context& ctx, CardState& state)
+{
+    state.set(kName, QStringLiteral(" "));
+    TPersonnelRecord person{};
+    person.Matricula = state.value(kMatricula).left(kNumberWidth);
+    FindPerson(ctx, ctx.st.PersonnelFileName, person);
+    const bool missing = person.Apellidos == "NO EXISTE LA PERSONA" && person.Nombre.empty();
+    state.set(kName, missing ? person.Apellidos.str()
+                             : person.Nombre.str() + QLatin1Char(' ') + person.Apellidos.str());
+    if (state.value(kMatricula) == QLatin1String("*"))
+        state.set(kName, QStringLiteral("Indistinto"));
+}
+
+bool PricesFit(const CardState& state)
+{
+    for (const PriceControl& c : kPrices) {
+        const std::int64_t cents = ParseCents(state.value(QLatin1String(c.name))).value;
+        if (cents < 0 || cents > kHighestPrice)
+            return false;
+    }
+    return true;
+}
+
+void ReadControls(const CardState& state, THourPriceRecord& row)
+{
+    row.Matricula = state.value(kMatricula).left(kNumberWidth);
+    for (const PriceControl& c : kPrices)
+        row.*c.field = static_cast<std::uint16_t>(ParseCents(state.value(QLatin1String(c.name))).value);
+    row.Fecha = state.value(kCalendario).left(kDateWidth);
+}
+
+} // namespace
+
+CardSpec HourPriceCardSpec(Context& ctx)
+{
+    CardSpec spec;
+    spec.name = QStringLiteral("TfichPreHora");
+    spec.caption = QString::fromUtf8(kHourPriceCardCaption);
+
+    FieldSpec number;
+    number.name = kMatricula;
+    number.label = QStringLiteral("Matrícula Operario :");
+    number.kind = FieldKind::Combo;
+    if (!ShowsRow(ctx))
+        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
+            number.choices << e.rec.Matricula.str();
+    spec.fields.push_back(number);
+    FieldSpec name;
+    name.name = kName;
+    name.kind = FieldKind::Label;
+    spec.fields.push_back(name);
+    for (const PriceControl& c : kPrices) {
+        FieldSpec price;
+        price.name = QLatin1String(c.name);
+        price.label = QString::fromUtf8(c.label);
+        spec.fields.push_back(price);
+    }
+    FieldSpec date;
+    date.name = kCalendario;
+    date.label = QStringLiteral("Fecha Revisión :");
+    date.kind = FieldKind::Masked;
+    date.mask = QStringLiteral("99/99/9999;_");
+    date.capacity = kDateWidth;
+    spec.fields.push_back(date);
+
+    spec.buttons = {{kSave, QStringLiteral("Sal&var"), HourPriceCardResult::Save},
+                    {QStringLiteral("salir"), QStringLiteral("&Salir"), HourPriceCardResult::Exit},
+                    {QStringLiteral("Borrar"), QStringLiteral("&Borrar"), HourPriceCardResult::Delete}};
+    spec.cancelResult = HourPriceCardResult::Exit;
+
+    // Filling the number in from a row names its employee, as typing it does.
+    if (ShowsRow(ctx))
+        spec.onShow = [&ctx](CardState& state) { ShowEmployeeName(ctx, state); };
+    spec.onChange = [&ctx](CardState& state, const QString& field) {
+        if (field == kMatricula)
+            ShowEmployeeName(ctx, state);
+    };
+    // A price above the 16-bit field would be stored wrapped round to another price.
+    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+        if (button.name != kSave || PricesFit(state))
+            return true;
+        ctx.ui.ShowMessage(QString::fromUtf8(kPriceOutOfRange));
+        return false;
+    };
+    return spec;
+}
+
+CardState HourPriceCardState(const Context& ctx, const THourPriceRecord& row)
+{
+    CardState state;
+    if (ShowsRow(ctx)) {
+        state.set(kCalendario, row.Fecha.str());
+        state.set(kMatricula, row.Matricula.str());
+        for (const PriceControl& c : kPrices)
+            state.set(QLatin1String(c.name), CentsToText(row.*c.field));
+    } else {
+        state.set(kCalendario, ctx.st.TodayText);
+        state.set(kMatricula, QStringLiteral("*"));
+        for (const PriceControl& c : kPrices)
+            state.set(QLatin1String(c.name), CentsToText(0));
+    }
+    return state;
+}
+
+int ShowHourPriceCard(Context& ctx, THourPriceRecord& row)
+{
+    State& st = ctx.st;
+    const CardSpec spec = HourPriceCardSpec(ctx);
+    CardState state = HourPriceCardState(ctx, row);
+    const int result = ctx.ui.RunCard(spec, state);
+    if (result == HourPriceCardResult::Save) {
+        ReadControls(state, row);
+        st.AnswerCode = QStringLiteral("M");
+    } else if (result == HourPriceCardResult::Exit) {
+        st.RunFlag = 0;
+    } else if (result == HourPriceCardResult::Delete) {
+        st.AnswerCode = QStringLiteral("B");
+    }
+    return result;
+}
+
+} // namespace gim

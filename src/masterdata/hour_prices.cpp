@@ -1,0 +1,217 @@
+#include "masterdata/hour_prices.h"
+
+#include "core/context.h"
+#include "core/record_file.h"
+#include "core/texts.h"
+#include "masterdata/hour_price_card.h"
+#include "masterdata/personnel.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace gim {
+
+namespace {
+
+// The six prices the card and the raise work on.
+constexpr std::array<LeU16 THourPriceRecord::*, 6> kPriceFields{
+    &THourPriceRecord::HN,  &THourPriceRecord::HCONTRATO, &THourPriceRecord::HEX,
+    &THourPriceRecord::HEN, &THourPriceRecord::HEF,       &THourPriceRecord::HEC};
+
+const QString& HourPriceFile(const Context& ctx)
+{
+    return ctx.st.FileName(DataFile::HourPrice);
+}
+
+// A new record carries only its values: the bytes past each text and the spare bytes are zero.
+THourPriceRecord FreshCopy(const THourPriceRecord& row)
+{
+    THourPriceRecord out{};
+    out.Matricula.assign(row.Matricula);
+    for (const auto field : kPriceFields)
+        out.*field = static_cast<std::uint16_t>(row.*field);
+    out.Price2 = static_cast<std::uint16_t>(row.Price2);
+    out.Price3 = static_cast<std::uint16_t>(row.Price3);
+    out.Fecha.assign(row.Fecha);
+    return out;
+}
+
+// One employee's card: written back where it lies, or marked erased.
+void EditOneHourPrice(Context& ctx, const QString& matricula)
+{
+    State& st = ctx.st;
+    THourPriceRecord& row = Personnel(ctx).CurrentHourPrice;
+    const std::optional<std::uint32_t> position = FindHourPrice(ctx, matricula);
+    if (!position) {
+        ctx.ui.ShowMessage(QString::fromUtf8(kPricesNotDefined));
+        return;
+    }
+    // An answer left over from an earlier card must not save or erase this one.
+    st.AnswerCode = QStringLiteral(" ");
+    ShowHourPriceCard(ctx, row);
+    const bool save = st.AnswerCode == QLatin1String("M");
+    const bool erase = st.AnswerCode == QLatin1String("B");
+    if (erase)
+        row.Matricula = "Z";
+    if (!(save || erase) || row.Matricula == "#")
+        return;
+    RecordFile<THourPriceRecord> file(ctx);
+    if (!file.Open(HourPriceFile(ctx), RawRecordFile::Mode::Reset))
+        return;
+    file.Write(*position, row);
+    file.Close();
+    LoadPersonnel(ctx);
+}
+
+} // namespace
+
+void ClearHourPrice(THourPriceRecord& row)
+{
+    row.Matricula = "#";
+    row.Fecha = "";
+    row.HCONTRATO = 1;
+    row.HN = 1;
+    row.HEX = 1;
+    row.HEN = 1;
+    row.HEF = 1;
+}
+
+std::optional<std::uint32_t> FindHourPrice(Context& ctx, const QString& matricula)
+{
+    State& st = ctx.st;
+    THourPriceRecord& row = Personnel(ctx).CurrentHourPrice;
+    row.Matricula = "";
+    st.ContinueFlag = 0;
+    RecordFile<THourPriceRecord> file(ctx);
+    if (!file.Open(HourPriceFile(ctx), RawRecordFile::Mode::Reset))
+        return std::nullopt;
+    const std::vector<THourPriceRecord> records = file.ReadAll();
+    const auto found = std::find_if(records.begin(), records.end(),
+                                    [&](const THourPriceRecord& r) { return r.Matricula == matricula; });
+    if (found != records.end()) {
+        row = *found;
+        return static_cast<std::uint32_t>(found - records.begin());
+    }
+    if (!records.empty())
+        row = records.back();
+    return std::nullopt;
+}
+
+void NewHourPrice(Context& ctx)
+{
+    State& st = ctx.st;
+    PersonnelState& p = Personnel(ctx);
+    THourPriceRecord& row = p.CurrentHourPrice;
+    st.RecordAddedFlag = 0;
+    row = THourPriceRecord{};
+    ClearHourPrice(row);
+    const bool importing = st.ActionCode == QLatin1String("i");
+    if (importing)
+        row = p.ImportedHourPrice;
+    // A card closed without saving stores nothing, an imported row included.
+    bool accepted = true;
+    if (!importing || st.InteractiveFlag)
+        accepted = ShowHourPriceCard(ctx, row) == HourPriceCardResult::Save;
+    if (accepted && !(row.Matricula == "#") && !(row.Matricula == "Z")) {
+        p.CurrentPersonnelEntry.Matricula.assign(row.Matricula);
+        if (!LookupPersonInList(ctx))
+            ctx.ui.ShowMessage(QString::fromUtf8(kUnknownWorker));
+        else if (AppendHourPrice(ctx))
+            st.RecordAddedFlag = 1;
+    }
+    LoadPersonnel(ctx);
+}
+
+bool AppendHourPrice(Context& ctx)
+{
+    THourPriceRecord& row = Personnel(ctx).CurrentHourPrice;
+    row = FreshCopy(row);
+    RecordFile<THourPriceRecord> file(ctx);
+    if (!DataFileExists(ctx, HourPriceFile(ctx))) {
+        if (!file.Open(HourPriceFile(ctx), RawRecordFile::Mode::Rewrite))
+            return false;
+        file.Write(0, row);
+        return true;
+    }
+    if (!file.Open(HourPriceFile(ctx), RawRecordFile::Mode::Reset))
+        return false;
+    const std::vector<THourPriceRecord> records = file.ReadAll();
+    const bool repeated = std::any_of(records.begin(), records.end(), [&](const THourPriceRecord& r) {
+        return r.Matricula == row.Matricula;
+    });
+    if (repeated || row.Matricula == "#") {
+        ctx.ui.ShowMessage(QString::fromUtf8(kRepeatedPrice));
+        return false;
+    }
+    file.Write(records.size(), row);
+    return true;
+}
+
+void EditHourPrices(Context& ctx)
+{
+    State& st = ctx.st;
+    const QString typed = ctx.ui
+                              .InputBox(QStringLiteral("FICHA PERSONAL"), QStringLiteral("ENTRAR MATRÍCULA"),
+                                        QStringLiteral("#"))
+                              .left(6);
+    if (typed != QLatin1String("*")) {
+        EditOneHourPrice(ctx, typed);
+        return;
+    }
+    const QString increment = ctx.ui.InputBox(QStringLiteral("Precios Hora"),
+                                              QStringLiteral("Entrar Incremento %"), QStringLiteral("0"));
+    const std::int64_t percent = TextToInt64(st, increment);
+    // Not a number: the command is abandoned with the conversion's message.
+    if (st.ValErrorPos != 0) {
+        st.LastIOResult = IoCode::InvalidNumber;
+        throw IoAbort(IoCode::InvalidNumber, HourPriceFile(ctx));
+    }
+    if (RaiseHourPrices(ctx, percent))
+        LoadPersonnel(ctx);
+}
+
+std::optional<std::uint16_t> RaisedPrice(std::uint16_t cents, std::int64_t percent)
+{
+    if (cents == 0)
+        return 0;
+    // Past this factor no price of a cent or more fits; below it the product stays far inside 64 bits.
+    constexpr std::int64_t kFactorLimit = std::int64_t(1) << 40;
+    if (percent > kFactorLimit || percent < -kFactorLimit)
+        return std::nullopt;
+    // cents * (100 + percent) / 100 in whole numbers, so that a half is exactly a half.
+    const std::int64_t scaled = static_cast<std::int64_t>(cents) * (100 + percent);
+    std::int64_t quotient = scaled / 100;
+    std::int64_t remainder = scaled % 100;
+    if (remainder < 0) {
+        remainder += 100;
+        --quotient;
+    }
+    if (remainder > 50 || (remainder == 50 && quotient % 2 != 0))
+        ++quotient;
+    if (quotient < 0 || quotient > 0xFFFF)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(quotient);
+}
+
+bool RaiseHourPrices(Context& ctx, std::int64_t percent)
+{
+    std::vector<THourPriceRecord> records = LoadRecords<THourPriceRecord>(ctx, HourPriceFile(ctx));
+    if (ctx.st.LastIOResult != IoCode::Ok)
+        return false;
+    // Every price is checked before any is written: a raise is applied whole or not at all.
+    for (THourPriceRecord& r : records) {
+        for (const auto field : kPriceFields) {
+            const std::optional<std::uint16_t> raised = RaisedPrice(r.*field, percent);
+            if (!raised) {
+                ctx.ui.ShowMessage(QString::fromUtf8(kRaiseRefused) + r.Matricula.str());
+                return false;
+            }
+            r.*field = *raised;
+        }
+    }
+    StoreRecords(ctx, HourPriceFile(ctx), records);
+    return true;
+}
+
+} // namespace gim

@@ -1,0 +1,400 @@
+#include "masterdata/machines.h"
+
+#include "core/context.h"
+#include "core/lookups.h"
+#include "core/picture_import.h"
+#include "core/record_file.h"
+#include "core/sorted_rewrite.h"
+#include "core/sub_folders.h"
+#include "masterdata/machine_card.h"
+#include "masterdata/machine_listings.h"
+#include "records/operation_record.h"
+#include "records/work_report_record.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <optional>
+
+namespace gim {
+
+namespace {
+
+const QString& MachineFile(const Context& ctx)
+{
+    return ctx.st.FileName(DataFile::Machine);
+}
+
+// A new record carries only its texts: the bytes past each length are zero, as in every new record.
+TMachineRecord FreshCopy(const TMachineRecord& rec)
+{
+    TMachineRecord out{};
+    out.Codigo.assign(rec.Codigo);
+    out.Denominacion.assign(rec.Denominacion);
+    out.Modelo.assign(rec.Modelo);
+    out.Fabricacion.assign(rec.Fabricacion);
+    out.Ubicacion.assign(rec.Ubicacion);
+    out.Cuenta.assign(rec.Cuenta);
+    out.Disponible.assign(rec.Disponible);
+    return out;
+}
+
+void ClearCardRequests(Context& ctx)
+{
+    MachinesState& m = Machines(ctx);
+    m.MachineSaveRequested = 0;
+    m.MachineDeleteRequested = 0;
+}
+
+// Stores the photo the card asked for, now that its machine is stored. The name follows the stored
+// code, not the code that stood on the card when the box was ticked.
+void ImportMachinePhoto(Context& ctx)
+{
+    State& st = ctx.st;
+    if (st.PhotoAssignFlag == 0)
+        return;
+    const PictureCodec* codec = Machines(ctx).photoCodec;
+    if (!codec) {
+        st.PhotoAssignFlag = 0;
+        return;
+    }
+    st.CurrentSubFolder = PhotoSubFolder(PhotoOwner::Machine, st.CurrentEnvironment);
+    st.PhotoFileName = PhotoFileNameFor(st.CurrentMachine.Codigo.str());
+    ImportPictureFile(ctx, *codec, st.CurrentSubFolder, st.PhotoFileName);
+}
+
+// Writes a record back to the file position its list entry came from, after checking that the record
+// there still carries the entry's code; anything else means the file changed under the list, and the
+// command is abandoned rather than overwrite another machine.
+void WriteAtEntry(Context& ctx, RecordFile<TMachineRecord>& file, const MachineEntry& entry,
+                  const TMachineRecord& rec)
+{
+    if (entry.pos >= file.Count() || !(file.Read(entry.pos).Codigo == entry.rec.Codigo)) {
+        ctx.st.LastIOResult = IoCode::SeekError;
+        throw IoAbort(IoCode::SeekError, file.path());
+    }
+    file.Write(entry.pos, rec);
+}
+
+// AppendMachineRecord, telling where the record went.
+std::optional<std::uint32_t> AppendMachine(Context& ctx)
+{
+    State& st = ctx.st;
+    st.CurrentMachine = FreshCopy(st.CurrentMachine);
+    RecordFile<TMachineRecord> file(ctx);
+    if (!DataFileExists(ctx, MachineFile(ctx))) {
+        if (!file.Open(MachineFile(ctx), RawRecordFile::Mode::Rewrite))
+            return std::nullopt;
+        file.Write(0, st.CurrentMachine);
+        st.ListedCount = 0;
+        st.ContinueFlag = 1;
+        return 0u;
+    }
+    if (!file.Open(MachineFile(ctx), RawRecordFile::Mode::Reset))
+        return std::nullopt;
+    const std::vector<TMachineRecord> records = file.ReadAll();
+    const auto same = std::find_if(records.begin(), records.end(), [&](const TMachineRecord& r) {
+        return r.Codigo == st.CurrentMachine.Codigo;
+    });
+    st.ListedCount = static_cast<std::uint16_t>(same - records.begin());
+    if (same != records.end()) {
+        ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + st.CurrentMachine.Codigo.str() +
+                           QStringLiteral(" REPETIDO ANULADA ALTA"));
+        return std::nullopt;
+    }
+    const auto position = static_cast<std::uint32_t>(records.size());
+    file.Write(position, st.CurrentMachine);
+    st.ContinueFlag = 1;
+    return position;
+}
+
+} // namespace
+
+MachinesState& Machines(Context& ctx)
+{
+    return ctx.Module<MachinesState>();
+}
+
+bool MachineCodeBefore(const TMachineRecord& a, const TMachineRecord& b)
+{
+    return a.Codigo < b.Codigo;
+}
+
+bool MachineAccountBefore(const TMachineRecord& a, const TMachineRecord& b)
+{
+    const auto byAccount = a.Cuenta <=> b.Cuenta;
+    if (byAccount != 0)
+        return byAccount < 0;
+    return a.Codigo < b.Codigo;
+}
+
+void LoadMachineList(Context& ctx)
+{
+    MachinesState& m = Machines(ctx);
+    FreeMachineList(ctx);
+    CheckHeapMemory(ctx);
+    m.MachineList = LoadOrderedList<TMachineRecord>(ctx, MachineFile(ctx), MachineCodeBefore,
+                                                    LoadOrder::LastToFirst, false);
+    m.LoadedCount = m.MachineList.size();
+    // The records are checked in the order they are read, from the last to the first.
+    std::vector<const TMachineRecord*> byPosition(m.MachineList.size());
+    for (const MachineEntry& e : m.MachineList)
+        byPosition[e.pos] = &e.rec;
+    for (std::size_t i = byPosition.size(); i-- > 0;) {
+        ctx.st.CurrentMachine = *byPosition[i];
+        CheckMachineCodes(ctx);
+    }
+    CheckHeapMemory(ctx);
+    m.MachineListCursor = 0;
+}
+
+void FreeMachineList(Context& ctx)
+{
+    MachinesState& m = Machines(ctx);
+    FreeNodeList(m.MachineList);
+    m.MachineListCursor = 0;
+}
+
+void InsertMachineByCode(Context& ctx, MachineEntry entry)
+{
+    InsertOrdered(
+        Machines(ctx).MachineList, std::move(entry),
+        [](const MachineEntry& a, const MachineEntry& b) { return MachineCodeBefore(a.rec, b.rec); });
+}
+
+void InsertMachineByAccount(Context& ctx, MachineEntry entry)
+{
+    InsertOrdered(
+        Machines(ctx).MachineList, std::move(entry),
+        [](const MachineEntry& a, const MachineEntry& b) { return MachineAccountBefore(a.rec, b.rec); });
+}
+
+void ClearMachineRecord(TMachineRecord& rec)
+{
+    rec.Codigo = "#";
+    rec.Denominacion = "..";
+    rec.Modelo = "..";
+    rec.Fabricacion = "..";
+}
+
+void EditMachine(Context& ctx)
+{
+    State& st = ctx.st;
+    MachinesState& m = Machines(ctx);
+    ClearCardRequests(ctx);
+    st.PhotoAssignFlag = 0;
+    ClearMachineRecord(st.CurrentMachine);
+    const QString typed = ctx.ui
+                              .InputBox(QStringLiteral("EDICION DE MÁQUINAS"),
+                                        QStringLiteral("Entrar Codigo"), QStringLiteral("#"))
+                              .left(8);
+    st.CurrentSubFolder = QStringLiteral("\\MAQUINAS\\");
+
+    const auto found = std::find_if(m.MachineList.begin(), m.MachineList.end(),
+                                    [&](const MachineEntry& e) { return e.rec.Codigo == typed; });
+    if (found == m.MachineList.end()) {
+        m.MachineListCursor = m.MachineList.size();
+        if (typed != QLatin1String("#"))
+            ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound));
+        return;
+    }
+    m.MachineListCursor = static_cast<std::size_t>(found - m.MachineList.begin());
+    st.CurrentRecordIndex = static_cast<std::uint16_t>(m.MachineListCursor);
+    st.CurrentMachine = found->rec;
+
+    const CardSpec spec = MachineCardSpec(ctx);
+    CardState state = MachineCardState(ctx, st.CurrentMachine, MachineCardUse::Edit);
+    switch (ctx.ui.RunCard(spec, state)) {
+    case MachineCardResult::Save:
+        m.MachineSaveRequested = 1;
+        // The edited record must pass the checks a new one passes: a machine without an account would
+        // be dropped by the next sorting rewrite.
+        CheckMachineCodes(ctx);
+        if (st.MachineCodesOk == 0) {
+            m.MachineSaveRequested = 0;
+            st.PhotoAssignFlag = 0;
+        }
+        break;
+    case MachineCardResult::Print:
+        ShowMachineSheet(ctx);
+        break;
+    case MachineCardResult::Delete:
+        m.MachineDeleteRequested = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+void SaveMachineRecord(Context& ctx)
+{
+    State& st = ctx.st;
+    MachinesState& m = Machines(ctx);
+    RecordFile<TMachineRecord> file(ctx);
+    if (!file.Open(MachineFile(ctx), RawRecordFile::Mode::Reset))
+        return;
+    if (m.MachineDeleteRequested) {
+        const bool hasOperations = MachineHasOperations(ctx, st.FileName(DataFile::Operation));
+        const bool hasReports = MachineHasDailyReports(ctx);
+        if (hasOperations)
+            ctx.ui.ShowMessage(QStringLiteral("EXISTEN OPERACIONES DE REVISION DEFINIDAS DE ESTA MAQUINA\r"
+                                              "            BORRARLAS ANTES DE BORRAR"));
+        if (hasReports)
+            ctx.ui.ShowMessage(QStringLiteral("EXISTEN PARTES DIARIOS ASIGNADOS A ESTA MAQUINA\r"
+                                              "            MODIFICARLOS ANTES DE BORRAR"));
+        if (hasOperations || hasReports) {
+            m.MachineDeleteRequested = 0;
+        } else {
+            st.CurrentMachine.Codigo = "Z";
+            st.ContinueFlag = 1;
+        }
+    }
+    if (!m.MachineSaveRequested && !m.MachineDeleteRequested)
+        return;
+    if (m.MachineListCursor >= m.MachineList.size())
+        return;
+    MachineEntry& entry = m.MachineList[m.MachineListCursor];
+    WriteAtEntry(ctx, file, entry, st.CurrentMachine);
+    entry.rec = st.CurrentMachine;
+    file.Close();
+    if (m.MachineSaveRequested)
+        ImportMachinePhoto(ctx);
+}
+
+void AddMachines(Context& ctx)
+{
+    State& st = ctx.st;
+    MachinesState& m = Machines(ctx);
+    ClearCardRequests(ctx);
+    st.PhotoAssignFlag = 0;
+    st.RecordAddedFlag = 0;
+    bool more = true;
+    // Callers that looked a code up in vain hand it over in CurrentMachine.
+    if (!(st.FoundMachine.Denominacion == kMachineNotFound))
+        ClearMachineRecord(st.CurrentMachine);
+    const bool importing = st.ActionCode == QLatin1String("i");
+    const CardSpec spec = MachineCardSpec(ctx);
+    while (more) {
+        if (importing)
+            st.CurrentMachine = st.ImportedMachine;
+        // Each card asks anew: a card closed with the print button stores nothing.
+        ClearCardRequests(ctx);
+        if (st.InteractiveFlag) {
+            CardState state = MachineCardState(ctx, st.CurrentMachine, MachineCardUse::Add);
+            const int result = ctx.ui.RunCard(spec, state);
+            if (result == MachineCardResult::Save) {
+                m.MachineSaveRequested = 1;
+            } else if (result == MachineCardResult::Exit) {
+                more = false;
+                st.CurrentMachine.Codigo = "#";
+            }
+        } else {
+            m.MachineSaveRequested = 1;
+        }
+
+        const TMachineRecord& cur = st.CurrentMachine;
+        if (!m.MachineSaveRequested || cur.Codigo == "#") {
+            // a cancelled card, or one closed with the print button
+        } else if (cur.Codigo == "Z" || cur.Codigo == "*") {
+            ctx.ui.ShowMessage(QStringLiteral("CODIGO NO ADECUADO ANULADA ALTA MÁQUINA"));
+        } else {
+            CheckMachineCodes(ctx);
+            if (st.MachineCodesOk) {
+                // The photo is stored only once the machine is: a refused card must not replace the
+                // photo of the machine that already has this code.
+                if (const std::optional<std::uint32_t> position = AppendMachine(ctx)) {
+                    InsertMachineByCode(ctx, {st.CurrentMachine, *position});
+                    st.RecordAddedFlag = 1;
+                    ImportMachinePhoto(ctx);
+                }
+            }
+        }
+        // A photo asked for on a refused card does not carry over to the next one.
+        st.PhotoAssignFlag = 0;
+        if (importing)
+            more = false;
+    }
+}
+
+bool AppendMachineRecord(Context& ctx)
+{
+    return AppendMachine(ctx).has_value();
+}
+
+bool SortMachineFile(Context& ctx)
+{
+    State& st = ctx.st;
+    FreeMachineList(ctx);
+    // Nothing to sort before the first machine is stored.
+    if (!DataFileExists(ctx, MachineFile(ctx))) {
+        st.ContinueFlag = 0;
+        return false;
+    }
+    const auto dropped = [&ctx](const TMachineRecord& rec) {
+        ctx.st.CurrentMachine = rec;
+        CheckMachineCodes(ctx);
+        return ctx.st.MachineCodesOk == 0 || rec.Codigo == "Z";
+    };
+    const bool sorted = SortedRewrite<TMachineRecord>(
+        ctx, MachineFile(ctx), st.BackupFileName(DataFile::Machine), MachineCodeBefore, dropped);
+    st.ContinueFlag = 0;
+    return sorted;
+}
+
+bool MachineHasOperations(Context& ctx, const QString& operationFileName)
+{
+    RecordFile<TOperationRecord> file(ctx);
+    if (!file.Open(operationFileName, RawRecordFile::Mode::Reset, false))
+        return false;
+    const auto& wanted = ctx.st.CurrentMachine.Codigo;
+    // Bisection over the whole file: any operation of the machine will do.
+    std::size_t low = 0;
+    std::size_t high = file.Count();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const auto order = file.Read(middle).MachineCode <=> wanted;
+        if (order == 0)
+            return true;
+        if (order < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return false;
+}
+
+bool MachineHasDailyReports(Context& ctx)
+{
+    const auto& wanted = ctx.st.CurrentMachine.Codigo;
+    const std::vector<TWorkReportRecord> reports =
+        LoadRecords<TWorkReportRecord>(ctx, ctx.st.FileName(DataFile::WorkReport), false);
+    return std::any_of(reports.begin(), reports.end(),
+                       [&](const TWorkReportRecord& r) { return r.Codigo == wanted; });
+}
+
+void AssignMachinePhoto(Context& ctx, const QString& codeText)
+{
+    State& st = ctx.st;
+    st.CurrentSubFolder = PhotoSubFolder(PhotoOwner::Machine, st.CurrentEnvironment);
+    st.PhotoFileName = PhotoFileNameFor(codeText);
+    const QString path =
+        ResolveSubFolder(st.BaseDir, st.CurrentSubFolder) + QLatin1Char('/') + st.PhotoFileName;
+    if (QFileInfo::exists(path))
+        ctx.ui.ShowMessage(QStringLiteral("Existe una foto asignada a esta Máquina : ") +
+                           st.CurrentSubFolder + st.PhotoFileName);
+}
+
+void CarryMachinesToNewYear(Context& ctx, const QString& newEnvironment)
+{
+    if (!SortMachineFile(ctx))
+        return;
+    // The new environment starts from the register as just sorted and purged, so that its lookups by
+    // halves find every machine.
+    RecordFile<TMachineRecord> file(ctx);
+    if (!file.Open(MachineFile(ctx), RawRecordFile::Mode::Reset))
+        return;
+    const std::string bytes = file.ReadAllBytes();
+    file.Close();
+    WriteFileAtomically(ctx, ctx.Path(BuildDataFileName(newEnvironment, ".MQW")), bytes);
+}
+
+} // namespace gim

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/ordered_list.h"
+#include "records/machine_record.h"
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace gim {
+
+struct Context;
+class PictureCodec;
+
+using MachineEntry = ListEntry<TMachineRecord>;
+
+// The program-wide variables of the machine register: the in-memory machine list that every subsystem
+// walks for its pick lists, and the two requests the machine card leaves for the edit command.
+struct MachinesState
+{
+    // Ordered by code after LoadMachineList, by account and code after ListMachinesByAccount.
+    std::vector<MachineEntry> MachineList;
+    // The entry the edit found and the save writes back; MachineList.size() when none.
+    std::size_t MachineListCursor = 0;
+    std::size_t LoadedCount = 0; // records in the file at the last load
+
+    std::uint8_t MachineSaveRequested = 0;
+    std::uint8_t MachineDeleteRequested = 0;
+
+    // Stores the photos chosen on the card; set when the program is wired.
+    const PictureCodec* photoCodec = nullptr;
+};
+
+MachinesState& Machines(Context& ctx);
+
+inline constexpr const char* kMachineNotFound = "NO EXISTE LA MAQUINA";
+
+// Order of the machine file and list: the code as short strings compare.
+bool MachineCodeBefore(const TMachineRecord& a, const TMachineRecord& b);
+// Order of the account listing: the account, then the code, compared as a pair so that an account that
+// is a prefix of another does not mix the two groups.
+bool MachineAccountBefore(const TMachineRecord& a, const TMachineRecord& b);
+
+// Builds the list from the machine file, ordered by code; equal codes keep the order of a load from
+// the last record to the first. A missing file gives an empty list without a message. Each record is
+// checked with CheckMachineCodes on the way (its messages appear; the record is listed all the same).
+void LoadMachineList(Context& ctx);
+void FreeMachineList(Context& ctx);
+// Ordered inserts: after every entry of equal key.
+void InsertMachineByCode(Context& ctx, MachineEntry entry);
+void InsertMachineByAccount(Context& ctx, MachineEntry entry);
+
+// Blanks a machine buffer: code "#", name, model and serial number ".."; the rest stays.
+void ClearMachineRecord(TMachineRecord& rec);
+
+// Asks for a code and shows its card. Leaves MachineSaveRequested or MachineDeleteRequested set for
+// SaveMachineRecord, or opens the machine's data sheet.
+void EditMachine(Context& ctx);
+// Writes CurrentMachine back where the edit found it, or marks it deleted when it is not in use.
+void SaveMachineRecord(Context& ctx);
+
+// A series of new-machine cards; with ActionCode "i" one record taken from ImportedMachine.
+void AddMachines(Context& ctx);
+// Appends CurrentMachine unless its code is already in the file. Returns whether it was stored.
+bool AppendMachineRecord(Context& ctx);
+
+// Copies the file to its twin and rewrites it in code order without deleted or badly coded machines.
+// Returns false when there was no machine file to sort.
+bool SortMachineFile(Context& ctx);
+
+// Whether an operation file (sorted by machine code) holds an operation of CurrentMachine.
+bool MachineHasOperations(Context& ctx, const QString& operationFileName);
+// Whether a daily work report names CurrentMachine.
+bool MachineHasDailyReports(Context& ctx);
+
+// The photo check box of the card: names the photo of the machine typed on the card and says when it
+// already has one. The picture itself is stored after the record.
+void AssignMachinePhoto(Context& ctx, const QString& codeText);
+
+// Year restart: the sorted register becomes the machine file of the new environment.
+void CarryMachinesToNewYear(Context& ctx, const QString& newEnvironment);
+
+} // namespace gim

@@ -1,0 +1,133 @@
+#include "masterdata/personnel_card.h"
+
+#include "core/context.h"
+#include "masterdata/personnel.h"
+
+#include <algorithm>
+
+namespace gim {
+
+namespace {
+
+const QString kCodigo = QStringLiteral("Codigo");
+const QString kApellidos = QStringLiteral("Apellidos");
+const QString kNombre = QStringLiteral("Nombre");
+const QString kCalle = QStringLiteral("Calle");
+const QString kCiudad = QStringLiteral("Ciudad");
+const QString kTlf = QStringLiteral("tlf");
+const QString kIngreso = QStringLiteral("Ingreso");
+const QString kBaja = QStringLiteral("Baja");
+const QString kSave = QStringLiteral("salvar");
+const QString kExit = QStringLiteral("BitBtn1");
+const QString kDelete = QStringLiteral("BitBtn2");
+const QString kPhoto = QStringLiteral("Button1");
+
+// "dd/mm/yy", the first two digit pairs optional.
+const QString kDateMask = QStringLiteral("00/00/99;_");
+constexpr int kDateCapacity = 8;
+
+FieldSpec Text(const QString& name, const char* label, int capacity)
+{
+    FieldSpec f;
+    f.name = name;
+    f.label = QString::fromUtf8(label);
+    f.capacity = capacity;
+    return f;
+}
+
+FieldSpec Date(const QString& name, const char* label)
+{
+    FieldSpec f = Text(name, label, kDateCapacity);
+    f.kind = FieldKind::Masked;
+    f.mask = kDateMask;
+    return f;
+}
+
+void ReadControls(const CardState& state, TPersonnelRecord& rec)
+{
+    rec.Matricula = state.value(kCodigo);
+    rec.Apellidos = state.value(kApellidos);
+    rec.Nombre = state.value(kNombre);
+    rec.Calle = state.value(kCalle);
+    rec.Ciudad = state.value(kCiudad);
+    rec.tlf = state.value(kTlf);
+    rec.Ingreso = StoredDateText(state.value(kIngreso));
+    rec.Baja = StoredDateText(state.value(kBaja));
+}
+
+} // namespace
+
+QString StoredDateText(const QString& maskText)
+{
+    const bool typed = std::any_of(maskText.begin(), maskText.end(), [](QChar c) { return c.isDigit(); });
+    return typed ? maskText : QStringLiteral("..");
+}
+
+CardSpec PersonnelCardSpec(Context& ctx)
+{
+    CardSpec spec;
+    spec.name = QStringLiteral("TFichaRCH");
+    spec.caption = QString::fromUtf8(kPersonnelCardCaption);
+    spec.fields = {Text(kCodigo, "MATRICULA:", 6), Text(kApellidos, "APELLIDOS:", 28),
+                   Text(kNombre, "NOMBRE:", 16),   Text(kCalle, "DIRECCION:", 48),
+                   Text(kCiudad, "CIUDAD", 16),    Text(kTlf, "TELEFONO", 12),
+                   Date(kIngreso, "INGRESO"),      Date(kBaja, "FECHA DE BAJA")};
+    spec.buttons = {{kSave, QStringLiteral("Sal&var"), PersonnelCardResult::Save},
+                    {kExit, QStringLiteral("&Salir"), PersonnelCardResult::Exit},
+                    {kDelete, QStringLiteral("&Borrar"), PersonnelCardResult::Delete},
+                    {kPhoto, QStringLiteral("Foto"), 0}};
+    spec.cancelResult = PersonnelCardResult::Exit;
+    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+        if (button.name != kPhoto)
+            return true;
+        CheckPersonPhoto(ctx, state.value(kCodigo));
+        ctx.st.PhotoAssignFlag = 1;
+        return false;
+    };
+    return spec;
+}
+
+CardState PersonnelCardState(const Context& ctx, const TPersonnelRecord& rec)
+{
+    const QString& action = ctx.st.ActionCode;
+    CardState state;
+    state.set(kCodigo, rec.Matricula.str());
+    state.set(kApellidos, rec.Apellidos.str());
+    state.set(kNombre, rec.Nombre.str());
+    state.set(kCalle, rec.Calle.str());
+    state.set(kCiudad, rec.Ciudad.str());
+    state.set(kTlf, rec.tlf.str());
+    state.set(kIngreso, rec.Ingreso.str());
+    state.set(kBaja, rec.Baja.str());
+    if (action == QLatin1String("1")) {
+        state.enable(kBaja, false);
+    } else if (action == QLatin1String("2")) {
+        state.captions[kSave] = QStringLiteral("Siguiente");
+        state.enable(kDelete, false);
+    } else if (action == QLatin1String("3")) {
+        state.enable(kCodigo, false);
+    }
+    return state;
+}
+
+int ShowPersonnelCard(Context& ctx, TPersonnelRecord& rec)
+{
+    State& st = ctx.st;
+    st.ContinueFlag = 0;
+    st.PhotoAssignFlag = 0;
+    const CardSpec spec = PersonnelCardSpec(ctx);
+    CardState state = PersonnelCardState(ctx, rec);
+    const int result = ctx.ui.RunCard(spec, state);
+    if (result == PersonnelCardResult::Save) {
+        st.ContinueFlag = 1;
+        st.AnswerCode = QStringLiteral("M");
+        ReadControls(state, rec);
+    } else if (result == PersonnelCardResult::Exit) {
+        st.RunFlag = 0;
+    } else if (result == PersonnelCardResult::Delete) {
+        st.AnswerCode = QStringLiteral("B");
+    }
+    return result;
+}
+
+} // namespace gim

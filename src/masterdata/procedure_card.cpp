@@ -1,0 +1,263 @@
+#include "masterdata/procedure_card.h"
+
+#include "core/context.h"
+#include "core/picture_import.h"
+#include "core/sub_folders.h"
+#include "core/texts.h"
+#include "masterdata/machines.h"
+#include "masterdata/procedures.h"
+#include "masterdata/routines.h"
+#include "platform/picture_codec.h"
+
+#include <QFileInfo>
+
+namespace gim {
+
+namespace {
+
+FieldSpec Field(const QString& name, const char* label, FieldKind kind, int capacity = 0)
+{
+    FieldSpec f;
+    f.name = name;
+    f.label = QString::fromUtf8(label);
+    f.kind = kind;
+    f.capacity = capacity;
+    return f;
+}
+
+QString PictureSubFolder(const State& st)
+{
+    return QStringLiteral("\\PROCEDIM\\") + st.CurrentEnvironment + QStringLiteral("\\");
+}
+
+// The picture of the key typed on the card.
+void NamePicture(Context& ctx, const CardState& state)
+{
+    using namespace ProcedureCard;
+    Procedures(ctx).ProcedurePictureName = state.value(Code) + state.value(Speciality) +
+                                           state.value(Procedure) + state.value(Instruction) +
+                                           QStringLiteral(".jpg");
+}
+
+void ShowMachineName(Context& ctx, CardState& state)
+{
+    using namespace ProcedureCard;
+    const QString code = state.value(Code);
+    if (code == QLatin1String("*")) {
+        state.set(MachineName, QStringLiteral("Indistinta"));
+        return;
+    }
+    ShortString<8> wanted{};
+    wanted = code;
+    FindIntoFoundMachine(ctx, wanted);
+    state.set(MachineName, ctx.st.FoundMachine.Denominacion.str());
+}
+
+void UpdateMeanings(CardState& state)
+{
+    using namespace ProcedureCard;
+    const QString speciality = ProcedureSpecialityMeaning(state.value(Speciality));
+    if (!speciality.isEmpty())
+        state.set(SpecialityText, speciality);
+    const QString machineState = ProcedureStateMeaning(state.value(MachineState));
+    if (!machineState.isEmpty())
+        state.set(StateText, machineState);
+}
+
+// The photo button: a picture chosen and shown, then stored under the name the user gives it in the
+// environment's procedure folder.
+void TakePhoto(Context& ctx, CardState& state)
+{
+    State& st = ctx.st;
+    if (st.ActionCode != QLatin1String("A") && st.ActionCode != QLatin1String("E"))
+        return;
+    const QString subFolder = PictureSubFolder(st);
+    const std::optional<QString> folder = MakeSubFolder(st.BaseDir, subFolder);
+    const QString& name = Procedures(ctx).ProcedurePictureName;
+    const std::optional<QString> chosen =
+        ChoosePhotoSource(ctx, subFolder, name.isEmpty() ? QStringLiteral("*.jpg") : name);
+    if (!chosen || PictureFormatOf(*chosen) == PictureFormat::None)
+        return;
+    state.set(ProcedureCard::Picture, *chosen);
+    state.caption = QStringLiteral("Visualizar Imagen - (") + *chosen + QLatin1Char(')');
+    if (const PictureCodec* codec = Machines(ctx).photoCodec; codec && folder)
+        ImportPictureFile(ctx, *codec, subFolder, name, *chosen);
+}
+
+} // namespace
+
+QString ProcedureSpecialityMeaning(const QString& code)
+{
+    static const std::pair<const char*, const char*> meanings[] = {
+        {"ME", "Mecánica"}, {"EB", "Baja Tensión"}, {"EA", "Alta Tensión"}, {"OP", "Operación"},
+        {"CL", "Climas"},   {"FR", "Frío"},         {"LI", "Limpieza"},
+    };
+    for (const auto& [c, text] : meanings)
+        if (code == QLatin1String(c))
+            return QString::fromUtf8(text);
+    return {};
+}
+
+QString ProcedureStateMeaning(const QString& code)
+{
+    if (code == QLatin1String("M"))
+        return QStringLiteral("Marcha");
+    if (code == QLatin1String("P"))
+        return QStringLiteral("Paro");
+    return {};
+}
+
+CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
+{
+    using namespace ProcedureCard;
+    CardSpec spec;
+    spec.name = QStringLiteral("TInstru");
+    spec.caption = QString::fromLatin1(kProcedureCardCaption);
+
+    FieldSpec code = Field(Code, "CODIGO", FieldKind::Combo, 8);
+    code.choices = QStringList{QStringLiteral("*")};
+    if (machineChoices) {
+        MachinesState& machines = Machines(ctx);
+        if (machines.MachineList.empty())
+            LoadMachineList(ctx);
+        for (const MachineEntry& e : machines.MachineList)
+            code.choices << e.rec.Codigo.str();
+    }
+    FieldSpec speciality = Field(Speciality, "ESPECIALIDAD", FieldKind::Combo);
+    speciality.choices =
+        QStringList{QStringLiteral("ME"), QStringLiteral("EB"), QStringLiteral("EA"), QStringLiteral("FR"),
+                    QStringLiteral("CL"), QStringLiteral("LI"), QStringLiteral("OP")};
+    FieldSpec state = Field(MachineState, "ESTADO", FieldKind::Combo);
+    state.choices = QStringList{QStringLiteral("P"), QStringLiteral("M")};
+    spec.fields = {code,
+                   Field(MachineName, "", FieldKind::Label),
+                   speciality,
+                   Field(SpecialityText, "", FieldKind::Label),
+                   Field(Procedure, "PROCEDIMIENTO", FieldKind::Text, 2),
+                   Field(Instruction, "INSTRUCCION", FieldKind::Text, 2),
+                   state,
+                   Field(StateText, "", FieldKind::Label),
+                   Field(Minutes, "TIEMPO (min)", FieldKind::Text),
+                   Field(Description, "DESCRIPCION", FieldKind::Memo, 250),
+                   Field(Picture, "", FieldKind::Label)};
+    spec.buttons = {{PhotoButton, QStringLiteral("&Foto"), 0},
+                    {SaveButton, QStringLiteral("Sal&var"), ProcedureCardResult::Save},
+                    {ExitButton, QStringLiteral("&Salir"), ProcedureCardResult::Exit},
+                    {DeleteButton, QStringLiteral("&Borrar"), ProcedureCardResult::Delete}};
+    spec.cancelResult = ProcedureCardResult::Exit;
+
+    spec.onShow = [&ctx](CardState& s) {
+        UpdateMeanings(s);
+        if (ctx.st.ActionCode == QLatin1String("E")) {
+            NamePicture(ctx, s);
+            ShowProcedurePicture(ctx, s);
+        }
+    };
+    spec.onEnter = [](CardState& s, const QString& field) {
+        if (field == Code && s.value(Code) == QLatin1String("*"))
+            s.set(MachineName, QStringLiteral("Indistinta"));
+    };
+    spec.onChange = [&ctx](CardState& s, const QString& field) {
+        if (field == Code)
+            ShowMachineName(ctx, s);
+        UpdateMeanings(s);
+    };
+    spec.onExit = [&ctx](CardState& s, const QString& field) {
+        if (field == Instruction) {
+            NamePicture(ctx, s);
+            ShowProcedurePicture(ctx, s);
+        }
+    };
+    spec.onButton = [&ctx](CardState& s, const ButtonSpec& button) {
+        if (button.name != PhotoButton)
+            return true;
+        TakePhoto(ctx, s);
+        return false;
+    };
+    return spec;
+}
+
+CardState ProcedureCardState(const TProcedureRecord& rec)
+{
+    using namespace ProcedureCard;
+    CardState state;
+    state.set(Code, rec.MachineCode.str());
+    state.set(Speciality, rec.Espec.str());
+    state.set(Procedure, rec.Proced.str());
+    state.set(Instruction, rec.Inst.str());
+    state.set(MachineState, rec.Estado.str());
+    state.set(Minutes, QString::number(rec.Tiempo.get()));
+    state.set(Description, rec.Descripcion.str());
+    return state;
+}
+
+void ReadProcedureCard(const CardState& state, TProcedureRecord& rec)
+{
+    using namespace ProcedureCard;
+    rec.MachineCode = state.value(Code);
+    rec.Proced = state.value(Procedure);
+    rec.Inst = state.value(Instruction);
+    rec.Descripcion = state.value(Description);
+    rec.Estado = state.value(MachineState);
+    // Stored in the field's width; a text that is no number reads as 0.
+    rec.Tiempo = static_cast<std::uint16_t>(ParseInt64(state.value(Minutes)).value);
+    rec.Espec = state.value(Speciality);
+}
+
+int ShowProcedureCard(Context& ctx, TProcedureRecord& rec)
+{
+    using namespace ProcedureCard;
+    State& st = ctx.st;
+    ProceduresState& p = Procedures(ctx);
+    st.AnswerCode.clear();
+    p.ProcedureCardSaved = 0;
+    const bool editing = st.ActionCode == QLatin1String("E");
+
+    CardState state = ProcedureCardState(rec);
+    if (editing) {
+        // The key cannot change.
+        for (const QString& field : {Code, Procedure, Instruction, Speciality})
+            state.enable(field, false);
+    }
+    if (st.OutputCode == QLatin1String("P") || st.OutputCode == QLatin1String("I")) {
+        state.captions[SaveButton] = QStringLiteral("SAL&VAR");
+        state.enable(DeleteButton, false);
+        if (st.OutputCode == QLatin1String("P")) {
+            state.set(Instruction, QLatin1String(kProcedureHeading));
+            state.enable(Instruction, false);
+        }
+    }
+
+    int result = ProcedureCardResult::Save;
+    if (st.ActionCode != QLatin1String("i") || st.InteractiveFlag)
+        result = ctx.ui.RunCard(ProcedureCardSpec(ctx, !editing), state);
+    switch (result) {
+    case ProcedureCardResult::Save:
+        ReadProcedureCard(state, rec);
+        st.AnswerCode = QStringLiteral("M");
+        p.ProcedureCardSaved = 1;
+        break;
+    case ProcedureCardResult::Delete:
+        st.AnswerCode = QStringLiteral("B");
+        rec.MachineCode = "Z";
+        break;
+    default:
+        rec.MachineCode = "#";
+        st.AnswerCode.clear();
+        break;
+    }
+    return result;
+}
+
+void ShowProcedurePicture(Context& ctx, CardState& state)
+{
+    const QString& name = Procedures(ctx).ProcedurePictureName;
+    const QString folder = ResolveSubFolder(ctx.st.BaseDir, PictureSubFolder(ctx.st));
+    const QString path = folder + QLatin1Char('/') + name;
+    if (name.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    state.set(ProcedureCard::Picture, path);
+    state.caption = QStringLiteral("Visualizar Imagen - ") + folder + QLatin1Char('/') + name;
+}
+
+} // namespace gim

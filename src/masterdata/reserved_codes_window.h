@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/card.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace gim {
+
+struct Context;
+
+// The window of the reserved codes (TCodReser) as a card: one check box per code, its mark the code's
+// visibility, grouped under the captions of the ten lists; entering a code shows its description.
+namespace ReservedCodesResult {
+inline constexpr int Save = 1;   // Salvaracc "SAL&VAR"
+inline constexpr int Cancel = 2; // salir "&Salir" and the close box
+inline constexpr int List = 6;   // Imprimir "&LISTAR"
+} // namespace ReservedCodesResult
+
+inline constexpr const char* kReservedCodesCaption = "CODIGOS RESERVADOS ";
+
+// The check box of one code: list name + "." + code ("CodPreven.PM").
+QString ReservedItemField(std::size_t recordIndex);
+
+// `descriptions` are the lines "code  description" of the file's records, in record order.
+CardSpec ReservedCodesCardSpec(const QStringList& descriptions);
+// The window as created: every code shown, no description.
+CardState FreshReservedCodesState();
+// The visibility flags the window shows, one per record.
+std::vector<bool> VisibleFlagsOf(const CardState& state);
+
+// Fills the window from the file, after the start-up check; returns false (nothing loaded) when the
+// file does not exist.
+bool LoadReservedCodes(Context& ctx, CardState& state, QStringList& descriptions);
+
+// Utiles > Códigos Rsv.: the window; saving rewrites the file, listing lists it. The first use creates
+// the file with every code shown.
+void EditReservedCodes(Context& ctx);
+// Every code of the file with its visibility.
+void ListReservedCodes(Context& ctx);
+// The upload file of the preventive action codes that are shown ("PORTAL_TM.rtf").
+void ExportMaintenanceTypes(Context& ctx);
+
+} // namespace gim

@@ -1,0 +1,315 @@
+#include "masterdata/routine_card.h"
+
+#include "core/context.h"
+#include "core/texts.h"
+#include "core/week_codes.h"
+#include "masterdata/procedures.h"
+
+#include <QDir>
+#include <algorithm>
+#include <memory>
+
+namespace gim {
+
+namespace {
+
+struct Meaning
+{
+    const char* code;
+    const char* text; // UTF-8
+};
+
+constexpr Meaning kFrequencyMeanings[] = {
+    {"1D", "Diaria"},    {"1S", "Semanal"},    {"2S", "Qincenal"},      {"M", "Mensual"},
+    {"M2", "Bimensual"}, {"M3", "Trimestral"}, {"M4", "Cuatrimestral"}, {"S", "Semestral"},
+    {"S2", "Anual"},     {"S4", "Bieal"},      {"TF", "Horas"},
+};
+constexpr Meaning kSpecialityMeanings[] = {
+    {"MC", "Mecánica"},
+    {"E", "Eléctrica"},
+    {"I", "Instrumentación"},
+    {"N", "Neumática"},
+    {"H", "Hidráulica"},
+    {"G", "Engrase"},
+    {"FR", "Frío"},
+    {"L", "Limpieza"},
+    {"PG", "Ruta Engrase"},
+    {"PV", "Ruta Vibraciones"},
+    {"PT", "Ruta Temperaturas/Termografia"},
+    {"PF", "Ruta Frío"},
+    {"PC", "Ruta Contadores"},
+    {"PN", "Ruta Neumática"},
+    {"PW", "Ruta Funcionamiento Máquinas"},
+    {"PH", "Ruta Hidraulica"},
+    {"PE", "Ruta Energía"},
+};
+constexpr Meaning kStateMeanings[] = {{"O", "Operativa"}, {"P", "Parada"}};
+
+template <std::size_t N> QString Lookup(const Meaning (&table)[N], const QString& code)
+{
+    for (const Meaning& m : table)
+        if (code == QLatin1String(m.code))
+            return QString::fromUtf8(m.text);
+    return QStringLiteral("No valida");
+}
+
+// The combo's built-in verbs.
+const QStringList& BuiltInDescriptions()
+{
+    static const QStringList items{QStringLiteral("AJUSTAR"), QStringLiteral("COMPROBAR"),
+                                   QStringLiteral("LIMPIAR"), QStringLiteral("REVISAR ")};
+    return items;
+}
+
+// A sorted combo: case-insensitive order, equal items kept side by side.
+void SortItems(QStringList& items)
+{
+    std::stable_sort(items.begin(), items.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+}
+
+FieldSpec Field(const QString& name, const char* label, FieldKind kind, int capacity = 0)
+{
+    FieldSpec f;
+    f.name = name;
+    f.label = QString::fromUtf8(label);
+    f.kind = kind;
+    f.capacity = capacity;
+    return f;
+}
+
+void UpdateMeanings(CardState& state)
+{
+    using namespace RoutineCard;
+    state.set(FrequencyText, FrequencyMeaning(state.value(Frequency)));
+    state.set(StateText, MachineStateMeaning(state.value(MachineState)));
+    state.set(SpecialityText, SpecialityMeaning(state.value(Speciality)));
+    state.set(HoursText, MinutesToHoursText(static_cast<int>(ParseInt64(state.value(Minutes)).value)));
+}
+
+// Leaving the speciality keeps the descriptions that start with its first letter (the suggestions read
+// "speciality / description"), shows them in RichGM and offers their texts from the fifth character.
+void NarrowDescriptions(CardState& state, QStringList& items)
+{
+    const QString speciality = state.value(RoutineCard::Speciality);
+    QStringList kept;
+    if (!speciality.isEmpty()) {
+        const QChar first = speciality.front();
+        for (const QString& item : items) {
+            if (item.isEmpty() || item.front() != first)
+                continue;
+            if (!kept.isEmpty() && kept.back() == item)
+                continue;
+            kept << item;
+        }
+    }
+    SetRichLines(state, kept);
+    state.show(RoutineCard::Rich, true);
+    QStringList narrowed;
+    for (const QString& line : kept)
+        narrowed << line.mid(4, 133);
+    items = narrowed;
+}
+
+// The procedure headings of the procedure list, as a help for the description.
+void ListProcedureHeadings(Context& ctx, CardState& state)
+{
+    QStringList lines;
+    ctx.st.ListedCount = 0;
+    for (const ProcedureEntry& e : Procedures(ctx).ProcedureList) {
+        ++ctx.st.ListedCount;
+        const TProcedureRecord& p = e.rec;
+        if (!(p.Inst == kProcedureHeading))
+            continue;
+        lines << p.MachineCode.str() + p.Espec.str() + p.Proced.str() + QLatin1String(kProcedureHeading) +
+                     QStringLiteral(" / ") + p.Descripcion.str();
+    }
+    SetRichLines(state, lines);
+}
+
+} // namespace
+
+QString FrequencyMeaning(const QString& code)
+{
+    return Lookup(kFrequencyMeanings, code);
+}
+
+QString SpecialityMeaning(const QString& code)
+{
+    return Lookup(kSpecialityMeanings, code);
+}
+
+QString MachineStateMeaning(const QString& code)
+{
+    return Lookup(kStateMeanings, code);
+}
+
+QString CardFrequency(const QString& typed)
+{
+    return FrequencyIncludes(u"TT", typed) ? typed : QStringLiteral("S");
+}
+
+QStringList DescriptionSuggestions(const std::vector<OperationEntry>& list)
+{
+    QStringList items = BuiltInDescriptions();
+    for (const OperationEntry& e : list) {
+        if (e.rec.Description == "..")
+            continue;
+        items << e.rec.Speciality.str() + QStringLiteral(" / ") + e.rec.Description.str();
+    }
+    SortItems(items);
+    return items;
+}
+
+void SetRichLines(CardState& state, const QStringList& lines)
+{
+    state.set(RoutineCard::Rich, lines.join(QLatin1Char('\n')));
+}
+
+CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStringList& descriptions)
+{
+    using namespace RoutineCard;
+    CardSpec spec;
+    spec.name = QStringLiteral("TFormGM");
+    spec.caption = QString::fromUtf8(kRoutineCardCaption);
+
+    FieldSpec frequency = Field(Frequency, "FRECUENCIA", FieldKind::Combo);
+    frequency.choices = codes.frequencies;
+    FieldSpec state = Field(MachineState, "ESTADO", FieldKind::Combo);
+    state.choices = codes.states;
+    FieldSpec speciality = Field(Speciality, "ESPECIALIDAD", FieldKind::Combo, 2);
+    speciality.choices = codes.specialities;
+    FieldSpec description = Field(Description, "DESCRIPCION", FieldKind::Combo);
+    description.choices = descriptions;
+    spec.fields = {Field(Code, "MAQUINA", FieldKind::Label),
+                   Field(Name, "", FieldKind::Label),
+                   frequency,
+                   Field(FrequencyText, "", FieldKind::Label),
+                   state,
+                   Field(StateText, "", FieldKind::Label),
+                   speciality,
+                   Field(SpecialityText, "", FieldKind::Label),
+                   description,
+                   Field(Minutes, "TIEMPO (min)", FieldKind::Text, 11),
+                   Field(HoursText, "", FieldKind::Label),
+                   Field(Rich, "", FieldKind::Memo)};
+    spec.buttons = {{SaveButton, QStringLiteral("SAL&VAR"), RoutineCardResult::Save},
+                    {DeleteButton, QStringLiteral("&BORRAR"), RoutineCardResult::Delete},
+                    {NextButton, QStringLiteral("&IMPRIME"), RoutineCardResult::Next},
+                    {ExitButton, QStringLiteral("&SALIR"), RoutineCardResult::Exit},
+                    {ProceduresButton, QStringLiteral("Procedimientos"), 0}};
+    spec.cancelResult = RoutineCardResult::Exit;
+
+    // The items the description offers now: leaving the speciality narrows them.
+    auto items = std::make_shared<QStringList>(descriptions);
+    spec.onShow = [](CardState& s) { UpdateMeanings(s); };
+    spec.onChange = [](CardState& s, const QString&) { UpdateMeanings(s); };
+    spec.onExit = [items](CardState& s, const QString& field) {
+        if (field == Frequency) {
+            const QString kept = CardFrequency(s.value(Frequency));
+            if (kept != s.value(Frequency)) {
+                s.set(Frequency, kept);
+                s.set(FrequencyText, FrequencyMeaning(kept));
+            }
+        } else if (field == Speciality) {
+            NarrowDescriptions(s, *items);
+        }
+    };
+    spec.onButton = [&ctx](CardState& s, const ButtonSpec& button) {
+        if (button.name == ProceduresButton) {
+            ListProcedureHeadings(ctx, s);
+            return false;
+        }
+        // The card never closes on a frequency no revision covers.
+        s.set(Frequency, CardFrequency(s.value(Frequency)));
+        return true;
+    };
+    return spec;
+}
+
+CardState RoutineCardState(const TOperationRecord& rec, const QString& name)
+{
+    using namespace RoutineCard;
+    CardState state;
+    state.set(Code, rec.MachineCode.str());
+    state.set(Name, name);
+    state.set(Frequency, rec.Frequency.str());
+    state.set(MachineState, rec.State.str());
+    state.set(Speciality, rec.Speciality.str());
+    state.set(Description, rec.Description.str());
+    state.set(Minutes, QString::number(rec.Minutes.get()));
+    UpdateMeanings(state);
+    state.show(Rich, false);
+    return state;
+}
+
+CardState NewRoutineCardState(const QString& code, const QString& name)
+{
+    using namespace RoutineCard;
+    CardState state;
+    state.set(Code, code);
+    state.set(Name, name);
+    state.set(Description, QStringLiteral(".. "));
+    state.set(Frequency, QStringLiteral(".."));
+    state.set(MachineState, QStringLiteral(".."));
+    state.set(Speciality, QStringLiteral(".."));
+    state.set(Minutes, QStringLiteral("0"));
+    UpdateMeanings(state);
+    state.show(Rich, false);
+    return state;
+}
+
+void ReadRoutineCard(const CardState& state, TOperationRecord& rec)
+{
+    using namespace RoutineCard;
+    rec.MachineCode = state.value(Code);
+    rec.Description = state.value(Description);
+    rec.Frequency = state.value(Frequency);
+    rec.State = state.value(MachineState);
+    rec.Speciality = state.value(Speciality);
+    // Stored in the field's width, as the old card did; a text that is no number reads as 0.
+    rec.Minutes = static_cast<std::uint16_t>(ParseInt64(state.value(Minutes)).value);
+}
+
+CardSpec CopyDialogSpec(Context& ctx)
+{
+    using namespace CopyDialog;
+    CardSpec spec;
+    spec.name = QStringLiteral("TFcopia");
+    spec.caption = QString::fromLatin1(kCopyDialogCaption);
+    spec.fields = {Field(SourceEnvironment, "ENTORNO ORIGEN", FieldKind::Text),
+                   Field(SourceMachine, "MÁQUINA ORIGEN", FieldKind::Text),
+                   Field(TargetEnvironment, "ENTORNO DESTINO", FieldKind::Text),
+                   Field(TargetMachine, "MÁQUINA DESTINO", FieldKind::Text)};
+    spec.buttons = {{CopyButton, QStringLiteral("&COPIAR"), Copy},
+                    {CancelButton, QStringLiteral("CA&NCELAR"), Cancel},
+                    {BrowseButton, QStringLiteral("Examinar"), 0}};
+    spec.cancelResult = Cancel;
+    spec.onButton = [&ctx](CardState& s, const ButtonSpec& button) {
+        if (button.name != BrowseButton)
+            return true;
+        FileDialogRequest request;
+        request.folder = ctx.st.WorkDir;
+        request.filters = QStringList{QStringLiteral("Operaciones de Revisión (*.opr)")};
+        if (const std::optional<QString> chosen = ctx.ui.ChooseFile(request))
+            s.set(SourceEnvironment,
+                  QDir::fromNativeSeparators(*chosen).chopped(std::min<qsizetype>(4, chosen->size())));
+        return false;
+    };
+    return spec;
+}
+
+CardState CopyDialogState(const Context& ctx)
+{
+    using namespace CopyDialog;
+    CardState state;
+    state.set(SourceEnvironment, ctx.st.CurrentEnvironment);
+    state.set(TargetEnvironment, ctx.st.CurrentEnvironment);
+    state.set(SourceMachine, QStringLiteral(".."));
+    state.set(TargetMachine, QStringLiteral("CÓDIGO MÁQUINA"));
+    state.enable(TargetEnvironment, false);
+    return state;
+}
+
+} // namespace gim

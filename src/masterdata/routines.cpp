@@ -1,0 +1,706 @@
+#include "masterdata/routines.h"
+
+#include "core/command.h"
+#include "core/context.h"
+#include "core/environment.h"
+#include "core/lookups.h"
+#include "core/record_file.h"
+#include "core/week_codes.h"
+#include "masterdata/machines.h"
+#include "masterdata/procedures.h"
+#include "masterdata/reserved_codes.h"
+#include "masterdata/routine_card.h"
+#include "platform/report.h"
+
+#include <QDir>
+#include <QFile>
+#include <memory>
+#include <string>
+
+namespace gim {
+
+namespace {
+
+const QString& OperationFile(const Context& ctx)
+{
+    return ctx.st.FileName(DataFile::Operation);
+}
+
+// Runs its action on every way out of a scope.
+class AtExit
+{
+public:
+    explicit AtExit(std::function<void()> action) : m_action(std::move(action)) {}
+    ~AtExit() { m_action(); }
+    AtExit(const AtExit&) = delete;
+    AtExit& operator=(const AtExit&) = delete;
+
+private:
+    std::function<void()> m_action;
+};
+
+// A new record carries only its fields: the bytes past each text are zero, as in every new record.
+TOperationRecord FreshOperation(const TOperationRecord& rec)
+{
+    TOperationRecord out{};
+    out.MachineCode.assign(rec.MachineCode);
+    out.Frequency.assign(rec.Frequency);
+    out.State.assign(rec.State);
+    out.Speciality.assign(rec.Speciality);
+    out.Description.assign(rec.Description);
+    out.Minutes = rec.Minutes.get();
+    return out;
+}
+
+// The machine taken out of the plan goes back once the list has been saved in key order: the plan reads
+// the machine's routine from the file by halves.
+void ReloadAfterSave(Context& ctx)
+{
+    RoutinesState& r = Routines(ctx);
+    if (!(r.EditorPlanEntry.Code == "#"))
+        r.PlanReloadPending = true;
+}
+
+void RunPendingReload(Context& ctx)
+{
+    if (Routines(ctx).PlanReloadPending)
+        ReloadMachineAfterEdit(ctx);
+}
+
+// The operation file as the user names it on the copy dialog: an environment code, or the path of an
+// operation file less its extension.
+std::optional<QString> SourceFileName(const Context& ctx, const QString& source, const char* extension)
+{
+    if (QDir::isAbsolutePath(source))
+        return QDir(ctx.st.WorkDir).relativeFilePath(source + QLatin1String(extension));
+    if (!IsSafeEnvironmentCode(source))
+        return std::nullopt;
+    return BuildDataFileName(source, extension);
+}
+
+QString OperationRow(const TOperationRecord& rec)
+{
+    return QLatin1Char('\t') + rec.Frequency.str() + QLatin1Char('\t') + rec.State.str() + QLatin1Char('\t') +
+           QString::number(rec.Minutes.get()) + QLatin1Char('\t') + rec.Speciality.str() + QLatin1Char('\t') +
+           rec.Description.str();
+}
+
+// The copy card's summary goes to a report window, from where it is printed.
+void PrintCopySummary(Context& ctx, const QStringList& lines)
+{
+    auto report = std::make_shared<ReportDocument>(ctx.st.CurrentEnvironment);
+    report->SetTabStops({20, 40, 60, 80, 100});
+    for (const QString& line : lines)
+        report->AddLine(line.isEmpty() ? QStringLiteral("\r") : line);
+    ctx.ui.ShowReport(report);
+}
+
+// The edit offers a record when it matches the filter; "*" matches any value and the description is
+// compared over the first `prefix` characters.
+bool Offered(const TOperationRecord& filter, const TOperationRecord& rec, std::size_t prefix)
+{
+    auto field = [](const auto& wanted, const auto& have) { return wanted == "*" || wanted == have; };
+    if (!(filter.MachineCode == rec.MachineCode) || !field(filter.Frequency, rec.Frequency) ||
+        !field(filter.Speciality, rec.Speciality) || !field(filter.State, rec.State))
+        return false;
+    if (filter.Description == "*")
+        return true;
+    return filter.Description.bytes().substr(0, prefix) == rec.Description.bytes().substr(0, prefix);
+}
+
+// Writes the records to the operation file; the file as it stood becomes the twin.
+void WriteThroughTwin(Context& ctx, const std::vector<TOperationRecord>& records)
+{
+    const QString& data = OperationFile(ctx);
+    const QString& twin = ctx.st.BackupFileName(DataFile::Operation);
+    if (DataFileExists(ctx, data)) {
+        RecordFile<TOperationRecord> file(ctx);
+        if (file.Open(data, RawRecordFile::Mode::Reset)) {
+            QFile whole(file.path());
+            if (!whole.open(QIODevice::ReadOnly))
+                throw IoAbort(IoCode::DiskRead, file.path());
+            const std::string bytes = whole.readAll().toStdString();
+            file.Close();
+            WriteFileAtomically(ctx, ctx.Path(twin), bytes);
+        }
+    } else if (DataFileExists(ctx, twin)) {
+        // The twin is the previous file, and there was none.
+        QFile::remove(ctx.Path(twin));
+    }
+    StoreRecords(ctx, data, records);
+}
+
+// Writes the list to the file through the twin, normalised, and lists it when exporting.
+void WriteOperationList(Context& ctx);
+
+} // namespace
+
+RoutinesState& Routines(Context& ctx)
+{
+    return ctx.Module<RoutinesState>();
+}
+
+bool FindIntoFoundMachine(Context& ctx, const ShortString<8>& code)
+{
+    State& st = ctx.st;
+    st.FoundMachine = TMachineRecord{};
+    st.FoundMachine.Codigo.assign(code);
+    FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
+    return !(st.FoundMachine.Denominacion == kMachineNotFound);
+}
+
+bool OperationKeyBefore(const TOperationRecord& a, const TOperationRecord& b)
+{
+    const auto byMachine = a.MachineCode <=> b.MachineCode;
+    if (byMachine != 0)
+        return byMachine < 0;
+    return a.Frequency < b.Frequency;
+}
+
+void LoadOperationList(Context& ctx)
+{
+    RoutinesState& r = Routines(ctx);
+    const QString& name = OperationFile(ctx);
+    if (!r.OperationList.empty() && r.OperationListFile == name)
+        return;
+    CheckHeapMemory(ctx);
+    r.OperationList =
+        LoadOrderedList<TOperationRecord>(ctx, name, OperationKeyBefore, LoadOrder::FirstToLast, false);
+    r.OperationListFile = name;
+    CheckHeapMemory(ctx);
+}
+
+void FreeOperationList(Context& ctx)
+{
+    RoutinesState& r = Routines(ctx);
+    FreeNodeList(r.OperationList);
+    r.OperationListFile.clear();
+}
+
+void InsertOperationByKey(Context& ctx, OperationEntry entry)
+{
+    InsertOrdered(
+        Routines(ctx).OperationList, std::move(entry),
+        [](const OperationEntry& a, const OperationEntry& b) { return OperationKeyBefore(a.rec, b.rec); });
+}
+
+bool EnterOperation(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    TOperationRecord& rec = r.CurrentOperation;
+    const bool importing = st.ActionCode == QLatin1String("i");
+    st.AnswerCode = QStringLiteral("N");
+    r.OperationSaveRequested = 0;
+
+    if (rec.MachineCode == "#")
+        rec.MachineCode = ctx.ui.InputBox(QStringLiteral("ALTA OPRACIONES DE REVISION"),
+                                          QStringLiteral("Entrar Código de Máquina"), rec.MachineCode.str());
+    if (rec.MachineCode == "#")
+        return false;
+    if (!FindIntoFoundMachine(ctx, rec.MachineCode)) {
+        ctx.ui.ShowMessage(QStringLiteral("CODIGO DE MAQUINA ") + rec.MachineCode.str() +
+                           QStringLiteral(" NO ENCONTRADO"));
+        rec.MachineCode = "#";
+        return false;
+    }
+    const QString name = st.FoundMachine.Denominacion.str();
+
+    QStringList descriptions;
+    CardState state;
+    if (importing) {
+        state = RoutineCardState(r.SelectedOperation, name);
+        state.set(RoutineCard::Code, rec.MachineCode.str());
+    } else {
+        descriptions = DescriptionSuggestions(r.OperationList);
+        state = NewRoutineCardState(rec.MachineCode.str(), name);
+    }
+    state.enable(RoutineCard::NextButton, false);
+    state.enable(RoutineCard::DeleteButton, false);
+
+    bool more = true;
+    if (st.InteractiveFlag) {
+        const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), descriptions);
+        const int result = ctx.ui.RunCard(spec, state);
+        if (result == RoutineCardResult::Save) {
+            r.OperationSaveRequested = 1;
+            more = !importing;
+        } else if (result == RoutineCardResult::Exit) {
+            rec.MachineCode = "#";
+            return false;
+        }
+    } else if (importing) {
+        r.OperationSaveRequested = 1;
+        more = false;
+    }
+    if (!r.OperationSaveRequested)
+        return more;
+
+    ReadRoutineCard(state, rec);
+    if (FindPlannedMachine(ctx)) {
+        UnloadMachineForEdit(ctx);
+        if (r.EditorPlanEntry.Code == "#") {
+            rec.MachineCode = "#";
+            r.OperationSaveRequested = 0;
+        }
+    }
+    return more;
+}
+
+std::optional<std::uint32_t> AppendOperationRecord(Context& ctx)
+{
+    const TOperationRecord rec = FreshOperation(Routines(ctx).CurrentOperation);
+    const QString& name = OperationFile(ctx);
+    RecordFile<TOperationRecord> file(ctx);
+    const bool exists = DataFileExists(ctx, name);
+    if (!file.Open(name, exists ? RawRecordFile::Mode::Reset : RawRecordFile::Mode::Rewrite))
+        return std::nullopt;
+    const auto position = static_cast<std::uint32_t>(file.Count());
+    file.Write(position, rec);
+    ctx.st.ContinueFlag = 1;
+    return position;
+}
+
+void AddOperations(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    const bool importing = st.ActionCode == QLatin1String("i");
+    r.CurrentOperation.MachineCode = "#";
+    r.EditorPlanEntry.Code = "#";
+    r.PlanReloadPending = false;
+    st.RecordAddedFlag = 0;
+    bool more = true;
+    while (more) {
+        if (importing) {
+            r.CurrentOperation = r.SelectedOperation;
+        } else {
+            st.InteractiveFlag = 1;
+            LoadProcedureList(ctx);
+        }
+        more = EnterOperation(ctx);
+        // A cancelled card ends the series; the machine still goes back into the plan below.
+        if (r.CurrentOperation.MachineCode == "#")
+            break;
+        if (!r.OperationSaveRequested)
+            continue;
+        if (const std::optional<std::uint32_t> position = AppendOperationRecord(ctx)) {
+            st.RecordAddedFlag = 1;
+            InsertOperationByKey(ctx, {FreshOperation(r.CurrentOperation), *position});
+        }
+    }
+    ReloadAfterSave(ctx);
+    FreeProcedureList(ctx);
+}
+
+void EditOperations(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    st.RunFlag = 0;
+    r.OperationDeleted = 0;
+    r.PlanReloadPending = false;
+    // A row handed over from the report window serves one edit, whatever becomes of it.
+    AtExit consumed([&r] { r.SelectedOperation.Description = ""; });
+
+    TOperationRecord filter{};
+    if (!r.SelectedOperation.Description.empty()) {
+        filter = r.SelectedOperation;
+    } else {
+        filter.MachineCode = ctx.ui.InputBox(QStringLiteral("EDICION DE GAMAS"),
+                                             QStringLiteral("Entrar Codigo"), QStringLiteral("#"));
+        filter.Frequency = "*";
+        filter.Speciality = "*";
+        filter.State = "*";
+        filter.Description = "*";
+    }
+    std::size_t prefix = filter.Description.size();
+
+    if (!FindIntoFoundMachine(ctx, filter.MachineCode)) {
+        ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound));
+        return;
+    }
+    const QString name = st.FoundMachine.Denominacion.str();
+    st.AnswerCode = QStringLiteral("N");
+
+    RecordFile<TOperationRecord> file(ctx);
+    if (!file.Open(OperationFile(ctx), RawRecordFile::Mode::Reset))
+        return;
+    const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
+    r.EditorPlanEntry.Code = "#";
+
+    const std::size_t count = file.Count();
+    for (std::size_t i = 0; i < count; ++i) {
+        r.OperationSaveRequested = 0;
+        r.OperationDeleteRequested = 0;
+        const TOperationRecord rec = file.Read(i);
+        // A shorter description lowers the compared length for this record and every later one.
+        prefix = std::min(prefix, rec.Description.size());
+        if (!Offered(filter, rec, prefix))
+            continue;
+        st.RunFlag = 1;
+        const TOperationRecord kept = rec;
+        r.CurrentOperation = rec;
+        const bool held = FindPlannedMachine(ctx);
+
+        CardState state = RoutineCardState(rec, name);
+        state.captions[RoutineCard::NextButton] = QStringLiteral("SI&GUIENTE");
+        if (held) {
+            state.enable(RoutineCard::SaveButton, false);
+            state.enable(RoutineCard::DeleteButton, false);
+        } else {
+            state.captions[RoutineCard::SaveButton] = QStringLiteral("SAL&VAR");
+        }
+        const int result = ctx.ui.RunCard(spec, state);
+        if (result == RoutineCardResult::Save)
+            r.OperationSaveRequested = 1;
+        else if (result == RoutineCardResult::Delete)
+            r.OperationDeleteRequested = 1;
+
+        if (held) {
+            r.OperationSaveRequested = 0;
+            r.OperationDeleteRequested = 0;
+        } else if (r.OperationSaveRequested) {
+            ReadRoutineCard(state, r.CurrentOperation);
+        } else if (r.OperationDeleteRequested) {
+            st.AnswerCode =
+                ctx.ui
+                    .InputBox(QStringLiteral("BORRAR OPR"), QStringLiteral("CONFIRME SI DESEA BORRAR (S/N):"),
+                              QStringLiteral("N"))
+                    .left(2);
+            if (st.AnswerCode == QLatin1String("S")) {
+                r.CurrentOperation.MachineCode = "Z";
+                r.OperationDeleted = 1;
+                st.ContinueFlag = 1;
+                r.OperationSaveRequested = 1;
+            }
+            r.OperationDeleteRequested = 0;
+        }
+
+        if (r.OperationSaveRequested) {
+            const TOperationRecord now = file.Read(i);
+            if (now.Description == kept.Description && now.Minutes.get() == kept.Minutes.get() &&
+                now.Speciality == kept.Speciality) {
+                file.Write(i, r.CurrentOperation);
+                for (OperationEntry& e : r.OperationList) {
+                    if (e.pos == i) {
+                        e.rec = r.CurrentOperation;
+                        break;
+                    }
+                }
+            } else {
+                ctx.ui.ShowMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+            }
+        }
+        if (result == RoutineCardResult::Exit)
+            break;
+    }
+    file.Close();
+
+    // A deleted operation stays in the file, marked, until the command saves the list: the machine goes
+    // back into the plan after that.
+    if (r.OperationDeleted)
+        ReloadAfterSave(ctx);
+    else if (!(r.EditorPlanEntry.Code == "#"))
+        ReloadMachineAfterEdit(ctx);
+    st.ActionCode.clear();
+}
+
+void DeleteMachineOperations(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    r.PlanReloadPending = false;
+    QString goOn;
+    do {
+        r.CurrentOperation.MachineCode = ctx.ui.InputBox(
+            QStringLiteral("BAJA DE GAMAS MTO"), QStringLiteral("Entrar Codigo"), QStringLiteral("#"));
+        const QString code = r.CurrentOperation.MachineCode.str();
+        r.EditorPlanEntry.Code = "#";
+        FindPlannedMachine(ctx);
+        st.AnswerCode = ctx.ui
+                            .InputBox(QStringLiteral("ELIMINAR GAMA ") + code,
+                                      QStringLiteral("CONFIRME BORRAR GAMA (S/N):"), QStringLiteral("N"))
+                            .left(2);
+        if (st.AnswerCode == QLatin1String("S") && code != QLatin1String("#")) {
+            for (OperationEntry& e : r.OperationList)
+                if (e.rec.MachineCode == r.CurrentOperation.MachineCode)
+                    e.rec.MachineCode = "Z";
+        } else if (!(r.EditorPlanEntry.Code == "#")) {
+            // Its routine stays as it was, and so does its place in the plan.
+            ReloadMachineAfterEdit(ctx);
+        }
+        goOn = ctx.ui.InputBox(QStringLiteral("BORRAR GAMAS"),
+                               QStringLiteral("CONFIRME SI DESEA CONTINUAR (S/N):"), QStringLiteral("N"));
+    } while (goOn != QLatin1String("N"));
+    SaveOperationList(ctx);
+    FreeOperationList(ctx);
+}
+
+void CopyOperations(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    const bool total = st.ActionCode == QLatin1String("T");
+    r.EditorPlanEntry.Code = "#";
+    r.PlanReloadPending = false;
+    // A target taken out of the plan goes back once the handler has saved the list.
+    AtExit reload([&ctx] { ReloadAfterSave(ctx); });
+
+    CardState dialog = CopyDialogState(ctx);
+    if (ctx.ui.RunCard(CopyDialogSpec(ctx), dialog) != CopyDialog::Copy)
+        return;
+    const QString source = dialog.value(CopyDialog::SourceEnvironment);
+    const std::optional<QString> sourceOperations = SourceFileName(ctx, source, ".OPR");
+    const std::optional<QString> sourceMachines = SourceFileName(ctx, source, ".MQW");
+    if (!sourceOperations || !sourceMachines) {
+        st.LastIOResult = IoCode::InvalidFileName;
+        ShowIOError(ctx, st.LastIOResult);
+        return;
+    }
+
+    TMachineRecord from{};
+    from.Codigo = dialog.value(CopyDialog::SourceMachine);
+    FindMachine(ctx, *sourceMachines, from);
+    if (from.Denominacion == kMachineNotFound) {
+        ctx.ui.ShowMessage(from.Denominacion.str() + QStringLiteral(" BUSCADA EN EL ENTORNO ORIGEN"));
+        return;
+    }
+    TMachineRecord to{};
+    to.Codigo = dialog.value(CopyDialog::TargetMachine);
+    FindMachine(ctx, st.FileName(DataFile::Machine), to);
+    if (to.Denominacion == kMachineNotFound) {
+        ctx.ui.ShowMessage(to.Denominacion.str() + QStringLiteral(" BUSCADA EN EL ENTORNO DESTINO"));
+        return;
+    }
+    r.CurrentOperation.MachineCode.assign(to.Codigo);
+    if (FindPlannedMachine(ctx)) {
+        ctx.ui.ShowMessage(QStringLiteral("MAQUINA EN PLANING\rDESCARGARLA ANTES DE EFECTUAR ALTANUEVA"));
+        return;
+    }
+
+    std::vector<TOperationRecord> records;
+    {
+        RecordFile<TOperationRecord> file(ctx);
+        if (!file.Open(*sourceOperations, RawRecordFile::Mode::Reset))
+            return;
+        records = file.ReadAll();
+    }
+
+    const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
+    QStringList summary{st.FirmName + QString(36, QLatin1Char(' ')) + QStringLiteral("GAMA DE MANTENIMIENTO"),
+                        QString(),
+                        QStringLiteral("\tCodigo:") + to.Codigo.str() +
+                            QStringLiteral("            Máquina:") + to.Denominacion.str(),
+                        QStringLiteral("  "),
+                        QStringLiteral("\tFR\tEST\tTP\tOF\t       DESCRIPCION "),
+                        QStringLiteral("  ")};
+    auto copyCard = [&](const TOperationRecord& rec) {
+        CardState state = RoutineCardState(rec, from.Denominacion.str());
+        state.captions[RoutineCard::SaveButton] = QStringLiteral("COPIAR");
+        state.captions[RoutineCard::DeleteButton] = QStringLiteral("NO COPIAR");
+        state.show(RoutineCard::Rich, true);
+        SetRichLines(state, summary);
+        return state;
+    };
+
+    TOperationRecord last{};
+    last.MachineCode.assign(from.Codigo);
+    st.ListedCount = 0;
+    for (const TOperationRecord& rec : records) {
+        if (!(rec.MachineCode == from.Codigo))
+            continue;
+        ++st.ListedCount;
+        last = rec;
+        TOperationRecord taken = rec;
+        bool take = total;
+        bool stop = false;
+        if (!total) {
+            CardState state = copyCard(rec);
+            switch (ctx.ui.RunCard(spec, state)) {
+            case RoutineCardResult::Save:
+                ReadRoutineCard(state, taken);
+                take = true;
+                break;
+            case RoutineCardResult::Next:
+                PrintCopySummary(ctx, summary);
+                break;
+            case RoutineCardResult::Delete:
+                break;
+            default:
+                stop = true;
+                break;
+            }
+        }
+        if (take) {
+            TOperationRecord copy = FreshOperation(taken);
+            copy.MachineCode.assign(to.Codigo);
+            summary << OperationRow(copy);
+            InsertOperationByKey(ctx, {copy, kNotInFile});
+            st.ContinueFlag = 1;
+        }
+        if (stop)
+            break;
+    }
+    if (total) {
+        CardState state = copyCard(last);
+        if (ctx.ui.RunCard(spec, state) == RoutineCardResult::Next)
+            PrintCopySummary(ctx, summary);
+    }
+}
+
+void SaveOperationList(Context& ctx)
+{
+    try {
+        WriteOperationList(ctx);
+    } catch (const IoAbort&) {
+        // Whatever became of the file, a machine taken out of the plan goes back.
+        try {
+            RunPendingReload(ctx);
+        } catch (const IoAbort&) {
+            // the first failure is the one reported
+        }
+        throw;
+    }
+    RunPendingReload(ctx);
+    ctx.st.ContinueFlag = 0;
+}
+
+namespace {
+
+void WriteOperationList(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    // The caller keeps its output mode.
+    AtExit keepOutput([&st, output = st.OutputCode] { st.OutputCode = output; });
+    auto report = std::make_shared<ReportDocument>(QStringLiteral("GAMAS"));
+    report->SetTabStops({5, 60, 80, 100, 120, 140});
+    report->AddLine(QLatin1Char('\t') + st.FirmName + QString(29, QLatin1Char(' ')) +
+                    QStringLiteral("GAMA DE MANTENIMIENTO") + QString(18, QLatin1Char(' ')) + st.TodayText);
+    report->AddLine(QStringLiteral("\r"));
+    report->SetFontSize(10);
+    st.OutputCode = QStringLiteral("P");
+
+    st.CurrentMachine.Codigo = kPlanHeldMarker;
+    std::vector<TOperationRecord> kept;
+    kept.reserve(r.OperationList.size());
+    for (const OperationEntry& e : r.OperationList) {
+        if (e.rec.MachineCode == "Z")
+            continue;
+        TOperationRecord rec = e.rec;
+        st.CurrentMachine.Codigo.assign(rec.MachineCode);
+        if (!FrequencyIncludes(u"TT", rec.Frequency.str()))
+            rec.Frequency = "S";
+        if (st.ExportFlag)
+            report->AddLine(QLatin1Char('\t') + rec.MachineCode.str() + OperationRow(rec));
+        const std::string description(rec.Description.bytes());
+        const std::size_t blanks = std::min(description.find_first_not_of(' '), description.size());
+        if (blanks > 0)
+            rec.Description.setBytes(std::string_view(description).substr(blanks));
+        if (rec.Speciality == "M")
+            rec.Speciality = "MC";
+        else if (rec.Speciality == "F")
+            rec.Speciality = "FR";
+        kept.push_back(rec);
+    }
+    WriteThroughTwin(ctx, kept);
+
+    // The list stays valid for the commands that keep it loaded.
+    r.OperationList.clear();
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        r.OperationList.push_back({kept[i], static_cast<std::uint32_t>(i)});
+    r.OperationListFile = OperationFile(ctx);
+
+    if (st.ExportFlag)
+        ctx.ui.ShowReport(report);
+}
+
+} // namespace
+
+bool FindPlannedMachine(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    r.PlanSearchEntry.Code = " ";
+    bool found = false;
+    {
+        RecordFile<TPlanRecord> file(ctx);
+        if (!file.Open(st.FileName(DataFile::Plan), RawRecordFile::Mode::Reset, false))
+            return false;
+        // The plan file is kept in code order by every plan command.
+        std::int64_t low = 0;
+        std::int64_t high = static_cast<std::int64_t>(file.Count()) - 1;
+        while (high >= low) {
+            const std::int64_t middle = (low + high) / 2;
+            r.PlanSearchEntry = file.Read(static_cast<std::size_t>(middle));
+            const auto order = r.PlanSearchEntry.Code <=> r.CurrentOperation.MachineCode;
+            if (order == 0) {
+                found = true;
+                break;
+            }
+            if (order < 0)
+                low = middle + 1;
+            else
+                high = middle - 1;
+        }
+    }
+    if (!found)
+        return false;
+    if (st.OutputCode == QLatin1String("W")) {
+        ctx.ui.ShowMessage(QStringLiteral("MAQUINA ") + r.CurrentOperation.MachineCode.str() +
+                           QStringLiteral(" EN PLANING") + QStringLiteral("\r") +
+                           QStringLiteral("DESCARGAR ANTES DE IMPORTAR"));
+        r.CurrentOperation.MachineCode = "#";
+        return false;
+    }
+    if (UnloadMachineForEdit(ctx))
+        return false;
+    r.PlanSearchEntry.Code = kPlanHeldMarker;
+    return true;
+}
+
+bool UnloadMachineForEdit(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    // The plan works with its own mode codes; the routine command goes on with its own.
+    ModeCodeGuard keep(ctx);
+    st.CurrentMachine.Codigo.assign(r.CurrentOperation.MachineCode);
+    r.EditorPlanEntry.Code.assign(r.CurrentOperation.MachineCode);
+    st.ActionCode = QStringLiteral("E");
+    st.AnswerCode = QStringLiteral("D");
+    if (r.plan.unloadMachine)
+        r.plan.unloadMachine(ctx);
+    r.EditorPlanEntry.StartWeek = r.PlanSearchEntry.StartWeek.get();
+    return st.ActionCode == QLatin1String("E") && !(r.EditorPlanEntry.Code == "#");
+}
+
+void ReloadMachineAfterEdit(Context& ctx)
+{
+    State& st = ctx.st;
+    RoutinesState& r = Routines(ctx);
+    r.PlanReloadPending = false;
+    ModeCodeGuard keep(ctx);
+    st.CurrentMachine.Codigo.assign(r.EditorPlanEntry.Code);
+    st.ActionCode = QStringLiteral("E");
+    st.AnswerCode = QStringLiteral("C");
+    if (r.plan.reloadMachine)
+        r.plan.reloadMachine(ctx);
+}
+
+void CopyOperationsToEnvironment(Context& ctx, const QString& newEnvironment)
+{
+    FreeOperationList(ctx);
+    LoadOperationList(ctx);
+    SaveOperationList(ctx);
+    // The new environment starts from the routine as just saved: sorted, without deleted operations.
+    RecordFile<TOperationRecord> file(ctx);
+    if (!file.Open(OperationFile(ctx), RawRecordFile::Mode::Reset))
+        return;
+    const std::string bytes = file.ReadAllBytes();
+    file.Close();
+    WriteFileAtomically(ctx, ctx.Path(BuildDataFileName(newEnvironment, ".OPR")), bytes);
+}
+
+} // namespace gim

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "core/ordered_list.h"
+#include "records/operation_record.h"
+#include "records/plan_records.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace gim {
+
+struct Context;
+
+using OperationEntry = ListEntry<TOperationRecord>;
+
+// The position of a list entry whose record is not in the file yet (a copied operation).
+inline constexpr std::uint32_t kNotInFile = std::numeric_limits<std::uint32_t>::max();
+
+// The plan's side of the hand-over of a planned machine. The routine commands take a machine that is in
+// the plan out of it while its routine changes and load it back at the same start week afterwards; the
+// planning module fills these in. Both run with CurrentMachine's code set, ActionCode "E" and AnswerCode
+// "D" (unload) or "C" (load), inside a guard that gives the caller its mode codes back. unloadMachine
+// unloads the machine and compacts the plan file; it says that the plan keeps the machine by changing
+// ActionCode or by setting EditorPlanEntry's code to "#". reloadMachine loads it again at
+// EditorPlanEntry's start week and compacts the plan file; it is only called once the operation file
+// holds the new routine in key order. Empty hooks do nothing.
+struct PlanHooks
+{
+    std::function<void(Context&)> unloadMachine;
+    std::function<void(Context&)> reloadMachine;
+};
+
+// The program-wide variables of the maintenance routines (gamas).
+struct RoutinesState
+{
+    // Ordered by machine code, then frequency. Stays loaded between commands; the commands that save
+    // leave it matching the file or free it.
+    std::vector<OperationEntry> OperationList;
+    QString OperationListFile; // the file the list was loaded from
+
+    TOperationRecord CurrentOperation{};
+    // Filled by the report window's Editar > Gamas hand-over (machine code from the listing) and by the
+    // import gateway.
+    TOperationRecord SelectedOperation{};
+
+    TPlanRecord PlanSearchEntry{};
+    // The planned machine taken out of the plan while its routine changes, with its start week.
+    TPlanRecord EditorPlanEntry{};
+    // The machine goes back into the plan once the list has been saved.
+    bool PlanReloadPending = false;
+    PlanHooks plan;
+
+    std::uint8_t OperationSaveRequested = 0;
+    std::uint8_t OperationDeleteRequested = 0;
+    std::uint8_t OperationDeleted = 0;
+};
+
+RoutinesState& Routines(Context& ctx);
+
+// The marker of a record not filled yet, or of a machine the plan keeps.
+inline constexpr const char* kPlanHeldMarker = "00-000";
+
+// Order of the operation file and list: the machine code, then the frequency, compared as a pair, so
+// that a machine code that is the start of another ("PR", "PR1") does not mix the two routines.
+bool OperationKeyBefore(const TOperationRecord& a, const TOperationRecord& b);
+
+// Builds the list from the operation file unless it holds that file's operations already (a list left
+// from another environment is replaced). A missing file gives an empty list without a message.
+void LoadOperationList(Context& ctx);
+void FreeOperationList(Context& ctx);
+// Ordered insert: after every entry of equal key.
+void InsertOperationByKey(Context& ctx, OperationEntry entry);
+
+// A series of new-operation cards for one machine; with ActionCode "i" one record taken from
+// SelectedOperation.
+void AddOperations(Context& ctx);
+// One new-operation card on CurrentOperation. Leaves OperationSaveRequested set when the card was saved;
+// returns whether the series goes on. A "#" code in CurrentOperation ends it at once.
+bool EnterOperation(Context& ctx);
+// Appends CurrentOperation to the operation file. Returns the record's position when it was stored.
+std::optional<std::uint32_t> AppendOperationRecord(Context& ctx);
+
+// Browses and changes in place the operations of one machine (or the one the report window handed
+// over).
+void EditOperations(Context& ctx);
+// Marks the whole routine of the machines the user names deleted, then saves and frees the list.
+void DeleteMachineOperations(Context& ctx);
+// ActionCode "S": copies the operations of a machine (of any environment) one by one as the user accepts
+// them; "T": copies them all.
+void CopyOperations(Context& ctx);
+// Turns the operation file into its twin and writes the list in key order without deleted operations,
+// normalising frequencies, specialities and descriptions. With ExportFlag it also lists every operation.
+void SaveOperationList(Context& ctx);
+
+// Looks CurrentOperation's machine up in the plan file and takes it out of the plan. Returns true, with
+// the marker in PlanSearchEntry's code, when the plan keeps it. An import (OutputCode "W") that meets a
+// planned machine is refused instead: a message, and CurrentOperation's code "#".
+bool FindPlannedMachine(Context& ctx);
+// The two plan calls of the hand-over; unloading returns whether the machine is out of the plan.
+bool UnloadMachineForEdit(Context& ctx);
+void ReloadMachineAfterEdit(Context& ctx);
+
+// FindMachine into FoundMachine; whether the machine file holds the code.
+bool FindIntoFoundMachine(Context& ctx, const ShortString<8>& code);
+
+// Year restart: the saved routine becomes the operation file of the new environment.
+void CopyOperationsToEnvironment(Context& ctx, const QString& newEnvironment);
+
+} // namespace gim

@@ -1,0 +1,230 @@
+#pragma once
+
+#include "platform/handover.h"
+#include "platform/report.h"
+
+#include <QMdiArea>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QFontComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPrinter;
+class QSpinBox;
+class QTabWidget;
+class QTextCharFormat;
+class QTextDocument;
+class QTextEdit;
+class QToolBar;
+
+namespace gim {
+
+struct Context;
+class PieChartView;
+class TEditorRTF;
+class WeekChartView;
+class WeekGraphView;
+
+// The document's paragraphs into a text document (tab stops, indents, alignment, bullets, run styles),
+// and back. Tab stops and indents are kept in twips; on screen one pixel is 15 twips (96 dpi).
+void RenderReportText(const ReportDocument& doc, QTextDocument& text);
+void ReadReportText(const QTextDocument& text, ReportDocument& doc);
+
+// Prints a widget (a chart) scaled onto the printer's page.
+void PrintWidget(QWidget* widget, QPrinter& printer);
+
+// What the report windows need beyond the Context. Every hook has a working default; tests replace the
+// dialogs that would block.
+struct ReportWindowHooks
+{
+    // The print button's printer dialog; false = cancelled. Default: QPrintDialog.
+    std::function<bool(QPrinter&, QWidget* parent)> printSetup;
+    // Direct printing (Ctrl+P) goes to the default printer; called to adjust the printer first.
+    std::function<void(QPrinter&)> directPrinter;
+    // The charts' "Im&primir": a print preview of the chart. Default: QPrintPreviewDialog.
+    std::function<void(QWidget* chart, QWidget* parent)> previewChart;
+    // "Tipos Letras"; false = cancelled. Default: QFontDialog.
+    std::function<bool(QFont& font, QWidget* parent)> chooseFont;
+    // The mail composer, opened after the text went to the clipboard. Default: MailComposer.
+    std::function<void()> openMailComposer;
+    // The picture viewer on a file of a folder, or (file empty) on its open dialog. Default: PictureViewer.
+    std::function<void(const QString& folder, const QString& file)> openPictureViewer;
+    // Where the word-processor and spreadsheet exports are written; empty: "gim" in the temporary folder.
+    QString exportFolder;
+};
+
+// The report windows of one main window, in the order they were opened. "Newest" is the newest window
+// still open: a closed window leaves the list at once, so nothing ever refers to a window that is gone.
+// EditorOpenFlag is 1 while any window is open.
+class ReportWindows final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `area` may be null: the windows are then top-level (tests).
+    ReportWindows(Context& ctx, HandoverRegistry& handover, QMdiArea* area, QObject* parent = nullptr);
+    ~ReportWindows() override;
+
+    // The windows of an MDI area, created on first use and owned by the area.
+    static ReportWindows& Of(QMdiArea* area, Context& ctx, HandoverRegistry& handover);
+
+    // Opens a window on the document: maximised in the area, sheets as the document says, and when the
+    // web synchronisation has just fetched an exchange file, that file loaded at once.
+    TEditorRTF* Show(std::shared_ptr<ReportDocument> doc);
+    TEditorRTF* Newest() const;
+    std::vector<TEditorRTF*> OpenWindows() const;
+    // For the main window's edit handlers: when the newest window's pane has a selection, runs its Editar
+    // item on it. Returns whether it did.
+    bool HandOverFromNewest(EditItem item);
+
+    Context& Ctx() const { return m_ctx; }
+    HandoverRegistry& Handover() const { return m_handover; }
+    ReportWindowHooks& Hooks() { return m_hooks; }
+    QMdiArea* Area() const { return m_area; }
+
+private:
+    friend class TEditorRTF;
+    void Add(TEditorRTF* window);
+    void Remove(TEditorRTF* window);
+
+    Context& m_ctx;
+    HandoverRegistry& m_handover;
+    QPointer<QMdiArea> m_area;
+    ReportWindowHooks m_hooks;
+    std::vector<QPointer<TEditorRTF>> m_windows;
+};
+
+// Opens a report window in the main window's MDI area: what Ui::ShowReport does on the desktop.
+TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc, Context& ctx,
+                             HandoverRegistry& handover);
+
+// "EDITOR DE INFORMES": the rich-text pane of a listing with its tool bar, pop-up menu and chart sheets.
+// Object names follow the old form, so tests and style sheets find the controls: the pane "Texto", the
+// page control "Doc", the charts "Chart1" to "Chart3", the image "panel", the photo "foto1", and the chart
+// controls ("Valores", "dim3", "point", "BitBtn3", "BitBtn2", "Button5", "Apilado", "Porcentual",
+// "Normal", "AlLado", "sr1", "sr2", "SR3" to "SR6", "paginas").
+class TEditorRTF final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class ChartText { Title, LeftAxis, RightAxis, BottomAxis };
+
+    TEditorRTF(std::shared_ptr<ReportDocument> doc, ReportWindows& windows, QWidget* parent = nullptr);
+    ~TEditorRTF() override;
+
+    // The listing as it was handed over, and the pane's text as it stands now (with the user's edits).
+    const ReportDocument& Document() const { return *m_doc; }
+    ReportDocument PaneDocument() const;
+    // Where "Sal&var" proposes to save, kept per window.
+    const QString& SaveSubFolder() const { return m_subFolder; }
+    const QString& SaveFileName() const { return m_fileName; }
+
+    QTextEdit* Texto() const { return m_text; }
+    QTabWidget* Doc() const { return m_tabs; }
+    WeekChartView* Chart1() const { return m_chart1; }
+    WeekChartView* Chart2() const { return m_chart2; }
+    PieChartView* Chart3() const { return m_chart3; }
+    WeekGraphView* Panel() const { return m_panel; }
+    // The picture the Fotos sheet shows.
+    const QString& PhotoFile() const { return m_photoFile; }
+    QLabel* Foto1() const { return m_photo; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    QMenu* EditMenu() const { return m_editMenu; }
+    QMenu* ChartMenu() const { return m_chartMenu; }
+    // An action of the tool bar or the menus by its object name ("Salvar", "Editar.Partes", ...).
+    QAction* Action(const QString& name) const;
+    bool SheetVisible(ReportSheet sheet) const;
+    void ShowSheet(ReportSheet sheet, bool visible);
+    QString StatusText() const;
+    void SetStatusText(const QString& text);
+
+    // The commands behind the tool bar, the menus and their keys.
+    void Print();
+    void PrintDirect();
+    void Save();
+    void Load();
+    void Mail();
+    void ExportWord();
+    void ExportSpreadsheet();
+    void MoreInfo();
+    void ShowPhoto();
+    void OpenPictures();
+    void HandOver(EditItem item);
+    void CloseWindow();
+    // The pane's pop-up menu: opening it clears the nine pending-edit flags.
+    void OpenEditMenu(const QPoint& globalPos);
+    void OpenChartMenu(const QPoint& globalPos);
+
+    // Chart commands.
+    void SaveChart();
+    void PrintChart();
+    void CopyChart();
+    void RenameChartText(ChartText which);
+    void OnSeriesClicked(WeekChartView* chart, int k, int pointIndex, Qt::KeyboardModifiers modifiers);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildToolBar();
+    void BuildEditMenu();
+    void BuildSheets();
+    QWidget* BuildChartControls();
+    void BuildChartMenu();
+    QAction* NewAction(const QString& name, const QString& text, const QKeySequence& key = {});
+    void UpdateToolBar();
+    void MergeFormat(const QTextCharFormat& format);
+    void MoveIndent(int points);
+    void ToggleBullet();
+    void ChooseFont();
+    void SetPaneText(const ReportDocument& doc);
+    void CopyPaneToClipboard();
+    QString SelectedText() const;
+    QString DataFolder(const QString& windowsSubFolder) const;
+    QString ExportFolder() const;
+    void Export(const QString& suffix, const QByteArray& bytes);
+    bool SetPhoto(const QString& path);
+    void OpenPictureViewer(const QString& folder, const QString& file);
+    QString ExchangeFolder() const;
+    WeekChartView* NewestChart1() const;
+    WeekChartView* NewestChart2() const;
+    TEditorRTF* NewestWindow() const;
+    QWidget* ChartByAnswer(const QString& answer, bool lineByDefault);
+
+    std::shared_ptr<ReportDocument> m_doc;
+    QPointer<ReportWindows> m_windows;
+    Context& m_ctx;
+    QString m_subFolder;
+    QString m_fileName;
+    QString m_photoFile;
+    QList<QAction*> m_paneKeys;
+    bool m_updatingToolBar = false;
+
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_status = nullptr;
+    QFontComboBox* m_fontName = nullptr;
+    QLineEdit* m_fontSize = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    QTextEdit* m_text = nullptr;
+    WeekGraphView* m_panel = nullptr;
+    WeekChartView* m_chart1 = nullptr;
+    WeekChartView* m_chart2 = nullptr;
+    PieChartView* m_chart3 = nullptr;
+    QLabel* m_photo = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_chartMenu = nullptr;
+    QCheckBox* m_values = nullptr;
+    QCheckBox* m_dim3 = nullptr;
+    QCheckBox* m_points = nullptr;
+    QSpinBox* m_pages = nullptr;
+};
+
+} // namespace gim

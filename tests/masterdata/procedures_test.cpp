@@ -1,0 +1,370 @@
+#include "core/sub_folders.h"
+#include "masterdata/procedure_card.h"
+#include "masterdata/procedures.h"
+#include "masterdata/routine_operations.h"
+#include "masterdata_fixture.h"
+#include "platform/handover.h"
+#include "platform/report.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace gim {
+namespace {
+
+using test::RecordBytes;
+
+const QString kCard = QString::fromLatin1(kProcedureCardCaption);
+
+TProcedureRecord Proc(const char* code, const char* speciality, const char* procedure,
+                      const char* instruction, const char* state, std::uint16_t minutes,
+                      const char* description)
+{
+    TProcedureRecord r{};
+    r.MachineCode = code;
+    r.Espec = speciality;
+    r.Proced = procedure;
+    r.Inst = instruction;
+    r.Estado = state;
+    r.Tiempo = minutes;
+    r.Descripcion = description;
+    return r;
+}
+
+class ProceduresTest : public test::MasterdataTest
+{
+protected:
+    ProceduresTest()
+    {
+        RegisterMainWindowOperations(registry);
+        RegisterRoutinesAndProcedures(registry, t.ctx);
+        StoreMachines({Machine("PR", "Prensa"), Machine("PR1", "Prensa uno"), Machine("PRE", "Prensa E")});
+    }
+
+    void StoreProcedures(const std::vector<TProcedureRecord>& records)
+    {
+        StoreRecords(t.ctx, QStringLiteral("PORTAL.INT"), records);
+    }
+    std::string ProcedureBytes() const { return t.ReadFile(QStringLiteral("PORTAL.INT")); }
+    QString Transcript() const
+    {
+        return t.ui.Reports().empty() ? QString() : t.ui.Reports().back()->Transcript();
+    }
+
+    void ExpectAddPrompt(const char* kind)
+    {
+        t.ui.ExpectInput(QStringLiteral("ALTA REGISTRO "), QStringLiteral("PROCEDIMIENTO/INSTRUCCION (P/I)"),
+                         QString::fromLatin1(kind));
+    }
+    void ExpectEditPrompt(const char* key)
+    {
+        t.ui.ExpectInput(QStringLiteral("EDICION SELECTIVA PROCEDIMIENTOS "),
+                         QStringLiteral("INTRODUCIR CODIGO INSTRUCCIÓN"), QString::fromLatin1(key));
+    }
+    // The heading and instructions of "PR" EB 01 after a sort.
+    std::vector<TProcedureRecord> SortedPress()
+    {
+        return {Proc("PR", "EB", "01", "00", "P", 25, "Revision cuadro"),
+                Proc("PR", "EB", "01", "01", "P", 10, "Abrir"),
+                Proc("PR", "EB", "01", "02", "M", 15, "Medir")};
+    }
+};
+
+// ---- Adding and the sorted rewrite -------------------------------------------------------------------
+
+TEST_F(ProceduresTest, AddRefusesRepeatsAndUnknownMachinesThenSortsAndTotalsTheTimes)
+{
+    auto& ui = t.ui;
+    ExpectAddPrompt("P");
+    ui.ExpectCard(kCard)
+        .ExpectValue("Codigo", "#")
+        .ExpectValue("Espec", "..")
+        .ExpectValue("Proced", "..")
+        .ExpectValue("inst", "00")
+        .ExpectValue("Estado", "P")
+        .ExpectValue("Descripcion", "..")
+        .ExpectDisabled("inst")
+        .ExpectDisabled("Borrar")
+        .Inspect([](const CardState& s) {
+            EXPECT_EQ(s.captions.at(QStringLiteral("Salvar")), QStringLiteral("SAL&VAR"));
+        })
+        .Set("Codigo", "PR1")
+        .ExpectValue("LabelMaquina", "Prensa uno")
+        .Set("Espec", "ME")
+        .ExpectValue("LabelEspec", "Mecánica")
+        .Set("Proced", "01")
+        .Set("Estado", "M")
+        .ExpectValue("LabelEstado", "Marcha")
+        .Set("TIEMPO", "99")
+        .Set("Descripcion", "Cambio de aceite")
+        .Press("Salvar");
+    // Each card starts from the previous one.
+    ui.ExpectCard(kCard)
+        .ExpectValue("Codigo", "PR1")
+        .ExpectValue("TIEMPO", "99")
+        .Set("Codigo", "PR")
+        .Set("Espec", "EB")
+        .ExpectValue("LabelEspec", "Baja Tensión")
+        .Set("Descripcion", "Revision cuadro")
+        .Press("Salvar");
+    // The same machine, procedure and instruction under another speciality.
+    ui.ExpectCard(kCard).Set("Espec", "ME").Press("Salvar");
+    ui.ExpectMessage(QStringLiteral("CODIGO :PR0100 REPETIDO ANULADA ALTA"));
+    ui.ExpectCard(kCard)
+        .Set("Codigo", "ZZ")
+        .ExpectValue("LabelMaquina", "NO EXISTE LA MAQUINA")
+        .Press("Salvar");
+    ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA ANULADA ALTA PROCEDIMIENTO"));
+    ui.ExpectCard(kCard).Set("Codigo", "*").ExpectValue("LabelMaquina", "Indistinta").Press("Salvar");
+    ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA ANULADA ALTA PROCEDIMIENTO"));
+    ui.ExpectCard(kCard).Press("BitBtn1");
+
+    ASSERT_TRUE(RunMenu("Procedimientos > Alta"));
+    EXPECT_SCRIPT_DONE(ui);
+
+    // The twin holds the records as they were appended; the file is sorted and a heading without
+    // instructions takes 0 minutes, whatever was typed.
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.IBK")),
+              Bytes(std::vector{Proc("PR1", "ME", "01", "00", "M", 99, "Cambio de aceite"),
+                                Proc("PR", "EB", "01", "00", "M", 99, "Revision cuadro")}));
+    const auto press = test::RecordFrom<TProcedureRecord>(RecordBytes(274)
+                                                              .Text(0, "PR")
+                                                              .Text(9, "EB")
+                                                              .Text(12, "01")
+                                                              .Text(15, "00")
+                                                              .Text(18, "M")
+                                                              .Text(21, "Revision cuadro")
+                                                              .Raw(272, {0, 0}));
+    EXPECT_EQ(ProcedureBytes(),
+              Bytes(std::vector{press, Proc("PR1", "ME", "01", "00", "M", 0, "Cambio de aceite")}));
+    // The card kind asked for belongs to this command only.
+    EXPECT_EQ(t.ctx.st.OutputCode, QString());
+    EXPECT_EQ(t.ctx.st.ContinueFlag, 0);
+}
+
+TEST_F(ProceduresTest, InstructionsAddUpIntoTheirHeadingAndEachMachineKeepsItsProcedures)
+{
+    // Joined as one text, "PR" + "EB" would sort before "PRE" + "ME" and "PR" + "ME" after it.
+    StoreProcedures({Proc("PRE", "ME", "01", "00", "P", 0, "Engrase"),
+                     Proc("PR", "ME", "02", "00", "P", 0, "Ajuste"),
+                     Proc("PR", "EB", "01", "00", "P", 0, "Revision cuadro")});
+    auto& ui = t.ui;
+    ExpectAddPrompt("I");
+    ui.ExpectCard(kCard)
+        .ExpectEnabled("inst")
+        .Set("Codigo", "PR")
+        .Set("Espec", "EB")
+        .Set("Proced", "01")
+        .Set("inst", "01")
+        .Set("TIEMPO", "10")
+        .Set("Descripcion", "Abrir")
+        .Press("Salvar");
+    ui.ExpectCard(kCard)
+        .Set("inst", "02")
+        .Set("Estado", "M")
+        .Set("TIEMPO", "15")
+        .Set("Descripcion", "Medir")
+        .Press("Salvar");
+    ui.ExpectCard(kCard)
+        .Set("Codigo", "PRE")
+        .Set("Espec", "ME")
+        .Set("inst", "01")
+        .Set("TIEMPO", "7")
+        .Set("Descripcion", "Purgar")
+        .Press("Salvar");
+    ui.ExpectCardCancel(kCard);
+    ASSERT_TRUE(RunMenu("Procedimientos > Alta"));
+    EXPECT_SCRIPT_DONE(ui);
+
+    std::vector expected = SortedPress();
+    expected.push_back(Proc("PR", "ME", "02", "00", "P", 0, "Ajuste"));
+    expected.push_back(Proc("PRE", "ME", "01", "00", "P", 7, "Engrase"));
+    expected.push_back(Proc("PRE", "ME", "01", "01", "M", 7, "Purgar"));
+    EXPECT_EQ(ProcedureBytes(), Bytes(expected));
+
+    // Year restart: the new environment starts from the sorted file.
+    CarryProceduresToNewYear(t.ctx, QStringLiteral("NUEVO"));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("NUEVO.INT")), Bytes(expected));
+}
+
+// ---- Selective edit ----------------------------------------------------------------------------------
+
+// Borrar is this card's 6. A procedure add used to leave "P" in OutputCode, which made every later
+// edit card a heading card without Borrar.
+TEST_F(ProceduresTest, SelectiveEditChangesAndDeletesInPlaceAndTheRewriteTotalsAgain)
+{
+    StoreProcedures(SortedPress());
+    ExpectAddPrompt("P");
+    t.ui.ExpectCardCancel(kCard);
+    ASSERT_TRUE(RunMenu("Procedimientos > Alta"));
+
+    auto& ui = t.ui;
+    ExpectEditPrompt("PREB0101");
+    ui.ExpectCard(kCard)
+        .ExpectDisabled("Codigo")
+        .ExpectDisabled("Espec")
+        .ExpectDisabled("Proced")
+        .ExpectDisabled("inst")
+        .ExpectEnabled("Borrar")
+        .ExpectValue("TIEMPO", "10")
+        .Set("TIEMPO", "20")
+        .Press("Salvar");
+    ASSERT_TRUE(RunMenu("Procedimientos > Edición"));
+    ExpectEditPrompt("PREB0102");
+    ui.ExpectCard(kCard).Press("Borrar");
+    ASSERT_TRUE(RunMenu("Procedimientos > Edición"));
+    // A key that matches nothing changes nothing and sorts nothing.
+    ExpectEditPrompt("PREB0109");
+    ASSERT_TRUE(RunMenu("Procedimientos > Edición"));
+    EXPECT_SCRIPT_DONE(ui);
+
+    const auto deleted = test::RecordFrom<TProcedureRecord>(RecordBytes(274)
+                                                                .Text(0, "Z")
+                                                                .Raw(2, {'R'})
+                                                                .Text(9, "EB")
+                                                                .Text(12, "01")
+                                                                .Text(15, "02")
+                                                                .Text(18, "M")
+                                                                .Text(21, "Medir")
+                                                                .Raw(272, {15, 0}));
+    // The twin of the last rewrite shows the deletion written in place.
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.IBK")),
+              Bytes(std::vector{Proc("PR", "EB", "01", "00", "P", 35, "Revision cuadro"),
+                                Proc("PR", "EB", "01", "01", "P", 20, "Abrir"), deleted}));
+    EXPECT_EQ(ProcedureBytes(), Bytes(std::vector{Proc("PR", "EB", "01", "00", "P", 20, "Revision cuadro"),
+                                                  Proc("PR", "EB", "01", "01", "P", 20, "Abrir")}));
+}
+
+TEST_F(ProceduresTest, TheEditCardShowsTheInstructionsPictureAndThePhotoButtonStoresOne)
+{
+    StoreProcedures(SortedPress());
+    const QString folder = *MakeSubFolder(data, QStringLiteral("\\PROCEDIM\\PORTAL"));
+    QFile picture(folder + QStringLiteral("/PREB0101.jpg"));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write("jpeg");
+    picture.close();
+
+    ExpectEditPrompt("PREB0101");
+    t.ui.ExpectCard(QStringLiteral("Visualizar Imagen - ") + folder + QStringLiteral("/PREB0101.jpg"))
+        .ExpectValue("Image1", folder + QStringLiteral("/PREB0101.jpg"))
+        .Press("FOTO")
+        .Press("BitBtn1");
+    const QString source = root + QStringLiteral("/nueva.jpg");
+    QFile::copy(picture.fileName(), source);
+    t.ui.ExpectChooseFile(source);
+    t.ui.ExpectChooseFile(folder + QStringLiteral("/PREB0102.jpg"));
+    ASSERT_TRUE(RunMenu("Procedimientos > Edición"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    ASSERT_EQ(t.ui.FileRequests().size(), 2u);
+    EXPECT_EQ(t.ui.FileRequests()[0].fileName, QStringLiteral("PREB0101.jpg"));
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/PREB0102.jpg")));
+}
+
+// ---- Listings and the hand-over ----------------------------------------------------------------------
+
+TEST_F(ProceduresTest, ProcedureListingShowsTheHeadingsOnly)
+{
+    StoreProcedures(SortedPress());
+    t.ui.ExpectReport(QStringLiteral("PROCEDIMIENTOS DE PORTAL"));
+    ASSERT_TRUE(RunMenu("Procedimientos > Listado > Procedimientos"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(Transcript(), QStringLiteral("[PROCEDIMIENTOS DE PORTAL]\n"
+                                           "TABS: 20 110 160 210 350\n"
+                                           "{10 b}\tFABRICA\t\t\t\tPORTAL\n"
+                                           "\n"
+                                           "\t\t\tLISTADO DE PROCEDIMIENTOS a 07/12/2026\n"
+                                           "\n"
+                                           "\tCODIGO\tESTADO\tTIEMPO\tDESCRIPCIÓN\n"
+                                           "{10}\n"
+                                           "{10 b}\tPREB0100\tP\t25\tRevision cuadro\n"
+                                           "{10}\n"));
+    EXPECT_EQ(t.ui.Reports().back()->saveSubFolder, QStringLiteral("\\PROCEDIM"));
+    EXPECT_TRUE(Procedures(t.ctx).ProcedureList.empty());
+}
+
+TEST_F(ProceduresTest, InstructionListingFollowsTheFilterCard)
+{
+    std::vector records = SortedPress();
+    records.push_back(Proc("PR1", "ME", "01", "00", "P", 7, "Engrase"));
+    records.push_back(Proc("PR1", "ME", "01", "01", "M", 7, "Purgar"));
+    StoreProcedures(records);
+    auto& ui = t.ui;
+    ui.ExpectCard(kCard)
+        .ExpectValue("Codigo", "*")
+        .ExpectValue("Espec", "*")
+        .ExpectValue("Proced", "*")
+        .ExpectValue("inst", "*")
+        .ExpectDisabled("Borrar")
+        .Inspect([](const CardState& s) {
+            EXPECT_EQ(s.captions.at(QStringLiteral("Salvar")), QStringLiteral("&Buscar"));
+        })
+        .Press("Salvar");
+    ui.ExpectReport();
+    // One machine's instructions only: the other machine's heading leaves no trace.
+    ui.ExpectCard(kCard).Set("Codigo", "PR1").Set("inst", "01").Press("Salvar");
+    ui.ExpectReport();
+    ui.ExpectCardCancel(kCard);
+    ASSERT_TRUE(RunMenu("Procedimientos > Listado > Instrucciones"));
+    const QString every = Transcript();
+    ASSERT_TRUE(RunMenu("Procedimientos > Listado > Instrucciones"));
+    const QString one = Transcript();
+    ASSERT_TRUE(RunMenu("Procedimientos > Listado > Instrucciones"));
+    EXPECT_SCRIPT_DONE(ui);
+    EXPECT_EQ(ui.Reports().size(), 2u);
+
+    const QString columns = QStringLiteral("\tCODIGO\tESTADO\tTIEMPO\tDESCRIPCIÓN\n");
+    EXPECT_EQ(every.mid(every.indexOf(columns) + columns.size()),
+              QStringLiteral("{10}\n"
+                             "{10 b}\tPREB0100\tP\t25\tRevision cuadro\n"
+                             "{10}\n"
+                             "\tPREB0101\tP\t10\tAbrir\n"
+                             "\tPREB0102\tM\t15\tMedir\n"
+                             "\n"
+                             "{10 b}\tPR1ME0100\tP\t7\tEngrase\n"
+                             "{10}\n"
+                             "\tPR1ME0101\tM\t7\tPurgar\n"
+                             "\n"));
+    EXPECT_EQ(one.mid(one.indexOf(columns) + columns.size()),
+              QStringLiteral("{10}\tPR1ME0101\tM\t7\tPurgar\n\n"));
+}
+
+TEST_F(ProceduresTest, AListingRowHandedOverOpensItsRecordOnce)
+{
+    std::vector records = SortedPress();
+    // A one-digit procedure number: the key cannot be split by widths.
+    records.push_back(Proc("PR1", "ME", "1", "00", "P", 0, "Engrase"));
+    StoreProcedures(records);
+    t.ui.ExpectCard(kCard).Press("Salvar");
+    t.ui.ExpectReport();
+    ASSERT_TRUE(RunMenu("Procedimientos > Listado > Instrucciones"));
+    const ReportDocument& listing = *t.ui.Reports().back();
+    auto rowOf = [&](const QString& key) {
+        for (int i = 0; i < listing.LineCount(); ++i)
+            if (listing.LineText(i).startsWith(QLatin1Char('\t') + key + QLatin1Char('\t')))
+                return listing.LineText(i);
+        return QString();
+    };
+    HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
+    Dispatcher dispatcher(t.ctx, registry);
+
+    handover.HandOver(t.ctx.st, EditItem::Procedimientos, rowOf(QStringLiteral("PREB0102")));
+    t.ui.ExpectCard(kCard).ExpectValue("Descripcion", "Medir").ExpectValue("TIEMPO", "15").Press("BitBtn1");
+    dispatcher.RunPendingEdits();
+    EXPECT_SCRIPT_DONE(t.ui);
+
+    handover.HandOver(t.ctx.st, EditItem::Procedimientos, rowOf(QStringLiteral("PR1ME100")));
+    const TProcedureRecord& selected = Procedures(t.ctx).SelectedProcedure;
+    EXPECT_EQ(selected.MachineCode.str(), QStringLiteral("PR1"));
+    EXPECT_EQ(selected.Proced.str(), QStringLiteral("1"));
+    t.ui.ExpectCard(kCard).ExpectValue("Descripcion", "Engrase").Press("BitBtn1");
+    dispatcher.RunPendingEdits();
+    EXPECT_SCRIPT_DONE(t.ui);
+
+    // Taken once: the next edit asks for the key.
+    ExpectEditPrompt("#");
+    ASSERT_TRUE(RunMenu("Procedimientos > Edición"));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+} // namespace
+} // namespace gim
