@@ -30,6 +30,10 @@ public:
     std::optional<QString> ChooseFile(const FileDialogRequest&) override { return std::nullopt; }
     QString ClipboardText() override { return {}; }
     void SetClipboardText(const QString&) override {}
+    bool PickDateRange(QDate&, QDate&) override { return false; }
+    void BeginProgress(const QString&, int) override {}
+    void SetProgress(int) override {}
+    void EndProgress() override {}
 };
 
 class NoShell final : public Shell

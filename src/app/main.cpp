@@ -4,6 +4,7 @@
 #include "core/operations.h"
 #include "core/startup.h"
 #include "masterdata/masterdata_operations.h"
+#include "masterdata/personnel_operations.h"
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
     gim::OperationRegistry& operations = ctx.Module<gim::OperationRegistry>();
     gim::RegisterMainWindowOperations(operations);
     gim::RegisterMasterdata(operations, ctx, pictureCodec);
+    gim::RegisterPersonnel(operations, ctx, pictureCodec);
 
     gim::RunStartupBeforeWindow(ctx);
 

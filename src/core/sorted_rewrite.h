@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -24,13 +25,15 @@ template <typename T, typename Field> auto KeyIsDeleted(Field T::*key)
 }
 
 // The sorted rewrite through the twin: the twin takes the old contents, the records are ordered by
-// `before` (ties in file order), the records `drop` refuses are left out and the data file is written
-// anew. Both files are replaced crash-safely. Returns false when the data file could not be opened
-// (LastIOResult holds why, and its message was shown when `report` is set); a failure while writing
-// throws IoAbort.
+// `before` (ties in the order they are read: file order, or reversed for a rewrite that reads from the
+// last record, whose copy twin then holds them reversed too), the records `drop` refuses are left out
+// and the data file is written anew. Both files are replaced crash-safely. Returns false when the data file
+// could not be opened (LastIOResult holds why, and its message was shown when `report` is set); a failure
+// while writing throws IoAbort.
 template <typename T, typename Before, typename Drop>
 bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinName, Before before, Drop drop,
-                   TwinVariant variant = TwinVariant::Copy, bool report = true)
+                   TwinVariant variant = TwinVariant::Copy, bool report = true,
+                   LoadOrder order = LoadOrder::FirstToLast)
 {
     std::string oldBytes;
     std::vector<T> records;
@@ -46,6 +49,8 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
         }
         records = file.ReadAll();
     }
+    if (order == LoadOrder::LastToFirst)
+        std::reverse(records.begin(), records.end());
     if (variant == TwinVariant::Copy) {
         oldBytes.assign(records.size() * sizeof(T), '\0');
         if (!records.empty())

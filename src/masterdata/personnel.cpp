@@ -287,18 +287,11 @@ bool SortPersonnelFile(Context& ctx)
     // Nothing to sort before the first card is stored.
     if (!DataFileExists(ctx, PersonnelFile(ctx)))
         return false;
-    // The twin holds the old cards in the order the sort reads them, from the last to the first.
-    std::vector<TPersonnelRecord> old = LoadRecords<TPersonnelRecord>(ctx, PersonnelFile(ctx));
-    if (st.LastIOResult != IoCode::Ok)
-        return false;
-    std::reverse(old.begin(), old.end());
-    std::string twin(old.size() * sizeof(TPersonnelRecord), '\0');
-    if (!old.empty())
-        std::memcpy(twin.data(), old.data(), twin.size());
-    WriteFileAtomically(ctx, ctx.Path(st.PersonnelTempFileName), twin);
-
-    if (!SortedRewrite<TPersonnelRecord>(ctx, PersonnelFile(ctx), QString(), PersonBefore,
-                                         KeyIsDeleted(&TPersonnelRecord::Matricula)))
+    // The old sort reads the cards from the last to the first: its twin holds them so, and equal numbers
+    // meet in that order.
+    if (!SortedRewrite<TPersonnelRecord>(ctx, PersonnelFile(ctx), st.PersonnelTempFileName, PersonBefore,
+                                         KeyIsDeleted(&TPersonnelRecord::Matricula), TwinVariant::Copy, true,
+                                         LoadOrder::LastToFirst))
         return false;
     BuildList(ctx, LoadRecords<TPersonnelRecord>(ctx, PersonnelFile(ctx)));
     return true;

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -108,26 +109,28 @@ bool Offered(const TOperationRecord& filter, const TOperationRecord& rec, std::s
     return filter.Description.bytes().substr(0, prefix) == rec.Description.bytes().substr(0, prefix);
 }
 
-// Writes the records to the operation file; the file as it stood becomes the twin.
-void WriteThroughTwin(Context& ctx, const std::vector<TOperationRecord>& records)
+// Writes the records to the operation file; the file as it stood becomes the twin. A file that cannot
+// be opened is reported and left as it is.
+bool WriteThroughTwin(Context& ctx, const std::vector<TOperationRecord>& records)
 {
     const QString& data = OperationFile(ctx);
     const QString& twin = ctx.st.BackupFileName(DataFile::Operation);
     if (DataFileExists(ctx, data)) {
         RecordFile<TOperationRecord> file(ctx);
-        if (file.Open(data, RawRecordFile::Mode::Reset)) {
-            QFile whole(file.path());
-            if (!whole.open(QIODevice::ReadOnly))
-                throw IoAbort(IoCode::DiskRead, file.path());
-            const std::string bytes = whole.readAll().toStdString();
-            file.Close();
-            WriteFileAtomically(ctx, ctx.Path(twin), bytes);
-        }
+        if (!file.Open(data, RawRecordFile::Mode::Reset))
+            return false;
+        QFile whole(file.path());
+        if (!whole.open(QIODevice::ReadOnly))
+            throw IoAbort(IoCode::DiskRead, file.path());
+        const std::string bytes = whole.readAll().toStdString();
+        file.Close();
+        WriteFileAtomically(ctx, ctx.Path(twin), bytes);
     } else if (DataFileExists(ctx, twin)) {
         // The twin is the previous file, and there was none.
         QFile::remove(ctx.Path(twin));
     }
     StoreRecords(ctx, data, records);
+    return true;
 }
 
 // Writes the list to the file through the twin, normalised, and lists it when exporting.
@@ -382,10 +385,19 @@ void EditOperations(Context& ctx)
             if (now.Description == kept.Description && now.Minutes.get() == kept.Minutes.get() &&
                 now.Speciality == kept.Speciality) {
                 file.Write(i, r.CurrentOperation);
-                for (OperationEntry& e : r.OperationList) {
-                    if (e.pos == i) {
-                        e.rec = r.CurrentOperation;
-                        break;
+                // The entry of this position takes the record; a changed frequency moves it to its
+                // key's place, after the operations of equal key.
+                std::vector<OperationEntry>& list = r.OperationList;
+                const auto at = std::find_if(list.begin(), list.end(),
+                                             [i](const OperationEntry& e) { return e.pos == i; });
+                if (at != list.end()) {
+                    const bool moved = OperationKeyBefore(at->rec, r.CurrentOperation) ||
+                                       OperationKeyBefore(r.CurrentOperation, at->rec);
+                    at->rec = r.CurrentOperation;
+                    if (moved) {
+                        const OperationEntry entry = *at;
+                        list.erase(at);
+                        InsertOperationByKey(ctx, entry);
                     }
                 }
             } else {
@@ -604,7 +616,8 @@ void WriteOperationList(Context& ctx)
             rec.Speciality = "FR";
         kept.push_back(rec);
     }
-    WriteThroughTwin(ctx, kept);
+    if (!WriteThroughTwin(ctx, kept))
+        return;
 
     // The list stays valid for the commands that keep it loaded.
     r.OperationList.clear();

@@ -2,6 +2,7 @@
 
 #include "platform/card.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -15,8 +16,8 @@ struct FileDialogRequest
 {
     bool save = false;
     QString caption;
-    QString folder;    // absolute folder to start in
-    QString fileName;  // proposed name
+    QString folder;      // absolute folder to start in
+    QString fileName;    // proposed name
     QStringList filters; // "Ficheros RTF (*.rtf)"
 };
 
@@ -41,6 +42,17 @@ public:
     virtual std::optional<QString> ChooseFile(const FileDialogRequest& request) = 0;
     virtual QString ClipboardText() = 0;
     virtual void SetClipboardText(const QString& text) = 0;
+
+    // The date-range picker "Selección de un rango de fechas", preset to start and end (callers pass
+    // today, or the date they start from). True with the chosen range when closed with OK; false with start
+    // and end unchanged when its window was closed: the caller decides what an unchanged range means.
+    virtual bool PickDateRange(QDate& start, QDate& end) = 0;
+
+    // The progress window of a long load or transfer ("Avance Carga Datos" when the caption is empty).
+    // Beginning again replaces a window still open; positions are held to 0..maximum.
+    virtual void BeginProgress(const QString& caption, int maximum) = 0;
+    virtual void SetProgress(int position) = 0;
+    virtual void EndProgress() = 0;
 };
 
 } // namespace gim

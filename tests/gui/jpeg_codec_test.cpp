@@ -95,15 +95,6 @@ TEST_F(JpegCodecTest, WriteThenReadKeepsTheSizeAndThePixelsWithinJpegTolerance)
     }
 }
 
-TEST_F(JpegCodecTest, QualityDecidesTheSize)
-{
-    const QImage original = Sample(200, 150);
-    ASSERT_TRUE(WriteJpeg(original, Path(QStringLiteral("low.jpg")), 20).has_value());
-    ASSERT_TRUE(WriteJpeg(original, Path(QStringLiteral("high.jpg")), 95).has_value());
-    EXPECT_LT(FileBytes(Path(QStringLiteral("low.jpg"))).size(),
-              FileBytes(Path(QStringLiteral("high.jpg"))).size());
-}
-
 TEST_F(JpegCodecTest, GreyscalePicturesComeBackAsRgb)
 {
     QImage grey(40, 30, QImage::Format_Grayscale8);

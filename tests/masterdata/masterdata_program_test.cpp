@@ -1,5 +1,6 @@
 #include "core/startup.h"
 #include "masterdata/machine_card.h"
+#include "masterdata/personnel_operations.h"
 #include "masterdata/reserved_codes.h"
 #include "masterdata_fixture.h"
 #include "platform/report.h"
@@ -15,6 +16,7 @@ protected:
     {
         RegisterMainWindowOperations(registry);
         RegisterMasterdata(registry, t.ctx, codec);
+        RegisterPersonnel(registry, t.ctx, codec);
         RunStartupBeforeWindow(t.ctx);
         dispatcher = std::make_unique<Dispatcher>(t.ctx, registry);
         RunStartupAfterWindow(t.ctx);
@@ -41,6 +43,8 @@ TEST_F(StartedProgram, CtrlF2AddsMachinesAndF2ListsThem)
     older.pop_back();
     StoreRecords(t.ctx, QStringLiteral("PORTAL.CDG"), older);
     t.ui.ExpectMessage(QStringLiteral("CODIGO DE ACCESO : PORTAL"));
+    // No firm is known yet, so the personnel file name starts with the underscore.
+    t.ui.ExpectMessage(QStringLiteral("Falta Fichero Personal: _PO.RCH"));
     t.ui.ExpectMessage(QStringLiteral("SE HAN AÑADIDO NUEVOS CODIGOS RESERVADOS"));
     Start();
     EXPECT_SCRIPT_DONE(t.ui);

@@ -187,6 +187,32 @@ TEST_F(ProceduresTest, InstructionsAddUpIntoTheirHeadingAndEachMachineKeepsItsPr
     EXPECT_EQ(t.ReadFile(QStringLiteral("NUEVO.INT")), Bytes(expected));
 }
 
+// "PR" + "10" + "00" and "PR1" + "0" + "00" read alike joined; they are different procedures.
+TEST_F(ProceduresTest, TheFirstRecordIsSortedTooAndTheRepeatTestComparesTheFields)
+{
+    ExpectAddPrompt("P");
+    t.ui.ExpectCard(kCard)
+        .Set("Codigo", "PR")
+        .Set("Espec", "ME")
+        .Set("Proced", "10")
+        .Set("TIEMPO", "99")
+        .Set("Descripcion", "Ajuste")
+        .Press("Salvar");
+    t.ui.ExpectCardCancel(kCard);
+    ASSERT_TRUE(RunMenu("Procedimientos > Alta"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    const TProcedureRecord first = Proc("PR", "ME", "10", "00", "P", 0, "Ajuste");
+    EXPECT_EQ(ProcedureBytes(), Bytes(std::vector{first}));
+
+    Procedures(t.ctx).CurrentProcedure = Proc("PR1", "ME", "0", "00", "P", 5, "Otro");
+    EXPECT_TRUE(AppendProcedureRecord(t.ctx));
+    Procedures(t.ctx).CurrentProcedure = Proc("PR", "EB", "10", "00", "P", 5, "Repetido");
+    t.ui.ExpectMessage(QStringLiteral("CODIGO :PR1000 REPETIDO ANULADA ALTA"));
+    EXPECT_FALSE(AppendProcedureRecord(t.ctx));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(ProcedureBytes(), Bytes(std::vector{first, Proc("PR1", "ME", "0", "00", "P", 5, "Otro")}));
+}
+
 // ---- Selective edit ----------------------------------------------------------------------------------
 
 // Borrar is this card's 6. A procedure add used to leave "P" in OutputCode, which made every later

@@ -90,6 +90,22 @@ protected:
     std::string fileAtReload;
 };
 
+TEST_F(RoutinesTest, TheRoutineAndProcedureItemsAreOffered)
+{
+    Dispatcher dispatcher(t.ctx, registry);
+    QStringList offered;
+    for (std::size_t i = 0; i < dispatcher.Table().size(); ++i) {
+        const QString path = dispatcher.Table()[i].PlainPath();
+        const bool ours =
+            (path.startsWith(QStringLiteral("Gamas > ")) && !path.contains(QStringLiteral("Presupuesto"))) ||
+            path.startsWith(QStringLiteral("Procedimientos > ")) ||
+            path == QStringLiteral("Utiles > Exportar > Gamas");
+        if (ours && dispatcher.IsEnabled(i))
+            offered << path;
+    }
+    EXPECT_EQ(offered.size(), 11) << offered.join(QStringLiteral("; ")).toStdString();
+}
+
 // ---- Adding ----------------------------------------------------------------------------------------------
 
 // "PR" + "1D" sorts before "PR1" + "M" as one text, and "PR" + "S" after it: the two routines would mix.
@@ -176,6 +192,8 @@ TEST_F(RoutinesTest, AddAppendsTheCardsAndTheSaveKeepsEachMachineTogether)
               Bytes(std::vector{Op("PR", "1D", "O", "MC", "ENGRASAR", 10),
                                 Op("PR", "S", "P", "E", "REVISAR MOTOR", 60), filter, saved}));
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 1);
+    // The save's own output mode does not outlive it.
+    EXPECT_EQ(t.ctx.st.OutputCode, QString());
     EXPECT_TRUE(Routines(t.ctx).OperationList.empty());
     EXPECT_TRUE(Procedures(t.ctx).ProcedureList.empty());
     // The routine of each machine is found by halves in the saved file.
@@ -236,6 +254,7 @@ TEST_F(RoutinesTest, EditSavesDeletesAndSkipsInPlaceThenTheDeletionSavesTheList)
             EXPECT_EQ(s.captions.at(QStringLiteral("Impresion")), QStringLiteral("SI&GUIENTE"));
             EXPECT_EQ(s.captions.at(QStringLiteral("Button1")), QStringLiteral("SAL&VAR"));
         })
+        .Set("FercGM", "S2")
         .Set("TiempoGM", "12")
         .Set("DescripGM", "ENGRASAR GUIAS")
         .Press("Button1");
@@ -247,7 +266,7 @@ TEST_F(RoutinesTest, EditSavesDeletesAndSkipsInPlaceThenTheDeletionSavesTheList)
     ASSERT_TRUE(RunMenu("Gamas > Edición OPR"));
     EXPECT_SCRIPT_DONE(ui);
 
-    const TOperationRecord edited = Op("PR", "1D", "O", "MC", "ENGRASAR GUIAS", 12);
+    const TOperationRecord edited = Op("PR", "S2", "O", "MC", "ENGRASAR GUIAS", 12);
     const auto deleted = test::RecordFrom<TOperationRecord>(RecordBytes(152)
                                                                 .Text(0, "Z")
                                                                 .Raw(2, {'R'})
@@ -256,9 +275,10 @@ TEST_F(RoutinesTest, EditSavesDeletesAndSkipsInPlaceThenTheDeletionSavesTheList)
                                                                 .Text(15, "E")
                                                                 .Text(18, "LIMPIAR")
                                                                 .Raw(150, {20, 0}));
-    // The twin shows the in-place writes; the save drops the deleted operation.
+    // The twin shows the in-place writes; the save drops the deleted operation and puts the changed
+    // frequency in its place.
     EXPECT_EQ(TwinBytes(), Bytes(std::vector{edited, deleted, review, other}));
-    EXPECT_EQ(OperationBytes(), Bytes(std::vector{edited, review, other}));
+    EXPECT_EQ(OperationBytes(), Bytes(std::vector{review, edited, other}));
 }
 
 TEST_F(RoutinesTest, EditWritesNothingWhenTheRecordChangedMeanwhileAndSavesNothingWithoutADeletion)
@@ -637,6 +657,10 @@ TEST_F(RoutinesTest, ExportListsEveryOperationAndSavesItNormalised)
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[1].pos, 1u);
     EXPECT_EQ(list[1].rec.Speciality.str(), QStringLiteral("FR"));
+
+    // Year restart: the new environment starts from the routine as saved.
+    CopyOperationsToEnvironment(t.ctx, QStringLiteral("NUEVO"));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("NUEVO.OPR")), OperationBytes());
 }
 
 // A list left loaded by a listing belongs to its environment's file.

@@ -446,3 +446,45 @@ TEST(ScriptedUiCards, WhatHandlersShowIsMatchedInPlaceAndIndented)
 
 } // namespace
 } // namespace gim
+
+namespace gim {
+namespace {
+
+TEST(ScriptedUiDateRange, OkGivesTheScriptedRangeAndCancelKeepsThePreset)
+{
+    ScriptedUi ui;
+    ui.ExpectDateRange(QDate(2026, 1, 5), QDate(2026, 3, 1)).ExpectDateRangeCancel();
+    QDate start(2026, 12, 7), end(2026, 12, 7);
+    EXPECT_TRUE(ui.PickDateRange(start, end));
+    EXPECT_EQ(start, QDate(2026, 1, 5));
+    EXPECT_EQ(end, QDate(2026, 3, 1));
+    EXPECT_FALSE(ui.PickDateRange(start, end));
+    EXPECT_EQ(start, QDate(2026, 1, 5));
+    EXPECT_EQ(end, QDate(2026, 3, 1));
+    ASSERT_EQ(ui.DateRangePresets().size(), 2u);
+    EXPECT_EQ(ui.DateRangePresets()[0].first, QDate(2026, 12, 7));
+    EXPECT_TRUE(ui.Verify().isEmpty()) << ui.Verify().toStdString();
+    EXPECT_EQ(ui.Transcript(), QStringList({QStringLiteral("DATERANGE 07/12/2026 - 07/12/2026 = 05/01/2026 - 01/03/2026"),
+                                            QStringLiteral("DATERANGE 05/01/2026 - 01/03/2026 = CANCEL")}));
+
+    // Unexpected: answered as a closed window, and recorded.
+    EXPECT_FALSE(ui.PickDateRange(start, end));
+    EXPECT_FALSE(ui.Verify().isEmpty());
+}
+
+TEST(ScriptedUiProgress, BeginAndEndInTheTranscriptStepsHeldToTheMaximum)
+{
+    ScriptedUi ui;
+    ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS PARTES DIARIOS"), 120);
+    ui.SetProgress(60);
+    EXPECT_EQ(ui.ProgressPosition(), 60);
+    ui.SetProgress(500);
+    ui.EndProgress();
+    ui.EndProgress();
+    EXPECT_EQ(ui.Transcript(), QStringList({QStringLiteral("PROGRESS [AVANCE CARGA DE DATOS PARTES DIARIOS] 0/120"),
+                                            QStringLiteral("PROGRESS END 120/120")}));
+    EXPECT_TRUE(ui.Verify().isEmpty());
+}
+
+} // namespace
+} // namespace gim

@@ -1,6 +1,8 @@
 #include "platform/qt/qt_ui.h"
 
+#include "platform/qt/calendar_dialog.h"
 #include "platform/qt/card_dialog.h"
+#include "platform/qt/progress_window.h"
 #include "platform/report.h"
 
 #include <QClipboard>
@@ -111,6 +113,43 @@ QString QtUi::ClipboardText()
 void QtUi::SetClipboardText(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text);
+}
+
+bool QtUi::PickDateRange(QDate& start, QDate& end)
+{
+    return RunDateRangeDialog(m_parent, start, end);
+}
+
+void QtUi::BeginProgress(const QString& caption, int maximum)
+{
+    EndProgress();
+    m_progress = new ProgressWindow(m_parent);
+    m_progress->setAttribute(Qt::WA_DeleteOnClose);
+    if (!caption.isEmpty())
+        m_progress->SetCaption(caption);
+    m_progress->SetMaximum(maximum);
+    m_progress->show();
+    m_progressPaint.start();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUi::SetProgress(int position)
+{
+    if (!m_progress)
+        return;
+    m_progress->SetPosition(position);
+    // Loads run on the GUI thread: let the bar repaint now and then, not on every record.
+    if (m_progressPaint.elapsed() >= 50) {
+        m_progressPaint.restart();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void QtUi::EndProgress()
+{
+    if (m_progress)
+        m_progress->close();
+    m_progress = nullptr;
 }
 
 } // namespace gim

@@ -2,11 +2,14 @@
 
 #include "platform/ui.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 
 namespace gim {
+
+class ProgressWindow;
 
 // The desktop backend of Ui: modal Qt dialogs with Spanish buttons. It works before the main window
 // exists (start-up shows messages); once there is one, SetParentWindow centres the dialogs on it.
@@ -33,10 +36,16 @@ public:
     std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
     QString ClipboardText() override;
     void SetClipboardText(const QString& text) override;
+    bool PickDateRange(QDate& start, QDate& end) override;
+    void BeginProgress(const QString& caption, int maximum) override;
+    void SetProgress(int position) override;
+    void EndProgress() override;
 
 private:
     QPointer<QWidget> m_parent;
     ReportTarget m_reportTarget;
+    QPointer<ProgressWindow> m_progress;
+    QElapsedTimer m_progressPaint;
 };
 
 } // namespace gim

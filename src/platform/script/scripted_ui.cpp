@@ -1,5 +1,7 @@
 #include "platform/script/scripted_ui.h"
 
+#include <algorithm>
+
 namespace gim {
 
 namespace {
@@ -12,6 +14,12 @@ QString Quoted(const QString& text)
 QString Bracketed(const QString& text)
 {
     return QLatin1Char('[') + text + QLatin1Char(']');
+}
+
+QString RangeText(QDate start, QDate end)
+{
+    const QString format = QStringLiteral("dd/MM/yyyy");
+    return start.toString(format) + QStringLiteral(" - ") + end.toString(format);
 }
 
 } // namespace
@@ -71,6 +79,7 @@ struct ScriptedUi::Step
     bool yes = false;
     bool anyCaption = false;     // report without a caption to match
     std::optional<QString> path; // file dialog
+    QDate start, end;            // date range
     std::unique_ptr<CardScript> card;
 };
 
@@ -93,6 +102,10 @@ QString ScriptedUi::Describe(const Step& step)
                                : QStringLiteral("REPORT ") + Bracketed(step.caption);
     case StepKind::ChooseFile:
         return QStringLiteral("CHOOSEFILE = ") + (step.path ? Quoted(*step.path) : QStringLiteral("CANCEL"));
+    case StepKind::DateRange:
+        return QStringLiteral("DATERANGE = ") + RangeText(step.start, step.end);
+    case StepKind::DateRangeCancel:
+        return QStringLiteral("DATERANGE = CANCEL");
     }
     return {};
 }
@@ -184,6 +197,24 @@ ScriptedUi& ScriptedUi::ExpectChooseFile(std::optional<QString> path)
     auto step = std::make_unique<Step>();
     step->kind = StepKind::ChooseFile;
     step->path = std::move(path);
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectDateRange(QDate start, QDate end)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::DateRange;
+    step->start = start;
+    step->end = end;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectDateRangeCancel()
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::DateRangeCancel;
     m_steps.push_back(std::move(step));
     return *this;
 }
@@ -320,6 +351,46 @@ std::optional<QString> ScriptedUi::ChooseFile(const FileDialogRequest& request)
         return std::nullopt;
     Log(seen + QStringLiteral(" = ") + (step->path ? Quoted(*step->path) : QStringLiteral("CANCEL")));
     return step->path;
+}
+
+bool ScriptedUi::PickDateRange(QDate& start, QDate& end)
+{
+    ThrowIfAborted();
+    m_dateRangePresets.emplace_back(start, end);
+    const QString seen = QStringLiteral("DATERANGE ") + RangeText(start, end);
+    Step* step = Take(
+        {StepKind::DateRange, StepKind::DateRangeCancel}, [](const Step&) { return true; }, seen);
+    if (!step)
+        return false;
+    if (step->kind == StepKind::DateRangeCancel) {
+        Log(seen + QStringLiteral(" = CANCEL"));
+        return false;
+    }
+    start = step->start;
+    end = step->end;
+    Log(seen + QStringLiteral(" = ") + RangeText(start, end));
+    return true;
+}
+
+void ScriptedUi::BeginProgress(const QString& caption, int maximum)
+{
+    m_progressOpen = true;
+    m_progressMaximum = maximum;
+    m_progressPosition = 0;
+    Log(QStringLiteral("PROGRESS %1 0/%2").arg(Bracketed(caption)).arg(maximum));
+}
+
+void ScriptedUi::SetProgress(int position)
+{
+    m_progressPosition = std::clamp(position, 0, std::max(m_progressMaximum, 0));
+}
+
+void ScriptedUi::EndProgress()
+{
+    if (!m_progressOpen)
+        return;
+    m_progressOpen = false;
+    Log(QStringLiteral("PROGRESS END %1/%2").arg(m_progressPosition).arg(m_progressMaximum));
 }
 
 void ScriptedUi::SetClipboardText(const QString& text)

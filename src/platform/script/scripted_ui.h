@@ -3,6 +3,7 @@
 #include "platform/report.h"
 #include "platform/ui.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -92,6 +93,11 @@ public:
     ScriptedUi& ExpectReport(std::optional<QString> caption = std::nullopt);
     // A file dialog; nullopt = cancelled. The requests are kept in FileRequests().
     ScriptedUi& ExpectChooseFile(std::optional<QString> path);
+    // The date-range picker closed with OK on that range. The presets it opened with are kept in
+    // DateRangePresets().
+    ScriptedUi& ExpectDateRange(QDate start, QDate end);
+    // The picker's window closed: the range passed in stays.
+    ScriptedUi& ExpectDateRangeCancel();
 
     // Text of every failure so far, each followed by the transcript up to that point.
     const QStringList& Failures() const { return m_failures; }
@@ -100,6 +106,10 @@ public:
     const QStringList& Transcript() const { return m_transcript; }
     const std::vector<std::shared_ptr<ReportDocument>>& Reports() const { return m_reports; }
     const std::vector<FileDialogRequest>& FileRequests() const { return m_fileRequests; }
+    const std::vector<std::pair<QDate, QDate>>& DateRangePresets() const { return m_dateRangePresets; }
+    // Progress asks nothing: its begin and end go to the transcript ("PROGRESS [caption] 0/120",
+    // "PROGRESS END 120/120"), the steps only to ProgressPosition().
+    int ProgressPosition() const { return m_progressPosition; }
     void SetUnexpectedLimit(int limit) { m_unexpectedLimit = limit; }
 
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
@@ -110,9 +120,23 @@ public:
     std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
     QString ClipboardText() override { return m_clipboard; }
     void SetClipboardText(const QString& text) override;
+    bool PickDateRange(QDate& start, QDate& end) override;
+    void BeginProgress(const QString& caption, int maximum) override;
+    void SetProgress(int position) override;
+    void EndProgress() override;
 
 private:
-    enum class StepKind { Input, InputCancel, Message, YesNo, Card, Report, ChooseFile };
+    enum class StepKind {
+        Input,
+        InputCancel,
+        Message,
+        YesNo,
+        Card,
+        Report,
+        ChooseFile,
+        DateRange,
+        DateRangeCancel
+    };
     struct Step;
     class CardRun;
 
@@ -135,6 +159,10 @@ private:
     QStringList m_failures;
     std::vector<std::shared_ptr<ReportDocument>> m_reports;
     std::vector<FileDialogRequest> m_fileRequests;
+    std::vector<std::pair<QDate, QDate>> m_dateRangePresets;
+    bool m_progressOpen = false;
+    int m_progressMaximum = 0;
+    int m_progressPosition = 0;
     QString m_clipboard;
     int m_unexpected = 0;
     int m_unexpectedLimit = kDefaultUnexpectedLimit;
