@@ -5,6 +5,7 @@
 #include "core/startup.h"
 #include "masterdata/masterdata_operations.h"
 #include "masterdata/personnel_operations.h"
+#include "masterdata/routine_operations.h"
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
@@ -50,6 +51,8 @@ int main(int argc, char** argv)
     gim::OperationRegistry& operations = ctx.Module<gim::OperationRegistry>();
     gim::RegisterMainWindowOperations(operations);
     gim::RegisterMasterdata(operations, ctx, pictureCodec);
+    gim::RegisterRoutinesAndProcedures(operations,
+                                       ctx); // after the machines: procedure photos use their codec
     gim::RegisterPersonnel(operations, ctx, pictureCodec);
 
     gim::RunStartupBeforeWindow(ctx);

@@ -14,8 +14,9 @@
 namespace gim {
 
 enum class TwinVariant {
-    Copy,   // the twin receives the file's whole records
-    Rename, // the twin is the old file as it stood
+    Copy,         // the twin receives the file's whole records
+    Rename,       // the twin is the old file as it stood
+    CopyReversed, // the twin receives the whole records from the last to the first
 };
 
 // True for a record whose key marks it deleted ("Z").
@@ -51,10 +52,13 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
     }
     if (order == LoadOrder::LastToFirst)
         std::reverse(records.begin(), records.end());
-    if (variant == TwinVariant::Copy) {
+    if (variant != TwinVariant::Rename) {
         oldBytes.assign(records.size() * sizeof(T), '\0');
         if (!records.empty())
             std::memcpy(oldBytes.data(), records.data(), oldBytes.size());
+        if (variant == TwinVariant::CopyReversed)
+            for (std::size_t i = 0; i < records.size(); ++i)
+                std::memcpy(oldBytes.data() + i * sizeof(T), &records[records.size() - 1 - i], sizeof(T));
     }
     if (!twinName.isEmpty())
         WriteFileAtomically(ctx, ctx.Path(twinName), oldBytes);

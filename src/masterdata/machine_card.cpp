@@ -20,15 +20,6 @@ const QString kSave = QStringLiteral("Button1");
 const QString kDelete = QStringLiteral("Button2");
 const QString kPrint = QStringLiteral("impresion");
 
-FieldSpec Text(const QString& name, const char* label, int capacity)
-{
-    FieldSpec f;
-    f.name = name;
-    f.label = QString::fromUtf8(label);
-    f.capacity = capacity;
-    return f;
-}
-
 // The seven controls into the record, each cut to its field.
 void ReadControls(const CardState& state, TMachineRecord& rec)
 {
@@ -48,10 +39,13 @@ CardSpec MachineCardSpec(Context& ctx)
     CardSpec spec;
     spec.name = QStringLiteral("TFormMQ");
     spec.caption = QString::fromUtf8(kMachineCardCaption);
-    spec.fields = {Text(kCodigo, "CODIGO", 8),    Text(kDenominacion, "DENOMINACION", 48),
-                   Text(kModelo, "MODELO", 24),   Text(kFabric, "Nº SERIE", 24),
-                   Text(kUbica, "UBICACION", 24), Text(kCuenta, "CUENTA", 24)};
-    FieldSpec dispo = Text(kDispo, "DISPONIBLE", 2);
+    spec.fields = {MakeField(kCodigo, "CODIGO", FieldKind::Text, 8),
+                   MakeField(kDenominacion, "DENOMINACION", FieldKind::Text, 48),
+                   MakeField(kModelo, "MODELO", FieldKind::Text, 24),
+                   MakeField(kFabric, "Nº SERIE", FieldKind::Text, 24),
+                   MakeField(kUbica, "UBICACION", FieldKind::Text, 24),
+                   MakeField(kCuenta, "CUENTA", FieldKind::Text, 24)};
+    FieldSpec dispo = MakeField(kDispo, "DISPONIBLE", FieldKind::Text, 2);
     dispo.kind = FieldKind::Combo;
     dispo.choices = QStringList{QStringLiteral("SI"), QStringLiteral("NO")};
     spec.fields.push_back(dispo);

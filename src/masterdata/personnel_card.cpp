@@ -26,18 +26,9 @@ const QString kPhoto = QStringLiteral("Button1");
 const QString kDateMask = QStringLiteral("00/00/99;_");
 constexpr int kDateCapacity = 8;
 
-FieldSpec Text(const QString& name, const char* label, int capacity)
-{
-    FieldSpec f;
-    f.name = name;
-    f.label = QString::fromUtf8(label);
-    f.capacity = capacity;
-    return f;
-}
-
 FieldSpec Date(const QString& name, const char* label)
 {
-    FieldSpec f = Text(name, label, kDateCapacity);
+    FieldSpec f = MakeField(name, label, FieldKind::Text, kDateCapacity);
     f.kind = FieldKind::Masked;
     f.mask = kDateMask;
     return f;
@@ -68,10 +59,14 @@ CardSpec PersonnelCardSpec(Context& ctx)
     CardSpec spec;
     spec.name = QStringLiteral("TFichaRCH");
     spec.caption = QString::fromUtf8(kPersonnelCardCaption);
-    spec.fields = {Text(kCodigo, "MATRICULA:", 6), Text(kApellidos, "APELLIDOS:", 28),
-                   Text(kNombre, "NOMBRE:", 16),   Text(kCalle, "DIRECCION:", 48),
-                   Text(kCiudad, "CIUDAD", 16),    Text(kTlf, "TELEFONO", 12),
-                   Date(kIngreso, "INGRESO"),      Date(kBaja, "FECHA DE BAJA")};
+    spec.fields = {MakeField(kCodigo, "MATRICULA:", FieldKind::Text, 6),
+                   MakeField(kApellidos, "APELLIDOS:", FieldKind::Text, 28),
+                   MakeField(kNombre, "NOMBRE:", FieldKind::Text, 16),
+                   MakeField(kCalle, "DIRECCION:", FieldKind::Text, 48),
+                   MakeField(kCiudad, "CIUDAD", FieldKind::Text, 16),
+                   MakeField(kTlf, "TELEFONO", FieldKind::Text, 12),
+                   Date(kIngreso, "INGRESO"),
+                   Date(kBaja, "FECHA DE BAJA")};
     spec.buttons = {{kSave, QStringLiteral("Sal&var"), PersonnelCardResult::Save},
                     {kExit, QStringLiteral("&Salir"), PersonnelCardResult::Exit},
                     {kDelete, QStringLiteral("&Borrar"), PersonnelCardResult::Delete},

@@ -15,16 +15,6 @@ namespace gim {
 
 namespace {
 
-FieldSpec Field(const QString& name, const char* label, FieldKind kind, int capacity = 0)
-{
-    FieldSpec f;
-    f.name = name;
-    f.label = QString::fromUtf8(label);
-    f.kind = kind;
-    f.capacity = capacity;
-    return f;
-}
-
 QString PictureSubFolder(const State& st)
 {
     return QStringLiteral("\\PROCEDIM\\") + st.CurrentEnvironment + QStringLiteral("\\");
@@ -114,7 +104,7 @@ CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
     spec.name = QStringLiteral("TInstru");
     spec.caption = QString::fromLatin1(kProcedureCardCaption);
 
-    FieldSpec code = Field(Code, "CODIGO", FieldKind::Combo, 8);
+    FieldSpec code = MakeField(Code, "CODIGO", FieldKind::Combo, 8);
     code.choices = QStringList{QStringLiteral("*")};
     if (machineChoices) {
         MachinesState& machines = Machines(ctx);
@@ -123,23 +113,23 @@ CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
         for (const MachineEntry& e : machines.MachineList)
             code.choices << e.rec.Codigo.str();
     }
-    FieldSpec speciality = Field(Speciality, "ESPECIALIDAD", FieldKind::Combo);
+    FieldSpec speciality = MakeField(Speciality, "ESPECIALIDAD", FieldKind::Combo);
     speciality.choices =
         QStringList{QStringLiteral("ME"), QStringLiteral("EB"), QStringLiteral("EA"), QStringLiteral("FR"),
                     QStringLiteral("CL"), QStringLiteral("LI"), QStringLiteral("OP")};
-    FieldSpec state = Field(MachineState, "ESTADO", FieldKind::Combo);
+    FieldSpec state = MakeField(MachineState, "ESTADO", FieldKind::Combo);
     state.choices = QStringList{QStringLiteral("P"), QStringLiteral("M")};
     spec.fields = {code,
-                   Field(MachineName, "", FieldKind::Label),
+                   MakeField(MachineName, "", FieldKind::Label),
                    speciality,
-                   Field(SpecialityText, "", FieldKind::Label),
-                   Field(Procedure, "PROCEDIMIENTO", FieldKind::Text, 2),
-                   Field(Instruction, "INSTRUCCION", FieldKind::Text, 2),
+                   MakeField(SpecialityText, "", FieldKind::Label),
+                   MakeField(Procedure, "PROCEDIMIENTO", FieldKind::Text, 2),
+                   MakeField(Instruction, "INSTRUCCION", FieldKind::Text, 2),
                    state,
-                   Field(StateText, "", FieldKind::Label),
-                   Field(Minutes, "TIEMPO (min)", FieldKind::Text),
-                   Field(Description, "DESCRIPCION", FieldKind::Memo, 250),
-                   Field(Picture, "", FieldKind::Label)};
+                   MakeField(StateText, "", FieldKind::Label),
+                   MakeField(Minutes, "TIEMPO (min)", FieldKind::Text),
+                   MakeField(Description, "DESCRIPCION", FieldKind::Memo, 250),
+                   MakeField(Picture, "", FieldKind::Label)};
     spec.buttons = {{PhotoButton, QStringLiteral("&Foto"), 0},
                     {SaveButton, QStringLiteral("Sal&var"), ProcedureCardResult::Save},
                     {ExitButton, QStringLiteral("&Salir"), ProcedureCardResult::Exit},

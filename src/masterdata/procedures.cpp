@@ -193,9 +193,9 @@ bool SortProcedureFile(Context& ctx)
 {
     State& st = ctx.st;
     FreeProcedureList(ctx);
-    const bool sorted =
-        SortedRewrite<TProcedureRecord>(ctx, ProcedureFile(ctx), st.BackupFileName(DataFile::Procedure),
-                                        ProcedureKeyBefore, KeyIsDeleted(&TProcedureRecord::MachineCode));
+    const bool sorted = SortedRewrite<TProcedureRecord>(
+        ctx, ProcedureFile(ctx), st.BackupFileName(DataFile::Procedure), ProcedureKeyBefore,
+        KeyIsDeleted(&TProcedureRecord::MachineCode), TwinVariant::CopyReversed);
     st.ContinueFlag = 0;
     if (sorted)
         ComputeProcedureTimes(ctx);

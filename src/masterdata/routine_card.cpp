@@ -69,16 +69,6 @@ void SortItems(QStringList& items)
     });
 }
 
-FieldSpec Field(const QString& name, const char* label, FieldKind kind, int capacity = 0)
-{
-    FieldSpec f;
-    f.name = name;
-    f.label = QString::fromUtf8(label);
-    f.kind = kind;
-    f.capacity = capacity;
-    return f;
-}
-
 void UpdateMeanings(CardState& state)
 {
     using namespace RoutineCard;
@@ -174,26 +164,26 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
     spec.name = QStringLiteral("TFormGM");
     spec.caption = QString::fromUtf8(kRoutineCardCaption);
 
-    FieldSpec frequency = Field(Frequency, "FRECUENCIA", FieldKind::Combo);
+    FieldSpec frequency = MakeField(Frequency, "FRECUENCIA", FieldKind::Combo);
     frequency.choices = codes.frequencies;
-    FieldSpec state = Field(MachineState, "ESTADO", FieldKind::Combo);
+    FieldSpec state = MakeField(MachineState, "ESTADO", FieldKind::Combo);
     state.choices = codes.states;
-    FieldSpec speciality = Field(Speciality, "ESPECIALIDAD", FieldKind::Combo, 2);
+    FieldSpec speciality = MakeField(Speciality, "ESPECIALIDAD", FieldKind::Combo, 2);
     speciality.choices = codes.specialities;
-    FieldSpec description = Field(Description, "DESCRIPCION", FieldKind::Combo);
+    FieldSpec description = MakeField(Description, "DESCRIPCION", FieldKind::Combo);
     description.choices = descriptions;
-    spec.fields = {Field(Code, "MAQUINA", FieldKind::Label),
-                   Field(Name, "", FieldKind::Label),
+    spec.fields = {MakeField(Code, "MAQUINA", FieldKind::Label),
+                   MakeField(Name, "", FieldKind::Label),
                    frequency,
-                   Field(FrequencyText, "", FieldKind::Label),
+                   MakeField(FrequencyText, "", FieldKind::Label),
                    state,
-                   Field(StateText, "", FieldKind::Label),
+                   MakeField(StateText, "", FieldKind::Label),
                    speciality,
-                   Field(SpecialityText, "", FieldKind::Label),
+                   MakeField(SpecialityText, "", FieldKind::Label),
                    description,
-                   Field(Minutes, "TIEMPO (min)", FieldKind::Text, 11),
-                   Field(HoursText, "", FieldKind::Label),
-                   Field(Rich, "", FieldKind::Memo)};
+                   MakeField(Minutes, "TIEMPO (min)", FieldKind::Text, 11),
+                   MakeField(HoursText, "", FieldKind::Label),
+                   MakeField(Rich, "", FieldKind::Memo)};
     spec.buttons = {{SaveButton, QStringLiteral("SAL&VAR"), RoutineCardResult::Save},
                     {DeleteButton, QStringLiteral("&BORRAR"), RoutineCardResult::Delete},
                     {NextButton, QStringLiteral("&IMPRIME"), RoutineCardResult::Next},
@@ -278,10 +268,10 @@ CardSpec CopyDialogSpec(Context& ctx)
     CardSpec spec;
     spec.name = QStringLiteral("TFcopia");
     spec.caption = QString::fromLatin1(kCopyDialogCaption);
-    spec.fields = {Field(SourceEnvironment, "ENTORNO ORIGEN", FieldKind::Text),
-                   Field(SourceMachine, "MÁQUINA ORIGEN", FieldKind::Text),
-                   Field(TargetEnvironment, "ENTORNO DESTINO", FieldKind::Text),
-                   Field(TargetMachine, "MÁQUINA DESTINO", FieldKind::Text)};
+    spec.fields = {MakeField(SourceEnvironment, "ENTORNO ORIGEN", FieldKind::Text),
+                   MakeField(SourceMachine, "MÁQUINA ORIGEN", FieldKind::Text),
+                   MakeField(TargetEnvironment, "ENTORNO DESTINO", FieldKind::Text),
+                   MakeField(TargetMachine, "MÁQUINA DESTINO", FieldKind::Text)};
     spec.buttons = {{CopyButton, QStringLiteral("&COPIAR"), Copy},
                     {CancelButton, QStringLiteral("CA&NCELAR"), Cancel},
                     {BrowseButton, QStringLiteral("Examinar"), 0}};

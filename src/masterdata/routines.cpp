@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -166,10 +167,17 @@ void LoadOperationList(Context& ctx)
     const QString& name = OperationFile(ctx);
     if (!r.OperationList.empty() && r.OperationListFile == name)
         return;
+    FreeOperationList(ctx);
+    r.OperationListFile = name;
+    if (!DataFileExists(ctx, name))
+        return;
     CheckHeapMemory(ctx);
+    const auto records = static_cast<int>(QFileInfo(ctx.Path(name)).size() / sizeof(TOperationRecord));
+    ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS OPERACIONES DE REVISION"), records);
+    AtExit closeProgress([&ctx] { ctx.ui.EndProgress(); });
     r.OperationList =
         LoadOrderedList<TOperationRecord>(ctx, name, OperationKeyBefore, LoadOrder::FirstToLast, false);
-    r.OperationListFile = name;
+    ctx.ui.SetProgress(records);
     CheckHeapMemory(ctx);
 }
 

@@ -27,7 +27,7 @@ inline constexpr std::uint32_t kNotInFile = std::numeric_limits<std::uint32_t>::
 // unloads the machine and compacts the plan file; it says that the plan keeps the machine by changing
 // ActionCode or by setting EditorPlanEntry's code to "#". reloadMachine loads it again at
 // EditorPlanEntry's start week and compacts the plan file; it is only called once the operation file
-// holds the new routine in key order. Empty hooks do nothing.
+// holds the machine's new routine together (the plan reads it by halves). Empty hooks do nothing.
 struct PlanHooks
 {
     std::function<void(Context&)> unloadMachine;

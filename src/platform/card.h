@@ -33,6 +33,18 @@ struct FieldSpec
     bool fixedChoices = false;
 };
 
+// A field of the given kind; the label is UTF-8 text as written in the source.
+inline FieldSpec MakeField(const QString& name, const char* label, FieldKind kind = FieldKind::Text,
+                           int capacity = 0)
+{
+    FieldSpec f;
+    f.name = name;
+    f.label = QString::fromUtf8(label);
+    f.kind = kind;
+    f.capacity = capacity;
+    return f;
+}
+
 struct ButtonSpec
 {
     QString name;    // "SALVAR"

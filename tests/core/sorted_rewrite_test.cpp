@@ -76,6 +76,26 @@ TEST(SortedRewrite, RenameVariantKeepsTheOldFileAsItStood)
               (std::vector<std::string>{"A", "B"}));
 }
 
+TEST(SortedRewrite, ReversedTwinAndReadingFromTheLastRecord)
+{
+    test::TestContext t;
+    const std::vector<TMachineRecord> recs = {Machine("B", "1"), Machine("A"), Machine("B", "2")};
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), recs);
+    // The twin holds the records from the last to the first; ties keep file order.
+    ASSERT_TRUE(SortedRewrite<TMachineRecord>(
+        t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"), ByField(&TMachineRecord::Codigo),
+        KeyIsDeleted(&TMachineRecord::Codigo), TwinVariant::CopyReversed));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MBK")), Bytes({recs[2], recs[1], recs[0]}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({recs[1], recs[0], recs[2]}));
+    // Read from the last record: the copy twin is reversed and ties meet in that order.
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), recs);
+    ASSERT_TRUE(SortedRewrite<TMachineRecord>(
+        t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"), ByField(&TMachineRecord::Codigo),
+        KeyIsDeleted(&TMachineRecord::Codigo), TwinVariant::Copy, true, LoadOrder::LastToFirst));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MBK")), Bytes({recs[2], recs[1], recs[0]}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({recs[1], recs[2], recs[0]}));
+}
+
 TEST(SortedRewrite, MissingFileIsReportedAndNothingIsCreated)
 {
     test::TestContext t;

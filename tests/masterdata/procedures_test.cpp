@@ -122,11 +122,11 @@ TEST_F(ProceduresTest, AddRefusesRepeatsAndUnknownMachinesThenSortsAndTotalsTheT
     ASSERT_TRUE(RunMenu("Procedimientos > Alta"));
     EXPECT_SCRIPT_DONE(ui);
 
-    // The twin holds the records as they were appended; the file is sorted and a heading without
-    // instructions takes 0 minutes, whatever was typed.
+    // The twin holds the records from the last appended to the first; the file is sorted and a heading
+    // without instructions takes 0 minutes, whatever was typed.
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.IBK")),
-              Bytes(std::vector{Proc("PR1", "ME", "01", "00", "M", 99, "Cambio de aceite"),
-                                Proc("PR", "EB", "01", "00", "M", 99, "Revision cuadro")}));
+              Bytes(std::vector{Proc("PR", "EB", "01", "00", "M", 99, "Revision cuadro"),
+                                Proc("PR1", "ME", "01", "00", "M", 99, "Cambio de aceite")}));
     const auto press = test::RecordFrom<TProcedureRecord>(RecordBytes(274)
                                                               .Text(0, "PR")
                                                               .Text(9, "EB")
@@ -253,10 +253,10 @@ TEST_F(ProceduresTest, SelectiveEditChangesAndDeletesInPlaceAndTheRewriteTotalsA
                                                                 .Text(18, "M")
                                                                 .Text(21, "Medir")
                                                                 .Raw(272, {15, 0}));
-    // The twin of the last rewrite shows the deletion written in place.
+    // The twin of the last rewrite, from the last record to the first, shows the deletion written in place.
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.IBK")),
-              Bytes(std::vector{Proc("PR", "EB", "01", "00", "P", 35, "Revision cuadro"),
-                                Proc("PR", "EB", "01", "01", "P", 20, "Abrir"), deleted}));
+              Bytes(std::vector{deleted, Proc("PR", "EB", "01", "01", "P", 20, "Abrir"),
+                                Proc("PR", "EB", "01", "00", "P", 35, "Revision cuadro")}));
     EXPECT_EQ(ProcedureBytes(), Bytes(std::vector{Proc("PR", "EB", "01", "00", "P", 20, "Revision cuadro"),
                                                   Proc("PR", "EB", "01", "01", "P", 20, "Abrir")}));
 }

@@ -1,0 +1,75 @@
+#include "preventive/annual_plan.h"
+
+#include "core/context.h"
+#include "core/lookups.h"
+#include "core/ordered_list.h"
+#include "core/sorted_rewrite.h"
+#include "platform/report.h"
+#include "records/plan_records.h"
+
+#include <memory>
+#include <vector>
+
+namespace gim {
+
+namespace {
+
+// Columns of the grid: code, name, then the twelve months of the first maintenance year and seven of the
+// next (a start week runs to 95 with the biannual balance, further when typed).
+constexpr int kWeeksPerMonth = 4;
+constexpr int kMonthColumns = 25;
+constexpr int kFirstMonthStop = 290;
+constexpr int kMonthWidth = 27;
+
+std::vector<int> GridTabStops()
+{
+    std::vector<int> stops{5, 60};
+    for (int i = 0; i < kMonthColumns; ++i)
+        stops.push_back(kFirstMonthStop + i * kMonthWidth);
+    return stops;
+}
+
+} // namespace
+
+void ListAnnualPlan(Context& ctx)
+{
+    State& st = ctx.st;
+    const QString& planFile = st.FileName(DataFile::Plan);
+    if (!SortedRewrite<TPlanRecord>(ctx, planFile, st.BackupFileName(DataFile::Plan),
+                                    ByField(&TPlanRecord::Code), KeyIsDeleted(&TPlanRecord::Code))) {
+        st.ContinueFlag = 0;
+        return;
+    }
+    if (st.ActionCode == QLatin1String("5")) {
+        const QString title = QString::fromLatin1(kAnnualPlanTitle) + st.CurrentEnvironment;
+        auto report = std::make_shared<ReportDocument>(title);
+        report->SetTabStops(GridTabStops());
+        report->AddLine(title + QString(29, QLatin1Char(' ')) + st.TodayText);
+        report->AddLine(QStringLiteral("\r"));
+        report->AddLine(
+            QStringLiteral("\tCodigo\t             DENOMINACIÓN\t1  -   2  -   3  -   4  -   5  -   6  - "
+                           "  7  -   8  -   9  -   10  -  11  -  12/1  -   2  -   3  -   4  -   5 "
+                           " -   6  -   7"));
+        report->AddLine(QString(140, QLatin1Char('-')));
+        int count = 0;
+        for (const TPlanRecord& entry : LoadRecords<TPlanRecord>(ctx, planFile)) {
+            TMachineRecord machine{};
+            machine.Codigo.assign(entry.Code);
+            FindMachine(ctx, st.FileName(DataFile::Machine), machine);
+            if (!(machine.Disponible == "SI"))
+                continue;
+            const int week = entry.StartWeek.get();
+            report->AddLine(QLatin1Char('\t') + entry.Code.str() + QLatin1Char('\t') +
+                            machine.Denominacion.str() +
+                            QString(week / kWeeksPerMonth + 1, QLatin1Char('\t')) + QString::number(week));
+            ++count;
+        }
+        report->AddLine(QStringLiteral("\r"));
+        report->AddLine(QStringLiteral("\tEL NUMERO DE MAQUINAS EN PLANING ES DE : ") +
+                        QString::number(count));
+        ctx.ui.ShowReport(report);
+    }
+    st.ContinueFlag = 0;
+}
+
+} // namespace gim

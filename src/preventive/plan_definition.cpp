@@ -1,0 +1,210 @@
+#include "preventive/plan_definition.h"
+
+#include "core/context.h"
+#include "core/environment.h"
+#include "core/record_file.h"
+#include "masterdata/personnel.h"
+#include "preventive/plan_time.h"
+#include "records/plan_records.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace gim {
+
+namespace {
+
+const QString kFirma = QStringLiteral("Firma");
+const QString kIniPG = QStringLiteral("IniPG");
+const QString kFinPG = QStringLiteral("FinPG");
+const QString kHorasPG = QStringLiteral("HorasPG");
+const QString kHorasRF = QStringLiteral("HorasRF");
+
+constexpr int kFirmNameWidth = 16;
+// The characters of the firm name that become part of file names.
+constexpr int kFirmPrefixWidth = 5;
+// Years are stored as one byte since 2000, and the last year may lie five after the first.
+constexpr int kFirstStoredYear = 2000;
+constexpr int kLastFirstYear = 255 - kLongestHorizonYears;
+
+const QString& AgendaFile(const Context& ctx)
+{
+    return ctx.st.FileName(DataFile::Agenda);
+}
+
+FieldSpec Field(const QString& name, const char* label, int capacity = 0)
+{
+    FieldSpec f;
+    f.name = name;
+    f.label = QString::fromUtf8(label);
+    f.capacity = capacity;
+    return f;
+}
+
+// Minutes of a number of hours as the agenda's 16-bit words keep them.
+std::uint16_t HoursAsMinutes(std::int64_t hours)
+{
+    return static_cast<std::uint16_t>(hours * 60);
+}
+
+// What the plan creation reloads, as at start-up.
+void ReloadPlanEnvironment(Context& ctx)
+{
+    LoadEnvironment(ctx);
+    InitPlanningYears(ctx);
+    LoadFirmAndWeekAgenda(ctx);
+    LoadPersonnel(ctx);
+}
+
+} // namespace
+
+bool FirmNameFitsFileNames(const QString& firmName)
+{
+    for (const QChar c : firmName.left(kFirmPrefixWidth)) {
+        if (c.unicode() < u' ' || QStringLiteral("/\\:*?\"<>|").contains(c))
+            return false;
+    }
+    return true;
+}
+
+CardSpec PlanDefinitionCardSpec()
+{
+    CardSpec spec;
+    spec.name = QStringLiteral("TDefinPG");
+    spec.caption = QString::fromLatin1(kPlanDefinitionCaption);
+    spec.fields = {Field(kFirma, "FIRMA :", kFirmNameWidth), Field(kIniPG, "AÑO INICIO PLANING", 4),
+                   Field(kFinPG, "AÑO FIN PLANING", 4), Field(kHorasPG, "HORAS MTO. PREVENTIVO SEMANALES"),
+                   Field(kHorasRF, "HORAS  MTO REFORMAS SEMANALES")};
+    spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("Sal&var"), PlanDefinitionResult::Save},
+                    {QStringLiteral("BitBtn2"), QStringLiteral("&Salir"), PlanDefinitionResult::Exit},
+                    {QString::fromLatin1(kChangeLastYearButton), QStringLiteral("Cambiar año fin"), 0}};
+    spec.cancelResult = PlanDefinitionResult::Exit;
+    spec.onButton = [](CardState& state, const ButtonSpec& button) {
+        if (button.name != QLatin1String(kChangeLastYearButton))
+            return true;
+        state.enable(kFinPG, true);
+        return false;
+    };
+    return spec;
+}
+
+CardState PlanDefinitionCardState(const Context& ctx)
+{
+    const State& st = ctx.st;
+    CardState state;
+    state.set(kFirma, st.FirmName);
+    state.set(kIniPG, QString::number(st.CurrentYear - 1));
+    state.set(kFinPG, QString::number(st.CurrentYear + 3));
+    state.set(kHorasPG, QStringLiteral("0"));
+    state.set(kHorasRF, QStringLiteral("0"));
+    state.enable(kFinPG, false);
+    return state;
+}
+
+void CheckExistingPlanning(Context& ctx)
+{
+    const State& st = ctx.st;
+    ctx.ui.ShowMessage(QStringLiteral("EXISTE PLANING\rFICHEROS A RENOMBRAR : ") + st.CurrentEnvironment +
+                       QStringLiteral(".*") + QStringLiteral("  PASA A  ") + st.CurrentEnvironment.left(6) +
+                       QString::number(st.FirstYear).left(2) + QStringLiteral(".*") + QStringLiteral("\r") +
+                       QStringLiteral("EN UTILIDADES DISPONE DE LAS HERRAMIENTAS PARA HACERLO"));
+}
+
+void CreatePlanning(Context& ctx)
+{
+    State& st = ctx.st;
+    // An agenda that is there, even one that cannot be opened now, is never written over.
+    if (DataFileExists(ctx, AgendaFile(ctx))) {
+        CheckExistingPlanning(ctx);
+        ReloadPlanEnvironment(ctx);
+        return;
+    }
+    if (!ctx.ui.AskYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS")))
+        return;
+    CardState state = PlanDefinitionCardState(ctx);
+    if (ctx.ui.RunCard(PlanDefinitionCardSpec(), state) != PlanDefinitionResult::Save)
+        return;
+
+    const QString& agenda = AgendaFile(ctx);
+    const std::int64_t firstTyped = ReadPlanInteger(st, state.value(kIniPG), agenda);
+    const std::int64_t lastTyped = ReadPlanInteger(st, state.value(kFinPG), agenda);
+    const std::int64_t hours = ReadPlanInteger(st, state.value(kHorasPG), agenda);
+    const std::int64_t reformHours = ReadPlanInteger(st, state.value(kHorasRF), agenda);
+    // The years are kept in one byte each.
+    if (firstTyped < kFirstStoredYear || firstTyped > kFirstStoredYear + kLastFirstYear) {
+        st.LastIOResult = IoCode::InvalidNumber;
+        throw IoAbort(IoCode::InvalidNumber, agenda);
+    }
+    const QString firm = state.value(kFirma).left(kFirmNameWidth);
+    if (!FirmNameFitsFileNames(firm)) {
+        st.LastIOResult = IoCode::InvalidFileName;
+        ShowIOError(ctx, st.LastIOResult);
+        return;
+    }
+    st.FirmName = firm;
+    const int firstYear = static_cast<int>(firstTyped - kFirstStoredYear);
+    // Every year outside this range gives the same horizon as the nearer end of it.
+    const int lastYear = static_cast<int>(std::clamp<std::int64_t>(
+        lastTyped - kFirstStoredYear, firstYear - 1, firstYear + kLongestHorizonYears + 1));
+    const PlanHorizon horizon = ClampHorizon(firstYear, lastYear);
+    st.FirstYear = static_cast<std::uint16_t>(horizon.firstYear);
+    st.LastYear = static_cast<std::uint16_t>(horizon.lastYear);
+    st.PlanWeeks = static_cast<std::uint16_t>(horizon.Weeks());
+
+    TPlanYearsRecord years{};
+    years.FirstYear = static_cast<Byte>(st.FirstYear);
+    years.LastYear = static_cast<Byte>(st.LastYear);
+    StoreRecords(ctx, st.PlanYearsFileName, std::vector{years});
+
+    std::vector<TAgendaRecord> weeks(st.PlanWeeks);
+    for (TAgendaRecord& week : weeks) {
+        week.FreeMinutes = HoursAsMinutes(hours);
+        week.ReservedMinutes = HoursAsMinutes(reformHours);
+    }
+    if (!weeks.empty()) {
+        weeks.front().Note = st.FirmName;
+        st.WorkWeek = static_cast<std::uint16_t>((st.PlanWeeks - 1) % kWeeksPerPlanYear);
+        st.WorkYear = static_cast<std::uint16_t>((st.PlanWeeks - 1) / kWeeksPerPlanYear + st.FirstYear);
+    }
+    StoreRecords(ctx, agenda, weeks);
+    ReloadPlanEnvironment(ctx);
+}
+
+void LoadFirmAndWeekAgenda(Context& ctx)
+{
+    State& st = ctx.st;
+    st.FirmName = QString::fromLatin1(kDefaultFirmName);
+    RecordFile<TAgendaRecord> file(ctx);
+    if (file.Open(AgendaFile(ctx), RawRecordFile::Mode::Reset, false)) {
+        const std::size_t records = file.Count();
+        if (const auto today = TodaysAgendaRecord(st, records)) {
+            const QString firm = file.Read(0).Note.str().left(kFirmNameWidth);
+            if (firm != QLatin1String("#") && firm != QLatin1String(" ") && FirmNameFitsFileNames(firm))
+                st.FirmName = firm;
+            const QString note = file.Read(*today).Note.str();
+            if (!note.isEmpty() && note != QLatin1String(" "))
+                ctx.ui.ShowMessage(QStringLiteral("APUNTE AGENDA:\r") + note);
+        }
+        file.Close();
+    }
+    BuildFirmFileNames(ctx);
+}
+
+void IncreaseWeeklyHours(Context& ctx)
+{
+    State& st = ctx.st;
+    const QString typed =
+        ctx.ui.InputBox(QStringLiteral("CARGA DE MANTENIMIENTO"),
+                        QStringLiteral("INTRODUZCA INCREMENTO DE HORAS SEMANALES"), QStringLiteral("0"));
+    const std::uint16_t minutes = HoursAsMinutes(ReadPlanInteger(st, typed, AgendaFile(ctx)));
+    RecordFile<TAgendaRecord> file(ctx);
+    if (!file.Open(AgendaFile(ctx), RawRecordFile::Mode::Reset))
+        return;
+    std::vector<TAgendaRecord> weeks = file.ReadAll();
+    for (std::size_t i = 0; i < weeks.size(); ++i) {
+        weeks[i].FreeMinutes = static_cast<std::uint16_t>(weeks[i].FreeMinutes.get() + minutes);
+        file.Write(i, weeks[i]);
+    }
+}
+
+} // namespace gim

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace gim {
+
+struct Context;
+class OperationRegistry;
+
+// Registers the operations of the Pláning menu items built so far (plan creation, weekly hours, loading
+// and unloading machines, annual plan), the firm and agenda-note step of the start-up, and the plan's
+// side of the routine commands' hand-over.
+void RegisterPreventive(OperationRegistry& registry, Context& ctx);
+
+} // namespace gim

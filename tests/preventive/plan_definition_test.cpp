@@ -1,0 +1,265 @@
+#include "core/startup.h"
+#include "masterdata/personnel.h"
+#include "preventive/plan_definition.h"
+#include "preventive_fixture.h"
+
+namespace gim {
+namespace {
+
+using test::RecordBytes;
+
+const QString kDialog = QString::fromLatin1(kPlanDefinitionCaption);
+
+class PlanDefinitionTest : public test::PreventiveTest
+{
+protected:
+    // One agenda record as the plan creation writes it.
+    static std::string AgendaRecord(std::uint16_t free, std::uint16_t reserved, std::string_view note = {})
+    {
+        RecordBytes b(56);
+        b.Raw(0, {static_cast<unsigned char>(free & 0xFF), static_cast<unsigned char>(free >> 8)});
+        b.Raw(4, {static_cast<unsigned char>(reserved & 0xFF), static_cast<unsigned char>(reserved >> 8)});
+        if (!note.empty())
+            b.Text(6, note);
+        return std::string(b.Bytes().begin(), b.Bytes().end());
+    }
+    void ExpectPersonnelMissing(const char* file)
+    {
+        t.ui.ExpectMessage(QString::fromUtf8(kPersonnelMissing) + QString::fromLatin1(file));
+    }
+};
+
+TEST_F(PlanDefinitionTest, ThePlanItemsBuiltSoFarAreOffered)
+{
+    SetHorizon(26, 27);
+    Dispatcher dispatcher(t.ctx, registry);
+    QStringList offered;
+    for (std::size_t i = 0; i < dispatcher.Table().size(); ++i) {
+        const QString path = dispatcher.Table()[i].PlainPath();
+        if (path.startsWith(QStringLiteral("Pláning > ")) && dispatcher.IsEnabled(i))
+            offered << path;
+    }
+    EXPECT_EQ(offered,
+              (QStringList{QStringLiteral("Pláning > Crear"), QStringLiteral("Pláning > Recursos > Aumentar"),
+                           QStringLiteral("Pláning > Altas > Cargar > Manual"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Aleatoria"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Sincrona"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Continua Plan"),
+                           QStringLiteral("Pláning > Altas > Descargar > Manual"),
+                           QStringLiteral("Pláning > Altas > Descargar > Automática"),
+                           QStringLiteral("Pláning > Plan Anual")}));
+}
+
+// The last year typed before the first gives four plan years; the firm keeps sixteen characters and
+// names the personnel file; the agenda has one record per week, the firm in the first.
+TEST_F(PlanDefinitionTest, CreatingAPlanWritesItsYearsAndAWholeAgendaThenReloads)
+{
+    SetHorizon(26, 27); // no plan yet: this year and the next
+    StoreSelector(1);
+    auto& ui = t.ui;
+    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectCard(kDialog)
+        .ExpectValue(QStringLiteral("Firma"), QStringLiteral("FABRICA"))
+        .ExpectValue(QStringLiteral("IniPG"), QStringLiteral("2025"))
+        .ExpectValue(QStringLiteral("FinPG"), QStringLiteral("2029"))
+        .ExpectValue(QStringLiteral("HorasPG"), QStringLiteral("0"))
+        .ExpectDisabled(QStringLiteral("FinPG"))
+        .Set(QStringLiteral("Firma"), QStringLiteral("TALLERES NORTE SA"))
+        .Set(QStringLiteral("IniPG"), QStringLiteral("2024"))
+        .Press(QString::fromLatin1(kChangeLastYearButton))
+        .Set(QStringLiteral("FinPG"), QStringLiteral("2020"))
+        .Set(QStringLiteral("HorasPG"), QStringLiteral("40"))
+        .Set(QStringLiteral("HorasRF"), QStringLiteral("10"))
+        .Press(QStringLiteral("BitBtn1"));
+    ExpectPersonnelMissing("TALLE_PO.RCH");
+    ASSERT_TRUE(RunMenu("Pláning > Crear"));
+    EXPECT_SCRIPT_DONE(ui);
+
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.LON")), std::string("\x18\x1C", 2));
+    std::string agenda = AgendaRecord(2400, 600, "TALLERES NORTE S");
+    for (int week = 1; week < 208; ++week)
+        agenda += AgendaRecord(2400, 600);
+    EXPECT_EQ(AgendaBytes(), agenda);
+    EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.PLN")));
+
+    const State& st = t.ctx.st;
+    EXPECT_EQ(st.FirstYear, 24);
+    EXPECT_EQ(st.LastYear, 28);
+    EXPECT_EQ(st.PlanWeeks, 208);
+    EXPECT_EQ(st.FirmName, QStringLiteral("TALLERES NORTE S"));
+    EXPECT_EQ(st.PersonnelFileName, QStringLiteral("TALLE_PO.RCH"));
+    EXPECT_EQ(st.SupplierTempFileName, QStringLiteral("TALLEPOR.PVW"));
+    EXPECT_EQ(st.Plan1SFlag, 1); // the environment was reloaded
+    EXPECT_EQ(st.WorkWeek, 51);
+    EXPECT_EQ(st.WorkYear, 27);
+}
+
+TEST_F(PlanDefinitionTest, AHorizonNeverExceedsFiveYears)
+{
+    SetHorizon(26, 27);
+    StoreSelector();
+    t.ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    t.ui.ExpectCard(kDialog)
+        .Set(QStringLiteral("IniPG"), QStringLiteral("2024"))
+        .Press(QString::fromLatin1(kChangeLastYearButton))
+        .Set(QStringLiteral("FinPG"), QStringLiteral("2031"))
+        .Press(QStringLiteral("BitBtn1"));
+    ExpectPersonnelMissing("FABRI_PO.RCH");
+    ASSERT_TRUE(RunMenu("Pláning > Crear"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.LON")), std::string("\x18\x1D", 2));
+    EXPECT_EQ(AgendaFile().size(), 260u);
+}
+
+TEST_F(PlanDefinitionTest, AnEnvironmentWithAnAgendaIsOnlyToldWhatToRename)
+{
+    SetHorizon(26, 27);
+    StoreSelector();
+    StoreRecords(t.ctx, QStringLiteral("PORTAL.LON"), std::vector{TPlanYearsRecord{26, 27}});
+    StoreAgenda(Agenda(52));
+    const std::string before = AgendaBytes();
+    t.ui.ExpectMessage(QStringLiteral("EXISTE PLANING\rFICHEROS A RENOMBRAR : PORTAL.*  PASA A  PORTAL26.*\r"
+                                      "EN UTILIDADES DISPONE DE LAS HERRAMIENTAS PARA HACERLO"));
+    ExpectPersonnelMissing("FABRI_PO.RCH");
+    ASSERT_TRUE(RunMenu("Pláning > Crear"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(AgendaBytes(), before);
+}
+
+TEST_F(PlanDefinitionTest, RefusedOrBadlyTypedPlansWriteNothing)
+{
+    SetHorizon(26, 27);
+    StoreSelector();
+    auto& ui = t.ui;
+    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), false);
+    ASSERT_TRUE(RunMenu("Pláning > Crear"));
+    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectCard(kDialog).Press(QStringLiteral("BitBtn2"));
+    ASSERT_TRUE(RunMenu("Pláning > Crear"));
+    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectCard(kDialog)
+        .Set(QStringLiteral("HorasPG"), QStringLiteral("40h"))
+        .Press(QStringLiteral("BitBtn1"));
+    ui.ExpectMessage(QStringLiteral("FORMATO NUMERICO"));
+    EXPECT_FALSE(RunMenu("Pláning > Crear"));
+    // A year that one byte since 2000 cannot hold.
+    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectCard(kDialog)
+        .Set(QStringLiteral("IniPG"), QStringLiteral("25"))
+        .Press(QStringLiteral("BitBtn1"));
+    ui.ExpectMessage(QStringLiteral("FORMATO NUMERICO"));
+    EXPECT_FALSE(RunMenu("Pláning > Crear"));
+    // The firm's first five characters become part of file names.
+    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectCard(kDialog)
+        .Set(QStringLiteral("Firma"), QStringLiteral("A/B SA"))
+        .Press(QStringLiteral("BitBtn1"));
+    ui.ExpectMessage(QStringLiteral("NOMBRE DE FICHERO NO VALIDO"));
+    ASSERT_TRUE(RunMenu("Pláning > Crear"));
+    EXPECT_SCRIPT_DONE(ui);
+    EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.LON")));
+    EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.CAR")));
+    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("FABRICA"));
+}
+
+TEST_F(PlanDefinitionTest, IncreasingTheHoursChangesOnlyTheFreeMinutesOfEveryWeek)
+{
+    std::vector<TAgendaRecord> agenda = Agenda(104, 2400, 300, 600);
+    agenda[7].FreeMinutes = 100; // goes below zero: kept in 16 bits
+    agenda[8].Note = "PARADA";
+    StoreAgenda(agenda);
+    t.ui.ExpectInput(QStringLiteral("CARGA DE MANTENIMIENTO"),
+                     QStringLiteral("INTRODUZCA INCREMENTO DE HORAS SEMANALES"), QStringLiteral("-2"));
+    ASSERT_TRUE(RunMenu("Pláning > Recursos > Aumentar"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    for (TAgendaRecord& week : agenda)
+        week.FreeMinutes = static_cast<std::uint16_t>(week.FreeMinutes.get() - 120);
+    EXPECT_EQ(agenda[7].FreeMinutes.get(), 65516);
+    EXPECT_EQ(AgendaBytes(), Bytes(agenda));
+
+    const std::string before = AgendaBytes();
+    t.ui.ExpectInput(QStringLiteral("CARGA DE MANTENIMIENTO"),
+                     QStringLiteral("INTRODUZCA INCREMENTO DE HORAS SEMANALES"), QStringLiteral("dos"));
+    t.ui.ExpectMessage(QStringLiteral("FORMATO NUMERICO"));
+    EXPECT_FALSE(RunMenu("Pláning > Recursos > Aumentar"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(AgendaBytes(), before);
+}
+
+// A prepared environment: plan 2025 to 2027, today is week 50 of 2026, plan week 102.
+class StartupAgendaTest : public test::PreventiveTest
+{
+protected:
+    StartupAgendaTest()
+    {
+        StoreSelector();
+        StoreRecords(t.ctx, QStringLiteral("PORTAL.LON"), std::vector{TPlanYearsRecord{25, 27}});
+        t.ctx.st.FirmName.clear();
+    }
+};
+
+TEST_F(StartupAgendaTest, StartUpShowsThisWeeksNoteAndTakesTheFirmFromTheAgenda)
+{
+    std::vector<TAgendaRecord> agenda = Agenda(104);
+    agenda[0].Note = "TALLERES NORTE SA CENTRAL";
+    agenda[101].Note = "NO ES ESTA";
+    agenda[102].Note = "REVISAR CALDERA";
+    StoreAgenda(agenda);
+    t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rREVISAR CALDERA"));
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("TALLERES NORTE S"));
+    EXPECT_EQ(t.ctx.st.PersonnelFileName, QStringLiteral("TALLE_PO.RCH"));
+    EXPECT_EQ(t.ctx.st.SupplierFileName, QStringLiteral("TALLE_PO.PVW"));
+    EXPECT_EQ(t.ctx.st.PlanWeeks, 104);
+}
+
+TEST_F(StartupAgendaTest, ABlankNoteIsNotShownAndAnUnnamedFirmGetsTheDefaultName)
+{
+    std::vector<TAgendaRecord> agenda = Agenda(104);
+    agenda[0].Note = "#";
+    agenda[102].Note = " ";
+    StoreAgenda(agenda);
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.FirmName, QString::fromLatin1(kDefaultFirmName));
+    EXPECT_EQ(t.ctx.st.PersonnelFileName, QStringLiteral("EMPRE_PO.RCH"));
+
+    // A firm name that cannot prefix a file name is not taken either.
+    agenda[0].Note = "..\\X";
+    StoreAgenda(agenda);
+    LoadFirmAndWeekAgenda(t.ctx);
+    EXPECT_EQ(t.ctx.st.FirmName, QString::fromLatin1(kDefaultFirmName));
+}
+
+// The note is read inside the agenda whatever today is: an empty agenda shows nothing, a short one its
+// last week, and a today outside the horizon the horizon's last week.
+TEST_F(StartupAgendaTest, TheNoteIsNeverReadOutsideTheAgenda)
+{
+    StoreAgenda({});
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.FirmName, QString::fromLatin1(kDefaultFirmName));
+
+    std::vector<TAgendaRecord> agenda = Agenda(60);
+    agenda[59].Note = "ULTIMA";
+    StoreAgenda(agenda);
+    t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rULTIMA"));
+    LoadFirmAndWeekAgenda(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+
+    agenda = Agenda(104);
+    agenda[103].Note = "FIN DEL PLAN";
+    StoreAgenda(agenda);
+    SetHorizon(27, 29); // starts next year
+    t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rFIN DEL PLAN"));
+    LoadFirmAndWeekAgenda(t.ctx);
+    SetHorizon(20, 22); // ended years ago
+    t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rFIN DEL PLAN"));
+    LoadFirmAndWeekAgenda(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("FABRICA"));
+}
+
+} // namespace
+} // namespace gim
