@@ -13,6 +13,7 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/report_window.h"
+#include "preventive/preventive_operations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,6 +55,7 @@ int main(int argc, char** argv)
     gim::RegisterRoutinesAndProcedures(operations,
                                        ctx); // after the machines: procedure photos use their codec
     gim::RegisterPersonnel(operations, ctx, pictureCodec);
+    gim::RegisterPreventive(operations, ctx); // fills the routines' plan hooks; start-up step 7
 
     gim::RunStartupBeforeWindow(ctx);
 

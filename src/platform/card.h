@@ -60,7 +60,7 @@ struct CardState
     std::map<QString, QString> captions; // button or label captions changed at run time
     std::set<QString> disabled;
     std::set<QString> hidden;
-    QString caption;              // window caption; empty = the spec's caption
+    QString caption;              // window caption; empty = the card's own caption
     std::optional<int> closeWith; // a handler closes the card with this result
 
     QString value(const QString& name) const

@@ -32,19 +32,10 @@ const QString& AgendaFile(const Context& ctx)
     return ctx.st.FileName(DataFile::Agenda);
 }
 
-FieldSpec Field(const QString& name, const char* label, int capacity = 0)
-{
-    FieldSpec f;
-    f.name = name;
-    f.label = QString::fromUtf8(label);
-    f.capacity = capacity;
-    return f;
-}
-
-// Minutes of a number of hours as the agenda's 16-bit words keep them.
+// Minutes of a number of hours as the agenda's 16-bit words keep them (unsigned: any typed number wraps).
 std::uint16_t HoursAsMinutes(std::int64_t hours)
 {
-    return static_cast<std::uint16_t>(hours * 60);
+    return static_cast<std::uint16_t>(static_cast<std::uint64_t>(hours) * 60u);
 }
 
 // What the plan creation reloads, as at start-up.
@@ -72,9 +63,11 @@ CardSpec PlanDefinitionCardSpec()
     CardSpec spec;
     spec.name = QStringLiteral("TDefinPG");
     spec.caption = QString::fromLatin1(kPlanDefinitionCaption);
-    spec.fields = {Field(kFirma, "FIRMA :", kFirmNameWidth), Field(kIniPG, "AÑO INICIO PLANING", 4),
-                   Field(kFinPG, "AÑO FIN PLANING", 4), Field(kHorasPG, "HORAS MTO. PREVENTIVO SEMANALES"),
-                   Field(kHorasRF, "HORAS  MTO REFORMAS SEMANALES")};
+    spec.fields = {MakeField(kFirma, "FIRMA :", FieldKind::Text, kFirmNameWidth),
+                   MakeField(kIniPG, "AÑO INICIO PLANING", FieldKind::Text, 4),
+                   MakeField(kFinPG, "AÑO FIN PLANING", FieldKind::Text, 4),
+                   MakeField(kHorasPG, "HORAS MTO. PREVENTIVO SEMANALES"),
+                   MakeField(kHorasRF, "HORAS  MTO REFORMAS SEMANALES")};
     spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("Sal&var"), PlanDefinitionResult::Save},
                     {QStringLiteral("BitBtn2"), QStringLiteral("&Salir"), PlanDefinitionResult::Exit},
                     {QString::fromLatin1(kChangeLastYearButton), QStringLiteral("Cambiar año fin"), 0}};

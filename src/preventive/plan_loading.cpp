@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -21,9 +22,10 @@
 
 namespace gim {
 
-// The plan file, the agenda and the operation file of one planning operation. An automatic load runs
-// through thousands of machines: each file is read once, looked up in memory, and every change is written
-// through to its record at once, so the files are as up to date as they would be machine by machine.
+// The files of one planning operation. An automatic load runs through thousands of machines: the plan file
+// and the agenda are read once and looked up in memory, every change is written through to its record at
+// once (the files stay as up to date as machine by machine), and the operation file stays open to be
+// searched by halves.
 class PlanBook
 {
 public:
@@ -225,6 +227,22 @@ private:
     std::unique_ptr<PlanBook> m_own;
 };
 
+// The progress window of a run over many machines, closed on every way out.
+class ProgressScope
+{
+public:
+    ProgressScope(Context& ctx, const char* caption, int maximum) : m_ctx(ctx)
+    {
+        ctx.ui.BeginProgress(QString::fromLatin1(caption), maximum);
+    }
+    ~ProgressScope() { m_ctx.ui.EndProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    Context& m_ctx;
+};
+
 bool Is(const QString& code, const char* value)
 {
     return code == QLatin1String(value);
@@ -339,6 +357,14 @@ std::size_t FirstOperationOf(const RecordFile<TOperationRecord>& file, const Sho
     return low;
 }
 
+// Whether the routines booked anything. Not their 16-bit total, which can come round to 0 when the
+// buckets are not: the machine would then be booked without entering the plan, and never leave it.
+bool AnyRoutineMinutes(const PlanningState& p)
+{
+    return std::any_of(p.RoutineMinutes.begin() + 1, p.RoutineMinutes.end(),
+                       [](std::uint16_t minutes) { return minutes != 0; });
+}
+
 void SumRoutineMinutes(PlanningState& p, const QString& frequency, std::uint16_t minutes)
 {
     const RoutineBucket bucket = BucketOfFrequency(frequency);
@@ -422,12 +448,9 @@ bool ApplyMachineLoad(Context& ctx)
             break;
         SumRoutineMinutes(p, rec.Frequency.str(), rec.Minutes.get());
     }
-    bool anything = false;
-    for (std::size_t i = 1; i <= kRoutineBuckets; ++i) {
+    for (std::size_t i = 1; i <= kRoutineBuckets; ++i)
         p.TotalRoutineMinutes = static_cast<std::uint16_t>(p.TotalRoutineMinutes + p.RoutineMinutes[i]);
-        anything = anything || p.RoutineMinutes[i] != 0;
-    }
-    if (!anything)
+    if (!AnyRoutineMinutes(p))
         return true;
 
     const std::vector<TAgendaRecord>* agenda = book.Agenda(true);
@@ -482,10 +505,7 @@ PlanOutcome PlanOneMachine(Context& ctx)
         if (!ApplyMachineLoad(ctx))
             return PlanOutcome::Nothing;
         // A machine without routine minutes is never entered in the plan.
-        bool booked = false;
-        for (std::size_t i = 1; i <= kRoutineBuckets; ++i)
-            booked = booked || p.RoutineMinutes[i] != 0;
-        if (!booked)
+        if (!AnyRoutineMinutes(p))
             return PlanOutcome::Nothing;
         TPlanRecord rec{};
         rec.Code.assign(p.PlanEntry.Code);
@@ -553,9 +573,13 @@ void AutoLoadPlanning(Context& ctx)
     if (machines.Open(st.FileName(DataFile::Machine), RawRecordFile::Mode::Reset)) {
         const std::vector<TMachineRecord> records = machines.ReadAll();
         machines.Close();
+        ProgressScope progress(ctx, "AVANCE CARGA DE DATOS MAQUINAS EN PLANING",
+                               static_cast<int>(records.size()));
         BookScope scope(ctx);
-        for (const TMachineRecord& machine : records) {
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const TMachineRecord& machine = records[i];
             st.CurrentMachine = machine;
+            ctx.ui.SetProgress(static_cast<int>(i + 1));
             if (!MatchesLineFilter(filter, machine.Codigo.str()))
                 continue;
             PlanOneMachine(ctx);
@@ -613,8 +637,11 @@ void ContinuePlanFromEnvironment(Context& ctx)
         sourceFirstYear = years.Read(0).FirstYear;
     }
 
+    ProgressScope progress(ctx, "AVANCE CARGA DE DATOS PLANING", static_cast<int>(entries.size()) - 1);
     BookScope scope(ctx);
-    for (const TPlanRecord& entry : entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TPlanRecord& entry = entries[i];
+        ctx.ui.SetProgress(static_cast<int>(i));
         // An entry erased in the source plan does not come along.
         if (entry.Code == "Z")
             continue;

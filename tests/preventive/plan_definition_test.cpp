@@ -94,23 +94,6 @@ TEST_F(PlanDefinitionTest, CreatingAPlanWritesItsYearsAndAWholeAgendaThenReloads
     EXPECT_EQ(st.WorkYear, 27);
 }
 
-TEST_F(PlanDefinitionTest, AHorizonNeverExceedsFiveYears)
-{
-    SetHorizon(26, 27);
-    StoreSelector();
-    t.ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
-    t.ui.ExpectCard(kDialog)
-        .Set(QStringLiteral("IniPG"), QStringLiteral("2024"))
-        .Press(QString::fromLatin1(kChangeLastYearButton))
-        .Set(QStringLiteral("FinPG"), QStringLiteral("2031"))
-        .Press(QStringLiteral("BitBtn1"));
-    ExpectPersonnelMissing("FABRI_PO.RCH");
-    ASSERT_TRUE(RunMenu("Pláning > Crear"));
-    EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.LON")), std::string("\x18\x1D", 2));
-    EXPECT_EQ(AgendaFile().size(), 260u);
-}
-
 TEST_F(PlanDefinitionTest, AnEnvironmentWithAnAgendaIsOnlyToldWhatToRename)
 {
     SetHorizon(26, 27);

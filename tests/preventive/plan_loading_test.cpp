@@ -1,3 +1,4 @@
+#include "core/command.h"
 #include "masterdata/routine_card.h"
 #include "preventive_fixture.h"
 
@@ -123,11 +124,12 @@ TEST_F(PlanLoadingTest, AManualLoadBooksEveryRoutineFromTheStartWeekAndTheUnload
 TEST_F(PlanLoadingTest, LoadingAndUnloadingOnAFullHorizonGivesTheAgendaBackByteForByte)
 {
     SetHorizon(25, 30);
-    StoreMachines({Machine("AAA", "Primera"), Machine("BIG", "Grande"), Machine("ZZZ", "Ultima")});
+    StoreMachines({Machine("AAA", "Primera"), Machine("BIG", "Grande"), Machine("WRAP", "Vuelta"),
+                   Machine("ZZZ", "Ultima")});
     StoreOperations({Op("AAA", "M", 5), Op("BIG", "1D", 30000), Op("BIG", "1S", 1000), Op("BIG", "2S", 500),
                      Op("BIG", "M", 400), Op("BIG", "M2", 300), Op("BIG", "M3", 200), Op("BIG", "M4", 100),
                      Op("BIG", "S", 50), Op("BIG", "S2", 25), Op("BIG", "S4", 10), Op("BIG", "TF", 999),
-                     Op("BIG", "X", 77), Op("ZZZ", "1S", 3)});
+                     Op("BIG", "X", 77), Op("WRAP", "M", 32768), Op("WRAP", "S", 32768), Op("ZZZ", "1S", 3)});
     std::vector<TAgendaRecord> agenda = Agenda(260);
     for (std::size_t w = 0; w < agenda.size(); ++w) {
         agenda[w].FreeMinutes = static_cast<std::uint16_t>(w * 37 % 200);
@@ -163,6 +165,18 @@ TEST_F(PlanLoadingTest, LoadingAndUnloadingOnAFullHorizonGivesTheAgendaBackByteF
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(AgendaBytes(), before);
     EXPECT_TRUE(PlanEntries().isEmpty());
+
+    // Two routines whose minutes add up to 65536, 0 in 16 bits: the machine is booked and so planned.
+    ExpectCode("WRAP");
+    ExpectWeek("Vuelta", "0");
+    ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
+    EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("WRAP@0")});
+    EXPECT_NE(AgendaBytes(), before);
+    ExpectCode("WRAP");
+    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :WRAP  0"), true);
+    ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(AgendaBytes(), before);
 }
 
 // ---- Automatic loads ----------------------------------------------------------------------------------
@@ -191,6 +205,9 @@ TEST_F(PlanLoadingTest, TheAutomaticLoadPutsEachMachineAtTheLeastLoadedWeek)
     EXPECT_EQ(PlanEntries(), (QStringList{QStringLiteral("L1-A@4"), QStringLiteral("L1-B@25")}));
     EXPECT_EQ(PlannedMinutes(96, 101), (std::vector<int>{530, 35, 500, 500, 130, 500}));
     EXPECT_EQ(t.ctx.st.InteractiveFlag, 0);
+    EXPECT_TRUE(t.ui.Transcript().contains(
+        QStringLiteral("PROGRESS [AVANCE CARGA DE DATOS MAQUINAS EN PLANING] 0/3")));
+    EXPECT_TRUE(t.ui.Transcript().contains(QStringLiteral("PROGRESS END 3/3")));
 
     // Biannually over weeks 96 to 192: week 150 is empty, 54 of the 96-week cycle. The planned machines
     // are passed over without a word.
@@ -239,6 +256,20 @@ TEST_F(PlanLoadingTest, LineFiltersCompareTheCodeAfterTheLastAsterisk)
     EXPECT_TRUE(MatchesLineFilter(QStringLiteral("L1"), QStringLiteral("L1-A")));
     EXPECT_FALSE(MatchesLineFilter(QStringLiteral("L1"), QStringLiteral("XL1")));
     EXPECT_FALSE(MatchesLineFilter(QStringLiteral("L1-A2"), QStringLiteral("L1-A")));
+}
+
+// The import hands over a whole plan entry: its start week is taken without asking while cards are off.
+TEST_F(PlanLoadingTest, AnImportedEntryIsLoadedAtItsOwnStartWeek)
+{
+    StoreMachines({Machine("TORNO", "Torno")});
+    StoreOperations({Op("TORNO", "M", 30)});
+    StoreAgenda(Agenda(104));
+    Planning(t.ctx).ImportedPlanEntry = Planned("TORNO", 12);
+    t.ctx.st.InteractiveFlag = 0;
+    ASSERT_TRUE(RunCommand(t.ctx, {}, [&] { PlanImportedMachine(t.ctx); }));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("TORNO@12")});
+    EXPECT_EQ(PlannedMinutes(11, 16), (std::vector<int>{0, 30, 0, 0, 0, 30}));
 }
 
 // ---- Carrying a plan from another environment ----------------------------------------------------------

@@ -86,25 +86,5 @@ TEST(PlanTimeTest, HorizonsAreFourYearsWhenReversedAndFiveAtMost)
     EXPECT_EQ(ClampHorizon(24, 24).Weeks(), 0);
 }
 
-// Today is week 50 of 2026.
-TEST(PlanTimeTest, TodaysAgendaRecordStaysInsideTheAgenda)
-{
-    State st;
-    st.CurrentYear = 2026;
-    st.WeekText = QStringLiteral("50");
-    st.FirstYear = 25;
-    st.LastYear = 27;
-    st.PlanWeeks = 104;
-    EXPECT_EQ(TodaysAgendaRecord(st, 104), 102u);
-    EXPECT_EQ(TodaysAgendaRecord(st, 60), 59u); // a short agenda: its last record
-    EXPECT_EQ(TodaysAgendaRecord(st, 0), std::nullopt);
-    st.FirstYear = 20;
-    st.LastYear = 22; // today after the horizon
-    EXPECT_EQ(TodaysAgendaRecord(st, 104), 103u);
-    st.FirstYear = 27;
-    st.LastYear = 29; // today before it
-    EXPECT_EQ(TodaysAgendaRecord(st, 104), 103u);
-}
-
 } // namespace
 } // namespace gim
