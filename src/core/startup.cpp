@@ -12,7 +12,9 @@ void RunStartupBeforeWindow(Context& ctx)
     st.OutputCode.clear();
     st.ReportFileName = QStringLiteral("*.rtf");
     st.PrintFlag = 0;
-    st.DriveText = st.WorkDir.left(2);
+    // The drive the data lives on. Windows drive paths resolve under the data folder's parent (see
+    // DrivePath), which plays the part of the data drive, so the drive's name is the one users know.
+    st.DriveText = QStringLiteral("C:");
     // A corrupt file must not stop the program from starting: the failure is shown and start-up goes on.
     RunCommand(ctx, {}, [&] {
         InitCurrentDate(ctx);

@@ -42,6 +42,7 @@ TEST(Startup, FirstStartCreatesTheSelectorAndAnnouncesTheAccessCode)
     EXPECT_EQ(t.ctx.st.PersonnelFileName, "_PO.RCH");
     EXPECT_EQ(t.ctx.st.SupplierTempFileName, "POR.PVW");
     EXPECT_EQ(t.ctx.st.ReportFileName, "*.rtf");
+    EXPECT_EQ(t.ctx.st.DriveText, "C:"); // the backup items read "&C:/CopiaSeg"
 
     // The second start finds the selector and says nothing.
     test::TestContext second;
