@@ -151,7 +151,8 @@ void PrintMachineLabels(Context& ctx)
     int printed = 0;
     std::int64_t position = 1;
     for (std::size_t i = 0; i < list.size(); i += 2, position += 2) {
-        if (position < start || position > start + 15)
+        // Written so that a start typed near the 64-bit limits cannot overflow.
+        if (position < start || position - 15 > start)
             continue;
         const TMachineRecord& left = list[i].rec;
         const TMachineRecord& right = i + 1 < list.size() ? list[i + 1].rec : blank;

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace gim {
 
@@ -708,6 +709,21 @@ void ReloadMachineAfterEdit(Context& ctx)
     st.AnswerCode = QStringLiteral("C");
     if (r.plan.reloadMachine)
         r.plan.reloadMachine(ctx);
+}
+
+double AnnualOccurrences(Context& ctx, const QString& specialitySelection, const QString& frequency)
+{
+    if (specialitySelection != QLatin1String("*") &&
+        !(Routines(ctx).CurrentOperation.Speciality == specialitySelection))
+        return 0.0;
+    static const std::pair<const char*, double> perYear[] = {
+        {"1D", 313.0}, {"1S", 52.0}, {"2S", 26.0}, {"M", 12.0}, {"M2", 6.0},
+        {"M3", 4.0},   {"M4", 3.0},  {"S", 2.0},   {"S2", 1.0}, {"S4", 0.5},
+    };
+    for (const auto& [code, times] : perYear)
+        if (frequency == QLatin1String(code))
+            return times;
+    return 0.0;
 }
 
 void CopyOperationsToEnvironment(Context& ctx, const QString& newEnvironment)

@@ -107,6 +107,10 @@ void ReloadMachineAfterEdit(Context& ctx);
 // FindMachine into FoundMachine; whether the machine file holds the code.
 bool FindIntoFoundMachine(Context& ctx, const ShortString<8>& code);
 
+// Revisions a year of a frequency code, for the preventive budget: 0 unless the budget's speciality
+// selection is "*" or CurrentOperation's speciality; "S4" counts half a revision, unknown codes none.
+double AnnualOccurrences(Context& ctx, const QString& specialitySelection, const QString& frequency);
+
 // Year restart: the saved routine becomes the operation file of the new environment.
 void CopyOperationsToEnvironment(Context& ctx, const QString& newEnvironment);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <set>
 
 namespace gim {
@@ -218,6 +220,164 @@ TEST(CommandTable, TheMenuHoldsEveryItemInOrderWithItsCaptionsAndKeys)
         EXPECT_EQ(menu[i]->path.join(QStringLiteral(" > ")), QString::fromUtf8(kMenu[i].path));
         EXPECT_EQ(menu[i]->shortcut, QString::fromUtf8(kMenu[i].key));
     }
+}
+
+struct CodesRow
+{
+    const char* path; // plain path
+    const char* action;
+    const char* output;
+    const char* sub;
+    const char* answer;
+};
+
+// Every item that sets mode codes, with the codes it sets; nullptr: the item leaves that code alone.
+const CodesRow kCodes[] = {
+    {"Máquinas > Listado > Máquinas", "M", nullptr, nullptr, nullptr},
+    {"Máquinas > Listado > Cuentas", "C", nullptr, nullptr, nullptr},
+    {"Máquinas > Edición", "3", nullptr, nullptr, nullptr},
+    {"Procedimientos > Alta", "A", nullptr, nullptr, nullptr},
+    {"Procedimientos > Listado > Procedimientos", "L", nullptr, nullptr, nullptr},
+    {"Procedimientos > Listado > Instrucciones", "I", nullptr, nullptr, nullptr},
+    {"Procedimientos > Edición", "E", nullptr, nullptr, nullptr},
+    {"Gamas > Baja", "B", nullptr, nullptr, nullptr},
+    {"Gamas > Listado", nullptr, "P", nullptr, nullptr},
+    {"Gamas > Copia Gamas > Selectiva", "S", nullptr, nullptr, nullptr},
+    {"Gamas > Copia Gamas > Total", "T", nullptr, nullptr, nullptr},
+    {"Gamas > Presupuesto > Actualizar", "P", nullptr, nullptr, nullptr},
+    {"Pláning > Lanzar > Control Horario", "6", "P", nullptr, nullptr},
+    {"Pláning > Altas > Cargar > Manual", "M", nullptr, nullptr, "C"},
+    {"Pláning > Altas > Cargar > Automática > Aleatoria", "T", nullptr, nullptr, "C"},
+    {"Pláning > Altas > Cargar > Automática > Sincrona", "S", nullptr, nullptr, "C"},
+    {"Pláning > Altas > Cargar > Automática > Continua Plan", "C", nullptr, nullptr, "C"},
+    {"Pláning > Altas > Descargar > Manual", "M", nullptr, nullptr, "D"},
+    {"Pláning > Altas > Descargar > Automática", "T", nullptr, nullptr, "D"},
+    {"Pláning > Altas > Agenda", "G", nullptr, nullptr, nullptr},
+    {"Pláning > Plan Anual", "5", nullptr, nullptr, nullptr},
+    {"Historial MP > Altas > Planing", nullptr, "P", nullptr, nullptr},
+    {"Historial MP > Consulta", nullptr, "P", nullptr, nullptr},
+    {"Historial MP > Control > Planing", "0", "C", nullptr, nullptr},
+    {"Historial MP > Control > Máquina", "M", "C", nullptr, nullptr},
+    {"Historial MP > Control > Semana", "2", nullptr, nullptr, nullptr},
+    {"Historial MP > Control > Rutas", "3", "P", nullptr, nullptr},
+    {"Historial MP > Ratios > Planing", "1", nullptr, "R", nullptr},
+    {"Historial MP > Ratios > Semana", "2", nullptr, "R", nullptr},
+    {"Historial MP > Ratios > Rutas", "3", nullptr, "R", nullptr},
+    {"Averías > Altas", "A", nullptr, nullptr, nullptr},
+    {"Averías > Edición", "2", nullptr, nullptr, nullptr},
+    {"Averías > Consulta", nullptr, "P", nullptr, nullptr},
+    {"Averías > Informe > Tipo", "4", "P", nullptr, nullptr},
+    {"Averías > Informe > Semana", nullptr, "P", nullptr, nullptr},
+    {"Reparaciones > Altas > Pendiente", "1", nullptr, nullptr, nullptr},
+    {"Reparaciones > Altas > Avisos Reparacion", "2", nullptr, nullptr, nullptr},
+    {"Reparaciones > Edición > Pendientes MO", "3", nullptr, nullptr, nullptr},
+    {"Reparaciones > Edición > Selectiva", "4", nullptr, nullptr, nullptr},
+    {"Reparaciones > Edición > Avisos Rep", "B", nullptr, nullptr, nullptr},
+    {"Reparaciones > Consulta > Selectiva", "L", "P", nullptr, nullptr},
+    {"Reparaciones > Consulta > Avisos Pend", "A", "P", "M", nullptr},
+    {"Reparaciones > Ratios", "5", nullptr, "P", nullptr},
+    {"OT/Prspuestos > Altas > OrdenT", "A", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Altas > Presupuesto", "R", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Edición > OrdenTrab.", "E", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Edición > Presupuesto > Horas", "R", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Edición > Presupuesto > Mat/Rep", "S", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Consulta > Ordenes Trb > Listados OT", "L", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Consulta > Ordenes Trb > Pendientes > Mano Obra", "P", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Consulta > Ordenes Trb > Pendientes > Trámite", "T", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Consulta > Ordenes Trb > Pendientes > Materiales", "M", nullptr, nullptr, nullptr},
+    {"OT/Prspuestos > Consulta > Ordenes Trb > Detalles OT", "O", "P", nullptr, nullptr},
+    {"OT/Prspuestos > Consulta > Presupuestos > Selectiva", "S", "P", nullptr, nullptr},
+    {"OT/Prspuestos > Consulta > Presupuestos > Listar", "S", nullptr, nullptr, nullptr},
+    {"Predictivo > Alta > Medida", "1", nullptr, nullptr, nullptr},
+    {"Predictivo > Alta > Alarma", "5", nullptr, nullptr, nullptr},
+    {"Predictivo > Edición > Medidas", "4", nullptr, nullptr, nullptr},
+    {"Predictivo > Edición > Alarmas", "3", nullptr, nullptr, nullptr},
+    {"Predictivo > Listados", "2", "P", nullptr, nullptr},
+    {"Predictivo > Máquinas > Alerta", "6", "P", nullptr, nullptr},
+    {"Predictivo > Máquinas > Control", "7", "P", nullptr, nullptr},
+    {"Energías > Alta Lectura", "1", nullptr, nullptr, nullptr},
+    {"Energías > Edición", "4", nullptr, nullptr, nullptr},
+    {"Energías > Informes > Por Lecturas", "3", nullptr, nullptr, nullptr},
+    {"Energías > Informes > Por Contador", "2", nullptr, nullptr, nullptr},
+    {"Repuestos > Alta", "W", nullptr, nullptr, nullptr},
+    {"Repuestos > Entradas/Salidas", "M", nullptr, nullptr, nullptr},
+    {"Repuestos > Consultas > Código", "C", nullptr, nullptr, nullptr},
+    {"Repuestos > Consultas > Proveedor", "P", nullptr, nullptr, nullptr},
+    {"Repuestos > Edición In/Out > Correcciones", "A", nullptr, nullptr, nullptr},
+    {"Repuestos > Edición In/Out > Movimientos", "E", nullptr, nullptr, nullptr},
+    {"Repuestos > Edición In/Out > Etiquetas", "E", nullptr, nullptr, nullptr},
+    {"Repuestos > Informes Movim. > Semanal", "M", "P", nullptr, nullptr},
+    {"Repuestos > Informes Movim. > Repuesto", "W", "P", nullptr, nullptr},
+    {"Repuestos > Informes Movim. > Nº Peticiones", "V", "P", nullptr, nullptr},
+    {"Repuestos > Inventario > General", nullptr, "I", nullptr, nullptr},
+    {"Repuestos > Inventario > Estadístico", nullptr, "I3", nullptr, nullptr},
+    {"Compras > Altas > Nuevo Pedido", "N", nullptr, nullptr, nullptr},
+    {"Compras > Altas > Añadir Item", "A", nullptr, nullptr, nullptr},
+    {"Compras > Edición", "E", nullptr, nullptr, nullptr},
+    {"Compras > Recepción Pedidos > Pendientes", "P", nullptr, nullptr, nullptr},
+    {"Compras > Listado > Fechas Pedido > Solicitud", "D", nullptr, nullptr, nullptr},
+    {"Compras > Listado > Fechas Pedido > Entrada", "H", nullptr, nullptr, nullptr},
+    {"Compras > Listado > Fechas Pedido > Cierre", "J", nullptr, nullptr, nullptr},
+    {"Compras > Listado > Suministrador", "I", nullptr, nullptr, nullptr},
+    {"Compras > Listado > Referencia", "G", nullptr, nullptr, nullptr},
+    {"Compras > Listado > Albarán", "A", nullptr, nullptr, nullptr},
+    {"Compras > Listado > Repuesto", "C", nullptr, nullptr, nullptr},
+    {"Compras > Informes > Semanal", "F", nullptr, nullptr, nullptr},
+    {"Compras > Informes > Pendientes", "P", nullptr, nullptr, nullptr},
+    {"Compras > Informes > Fuera Plazo", "R", nullptr, nullptr, nullptr},
+    {"Costes > Análisis > Partes > Anual", "3", nullptr, nullptr, nullptr},
+    {"Costes > Análisis > Partes > Periodo", "4", nullptr, nullptr, nullptr},
+    {"Costes > Análisis > Partes > Cuentas", "3", "P", nullptr, nullptr},
+    {"Costes > Análisis > Histórico > Anual", "1", nullptr, nullptr, nullptr},
+    {"Costes > Análisis > Histórico > Periodo", "2", nullptr, nullptr, nullptr},
+    {"Costes > Análisis > Histórico > Cuentas", "1", "P", nullptr, nullptr},
+    {"Costes > Presupuesto > Definición", "P", nullptr, nullptr, nullptr},
+    {"Personal > Alta > Matrícula", "1", nullptr, nullptr, nullptr},
+    {"Personal > Alta > Expediente", "5", nullptr, nullptr, nullptr},
+    {"Personal > Listados > Matriculas", "2", nullptr, nullptr, nullptr},
+    {"Personal > Listados > Expediente", "L", "P", nullptr, nullptr},
+    {"Personal > Edición > Matrícula", "3", nullptr, nullptr, nullptr},
+    {"Personal > Edición > Expediente", "5", "P", nullptr, nullptr},
+    {"Personal > Edición > Precio/Hora", "5", nullptr, nullptr, nullptr},
+    {"Partes > Alta", "1", nullptr, nullptr, nullptr},
+    {"Partes > Listados > Partes", "2", nullptr, nullptr, nullptr},
+    {"Partes > Listados > Ordenes", "O", "P", nullptr, nullptr},
+    {"Partes > Edición", "4", nullptr, nullptr, nullptr},
+    {"Partes > Fichero > Añadir Partes", "i", nullptr, nullptr, nullptr},
+    {"Partes > Fichero > Fraccionar fichero de Partes.", "F", nullptr, nullptr, nullptr},
+    {"Proveedores > Alta", "1", nullptr, nullptr, nullptr},
+    {"Utiles > Importar", "i", "", nullptr, nullptr},
+    {"Utiles > Códigos Rsv.", "C", nullptr, nullptr, nullptr},
+    {"Utiles > Veltrano Web > CrearFicheros > Maquinas", "W", nullptr, nullptr, nullptr},
+    {"Utiles > Veltrano Web > CrearFicheros > Personal", "W", nullptr, nullptr, nullptr},
+};
+
+std::optional<QString> Code(const char* value)
+{
+    return value ? std::optional<QString>(QString::fromUtf8(value)) : std::nullopt;
+}
+
+TEST(CommandTable, EachItemSetsExactlyItsModeCodes)
+{
+    std::map<QString, const CodesRow*> expected;
+    for (const CodesRow& row : kCodes)
+        expected[QString::fromUtf8(row.path)] = &row;
+    std::size_t matched = 0;
+    for (const CommandItem& item : MainCommandTable()) {
+        const QString path = item.PlainPath();
+        SCOPED_TRACE(path.toStdString());
+        const auto it = expected.find(path);
+        if (it == expected.end()) {
+            EXPECT_FALSE(item.codes.action || item.codes.output || item.codes.sub || item.codes.answer);
+            continue;
+        }
+        ++matched;
+        EXPECT_EQ(item.codes.action, Code(it->second->action));
+        EXPECT_EQ(item.codes.output, Code(it->second->output));
+        EXPECT_EQ(item.codes.sub, Code(it->second->sub));
+        EXPECT_EQ(item.codes.answer, Code(it->second->answer));
+    }
+    EXPECT_EQ(matched, std::size(kCodes));
 }
 
 TEST(CommandTable, TheStatusBarHintsOfTheFeatureTables)

@@ -142,9 +142,9 @@ TEST_F(MainWindow, OnlyItemsWhoseOperationsAreRegisteredAreEnabled)
         if (action->isEnabled())
             enabled << item.PlainPath();
     }
-    EXPECT_EQ(enabled,
-              (QStringList{"Partes > Fichero > Descripción Partes", "Utiles > Fuentes", "Utiles > Impresoras",
-                           "Utiles > Ayuda", "Utiles > Informes", "Utiles > Cerca de"}));
+    EXPECT_EQ(enabled, (QStringList{"Partes > Fichero > Descripción Partes", "Utiles > Fuentes",
+                                    "Utiles > Impresoras", "Utiles > Imagenes", "Utiles > Ayuda",
+                                    "Utiles > Mensajes", "Utiles > Informes", "Utiles > Cerca de"}));
 
     registry.Register(QStringLiteral("AddMachines"), [](Context&) {});
     registry.Register(QStringLiteral("SortMachineFile"), [](Context&) {});
@@ -229,6 +229,26 @@ TEST_F(MainWindow, AKeyPressRunsThePendingEditBeforeTheKeysOwnCommand)
     PressKey(window->MdiArea(), QKeySequence(Qt::Key_F2));
     EXPECT_EQ(log, (QStringList{"LoadEnergyReadings", "EditEnergyReadings", "SortEnergyReadings",
                                 "LoadMachineList", "ListMachines", "FreeMachineList"}));
+}
+
+TEST_F(MainWindow, ImagenesAndMensajesOpenThePictureViewerAndTheMailComposer)
+{
+    // The viewer opens on its open dialog, as from any menu; the user cancels it.
+    t.ui.ExpectChooseFile(std::nullopt);
+    window->Action(QStringLiteral("Utiles > Imagenes"))->trigger();
+    QWidget* viewer = window->findChild<QWidget*>(QStringLiteral("TForm1"));
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(t.ui.Verify(), QString());
+
+    t.ui.SetClipboardText(QStringLiteral("INFORME DE MANTENIMIENTO"));
+    window->Action(QStringLiteral("Utiles > Mensajes"))->trigger();
+    QWidget* composer = window->findChild<QWidget*>(QStringLiteral("TForm2"));
+    ASSERT_NE(composer, nullptr);
+    EXPECT_TRUE(composer->isVisible());
+    EXPECT_EQ(composer->windowTitle(), QStringLiteral("Emisor de Mail "));
+    viewer->close();
+    composer->close();
 }
 
 TEST_F(MainWindow, BecomingActiveSwitchesCardsBackOn)

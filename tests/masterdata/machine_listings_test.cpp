@@ -181,6 +181,22 @@ TEST_F(MachineLabelsTest, SheetHoldsSixteenLabelsFromTheStartPosition)
     EXPECT_TRUE(Machines(t.ctx).MachineList.empty());
 }
 
+// Starts at the ends of the 64-bit range give an empty sheet, not an overflow.
+TEST_F(MachineLabelsTest, StartPastEveryMachineOrBeforeTheFirstGivesNoLabels)
+{
+    StoreNumbered(4);
+    for (const char* start : {"9223372036854775807", "-9223372036854775808", "-15"}) {
+        ExpectStartPrompt(start);
+        ASSERT_TRUE(RunMenu("Máquinas > Etiquetas"));
+        EXPECT_EQ(LabelCodeLines(), QStringList{}) << start;
+    }
+    // A start before the first machine still prints the pairs that fall in its sixteen positions.
+    ExpectStartPrompt("-14");
+    ASSERT_TRUE(RunMenu("Máquinas > Etiquetas"));
+    EXPECT_EQ(LabelCodeLines(), (QStringList{"\tM01\tM02"}));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 TEST_F(MachineLabelsTest, LabelLayoutWithASpacerAfterEveryThirdPairAndABlankLastLabel)
 {
     StoreNumbered(7);

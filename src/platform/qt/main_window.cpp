@@ -4,6 +4,9 @@
 #include "core/dispatch.h"
 #include "core/environment.h"
 #include "core/operations.h"
+#include "platform/qt/mail_composer.h"
+#include "platform/qt/picture_viewer.h"
+#include "platform/qt/print_preview.h" // picture_viewer.h needs the complete type
 
 #include <QAction>
 #include <QApplication>
@@ -157,6 +160,11 @@ void TGim::RegisterWindowOperations(OperationRegistry& registry)
         dialog.exec();
     });
     registry.Register(QStringLiteral("CascadeWindows"), [this](Context&) { m_mdi->cascadeSubWindows(); });
+    // Both windows free themselves when closed.
+    registry.Register(QStringLiteral("ShowPictureViewer"),
+                      [this](Context& ctx) { (new PictureViewer(ctx, this))->Start(); });
+    registry.Register(QStringLiteral("ShowMailComposer"),
+                      [this](Context& ctx) { (new MailComposer(ctx, this))->show(); });
 }
 
 void TGim::BuildMenus()
