@@ -102,12 +102,7 @@ void ListMachines(Context& ctx)
     report->saveSubFolder = st.CurrentSubFolder;
     if (web) {
         const QString fileName = st.CurrentEnvironment + QStringLiteral("_MQ.rtf");
-        const std::uint8_t failure = WriteWebUploadFile(ctx, fileName, webLines);
-        if (failure == IoCode::Ok)
-            ctx.ui.ShowMessage(QStringLiteral("Se ha generado correctamente el FICHERO en ") +
-                               WebUploadDisplayName(fileName));
-        else
-            ShowIOError(ctx, failure);
+        WriteWebUploadFile(ctx, fileName, webLines);
     }
     ctx.ui.ShowReport(report);
     machines.MachineListCursor = 0;

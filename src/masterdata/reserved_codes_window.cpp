@@ -207,12 +207,7 @@ void ExportMaintenanceTypes(Context& ctx)
         report->AddLine(line);
     }
     const QString fileName = st.CurrentEnvironment + QStringLiteral("_TM.rtf");
-    const std::uint8_t failure = WriteWebUploadFile(ctx, fileName, lines);
-    if (failure == IoCode::Ok)
-        ctx.ui.ShowMessage(QStringLiteral("Se ha generado correctamente el FICHERO en ") +
-                           WebUploadDisplayName(fileName));
-    else
-        ShowIOError(ctx, failure);
+    WriteWebUploadFile(ctx, fileName, lines);
     ctx.ui.ShowReport(report);
 }
 

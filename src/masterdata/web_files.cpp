@@ -10,7 +10,9 @@
 
 namespace gim {
 
-std::uint8_t WriteWebUploadFile(Context& ctx, const QString& fileName, const QStringList& lines)
+namespace {
+
+std::uint8_t WriteFile(Context& ctx, const QString& fileName, const QStringList& lines)
 {
     const QString folder = WebExchangeFolder(ctx.st.BaseDir);
     if (!QDir().mkpath(folder))
@@ -24,6 +26,20 @@ std::uint8_t WriteWebUploadFile(Context& ctx, const QString& fileName, const QSt
         return e.code();
     }
     return IoCode::Ok;
+}
+
+} // namespace
+
+bool WriteWebUploadFile(Context& ctx, const QString& fileName, const QStringList& lines)
+{
+    const std::uint8_t failure = WriteFile(ctx, fileName, lines);
+    if (failure != IoCode::Ok) {
+        ShowIOError(ctx, failure);
+        return false;
+    }
+    ctx.ui.ShowMessage(QStringLiteral("Se ha generado correctamente el FICHERO en ") +
+                       WebUploadDisplayName(fileName));
+    return true;
 }
 
 QString WebUploadDisplayName(const QString& fileName)
