@@ -130,4 +130,23 @@ struct CardSpec
     }
 };
 
+// The handlers of a focus move, in the one order every backend keeps: onExit of the field left, then
+// onEnter of the field entered (an empty name is no field: a button, or nothing). `fire` runs each
+// handler the backend's way (applying the state afterwards, stopping at a close).
+template <typename Fire>
+void RunFocusHandlers(const CardSpec& spec, CardState& state, const QString& left, const QString& entered,
+                      Fire&& fire)
+{
+    if (!left.isEmpty())
+        fire([&] {
+            if (spec.onExit)
+                spec.onExit(state, left);
+        });
+    if (!entered.isEmpty())
+        fire([&] {
+            if (spec.onEnter)
+                spec.onEnter(state, entered);
+        });
+}
+
 } // namespace gim

@@ -281,16 +281,7 @@ void CardDialog::MoveFocus(const QString& field)
         return;
     const QString left = m_focused;
     m_focused = field;
-    if (!left.isEmpty())
-        Fire([&] {
-            if (m_spec.onExit)
-                m_spec.onExit(m_state, left);
-        });
-    if (!field.isEmpty())
-        Fire([&] {
-            if (m_spec.onEnter)
-                m_spec.onEnter(m_state, field);
-        });
+    RunFocusHandlers(m_spec, m_state, left, field, [this](const auto& handler) { Fire(handler); });
 }
 
 void CardDialog::OnFocusChanged(QWidget*, QWidget* now)

@@ -505,16 +505,7 @@ private:
             return;
         const QString left = m_focused;
         m_focused = field;
-        if (!left.isEmpty())
-            Fire([&] {
-                if (m_spec.onExit)
-                    m_spec.onExit(m_state, left);
-            });
-        if (!field.isEmpty())
-            Fire([&] {
-                if (m_spec.onEnter)
-                    m_spec.onEnter(m_state, field);
-            });
+        RunFocusHandlers(m_spec, m_state, left, field, [this](const auto& handler) { Fire(handler); });
     }
 
     bool Refuse(const QString& why)
