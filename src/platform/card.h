@@ -31,6 +31,7 @@ struct FieldSpec
     QString mask;        // Masked: Qt input mask
     QStringList choices; // Combo: the list
     bool fixedChoices = false;
+    QString hint; // shown while the pointer rests on the control
 };
 
 // A field of the given kind; the label is UTF-8 text as written in the source.
@@ -50,6 +51,7 @@ struct ButtonSpec
     QString name;    // "SALVAR"
     QString caption; // "&Salvar"
     int result = 0;  // modal result the card returns when this button closes it
+    QString hint;    // shown while the pointer rests on the button
 };
 
 // What the card shows and what the handlers see and change: field values by name, which controls
@@ -104,6 +106,7 @@ struct CardSpec
 {
     QString name;    // form name ("TFormMQ")
     QString caption; // window caption
+    QString hint;    // the card's own hint, where the pointer rests on no control
     std::vector<FieldSpec> fields;
     std::vector<ButtonSpec> buttons;
     int cancelResult = 2; // the window's close box: mrCancel

@@ -128,6 +128,12 @@ TEST(CardDialogView, RendersEveryFieldKindWithItsLimits)
     EXPECT_EQ(Text(codigo->text()), "A1");
     EXPECT_EQ(Text(dialog.FieldCaption("CODIGO")->text()), "&Código");
     EXPECT_EQ(dialog.FieldCaption("CODIGO")->buddy(), codigo);
+    // Hints show where the pointer rests.
+    card.spec.fields[0].hint = QStringLiteral("Código de la máquina");
+    card.spec.buttons[0].hint = QStringLiteral("Grabar la ficha");
+    CardDialog hinted(card.spec, card.state);
+    EXPECT_EQ(Text(Field<QLineEdit>(hinted, "CODIGO")->toolTip()), "Código de la máquina");
+    EXPECT_EQ(Text(hinted.Button("SALVAR")->toolTip()), "Grabar la ficha");
     auto* fecha = Field<QLineEdit>(dialog, "FECHA");
     ASSERT_NE(fecha, nullptr);
     EXPECT_TRUE(fecha->inputMask().startsWith("99/99/99"));

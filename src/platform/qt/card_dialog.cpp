@@ -27,6 +27,7 @@ CardDialog::CardDialog(const CardSpec& spec, CardState& state, QWidget* parent)
     : QDialog(parent), m_spec(spec), m_state(state)
 {
     setObjectName(spec.name);
+    setToolTip(spec.hint);
     Build();
 }
 
@@ -104,6 +105,7 @@ void CardDialog::Build()
             break;
         }
         view.widget->setObjectName(f.name);
+        view.widget->setToolTip(f.hint);
         if (view.caption)
             view.caption->setBuddy(view.widget);
         grid->addWidget(view.widget, row, column + 1);
@@ -115,6 +117,7 @@ void CardDialog::Build()
     for (const ButtonSpec& b : m_spec.buttons) {
         auto* button = new QPushButton(b.caption, this);
         button->setObjectName(b.name);
+        button->setToolTip(b.hint);
         // No default button: Enter moves between fields instead of pressing one.
         button->setAutoDefault(false);
         button->setDefault(false);
