@@ -108,6 +108,9 @@ bool ChangeEnvironment(Context& ctx)
 {
     State& st = ctx.st;
     TSelectorRecord rec{};
+    // Without a readable selector the record is rebuilt from the session, so that the environment's
+    // access code is not lost when the file is written anew.
+    rec.AccessCode = st.AccessCode;
     QString freqText = QStringLiteral("M");
     {
         RecordFile<TSelectorRecord> file(ctx);

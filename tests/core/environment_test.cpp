@@ -5,6 +5,7 @@
 #include "support/scripted_ui_check.h"
 #include "support/test_context.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace gim {
@@ -182,6 +183,20 @@ TEST_F(ChangeEnvironmentTest, DefaultsComeFromTheSelectorAndLongCodesAreCut)
     EXPECT_TRUE(ChangeEnvironment(t.ctx));
     EXPECT_EQ(static_cast<int>(t.ReadFile(kSelector)[28]), 3);
     EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST_F(ChangeEnvironmentTest, AVanishedSelectorIsWrittenAgainWithTheSessionsAccessCode)
+{
+    QFile::remove(t.ctx.Path(kSelector));
+    // Nothing to read: the frequency default is "M" and no message is shown.
+    t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("NUEVA"));
+    t.ui.ExpectInputCancel(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"));
+    EXPECT_TRUE(ChangeEnvironment(t.ctx));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ReadFile(kSelector), Selector("NUEVA", "CLAVE", 3));
+    EXPECT_EQ(t.ctx.st.AccessCode, "CLAVE");
+    EXPECT_EQ(t.ctx.st.CurrentEnvironment, "NUEVA");
 }
 
 TEST_F(ChangeEnvironmentTest, CodesThatCannotNameFilesChangeNothing)
