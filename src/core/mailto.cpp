@@ -21,7 +21,11 @@ QString MailtoLink(const QString& address, const QString& subject, const QString
         QString text = body;
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
             .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        for (const QString& line : text.split(QLatin1Char('\n')))
+        QStringList memoLines = text.split(QLatin1Char('\n'));
+        // A break at the very end closes the last line; it does not open an empty one.
+        if (text.endsWith(QLatin1Char('\n')))
+            memoLines.removeLast();
+        for (const QString& line : memoLines)
             lines << Encoded(line);
     }
     return QStringLiteral("mailto:") + Encoded(address.trimmed(), "@,") + QStringLiteral("?Subject=") +

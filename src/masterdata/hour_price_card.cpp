@@ -79,11 +79,13 @@ CardSpec HourPriceCardSpec(Context& ctx)
     CardSpec spec;
     spec.name = QStringLiteral("TfichPreHora");
     spec.caption = QString::fromUtf8(kHourPriceCardCaption);
+    spec.hint = QStringLiteral("Precios Hora en Céntimos de Euro. ");
 
     FieldSpec number;
     number.name = kMatricula;
     number.label = QStringLiteral("Matrícula Operario :");
     number.kind = FieldKind::Combo;
+    number.hint = QStringLiteral("Matricula del Operario");
     if (!ShowsRow(ctx))
         for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
             number.choices << e.rec.Matricula.str();
@@ -97,6 +99,11 @@ CardSpec HourPriceCardSpec(Context& ctx)
         price.name = QLatin1String(c.name);
         price.label = QString::fromUtf8(c.label);
         spec.fields.push_back(price);
+        FieldSpec euros;
+        euros.name = QStringLiteral("Euros") + QLatin1String(c.name);
+        euros.label = QStringLiteral("Euros");
+        euros.kind = FieldKind::Label;
+        spec.fields.push_back(euros);
     }
     FieldSpec date;
     date.name = kCalendario;
@@ -104,6 +111,7 @@ CardSpec HourPriceCardSpec(Context& ctx)
     date.kind = FieldKind::Masked;
     date.mask = QStringLiteral("99/99/9999;_");
     date.capacity = kDateWidth;
+    date.hint = QStringLiteral("Fecha de la realización del Trabajo.");
     spec.fields.push_back(date);
 
     spec.buttons = {{kSave, QStringLiteral("Sal&var"), HourPriceCardResult::Save},

@@ -31,6 +31,13 @@ FieldSpec Date(const QString& name, const char* label)
     FieldSpec f = MakeField(name, label, FieldKind::Text, kDateCapacity);
     f.kind = FieldKind::Masked;
     f.mask = kDateMask;
+    f.hint = QStringLiteral("dia/mes/año");
+    return f;
+}
+
+FieldSpec Hinted(FieldSpec f, const char* hint)
+{
+    f.hint = QString::fromUtf8(hint);
     return f;
 }
 
@@ -59,18 +66,21 @@ CardSpec PersonnelCardSpec(Context& ctx)
     CardSpec spec;
     spec.name = QStringLiteral("TFichaRCH");
     spec.caption = QString::fromUtf8(kPersonnelCardCaption);
-    spec.fields = {MakeField(kCodigo, "MATRICULA:", FieldKind::Text, 6),
-                   MakeField(kApellidos, "APELLIDOS:", FieldKind::Text, 28),
-                   MakeField(kNombre, "NOMBRE:", FieldKind::Text, 16),
-                   MakeField(kCalle, "DIRECCION:", FieldKind::Text, 48),
-                   MakeField(kCiudad, "CIUDAD", FieldKind::Text, 16),
-                   MakeField(kTlf, "TELEFONO", FieldKind::Text, 12),
-                   Date(kIngreso, "INGRESO"),
-                   Date(kBaja, "FECHA DE BAJA")};
-    spec.buttons = {{kSave, QStringLiteral("Sal&var"), PersonnelCardResult::Save},
-                    {kExit, QStringLiteral("&Salir"), PersonnelCardResult::Exit},
-                    {kDelete, QStringLiteral("&Borrar"), PersonnelCardResult::Delete},
-                    {kPhoto, QStringLiteral("Foto"), 0}};
+    spec.fields = {
+        Hinted(MakeField(kCodigo, "MATRICULA:", FieldKind::Text, 6), "Código de Identificación."),
+        Hinted(MakeField(kApellidos, "APELLIDOS:", FieldKind::Text, 28), "1º y 2º Apellidos."),
+        Hinted(MakeField(kNombre, "NOMBRE:", FieldKind::Text, 16), "Nombre del Operario."),
+        Hinted(MakeField(kCalle, "DIRECCION:", FieldKind::Text, 48), "Calle y nº de la residencia Habitual."),
+        Hinted(MakeField(kCiudad, "CIUDAD", FieldKind::Text, 16), "Pueblo,Ciudad y provincia."),
+        Hinted(MakeField(kTlf, "TELEFONO", FieldKind::Text, 12), "Telefono Habitual."),
+        Date(kIngreso, "INGRESO"),
+        Date(kBaja, "FECHA DE BAJA")};
+    spec.buttons = {
+        {kSave, QStringLiteral("Sal&var"), PersonnelCardResult::Save, QStringLiteral("Grava la Ficha.")},
+        {kExit, QStringLiteral("&Salir"), PersonnelCardResult::Exit},
+        {kDelete, QStringLiteral("&Borrar"), PersonnelCardResult::Delete,
+         QStringLiteral("Elimina la Ficha.")},
+        {kPhoto, QStringLiteral("Foto"), 0}};
     spec.cancelResult = PersonnelCardResult::Exit;
     spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
         if (button.name != kPhoto)

@@ -38,6 +38,12 @@ std::uint16_t HoursAsMinutes(std::int64_t hours)
     return static_cast<std::uint16_t>(static_cast<std::uint64_t>(hours) * 60u);
 }
 
+FieldSpec Hinted(FieldSpec f, const char* hint)
+{
+    f.hint = QString::fromUtf8(hint);
+    return f;
+}
+
 // What the plan creation reloads, as at start-up.
 void ReloadPlanEnvironment(Context& ctx)
 {
@@ -63,13 +69,18 @@ CardSpec PlanDefinitionCardSpec()
     CardSpec spec;
     spec.name = QStringLiteral("TDefinPG");
     spec.caption = QString::fromLatin1(kPlanDefinitionCaption);
-    spec.fields = {MakeField(kFirma, "FIRMA :", FieldKind::Text, kFirmNameWidth),
-                   MakeField(kIniPG, "AÑO INICIO PLANING", FieldKind::Text, 4),
-                   MakeField(kFinPG, "AÑO FIN PLANING", FieldKind::Text, 4),
-                   MakeField(kHorasPG, "HORAS MTO. PREVENTIVO SEMANALES"),
-                   MakeField(kHorasRF, "HORAS  MTO REFORMAS SEMANALES")};
-    spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("Sal&var"), PlanDefinitionResult::Save},
-                    {QStringLiteral("BitBtn2"), QStringLiteral("&Salir"), PlanDefinitionResult::Exit},
+    spec.fields = {
+        MakeField(kFirma, "FIRMA :", FieldKind::Text, kFirmNameWidth),
+        Hinted(MakeField(kIniPG, "AÑO INICIO PLANING", FieldKind::Text, 4), "año anterior al de ejecución"),
+        Hinted(MakeField(kFinPG, "AÑO FIN PLANING", FieldKind::Text, 4), "Año de terminación."),
+        Hinted(MakeField(kHorasPG, "HORAS MTO. PREVENTIVO SEMANALES"),
+               "Horas totales destinadas a Preventivo"),
+        Hinted(MakeField(kHorasRF, "HORAS  MTO REFORMAS SEMANALES"),
+               "Horas totales destinadas a Reparaciones")};
+    spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("Sal&var"), PlanDefinitionResult::Save,
+                     QStringLiteral("Gravar valores previstos de Horas.")},
+                    {QStringLiteral("BitBtn2"), QStringLiteral("&Salir"), PlanDefinitionResult::Exit,
+                     QStringLiteral("Salir sin acción")},
                     {QString::fromLatin1(kChangeLastYearButton), QStringLiteral("Cambiar año fin"), 0}};
     spec.cancelResult = PlanDefinitionResult::Exit;
     spec.onButton = [](CardState& state, const ButtonSpec& button) {

@@ -26,6 +26,11 @@ TEST(MailtoLinkTest, SubjectAndBodyLinesJoinedByCrLf)
         {"ana@planta.es", "Asunto", "uno\n\ndos",
          "mailto:ana@planta.es?Subject=Asunto&Body=uno%0D%0A%0D%0Ados"},
         {"ana@planta.es", "", "x", "mailto:ana@planta.es?Subject=&Body=x"},
+        // A pasted report ends with a line break: it ends the last line, it adds none.
+        {"ana@planta.es", "Asunto", "uno\r\ndos\r\n",
+         "mailto:ana@planta.es?Subject=Asunto&Body=uno%0D%0Ados"},
+        {"ana@planta.es", "Asunto", "uno\n\n", "mailto:ana@planta.es?Subject=Asunto&Body=uno%0D%0A"},
+        {"ana@planta.es", "Asunto", "\n", "mailto:ana@planta.es?Subject=Asunto&Body="},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body);

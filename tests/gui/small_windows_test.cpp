@@ -444,7 +444,7 @@ TEST_F(PictureViewerTest, SavesThePhotoUnderItsNameAndClearsTheCodes)
 {
     viewer->StartWith(source);
     t.ctx.st.PhotoAssignFlag = 1;
-    t.ctx.st.OutputCode = QStringLiteral("W");
+    t.ctx.st.OutputCode = QStringLiteral("S");
     const QString target = folder + QStringLiteral("/#BOMBA01.jpg");
     t.ui.ExpectChooseFile(target);
     viewer->Save();
@@ -477,9 +477,17 @@ TEST_F(PictureViewerTest, SavesThePhotoUnderItsNameAndClearsTheCodes)
     viewer->Save();
     EXPECT_EQ(t.ui.FileRequests()[2].fileName, QStringLiteral("01ABC123.jpg"));
     EXPECT_TRUE(t.ctx.st.OutputCode.isEmpty());
+
+    // It goes before the photo's name too; the photo still becomes the picture's name.
+    t.ctx.st.PhotoAssignFlag = 1;
+    t.ctx.st.OutputCode = QStringLiteral("W");
+    t.ui.ExpectChooseFile(std::nullopt);
+    viewer->Save();
+    EXPECT_EQ(t.ui.FileRequests()[3].fileName, QStringLiteral("01ABC123.jpg"));
+    EXPECT_EQ(viewer->PictureFileName(), folder + QStringLiteral("/#BOMBA01.jpg"));
+    EXPECT_TRUE(t.ctx.st.OutputCode.isEmpty());
     EXPECT_SCRIPT_DONE(t.ui);
 
-    t.ctx.st.PhotoAssignFlag = 1;
     viewer->close();
     FlushDeletes();
     EXPECT_TRUE(viewer.isNull());

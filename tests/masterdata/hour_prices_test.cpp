@@ -370,5 +370,25 @@ TEST_F(HourPricesTest, LookupReadsEachKindFromTheLoadedTableAndTheLaterOfTwoRows
     EXPECT_EQ(LookupHourPrice(t.ctx, QStringLiteral("B2"), QStringLiteral("EF")), 2004);
 }
 
+TEST_F(HourPricesTest, TheCardExplainsItsControlsAndNamesTheCurrency)
+{
+    const CardSpec spec = HourPriceCardSpec(t.ctx);
+    EXPECT_EQ(spec.hint, QStringLiteral("Precios Hora en Céntimos de Euro. "));
+    EXPECT_EQ(spec.field(QStringLiteral("Matricula"))->hint, QStringLiteral("Matricula del Operario"));
+    EXPECT_EQ(spec.field(QStringLiteral("Calendario"))->hint,
+              QStringLiteral("Fecha de la realización del Trabajo."));
+    int euros = 0;
+    for (std::size_t i = 0; i < spec.fields.size(); ++i) {
+        if (spec.fields[i].label != QLatin1String("Euros"))
+            continue;
+        ++euros;
+        EXPECT_EQ(spec.fields[i].kind, FieldKind::Label);
+        ASSERT_GT(i, 0u);
+        EXPECT_TRUE(spec.fields[i - 1].label.startsWith(QLatin1String("Hora ")))
+            << spec.fields[i - 1].label.toStdString();
+    }
+    EXPECT_EQ(euros, 6);
+}
+
 } // namespace
 } // namespace gim

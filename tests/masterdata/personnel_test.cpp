@@ -465,5 +465,18 @@ TEST_F(PersonnelTest, HourPriceListingShowsEveryRowInCardOrderAndDepartedEmploye
             rule + QLatin1Char('\n'));
 }
 
+TEST_F(PersonnelTest, TheCardExplainsItsControls)
+{
+    const CardSpec spec = PersonnelCardSpec(t.ctx);
+    EXPECT_EQ(spec.field(QStringLiteral("Codigo"))->hint, QStringLiteral("Código de Identificación."));
+    EXPECT_EQ(spec.field(QStringLiteral("Calle"))->hint,
+              QStringLiteral("Calle y nº de la residencia Habitual."));
+    EXPECT_EQ(spec.field(QStringLiteral("Ciudad"))->hint, QStringLiteral("Pueblo,Ciudad y provincia."));
+    EXPECT_EQ(spec.field(QStringLiteral("Baja"))->hint, QStringLiteral("dia/mes/año"));
+    EXPECT_EQ(spec.button(QStringLiteral("salvar"))->hint, QStringLiteral("Grava la Ficha."));
+    EXPECT_EQ(spec.button(QStringLiteral("BitBtn2"))->hint, QStringLiteral("Elimina la Ficha."));
+    EXPECT_TRUE(spec.button(QStringLiteral("BitBtn1"))->hint.isEmpty());
+}
+
 } // namespace
 } // namespace gim

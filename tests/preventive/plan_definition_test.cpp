@@ -244,5 +244,18 @@ TEST_F(StartupAgendaTest, TheNoteIsNeverReadOutsideTheAgenda)
     EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("FABRICA"));
 }
 
+TEST(PlanDefinitionCard, ExplainsItsControls)
+{
+    const CardSpec spec = PlanDefinitionCardSpec();
+    EXPECT_EQ(spec.field(QStringLiteral("IniPG"))->hint, QStringLiteral("año anterior al de ejecución"));
+    EXPECT_EQ(spec.field(QStringLiteral("FinPG"))->hint, QStringLiteral("Año de terminación."));
+    EXPECT_EQ(spec.field(QStringLiteral("HorasRF"))->hint,
+              QStringLiteral("Horas totales destinadas a Reparaciones"));
+    EXPECT_EQ(spec.button(QStringLiteral("BitBtn1"))->hint,
+              QStringLiteral("Gravar valores previstos de Horas."));
+    EXPECT_EQ(spec.button(QStringLiteral("BitBtn2"))->hint, QStringLiteral("Salir sin acción"));
+    EXPECT_TRUE(spec.field(QStringLiteral("Firma"))->hint.isEmpty());
+}
+
 } // namespace
 } // namespace gim

@@ -244,11 +244,13 @@ void PictureViewer::Save()
 {
     QString folder = FolderOfSubFolder();
     QString proposed;
-    if (m_ctx.st.PhotoAssignFlag == 1) {
+    if (m_ctx.st.PhotoAssignFlag == 1)
         m_pictureFileName = folder + QLatin1Char('/') + m_ctx.st.PhotoFileName;
-        proposed = m_ctx.st.PhotoFileName;
-    } else if (m_ctx.st.OutputCode == QLatin1String("W")) {
+    // The spare-part card's name goes before any other, the photo's included.
+    if (m_ctx.st.OutputCode == QLatin1String("W")) {
         proposed = m_sparePartPictureName;
+    } else if (m_ctx.st.PhotoAssignFlag == 1) {
+        proposed = m_ctx.st.PhotoFileName;
     } else if (!m_pictureFileName.isEmpty()) {
         const QFileInfo info(m_pictureFileName);
         folder = info.absolutePath();
