@@ -60,6 +60,8 @@ struct CardState
 {
     std::map<QString, QString> values;
     std::map<QString, QString> captions; // button or label captions changed at run time
+    // Combo items changed at run time: a field listed here shows these items instead of its own list.
+    std::map<QString, QStringList> choices;
     std::set<QString> disabled;
     std::set<QString> hidden;
     QString caption;              // window caption; empty = the card's own caption
@@ -97,6 +99,9 @@ struct CardState
 //   label, disabled or hidden) and its onEnter runs;
 //   per field the user works on: onEnter, then onChange after each change of its value, then onExit
 //   when focus leaves;
+//   a double-click on a field (not disabled or hidden) first moves the focus to it as an edit does
+//   (onExit of the field left, onEnter of this one; a label takes no focus, so nothing moves), then
+//   runs onDoubleClick;
 //   a button press first runs onExit of the field that has the focus, then onButton.
 //   A `closeWith` left by any handler closes the card at once; nothing runs after it. Opening a card
 //   clears a `closeWith` left from an earlier card.
@@ -115,6 +120,7 @@ struct CardSpec
     std::function<void(CardState&, const QString& field)> onEnter;
     std::function<void(CardState&, const QString& field)> onChange;
     std::function<void(CardState&, const QString& field)> onExit;
+    std::function<void(CardState&, const QString& field)> onDoubleClick;
     std::function<bool(CardState&, const ButtonSpec& button)> onButton;
 
     const FieldSpec* field(const QString& n) const
@@ -132,6 +138,13 @@ struct CardSpec
         return nullptr;
     }
 };
+
+// The items a combo field shows now: the state's run-time list when it has one, else the field's own.
+inline const QStringList& ChoicesOf(const FieldSpec& field, const CardState& state)
+{
+    const auto it = state.choices.find(field.name);
+    return it == state.choices.end() ? field.choices : it->second;
+}
 
 // The handlers of a focus move, in the one order every backend keeps: onExit of the field left, then
 // onEnter of the field entered (an empty name is no field: a button, or nothing). `fire` runs each

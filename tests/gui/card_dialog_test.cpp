@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -61,6 +62,7 @@ struct RecordingCard
             events << "button:" + b.name;
             return b.name != "SIGUIENTE";
         };
+        spec.onDoubleClick = [this](CardState&, const QString& f) { events << "dblclick:" + f; };
     }
 
     CardSpec spec;
@@ -92,6 +94,26 @@ void Type(QWidget* target, const QString& text)
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(target, &press);
     }
+}
+
+void SendMouse(QWidget* target, QEvent::Type type)
+{
+    const QPointF local(target->width() / 2.0, target->height() / 2.0);
+    QMouseEvent event(type, local, target->mapToGlobal(local), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+// What the mouse does on a double-click: press, release, double-click, release. Sent events are not
+// spontaneous, so the focus a real press gives `control` is given here.
+void DoubleClick(QWidget* control, QWidget* target)
+{
+    if (control->focusPolicy() & Qt::ClickFocus)
+        control->setFocus(Qt::MouseFocusReason);
+    SendMouse(target, QEvent::MouseButtonPress);
+    SendMouse(target, QEvent::MouseButtonRelease);
+    SendMouse(target, QEvent::MouseButtonDblClick);
+    SendMouse(target, QEvent::MouseButtonRelease);
 }
 
 template <class W> W* Field(const CardDialog& dialog, const char* name)
@@ -320,6 +342,123 @@ TEST(CardDialogEvents, HandlerChangesAreShownAtOnce)
     EXPECT_TRUE(Field<QLineEdit>(dialog, "NOMBRE")->isEnabled());
     EXPECT_FALSE(Field<QPlainTextEdit>(dialog, "NOTAS")->isHidden());
     EXPECT_EQ(Text(dialog.Button("SALVAR")->text()), "&Salvar");
+}
+
+TEST(CardDialogEvents, ADoubleClickEntersTheFieldAndRunsItsHandlerOnce)
+{
+    RecordingCard scripted;
+    ScriptedUi ui;
+    ui.ExpectCard("Prueba").DoubleClick("NOMBRE").Press("SALVAR");
+    EXPECT_EQ(ui.RunCard(scripted.spec, scripted.state), 1);
+    EXPECT_SCRIPT_DONE(ui);
+    const std::string expected = Text(scripted.events.join(' '));
+    ASSERT_EQ(expected,
+              "show enter:CODIGO exit:CODIGO enter:NOMBRE dblclick:NOMBRE exit:NOMBRE button:SALVAR");
+
+    RecordingCard card;
+    CardDialog dialog(card.spec, card.state);
+    Open(dialog);
+    auto* nombre = Field<QLineEdit>(dialog, "NOMBRE");
+    DoubleClick(nombre, nombre);
+    EXPECT_EQ(QApplication::focusWidget(), nombre);
+    EXPECT_EQ(Text(dialog.FocusedField()), "NOMBRE");
+    EXPECT_EQ(card.events.count("dblclick:NOMBRE"), 1);
+    dialog.Button("SALVAR")->click();
+    EXPECT_EQ(dialog.Result(), 1);
+    EXPECT_EQ(Text(card.events.join(' ')), expected);
+}
+
+TEST(CardDialogEvents, EveryKindOfControlTakesTheDoubleClick)
+{
+    RecordingCard scripted;
+    ScriptedUi ui;
+    ui.ExpectCard("Prueba")
+        .DoubleClick("SECCION")
+        .DoubleClick("NOTAS")
+        .DoubleClick("INFO")
+        .DoubleClick("ACTIVO")
+        .DoubleClick("TIPO")
+        .Press("SALVAR");
+    EXPECT_EQ(ui.RunCard(scripted.spec, scripted.state), 1);
+    EXPECT_SCRIPT_DONE(ui);
+    const std::string expected = Text(scripted.events.join(' '));
+    ASSERT_EQ(expected,
+              "show enter:CODIGO exit:CODIGO enter:SECCION dblclick:SECCION exit:SECCION enter:NOTAS "
+              "dblclick:NOTAS dblclick:INFO exit:NOTAS enter:ACTIVO dblclick:ACTIVO exit:ACTIVO "
+              "enter:TIPO dblclick:TIPO exit:TIPO button:SALVAR");
+
+    // The focus a press gives, then the double-click event alone where each control receives the mouse
+    // (a whole double-click would toggle the check box and open the list).
+    RecordingCard card;
+    CardDialog dialog(card.spec, card.state);
+    Open(dialog);
+    const auto doubleClick = [](QWidget* control, QWidget* target) {
+        if (control->focusPolicy() & Qt::ClickFocus)
+            control->setFocus(Qt::MouseFocusReason);
+        SendMouse(target, QEvent::MouseButtonDblClick);
+    };
+    auto* seccion = Field<QComboBox>(dialog, "SECCION");
+    doubleClick(seccion, seccion->lineEdit());
+    auto* notas = Field<QPlainTextEdit>(dialog, "NOTAS");
+    doubleClick(notas, notas->viewport());
+    doubleClick(Field<QLabel>(dialog, "INFO"), Field<QLabel>(dialog, "INFO"));
+    EXPECT_EQ(QApplication::focusWidget(), notas);
+    doubleClick(Field<QCheckBox>(dialog, "ACTIVO"), Field<QCheckBox>(dialog, "ACTIVO"));
+    auto* tipo = Field<QComboBox>(dialog, "TIPO");
+    doubleClick(tipo, tipo);
+    tipo->hidePopup();
+    EXPECT_EQ(Text(dialog.FocusedField()), "TIPO");
+    dialog.Button("SALVAR")->click();
+    EXPECT_EQ(dialog.Result(), 1);
+    EXPECT_EQ(Text(card.events.join(' ')), expected);
+}
+
+TEST(CardDialogEvents, ComboItemsFollowTheStateAndKeepTheCurrentText)
+{
+    const auto itemsOf = [](const QComboBox* combo) {
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return Text(items.join(' '));
+    };
+    RecordingCard card;
+    card.state.set("TIPO", "B");
+    card.state.set("SECCION", "MEC");
+    card.onChange = [](CardState& st, const QString& f) {
+        if (f != "ACTIVO")
+            return;
+        if (st.checked("ACTIVO")) {
+            st.choices["TIPO"] = QStringList{"B", "C"};
+            st.choices["SECCION"] = QStringList{"HID"};
+        } else {
+            st.choices.clear();
+        }
+    };
+    CardDialog dialog(card.spec, card.state);
+    Open(dialog);
+    auto* tipo = Field<QComboBox>(dialog, "TIPO");
+    auto* seccion = Field<QComboBox>(dialog, "SECCION");
+    EXPECT_EQ(itemsOf(tipo), "A B");
+
+    Field<QCheckBox>(dialog, "ACTIVO")->setChecked(true);
+    EXPECT_EQ(itemsOf(tipo), "B C");
+    EXPECT_EQ(Text(tipo->currentText()), "B");
+    EXPECT_EQ(itemsOf(seccion), "HID");
+    EXPECT_EQ(Text(seccion->currentText()), "MEC");
+    // Showing new items is no edit.
+    EXPECT_EQ(card.events.count("change:TIPO"), 0);
+    EXPECT_EQ(card.events.count("change:SECCION"), 0);
+
+    tipo->setCurrentIndex(1);
+    EXPECT_EQ(Text(card.state.value("TIPO")), "C");
+
+    Field<QCheckBox>(dialog, "ACTIVO")->setChecked(false);
+    EXPECT_EQ(itemsOf(tipo), "A B");
+    EXPECT_EQ(itemsOf(seccion), "MEC ELEC");
+    EXPECT_EQ(Text(seccion->currentText()), "MEC");
+    // "C" is no longer an item of the fixed combo: the state keeps it, the combo shows none.
+    EXPECT_EQ(Text(card.state.value("TIPO")), "C");
+    EXPECT_EQ(tipo->currentIndex(), -1);
 }
 
 TEST(CardDialogClosing, CloseBoxHandlersAndTheInitialFocus)

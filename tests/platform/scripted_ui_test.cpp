@@ -53,12 +53,18 @@ struct RecordingCard
             events << "button:" + b.name;
             return b.name != "SIGUIENTE";
         };
+        spec.onDoubleClick = [this](CardState& st, const QString& f) {
+            events << "dblclick:" + f;
+            if (onDoubleClick)
+                onDoubleClick(st, f);
+        };
     }
 
     CardSpec spec;
     CardState state;
     QStringList events;
     std::function<void(CardState&)> onShow;
+    std::function<void(CardState&, const QString&)> onDoubleClick;
 };
 
 // ---- Prompts, messages and questions ---------------------------------------------------------------
@@ -259,6 +265,21 @@ TEST(ScriptedUiCards, HandlersRunInTheDocumentedOrder)
          "show enter:CODIGO change:CODIGO"},
         {"a change handler closing the card", [](CardScript& c) { c.Set("CODIGO", "FIN"); },
          "show enter:CODIGO change:CODIGO"},
+        {"a double-click on another field enters it first",
+         [](CardScript& c) { c.Set("CODIGO", "A1").DoubleClick("NOMBRE").Press("SALVAR"); },
+         "show enter:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE dblclick:NOMBRE exit:NOMBRE "
+         "button:SALVAR"},
+        {"a double-click on the focused field",
+         [](CardScript& c) {
+             c.DoubleClick("CODIGO").DoubleClick("CODIGO").Set("CODIGO", "A1").Press("SALVAR");
+         },
+         "show enter:CODIGO dblclick:CODIGO dblclick:CODIGO change:CODIGO exit:CODIGO button:SALVAR"},
+        {"a double-click on a label moves no focus",
+         [](CardScript& c) { c.DoubleClick("INFO").Set("NOMBRE", "Torno").Press("SALVAR"); },
+         "show enter:CODIGO dblclick:INFO exit:CODIGO enter:NOMBRE change:NOMBRE exit:NOMBRE button:SALVAR"},
+        {"a double-click on a check box changes nothing",
+         [](CardScript& c) { c.DoubleClick("ACTIVO").Press("SALVAR"); },
+         "show enter:CODIGO exit:CODIGO enter:ACTIVO dblclick:ACTIVO exit:ACTIVO button:SALVAR"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -335,6 +356,9 @@ TEST(ScriptedUiCards, TheScriptedUserCannotDoWhatTheCardDoesNotAllow)
         {[](CardScript& c) { c.Set("NOMBRE", "x"); }, "card [Prueba] field NOMBRE is disabled"},
         {[](CardScript& c) { c.Set("NOTAS", "x"); }, "card [Prueba] field NOTAS is hidden"},
         {[](CardScript& c) { c.Set("PRECIO", "x"); }, "card [Prueba] has no field PRECIO"},
+        {[](CardScript& c) { c.DoubleClick("NOMBRE"); }, "card [Prueba] field NOMBRE is disabled"},
+        {[](CardScript& c) { c.DoubleClick("NOTAS"); }, "card [Prueba] field NOTAS is hidden"},
+        {[](CardScript& c) { c.DoubleClick("PRECIO"); }, "card [Prueba] has no field PRECIO"},
         {[](CardScript& c) { c.Press("SIGUIENTE"); }, "card [Prueba] button SIGUIENTE is disabled"},
         {[](CardScript& c) { c.Press("BORRAR"); }, "card [Prueba] has no button BORRAR"},
         {[](CardScript& c) { c.Set("CODIGO", "A1"); },
@@ -390,6 +414,69 @@ TEST(ScriptedUiCards, ChecksSeeTheCardAsItOpenedAndAsItChanges)
                                       "    CODIGO = 'A1'");
     EXPECT_EQ(Text(ui.Failures()[1].section('\n', 0, 0)),
               "card [Prueba] SALVAR is enabled, expected disabled");
+}
+
+TEST(ScriptedUiCards, ADoubleClickIsInTheTranscriptAndItsHandlerCanCloseTheCard)
+{
+    ScriptedUi ui;
+    RecordingCard card(ui);
+    card.onDoubleClick = [](CardState& st, const QString& f) {
+        if (f == "NOMBRE")
+            st.closeWith = 8;
+    };
+    ui.ExpectCard("Prueba").DoubleClick("CODIGO").DoubleClick("NOMBRE").Press("SALVAR");
+    EXPECT_EQ(ui.RunCard(card.spec, card.state), 8);
+    EXPECT_EQ(Text(card.events.join(' ')),
+              "show enter:CODIGO dblclick:CODIGO exit:CODIGO enter:NOMBRE dblclick:NOMBRE");
+    ASSERT_EQ(ui.Failures().size(), 1);
+    EXPECT_EQ(Text(ui.Failures()[0].section('\n', 0, 0)), "card [Prueba] closed with 8 before: PRESS SALVAR");
+    EXPECT_EQ(Joined(ui.Transcript()), "CARD [Prueba]\n"
+                                       "  DOUBLECLICK CODIGO\n"
+                                       "  DOUBLECLICK NOMBRE\n"
+                                       "  CLOSE 8");
+}
+
+TEST(ScriptedUiCards, AFixedComboTakesTheItemsHandlersGiveIt)
+{
+    // Accepted: the items a double-click put in place of the field's own.
+    {
+        ScriptedUi ui;
+        RecordingCard card(ui);
+        card.onDoubleClick = [](CardState& st, const QString& f) {
+            if (f == "TIPO")
+                st.choices["TIPO"] = QStringList{"C", "D"};
+        };
+        ui.ExpectCard("Prueba").DoubleClick("TIPO").Set("TIPO", "D").Press("SALVAR");
+        EXPECT_EQ(ui.RunCard(card.spec, card.state), 1);
+        EXPECT_SCRIPT_DONE(ui);
+        EXPECT_EQ(Text(card.state.value("TIPO")), "D");
+        EXPECT_EQ(
+            Text(card.events.join(' ')),
+            "show enter:CODIGO exit:CODIGO enter:TIPO dblclick:TIPO change:TIPO exit:TIPO button:SALVAR");
+    }
+    // Refused: an item of the field's own list no longer shown.
+    {
+        ScriptedUi ui;
+        RecordingCard card(ui);
+        card.onShow = [](CardState& st) { st.choices["TIPO"] = QStringList{"C", "D"}; };
+        ui.ExpectCard("Prueba").Set("TIPO", "A").Press("SALVAR");
+        EXPECT_EQ(ui.RunCard(card.spec, card.state), 2);
+        ASSERT_EQ(ui.Failures().size(), 1);
+        EXPECT_EQ(Text(ui.Failures()[0].section('\n', 0, 0)),
+                  "card [Prueba] 'A' is not a choice of field TIPO");
+        EXPECT_EQ(Text(card.state.value("TIPO")), "");
+    }
+    // A handler that drops its list gives the field its own items back.
+    {
+        ScriptedUi ui;
+        RecordingCard card(ui);
+        card.onShow = [](CardState& st) { st.choices["TIPO"] = QStringList{"C"}; };
+        card.onDoubleClick = [](CardState& st, const QString&) { st.choices.erase("TIPO"); };
+        ui.ExpectCard("Prueba").Set("TIPO", "C").DoubleClick("TIPO").Set("TIPO", "A").Press("SALVAR");
+        EXPECT_EQ(ui.RunCard(card.spec, card.state), 1);
+        EXPECT_SCRIPT_DONE(ui);
+        EXPECT_EQ(Text(card.state.value("TIPO")), "A");
+    }
 }
 
 TEST(ScriptedUiCards, InitialFocusSkipsWhatCannotTakeIt)
@@ -464,8 +551,9 @@ TEST(ScriptedUiDateRange, OkGivesTheScriptedRangeAndCancelKeepsThePreset)
     ASSERT_EQ(ui.DateRangePresets().size(), 2u);
     EXPECT_EQ(ui.DateRangePresets()[0].first, QDate(2026, 12, 7));
     EXPECT_TRUE(ui.Verify().isEmpty()) << ui.Verify().toStdString();
-    EXPECT_EQ(ui.Transcript(), QStringList({QStringLiteral("DATERANGE 07/12/2026 - 07/12/2026 = 05/01/2026 - 01/03/2026"),
-                                            QStringLiteral("DATERANGE 05/01/2026 - 01/03/2026 = CANCEL")}));
+    EXPECT_EQ(ui.Transcript(),
+              QStringList({QStringLiteral("DATERANGE 07/12/2026 - 07/12/2026 = 05/01/2026 - 01/03/2026"),
+                           QStringLiteral("DATERANGE 05/01/2026 - 01/03/2026 = CANCEL")}));
 
     // Unexpected: answered as a closed window, and recorded.
     EXPECT_FALSE(ui.PickDateRange(start, end));
@@ -481,8 +569,9 @@ TEST(ScriptedUiProgress, BeginAndEndInTheTranscriptStepsHeldToTheMaximum)
     ui.SetProgress(500);
     ui.EndProgress();
     ui.EndProgress();
-    EXPECT_EQ(ui.Transcript(), QStringList({QStringLiteral("PROGRESS [AVANCE CARGA DE DATOS PARTES DIARIOS] 0/120"),
-                                            QStringLiteral("PROGRESS END 120/120")}));
+    EXPECT_EQ(ui.Transcript(),
+              QStringList({QStringLiteral("PROGRESS [AVANCE CARGA DE DATOS PARTES DIARIOS] 0/120"),
+                           QStringLiteral("PROGRESS END 120/120")}));
     EXPECT_TRUE(ui.Verify().isEmpty());
 }
 

@@ -81,6 +81,7 @@ void CardDialog::Build()
                     combo->lineEdit()->setMaxLength(f.capacity);
             }
             combo->setCurrentIndex(-1);
+            view.clickTarget = combo->isEditable() ? static_cast<QWidget*>(combo->lineEdit()) : combo;
             connect(combo, &QComboBox::currentTextChanged, this, [this, name = f.name] { OnEdited(name); });
             view.widget = combo;
             break;
@@ -96,6 +97,7 @@ void CardDialog::Build()
             memo->setTabChangesFocus(true);
             connect(memo, &QPlainTextEdit::textChanged, this, [this, name = f.name] { OnEdited(name); });
             view.widget = memo;
+            view.clickTarget = memo->viewport();
             if (view.caption)
                 grid->setAlignment(view.caption, Qt::AlignRight | Qt::AlignTop);
             break;
@@ -106,6 +108,9 @@ void CardDialog::Build()
         }
         view.widget->setObjectName(f.name);
         view.widget->setToolTip(f.hint);
+        if (!view.clickTarget)
+            view.clickTarget = view.widget;
+        view.clickTarget->installEventFilter(this);
         if (view.caption)
             view.caption->setBuddy(view.widget);
         grid->addWidget(view.widget, row, column + 1);
@@ -165,6 +170,25 @@ QString CardDialog::FieldOf(QWidget* widget) const
 }
 
 // ---- State to widgets and back -------------------------------------------------------------------------
+
+void CardDialog::ApplyChoices(const FieldView& view)
+{
+    auto* combo = static_cast<QComboBox*>(view.widget);
+    const QStringList& wanted = ChoicesOf(*view.spec, m_state);
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i)
+        shown << combo->itemText(i);
+    if (shown == wanted)
+        return;
+    const QSignalBlocker blocker(combo);
+    const QString text = combo->currentText();
+    combo->clear();
+    combo->addItems(wanted);
+    if (combo->isEditable())
+        combo->setCurrentText(text);
+    else
+        combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly));
+}
 
 void CardDialog::ApplyValue(const FieldView& view, const QString& value)
 {
@@ -241,6 +265,8 @@ void CardDialog::ApplyState()
     };
     for (const FieldView& view : m_fields) {
         const QString& name = view.spec->name;
+        if (view.spec->kind == FieldKind::Combo)
+            ApplyChoices(view);
         ApplyValue(view, m_state.value(name));
         const bool enabled = !m_state.disabled.count(name);
         const bool visible = !m_state.hidden.count(name);
@@ -334,6 +360,32 @@ void CardDialog::OnButton(const ButtonSpec& button)
     Fire([&] { close = m_spec.onButton(m_state, button); });
     if (close && !m_closed)
         done(button.result);
+}
+
+void CardDialog::OnDoubleClick(const FieldView& view)
+{
+    if (!m_running || m_closed)
+        return;
+    const QString field = view.spec->name;
+    if (view.spec->kind != FieldKind::Label)
+        MoveFocus(field);
+    if (m_closed)
+        return;
+    Fire([&] {
+        if (m_spec.onDoubleClick)
+            m_spec.onDoubleClick(m_state, field);
+    });
+}
+
+bool CardDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick)
+        for (const FieldView& view : m_fields)
+            if (view.clickTarget == watched) {
+                OnDoubleClick(view);
+                break;
+            }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CardDialog::keyPressEvent(QKeyEvent* event)

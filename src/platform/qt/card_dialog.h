@@ -18,7 +18,9 @@ namespace gim {
 //
 // The dialog keeps the CardState current: an edit stores the control's value (cut to the capacity) and
 // runs onChange; focus moving between fields runs onExit and onEnter; after every handler the state is
-// shown again (values, disabled, hidden, captions, window caption) and `closeWith` closes the card.
+// shown again (values, combo items, disabled, hidden, captions, window caption) and `closeWith` closes
+// the card. A mouse double-click on a field's control enters the field (a label takes no focus) and
+// runs onDoubleClick.
 // A button first leaves the focused field (its onExit, once, also when pressed through its accelerator)
 // and then runs onButton. The card opens with the focus on its first field that can take it, whose
 // onEnter runs right after onShow.
@@ -54,6 +56,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct FieldView
@@ -61,12 +64,14 @@ private:
         const FieldSpec* spec = nullptr;
         QWidget* widget = nullptr;
         QLabel* caption = nullptr;
+        QWidget* clickTarget = nullptr; // the widget that receives the field's mouse events
     };
 
     void Build();
     // Runs onShow, shows the state and gives the first field the focus; false if a handler closed the card.
     bool Begin();
     void ApplyState();
+    void ApplyChoices(const FieldView& view);
     void ApplyValue(const FieldView& view, const QString& value);
     QString ReadValue(const FieldView& view) const;
     template <class F> void Fire(F&& handler);
@@ -74,6 +79,7 @@ private:
     void OnFocusChanged(QWidget* old, QWidget* now);
     void OnEdited(const QString& field);
     void OnButton(const ButtonSpec& button);
+    void OnDoubleClick(const FieldView& view);
     QString FieldOf(QWidget* widget) const;
     const FieldView* View(const QString& name) const;
 

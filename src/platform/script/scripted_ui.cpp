@@ -32,6 +32,12 @@ CardScript& CardScript::Set(const QString& field, const QString& value)
     return *this;
 }
 
+CardScript& CardScript::DoubleClick(const QString& field)
+{
+    m_actions.push_back({Kind::DoubleClick, field, {}, {}});
+    return *this;
+}
+
 CardScript& CardScript::Press(const QString& button)
 {
     m_actions.push_back({Kind::Press, button, {}, {}});
@@ -439,6 +445,8 @@ public:
         switch (action.kind) {
         case Kind::Set:
             return Type(action.name, action.value);
+        case Kind::DoubleClick:
+            return DoubleClick(action.name);
         case Kind::Press:
             return Press(action.name);
         case Kind::Cancel:
@@ -527,7 +535,7 @@ private:
             return Refuse(QStringLiteral("field %1 is hidden").arg(name));
         if (f->kind == FieldKind::Check && typed != u"1" && typed != u"0")
             return Refuse(QStringLiteral("check box %1 takes '1' or '0', not %2").arg(name, Quoted(typed)));
-        if (f->kind == FieldKind::Combo && f->fixedChoices && !f->choices.contains(typed))
+        if (f->kind == FieldKind::Combo && f->fixedChoices && !ChoicesOf(*f, m_state).contains(typed))
             return Refuse(QStringLiteral("%1 is not a choice of field %2").arg(Quoted(typed), name));
         const QString value = f->capacity > 0 ? typed.left(f->capacity) : typed;
         m_ui.Log(name + QStringLiteral(" = ") + Quoted(value));
@@ -540,6 +548,25 @@ private:
         Fire([&] {
             if (m_spec.onChange)
                 m_spec.onChange(m_state, name);
+        });
+        return true;
+    }
+
+    bool DoubleClick(const QString& name)
+    {
+        const FieldSpec* f = m_spec.field(name);
+        if (!f)
+            return Refuse(QStringLiteral("has no field ") + name);
+        if (m_state.disabled.count(name))
+            return Refuse(QStringLiteral("field %1 is disabled").arg(name));
+        if (m_state.hidden.count(name))
+            return Refuse(QStringLiteral("field %1 is hidden").arg(name));
+        m_ui.Log(QStringLiteral("DOUBLECLICK ") + name);
+        if (f->kind != FieldKind::Label)
+            Focus(name);
+        Fire([&] {
+            if (m_spec.onDoubleClick)
+                m_spec.onDoubleClick(m_state, name);
         });
         return true;
     }
@@ -639,6 +666,8 @@ QString ScriptedUi::DescribeAction(const CardScript::Action& action)
     switch (action.kind) {
     case Kind::Set:
         return action.name + QStringLiteral(" = ") + Quoted(action.value);
+    case Kind::DoubleClick:
+        return QStringLiteral("DOUBLECLICK ") + action.name;
     case Kind::Press:
         return QStringLiteral("PRESS ") + action.name;
     case Kind::Cancel:

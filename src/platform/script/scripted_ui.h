@@ -29,13 +29,16 @@ public:
 // The card opens: onShow runs, then the focus goes to the first field that can take it (not a label,
 // not disabled, not hidden) and its onEnter runs. Set(field, value) moves the focus to the field when it
 // is elsewhere (onExit of the old field, onEnter of the new), stores the value cut to the field's
-// capacity and runs onChange once if the value changed. Press(button) leaves the focused field (its onExit,
-// once) and runs onButton. Checks (ExpectValue, ExpectDisabled, Inspect) look at the state at their place in
-// the sequence: put first, they see the card as it opened.
+// capacity and runs onChange once if the value changed; a combo with fixed choices takes only the items it
+// shows now (the state's run-time list when it has one). DoubleClick(field) moves the focus to the field
+// as Set does (a label takes no focus) and runs onDoubleClick. Press(button) leaves the focused field (its
+// onExit, once) and runs onButton. Checks (ExpectValue, ExpectDisabled, Inspect) look at the state at their
+// place in the sequence: put first, they see the card as it opened.
 class CardScript final
 {
 public:
     CardScript& Set(const QString& field, const QString& value);
+    CardScript& DoubleClick(const QString& field);
     CardScript& Press(const QString& button);
     // The window's close box at this point: the card returns its cancel result.
     CardScript& Cancel();
@@ -47,7 +50,7 @@ public:
 
 private:
     friend class ScriptedUi;
-    enum class Kind { Set, Press, Cancel, ExpectValue, ExpectDisabled, ExpectEnabled, Inspect };
+    enum class Kind { Set, DoubleClick, Press, Cancel, ExpectValue, ExpectDisabled, ExpectEnabled, Inspect };
     struct Action
     {
         Kind kind;
