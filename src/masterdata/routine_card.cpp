@@ -187,8 +187,7 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
     spec.buttons = {{SaveButton, QStringLiteral("SAL&VAR"), RoutineCardResult::Save},
                     {DeleteButton, QStringLiteral("&BORRAR"), RoutineCardResult::Delete},
                     {NextButton, QStringLiteral("&IMPRIME"), RoutineCardResult::Next},
-                    {ExitButton, QStringLiteral("&SALIR"), RoutineCardResult::Exit},
-                    {ProceduresButton, QStringLiteral("Procedimientos"), 0}};
+                    {ExitButton, QStringLiteral("&SALIR"), RoutineCardResult::Exit}};
     spec.cancelResult = RoutineCardResult::Exit;
 
     // The items the description offers now: leaving the speciality narrows them.
@@ -204,13 +203,15 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
             }
         } else if (field == Speciality) {
             NarrowDescriptions(s, *items);
+            s.choices[Description] = *items;
         }
     };
-    spec.onButton = [&ctx](CardState& s, const ButtonSpec& button) {
-        if (button.name == ProceduresButton) {
+    // A double-click on the description lists the procedure headings as a help.
+    spec.onDoubleClick = [&ctx](CardState& s, const QString& field) {
+        if (field == Description)
             ListProcedureHeadings(ctx, s);
-            return false;
-        }
+    };
+    spec.onButton = [](CardState& s, const ButtonSpec&) {
         // The card never closes on a frequency no revision covers.
         s.set(Frequency, CardFrequency(s.value(Frequency)));
         return true;
@@ -273,19 +274,18 @@ CardSpec CopyDialogSpec(Context& ctx)
                    MakeField(TargetEnvironment, "ENTORNO DESTINO", FieldKind::Text),
                    MakeField(TargetMachine, "MÁQUINA DESTINO", FieldKind::Text)};
     spec.buttons = {{CopyButton, QStringLiteral("&COPIAR"), Copy},
-                    {CancelButton, QStringLiteral("CA&NCELAR"), Cancel},
-                    {BrowseButton, QStringLiteral("Examinar"), 0}};
+                    {CancelButton, QStringLiteral("CA&NCELAR"), Cancel}};
     spec.cancelResult = Cancel;
-    spec.onButton = [&ctx](CardState& s, const ButtonSpec& button) {
-        if (button.name != BrowseButton)
-            return true;
+    // A double-click on the source environment picks another environment's operation file.
+    spec.onDoubleClick = [&ctx](CardState& s, const QString& field) {
+        if (field != SourceEnvironment)
+            return;
         FileDialogRequest request;
         request.folder = ctx.st.WorkDir;
         request.filters = QStringList{QStringLiteral("Operaciones de Revisión (*.opr)")};
         if (const std::optional<QString> chosen = ctx.ui.ChooseFile(request))
             s.set(SourceEnvironment,
                   QDir::fromNativeSeparators(*chosen).chopped(std::min<qsizetype>(4, chosen->size())));
-        return false;
     };
     return spec;
 }

@@ -43,7 +43,6 @@ inline const QString DeleteButton = QStringLiteral("Button2");
 inline const QString NextButton = QStringLiteral("Impresion");
 inline const QString ExitButton = QStringLiteral("BitBtn1");
 // A double click on the description: the procedure headings into RichGM. It keeps the card open.
-inline const QString ProceduresButton = QStringLiteral("DescripGMDblClick");
 } // namespace RoutineCard
 
 // The meanings the card shows beside its three codes; "No valida" for any other text.
@@ -84,7 +83,6 @@ inline const QString TargetMachine = QStringLiteral("Mdestin");
 inline const QString CopyButton = QStringLiteral("COPIAR");
 inline const QString CancelButton = QStringLiteral("CANCELAR");
 // A double click on the source environment: choose another environment's operation file.
-inline const QString BrowseButton = QStringLiteral("ForigenDblClick");
 inline constexpr int Copy = 1;
 inline constexpr int Cancel = 2;
 } // namespace CopyDialog

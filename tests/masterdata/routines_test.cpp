@@ -148,6 +148,9 @@ TEST_F(RoutinesTest, AddAppendsTheCardsAndTheSaveKeepsEachMachineTogether)
         .Inspect([](const CardState& s) {
             EXPECT_FALSE(s.hidden.count(QStringLiteral("RichGM")));
             EXPECT_EQ(s.value(QStringLiteral("RichGM")), QStringLiteral("MC / ENGRASAR"));
+            // and the description offers them from their fifth character on.
+            ASSERT_TRUE(s.choices.count(QStringLiteral("DescripGM")));
+            EXPECT_EQ(s.choices.at(QStringLiteral("DescripGM")), QStringList{QStringLiteral(" ENGRASAR")});
         })
         .Set("TiempoGM", "90")
         .ExpectValue("TiempoLabel", "01 : 30")
@@ -166,7 +169,7 @@ TEST_F(RoutinesTest, AddAppendsTheCardsAndTheSaveKeepsEachMachineTogether)
         .Press("Button1");
     // The procedure headings as a help; the close box ends the series.
     ui.ExpectCard(kCard)
-        .Press("DescripGMDblClick")
+        .DoubleClick(RoutineCard::Description)
         .ExpectValue("RichGM", "PRME0100 / Cambio de aceite")
         .Cancel();
 
@@ -408,7 +411,7 @@ TEST_F(RoutinesTest, TotalCopyFromAnotherEnvironmentsFileTakesEveryOperationAndS
 
     auto& ui = t.ui;
     ui.ExpectCard(kCopyDialog)
-        .Press("ForigenDblClick")
+        .DoubleClick(CopyDialog::SourceEnvironment)
         .ExpectValue("Forigen", data + QStringLiteral("/OTRO"))
         .Set("Morigen", "PR")
         .Set("Mdestin", "TORNO")
