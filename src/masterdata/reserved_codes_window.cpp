@@ -95,6 +95,19 @@ CardSpec ReservedCodesCardSpec(const QStringList& descriptions)
         state.set(kDescriptionLabel,
                   QString::fromUtf8(ReservedCodeListOfRecord(it->second).descriptionCaption));
     };
+    // A double-click on an action list or on the speciality list shows every code of that list again.
+    spec.onDoubleClick = [](CardState& state, const QString& field) {
+        const ReservedCodeList* list = nullptr;
+        if (const auto it = ItemIndex().find(field); it != ItemIndex().end())
+            list = &ReservedCodeListOfRecord(it->second);
+        for (const ReservedCodeList& l : ReservedCodeLists())
+            if (field == QLatin1String(l.name))
+                list = &l;
+        if (!list || !(list->actionSheet || list->list == ReservedList::EspeciMTP))
+            return;
+        for (std::size_t i = 0; i < list->items.size(); ++i)
+            state.setChecked(ReservedItemField(list->firstRecord + i), true);
+    };
     return spec;
 }
 

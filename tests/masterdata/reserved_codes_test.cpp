@@ -129,6 +129,24 @@ TEST_F(ReservedCodesTest, WindowHidesACodeAndTheEntryListsNoLongerOfferIt)
     ASSERT_TRUE(RunMenu("Utiles > Códigos Rsv."));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ReadFile(kFile), saved);
+
+    // A double-click shows a whole action or speciality list again; the frequency and state lists
+    // do not answer it.
+    StoreHidden({3, 100, 122, 127});
+    t.ui.ExpectCard(kWindow)
+        .DoubleClick("CodPreven.P1D")
+        .ExpectValue("CodPreven.PM", "1")
+        .DoubleClick("EspeciMTP")
+        .ExpectValue("EspeciMTP.PC", "1")
+        .DoubleClick("FrecueMTP.M")
+        .ExpectValue("FrecueMTP.1S", "0")
+        .DoubleClick("EstadoMTP")
+        .Press("Salvaracc");
+    ASSERT_TRUE(RunMenu("Utiles > Códigos Rsv."));
+    EXPECT_SCRIPT_DONE(t.ui);
+    const auto shown = Records();
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i].Visible, (i == 100 || i == 127) ? 0 : 1) << i;
 }
 
 TEST_F(ReservedCodesTest, HiddenFrequencyDoesNotMoveTheOtherRoutineLists)
