@@ -2,7 +2,7 @@
 // reported with its ratio to a plain copy of the same bytes so the figures hold on a noisy machine.
 #include "core/context.h"
 #include "core/lookups.h"
-#include "core/sorted_rewrite.h"
+#include "core/data_file.h"
 #include "platform/clock.h"
 #include "platform/report.h"
 #include "platform/shell.h"

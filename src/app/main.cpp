@@ -1,11 +1,9 @@
 // gim: the program. Usage: gim [data-folder]; without an argument the current folder is the data folder.
+#include "app/features.h"
 #include "core/context.h"
 #include "core/dispatch.h"
 #include "core/operations.h"
 #include "core/startup.h"
-#include "masterdata/masterdata_operations.h"
-#include "masterdata/personnel_operations.h"
-#include "masterdata/routine_operations.h"
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
@@ -13,7 +11,6 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/report_window.h"
-#include "preventive/preventive_operations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,12 +47,7 @@ int main(int argc, char** argv)
     // Each feature registers its operations in the context's registry; a menu item is offered once all
     // of its operations are there.
     gim::OperationRegistry& operations = ctx.Module<gim::OperationRegistry>();
-    gim::RegisterMainWindowOperations(operations);
-    gim::RegisterMasterdata(operations, ctx, pictureCodec);
-    gim::RegisterRoutinesAndProcedures(operations,
-                                       ctx); // after the machines: procedure photos use their codec
-    gim::RegisterPersonnel(operations, ctx, pictureCodec);
-    gim::RegisterPreventive(operations, ctx); // fills the routines' plan hooks; start-up step 7
+    gim::RegisterFeatures(operations, ctx, pictureCodec);
 
     gim::RunStartupBeforeWindow(ctx);
 
@@ -63,23 +55,12 @@ int main(int argc, char** argv)
     gim::TGim window(ctx, operations, dispatcher);
     ui.SetParentWindow(&window);
 
-    // Listings open report windows in the main window's work area; the Editar items of the newest one
-    // hand a row back to the entity's edit command.
+    // Listings open report windows in the main window's work area; the window registered the Editar
+    // items that hand a row of the newest one back to the entity's edit command.
     gim::HandoverRegistry& handover = ctx.Module<gim::HandoverRegistry>();
     ui.SetReportTarget([&](std::shared_ptr<gim::ReportDocument> doc) {
         gim::ShowReportWindow(window.MdiArea(), std::move(doc), ctx, handover);
     });
-    const std::pair<const char*, gim::EditItem> editItems[] = {
-        {"EditarPartes", gim::EditItem::Partes},     {"EditarGamas", gim::EditItem::Gamas},
-        {"EditarRepara", gim::EditItem::Repara},     {"EditarAverias", gim::EditItem::Averias},
-        {"EditarOrdenesT", gim::EditItem::OrdenesT}, {"EditarCompras", gim::EditItem::Compras},
-        {"EditarRAlmacen", gim::EditItem::RAlmacen}, {"EditarProcedimientos", gim::EditItem::Procedimientos},
-        {"EditarEnergias", gim::EditItem::Energias},
-    };
-    for (const auto& [name, item] : editItems)
-        operations.Register(QLatin1String(name), [&window, &handover, item = item](gim::Context& c) {
-            gim::ReportWindows::Of(window.MdiArea(), c, handover).HandOverFromNewest(item);
-        });
     gim::RunStartupAfterWindow(ctx);
     window.RefreshCaption();
     // Without a window manager nothing maximises; the window then still covers the screen.

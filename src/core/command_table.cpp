@@ -1,5 +1,6 @@
 #include "core/command_table.h"
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
@@ -36,15 +37,15 @@ struct C
 using Steps = std::vector<CommandStep>;
 
 // A step that runs only when the condition holds.
-CommandStep When(const char* condition, const char* op)
+CommandStep When(StepCondition condition, Op op)
 {
-    return CommandStep(QString::fromUtf8(op), QString::fromUtf8(condition));
+    return CommandStep(op, condition);
 }
 
 // A step that runs with its own ActionCode ("" clears it).
-CommandStep WithAction(const char* action, const char* op)
+CommandStep WithAction(const char* action, Op op)
 {
-    return CommandStep(QString::fromUtf8(op), QString(), QString::fromUtf8(action));
+    return CommandStep(op, std::nullopt, QString::fromUtf8(action));
 }
 
 CommandItem Item(const char* path, const char* key, const char* hint, ModeCodes codes, Steps steps)
@@ -58,10 +59,9 @@ CommandItem Item(const char* path, const char* key, const char* hint, ModeCodes 
     return item;
 }
 
-CommandItem Needing(CommandItem item, std::initializer_list<const char*> names)
+CommandItem Needing(CommandItem item, std::initializer_list<Requirement> names)
 {
-    for (const char* name : names)
-        item.needs << QString::fromUtf8(name);
+    item.needs.insert(item.needs.end(), names);
     return item;
 }
 
@@ -81,361 +81,355 @@ CommandItem DriveCaption(CommandItem item)
 // the menu's own (a key standing on two items belongs to the first, see the dispatcher).
 CommandTable ListedMenu()
 {
+    using enum Op;
+    using enum Cond;
     CommandTable t;
     auto add = [&t](CommandItem item) { t.push_back(std::move(item)); };
 
     // Máquinas
-    add(Item("&Máquinas > &Alta", "Ctrl+F2", "", {}, {"AddMachines", "SortMachineFile"}));
+    add(Item("&Máquinas > &Alta", "Ctrl+F2", "", {}, {AddMachines, SortMachineFile}));
     add(Item("&Máquinas > &Listado > &Máquinas", "F2", "", C().A("M"),
-             {"LoadMachineList", "ListMachines", "FreeMachineList"}));
+             {LoadMachineList, ListMachines, FreeMachineList}));
     add(Item("&Máquinas > &Listado > &Cuentas", "", "", C().A("C"),
-             {"ListMachinesByAccount", "ListMachines", "FreeMachineList"}));
+             {ListMachinesByAccount, ListMachines, FreeMachineList}));
     add(Item("&Máquinas > &Edición", "Shift+F2", "", C().A("3"),
-             {"LoadMachineList", "EditMachine", "FreeMachineList", "SaveMachineRecord", "SortMachineFile"}));
-    add(Item("&Máquinas > E&tiquetas", "", "", {}, {"PrintMachineLabels"}));
+             {LoadMachineList, EditMachine, FreeMachineList, SaveMachineRecord, SortMachineFile}));
+    add(Item("&Máquinas > E&tiquetas", "", "", {}, {PrintMachineLabels}));
     // The machine book: MachineBook picks the sheet and sets ContinueFlag when one was chosen.
-    add(Item("&Máquinas > &Informes", "", "", {}, {"MachineBook", When("ContinueFlag", "ShowMachineSheet")}));
+    add(Item("&Máquinas > &Informes", "", "", {}, {MachineBook, When(ContinueFlag, ShowMachineSheet)}));
 
     // Procedimientos
-    add(Item("Proced&imientos > &Alta", "", "", C().A("A"), {"AddProcedure", "SortProcedureFile"}));
+    add(Item("Proced&imientos > &Alta", "", "", C().A("A"), {AddProcedure, SortProcedureFile}));
     add(Item("Proced&imientos > &Listado > &Procedimientos", "", "", C().A("L"),
-             {"LoadProcedureList", "ListProcedures", "FreeProcedureList"}));
+             {LoadProcedureList, ListProcedures, FreeProcedureList}));
     add(Item("Proced&imientos > &Listado > &Instrucciones", "", "", C().A("I"),
-             {"LoadProcedureList", "ListProcedures", "FreeProcedureList"}));
+             {LoadProcedureList, ListProcedures, FreeProcedureList}));
     add(Item("Proced&imientos > &Edición", "", "", C().A("E"),
-             {"EditProceduresSelective", "SortProcedureFile", "FreeProcedureList"}));
+             {EditProceduresSelective, SortProcedureFile, FreeProcedureList}));
 
     // Gamas
     add(Item("&Gamas > &Alta", "Ctrl+F3", "", {},
-             {"LoadOperationList", "AddOperations", "SaveOperationList", "FreeOperationList"}));
-    add(Item("&Gamas > &Baja", "", "", C().A("B"), {"LoadOperationList", "DeleteMachineOperations"}));
-    add(Item("&Gamas > &Listado", "F3", "", C().O("P"), {"LoadOperationList", "ListOperations"}));
+             {LoadOperationList, AddOperations, SaveOperationList, FreeOperationList}));
+    add(Item("&Gamas > &Baja", "", "", C().A("B"), {LoadOperationList, DeleteMachineOperations}));
+    add(Item("&Gamas > &Listado", "F3", "", C().O("P"), {LoadOperationList, ListOperations}));
     add(Item("&Gamas > &Edición OPR", "Shift+F3", "", {},
-             {"LoadOperationList", "EditOperations", "SaveOperationList", "FreeOperationList"}));
+             {LoadOperationList, EditOperations, SaveOperationList, FreeOperationList}));
     add(Item("&Gamas > &Copia Gamas > &Selectiva", "", "", C().A("S"),
-             {"LoadOperationList", "CopyOperations", "SaveOperationList", "FreeOperationList"}));
+             {LoadOperationList, CopyOperations, SaveOperationList, FreeOperationList}));
     add(Item("&Gamas > &Copia Gamas > &Total", "", "", C().A("T"),
-             {"LoadOperationList", "CopyOperations", "SaveOperationList", "FreeOperationList"}));
+             {LoadOperationList, CopyOperations, SaveOperationList, FreeOperationList}));
     add(Item("&Gamas > &Presupuesto > &Actualizar", "", "", C().A("P"),
-             {"DefineBudget", "LoadOperationList", "PreventiveBudget"}));
-    add(Item("&Gamas > &Presupuesto > &Listar", "", "", {}, {"LoadOperationList", "PreventiveBudget"}));
+             {DefineBudget, LoadOperationList, PreventiveBudget}));
+    add(Item("&Gamas > &Presupuesto > &Listar", "", "", {}, {LoadOperationList, PreventiveBudget}));
 
     // Pláning
     add(Item("Plánin&g > &Lanzar > &Ruta Mto.", "Ctrl+Alt+R", "Plan Semanal de Rutas de Mto.", {},
-             {"LoadEnvironment", "LaunchMaintenanceRoutes"}));
+             {LoadEnvironment, LaunchMaintenanceRoutes}));
     add(Item("Plánin&g > &Lanzar > Plan &Semanal", "Ctrl+Alt+P", "Plan Semanal de Mto Por Máquina.", {},
-             {"LaunchWeeklyPlan"}));
+             {LaunchWeeklyPlan}));
     // The prompt "Pantalla/Impresión" sets OutputCode; "P" is its default.
     add(Item("Plánin&g > &Lanzar > &Control Horario", "Ctrl+Alt+H", "Control por Horas Servicio",
-             C().A("6").O("P"), {"AskHourControlOutput", "LoadPredictiveList", "PredictiveAlertReport"}));
+             C().A("6").O("P"), {AskHourControlOutput, LoadPredictiveList, PredictiveAlertReport}));
     {
-        CommandItem create = Item("Plánin&g > &Crear", "", "Inica el plan Trianual.", {}, {"CreatePlanning"});
+        CommandItem create = Item("Plánin&g > &Crear", "", "Inica el plan Trianual.", {}, {CreatePlanning});
         create.enable = EnableRule::ShortHorizon;
         add(std::move(create));
     }
     add(Item("Plánin&g > &Recursos > &Listar", "", "Listado y Grafico de distribución anual de Horas.", {},
-             {"ShowMaintenanceLoad"}));
+             {ShowMaintenanceLoad}));
     add(Item("Plánin&g > &Recursos > &Aumentar", "", "Incremento de horas disponibles.", {},
-             {"IncreaseWeeklyHours"}));
+             {IncreaseWeeklyHours}));
     add(Item("Plánin&g > &Altas > &Cargar > &Manual", "", "Alta manual en planing.", C().A("M").R("C"),
-             {"PlanMachine", "ListAnnualPlan"}));
+             {PlanMachine, ListAnnualPlan}));
     add(Item("Plánin&g > &Altas > &Cargar > &Automática > &Aleatoria", "", "Busca la semana con menor carga",
-             C().A("T").R("C"), {"AutoLoadPlanning", "ListAnnualPlan"}));
+             C().A("T").R("C"), {AutoLoadPlanning, ListAnnualPlan}));
     add(Item("Plánin&g > &Altas > &Cargar > &Automática > &Sincrona", "",
-             "Sincroniza con máquina de cabecera", C().A("S").R("C"),
-             {"AutoLoadPlanning", "ListAnnualPlan"}));
+             "Sincroniza con máquina de cabecera", C().A("S").R("C"), {AutoLoadPlanning, ListAnnualPlan}));
     add(Item("Plánin&g > &Altas > &Cargar > &Automática > &Continua Plan", "",
              "enlaza planes de Mto Preventivo", C().A("C").R("C"),
-             {"ContinuePlanFromEnvironment", "ListAnnualPlan"}));
+             {ContinuePlanFromEnvironment, ListAnnualPlan}));
     add(Item("Plánin&g > &Altas > &Descargar > &Manual", "", "de una máquina", C().A("M").R("D"),
-             {"PlanMachine", "ListAnnualPlan"}));
+             {PlanMachine, ListAnnualPlan}));
     add(Item("Plánin&g > &Altas > &Descargar > &Automática", "", "Descarga todas las máquinas",
-             C().A("T").R("D"), {"AutoLoadPlanning", "ListAnnualPlan"}));
+             C().A("T").R("D"), {AutoLoadPlanning, ListAnnualPlan}));
     add(Item("Plánin&g > &Altas > A&genda", "", "Controla apuntes en agenda de Notificaciones", C().A("G"),
-             {"ShowMaintenanceLoad"}));
+             {ShowMaintenanceLoad}));
     add(Item("Plánin&g > &Plan Anual", "", "Semanas de inicio del plan anual.", C().A("5"),
-             {"ListAnnualPlan"}));
+             {ListAnnualPlan}));
 
     // Historial MP
     add(Item("&Historial MP > &Altas > &Planing", "Ctrl+F4", "", C().O("P"),
-             {"ControlPlan", "SortRevisionFile"}));
-    add(Item("&Historial MP > &Altas > &Selectiv", "", "", {}, {"NewRevision", "SortRevisionFile"}));
-    add(Item("&Historial MP > &Edicion", "Shift+F4", "", {}, {"EditRevisionHistory", "SortRevisionFile"}));
-    add(Item("&Historial MP > &Consulta", "", "", C().O("P"), {"ReportRevisionHistory"}));
+             {ControlPlan, SortRevisionFile}));
+    add(Item("&Historial MP > &Altas > &Selectiv", "", "", {}, {NewRevision, SortRevisionFile}));
+    add(Item("&Historial MP > &Edicion", "Shift+F4", "", {}, {EditRevisionHistory, SortRevisionFile}));
+    add(Item("&Historial MP > &Consulta", "", "", C().O("P"), {ReportRevisionHistory}));
     add(Item("&Historial MP > Co&ntrol > &Planing", "F4", "", C().O("C").A("0"),
-             {"ControlPlan", "SortRevisionFile"}));
+             {ControlPlan, SortRevisionFile}));
     add(Item("&Historial MP > Co&ntrol > &Máquina", "", "", C().O("C").A("M"),
-             {"ControlPlan", "SortRevisionFile"}));
-    add(Item("&Historial MP > Co&ntrol > &Semana", "", "", C().A("2"),
-             {"PreventiveRatios", "FreeRevisionList"}));
+             {ControlPlan, SortRevisionFile}));
+    add(Item("&Historial MP > Co&ntrol > &Semana", "", "", C().A("2"), {PreventiveRatios, FreeRevisionList}));
     add(Item("&Historial MP > Co&ntrol > &Rutas", "", "", C().O("P").A("3"),
-             {"PreventiveRatios", "ControlRoutes"}));
-    add(Item("&Historial MP > &Ratios > &Planing", "", "", C().S("R").A("1"), {"PreventiveRatios"}));
-    add(Item("&Historial MP > &Ratios > &Semana", "", "", C().S("R").A("2"), {"PreventiveRatios"}));
-    add(Item("&Historial MP > &Ratios > &Rutas", "", "", C().S("R").A("3"), {"PreventiveRatios"}));
+             {PreventiveRatios, ControlRoutes}));
+    add(Item("&Historial MP > &Ratios > &Planing", "", "", C().S("R").A("1"), {PreventiveRatios}));
+    add(Item("&Historial MP > &Ratios > &Semana", "", "", C().S("R").A("2"), {PreventiveRatios}));
+    add(Item("&Historial MP > &Ratios > &Rutas", "", "", C().S("R").A("3"), {PreventiveRatios}));
 
     // Averías
     add(Item("&Averías > &Altas", "Ctrl+F5", "", C().A("A"),
-             {"AddBreakdowns", "SortBreakdownFile", "FreeBreakdownList"}));
+             {AddBreakdowns, SortBreakdownFile, FreeBreakdownList}));
     add(Item("&Averías > &Edición", "Shift+F5", "", C().A("2"),
-             {"LoadBreakdownList", "EditBreakdowns", "FreeBreakdownList", "SortBreakdownFile",
-              "FreeBreakdownList", "SortBreakdownFile", "FreeBreakdownList"}));
+             {LoadBreakdownList, EditBreakdowns, FreeBreakdownList, SortBreakdownFile, FreeBreakdownList,
+              SortBreakdownFile, FreeBreakdownList}));
     add(Item("&Averías > &Consulta", "F5", "", C().O("P"),
-             {"LoadBreakdownList", "BreakdownReport", "FreeBreakdownList"}));
+             {LoadBreakdownList, BreakdownReport, FreeBreakdownList}));
     add(Item("&Averías > &Informe > &Tipo", "", "", C().O("P").A("4"),
-             {"LoadBreakdownList", "BreakdownReport", "FreeBreakdownList"}));
+             {LoadBreakdownList, BreakdownReport, FreeBreakdownList}));
     add(Item("&Averías > &Informe > &Semana", "", "", C().O("P"),
-             {"LoadBreakdownList", "BreakdownReport", "FreeBreakdownList"}));
-    add(Item("&Averías > &Informe > &Intervención", "", "", {}, {"RepetitiveBreakdownReport"}));
+             {LoadBreakdownList, BreakdownReport, FreeBreakdownList}));
+    add(Item("&Averías > &Informe > &Intervención", "", "", {}, {RepetitiveBreakdownReport}));
 
     // Reparaciones
     add(Item("&Reparaciones > &Altas > &Pendiente", "", "", C().A("1"),
-             {"NewPlannedRepair", "SortPlannedRepairFile"}));
+             {NewPlannedRepair, SortPlannedRepairFile}));
     add(Item("&Reparaciones > &Altas > &Avisos Reparacion", "Ctrl+F6", "", C().A("2"),
-             {"NewPlannedRepair", "SortPlannedRepairFile"}));
+             {NewPlannedRepair, SortPlannedRepairFile}));
     add(Item("&Reparaciones > &Edición > &Pendientes MO", "", "", C().A("3"),
-             {"EditPlannedRepairs", "SortPlannedRepairFile"}));
+             {EditPlannedRepairs, SortPlannedRepairFile}));
     add(Item("&Reparaciones > &Edición > &Selectiva", "", "", C().A("4"),
-             {"EditPlannedRepairs", "SortPlannedRepairFile"}));
+             {EditPlannedRepairs, SortPlannedRepairFile}));
     add(Item("&Reparaciones > &Edición > &Avisos Rep", "", "", C().A("B"),
-             {"EditPlannedRepairs", "SortPlannedRepairFile"}));
-    add(Item("&Reparaciones > &Consulta > &Selectiva", "", "", C().A("L").O("P"), {"ReportRepairHistory"}));
+             {EditPlannedRepairs, SortPlannedRepairFile}));
+    add(Item("&Reparaciones > &Consulta > &Selectiva", "", "", C().A("L").O("P"), {ReportRepairHistory}));
     add(Item("&Reparaciones > &Consulta > &Avisos Pend", "F6", "", C().A("A").S("M").O("P"),
-             {"ReportRepairHistory"}));
-    add(Item("&Reparaciones > &Ratios", "", "", C().S("P").A("5"),
-             {"SortPlannedRepairFile", "RepairRatios"}));
+             {ReportRepairHistory}));
+    add(Item("&Reparaciones > &Ratios", "", "", C().S("P").A("5"), {SortPlannedRepairFile, RepairRatios}));
 
     // OT/Prspuestos
-    add(Item("OT/Prspues&tos > &Altas > &OrdenT", "", "", C().A("A"), {"NewWorkOrder"}));
-    add(Item("OT/Prspues&tos > &Altas > &Presupuesto", "", "", C().A("R"), {"NewWorkOrder"}));
-    add(Item("OT/Prspues&tos > &Edición > &OrdenTrab.", "", "", C().A("E"), {"EditWorkOrder"}));
+    add(Item("OT/Prspues&tos > &Altas > &OrdenT", "", "", C().A("A"), {NewWorkOrder}));
+    add(Item("OT/Prspues&tos > &Altas > &Presupuesto", "", "", C().A("R"), {NewWorkOrder}));
+    add(Item("OT/Prspues&tos > &Edición > &OrdenTrab.", "", "", C().A("E"), {EditWorkOrder}));
     add(Item("OT/Prspues&tos > &Edición > &Cierre OT", "", "", {},
-             {"LoadWorkReports", "CloseWorkOrder", "FreeWorkReportList"}));
-    add(Item("OT/Prspues&tos > &Edición > &Presupuesto > &Horas", "", "", C().A("R"), {"EditBudgetHours"}));
+             {LoadWorkReports, CloseWorkOrder, FreeWorkReportList}));
+    add(Item("OT/Prspues&tos > &Edición > &Presupuesto > &Horas", "", "", C().A("R"), {EditBudgetHours}));
     add(Item("OT/Prspues&tos > &Edición > &Presupuesto > &Mat/Rep", "", "", C().A("S"),
-             {"LoadSparePartList", "EditMovementsByWeek", "FreeSparePartList"}));
+             {LoadSparePartList, EditMovementsByWeek, FreeSparePartList}));
     add(Item("OT/Prspues&tos > &Consulta > &Ordenes Trb > &Listados OT", "", "", C().A("L"),
-             {"LoadWorkReports", "ListWorkOrders"}));
+             {LoadWorkReports, ListWorkOrders}));
     add(Item("OT/Prspues&tos > &Consulta > &Ordenes Trb > &Pendientes > Mano &Obra", "Ctrl+Shift+F6", "",
-             C().A("P"), {"ListWorkOrders"}));
+             C().A("P"), {ListWorkOrders}));
     add(Item("OT/Prspues&tos > &Consulta > &Ordenes Trb > &Pendientes > &Trámite", "", "", C().A("T"),
-             {"ListWorkOrders"}));
+             {ListWorkOrders}));
     add(Item("OT/Prspues&tos > &Consulta > &Ordenes Trb > &Pendientes > &Materiales", "", "", C().A("M"),
-             {"ListWorkOrders"}));
+             {ListWorkOrders}));
     add(Item("OT/Prspues&tos > &Consulta > &Ordenes Trb > &Detalles OT", "", "", C().O("P").A("O"),
-             {"LoadWorkReports", "WorkOrderReport"}));
+             {LoadWorkReports, WorkOrderReport}));
     add(Item("OT/Prspues&tos > &Consulta > &Presupuestos > &Selectiva", "", "", C().O("P").A("S"),
-             {"LoadWorkReports", "WorkOrderReport"}));
-    add(Item("OT/Prspues&tos > &Consulta > &Presupuestos > &Listar", "", "", C().A("S"), {"ListWorkOrders"}));
-    add(Item("OT/Prspues&tos > &Ratios OT", "", "", {}, {"WorkOrderRatios"}));
+             {LoadWorkReports, WorkOrderReport}));
+    add(Item("OT/Prspues&tos > &Consulta > &Presupuestos > &Listar", "", "", C().A("S"), {ListWorkOrders}));
+    add(Item("OT/Prspues&tos > &Ratios OT", "", "", {}, {WorkOrderRatios}));
 
     // Predictivo
     add(Item("Pre&dictivo > &Alta > &Medida", "Ctrl+F7", "Registro de Medidas de Control.", C().A("1"),
-             {"AddPredictiveRecord", "RewritePredictiveFile"}));
+             {AddPredictiveRecord, RewritePredictiveFile}));
     add(Item("Pre&dictivo > &Alta > &Alarma", "", "Definición de Alarmas Tecnicas.", C().A("5"),
-             {"AddPredictiveRecord", "RewritePredictiveFile"}));
+             {AddPredictiveRecord, RewritePredictiveFile}));
     add(Item("Pre&dictivo > &Edición > &Medidas", "Shift+F7", "Edición de Medidas.", C().A("4"),
-             {"EditPredictiveRecord"}));
+             {EditPredictiveRecord}));
     add(Item("Pre&dictivo > &Edición > &Alarmas", "", "Edición de nivel de Alarmas:", C().A("3"),
-             {"EditPredictiveRecord"}));
+             {EditPredictiveRecord}));
     add(Item("Pre&dictivo > &Listados", "F7", "Consulta de Tendencias de Medidas.", C().O("P").A("2"),
-             {"LoadPredictiveList", "PredictiveRegisterReport"}));
+             {LoadPredictiveList, PredictiveRegisterReport}));
     add(Item("Pre&dictivo > &Máquinas > &Alerta", "", "Nivel de Alarma de Máquinas", C().O("P").A("6"),
-             {"LoadPredictiveList", "PredictiveAlertReport"}));
+             {LoadPredictiveList, PredictiveAlertReport}));
     add(Item("Pre&dictivo > &Máquinas > &Control", "", "Máquinas bajo Control de Predictivo",
-             C().O("P").A("7"), {"PredictiveAlertReport"}));
+             C().O("P").A("7"), {PredictiveAlertReport}));
 
     // Energías
     add(Item("&Energías > &Alta Lectura", "Ctrl+F8", "Registro de Lecturas.", C().A("1"),
-             {"AddEnergyReading", "SortEnergyReadings"}));
+             {AddEnergyReading, SortEnergyReadings}));
     add(Item("&Energías > &Edición", "Shift+F8", "Edición de lecturas de contadores.", C().A("4"),
-             {"LoadEnergyReadings", "EditEnergyReadings", "SortEnergyReadings"}));
+             {LoadEnergyReadings, EditEnergyReadings, SortEnergyReadings}));
     add(Item("&Energías > &Informes > Por &Lecturas", "F8", "Lecturas semanales efectuadas", C().A("3"),
-             {"LoadEnergyReadings", "EnergyConsumptionReport"}));
+             {LoadEnergyReadings, EnergyConsumptionReport}));
     add(Item("&Energías > &Informes > Por &Periodo", "", "LLecturas en un intérvalo de tiempo", {},
-             {"LoadEnergyReadings", "EnergyPeriodReport"}));
+             {LoadEnergyReadings, EnergyPeriodReport}));
     add(Item("&Energías > &Informes > Por &Contador", "", "Consumos por Nº de contador", C().A("2"),
-             {"LoadEnergyReadings", "EnergyConsumptionReport"}));
+             {LoadEnergyReadings, EnergyConsumptionReport}));
 
     // Repuestos
     add(Item("Repuest&os > &Alta", "Ctrl+F9", "", C().A("W"),
-             {"LoadSparePartList", "AddSparePart", "FreeSparePartList"}));
+             {LoadSparePartList, AddSparePart, FreeSparePartList}));
     add(Item("Repuest&os > En&tradas/Salidas", "Shift+F9", "", C().A("M"),
-             {"LoadSparePartList", "BrowseSpareParts", "FreeSparePartList"}));
+             {LoadSparePartList, BrowseSpareParts, FreeSparePartList}));
     add(Item("Repuest&os > &Consultas > &Código", "F9", "", C().A("C"),
-             {"LoadSparePartList", "StoreInventoryReport", "FreeSparePartList"}));
+             {LoadSparePartList, StoreInventoryReport, FreeSparePartList}));
     add(Item("Repuest&os > &Consultas > &Proveedor", "", "", C().A("P"),
-             {"LoadSparePartList", "StoreInventoryReport", "FreeSparePartList"}));
+             {LoadSparePartList, StoreInventoryReport, FreeSparePartList}));
     add(Item("Repuest&os > &Edición In/Out > &Correcciones", "Ctrl+Shift+F9", "", C().A("A"),
-             {"LoadSparePartList", "BrowseSpareParts", "FreeSparePartList"}));
+             {LoadSparePartList, BrowseSpareParts, FreeSparePartList}));
     add(Item("Repuest&os > &Edición In/Out > &Movimientos", "", "", C().A("E"),
-             {"LoadSparePartList", "EditMovementsByWeek", "FreeSparePartList"}));
+             {LoadSparePartList, EditMovementsByWeek, FreeSparePartList}));
     add(Item("Repuest&os > &Edición In/Out > E&tiquetas", "", "", C().A("E"),
-             {"LoadSparePartList", "BrowseSpareParts", "FreeSparePartList"}));
+             {LoadSparePartList, BrowseSpareParts, FreeSparePartList}));
     add(Item("Repuest&os > &Roturas Stock", "", "", {},
-             {"LoadSparePartList", "StockBreakageReport", "FreeSparePartList"}));
+             {LoadSparePartList, StockBreakageReport, FreeSparePartList}));
     add(Item("Repuest&os > &Peticiones OFERTAS > &Suministrador", "", "", {},
-             {"LoadSparePartList", "RequestOffersBySupplier", "FreeSparePartList"}));
+             {LoadSparePartList, RequestOffersBySupplier, FreeSparePartList}));
     add(Item("Repuest&os > &Peticiones OFERTAS > &Rotura Stock", "", "", {},
-             {"LoadSparePartList", "StockBreakageReport", "OrdersFromStockBreakage", "FreeSparePartList"}));
+             {LoadSparePartList, StockBreakageReport, OrdersFromStockBreakage, FreeSparePartList}));
     add(Item("Repuest&os > &Informes Movim. > &Semanal", "", "", C().A("M").O("P"),
-             {"LoadSparePartList", "StoreMovementsReport", "FreeSparePartList"}));
+             {LoadSparePartList, StoreMovementsReport, FreeSparePartList}));
     add(Item("Repuest&os > &Informes Movim. > &Repuesto", "", "", C().A("W").O("P"),
-             {"LoadSparePartList", "StoreMovementsReport", "FreeSparePartList"}));
-    add(Item("Repuest&os > &Informes Movim. > &Nº Peticiones", "", "", C().A("V").O("P"),
-             {"LoadSparePartList", "LoadMovementList", "StoreRotationReport", "FreeMovementList",
-              "FreeSparePartList"}));
+             {LoadSparePartList, StoreMovementsReport, FreeSparePartList}));
+    add(Item(
+        "Repuest&os > &Informes Movim. > &Nº Peticiones", "", "", C().A("V").O("P"),
+        {LoadSparePartList, LoadMovementList, StoreRotationReport, FreeMovementList, FreeSparePartList}));
     add(Item("Repuest&os > In&ventario > &General", "", "", C().O("I"),
-             {"SortSparePartFile", "FreeSparePartList"}));
-    add(Item("Repuest&os > In&ventario > &Estadístico", "", "", {},
-             {"SortSparePartFile", "FreeSparePartList"}));
+             {SortSparePartFile, FreeSparePartList}));
+    add(Item("Repuest&os > In&ventario > &Estadístico", "", "", {}, {SortSparePartFile, FreeSparePartList}));
     add(Item("Repuest&os > In&ventario > E&volución", "", "", {},
-             {"LoadSparePartList", "LoadMovementList", "InventoryEvolutionReport", "FreeSparePartList",
-              "FreeMovementList"}));
-    add(Item("Repuest&os > Ra&tios", "", "", {}, {"YearMovementRatios"}));
+             {LoadSparePartList, LoadMovementList, InventoryEvolutionReport, FreeSparePartList,
+              FreeMovementList}));
+    add(Item("Repuest&os > Ra&tios", "", "", {}, {YearMovementRatios}));
 
     // Compras
     add(Item("Compra&s > &Altas > &Nuevo Pedido", "", "", C().A("N"),
-             {"AddPurchaseOrderLine", "SortPurchaseOrderFile"}));
+             {AddPurchaseOrderLine, SortPurchaseOrderFile}));
     add(Item("Compra&s > &Altas > &Añadir Item", "", "", C().A("A"),
-             {"AddPurchaseOrderLine", "SortPurchaseOrderFile"}));
+             {AddPurchaseOrderLine, SortPurchaseOrderFile}));
     add(Item("Compra&s > &Edición", "", "", C().A("E"),
-             {"LoadPurchaseOrders", "EditPurchaseOrders", "SortPurchaseOrderFile", "FreePurchaseOrderList",
-              "SortPurchaseOrderFile", "FreePurchaseOrderList"}));
+             {LoadPurchaseOrders, EditPurchaseOrders, SortPurchaseOrderFile, FreePurchaseOrderList,
+              SortPurchaseOrderFile, FreePurchaseOrderList}));
     add(Item("Compra&s > &Recepción Pedidos > &Pendientes", "", "", C().A("P"),
-             {"LoadPurchaseOrders", "EditPurchaseOrders", "SortPurchaseOrderFile", "FreePurchaseOrderList"}));
+             {LoadPurchaseOrders, EditPurchaseOrders, SortPurchaseOrderFile, FreePurchaseOrderList}));
     add(Item("Compra&s > &Listado > Fechas &Pedido > &Solicitud", "", "", C().A("D"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Listado > Fechas &Pedido > &Entrada", "", "", C().A("H"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Listado > Fechas &Pedido > &Cierre", "", "", C().A("J"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Listado > &Suministrador", "", "", C().A("I"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Listado > &Referencia", "", "", C().A("G"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Listado > &Albarán", "", "", C().A("A"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Listado > R&epuesto", "", "", C().A("C"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Listado > &Cerrados", "", "", {},
-             {"LoadPurchaseOrders", "OrderSituationReport", "FreePurchaseOrderList"}));
+             {LoadPurchaseOrders, OrderSituationReport, FreePurchaseOrderList}));
     add(Item("Compra&s > &Informes > &Semanal", "", "", C().A("F"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Informes > &Pendientes", "", "", C().A("P"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
     add(Item("Compra&s > &Informes > &Fuera Plazo", "", "", C().A("R"),
-             {"LoadPurchaseOrders", "PurchaseOrderReport"}));
-    add(Item("Compra&s > Ra&tios", "", "", {}, {"WeeklyPurchasesReport"}));
+             {LoadPurchaseOrders, PurchaseOrderReport}));
+    add(Item("Compra&s > Ra&tios", "", "", {}, {WeeklyPurchasesReport}));
 
     // Costes
-    add(Item("&Costes > &Análisis > Pa&rtes > &Anual", "", "", C().A("3"), {"MachineCostReport"}));
-    add(Item("&Costes > &Análisis > Pa&rtes > &Periodo", "", "", C().A("4"), {"MachineCostReport"}));
-    add(Item("&Costes > &Análisis > Pa&rtes > &Cuentas", "", "", C().A("3").O("P"), {"MachineCostReport"}));
-    add(Item("&Costes > &Análisis > &Histórico > &Anual", "", "", C().A("1"), {"MachineCostReport"}));
-    add(Item("&Costes > &Análisis > &Histórico > &Periodo", "", "", C().A("2"), {"MachineCostReport"}));
-    add(Item("&Costes > &Análisis > &Histórico > &Cuentas", "", "", C().A("1").O("P"),
-             {"MachineCostReport"}));
+    add(Item("&Costes > &Análisis > Pa&rtes > &Anual", "", "", C().A("3"), {MachineCostReport}));
+    add(Item("&Costes > &Análisis > Pa&rtes > &Periodo", "", "", C().A("4"), {MachineCostReport}));
+    add(Item("&Costes > &Análisis > Pa&rtes > &Cuentas", "", "", C().A("3").O("P"), {MachineCostReport}));
+    add(Item("&Costes > &Análisis > &Histórico > &Anual", "", "", C().A("1"), {MachineCostReport}));
+    add(Item("&Costes > &Análisis > &Histórico > &Periodo", "", "", C().A("2"), {MachineCostReport}));
+    add(Item("&Costes > &Análisis > &Histórico > &Cuentas", "", "", C().A("1").O("P"), {MachineCostReport}));
     add(Item("&Costes > &Presupuesto > &Definición", "", "", C().A("P"),
-             {"DefineBudget", "LoadOperationList", "PreventiveBudget"}));
-    add(Item("&Costes > &Presupuesto > &Listado", "", "", {}, {"BudgetValuationReport"}));
-    add(Item("&Costes > &Edicion Presup.", "", "", {}, {"EditBudget"}));
+             {DefineBudget, LoadOperationList, PreventiveBudget}));
+    add(Item("&Costes > &Presupuesto > &Listado", "", "", {}, {BudgetValuationReport}));
+    add(Item("&Costes > &Edicion Presup.", "", "", {}, {EditBudget}));
 
     // Personal
-    add(Item("Persona&l > &Alta > &Matrícula", "Ctrl+F10", "", C().A("1"), {"NewPersonnelCard"}));
+    add(Item("Persona&l > &Alta > &Matrícula", "Ctrl+F10", "", C().A("1"), {NewPersonnelCard}));
     add(Item("Persona&l > &Alta > &Expediente", "Shift+F10", "", C().A("5"),
-             {"NewPersonnelEntry", "PurgePersonnelEntries"}));
-    add(Item("Persona&l > &Alta > &Precio/Hora", "", "", {}, {"NewHourPrice"}));
-    add(Item("Persona&l > &Listados > &Matriculas", "F10", "", C().A("2"), {"ListPersonnel"}));
-    add(Item("Persona&l > &Listados > &Expediente", "", "", C().A("L").O("P"), {"EditPersonnelExpedient"}));
-    add(Item("Persona&l > &Listados > &Precio/Hora", "", "", {}, {"ListHourPrices"}));
-    add(Item("Persona&l > &Edición > &Matrícula", "Shift+F10", "", C().A("3"), {"EditPersonnelCard"}));
+             {NewPersonnelEntry, PurgePersonnelEntries}));
+    add(Item("Persona&l > &Alta > &Precio/Hora", "", "", {}, {NewHourPrice}));
+    add(Item("Persona&l > &Listados > &Matriculas", "F10", "", C().A("2"), {ListPersonnel}));
+    add(Item("Persona&l > &Listados > &Expediente", "", "", C().A("L").O("P"), {EditPersonnelExpedient}));
+    add(Item("Persona&l > &Listados > &Precio/Hora", "", "", {}, {ListHourPrices}));
+    add(Item("Persona&l > &Edición > &Matrícula", "Shift+F10", "", C().A("3"), {EditPersonnelCard}));
     add(Item("Persona&l > &Edición > &Expediente", "", "", C().A("5").O("P"),
-             {"EditPersonnelExpedient", "PurgePersonnelEntries"}));
-    add(Item("Persona&l > &Edición > &Precio/Hora", "", "", C().A("5"), {"EditHourPrices"}));
-    add(Item("Persona&l > &Informe Horas", "", "", {}, {"ReportPersonnelHours"}));
-    add(Item("Persona&l > &Ratios", "", "", {}, {"PersonnelHoursRatios"}));
+             {EditPersonnelExpedient, PurgePersonnelEntries}));
+    add(Item("Persona&l > &Edición > &Precio/Hora", "", "", C().A("5"), {EditHourPrices}));
+    add(Item("Persona&l > &Informe Horas", "", "", {}, {ReportPersonnelHours}));
+    add(Item("Persona&l > &Ratios", "", "", {}, {PersonnelHoursRatios}));
 
     // Partes
     add(Item("&Partes > &Alta", "Ctrl+F11", "", C().A("1"),
-             {"LoadMachineList", "LoadPlannedRepairs", "AddWorkReportLine", "SavePlannedRepairList",
-              "FreePlannedRepairList", "FreeMachineList", "SortRevisionFile", "SortBreakdownFile",
-              "SortPlannedRepairFile", "SortWorkReportFile", "PurgePersonnelEntries", "FreeWorkReportList"}));
-    add(Item("&Partes > &Listados > &Partes", "F11", "", C().A("2"), {"LoadWorkReports", "WorkOrderReport"}));
+             {LoadMachineList, LoadPlannedRepairs, AddWorkReportLine, SavePlannedRepairList,
+              FreePlannedRepairList, FreeMachineList, SortRevisionFile, SortBreakdownFile,
+              SortPlannedRepairFile, SortWorkReportFile, PurgePersonnelEntries, FreeWorkReportList}));
+    add(Item("&Partes > &Listados > &Partes", "F11", "", C().A("2"), {LoadWorkReports, WorkOrderReport}));
     add(Item("&Partes > &Listados > &Ordenes", "", "", C().O("P").A("O"),
-             {"LoadWorkReports", "WorkOrderReport"}));
-    add(Item("&Partes > &Listados > &Cuenta Coste", "", "", {}, {"LoadWorkReports", "CostAccountAnalysis"}));
+             {LoadWorkReports, WorkOrderReport}));
+    add(Item("&Partes > &Listados > &Cuenta Coste", "", "", {}, {LoadWorkReports, CostAccountAnalysis}));
     add(Item("&Partes > &Edición", "Shift+F11", "", C().A("4"),
-             {"LoadWorkReports", "ModifyWorkReport", "FreeWorkReportList", "SortWorkReportFile"}));
+             {LoadWorkReports, ModifyWorkReport, FreeWorkReportList, SortWorkReportFile}));
     add(Item("&Partes > &Informes > &Diario", "", "", {},
-             {"LoadWorkReports", "PersonnelDailyHoursReport", "FreeWorkReportList"}));
+             {LoadWorkReports, PersonnelDailyHoursReport, FreeWorkReportList}));
     add(Item("&Partes > &Informes > &Periodo", "", "", {},
-             {"LoadWorkReports", "MaintenanceHoursReport", "FreeWorkReportList"}));
-    add(Needing(Item("&Partes > &Fichero > A&ñadir Partes", "", "", C().A("i"), {"AddWorkReportFile"}),
-                {"FreeWorkReportList", "LoadMachineList", "LoadPlannedRepairs", "MergeWorkReportFile",
-                 "SavePlannedRepairList", "FreePlannedRepairList", "FreeMachineList", "SortRevisionFile",
-                 "SortBreakdownFile", "SortPlannedRepairFile", "RevisionPosted", "BreakdownPosted",
-                 "PlannedRepairPosted"}));
+             {LoadWorkReports, MaintenanceHoursReport, FreeWorkReportList}));
+    add(Needing(Item("&Partes > &Fichero > A&ñadir Partes", "", "", C().A("i"), {AddWorkReportFile}),
+                {FreeWorkReportList, LoadMachineList, LoadPlannedRepairs, MergeWorkReportFile,
+                 SavePlannedRepairList, FreePlannedRepairList, FreeMachineList, SortRevisionFile,
+                 SortBreakdownFile, SortPlannedRepairFile, RevisionPosted, BreakdownPosted,
+                 PlannedRepairPosted}));
     add(Item("&Partes > &Fichero > &Fraccionar fichero de Partes.", "", "", C().A("F"),
-             {"SortWorkReportFile"}));
-    add(Item("&Partes > &Fichero > &Descripción Partes", "", "", {}, {"JobDescriptions"}));
-    add(Item("&Partes > &Ratios", "", "", {}, {"PersonnelWeeklyHoursReport"}));
+             {SortWorkReportFile}));
+    add(Item("&Partes > &Fichero > &Descripción Partes", "", "", {}, {JobDescriptions}));
+    add(Item("&Partes > &Ratios", "", "", {}, {PersonnelWeeklyHoursReport}));
 
     // Proveedores
-    add(Item("Pro&veedores > &Alta", "Ctrl+F12", "", C().A("1"), {"AddSupplier", "CompactSupplierFile"}));
-    add(Item("Pro&veedores > &Listado", "F12", "", {},
-             {"LoadSupplierList", "ListSuppliers", "FreeSupplierList"}));
+    add(Item("Pro&veedores > &Alta", "Ctrl+F12", "", C().A("1"), {AddSupplier, CompactSupplierFile}));
+    add(Item("Pro&veedores > &Listado", "F12", "", {}, {LoadSupplierList, ListSuppliers, FreeSupplierList}));
     add(Item("Pro&veedores > &Edición", "Shift+F12", "", {},
-             {"LoadSupplierList", "EditSupplier", "FreeSupplierList", "CompactSupplierFile"}));
+             {LoadSupplierList, EditSupplier, FreeSupplierList, CompactSupplierFile}));
 
     // Utiles
-    add(Item("&Utiles > &Fuentes", "", "", {}, {"ShowFontDialog"}));
-    add(Item("&Utiles > Im&presoras", "", "", {}, {"ShowPrintDialog"}));
-    add(Item("&Utiles > &Imagenes", "", "", {}, {"ShowPictureViewer"}));
-    add(Item("&Utiles > &Entorno  > &Acceso", "", "", {}, {"Acceso1Click"}));
-    add(Item("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {"CreateNextYearEnvironment"}));
+    add(Item("&Utiles > &Fuentes", "", "", {}, {ShowFontDialog}));
+    add(Item("&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog}));
+    add(Item("&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer}));
+    add(Item("&Utiles > &Entorno  > &Acceso", "", "", {}, {Acceso1Click}));
+    add(Item("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {CreateNextYearEnvironment}));
     add(DriveCaption(
-        Item("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {"CMantenimSeg1Click"})));
-    add(Item("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {"A1Click"}));
+        Item("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {CMantenimSeg1Click})));
+    add(Item("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {A1Click}));
     add(DriveCaption(
-        Item("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {"CCopiaSeg1Click"})));
-    add(Item("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {"A2Click"}));
-    add(Item("&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "", {}, {"VeltWeb1Click"}));
-    add(Item("&Utiles > Fic&heros", "", "", {}, {"BrowseDataFiles"}));
-    add(Item("&Utiles > &Ayuda", "", "", {}, {"ShowHelp"}));
-    add(Item("&Utiles > &Mensajes", "", "", {}, {"ShowMailComposer"}));
-    add(Item("&Utiles > I&nformes", "", "", {}, {"MaintenanceReport"}));
-    add(Exporting(
-        Item("&Utiles > E&xportar > &Gamas", "", "", {}, {"LoadOperationList", "SaveOperationList"})));
-    add(Exporting(Item("&Utiles > E&xportar > &Energias", "", "", {}, {"SortEnergyReadings"})));
-    add(Item("&Utiles > Impor&tar", "", "", C().A("i").O(""), {"ShowImportWindow"}));
-    add(Item("&Utiles > Có&digos Rsv.", "", "", C().A("C"), {"EditReservedCodes"}));
-    add(Item("&Utiles > Ce&rca de", "", "", {}, {"AboutMaker"}));
-    add(Item("&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {"Acceso2Click"}));
-    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "", {}, {"Partes5Click"}));
-    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "", {}, {"OrdenesT1Click"}));
-    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "", {}, {"Personal2Click"}));
-    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "", {}, {"Mquinas2Click"}));
-    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto", "", "", {}, {"TiposMto2Click"}));
+        Item("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {CCopiaSeg1Click})));
+    add(Item("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {A2Click}));
+    add(Item("&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "", {}, {VeltWeb1Click}));
+    add(Item("&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles}));
+    add(Item("&Utiles > &Ayuda", "", "", {}, {ShowHelp}));
+    add(Item("&Utiles > &Mensajes", "", "", {}, {ShowMailComposer}));
+    add(Item("&Utiles > I&nformes", "", "", {}, {MaintenanceReport}));
+    add(Exporting(Item("&Utiles > E&xportar > &Gamas", "", "", {}, {LoadOperationList, SaveOperationList})));
+    add(Exporting(Item("&Utiles > E&xportar > &Energias", "", "", {}, {SortEnergyReadings})));
+    add(Item("&Utiles > Impor&tar", "", "", C().A("i").O(""), {ShowImportWindow}));
+    add(Item("&Utiles > Có&digos Rsv.", "", "", C().A("C"), {EditReservedCodes}));
+    add(Item("&Utiles > Ce&rca de", "", "", {}, {AboutMaker}));
+    add(Item("&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {Acceso2Click}));
+    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "", {}, {Partes5Click}));
+    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "", {}, {OrdenesT1Click}));
+    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "", {}, {Personal2Click}));
+    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "", {}, {Mquinas2Click}));
+    add(Item("&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto", "", "", {}, {TiposMto2Click}));
     add(Item("&Utiles > Veltrano &Web > &CrearFicheros > &Maquinas", "", "", C().A("W"),
-             {"LoadMachineList", "ListMachines", "FreeMachineList"}));
-    add(Item("&Utiles > Veltrano &Web > &CrearFicheros > &Personal", "", "", C().A("W"), {"ListPersonnel"}));
-    add(Item("&Utiles > Veltrano &Web > &CrearFicheros > &Tipos Mto", "", "", {},
-             {"ExportMaintenanceTypes"}));
-    add(Item("&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "", "", {}, {"OrdenesT2Click"}));
-    add(Item("&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "", "", {}, {"PartesD1Click"}));
-    add(Item("&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {}, {"SubirFich1Click"}));
-    add(Item("&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "", "", {}, {"OrdenesTrb1Click"}));
-    add(Item("&Utiles > Veltrano &Web > &Sincronización > &Partes D", "", "", {}, {"Partes4Click"}));
-    add(Item("&Utiles > Actuali&zaciones", "", "", {}, {"ActualizarVeltrano1Click"}));
+             {LoadMachineList, ListMachines, FreeMachineList}));
+    add(Item("&Utiles > Veltrano &Web > &CrearFicheros > &Personal", "", "", C().A("W"), {ListPersonnel}));
+    add(Item("&Utiles > Veltrano &Web > &CrearFicheros > &Tipos Mto", "", "", {}, {ExportMaintenanceTypes}));
+    add(Item("&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "", "", {}, {OrdenesT2Click}));
+    add(Item("&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "", "", {}, {PartesD1Click}));
+    add(Item("&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {}, {SubirFich1Click}));
+    add(Item("&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "", "", {}, {OrdenesTrb1Click}));
+    add(Item("&Utiles > Veltrano &Web > &Sincronización > &Partes D", "", "", {}, {Partes4Click}));
+    add(Item("&Utiles > Actuali&zaciones", "", "", {}, {ActualizarVeltrano1Click}));
 
     // The pop-up menu's only command that runs feature operations.
     {
         CommandItem sort =
             Item("Ordenar", "", "", {},
-                 {WithAction("3", "SortPlannedRepairFile"), WithAction("", "SortPlannedRepairFile"),
-                  WithAction("2", "SortBreakdownFile"), WithAction("", "SortBreakdownFile"),
-                  "PurgePersonnelEntries", "SortWorkReportFile", "SortPersonnelFile", "SortEnergyReadings"});
+                 {WithAction("3", SortPlannedRepairFile), WithAction("", SortPlannedRepairFile),
+                  WithAction("2", SortBreakdownFile), WithAction("", SortBreakdownFile),
+                  PurgePersonnelEntries, SortWorkReportFile, SortPersonnelFile, SortEnergyReadings});
         sort.popup = true;
         add(std::move(sort));
     }
@@ -447,97 +441,94 @@ CommandTable ListedMenu()
 const std::vector<OwnerDifference>& OwnerDifferences()
 {
     static const std::vector<OwnerDifference> differences = [] {
+        using enum Op;
+        using enum Cond;
         std::vector<OwnerDifference> d;
         auto steps = [&d](const char* path, Steps s, const char* why) {
             d.push_back({QString::fromUtf8(path), std::move(s), std::nullopt, QString::fromUtf8(why)});
         };
         steps("Máquinas > Edición",
-              {"LoadMachineList", "EditMachine", When("!MachineCardRequest", "FreeMachineList"),
-               When("MachineCardRequest", "SaveMachineRecord"),
-               When("MachineCardRequest", "SortMachineFile")},
+              {LoadMachineList, EditMachine, When(Not(MachineCardRequest), FreeMachineList),
+               When(MachineCardRequest, SaveMachineRecord), When(MachineCardRequest, SortMachineFile)},
               "saves and re-sorts only when the card asked to save or delete");
-        steps("Procedimientos > Alta", {"AddProcedure", When("ContinueFlag", "SortProcedureFile")},
+        steps("Procedimientos > Alta", {AddProcedure, When(ContinueFlag, SortProcedureFile)},
               "re-sorts only after an accepted card");
         steps("Procedimientos > Edición",
-              {"EditProceduresSelective", When("ContinueFlag", "SortProcedureFile"), "FreeProcedureList"},
+              {EditProceduresSelective, When(ContinueFlag, SortProcedureFile), FreeProcedureList},
               "re-sorts only after an accepted card");
         steps("Gamas > Edición OPR",
-              {"LoadOperationList", "EditOperations", When("OperationDeleted", "SaveOperationList"),
-               When("OperationDeleted", "FreeOperationList")},
+              {LoadOperationList, EditOperations, When(OperationDeleted, SaveOperationList),
+               When(OperationDeleted, FreeOperationList)},
               "saves the list only when an operation was deleted");
         steps("Pláning > Altas > Cargar > Automática > Sincrona",
-              {"ClearInteractiveFlag", "AutoLoadPlanning", "ListAnnualPlan"}, "runs without cards");
+              {ClearInteractiveFlag, AutoLoadPlanning, ListAnnualPlan}, "runs without cards");
         steps("Pláning > Altas > Cargar > Automática > Continua Plan",
-              {"ClearInteractiveFlag", "ContinuePlanFromEnvironment", "ListAnnualPlan"},
-              "runs without cards");
+              {ClearInteractiveFlag, ContinuePlanFromEnvironment, ListAnnualPlan}, "runs without cards");
         steps("Historial MP > Altas > Planing",
-              {"ClearCardSaved", "ControlPlan", When("ContinueFlag", "SortRevisionFile")},
+              {ClearCardSaved, ControlPlan, When(ContinueFlag, SortRevisionFile)},
               "clears CardSaved first; re-sorts only after accepted work");
-        steps("Historial MP > Altas > Selectiv", {"NewRevision", When("ContinueFlag", "SortRevisionFile")},
+        steps("Historial MP > Altas > Selectiv", {NewRevision, When(ContinueFlag, SortRevisionFile)},
               "re-sorts only after accepted work");
-        steps("Historial MP > Edicion", {"EditRevisionHistory", When("ContinueFlag", "SortRevisionFile")},
+        steps("Historial MP > Edicion", {EditRevisionHistory, When(ContinueFlag, SortRevisionFile)},
               "re-sorts only after accepted work");
-        steps("Historial MP > Control > Planing", {"ControlPlan", When("ContinueFlag", "SortRevisionFile")},
+        steps("Historial MP > Control > Planing", {ControlPlan, When(ContinueFlag, SortRevisionFile)},
               "re-sorts only after accepted work");
-        steps("Historial MP > Control > Máquina", {"ControlPlan", When("ContinueFlag", "SortRevisionFile")},
+        steps("Historial MP > Control > Máquina", {ControlPlan, When(ContinueFlag, SortRevisionFile)},
               "re-sorts only after accepted work");
-        steps("Averías > Edición", {"LoadBreakdownList", "EditBreakdowns", "FreeBreakdownList"},
+        steps("Averías > Edición", {LoadBreakdownList, EditBreakdowns, FreeBreakdownList},
               "the breakdown edit lists no re-sort");
         steps("Reparaciones > Edición > Pendientes MO",
-              {"EditPlannedRepairs", WithAction("3", "SortPlannedRepairFile"),
-               WithAction("", "SortPlannedRepairFile")},
+              {EditPlannedRepairs, WithAction("3", SortPlannedRepairFile),
+               WithAction("", SortPlannedRepairFile)},
               "re-sorts by code, then by week");
         steps("Reparaciones > Edición > Avisos Rep",
-              {"EditPlannedRepairs", "SortPlannedRepairFile", "SortPlannedRepairFile"},
-              "re-sorts twice by week");
+              {EditPlannedRepairs, SortPlannedRepairFile, SortPlannedRepairFile}, "re-sorts twice by week");
         steps("Predictivo > Alta > Medida",
-              {"AddPredictiveRecord", When("PredictiveRecordStored", "RewritePredictiveFile")},
+              {AddPredictiveRecord, When(PredictiveRecordStored, RewritePredictiveFile)},
               "rewrites only when a measurement was stored");
-        steps("Energías > Alta Lectura",
-              {"AddEnergyReading", When("EnergyReadingStored", "SortEnergyReadings")},
+        steps("Energías > Alta Lectura", {AddEnergyReading, When(EnergyReadingStored, SortEnergyReadings)},
               "re-sorts only when a reading was stored");
         steps("Repuestos > Peticiones OFERTAS > Rotura Stock",
-              {"LoadSparePartList", "StockBreakageReport", "OrdersFromStockBreakage", "FreeSparePartList",
-               "CascadeWindows"},
+              {LoadSparePartList, StockBreakageReport, OrdersFromStockBreakage, FreeSparePartList,
+               CascadeWindows},
               "cascades the order letters it opened");
-        steps("Repuestos > Ratios", {"YearMovementRatios", "WeeklyPurchasesReport"},
+        steps("Repuestos > Ratios", {YearMovementRatios, WeeklyPurchasesReport},
               "the store ratios also list the weekly purchases");
         steps("Compras > Altas > Nuevo Pedido",
-              {"AddPurchaseOrderLine", When("ContinueFlag", "SortPurchaseOrderFile")},
+              {AddPurchaseOrderLine, When(ContinueFlag, SortPurchaseOrderFile)},
               "re-sorts only after an accepted line");
         steps("Compras > Altas > Añadir Item",
-              {"AddPurchaseOrderLine", When("ContinueFlag", "SortPurchaseOrderFile")},
+              {AddPurchaseOrderLine, When(ContinueFlag, SortPurchaseOrderFile)},
               "re-sorts only after an accepted line");
         steps("Compras > Edición",
-              {"LoadPurchaseOrders", "EditPurchaseOrders",
-               When("PurchaseLineChanged", "SortPurchaseOrderFile"), "FreePurchaseOrderList"},
+              {LoadPurchaseOrders, EditPurchaseOrders, When(PurchaseLineChanged, SortPurchaseOrderFile),
+               FreePurchaseOrderList},
               "re-sorts once, when a line changed");
         steps("Compras > Recepción Pedidos > Pendientes",
-              {"LoadPurchaseOrders", "EditPurchaseOrders",
-               When("PurchaseLineChanged", "SortPurchaseOrderFile"), "FreePurchaseOrderList"},
+              {LoadPurchaseOrders, EditPurchaseOrders, When(PurchaseLineChanged, SortPurchaseOrderFile),
+               FreePurchaseOrderList},
               "re-sorts only when a line changed");
         steps("Personal > Alta > Expediente",
-              {"NewPersonnelEntry", When("EntryAddedFlag", "PurgePersonnelEntries")},
+              {NewPersonnelEntry, When(EntryAddedFlag, PurgePersonnelEntries)},
               "purges only after an entry was added");
         steps("Personal > Edición > Expediente",
-              {"EditPersonnelExpedient", When("EntryAddedFlag", "PurgePersonnelEntries")},
+              {EditPersonnelExpedient, When(EntryAddedFlag, PurgePersonnelEntries)},
               "purges only after an entry was added");
         steps("Partes > Alta",
-              {"LoadMachineList", "LoadPlannedRepairs", "AddWorkReportLine", "SavePlannedRepairList",
-               "FreePlannedRepairList", "FreeMachineList", When("RevisionPosted", "SortRevisionFile"),
-               When("BreakdownPosted", "SortBreakdownFile"),
-               When("PlannedRepairPosted", "SortPlannedRepairFile"),
-               When("WorkReportWritten", "SortWorkReportFile"),
-               When("PersonnelEntryPosted", "PurgePersonnelEntries"), "FreeWorkReportList"},
+              {LoadMachineList, LoadPlannedRepairs, AddWorkReportLine, SavePlannedRepairList,
+               FreePlannedRepairList, FreeMachineList, When(RevisionPosted, SortRevisionFile),
+               When(BreakdownPosted, SortBreakdownFile), When(PlannedRepairPosted, SortPlannedRepairFile),
+               When(WorkReportWritten, SortWorkReportFile), When(PersonnelEntryPosted, PurgePersonnelEntries),
+               FreeWorkReportList},
               "re-sorts only the files the posting touched");
         steps("Partes > Edición",
-              {"LoadWorkReports", "ModifyWorkReport", "FreeWorkReportList",
-               When("WorkReportWritten", "SortWorkReportFile")},
+              {LoadWorkReports, ModifyWorkReport, FreeWorkReportList,
+               When(WorkReportWritten, SortWorkReportFile)},
               "re-sorts only when a line was written");
-        steps("Proveedores > Alta", {"AddSupplier", When("ContinueFlag", "CompactSupplierFile")},
+        steps("Proveedores > Alta", {AddSupplier, When(ContinueFlag, CompactSupplierFile)},
               "compacts only after an accepted card");
         d.push_back({QStringLiteral("Repuestos > Inventario > Estadístico"),
-                     {"SortSparePartFile", "FreeSparePartList"},
+                     {SortSparePartFile, FreeSparePartList},
                      ModeCodes{.output = QStringLiteral("I3")},
                      QStringLiteral("the statistical sample is asked for with OutputCode \"I3\"")});
         return d;
@@ -574,18 +565,6 @@ CommandTable BuildTable()
 
 } // namespace
 
-const std::array<PendingEditEntry, kPendingEditCount> kPendingEdits{{
-    {"Partes", "Partes > Edición", "EditarPartes"},
-    {"Gamas", "Gamas > Edición OPR", "EditarGamas"},
-    {"Repara", "Reparaciones > Edición > Selectiva", "EditarRepara"},
-    {"Averías", "Averías > Edición", "EditarAverias"},
-    {"OrdenesT", "OT/Prspuestos > Edición > OrdenTrab.", "EditarOrdenesT"},
-    {"Compras", "Compras > Edición", "EditarCompras"},
-    {"R.Almacén", "Repuestos > Edición In/Out > Correcciones", "EditarRAlmacen"},
-    {"Procedimientos", "Procedimientos > Edición", "EditarProcedimientos"},
-    {"Energías", "Energías > Edición", "EditarEnergias"},
-}};
-
 const std::array<const char*, 2> kReportPaneKeysOnMenu{"Ctrl+Alt+P", "Ctrl+Alt+R"};
 
 const CommandTable& MainCommandTable()
@@ -614,22 +593,20 @@ QString CommandItem::PlainPath() const
     return plain.join(QStringLiteral(" > "));
 }
 
-QStringList CommandItem::Requirements() const
+std::vector<Requirement> CommandItem::Requirements() const
 {
-    QStringList names;
+    std::vector<Requirement> names;
+    const auto add = [&names](Requirement name) {
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    };
     for (const CommandStep& step : steps) {
-        if (!names.contains(step.operation))
-            names << step.operation;
-        if (!step.when.isEmpty()) {
-            const QString condition = step.when.startsWith(QLatin1Char('!')) ? step.when.mid(1) : step.when;
-            if (!names.contains(condition))
-                names << condition;
-        }
+        add(step.operation);
+        if (step.when)
+            add(step.when->cond);
     }
-    for (const QString& name : needs) {
-        if (!names.contains(name))
-            names << name;
-    }
+    for (const Requirement& name : needs)
+        add(name);
     return names;
 }
 

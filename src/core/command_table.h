@@ -1,12 +1,15 @@
 #pragma once
 
 #include "core/command.h"
+#include "core/operation_ids.h"
 #include "core/state.h"
+#include "platform/handover.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace gim {
@@ -14,15 +17,15 @@ namespace gim {
 // One step of a menu command: a registered operation, run when its condition holds.
 struct CommandStep
 {
-    CommandStep(const char* op) : operation(QString::fromUtf8(op)) {}
-    CommandStep(QString op, QString condition = {}, std::optional<QString> actionCode = std::nullopt)
-        : operation(std::move(op)), when(std::move(condition)), action(std::move(actionCode))
+    CommandStep(Op op, std::optional<StepCondition> condition = std::nullopt,
+                std::optional<QString> actionCode = std::nullopt)
+        : operation(op), when(condition), action(std::move(actionCode))
     {
     }
 
-    QString operation;
-    // A registered condition ("ContinueFlag"; "!name" negates it); empty: the step always runs.
-    QString when;
+    Op operation;
+    // A registered condition (ContinueFlag, or Not(MachineCardRequest)); none: the step always runs.
+    std::optional<StepCondition> when;
     // ActionCode set just before the step (the re-sorts that depend on it).
     std::optional<QString> action;
 
@@ -44,17 +47,18 @@ struct CommandItem
     QString hint;     // status-bar text
     ModeCodes codes;  // set before the steps and cleared after them
     std::vector<CommandStep> steps;
-    QStringList needs;         // operations and conditions a step calls by name besides its own
-    int pendingEdit = -1;      // the entry of PendingEditFlags this edit item consumes
-    bool exportFlag = false;   // ExportFlag is 1 while the command runs
-    bool popup = false;        // an item of the main window's pop-up menu
-    bool driveCaption = false; // its caption follows DriveText ("&C:/CopiaSeg")
+    std::vector<Requirement> needs; // operations and conditions a step calls besides its own
+    int pendingEdit = -1;           // the entry of PendingEditFlags this edit item consumes
+    bool exportFlag = false;        // ExportFlag is 1 while the command runs
+    bool popup = false;             // an item of the main window's pop-up menu
+    bool driveCaption = false;      // its caption follows DriveText ("&C:/CopiaSeg")
     EnableRule enable = EnableRule::Always;
 
     // "Máquinas > Listado > Máquinas": the captions without their "&".
     QString PlainPath() const;
-    // Every operation and condition that must be registered for the item to be offered.
-    QStringList Requirements() const;
+    // Every operation and condition that must be registered for the item to be offered, each once, in
+    // the order the steps name them.
+    std::vector<Requirement> Requirements() const;
 };
 
 using CommandTable = std::vector<CommandItem>;
@@ -77,11 +81,30 @@ const std::vector<OwnerDifference>& OwnerDifferences();
 // PendingEditFlags.
 struct PendingEditEntry
 {
-    const char* flag;     // the report window's Editar item
+    EditItem item;        // the report window's Editar item
     const char* itemPath; // plain path of the main-menu edit item
-    const char* handOver; // operation of the report window that hands the selected row over
+    Op handOver;          // operation of the report window that hands the selected row over
 };
-extern const std::array<PendingEditEntry, kPendingEditCount> kPendingEdits;
+inline constexpr std::array<PendingEditEntry, kPendingEditCount> kPendingEdits{{
+    {EditItem::Partes, "Partes > Edición", Op::EditarPartes},
+    {EditItem::Gamas, "Gamas > Edición OPR", Op::EditarGamas},
+    {EditItem::Repara, "Reparaciones > Edición > Selectiva", Op::EditarRepara},
+    {EditItem::Averias, "Averías > Edición", Op::EditarAverias},
+    {EditItem::OrdenesT, "OT/Prspuestos > Edición > OrdenTrab.", Op::EditarOrdenesT},
+    {EditItem::Compras, "Compras > Edición", Op::EditarCompras},
+    {EditItem::RAlmacen, "Repuestos > Edición In/Out > Correcciones", Op::EditarRAlmacen},
+    {EditItem::Procedimientos, "Procedimientos > Edición", Op::EditarProcedimientos},
+    {EditItem::Energias, "Energías > Edición", Op::EditarEnergias},
+}};
+// The entries stand in the order of their flags, and the flags the report window sets are the state's.
+static_assert([] {
+    for (std::size_t i = 0; i < kPendingEdits.size(); ++i) {
+        if (PendingEditIndex(kPendingEdits[i].item) != i)
+            return false;
+    }
+    return true;
+}());
+static_assert(std::is_same_v<decltype(State::PendingEditFlags), EditFlags>);
 
 // Keys of the report window's pane that also stand on main-menu items. The pane keeps them for itself
 // while it has the focus; everywhere else the main menu owns them.

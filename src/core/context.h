@@ -15,6 +15,11 @@ namespace gim {
 
 class FileFaults;
 
+// The path of `fileName` in `folder`. Old data folders come from Windows, where the case of a name never
+// mattered: an existing file is found whatever its case and keeps its own spelling; a new file takes the
+// spelling asked for.
+QString ResolveDataPath(const QString& folder, const QString& fileName);
+
 // Everything an operation needs: the program-wide state, the user, the clock and the desktop.
 // The program has one; every test builds its own in a temporary folder.
 struct Context
@@ -40,8 +45,8 @@ struct Context
         return *static_cast<T*>(slot.get());
     }
 
-    // Absolute path of a data file of the working folder.
-    QString Path(const QString& fileName) const { return st.WorkDir + QLatin1Char('/') + fileName; }
+    // Absolute path of a data file of the working folder, found whatever the case of its letters.
+    QString Path(const QString& fileName) const { return ResolveDataPath(st.WorkDir, fileName); }
 
 private:
     std::unordered_map<std::type_index, std::shared_ptr<void>> m_modules;

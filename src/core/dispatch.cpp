@@ -81,9 +81,9 @@ void JobDescriptions(Context& ctx)
 void AddWorkReportFile(Context& ctx, const OperationRegistry& registry)
 {
     State& st = ctx.st;
-    registry.Run(ctx, QStringLiteral("FreeWorkReportList"));
-    registry.Run(ctx, QStringLiteral("LoadMachineList"));
-    registry.Run(ctx, QStringLiteral("LoadPlannedRepairs"));
+    registry.Run(ctx, Op::FreeWorkReportList);
+    registry.Run(ctx, Op::LoadMachineList);
+    registry.Run(ctx, Op::LoadPlannedRepairs);
     st.ActionCode = QStringLiteral("i");
     FileDialogRequest request;
     request.caption = QStringLiteral("Fichero de Partes Añadir");
@@ -94,16 +94,16 @@ void AddWorkReportFile(Context& ctx, const OperationRegistry& registry)
     const std::optional<QString> chosen = ctx.ui.ChooseFile(request);
     const QString untouched = QDir(st.BaseDir).absoluteFilePath(QStringLiteral("#"));
     if (chosen && QFileInfo(*chosen).absoluteFilePath() != untouched)
-        registry.RunWithFile(ctx, QStringLiteral("MergeWorkReportFile"), *chosen);
-    registry.Run(ctx, QStringLiteral("SavePlannedRepairList"));
-    registry.Run(ctx, QStringLiteral("FreePlannedRepairList"));
-    registry.Run(ctx, QStringLiteral("FreeMachineList"));
-    if (registry.Holds(ctx, QStringLiteral("RevisionPosted")))
-        registry.Run(ctx, QStringLiteral("SortRevisionFile"));
-    if (registry.Holds(ctx, QStringLiteral("BreakdownPosted")))
-        registry.Run(ctx, QStringLiteral("SortBreakdownFile"));
-    if (registry.Holds(ctx, QStringLiteral("PlannedRepairPosted")))
-        registry.Run(ctx, QStringLiteral("SortPlannedRepairFile"));
+        registry.RunWithFile(ctx, Op::MergeWorkReportFile, *chosen);
+    registry.Run(ctx, Op::SavePlannedRepairList);
+    registry.Run(ctx, Op::FreePlannedRepairList);
+    registry.Run(ctx, Op::FreeMachineList);
+    if (registry.Holds(ctx, Cond::RevisionPosted))
+        registry.Run(ctx, Op::SortRevisionFile);
+    if (registry.Holds(ctx, Cond::BreakdownPosted))
+        registry.Run(ctx, Op::SortBreakdownFile);
+    if (registry.Holds(ctx, Cond::PlannedRepairPosted))
+        registry.Run(ctx, Op::SortPlannedRepairFile);
 }
 
 void MaintenanceReport(Context& ctx)
@@ -154,8 +154,8 @@ bool Dispatcher::IsEnabled(std::size_t index) const
     if (index >= m_table.size())
         return false;
     const CommandItem& item = m_table[index];
-    for (const QString& name : item.Requirements()) {
-        if (!m_registry.Has(name) && !m_registry.HasCondition(name))
+    for (const Requirement& name : item.Requirements()) {
+        if (!m_registry.Has(name))
             return false;
     }
     if (item.enable == EnableRule::ShortHorizon)
@@ -184,10 +184,10 @@ bool Dispatcher::Run(std::size_t index)
             if (item.pendingEdit >= 0 && st.EditorOpenFlag == 1) {
                 // A row selected in the open report window is handed over before the edit starts.
                 const auto& entry = kPendingEdits[static_cast<std::size_t>(item.pendingEdit)];
-                m_registry.RunIfRegistered(m_ctx, QString::fromLatin1(entry.handOver));
+                m_registry.RunIfRegistered(m_ctx, entry.handOver);
             }
             for (const CommandStep& step : item.steps) {
-                if (!step.when.isEmpty() && !m_registry.Holds(m_ctx, step.when))
+                if (step.when && !m_registry.Holds(m_ctx, *step.when))
                     continue;
                 if (step.action)
                     st.ActionCode = *step.action;
@@ -243,18 +243,16 @@ void Dispatcher::ApplyPendingActivation()
 
 void RegisterMainWindowOperations(OperationRegistry& registry)
 {
-    registry.RegisterCondition(QStringLiteral("ContinueFlag"),
+    registry.RegisterCondition(Cond::ContinueFlag,
                                [](const Context& ctx) { return ctx.st.ContinueFlag != 0; });
-    registry.Register(QStringLiteral("LoadEnvironment"), [](Context& ctx) { LoadEnvironment(ctx); });
-    registry.Register(QStringLiteral("ClearInteractiveFlag"),
-                      [](Context& ctx) { ctx.st.InteractiveFlag = 0; });
-    registry.Register(QStringLiteral("MachineBook"), MachineBook);
-    registry.Register(QStringLiteral("JobDescriptions"), JobDescriptions);
-    registry.Register(QStringLiteral("AddWorkReportFile"),
-                      [&registry](Context& ctx) { AddWorkReportFile(ctx, registry); });
-    registry.Register(QStringLiteral("ShowHelp"), OpenHelpFile);
-    registry.Register(QStringLiteral("MaintenanceReport"), MaintenanceReport);
-    registry.Register(QStringLiteral("AboutMaker"), AboutMaker);
+    registry.Register(Op::LoadEnvironment, [](Context& ctx) { LoadEnvironment(ctx); });
+    registry.Register(Op::ClearInteractiveFlag, [](Context& ctx) { ctx.st.InteractiveFlag = 0; });
+    registry.Register(Op::MachineBook, MachineBook);
+    registry.Register(Op::JobDescriptions, JobDescriptions);
+    registry.Register(Op::AddWorkReportFile, [&registry](Context& ctx) { AddWorkReportFile(ctx, registry); });
+    registry.Register(Op::ShowHelp, OpenHelpFile);
+    registry.Register(Op::MaintenanceReport, MaintenanceReport);
+    registry.Register(Op::AboutMaker, AboutMaker);
 }
 
 QString HelpFilePath(const Context& ctx)

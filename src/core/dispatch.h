@@ -65,8 +65,8 @@ private:
 };
 
 // The operations and conditions of the main window itself and of the program-wide state:
-// "ContinueFlag", "LoadEnvironment", "ClearInteractiveFlag", "MachineBook", "AddWorkReportFile",
-// "JobDescriptions", "ShowHelp", "MaintenanceReport", "AboutMaker". The Qt window adds its dialogs.
+// ContinueFlag, LoadEnvironment, ClearInteractiveFlag, MachineBook, AddWorkReportFile, JobDescriptions,
+// ShowHelp, MaintenanceReport, AboutMaker. The Qt window adds its dialogs.
 void RegisterMainWindowOperations(OperationRegistry& registry);
 
 // The program's help file in the program folder, found whatever the case of its name; empty when there

@@ -26,12 +26,19 @@ void SetPlanFlags(State& st, std::uint8_t minFreq)
     }
 }
 
-void WriteSelector(Context& ctx, const TSelectorRecord& rec)
+// The selector is replaced whole, crash-safely, like every data file: an interruption leaves the old
+// selector or the new one. The result also stands in LastIOResult.
+IoResult WriteSelector(Context& ctx, const TSelectorRecord& rec)
 {
-    RecordFile<TSelectorRecord> file(ctx);
-    if (!file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Rewrite, false))
-        return;
-    file.Write(0, rec);
+    const QString name = QLatin1String(kSelectorFileName);
+    IoResult result{IoCode::Ok, ctx.Path(name)};
+    try {
+        StoreRecords(ctx, name, std::vector<TSelectorRecord>{rec});
+    } catch (const IoAbort& e) {
+        result.code = e.code();
+    }
+    ctx.st.LastIOResult = result.code;
+    return result;
 }
 
 } // namespace
@@ -68,8 +75,7 @@ void LoadEnvironment(Context& ctx)
     TSelectorRecord rec{};
     RecordFile<TSelectorRecord> file(ctx);
     // A selector without a whole record holds nothing to keep and is treated as missing.
-    if (!file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Reset, false) ||
-        file.Count() == 0) {
+    if (!file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Read) || file.Count() == 0) {
         file.Close();
         st.CurrentEnvironment = QLatin1String(kDefaultEnvironment);
         rec.Code = st.CurrentEnvironment;
@@ -114,8 +120,7 @@ bool ChangeEnvironment(Context& ctx)
     QString freqText = QStringLiteral("M");
     {
         RecordFile<TSelectorRecord> file(ctx);
-        if (file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Reset, false) &&
-            file.Count() > 0) {
+        if (file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Read) && file.Count() > 0) {
             rec = file.Read(0);
             st.AccessCode = rec.AccessCode.str();
             if (rec.MinFreq == 1)
@@ -146,7 +151,12 @@ bool ChangeEnvironment(Context& ctx)
         rec.MinFreq = 2;
     else
         rec.MinFreq = 3;
-    WriteSelector(ctx, rec);
+    // A selector that cannot be written (write-protected, a full disk) keeps the environment it names:
+    // the user is told why the change is not saved.
+    if (const IoResult written = WriteSelector(ctx, rec); !written) {
+        ShowIOError(ctx, written.code);
+        return false;
+    }
     // Nothing of the previous environment may stay behind: its firm comes from the new agenda.
     st.FirmName.clear();
     // The environment is reloaded from what the selector now holds (eight characters), so that this
@@ -191,7 +201,7 @@ void InitPlanningYears(Context& ctx)
     InitCurrentDate(ctx);
     st.TimeText = QString::number(st.CurrentHour) + QLatin1Char(':') + TwoDigits(st.CurrentMinute);
     RecordFile<TPlanYearsRecord> file(ctx);
-    if (file.Open(st.PlanYearsFileName, RawRecordFile::Mode::Reset, false)) {
+    if (file.Open(st.PlanYearsFileName, RawRecordFile::Mode::Read)) {
         // An empty .LON counts as missing; a read of a missing record would abandon the start-up.
         if (file.Count() > 0) {
             const TPlanYearsRecord rec = file.Read(0);

@@ -69,6 +69,8 @@ QString IoErrorText(std::uint8_t code)
         return QStringLiteral("IMPOSIBILIDAD DE ANULAR EL DIRECTORIO");
     case 17:
         return QStringLiteral("IMPOSIBILIDAD DE RENOMBRAR");
+    case 33:
+        return QStringLiteral("FICHERO BLOQUEADO POR OTRO PROGRAMA");
     case 100:
         return QStringLiteral("LECTURA DE DISCO");
     case 101:

@@ -20,6 +20,8 @@ inline constexpr std::uint8_t InvalidFileName = 6;
 inline constexpr std::uint8_t InvalidDrive = 15;
 inline constexpr std::uint8_t CannotRemoveDir = 16;
 inline constexpr std::uint8_t CannotRename = 17;
+// Another program on the same data folder kept its write lock too long.
+inline constexpr std::uint8_t LockViolation = 33;
 inline constexpr std::uint8_t DiskRead = 100;
 inline constexpr std::uint8_t DiskWrite = 101;
 inline constexpr std::uint8_t FileNotAssigned = 102;

@@ -14,7 +14,7 @@ template <typename T, typename Key>
 bool FindByHalves(Context& ctx, const QString& fileName, T& rec, Key T::*key)
 {
     RecordFile<T> file(ctx);
-    if (!file.Open(fileName, RawRecordFile::Mode::Reset))
+    if (!NoteIoResult(ctx, file.Open(fileName, RawRecordFile::Mode::Read), Report::Show))
         return false;
     const std::size_t size = file.Count();
     if (size == 0)
@@ -59,11 +59,8 @@ void FindPerson(Context& ctx, const QString& fileName, TPersonnelRecord& rec)
     FindByHalves(ctx, fileName, rec, &TPersonnelRecord::Matricula);
 }
 
-void CheckMachineCodes(Context& ctx)
+bool MachineCodesValid(const TMachineRecord& m)
 {
-    State& st = ctx.st;
-    const TMachineRecord& m = st.CurrentMachine;
-    st.MachineCodesOk = 1;
     auto printable = [](std::string_view text) {
         for (char c : text) {
             const auto b = static_cast<unsigned char>(c);
@@ -72,20 +69,47 @@ void CheckMachineCodes(Context& ctx)
         }
         return true;
     };
-    if (!printable(m.Codigo.bytes()) || !printable(m.Cuenta.bytes()))
-        st.MachineCodesOk = 0;
-    if (m.Codigo.empty()) {
-        st.MachineCodesOk = 0;
+    return !m.Codigo.empty() && !m.Cuenta.empty() && printable(m.Codigo.bytes()) && printable(m.Cuenta.bytes());
+}
+
+void CheckMachineCodes(Context& ctx)
+{
+    State& st = ctx.st;
+    const TMachineRecord& m = st.CurrentMachine;
+    st.MachineCodesOk = MachineCodesValid(m) ? 1 : 0;
+    if (m.Codigo.empty())
         ctx.ui.ShowMessage(QStringLiteral("FALTA CÓDIGO DE MÁQUINA"));
-    }
-    if (m.Cuenta.empty()) {
-        st.MachineCodesOk = 0;
+    if (m.Cuenta.empty())
         ctx.ui.ShowMessage(QStringLiteral("FALTA CÓDIGO DE CUENTA"));
-    }
     if (st.MachineCodesOk == 0 && !(m.Codigo == "#"))
         ctx.ui.ShowMessage(
             QStringLiteral("SOSPECHA DE MALA CODIFICACION.COMPRUEBE SITUACION POR DÍGITOS INADECUADOS\r") +
             m.Codigo.str() + QLatin1Char(' ') + m.Denominacion.str());
+}
+
+void CheckMachineFileCodes(Context& ctx, const std::vector<TMachineRecord>& records, const QString& fileName)
+{
+    // A few badly coded machines are shown one by one, as the user can put each right; a damaged file
+    // holds hundreds of them, and one message says how many instead of a box for each.
+    constexpr std::size_t kShownOneByOne = 3;
+    State& st = ctx.st;
+    std::vector<const TMachineRecord*> bad;
+    for (const TMachineRecord& rec : records)
+        if (!MachineCodesValid(rec))
+            bad.push_back(&rec);
+    if (bad.size() > kShownOneByOne) {
+        ctx.ui.ShowMessage(QStringLiteral("SOSPECHA DE MALA CODIFICACION EN ") + QString::number(bad.size()) +
+                           QStringLiteral(" MÁQUINAS DE ") + fileName +
+                           QStringLiteral(".COMPRUEBE SITUACION POR DÍGITOS INADECUADOS"));
+    } else {
+        const TMachineRecord kept = st.CurrentMachine;
+        for (const TMachineRecord* rec : bad) {
+            st.CurrentMachine = *rec;
+            CheckMachineCodes(ctx);
+        }
+        st.CurrentMachine = kept;
+    }
+    st.MachineCodesOk = bad.empty() ? 1 : 0;
 }
 
 std::uint16_t LookupHourPrice(const Context& ctx, const QString& matricula, const QString& kind)

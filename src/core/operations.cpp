@@ -1,98 +1,79 @@
 #include "core/operations.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace gim {
 namespace {
 
-QString ConditionName(const QString& name)
+[[noreturn]] void Missing(const char* what, const char* name)
 {
-    return name.startsWith(QLatin1Char('!')) ? name.mid(1) : name;
-}
-
-[[noreturn]] void Missing(const char* what, const QString& name)
-{
-    throw std::logic_error(std::string(what) + " not registered: " + name.toStdString());
+    throw std::logic_error(std::string(what) + " not registered: " + name);
 }
 
 } // namespace
 
-void OperationRegistry::Register(const QString& name, Operation operation)
+void OperationRegistry::Register(Op op, Operation operation)
 {
-    m_operations[name] = std::move(operation);
+    m_operations[Index(op)] = std::move(operation);
 }
 
-void OperationRegistry::RegisterFileOperation(const QString& name, FileOperation operation)
+void OperationRegistry::RegisterFileOperation(Op op, FileOperation operation)
 {
-    m_fileOperations[name] = std::move(operation);
+    m_fileOperations[Index(op)] = std::move(operation);
 }
 
-void OperationRegistry::RegisterCondition(const QString& name, Condition condition)
+void OperationRegistry::RegisterCondition(Cond cond, Condition condition)
 {
-    m_conditions[name] = std::move(condition);
+    m_conditions[Index(cond)] = std::move(condition);
 }
 
-bool OperationRegistry::Has(const QString& name) const
+bool OperationRegistry::Has(Op op) const
 {
-    return m_operations.contains(name) || m_fileOperations.contains(name);
+    return m_operations[Index(op)] || m_fileOperations[Index(op)];
 }
 
-bool OperationRegistry::HasCondition(const QString& name) const
+bool OperationRegistry::Has(Cond cond) const
 {
-    return m_conditions.contains(ConditionName(name));
+    return static_cast<bool>(m_conditions[Index(cond)]);
 }
 
-bool OperationRegistry::HasAll(const QStringList& names) const
+bool OperationRegistry::Has(const Requirement& requirement) const
 {
-    for (const QString& name : names) {
-        if (!Has(name))
-            return false;
-    }
-    return true;
+    return std::visit([this](auto id) { return Has(id); }, requirement);
 }
 
-void OperationRegistry::Run(Context& ctx, const QString& name) const
+void OperationRegistry::Run(Context& ctx, Op op) const
 {
-    const auto it = m_operations.find(name);
-    if (it == m_operations.end())
-        Missing("operation", name);
-    it->second(ctx);
+    const Operation& operation = m_operations[Index(op)];
+    if (!operation)
+        Missing("operation", Name(op));
+    operation(ctx);
 }
 
-void OperationRegistry::RunWithFile(Context& ctx, const QString& name, const QString& absolutePath) const
+void OperationRegistry::RunWithFile(Context& ctx, Op op, const QString& absolutePath) const
 {
-    const auto it = m_fileOperations.find(name);
-    if (it == m_fileOperations.end())
-        Missing("file operation", name);
-    it->second(ctx, absolutePath);
+    const FileOperation& operation = m_fileOperations[Index(op)];
+    if (!operation)
+        Missing("file operation", Name(op));
+    operation(ctx, absolutePath);
 }
 
-bool OperationRegistry::RunIfRegistered(Context& ctx, const QString& name) const
+bool OperationRegistry::RunIfRegistered(Context& ctx, Op op) const
 {
-    const auto it = m_operations.find(name);
-    if (it == m_operations.end())
+    const Operation& operation = m_operations[Index(op)];
+    if (!operation)
         return false;
-    it->second(ctx);
+    operation(ctx);
     return true;
 }
 
-bool OperationRegistry::Holds(const Context& ctx, const QString& name) const
+bool OperationRegistry::Holds(const Context& ctx, StepCondition condition) const
 {
-    const auto it = m_conditions.find(ConditionName(name));
-    if (it == m_conditions.end())
-        Missing("condition", name);
-    const bool holds = it->second(ctx);
-    return name.startsWith(QLatin1Char('!')) ? !holds : holds;
-}
-
-QStringList OperationRegistry::Names() const
-{
-    QStringList names;
-    for (const auto& [name, op] : m_operations)
-        names << name;
-    for (const auto& [name, op] : m_fileOperations)
-        names << name;
-    return names;
+    const Condition& test = m_conditions[Index(condition.cond)];
+    if (!test)
+        Missing("condition", Name(condition.cond));
+    return test(ctx) != condition.negated;
 }
 
 } // namespace gim

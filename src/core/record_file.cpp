@@ -2,18 +2,64 @@
 
 #include "core/context.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace gim {
 
-QString DataPath(const Context& ctx, const QString& fileName)
+namespace {
+
+int FaultOf(const Context& ctx, FileOp op, const QString& path)
 {
-    return ctx.Path(fileName);
+    return ctx.faults ? ctx.faults->Check(op, path) : 0;
+}
+
+// The name in `folder` that `fileName` stands for when its letters are compared without case; empty
+// when none does. A folder holding more than one such name prefers the upper-case spelling, as the old
+// program wrote its names.
+QString FindWhateverCase(const QString& folder, const QString& fileName)
+{
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return {};
+    QString found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name.compare(fileName, Qt::CaseInsensitive) != 0)
+            continue;
+        if (found.isEmpty() || name == fileName.toUpper())
+            found = name;
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+bool NoteIoResult(Context& ctx, const IoResult& result, Report report)
+{
+    ctx.st.LastIOResult = result.code;
+    if (!result.ok() && report == Report::Show)
+        ShowIOError(ctx, result.code);
+    return result.ok();
+}
+
+QString ResolveDataPath(const QString& folder, const QString& fileName)
+{
+    const QString exact = folder + QLatin1Char('/') + fileName;
+    struct stat st
+    {
+    };
+    if (::lstat(QFile::encodeName(exact).constData(), &st) == 0)
+        return exact;
+    const QString other = FindWhateverCase(folder, fileName);
+    return other.isEmpty() ? exact : folder + QLatin1Char('/') + other;
 }
 
 bool DataFileExists(const Context& ctx, const QString& fileName)
@@ -30,39 +76,37 @@ RawRecordFile::~RawRecordFile()
     Close();
 }
 
-bool RawRecordFile::Open(const QString& fileName, Mode mode, bool report)
+IoResult RawRecordFile::Open(const QString& fileName, Mode mode)
 {
-    return OpenPath(m_ctx.Path(fileName), mode, report);
+    return OpenPath(m_ctx.Path(fileName), mode);
 }
 
-bool RawRecordFile::OpenPath(const QString& path, Mode mode, bool report)
+IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
 {
     Close();
     m_path = path;
-    int err = 0;
-    if (m_ctx.faults)
-        err = m_ctx.faults->Check(mode == Mode::Reset ? FileOp::Open : FileOp::Create, path);
+    int err = FaultOf(m_ctx, mode == Mode::OpenOrCreate ? FileOp::Create : FileOp::Open, path);
     if (err == 0) {
-        const QByteArray native = QFile::encodeName(path);
-        const int flags = mode == Mode::Reset ? O_RDWR : (O_RDWR | O_CREAT | O_TRUNC);
-        m_fd = ::open(native.constData(), flags | O_CLOEXEC, 0644);
-        if (m_fd < 0)
+        int flags = O_RDWR;
+        if (mode == Mode::Read)
+            flags = O_RDONLY;
+        else if (mode == Mode::OpenOrCreate)
+            flags = O_RDWR | O_CREAT;
+        m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
+        if (m_fd < 0) {
             err = errno;
-        else {
+        } else {
             struct stat st
             {
             };
-            if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+            if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
                 ::close(m_fd);
                 m_fd = -1;
                 err = EISDIR;
             }
         }
     }
-    m_ctx.st.LastIOResult = IoCodeFromErrno(err);
-    if (err != 0 && report)
-        ShowIOError(m_ctx, m_ctx.st.LastIOResult);
-    return err == 0;
+    return {IoCodeFromErrno(err), path};
 }
 
 void RawRecordFile::Close()
@@ -75,7 +119,6 @@ void RawRecordFile::Close()
 
 void RawRecordFile::Fail(std::uint8_t code) const
 {
-    m_ctx.st.LastIOResult = code;
     throw IoAbort(code, m_path);
 }
 
@@ -95,7 +138,7 @@ void RawRecordFile::Read(std::size_t index, void* record) const
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
-    if (m_ctx.faults && m_ctx.faults->Check(FileOp::Read, m_path) != 0)
+    if (FaultOf(m_ctx, FileOp::Read, m_path) != 0)
         Fail(IoCode::DiskRead);
     const auto offset = static_cast<off_t>(index * m_recordSize);
     std::size_t done = 0;
@@ -110,30 +153,57 @@ void RawRecordFile::Read(std::size_t index, void* record) const
     }
 }
 
+bool RawRecordFile::PutBytes(std::size_t offset, const char* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        if (FaultOf(m_ctx, FileOp::Write, m_path) != 0)
+            return false;
+        // Written in pieces of at most one record, so an injected fault can stop a write half-way.
+        const ssize_t n = ::pwrite(m_fd, data + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 void RawRecordFile::Write(std::size_t index, const void* record)
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
-    if (m_ctx.faults && m_ctx.faults->Check(FileOp::Write, m_path) != 0)
+    if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize))
         Fail(IoCode::DiskWrite);
-    const auto offset = static_cast<off_t>(index * m_recordSize);
-    std::size_t done = 0;
-    const auto* in = static_cast<const char*>(record);
-    while (done < m_recordSize) {
-        const ssize_t n = ::pwrite(m_fd, in + done, m_recordSize - done, offset + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            Fail(IoCode::DiskWrite);
-        done += static_cast<std::size_t>(n);
+}
+
+std::size_t RawRecordFile::Append(const void* record)
+{
+    if (m_fd < 0)
+        Fail(IoCode::FileNotOpen);
+    struct stat st
+    {
+    };
+    if (::fstat(m_fd, &st) != 0)
+        Fail(IoCode::DiskRead);
+    const auto oldSize = static_cast<std::size_t>(st.st_size);
+    const std::size_t index = oldSize / m_recordSize;
+    if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize)) {
+        // Neither a torn record nor the torn tail it would have covered: the file as it was.
+        if (::ftruncate(m_fd, static_cast<off_t>(oldSize)) != 0) {
+            // nothing more can be done here; the command is abandoned all the same
+        }
+        Fail(IoCode::DiskWrite);
     }
+    return index;
 }
 
 std::string RawRecordFile::ReadAllBytes() const
 {
     const std::size_t count = Count();
     std::string bytes(count * m_recordSize, '\0');
-    if (m_ctx.faults && m_ctx.faults->Check(FileOp::Read, m_path) != 0)
+    if (FaultOf(m_ctx, FileOp::Read, m_path) != 0)
         Fail(IoCode::DiskRead);
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -149,23 +219,36 @@ std::string RawRecordFile::ReadAllBytes() const
 
 void WriteFileAtomically(Context& ctx, const QString& path, const std::string& bytes)
 {
+    const QByteArray nativePath = QFile::encodeName(path);
     const QString tmp = path + QStringLiteral(".tmp~");
     const QByteArray nativeTmp = QFile::encodeName(tmp);
     auto fail = [&](std::uint8_t code, int fd) {
         if (fd >= 0)
             ::close(fd);
         ::unlink(nativeTmp.constData());
-        ctx.st.LastIOResult = code;
         throw IoAbort(code, path);
     };
-    if (ctx.faults && ctx.faults->Check(FileOp::Create, path) != 0)
-        fail(IoCode::AccessDenied, -1);
+    if (const int err = FaultOf(ctx, FileOp::Create, path))
+        fail(IoCodeFromErrno(err), -1);
+    // A file that exists must be one we may write: renaming over a write-protected file would replace
+    // it all the same.
+    struct stat st
+    {
+    };
+    if (::stat(nativePath.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            fail(IoCode::AccessDenied, -1);
+        const int probe = ::open(nativePath.constData(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0)
+            fail(IoCodeFromErrno(errno), -1);
+        ::close(probe);
+    }
     const int fd = ::open(nativeTmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         fail(IoCodeFromErrno(errno), -1);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        if (ctx.faults && ctx.faults->Check(FileOp::Write, path) != 0)
+        if (FaultOf(ctx, FileOp::Write, path) != 0)
             fail(IoCode::DiskWrite, fd);
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
@@ -174,12 +257,24 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
             fail(IoCode::DiskWrite, fd);
         done += static_cast<std::size_t>(n);
     }
-    if ((ctx.faults && ctx.faults->Check(FileOp::Sync, path) != 0) || ::fsync(fd) != 0)
+    if (FaultOf(ctx, FileOp::Sync, path) != 0 || ::fsync(fd) != 0)
         fail(IoCode::DiskWrite, fd);
     ::close(fd);
-    if ((ctx.faults && ctx.faults->Check(FileOp::Rename, path) != 0) ||
-        ::rename(nativeTmp.constData(), QFile::encodeName(path).constData()) != 0)
+    if (FaultOf(ctx, FileOp::Rename, path) != 0 || ::rename(nativeTmp.constData(), nativePath.constData()) != 0)
         fail(IoCode::CannotRename, -1);
+}
+
+std::string ReadWholeFile(Context& ctx, const QString& path)
+{
+    QFile whole(path);
+    if (FaultOf(ctx, FileOp::Read, path) != 0 || !whole.open(QIODevice::ReadOnly))
+        throw IoAbort(IoCode::DiskRead, path);
+    return whole.readAll().toStdString();
+}
+
+void ReplaceDataFile(Context& ctx, const QString& fileName, const std::string& bytes)
+{
+    WriteFileAtomically(ctx, ctx.Path(fileName), bytes);
 }
 
 } // namespace gim

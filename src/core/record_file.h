@@ -5,7 +5,9 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -14,7 +16,7 @@ namespace gim {
 
 struct Context;
 
-enum class FileOp { Open, Create, Read, Write, Rename, Remove, Sync };
+enum class FileOp { Open, Create, Read, Write, Rename, Remove, Sync, Lock };
 
 // The narrow file-system seam for fault injection: a test returns an errno value to make the next
 // operation of that kind on that path fail.
@@ -25,14 +27,32 @@ public:
     int Check(FileOp op, const QString& path) const { return inject ? inject(op, path) : 0; }
 };
 
+// The result of a file operation: the old error number (0 = done) and the file it concerns.
+struct IoResult
+{
+    std::uint8_t code = IoCode::Ok;
+    QString path;
+
+    bool ok() const { return code == IoCode::Ok; }
+    explicit operator bool() const { return ok(); }
+};
+
+// Whether the caller of a file operation shows its error message or only keeps it in LastIOResult.
+enum class Report { Show, Silent };
+
+// The one adapter between record I/O and the program: stores the result in LastIOResult and, when the
+// caller reports, shows its message. Returns whether the operation succeeded.
+bool NoteIoResult(Context& ctx, const IoResult& result, Report report);
+
 // A file of fixed-size records, opened for one operation and closed at its end. An open failure is a
-// value (LastIOResult); a read or write failure after a successful open throws IoAbort.
+// value; a read or write failure after a successful open throws IoAbort, which abandons the command.
 class RawRecordFile
 {
 public:
     enum class Mode {
-        Reset,   // open an existing file for reading and writing
-        Rewrite, // create the file anew, empty
+        Read,         // an existing file, read-only: a write-protected file reads as well as any
+        Update,       // an existing file, for reading and writing
+        OpenOrCreate, // as Update, creating the file empty when it does not exist
     };
 
     RawRecordFile(Context& ctx, std::size_t recordSize);
@@ -40,11 +60,10 @@ public:
     RawRecordFile(const RawRecordFile&) = delete;
     RawRecordFile& operator=(const RawRecordFile&) = delete;
 
-    // Opens a data file by its name in the working folder. Stores the result in LastIOResult and, when
-    // `report` is set, shows its message. Returns whether the file is open.
-    bool Open(const QString& fileName, Mode mode, bool report = true);
-    // The same with an absolute path.
-    bool OpenPath(const QString& path, Mode mode, bool report = true);
+    // Opens a data file of the working folder by name, whatever the case of its letters.
+    IoResult Open(const QString& fileName, Mode mode);
+    // The same with an absolute path, taken as it stands.
+    IoResult OpenPath(const QString& path, Mode mode);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }
 
@@ -52,7 +71,9 @@ public:
     std::size_t Count() const;
     void Read(std::size_t index, void* record) const;
     void Write(std::size_t index, const void* record);
-    void Append(const void* record) { Write(Count(), record); }
+    // Writes one record after the last whole one. A write that fails half-way takes the file back to
+    // its size before, so no torn record is left behind; then the command is abandoned.
+    std::size_t Append(const void* record);
     // Every whole record in one read.
     std::string ReadAllBytes() const;
 
@@ -61,6 +82,7 @@ public:
 
 private:
     [[noreturn]] void Fail(std::uint8_t code) const;
+    bool PutBytes(std::size_t offset, const char* data, std::size_t size);
 
     Context& m_ctx;
     std::size_t m_recordSize;
@@ -82,7 +104,7 @@ public:
         return rec;
     }
     void Write(std::size_t index, const T& rec) { RawRecordFile::Write(index, &rec); }
-    void Append(const T& rec) { RawRecordFile::Append(&rec); }
+    std::size_t Append(const T& rec) { return RawRecordFile::Append(&rec); }
     std::vector<T> ReadAll() const
     {
         const std::string bytes = ReadAllBytes();
@@ -93,38 +115,50 @@ public:
     }
 };
 
-// Writes a whole file crash-safely: a temporary file beside it, flushed, then renamed into place,
-// so an interruption leaves the old or the new file, never half of one. Throws IoAbort on failure.
+// Writes a whole file crash-safely: a temporary file beside it, flushed, then renamed into place, so an
+// interruption leaves the old or the new file, never half of one. An existing file that may not be
+// written (write-protected) is left as it is: the rename would otherwise replace it. Throws IoAbort on
+// failure.
 void WriteFileAtomically(Context& ctx, const QString& path, const std::string& bytes);
 
-// Loads every record of a data file; an open failure leaves LastIOResult set and returns nothing.
-template <typename T> std::vector<T> LoadRecords(Context& ctx, const QString& fileName, bool report = true)
+// Every byte of a file, a torn last record included. Throws IoAbort when it cannot be read.
+std::string ReadWholeFile(Context& ctx, const QString& path);
+
+// The same for a data file of the working folder, found whatever its case.
+void ReplaceDataFile(Context& ctx, const QString& fileName, const std::string& bytes);
+
+// Whether a data file exists, whatever its case.
+bool DataFileExists(const Context& ctx, const QString& fileName);
+
+// Every record of a data file, read-only; nullopt when the file cannot be opened (LastIOResult holds
+// why, and its message was shown when the caller reports).
+template <typename T>
+std::optional<std::vector<T>> ReadRecords(Context& ctx, const QString& fileName, Report report)
 {
     RecordFile<T> f(ctx);
-    if (!f.Open(fileName, RawRecordFile::Mode::Reset, report))
-        return {};
+    if (!NoteIoResult(ctx, f.Open(fileName, RawRecordFile::Mode::Read), report))
+        return std::nullopt;
     return f.ReadAll();
 }
 
-// Replaces a data file by these records, crash-safely.
-template <typename T> void StoreRecords(Context& ctx, const QString& fileName, const std::vector<T>& records);
+// Every record of a data file; an open failure leaves LastIOResult set and returns nothing.
+template <typename T> std::vector<T> LoadRecords(Context& ctx, const QString& fileName, bool report = true)
+{
+    return ReadRecords<T>(ctx, fileName, report ? Report::Show : Report::Silent).value_or(std::vector<T>{});
+}
 
-bool DataFileExists(const Context& ctx, const QString& fileName);
-
-} // namespace gim
-
-#include <cstring>
-
-namespace gim {
-
-QString DataPath(const Context& ctx, const QString& fileName);
-
-template <typename T> void StoreRecords(Context& ctx, const QString& fileName, const std::vector<T>& records)
+template <typename T> std::string RecordBytes(const std::vector<T>& records)
 {
     std::string bytes(records.size() * sizeof(T), '\0');
     if (!records.empty())
         std::memcpy(bytes.data(), records.data(), bytes.size());
-    WriteFileAtomically(ctx, DataPath(ctx, fileName), bytes);
+    return bytes;
+}
+
+// Replaces a data file by these records, crash-safely.
+template <typename T> void StoreRecords(Context& ctx, const QString& fileName, const std::vector<T>& records)
+{
+    ReplaceDataFile(ctx, fileName, RecordBytes(records));
 }
 
 } // namespace gim

@@ -2,6 +2,7 @@
 
 #include "core/command.h"
 #include "core/context.h"
+#include "core/data_file.h"
 #include "core/environment.h"
 
 namespace gim {
@@ -21,6 +22,7 @@ void RunStartupBeforeWindow(Context& ctx)
         SetDayOfWeekString(ctx);
         LoadEnvironment(ctx);
         InitPlanningYears(ctx);
+        RemoveLeftoverTemporaryFiles(ctx);
     });
     LoadEnvironmentData(ctx);
 }

@@ -1,7 +1,6 @@
 #include "masterdata/hour_prices.h"
 
 #include "core/context.h"
-#include "core/record_file.h"
 #include "core/texts.h"
 #include "masterdata/hour_price_card.h"
 #include "masterdata/personnel.h"
@@ -19,24 +18,6 @@ constexpr std::array<LeU16 THourPriceRecord::*, 6> kPriceFields{
     &THourPriceRecord::HN,  &THourPriceRecord::HCONTRATO, &THourPriceRecord::HEX,
     &THourPriceRecord::HEN, &THourPriceRecord::HEF,       &THourPriceRecord::HEC};
 
-const QString& HourPriceFile(const Context& ctx)
-{
-    return ctx.st.FileName(DataFile::HourPrice);
-}
-
-// A new record carries only its values: the bytes past each text and the spare bytes are zero.
-THourPriceRecord FreshCopy(const THourPriceRecord& row)
-{
-    THourPriceRecord out{};
-    out.Matricula.assign(row.Matricula);
-    for (const auto field : kPriceFields)
-        out.*field = static_cast<std::uint16_t>(row.*field);
-    out.Price2 = static_cast<std::uint16_t>(row.Price2);
-    out.Price3 = static_cast<std::uint16_t>(row.Price3);
-    out.Fecha.assign(row.Fecha);
-    return out;
-}
-
 // One employee's card: written back where it lies, or marked erased.
 void EditOneHourPrice(Context& ctx, const QString& matricula)
 {
@@ -47,6 +28,8 @@ void EditOneHourPrice(Context& ctx, const QString& matricula)
         ctx.ui.ShowMessage(QString::fromUtf8(kPricesNotDefined));
         return;
     }
+    // The record as it was read: the write checks that it still stands there.
+    ListEntry<THourPriceRecord> entry{row, *position};
     // An answer left over from an earlier card must not save or erase this one.
     st.AnswerCode = QStringLiteral(" ");
     ShowHourPriceCard(ctx, row);
@@ -56,12 +39,9 @@ void EditOneHourPrice(Context& ctx, const QString& matricula)
         row.Matricula = "Z";
     if (!(save || erase) || row.Matricula == "#")
         return;
-    RecordFile<THourPriceRecord> file(ctx);
-    if (!file.Open(HourPriceFile(ctx), RawRecordFile::Mode::Reset))
-        return;
-    file.Write(*position, row);
-    file.Close();
-    LoadPersonnel(ctx);
+    // A file saved by someone else meanwhile is not written; the table follows the file all the same.
+    if (KeyedFile<HourPriceFile>(ctx).WriteAt(entry, row) != WriteResult::Failed)
+        LoadPersonnel(ctx);
 }
 
 } // namespace
@@ -83,10 +63,10 @@ std::optional<std::uint32_t> FindHourPrice(Context& ctx, const QString& matricul
     THourPriceRecord& row = Personnel(ctx).CurrentHourPrice;
     row.Matricula = "";
     st.ContinueFlag = 0;
-    RecordFile<THourPriceRecord> file(ctx);
-    if (!file.Open(HourPriceFile(ctx), RawRecordFile::Mode::Reset))
+    const std::optional<std::vector<THourPriceRecord>> read = KeyedFile<HourPriceFile>(ctx).Read();
+    if (!read)
         return std::nullopt;
-    const std::vector<THourPriceRecord> records = file.ReadAll();
+    const std::vector<THourPriceRecord>& records = *read;
     const auto found = std::find_if(records.begin(), records.end(),
                                     [&](const THourPriceRecord& r) { return r.Matricula == matricula; });
     if (found != records.end()) {
@@ -126,26 +106,14 @@ void NewHourPrice(Context& ctx)
 bool AppendHourPrice(Context& ctx)
 {
     THourPriceRecord& row = Personnel(ctx).CurrentHourPrice;
-    row = FreshCopy(row);
-    RecordFile<THourPriceRecord> file(ctx);
-    if (!DataFileExists(ctx, HourPriceFile(ctx))) {
-        if (!file.Open(HourPriceFile(ctx), RawRecordFile::Mode::Rewrite))
-            return false;
-        file.Write(0, row);
-        return true;
-    }
-    if (!file.Open(HourPriceFile(ctx), RawRecordFile::Mode::Reset))
-        return false;
-    const std::vector<THourPriceRecord> records = file.ReadAll();
-    const bool repeated = std::any_of(records.begin(), records.end(), [&](const THourPriceRecord& r) {
-        return r.Matricula == row.Matricula;
-    });
-    if (repeated || row.Matricula == "#") {
+    row = FreshRecord(row);
+    std::uint32_t position = 0;
+    const AppendResult result = row.Matricula == "#"
+                                    ? AppendResult::Duplicate
+                                    : KeyedFile<HourPriceFile>(ctx).AppendUnique(row, position);
+    if (result == AppendResult::Duplicate)
         ctx.ui.ShowMessage(QString::fromUtf8(kRepeatedPrice));
-        return false;
-    }
-    file.Write(records.size(), row);
-    return true;
+    return result == AppendResult::Stored;
 }
 
 void EditHourPrices(Context& ctx)
@@ -165,7 +133,7 @@ void EditHourPrices(Context& ctx)
     // Not a number: the command is abandoned with the conversion's message.
     if (st.ValErrorPos != 0) {
         st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber, HourPriceFile(ctx));
+        throw IoAbort(IoCode::InvalidNumber, HourPriceFile::Name(st));
     }
     if (RaiseHourPrices(ctx, percent))
         LoadPersonnel(ctx);
@@ -196,11 +164,14 @@ std::optional<std::uint16_t> RaisedPrice(std::uint16_t cents, std::int64_t perce
 
 bool RaiseHourPrices(Context& ctx, std::int64_t percent)
 {
-    std::vector<THourPriceRecord> records = LoadRecords<THourPriceRecord>(ctx, HourPriceFile(ctx));
-    if (ctx.st.LastIOResult != IoCode::Ok)
+    // Read and rewritten under one lock, so that no price stored meanwhile by another program is lost.
+    WriteLock lock(ctx);
+    KeyedFile<HourPriceFile> file(ctx);
+    std::optional<std::vector<THourPriceRecord>> records = file.Read();
+    if (!records)
         return false;
     // Every price is checked before any is written: a raise is applied whole or not at all.
-    for (THourPriceRecord& r : records) {
+    for (THourPriceRecord& r : *records) {
         for (const auto field : kPriceFields) {
             const std::optional<std::uint16_t> raised = RaisedPrice(r.*field, percent);
             if (!raised) {
@@ -210,7 +181,7 @@ bool RaiseHourPrices(Context& ctx, std::int64_t percent)
             r.*field = *raised;
         }
     }
-    StoreRecords(ctx, HourPriceFile(ctx), records);
+    StoreRecords(ctx, file.name(), *records);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data_file.h"
 #include "records/hour_price_record.h"
 
 #include <QString>
@@ -9,6 +10,12 @@
 namespace gim {
 
 struct Context;
+
+// The hour-price file (.PHR): in the order the prices were given, never sorted; no twin.
+struct HourPriceFile : TableFile<DataFile::HourPrice, THourPriceRecord>
+{
+    static bool SameKey(const Record& a, const Record& b) { return a.Matricula == b.Matricula; }
+};
 
 inline constexpr const char* kUnknownWorker = " OPERARIO INEXISTENTE,ANULADA ALTA";
 inline constexpr const char* kRepeatedPrice = "Código Repetido Anulada ALTA";

@@ -3,8 +3,6 @@
 #include "core/context.h"
 #include "core/lookups.h"
 #include "core/picture_import.h"
-#include "core/record_file.h"
-#include "core/sorted_rewrite.h"
 #include "core/sub_folders.h"
 #include "masterdata/machine_card.h"
 #include "masterdata/machine_listings.h"
@@ -18,25 +16,6 @@
 namespace gim {
 
 namespace {
-
-const QString& MachineFile(const Context& ctx)
-{
-    return ctx.st.FileName(DataFile::Machine);
-}
-
-// A new record carries only its texts: the bytes past each length are zero, as in every new record.
-TMachineRecord FreshCopy(const TMachineRecord& rec)
-{
-    TMachineRecord out{};
-    out.Codigo.assign(rec.Codigo);
-    out.Denominacion.assign(rec.Denominacion);
-    out.Modelo.assign(rec.Modelo);
-    out.Fabricacion.assign(rec.Fabricacion);
-    out.Ubicacion.assign(rec.Ubicacion);
-    out.Cuenta.assign(rec.Cuenta);
-    out.Disponible.assign(rec.Disponible);
-    return out;
-}
 
 void ClearCardRequests(Context& ctx)
 {
@@ -62,47 +41,21 @@ void ImportMachinePhoto(Context& ctx)
     ImportPictureFile(ctx, *codec, st.CurrentSubFolder, st.PhotoFileName);
 }
 
-// Writes a record back to the file position its list entry came from, after checking that the record
-// there still carries the entry's code; anything else means the file changed under the list, and the
-// command is abandoned rather than overwrite another machine.
-void WriteAtEntry(Context& ctx, RecordFile<TMachineRecord>& file, const MachineEntry& entry,
-                  const TMachineRecord& rec)
-{
-    if (entry.pos >= file.Count() || !(file.Read(entry.pos).Codigo == entry.rec.Codigo)) {
-        ctx.st.LastIOResult = IoCode::SeekError;
-        throw IoAbort(IoCode::SeekError, file.path());
-    }
-    file.Write(entry.pos, rec);
-}
-
 // AppendMachineRecord, telling where the record went.
 std::optional<std::uint32_t> AppendMachine(Context& ctx)
 {
     State& st = ctx.st;
-    st.CurrentMachine = FreshCopy(st.CurrentMachine);
-    RecordFile<TMachineRecord> file(ctx);
-    if (!DataFileExists(ctx, MachineFile(ctx))) {
-        if (!file.Open(MachineFile(ctx), RawRecordFile::Mode::Rewrite))
-            return std::nullopt;
-        file.Write(0, st.CurrentMachine);
-        st.ListedCount = 0;
-        st.ContinueFlag = 1;
-        return 0u;
-    }
-    if (!file.Open(MachineFile(ctx), RawRecordFile::Mode::Reset))
+    st.CurrentMachine = FreshRecord(st.CurrentMachine);
+    std::uint32_t position = 0;
+    const AppendResult result = KeyedFile<MachineFile>(ctx).AppendUnique(st.CurrentMachine, position);
+    if (result == AppendResult::Failed)
         return std::nullopt;
-    const std::vector<TMachineRecord> records = file.ReadAll();
-    const auto same = std::find_if(records.begin(), records.end(), [&](const TMachineRecord& r) {
-        return r.Codigo == st.CurrentMachine.Codigo;
-    });
-    st.ListedCount = static_cast<std::uint16_t>(same - records.begin());
-    if (same != records.end()) {
+    st.ListedCount = static_cast<std::uint16_t>(position);
+    if (result == AppendResult::Duplicate) {
         ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + st.CurrentMachine.Codigo.str() +
                            QStringLiteral(" REPETIDO ANULADA ALTA"));
         return std::nullopt;
     }
-    const auto position = static_cast<std::uint32_t>(records.size());
-    file.Write(position, st.CurrentMachine);
     st.ContinueFlag = 1;
     return position;
 }
@@ -132,17 +85,16 @@ void LoadMachineList(Context& ctx)
     MachinesState& m = Machines(ctx);
     FreeMachineList(ctx);
     CheckHeapMemory(ctx);
-    m.MachineList = LoadOrderedList<TMachineRecord>(ctx, MachineFile(ctx), MachineCodeBefore,
-                                                    LoadOrder::LastToFirst, false);
+    m.MachineList = KeyedFile<MachineFile>(ctx).LoadList(Report::Silent);
     m.LoadedCount = m.MachineList.size();
-    // The records are checked in the order they are read, from the last to the first.
-    std::vector<const TMachineRecord*> byPosition(m.MachineList.size());
+    // The records are checked as they are read, from the last to the first; the buffer is left
+    // holding the last one read.
+    std::vector<TMachineRecord> read(m.MachineList.size());
     for (const MachineEntry& e : m.MachineList)
-        byPosition[e.pos] = &e.rec;
-    for (std::size_t i = byPosition.size(); i-- > 0;) {
-        ctx.st.CurrentMachine = *byPosition[i];
-        CheckMachineCodes(ctx);
-    }
+        read[read.size() - 1 - e.pos] = e.rec;
+    CheckMachineFileCodes(ctx, read, MachineFile::Name(ctx.st));
+    if (!read.empty())
+        ctx.st.CurrentMachine = read.back();
     CheckHeapMemory(ctx);
     m.MachineListCursor = 0;
 }
@@ -229,9 +181,11 @@ void SaveMachineRecord(Context& ctx)
 {
     State& st = ctx.st;
     MachinesState& m = Machines(ctx);
-    RecordFile<TMachineRecord> file(ctx);
-    if (!file.Open(MachineFile(ctx), RawRecordFile::Mode::Reset))
+    KeyedFile<MachineFile> file(ctx);
+    if (!file.Exists()) {
+        NoteIoResult(ctx, {IoCode::FileNotFound, ctx.Path(file.name())}, Report::Show);
         return;
+    }
     if (m.MachineDeleteRequested) {
         const bool hasOperations = MachineHasOperations(ctx, st.FileName(DataFile::Operation));
         const bool hasReports = MachineHasDailyReports(ctx);
@@ -252,10 +206,19 @@ void SaveMachineRecord(Context& ctx)
         return;
     if (m.MachineListCursor >= m.MachineList.size())
         return;
-    MachineEntry& entry = m.MachineList[m.MachineListCursor];
-    WriteAtEntry(ctx, file, entry, st.CurrentMachine);
-    entry.rec = st.CurrentMachine;
-    file.Close();
+    const WriteResult written = file.WriteAt(m.MachineList[m.MachineListCursor], st.CurrentMachine);
+    if (written != WriteResult::Written) {
+        // Nothing of this edit is stored, so there is nothing to sort either. A file saved by someone
+        // else since the list was read: the list follows the file.
+        m.MachineSaveRequested = 0;
+        m.MachineDeleteRequested = 0;
+        st.ContinueFlag = 0;
+        if (written == WriteResult::Moved) {
+            LoadMachineList(ctx);
+            m.MachineListCursor = m.MachineList.size();
+        }
+        return;
+    }
     if (m.MachineSaveRequested)
         ImportMachinePhoto(ctx);
 }
@@ -324,26 +287,37 @@ bool SortMachineFile(Context& ctx)
 {
     State& st = ctx.st;
     FreeMachineList(ctx);
+    KeyedFile<MachineFile> file(ctx);
     // Nothing to sort before the first machine is stored.
-    if (!DataFileExists(ctx, MachineFile(ctx))) {
+    if (!file.Exists()) {
         st.ContinueFlag = 0;
         return false;
     }
-    const auto dropped = [&ctx](const TMachineRecord& rec) {
-        ctx.st.CurrentMachine = rec;
-        CheckMachineCodes(ctx);
-        return ctx.st.MachineCodesOk == 0 || rec.Codigo == "Z";
-    };
-    const bool sorted = SortedRewrite<TMachineRecord>(
-        ctx, MachineFile(ctx), st.BackupFileName(DataFile::Machine), MachineCodeBefore, dropped);
+    // Badly coded machines are dropped, with a word for one of them and a count for many.
+    std::vector<TMachineRecord> badlyCoded;
+    const bool sorted = file.Sort([&badlyCoded](const TMachineRecord& rec) {
+        if (!MachineCodesValid(rec)) {
+            badlyCoded.push_back(rec);
+            return true;
+        }
+        return MachineFile::Deleted(rec);
+    });
+    CheckMachineFileCodes(ctx, badlyCoded, file.name());
     st.ContinueFlag = 0;
     return sorted;
+}
+
+void EnsureMachineFileSorted(Context& ctx)
+{
+    KeyedFile<MachineFile> file(ctx);
+    if (file.Exists() && !file.InKeyOrder())
+        SortMachineFile(ctx);
 }
 
 bool MachineHasOperations(Context& ctx, const QString& operationFileName)
 {
     RecordFile<TOperationRecord> file(ctx);
-    if (!file.Open(operationFileName, RawRecordFile::Mode::Reset, false))
+    if (!NoteIoResult(ctx, file.Open(operationFileName, RawRecordFile::Mode::Read), Report::Silent))
         return false;
     const auto& wanted = ctx.st.CurrentMachine.Codigo;
     // Bisection over the whole file: any operation of the machine will do.
@@ -389,12 +363,7 @@ void CarryMachinesToNewYear(Context& ctx, const QString& newEnvironment)
         return;
     // The new environment starts from the register as just sorted and purged, so that its lookups by
     // halves find every machine.
-    RecordFile<TMachineRecord> file(ctx);
-    if (!file.Open(MachineFile(ctx), RawRecordFile::Mode::Reset))
-        return;
-    const std::string bytes = file.ReadAllBytes();
-    file.Close();
-    WriteFileAtomically(ctx, ctx.Path(BuildDataFileName(newEnvironment, ".MQW")), bytes);
+    KeyedFile<MachineFile>(ctx).CopyTo(BuildDataFileName(newEnvironment, ".MQW"));
 }
 
 } // namespace gim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ordered_list.h"
+#include "core/data_file.h"
 #include "records/machine_record.h"
 
 #include <QString>
@@ -42,6 +42,15 @@ bool MachineCodeBefore(const TMachineRecord& a, const TMachineRecord& b);
 // is a prefix of another does not mix the two groups.
 bool MachineAccountBefore(const TMachineRecord& a, const TMachineRecord& b);
 
+// The machine file (.MQW): sorted by code through its twin .MBK, read from the last record to the first.
+struct MachineFile : TableFile<DataFile::Machine, TMachineRecord>
+{
+    static constexpr LoadOrder kLoadOrder = LoadOrder::LastToFirst;
+    static bool Before(const Record& a, const Record& b) { return MachineCodeBefore(a, b); }
+    static bool SameKey(const Record& a, const Record& b) { return a.Codigo == b.Codigo; }
+    static bool Deleted(const Record& r) { return r.Codigo == "Z"; }
+};
+
 // Builds the list from the machine file, ordered by code; equal codes keep the order of a load from
 // the last record to the first. A missing file gives an empty list without a message. Each record is
 // checked with CheckMachineCodes on the way (its messages appear; the record is listed all the same).
@@ -68,6 +77,10 @@ bool AppendMachineRecord(Context& ctx);
 // Copies the file to its twin and rewrites it in code order without deleted or badly coded machines.
 // Returns false when there was no machine file to sort.
 bool SortMachineFile(Context& ctx);
+
+// Start-up: a machine file left out of code order (a program stopped between a save and its sort, a
+// disk too full for the sort) is sorted again, so that every machine is found by halves.
+void EnsureMachineFileSorted(Context& ctx);
 
 // Whether an operation file (sorted by machine code) holds an operation of CurrentMachine.
 bool MachineHasOperations(Context& ctx, const QString& operationFileName);

@@ -14,23 +14,23 @@ void RegisterMasterdata(OperationRegistry& registry, Context& ctx, const Picture
 {
     Machines(ctx).photoCodec = &codec;
 
-    registry.Register(QStringLiteral("LoadMachineList"), LoadMachineList);
-    registry.Register(QStringLiteral("FreeMachineList"), FreeMachineList);
-    registry.Register(QStringLiteral("AddMachines"), AddMachines);
-    registry.Register(QStringLiteral("EditMachine"), EditMachine);
-    registry.Register(QStringLiteral("SaveMachineRecord"), SaveMachineRecord);
-    registry.Register(QStringLiteral("SortMachineFile"), [](Context& c) { SortMachineFile(c); });
-    registry.Register(QStringLiteral("ListMachines"), ListMachines);
-    registry.Register(QStringLiteral("ListMachinesByAccount"), ListMachinesByAccount);
-    registry.Register(QStringLiteral("PrintMachineLabels"), PrintMachineLabels);
-    registry.Register(QStringLiteral("ShowMachineSheet"), ShowMachineSheet);
+    registry.Register(Op::LoadMachineList, LoadMachineList);
+    registry.Register(Op::FreeMachineList, FreeMachineList);
+    registry.Register(Op::AddMachines, AddMachines);
+    registry.Register(Op::EditMachine, EditMachine);
+    registry.Register(Op::SaveMachineRecord, SaveMachineRecord);
+    registry.Register(Op::SortMachineFile, [](Context& c) { SortMachineFile(c); });
+    registry.Register(Op::ListMachines, ListMachines);
+    registry.Register(Op::ListMachinesByAccount, ListMachinesByAccount);
+    registry.Register(Op::PrintMachineLabels, PrintMachineLabels);
+    registry.Register(Op::ShowMachineSheet, ShowMachineSheet);
     // The edit command saves and re-sorts only when its card asked to save or delete.
-    registry.RegisterCondition(QStringLiteral("MachineCardRequest"), [&m = Machines(ctx)](const Context&) {
+    registry.RegisterCondition(Cond::MachineCardRequest, [&m = Machines(ctx)](const Context&) {
         return m.MachineSaveRequested != 0 || m.MachineDeleteRequested != 0;
     });
 
-    registry.Register(QStringLiteral("EditReservedCodes"), EditReservedCodes);
-    registry.Register(QStringLiteral("ExportMaintenanceTypes"), ExportMaintenanceTypes);
+    registry.Register(Op::EditReservedCodes, EditReservedCodes);
+    registry.Register(Op::ExportMaintenanceTypes, ExportMaintenanceTypes);
 
     ctx.Module<StartupSteps>().afterWindow.emplace(11, CheckReservedCodesFile);
 }

@@ -2,49 +2,24 @@
 
 #include "core/context.h"
 #include "core/picture_import.h"
-#include "core/record_file.h"
-#include "core/sorted_rewrite.h"
 #include "core/sub_folders.h"
+#include "masterdata/hour_prices.h"
 #include "masterdata/personnel_card.h"
 
 #include <QFileInfo>
 #include <algorithm>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace gim {
 
 namespace {
 
-const QString& PersonnelFile(const Context& ctx)
-{
-    return ctx.st.PersonnelFileName;
-}
-
-const QString& HourPriceFile(const Context& ctx)
-{
-    return ctx.st.FileName(DataFile::HourPrice);
-}
-
 auto EntryBefore()
 {
     return [](const PersonListEntry& a, const PersonListEntry& b) { return PersonBefore(a.rec, b.rec); };
-}
-
-// A new record carries only its texts: the bytes past each length are zero, as in every new record.
-TPersonnelRecord FreshCopy(const TPersonnelRecord& rec)
-{
-    TPersonnelRecord out{};
-    out.Matricula.assign(rec.Matricula);
-    out.Apellidos.assign(rec.Apellidos);
-    out.Nombre.assign(rec.Nombre);
-    out.Calle.assign(rec.Calle);
-    out.Ciudad.assign(rec.Ciudad);
-    out.tlf.assign(rec.tlf);
-    out.Ingreso.assign(rec.Ingreso);
-    out.Baja.assign(rec.Baja);
-    return out;
 }
 
 // The row of an employee who has no prices yet: 1,00 euro for every hour, dated today.
@@ -76,29 +51,20 @@ void ImportPersonPhoto(Context& ctx)
     ImportPictureFile(ctx, *codec, st.CurrentSubFolder, st.PhotoFileName);
 }
 
-// Writes a card back to the file position its list entry came from, after checking that the card there
-// still carries the entry's number; anything else means the file changed under the list, and the command
-// is abandoned rather than overwrite another employee.
-void WriteAtEntry(Context& ctx, RecordFile<TPersonnelRecord>& file, const PersonListEntry& entry,
-                  const TPersonnelRecord& rec)
-{
-    if (entry.pos >= file.Count() || !(file.Read(entry.pos).Matricula == entry.rec.Matricula)) {
-        ctx.st.LastIOResult = IoCode::SeekError;
-        throw IoAbort(IoCode::SeekError, file.path());
-    }
-    file.Write(entry.pos, rec);
-}
-
-// The list as a load of these records from the last to the first builds it.
-void BuildList(Context& ctx, const std::vector<TPersonnelRecord>& records)
+// Loads the list from the personnel file, erased cards left out. Returns every card in file order;
+// nothing when the file cannot be read (LastIOResult says why), which leaves the list empty.
+std::optional<std::vector<TPersonnelRecord>> LoadCardList(Context& ctx)
 {
     std::vector<PersonListEntry>& list = Personnel(ctx).PersonnelList;
     FreeNodeList(list);
-    list.reserve(records.size());
-    for (std::size_t i = records.size(); i-- > 0;)
-        if (!(records[i].Matricula == "Z"))
-            list.push_back({records[i], static_cast<std::uint32_t>(i)});
-    OrderAsInserted(list, EntryBefore());
+    list = KeyedFile<PersonnelFile>(ctx).LoadList(Report::Silent);
+    if (ctx.st.LastIOResult != IoCode::Ok)
+        return std::nullopt;
+    std::vector<TPersonnelRecord> cards(list.size());
+    for (const PersonListEntry& e : list)
+        cards[e.pos] = e.rec;
+    std::erase_if(list, [](const PersonListEntry& e) { return PersonnelFile::Deleted(e.rec); });
+    return cards;
 }
 
 } // namespace
@@ -137,19 +103,17 @@ void LoadPersonnel(Context& ctx)
 {
     State& st = ctx.st;
     PersonnelState& p = Personnel(ctx);
-    FreeNodeList(p.PersonnelList);
     std::vector<THourPriceRecord> prices;
-    if (DataFileExists(ctx, HourPriceFile(ctx)))
-        prices = LoadRecords<THourPriceRecord>(ctx, HourPriceFile(ctx));
+    if (KeyedFile<HourPriceFile> priceFile(ctx); priceFile.Exists())
+        prices = priceFile.Read().value_or(std::vector<THourPriceRecord>{});
 
-    RecordFile<TPersonnelRecord> file(ctx);
-    if (!file.Open(PersonnelFile(ctx), RawRecordFile::Mode::Reset, false)) {
-        ctx.ui.ShowMessage(QString::fromUtf8(kPersonnelMissing) + PersonnelFile(ctx));
+    const std::optional<std::vector<TPersonnelRecord>> cards = LoadCardList(ctx);
+    if (!cards) {
+        ctx.ui.ShowMessage(QString::fromUtf8(kPersonnelMissing) + st.PersonnelFileName);
         // No cards, no rows: the old table belonged to cards that are not there.
         st.HourPriceTable.clear();
     } else {
-        const std::vector<TPersonnelRecord> people = file.ReadAll();
-        file.Close();
+        const std::vector<TPersonnelRecord>& people = *cards;
         // Each card takes the first price record of its number, as a search from the start finds it.
         std::unordered_map<std::string, const THourPriceRecord*> firstPrice;
         for (const THourPriceRecord& r : prices)
@@ -162,7 +126,6 @@ void LoadPersonnel(Context& ctx)
             row.Activo = PersonIsActive(person) ? 1 : 0;
             st.HourPriceTable[i] = row;
         }
-        BuildList(ctx, people);
     }
 
     p.CurrentHourPrice.Matricula = "";
@@ -204,11 +167,10 @@ void NewPersonnelCard(Context& ctx)
     st.ContinueFlag = 0;
     ShowPersonnelCard(ctx, st.FoundPerson);
     const auto& code = st.FoundPerson.Matricula;
-    if (st.ContinueFlag == 1 && !(code == "#") && !(code == "Z")) {
-        // The photo follows only a stored card: a refused number must not replace the photo of the
-        // employee who has it.
-        if (AppendPersonnelCard(ctx))
-            ImportPersonPhoto(ctx);
+    // The photo follows only a stored card: a refused number must not replace the photo of the employee
+    // who has it. A card not stored leaves the file as it was, with nothing to sort.
+    if (st.ContinueFlag == 1 && !(code == "#") && !(code == "Z") && AppendPersonnelCard(ctx)) {
+        ImportPersonPhoto(ctx);
         SortPersonnelFile(ctx);
     }
     st.PhotoAssignFlag = 0;
@@ -218,26 +180,13 @@ void NewPersonnelCard(Context& ctx)
 std::optional<std::uint32_t> AppendPersonnelCard(Context& ctx)
 {
     State& st = ctx.st;
-    st.FoundPerson = FreshCopy(st.FoundPerson);
-    RecordFile<TPersonnelRecord> file(ctx);
-    if (!DataFileExists(ctx, PersonnelFile(ctx))) {
-        if (!file.Open(PersonnelFile(ctx), RawRecordFile::Mode::Rewrite))
-            return std::nullopt;
-        file.Write(0, st.FoundPerson);
-        return 0u;
-    }
-    if (!file.Open(PersonnelFile(ctx), RawRecordFile::Mode::Reset))
-        return std::nullopt;
-    const std::vector<TPersonnelRecord> cards = file.ReadAll();
-    const bool repeated = std::any_of(cards.begin(), cards.end(), [&](const TPersonnelRecord& r) {
-        return r.Matricula == st.FoundPerson.Matricula;
-    });
-    if (repeated) {
+    st.FoundPerson = FreshRecord(st.FoundPerson);
+    std::uint32_t position = 0;
+    const AppendResult result = KeyedFile<PersonnelFile>(ctx).AppendUnique(st.FoundPerson, position);
+    if (result == AppendResult::Duplicate)
         ctx.ui.ShowMessage(QString::fromUtf8(kRepeatedNumber));
+    if (result != AppendResult::Stored)
         return std::nullopt;
-    }
-    const auto position = static_cast<std::uint32_t>(cards.size());
-    file.Write(position, st.FoundPerson);
     return position;
 }
 
@@ -251,9 +200,11 @@ void EditPersonnelCard(Context& ctx)
                               .InputBox(QStringLiteral("FICHA PERSONAL"), QStringLiteral("ENTRAR MATRÍCULA"),
                                         QStringLiteral("#"))
                               .left(6);
-    RecordFile<TPersonnelRecord> file(ctx);
-    if (!file.Open(PersonnelFile(ctx), RawRecordFile::Mode::Reset))
+    KeyedFile<PersonnelFile> file(ctx);
+    if (!file.Exists()) {
+        NoteIoResult(ctx, {IoCode::FileNotFound, ctx.Path(file.name())}, Report::Show);
         return;
+    }
     const auto found = std::find_if(p.PersonnelList.begin(), p.PersonnelList.end(),
                                     [&](const PersonListEntry& e) { return e.rec.Matricula == typed; });
     st.AnswerCode = QStringLiteral(" ");
@@ -268,32 +219,35 @@ void EditPersonnelCard(Context& ctx)
     if (erase)
         st.FoundPerson.Matricula = "Z";
     if ((save || erase) && !(st.FoundPerson.Matricula == "#")) {
-        WriteAtEntry(ctx, file, *found, st.FoundPerson);
-        found->rec = st.FoundPerson;
-        st.ContinueFlag = 1;
-        file.Close();
-        if (save)
-            ImportPersonPhoto(ctx);
-        SortPersonnelFile(ctx);
-        // The price table follows the cards: a leaving date or an erased card changes its rows.
-        LoadPersonnel(ctx);
+        const WriteResult written = file.WriteAt(*found, st.FoundPerson);
+        if (written == WriteResult::Written) {
+            st.ContinueFlag = 1;
+            if (save)
+                ImportPersonPhoto(ctx);
+            SortPersonnelFile(ctx);
+        } else {
+            // Nothing of the card is stored: no photo and nothing to sort.
+            st.ContinueFlag = 0;
+        }
+        // The price table follows the cards: a leaving date or an erased card changes its rows; a file
+        // saved by someone else since the list was read gives a list that follows the file.
+        if (written != WriteResult::Failed)
+            LoadPersonnel(ctx);
     }
     st.PhotoAssignFlag = 0;
 }
 
 bool SortPersonnelFile(Context& ctx)
 {
-    State& st = ctx.st;
+    KeyedFile<PersonnelFile> file(ctx);
     // Nothing to sort before the first card is stored.
-    if (!DataFileExists(ctx, PersonnelFile(ctx)))
+    if (!file.Exists())
         return false;
-    // The old sort reads the cards from the last to the first: its twin holds them so, and equal numbers
-    // meet in that order.
-    if (!SortedRewrite<TPersonnelRecord>(ctx, PersonnelFile(ctx), st.PersonnelTempFileName, PersonBefore,
-                                         KeyIsDeleted(&TPersonnelRecord::Matricula), TwinVariant::Copy, true,
-                                         LoadOrder::LastToFirst))
+    // The cards are read from the last to the first: the twin holds them so, and equal numbers meet in
+    // that order.
+    if (!file.Sort())
         return false;
-    BuildList(ctx, LoadRecords<TPersonnelRecord>(ctx, PersonnelFile(ctx)));
+    LoadCardList(ctx);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ordered_list.h"
+#include "core/data_file.h"
 #include "records/hour_price_record.h"
 #include "records/personnel_entry_record.h"
 #include "records/personnel_record.h"
@@ -43,6 +43,21 @@ inline constexpr const char* kUnknownNumber = "MATRICULA INEXISTENTE,ANULADA ALT
 // Order of the personnel file and list: the number as short strings compare.
 bool PersonBefore(const TPersonnelRecord& a, const TPersonnelRecord& b);
 
+// The personnel file: named after the firm and the environment, sorted by number through its temporary
+// twin; both its list and its sort read the cards from the last to the first.
+struct PersonnelFile
+{
+    using Record = TPersonnelRecord;
+    static QString Name(const State& st) { return st.PersonnelFileName; }
+    static QString Twin(const State& st) { return st.PersonnelTempFileName; }
+    static constexpr TwinVariant kTwin = TwinVariant::Copy;
+    static constexpr LoadOrder kLoadOrder = LoadOrder::LastToFirst;
+    static constexpr LoadOrder kSortOrder = LoadOrder::LastToFirst;
+    static bool Before(const Record& a, const Record& b) { return PersonBefore(a, b); }
+    static bool SameKey(const Record& a, const Record& b) { return a.Matricula == b.Matricula; }
+    static bool Deleted(const Record& r) { return r.Matricula == "Z"; }
+};
+
 // Whether an employee is still in the plant: no leaving date was typed. The old files mark that with a
 // leaving date beginning with "."; a date mask left blank holds no digit and means the same.
 bool PersonIsActive(const TPersonnelRecord& rec);
@@ -65,11 +80,12 @@ bool LookupPersonInList(Context& ctx);
 // Alta > Matrícula: one new card, stored, its photo imported and the file sorted.
 void NewPersonnelCard(Context& ctx);
 // Appends FoundPerson unless its number is already in the file, creating the file for the first card.
-// Returns where the card went.
+// Returns where the card went; nothing when it was refused or the file could not be written.
 std::optional<std::uint32_t> AppendPersonnelCard(Context& ctx);
 
 // Edición > Matrícula: asks for a number, shows its card and writes it back where it lies, or marks it
-// erased; then sorts the file.
+// erased; then sorts the file. A card no longer where the list says is not written: the list is
+// reloaded instead.
 void EditPersonnelCard(Context& ctx);
 
 // Rewrites the personnel file in number order without erased cards; the temporary twin keeps the old

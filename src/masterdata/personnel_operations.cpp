@@ -13,13 +13,13 @@ void RegisterPersonnel(OperationRegistry& registry, Context& ctx, const PictureC
 {
     Personnel(ctx).photoCodec = &codec;
 
-    registry.Register(QStringLiteral("LoadPersonnel"), LoadPersonnel);
-    registry.Register(QStringLiteral("NewPersonnelCard"), NewPersonnelCard);
-    registry.Register(QStringLiteral("EditPersonnelCard"), EditPersonnelCard);
-    registry.Register(QStringLiteral("SortPersonnelFile"), [](Context& c) { SortPersonnelFile(c); });
-    registry.Register(QStringLiteral("NewHourPrice"), NewHourPrice);
-    registry.Register(QStringLiteral("EditHourPrices"), EditHourPrices);
-    registry.Register(QStringLiteral("ListHourPrices"), ListHourPrices);
+    registry.Register(Op::LoadPersonnel, LoadPersonnel);
+    registry.Register(Op::NewPersonnelCard, NewPersonnelCard);
+    registry.Register(Op::EditPersonnelCard, EditPersonnelCard);
+    registry.Register(Op::SortPersonnelFile, [](Context& c) { SortPersonnelFile(c); });
+    registry.Register(Op::NewHourPrice, NewHourPrice);
+    registry.Register(Op::EditHourPrices, EditHourPrices);
+    registry.Register(Op::ListHourPrices, ListHourPrices);
 
     ctx.Module<StartupSteps>().environmentData.emplace(8, LoadPersonnel);
 }

@@ -1,7 +1,6 @@
 #include "masterdata/procedure_listings.h"
 
 #include "core/context.h"
-#include "core/record_file.h"
 #include "masterdata/procedure_card.h"
 #include "masterdata/procedures.h"
 #include "platform/handover.h"
@@ -95,14 +94,14 @@ void RegisterProcedureHandover(Context& ctx, HandoverRegistry& handover)
     handover.Map(EditItem::Procedimientos).lookupKey =
         [&ctx](const HandoverKey&, const QString& joined) -> std::optional<QStringList> {
         const std::vector<TProcedureRecord> records =
-            LoadRecords<TProcedureRecord>(ctx, ctx.st.FileName(DataFile::Procedure), false);
+            KeyedFile<ProcedureFile>(ctx).Read(Report::Silent).value_or(std::vector<TProcedureRecord>{});
         for (const TProcedureRecord& r : records) {
             if (JoinedProcedureKey(r).remove(QLatin1Char(' ')) == joined)
                 return QStringList{r.MachineCode.str(), r.Espec.str(), r.Proced.str(), r.Inst.str()};
         }
         return std::nullopt;
     };
-    handover.SetDeliver(EditItem::Procedimientos, [&ctx](State&, const HandoverFields& fields) {
+    handover.SetDeliver(EditItem::Procedimientos, [&ctx](const HandoverFields& fields) {
         TProcedureRecord& selected = Procedures(ctx).SelectedProcedure;
         for (const auto& [name, value] : fields) {
             if (name == QLatin1String("MachineCode"))

@@ -2,37 +2,12 @@
 
 #include "core/context.h"
 #include "core/lookups.h"
-#include "core/record_file.h"
-#include "core/sorted_rewrite.h"
 #include "masterdata/procedure_card.h"
 #include "masterdata/routines.h"
 
-#include <algorithm>
+#include <optional>
 
 namespace gim {
-
-namespace {
-
-const QString& ProcedureFile(const Context& ctx)
-{
-    return ctx.st.FileName(DataFile::Procedure);
-}
-
-// A new record carries only its fields: the bytes past each text are zero, as in every new record.
-TProcedureRecord FreshProcedure(const TProcedureRecord& rec)
-{
-    TProcedureRecord out{};
-    out.MachineCode.assign(rec.MachineCode);
-    out.Espec.assign(rec.Espec);
-    out.Proced.assign(rec.Proced);
-    out.Inst.assign(rec.Inst);
-    out.Estado.assign(rec.Estado);
-    out.Descripcion.assign(rec.Descripcion);
-    out.Tiempo = rec.Tiempo.get();
-    return out;
-}
-
-} // namespace
 
 ProceduresState& Procedures(Context& ctx)
 {
@@ -72,8 +47,7 @@ void LoadProcedureList(Context& ctx)
     ctx.st.ContinueFlag = 0;
     CheckHeapMemory(ctx);
     // The file is kept in key order, so its order, ties included, is the list's.
-    p.ProcedureList = LoadOrderedList<TProcedureRecord>(ctx, ProcedureFile(ctx), ProcedureKeyBefore,
-                                                        LoadOrder::FirstToLast, false);
+    p.ProcedureList = KeyedFile<ProcedureFile>(ctx).LoadList(Report::Silent);
 }
 
 void FreeProcedureList(Context& ctx)
@@ -126,33 +100,18 @@ void AddProcedure(Context& ctx)
 
 bool AppendProcedureRecord(Context& ctx)
 {
-    State& st = ctx.st;
-    const TProcedureRecord rec = FreshProcedure(Procedures(ctx).CurrentProcedure);
-    const QString& name = ProcedureFile(ctx);
-    RecordFile<TProcedureRecord> file(ctx);
-    if (!DataFileExists(ctx, name)) {
-        if (!file.Open(name, RawRecordFile::Mode::Rewrite))
-            return false;
-        file.Write(0, rec);
-        // The command re-sorts after the first record too, so that its time follows the rule.
-        st.ContinueFlag = 1;
-        return true;
-    }
-    if (!file.Open(name, RawRecordFile::Mode::Reset))
+    const TProcedureRecord rec = FreshRecord(Procedures(ctx).CurrentProcedure);
+    std::uint32_t position = 0;
+    const AppendResult result = KeyedFile<ProcedureFile>(ctx).AppendUnique(rec, position);
+    if (result == AppendResult::Failed)
         return false;
-    const std::vector<TProcedureRecord> records = file.ReadAll();
-    // The speciality does not count: one number per machine, procedure and instruction. The fields are
-    // compared one by one, so that "PR" + "10" and "PR1" + "0" stay apart.
-    const bool repeated = std::any_of(records.begin(), records.end(), [&](const TProcedureRecord& r) {
-        return r.MachineCode == rec.MachineCode && r.Proced == rec.Proced && r.Inst == rec.Inst;
-    });
-    if (repeated) {
+    if (result == AppendResult::Duplicate) {
         ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + rec.MachineCode.str() + rec.Proced.str() +
                            rec.Inst.str() + QStringLiteral(" REPETIDO ANULADA ALTA"));
         return false;
     }
-    file.Write(records.size(), rec);
-    st.ContinueFlag = 1;
+    // The command re-sorts after the first record too, so that its time follows the rule.
+    ctx.st.ContinueFlag = 1;
     return true;
 }
 
@@ -173,17 +132,21 @@ void EditProceduresSelective(Context& ctx)
     }
     p.ProcedurePictureName = key;
 
-    RecordFile<TProcedureRecord> file(ctx);
-    if (!file.Open(ProcedureFile(ctx), RawRecordFile::Mode::Reset))
+    KeyedFile<ProcedureFile> file(ctx);
+    const std::optional<std::vector<TProcedureRecord>> records = file.Read();
+    if (!records)
         return;
-    const std::size_t count = file.Count();
-    for (std::size_t i = 0; i < count; ++i) {
-        TProcedureRecord rec = file.Read(i);
-        if (JoinedProcedureKey(rec) != key)
+    for (std::size_t i = 0; i < records->size(); ++i) {
+        ProcedureEntry entry{(*records)[i], static_cast<std::uint32_t>(i)};
+        if (JoinedProcedureKey(entry.rec) != key)
             continue;
+        TProcedureRecord rec = entry.rec;
         ShowProcedureCard(ctx, rec);
         if (st.AnswerCode == QLatin1String("M") || st.AnswerCode == QLatin1String("B")) {
-            file.Write(i, rec);
+            // A file saved by someone else meanwhile: what was read no longer stands for it, so the
+            // edit ends here; what was written before stays to be sorted.
+            if (file.WriteAt(entry, rec) != WriteResult::Written)
+                return;
             st.ContinueFlag = 1;
         }
     }
@@ -193,9 +156,7 @@ bool SortProcedureFile(Context& ctx)
 {
     State& st = ctx.st;
     FreeProcedureList(ctx);
-    const bool sorted = SortedRewrite<TProcedureRecord>(
-        ctx, ProcedureFile(ctx), st.BackupFileName(DataFile::Procedure), ProcedureKeyBefore,
-        KeyIsDeleted(&TProcedureRecord::MachineCode), TwinVariant::CopyReversed);
+    const bool sorted = KeyedFile<ProcedureFile>(ctx).Sort();
     st.ContinueFlag = 0;
     if (sorted)
         ComputeProcedureTimes(ctx);
@@ -204,8 +165,11 @@ bool SortProcedureFile(Context& ctx)
 
 void ComputeProcedureTimes(Context& ctx)
 {
+    // The times are written in place, from one read of the file under its lock.
+    WriteLock lock(ctx);
     RecordFile<TProcedureRecord> file(ctx);
-    if (!file.Open(ProcedureFile(ctx), RawRecordFile::Mode::Reset))
+    if (!NoteIoResult(ctx, file.Open(ctx.st.FileName(DataFile::Procedure), RawRecordFile::Mode::Update),
+                      Report::Show))
         return;
     const std::vector<TProcedureRecord> records = file.ReadAll();
     std::uint16_t sum = 0;
@@ -229,12 +193,7 @@ void CarryProceduresToNewYear(Context& ctx, const QString& newEnvironment)
     if (!SortProcedureFile(ctx))
         return;
     // The new environment starts from the file as just sorted, with its procedure times.
-    RecordFile<TProcedureRecord> file(ctx);
-    if (!file.Open(ProcedureFile(ctx), RawRecordFile::Mode::Reset))
-        return;
-    const std::string bytes = file.ReadAllBytes();
-    file.Close();
-    WriteFileAtomically(ctx, ctx.Path(BuildDataFileName(newEnvironment, ".INT")), bytes);
+    KeyedFile<ProcedureFile>(ctx).CopyTo(BuildDataFileName(newEnvironment, ".INT"));
 }
 
 } // namespace gim

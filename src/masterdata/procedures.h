@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ordered_list.h"
+#include "core/data_file.h"
 #include "records/procedure_record.h"
 
 #include <QString>
@@ -38,6 +38,21 @@ inline constexpr const char* kProcedureHeading = "00";
 // Order of the procedure file and list: machine code, speciality, procedure and instruction compared
 // field by field, so that a machine code that is the start of another keeps its procedures together.
 bool ProcedureKeyBefore(const TProcedureRecord& a, const TProcedureRecord& b);
+// The procedure file (.INT): sorted by key through its twin .IBK, which takes the records from the last
+// to the first.
+struct ProcedureFile : TableFile<DataFile::Procedure, TProcedureRecord>
+{
+    static constexpr TwinVariant kTwin = TwinVariant::CopyReversed;
+    static bool Before(const Record& a, const Record& b) { return ProcedureKeyBefore(a, b); }
+    // One number per machine, procedure and instruction: the speciality does not count. The fields are
+    // compared one by one, so that "PR" + "10" and "PR1" + "0" stay apart.
+    static bool SameKey(const Record& a, const Record& b)
+    {
+        return a.MachineCode == b.MachineCode && a.Proced == b.Proced && a.Inst == b.Inst;
+    }
+    static bool Deleted(const Record& r) { return r.MachineCode == "Z"; }
+};
+
 // The key as the user types it and the listing shows it: the four fields joined.
 QString JoinedProcedureKey(const TProcedureRecord& rec);
 

@@ -1,7 +1,7 @@
 #include "masterdata/reserved_codes.h"
 
 #include "core/context.h"
-#include "core/record_file.h"
+#include "core/data_file.h"
 #include "records/data_files.h"
 
 #include <algorithm>
@@ -231,9 +231,20 @@ const std::map<std::string, QString>& Descriptions()
     return table;
 }
 
+// The .CDG has no key and no twin: it is only read and copied whole.
+struct ReservedCodeFile
+{
+    using Record = TReservedCodeRecord;
+};
+
+KeyedFile<ReservedCodeFile> ReservedCodes(Context& ctx)
+{
+    return KeyedFile<ReservedCodeFile>(ctx, ReservedCodesFileName(ctx.st));
+}
+
 std::vector<TReservedCodeRecord> LoadReservedCodeRecords(Context& ctx)
 {
-    return LoadRecords<TReservedCodeRecord>(ctx, ReservedCodesFileName(ctx.st), false);
+    return ReadReservedCodes(ctx, Report::Silent).value_or(std::vector<TReservedCodeRecord>{});
 }
 
 } // namespace
@@ -294,12 +305,19 @@ std::vector<TReservedCodeRecord> BuiltInReservedCodes(const std::vector<bool>& v
     return records;
 }
 
+std::optional<std::vector<TReservedCodeRecord>> ReadReservedCodes(Context& ctx, Report report)
+{
+    return ReservedCodes(ctx).Read(report);
+}
+
 bool WriteReservedCodes(Context& ctx, const std::vector<bool>& visible)
 {
     try {
+        WriteLock lock(ctx);
         StoreRecords(ctx, ReservedCodesFileName(ctx.st), BuiltInReservedCodes(visible));
     } catch (const IoAbort& e) {
-        ShowIOError(ctx, e.code());
+        // A write-protected file is refused here and keeps its bytes.
+        NoteIoResult(ctx, {e.code(), e.file()}, Report::Show);
         return false;
     }
     return true;
@@ -307,27 +325,26 @@ bool WriteReservedCodes(Context& ctx, const std::vector<bool>& visible)
 
 void CheckReservedCodesFile(Context& ctx)
 {
-    std::size_t count = 0;
-    {
-        RecordFile<TReservedCodeRecord> file(ctx);
-        if (!file.Open(ReservedCodesFileName(ctx.st), RawRecordFile::Mode::Reset, false))
+    bool completed = false;
+    try {
+        // Held from the count to the rewrite, so that a save of another program is not lost.
+        WriteLock lock(ctx);
+        // A file that cannot be read is left for the window, which says why.
+        const auto records = ReadReservedCodes(ctx, Report::Silent);
+        if (!records || records->size() == ReservedCounts().Total())
             return;
-        count = file.Count();
+        completed = WriteReservedCodes(ctx);
+    } catch (const IoAbort& e) {
+        NoteIoResult(ctx, {e.code(), e.file()}, Report::Show);
     }
-    if (count == ReservedCounts().Total())
-        return;
-    if (WriteReservedCodes(ctx))
+    if (completed)
         ctx.ui.ShowMessage(QStringLiteral("SE HAN AÑADIDO NUEVOS CODIGOS RESERVADOS"));
 }
 
 void CopyReservedCodes(Context& ctx, const QString& newEnvironment)
 {
-    RecordFile<TReservedCodeRecord> file(ctx);
-    if (!file.Open(ReservedCodesFileName(ctx.st), RawRecordFile::Mode::Reset, false))
-        return;
     try {
-        const std::string bytes = file.ReadAllBytes();
-        WriteFileAtomically(ctx, ctx.Path(BuildDataFileName(newEnvironment, ".CDG")), bytes);
+        ReservedCodes(ctx).CopyTo(BuildDataFileName(newEnvironment, ".CDG"), Report::Silent);
     } catch (const IoAbort&) {
         // the new environment then starts with the built-in lists
     }

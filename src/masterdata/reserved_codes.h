@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/record_file.h"
 #include "records/reserved_code_record.h"
 
 #include <QString>
@@ -7,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -76,12 +78,17 @@ void DefaultReservedDescription(TReservedCodeRecord& rec);
 // The file's records as the built-in lists give them; `visible` holds one flag per record, empty = all.
 std::vector<TReservedCodeRecord> BuiltInReservedCodes(const std::vector<bool>& visible = {});
 
+// The file's records, read-only: a write-protected file reads as any. Nothing when it cannot be opened
+// (LastIOResult says why; shown when the caller reports).
+std::optional<std::vector<TReservedCodeRecord>> ReadReservedCodes(Context& ctx, Report report);
+
 // Rewrites the file from the built-in lists with these visibility flags (empty = all shown). A failure
-// is shown; returns whether the file was written.
+// is shown, and a file that may not be written keeps its bytes; returns whether the file was written.
 bool WriteReservedCodes(Context& ctx, const std::vector<bool>& visible = {});
 
 // Start-up: a file whose record count no longer matches the built-in lists is rewritten with every code
-// shown. A missing file is left for the first use.
+// shown. A missing or unreadable file is left for the first use; one that may not be written is reported
+// and kept.
 void CheckReservedCodesFile(Context& ctx);
 
 // Year restart: the new environment takes a copy of the file. Failures are silent.

@@ -1,13 +1,14 @@
 #include "masterdata/reserved_codes_window.h"
 
 #include "core/context.h"
-#include "core/record_file.h"
 #include "masterdata/reserved_codes.h"
 #include "masterdata/web_files.h"
 #include "platform/report.h"
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace gim {
 
@@ -131,13 +132,11 @@ std::vector<bool> VisibleFlagsOf(const CardState& state)
 
 bool LoadReservedCodes(Context& ctx, CardState& state, QStringList& descriptions)
 {
-    CheckReservedCodesFile(ctx);
-    if (!DataFileExists(ctx, ReservedCodesFileName(ctx.st)))
+    std::optional<std::vector<TReservedCodeRecord>> records = ReadReservedCodes(ctx, Report::Show);
+    if (!records)
         return false;
-    std::vector<TReservedCodeRecord> records =
-        LoadRecords<TReservedCodeRecord>(ctx, ReservedCodesFileName(ctx.st), false);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        TReservedCodeRecord& rec = records[i];
+    for (std::size_t i = 0; i < records->size(); ++i) {
+        TReservedCodeRecord& rec = (*records)[i];
         DefaultReservedDescription(rec);
         descriptions << rec.Code.str() + QStringLiteral("  ") + rec.Description.str();
         if (i < ReservedCounts().Total())
@@ -148,12 +147,16 @@ bool LoadReservedCodes(Context& ctx, CardState& state, QStringList& descriptions
 
 void EditReservedCodes(Context& ctx)
 {
-    CardState state = FreshReservedCodesState();
-    QStringList descriptions;
-    if (!LoadReservedCodes(ctx, state, descriptions)) {
+    CheckReservedCodesFile(ctx);
+    // Only a file that is not there is created; one that is there but cannot be read is never replaced.
+    if (!DataFileExists(ctx, ReservedCodesFileName(ctx.st))) {
         WriteReservedCodes(ctx);
         return;
     }
+    CardState state = FreshReservedCodesState();
+    QStringList descriptions;
+    if (!LoadReservedCodes(ctx, state, descriptions))
+        return;
     const CardSpec spec = ReservedCodesCardSpec(descriptions);
     const int result = ctx.ui.RunCard(spec, state);
     if (result == ReservedCodesResult::Save)
@@ -175,7 +178,7 @@ void ListReservedCodes(Context& ctx)
     report->SetFontSize(10);
 
     const std::vector<TReservedCodeRecord> records =
-        LoadRecords<TReservedCodeRecord>(ctx, ReservedCodesFileName(st), false);
+        ReadReservedCodes(ctx, Report::Silent).value_or(std::vector<TReservedCodeRecord>{});
     const ReservedCodeList* current = nullptr;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ReservedCodeList& list = ReservedCodeListOfRecord(i);
@@ -209,7 +212,7 @@ void ExportMaintenanceTypes(Context& ctx)
     if (!DataFileExists(ctx, ReservedCodesFileName(st)))
         WriteReservedCodes(ctx);
     const std::vector<TReservedCodeRecord> records =
-        LoadRecords<TReservedCodeRecord>(ctx, ReservedCodesFileName(st), false);
+        ReadReservedCodes(ctx, Report::Silent).value_or(std::vector<TReservedCodeRecord>{});
     QStringList lines;
     const std::size_t end = std::min<std::size_t>(records.size(), ReservedCounts().CodPrevenCount);
     for (std::size_t i = 0; i < end; ++i) {

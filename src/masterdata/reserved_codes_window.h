@@ -30,8 +30,8 @@ CardState FreshReservedCodesState();
 // The visibility flags the window shows, one per record.
 std::vector<bool> VisibleFlagsOf(const CardState& state);
 
-// Fills the window from the file, after the start-up check; returns false (nothing loaded) when the
-// file does not exist.
+// Fills the window from the file, read-only; returns false (nothing loaded, the message shown) when it
+// cannot be opened.
 bool LoadReservedCodes(Context& ctx, CardState& state, QStringList& descriptions);
 
 // Utiles > Códigos Rsv.: the window; saving rewrites the file, listing lists it. The first use creates

@@ -107,7 +107,7 @@ void ListOperations(Context& ctx)
 
 void RegisterOperationHandover(Context& ctx, HandoverRegistry& handover)
 {
-    handover.SetDeliver(EditItem::Gamas, [&ctx](State&, const HandoverFields& fields) {
+    handover.SetDeliver(EditItem::Gamas, [&ctx](const HandoverFields& fields) {
         TOperationRecord& selected = Routines(ctx).SelectedOperation;
         for (const auto& [name, value] : fields) {
             if (name == QLatin1String("Frequency"))
@@ -122,7 +122,7 @@ void RegisterOperationHandover(Context& ctx, HandoverRegistry& handover)
                 selected.Description = value;
         }
     });
-    handover.SetClear(EditItem::Gamas, [&ctx](State&, const QStringList& names) {
+    handover.SetClear(EditItem::Gamas, [&ctx](const QStringList& names) {
         if (names.contains(QLatin1String("Description")))
             Routines(ctx).SelectedOperation.Description = "";
     });

@@ -12,24 +12,24 @@ namespace gim {
 
 void RegisterRoutinesAndProcedures(OperationRegistry& registry, Context& ctx)
 {
-    registry.Register(QStringLiteral("LoadOperationList"), LoadOperationList);
-    registry.Register(QStringLiteral("FreeOperationList"), FreeOperationList);
-    registry.Register(QStringLiteral("AddOperations"), AddOperations);
-    registry.Register(QStringLiteral("EditOperations"), EditOperations);
-    registry.Register(QStringLiteral("DeleteMachineOperations"), DeleteMachineOperations);
-    registry.Register(QStringLiteral("ListOperations"), ListOperations);
-    registry.Register(QStringLiteral("CopyOperations"), CopyOperations);
-    registry.Register(QStringLiteral("SaveOperationList"), SaveOperationList);
+    registry.Register(Op::LoadOperationList, LoadOperationList);
+    registry.Register(Op::FreeOperationList, FreeOperationList);
+    registry.Register(Op::AddOperations, AddOperations);
+    registry.Register(Op::EditOperations, EditOperations);
+    registry.Register(Op::DeleteMachineOperations, DeleteMachineOperations);
+    registry.Register(Op::ListOperations, ListOperations);
+    registry.Register(Op::CopyOperations, CopyOperations);
+    registry.Register(Op::SaveOperationList, SaveOperationList);
     // The edit command saves the list only when it deleted an operation.
-    registry.RegisterCondition(QStringLiteral("OperationDeleted"),
+    registry.RegisterCondition(Cond::OperationDeleted,
                                [&r = Routines(ctx)](const Context&) { return r.OperationDeleted != 0; });
 
-    registry.Register(QStringLiteral("LoadProcedureList"), LoadProcedureList);
-    registry.Register(QStringLiteral("FreeProcedureList"), FreeProcedureList);
-    registry.Register(QStringLiteral("AddProcedure"), AddProcedure);
-    registry.Register(QStringLiteral("EditProceduresSelective"), EditProceduresSelective);
-    registry.Register(QStringLiteral("ListProcedures"), ListProcedures);
-    registry.Register(QStringLiteral("SortProcedureFile"), [](Context& c) { SortProcedureFile(c); });
+    registry.Register(Op::LoadProcedureList, LoadProcedureList);
+    registry.Register(Op::FreeProcedureList, FreeProcedureList);
+    registry.Register(Op::AddProcedure, AddProcedure);
+    registry.Register(Op::EditProceduresSelective, EditProceduresSelective);
+    registry.Register(Op::ListProcedures, ListProcedures);
+    registry.Register(Op::SortProcedureFile, [](Context& c) { SortProcedureFile(c); });
 
     HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
     RegisterOperationHandover(ctx, handover);

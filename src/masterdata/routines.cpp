@@ -4,7 +4,6 @@
 #include "core/context.h"
 #include "core/environment.h"
 #include "core/lookups.h"
-#include "core/record_file.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
 #include "masterdata/procedures.h"
@@ -13,7 +12,6 @@
 #include "platform/report.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <memory>
@@ -23,11 +21,6 @@
 namespace gim {
 
 namespace {
-
-const QString& OperationFile(const Context& ctx)
-{
-    return ctx.st.FileName(DataFile::Operation);
-}
 
 // Runs its action on every way out of a scope.
 class AtExit
@@ -41,19 +34,6 @@ public:
 private:
     std::function<void()> m_action;
 };
-
-// A new record carries only its fields: the bytes past each text are zero, as in every new record.
-TOperationRecord FreshOperation(const TOperationRecord& rec)
-{
-    TOperationRecord out{};
-    out.MachineCode.assign(rec.MachineCode);
-    out.Frequency.assign(rec.Frequency);
-    out.State.assign(rec.State);
-    out.Speciality.assign(rec.Speciality);
-    out.Description.assign(rec.Description);
-    out.Minutes = rec.Minutes.get();
-    return out;
-}
 
 // The machine taken out of the plan goes back once the list has been saved in key order: the plan reads
 // the machine's routine from the file by halves.
@@ -111,30 +91,6 @@ bool Offered(const TOperationRecord& filter, const TOperationRecord& rec, std::s
     return filter.Description.bytes().substr(0, prefix) == rec.Description.bytes().substr(0, prefix);
 }
 
-// Writes the records to the operation file; the file as it stood becomes the twin. A file that cannot
-// be opened is reported and left as it is.
-bool WriteThroughTwin(Context& ctx, const std::vector<TOperationRecord>& records)
-{
-    const QString& data = OperationFile(ctx);
-    const QString& twin = ctx.st.BackupFileName(DataFile::Operation);
-    if (DataFileExists(ctx, data)) {
-        RecordFile<TOperationRecord> file(ctx);
-        if (!file.Open(data, RawRecordFile::Mode::Reset))
-            return false;
-        QFile whole(file.path());
-        if (!whole.open(QIODevice::ReadOnly))
-            throw IoAbort(IoCode::DiskRead, file.path());
-        const std::string bytes = whole.readAll().toStdString();
-        file.Close();
-        WriteFileAtomically(ctx, ctx.Path(twin), bytes);
-    } else if (DataFileExists(ctx, twin)) {
-        // The twin is the previous file, and there was none.
-        QFile::remove(ctx.Path(twin));
-    }
-    StoreRecords(ctx, data, records);
-    return true;
-}
-
 // Writes the list to the file through the twin, normalised, and lists it when exporting.
 void WriteOperationList(Context& ctx);
 
@@ -165,19 +121,19 @@ bool OperationKeyBefore(const TOperationRecord& a, const TOperationRecord& b)
 void LoadOperationList(Context& ctx)
 {
     RoutinesState& r = Routines(ctx);
-    const QString& name = OperationFile(ctx);
+    const KeyedFile<OperationFile> file(ctx);
+    const QString& name = file.name();
     if (!r.OperationList.empty() && r.OperationListFile == name)
         return;
     FreeOperationList(ctx);
     r.OperationListFile = name;
-    if (!DataFileExists(ctx, name))
+    if (!file.Exists())
         return;
     CheckHeapMemory(ctx);
     const auto records = static_cast<int>(QFileInfo(ctx.Path(name)).size() / sizeof(TOperationRecord));
     ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS OPERACIONES DE REVISION"), records);
     AtExit closeProgress([&ctx] { ctx.ui.EndProgress(); });
-    r.OperationList =
-        LoadOrderedList<TOperationRecord>(ctx, name, OperationKeyBefore, LoadOrder::FirstToLast, false);
+    r.OperationList = file.LoadList(Report::Silent);
     ctx.ui.SetProgress(records);
     CheckHeapMemory(ctx);
 }
@@ -261,15 +217,10 @@ bool EnterOperation(Context& ctx)
 
 std::optional<std::uint32_t> AppendOperationRecord(Context& ctx)
 {
-    const TOperationRecord rec = FreshOperation(Routines(ctx).CurrentOperation);
-    const QString& name = OperationFile(ctx);
-    RecordFile<TOperationRecord> file(ctx);
-    const bool exists = DataFileExists(ctx, name);
-    if (!file.Open(name, exists ? RawRecordFile::Mode::Reset : RawRecordFile::Mode::Rewrite))
-        return std::nullopt;
-    const auto position = static_cast<std::uint32_t>(file.Count());
-    file.Write(position, rec);
-    ctx.st.ContinueFlag = 1;
+    const std::optional<std::uint32_t> position =
+        KeyedFile<OperationFile>(ctx).Append(FreshRecord(Routines(ctx).CurrentOperation));
+    if (position)
+        ctx.st.ContinueFlag = 1;
     return position;
 }
 
@@ -298,7 +249,7 @@ void AddOperations(Context& ctx)
             continue;
         if (const std::optional<std::uint32_t> position = AppendOperationRecord(ctx)) {
             st.RecordAddedFlag = 1;
-            InsertOperationByKey(ctx, {FreshOperation(r.CurrentOperation), *position});
+            InsertOperationByKey(ctx, {FreshRecord(r.CurrentOperation), *position});
         }
     }
     ReloadAfterSave(ctx);
@@ -335,24 +286,25 @@ void EditOperations(Context& ctx)
     const QString name = st.FoundMachine.Denominacion.str();
     st.AnswerCode = QStringLiteral("N");
 
-    RecordFile<TOperationRecord> file(ctx);
-    if (!file.Open(OperationFile(ctx), RawRecordFile::Mode::Reset))
+    KeyedFile<OperationFile> file(ctx);
+    const std::optional<std::vector<TOperationRecord>> records = file.Read();
+    if (!records)
         return;
     const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
     r.EditorPlanEntry.Code = "#";
 
-    const std::size_t count = file.Count();
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < records->size(); ++i) {
         r.OperationSaveRequested = 0;
         r.OperationDeleteRequested = 0;
-        const TOperationRecord rec = file.Read(i);
+        const TOperationRecord& rec = (*records)[i];
         // A shorter description lowers the compared length for this record and every later one.
         prefix = std::min(prefix, rec.Description.size());
         if (!Offered(filter, rec, prefix))
             continue;
         st.RunFlag = 1;
-        const TOperationRecord kept = rec;
+        OperationEntry kept{rec, static_cast<std::uint32_t>(i)};
         r.CurrentOperation = rec;
+        bool deleting = false;
         const bool held = FindPlannedMachine(ctx);
 
         CardState state = RoutineCardState(rec, name);
@@ -382,41 +334,47 @@ void EditOperations(Context& ctx)
                     .left(2);
             if (st.AnswerCode == QLatin1String("S")) {
                 r.CurrentOperation.MachineCode = "Z";
-                r.OperationDeleted = 1;
-                st.ContinueFlag = 1;
+                deleting = true;
                 r.OperationSaveRequested = 1;
             }
             r.OperationDeleteRequested = 0;
         }
 
         if (r.OperationSaveRequested) {
-            const TOperationRecord now = file.Read(i);
-            if (now.Description == kept.Description && now.Minutes.get() == kept.Minutes.get() &&
-                now.Speciality == kept.Speciality) {
-                file.Write(i, r.CurrentOperation);
-                // The entry of this position takes the record; a changed frequency moves it to its
-                // key's place, after the operations of equal key.
-                std::vector<OperationEntry>& list = r.OperationList;
-                const auto at = std::find_if(list.begin(), list.end(),
-                                             [i](const OperationEntry& e) { return e.pos == i; });
-                if (at != list.end()) {
-                    const bool moved = OperationKeyBefore(at->rec, r.CurrentOperation) ||
-                                       OperationKeyBefore(r.CurrentOperation, at->rec);
-                    at->rec = r.CurrentOperation;
-                    if (moved) {
-                        const OperationEntry entry = *at;
-                        list.erase(at);
-                        InsertOperationByKey(ctx, entry);
-                    }
+            const WriteResult written = file.WriteAt(kept, r.CurrentOperation);
+            if (written != WriteResult::Written) {
+                // Nothing of this card is stored, and what was read no longer stands for the file: the
+                // edit ends. A file saved by someone else meanwhile: the list follows it, so that a save
+                // of earlier deletions writes what the file holds.
+                if (written == WriteResult::Moved) {
+                    FreeOperationList(ctx);
+                    LoadOperationList(ctx);
                 }
-            } else {
-                ctx.ui.ShowMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+                break;
+            }
+            if (deleting) {
+                r.OperationDeleted = 1;
+                st.ContinueFlag = 1;
+            }
+            // The entry of this position takes the record; a changed frequency moves it to its key's
+            // place, after the operations of equal key.
+            std::vector<OperationEntry>& list = r.OperationList;
+            const auto at =
+                std::find_if(list.begin(), list.end(), [i](const OperationEntry& e) { return e.pos == i; });
+            if (at != list.end()) {
+                const bool moved = OperationKeyBefore(at->rec, r.CurrentOperation) ||
+                                   OperationKeyBefore(r.CurrentOperation, at->rec);
+                at->rec = r.CurrentOperation;
+                if (moved) {
+                    const OperationEntry entry = *at;
+                    list.erase(at);
+                    InsertOperationByKey(ctx, entry);
+                }
             }
         }
         if (result == RoutineCardResult::Exit)
             break;
     }
-    file.Close();
 
     // A deleted operation stays in the file, marked, until the command saves the list: the machine goes
     // back into the plan after that.
@@ -500,13 +458,10 @@ void CopyOperations(Context& ctx)
         return;
     }
 
-    std::vector<TOperationRecord> records;
-    {
-        RecordFile<TOperationRecord> file(ctx);
-        if (!file.Open(*sourceOperations, RawRecordFile::Mode::Reset))
-            return;
-        records = file.ReadAll();
-    }
+    const std::optional<std::vector<TOperationRecord>> records =
+        KeyedFile<OperationFile>(ctx, *sourceOperations).Read();
+    if (!records)
+        return;
 
     const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
     QStringList summary{st.FirmName + QString(36, QLatin1Char(' ')) + QStringLiteral("GAMA DE MANTENIMIENTO"),
@@ -528,7 +483,7 @@ void CopyOperations(Context& ctx)
     TOperationRecord last{};
     last.MachineCode.assign(from.Codigo);
     st.ListedCount = 0;
-    for (const TOperationRecord& rec : records) {
+    for (const TOperationRecord& rec : *records) {
         if (!(rec.MachineCode == from.Codigo))
             continue;
         ++st.ListedCount;
@@ -554,7 +509,7 @@ void CopyOperations(Context& ctx)
             }
         }
         if (take) {
-            TOperationRecord copy = FreshOperation(taken);
+            TOperationRecord copy = FreshRecord(taken);
             copy.MachineCode.assign(to.Codigo);
             summary << OperationRow(copy);
             InsertOperationByKey(ctx, {copy, kNotInFile});
@@ -625,14 +580,15 @@ void WriteOperationList(Context& ctx)
             rec.Speciality = "FR";
         kept.push_back(rec);
     }
-    if (!WriteThroughTwin(ctx, kept))
+    KeyedFile<OperationFile> file(ctx);
+    if (!file.Rewrite(kept))
         return;
 
     // The list stays valid for the commands that keep it loaded.
     r.OperationList.clear();
     for (std::size_t i = 0; i < kept.size(); ++i)
         r.OperationList.push_back({kept[i], static_cast<std::uint32_t>(i)});
-    r.OperationListFile = OperationFile(ctx);
+    r.OperationListFile = file.name();
 
     if (st.ExportFlag)
         ctx.ui.ShowReport(report);
@@ -648,7 +604,8 @@ bool FindPlannedMachine(Context& ctx)
     bool found = false;
     {
         RecordFile<TPlanRecord> file(ctx);
-        if (!file.Open(st.FileName(DataFile::Plan), RawRecordFile::Mode::Reset, false))
+        if (!NoteIoResult(ctx, file.Open(st.FileName(DataFile::Plan), RawRecordFile::Mode::Read),
+                          Report::Silent))
             return false;
         // The plan file is kept in code order by every plan command.
         std::int64_t low = 0;
@@ -732,12 +689,7 @@ void CopyOperationsToEnvironment(Context& ctx, const QString& newEnvironment)
     LoadOperationList(ctx);
     SaveOperationList(ctx);
     // The new environment starts from the routine as just saved: sorted, without deleted operations.
-    RecordFile<TOperationRecord> file(ctx);
-    if (!file.Open(OperationFile(ctx), RawRecordFile::Mode::Reset))
-        return;
-    const std::string bytes = file.ReadAllBytes();
-    file.Close();
-    WriteFileAtomically(ctx, ctx.Path(BuildDataFileName(newEnvironment, ".OPR")), bytes);
+    KeyedFile<OperationFile>(ctx).CopyTo(BuildDataFileName(newEnvironment, ".OPR"));
 }
 
 } // namespace gim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ordered_list.h"
+#include "core/data_file.h"
 #include "records/operation_record.h"
 #include "records/plan_records.h"
 
@@ -67,6 +67,21 @@ inline constexpr const char* kPlanHeldMarker = "00-000";
 // Order of the operation file and list: the machine code, then the frequency, compared as a pair, so
 // that a machine code that is the start of another ("PR", "PR1") does not mix the two routines.
 bool OperationKeyBefore(const TOperationRecord& a, const TOperationRecord& b);
+
+// The operation file (.OPR): written from the list in key order; its twin .OBK is the file as it stood
+// before.
+struct OperationFile : TableFile<DataFile::Operation, TOperationRecord>
+{
+    static constexpr TwinVariant kTwin = TwinVariant::Rename;
+    static bool Before(const Record& a, const Record& b) { return OperationKeyBefore(a, b); }
+    static bool Deleted(const Record& r) { return r.MachineCode == "Z"; }
+    // An edit writes back over the operation it showed: the same description, time and speciality.
+    static bool SamePlace(const Record& stored, const Record& listed)
+    {
+        return stored.Description == listed.Description && stored.Minutes.get() == listed.Minutes.get() &&
+               stored.Speciality == listed.Speciality;
+    }
+};
 
 // Builds the list from the operation file unless it holds that file's operations already (a list left
 // from another environment is replaced). A missing file gives an empty list without a message.

@@ -12,31 +12,29 @@ namespace gim {
 
 namespace {
 
-std::uint8_t WriteFile(Context& ctx, const QString& fileName, const QStringList& lines)
+IoResult WriteFile(Context& ctx, const QString& fileName, const QStringList& lines)
 {
     const QString folder = WebExchangeFolder(ctx.st.BaseDir);
+    const QString path = folder + QLatin1Char('/') + fileName;
     if (!QDir().mkpath(folder))
-        return IoCode::PathNotFound;
+        return {IoCode::PathNotFound, path};
     std::string bytes;
     for (const QString& line : lines)
         bytes += ToCp1252(line) + "\r\n";
     try {
-        WriteFileAtomically(ctx, folder + QLatin1Char('/') + fileName, bytes);
+        WriteFileAtomically(ctx, path, bytes);
     } catch (const IoAbort& e) {
-        return e.code();
+        return {e.code(), path};
     }
-    return IoCode::Ok;
+    return {IoCode::Ok, path};
 }
 
 } // namespace
 
 bool WriteWebUploadFile(Context& ctx, const QString& fileName, const QStringList& lines)
 {
-    const std::uint8_t failure = WriteFile(ctx, fileName, lines);
-    if (failure != IoCode::Ok) {
-        ShowIOError(ctx, failure);
+    if (!NoteIoResult(ctx, WriteFile(ctx, fileName, lines), Report::Show))
         return false;
-    }
     ctx.ui.ShowMessage(QStringLiteral("Se ha generado correctamente el FICHERO en ") +
                        WebUploadDisplayName(fileName));
     return true;

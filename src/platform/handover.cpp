@@ -1,7 +1,5 @@
 #include "platform/handover.h"
 
-#include "core/state.h"
-
 namespace gim {
 
 namespace {
@@ -207,7 +205,7 @@ HandoverRegistry::HandoverRegistry()
         m_entries[PendingEditIndex(info.item)].map = StandardHandoverMap(info.item);
 }
 
-void HandoverRegistry::HandOver(State& st, EditItem item, const QString& selection)
+void HandoverRegistry::HandOver(EditFlags& flags, EditItem item, const QString& selection)
 {
     Entry& e = m_entries[PendingEditIndex(item)];
     const QString row = WithoutTrailingBreaks(selection);
@@ -216,12 +214,12 @@ void HandoverRegistry::HandOver(State& st, EditItem item, const QString& selecti
         for (const auto& [name, value] : fields)
             e.buffer[name] = value;
         if (e.deliver)
-            e.deliver(st, fields);
+            e.deliver(fields);
     }
-    st.PendingEditFlags[PendingEditIndex(item)] = 1;
+    flags[PendingEditIndex(item)] = 1;
 }
 
-void HandoverRegistry::ClearForNewWindow(State& st)
+void HandoverRegistry::ClearForNewWindow()
 {
     for (Entry& e : m_entries) {
         if (e.map.clearedOnOpen.isEmpty())
@@ -230,7 +228,7 @@ void HandoverRegistry::ClearForNewWindow(State& st)
             if (e.buffer.count(name))
                 e.buffer[name] = QString();
         if (e.clear)
-            e.clear(st, e.map.clearedOnOpen);
+            e.clear(e.map.clearedOnOpen);
     }
 }
 

@@ -11,8 +11,6 @@
 
 namespace gim {
 
-struct State;
-
 // The nine Editar items of the report window, in the order of the pending-edit flags: the main window
 // tests the flags in this order, and the web synchronisation sets Partes (first) and OrdenesT (fifth).
 enum class EditItem : std::uint8_t {
@@ -32,6 +30,10 @@ inline constexpr std::size_t PendingEditIndex(EditItem item)
 {
     return static_cast<std::size_t>(item);
 }
+
+// The main window's pending-edit flags, one per Editar item in the order above: 1 while the item's
+// edit command waits for the next key. The program keeps them with its state and lends them here.
+using EditFlags = std::array<std::uint8_t, kEditItemCount>;
 
 struct EditItemInfo
 {
@@ -96,9 +98,9 @@ class HandoverRegistry
 {
 public:
     // Takes the fields into the entity's input buffer; only the named fields change.
-    using Deliver = std::function<void(State& st, const HandoverFields& fields)>;
+    using Deliver = std::function<void(const HandoverFields& fields)>;
     // Empties the named fields of the entity's input buffer (a report window opened).
-    using Clear = std::function<void(State& st, const QStringList& fields)>;
+    using Clear = std::function<void(const QStringList& fields)>;
 
     HandoverRegistry();
 
@@ -115,11 +117,11 @@ public:
 
     // One Editar pick on the selected row: a row of more than 7 characters fills the fields; the item's
     // pending-edit flag is set in every case.
-    void HandOver(State& st, EditItem item, const QString& selection);
+    void HandOver(EditFlags& flags, EditItem item, const QString& selection);
 
     // A report window opens: the hand-over buffers lose the key and text fields of clearedOnOpen, so an
     // edit command does not take a row picked in an earlier listing.
-    void ClearForNewWindow(State& st);
+    void ClearForNewWindow();
 
 private:
     struct Entry

@@ -1,6 +1,5 @@
 #include "platform/report_files.h"
 
-#include "core/state.h"
 #include "platform/handover.h"
 #include "platform/report.h"
 #include "platform/rtf.h"
@@ -114,10 +113,9 @@ QString WriteExportFile(const QString& folder, const QString& stem, const QStrin
     return path;
 }
 
-ExchangeLoad LoadExchangeFiles(State& st, const QString& exchangeFolder)
+ExchangeLoad LoadExchangeFiles(EditFlags& flags, const QString& environment, const QString& exchangeFolder)
 {
     ExchangeLoad result;
-    auto& flags = st.PendingEditFlags;
     const std::size_t partes = PendingEditIndex(EditItem::Partes);
     const std::size_t ordenes = PendingEditIndex(EditItem::OrdenesT);
     if (flags[partes] != 1 && flags[ordenes] != 1)
@@ -127,7 +125,7 @@ ExchangeLoad LoadExchangeFiles(State& st, const QString& exchangeFolder)
         if (flags[flag] != 1)
             return;
         const std::optional<QByteArray> bytes =
-            ReadWholeFile(exchangeFolder + QLatin1Char('/') + st.CurrentEnvironment + QLatin1String(suffix));
+            ReadWholeFile(exchangeFolder + QLatin1Char('/') + environment + QLatin1String(suffix));
         if (!bytes) {
             flags[flag] = 0;
             return;

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/handover.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace gim {
 
 class ReportDocument;
-struct State;
 
 // Files of the report window, without widgets: loading, saving, exports and the exchange files of the
 // web synchronisation.
@@ -42,8 +43,9 @@ struct ExchangeLoad
     bool loaded = false;  // a file replaced the text
     QString text;         // the text loaded (Windows-1252 decoded)
 };
-// With the Partes flag set loads <env>_PD.txt from the exchange folder, with OrdenesT <env>_OT.txt (both
-// in this order, the second replacing the first); a missing file clears its flag and loads nothing.
-ExchangeLoad LoadExchangeFiles(State& st, const QString& exchangeFolder);
+// With the Partes flag set loads <environment>_PD.txt from the exchange folder, with OrdenesT
+// <environment>_OT.txt (both in this order, the second replacing the first); a missing file clears its
+// flag and loads nothing.
+ExchangeLoad LoadExchangeFiles(EditFlags& flags, const QString& environment, const QString& exchangeFolder);
 
 } // namespace gim

@@ -2,10 +2,7 @@
 
 #include "core/context.h"
 #include "core/lookups.h"
-#include "core/ordered_list.h"
-#include "core/sorted_rewrite.h"
 #include "platform/report.h"
-#include "records/plan_records.h"
 
 #include <memory>
 #include <vector>
@@ -34,9 +31,8 @@ std::vector<int> GridTabStops()
 void ListAnnualPlan(Context& ctx)
 {
     State& st = ctx.st;
-    const QString& planFile = st.FileName(DataFile::Plan);
-    if (!SortedRewrite<TPlanRecord>(ctx, planFile, st.BackupFileName(DataFile::Plan),
-                                    ByField(&TPlanRecord::Code), KeyIsDeleted(&TPlanRecord::Code))) {
+    KeyedFile<PlanFile> plan(ctx);
+    if (!plan.Sort()) {
         st.ContinueFlag = 0;
         return;
     }
@@ -52,7 +48,7 @@ void ListAnnualPlan(Context& ctx)
                            " -   6  -   7"));
         report->AddLine(QString(140, QLatin1Char('-')));
         int count = 0;
-        for (const TPlanRecord& entry : LoadRecords<TPlanRecord>(ctx, planFile)) {
+        for (const TPlanRecord& entry : plan.Read().value_or(std::vector<TPlanRecord>{})) {
             TMachineRecord machine{};
             machine.Codigo.assign(entry.Code);
             FindMachine(ctx, st.FileName(DataFile::Machine), machine);

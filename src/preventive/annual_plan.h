@@ -1,8 +1,19 @@
 #pragma once
 
+#include "core/data_file.h"
+#include "records/plan_records.h"
+
 namespace gim {
 
 struct Context;
+
+// The plan file (.PLN): the machines loaded into the plan, appended as they are loaded and compacted in
+// code order through its twin .PBK, without the erased ("Z") entries.
+struct PlanFile : TableFile<DataFile::Plan, TPlanRecord>
+{
+    static bool Before(const Record& a, const Record& b) { return a.Code < b.Code; }
+    static bool Deleted(const Record& r) { return r.Code == "Z"; }
+};
 
 inline constexpr const char* kAnnualPlanTitle = "PLANING DE FECHAS INICIALES DE MAQUINAS ";
 

@@ -1,8 +1,8 @@
 #include "preventive/plan_definition.h"
 
 #include "core/context.h"
+#include "core/data_file.h"
 #include "core/environment.h"
-#include "core/record_file.h"
 #include "masterdata/personnel.h"
 #include "preventive/plan_time.h"
 #include "records/plan_records.h"
@@ -141,8 +141,7 @@ void CreatePlanning(Context& ctx)
     }
     const QString firm = state.value(kFirma).left(kFirmNameWidth);
     if (!FirmNameFitsFileNames(firm)) {
-        st.LastIOResult = IoCode::InvalidFileName;
-        ShowIOError(ctx, st.LastIOResult);
+        NoteIoResult(ctx, {IoCode::InvalidFileName, ctx.Path(agenda)}, Report::Show);
         return;
     }
     st.FirmName = firm;
@@ -158,7 +157,6 @@ void CreatePlanning(Context& ctx)
     TPlanYearsRecord years{};
     years.FirstYear = static_cast<Byte>(st.FirstYear);
     years.LastYear = static_cast<Byte>(st.LastYear);
-    StoreRecords(ctx, st.PlanYearsFileName, std::vector{years});
 
     std::vector<TAgendaRecord> weeks(st.PlanWeeks);
     for (TAgendaRecord& week : weeks) {
@@ -170,7 +168,18 @@ void CreatePlanning(Context& ctx)
         st.WorkWeek = static_cast<std::uint16_t>((st.PlanWeeks - 1) % kWeeksPerPlanYear);
         st.WorkYear = static_cast<std::uint16_t>((st.PlanWeeks - 1) / kWeeksPerPlanYear + st.FirstYear);
     }
-    StoreRecords(ctx, agenda, weeks);
+    bool created = false;
+    {
+        WriteLock lock(ctx);
+        // Another program may have created the plan while the dialog was open.
+        if (!DataFileExists(ctx, agenda)) {
+            StoreRecords(ctx, st.PlanYearsFileName, std::vector{years});
+            StoreRecords(ctx, agenda, weeks);
+            created = true;
+        }
+    }
+    if (!created)
+        CheckExistingPlanning(ctx);
     ReloadPlanEnvironment(ctx);
 }
 
@@ -179,7 +188,7 @@ void LoadFirmAndWeekAgenda(Context& ctx)
     State& st = ctx.st;
     st.FirmName = QString::fromLatin1(kDefaultFirmName);
     RecordFile<TAgendaRecord> file(ctx);
-    if (file.Open(AgendaFile(ctx), RawRecordFile::Mode::Reset, false)) {
+    if (NoteIoResult(ctx, file.Open(AgendaFile(ctx), RawRecordFile::Mode::Read), Report::Silent)) {
         const std::size_t records = file.Count();
         if (const auto today = TodaysAgendaRecord(st, records)) {
             const QString firm = file.Read(0).Note.str().left(kFirmNameWidth);
@@ -201,8 +210,9 @@ void IncreaseWeeklyHours(Context& ctx)
         ctx.ui.InputBox(QStringLiteral("CARGA DE MANTENIMIENTO"),
                         QStringLiteral("INTRODUZCA INCREMENTO DE HORAS SEMANALES"), QStringLiteral("0"));
     const std::uint16_t minutes = HoursAsMinutes(ReadPlanInteger(st, typed, AgendaFile(ctx)));
+    WriteLock lock(ctx);
     RecordFile<TAgendaRecord> file(ctx);
-    if (!file.Open(AgendaFile(ctx), RawRecordFile::Mode::Reset))
+    if (!NoteIoResult(ctx, file.Open(AgendaFile(ctx), RawRecordFile::Mode::Update), Report::Show))
         return;
     std::vector<TAgendaRecord> weeks = file.ReadAll();
     for (std::size_t i = 0; i < weeks.size(); ++i) {

@@ -1,10 +1,10 @@
 #include "preventive/plan_loading.h"
 
 #include "core/context.h"
+#include "core/data_file.h"
 #include "core/environment.h"
 #include "core/io_errors.h"
 #include "core/lookups.h"
-#include "core/record_file.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
 #include "masterdata/routines.h"
@@ -22,113 +22,77 @@
 
 namespace gim {
 
-// The files of one planning operation. An automatic load runs through thousands of machines: the plan file
-// and the agenda are read once and looked up in memory, every change is written through to its record at
-// once (the files stay as up to date as machine by machine), and the operation file stays open to be
-// searched by halves.
+// The plan file of one planning operation. An automatic load runs through thousands of machines: the plan
+// is read once, read-only, and looked up in memory, while every change is written at once by name (an
+// erased entry through the checked write at its position, a new one appended), so the file stays as up to
+// date as machine by machine and the list follows it.
 class PlanBook
 {
 public:
+    using Entry = ListEntry<TPlanRecord>;
+
     explicit PlanBook(Context& ctx) : m_ctx(ctx) {}
 
     // Set when a file the operation cannot do without could not be opened; the automatic loads stop.
     bool failed = false;
 
     // The first entry of the plan file with this code.
-    struct Entry
-    {
-        std::size_t position;
-        TPlanRecord rec;
-    };
     std::optional<Entry> FindEntry(const ShortString<8>& code)
     {
         LoadPlan();
         const auto it = m_byCode.find(std::string(code.bytes()));
         if (it == m_byCode.end() || it->second.empty())
             return std::nullopt;
-        const std::size_t position = it->second.front();
-        return Entry{position, m_plan[position]};
+        const std::uint32_t position = it->second.front();
+        return Entry{m_plan[position], position};
     }
-    // Whether the plan file could be opened; its error is shown once, when `report` asks for it.
+    // Whether the plan file could be read; its error is shown once, when `report` asks for it.
     bool PlanOpened(bool report)
     {
         LoadPlan();
-        if (!m_planFile.IsOpen() && report && !m_planReported) {
+        if (!m_planRead.ok() && report && !m_planReported) {
             m_planReported = true;
-            ShowIOError(m_ctx, m_planError);
+            NoteIoResult(m_ctx, m_planRead, Report::Show);
         }
-        return m_planFile.IsOpen();
+        return m_planRead.ok();
     }
-    // Marks an entry erased where it stands; the rest of its bytes stay.
-    void EraseEntry(std::size_t position)
+    // Marks an entry erased where it stands; the rest of its bytes stay. When the file no longer holds
+    // the entry there, nothing is written and the plan is read again.
+    WriteResult EraseEntry(Entry entry)
     {
-        TPlanRecord& rec = m_plan[position];
-        Forget(rec.Code, position);
-        rec.Code = "Z";
-        Remember(rec.Code, position);
-        m_planFile.Write(position, rec);
+        const TPlanRecord listed = entry.rec;
+        TPlanRecord erased = listed;
+        erased.Code = "Z";
+        const WriteResult result = KeyedFile<PlanFile>(m_ctx).WriteAt(entry, erased);
+        if (result == WriteResult::Written) {
+            Forget(listed.Code, entry.pos);
+            m_plan[entry.pos] = erased;
+            Remember(erased.Code, entry.pos);
+        } else if (result == WriteResult::Moved) {
+            m_planTried = false;
+        }
+        return result;
     }
-    // Appends a new entry, creating the plan file when there is none. False when it could not be opened.
-    bool AppendEntry(const TPlanRecord& rec)
+    // Appends a new entry unless its code is in the plan already, creating the plan file when there is
+    // none (one that is there but cannot be opened is reported, never created anew). Run under the write
+    // lock: a plan another program lengthened since it was read is read again before the check.
+    AppendResult AppendEntry(const TPlanRecord& rec)
     {
         LoadPlan();
-        if (!m_planFile.IsOpen()) {
-            const QString& name = m_ctx.st.FileName(DataFile::Plan);
-            // A plan file that is there but would not open is reported, never created anew.
-            const bool exists = DataFileExists(m_ctx, name);
-            if (!m_planFile.Open(name, exists ? RawRecordFile::Mode::Reset : RawRecordFile::Mode::Rewrite))
-                return false;
-            m_plan = m_planFile.ReadAll();
-            Index();
+        if (StoredEntries() != m_plan.size())
+            Reload();
+        if (FindEntry(rec.Code))
+            return AppendResult::Duplicate;
+        const std::optional<std::uint32_t> position = KeyedFile<PlanFile>(m_ctx).Append(rec);
+        if (!position)
+            return AppendResult::Failed;
+        if (*position != m_plan.size()) {
+            Reload();
+            return AppendResult::Stored;
         }
-        const std::size_t position = m_plan.size();
-        m_planFile.Write(position, rec);
         m_plan.push_back(rec);
-        Remember(rec.Code, position);
-        return true;
-    }
-
-    // The agenda's weeks; nothing when it could not be opened (shown once when `report` asks for it).
-    const std::vector<TAgendaRecord>* Agenda(bool report)
-    {
-        if (!m_agendaTried) {
-            m_agendaTried = true;
-            if (m_agendaFile.Open(m_ctx.st.FileName(DataFile::Agenda), RawRecordFile::Mode::Reset, false))
-                m_agenda = m_agendaFile.ReadAll();
-            else
-                m_agendaError = m_ctx.st.LastIOResult;
-        }
-        if (!m_agendaFile.IsOpen() && report && !m_agendaReported) {
-            m_agendaReported = true;
-            ShowIOError(m_ctx, m_agendaError);
-        }
-        return m_agendaFile.IsOpen() ? &m_agenda : nullptr;
-    }
-    // Books minutes per week: added to the planned minutes and taken from the free ones on a load, the
-    // reverse on an unload. Both fields keep 16 bits, so an unload gives back the very bytes of before.
-    void BookMinutes(const std::vector<std::uint16_t>& minutesByWeek, bool load)
-    {
-        for (std::size_t week = 0; week < minutesByWeek.size(); ++week) {
-            const std::uint16_t minutes = minutesByWeek[week];
-            if (minutes == 0)
-                continue;
-            TAgendaRecord& rec = m_agenda[week];
-            const int sign = load ? 1 : -1;
-            const auto planned = static_cast<std::uint16_t>(rec.PlannedMinutes.get());
-            rec.PlannedMinutes =
-                static_cast<std::int16_t>(static_cast<std::uint16_t>(planned + sign * minutes));
-            rec.FreeMinutes = static_cast<std::uint16_t>(rec.FreeMinutes.get() - sign * minutes);
-            m_agendaFile.Write(week, rec);
-        }
-    }
-
-    // The operation file, sorted by machine code; nothing when it could not be opened (shown each time).
-    const RecordFile<TOperationRecord>* Operations()
-    {
-        if (!m_operationsFile.IsOpen() &&
-            !m_operationsFile.Open(m_ctx.st.FileName(DataFile::Operation), RawRecordFile::Mode::Reset))
-            return nullptr;
-        return &m_operationsFile;
+        Remember(rec.Code, *position);
+        return AppendResult::Stored;
     }
 
 private:
@@ -137,45 +101,47 @@ private:
         if (m_planTried)
             return;
         m_planTried = true;
-        if (m_planFile.Open(m_ctx.st.FileName(DataFile::Plan), RawRecordFile::Mode::Reset, false))
-            m_plan = m_planFile.ReadAll();
-        else
-            m_planError = m_ctx.st.LastIOResult;
+        const KeyedFile<PlanFile> plan(m_ctx);
+        std::optional<std::vector<TPlanRecord>> records = plan.Read(Report::Silent);
+        m_planRead = {m_ctx.st.LastIOResult, m_ctx.Path(plan.name())};
+        m_plan = records ? std::move(*records) : std::vector<TPlanRecord>{};
         Index();
+    }
+    void Reload()
+    {
+        m_planTried = false;
+        LoadPlan();
+    }
+    // The entries the plan file holds now; a missing file holds none.
+    std::size_t StoredEntries() const
+    {
+        RecordFile<TPlanRecord> file(m_ctx);
+        return file.Open(PlanFile::Name(m_ctx.st), RawRecordFile::Mode::Read) ? file.Count() : 0;
     }
     void Index()
     {
         m_byCode.clear();
         for (std::size_t i = 0; i < m_plan.size(); ++i)
-            Remember(m_plan[i].Code, i);
+            Remember(m_plan[i].Code, static_cast<std::uint32_t>(i));
     }
     // Positions of each code in file order: the first one is the entry a scan from the start meets.
-    void Remember(const ShortString<8>& code, std::size_t position)
+    void Remember(const ShortString<8>& code, std::uint32_t position)
     {
-        std::vector<std::size_t>& positions = m_byCode[std::string(code.bytes())];
+        std::vector<std::uint32_t>& positions = m_byCode[std::string(code.bytes())];
         positions.insert(std::upper_bound(positions.begin(), positions.end(), position), position);
     }
-    void Forget(const ShortString<8>& code, std::size_t position)
+    void Forget(const ShortString<8>& code, std::uint32_t position)
     {
-        std::vector<std::size_t>& positions = m_byCode[std::string(code.bytes())];
+        std::vector<std::uint32_t>& positions = m_byCode[std::string(code.bytes())];
         positions.erase(std::remove(positions.begin(), positions.end(), position), positions.end());
     }
 
     Context& m_ctx;
-    RecordFile<TPlanRecord> m_planFile{m_ctx};
     std::vector<TPlanRecord> m_plan;
-    std::unordered_map<std::string, std::vector<std::size_t>> m_byCode;
+    std::unordered_map<std::string, std::vector<std::uint32_t>> m_byCode;
     bool m_planTried = false;
     bool m_planReported = false;
-    std::uint8_t m_planError = 0;
-
-    RecordFile<TAgendaRecord> m_agendaFile{m_ctx};
-    std::vector<TAgendaRecord> m_agenda;
-    bool m_agendaTried = false;
-    bool m_agendaReported = false;
-    std::uint8_t m_agendaError = 0;
-
-    RecordFile<TOperationRecord> m_operationsFile{m_ctx};
+    IoResult m_planRead;
 };
 
 namespace {
@@ -185,6 +151,7 @@ constexpr const char* kEditor = "EDITOR";
 constexpr const char* kCarried = "CONTI";
 constexpr const char* kImported = "IMPOR";
 constexpr const char* kPlanningCaption = "PLANIFICACION DE MAQUINAS";
+constexpr const char* kAlreadyPlanned = "NO PUEDE DARSE DE ALTA POR EXISTIR YA EN PLANING";
 constexpr const char* kBalanceCaption = "Equilibrado de Carga";
 constexpr const char* kBalancePrompt = "Equilibrado Bianual";
 constexpr int kModeWidth = 8;
@@ -373,6 +340,101 @@ void SumRoutineMinutes(PlanningState& p, const QString& frequency, std::uint16_t
             static_cast<std::uint16_t>(p.RoutineMinutes[bucket.index] + bucket.times * minutes);
 }
 
+// Sums the minutes of PlanEntry's routines by period, from the operation file read for this machine
+// only. False when the file could not be opened (the message was shown).
+bool SumMachineRoutines(Context& ctx, PlanBook& book)
+{
+    PlanningState& p = Planning(ctx);
+    p.RoutineMinutes.fill(0);
+    p.TotalRoutineMinutes = 0;
+    RecordFile<TOperationRecord> operations(ctx);
+    if (!NoteIoResult(ctx, operations.Open(ctx.st.FileName(DataFile::Operation), RawRecordFile::Mode::Read),
+                      Report::Show)) {
+        book.failed = true;
+        return false;
+    }
+    const std::size_t count = operations.Count();
+    for (std::size_t i = FirstOperationOf(operations, p.PlanEntry.Code); i < count; ++i) {
+        const TOperationRecord rec = operations.Read(i);
+        if (!(rec.MachineCode == p.PlanEntry.Code))
+            break;
+        SumRoutineMinutes(p, rec.Frequency.str(), rec.Minutes.get());
+    }
+    for (std::size_t i = 1; i <= kRoutineBuckets; ++i)
+        p.TotalRoutineMinutes = static_cast<std::uint16_t>(p.TotalRoutineMinutes + p.RoutineMinutes[i]);
+    return true;
+}
+
+// Books the routine minutes at PlanEntry's start week and at every multiple of each routine's period
+// from there: added to the planned minutes and taken from the free ones on a load, the reverse on an
+// unload. Both fields keep 16 bits, so an unload gives back the very bytes of before. Each week is read
+// again from the open file, so a change another program made to it stays.
+void BookRoutineMinutes(Context& ctx, RecordFile<TAgendaRecord>& agenda, bool load)
+{
+    const PlanningState& p = Planning(ctx);
+    const std::size_t weeks = std::min<std::size_t>(ctx.st.PlanWeeks, agenda.Count());
+    std::vector<std::uint16_t> minutesByWeek(weeks, 0);
+    for (std::size_t i = 1; i <= kRoutineBuckets; ++i) {
+        if (p.RoutineMinutes[i] == 0)
+            continue;
+        const auto period = static_cast<std::size_t>(RoutinePeriod(i));
+        for (std::size_t week = p.PlanEntry.StartWeek.get(); week < weeks; week += period)
+            minutesByWeek[week] = static_cast<std::uint16_t>(minutesByWeek[week] + p.RoutineMinutes[i]);
+    }
+    const int sign = load ? 1 : -1;
+    for (std::size_t week = 0; week < weeks; ++week) {
+        const std::uint16_t minutes = minutesByWeek[week];
+        if (minutes == 0)
+            continue;
+        TAgendaRecord rec = agenda.Read(week);
+        const auto planned = static_cast<std::uint16_t>(rec.PlannedMinutes.get());
+        rec.PlannedMinutes = static_cast<std::int16_t>(static_cast<std::uint16_t>(planned + sign * minutes));
+        rec.FreeMinutes = static_cast<std::uint16_t>(rec.FreeMinutes.get() - sign * minutes);
+        agenda.Write(week, rec);
+    }
+}
+
+// Stores a load or unload of PlanEntry: the plan entry appended or erased, then its minutes booked. Both
+// files are opened now by name, under the write lock, and the agenda before the plan is touched: a plan
+// entry that cannot be written or is no longer where the plan was read leaves the agenda as it was.
+PlanOutcome StorePlanChange(Context& ctx, PlanBook& book, const std::optional<PlanBook::Entry>& entry)
+{
+    State& st = ctx.st;
+    const PlanningState& p = Planning(ctx);
+    const bool load = IsLoad(ctx);
+    WriteLock lock(ctx);
+    RecordFile<TAgendaRecord> agenda(ctx);
+    if (AnyRoutineMinutes(p) &&
+        !NoteIoResult(ctx, agenda.Open(st.FileName(DataFile::Agenda), RawRecordFile::Mode::Update),
+                      Report::Show)) {
+        book.failed = true;
+        return PlanOutcome::Nothing;
+    }
+    if (load) {
+        switch (book.AppendEntry(FreshRecord(p.PlanEntry))) {
+        case AppendResult::Stored:
+            break;
+        case AppendResult::Duplicate:
+            if (!Is(st.ActionCode, "T"))
+                ctx.ui.ShowMessage(QString::fromLatin1(kAlreadyPlanned));
+            return PlanOutcome::Nothing;
+        case AppendResult::Failed:
+            book.failed = true;
+            return PlanOutcome::Nothing;
+        }
+    } else {
+        const WriteResult written = book.EraseEntry(*entry);
+        if (written == WriteResult::Failed)
+            book.failed = true;
+        if (written != WriteResult::Written)
+            return PlanOutcome::Nothing;
+    }
+    if (agenda.IsOpen())
+        BookRoutineMinutes(ctx, agenda, load);
+    st.ContinueFlag = 1;
+    return load ? PlanOutcome::Loaded : PlanOutcome::Unloaded;
+}
+
 } // namespace
 
 PlanningState& Planning(Context& ctx)
@@ -400,8 +462,9 @@ void FindLeastLoadedWeek(Context& ctx)
 {
     State& st = ctx.st;
     PlanningState& p = Planning(ctx);
-    BookScope scope(ctx);
-    const std::vector<TAgendaRecord>* agenda = scope.book().Agenda(false);
+    // Read for each machine: the agenda is as short as the plan's horizon.
+    const std::optional<std::vector<TAgendaRecord>> agenda =
+        ReadRecords<TAgendaRecord>(ctx, st.FileName(DataFile::Agenda), Report::Silent);
     if (!agenda)
         return;
     const int size = static_cast<int>(agenda->size());
@@ -425,51 +488,6 @@ void FindLeastLoadedWeek(Context& ctx)
         best = planned;
         p.ProposedStartWeek = static_cast<std::uint16_t>(week % cycle);
     }
-}
-
-bool ApplyMachineLoad(Context& ctx)
-{
-    State& st = ctx.st;
-    PlanningState& p = Planning(ctx);
-    BookScope scope(ctx);
-    PlanBook& book = scope.book();
-    p.RoutineMinutes.fill(0);
-    p.TotalRoutineMinutes = 0;
-
-    const RecordFile<TOperationRecord>* operations = book.Operations();
-    if (!operations) {
-        book.failed = true;
-        return false;
-    }
-    const std::size_t count = operations->Count();
-    for (std::size_t i = FirstOperationOf(*operations, p.PlanEntry.Code); i < count; ++i) {
-        const TOperationRecord rec = operations->Read(i);
-        if (!(rec.MachineCode == p.PlanEntry.Code))
-            break;
-        SumRoutineMinutes(p, rec.Frequency.str(), rec.Minutes.get());
-    }
-    for (std::size_t i = 1; i <= kRoutineBuckets; ++i)
-        p.TotalRoutineMinutes = static_cast<std::uint16_t>(p.TotalRoutineMinutes + p.RoutineMinutes[i]);
-    if (!AnyRoutineMinutes(p))
-        return true;
-
-    const std::vector<TAgendaRecord>* agenda = book.Agenda(true);
-    if (!agenda) {
-        book.failed = true;
-        return false;
-    }
-    // Every routine counts at every multiple of its own period from the start week on.
-    const std::size_t weeks = std::min<std::size_t>(st.PlanWeeks, agenda->size());
-    std::vector<std::uint16_t> minutesByWeek(weeks, 0);
-    for (std::size_t i = 1; i <= kRoutineBuckets; ++i) {
-        if (p.RoutineMinutes[i] == 0)
-            continue;
-        const auto period = static_cast<std::size_t>(RoutinePeriod(i));
-        for (std::size_t week = p.PlanEntry.StartWeek.get(); week < weeks; week += period)
-            minutesByWeek[week] = static_cast<std::uint16_t>(minutesByWeek[week] + p.RoutineMinutes[i]);
-    }
-    book.BookMinutes(minutesByWeek, p.PlanLoadFlag == 1);
-    return true;
 }
 
 PlanOutcome PlanOneMachine(Context& ctx)
@@ -499,21 +517,15 @@ PlanOutcome PlanOneMachine(Context& ctx)
         // A machine is never in the plan twice.
         if (entry) {
             if (!Is(st.ActionCode, "T"))
-                ctx.ui.ShowMessage(QStringLiteral("NO PUEDE DARSE DE ALTA POR EXISTIR YA EN PLANING"));
+                ctx.ui.ShowMessage(QString::fromLatin1(kAlreadyPlanned));
             return PlanOutcome::Nothing;
         }
-        if (!ApplyMachineLoad(ctx))
+        if (!SumMachineRoutines(ctx, book))
             return PlanOutcome::Nothing;
         // A machine without routine minutes is never entered in the plan.
         if (!AnyRoutineMinutes(p))
             return PlanOutcome::Nothing;
-        TPlanRecord rec{};
-        rec.Code.assign(p.PlanEntry.Code);
-        rec.StartWeek = p.PlanEntry.StartWeek.get();
-        if (!book.AppendEntry(rec))
-            return PlanOutcome::Nothing;
-        st.ContinueFlag = 1;
-        return PlanOutcome::Loaded;
+        return StorePlanChange(ctx, book, std::nullopt);
     }
 
     if (!entry)
@@ -523,11 +535,9 @@ PlanOutcome PlanOneMachine(Context& ctx)
         !ctx.ui.AskYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :") + p.PlanEntry.Code.str() +
                          QStringLiteral("  ") + QString::number(entry->rec.StartWeek.get())))
         return PlanOutcome::Nothing;
-    if (!ApplyMachineLoad(ctx))
+    if (!SumMachineRoutines(ctx, book))
         return PlanOutcome::Nothing;
-    book.EraseEntry(entry->position);
-    st.ContinueFlag = 1;
-    return PlanOutcome::Unloaded;
+    return StorePlanChange(ctx, book, entry);
 }
 
 void PlanMachine(Context& ctx)
@@ -569,10 +579,8 @@ void AutoLoadPlanning(Context& ctx)
     }
 
     const QString filter = p.PlanMode;
-    RecordFile<TMachineRecord> machines(ctx);
-    if (machines.Open(st.FileName(DataFile::Machine), RawRecordFile::Mode::Reset)) {
-        const std::vector<TMachineRecord> records = machines.ReadAll();
-        machines.Close();
+    if (const std::optional<std::vector<TMachineRecord>> machines = KeyedFile<MachineFile>(ctx).Read()) {
+        const std::vector<TMachineRecord>& records = *machines;
         ProgressScope progress(ctx, "AVANCE CARGA DE DATOS MAQUINAS EN PLANING",
                                static_cast<int>(records.size()));
         BookScope scope(ctx);
@@ -617,30 +625,28 @@ void ContinuePlanFromEnvironment(Context& ctx)
     if (!IsSafeEnvironmentCode(source))
         return;
 
-    std::vector<TPlanRecord> entries;
-    {
-        RecordFile<TPlanRecord> plan(ctx);
-        if (!plan.Open(BuildDataFileName(source, ".PLN"), RawRecordFile::Mode::Reset, false))
-            return;
-        entries = plan.ReadAll();
-    }
+    const std::optional<std::vector<TPlanRecord>> entries =
+        KeyedFile<PlanFile>(ctx, BuildDataFileName(source, ".PLN")).Read(Report::Silent);
+    if (!entries)
+        return;
     // Without the source's first year the start weeks cannot keep their rhythm: nothing is carried.
     int sourceFirstYear = 0;
     {
         RecordFile<TPlanYearsRecord> years(ctx);
-        if (!years.Open(BuildDataFileName(source, ".LON"), RawRecordFile::Mode::Reset))
+        if (!NoteIoResult(ctx, years.Open(BuildDataFileName(source, ".LON"), RawRecordFile::Mode::Read),
+                          Report::Show))
             return;
         if (years.Count() == 0) {
-            ShowIOError(ctx, IoCode::DiskRead);
+            NoteIoResult(ctx, {IoCode::DiskRead, years.path()}, Report::Show);
             return;
         }
         sourceFirstYear = years.Read(0).FirstYear;
     }
 
-    ProgressScope progress(ctx, "AVANCE CARGA DE DATOS PLANING", static_cast<int>(entries.size()) - 1);
+    ProgressScope progress(ctx, "AVANCE CARGA DE DATOS PLANING", static_cast<int>(entries->size()) - 1);
     BookScope scope(ctx);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const TPlanRecord& entry = entries[i];
+    for (std::size_t i = 0; i < entries->size(); ++i) {
+        const TPlanRecord& entry = (*entries)[i];
         ctx.ui.SetProgress(static_cast<int>(i));
         // An entry erased in the source plan does not come along.
         if (entry.Code == "Z")

@@ -34,7 +34,7 @@ struct PlanningState
     // The entry the import gateway hands over.
     TPlanRecord ImportedPlanEntry{};
 
-    // The plan and agenda files of the operation running now, read once for all its machines.
+    // The plan file of the operation running now, read once for all its machines.
     PlanBook* book = nullptr;
 };
 
@@ -48,9 +48,10 @@ enum class PlanOutcome {
 };
 
 // Loads (AnswerCode "C") or unloads ("D") one machine: its code is asked in the manual mode (ActionCode
-// "M") and taken from CurrentMachine otherwise. A load books the minutes of every routine of the machine
-// in the agenda from its start week on and appends its plan entry; an unload takes them off again and
-// marks the entry erased. The plan file keeps the erased entry until ListAnnualPlan compacts it.
+// "M") and taken from CurrentMachine otherwise. A load appends its plan entry and books the minutes of
+// every routine of the machine in the agenda from its start week on; an unload marks the entry erased
+// and takes them off again. The plan file keeps the erased entry until ListAnnualPlan compacts it. An
+// entry that is no longer where the plan was read ("ERROR DE POSICIÓN") changes nothing.
 void PlanMachine(Context& ctx);
 PlanOutcome PlanOneMachine(Context& ctx);
 
@@ -59,10 +60,6 @@ PlanOutcome PlanOneMachine(Context& ctx);
 // week qualifies.
 void FindLeastLoadedWeek(Context& ctx);
 
-// Sums the machine's routines by period and books them at PlanEntry's start week, adding them on a load
-// and taking them off on an unload. False when the operation or agenda file could not be opened (the
-// message was shown): then nothing was booked.
-bool ApplyMachineLoad(Context& ctx);
 // The bucket a routine's minutes go to (0: none) and how many times they count.
 struct RoutineBucket
 {

@@ -11,12 +11,12 @@ namespace gim {
 
 void RegisterPreventive(OperationRegistry& registry, Context& ctx)
 {
-    registry.Register(QStringLiteral("CreatePlanning"), CreatePlanning);
-    registry.Register(QStringLiteral("IncreaseWeeklyHours"), IncreaseWeeklyHours);
-    registry.Register(QStringLiteral("PlanMachine"), PlanMachine);
-    registry.Register(QStringLiteral("AutoLoadPlanning"), AutoLoadPlanning);
-    registry.Register(QStringLiteral("ContinuePlanFromEnvironment"), ContinuePlanFromEnvironment);
-    registry.Register(QStringLiteral("ListAnnualPlan"), ListAnnualPlan);
+    registry.Register(Op::CreatePlanning, CreatePlanning);
+    registry.Register(Op::IncreaseWeeklyHours, IncreaseWeeklyHours);
+    registry.Register(Op::PlanMachine, PlanMachine);
+    registry.Register(Op::AutoLoadPlanning, AutoLoadPlanning);
+    registry.Register(Op::ContinuePlanFromEnvironment, ContinuePlanFromEnvironment);
+    registry.Register(Op::ListAnnualPlan, ListAnnualPlan);
 
     ctx.Module<StartupSteps>().environmentData.emplace(7, LoadFirmAndWeekAgenda);
     InstallRoutinePlanHooks(ctx);

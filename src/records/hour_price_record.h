@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -33,5 +33,10 @@ GIM_FIELD_AT(THourPriceRecord, Price2, 20);
 GIM_FIELD_AT(THourPriceRecord, Price3, 22);
 GIM_FIELD_AT(THourPriceRecord, Fecha, 24);
 GIM_FIELD_AT(THourPriceRecord, Activo, 35);
+// The spare byte and the table's active flag are not the file's: a new record has them zero.
+GIM_RECORD_FIELDS(THourPriceRecord, &THourPriceRecord::Matricula, &THourPriceRecord::HCONTRATO,
+                  &THourPriceRecord::HN, &THourPriceRecord::HEX, &THourPriceRecord::HEN,
+                  &THourPriceRecord::HEF, &THourPriceRecord::HEC, &THourPriceRecord::Price2,
+                  &THourPriceRecord::Price3, &THourPriceRecord::Fecha);
 
 } // namespace gim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -23,5 +23,8 @@ GIM_FIELD_AT(TMachineRecord, Fabricacion, 83);
 GIM_FIELD_AT(TMachineRecord, Ubicacion, 108);
 GIM_FIELD_AT(TMachineRecord, Cuenta, 133);
 GIM_FIELD_AT(TMachineRecord, Disponible, 158);
+GIM_RECORD_FIELDS(TMachineRecord, &TMachineRecord::Codigo, &TMachineRecord::Denominacion, &TMachineRecord::Modelo,
+                  &TMachineRecord::Fabricacion, &TMachineRecord::Ubicacion, &TMachineRecord::Cuenta,
+                  &TMachineRecord::Disponible);
 
 } // namespace gim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -23,5 +23,9 @@ GIM_FIELD_AT(TOperationRecord, Speciality, 15);
 GIM_FIELD_AT(TOperationRecord, Description, 18);
 GIM_FIELD_AT(TOperationRecord, Spare149, 149);
 GIM_FIELD_AT(TOperationRecord, Minutes, 150);
+// The spare byte is left out: a new operation has it zero.
+GIM_RECORD_FIELDS(TOperationRecord, &TOperationRecord::MachineCode, &TOperationRecord::Frequency,
+                  &TOperationRecord::State, &TOperationRecord::Speciality, &TOperationRecord::Description,
+                  &TOperationRecord::Minutes);
 
 } // namespace gim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -25,5 +25,8 @@ GIM_FIELD_AT(TPersonnelRecord, Ciudad, 102);
 GIM_FIELD_AT(TPersonnelRecord, tlf, 119);
 GIM_FIELD_AT(TPersonnelRecord, Ingreso, 132);
 GIM_FIELD_AT(TPersonnelRecord, Baja, 145);
+GIM_RECORD_FIELDS(TPersonnelRecord, &TPersonnelRecord::Matricula, &TPersonnelRecord::Apellidos,
+                  &TPersonnelRecord::Nombre, &TPersonnelRecord::Calle, &TPersonnelRecord::Ciudad,
+                  &TPersonnelRecord::tlf, &TPersonnelRecord::Ingreso, &TPersonnelRecord::Baja);
 
 } // namespace gim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -41,5 +41,7 @@ GIM_RECORD_SIZE(TPlanRecord, 12);
 GIM_FIELD_AT(TPlanRecord, Code, 0);
 GIM_FIELD_AT(TPlanRecord, Spare9, 9);
 GIM_FIELD_AT(TPlanRecord, StartWeek, 10);
+// The spare byte is left out: a new entry has it zero.
+GIM_RECORD_FIELDS(TPlanRecord, &TPlanRecord::Code, &TPlanRecord::StartWeek);
 
 } // namespace gim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -24,5 +24,8 @@ GIM_FIELD_AT(TProcedureRecord, Inst, 15);
 GIM_FIELD_AT(TProcedureRecord, Estado, 18);
 GIM_FIELD_AT(TProcedureRecord, Descripcion, 21);
 GIM_FIELD_AT(TProcedureRecord, Tiempo, 272);
+GIM_RECORD_FIELDS(TProcedureRecord, &TProcedureRecord::MachineCode, &TProcedureRecord::Espec,
+                  &TProcedureRecord::Proced, &TProcedureRecord::Inst, &TProcedureRecord::Estado,
+                  &TProcedureRecord::Descripcion, &TProcedureRecord::Tiempo);
 
 } // namespace gim

@@ -471,13 +471,13 @@ TEST(CommandTable, OnlyTheMainWindowsOwnItemsAreOfferedBeforeTheFeaturesRegister
 
     // Registering an item's names is all it takes to offer it.
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Alta"))));
-    registry.Register(QStringLiteral("AddMachines"), [](Context&) {});
+    registry.Register(Op::AddMachines, [](Context&) {});
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Alta"))));
-    registry.Register(QStringLiteral("SortMachineFile"), [](Context&) {});
+    registry.Register(Op::SortMachineFile, [](Context&) {});
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Alta"))));
     // The machine book needs the machines' data sheet.
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Informes"))));
-    registry.Register(QStringLiteral("ShowMachineSheet"), [](Context&) {});
+    registry.Register(Op::ShowMachineSheet, [](Context&) {});
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Informes"))));
 }
 

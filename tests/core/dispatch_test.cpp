@@ -36,36 +36,36 @@ protected:
     }
 
     // An operation that writes its name and the mode codes it sees into the log, then does `also`.
-    void Fake(const QString& name, std::function<void(Context&)> also = {})
+    void Fake(Op op, std::function<void(Context&)> also = {})
     {
-        registry.Register(name, [this, name, also](Context& ctx) {
+        registry.Register(op, [this, op, also](Context& ctx) {
             const State& st = ctx.st;
-            log << name + QLatin1Char(' ') + st.ActionCode + QLatin1Char('|') + st.OutputCode +
-                       QLatin1Char('|') + st.SubCode + QLatin1Char('|') + st.AnswerCode;
+            log << QString::fromLatin1(Name(op)) + QLatin1Char(' ') + st.ActionCode + QLatin1Char('|') +
+                       st.OutputCode + QLatin1Char('|') + st.SubCode + QLatin1Char('|') + st.AnswerCode;
             if (also)
                 also(ctx);
         });
     }
 
-    // Fakes for every name the menu uses that nothing registered; conditions read `conditions`.
+    // Fakes for everything the menu uses that nothing registered; conditions read `conditions`.
     void FakeEverything()
     {
-        auto condition = [this](const QString& name) {
-            if (!registry.HasCondition(name))
-                registry.RegisterCondition(name, [this, name](const Context&) { return conditions[name]; });
+        auto condition = [this](Cond cond) {
+            if (!registry.Has(cond))
+                registry.RegisterCondition(cond, [this, cond](const Context&) { return conditions[cond]; });
         };
         for (const CommandItem& item : MainCommandTable()) {
             for (const CommandStep& step : item.steps) {
                 if (!registry.Has(step.operation))
                     Fake(step.operation);
-                if (!step.when.isEmpty())
-                    condition(step.when.startsWith(QLatin1Char('!')) ? step.when.mid(1) : step.when);
+                if (step.when)
+                    condition(step.when->cond);
             }
-            for (const QString& name : item.needs) {
-                if (!registry.Has(name) && !registry.HasCondition(name)) {
-                    Fake(name);
-                    condition(name);
-                }
+            for (const Requirement& name : item.needs) {
+                if (const Op* op = std::get_if<Op>(&name); op && !registry.Has(*op))
+                    Fake(*op);
+                if (const Cond* cond = std::get_if<Cond>(&name))
+                    condition(*cond);
             }
         }
     }
@@ -82,7 +82,7 @@ protected:
     OperationRegistry registry;
     Dispatcher dispatcher{t.ctx, registry};
     QStringList log;
-    std::map<QString, bool> conditions;
+    std::map<Cond, bool> conditions;
 };
 
 TEST_F(Dispatch, SetsTheItemsCodesRunsItsStepsInOrderAndClearsTheCodes)
@@ -124,24 +124,24 @@ TEST_F(Dispatch, TheSaveFollowsOnlyWhenTheOperationAcceptedItsWork)
     FakeEverything();
     State& st = t.ctx.st;
     bool accept = true;
-    Fake(QStringLiteral("AddProcedure"), [&](Context& ctx) { ctx.st.ContinueFlag = accept ? 1 : 0; });
+    Fake(Op::AddProcedure, [&](Context& ctx) { ctx.st.ContinueFlag = accept ? 1 : 0; });
     EXPECT_TRUE(dispatcher.Run(QStringLiteral("Procedimientos > Alta")));
     EXPECT_EQ(Names(), (QStringList{"AddProcedure", "SortProcedureFile"}));
 
     // A flag left over from the previous command does not count.
     log.clear();
     st.ContinueFlag = 1;
-    Fake(QStringLiteral("AddProcedure"));
+    Fake(Op::AddProcedure);
     EXPECT_TRUE(dispatcher.Run(QStringLiteral("Procedimientos > Alta")));
     EXPECT_EQ(Names(), (QStringList{"AddProcedure"}));
 
     // The owner's own flags: the machine card saves and re-sorts only when it asked to.
     log.clear();
-    conditions[QStringLiteral("MachineCardRequest")] = false;
+    conditions[Cond::MachineCardRequest] = false;
     dispatcher.Run(QStringLiteral("Máquinas > Edición"));
     EXPECT_EQ(Names(), (QStringList{"LoadMachineList", "EditMachine", "FreeMachineList"}));
     log.clear();
-    conditions[QStringLiteral("MachineCardRequest")] = true;
+    conditions[Cond::MachineCardRequest] = true;
     dispatcher.Run(QStringLiteral("Máquinas > Edición"));
     EXPECT_EQ(Names(),
               (QStringList{"LoadMachineList", "EditMachine", "SaveMachineRecord", "SortMachineFile"}));
@@ -151,8 +151,7 @@ TEST_F(Dispatch, AFileErrorAbandonsTheCommandAndClearsWhatItSet)
 {
     FakeEverything();
     State& st = t.ctx.st;
-    Fake(QStringLiteral("ListMachines"),
-         [](Context&) { throw IoAbort(IoCode::DiskRead, QStringLiteral("PORTAL.MQW")); });
+    Fake(Op::ListMachines, [](Context&) { throw IoAbort(IoCode::DiskRead, QStringLiteral("PORTAL.MQW")); });
     t.ui.ExpectMessage(IoErrorText(IoCode::DiskRead));
     EXPECT_FALSE(dispatcher.Run(QStringLiteral("Máquinas > Listado > Máquinas")));
     EXPECT_SCRIPT_DONE(t.ui);
@@ -161,7 +160,7 @@ TEST_F(Dispatch, AFileErrorAbandonsTheCommandAndClearsWhatItSet)
 
     // The export mode ends with the command too.
     int exportSeen = -1;
-    Fake(QStringLiteral("SaveOperationList"), [&](Context& ctx) {
+    Fake(Op::SaveOperationList, [&](Context& ctx) {
         exportSeen = ctx.st.ExportFlag;
         throw IoAbort(IoCode::DiskWrite, QStringLiteral("PORTAL.OPR"));
     });
@@ -171,7 +170,7 @@ TEST_F(Dispatch, AFileErrorAbandonsTheCommandAndClearsWhatItSet)
     EXPECT_EQ(st.ExportFlag, 0);
 
     // Anything else escaping an operation still leaves no code behind.
-    Fake(QStringLiteral("ListPersonnel"), [](Context&) { throw std::runtime_error("fallo"); });
+    Fake(Op::ListPersonnel, [](Context&) { throw std::runtime_error("fallo"); });
     EXPECT_THROW(dispatcher.Run(QStringLiteral("Personal > Listados > Matriculas")), std::runtime_error);
     EXPECT_EQ(st.ActionCode, "");
     EXPECT_FALSE(CommandRunning::Now(t.ctx));
@@ -195,12 +194,12 @@ TEST_F(Dispatch, ItemsWhoseOperationsAreMissingDoNotRun)
 {
     EXPECT_FALSE(dispatcher.Run(QStringLiteral("Máquinas > Alta")));
     EXPECT_FALSE(dispatcher.Run(QStringLiteral("No existe")));
-    Fake(QStringLiteral("AddMachines"));
+    Fake(Op::AddMachines);
     EXPECT_FALSE(dispatcher.Run(QStringLiteral("Máquinas > Alta")));
     EXPECT_TRUE(log.isEmpty());
 
     // Creating a plan is offered only while the horizon is one year at most.
-    Fake(QStringLiteral("CreatePlanning"));
+    Fake(Op::CreatePlanning);
     const std::size_t create = *dispatcher.Find(QStringLiteral("Pláning > Crear"));
     t.ctx.st.FirstYear = 7;
     t.ctx.st.LastYear = 9;
@@ -236,7 +235,7 @@ TEST_F(Dispatch, TheEditCommandHandsTheSelectedRowOverFirstAndClearsItsOwnFlag)
 {
     FakeEverything();
     State& st = t.ctx.st;
-    Fake(QStringLiteral("EditarGamas"));
+    Fake(Op::EditarGamas);
     st.EditorOpenFlag = 1;
     st.PendingEditFlags[1] = 1;
     st.PendingEditFlags[3] = 1;
@@ -256,7 +255,7 @@ TEST_F(Dispatch, PendingEditsWaitWhileACommandRunsAndSkipItemsNotOffered)
 {
     FakeEverything();
     State& st = t.ctx.st;
-    Fake(QStringLiteral("ListMachines"), [this](Context& ctx) {
+    Fake(Op::ListMachines, [this](Context& ctx) {
         ctx.st.PendingEditFlags[1] = 1;
         dispatcher.RunPendingEdits();
     });
@@ -283,7 +282,7 @@ TEST_F(Dispatch, ActivationShowsCardsAgainButNotInTheMiddleOfACommand)
 
     // The synchronous load runs without cards; the window becoming active meanwhile waits for its end.
     int seenAfterActivation = -1;
-    Fake(QStringLiteral("AutoLoadPlanning"), [&](Context& ctx) {
+    Fake(Op::AutoLoadPlanning, [&](Context& ctx) {
         dispatcher.MainWindowActivated();
         seenAfterActivation = ctx.st.InteractiveFlag;
     });
@@ -310,7 +309,7 @@ TEST_F(Dispatch, TheMachineBookLooksTheMachineUpFromTheSheetName)
     State& st = t.ctx.st;
     st.CurrentMachine = Machine("X-2", "TORNO", "T1"); // whatever the last command left
     QString sheetCode, sheetName, sheetModel;
-    Fake(QStringLiteral("ShowMachineSheet"), [&](Context& ctx) {
+    Fake(Op::ShowMachineSheet, [&](Context& ctx) {
         sheetCode = ctx.st.CurrentMachine.Codigo.str();
         sheetName = ctx.st.CurrentMachine.Denominacion.str();
         sheetModel = ctx.st.CurrentMachine.Modelo.str();
@@ -348,11 +347,10 @@ TEST_F(Dispatch, TheMachineBookLooksTheMachineUpFromTheSheetName)
 TEST_F(Dispatch, AddingAWorkReportFileMergesTheChosenFileAndReSortsWhatItTouched)
 {
     FakeEverything();
-    registry.RegisterFileOperation(
-        QStringLiteral("MergeWorkReportFile"), [this](Context& ctx, const QString& path) {
-            log << QStringLiteral("MergeWorkReportFile ") + ctx.st.ActionCode + QLatin1Char(' ') + path;
-        });
-    conditions[QStringLiteral("BreakdownPosted")] = true;
+    registry.RegisterFileOperation(Op::MergeWorkReportFile, [this](Context& ctx, const QString& path) {
+        log << QStringLiteral("MergeWorkReportFile ") + ctx.st.ActionCode + QLatin1Char(' ') + path;
+    });
+    conditions[Cond::BreakdownPosted] = true;
     const QString other = t.dir.path() + QStringLiteral("/OTRO.P25");
     t.ui.ExpectChooseFile(other);
     EXPECT_TRUE(dispatcher.Run(QStringLiteral("Partes > Fichero > Añadir Partes")));

@@ -1,10 +1,13 @@
 #include "core/environment.h"
+#include "core/lookups.h"
 #include "core/record_file.h"
 #include "core/startup.h"
 #include "records/plan_records.h"
 #include "support/scripted_ui_check.h"
 #include "support/test_context.h"
+#include "support/unprivileged.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -51,6 +54,71 @@ TEST(Startup, FirstStartCreatesTheSelectorAndAnnouncesTheAccessCode)
     RunStartupBeforeWindow(second.ctx);
     EXPECT_SCRIPT_DONE(second.ui);
     EXPECT_EQ(second.ctx.st.CurrentEnvironment, "PORTAL");
+}
+
+std::string MachineBytes(const char* code, const char* name)
+{
+    std::string b(161, '\0');
+    b[0] = static_cast<char>(std::strlen(code));
+    b.replace(1, std::strlen(code), code);
+    b[9] = static_cast<char>(std::strlen(name));
+    b.replace(10, std::strlen(name), name);
+    return b;
+}
+
+// Data folders from Windows come with any mix of letter cases.
+TEST(Startup, FilesAreFoundWhateverTheCaseOfTheirNames)
+{
+    test::TestContext t;
+    t.WriteFile(QStringLiteral("selector.trb"), Selector("PLANTA", "X", 0));
+    t.WriteFile(QStringLiteral("PLANTA.mqw"), MachineBytes("A1", "Prensa") + MachineBytes("B2", "Torno"));
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui); // no "CODIGO DE ACCESO": the selector was found
+    EXPECT_EQ(t.ctx.st.CurrentEnvironment, "PLANTA");
+    TMachineRecord rec{};
+    rec.Codigo = "B2";
+    FindMachine(t.ctx, t.ctx.st.FileName(DataFile::Machine), rec);
+    EXPECT_EQ(rec.Denominacion.str(), "Torno");
+
+    // A change of environment rewrites the selector under its own name: there is never a second one.
+    t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"), QStringLiteral("planta"));
+    t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"), QStringLiteral("M"));
+    ASSERT_TRUE(ChangeEnvironment(t.ctx));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(QDir(t.ctx.st.WorkDir).entryList(QDir::Files, QDir::Name),
+              (QStringList{QStringLiteral("PLANTA.mqw"), QStringLiteral("selector.trb")}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("selector.trb")), Selector("planta", "X", 3));
+
+    // A selector naming "planta" finds PLANTA.mqw all the same.
+    EXPECT_EQ(t.ctx.st.CurrentEnvironment, "planta");
+    rec = TMachineRecord{};
+    rec.Codigo = "A1";
+    FindMachine(t.ctx, t.ctx.st.FileName(DataFile::Machine), rec);
+    EXPECT_EQ(rec.Denominacion.str(), "Prensa");
+}
+
+TEST(Startup, AWriteProtectedSelectorKeepsItsEnvironment)
+{
+    test::TestContext t;
+    const std::string selector = Selector("PLANTA", "CLAVE", 2);
+    t.WriteFile(kSelector, selector);
+    test::WriteProtect(t.Path(kSelector));
+    const std::string failures = test::RunUnprivileged(t.ctx.st.WorkDir, [&]() -> std::string {
+        RunStartupBeforeWindow(t.ctx);
+        if (t.ctx.st.CurrentEnvironment != QLatin1String("PLANTA") || t.ctx.st.Plan2SFlag != 1)
+            return "the environment was not read: " + t.ctx.st.CurrentEnvironment.toStdString();
+        // The change cannot be saved, and the user is told why; the environment stays.
+        t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"), QStringLiteral("OTRA"));
+        t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"), QStringLiteral("2S"));
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (ChangeEnvironment(t.ctx))
+            return "the change was reported as done";
+        if (t.ctx.st.FileName(DataFile::Machine) != QLatin1String("PLANTA.MQW"))
+            return "the data files moved to " + t.ctx.st.FileName(DataFile::Machine).toStdString();
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(t.ReadFile(kSelector), selector);
 }
 
 TEST(Startup, PlanFlagsFollowTheShortestFrequency)

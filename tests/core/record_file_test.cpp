@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <cerrno>
 
 namespace gim {
@@ -42,11 +43,19 @@ TEST(RecordFile, MissingFileIsAnOpenFailureWithItsMessage)
     test::TestContext t;
     t.ui.ExpectMessage(QStringLiteral("FICHERO NO ENCONTRADO"));
     RecordFile<TMachineRecord> f(t.ctx);
-    EXPECT_FALSE(f.Open(QStringLiteral("NADA.MQW"), RawRecordFile::Mode::Reset));
+    const IoResult missing = f.Open(QStringLiteral("NADA.MQW"), RawRecordFile::Mode::Update);
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_EQ(missing.path, t.ctx.st.WorkDir + QStringLiteral("/NADA.MQW"));
+    EXPECT_FALSE(NoteIoResult(t.ctx, missing, Report::Show));
     EXPECT_EQ(t.ctx.st.LastIOResult, 2);
     // A silent open only stores the result.
-    EXPECT_FALSE(f.Open(QStringLiteral("NADA.MQW"), RawRecordFile::Mode::Reset, false));
+    t.ctx.st.LastIOResult = 0;
+    EXPECT_FALSE(NoteIoResult(t.ctx, f.Open(QStringLiteral("NADA.MQW"), RawRecordFile::Mode::Read), Report::Silent));
+    EXPECT_EQ(t.ctx.st.LastIOResult, 2);
     EXPECT_FALSE(t.Exists(QStringLiteral("NADA.MQW"))); // an open never creates a file
+    // A folder in the file's place is no record file.
+    ASSERT_TRUE(QDir(t.ctx.st.WorkDir).mkdir(QStringLiteral("DIR.MQW")));
+    EXPECT_EQ(f.Open(QStringLiteral("DIR.MQW"), RawRecordFile::Mode::Read).code, 5);
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
@@ -55,7 +64,7 @@ TEST(RecordFile, WritesRecordsAtTheirPositionsAndCountsWholeRecords)
     test::TestContext t;
     {
         RecordFile<TMachineRecord> f(t.ctx);
-        ASSERT_TRUE(f.Open(QStringLiteral("A.MQW"), RawRecordFile::Mode::Rewrite));
+        ASSERT_TRUE(f.Open(QStringLiteral("A.MQW"), RawRecordFile::Mode::OpenOrCreate));
         f.Append(Machine("M1"));
         f.Append(Machine("M2"));
         f.Write(0, Machine("M0"));
@@ -70,11 +79,20 @@ TEST(RecordFile, WritesRecordsAtTheirPositionsAndCountsWholeRecords)
     // A torn last record (an interrupted old program) is not counted and its bytes are not read.
     t.WriteFile(QStringLiteral("A.MQW"), bytes + std::string(40, 'x'));
     RecordFile<TMachineRecord> f(t.ctx);
-    ASSERT_TRUE(f.Open(QStringLiteral("A.MQW"), RawRecordFile::Mode::Reset));
+    ASSERT_TRUE(f.Open(QStringLiteral("A.MQW"), RawRecordFile::Mode::Read));
     EXPECT_EQ(f.Count(), 2u);
     EXPECT_EQ(f.ReadAll().size(), 2u);
-    EXPECT_THROW(f.Read(2), IoAbort);
-    EXPECT_EQ(t.ctx.st.LastIOResult, 100);
+    try {
+        f.Read(2);
+        ADD_FAILURE() << "a read past the end went through";
+    } catch (const IoAbort& e) {
+        EXPECT_EQ(e.code(), 100);
+    }
+    // An append goes after the last whole record, over the torn tail.
+    f.Close();
+    ASSERT_TRUE(f.Open(QStringLiteral("A.MQW"), RawRecordFile::Mode::OpenOrCreate));
+    EXPECT_EQ(f.Append(Machine("M3")), 2u);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("A.MQW")).size(), 3u * 161u);
 }
 
 TEST(CommandRunner, AbandonsTheCommandOnAReadFailureAndClearsTheCodes)
@@ -88,7 +106,7 @@ TEST(CommandRunner, AbandonsTheCommandOnAReadFailureAndClearsTheCodes)
         [&] {
             EXPECT_EQ(t.ctx.st.ActionCode, "2");
             RecordFile<TMachineRecord> f(t.ctx);
-            ASSERT_TRUE(f.Open(QStringLiteral("A.MQW"), RawRecordFile::Mode::Reset));
+            ASSERT_TRUE(f.Open(QStringLiteral("A.MQW"), RawRecordFile::Mode::Read));
             f.Read(0);
             after = true;
         });

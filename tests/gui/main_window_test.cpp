@@ -67,15 +67,18 @@ protected:
         QApplication::processEvents();
     }
 
-    // Recording operations under every name the menu uses that nothing registered; conditions false.
+    // Recording operations for everything the menu uses that nothing registered; conditions false.
     void FakeEverything()
     {
         for (const CommandItem& item : MainCommandTable()) {
-            for (const QString& name : item.Requirements()) {
-                if (registry.Has(name) || registry.HasCondition(name))
+            for (const Requirement& name : item.Requirements()) {
+                if (registry.Has(name))
                     continue;
-                registry.Register(name, [this, name](Context&) { log << name; });
-                registry.RegisterCondition(name, [](const Context&) { return false; });
+                if (const Op* op = std::get_if<Op>(&name))
+                    registry.Register(*op,
+                                      [this, op = *op](Context&) { log << QString::fromLatin1(Name(op)); });
+                else
+                    registry.RegisterCondition(std::get<Cond>(name), [](const Context&) { return false; });
             }
         }
         window->RefreshMenus();
@@ -146,8 +149,8 @@ TEST_F(MainWindow, OnlyItemsWhoseOperationsAreRegisteredAreEnabled)
                                     "Utiles > Impresoras", "Utiles > Imagenes", "Utiles > Ayuda",
                                     "Utiles > Mensajes", "Utiles > Informes", "Utiles > Cerca de"}));
 
-    registry.Register(QStringLiteral("AddMachines"), [](Context&) {});
-    registry.Register(QStringLiteral("SortMachineFile"), [](Context&) {});
+    registry.Register(Op::AddMachines, [](Context&) {});
+    registry.Register(Op::SortMachineFile, [](Context&) {});
     QWidget other;
     other.show();
     other.activateWindow();
@@ -160,8 +163,7 @@ TEST_F(MainWindow, OnlyItemsWhoseOperationsAreRegisteredAreEnabled)
 TEST_F(MainWindow, EveryKeyFiresItsOwnItemOnce)
 {
     FakeEverything();
-    registry.Register(QStringLiteral("LoadEnvironment"),
-                      [this](Context&) { log << QStringLiteral("LoadEnvironment"); });
+    registry.Register(Op::LoadEnvironment, [this](Context&) { log << QStringLiteral("LoadEnvironment"); });
     QStringList fired;
     for (const CommandItem& item : dispatcher.Table()) {
         if (QAction* action = window->Action(item.PlainPath()))
@@ -308,9 +310,8 @@ TEST_F(MainWindow, TheKeyboardHelpShowsOnlyWhileAButtonIsHeld)
 
 TEST_F(MainWindow, TheCaptionFollowsTheStateAfterEachCommand)
 {
-    registry.Register(QStringLiteral("AddMachines"),
-                      [](Context& ctx) { ctx.st.FirmName = QStringLiteral("FABRICA"); });
-    registry.Register(QStringLiteral("SortMachineFile"), [](Context&) {});
+    registry.Register(Op::AddMachines, [](Context& ctx) { ctx.st.FirmName = QStringLiteral("FABRICA"); });
+    registry.Register(Op::SortMachineFile, [](Context&) {});
     window->RefreshMenus();
     window->Action(QStringLiteral("Máquinas > Alta"))->trigger();
     EXPECT_EQ(window->windowTitle(), MainCaption(t.ctx));

@@ -359,7 +359,8 @@ TEST_F(ReportWindowTest, OpeningAWindowEmptiesTheHandOverTextFields)
     SelectLine(w, 2);
     w->Action(QStringLiteral("Editar.Gamas"))->trigger();
     EXPECT_EQ(handover.Buffer(EditItem::Gamas).at(QStringLiteral("Description")), QString());
-    handover.HandOver(tc.ctx.st, EditItem::Gamas, QStringLiteral("1\t1M\tP\t20\tME\tEngrase"));
+    handover.HandOver(tc.ctx.st.PendingEditFlags, EditItem::Gamas,
+                      QStringLiteral("1\t1M\tP\t20\tME\tEngrase"));
     Open();
     EXPECT_EQ(handover.Buffer(EditItem::Gamas).at(QStringLiteral("Description")), QString());
     EXPECT_EQ(handover.Buffer(EditItem::Gamas).at(QStringLiteral("Frequency")), QStringLiteral("1M"));

@@ -6,6 +6,7 @@
 #include "masterdata/personnel.h"
 #include "masterdata/personnel_operations.h"
 #include "masterdata_fixture.h"
+#include "support/unprivileged.h"
 
 #include <array>
 #include <limits>
@@ -167,7 +168,11 @@ TEST_F(HourPricesTest, ImportStoresTheRowWithoutACardAndFlagsOnlyAStoredRow)
     State& st = t.ctx.st;
     st.ActionCode = QStringLiteral("i");
     st.InteractiveFlag = 0;
-    Personnel(t.ctx).ImportedHourPrice = Price("A1", {1, 2, 3, 4, 5, 6}, "05/05/2026");
+    // The spare byte and the table's active flag of the row are not stored.
+    THourPriceRecord imported = Price("A1", {1, 2, 3, 4, 5, 6}, "05/05/2026");
+    imported.Spare = 0x55;
+    imported.Activo = 1;
+    Personnel(t.ctx).ImportedHourPrice = imported;
     NewHourPrice(t.ctx);
     EXPECT_EQ(st.RecordAddedFlag, 1);
     // The first price creates the file.
@@ -241,6 +246,54 @@ TEST_F(HourPricesTest, EditDeletesByMarkingAndSaysWhenTheEmployeeHasNoPrices)
     t.ui.ExpectCard(kCard).Set("HN", "1").Press("salir");
     ASSERT_TRUE(RunMenu("Personal > Edición > Precio/Hora"));
     EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PriceBytes(), before);
+}
+
+TEST_F(HourPricesTest, EditOfPricesReplacedWhileTheCardWasOpenIsRefused)
+{
+    StoreStaff();
+    const std::vector replacing{Price("C3", {1, 2, 3, 4, 5, 6}), Price("A1", {7, 8, 9, 10, 11, 12})};
+    ExpectNumberPrompt("C3");
+    t.ui.ExpectCard(kCard)
+        .Set("HN", "10")
+        .Inspect([&](const CardState&) { StorePrices(replacing); })
+        .Press("salvar");
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    ASSERT_TRUE(RunMenu("Personal > Edición > Precio/Hora"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PriceBytes(), Bytes(replacing));
+    // The table follows the file that replaced the old one.
+    EXPECT_EQ(LookupHourPrice(t.ctx, QStringLiteral("C3"), QStringLiteral("N")), 2);
+}
+
+TEST_F(HourPricesTest, WriteProtectedPricesAreReadAndEverySaveIsReportedWithoutChange)
+{
+    StoreStaff();
+    const std::string before = PriceBytes();
+    test::WriteProtect(t.Path(kPriceFile));
+    const std::string failures = test::RunUnprivileged(data, [&]() -> std::string {
+        LoadPersonnel(t.ctx);
+        if (LookupHourPrice(t.ctx, QStringLiteral("C3"), QStringLiteral("N")) != 901)
+            return "the protected prices were not read";
+        ExpectNumberPrompt("C3");
+        t.ui.ExpectCard(kCard).ExpectValue("HN", "9,01").Set("HN", "10").Press("salvar");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Personal > Edición > Precio/Hora"))
+            return "the edit was abandoned";
+        t.ui.ExpectCard(kCard).Set("Matricula", "B2").Press("salvar");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Personal > Alta > Precio/Hora") || t.ctx.st.RecordAddedFlag != 0)
+            return "the new price was not refused";
+        // The raise writes the whole file anew: refused, the command is abandoned.
+        ExpectRaisePrompt("10");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (RunMenu("Personal > Edición > Precio/Hora"))
+            return "the raise went through";
+        if (LookupHourPrice(t.ctx, QStringLiteral("A1"), QStringLiteral("C")) != 1000)
+            return "the table lost the protected prices";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
     EXPECT_EQ(PriceBytes(), before);
 }
 

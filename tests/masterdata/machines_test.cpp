@@ -4,6 +4,8 @@
 #include "records/operation_record.h"
 #include "records/work_report_record.h"
 
+#include "support/unprivileged.h"
+
 #include <QFileInfo>
 
 namespace gim {
@@ -363,12 +365,44 @@ TEST_F(MachinesTest, EditOfARecordThatMovedUnderTheListIsAbandoned)
     ExpectEditPrompt("B1");
     t.ui.ExpectCard(kCard).Set("DENOMINACION", "Cambiada").Press("Button1");
     EditMachine(t.ctx);
-    StoreMachines({Machine("A1"), Machine("X9")}); // someone rewrote the file meanwhile
+    // Another program saves the file meanwhile: its sorted rewrite puts a new machine where B1 stood.
+    StoreMachines({Machine("A1"), Machine("AB"), Machine("B1")});
     const std::string before = MachineBytes();
-    t.ui.ExpectMessage(QStringLiteral("BUSQUEDA EN DISCO"));
-    EXPECT_FALSE(RunCommand(t.ctx, {}, [&] { SaveMachineRecord(t.ctx); }));
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    EXPECT_TRUE(RunCommand(t.ctx, {}, [&] { SaveMachineRecord(t.ctx); }));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(MachineBytes(), before);
+    // The list follows the file instead of carrying the old positions into the next write.
+    EXPECT_EQ(ListCodes(), (std::vector<std::string>{"A1", "AB", "B1"}));
+    EXPECT_EQ(Machines(t.ctx).MachineSaveRequested, 0);
+}
+
+TEST_F(MachinesTest, AWriteProtectedRegisterIsListedAndItsSaveIsReportedWithoutChange)
+{
+    StoreMachines({Machine("A1"), Machine("B1")});
+    const std::string before = MachineBytes();
+    test::WriteProtect(t.Path(QStringLiteral("PORTAL.MQW")));
+    const std::string failures = test::RunUnprivileged(t.ctx.st.WorkDir, [&]() -> std::string {
+        t.ctx.st.ActionCode = QStringLiteral("3");
+        LoadMachineList(t.ctx);
+        if (ListCodes() != std::vector<std::string>{"A1", "B1"})
+            return "the protected register was not read";
+        ExpectEditPrompt("B1");
+        t.ui.ExpectCard(kCard).Set("DENOMINACION", "Cambiada").Press("Button1");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Máquinas > Edición"))
+            return "the edit command failed";
+        t.ui.ExpectCard(kCard).Set("CODIGO", "C1").Set("CUENTA", "CTA").Press("Button1");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        t.ui.ExpectCardCancel(kCard);
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO")); // the sort that ends the command
+        if (!RunMenu("Máquinas > Alta"))
+            return "the add command failed";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(MachineBytes(), before);
+    EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.MBK")));
 }
 
 TEST_F(MachinesTest, MemoButtonOpensTheMachineSheet)

@@ -7,6 +7,7 @@
 #include "masterdata/personnel_operations.h"
 #include "masterdata_fixture.h"
 #include "platform/report.h"
+#include "support/unprivileged.h"
 
 namespace gim {
 namespace {
@@ -313,7 +314,7 @@ TEST_F(PersonnelTest, DeleteMarksTheCardTheSortDropsItAndTheNextEditFindsTheMove
     EXPECT_EQ(PersonnelBytes(), Bytes(std::vector{Person("A1"), c3}));
 }
 
-TEST_F(PersonnelTest, EditOfACardThatMovedUnderTheListIsAbandoned)
+TEST_F(PersonnelTest, EditOfACardThatMovedUnderTheListIsRefusedAndTheListFollowsTheFile)
 {
     StorePeople({Person("A1"), Person("B2")});
     LoadPersonnel(t.ctx);
@@ -321,10 +322,74 @@ TEST_F(PersonnelTest, EditOfACardThatMovedUnderTheListIsAbandoned)
     const std::string before = PersonnelBytes();
     ExpectEditPrompt("B2");
     t.ui.ExpectCard(kCard).Set("Nombre", "Otra").Press("salvar");
-    t.ui.ExpectMessage(QStringLiteral("BUSQUEDA EN DISCO"));
-    EXPECT_FALSE(RunMenu("Personal > Edición > Matrícula"));
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    EXPECT_TRUE(RunMenu("Personal > Edición > Matrícula"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(PersonnelBytes(), before);
+    EXPECT_FALSE(t.Exists(kTwinFile)); // nothing stored, nothing sorted
+    EXPECT_EQ(ListCodes(), (std::vector<std::string>{"A1", "X9"}));
+    EXPECT_EQ(TableCodes(), (std::vector<std::string>{"A1", "X9"}));
+    EXPECT_EQ(t.ctx.st.ContinueFlag, 0);
+
+    // A card changed in place by another program is not overwritten either.
+    TPersonnelRecord x9 = Person("X9");
+    x9.tlf = "600000000";
+    ExpectEditPrompt("X9");
+    t.ui.ExpectCard(kCard)
+        .Inspect([&](const CardState&) {
+            StorePeople({Person("A1"), x9});
+        })
+        .Press("BitBtn2");
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    EXPECT_TRUE(RunMenu("Personal > Edición > Matrícula"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PersonnelBytes(), Bytes(std::vector{Person("A1"), x9}));
+    EXPECT_FALSE(t.Exists(kTwinFile));
+}
+
+TEST_F(PersonnelTest, AWriteProtectedPersonnelFileIsListedAtStartAndEverySaveIsReportedWithoutChange)
+{
+    StorePeople({Person("A1"), Person("B2", "31/12/25")});
+    StoreRecords(t.ctx, kPriceFile, std::vector{Price("A1", 1000)});
+    const std::string before = PersonnelBytes();
+    test::WriteProtect(t.Path(kPersonnelFile));
+    const std::string failures = test::RunUnprivileged(data, [&]() -> std::string {
+        LoadEnvironmentData(t.ctx);
+        if (ListCodes() != std::vector<std::string>{"A1", "B2"} ||
+            TableCodes() != std::vector<std::string>{"A1", "B2"})
+            return "the protected file was not read";
+        if (t.ctx.st.HourPriceTable[1].Activo != 0 || t.ctx.st.AverageHourPrice != 1000)
+            return "the price table does not follow the protected file";
+        t.ui.ExpectReport(QStringLiteral("PORTAL"));
+        if (!RunMenu("Personal > Listados > Precio/Hora"))
+            return "the listing failed";
+        if (t.ui.Reports().back()->LineCount() != 6)
+            return "the listing does not show both employees";
+
+        ExpectEditPrompt("B2");
+        t.ui.ExpectCard(kCard).Set("Nombre", "Otra").Press("salvar");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Personal > Edición > Matrícula"))
+            return "the edit was abandoned";
+        ExpectEditPrompt("A1");
+        t.ui.ExpectCard(kCard).Press("BitBtn2");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Personal > Edición > Matrícula"))
+            return "the delete was abandoned";
+        t.ui.ExpectCard(kCard).Set("Codigo", "C3").Press("salvar");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Personal > Alta > Matrícula"))
+            return "the new card was abandoned";
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (SortPersonnelFile(t.ctx))
+            return "the sort went through";
+        if (ListCodes() != std::vector<std::string>{"A1", "B2"})
+            return "the list lost the protected file";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(PersonnelBytes(), before);
+    EXPECT_FALSE(t.Exists(kTwinFile));
 }
 
 // ---- Sorted rewrite and load ---------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "masterdata_fixture.h"
 #include "platform/handover.h"
 #include "platform/report.h"
+#include "support/unprivileged.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -261,6 +262,68 @@ TEST_F(ProceduresTest, SelectiveEditChangesAndDeletesInPlaceAndTheRewriteTotalsA
                                                   Proc("PR", "EB", "01", "01", "P", 20, "Abrir")}));
 }
 
+// "PRE" + "B" + "01" + "01" joins to the same key as "PR" + "EB" + "01" + "01": two cards for one key.
+TEST_F(ProceduresTest, AnEditWhoseFileWasReplacedMeanwhileWritesNothingAndEnds)
+{
+    std::vector records = SortedPress();
+    records.push_back(Proc("PRE", "B", "01", "01", "P", 5, "Otra"));
+    StoreProcedures(records);
+    // Another program saves the file while the first card is open: a new instruction stands where the
+    // edited one stood.
+    std::vector replacing = SortedPress();
+    replacing.insert(replacing.begin() + 1, Proc("PR", "EB", "01", "00", "P", 3, "Nueva"));
+    ExpectEditPrompt("PREB0101");
+    t.ui.ExpectCard(kCard)
+        .ExpectValue("Descripcion", "Abrir")
+        .Inspect([&](const CardState&) { StoreProcedures(replacing); })
+        .Set("TIEMPO", "20")
+        .Press("Salvar");
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    // No second card from a file that is no longer there, and nothing to sort.
+    ASSERT_TRUE(RunMenu("Procedimientos > Edición"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(ProcedureBytes(), Bytes(replacing));
+    EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.IBK")));
+}
+
+TEST_F(ProceduresTest, AWriteProtectedFileIsListedAndItsAddAndEditAreReportedWithoutChange)
+{
+    StoreProcedures(SortedPress());
+    const std::string before = ProcedureBytes();
+    test::WriteProtect(t.Path(QStringLiteral("PORTAL.INT")));
+    const std::string failures = test::RunUnprivileged(data, [&]() -> std::string {
+        auto& ui = t.ui;
+        ui.ExpectReport(QStringLiteral("PROCEDIMIENTOS DE PORTAL"));
+        if (!RunMenu("Procedimientos > Listado > Procedimientos"))
+            return "the listing failed";
+        if (!Transcript().contains(QStringLiteral("{10 b}\tPREB0100\tP\t25\tRevision cuadro\n")))
+            return "the protected file was not listed";
+
+        ExpectAddPrompt("I");
+        ui.ExpectCard(kCard)
+            .Set("Codigo", "PR")
+            .Set("Espec", "EB")
+            .Set("Proced", "01")
+            .Set("inst", "03")
+            .Set("Descripcion", "Cerrar")
+            .Press("Salvar");
+        ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        ui.ExpectCardCancel(kCard);
+        if (!RunMenu("Procedimientos > Alta"))
+            return "the add command failed";
+
+        ExpectEditPrompt("PREB0101");
+        ui.ExpectCard(kCard).Set("TIEMPO", "20").Press("Salvar");
+        ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Procedimientos > Edición"))
+            return "the edit command failed";
+        return ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(ProcedureBytes(), before);
+    EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.IBK")));
+}
+
 TEST_F(ProceduresTest, TheEditCardShowsTheInstructionsPictureAndThePhotoButtonStoresOne)
 {
     StoreProcedures(SortedPress());
@@ -373,12 +436,12 @@ TEST_F(ProceduresTest, AListingRowHandedOverOpensItsRecordOnce)
     HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
     Dispatcher dispatcher(t.ctx, registry);
 
-    handover.HandOver(t.ctx.st, EditItem::Procedimientos, rowOf(QStringLiteral("PREB0102")));
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Procedimientos, rowOf(QStringLiteral("PREB0102")));
     t.ui.ExpectCard(kCard).ExpectValue("Descripcion", "Medir").ExpectValue("TIEMPO", "15").Press("BitBtn1");
     dispatcher.RunPendingEdits();
     EXPECT_SCRIPT_DONE(t.ui);
 
-    handover.HandOver(t.ctx.st, EditItem::Procedimientos, rowOf(QStringLiteral("PR1ME100")));
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Procedimientos, rowOf(QStringLiteral("PR1ME100")));
     const TProcedureRecord& selected = Procedures(t.ctx).SelectedProcedure;
     EXPECT_EQ(selected.MachineCode.str(), QStringLiteral("PR1"));
     EXPECT_EQ(selected.Proced.str(), QStringLiteral("1"));

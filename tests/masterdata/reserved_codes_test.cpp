@@ -4,9 +4,12 @@
 #include "masterdata/reserved_codes_window.h"
 #include "masterdata_fixture.h"
 #include "platform/report.h"
+#include "support/unprivileged.h"
 
 #include <QFileInfo>
 #include <cerrno>
+#include <functional>
+#include <sys/stat.h>
 
 namespace gim {
 namespace {
@@ -27,6 +30,13 @@ protected:
         for (std::size_t i : hidden)
             visible[i] = false;
         ASSERT_TRUE(WriteReservedCodes(t.ctx, visible));
+    }
+    // Runs `body` as a user whom file permissions bind; its failures come back as text.
+    std::string AsUser(const std::function<std::string()>& body)
+    {
+        // The data folder lies inside the temporary folder, which that user must be able to cross.
+        EXPECT_EQ(::chmod(QFile::encodeName(root).constData(), 0755), 0);
+        return test::RunUnprivileged(data, body);
     }
 };
 
@@ -85,6 +95,63 @@ TEST_F(ReservedCodesTest, StartUpCompletesAFileOfAnOlderListSetOnce)
     RunStartupAfterWindow(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ReadFile(kFile), hidden);
+}
+
+// A protected file used to be taken for a missing one: the window showed every code ticked and its save
+// replaced the file with every code shown.
+TEST_F(ReservedCodesTest, AWriteProtectedFileIsShownAsStoredAndItsSaveIsRefusedWithoutChange)
+{
+    StoreHidden({3});
+    const std::string hidden = t.ReadFile(kFile);
+    test::WriteProtect(t.Path(kFile));
+    const std::string failures = AsUser([&]() -> std::string {
+        RunStartupAfterWindow(t.ctx); // complete: nothing to say
+        t.ui.ExpectCard(kWindow)
+            .ExpectValue("CodPreven.PM", "0")
+            .ExpectValue("CodPreven.PM2", "1")
+            .Set("CodPreven.P1D", "0")
+            .Press("Salvaracc");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Utiles > Códigos Rsv."))
+            return "the window's command failed";
+        const QStringList actions = ActionCodeChoices(t.ctx);
+        if (actions.size() != 98 || actions.contains(QStringLiteral("PM")) ||
+            !actions.contains(QStringLiteral("P1D")))
+            return "the entry lists do not follow the protected file";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(t.ReadFile(kFile), hidden);
+
+    // A file that cannot even be read is reported and left alone, never created anew.
+    ASSERT_EQ(::chmod(QFile::encodeName(t.Path(kFile)).constData(), 0), 0);
+    const std::string unreadable = AsUser([&]() -> std::string {
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Utiles > Códigos Rsv."))
+            return "the window's command failed";
+        if (!ActionCodeChoices(t.ctx).isEmpty())
+            return "codes offered from an unreadable file";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(unreadable, "");
+    EXPECT_EQ(t.ReadFile(kFile), hidden);
+}
+
+// The start-up completion of an older list set reports a protected file instead of replacing it.
+TEST_F(ReservedCodesTest, StartUpLeavesAWriteProtectedFileOfAnOlderListSet)
+{
+    std::vector<TReservedCodeRecord> older = BuiltInReservedCodes();
+    older.pop_back();
+    older[3].Visible = 0;
+    StoreRecords(t.ctx, kFile, older);
+    test::WriteProtect(t.Path(kFile));
+    const std::string failures = AsUser([&]() -> std::string {
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        RunStartupAfterWindow(t.ctx);
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(t.ReadFile(kFile), Bytes(older));
 }
 
 TEST_F(ReservedCodesTest, WindowHidesACodeAndTheEntryListsNoLongerOfferIt)

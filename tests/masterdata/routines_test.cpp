@@ -8,6 +8,7 @@
 #include "platform/handover.h"
 #include "platform/report.h"
 #include "records/plan_records.h"
+#include "support/unprivileged.h"
 
 #include <QFileInfo>
 
@@ -311,6 +312,76 @@ TEST_F(RoutinesTest, EditWritesNothingWhenTheRecordChangedMeanwhileAndSavesNothi
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+// A deletion stored in place, then a file saved by another program: the save the deletion asks for
+// writes what the file holds, not the list read before it.
+TEST_F(RoutinesTest, AnEditWhoseFileWasReplacedMeanwhileEndsAndTheListFollowsTheFile)
+{
+    StoreMachines({Machine("PR", "Prensa"), Machine("PR1", "Prensa uno")});
+    StoreOperations({Op("PR", "1D", "O", "MC", "ENGRASAR", 10), Op("PR", "M", "P", "E", "LIMPIAR", 20),
+                     Op("PR", "S", "P", "MC", "REVISAR", 30)});
+    const std::vector replacing{
+        Op("PR", "1D", "O", "MC", "ENGRASAR", 10), Op("PR", "M", "P", "E", "LIMPIAR A FONDO", 25),
+        Op("PR", "S", "P", "MC", "REVISAR", 30), Op("PR1", "M", "P", "MC", "AFILAR", 5)};
+
+    auto& ui = t.ui;
+    ui.ExpectInput(QStringLiteral("EDICION DE GAMAS"), QStringLiteral("Entrar Codigo"), QStringLiteral("PR"));
+    ui.ExpectCard(kCard).ExpectValue("FercGM", "1D").Press("Button2");
+    ui.ExpectInput(QStringLiteral("BORRAR OPR"), QStringLiteral("CONFIRME SI DESEA BORRAR (S/N):"),
+                   QStringLiteral("S"));
+    ui.ExpectCard(kCard)
+        .ExpectValue("FercGM", "M")
+        .Inspect([&](const CardState&) { StoreOperations(replacing); })
+        .Set("TiempoGM", "21")
+        .Press("Button1");
+    ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    // No card for "S": the edit ended with the refused write.
+    ASSERT_TRUE(RunMenu("Gamas > Edición OPR"));
+    EXPECT_SCRIPT_DONE(ui);
+    EXPECT_EQ(OperationBytes(), Bytes(replacing));
+    EXPECT_EQ(TwinBytes(), Bytes(replacing));
+}
+
+TEST_F(RoutinesTest, AWriteProtectedFileIsListedAndItsEditAndDeleteAreReportedWithoutChange)
+{
+    StoreMachines({Machine("PR", "Prensa")});
+    const std::vector ops{Op("PR", "M", "P", "E", "LIMPIAR", 20), Op("PR", "S", "P", "MC", "REVISAR", 30)};
+    StoreOperations(ops);
+    test::WriteProtect(t.Path(QStringLiteral("PORTAL.OPR")));
+    const std::string failures = test::RunUnprivileged(data, [&]() -> std::string {
+        auto& ui = t.ui;
+        const QString caption = QStringLiteral("Listado de Gamas");
+        ui.ExpectInput(caption, QStringLiteral("Entrar Codigo Máquina "), QStringLiteral("PR"));
+        ui.ExpectInputCancel(caption, QStringLiteral("Frecuencia de la Gama"));
+        ui.ExpectInputCancel(caption, QStringLiteral("Especialidad de la Gama"));
+        ui.ExpectReport(QStringLiteral("GAMAS PREVENTIVO DE PORTAL"));
+        if (!RunMenu("Gamas > Listado"))
+            return "the listing failed";
+        if (!Transcript().contains(QStringLiteral("\tS\tP\t30\tMC\tREVISAR\n")))
+            return "the protected file was not listed";
+
+        ui.ExpectInput(QStringLiteral("EDICION DE GAMAS"), QStringLiteral("Entrar Codigo"),
+                       QStringLiteral("PR"));
+        ui.ExpectCard(kCard).Set("TiempoGM", "25").Press("Button1");
+        ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Gamas > Edición OPR"))
+            return "the edit command failed";
+
+        ui.ExpectInput(QStringLiteral("BAJA DE GAMAS MTO"), QStringLiteral("Entrar Codigo"),
+                       QStringLiteral("PR"));
+        ui.ExpectInput(QStringLiteral("ELIMINAR GAMA PR"), QStringLiteral("CONFIRME BORRAR GAMA (S/N):"),
+                       QStringLiteral("S"));
+        ui.ExpectInput(QStringLiteral("BORRAR GAMAS"), QStringLiteral("CONFIRME SI DESEA CONTINUAR (S/N):"),
+                       QStringLiteral("N"));
+        ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Gamas > Baja"))
+            return "the delete command failed";
+        return ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(OperationBytes(), Bytes(ops));
+    EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.OBK")));
+}
+
 TEST_F(RoutinesTest, DeleteMarksWholeRoutinesAndARefusedDeleteGivesThePlannedMachineBack)
 {
     StoreMachines({Machine("PR", "Prensa"), Machine("PR1", "Prensa uno")});
@@ -404,6 +475,8 @@ TEST_F(RoutinesTest, SelectiveCopyTakesTheAcceptedOperationsUntilTheUserLeaves)
 TEST_F(RoutinesTest, TotalCopyFromAnotherEnvironmentsFileTakesEveryOperationAndShowsTheSummaryOnce)
 {
     StoreMachines({Machine("TORNO", "Torno")});
+    // A twin left from an older file: the save has no file before it to keep.
+    t.WriteFile(QStringLiteral("PORTAL.OBK"), "vieja");
     StoreRecords(t.ctx, QStringLiteral("OTRO.MQW"), std::vector{Machine("PR", "Prensa vieja")});
     StoreOperations({Op("PR", "S", "P", "MC", "REVISAR", 30), Op("PR", "M", "P", "E", "LIMPIAR", 20),
                      Op("X", "M", "P", "E", "OTRA", 1)},
@@ -606,7 +679,7 @@ TEST_F(RoutinesTest, AListingRowHandedOverOpensItsOperationOnceWithoutAsking)
             row = listing.LineText(i);
     ASSERT_EQ(row, QStringLiteral("\tM\tP\t20\tMC\tLIMPIAR FILTRO"));
     HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
-    handover.HandOver(t.ctx.st, EditItem::Gamas, row);
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Gamas, row);
     EXPECT_EQ(t.ctx.st.PendingEditFlags[PendingEditIndex(EditItem::Gamas)], 1);
 
     // Only the operation of the row: the other monthly one is done with the machine running.
@@ -626,8 +699,8 @@ TEST_F(RoutinesTest, AListingRowHandedOverOpensItsOperationOnceWithoutAsking)
     EXPECT_SCRIPT_DONE(t.ui);
 
     // A new report window empties the description the hand-over left.
-    handover.HandOver(t.ctx.st, EditItem::Gamas, row);
-    handover.ClearForNewWindow(t.ctx.st);
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Gamas, row);
+    handover.ClearForNewWindow();
     EXPECT_TRUE(Routines(t.ctx).SelectedOperation.Description.empty());
 }
 

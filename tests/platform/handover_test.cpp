@@ -1,4 +1,3 @@
-#include "core/state.h"
 #include "platform/handover.h"
 
 #include "records/record_bytes.h" // readable QString failures
@@ -125,17 +124,16 @@ TEST(Handover, EachItemFillsItsFieldsAndSetsOnlyItsFlag)
 {
     for (const ItemCase& c : Cases()) {
         HandoverRegistry registry;
-        State st;
+        EditFlags flags{};
         HandoverFields delivered;
-        registry.SetDeliver(c.item, [&](State&, const HandoverFields& f) { delivered = f; });
-        registry.HandOver(st, c.item, c.row);
+        registry.SetDeliver(c.item, [&](const HandoverFields& f) { delivered = f; });
+        registry.HandOver(flags, c.item, c.row);
 
         const int index = static_cast<int>(PendingEditIndex(c.item));
         EXPECT_EQ(Describe(delivered).toStdString(), Describe(c.expected).toStdString());
         EXPECT_EQ(Describe(registry.Buffer(c.item)).toStdString(), Describe(c.expected).toStdString());
         for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(st.PendingEditFlags[i], i == index ? 1 : 0)
-                << EditItemInfoOf(c.item).caption << " flag " << i;
+            EXPECT_EQ(flags[i], i == index ? 1 : 0) << EditItemInfoOf(c.item).caption << " flag " << i;
     }
 }
 
@@ -156,11 +154,11 @@ TEST(Handover, FlagOrderAndMenuOrderAndKeys)
 TEST(Handover, ShortSelectionSetsTheFlagButFillsNothing)
 {
     HandoverRegistry registry;
-    State st;
+    EditFlags flags{};
     bool delivered = false;
-    registry.SetDeliver(EditItem::Gamas, [&](State&, const HandoverFields&) { delivered = true; });
-    registry.HandOver(st, EditItem::Gamas, QStringLiteral("1\t1M\tP\t")); // 7 characters
-    EXPECT_EQ(st.PendingEditFlags[PendingEditIndex(EditItem::Gamas)], 1);
+    registry.SetDeliver(EditItem::Gamas, [&](const HandoverFields&) { delivered = true; });
+    registry.HandOver(flags, EditItem::Gamas, QStringLiteral("1\t1M\tP\t")); // 7 characters
+    EXPECT_EQ(flags[PendingEditIndex(EditItem::Gamas)], 1);
     EXPECT_FALSE(delivered);
     EXPECT_TRUE(registry.Buffer(EditItem::Gamas).empty());
 }
@@ -168,12 +166,12 @@ TEST(Handover, ShortSelectionSetsTheFlagButFillsNothing)
 TEST(Handover, ColumnsBeyondTheMapAndFieldsOutsideItAreLeftAlone)
 {
     HandoverRegistry registry;
-    State st;
-    registry.HandOver(st, EditItem::Gamas, Row({"1", "1M", "P", "20", "ME", "Engrase", "extra", "más"}));
+    EditFlags flags{};
+    registry.HandOver(flags, EditItem::Gamas, Row({"1", "1M", "P", "20", "ME", "Engrase", "extra", "más"}));
     EXPECT_EQ(registry.Buffer(EditItem::Gamas).size(), 5u);
 
     // A shorter row empties the named fields it does not reach.
-    registry.HandOver(st, EditItem::Gamas, Row({"123", "2S", "O"}));
+    registry.HandOver(flags, EditItem::Gamas, Row({"123", "2S", "O"}));
     EXPECT_EQ(registry.Buffer(EditItem::Gamas).at(QStringLiteral("Frequency")), QStringLiteral("2S"));
     EXPECT_EQ(registry.Buffer(EditItem::Gamas).at(QStringLiteral("Description")), QString());
 }
@@ -181,8 +179,8 @@ TEST(Handover, ColumnsBeyondTheMapAndFieldsOutsideItAreLeftAlone)
 TEST(Handover, RowEndingWithItsLineBreakDoesNotCarryIt)
 {
     HandoverRegistry registry;
-    State st;
-    registry.HandOver(st, EditItem::Gamas, Row({"1", "1M", "P", "20", "ME", "Engrase"}) + QChar(0x2029));
+    EditFlags flags{};
+    registry.HandOver(flags, EditItem::Gamas, Row({"1", "1M", "P", "20", "ME", "Engrase"}) + QChar(0x2029));
     EXPECT_EQ(registry.Buffer(EditItem::Gamas).at(QStringLiteral("Description")), QStringLiteral("Engrase"));
 }
 
@@ -209,7 +207,7 @@ TEST(Handover, JoinedKeysSplitFromTheRightSoShortMachineCodesStayWhole)
 TEST(Handover, AKeyLookupWinsOverTheSplitByWidths)
 {
     HandoverRegistry registry;
-    State st;
+    EditFlags flags{};
     // A part whose use code is two characters long: only the part list knows where the key splits.
     registry.Map(EditItem::RAlmacen).lookupKey = [](const HandoverKey&,
                                                     const QString& joined) -> std::optional<QStringList> {
@@ -218,23 +216,23 @@ TEST(Handover, AKeyLookupWinsOverTheSplitByWidths)
                                QStringLiteral("001")};
         return std::nullopt;
     };
-    registry.HandOver(st, EditItem::RAlmacen, Row({"1", "M1MEXY001", "Junta"}));
+    registry.HandOver(flags, EditItem::RAlmacen, Row({"1", "M1MEXY001", "Junta"}));
     EXPECT_EQ(registry.Buffer(EditItem::RAlmacen).at(QStringLiteral("Util")), QStringLiteral("XY"));
     EXPECT_EQ(registry.Buffer(EditItem::RAlmacen).at(QStringLiteral("Codigo")), QStringLiteral("M1"));
 
-    registry.HandOver(st, EditItem::RAlmacen, Row({"1", "M2MEROD002", "Rodamiento"}));
+    registry.HandOver(flags, EditItem::RAlmacen, Row({"1", "M2MEROD002", "Rodamiento"}));
     EXPECT_EQ(registry.Buffer(EditItem::RAlmacen).at(QStringLiteral("Codigo")), QStringLiteral("M2"));
 }
 
 TEST(Handover, ANewWindowEmptiesTheKeyAndTextFieldsOfTheBuffers)
 {
     HandoverRegistry registry;
-    State st;
+    EditFlags flags{};
     QStringList cleared;
-    registry.SetClear(EditItem::Averias, [&](State&, const QStringList& fields) { cleared = fields; });
-    registry.HandOver(st, EditItem::Partes,
+    registry.SetClear(EditItem::Averias, [&](const QStringList& fields) { cleared = fields; });
+    registry.HandOver(flags, EditItem::Partes,
                       Row({"1", "000123", "M1", "07/12/2026", "N", "PRV", "", "", "", "", "Rev"}));
-    registry.ClearForNewWindow(st);
+    registry.ClearForNewWindow();
     EXPECT_EQ(registry.Buffer(EditItem::Partes).at(QStringLiteral("Matricula")), QString());
     EXPECT_EQ(registry.Buffer(EditItem::Partes).at(QStringLiteral("Codigo")), QString());
     EXPECT_EQ(registry.Buffer(EditItem::Partes).at(QStringLiteral("Descripcion")), QStringLiteral("Rev"));

@@ -220,7 +220,7 @@ protected:
 TEST_F(ExchangeLoadTest, NoPendingFlagMeansTheOrdinaryLoad)
 {
     Write("PORTAL_PD.txt", "x");
-    const ExchangeLoad r = LoadExchangeFiles(st, folder);
+    const ExchangeLoad r = LoadExchangeFiles(st.PendingEditFlags, st.CurrentEnvironment, folder);
     EXPECT_FALSE(r.pending);
     EXPECT_FALSE(r.loaded);
 }
@@ -229,7 +229,7 @@ TEST_F(ExchangeLoadTest, LoadsTheDailyReportsFileInWindows1252)
 {
     Write("PORTAL_PD.txt", "1\t000123\tM1\t07/12/2026\tRevisi\xF3n\r\n");
     st.PendingEditFlags[PendingEditIndex(EditItem::Partes)] = 1;
-    const ExchangeLoad r = LoadExchangeFiles(st, folder);
+    const ExchangeLoad r = LoadExchangeFiles(st.PendingEditFlags, st.CurrentEnvironment, folder);
     EXPECT_TRUE(r.pending);
     EXPECT_TRUE(r.loaded);
     EXPECT_EQ(r.text, QStringLiteral("1\t000123\tM1\t07/12/2026\tRevisión\r\n"));
@@ -241,14 +241,14 @@ TEST_F(ExchangeLoadTest, AMissingFileClearsOnlyItsFlag)
     Write("PORTAL_OT.txt", "OT");
     st.PendingEditFlags[PendingEditIndex(EditItem::Partes)] = 1;
     st.PendingEditFlags[PendingEditIndex(EditItem::OrdenesT)] = 1;
-    const ExchangeLoad r = LoadExchangeFiles(st, folder);
+    const ExchangeLoad r = LoadExchangeFiles(st.PendingEditFlags, st.CurrentEnvironment, folder);
     EXPECT_TRUE(r.loaded);
     EXPECT_EQ(r.text, QStringLiteral("OT"));
     EXPECT_EQ(st.PendingEditFlags[PendingEditIndex(EditItem::Partes)], 0);
     EXPECT_EQ(st.PendingEditFlags[PendingEditIndex(EditItem::OrdenesT)], 1);
 
     QFile::remove(folder + QStringLiteral("/PORTAL_OT.txt"));
-    const ExchangeLoad none = LoadExchangeFiles(st, folder);
+    const ExchangeLoad none = LoadExchangeFiles(st.PendingEditFlags, st.CurrentEnvironment, folder);
     EXPECT_TRUE(none.pending);
     EXPECT_FALSE(none.loaded);
     EXPECT_EQ(st.PendingEditFlags[PendingEditIndex(EditItem::OrdenesT)], 0);

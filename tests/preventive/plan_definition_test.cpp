@@ -2,11 +2,23 @@
 #include "masterdata/personnel.h"
 #include "preventive/plan_definition.h"
 #include "preventive_fixture.h"
+#include "support/unprivileged.h"
+
+#include <functional>
+#include <sys/stat.h>
 
 namespace gim {
 namespace {
 
 using test::RecordBytes;
+
+// Runs `body` as a user whom file permissions bind, in the data folder `data` below `root`; its failures
+// come back as text.
+std::string AsUser(const QString& root, const QString& data, const std::function<std::string()>& body)
+{
+    EXPECT_EQ(::chmod(QFile::encodeName(root).constData(), 0755), 0);
+    return test::RunUnprivileged(data, body);
+}
 
 const QString kDialog = QString::fromLatin1(kPlanDefinitionCaption);
 
@@ -109,6 +121,37 @@ TEST_F(PlanDefinitionTest, AnEnvironmentWithAnAgendaIsOnlyToldWhatToRename)
     EXPECT_EQ(AgendaBytes(), before);
 }
 
+// Another program created the plan while the dialog was open: its files are kept and the user is told
+// what to rename, as if they had been there from the start.
+TEST_F(PlanDefinitionTest, APlanCreatedMeanwhileByAnotherProgramIsNotWrittenOver)
+{
+    SetHorizon(26, 27);
+    StoreSelector();
+    const std::string years = Bytes(std::vector{TPlanYearsRecord{26, 27}});
+    const std::string agenda = Bytes(Agenda(52));
+    FileFaults faults;
+    faults.inject = [&](FileOp op, const QString&) {
+        if (op == FileOp::Lock && !t.Exists(QStringLiteral("PORTAL.CAR"))) {
+            t.WriteFile(QStringLiteral("PORTAL.LON"), years);
+            t.WriteFile(QStringLiteral("PORTAL.CAR"), agenda);
+        }
+        return 0;
+    };
+    t.ctx.faults = &faults;
+    t.ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    t.ui.ExpectCard(kDialog)
+        .Set(QStringLiteral("HorasPG"), QStringLiteral("40"))
+        .Press(QStringLiteral("BitBtn1"));
+    t.ui.ExpectMessage(QStringLiteral("EXISTE PLANING\rFICHEROS A RENOMBRAR : PORTAL.*  PASA A  PORTAL25.*\r"
+                                      "EN UTILIDADES DISPONE DE LAS HERRAMIENTAS PARA HACERLO"));
+    ExpectPersonnelMissing("FABRI_PO.RCH");
+    ASSERT_TRUE(RunMenu("Pláning > Crear"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.LON")), years);
+    EXPECT_EQ(AgendaBytes(), agenda);
+    EXPECT_EQ(t.ctx.st.PlanWeeks, 52); // the environment as the other program left it
+}
+
 TEST_F(PlanDefinitionTest, RefusedOrBadlyTypedPlansWriteNothing)
 {
     SetHorizon(26, 27);
@@ -195,6 +238,27 @@ TEST_F(StartupAgendaTest, StartUpShowsThisWeeksNoteAndTakesTheFirmFromTheAgenda)
     EXPECT_EQ(t.ctx.st.PersonnelFileName, QStringLiteral("TALLE_PO.RCH"));
     EXPECT_EQ(t.ctx.st.SupplierFileName, QStringLiteral("TALLE_PO.PVW"));
     EXPECT_EQ(t.ctx.st.PlanWeeks, 104);
+}
+
+// A protected agenda used to be taken for a missing one: no note, and the default firm's file names.
+TEST_F(StartupAgendaTest, AWriteProtectedAgendaStillNamesTheFirmAndShowsThisWeeksNote)
+{
+    std::vector<TAgendaRecord> agenda = Agenda(104);
+    agenda[0].Note = "TALLERES NORTE SA CENTRAL";
+    agenda[102].Note = "REVISAR CALDERA";
+    StoreAgenda(agenda);
+    test::WriteProtect(t.Path(QStringLiteral("PORTAL.CAR")));
+    const std::string failures = AsUser(root, data, [&]() -> std::string {
+        t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rREVISAR CALDERA"));
+        LoadFirmAndWeekAgenda(t.ctx);
+        if (t.ctx.st.FirmName != QStringLiteral("TALLERES NORTE S"))
+            return "firm " + t.ctx.st.FirmName.toStdString();
+        if (t.ctx.st.PersonnelFileName != QStringLiteral("TALLE_PO.RCH"))
+            return "personnel file " + t.ctx.st.PersonnelFileName.toStdString();
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(AgendaBytes(), Bytes(agenda));
 }
 
 TEST_F(StartupAgendaTest, ABlankNoteIsNotShownAndAnUnnamedFirmGetsTheDefaultName)

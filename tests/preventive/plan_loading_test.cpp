@@ -1,8 +1,11 @@
 #include "core/command.h"
 #include "masterdata/routine_card.h"
 #include "preventive_fixture.h"
+#include "support/unprivileged.h"
 
+#include <functional>
 #include <numeric>
+#include <sys/stat.h>
 
 namespace gim {
 namespace {
@@ -40,6 +43,36 @@ protected:
         const std::vector<int> weeks = PlannedMinutes(0, 1000);
         return std::accumulate(weeks.begin(), weeks.end(), 0);
     }
+    // Runs `body` as a user whom file permissions bind; its failures come back as text.
+    std::string AsUser(const std::function<std::string()>& body)
+    {
+        // The data folder lies inside the temporary folder, which that user must be able to cross.
+        EXPECT_EQ(::chmod(QFile::encodeName(root).constData(), 0755), 0);
+        return test::RunUnprivileged(data, body);
+    }
+    void OpenToEveryone(const char* name)
+    {
+        EXPECT_EQ(::chmod(QFile::encodeName(t.Path(QString::fromLatin1(name))).constData(), 0666), 0);
+    }
+    // Another program stores `bytes` as the plan file when this one first takes the write lock.
+    void ReplacePlanAtFirstWrite(const std::string& bytes)
+    {
+        m_replacement = bytes;
+        m_replaced = false;
+        m_faults.inject = [this](FileOp op, const QString&) {
+            if (op == FileOp::Lock && !m_replaced) {
+                m_replaced = true;
+                t.WriteFile(QStringLiteral("PORTAL.PLN"), m_replacement);
+            }
+            return 0;
+        };
+        t.ctx.faults = &m_faults;
+    }
+
+private:
+    FileFaults m_faults;
+    std::string m_replacement;
+    bool m_replaced = false;
 };
 
 // ---- Manual load and unload -------------------------------------------------------------------------
@@ -320,6 +353,100 @@ TEST_F(PlanLoadingTest, NothingIsCarriedFromAnEnvironmentWithoutPlanYears)
     ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Automática > Continua Plan"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.PLN")));
+}
+
+// ---- Files another program protects or changes ---------------------------------------------------------
+
+// A write-protected plan is read (the unload finds the machine and its start week); erasing its entry and
+// compacting it are refused, and neither the plan nor the agenda changes.
+TEST_F(PlanLoadingTest, AWriteProtectedPlanIsReadButItsUnloadChangesNothing)
+{
+    StoreMachines({Machine("TORNO", "Torno")});
+    StoreOperations({Op("TORNO", "M", 30)});
+    StoreAgenda(Agenda(104));
+    ExpectCode("TORNO");
+    ExpectWeek("Torno", "9");
+    ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
+    ASSERT_EQ(PlanEntries(), QStringList{QStringLiteral("TORNO@9")});
+    const std::string plan = PlanBytes();
+    const std::string agenda = AgendaBytes();
+    test::WriteProtect(t.Path(QStringLiteral("PORTAL.PLN")));
+    OpenToEveryone("PORTAL.CAR");
+
+    const std::string failures = AsUser([&]() -> std::string {
+        ExpectCode("TORNO");
+        t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  9"), true);
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO")); // the entry's erasure
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO")); // the compaction
+        if (!RunMenu("Pláning > Altas > Descargar > Manual"))
+            return "the unload command failed";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(PlanBytes(), plan);
+    EXPECT_EQ(AgendaBytes(), agenda);
+}
+
+// A write-protected agenda is read for the proposed week (week 55 of an empty 104-week agenda, 7 of the
+// cycle); the load is refused before the plan takes the machine.
+TEST_F(PlanLoadingTest, AWriteProtectedAgendaProposesItsWeekButTheLoadChangesNothing)
+{
+    StoreMachines({Machine("PRENSA", "Prensa"), Machine("TORNO", "Torno")});
+    StoreOperations({Op("TORNO", "M", 30)});
+    StoreAgenda(Agenda(104));
+    StorePlan({Planned("PRENSA", 3)});
+    const std::string plan = PlanBytes();
+    const std::string agenda = AgendaBytes();
+    test::WriteProtect(t.Path(QStringLiteral("PORTAL.CAR")));
+    OpenToEveryone("PORTAL.PLN");
+
+    const std::string failures = AsUser([&]() -> std::string {
+        Planning(t.ctx).ProposedStartWeek = 0;
+        ExpectCode("TORNO");
+        ExpectProposedWeek("Torno");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Pláning > Altas > Cargar > Manual"))
+            return "the load command failed";
+        if (Planning(t.ctx).ProposedStartWeek != 7)
+            return "the protected agenda was not read for the proposal";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(PlanBytes(), plan);
+    EXPECT_EQ(AgendaBytes(), agenda);
+}
+
+// The plan is written by name when the change is stored, not through what was read before the prompts:
+// an entry that another program moved is not erased, and a machine it planned meanwhile is not planned
+// twice. Either way the agenda stays as it was and the other program's plan is kept.
+TEST_F(PlanLoadingTest, APlanChangedByAnotherProgramDuringThePromptsIsNotWrittenOver)
+{
+    StoreMachines({Machine("PRENSA", "Prensa"), Machine("TORNO", "Torno")});
+    StoreOperations({Op("PRENSA", "S", 60), Op("TORNO", "M", 30)});
+    StoreAgenda(Agenda(104));
+    const std::string agenda = AgendaBytes();
+
+    StorePlan({Planned("TORNO", 9)});
+    const std::string moved = Bytes(std::vector{Planned("PRENSA", 3), Planned("TORNO", 9)});
+    ReplacePlanAtFirstWrite(moved);
+    ExpectCode("TORNO");
+    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  9"), true);
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PlanBytes(), moved);
+    EXPECT_EQ(AgendaBytes(), agenda);
+
+    StorePlan({Planned("PRENSA", 3)});
+    const std::string loaded = Bytes(std::vector{Planned("PRENSA", 3), Planned("TORNO", 20)});
+    ReplacePlanAtFirstWrite(loaded);
+    ExpectCode("TORNO");
+    ExpectWeek("Torno", "9");
+    t.ui.ExpectMessage(QStringLiteral("NO PUEDE DARSE DE ALTA POR EXISTIR YA EN PLANING"));
+    ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PlanBytes(), loaded);
+    EXPECT_EQ(AgendaBytes(), agenda);
 }
 
 // ---- The routine commands and the plan --------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "platform/qt/mail_composer.h"
 #include "platform/qt/picture_viewer.h"
 #include "platform/qt/print_preview.h" // picture_viewer.h needs the complete type
+#include "platform/qt/report_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,22 +150,27 @@ TGim::~TGim()
 
 void TGim::RegisterWindowOperations(OperationRegistry& registry)
 {
-    registry.Register(QStringLiteral("ShowFontDialog"), [this](Context&) {
+    registry.Register(Op::ShowFontDialog, [this](Context&) {
         bool ok = false;
         const QFont chosen = QFontDialog::getFont(&ok, m_printerFont, this);
         if (ok)
             m_printerFont = chosen;
     });
-    registry.Register(QStringLiteral("ShowPrintDialog"), [this](Context&) {
+    registry.Register(Op::ShowPrintDialog, [this](Context&) {
         QPrintDialog dialog(m_printer.get(), this);
         dialog.exec();
     });
-    registry.Register(QStringLiteral("CascadeWindows"), [this](Context&) { m_mdi->cascadeSubWindows(); });
+    registry.Register(Op::CascadeWindows, [this](Context&) { m_mdi->cascadeSubWindows(); });
     // Both windows free themselves when closed.
-    registry.Register(QStringLiteral("ShowPictureViewer"),
+    registry.Register(Op::ShowPictureViewer,
                       [this](Context& ctx) { (new PictureViewer(ctx, this))->Start(); });
-    registry.Register(QStringLiteral("ShowMailComposer"),
-                      [this](Context& ctx) { (new MailComposer(ctx, this))->show(); });
+    registry.Register(Op::ShowMailComposer, [this](Context& ctx) { (new MailComposer(ctx, this))->show(); });
+    // The Editar items of the newest report window hand its selected row to the entity's edit command.
+    for (const PendingEditEntry& entry : kPendingEdits) {
+        registry.Register(entry.handOver, [this, item = entry.item](Context& ctx) {
+            ReportWindows::Of(m_mdi, ctx, ctx.Module<HandoverRegistry>()).HandOverFromNewest(item);
+        });
+    }
 }
 
 void TGim::BuildMenus()

@@ -31,7 +31,8 @@ class TGim final : public QMainWindow
     Q_OBJECT
 
 public:
-    // Registers the window's own operations ("ShowFontDialog", "ShowPrintDialog", "CascadeWindows").
+    // Registers the window's own operations (ShowFontDialog, ShowPrintDialog, CascadeWindows,
+    // ShowPictureViewer, ShowMailComposer) and the report windows' Editar hand-overs (EditarPartes, ...).
     TGim(Context& ctx, OperationRegistry& registry, Dispatcher& dispatcher, QWidget* parent = nullptr);
     ~TGim() override;
 

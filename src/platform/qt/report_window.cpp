@@ -359,7 +359,7 @@ TEditorRTF::TEditorRTF(std::shared_ptr<ReportDocument> doc, ReportWindows& windo
     ScopeShortcutsToWidget(m_text, m_paneKeys);
 
     windows.Add(this);
-    windows.Handover().ClearForNewWindow(m_ctx.st);
+    windows.Handover().ClearForNewWindow();
     resize(900, 650);
 }
 
@@ -923,7 +923,8 @@ void TEditorRTF::Save()
 
 void TEditorRTF::Load()
 {
-    const ExchangeLoad exchange = LoadExchangeFiles(m_ctx.st, ExchangeFolder());
+    const ExchangeLoad exchange =
+        LoadExchangeFiles(m_ctx.st.PendingEditFlags, m_ctx.st.CurrentEnvironment, ExchangeFolder());
     if (exchange.pending) {
         if (exchange.loaded) {
             ReportDocument doc;
@@ -1088,7 +1089,7 @@ void TEditorRTF::OpenPictures()
 void TEditorRTF::HandOver(EditItem item)
 {
     if (m_windows)
-        m_windows->Handover().HandOver(m_ctx.st, item, SelectedText());
+        m_windows->Handover().HandOver(m_ctx.st.PendingEditFlags, item, SelectedText());
     QTextCursor cursor = m_text->textCursor();
     cursor.movePosition(QTextCursor::Start);
     m_text->setTextCursor(cursor);

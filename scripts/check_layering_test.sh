@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Shows that check_layering.sh fails on each kind of forbidden include and passes clean code: runs it
+# on small source trees in a temporary folder and compares its exit status and output.
+#
+# Usage: check_layering_test.sh <check_layering.sh> <include folder of a forbidden Qt module>...
+set -uo pipefail
+
+check="$1"
+shift
+qt=("$@")
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+failed=0
+
+# put <tree> <file> <line>...: writes the lines as <tree>/<file>.
+put() {
+    local tree="$1" file="$2"
+    shift 2
+    mkdir -p "$tmp/$tree/$(dirname "$file")"
+    printf '%s\n' "$@" >"$tmp/$tree/$file"
+}
+
+# expect <tree> <status> <output>: the check on the tree ends with that status and prints exactly that.
+expect() {
+    local tree="$1" status="$2" expected="$3" output actual
+    output="$("$check" "$tmp/$tree" "${qt[@]}" 2>&1)"
+    actual=$?
+    if [[ "$actual" != "$status" || "$output" != "$expected" ]]; then
+        echo "FAIL $tree: status $actual, expected $status"
+        printf -- '--- output\n%s\n--- expected\n%s\n' "$output" "$expected"
+        failed=1
+    else
+        echo "ok   $tree"
+    fi
+}
+
+# Clean code: QtCore and the program's own headers below each layer; the Qt view and the program may
+# use widgets and core.
+put clean core/dispatch.cpp '#include "core/dispatch.h"' '#include "platform/ui.h"' '#include <QString>' \
+    '#include <QtCore/QDate>' '#include <vector>'
+put clean platform/handover.cpp '#include "platform/handover.h"' '#include "records/cp1252.h"' \
+    '// handover.cpp once included "core/state.h"'
+put clean platform/qt/main_window.cpp '#include "core/dispatch.h"' '#include <QWidget>' '#include <QPrinter>'
+put clean app/main.cpp '#include "core/context.h"' '#include <QApplication>'
+expect clean 0 ''
+
+# One widget header in core is enough to fail.
+put widget core/ok.cpp '#include <QString>'
+put widget core/bad.cpp '#include "core/bad.h"' '' '#include <QWidget>'
+expect widget 1 "core/bad.cpp:3: includes <QWidget> of QtWidgets; this library builds without Qt's GUI modules"
+
+# Every spelling of a GUI module header, in every headless library, the seam's own folders included.
+put spellings records/a.h '  #  include <QPrinter>'
+put spellings masterdata/b.cpp '#include <QtWidgets/QDialog>' '#include <QtCharts>'
+put spellings preventive/c.cpp '#include "QGuiApplication"' '#include <qapplication.h>'
+put spellings platform/script/d.cpp '#include <QImage>'
+put spellings platform/e.h '#include <QtPrintSupport/qprintdialog.h>'
+put spellings exchange/f.cpp '#include <QChartView>'
+expect spellings 1 "\
+exchange/f.cpp:1: includes <QChartView> of QtCharts; this library builds without Qt's GUI modules
+masterdata/b.cpp:1: includes <QtWidgets/QDialog> of QtWidgets; this library builds without Qt's GUI modules
+masterdata/b.cpp:2: includes <QtCharts> of QtCharts; this library builds without Qt's GUI modules
+platform/e.h:1: includes <QtPrintSupport/qprintdialog.h> of QtPrintSupport; this library builds without Qt's GUI modules
+platform/script/d.cpp:1: includes <QImage> of QtGui; this library builds without Qt's GUI modules
+preventive/c.cpp:1: includes \"QGuiApplication\" of QtGui; this library builds without Qt's GUI modules
+preventive/c.cpp:2: includes <qapplication.h> of QtWidgets; this library builds without Qt's GUI modules
+records/a.h:1: includes <QPrinter> of QtPrintSupport; this library builds without Qt's GUI modules"
+
+# The seam includes nothing from core or the features, also not from its script backend.
+put seam platform/handover.cpp '#include "platform/handover.h"' '#include "core/state.h"'
+put seam platform/script/scripted_ui.cpp '#include "masterdata/machines.h"'
+expect seam 1 "\
+platform/handover.cpp:2: includes \"core/state.h\"; the platform seam does not depend on the layers above it
+platform/script/scripted_ui.cpp:1: includes \"masterdata/machines.h\"; the platform seam does not depend on the layers above it"
+
+exit "$failed"

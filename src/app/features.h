@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/dispatch.h"
+#include "core/operations.h"
+#include "masterdata/masterdata_operations.h"
+#include "masterdata/personnel_operations.h"
+#include "masterdata/routine_operations.h"
+#include "preventive/preventive_operations.h"
+
+namespace gim {
+
+class PictureCodec;
+
+// Registers the operations of the main window's own items and of every feature built so far, in the
+// order start-up relies on. The main window adds its dialogs and the report windows' hand-overs when
+// it is built. `codec` stores the photos chosen on the cards; it must outlive the context.
+inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const PictureCodec& codec)
+{
+    RegisterMainWindowOperations(operations);
+    RegisterMasterdata(operations, ctx, codec);
+    RegisterRoutinesAndProcedures(operations, ctx); // after the machines: procedure photos use their codec
+    RegisterPersonnel(operations, ctx, codec);
+    RegisterPreventive(operations, ctx); // fills the routines' plan hooks; start-up step 7
+}
+
+} // namespace gim

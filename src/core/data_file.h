@@ -1,0 +1,331 @@
+#pragma once
+
+#include "core/context.h"
+#include "core/ordered_list.h"
+#include "core/record_file.h"
+#include "records/data_files.h"
+
+#include <QFile>
+#include <QString>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gim {
+
+// How a sorted rewrite fills the twin file.
+enum class TwinVariant {
+    None,         // the file has no twin
+    Copy,         // the twin receives the file's whole records
+    Rename,       // the twin is the old file as it stood
+    CopyReversed, // the twin receives the whole records from the last to the first
+};
+
+// Held by every write of a data file from its first read to its last write, so that two programs on one
+// data folder take turns instead of losing each other's records. Reads never take it. The lock is the
+// folder's, taken once however deeply the writes of one program nest. A lock another program keeps for
+// more than a few seconds abandons the command with "FICHERO BLOQUEADO POR OTRO PROGRAMA".
+class WriteLock
+{
+public:
+    explicit WriteLock(Context& ctx);
+    ~WriteLock();
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+private:
+    Context& m_ctx;
+};
+
+// True for a record whose key marks it deleted ("Z").
+template <typename T, typename Field> auto KeyIsDeleted(Field T::*key)
+{
+    return [key](const T& r) { return r.*key == "Z"; };
+}
+
+struct SortOptions
+{
+    TwinVariant twin = TwinVariant::Copy;
+    // The order in which the records arrive in the list, and so the order of equal keys.
+    LoadOrder order = LoadOrder::FirstToLast;
+    Report report = Report::Show;
+    // A missing data file counts as an empty one instead of a failure; a twin left from an older file
+    // is removed then, since the twin stands for the file before this write.
+    bool createMissing = false;
+};
+
+// The one rewrite through the twin, under the write lock: the twin takes the old contents as
+// `options.twin` says (a copy twin in the order the records arrive) and the data file becomes what
+// `rebuild` makes of the old records in that order. Both files are replaced crash-safely. Returns false
+// when the data file could not be opened (LastIOResult holds why; its message was shown when the caller
+// reports); a failure while writing throws IoAbort.
+template <typename T, typename Rebuild>
+bool RewriteThroughTwin(Context& ctx, const QString& dataName, const QString& twinName, Rebuild rebuild,
+                        SortOptions options = {})
+{
+    WriteLock lock(ctx);
+    std::vector<T> records;
+    std::string oldBytes;
+    bool existed = true;
+    {
+        RecordFile<T> file(ctx);
+        const IoResult opened = file.Open(dataName, RawRecordFile::Mode::Update);
+        if (options.createMissing && opened.code == IoCode::FileNotFound) {
+            existed = false;
+            ctx.st.LastIOResult = IoCode::Ok;
+        } else {
+            if (!NoteIoResult(ctx, opened, options.report))
+                return false;
+            records = file.ReadAll();
+            // The twin of a rename keeps the file exactly, a torn last record included.
+            if (options.twin == TwinVariant::Rename)
+                oldBytes = ReadWholeFile(ctx, file.path());
+        }
+    }
+    if (options.order == LoadOrder::LastToFirst)
+        std::reverse(records.begin(), records.end());
+    if (options.twin == TwinVariant::Copy || options.twin == TwinVariant::CopyReversed) {
+        oldBytes = RecordBytes(records);
+        if (options.twin == TwinVariant::CopyReversed)
+            for (std::size_t i = 0; i < records.size(); ++i)
+                std::memcpy(oldBytes.data() + i * sizeof(T), &records[records.size() - 1 - i], sizeof(T));
+    }
+    if (options.twin != TwinVariant::None && !twinName.isEmpty()) {
+        if (existed)
+            ReplaceDataFile(ctx, twinName, oldBytes);
+        else if (DataFileExists(ctx, twinName))
+            QFile::remove(ctx.Path(twinName));
+    }
+    StoreRecords(ctx, dataName, rebuild(std::move(records)));
+    return true;
+}
+
+// The sorted rewrite through the twin: the records are ordered by `before` (ties in the order they
+// arrive: file order, or reversed for a rewrite that reads from the last record, whose copy twin then
+// holds them reversed too) and the records `drop` refuses are left out.
+template <typename T, typename Before, typename Drop>
+bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinName, Before before, Drop drop,
+                   SortOptions options = {})
+{
+    const auto sorted = [&](std::vector<T> records) {
+        OrderAsInserted(records, before);
+        std::vector<T> kept;
+        kept.reserve(records.size());
+        for (const T& r : records)
+            if (!drop(r))
+                kept.push_back(r);
+        return kept;
+    };
+    return RewriteThroughTwin<T>(ctx, dataName, twinName, sorted, options);
+}
+
+// The description of a record file that the generic operations below work on. A file of the data-file
+// table derives from TableFile and adds what its owner decides:
+//   static bool Before(const Record&, const Record&);   the key order of its list and of its sort
+//   static bool SameKey(const Record&, const Record&);  the duplicate test of AppendUnique
+//   static bool Deleted(const Record&);                 the records a sort drops (key "Z")
+// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin and SamePlace (the test that the record at
+// an entry's position is still the one the list holds; the default asks for the same bytes).
+template <DataFile F, typename T> struct TableFile
+{
+    using Record = T;
+    static_assert(sizeof(T) == SpecOf(F).recordSize, "record type and data-file table disagree");
+    static QString Name(const State& st) { return st.FileName(F); }
+    static QString Twin(const State& st) { return st.BackupFileName(F); }
+    static constexpr TwinVariant kTwin = SpecOf(F).twinExtension ? TwinVariant::Copy : TwinVariant::None;
+    // The order in which records arrive in the loaded list, and in the list of the sorted rewrite.
+    static constexpr LoadOrder kLoadOrder = LoadOrder::FirstToLast;
+    static constexpr LoadOrder kSortOrder = LoadOrder::FirstToLast;
+};
+
+enum class AppendResult {
+    Stored,    // the record is the file's last
+    Duplicate, // a record with its key is there already; nothing written
+    Failed,    // the file could not be opened (LastIOResult)
+};
+
+enum class WriteResult {
+    Written,
+    Moved,  // the file changed under the list: "ERROR DE POSICIÓN. ANULADA MODIFICACIÓN", nothing written
+    Failed, // the file could not be opened for writing (LastIOResult)
+};
+
+// Removes what interrupted rewrites left in the data folder (their temporary files). Runs at start-up.
+void RemoveLeftoverTemporaryFiles(Context& ctx);
+
+// Shows that a record to be rewritten is no longer where its list says.
+void ShowPositionError(Context& ctx);
+
+// The operations on one record file, named by its traits: the file of the current environment, or the
+// same kind of file under another name (another environment's, a twin).
+template <typename Tr> class KeyedFile
+{
+public:
+    using Record = typename Tr::Record;
+    using Entry = ListEntry<Record>;
+
+    explicit KeyedFile(Context& ctx) : m_ctx(ctx), m_name(Tr::Name(ctx.st)), m_twin(Tr::Twin(ctx.st)) {}
+    // A file of this kind under another name; its sort goes through `twin` (none when empty).
+    KeyedFile(Context& ctx, QString name, QString twin = {})
+        : m_ctx(ctx), m_name(std::move(name)), m_twin(std::move(twin))
+    {
+    }
+
+    const QString& name() const { return m_name; }
+    bool Exists() const { return DataFileExists(m_ctx, m_name); }
+
+    // Every record in file order, read-only; nullopt when the file cannot be opened.
+    std::optional<std::vector<Record>> Read(Report report = Report::Show) const
+    {
+        return ReadRecords<Record>(m_ctx, m_name, report);
+    }
+
+    // The ordered list: every record with its position, in the order of `before` with ties in the
+    // order the file is read. An open failure leaves LastIOResult set and gives an empty list.
+    template <typename Before> std::vector<Entry> LoadList(Before before, Report report = Report::Show) const
+    {
+        std::vector<Record> records = Read(report).value_or(std::vector<Record>{});
+        std::vector<Entry> list;
+        list.reserve(records.size());
+        for (std::size_t i = 0; i < records.size(); ++i)
+            list.push_back({records[i], static_cast<std::uint32_t>(i)});
+        if (Tr::kLoadOrder == LoadOrder::LastToFirst)
+            std::reverse(list.begin(), list.end());
+        OrderAsInserted(list, [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); });
+        return list;
+    }
+    std::vector<Entry> LoadList(Report report = Report::Show) const { return LoadList(Tr::Before, report); }
+
+    // Appends a record, creating the file when it does not exist. Returns its position; nullopt when
+    // the file cannot be opened (reported as the caller asks).
+    std::optional<std::uint32_t> Append(const Record& rec, Report report = Report::Show)
+    {
+        WriteLock lock(m_ctx);
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::OpenOrCreate), report))
+            return std::nullopt;
+        return static_cast<std::uint32_t>(file.Append(rec));
+    }
+
+    // Appends a record unless one that `same` matches is stored already. `position` receives where the
+    // record went, or where the matching one stands.
+    template <typename Same>
+    AppendResult AppendUnique(const Record& rec, Same same, std::uint32_t& position,
+                              Report report = Report::Show)
+    {
+        WriteLock lock(m_ctx);
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::OpenOrCreate), report))
+            return AppendResult::Failed;
+        const std::vector<Record> records = file.ReadAll();
+        const auto found =
+            std::find_if(records.begin(), records.end(), [&](const Record& r) { return same(r, rec); });
+        position = static_cast<std::uint32_t>(found - records.begin());
+        if (found != records.end())
+            return AppendResult::Duplicate;
+        position = static_cast<std::uint32_t>(file.Append(rec));
+        return AppendResult::Stored;
+    }
+    AppendResult AppendUnique(const Record& rec, std::uint32_t& position, Report report = Report::Show)
+    {
+        return AppendUnique(rec, Tr::SameKey, position, report);
+    }
+
+    // Writes `rec` where `entry` was read. The file is opened by name now, not through a handle kept
+    // since the list was loaded (every save replaces the file), and the record stored there must still be
+    // the one the list holds; otherwise the file changed under the list and nothing is written. On
+    // success the entry takes the new record.
+    WriteResult WriteAt(Entry& entry, const Record& rec)
+    {
+        WriteLock lock(m_ctx);
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::Update), Report::Show))
+            return WriteResult::Failed;
+        if (entry.pos >= file.Count() || !SamePlace(file.Read(entry.pos), entry.rec)) {
+            ShowPositionError(m_ctx);
+            return WriteResult::Moved;
+        }
+        file.Write(entry.pos, rec);
+        entry.rec = rec;
+        return WriteResult::Written;
+    }
+
+    // The sorted rewrite through the file's twin, dropping what `drop` refuses.
+    template <typename Drop> bool Sort(Drop drop, Report report = Report::Show)
+    {
+        return SortedRewrite<Record>(m_ctx, m_name, m_twin, Tr::Before, drop,
+                                     {m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin, SortOrder(), report});
+    }
+    bool Sort(Report report = Report::Show) { return Sort(Tr::Deleted, report); }
+
+    // Replaces the file's records by `records` (a list edited in memory) through the file's twin, as the
+    // sort does; a missing file is created. Returns false when the file cannot be opened.
+    bool Rewrite(const std::vector<Record>& records, Report report = Report::Show)
+    {
+        return RewriteThroughTwin<Record>(
+            m_ctx, m_name, m_twin, [&](std::vector<Record>) { return records; },
+            {m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin, Tr::kLoadOrder, report, true});
+    }
+
+    // Whether the file holds whole records in key order, as its lookups by halves need it. A kill or a
+    // full disk between a save and its sort leaves the new records unsorted at the end (or a torn one).
+    // A file that cannot be read counts as in order: there is nothing to put right.
+    bool InKeyOrder() const
+    {
+        RecordFile<Record> file(m_ctx);
+        if (!file.Open(m_name, RawRecordFile::Mode::Read))
+            return true;
+        const std::string bytes = ReadWholeFile(m_ctx, file.path());
+        if (bytes.size() % sizeof(Record) != 0)
+            return false;
+        const std::size_t count = bytes.size() / sizeof(Record);
+        Record previous{};
+        for (std::size_t i = 0; i < count; ++i) {
+            Record current;
+            std::memcpy(&current, bytes.data() + i * sizeof(Record), sizeof(Record));
+            if (i > 0 && Tr::Before(current, previous))
+                return false;
+            previous = current;
+        }
+        return true;
+    }
+
+    // Copies the file's whole records into another file of the same kind (a new environment's),
+    // crash-safely. Returns false when this file cannot be opened.
+    bool CopyTo(const QString& otherName, Report report = Report::Show) const
+    {
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::Read), report))
+            return false;
+        const std::string bytes = file.ReadAllBytes();
+        file.Close();
+        WriteLock lock(m_ctx);
+        ReplaceDataFile(m_ctx, otherName, bytes);
+        return true;
+    }
+
+private:
+    static constexpr LoadOrder SortOrder()
+    {
+        if constexpr (requires { Tr::kSortOrder; })
+            return Tr::kSortOrder;
+        else
+            return LoadOrder::FirstToLast;
+    }
+    static bool SamePlace(const Record& stored, const Record& listed)
+    {
+        if constexpr (requires { Tr::SamePlace(stored, listed); })
+            return Tr::SamePlace(stored, listed);
+        else
+            return std::memcmp(&stored, &listed, sizeof(Record)) == 0;
+    }
+
+    Context& m_ctx;
+    QString m_name;
+    QString m_twin;
+};
+
+} // namespace gim

@@ -1,0 +1,328 @@
+#include "core/data_file.h"
+#include "records/machine_record.h"
+#include "support/scripted_ui_check.h"
+#include "support/test_context.h"
+#include "support/unprivileged.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <cstdio>
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace gim {
+namespace {
+
+TMachineRecord Machine(const char* code, const char* name = "N")
+{
+    TMachineRecord r{};
+    r.Codigo = code;
+    r.Denominacion = name;
+    r.Cuenta = "CTA";
+    return r;
+}
+
+std::vector<std::string> Codes(const std::vector<TMachineRecord>& v)
+{
+    std::vector<std::string> out;
+    for (const auto& r : v)
+        out.emplace_back(r.Codigo.bytes());
+    return out;
+}
+
+std::string Bytes(const std::vector<TMachineRecord>& v)
+{
+    return std::string(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(TMachineRecord));
+}
+
+TEST(SortedRewrite, TwinTakesTheOldFileAndTheDataFileIsSortedWithoutDeleted)
+{
+    test::TestContext t;
+    // "PR" before "PR1", unsigned bytes ("\xD1" after "Z"), ties in file order, "Z" dropped.
+    std::vector<TMachineRecord> recs = {Machine("PR1"),
+                                        Machine("Z"),
+                                        Machine("\xD1"
+                                                "A"),
+                                        Machine("PR", "primero"),
+                                        Machine("B"),
+                                        Machine("PR", "segundo"),
+                                        Machine("Z")};
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), recs);
+    const std::string old = t.ReadFile(QStringLiteral("E.MQW"));
+
+    ASSERT_TRUE(SortedRewrite<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"),
+                                              ByField(&TMachineRecord::Codigo),
+                                              KeyIsDeleted(&TMachineRecord::Codigo)));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MBK")), old);
+    const auto now = LoadRecords<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"));
+    EXPECT_EQ(Codes(now), (std::vector<std::string>{"B", "PR", "PR", "PR1",
+                                                    "\xD1"
+                                                    "A"}));
+    EXPECT_TRUE(now[1].Denominacion == "primero");
+    EXPECT_TRUE(now[2].Denominacion == "segundo");
+    // Records travel whole: the bytes past each text's length are kept.
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({recs[4], recs[3], recs[5], recs[0], recs[2]}));
+}
+
+TEST(SortedRewrite, RenameVariantKeepsTheOldFileAsItStood)
+{
+    test::TestContext t;
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), std::vector<TMachineRecord>{Machine("B"), Machine("A")});
+    const std::string torn = t.ReadFile(QStringLiteral("E.MQW")) + "cola";
+    t.WriteFile(QStringLiteral("E.MQW"), torn);
+    ASSERT_TRUE(SortedRewrite<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"),
+                                              ByField(&TMachineRecord::Codigo),
+                                              KeyIsDeleted(&TMachineRecord::Codigo),
+                                              {.twin = TwinVariant::Rename}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MBK")), torn);
+    EXPECT_EQ(Codes(LoadRecords<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"))),
+              (std::vector<std::string>{"A", "B"}));
+}
+
+TEST(SortedRewrite, ReversedTwinAndReadingFromTheLastRecord)
+{
+    test::TestContext t;
+    const std::vector<TMachineRecord> recs = {Machine("B", "1"), Machine("A"), Machine("B", "2")};
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), recs);
+    // The twin holds the records from the last to the first; ties keep file order.
+    ASSERT_TRUE(SortedRewrite<TMachineRecord>(
+        t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"), ByField(&TMachineRecord::Codigo),
+        KeyIsDeleted(&TMachineRecord::Codigo), {.twin = TwinVariant::CopyReversed}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MBK")), Bytes({recs[2], recs[1], recs[0]}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({recs[1], recs[0], recs[2]}));
+    // Read from the last record: the copy twin is reversed and ties meet in that order.
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), recs);
+    ASSERT_TRUE(SortedRewrite<TMachineRecord>(
+        t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"), ByField(&TMachineRecord::Codigo),
+        KeyIsDeleted(&TMachineRecord::Codigo), {.twin = TwinVariant::Copy, .order = LoadOrder::LastToFirst}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MBK")), Bytes({recs[2], recs[1], recs[0]}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({recs[1], recs[2], recs[0]}));
+}
+
+TEST(SortedRewrite, MissingFileIsReportedAndNothingIsCreated)
+{
+    test::TestContext t;
+    t.ui.ExpectMessage(QStringLiteral("FICHERO NO ENCONTRADO"));
+    EXPECT_FALSE(SortedRewrite<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"),
+                                               ByField(&TMachineRecord::Codigo),
+                                               KeyIsDeleted(&TMachineRecord::Codigo)));
+    EXPECT_FALSE(t.Exists(QStringLiteral("E.MQW")));
+    EXPECT_FALSE(t.Exists(QStringLiteral("E.MBK")));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST(SortedRewrite, AFailureWhileWritingLeavesTheDataFileIntact)
+{
+    test::TestContext t;
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), std::vector<TMachineRecord>{Machine("B"), Machine("A")});
+    const std::string old = t.ReadFile(QStringLiteral("E.MQW"));
+    FileFaults faults;
+    faults.inject = [&](FileOp op, const QString& path) {
+        return op == FileOp::Rename && path.endsWith(QLatin1String("E.MQW")) ? EIO : 0;
+    };
+    t.ctx.faults = &faults;
+    EXPECT_THROW(SortedRewrite<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"),
+                                               ByField(&TMachineRecord::Codigo),
+                                               KeyIsDeleted(&TMachineRecord::Codigo)),
+                 IoAbort);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), old);
+}
+
+struct Node
+{
+    int key;
+    char tag;
+};
+
+TEST(OrderedList, EqualKeysKeepTheirArrivalOrder)
+{
+    std::vector<Node> asc;
+    const auto before = [](const Node& a, const Node& b) { return a.key < b.key; };
+    for (Node n : {Node{2, 'a'}, Node{1, 'b'}, Node{2, 'c'}, Node{1, 'd'}, Node{3, 'e'}})
+        InsertOrdered(asc, n, before);
+    std::string tags;
+    for (const Node& n : asc)
+        tags += n.tag;
+    EXPECT_EQ(tags, "bdace");
+
+    // The descending word list: a new node goes after every node whose key is not smaller.
+    std::vector<Node> desc;
+    for (Node n : {Node{2, 'a'}, Node{5, 'b'}, Node{2, 'c'}, Node{7, 'd'}, Node{5, 'e'}})
+        InsertNodeByKey(desc, n, [](const Node& x) { return x.key; });
+    tags.clear();
+    for (const Node& n : desc)
+        tags += n.tag;
+    EXPECT_EQ(tags, "dbeac");
+    FreeNodeList(desc);
+    EXPECT_TRUE(desc.empty());
+}
+
+// A keyed file as the owners describe theirs: machines by code, read from the first record or the last.
+struct CodeFile : TableFile<DataFile::Machine, TMachineRecord>
+{
+    static bool Before(const Record& a, const Record& b) { return a.Codigo < b.Codigo; }
+    static bool SameKey(const Record& a, const Record& b) { return a.Codigo == b.Codigo; }
+    static bool Deleted(const Record& r) { return r.Codigo == "Z"; }
+};
+struct BackwardCodeFile : CodeFile
+{
+    static constexpr LoadOrder kLoadOrder = LoadOrder::LastToFirst;
+};
+
+TEST(KeyedFile, LoadKeepsPositionsAndReadingDirectionDecidesTies)
+{
+    test::TestContext t;
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"),
+                 std::vector<TMachineRecord>{Machine("B", "1"), Machine("A", "2"), Machine("B", "3")});
+    const auto fwd = KeyedFile<CodeFile>(t.ctx, QStringLiteral("E.MQW")).LoadList();
+    ASSERT_EQ(fwd.size(), 3u);
+    EXPECT_EQ(fwd[0].pos, 1u);
+    EXPECT_EQ(fwd[1].pos, 0u);
+    EXPECT_EQ(fwd[2].pos, 2u);
+    const auto back = KeyedFile<BackwardCodeFile>(t.ctx, QStringLiteral("E.MQW")).LoadList();
+    EXPECT_EQ(back[1].pos, 2u);
+    EXPECT_EQ(back[2].pos, 0u);
+}
+
+TEST(KeyedFile, AppendUniqueCreatesTheFileOnceAndRefusesAKeyAlreadyStored)
+{
+    test::TestContext t;
+    KeyedFile<CodeFile> file(t.ctx, QStringLiteral("E.MQW"));
+    std::uint32_t position = 99;
+    EXPECT_EQ(file.AppendUnique(Machine("B"), position), AppendResult::Stored);
+    EXPECT_EQ(position, 0u);
+    EXPECT_EQ(file.AppendUnique(Machine("A"), position), AppendResult::Stored);
+    EXPECT_EQ(position, 1u);
+    EXPECT_EQ(file.AppendUnique(Machine("B", "otra"), position), AppendResult::Duplicate);
+    EXPECT_EQ(position, 0u);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({Machine("B"), Machine("A")}));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST(KeyedFile, AWriteAtAnEntryChecksTheRecordThereWhenItWrites)
+{
+    test::TestContext t;
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), std::vector<TMachineRecord>{Machine("A"), Machine("C")});
+    KeyedFile<CodeFile> file(t.ctx, QStringLiteral("E.MQW"));
+    auto list = file.LoadList();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(file.WriteAt(list[1], Machine("C", "nuevo")), WriteResult::Written);
+    EXPECT_TRUE(list[1].rec.Denominacion == "nuevo");
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({Machine("A"), Machine("C", "nuevo")}));
+
+    // Another program saves the file meanwhile: its sorted rewrite puts "B" where "C" stood.
+    const std::string replacing = Bytes({Machine("A"), Machine("B"), Machine("C", "nuevo")});
+    t.WriteFile(QStringLiteral("E.MQW.new"), replacing);
+    ASSERT_EQ(std::rename(QFile::encodeName(t.Path(QStringLiteral("E.MQW.new"))).constData(),
+                          QFile::encodeName(t.Path(QStringLiteral("E.MQW"))).constData()),
+              0);
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    EXPECT_EQ(file.WriteAt(list[1], Machine("C", "perdido")), WriteResult::Moved);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), replacing);
+    // The same key with other contents is another program's edit, not ours to overwrite.
+    list = file.LoadList();
+    t.WriteFile(QStringLiteral("E.MQW"), Bytes({Machine("A"), Machine("B"), Machine("C", "suyo")}));
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    EXPECT_EQ(file.WriteAt(list[2], Machine("C", "mio")), WriteResult::Moved);
+    EXPECT_TRUE(list[2].rec.Denominacion == "nuevo");
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST(DataFileNames, AFileIsFoundWhateverItsCaseAndKeepsItsSpelling)
+{
+    test::TestContext t;
+    t.WriteFile(QStringLiteral("planta.mqw"), Bytes({Machine("B"), Machine("A")}));
+    KeyedFile<CodeFile> file(t.ctx, QStringLiteral("PLANTA.MQW"));
+    EXPECT_TRUE(file.Exists());
+    ASSERT_EQ(file.LoadList().size(), 2u);
+    std::uint32_t position = 0;
+    EXPECT_EQ(file.AppendUnique(Machine("C"), position), AppendResult::Stored);
+    ASSERT_TRUE(KeyedFile<CodeFile>(t.ctx, QStringLiteral("PLANTA.MQW"), QStringLiteral("PLANTA.MBK")).Sort());
+    // The file keeps its own name; a new file (the twin) takes the name asked for.
+    EXPECT_EQ(t.ReadFile(QStringLiteral("planta.mqw")), Bytes({Machine("A"), Machine("B"), Machine("C")}));
+    EXPECT_TRUE(QFile::exists(t.ctx.st.WorkDir + QStringLiteral("/PLANTA.MBK")));
+    EXPECT_FALSE(QFile::exists(t.ctx.st.WorkDir + QStringLiteral("/PLANTA.MQW")));
+    EXPECT_FALSE(QFile::exists(t.ctx.st.WorkDir + QStringLiteral("/planta.mbk")));
+}
+
+TEST(DataFileNames, TwoSpellingsOfOneNamePreferTheExactThenTheUpperCase)
+{
+    test::TestContext t;
+    for (const char* name : {"Planta.Mqw", "PLANTA.MQW"}) {
+        QFile f(t.ctx.st.WorkDir + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(t.ctx.Path(QStringLiteral("planta.mqw")), t.ctx.st.WorkDir + QStringLiteral("/PLANTA.MQW"));
+    EXPECT_EQ(t.ctx.Path(QStringLiteral("Planta.Mqw")), t.ctx.st.WorkDir + QStringLiteral("/Planta.Mqw"));
+}
+
+TEST(WriteProtection, AProtectedFileIsReadButNeverWrittenNorReplaced)
+{
+    test::TestContext t;
+    const std::string bytes = Bytes({Machine("B"), Machine("A")});
+    t.WriteFile(QStringLiteral("E.MQW"), bytes);
+    test::WriteProtect(t.Path(QStringLiteral("E.MQW")));
+    const std::string failures = test::RunUnprivileged(t.ctx.st.WorkDir, [&]() -> std::string {
+        KeyedFile<CodeFile> file(t.ctx, QStringLiteral("E.MQW"));
+        auto list = file.LoadList();
+        if (list.size() != 2)
+            return "the protected file was not read";
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (file.WriteAt(list[0], Machine("A", "cambio")) != WriteResult::Failed)
+            return "a write went through";
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        std::uint32_t position = 0;
+        if (file.AppendUnique(Machine("C"), position) != AppendResult::Failed)
+            return "an append went through";
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (file.Sort())
+            return "the sort went through";
+        if (t.ctx.st.LastIOResult != 5)
+            return "LastIOResult is " + std::to_string(t.ctx.st.LastIOResult);
+        try {
+            StoreRecords(t.ctx, QStringLiteral("E.MQW"), std::vector<TMachineRecord>{});
+            return "a whole rewrite replaced the file";
+        } catch (const IoAbort& e) {
+            if (e.code() != 5)
+                return "the rewrite failed with " + std::to_string(e.code());
+        }
+        const QString problems = t.ui.Verify();
+        return problems.toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), bytes);
+    EXPECT_FALSE(t.Exists(QStringLiteral("E.MBK")));
+}
+
+TEST(RecordFile, AnAppendCutShortByAFullDiskLeavesTheFileAsItWas)
+{
+    test::TestContext t;
+    const std::string bytes = Bytes({Machine("A"), Machine("B")});
+    t.WriteFile(QStringLiteral("E.MQW"), bytes);
+    ::chmod(QFile::encodeName(t.Path(QStringLiteral("E.MQW"))).constData(), 0666);
+    // A file-size limit makes the system write part of the record and then refuse the rest, as a disk
+    // that fills up does.
+    const std::string failures = test::RunUnprivileged(t.ctx.st.WorkDir, [&]() -> std::string {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes.size() + 100, bytes.size() + 100};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return "no file-size limit";
+        RecordFile<TMachineRecord> file(t.ctx);
+        if (!file.Open(QStringLiteral("E.MQW"), RawRecordFile::Mode::Update))
+            return "not opened";
+        try {
+            file.Append(Machine("C"));
+            return "the append did not fail";
+        } catch (const IoAbort& e) {
+            return e.code() == 101 ? "" : "failed with " + std::to_string(e.code());
+        }
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), bytes);
+}
+
+} // namespace
+} // namespace gim
