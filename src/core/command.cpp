@@ -71,6 +71,7 @@ bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()
     try {
         body();
     } catch (const IoAbort& e) {
+        st.LastIOResult = e.code();
         ShowIOError(ctx, e.code());
         return false;
     }

@@ -328,4 +328,14 @@ private:
     QString m_twin;
 };
 
+// Start-up: a keyed file left out of key order (a program stopped between a save and its sort, a disk too
+// full for the sort) is put back in order by its owner's `sort`, so that its lookups by halves find every
+// record. A file in order is not touched.
+template <typename Tr, typename Sort> void EnsureKeyOrder(Context& ctx, Sort sort)
+{
+    KeyedFile<Tr> file(ctx);
+    if (file.Exists() && !file.InKeyOrder())
+        sort(ctx);
+}
+
 } // namespace gim

@@ -309,9 +309,7 @@ bool SortMachineFile(Context& ctx)
 
 void EnsureMachineFileSorted(Context& ctx)
 {
-    KeyedFile<MachineFile> file(ctx);
-    if (file.Exists() && !file.InKeyOrder())
-        SortMachineFile(ctx);
+    EnsureKeyOrder<MachineFile>(ctx, SortMachineFile);
 }
 
 bool MachineHasOperations(Context& ctx, const QString& operationFileName)

@@ -32,6 +32,8 @@ void RegisterMasterdata(OperationRegistry& registry, Context& ctx, const Picture
     registry.Register(Op::EditReservedCodes, EditReservedCodes);
     registry.Register(Op::ExportMaintenanceTypes, ExportMaintenanceTypes);
 
+    // Before anything looks a machine up by halves: a register left unsorted is put in order.
+    ctx.Module<StartupSteps>().environmentData.emplace(6, EnsureMachineFileSorted);
     ctx.Module<StartupSteps>().afterWindow.emplace(11, CheckReservedCodesFile);
 }
 

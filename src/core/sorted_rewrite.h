@@ -1,3 +1,0 @@
-#pragma once
-
-#include "core/data_file.h"
