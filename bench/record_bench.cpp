@@ -1,8 +1,8 @@
 // Record-layer costs at the largest file size the old program could address (65,535 records), each
 // reported with its ratio to a plain copy of the same bytes so the figures hold on a noisy machine.
 #include "core/context.h"
-#include "core/lookups.h"
 #include "core/data_file.h"
+#include "core/lookups.h"
 #include "platform/clock.h"
 #include "platform/report.h"
 #include "platform/shell.h"

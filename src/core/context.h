@@ -36,8 +36,7 @@ struct Context
 
     // The program-wide variables a feature module owns (its record lists, card flags, input buffers):
     // one object per type, created on first use and living as long as the context.
-    template <typename T>
-    T& Module()
+    template <typename T> T& Module()
     {
         auto& slot = m_modules[std::type_index(typeid(T))];
         if (!slot)

@@ -127,8 +127,8 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
 //   static bool Before(const Record&, const Record&);   the key order of its list and of its sort
 //   static bool SameKey(const Record&, const Record&);  the duplicate test of AppendUnique
 //   static bool Deleted(const Record&);                 the records a sort drops (key "Z")
-// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin and SamePlace (the test that the record at
-// an entry's position is still the one the list holds; the default asks for the same bytes).
+// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin and SamePlace (the test that the
+// record at an entry's position is still the one the list holds; the default asks for the same bytes).
 template <DataFile F, typename T> struct TableFile
 {
     using Record = T;

@@ -69,7 +69,8 @@ bool MachineCodesValid(const TMachineRecord& m)
         }
         return true;
     };
-    return !m.Codigo.empty() && !m.Cuenta.empty() && printable(m.Codigo.bytes()) && printable(m.Cuenta.bytes());
+    return !m.Codigo.empty() && !m.Cuenta.empty() && printable(m.Codigo.bytes()) &&
+           printable(m.Cuenta.bytes());
 }
 
 void CheckMachineCodes(Context& ctx)

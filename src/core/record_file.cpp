@@ -260,7 +260,8 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
     if (FaultOf(ctx, FileOp::Sync, path) != 0 || ::fsync(fd) != 0)
         fail(IoCode::DiskWrite, fd);
     ::close(fd);
-    if (FaultOf(ctx, FileOp::Rename, path) != 0 || ::rename(nativeTmp.constData(), nativePath.constData()) != 0)
+    if (FaultOf(ctx, FileOp::Rename, path) != 0 ||
+        ::rename(nativeTmp.constData(), nativePath.constData()) != 0)
         fail(IoCode::CannotRename, -1);
 }
 

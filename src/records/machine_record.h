@@ -23,8 +23,8 @@ GIM_FIELD_AT(TMachineRecord, Fabricacion, 83);
 GIM_FIELD_AT(TMachineRecord, Ubicacion, 108);
 GIM_FIELD_AT(TMachineRecord, Cuenta, 133);
 GIM_FIELD_AT(TMachineRecord, Disponible, 158);
-GIM_RECORD_FIELDS(TMachineRecord, &TMachineRecord::Codigo, &TMachineRecord::Denominacion, &TMachineRecord::Modelo,
-                  &TMachineRecord::Fabricacion, &TMachineRecord::Ubicacion, &TMachineRecord::Cuenta,
-                  &TMachineRecord::Disponible);
+GIM_RECORD_FIELDS(TMachineRecord, &TMachineRecord::Codigo, &TMachineRecord::Denominacion,
+                  &TMachineRecord::Modelo, &TMachineRecord::Fabricacion, &TMachineRecord::Ubicacion,
+                  &TMachineRecord::Cuenta, &TMachineRecord::Disponible);
 
 } // namespace gim

@@ -10,7 +10,7 @@ namespace gim {
 // as a new record declares them with GIM_RECORD_FIELDS next to its layout.
 template <typename T> struct RecordFields;
 
-#define GIM_RECORD_FIELDS(Type, ...)                                                                          \
+#define GIM_RECORD_FIELDS(Type, ...)                                                                         \
     template <> struct RecordFields<Type>                                                                    \
     {                                                                                                        \
         static constexpr auto kAll = std::make_tuple(__VA_ARGS__);                                           \
@@ -36,7 +36,8 @@ inline void CopyFresh(Byte& to, const Byte& from)
 template <typename T> T FreshRecord(const T& rec)
 {
     T out{};
-    std::apply([&](auto... field) { (detail::CopyFresh(out.*field, rec.*field), ...); }, RecordFields<T>::kAll);
+    std::apply([&](auto... field) { (detail::CopyFresh(out.*field, rec.*field), ...); },
+               RecordFields<T>::kAll);
     return out;
 }
 

@@ -1,3 +1,4 @@
+#include "core/command.h"
 #include "core/data_file.h"
 #include "records/machine_record.h"
 #include "support/scripted_ui_check.h"
@@ -7,9 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <cstdio>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -73,10 +77,9 @@ TEST(SortedRewrite, RenameVariantKeepsTheOldFileAsItStood)
     StoreRecords(t.ctx, QStringLiteral("E.MQW"), std::vector<TMachineRecord>{Machine("B"), Machine("A")});
     const std::string torn = t.ReadFile(QStringLiteral("E.MQW")) + "cola";
     t.WriteFile(QStringLiteral("E.MQW"), torn);
-    ASSERT_TRUE(SortedRewrite<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"),
-                                              ByField(&TMachineRecord::Codigo),
-                                              KeyIsDeleted(&TMachineRecord::Codigo),
-                                              {.twin = TwinVariant::Rename}));
+    ASSERT_TRUE(SortedRewrite<TMachineRecord>(
+        t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"), ByField(&TMachineRecord::Codigo),
+        KeyIsDeleted(&TMachineRecord::Codigo), {.twin = TwinVariant::Rename}));
     EXPECT_EQ(t.ReadFile(QStringLiteral("E.MBK")), torn);
     EXPECT_EQ(Codes(LoadRecords<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"))),
               (std::vector<std::string>{"A", "B"}));
@@ -240,7 +243,8 @@ TEST(DataFileNames, AFileIsFoundWhateverItsCaseAndKeepsItsSpelling)
     ASSERT_EQ(file.LoadList().size(), 2u);
     std::uint32_t position = 0;
     EXPECT_EQ(file.AppendUnique(Machine("C"), position), AppendResult::Stored);
-    ASSERT_TRUE(KeyedFile<CodeFile>(t.ctx, QStringLiteral("PLANTA.MQW"), QStringLiteral("PLANTA.MBK")).Sort());
+    ASSERT_TRUE(
+        KeyedFile<CodeFile>(t.ctx, QStringLiteral("PLANTA.MQW"), QStringLiteral("PLANTA.MBK")).Sort());
     // The file keeps its own name; a new file (the twin) takes the name asked for.
     EXPECT_EQ(t.ReadFile(QStringLiteral("planta.mqw")), Bytes({Machine("A"), Machine("B"), Machine("C")}));
     EXPECT_TRUE(QFile::exists(t.ctx.st.WorkDir + QStringLiteral("/PLANTA.MBK")));
@@ -295,6 +299,35 @@ TEST(WriteProtection, AProtectedFileIsReadButNeverWrittenNorReplaced)
     EXPECT_EQ(failures, "");
     EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), bytes);
     EXPECT_FALSE(t.Exists(QStringLiteral("E.MBK")));
+}
+
+TEST(WriteLock, AWriteWaitsForAnotherProgramAndGivesUpWithAMessage)
+{
+    test::TestContext t;
+    const std::string bytes = Bytes({Machine("A")});
+    t.WriteFile(QStringLiteral("E.MQW"), bytes);
+    // Another program holds the folder's lock and does not let go.
+    const int other = ::open(QFile::encodeName(t.ctx.st.WorkDir).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    // Reads do not wait.
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(KeyedFile<CodeFile>(t.ctx, QStringLiteral("E.MQW")).LoadList().size(), 1u);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    t.ui.ExpectMessage(QStringLiteral("FICHERO BLOQUEADO POR OTRO PROGRAMA"));
+    EXPECT_FALSE(RunCommand(t.ctx, {}, [&] {
+        std::uint32_t position = 0;
+        KeyedFile<CodeFile>(t.ctx, QStringLiteral("E.MQW")).AppendUnique(Machine("B"), position);
+    }));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+    EXPECT_EQ(t.ctx.st.LastIOResult, 33);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), bytes);
+    // Once it lets go, the write goes through.
+    ::close(other);
+    std::uint32_t position = 0;
+    EXPECT_EQ(KeyedFile<CodeFile>(t.ctx, QStringLiteral("E.MQW")).AppendUnique(Machine("B"), position),
+              AppendResult::Stored);
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 TEST(RecordFile, AnAppendCutShortByAFullDiskLeavesTheFileAsItWas)

@@ -81,8 +81,10 @@ TEST(Startup, FilesAreFoundWhateverTheCaseOfTheirNames)
     EXPECT_EQ(rec.Denominacion.str(), "Torno");
 
     // A change of environment rewrites the selector under its own name: there is never a second one.
-    t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"), QStringLiteral("planta"));
-    t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"), QStringLiteral("M"));
+    t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("planta"));
+    t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("M"));
     ASSERT_TRUE(ChangeEnvironment(t.ctx));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(QDir(t.ctx.st.WorkDir).entryList(QDir::Files, QDir::Name),
@@ -108,8 +110,10 @@ TEST(Startup, AWriteProtectedSelectorKeepsItsEnvironment)
         if (t.ctx.st.CurrentEnvironment != QLatin1String("PLANTA") || t.ctx.st.Plan2SFlag != 1)
             return "the environment was not read: " + t.ctx.st.CurrentEnvironment.toStdString();
         // The change cannot be saved, and the user is told why; the environment stays.
-        t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"), QStringLiteral("OTRA"));
-        t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"), QStringLiteral("2S"));
+        t.ui.ExpectInput(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"),
+                         QStringLiteral("OTRA"));
+        t.ui.ExpectInput(QStringLiteral("GAMA MINIMA FRECUENCIA"), QStringLiteral("Entrar Codigo"),
+                         QStringLiteral("2S"));
         t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
         if (ChangeEnvironment(t.ctx))
             return "the change was reported as done";

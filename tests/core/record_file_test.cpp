@@ -50,7 +50,8 @@ TEST(RecordFile, MissingFileIsAnOpenFailureWithItsMessage)
     EXPECT_EQ(t.ctx.st.LastIOResult, 2);
     // A silent open only stores the result.
     t.ctx.st.LastIOResult = 0;
-    EXPECT_FALSE(NoteIoResult(t.ctx, f.Open(QStringLiteral("NADA.MQW"), RawRecordFile::Mode::Read), Report::Silent));
+    EXPECT_FALSE(
+        NoteIoResult(t.ctx, f.Open(QStringLiteral("NADA.MQW"), RawRecordFile::Mode::Read), Report::Silent));
     EXPECT_EQ(t.ctx.st.LastIOResult, 2);
     EXPECT_FALSE(t.Exists(QStringLiteral("NADA.MQW"))); // an open never creates a file
     // A folder in the file's place is no record file.
