@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QTextStream>
 #include <QTranslator>
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
     // The application object comes first: start-up shows its messages before the main window exists.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("gim"));
+    // Dates, calendars and the standard dialogs speak Spanish whatever the system's language.
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     // Qt's own dialog texts (file dialogs, standard buttons) in Spanish like the rest of the program.
     QTranslator qtSpanish;
     if (qtSpanish.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

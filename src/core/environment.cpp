@@ -3,8 +3,12 @@
 #include "core/context.h"
 #include "core/record_file.h"
 #include "core/week_codes.h"
+#include "records/cp1252.h"
 #include "records/plan_records.h"
 #include "records/selector_record.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace gim {
 namespace {
@@ -67,6 +71,23 @@ void BuildFirmFileNames(Context& ctx)
     st.SupplierTempFileName = f5 + e3 + QLatin1String(".PVW");
 }
 
+namespace {
+
+// What a selector file holds, also when it is shorter than one record: a text whose length byte runs
+// past the end of the file keeps the characters present.
+TSelectorRecord SelectorHeld(const std::string& bytes)
+{
+    TSelectorRecord rec{};
+    const std::size_t n = std::min(bytes.size(), sizeof rec);
+    std::memcpy(&rec, bytes.data(), n);
+    const auto present = [n](std::size_t first) { return n > first ? n - first : 0; };
+    rec.Code.len = static_cast<std::uint8_t>(std::min<std::size_t>(rec.Code.size(), present(1)));
+    rec.AccessCode.len = static_cast<std::uint8_t>(std::min<std::size_t>(rec.AccessCode.size(), present(12)));
+    return rec;
+}
+
+} // namespace
+
 void LoadEnvironment(Context& ctx)
 {
     State& st = ctx.st;
@@ -74,19 +95,25 @@ void LoadEnvironment(Context& ctx)
     st.Plan1SFlag = 0;
     TSelectorRecord rec{};
     RecordFile<TSelectorRecord> file(ctx);
-    // A selector without a whole record holds nothing to keep and is treated as missing.
-    if (!file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Read) || file.Count() == 0) {
-        file.Close();
+    if (!file.Open(QLatin1String(kSelectorFileName), RawRecordFile::Mode::Read)) {
         st.CurrentEnvironment = QLatin1String(kDefaultEnvironment);
         rec.Code = st.CurrentEnvironment;
         rec.AccessCode = kDefaultEnvironment;
         ctx.ui.ShowMessage(QStringLiteral("CODIGO DE ACCESO : ") + QLatin1String(kDefaultEnvironment));
         WriteSelector(ctx, rec); // a failure stays in LastIOResult
     } else {
-        rec = file.Read(0);
+        // An existing selector is never written over here, even a torn one: it names the user's data.
+        const QString path = file.path();
         file.Close();
+        rec = SelectorHeld(ReadWholeFile(ctx, path));
         st.CurrentEnvironment = rec.Code.str();
         SetPlanFlags(st, rec.MinFreq);
+        // The code becomes the prefix of every data-file name: one that could name a file elsewhere
+        // ("../x") is refused and this session works on the default environment, writing nothing.
+        if (!IsSafeEnvironmentCode(st.CurrentEnvironment)) {
+            ctx.ui.ShowMessage(QStringLiteral("CODIGO DE ENTORNO NO VALIDO"));
+            st.CurrentEnvironment = QLatin1String(kDefaultEnvironment);
+        }
     }
     st.AccessCode = rec.AccessCode.str();
     BuildDataFileNames(ctx);
@@ -100,7 +127,9 @@ bool IsSafeEnvironmentCode(const QString& code)
     bool onlyDots = true;
     for (QChar c : code) {
         const char16_t u = c.unicode();
-        if (u < '!' || u > '}')
+        // Letters of Windows-1252 ("ESPAÑA", "ÁREA") name files as well as ASCII ones do.
+        const bool cp1252Letter = u >= 0x80 && c.isLetter() && ToCp1252Char(c) != '?';
+        if ((u < '!' || u > '}') && !cp1252Letter)
             return false;
         if (QStringLiteral("/\\:*?\"<>|").contains(c))
             return false;

@@ -67,7 +67,7 @@ struct State
     std::uint16_t WorkYear = 0;
     std::uint16_t WorkWeek = 0;
     std::uint16_t CurrentRecordIndex = 0;
-    std::uint16_t ListedCount = 0;
+    std::uint32_t ListedCount = 0; // wide enough for every record a file can hold
     std::uint32_t CurrentWorkOrderNumber = 0;
     QString SelectedAccount;
     QString PhotoFileName; // string[34]

@@ -136,26 +136,8 @@ int WeekCodeDaysBetween(QStringView a, QStringView b)
 {
     if (b.compare(a) <= 0)
         return 0;
-    const std::optional<WeekCodeParts> pa = ParseWeekCode(a);
-    const std::optional<WeekCodeParts> pb = ParseWeekCode(b);
-    if (!pa || !pb)
-        return 0;
-
-    // Callers count a year as 52 weeks and week 00 as the week before week 1; keep that count.
-    qint64 days = 0;
-    if (pa->year == pb->year) {
-        const qint64 weeks = pb->week - pa->week;
-        const qint64 inWeek = weeks == 0 ? pb->day - pa->day : 7 - pa->day + pb->day;
-        days = weeks < 2 ? inWeek : (weeks - 1) * 7 + inWeek;
-    } else {
-        days = qint64(pb->year - pa->year - 1) * 365 + qint64(52 - pa->week + pb->week - 1) * 7 +
-               (7 - pa->day + pb->day);
-    }
-    if (days >= 0 && days <= 0xFFFF)
-        return static_cast<int>(days);
-
-    // The count goes negative from week 52 to a week 00 that holds the previous year's week 53 (kept in a
-    // 16-bit word it would wrap to about 65530): take the calendar's difference instead.
+    // Count the calendar's days: a count of 52-week years gives 0 or less from week 52 to a week 00 that
+    // holds week 53, and the energy figures divide by this.
     const std::optional<QDate> da = WeekCodeToDate(a);
     const std::optional<QDate> db = WeekCodeToDate(b);
     if (!da || !db)

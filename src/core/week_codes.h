@@ -31,8 +31,8 @@ std::optional<QDate> WeekCodeToDate(QStringView code);
 // The date of a week code as "dd/mm/yy"; "../../.." when the code holds no date.
 QString WeekCodeToDateText(QStringView code);
 
-// Days from week code a to week code b, 0 unless b is greater as a text. A change of year counts the
-// earlier year as 52 weeks and each whole year between as 365 days. Result 0 to 65535.
+// Calendar days from week code a to week code b, 0 unless b is greater as a text or when either code holds
+// no date. Result 0 to 65535.
 int WeekCodeDaysBetween(QStringView a, QStringView b);
 
 // Absolute weeks index the weeks of the planning horizon: (year - FirstYear) * 52 + week, the year counted

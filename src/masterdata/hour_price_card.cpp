@@ -1,11 +1,14 @@
 #include "masterdata/hour_price_card.h"
 
 #include "core/context.h"
+#include "core/data_file.h"
 #include "core/lookups.h"
 #include "core/texts.h"
 #include "masterdata/personnel.h"
+#include "platform/card_binding.h"
 
 #include <array>
+#include <memory>
 
 namespace gim {
 
@@ -16,7 +19,7 @@ const QString kName = QStringLiteral("NoMatricula");
 const QString kCalendario = QStringLiteral("Calendario");
 const QString kSave = QStringLiteral("salvar");
 
-// The six price edits and the record field each one fills.
+// The six price edits: control, caption and the record field each one fills.
 struct PriceControl
 {
     const char* name;
@@ -32,8 +35,32 @@ const std::array<PriceControl, 6> kPrices{{
     {"HEC", "Hora Extra Compensada :", &THourPriceRecord::HEC},
 }};
 
+ControlBinding<THourPriceRecord> BindCents(const PriceControl& c)
+{
+    return BindValue<THourPriceRecord, LeU16>(
+        QLatin1String(c.name), c.field, [](const LeU16& cents) { return CentsToText(cents); },
+        [](const QString& text) {
+            LeU16 cents;
+            cents = static_cast<std::uint16_t>(ParseCents(text).value);
+            return cents;
+        });
+}
+
+const CardBinding<THourPriceRecord>& Binding()
+{
+    using R = THourPriceRecord;
+    static const CardBinding<R> binding{BindText(kMatricula, &R::Matricula),
+                                        BindCents(kPrices[0]),
+                                        BindCents(kPrices[1]),
+                                        BindCents(kPrices[2]),
+                                        BindCents(kPrices[3]),
+                                        BindCents(kPrices[4]),
+                                        BindCents(kPrices[5]),
+                                        BindText(kCalendario, &R::Fecha)};
+    return binding;
+}
+
 constexpr int kNumberWidth = 6;
-constexpr int kDateWidth = 10;
 
 bool ShowsRow(const Context& ctx)
 {
@@ -41,12 +68,16 @@ bool ShowsRow(const Context& ctx)
 }
 
 // The name beside the number: the employee's, the lookup's "NO EXISTE LA PERSONA", or "Indistinto".
-void ShowEmployeeName(Context& ctx, CardState& state)
+// While the number is being typed a personnel file that is not there only names nobody; `report` runs
+// the lookup itself, which says so.
+void ShowEmployeeName(Context& ctx, CardState& state, bool report = true)
 {
     state.set(kName, QStringLiteral(" "));
     TPersonnelRecord person{};
     person.Matricula = state.value(kMatricula).left(kNumberWidth);
-    FindPerson(ctx, ctx.st.PersonnelFileName, person);
+    person.Apellidos = "NO EXISTE LA PERSONA";
+    if (report || DataFileExists(ctx, ctx.st.PersonnelFileName))
+        FindPerson(ctx, ctx.st.PersonnelFileName, person);
     const bool missing = person.Apellidos == "NO EXISTE LA PERSONA" && person.Nombre.empty();
     state.set(kName, missing ? person.Apellidos.str()
                              : person.Nombre.str() + QLatin1Char(' ') + person.Apellidos.str());
@@ -62,14 +93,6 @@ bool PricesFit(const CardState& state)
             return false;
     }
     return true;
-}
-
-void ReadControls(const CardState& state, THourPriceRecord& row)
-{
-    row.Matricula = state.value(kMatricula).left(kNumberWidth);
-    for (const PriceControl& c : kPrices)
-        row.*c.field = static_cast<std::uint16_t>(ParseCents(state.value(QLatin1String(c.name))).value);
-    row.Fecha = state.value(kCalendario).left(kDateWidth);
 }
 
 } // namespace
@@ -108,12 +131,12 @@ CardSpec HourPriceCardSpec(Context& ctx)
     FieldSpec date;
     date.name = kCalendario;
     date.label = QStringLiteral("Fecha Revisión :");
-    date.kind = FieldKind::Masked;
-    date.mask = QStringLiteral("99/99/9999;_");
-    date.capacity = kDateWidth;
+    date.kind = FieldKind::Date;
+    date.mask = QStringLiteral("00/00/0000;1;_");
     date.hint = QStringLiteral("Fecha de la realización del Trabajo.");
     spec.fields.push_back(date);
 
+    Binding().Declare(spec);
     spec.buttons = {{kSave, QStringLiteral("Sal&var"), HourPriceCardResult::Save},
                     {QStringLiteral("salir"), QStringLiteral("&Salir"), HourPriceCardResult::Exit},
                     {QStringLiteral("Borrar"), QStringLiteral("&Borrar"), HourPriceCardResult::Delete}};
@@ -122,8 +145,19 @@ CardSpec HourPriceCardSpec(Context& ctx)
     // Filling the number in from a row names its employee, as typing it does.
     if (ShowsRow(ctx))
         spec.onShow = [&ctx](CardState& state) { ShowEmployeeName(ctx, state); };
-    spec.onChange = [&ctx](CardState& state, const QString& field) {
-        if (field == kMatricula)
+    // The name follows each key; a lookup that cannot be made is reported once, when the number is left.
+    auto typed = std::make_shared<bool>(false);
+    spec.onChange = [&ctx, typed](CardState& state, const QString& field) {
+        if (field != kMatricula)
+            return;
+        *typed = true;
+        ShowEmployeeName(ctx, state, false);
+    };
+    spec.onExit = [&ctx, typed](CardState& state, const QString& field) {
+        if (field != kMatricula || !*typed)
+            return;
+        *typed = false;
+        if (!DataFileExists(ctx, ctx.st.PersonnelFileName))
             ShowEmployeeName(ctx, state);
     };
     // A price above the 16-bit field would be stored wrapped round to another price.
@@ -140,16 +174,13 @@ CardState HourPriceCardState(const Context& ctx, const THourPriceRecord& row)
 {
     CardState state;
     if (ShowsRow(ctx)) {
-        state.set(kCalendario, row.Fecha.str());
-        state.set(kMatricula, row.Matricula.str());
-        for (const PriceControl& c : kPrices)
-            state.set(QLatin1String(c.name), CentsToText(row.*c.field));
-    } else {
-        state.set(kCalendario, ctx.st.TodayText);
-        state.set(kMatricula, QStringLiteral("*"));
-        for (const PriceControl& c : kPrices)
-            state.set(QLatin1String(c.name), CentsToText(0));
+        Binding().Fill(state, row);
+        return state;
     }
+    THourPriceRecord fresh{};
+    fresh.Matricula = "*";
+    fresh.Fecha = ctx.st.TodayText;
+    Binding().Fill(state, fresh);
     return state;
 }
 
@@ -160,7 +191,7 @@ int ShowHourPriceCard(Context& ctx, THourPriceRecord& row)
     CardState state = HourPriceCardState(ctx, row);
     const int result = ctx.ui.RunCard(spec, state);
     if (result == HourPriceCardResult::Save) {
-        ReadControls(state, row);
+        Binding().Read(state, row);
         st.AnswerCode = QStringLiteral("M");
     } else if (result == HourPriceCardResult::Exit) {
         st.RunFlag = 0;

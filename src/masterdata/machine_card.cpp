@@ -2,34 +2,33 @@
 
 #include "core/context.h"
 #include "masterdata/machines.h"
+#include "platform/card_binding.h"
 
 namespace gim {
 
 namespace {
 
 const QString kCodigo = QStringLiteral("CODIGO");
-const QString kDenominacion = QStringLiteral("DENOMINACION");
-const QString kModelo = QStringLiteral("MODELO");
-const QString kFabric = QStringLiteral("FABRIC");
-const QString kUbica = QStringLiteral("UBICA");
 const QString kCuenta = QStringLiteral("CUENTA");
-const QString kDispo = QStringLiteral("DISPO");
 const QString kPhoto = QStringLiteral("CheckBox1");
 const QString kRich = QStringLiteral("RichMQ");
 const QString kSave = QStringLiteral("Button1");
 const QString kDelete = QStringLiteral("Button2");
 const QString kPrint = QStringLiteral("impresion");
 
-// The seven controls into the record, each cut to its field.
-void ReadControls(const CardState& state, TMachineRecord& rec)
+const CardBinding<TMachineRecord>& Binding()
 {
-    rec.Codigo = state.value(kCodigo);
-    rec.Denominacion = state.value(kDenominacion);
-    rec.Modelo = state.value(kModelo);
-    rec.Fabricacion = state.value(kFabric);
-    rec.Ubicacion = state.value(kUbica);
-    rec.Cuenta = state.value(kCuenta);
-    rec.Disponible = state.value(kDispo);
+    using R = TMachineRecord;
+    static const CardBinding<R> binding{
+        BindText(kCodigo, &R::Codigo),
+        BindText(QStringLiteral("DENOMINACION"), &R::Denominacion),
+        BindText(QStringLiteral("MODELO"), &R::Modelo),
+        BindText(QStringLiteral("FABRIC"), &R::Fabricacion),
+        BindText(QStringLiteral("UBICA"), &R::Ubicacion),
+        BindText(kCuenta, &R::Cuenta),
+        BindText(QStringLiteral("DISPO"), &R::Disponible),
+    };
+    return binding;
 }
 
 } // namespace
@@ -39,16 +38,15 @@ CardSpec MachineCardSpec(Context& ctx)
     CardSpec spec;
     spec.name = QStringLiteral("TFormMQ");
     spec.caption = QString::fromUtf8(kMachineCardCaption);
-    spec.fields = {MakeField(kCodigo, "CODIGO", FieldKind::Text, 8),
-                   MakeField(kDenominacion, "DENOMINACION", FieldKind::Text, 48),
-                   MakeField(kModelo, "MODELO", FieldKind::Text, 24),
-                   MakeField(kFabric, "Nº SERIE", FieldKind::Text, 24),
-                   MakeField(kUbica, "UBICACION", FieldKind::Text, 24),
-                   MakeField(kCuenta, "CUENTA", FieldKind::Text, 24)};
-    FieldSpec dispo = MakeField(kDispo, "DISPONIBLE", FieldKind::Text, 2);
-    dispo.kind = FieldKind::Combo;
-    dispo.choices = QStringList{QStringLiteral("SI"), QStringLiteral("NO")};
-    spec.fields.push_back(dispo);
+    spec.fields = {MakeField(kCodigo, "CODIGO"),
+                   MakeField(QStringLiteral("DENOMINACION"), "DENOMINACION"),
+                   MakeField(QStringLiteral("MODELO"), "MODELO"),
+                   MakeField(QStringLiteral("FABRIC"), "Nº SERIE"),
+                   MakeField(QStringLiteral("UBICA"), "UBICACION"),
+                   MakeField(kCuenta, "CUENTA"),
+                   MakeField(QStringLiteral("DISPO"), "DISPONIBLE", FieldKind::Combo)};
+    spec.fields.back().choices = QStringList{QStringLiteral("SI"), QStringLiteral("NO")};
+    Binding().Declare(spec);
     FieldSpec photo;
     photo.name = kPhoto;
     photo.label = QStringLiteral("Asignar FOTO:");
@@ -80,34 +78,31 @@ CardSpec MachineCardSpec(Context& ctx)
             ctx.st.PhotoAssignFlag = 0;
         }
     };
+    // The caller turns the result into its requests; the saved card goes into CurrentMachine here.
     spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
-        if (button.name == kSave) {
-            ReadControls(state, ctx.st.CurrentMachine);
-            Machines(ctx).MachineSaveRequested = 1;
-        } else if (button.name == kDelete) {
-            Machines(ctx).MachineDeleteRequested = 1;
-        }
+        if (button.name == kSave)
+            ReadMachineCard(state, ctx.st.CurrentMachine);
         return true;
     };
     return spec;
 }
 
+void ReadMachineCard(const CardState& state, TMachineRecord& rec)
+{
+    Binding().Read(state, rec);
+}
+
 CardState MachineCardState(const Context& ctx, const TMachineRecord& rec, MachineCardUse use)
 {
     CardState state;
-    state.set(kCodigo, rec.Codigo.str());
-    state.set(kDenominacion, rec.Denominacion.str());
-    state.set(kModelo, rec.Modelo.str());
-    state.set(kFabric, rec.Fabricacion.str());
-    if (use == MachineCardUse::Edit) {
-        state.set(kUbica, rec.Ubicacion.str());
-        state.set(kCuenta, rec.Cuenta.str());
-        state.set(kDispo, rec.Disponible.str());
-    } else {
-        state.set(kUbica, QStringLiteral("-"));
-        state.set(kCuenta, QStringLiteral("-"));
-        state.set(kDispo, QStringLiteral("SI"));
+    TMachineRecord shown = rec;
+    // A new machine starts from the form's own location, account and availability.
+    if (use == MachineCardUse::Add) {
+        shown.Ubicacion = "-";
+        shown.Cuenta = "-";
+        shown.Disponible = "SI";
     }
+    Binding().Fill(state, shown);
     state.setChecked(kPhoto, false);
     state.captions[kSave] = QStringLiteral("SAL&VAR");
     state.show(kRich, false);

@@ -19,9 +19,11 @@ inline constexpr const char* kMachineCardCaption = "FICHA DE CODIFICACION DE MAQ
 
 enum class MachineCardUse { Add, Edit };
 
-// The card as data. Its save button copies the seven controls into CurrentMachine and sets
-// MachineSaveRequested; its delete button sets MachineDeleteRequested; its photo box names the photo.
+// The card as data. Its save button copies the seven controls into CurrentMachine; its photo box names
+// the photo. The caller sets its save and delete requests from the card's result.
 CardSpec MachineCardSpec(Context& ctx);
+// The seven controls into `rec`, each cut to its field.
+void ReadMachineCard(const CardState& state, TMachineRecord& rec);
 
 // A fresh card showing `rec`: the add card shows code, name, model and serial number and keeps the
 // form's defaults for the rest (the account follows the code when the code is left); the edit card shows

@@ -17,7 +17,7 @@ namespace gim {
 
 namespace {
 
-QString Row(std::uint16_t number, const TMachineRecord& m)
+QString Row(std::uint32_t number, const TMachineRecord& m)
 {
     return QString::number(number) + QLatin1Char('\t') + m.Codigo.str() + QLatin1Char('\t') +
            m.Denominacion.str() + QLatin1Char('\t') + m.Modelo.str() + QLatin1Char('\t') +
@@ -52,6 +52,8 @@ void ListMachines(Context& ctx)
     const bool allAccounts = st.SelectedAccount == QLatin1String("*");
     st.AnswerCode = QStringLiteral("S");
     st.ListedCount = 0;
+    // Counted in 32 bits: a register of more than 65,535 machines is numbered and totalled in full.
+    std::uint32_t listed = 0;
 
     auto report = std::make_shared<ReportDocument>(QStringLiteral("MAQUINAS DE ") + st.CurrentEnvironment);
     report->SetTabStops({20, 80, 340, 440, 510, 580, 650});
@@ -72,23 +74,24 @@ void ListMachines(Context& ctx)
         }
         if (byAccount && (!previousAccount || !(m.Cuenta == *previousAccount))) {
             if (allAccounts)
-                ++st.ListedCount;
+                ++listed;
             report->SetStyle(FontStyle::Bold);
-            report->AddLine(Row(st.ListedCount, m));
+            report->AddLine(Row(listed, m));
             report->SetStyle(FontStyle::Normal);
             if (!allAccounts)
                 report->AddLine(QStringLiteral("\r"));
         }
         previousAccount = m.Cuenta;
         if (everyMachine || (byAccount && m.Cuenta == st.SelectedAccount)) {
-            ++st.ListedCount;
-            report->AddLine(Row(st.ListedCount, m));
+            ++listed;
+            report->AddLine(Row(listed, m));
         }
     }
 
     report->AddLine(QStringLiteral("\r"));
     report->SetStyle(FontStyle::Bold);
-    const QString count = QString::number(st.ListedCount);
+    st.ListedCount = static_cast<std::uint32_t>(listed);
+    const QString count = QString::number(listed);
     if (everyMachine)
         report->AddLine(QStringLiteral("\tNUMERO DE MÁQUINAS CODIFICADAS EN ") + st.CurrentEnvironment +
                         QStringLiteral(" =") + count);

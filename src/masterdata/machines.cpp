@@ -50,7 +50,7 @@ std::optional<std::uint32_t> AppendMachine(Context& ctx)
     const AppendResult result = KeyedFile<MachineFile>(ctx).AppendUnique(st.CurrentMachine, position);
     if (result == AppendResult::Failed)
         return std::nullopt;
-    st.ListedCount = static_cast<std::uint16_t>(position);
+    st.ListedCount = position;
     if (result == AppendResult::Duplicate) {
         ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + st.CurrentMachine.Codigo.str() +
                            QStringLiteral(" REPETIDO ANULADA ALTA"));
@@ -195,12 +195,12 @@ void SaveMachineRecord(Context& ctx)
         if (hasReports)
             ctx.ui.ShowMessage(QStringLiteral("EXISTEN PARTES DIARIOS ASIGNADOS A ESTA MAQUINA\r"
                                               "            MODIFICARLOS ANTES DE BORRAR"));
-        if (hasOperations || hasReports) {
-            m.MachineDeleteRequested = 0;
-        } else {
-            st.CurrentMachine.Codigo = "Z";
-            st.ContinueFlag = 1;
-        }
+        // A refused delete writes nothing; the request stays, so that the sort the command runs after
+        // every card asking to save or delete follows it as well.
+        if (hasOperations || hasReports)
+            return;
+        st.CurrentMachine.Codigo = "Z";
+        st.ContinueFlag = 1;
     }
     if (!m.MachineSaveRequested && !m.MachineDeleteRequested)
         return;

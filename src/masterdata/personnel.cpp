@@ -244,11 +244,18 @@ bool SortPersonnelFile(Context& ctx)
     if (!file.Exists())
         return false;
     // The cards are read from the last to the first: the twin holds them so, and equal numbers meet in
-    // that order.
-    if (!file.Sort())
-        return false;
+    // that order. The list follows the file whatever the sort did: a card stored just before must be
+    // found, and a deleted one must leave the list that lookups search by halves.
+    bool sorted = false;
+    try {
+        sorted = file.Sort();
+    } catch (const IoAbort&) {
+        // The command ends here: the callers' own reload of list and price table does not come.
+        LoadPersonnel(ctx);
+        throw;
+    }
     LoadCardList(ctx);
-    return true;
+    return sorted;
 }
 
 void CheckPersonPhoto(Context& ctx, const QString& codeText)

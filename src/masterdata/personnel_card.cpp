@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "masterdata/personnel.h"
+#include "platform/card_binding.h"
 
 #include <algorithm>
 
@@ -9,48 +10,38 @@ namespace gim {
 
 namespace {
 
-const QString kCodigo = QStringLiteral("Codigo");
-const QString kApellidos = QStringLiteral("Apellidos");
-const QString kNombre = QStringLiteral("Nombre");
-const QString kCalle = QStringLiteral("Calle");
-const QString kCiudad = QStringLiteral("Ciudad");
-const QString kTlf = QStringLiteral("tlf");
-const QString kIngreso = QStringLiteral("Ingreso");
-const QString kBaja = QStringLiteral("Baja");
 const QString kSave = QStringLiteral("salvar");
-const QString kExit = QStringLiteral("BitBtn1");
 const QString kDelete = QStringLiteral("BitBtn2");
 const QString kPhoto = QStringLiteral("Button1");
 
-// "dd/mm/yy", the first two digit pairs optional.
-const QString kDateMask = QStringLiteral("00/00/99;_");
-constexpr int kDateCapacity = 8;
+// "dd/mm/yy": day and month may be left out, the year may not.
+const QString kDateMask = QStringLiteral("!99/99/00;1;_");
 
-FieldSpec Date(const QString& name, const char* label)
+FieldSpec Field(const char* name, const char* label, const char* hint, FieldKind kind = FieldKind::Text)
 {
-    FieldSpec f = MakeField(name, label, FieldKind::Text, kDateCapacity);
-    f.kind = FieldKind::Masked;
-    f.mask = kDateMask;
-    f.hint = QStringLiteral("dia/mes/año");
-    return f;
-}
-
-FieldSpec Hinted(FieldSpec f, const char* hint)
-{
+    FieldSpec f = MakeField(QString::fromLatin1(name), label, kind);
     f.hint = QString::fromUtf8(hint);
+    if (kind == FieldKind::Masked) {
+        f.mask = kDateMask;
+        f.capacity = 8;
+    }
     return f;
 }
 
-void ReadControls(const CardState& state, TPersonnelRecord& rec)
+const CardBinding<TPersonnelRecord>& Binding()
 {
-    rec.Matricula = state.value(kCodigo);
-    rec.Apellidos = state.value(kApellidos);
-    rec.Nombre = state.value(kNombre);
-    rec.Calle = state.value(kCalle);
-    rec.Ciudad = state.value(kCiudad);
-    rec.tlf = state.value(kTlf);
-    rec.Ingreso = StoredDateText(state.value(kIngreso));
-    rec.Baja = StoredDateText(state.value(kBaja));
+    using R = TPersonnelRecord;
+    static const CardBinding<R> binding{
+        BindText(QStringLiteral("Codigo"), &R::Matricula),
+        BindText(QStringLiteral("Apellidos"), &R::Apellidos),
+        BindText(QStringLiteral("Nombre"), &R::Nombre),
+        BindText(QStringLiteral("Calle"), &R::Calle),
+        BindText(QStringLiteral("Ciudad"), &R::Ciudad),
+        BindText(QStringLiteral("tlf"), &R::tlf),
+        BindText(QStringLiteral("Ingreso"), &R::Ingreso, StoredDateText),
+        BindText(QStringLiteral("Baja"), &R::Baja, StoredDateText),
+    };
+    return binding;
 }
 
 } // namespace
@@ -66,18 +57,18 @@ CardSpec PersonnelCardSpec(Context& ctx)
     CardSpec spec;
     spec.name = QStringLiteral("TFichaRCH");
     spec.caption = QString::fromUtf8(kPersonnelCardCaption);
-    spec.fields = {
-        Hinted(MakeField(kCodigo, "MATRICULA:", FieldKind::Text, 6), "Código de Identificación."),
-        Hinted(MakeField(kApellidos, "APELLIDOS:", FieldKind::Text, 28), "1º y 2º Apellidos."),
-        Hinted(MakeField(kNombre, "NOMBRE:", FieldKind::Text, 16), "Nombre del Operario."),
-        Hinted(MakeField(kCalle, "DIRECCION:", FieldKind::Text, 48), "Calle y nº de la residencia Habitual."),
-        Hinted(MakeField(kCiudad, "CIUDAD", FieldKind::Text, 16), "Pueblo,Ciudad y provincia."),
-        Hinted(MakeField(kTlf, "TELEFONO", FieldKind::Text, 12), "Telefono Habitual."),
-        Date(kIngreso, "INGRESO"),
-        Date(kBaja, "FECHA DE BAJA")};
+    spec.fields = {Field("Codigo", "MATRICULA:", "Código de Identificación."),
+                   Field("Apellidos", "APELLIDOS:", "1º y 2º Apellidos."),
+                   Field("Nombre", "NOMBRE:", "Nombre del Operario."),
+                   Field("Calle", "DIRECCION:", "Calle y nº de la residencia Habitual."),
+                   Field("Ciudad", "CIUDAD", "Pueblo,Ciudad y provincia."),
+                   Field("tlf", "TELEFONO", "Telefono Habitual."),
+                   Field("Ingreso", "INGRESO", "dia/mes/año", FieldKind::Masked),
+                   Field("Baja", "FECHA DE BAJA", "dia/mes/año", FieldKind::Masked)};
+    Binding().Declare(spec);
     spec.buttons = {
         {kSave, QStringLiteral("Sal&var"), PersonnelCardResult::Save, QStringLiteral("Grava la Ficha.")},
-        {kExit, QStringLiteral("&Salir"), PersonnelCardResult::Exit},
+        {QStringLiteral("BitBtn1"), QStringLiteral("&Salir"), PersonnelCardResult::Exit},
         {kDelete, QStringLiteral("&Borrar"), PersonnelCardResult::Delete,
          QStringLiteral("Elimina la Ficha.")},
         {kPhoto, QStringLiteral("Foto"), 0}};
@@ -85,7 +76,7 @@ CardSpec PersonnelCardSpec(Context& ctx)
     spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
         if (button.name != kPhoto)
             return true;
-        CheckPersonPhoto(ctx, state.value(kCodigo));
+        CheckPersonPhoto(ctx, state.value(QStringLiteral("Codigo")));
         ctx.st.PhotoAssignFlag = 1;
         return false;
     };
@@ -96,21 +87,14 @@ CardState PersonnelCardState(const Context& ctx, const TPersonnelRecord& rec)
 {
     const QString& action = ctx.st.ActionCode;
     CardState state;
-    state.set(kCodigo, rec.Matricula.str());
-    state.set(kApellidos, rec.Apellidos.str());
-    state.set(kNombre, rec.Nombre.str());
-    state.set(kCalle, rec.Calle.str());
-    state.set(kCiudad, rec.Ciudad.str());
-    state.set(kTlf, rec.tlf.str());
-    state.set(kIngreso, rec.Ingreso.str());
-    state.set(kBaja, rec.Baja.str());
+    Binding().Fill(state, rec);
     if (action == QLatin1String("1")) {
-        state.enable(kBaja, false);
+        state.enable(QStringLiteral("Baja"), false);
     } else if (action == QLatin1String("2")) {
         state.captions[kSave] = QStringLiteral("Siguiente");
         state.enable(kDelete, false);
     } else if (action == QLatin1String("3")) {
-        state.enable(kCodigo, false);
+        state.enable(QStringLiteral("Codigo"), false);
     }
     return state;
 }
@@ -126,7 +110,7 @@ int ShowPersonnelCard(Context& ctx, TPersonnelRecord& rec)
     if (result == PersonnelCardResult::Save) {
         st.ContinueFlag = 1;
         st.AnswerCode = QStringLiteral("M");
-        ReadControls(state, rec);
+        Binding().Read(state, rec);
     } else if (result == PersonnelCardResult::Exit) {
         st.RunFlag = 0;
     } else if (result == PersonnelCardResult::Delete) {

@@ -1,15 +1,18 @@
 #include "masterdata/procedure_card.h"
 
 #include "core/context.h"
+#include "core/data_file.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
 #include "core/texts.h"
 #include "masterdata/machines.h"
 #include "masterdata/procedures.h"
 #include "masterdata/routines.h"
+#include "platform/card_binding.h"
 #include "platform/picture_codec.h"
 
 #include <QFileInfo>
+#include <memory>
 
 namespace gim {
 
@@ -29,12 +32,41 @@ void NamePicture(Context& ctx, const CardState& state)
                                            QStringLiteral(".jpg");
 }
 
-void ShowMachineName(Context& ctx, CardState& state)
+const CardBinding<TProcedureRecord>& ProcedureBinding()
+{
+    using namespace ProcedureCard;
+    using R = TProcedureRecord;
+    static const CardBinding<R> binding{
+        BindText(Code, &R::MachineCode),
+        BindText(Speciality, &R::Espec),
+        BindText(Procedure, &R::Proced),
+        BindText(Instruction, &R::Inst),
+        BindText(MachineState, &R::Estado),
+        // Stored in the field's width; a text that is no number reads as 0.
+        BindValue<R, LeU16>(
+            Minutes, &R::Tiempo, [](const LeU16& minutes) { return QString::number(minutes.get()); },
+            [](const QString& text) {
+                LeU16 minutes;
+                minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
+                return minutes;
+            }),
+        BindText(Description, &R::Descripcion),
+    };
+    return binding;
+}
+
+// The machine's name beside its code. While the code is being typed a machine file that is not there
+// only names no machine; `report` runs the lookup itself, which says so.
+void ShowMachineName(Context& ctx, CardState& state, bool report = true)
 {
     using namespace ProcedureCard;
     const QString code = state.value(Code);
     if (code == QLatin1String("*")) {
         state.set(MachineName, QStringLiteral("Indistinta"));
+        return;
+    }
+    if (!report && !DataFileExists(ctx, ctx.st.FileName(DataFile::Machine))) {
+        state.set(MachineName, QString::fromLatin1(kMachineNotFound));
         return;
     }
     ShortString<8> wanted{};
@@ -129,7 +161,8 @@ CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
                    MakeField(StateText, "", FieldKind::Label),
                    MakeField(Minutes, "TIEMPO (min)", FieldKind::Text),
                    MakeField(Description, "DESCRIPCION", FieldKind::Memo, 250),
-                   MakeField(Picture, "", FieldKind::Label)};
+                   MakeField(Picture, "", FieldKind::Picture)};
+    ProcedureBinding().Declare(spec);
     spec.buttons = {{PhotoButton, QStringLiteral("&Foto"), 0},
                     {SaveButton, QStringLiteral("Sal&var"), ProcedureCardResult::Save},
                     {ExitButton, QStringLiteral("&Salir"), ProcedureCardResult::Exit},
@@ -147,12 +180,21 @@ CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
         if (field == Code && s.value(Code) == QLatin1String("*"))
             s.set(MachineName, QStringLiteral("Indistinta"));
     };
-    spec.onChange = [&ctx](CardState& s, const QString& field) {
-        if (field == Code)
-            ShowMachineName(ctx, s);
+    // The name follows each key; a lookup that cannot be made is reported once, when the code is left.
+    auto typed = std::make_shared<bool>(false);
+    spec.onChange = [&ctx, typed](CardState& s, const QString& field) {
+        if (field == Code) {
+            *typed = true;
+            ShowMachineName(ctx, s, false);
+        }
         UpdateMeanings(s);
     };
-    spec.onExit = [&ctx](CardState& s, const QString& field) {
+    spec.onExit = [&ctx, typed](CardState& s, const QString& field) {
+        if (field == Code && *typed) {
+            *typed = false;
+            if (!DataFileExists(ctx, ctx.st.FileName(DataFile::Machine)))
+                ShowMachineName(ctx, s);
+        }
         if (field == Instruction) {
             NamePicture(ctx, s);
             ShowProcedurePicture(ctx, s);
@@ -169,29 +211,14 @@ CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
 
 CardState ProcedureCardState(const TProcedureRecord& rec)
 {
-    using namespace ProcedureCard;
     CardState state;
-    state.set(Code, rec.MachineCode.str());
-    state.set(Speciality, rec.Espec.str());
-    state.set(Procedure, rec.Proced.str());
-    state.set(Instruction, rec.Inst.str());
-    state.set(MachineState, rec.Estado.str());
-    state.set(Minutes, QString::number(rec.Tiempo.get()));
-    state.set(Description, rec.Descripcion.str());
+    ProcedureBinding().Fill(state, rec);
     return state;
 }
 
 void ReadProcedureCard(const CardState& state, TProcedureRecord& rec)
 {
-    using namespace ProcedureCard;
-    rec.MachineCode = state.value(Code);
-    rec.Proced = state.value(Procedure);
-    rec.Inst = state.value(Instruction);
-    rec.Descripcion = state.value(Description);
-    rec.Estado = state.value(MachineState);
-    // Stored in the field's width; a text that is no number reads as 0.
-    rec.Tiempo = static_cast<std::uint16_t>(ParseInt64(state.value(Minutes)).value);
-    rec.Espec = state.value(Speciality);
+    ProcedureBinding().Read(state, rec);
 }
 
 int ShowProcedureCard(Context& ctx, TProcedureRecord& rec)

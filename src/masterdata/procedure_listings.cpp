@@ -65,15 +65,16 @@ void ListProcedures(Context& ctx)
     for (const ProcedureEntry& e : Procedures(ctx).ProcedureList) {
         ++st.ListedCount;
         const TProcedureRecord& p = e.rec;
-        if (!Passes(code, p.MachineCode.str()) || !Passes(speciality, p.Espec.str()) ||
-            !Passes(procedure, p.Proced.str()) || !Passes(instruction, p.Inst.str()))
-            continue;
-        // Only a listed heading opens a procedure: one filtered out leaves no empty line and no bold.
+        // Every heading walked opens its procedure with an empty line and bold, also one the filter
+        // leaves out: the next listed row is then bold too.
         const bool heading = p.Inst == kProcedureHeading;
         if (heading) {
             report->AddLine(QStringLiteral("\r"));
             report->SetStyle(FontStyle::Bold);
         }
+        if (!Passes(code, p.MachineCode.str()) || !Passes(speciality, p.Espec.str()) ||
+            !Passes(procedure, p.Proced.str()) || !Passes(instruction, p.Inst.str()))
+            continue;
         report->AddLine(QLatin1Char('\t') + JoinedProcedureKey(p) + QLatin1Char('\t') + p.Estado.str() +
                         QLatin1Char('\t') + QString::number(p.Tiempo.get()) + QLatin1Char('\t') +
                         p.Descripcion.str());

@@ -5,7 +5,7 @@
 #include "masterdata/web_files.h"
 #include "platform/report.h"
 
-#include <map>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -16,27 +16,8 @@ namespace {
 
 const QString kDescription = QStringLiteral("DescripPT");
 const QString kDescriptionLabel = QStringLiteral("DescripLabel");
-
-// Check-box name to record index.
-const std::map<QString, std::size_t>& ItemIndex()
-{
-    static const std::map<QString, std::size_t> index = [] {
-        std::map<QString, std::size_t> m;
-        for (std::size_t i = 0; i < ReservedCounts().Total(); ++i)
-            m.emplace(ReservedItemField(i), i);
-        return m;
-    }();
-    return index;
-}
-
-FieldSpec Label(const char* name, const char* caption)
-{
-    FieldSpec f;
-    f.name = QString::fromLatin1(name);
-    f.label = QString::fromUtf8(caption);
-    f.kind = FieldKind::Label;
-    return f;
-}
+const QString kActionSheet = QStringLiteral("Acciones Partes Diarios");
+const QString kRoutineSheet = QStringLiteral("Gamas MTP");
 
 std::shared_ptr<ReportDocument> MaintenanceTypesReport(const State& st, std::initializer_list<int> tabs)
 {
@@ -46,77 +27,77 @@ std::shared_ptr<ReportDocument> MaintenanceTypesReport(const State& st, std::ini
     return report;
 }
 
-} // namespace
-
-QString ReservedItemField(std::size_t recordIndex)
+// The description of a code and what its list holds.
+void ShowDescription(CardState& state, const QStringList& descriptions, const ReservedCodeList& list,
+                     int item)
 {
-    const ReservedCodeList& list = ReservedCodeListOfRecord(recordIndex);
-    const std::size_t item = std::min(recordIndex - list.firstRecord, list.items.size() - 1);
-    return QString::fromLatin1(list.name) + QLatin1Char('.') + QString::fromLatin1(list.items[item].code);
+    const std::size_t record = list.firstRecord + static_cast<std::size_t>(std::max(item, 0));
+    if (record < static_cast<std::size_t>(descriptions.size()))
+        state.set(kDescription, descriptions.at(static_cast<qsizetype>(record)));
+    state.set(kDescriptionLabel, QString::fromUtf8(list.descriptionCaption));
 }
+
+} // namespace
 
 CardSpec ReservedCodesCardSpec(const QStringList& descriptions)
 {
     CardSpec spec;
     spec.name = QStringLiteral("TCodReser");
     spec.caption = QString::fromLatin1(kReservedCodesCaption);
-    spec.fields.push_back(Label("AccionPT", "Acciones Partes Diarios"));
+    // Each sheet shows its lists side by side, each under its caption.
+    int actionColumn = 0;
+    int routineColumn = 0;
     for (const ReservedCodeList& list : ReservedCodeLists()) {
-        if (list.list == ReservedList::FrecueMTP)
-            spec.fields.push_back(Label("Preventivo", "Gamas MTP"));
-        spec.fields.push_back(Label(list.name, list.caption));
-        for (std::size_t i = 0; i < list.items.size(); ++i) {
-            FieldSpec item;
-            item.name = ReservedItemField(list.firstRecord + i);
-            item.label = QString::fromLatin1(list.items[i].code);
-            item.kind = FieldKind::Check;
-            spec.fields.push_back(item);
-        }
+        FieldSpec f;
+        f.name = QString::fromLatin1(list.name);
+        f.kind = FieldKind::CheckList;
+        for (const ReservedCodeItem& item : list.items)
+            f.choices << QString::fromLatin1(item.code);
+        f.place.page = list.actionSheet ? kActionSheet : kRoutineSheet;
+        f.place.group = QString::fromUtf8(list.caption);
+        spec.groups.push_back(
+            {f.place.group, f.place.page, 0, list.actionSheet ? actionColumn++ : routineColumn++});
+        f.onEnter = [descriptions, &list](CardState& state) {
+            const auto it = state.currentItem.find(QString::fromLatin1(list.name));
+            ShowDescription(state, descriptions, list, it == state.currentItem.end() ? 0 : it->second);
+        };
+        f.onItem = [descriptions, &list](CardState& state, int item) {
+            ShowDescription(state, descriptions, list, item);
+        };
+        // A double-click on an action list or on the speciality list shows every code of it again.
+        if (list.actionSheet || list.list == ReservedList::EspeciMTP)
+            f.onDoubleClick = [&list](CardState& state) {
+                state.set(QString::fromLatin1(list.name),
+                          QString(static_cast<qsizetype>(list.items.size()), QLatin1Char('1')));
+            };
+        spec.fields.push_back(f);
     }
-    spec.fields.push_back(Label("DescripLabel", ""));
+    FieldSpec label;
+    label.name = kDescriptionLabel;
+    label.kind = FieldKind::Label;
+    label.place.row = 0;
+    spec.fields.push_back(label);
     FieldSpec description;
     description.name = kDescription;
     description.kind = FieldKind::Combo;
     description.capacity = 130;
     description.choices = descriptions;
+    description.place.row = 1;
     spec.fields.push_back(description);
 
     spec.buttons = {{QStringLiteral("Salvaracc"), QStringLiteral("SAL&VAR"), ReservedCodesResult::Save},
                     {QStringLiteral("Imprimir"), QStringLiteral("&LISTAR"), ReservedCodesResult::List},
                     {QStringLiteral("salir"), QStringLiteral("&Salir"), ReservedCodesResult::Cancel}};
     spec.cancelResult = ReservedCodesResult::Cancel;
-
-    // A code that takes the focus shows its description and what its list holds.
-    spec.onEnter = [descriptions](CardState& state, const QString& field) {
-        const auto it = ItemIndex().find(field);
-        if (it == ItemIndex().end())
-            return;
-        if (it->second < static_cast<std::size_t>(descriptions.size()))
-            state.set(kDescription, descriptions.at(static_cast<qsizetype>(it->second)));
-        state.set(kDescriptionLabel,
-                  QString::fromUtf8(ReservedCodeListOfRecord(it->second).descriptionCaption));
-    };
-    // A double-click on an action list or on the speciality list shows every code of that list again.
-    spec.onDoubleClick = [](CardState& state, const QString& field) {
-        const ReservedCodeList* list = nullptr;
-        if (const auto it = ItemIndex().find(field); it != ItemIndex().end())
-            list = &ReservedCodeListOfRecord(it->second);
-        for (const ReservedCodeList& l : ReservedCodeLists())
-            if (field == QLatin1String(l.name))
-                list = &l;
-        if (!list || !(list->actionSheet || list->list == ReservedList::EspeciMTP))
-            return;
-        for (std::size_t i = 0; i < list->items.size(); ++i)
-            state.setChecked(ReservedItemField(list->firstRecord + i), true);
-    };
     return spec;
 }
 
 CardState FreshReservedCodesState()
 {
     CardState state;
-    for (const auto& [field, index] : ItemIndex())
-        state.setChecked(field, true);
+    for (const ReservedCodeList& list : ReservedCodeLists())
+        state.set(QString::fromLatin1(list.name),
+                  QString(static_cast<qsizetype>(list.items.size()), QLatin1Char('1')));
     state.set(kDescription, QStringLiteral("*"));
     state.set(kDescriptionLabel, QString());
     return state;
@@ -125,8 +106,9 @@ CardState FreshReservedCodesState()
 std::vector<bool> VisibleFlagsOf(const CardState& state)
 {
     std::vector<bool> visible(ReservedCounts().Total());
-    for (const auto& [field, index] : ItemIndex())
-        visible[index] = state.checked(field);
+    for (const ReservedCodeList& list : ReservedCodeLists())
+        for (std::size_t i = 0; i < list.items.size(); ++i)
+            visible[list.firstRecord + i] = state.ticked(QString::fromLatin1(list.name), static_cast<int>(i));
     return visible;
 }
 
@@ -139,8 +121,11 @@ bool LoadReservedCodes(Context& ctx, CardState& state, QStringList& descriptions
         TReservedCodeRecord& rec = (*records)[i];
         DefaultReservedDescription(rec);
         descriptions << rec.Code.str() + QStringLiteral("  ") + rec.Description.str();
-        if (i < ReservedCounts().Total())
-            state.setChecked(ReservedItemField(i), rec.Visible != 0);
+        if (i < ReservedCounts().Total()) {
+            const ReservedCodeList& list = ReservedCodeListOfRecord(i);
+            state.setTicked(QString::fromLatin1(list.name), static_cast<int>(i - list.firstRecord),
+                            rec.Visible != 0);
+        }
     }
     return true;
 }

@@ -10,8 +10,9 @@ namespace gim {
 
 struct Context;
 
-// The window of the reserved codes (TCodReser) as a card: one check box per code, its mark the code's
-// visibility, grouped under the captions of the ten lists; entering a code shows its description.
+// The window of the reserved codes (TCodReser) as a card: two sheets, the seven action lists and the
+// three routine lists, each a check list named as its list ("CodPreven") under its caption, an item's tick
+// its code's visibility; clicking a code shows its description below the sheets.
 namespace ReservedCodesResult {
 inline constexpr int Save = 1;   // Salvaracc "SAL&VAR"
 inline constexpr int Cancel = 2; // salir "&Salir" and the close box
@@ -19,9 +20,6 @@ inline constexpr int List = 6;   // Imprimir "&LISTAR"
 } // namespace ReservedCodesResult
 
 inline constexpr const char* kReservedCodesCaption = "CODIGOS RESERVADOS ";
-
-// The check box of one code: list name + "." + code ("CodPreven.PM").
-QString ReservedItemField(std::size_t recordIndex);
 
 // `descriptions` are the lines "code  description" of the file's records, in record order.
 CardSpec ReservedCodesCardSpec(const QStringList& descriptions);

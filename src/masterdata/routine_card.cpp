@@ -4,6 +4,7 @@
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/procedures.h"
+#include "platform/card_binding.h"
 
 #include <QDir>
 #include <algorithm>
@@ -12,6 +13,28 @@
 namespace gim {
 
 namespace {
+
+const CardBinding<TOperationRecord>& RoutineBinding()
+{
+    using namespace RoutineCard;
+    using R = TOperationRecord;
+    static const CardBinding<R> binding{
+        BindText(Code, &R::MachineCode),
+        BindText(Frequency, &R::Frequency),
+        BindText(MachineState, &R::State),
+        BindText(Speciality, &R::Speciality),
+        BindText(Description, &R::Description),
+        // Stored in the field's width, as the old card did; a text that is no number reads as 0.
+        BindValue<R, LeU16>(
+            Minutes, &R::Minutes, [](const LeU16& minutes) { return QString::number(minutes.get()); },
+            [](const QString& text) {
+                LeU16 minutes;
+                minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
+                return minutes;
+            }),
+    };
+    return binding;
+}
 
 struct Meaning
 {
@@ -154,7 +177,12 @@ QStringList DescriptionSuggestions(const std::vector<OperationEntry>& list)
 
 void SetRichLines(CardState& state, const QStringList& lines)
 {
-    state.set(RoutineCard::Rich, lines.join(QLatin1Char('\n')));
+    std::vector<QStringList>& rows = state.rows[RoutineCard::Rich];
+    rows.clear();
+    rows.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines)
+        rows.push_back(QStringList{line});
+    state.set(RoutineCard::Rich, QString());
 }
 
 CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStringList& descriptions)
@@ -183,7 +211,9 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
                    description,
                    MakeField(Minutes, "TIEMPO (min)", FieldKind::Text, 11),
                    MakeField(HoursText, "", FieldKind::Label),
-                   MakeField(Rich, "", FieldKind::Memo)};
+                   MakeField(Rich, "", FieldKind::Table)};
+    spec.fields.back().columns = QStringList{QString()};
+    RoutineBinding().Declare(spec);
     spec.buttons = {{SaveButton, QStringLiteral("SAL&VAR"), RoutineCardResult::Save},
                     {DeleteButton, QStringLiteral("&BORRAR"), RoutineCardResult::Delete},
                     {NextButton, QStringLiteral("&IMPRIME"), RoutineCardResult::Next},
@@ -223,13 +253,8 @@ CardState RoutineCardState(const TOperationRecord& rec, const QString& name)
 {
     using namespace RoutineCard;
     CardState state;
-    state.set(Code, rec.MachineCode.str());
+    RoutineBinding().Fill(state, rec);
     state.set(Name, name);
-    state.set(Frequency, rec.Frequency.str());
-    state.set(MachineState, rec.State.str());
-    state.set(Speciality, rec.Speciality.str());
-    state.set(Description, rec.Description.str());
-    state.set(Minutes, QString::number(rec.Minutes.get()));
     UpdateMeanings(state);
     state.show(Rich, false);
     return state;
@@ -253,14 +278,7 @@ CardState NewRoutineCardState(const QString& code, const QString& name)
 
 void ReadRoutineCard(const CardState& state, TOperationRecord& rec)
 {
-    using namespace RoutineCard;
-    rec.MachineCode = state.value(Code);
-    rec.Description = state.value(Description);
-    rec.Frequency = state.value(Frequency);
-    rec.State = state.value(MachineState);
-    rec.Speciality = state.value(Speciality);
-    // Stored in the field's width, as the old card did; a text that is no number reads as 0.
-    rec.Minutes = static_cast<std::uint16_t>(ParseInt64(state.value(Minutes)).value);
+    RoutineBinding().Read(state, rec);
 }
 
 CardSpec CopyDialogSpec(Context& ctx)

@@ -70,7 +70,7 @@ CardState NewRoutineCardState(const QString& code, const QString& name);
 // The controls into `rec` (code from Label1); the other bytes of `rec` stay.
 void ReadRoutineCard(const CardState& state, TOperationRecord& rec);
 
-// RichGM holds its lines joined by line breaks.
+// RichGM is a read-only list: one row per line, none current.
 void SetRichLines(CardState& state, const QStringList& lines);
 
 // The copy dialog TFcopia.

@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/environment.h"
 #include "core/lookups.h"
+#include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
 #include "masterdata/procedures.h"
@@ -34,6 +35,22 @@ public:
 private:
     std::function<void()> m_action;
 };
+
+// The card's minutes go into a 16-bit field: a time outside it would be stored wrapped round to another
+// one, so the card does not close on it.
+void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec)
+{
+    spec.onButton = [&ctx, inner = std::move(spec.onButton)](CardState& s, const ButtonSpec& button) {
+        if (button.result == RoutineCardResult::Save) {
+            const Int64Parse minutes = ParseInt64(s.value(RoutineCard::Minutes));
+            if (minutes.value < 0 || minutes.value > 0xFFFF) {
+                ctx.ui.ShowMessage(QString::fromUtf8(kMinutesOutOfRange));
+                return false;
+            }
+        }
+        return inner ? inner(s, button) : true;
+    };
+}
 
 // The machine taken out of the plan goes back once the list has been saved in key order: the plan reads
 // the machine's routine from the file by halves.
@@ -188,7 +205,8 @@ bool EnterOperation(Context& ctx)
 
     bool more = true;
     if (st.InteractiveFlag) {
-        const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), descriptions);
+        CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), descriptions);
+        RefuseMinutesOutOfRange(ctx, spec);
         const int result = ctx.ui.RunCard(spec, state);
         if (result == RoutineCardResult::Save) {
             r.OperationSaveRequested = 1;
@@ -290,7 +308,8 @@ void EditOperations(Context& ctx)
     const std::optional<std::vector<TOperationRecord>> records = file.Read();
     if (!records)
         return;
-    const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
+    CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
+    RefuseMinutesOutOfRange(ctx, spec);
     r.EditorPlanEntry.Code = "#";
 
     for (std::size_t i = 0; i < records->size(); ++i) {
@@ -463,7 +482,8 @@ void CopyOperations(Context& ctx)
     if (!records)
         return;
 
-    const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
+    CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
+    RefuseMinutesOutOfRange(ctx, spec);
     QStringList summary{st.FirmName + QString(36, QLatin1Char(' ')) + QStringLiteral("GAMA DE MANTENIMIENTO"),
                         QString(),
                         QStringLiteral("\tCodigo:") + to.Codigo.str() +

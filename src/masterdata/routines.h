@@ -63,6 +63,8 @@ RoutinesState& Routines(Context& ctx);
 
 // The marker of a record not filled yet, or of a machine the plan keeps.
 inline constexpr const char* kPlanHeldMarker = "00-000";
+// A routine time the 16-bit minutes field cannot hold.
+inline constexpr const char* kMinutesOutOfRange = "TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS";
 
 // Order of the operation file and list: the machine code, then the frequency, compared as a pair, so
 // that a machine code that is the start of another ("PR", "PR1") does not mix the two routines.

@@ -14,12 +14,30 @@ namespace gim {
 // the same description, so the feature code never touches a widget.
 
 enum class FieldKind {
-    Text,   // one-line edit
-    Masked, // one-line edit with an input mask ("99/99/9")
-    Combo,  // drop-down list; editable unless `fixedChoices`
-    Check,  // check box; value "1" or "0"
-    Memo,   // multi-line text
-    Label,  // read-only text the handlers may change
+    Text,      // one-line edit
+    Masked,    // one-line edit with an input mask ("!99/99/00", see CardMask)
+    Combo,     // drop-down list; editable unless `fixedChoices`
+    Check,     // check box; value "1" or "0"
+    Memo,      // multi-line text
+    Label,     // read-only text the handlers may change
+    CheckList, // list of items (`choices`) each with its tick; value one '1' or '0' per item
+    Table,     // read-only rows (CardState::rows) under `columns`; value the current row's number, "" none
+    Date,      // masked date ("!99/99/0000;1;_" unless `mask` says otherwise) with a calendar to pick from
+    Picture,   // the picture of the file the value names; a double-click shows it in the viewer
+};
+
+struct CardState;
+
+// Where a control stands: on a tab sheet, inside a titled group, at a grid cell. Each grid cell holds a
+// caption column and a control column. Row -1 puts the control below the previous one of its group.
+struct FieldPlace
+{
+    QString page;  // tab sheet caption; "" = the card's body, below the sheets
+    QString group; // titled group; "" = none
+    int row = -1;
+    int column = 0;
+    int rowSpan = 1;
+    int columnSpan = 1;
 };
 
 struct FieldSpec
@@ -32,6 +50,15 @@ struct FieldSpec
     QStringList choices; // Combo: the list
     bool fixedChoices = false;
     QString hint; // shown while the pointer rests on the control
+    FieldPlace place;
+    QStringList columns; // Table: column headings
+    // This field's own handlers; they run before the card's.
+    std::function<void(CardState&)> onEnter;
+    std::function<void(CardState&)> onChange;
+    std::function<void(CardState&)> onExit;
+    std::function<void(CardState&)> onDoubleClick;
+    // Check lists: the user clicked item number `item` (before its tick changes, if it does).
+    std::function<void(CardState&, int item)> onItem;
 };
 
 // A field of the given kind; the label is UTF-8 text as written in the source.
@@ -45,6 +72,18 @@ inline FieldSpec MakeField(const QString& name, const char* label, FieldKind kin
     f.capacity = capacity;
     return f;
 }
+
+// A titled group: where it stands on its sheet (cells as for fields). A group no spec names is stacked
+// below the others of its sheet.
+struct GroupSpec
+{
+    QString title;
+    QString page;
+    int row = -1;
+    int column = 0;
+    int rowSpan = 1;
+    int columnSpan = 1;
+};
 
 struct ButtonSpec
 {
@@ -60,8 +99,11 @@ struct CardState
 {
     std::map<QString, QString> values;
     std::map<QString, QString> captions; // button or label captions changed at run time
+    std::map<QString, QString> hints;    // control hints changed at run time
     // Combo items changed at run time: a field listed here shows these items instead of its own list.
     std::map<QString, QStringList> choices;
+    std::map<QString, std::vector<QStringList>> rows; // Table fields: the rows, one text per column
+    std::map<QString, int> currentItem;               // check lists: the item last clicked
     std::set<QString> disabled;
     std::set<QString> hidden;
     QString caption;              // window caption; empty = the card's own caption
@@ -77,6 +119,19 @@ struct CardState
     void setChecked(const QString& name, bool on)
     {
         values[name] = on ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    // Check lists: the tick of one item.
+    bool ticked(const QString& name, int item) const
+    {
+        const QString v = value(name);
+        return item >= 0 && item < v.size() && v[item] == QLatin1Char('1');
+    }
+    void setTicked(const QString& name, int item, bool on)
+    {
+        QString& v = values[name];
+        if (v.size() <= item)
+            v += QString(item + 1 - v.size(), QLatin1Char('0'));
+        v[item] = on ? QLatin1Char('1') : QLatin1Char('0');
     }
     void enable(const QString& name, bool on)
     {
@@ -94,14 +149,16 @@ struct CardState
     }
 };
 
-// Event order, defined once for every backend:
+// Event order, kept by the one card controller (platform/card_controller.h) whichever backend shows the
+// card:
 //   onShow when the card opens; then the focus lands on the first field that can take it (not a
-//   label, disabled or hidden) and its onEnter runs;
-//   per field the user works on: onEnter, then onChange after each change of its value, then onExit
-//   when focus leaves;
+//   label or picture, disabled or hidden) and its onEnter runs;
+//   per field the user works on: onEnter, then onChange after each change of its value (each typed
+//   character, each value chosen), then onExit when focus leaves;
 //   a double-click on a field (not disabled or hidden) first moves the focus to it as an edit does
-//   (onExit of the field left, onEnter of this one; a label takes no focus, so nothing moves), then
-//   runs onDoubleClick;
+//   (onExit of the field left, onEnter of this one; a label or picture takes no focus, so nothing
+//   moves), then runs onDoubleClick;
+//   a field's own handlers run before the card's;
 //   a button press first runs onExit of the field that has the focus, then onButton.
 //   A `closeWith` left by any handler closes the card at once; nothing runs after it. Opening a card
 //   clears a `closeWith` left from an earlier card.
@@ -109,11 +166,12 @@ struct CardState
 //   Without onButton every button closes the card. Closing the window returns `cancelResult`.
 struct CardSpec
 {
-    QString name;    // form name ("TFormMQ")
-    QString caption; // window caption
-    QString hint;    // the card's own hint, where the pointer rests on no control
-    std::vector<FieldSpec> fields;
+    QString name;                  // form name ("TFormMQ")
+    QString caption;               // window caption
+    QString hint;                  // the card's own hint, where the pointer rests on no control
+    std::vector<FieldSpec> fields; // in tab order
     std::vector<ButtonSpec> buttons;
+    std::vector<GroupSpec> groups;
     int cancelResult = 2; // the window's close box: mrCancel
 
     std::function<void(CardState&)> onShow;
@@ -128,6 +186,13 @@ struct CardSpec
         for (const auto& f : fields)
             if (f.name == n)
                 return &f;
+        return nullptr;
+    }
+    const GroupSpec* group(const QString& title) const
+    {
+        for (const auto& g : groups)
+            if (g.title == title)
+                return &g;
         return nullptr;
     }
     const ButtonSpec* button(const QString& n) const
@@ -155,11 +220,15 @@ void RunFocusHandlers(const CardSpec& spec, CardState& state, const QString& lef
 {
     if (!left.isEmpty())
         fire([&] {
+            if (const FieldSpec* f = spec.field(left); f && f->onExit)
+                f->onExit(state);
             if (spec.onExit)
                 spec.onExit(state, left);
         });
     if (!entered.isEmpty())
         fire([&] {
+            if (const FieldSpec* f = spec.field(entered); f && f->onEnter)
+                f->onEnter(state);
             if (spec.onEnter)
                 spec.onEnter(state, entered);
         });

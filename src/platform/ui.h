@@ -34,6 +34,8 @@ public:
     virtual void ShowMessage(const QString& text) = 0;
     // Yes/No message box; true = Yes.
     virtual bool AskYesNo(const QString& text) = 0;
+    // A confirmation with the buttons Aceptar and Cancelar; true = Aceptar.
+    virtual bool AskOkCancel(const QString& text) = 0;
     // Shows a modal card; returns the modal result code.
     virtual int RunCard(const CardSpec& spec, CardState& state) = 0;
     // Hands a finished listing over to a new report window.

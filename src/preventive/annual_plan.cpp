@@ -17,6 +17,11 @@ constexpr int kWeeksPerMonth = 4;
 constexpr int kMonthColumns = 25;
 constexpr int kFirstMonthStop = 290;
 constexpr int kMonthWidth = 27;
+constexpr int kMonthsPerYear = 12;
+// The dashed line runs under the whole grid. The listing is in 10-point Arial, whose hyphen is a third of
+// the font size wide: three hyphens to every ten points.
+constexpr int kGridEnd = kFirstMonthStop + kMonthColumns * kMonthWidth;
+constexpr int kRuleDashes = kGridEnd * 3 / 10;
 
 std::vector<int> GridTabStops()
 {
@@ -42,11 +47,13 @@ void ListAnnualPlan(Context& ctx)
         report->SetTabStops(GridTabStops());
         report->AddLine(title + QString(29, QLatin1Char(' ')) + st.TodayText);
         report->AddLine(QStringLiteral("\r"));
-        report->AddLine(
-            QStringLiteral("\tCodigo\t             DENOMINACIÓN\t1  -   2  -   3  -   4  -   5  -   6  - "
-                           "  7  -   8  -   9  -   10  -  11  -  12/1  -   2  -   3  -   4  -   5 "
-                           " -   6  -   7"));
-        report->AddLine(QString(140, QLatin1Char('-')));
+        // Each month's number stands at the tab stop of its column, where the rows put their start
+        // weeks: spaced out by hand they drifted away from the grid.
+        QString header = QStringLiteral("\tCodigo\t             DENOMINACIÓN");
+        for (int month = 0; month < kMonthColumns; ++month)
+            header += QLatin1Char('\t') + QString::number(month % kMonthsPerYear + 1);
+        report->AddLine(header);
+        report->AddLine(QString(kRuleDashes, QLatin1Char('-')));
         int count = 0;
         for (const TPlanRecord& entry : plan.Read().value_or(std::vector<TPlanRecord>{})) {
             TMachineRecord machine{};

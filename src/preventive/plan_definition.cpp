@@ -26,6 +26,7 @@ constexpr int kFirmPrefixWidth = 5;
 // Years are stored as one byte since 2000, and the last year may lie five after the first.
 constexpr int kFirstStoredYear = 2000;
 constexpr int kLastFirstYear = 255 - kLongestHorizonYears;
+constexpr const char* kEmptyHorizonMessage = "EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO";
 
 const QString& AgendaFile(const Context& ctx)
 {
@@ -80,15 +81,10 @@ CardSpec PlanDefinitionCardSpec()
     spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("Sal&var"), PlanDefinitionResult::Save,
                      QStringLiteral("Gravar valores previstos de Horas.")},
                     {QStringLiteral("BitBtn2"), QStringLiteral("&Salir"), PlanDefinitionResult::Exit,
-                     QStringLiteral("Salir sin acción")},
-                    {QString::fromLatin1(kChangeLastYearButton), QStringLiteral("Cambiar año fin"), 0}};
+                     QStringLiteral("Salir sin acción")}};
     spec.cancelResult = PlanDefinitionResult::Exit;
-    spec.onButton = [](CardState& state, const ButtonSpec& button) {
-        if (button.name != QLatin1String(kChangeLastYearButton))
-            return true;
-        state.enable(kFinPG, true);
-        return false;
-    };
+    // The last year is changed only on purpose: a double-click on the first year unlocks it.
+    spec.fields[1].onDoubleClick = [](CardState& state) { state.enable(kFinPG, true); };
     return spec;
 }
 
@@ -123,7 +119,7 @@ void CreatePlanning(Context& ctx)
         ReloadPlanEnvironment(ctx);
         return;
     }
-    if (!ctx.ui.AskYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS")))
+    if (!ctx.ui.AskOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS")))
         return;
     CardState state = PlanDefinitionCardState(ctx);
     if (ctx.ui.RunCard(PlanDefinitionCardSpec(), state) != PlanDefinitionResult::Save)
@@ -144,12 +140,17 @@ void CreatePlanning(Context& ctx)
         NoteIoResult(ctx, {IoCode::InvalidFileName, ctx.Path(agenda)}, Report::Show);
         return;
     }
-    st.FirmName = firm;
     const int firstYear = static_cast<int>(firstTyped - kFirstStoredYear);
     // Every year outside this range gives the same horizon as the nearer end of it.
     const int lastYear = static_cast<int>(std::clamp<std::int64_t>(
         lastTyped - kFirstStoredYear, firstYear - 1, firstYear + kLongestHorizonYears + 1));
     const PlanHorizon horizon = ClampHorizon(firstYear, lastYear);
+    // A plan without weeks could book nothing, and its empty agenda would stand in the way of a real one.
+    if (horizon.Weeks() <= 0) {
+        ctx.ui.ShowMessage(QString::fromUtf8(kEmptyHorizonMessage));
+        return;
+    }
+    st.FirmName = firm;
     st.FirstYear = static_cast<std::uint16_t>(horizon.firstYear);
     st.LastYear = static_cast<std::uint16_t>(horizon.lastYear);
     st.PlanWeeks = static_cast<std::uint16_t>(horizon.Weeks());
@@ -190,10 +191,12 @@ void LoadFirmAndWeekAgenda(Context& ctx)
     RecordFile<TAgendaRecord> file(ctx);
     if (NoteIoResult(ctx, file.Open(AgendaFile(ctx), RawRecordFile::Mode::Read), Report::Silent)) {
         const std::size_t records = file.Count();
-        if (const auto today = TodaysAgendaRecord(st, records)) {
+        if (records > 0) {
             const QString firm = file.Read(0).Note.str().left(kFirmNameWidth);
             if (firm != QLatin1String("#") && firm != QLatin1String(" ") && FirmNameFitsFileNames(firm))
                 st.FirmName = firm;
+        }
+        if (const auto today = TodaysAgendaRecord(st, records)) {
             const QString note = file.Read(*today).Note.str();
             if (!note.isEmpty() && note != QLatin1String(" "))
                 ctx.ui.ShowMessage(QStringLiteral("APUNTE AGENDA:\r") + note);

@@ -17,9 +17,6 @@ inline constexpr int Exit = 2; // BitBtn2 "&Salir" and the close box
 inline constexpr const char* kPlanDefinitionCaption = "DEFINICION PLANING DE MANTENIMIENTO PREVENTIVO";
 // The firm name of an environment whose agenda does not name one.
 inline constexpr const char* kDefaultFirmName = "EMPRESA";
-// The plan dialog's button that stands for double-clicking the first year: the last year can then be
-// changed.
-inline constexpr const char* kChangeLastYearButton = "CambiarFinPG";
 
 CardSpec PlanDefinitionCardSpec();
 // The firm preset, the first year last year and the last year three years ahead, no hours.

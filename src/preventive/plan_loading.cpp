@@ -5,6 +5,7 @@
 #include "core/environment.h"
 #include "core/io_errors.h"
 #include "core/lookups.h"
+#include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
 #include "masterdata/routines.h"
@@ -83,7 +84,7 @@ public:
             Reload();
         if (FindEntry(rec.Code))
             return AppendResult::Duplicate;
-        const std::optional<std::uint32_t> position = KeyedFile<PlanFile>(m_ctx).Append(rec);
+        const std::optional<std::uint32_t> position = KeyedFile<PlanFile>(m_ctx).Append(rec, Report::Silent);
         if (!position)
             return AppendResult::Failed;
         if (*position != m_plan.size()) {
@@ -293,16 +294,37 @@ bool AskPlanMachine(Context& ctx, PlanBook& book)
 
     ProposeStartWeek(ctx);
     std::int64_t week = p.ProposedStartWeek;
+    const auto inPlan = [&st](std::int64_t w) { return w >= 0 && w < st.PlanWeeks; };
+    const auto outOfPlan = [&ctx, &st](std::int64_t w) {
+        ctx.ui.ShowMessage(QStringLiteral("SEMANA ") + QString::number(w) +
+                           QStringLiteral(" FUERA DEL PLANING: 0 A ") + QString::number(st.PlanWeeks - 1));
+    };
     if (Is(p.PlanMode, kManual) || Is(st.ActionCode, "S") || st.InteractiveFlag == 1) {
-        const QString typed = ctx.ui.InputBox(st.FoundMachine.Denominacion.str(),
-                                              QStringLiteral("SEMANA CARGA INICIAL EN PLANING"),
-                                              QString::number(p.ProposedStartWeek));
-        week = ReadPlanInteger(st, typed, st.FileName(DataFile::Plan));
+        const QString proposed = QString::number(p.ProposedStartWeek);
+        // Bringing a machine back after its routine changed: the routine is saved already, so a mistyped
+        // week is asked again rather than leaving the machine out of the plan; Cancel keeps its old week.
+        const bool reload = Is(st.ActionCode, "E");
+        for (;;) {
+            const QString typed =
+                ctx.ui.InputBox(st.FoundMachine.Denominacion.str(),
+                                QStringLiteral("SEMANA CARGA INICIAL EN PLANING"), proposed);
+            if (!reload) {
+                week = ReadPlanInteger(st, typed, st.FileName(DataFile::Plan));
+                break;
+            }
+            week = TextToInt64(st, typed);
+            if (st.ValErrorPos != 0) {
+                ShowIOError(ctx, IoCode::InvalidNumber);
+                continue;
+            }
+            if (inPlan(week) || typed == proposed)
+                break;
+            outOfPlan(week);
+        }
     }
     // A week outside the agenda would enter the plan without booking anything.
-    if (week < 0 || week >= st.PlanWeeks) {
-        ctx.ui.ShowMessage(QStringLiteral("SEMANA ") + QString::number(week) +
-                           QStringLiteral(" FUERA DEL PLANING: 0 A ") + QString::number(st.PlanWeeks - 1));
+    if (!inPlan(week)) {
+        outOfPlan(week);
         return false;
     }
     p.PlanEntry.StartWeek = static_cast<std::uint16_t>(week);
@@ -410,6 +432,13 @@ PlanOutcome StorePlanChange(Context& ctx, PlanBook& book, const std::optional<Pl
         book.failed = true;
         return PlanOutcome::Nothing;
     }
+    // An agenda shorter than the horizon (torn, or cut by hand) cannot take the weeks past its end: the
+    // machine would enter the plan with minutes booked nowhere.
+    if (agenda.IsOpen() && agenda.Count() < st.PlanWeeks) {
+        NoteIoResult(ctx, {IoCode::DiskRead, agenda.path()}, Report::Show);
+        book.failed = true;
+        return PlanOutcome::Nothing;
+    }
     if (load) {
         switch (book.AppendEntry(FreshRecord(p.PlanEntry))) {
         case AppendResult::Stored:
@@ -419,8 +448,10 @@ PlanOutcome StorePlanChange(Context& ctx, PlanBook& book, const std::optional<Pl
                 ctx.ui.ShowMessage(QString::fromLatin1(kAlreadyPlanned));
             return PlanOutcome::Nothing;
         case AppendResult::Failed:
+            // Nothing was booked. The command stops here, with the one message of the failure: what
+            // would follow (the next machines, the plan's compaction) cannot write this plan either.
             book.failed = true;
-            return PlanOutcome::Nothing;
+            throw IoAbort(st.LastIOResult, ctx.Path(PlanFile::Name(st)));
         }
     } else {
         const WriteResult written = book.EraseEntry(*entry);

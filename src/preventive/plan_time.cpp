@@ -45,10 +45,11 @@ PlanHorizon ClampHorizon(int firstYear, int lastYear)
 
 std::optional<std::size_t> TodaysAgendaRecord(const State& st, std::size_t records)
 {
-    if (records == 0)
+    // Before or after the horizon no week of the agenda is today's, nor past the records it holds.
+    const int index = AbsoluteWeek(st, st.CurrentYear - 2000, st.WeekText.toInt());
+    if (index < 0 || index >= st.PlanWeeks || static_cast<std::size_t>(index) >= records)
         return std::nullopt;
-    const int index = AbsoluteWeekCappedBelowEnd(st, st.CurrentYear - 2000, st.WeekText.toInt());
-    return std::min(static_cast<std::size_t>(index), records - 1);
+    return static_cast<std::size_t>(index);
 }
 
 std::int64_t ReadPlanInteger(State& st, QStringView text, const QString& fileName)

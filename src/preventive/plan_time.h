@@ -34,8 +34,8 @@ struct PlanHorizon
 };
 PlanHorizon ClampHorizon(int firstYear, int lastYear);
 
-// The agenda record of this week among the agenda's `records`; nothing when the agenda is empty. A today
-// outside the horizon reads as its last week.
+// The agenda record of this week among the agenda's `records`; nothing when today lies outside the horizon
+// or past the records the agenda holds.
 std::optional<std::size_t> TodaysAgendaRecord(const State& st, std::size_t records);
 
 // A whole number typed in a plan prompt or dialog. Anything else abandons the command with the

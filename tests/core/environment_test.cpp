@@ -184,12 +184,13 @@ TEST(Startup, DateTextsOfTheLastDayOfAYearThatReachesWeek53)
 
 TEST(Startup, ACorruptSelectorDoesNotStopTheStart)
 {
+    // Shorter than one record, its length byte past the end: the characters present are the code.
     test::TestContext t;
-    t.WriteFile(kSelector, std::string("\x08PORTAL", 7)); // shorter than one record: nothing to keep
-    t.ui.ExpectMessage(QStringLiteral("CODIGO DE ACCESO : PORTAL"));
+    t.WriteFile(kSelector, std::string("\x08PORTAL", 7));
     RunStartupBeforeWindow(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(t.ReadFile(kSelector), Selector("PORTAL", "PORTAL", 0));
+    EXPECT_EQ(t.ReadFile(kSelector), std::string("\x08PORTAL", 7));
+    EXPECT_EQ(t.ctx.st.CurrentEnvironment, "PORTAL");
 
     // A length byte past the capacity is clamped.
     test::TestContext c;
@@ -198,6 +199,67 @@ TEST(Startup, ACorruptSelectorDoesNotStopTheStart)
     c.WriteFile(kSelector, sel);
     LoadEnvironment(c.ctx);
     EXPECT_EQ(c.ctx.st.CurrentEnvironment, "ABCDEFGHIJ");
+}
+
+TEST(Startup, AShortSelectorIsReadNeverReplaced)
+{
+    for (std::size_t size : {29u, 28u, 16u}) {
+        test::TestContext t;
+        const std::string shortSelector = Selector("PLANTA1", "CLAVE9", 1).substr(0, size);
+        t.WriteFile(kSelector, shortSelector);
+        RunStartupBeforeWindow(t.ctx);
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(t.ReadFile(kSelector), shortSelector) << size;
+        EXPECT_EQ(t.ctx.st.CurrentEnvironment, "PLANTA1") << size;
+        EXPECT_EQ(t.ctx.st.FileName(DataFile::Machine), "PLANTA1.MQW") << size;
+        // Sixteen bytes keep the access code's first four characters.
+        EXPECT_EQ(t.ctx.st.AccessCode, size == 16 ? "CLAV" : "CLAVE9") << size;
+        EXPECT_EQ(t.ctx.st.Plan1SFlag, size > 28 ? 1 : 0) << size;
+    }
+    // An empty selector holds no code: refused, and still not written over.
+    test::TestContext e;
+    e.WriteFile(kSelector, std::string());
+    e.ui.ExpectMessage(QStringLiteral("CODIGO DE ENTORNO NO VALIDO"));
+    RunStartupBeforeWindow(e.ctx);
+    EXPECT_SCRIPT_DONE(e.ui);
+    EXPECT_EQ(e.ReadFile(kSelector), std::string());
+    EXPECT_EQ(e.ctx.st.CurrentEnvironment, "PORTAL");
+}
+
+TEST(Startup, ASelectorCodeThatNamesFilesElsewhereIsRefused)
+{
+    for (const char* bad : {"../x", "..", "A/B", "C:\\X", "A B"}) {
+        test::TestContext t;
+        const std::string sel = Selector(bad, "CLAVE", 0);
+        t.WriteFile(kSelector, sel);
+        t.ui.ExpectMessage(QStringLiteral("CODIGO DE ENTORNO NO VALIDO"));
+        RunStartupBeforeWindow(t.ctx);
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(t.ReadFile(kSelector), sel) << bad;
+        EXPECT_EQ(t.ctx.st.CurrentEnvironment, "PORTAL") << bad;
+        EXPECT_EQ(t.ctx.st.FileName(DataFile::Machine), "PORTAL.MQW") << bad;
+        EXPECT_EQ(t.ctx.st.AccessCode, "CLAVE") << bad;
+        EXPECT_EQ(QDir(t.ctx.Path(QString())).entryList(QDir::Files | QDir::NoDotAndDotDot),
+                  QStringList{kSelector})
+            << bad;
+    }
+}
+
+TEST(Startup, CodesWithWindowsLettersRun)
+{
+    // "ESPAÑA" as the selector stores it, in Windows-1252.
+    test::TestContext t;
+    t.WriteFile(kSelector, Selector(std::string("ESPA") + '\xD1' + 'A', "CLAVE", 0));
+    RunStartupBeforeWindow(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.CurrentEnvironment, QStringLiteral("ESPAÑA"));
+    EXPECT_EQ(t.ctx.st.FileName(DataFile::Machine), QStringLiteral("ESPAÑA.MQW"));
+
+    for (const QString code : {QStringLiteral("AÑO2026"), QStringLiteral("ÁREA"), QStringLiteral("ESPAÑA")})
+        EXPECT_TRUE(IsSafeEnvironmentCode(code)) << code.toStdString();
+    // Outside the code page, or not a letter.
+    for (const QString code : {QStringLiteral("ĀREA"), QStringLiteral("A€"), QStringLiteral("A\u00A0B")})
+        EXPECT_FALSE(IsSafeEnvironmentCode(code)) << code.toStdString();
 }
 
 class ChangeEnvironmentTest : public ::testing::Test

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace gim {
 namespace {
@@ -141,7 +142,7 @@ TEST(WeekCodeRoundTripTest, EveryDayOfTheCenturyComesBack)
     EXPECT_EQ(days, 36525);
 }
 
-TEST(WeekCodeDaysBetweenTest, CountsDaysWithFiftyTwoWeekYearsAndNeverWraps)
+TEST(WeekCodeDaysBetweenTest, CountsCalendarDaysAndNeverWraps)
 {
     struct Case
     {
@@ -157,20 +158,19 @@ TEST(WeekCodeDaysBetweenTest, CountsDaysWithFiftyTwoWeekYearsAndNeverWraps)
         {u"06/01/1", u"05/52/7", 0},
         {u"05/10/3", u"05/12/3", 14},
         {u"05/10/3", u"05/20/2", 69},
-        {u"05/10/1", u"06/10/1", 364}, // a year counts 52 weeks
-        {u"05/10/1", u"07/10/1", 729}, // and a whole year between 365 days
+        {u"05/10/1", u"06/10/1", 364},
+        {u"05/10/1", u"07/10/1", 728}, // 2006 has 52 weeks too: no 365-day year is added
         {u"05/52/3", u"06/00/7", 4},
         {u"04/00/2", u"05/01/1", 370},
-        {u"00/01/1", u"99/52/7", 36497},
-        // Week 52 to a week 00 that holds week 53 of the same calendar year: the week count goes below
-        // zero, which a 16-bit word would wrap to some 65530 days; these are the calendar's days.
+        {u"00/01/1", u"99/52/7", 36518},
+        // Week 52 to a week 00 that holds week 53 of the same calendar year.
         {u"03/52/5", u"04/00/1", 3},
+        {u"03/52/3", u"04/00/3", 7}, // same weekday a week later, 24/12/2003 to 31/12/2003
         {u"07/52/7", u"08/00/1", 1},
         {u"14/52/3", u"15/00/2", 6},
         {u"08/52/5", u"09/00/3", 5},
-        // Within one year week 00 counts as the week before week 1, even where it shares the calendar
-        // week with week 1 (31/12/2003 to 01/01/2004).
-        {u"04/00/3", u"04/01/4", 8},
+        // Week 00 and week 1 can share a calendar week: 31/12/2003 to 01/01/2004.
+        {u"04/00/3", u"04/01/4", 1},
         {u"  /  / ", u"05/01/1", 0}, // no date
         {u"05/01/1", u"05/01", 0},
     };
@@ -179,6 +179,28 @@ TEST(WeekCodeDaysBetweenTest, CountsDaysWithFiftyTwoWeekYearsAndNeverWraps)
         SCOPED_TRACE(Str(a) + " -> " + Str(b));
         EXPECT_EQ(WeekCodeDaysBetween(a, b), c.days);
     }
+}
+
+TEST(WeekCodeDaysBetweenTest, EveryPairOfDatesUpToFourteenDaysApartGivesTheirDistance)
+{
+    constexpr int kSpan = 15; // distances 0 to 14
+    std::vector<QString> codes;
+    for (QDate d(2000, 1, 1); d <= QDate(2099, 12, 31); d = d.addDays(1))
+        codes.push_back(WeekCodeOf(d));
+    ASSERT_EQ(codes.size(), 36525u);
+    int pairs = 0, wrong = 0;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        for (int k = 1; k < kSpan && i + k < codes.size(); ++k) {
+            ++pairs;
+            if (WeekCodeDaysBetween(codes[i], codes[i + k]) != k && ++wrong <= 5)
+                ADD_FAILURE() << Str(codes[i]) << " -> " << Str(codes[i + k]) << " expected " << k;
+            if (WeekCodeDaysBetween(codes[i + k], codes[i]) != 0 && ++wrong <= 5)
+                ADD_FAILURE() << Str(codes[i + k]) << " -> " << Str(codes[i]) << " expected 0";
+        }
+        EXPECT_EQ(WeekCodeDaysBetween(codes[i], codes[i]), 0);
+    }
+    EXPECT_EQ(pairs, 511245);
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(AbsoluteWeekTest, NamedVariantsOverThePlanHorizon)

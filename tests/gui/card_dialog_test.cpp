@@ -158,7 +158,8 @@ TEST(CardDialogView, RendersEveryFieldKindWithItsLimits)
     EXPECT_EQ(Text(hinted.Button("SALVAR")->toolTip()), "Grabar la ficha");
     auto* fecha = Field<QLineEdit>(dialog, "FECHA");
     ASSERT_NE(fecha, nullptr);
-    EXPECT_TRUE(fecha->inputMask().startsWith("99/99/99"));
+    // The card's mask shows its empty positions.
+    EXPECT_EQ(Text(fecha->text()), "__/__/__");
     auto* tipo = Field<QComboBox>(dialog, "TIPO");
     ASSERT_NE(tipo, nullptr);
     EXPECT_FALSE(tipo->isEditable());
@@ -208,17 +209,19 @@ TEST(CardDialogEvents, EditsAndButtonsRunTheHandlersInTheScriptedOrder)
     EXPECT_EQ(ui.RunCard(scripted.spec, scripted.state), 1);
     EXPECT_SCRIPT_DONE(ui);
     const std::string expected = Text(scripted.events.join(' '));
-    ASSERT_EQ(expected, "show enter:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE change:NOMBRE exit:NOMBRE "
-                        "button:SIGUIENTE enter:ACTIVO change:ACTIVO exit:ACTIVO button:SALVAR");
+    ASSERT_EQ(expected,
+              "show enter:CODIGO change:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE change:NOMBRE "
+              "change:NOMBRE change:NOMBRE change:NOMBRE change:NOMBRE exit:NOMBRE "
+              "button:SIGUIENTE enter:ACTIVO change:ACTIVO exit:ACTIVO button:SALVAR");
 
     // A user who moves with the mouse: the focus moves first, then the edit or the click.
     {
         RecordingCard card;
         CardDialog dialog(card.spec, card.state);
         Open(dialog);
-        Field<QLineEdit>(dialog, "CODIGO")->setText("A1");
+        Type(Field<QLineEdit>(dialog, "CODIGO"), "A1");
         Field<QLineEdit>(dialog, "NOMBRE")->setFocus(Qt::MouseFocusReason);
-        Field<QLineEdit>(dialog, "NOMBRE")->setText("Torno");
+        Type(Field<QLineEdit>(dialog, "NOMBRE"), "Torno");
         dialog.Button("SIGUIENTE")->setFocus(Qt::MouseFocusReason);
         dialog.Button("SIGUIENTE")->click();
         EXPECT_FALSE(dialog.IsClosed());
@@ -237,8 +240,8 @@ TEST(CardDialogEvents, EditsAndButtonsRunTheHandlersInTheScriptedOrder)
         RecordingCard card;
         CardDialog dialog(card.spec, card.state);
         Open(dialog);
-        Field<QLineEdit>(dialog, "CODIGO")->setText("A1");
-        Field<QLineEdit>(dialog, "NOMBRE")->setText("Torno");
+        Type(Field<QLineEdit>(dialog, "CODIGO"), "A1");
+        Type(Field<QLineEdit>(dialog, "NOMBRE"), "Torno");
         dialog.Button("SIGUIENTE")->click();
         Field<QCheckBox>(dialog, "ACTIVO")->setChecked(true);
         dialog.Button("SALVAR")->click();
@@ -264,16 +267,19 @@ TEST(CardDialogEvents, AFieldDisabledWhileFocusedIsLeftWhenTheUserMovesOn)
     card.onChange = lockCodigo;
     CardDialog dialog(card.spec, card.state);
     Open(dialog);
-    Field<QLineEdit>(dialog, "CODIGO")->setText("A1");
+    // The first key locks the field: the second one is not taken, in either backend.
+    Type(Field<QLineEdit>(dialog, "CODIGO"), "A1");
+    EXPECT_EQ(Text(card.state.value("CODIGO")), "A");
     // Qt has already moved the focus on; the card still counts CODIGO as focused.
     EXPECT_NE(QApplication::focusWidget(), Field<QLineEdit>(dialog, "CODIGO"));
     EXPECT_EQ(Text(dialog.FocusedField()), "CODIGO");
-    Field<QLineEdit>(dialog, "NOMBRE")->setText("Torno");
+    Type(Field<QLineEdit>(dialog, "NOMBRE"), "Torno");
     dialog.Button("SALVAR")->click();
     EXPECT_EQ(Text(card.events.join(' ')), Text(scripted.events.join(' ')));
-    EXPECT_EQ(
-        Text(card.events.join(' ')),
-        "show enter:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE change:NOMBRE exit:NOMBRE button:SALVAR");
+    EXPECT_EQ(Text(scripted.state.value("CODIGO")), "A");
+    EXPECT_EQ(Text(card.events.join(' ')),
+              "show enter:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE change:NOMBRE change:NOMBRE "
+              "change:NOMBRE change:NOMBRE change:NOMBRE exit:NOMBRE button:SALVAR");
 }
 
 TEST(CardDialogEvents, TypedValuesAreCutToTheCapacity)
@@ -316,6 +322,8 @@ TEST(CardDialogEvents, HandlerChangesAreShownAtOnce)
         st.captions["NOMBRE"] = "Nombre (bloqueado)";
         st.caption = "Prueba - Modificar";
         st.set("INFO", "cambiado");
+        st.hints["NOMBRE"] = "Bloqueado mientras la ficha esté activa";
+        st.hints["SALVAR"] = "Grabar la ficha activa";
         st.set("CODIGO", st.value("CODIGO") + "X");
     };
     CardDialog dialog(card.spec, card.state);
@@ -334,6 +342,8 @@ TEST(CardDialogEvents, HandlerChangesAreShownAtOnce)
     EXPECT_EQ(Text(dialog.Button("SALVAR")->text()), "&Grabar");
     EXPECT_EQ(Text(dialog.windowTitle()), "Prueba - Modificar");
     EXPECT_EQ(Text(Field<QLabel>(dialog, "INFO")->text()), "cambiado");
+    EXPECT_EQ(Text(Field<QLineEdit>(dialog, "NOMBRE")->toolTip()), "Bloqueado mientras la ficha esté activa");
+    EXPECT_EQ(Text(dialog.Button("SALVAR")->toolTip()), "Grabar la ficha activa");
     // A value a handler sets is shown without counting as an edit.
     EXPECT_EQ(Text(Field<QLineEdit>(dialog, "CODIGO")->text()), "#X");
     EXPECT_EQ(card.events.count("change:CODIGO"), 0);

@@ -293,6 +293,42 @@ TEST_F(MainWindow, ThePopupMenuListsTheWindowsAndTogglesTheCalendar)
     EXPECT_EQ(window->CalendarAction()->text(), "Calendario ON");
 }
 
+// "&Gamas" and "Plánin&g" share their letter: each press of Alt+G moves on to the next of them, round.
+TEST_F(MainWindow, AMenuLetterTwoMenusShareMovesOnWithEachPress)
+{
+    QMenuBar* bar = window->menuBar();
+    auto opened = [bar]() -> QString {
+        return bar->activeAction() ? bar->activeAction()->text() : QString();
+    };
+    auto pressAltG = [&] {
+        QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                            : static_cast<QWidget*>(window->MdiArea());
+        PressKey(target, QKeySequence(Qt::ALT | Qt::Key_G));
+        QApplication::processEvents();
+    };
+    pressAltG();
+    EXPECT_EQ(opened(), QStringLiteral("&Gamas"));
+    pressAltG();
+    EXPECT_EQ(opened(), QStringLiteral("Plánin&g"));
+    pressAltG();
+    EXPECT_EQ(opened(), QStringLiteral("&Gamas"));
+    // A letter only one menu has opens it straight away.
+    PressKey(QApplication::activePopupWidget(), QKeySequence(Qt::ALT | Qt::Key_M));
+    QApplication::processEvents();
+    EXPECT_EQ(opened(), QStringLiteral("&Máquinas"));
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+}
+
+// The month calendar, like the whole program, speaks Spanish.
+TEST_F(MainWindow, TheCalendarSpeaksSpanish)
+{
+    QCalendarWidget* calendar = window->Calendar();
+    EXPECT_EQ(calendar->locale().language(), QLocale::Spanish);
+    EXPECT_EQ(calendar->locale().monthName(12), QStringLiteral("diciembre"));
+    EXPECT_EQ(calendar->locale().dayName(1, QLocale::ShortFormat), QStringLiteral("lun"));
+}
+
 TEST_F(MainWindow, TheKeyboardHelpShowsOnlyWhileAButtonIsHeld)
 {
     QWidget* area = window->MdiArea()->viewport();

@@ -1,7 +1,10 @@
+#include "core/dispatch.h"
 #include "core/environment.h"
+#include "core/operations.h"
 #include "core/record_file.h"
 #include "platform/qt/chart_sheets.h"
 #include "platform/qt/jpeg_codec.h"
+#include "platform/qt/main_window.h"
 #include "platform/qt/report_window.h"
 #include "platform/report_files.h"
 #include "platform/rtf.h"
@@ -24,11 +27,16 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPageSize>
 #include <QPercentBarSeries>
 #include <QPieSeries>
+#include <QPlainTextEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedBarSeries>
 #include <QTabWidget>
@@ -143,6 +151,46 @@ protected:
     QWidget* previewed = nullptr;
 };
 
+// A report window in the main window's work area.
+class ReportInMainWindowTest : public ::testing::Test
+{
+protected:
+    ReportInMainWindowTest()
+    {
+        tc.ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        BuildDataFileNames(tc.ctx);
+        InitCurrentDate(tc.ctx);
+        RegisterMainWindowOperations(registry);
+        window = std::make_unique<TGim>(tc.ctx, registry, dispatcher);
+        window->resize(1200, 800);
+        window->show();
+        QApplication::processEvents();
+    }
+
+    test::TestContext tc;
+    OperationRegistry registry;
+    Dispatcher dispatcher{tc.ctx, registry};
+    HandoverRegistry handover;
+    std::unique_ptr<TGim> window;
+};
+
+// A right-click in the report text is the pane's (its pop-up menu), never a press on the main window's
+// background: the keyboard help stays hidden, before and after the menu closes.
+TEST_F(ReportInMainWindowTest, ARightClickInTheReportShowsNoKeyboardHelp)
+{
+    TEditorRTF* w = ShowReportWindow(window->MdiArea(), Listing(), tc.ctx, handover);
+    QApplication::processEvents();
+    QWidget* pane = w->Texto()->viewport();
+    const QPointF at(30, 30);
+    QMouseEvent press(QEvent::MouseButtonPress, at, pane->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(pane, &press);
+    EXPECT_FALSE(window->KeyboardHelp()->isVisible());
+    w->EditMenu()->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(window->KeyboardHelp()->isVisible());
+}
+
 // ---- Text
 // --------------------------------------------------------------------------------------------------
 
@@ -177,6 +225,54 @@ TEST_F(ReportWindowTest, ShowsTheListingWithItsStylesAndTabs)
     EXPECT_EQ(w->Doc()->tabText(5), QStringLiteral("Fotos"));
     EXPECT_EQ(w->SaveSubFolder(), QStringLiteral("\\Informes"));
     EXPECT_EQ(w->SaveFileName(), QStringLiteral("*.rtf"));
+}
+
+// A listing of 100,000 machines: the window shows before the text is laid out, the end of the text is
+// reached from the keyboard, and the last row and the total are on screen there.
+TEST_F(ReportWindowTest, AHundredThousandLinesShowAtOnceAndScrollToTheTotal)
+{
+    auto doc = std::make_shared<ReportDocument>(QStringLiteral("MAQUINAS DE PORTAL"));
+    doc->SetTabStops({20, 80, 340, 440, 510, 580, 650});
+    doc->SetStyle(FontStyle::Bold);
+    doc->SetFontSize(13);
+    doc->AddLine(QStringLiteral("\tFIRMA\tPORTAL"));
+    doc->SetFontSize(10);
+    doc->AddLine(QStringLiteral("Nº\tCODIGO\tDENOMINACION\tMODELO\tNºSERIE\tCUENTA\tUBICACIÓN\tDISPONIBLE"));
+    doc->SetStyle(FontStyle::Normal);
+    for (int i = 1; i <= 100000; ++i)
+        doc->AddLine(QString::number(i) + QStringLiteral("\tM") + QString::number(i) +
+                     QStringLiteral("\tPRENSA\tP-20\t123\tCUENTA1\tNAVE 2\tSI"));
+    doc->SetColour(kReportBlue);
+    doc->SetStyle(FontStyle::Bold);
+    doc->AddLine(QStringLiteral("\tNUMERO DE MÁQUINAS CODIFICADAS EN PORTAL =100000"));
+
+    TEditorRTF* w = Open(doc);
+    w->resize(900, 650);
+    QTextEdit* pane = w->Texto();
+    QApplication::processEvents();
+    ASSERT_EQ(pane->document()->blockCount(), 100003);
+    // Laid out as far as the screen needs, not to the end.
+    const int shownHeight = pane->verticalScrollBar()->maximum();
+
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QApplication::sendEvent(pane, &end);
+    QApplication::processEvents();
+    const int fullHeight = pane->verticalScrollBar()->maximum();
+    EXPECT_LT(shownHeight * 10, fullHeight);
+    EXPECT_GE(pane->verticalScrollBar()->value() + pane->fontMetrics().height(), fullHeight);
+
+    const QRect view = pane->viewport()->rect();
+    const QTextBlock bottom = pane->cursorForPosition(QPoint(4, view.bottom() - 4)).block();
+    EXPECT_EQ(bottom.text(), QStringLiteral("\tNUMERO DE MÁQUINAS CODIFICADAS EN PORTAL =100000"));
+    EXPECT_EQ(bottom.blockNumber(), 100002);
+    const QTextBlock lastRow = bottom.previous();
+    EXPECT_EQ(lastRow.text(), QStringLiteral("100000\tM100000\tPRENSA\tP-20\t123\tCUENTA1\tNAVE 2\tSI"));
+    EXPECT_TRUE(view.contains(pane->cursorRect(QTextCursor(lastRow)).center()));
+    EXPECT_EQ(bottom.begin().fragment().charFormat().foreground().color(), QColor(0, 0, 255));
+
+    // The whole text is still there for saving and the hand-over.
+    const ReportDocument pane2 = w->PaneDocument();
+    EXPECT_TRUE(pane2.SameText(*doc));
 }
 
 TEST_F(ReportWindowTest, UserEditsAreWhatIsSaved)
@@ -587,6 +683,46 @@ TEST_F(ReportWindowTest, PrintsThePaneWithItsDocumentTitle)
     w->Action(QStringLiteral("ImprimirDirecto"))->trigger();
     EXPECT_EQ(dialogs, 2);
     EXPECT_TRUE(ReadBytes(direct).startsWith("%PDF"));
+}
+
+// The machine listing's tab stops reach 650 points, past an A4 page: the printout still holds every
+// column of every row.
+TEST_F(ReportWindowTest, APrintedListingHoldsAllItsColumns)
+{
+    auto doc = std::make_shared<ReportDocument>(QStringLiteral("MAQUINAS DE PORTAL"));
+    doc->SetTabStops({20, 80, 340, 440, 510, 580, 650});
+    doc->SetStyle(FontStyle::Bold);
+    doc->AddLine(QStringLiteral("Nº\tCODIGO\tDENOMINACION\tMODELO\tNºSERIE\tCUENTA\tUBICACIÓN\tDISPONIBLE"));
+    doc->SetStyle(FontStyle::Normal);
+    for (int i = 1; i <= 40; ++i)
+        doc->AddLine(
+            QString::number(i) +
+            QStringLiteral("\tM%1\tPRENSA HIDRAULICA\tPH-200\tS-%1\tCTA%1X\tNAVE%1Z\tDISP%1").arg(i));
+    TEditorRTF* w = Open(doc);
+    const QString pdf = tc.dir.filePath(QStringLiteral("maquinas.pdf"));
+    windows.Hooks().directPrinter = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Portrait);
+    };
+    w->PrintDirect();
+
+    QProcess toText;
+    toText.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(toText.waitForFinished(60000)) << "pdftotext (poppler-utils) is needed";
+    ASSERT_EQ(toText.exitCode(), 0);
+    const QString printed = QString::fromUtf8(toText.readAllStandardOutput());
+    QStringList lines = printed.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = line.simplified();
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("Nº CODIGO DENOMINACION MODELO NºSERIE CUENTA UBICACIÓN DISPONIBLE")))
+        << printed.toStdString();
+    for (int i = 1; i <= 40; ++i)
+        EXPECT_TRUE(lines.contains(
+            QStringLiteral("%1 M%1 PRENSA HIDRAULICA PH-200 S-%1 CTA%1X NAVE%1Z DISP%1").arg(i)))
+            << i;
 }
 
 TEST_F(ReportWindowTest, MailCopiesTheTextAndOpensTheComposer)

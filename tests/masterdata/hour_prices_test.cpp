@@ -16,7 +16,7 @@ namespace {
 
 using test::RecordBytes;
 
-const QString kCard = QString::fromUtf8(kHourPriceCardCaption);
+const QString kCard = QStringLiteral("Preciario Horas Personal");
 const QString kPersonnelFile = QStringLiteral("FABRI_PO.RCH");
 const QString kPriceFile = QStringLiteral("PORTAL.PHR");
 
@@ -122,16 +122,31 @@ TEST_F(HourPricesTest, NewPriceCardStoresTheRecordByteForByteAndReloadsTheTable)
     EXPECT_EQ(t.ctx.st.AverageHourPrice, (1000 + 900 + 1250) / 3);
 }
 
+// The name follows every key typed; a personnel file that is not there is reported once, when the
+// number is left, not once per key.
+TEST_F(HourPricesTest, AMissingPersonnelFileIsReportedOnceWhenTheNumberIsLeft)
+{
+    THourPriceRecord row{};
+    t.ui.ExpectCard(QStringLiteral("Preciario Horas Personal"))
+        .Set("Matricula", "000123")
+        .ExpectValue("NoMatricula", "NO EXISTE LA PERSONA")
+        .Set("HN", "1")
+        .Press("salir");
+    t.ui.ExpectMessage(QStringLiteral("FICHERO NO ENCONTRADO"));
+    EXPECT_EQ(ShowHourPriceCard(t.ctx, row), 2);
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 TEST_F(HourPricesTest, NewPriceRefusesUnknownEmployeesRepeatedPricesAndClosedCards)
 {
     StoreStaff();
     const std::string before = PriceBytes();
     t.ui.ExpectCard(kCard).Set("Matricula", "Q7").Press("salvar");
-    t.ui.ExpectMessage(QString::fromUtf8(kUnknownWorker));
+    t.ui.ExpectMessage(QStringLiteral(" OPERARIO INEXISTENTE,ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Precio/Hora"));
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);
     t.ui.ExpectCard(kCard).Set("Matricula", "A1").Press("salvar");
-    t.ui.ExpectMessage(QString::fromUtf8(kRepeatedPrice));
+    t.ui.ExpectMessage(QStringLiteral("Código Repetido Anulada ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Precio/Hora"));
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);
     t.ui.ExpectCard(kCard).Set("Matricula", "B2").Press("salir");
@@ -154,8 +169,8 @@ TEST_F(HourPricesTest, CardKeepsAPriceThatDoesNotFitAndStaysOpen)
         .Press("salvar")
         .Set("HEX", "20")
         .Press("salvar");
-    t.ui.ExpectMessage(QString::fromUtf8(kPriceOutOfRange));
-    t.ui.ExpectMessage(QString::fromUtf8(kPriceOutOfRange));
+    t.ui.ExpectMessage(QStringLiteral("PRECIO FUERA DE LÍMITE: DE 0,00 A 655,35 EUROS"));
+    t.ui.ExpectMessage(QStringLiteral("PRECIO FUERA DE LÍMITE: DE 0,00 A 655,35 EUROS"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Precio/Hora"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(LookupHourPrice(t.ctx, QStringLiteral("B2"), QStringLiteral("E")), 2000);
@@ -178,7 +193,7 @@ TEST_F(HourPricesTest, ImportStoresTheRowWithoutACardAndFlagsOnlyAStoredRow)
     // The first price creates the file.
     EXPECT_EQ(PriceBytes(), Bytes(std::vector{Price("A1", {1, 2, 3, 4, 5, 6}, "05/05/2026")}));
 
-    t.ui.ExpectMessage(QString::fromUtf8(kRepeatedPrice));
+    t.ui.ExpectMessage(QStringLiteral("Código Repetido Anulada ALTA"));
     NewHourPrice(t.ctx);
     EXPECT_EQ(st.RecordAddedFlag, 0);
 
@@ -238,7 +253,7 @@ TEST_F(HourPricesTest, EditDeletesByMarkingAndSaysWhenTheEmployeeHasNoPrices)
 
     const std::string before = PriceBytes();
     ExpectNumberPrompt("B2");
-    t.ui.ExpectMessage(QString::fromUtf8(kPricesNotDefined));
+    t.ui.ExpectMessage(QStringLiteral("PRECIOS HORA NO DEFINIDOS.DAR DE ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Edición > Precio/Hora"));
     // An answer left over from an earlier delete does not erase a card closed with "Salir".
     t.ctx.st.AnswerCode = QStringLiteral("B");
@@ -376,10 +391,14 @@ TEST_F(HourPricesTest, RaiseThatWouldNotFitChangesNothingAndSaysWhose)
         {Price("A1", {1000, 1000, 1000, 1000, 1000, 1000}), Price("C3", {1000, 1000, 60000, 0, 0, 0})});
     const std::string before = PriceBytes();
     ExpectRaisePrompt("10");
-    t.ui.ExpectMessage(QString::fromUtf8(kRaiseRefused) + QStringLiteral("C3"));
+    t.ui.ExpectMessage(
+        QStringLiteral("INCREMENTO ANULADO: PRECIO FUERA DE 0,00 A 655,35 EUROS EN MATRÍCULA ") +
+        QStringLiteral("C3"));
     ASSERT_TRUE(RunMenu("Personal > Edición > Precio/Hora"));
     ExpectRaisePrompt("-101");
-    t.ui.ExpectMessage(QString::fromUtf8(kRaiseRefused) + QStringLiteral("A1"));
+    t.ui.ExpectMessage(
+        QStringLiteral("INCREMENTO ANULADO: PRECIO FUERA DE 0,00 A 655,35 EUROS EN MATRÍCULA ") +
+        QStringLiteral("A1"));
     ASSERT_TRUE(RunMenu("Personal > Edición > Precio/Hora"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(PriceBytes(), before);

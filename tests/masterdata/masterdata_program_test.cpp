@@ -59,11 +59,11 @@ TEST_F(StartedProgram, CtrlF2AddsMachinesAndF2ListsThem)
         EXPECT_TRUE(dispatcher->IsEnabled(*item)) << path;
     }
 
-    t.ui.ExpectCard(QString::fromLatin1(kMachineCardCaption))
+    t.ui.ExpectCard(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"))
         .Set("CODIGO", "PR1")
         .Set("DENOMINACION", "Prensa")
         .Press("Button1");
-    t.ui.ExpectCardCancel(QString::fromLatin1(kMachineCardCaption));
+    t.ui.ExpectCardCancel(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"));
     EXPECT_TRUE(PressKey("Ctrl+F2"));
     t.ui.ExpectReport(QStringLiteral("MAQUINAS DE PORTAL"));
     EXPECT_TRUE(PressKey("F2"));

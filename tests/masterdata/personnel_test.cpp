@@ -9,12 +9,14 @@
 #include "platform/report.h"
 #include "support/unprivileged.h"
 
+#include <cerrno>
+
 namespace gim {
 namespace {
 
 using test::RecordBytes;
 
-const QString kCard = QString::fromUtf8(kPersonnelCardCaption);
+const QString kCard = QStringLiteral("FICHA DE DATOS PERSONALES");
 // Firm "FABRICA", environment "PORTAL".
 const QString kPersonnelFile = QStringLiteral("FABRI_PO.RCH");
 const QString kTwinFile = QStringLiteral("FABRIPOR.RCH");
@@ -104,7 +106,7 @@ TEST_F(PersonnelTest, NewCardIsStoredByteForByteAndTheFileSortedThroughTheTwin)
         .ExpectValue("Codigo", "#")
         .ExpectValue("Apellidos", "..")
         .ExpectValue("tlf", "..")
-        .ExpectValue("Baja", "..")
+        .ExpectValue("Baja", "  /  /  ") // a blank date ("..") shows as the empty mask
         .ExpectDisabled("Baja")
         .ExpectEnabled("BitBtn2")
         .Set("Codigo", "C3")
@@ -147,7 +149,7 @@ TEST_F(PersonnelTest, NewCardRefusesRepeatedNumbersAndStoresNothingForErasedBlan
     const std::string before = PersonnelBytes();
 
     t.ui.ExpectCard(kCard).Set("Codigo", "A1").Set("Nombre", "Otra").Press("salvar");
-    t.ui.ExpectMessage(QString::fromUtf8(kRepeatedNumber));
+    t.ui.ExpectMessage(QStringLiteral("MATRÍCULA REPETIDA ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Matrícula"));
     t.ui.ExpectCard(kCard).Set("Codigo", "Z").Press("salvar");
     ASSERT_TRUE(RunMenu("Personal > Alta > Matrícula"));
@@ -180,7 +182,7 @@ TEST_F(PersonnelTest, PhotoIsImportedOnlyAfterTheCardIsStored)
 
     t.ui.ExpectCard(kCard).Set("Codigo", "A1").Press("Button1").Press("salvar");
     t.ui.ExpectMessage(QStringLiteral("Existe una foto asignada a esta Persona:\\PERSONAL\\PORTAL\\#A1.jpg"));
-    t.ui.ExpectMessage(QString::fromUtf8(kRepeatedNumber)); // and no picture dialog
+    t.ui.ExpectMessage(QStringLiteral("MATRÍCULA REPETIDA ANULADA ALTA")); // and no picture dialog
     ASSERT_TRUE(RunMenu("Personal > Alta > Matrícula"));
     EXPECT_EQ(t.ctx.st.PhotoAssignFlag, 0);
 
@@ -233,6 +235,25 @@ TEST_F(PersonnelTest, BlankLeavingDateKeepsTheEmployeeActive)
 
 // ---- Editing and deleting ------------------------------------------------------------------------------
 
+// The date mask requires the year: a date typed without it keeps the card open with a message, and only
+// the whole date is stored.
+TEST_F(PersonnelTest, ADateWithoutItsYearIsNotStored)
+{
+    t.ui.ExpectCard(QStringLiteral("FICHA DE DATOS PERSONALES"))
+        .Set("Codigo", "B2")
+        .Set("Ingreso", "0102")
+        .ExpectValue("Ingreso", "01/02/  ")
+        .Press("salvar")
+        .Set("Ingreso", "01/02/26")
+        .Press("salvar");
+    t.ui.ExpectMessage(QStringLiteral("DATO INCOMPLETO"));
+    ASSERT_TRUE(RunMenu("Personal > Alta > Matrícula"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    const auto stored = LoadRecords<TPersonnelRecord>(t.ctx, kPersonnelFile);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].Ingreso.str(), QStringLiteral("01/02/26"));
+}
+
 TEST_F(PersonnelTest, EditWritesTheCardBackInPlaceKeepingTheBytesItDoesNotOwn)
 {
     StorePeople({Person("A1"), Person("B2"), Person("C3")});
@@ -275,10 +296,10 @@ TEST_F(PersonnelTest, EditOfAnUnknownNumberSaysSoAndWritesNothing)
     LoadPersonnel(t.ctx);
     const std::string before = PersonnelBytes();
     ExpectEditPrompt("X9");
-    t.ui.ExpectMessage(QString::fromUtf8(kUnknownNumber));
+    t.ui.ExpectMessage(QStringLiteral("MATRICULA INEXISTENTE,ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Edición > Matrícula"));
     t.ui.ExpectInputCancel(QStringLiteral("FICHA PERSONAL"), QStringLiteral("ENTRAR MATRÍCULA"));
-    t.ui.ExpectMessage(QString::fromUtf8(kUnknownNumber));
+    t.ui.ExpectMessage(QStringLiteral("MATRICULA INEXISTENTE,ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Edición > Matrícula"));
     // Leaving the card without saving writes nothing either.
     ExpectEditPrompt("A1");
@@ -389,6 +410,48 @@ TEST_F(PersonnelTest, AWriteProtectedPersonnelFileIsListedAtStartAndEverySaveIsR
     });
     EXPECT_EQ(failures, "");
     EXPECT_EQ(PersonnelBytes(), before);
+    EXPECT_FALSE(t.Exists(kTwinFile));
+}
+
+// When the sort cannot write (here its twin cannot be created, as in a folder that cannot be written),
+// the list is reloaded all the same: the new card is found (as the price card looks it up) and a deleted
+// one leaves the list, which stays in number order for its lookups by halves.
+TEST_F(PersonnelTest, AFailedSortStillReloadsTheList)
+{
+    StorePeople({Person("B2"), Person("D4")});
+    LoadPersonnel(t.ctx);
+    FileFaults faults;
+    faults.inject = [](FileOp op, const QString& path) {
+        return op == FileOp::Create && path.endsWith(kTwinFile) ? EACCES : 0;
+    };
+    t.ctx.faults = &faults;
+
+    t.ui.ExpectCard(kCard).Set("Codigo", "C3").Press("salvar");
+    t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+    RunMenu("Personal > Alta > Matrícula");
+    EXPECT_SCRIPT_DONE(t.ui);
+    // The new card stays where it was appended.
+    EXPECT_EQ(PersonnelBytes().size(), 3u * 158);
+    EXPECT_EQ(PersonnelBytes().substr(0, 2 * 158), Bytes(std::vector{Person("B2"), Person("D4")}));
+    EXPECT_EQ(PersonnelBytes().substr(2 * 158, 3), std::string("\x02"
+                                                               "C3"));
+    EXPECT_EQ(ListCodes(), (std::vector<std::string>{"B2", "C3", "D4"}));
+    EXPECT_EQ(ListPositions(), (std::vector<std::uint32_t>{0, 2, 1}));
+    EXPECT_EQ(TableCodes(), (std::vector<std::string>{"B2", "D4", "C3"}));
+    Personnel(t.ctx).CurrentPersonnelEntry.Matricula = "C3";
+    EXPECT_TRUE(LookupPersonInList(t.ctx));
+
+    ExpectEditPrompt("B2");
+    t.ui.ExpectCard(kCard).Press("BitBtn2");
+    t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+    RunMenu("Personal > Edición > Matrícula");
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(ListCodes(), (std::vector<std::string>{"C3", "D4"}));
+    Personnel(t.ctx).CurrentPersonnelEntry.Matricula = "D4";
+    EXPECT_TRUE(LookupPersonInList(t.ctx));
+    TPersonnelRecord erased = Person("B2");
+    erased.Matricula = "Z";
+    EXPECT_EQ(PersonnelBytes().substr(0, 158), Bytes(std::vector{erased}));
     EXPECT_FALSE(t.Exists(kTwinFile));
 }
 
@@ -541,6 +604,12 @@ TEST_F(PersonnelTest, TheCardExplainsItsControls)
     EXPECT_EQ(spec.button(QStringLiteral("salvar"))->hint, QStringLiteral("Grava la Ficha."));
     EXPECT_EQ(spec.button(QStringLiteral("BitBtn2"))->hint, QStringLiteral("Elimina la Ficha."));
     EXPECT_TRUE(spec.button(QStringLiteral("BitBtn1"))->hint.isEmpty());
+    // Each control takes no more than its record field holds.
+    const std::pair<const char*, int> widths[] = {{"Codigo", 6}, {"Apellidos", 28}, {"Nombre", 16},
+                                                  {"Calle", 48}, {"Ciudad", 16},    {"tlf", 12}};
+    for (const auto& [name, width] : widths)
+        EXPECT_EQ(spec.field(QString::fromLatin1(name))->capacity, width) << name;
+    EXPECT_EQ(spec.field(QStringLiteral("Ingreso"))->mask, QStringLiteral("!99/99/00;1;_"));
 }
 
 } // namespace

@@ -15,7 +15,7 @@ namespace {
 
 using test::RecordBytes;
 
-const QString kCard = QString::fromLatin1(kProcedureCardCaption);
+const QString kCard = QStringLiteral("Procedimientos / Instrucciones");
 
 TProcedureRecord Proc(const char* code, const char* speciality, const char* procedure,
                       const char* instruction, const char* state, std::uint16_t minutes,
@@ -389,7 +389,7 @@ TEST_F(ProceduresTest, InstructionListingFollowsTheFilterCard)
         })
         .Press("Salvar");
     ui.ExpectReport();
-    // One machine's instructions only: the other machine's heading leaves no trace.
+    // One machine's instructions only: each heading walked still adds its empty line and turns bold.
     ui.ExpectCard(kCard).Set("Codigo", "PR1").Set("inst", "01").Press("Salvar");
     ui.ExpectReport();
     ui.ExpectCardCancel(kCard);
@@ -413,8 +413,10 @@ TEST_F(ProceduresTest, InstructionListingFollowsTheFilterCard)
                              "{10}\n"
                              "\tPR1ME0101\tM\t7\tPurgar\n"
                              "\n"));
-    EXPECT_EQ(one.mid(one.indexOf(columns) + columns.size()),
-              QStringLiteral("{10}\tPR1ME0101\tM\t7\tPurgar\n\n"));
+    EXPECT_EQ(one.mid(one.indexOf(columns) + columns.size()), QStringLiteral("{10}\n"
+                                                                             "{10 b}\n"
+                                                                             "\tPR1ME0101\tM\t7\tPurgar\n"
+                                                                             "{10}\n"));
 }
 
 TEST_F(ProceduresTest, AListingRowHandedOverOpensItsRecordOnce)

@@ -16,7 +16,7 @@ namespace {
 
 using test::RecordBytes;
 
-const QString kWindow = QString::fromLatin1(kReservedCodesCaption);
+const QString kWindow = QStringLiteral("CODIGOS RESERVADOS ");
 const QString kFile = QStringLiteral("PORTAL.CDG");
 
 class ReservedCodesTest : public test::MasterdataTest
@@ -97,6 +97,24 @@ TEST_F(ReservedCodesTest, StartUpCompletesAFileOfAnOlderListSetOnce)
     EXPECT_EQ(t.ReadFile(kFile), hidden);
 }
 
+// A check on the window: whether a code of a list is ticked (shown).
+std::function<void(const CardState&)> Ticked(const char* list, const char* code, bool on)
+{
+    return [=](const CardState& state) {
+        const ReservedCodeList* found = nullptr;
+        for (const ReservedCodeList& l : ReservedCodeLists())
+            if (QLatin1String(l.name) == QLatin1String(list))
+                found = &l;
+        ASSERT_NE(found, nullptr) << list;
+        int item = -1;
+        for (std::size_t i = 0; i < found->items.size(); ++i)
+            if (QLatin1String(found->items[i].code) == QLatin1String(code))
+                item = static_cast<int>(i);
+        ASSERT_GE(item, 0) << code;
+        EXPECT_EQ(state.ticked(QString::fromLatin1(list), item), on) << list << "." << code;
+    };
+}
+
 // A protected file used to be taken for a missing one: the window showed every code ticked and its save
 // replaced the file with every code shown.
 TEST_F(ReservedCodesTest, AWriteProtectedFileIsShownAsStoredAndItsSaveIsRefusedWithoutChange)
@@ -107,9 +125,9 @@ TEST_F(ReservedCodesTest, AWriteProtectedFileIsShownAsStoredAndItsSaveIsRefusedW
     const std::string failures = AsUser([&]() -> std::string {
         RunStartupAfterWindow(t.ctx); // complete: nothing to say
         t.ui.ExpectCard(kWindow)
-            .ExpectValue("CodPreven.PM", "0")
-            .ExpectValue("CodPreven.PM2", "1")
-            .Set("CodPreven.P1D", "0")
+            .Inspect(Ticked("CodPreven", "PM", false))
+            .Inspect(Ticked("CodPreven", "PM2", true))
+            .Toggle("CodPreven", "P1D")
             .Press("Salvaracc");
         t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
         if (!RunMenu("Utiles > Códigos Rsv."))
@@ -165,9 +183,9 @@ TEST_F(ReservedCodesTest, WindowHidesACodeAndTheEntryListsNoLongerOfferIt)
     t.ui.ExpectCard(kWindow)
         .ExpectValue("DescripPT", "P1D  Prev. Diario")
         .ExpectValue("DescripLabel", "Descripción Códigos de Acciones de MTO. Preventivo")
-        .Set("CodPreven.PM", "0")
+        .Toggle("CodPreven", "PM")
         .ExpectValue("DescripPT", "PM  Prev. Mensual")
-        .Set("EspeciMTP.PC", "0")
+        .Toggle("EspeciMTP", "PC")
         .ExpectValue("DescripPT", "PC  Ruta Contadores")
         .ExpectValue("DescripLabel", "Descripción Códigos Especialidad de Operación Revisiónes.")
         .Press("Salvaracc");
@@ -190,8 +208,8 @@ TEST_F(ReservedCodesTest, WindowHidesACodeAndTheEntryListsNoLongerOfferIt)
     // The window opens with the stored marks; leaving it changes nothing.
     const std::string saved = t.ReadFile(kFile);
     t.ui.ExpectCard(kWindow)
-        .ExpectValue("CodPreven.PM", "0")
-        .ExpectValue("CodPreven.PM2", "1")
+        .Inspect(Ticked("CodPreven", "PM", false))
+        .Inspect(Ticked("CodPreven", "PM2", true))
         .Press("salir");
     ASSERT_TRUE(RunMenu("Utiles > Códigos Rsv."));
     EXPECT_SCRIPT_DONE(t.ui);
@@ -201,12 +219,12 @@ TEST_F(ReservedCodesTest, WindowHidesACodeAndTheEntryListsNoLongerOfferIt)
     // do not answer it.
     StoreHidden({3, 100, 122, 127});
     t.ui.ExpectCard(kWindow)
-        .DoubleClick("CodPreven.P1D")
-        .ExpectValue("CodPreven.PM", "1")
+        .DoubleClick("CodPreven")
+        .Inspect(Ticked("CodPreven", "PM", true))
         .DoubleClick("EspeciMTP")
-        .ExpectValue("EspeciMTP.PC", "1")
-        .DoubleClick("FrecueMTP.M")
-        .ExpectValue("FrecueMTP.1S", "0")
+        .Inspect(Ticked("EspeciMTP", "PC", true))
+        .DoubleClick("FrecueMTP")
+        .Inspect(Ticked("FrecueMTP", "1S", false))
         .DoubleClick("EstadoMTP")
         .Press("Salvaracc");
     ASSERT_TRUE(RunMenu("Utiles > Códigos Rsv."));

@@ -17,8 +17,18 @@ namespace {
 
 using test::RecordBytes;
 
-const QString kCard = QString::fromUtf8(kRoutineCardCaption);
-const QString kCopyDialog = QString::fromLatin1(kCopyDialogCaption);
+const QString kCard = QStringLiteral("FICHA OPERACIONES DE REVISIÓN GAMAS MANTENIMIENTO PREVENTIVO");
+const QString kCopyDialog = QStringLiteral("COPIA OPERACIONES DE REVISION");
+
+// The lines of the routine card's list, one per row.
+QString RichText(const CardState& s)
+{
+    QStringList lines;
+    if (const auto it = s.rows.find(QStringLiteral("RichGM")); it != s.rows.end())
+        for (const QStringList& row : it->second)
+            lines << row.value(0);
+    return lines.join(QLatin1Char('\n'));
+}
 
 TOperationRecord Op(const char* code, const char* frequency, const char* state, const char* speciality,
                     const char* description, std::uint16_t minutes)
@@ -148,7 +158,7 @@ TEST_F(RoutinesTest, AddAppendsTheCardsAndTheSaveKeepsEachMachineTogether)
         // Leaving the speciality narrowed the suggestions to the routine's own "MC" lines.
         .Inspect([](const CardState& s) {
             EXPECT_FALSE(s.hidden.count(QStringLiteral("RichGM")));
-            EXPECT_EQ(s.value(QStringLiteral("RichGM")), QStringLiteral("MC / ENGRASAR"));
+            EXPECT_EQ(RichText(s), QStringLiteral("MC / ENGRASAR"));
             // and the description offers them from their fifth character on.
             ASSERT_TRUE(s.choices.count(QStringLiteral("DescripGM")));
             EXPECT_EQ(s.choices.at(QStringLiteral("DescripGM")), QStringList{QStringLiteral(" ENGRASAR")});
@@ -171,7 +181,8 @@ TEST_F(RoutinesTest, AddAppendsTheCardsAndTheSaveKeepsEachMachineTogether)
     // The procedure headings as a help; the close box ends the series.
     ui.ExpectCard(kCard)
         .DoubleClick(RoutineCard::Description)
-        .ExpectValue("RichGM", "PRME0100 / Cambio de aceite")
+        .Inspect(
+            [](const CardState& s) { EXPECT_EQ(RichText(s), QStringLiteral("PRME0100 / Cambio de aceite")); })
         .Cancel();
 
     ASSERT_TRUE(RunMenu("Gamas > Alta"));
@@ -283,6 +294,42 @@ TEST_F(RoutinesTest, EditSavesDeletesAndSkipsInPlaceThenTheDeletionSavesTheList)
     // frequency in its place.
     EXPECT_EQ(TwinBytes(), Bytes(std::vector{edited, deleted, review, other}));
     EXPECT_EQ(OperationBytes(), Bytes(std::vector{review, edited, other}));
+}
+
+// Times are kept in 16 bits: "70000" used to be stored as 4464 and "-1" as 65535. The card stays open.
+TEST_F(RoutinesTest, ATimeTheFieldCannotHoldIsRefused)
+{
+    StoreMachines({Machine("PR", "Prensa")});
+    const TOperationRecord cleaning = Op("PR", "M", "P", "E", "LIMPIAR", 20);
+    StoreOperations({cleaning});
+    const QString refused = QStringLiteral("TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS");
+
+    auto& ui = t.ui;
+    ui.ExpectInput(QStringLiteral("EDICION DE GAMAS"), QStringLiteral("Entrar Codigo"), QStringLiteral("PR"));
+    ui.ExpectCard(kCard)
+        .Set("TiempoGM", "70000")
+        .Press("Button1")
+        .Set("TiempoGM", "-1")
+        .Press("Button1")
+        .Set("TiempoGM", "65535")
+        .Press("Button1");
+    ui.ExpectMessage(refused);
+    ui.ExpectMessage(refused);
+    ASSERT_TRUE(RunMenu("Gamas > Edición OPR"));
+    EXPECT_SCRIPT_DONE(ui);
+    EXPECT_EQ(OperationBytes(), Bytes(std::vector{Op("PR", "M", "P", "E", "LIMPIAR", 65535)}));
+
+    ui.ExpectInput(QStringLiteral("ALTA OPRACIONES DE REVISION"), QStringLiteral("Entrar Código de Máquina"),
+                   QStringLiteral("PR"));
+    ui.ExpectCard(kCard)
+        .Set("DescripGM", "ENGRASAR")
+        .Set("TiempoGM", "65536")
+        .Press("Button1")
+        .Press("BitBtn1");
+    ui.ExpectMessage(refused);
+    ASSERT_TRUE(RunMenu("Gamas > Alta"));
+    EXPECT_SCRIPT_DONE(ui);
+    EXPECT_EQ(OperationBytes(), Bytes(std::vector{Op("PR", "M", "P", "E", "LIMPIAR", 65535)}));
 }
 
 TEST_F(RoutinesTest, EditWritesNothingWhenTheRecordChangedMeanwhileAndSavesNothingWithoutADeletion)
@@ -441,7 +488,7 @@ TEST_F(RoutinesTest, SelectiveCopyTakesTheAcceptedOperationsUntilTheUserLeaves)
     ui.ExpectCard(kCard)
         .ExpectValue("Label1", "PR")
         .ExpectValue("Label2", "Prensa")
-        .ExpectValue("RichGM", heading)
+        .Inspect([=](const CardState& s) { EXPECT_EQ(RichText(s), heading); })
         .Inspect([](const CardState& s) {
             EXPECT_EQ(s.captions.at(QStringLiteral("Button1")), QStringLiteral("COPIAR"));
             EXPECT_EQ(s.captions.at(QStringLiteral("Button2")), QStringLiteral("NO COPIAR"));
@@ -450,7 +497,10 @@ TEST_F(RoutinesTest, SelectiveCopyTakesTheAcceptedOperationsUntilTheUserLeaves)
         .Set("TiempoGM", "11")
         .Press("Button1");
     const QString taken = QStringLiteral("\n\t1D\tO\t11\tMC\tENGRASAR");
-    ui.ExpectCard(kCard).ExpectValue("FercGM", "M").ExpectValue("RichGM", heading + taken).Press("Button2");
+    ui.ExpectCard(kCard)
+        .ExpectValue("FercGM", "M")
+        .Inspect([=](const CardState& s) { EXPECT_EQ(RichText(s), heading + taken); })
+        .Press("Button2");
     ui.ExpectCard(kCard).ExpectValue("FercGM", "M2").Press("Impresion");
     ui.ExpectReport(QStringLiteral("PORTAL"));
     ui.ExpectCard(kCard).ExpectValue("FercGM", "S").Press("Button1");
@@ -494,8 +544,8 @@ TEST_F(RoutinesTest, TotalCopyFromAnotherEnvironmentsFileTakesEveryOperationAndS
         .ExpectValue("Label2", "Prensa vieja")
         .ExpectValue("FercGM", "M")
         .Inspect([](const CardState& s) {
-            EXPECT_TRUE(s.value(QStringLiteral("RichGM"))
-                            .endsWith(QStringLiteral("\n\tS\tP\t30\tMC\tREVISAR\n\tM\tP\t20\tE\tLIMPIAR")));
+            EXPECT_TRUE(
+                RichText(s).endsWith(QStringLiteral("\n\tS\tP\t30\tMC\tREVISAR\n\tM\tP\t20\tE\tLIMPIAR")));
         })
         .Press("BitBtn1");
 
@@ -594,7 +644,7 @@ TEST_F(RoutinesTest, AMachineThePlanKeepsCannotBeEditedNorCopiedInto)
     t.ui.ExpectMessage(QStringLiteral("MAQUINA EN PLANING\rDESCARGARLA ANTES DE EFECTUAR ALTANUEVA"));
     ASSERT_TRUE(RunMenu("Gamas > Copia Gamas > Total"));
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(Routines(t.ctx).PlanSearchEntry.Code.str(), QString::fromLatin1(kPlanHeldMarker));
+    EXPECT_EQ(Routines(t.ctx).PlanSearchEntry.Code.str(), QStringLiteral("00-000"));
 }
 
 // ---- Listing, hand-over and export -------------------------------------------------------------------

@@ -242,12 +242,15 @@ TEST(ScriptedUiCards, HandlersRunInTheDocumentedOrder)
         const char* events;
     };
     const std::vector<Case> cases = {
+        // onChange runs once per typed character, as in the program.
         {"fields in order",
          [](CardScript& c) { c.Set("CODIGO", "A1").Set("NOMBRE", "Torno").Press("SALVAR"); },
-         "show enter:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE change:NOMBRE exit:NOMBRE button:SALVAR"},
+         "show enter:CODIGO change:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE change:NOMBRE change:NOMBRE "
+         "change:NOMBRE change:NOMBRE change:NOMBRE exit:NOMBRE button:SALVAR"},
         {"starting on a later field leaves the first one",
          [](CardScript& c) { c.Set("NOMBRE", "Torno").Press("SALVAR"); },
-         "show enter:CODIGO exit:CODIGO enter:NOMBRE change:NOMBRE exit:NOMBRE button:SALVAR"},
+         "show enter:CODIGO exit:CODIGO enter:NOMBRE change:NOMBRE change:NOMBRE change:NOMBRE change:NOMBRE "
+         "change:NOMBRE exit:NOMBRE button:SALVAR"},
         {"a button straight away", [](CardScript& c) { c.Press("CANCELAR"); },
          "show enter:CODIGO exit:CODIGO button:CANCELAR"},
         {"typing twice in one field",
@@ -258,25 +261,26 @@ TEST(ScriptedUiCards, HandlersRunInTheDocumentedOrder)
          "show enter:CODIGO change:CODIGO exit:CODIGO button:SALVAR"},
         {"a button that keeps the card open",
          [](CardScript& c) { c.Set("CODIGO", "A1").Press("SIGUIENTE").Set("CODIGO", "A2").Press("SALVAR"); },
-         "show enter:CODIGO change:CODIGO exit:CODIGO button:SIGUIENTE enter:CODIGO change:CODIGO "
-         "exit:CODIGO "
-         "button:SALVAR"},
+         "show enter:CODIGO change:CODIGO change:CODIGO exit:CODIGO button:SIGUIENTE enter:CODIGO "
+         "change:CODIGO change:CODIGO exit:CODIGO button:SALVAR"},
         {"close box", [](CardScript& c) { c.Set("CODIGO", "A1").Cancel(); },
-         "show enter:CODIGO change:CODIGO"},
+         "show enter:CODIGO change:CODIGO change:CODIGO"},
         {"a change handler closing the card", [](CardScript& c) { c.Set("CODIGO", "FIN"); },
-         "show enter:CODIGO change:CODIGO"},
+         "show enter:CODIGO change:CODIGO change:CODIGO change:CODIGO"},
         {"a double-click on another field enters it first",
          [](CardScript& c) { c.Set("CODIGO", "A1").DoubleClick("NOMBRE").Press("SALVAR"); },
-         "show enter:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE dblclick:NOMBRE exit:NOMBRE "
+         "show enter:CODIGO change:CODIGO change:CODIGO exit:CODIGO enter:NOMBRE dblclick:NOMBRE exit:NOMBRE "
          "button:SALVAR"},
         {"a double-click on the focused field",
          [](CardScript& c) {
              c.DoubleClick("CODIGO").DoubleClick("CODIGO").Set("CODIGO", "A1").Press("SALVAR");
          },
-         "show enter:CODIGO dblclick:CODIGO dblclick:CODIGO change:CODIGO exit:CODIGO button:SALVAR"},
+         "show enter:CODIGO dblclick:CODIGO dblclick:CODIGO change:CODIGO change:CODIGO exit:CODIGO "
+         "button:SALVAR"},
         {"a double-click on a label moves no focus",
          [](CardScript& c) { c.DoubleClick("INFO").Set("NOMBRE", "Torno").Press("SALVAR"); },
-         "show enter:CODIGO dblclick:INFO exit:CODIGO enter:NOMBRE change:NOMBRE exit:NOMBRE button:SALVAR"},
+         "show enter:CODIGO dblclick:INFO exit:CODIGO enter:NOMBRE change:NOMBRE change:NOMBRE change:NOMBRE "
+         "change:NOMBRE change:NOMBRE exit:NOMBRE button:SALVAR"},
         {"a double-click on a check box changes nothing",
          [](CardScript& c) { c.DoubleClick("ACTIVO").Press("SALVAR"); },
          "show enter:CODIGO exit:CODIGO enter:ACTIVO dblclick:ACTIVO exit:ACTIVO button:SALVAR"},

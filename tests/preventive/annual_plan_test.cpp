@@ -33,7 +33,8 @@ TEST_F(AnnualPlanTest, TheAnnualPlanListsStartWeeksByMonthAndCompactsThePlanFile
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PBK")), Bytes(plan));
     EXPECT_EQ(PlanBytes(), Bytes(std::vector{plan[4], plan[2], plan[5], plan[6], plan[0]}));
     // Each start week stands under its month of the 48-week year: week 50 in month 13, the first of the
-    // second year.
+    // second year. The rule runs to the end of the last month's column (965 points; Arial's hyphen is a
+    // third of the 10-point size wide).
     auto tabs = [](int n) { return QString(n, QLatin1Char('\t')); };
     EXPECT_EQ(Transcript(),
               QStringLiteral(
@@ -42,11 +43,20 @@ TEST_F(AnnualPlanTest, TheAnnualPlanListsStartWeeksByMonthAndCompactsThePlanFile
                   "803 830 857 884 911 938\n"
                   "PLANING DE FECHAS INICIALES DE MAQUINAS PORTAL                             07/12/2026\n"
                   "\n"
-                  "\tCodigo\t             DENOMINACIÓN\t1  -   2  -   3  -   4  -   5  -   6  -   7  -   "
-                  "8  -   9  -   10  -  11  -  12/1  -   2  -   3  -   4  -   5  -   6  -   7\n") +
-                  QString(140, QLatin1Char('-')) + QStringLiteral("\n\tARIETE\tAriete") + tabs(13) +
+                  "\tCodigo\t             DENOMINACIÓN\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t1\t2\t3\t4\t5"
+                  "\t6\t7\t8\t9\t10\t11\t12\t1\n") +
+                  QString(289, QLatin1Char('-')) + QStringLiteral("\n\tARIETE\tAriete") + tabs(13) +
                   QStringLiteral("50\n\tBOMBA\tBomba") + tabs(6) + QStringLiteral("20\n\tTORNO\tTorno") +
                   tabs(2) + QStringLiteral("5\n\n\tEL NUMERO DE MAQUINAS EN PLANING ES DE : 3\n"));
+    // Each start week stands in the tab column of its month's number: week 13 under April ("4"), week 29
+    // under August ("8"), week 45 under December ("12"), week 50 under the next year's January.
+    const std::shared_ptr<const ReportDocument> listed = t.ui.Reports().back();
+    const QStringList header = listed->LineText(2).split(QLatin1Char('\t'));
+    for (const auto& [week, month] : {std::pair{13, "4"}, {29, "8"}, {45, "12"}, {50, "1"}, {5, "2"}}) {
+        const int column = 2 + week / 4 + 1; // code, name, then the tabs a row puts before its week
+        ASSERT_LT(column, header.size());
+        EXPECT_EQ(header[column], QString::fromLatin1(month)) << week;
+    }
     EXPECT_EQ(t.ctx.st.ActionCode, QString());
     EXPECT_EQ(t.ctx.st.ContinueFlag, 0);
 

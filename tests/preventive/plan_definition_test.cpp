@@ -20,7 +20,7 @@ std::string AsUser(const QString& root, const QString& data, const std::function
     return test::RunUnprivileged(data, body);
 }
 
-const QString kDialog = QString::fromLatin1(kPlanDefinitionCaption);
+const QString kDialog = QStringLiteral("DEFINICION PLANING DE MANTENIMIENTO PREVENTIVO");
 
 class PlanDefinitionTest : public test::PreventiveTest
 {
@@ -37,7 +37,7 @@ protected:
     }
     void ExpectPersonnelMissing(const char* file)
     {
-        t.ui.ExpectMessage(QString::fromUtf8(kPersonnelMissing) + QString::fromLatin1(file));
+        t.ui.ExpectMessage(QStringLiteral("Falta Fichero Personal: ") + QString::fromLatin1(file));
     }
 };
 
@@ -69,7 +69,7 @@ TEST_F(PlanDefinitionTest, CreatingAPlanWritesItsYearsAndAWholeAgendaThenReloads
     SetHorizon(26, 27); // no plan yet: this year and the next
     StoreSelector(1);
     auto& ui = t.ui;
-    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
     ui.ExpectCard(kDialog)
         .ExpectValue(QStringLiteral("Firma"), QStringLiteral("FABRICA"))
         .ExpectValue(QStringLiteral("IniPG"), QStringLiteral("2025"))
@@ -78,7 +78,7 @@ TEST_F(PlanDefinitionTest, CreatingAPlanWritesItsYearsAndAWholeAgendaThenReloads
         .ExpectDisabled(QStringLiteral("FinPG"))
         .Set(QStringLiteral("Firma"), QStringLiteral("TALLERES NORTE SA"))
         .Set(QStringLiteral("IniPG"), QStringLiteral("2024"))
-        .Press(QString::fromLatin1(kChangeLastYearButton))
+        .DoubleClick(QStringLiteral("IniPG"))
         .Set(QStringLiteral("FinPG"), QStringLiteral("2020"))
         .Set(QStringLiteral("HorasPG"), QStringLiteral("40"))
         .Set(QStringLiteral("HorasRF"), QStringLiteral("10"))
@@ -138,7 +138,7 @@ TEST_F(PlanDefinitionTest, APlanCreatedMeanwhileByAnotherProgramIsNotWrittenOver
         return 0;
     };
     t.ctx.faults = &faults;
-    t.ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    t.ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
     t.ui.ExpectCard(kDialog)
         .Set(QStringLiteral("HorasPG"), QStringLiteral("40"))
         .Press(QStringLiteral("BitBtn1"));
@@ -157,32 +157,44 @@ TEST_F(PlanDefinitionTest, RefusedOrBadlyTypedPlansWriteNothing)
     SetHorizon(26, 27);
     StoreSelector();
     auto& ui = t.ui;
-    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), false);
+    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), false);
     ASSERT_TRUE(RunMenu("Pláning > Crear"));
-    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
     ui.ExpectCard(kDialog).Press(QStringLiteral("BitBtn2"));
     ASSERT_TRUE(RunMenu("Pláning > Crear"));
-    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
     ui.ExpectCard(kDialog)
         .Set(QStringLiteral("HorasPG"), QStringLiteral("40h"))
         .Press(QStringLiteral("BitBtn1"));
     ui.ExpectMessage(QStringLiteral("FORMATO NUMERICO"));
     EXPECT_FALSE(RunMenu("Pláning > Crear"));
     // A year that one byte since 2000 cannot hold.
-    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
     ui.ExpectCard(kDialog)
         .Set(QStringLiteral("IniPG"), QStringLiteral("25"))
         .Press(QStringLiteral("BitBtn1"));
     ui.ExpectMessage(QStringLiteral("FORMATO NUMERICO"));
     EXPECT_FALSE(RunMenu("Pláning > Crear"));
     // The firm's first five characters become part of file names.
-    ui.ExpectYesNo(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
     ui.ExpectCard(kDialog)
         .Set(QStringLiteral("Firma"), QStringLiteral("A/B SA"))
         .Press(QStringLiteral("BitBtn1"));
     ui.ExpectMessage(QStringLiteral("NOMBRE DE FICHERO NO VALIDO"));
     ASSERT_TRUE(RunMenu("Pláning > Crear"));
+    // A horizon of no weeks, the last year the first one: refused before anything is written, the
+    // typed firm not taken.
+    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
+    ui.ExpectCard(kDialog)
+        .Set(QStringLiteral("Firma"), QStringLiteral("TALLERES NORTE SA"))
+        .Set(QStringLiteral("IniPG"), QStringLiteral("2026"))
+        .DoubleClick(QStringLiteral("IniPG"))
+        .Set(QStringLiteral("FinPG"), QStringLiteral("2026"))
+        .Press(QStringLiteral("BitBtn1"));
+    ui.ExpectMessage(QStringLiteral("EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO"));
+    ASSERT_TRUE(RunMenu("Pláning > Crear"));
     EXPECT_SCRIPT_DONE(ui);
+    EXPECT_EQ(t.ctx.st.PlanWeeks, 52);
     EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.LON")));
     EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.CAR")));
     EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("FABRICA"));
@@ -269,43 +281,51 @@ TEST_F(StartupAgendaTest, ABlankNoteIsNotShownAndAnUnnamedFirmGetsTheDefaultName
     StoreAgenda(agenda);
     RunStartupBeforeWindow(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(t.ctx.st.FirmName, QString::fromLatin1(kDefaultFirmName));
+    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("EMPRESA"));
     EXPECT_EQ(t.ctx.st.PersonnelFileName, QStringLiteral("EMPRE_PO.RCH"));
 
     // A firm name that cannot prefix a file name is not taken either.
     agenda[0].Note = "..\\X";
     StoreAgenda(agenda);
     LoadFirmAndWeekAgenda(t.ctx);
-    EXPECT_EQ(t.ctx.st.FirmName, QString::fromLatin1(kDefaultFirmName));
+    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("EMPRESA"));
 }
 
-// The note is read inside the agenda whatever today is: an empty agenda shows nothing, a short one its
-// last week, and a today outside the horizon the horizon's last week.
-TEST_F(StartupAgendaTest, TheNoteIsNeverReadOutsideTheAgenda)
+// Only today's week has a note to show: an empty agenda, a short one that ends before today and a today
+// outside the horizon show none, while the firm is still taken from the first record.
+TEST_F(StartupAgendaTest, TheNoteIsOnlyThatOfTodaysWeek)
 {
     StoreAgenda({});
     RunStartupBeforeWindow(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(t.ctx.st.FirmName, QString::fromLatin1(kDefaultFirmName));
+    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("EMPRESA"));
 
     std::vector<TAgendaRecord> agenda = Agenda(60);
+    agenda[0].Note = "TALLER SUR";
     agenda[59].Note = "ULTIMA";
     StoreAgenda(agenda);
-    t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rULTIMA"));
     LoadFirmAndWeekAgenda(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("TALLER SUR"));
 
     agenda = Agenda(104);
+    agenda[0].Note = "TALLER SUR";
     agenda[103].Note = "FIN DEL PLAN";
     StoreAgenda(agenda);
-    SetHorizon(27, 29); // starts next year
-    t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rFIN DEL PLAN"));
+    SetHorizon(27, 29); // starts next year: today, 7 December 2026, is no week of it
     LoadFirmAndWeekAgenda(t.ctx);
     SetHorizon(20, 22); // ended years ago
-    t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rFIN DEL PLAN"));
     LoadFirmAndWeekAgenda(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("FABRICA"));
+    EXPECT_EQ(t.ctx.st.FirmName, QStringLiteral("TALLER SUR"));
+
+    // Today's week when the horizon holds it.
+    SetHorizon(25, 27);
+    agenda[102].Note = "HOY";
+    StoreAgenda(agenda);
+    t.ui.ExpectMessage(QStringLiteral("APUNTE AGENDA:\rHOY"));
+    LoadFirmAndWeekAgenda(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 TEST(PlanDefinitionCard, ExplainsItsControls)

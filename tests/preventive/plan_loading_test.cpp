@@ -387,6 +387,71 @@ TEST_F(PlanLoadingTest, AWriteProtectedPlanIsReadButItsUnloadChangesNothing)
     EXPECT_EQ(AgendaBytes(), agenda);
 }
 
+// A plan entry that cannot be written books nothing: the agenda is only written once the entry is stored,
+// and an automatic load stops at the first failure with one message.
+TEST_F(PlanLoadingTest, NothingIsBookedWhenThePlanEntryCannotBeStored)
+{
+    StoreMachines({Machine("FRESA", "Fresa"), Machine("PRENSA", "Prensa"), Machine("TORNO", "Torno")});
+    StoreOperations({Op("FRESA", "M", 10), Op("PRENSA", "M", 10), Op("TORNO", "M", 10)});
+    StoreAgenda(Agenda(104));
+    StorePlan({});
+    const std::string agenda = AgendaBytes();
+    test::WriteProtect(t.Path(QStringLiteral("PORTAL.PLN")));
+    OpenToEveryone("PORTAL.CAR");
+
+    const std::string failures = AsUser([&]() -> std::string {
+        ExpectCode("TORNO");
+        ExpectWeek("Torno", "2");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (RunMenu("Pláning > Altas > Cargar > Manual"))
+            return "the load command was not abandoned";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(PlanBytes(), std::string());
+    EXPECT_EQ(AgendaBytes(), agenda);
+
+    // A plan that is a folder: the automatic load over three machines stops at the first.
+    ASSERT_TRUE(QFile::remove(t.Path(QStringLiteral("PORTAL.PLN"))));
+    ASSERT_TRUE(QDir().mkdir(t.Path(QStringLiteral("PORTAL.PLN"))));
+    ExpectAutomatic("*", "N");
+    t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+    EXPECT_FALSE(RunMenu("Pláning > Altas > Cargar > Automática > Aleatoria"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_TRUE(t.ui.Transcript().contains(QStringLiteral("PROGRESS END 1/3")));
+    EXPECT_EQ(AgendaBytes(), agenda);
+    EXPECT_TRUE(QFileInfo(t.Path(QStringLiteral("PORTAL.PLN"))).isDir());
+}
+
+// An agenda with fewer weeks than the plan (torn, or empty) is reported and nothing enters the plan, by
+// hand or automatically; the automatic load stops at the first machine.
+TEST_F(PlanLoadingTest, AShortAgendaIsReportedAndNothingIsPlanned)
+{
+    StoreMachines({Machine("FRESA", "Fresa"), Machine("TORNO", "Torno")});
+    StoreOperations({Op("FRESA", "M", 10), Op("TORNO", "M", 10)});
+    StorePlan({});
+    for (std::size_t weeks : {60u, 0u}) {
+        SCOPED_TRACE(weeks);
+        StoreAgenda(Agenda(weeks));
+        std::string agenda = AgendaBytes();
+        agenda += std::string(20, '\x7F'); // and a torn record after them
+        t.WriteFile(QStringLiteral("PORTAL.CAR"), agenda);
+        ExpectCode("TORNO");
+        ExpectWeek("Torno", "70");
+        t.ui.ExpectMessage(QStringLiteral("LECTURA DE DISCO"));
+        ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
+        EXPECT_SCRIPT_DONE(t.ui);
+
+        ExpectAutomatic("*", "N");
+        t.ui.ExpectMessage(QStringLiteral("LECTURA DE DISCO"));
+        ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Automática > Aleatoria"));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_TRUE(t.ui.Transcript().contains(QStringLiteral("PROGRESS END 1/2")));
+        EXPECT_TRUE(PlanEntries().isEmpty());
+        EXPECT_EQ(AgendaBytes(), agenda);
+    }
+}
+
 // A write-protected agenda is read for the proposed week (week 55 of an empty 104-week agenda, 7 of the
 // cycle); the load is refused before the plan takes the machine.
 TEST_F(PlanLoadingTest, AWriteProtectedAgendaProposesItsWeekButTheLoadChangesNothing)
@@ -495,6 +560,50 @@ TEST_F(PlanLoadingTest, ARoutineChangeKeepsThePlannedMachineAtItsStartWeek)
     ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(AgendaBytes(), empty);
+}
+
+// The week a machine comes back at after its routine changed is asked until it is one of the plan's:
+// the routine is saved by then, and the machine must not stay out of the plan. Cancel keeps its week.
+TEST_F(PlanLoadingTest, AMistypedReloadWeekIsAskedAgain)
+{
+    const QString card = QString::fromUtf8(kRoutineCardCaption);
+    StoreMachines({Machine("TORNO", "Torno")});
+    StoreOperations({Op("TORNO", "M", 30)});
+    StoreAgenda(Agenda(104));
+    ExpectCode("TORNO");
+    ExpectWeek("Torno", "9");
+    ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
+
+    t.ui.ExpectInput(QStringLiteral("EDICION DE GAMAS"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("TORNO"));
+    t.ui.ExpectCard(card)
+        .Set(QStringLiteral("TiempoGM"), QStringLiteral("45"))
+        .Press(QStringLiteral("Button1"));
+    ExpectWeek("Torno", "999");
+    t.ui.ExpectMessage(QStringLiteral("SEMANA 999 FUERA DEL PLANING: 0 A 103"));
+    ExpectWeek("Torno", "-1");
+    t.ui.ExpectMessage(QStringLiteral("SEMANA -1 FUERA DEL PLANING: 0 A 103"));
+    ExpectWeek("Torno", "1a");
+    t.ui.ExpectMessage(QStringLiteral("FORMATO NUMERICO"));
+    ExpectProposedWeek("Torno");
+    ASSERT_TRUE(RunMenu("Gamas > Edición OPR"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("TORNO@9")});
+    EXPECT_EQ(PlannedMinutes(8, 13), (std::vector<int>{0, 45, 0, 0, 0, 45}));
+
+    // A valid week after a wrong one is taken.
+    t.ui.ExpectInput(QStringLiteral("EDICION DE GAMAS"), QStringLiteral("Entrar Codigo"),
+                     QStringLiteral("TORNO"));
+    t.ui.ExpectCard(card)
+        .Set(QStringLiteral("TiempoGM"), QStringLiteral("50"))
+        .Press(QStringLiteral("Button1"));
+    ExpectWeek("Torno", "104");
+    t.ui.ExpectMessage(QStringLiteral("SEMANA 104 FUERA DEL PLANING: 0 A 103"));
+    ExpectWeek("Torno", "10");
+    ASSERT_TRUE(RunMenu("Gamas > Edición OPR"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("TORNO@10")});
+    EXPECT_EQ(PlannedMinutes(8, 14), (std::vector<int>{0, 0, 50, 0, 0, 0, 50}));
 }
 
 // When the plan cannot let a machine go (here its minutes have no agenda to come off), its routine cannot

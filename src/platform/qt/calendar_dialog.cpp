@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextCharFormat>
@@ -32,6 +33,8 @@ CalendarDialog::CalendarDialog(QDate start, QDate end, QWidget* parent) : QDialo
 {
     setObjectName(QStringLiteral("TCalendar"));
     setWindowTitle(QStringLiteral("Selección de un rango de fechas"));
+    // Month and day names in Spanish, as everywhere in the program; the children take the dialog's.
+    setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
 
     m_calendar = new QCalendarWidget(this);
     m_calendar->setObjectName(QStringLiteral("MonthC1"));

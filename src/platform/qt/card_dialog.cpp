@@ -1,18 +1,31 @@
 #include "platform/qt/card_dialog.h"
 
+#include "platform/qt/jpeg_codec.h"
+
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTextCursor>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace gim {
 
@@ -20,11 +33,22 @@ namespace {
 
 // Rows per column pair; longer cards continue in the next column pair.
 constexpr int kRowsPerColumn = 16;
+// The smallest space a picture field shows its picture in.
+constexpr int kPictureWidth = 160;
+constexpr int kPictureHeight = 120;
+// A check list's room beside its texts (tick box, margins, scroll bar) and its tallest height.
+constexpr int kCheckListExtra = 64;
+constexpr int kCheckListHeight = 420;
 
 } // namespace
 
-CardDialog::CardDialog(const CardSpec& spec, CardState& state, QWidget* parent)
-    : QDialog(parent), m_spec(spec), m_state(state)
+CardDialog::CardDialog(const CardSpec& spec, CardState& state, QWidget* parent,
+                       CardController::Notify message)
+    : QDialog(parent), m_spec(spec), m_state(state),
+      m_card(spec, state, message ? std::move(message) : CardController::Notify([this](const QString& text) {
+                 QMessageBox::information(this, QCoreApplication::applicationName(), text);
+             }),
+             [](const QString& fault) { qCritical("%s", qUtf8Printable(fault)); })
 {
     setObjectName(spec.name);
     setToolTip(spec.hint);
@@ -37,21 +61,79 @@ CardDialog::~CardDialog()
     disconnect(m_focusWatch);
 }
 
+// The grid a control goes into: the body, a sheet, or a titled group on either.
+QGridLayout* CardDialog::GridFor(const FieldPlace& place)
+{
+    const auto gridOf = [](QWidget* w) { return static_cast<QGridLayout*>(w->layout()); };
+    QWidget* sheet = m_body;
+    if (!place.page.isEmpty()) {
+        if (!m_tabs) {
+            m_tabs = new QTabWidget(this);
+            m_tabs->setObjectName(QStringLiteral("Sheets"));
+            static_cast<QVBoxLayout*>(layout())->addWidget(m_tabs);
+        }
+        auto it = m_pages.find(place.page);
+        if (it == m_pages.end()) {
+            auto* page = new QWidget;
+            new QGridLayout(page);
+            m_tabs->addTab(page, place.page);
+            it = m_pages.emplace(place.page, page).first;
+        }
+        sheet = it->second;
+    }
+    if (place.group.isEmpty())
+        return gridOf(sheet);
+    const QString key = place.page + QLatin1Char('\n') + place.group;
+    auto it = m_groups.find(key);
+    if (it == m_groups.end()) {
+        auto* box = new QGroupBox(place.group);
+        box->setObjectName(place.group);
+        new QGridLayout(box);
+        QGridLayout* sheetGrid = gridOf(sheet);
+        if (const GroupSpec* g = m_spec.group(place.group))
+            sheetGrid->addWidget(box, g->row < 0 ? sheetGrid->rowCount() : g->row, g->column, g->rowSpan,
+                                 g->columnSpan, Qt::AlignTop);
+        else
+            sheetGrid->addWidget(box, sheetGrid->rowCount(), 0, 1, 1, Qt::AlignTop);
+        it = m_groups.emplace(key, box).first;
+    }
+    return gridOf(it->second);
+}
+
 void CardDialog::Build()
 {
     auto* outer = new QVBoxLayout(this);
-    auto* grid = new QGridLayout;
-    outer->addLayout(grid);
+    m_body = new QWidget(this);
+    auto* body = new QGridLayout(m_body);
+    body->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_body);
 
-    // Controls are created in declaration order, which is also their tab order.
+    // Controls are created in declaration order, which is also their tab order. Controls without a place
+    // fill the body a column pair at a time.
     int index = 0;
     for (const FieldSpec& f : m_spec.fields) {
         FieldView view;
         view.spec = &f;
-        const int row = index % kRowsPerColumn;
-        const int column = 2 * (index / kRowsPerColumn);
-        ++index;
-        if (f.kind != FieldKind::Check) {
+        QGridLayout* grid = GridFor(f.place);
+        const bool placed = f.place.row >= 0 || !f.place.page.isEmpty() || !f.place.group.isEmpty();
+        int row = f.place.row;
+        int column = 2 * f.place.column;
+        if (!placed) {
+            row = index % kRowsPerColumn;
+            column = 2 * (index / kRowsPerColumn);
+            ++index;
+        } else if (row < 0) {
+            row = grid->rowCount();
+            // An empty grid still counts one row.
+            if (row == 1 && !grid->itemAtPosition(0, 0) && !grid->itemAtPosition(0, 1))
+                row = 0;
+        }
+        const int span = 2 * std::max(1, f.place.columnSpan);
+        const bool captioned =
+            f.kind != FieldKind::Check &&
+            !(f.label.isEmpty() &&
+              (f.kind == FieldKind::CheckList || f.kind == FieldKind::Table || f.kind == FieldKind::Picture));
+        if (captioned) {
             view.caption = new QLabel(f.label, this);
             grid->addWidget(view.caption, row, column, Qt::AlignRight | Qt::AlignVCenter);
         }
@@ -64,11 +146,29 @@ void CardDialog::Build()
             view.widget = edit;
             break;
         }
-        case FieldKind::Masked: {
+        case FieldKind::Masked:
+        case FieldKind::Date: {
+            // Keys go to the card's mask, not to Qt's: the value is what the controller makes of them.
             auto* edit = new QLineEdit(this);
-            edit->setInputMask(f.mask);
+            edit->setContextMenuPolicy(Qt::NoContextMenu);
+            edit->setDragEnabled(false);
+            edit->setAcceptDrops(false);
+            edit->installEventFilter(this);
             connect(edit, &QLineEdit::textChanged, this, [this, name = f.name] { OnEdited(name); });
             view.widget = edit;
+            if (f.kind == FieldKind::Date) {
+                auto* frame = new QWidget(this);
+                auto* line = new QHBoxLayout(frame);
+                line->setContentsMargins(0, 0, 0, 0);
+                line->addWidget(edit);
+                auto* pick = new QToolButton(frame);
+                pick->setObjectName(f.name + QStringLiteral("Boton"));
+                pick->setText(QStringLiteral("..."));
+                pick->setFocusPolicy(Qt::NoFocus);
+                line->addWidget(pick);
+                connect(pick, &QToolButton::clicked, this, [this, name = f.name] { OnCalendar(name); });
+                view.frame = frame;
+            }
             break;
         }
         case FieldKind::Combo: {
@@ -105,16 +205,69 @@ void CardDialog::Build()
         case FieldKind::Label:
             view.widget = new QLabel(this);
             break;
+        case FieldKind::CheckList: {
+            auto* list = new QListWidget(this);
+            list->setSelectionMode(QAbstractItemView::NoSelection);
+            connect(list, &QListWidget::itemChanged, this,
+                    [this, name = f.name, list](QListWidgetItem* item) { OnTicked(name, list->row(item)); });
+            connect(list, &QListWidget::currentRowChanged, this, [this, name = f.name](int row) {
+                if (!m_running || m_closed || m_applying || row < 0)
+                    return;
+                m_card.ClickItem(name, row);
+                Sync();
+            });
+            // Long lists scroll; each list is as wide as its longest item.
+            int widest = 0;
+            for (const QString& item : f.choices)
+                widest = std::max(widest, list->fontMetrics().horizontalAdvance(item));
+            list->setFixedWidth(widest + kCheckListExtra);
+            list->setMaximumHeight(kCheckListHeight);
+            view.widget = list;
+            view.clickTarget = list->viewport();
+            break;
+        }
+        case FieldKind::Table: {
+            auto* table = new QTableWidget(this);
+            table->setColumnCount(static_cast<int>(f.columns.size()));
+            table->setHorizontalHeaderLabels(f.columns);
+            table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            table->setSelectionBehavior(QAbstractItemView::SelectRows);
+            table->setSelectionMode(QAbstractItemView::SingleSelection);
+            table->verticalHeader()->hide();
+            connect(table, &QTableWidget::currentCellChanged, this,
+                    [this, name = f.name] { OnEdited(name); });
+            view.widget = table;
+            view.clickTarget = table->viewport();
+            break;
+        }
+        case FieldKind::Picture: {
+            auto* picture = new QLabel(this);
+            picture->setAlignment(Qt::AlignCenter);
+            picture->setMinimumSize(kPictureWidth, kPictureHeight);
+            picture->setFrameShape(QFrame::StyledPanel);
+            view.widget = picture;
+            break;
+        }
         }
         view.widget->setObjectName(f.name);
         view.widget->setToolTip(f.hint);
+        if (!view.frame)
+            view.frame = view.widget;
         if (!view.clickTarget)
             view.clickTarget = view.widget;
         view.clickTarget->installEventFilter(this);
-        if (view.caption)
+        if (view.caption) {
             view.caption->setBuddy(view.widget);
-        grid->addWidget(view.widget, row, column + 1);
+            grid->addWidget(view.frame, row, column + 1, std::max(1, f.place.rowSpan), span - 1);
+        } else {
+            grid->addWidget(view.frame, row, column, std::max(1, f.place.rowSpan), span);
+        }
         m_fields.push_back(view);
+    }
+    // With sheets, the controls common to all of them stand below.
+    if (m_tabs) {
+        outer->removeWidget(m_body);
+        outer->insertWidget(outer->indexOf(m_tabs) + 1, m_body);
     }
 
     auto* row = new QHBoxLayout;
@@ -194,11 +347,22 @@ void CardDialog::ApplyValue(const FieldView& view, const QString& value)
 {
     const QSignalBlocker blocker(view.widget);
     switch (view.spec->kind) {
-    case FieldKind::Text:
-    case FieldKind::Masked: {
+    case FieldKind::Text: {
         auto* edit = static_cast<QLineEdit*>(view.widget);
         if (edit->text() != value)
             edit->setText(value);
+        break;
+    }
+    case FieldKind::Masked:
+    case FieldKind::Date: {
+        auto* edit = static_cast<QLineEdit*>(view.widget);
+        const CardMask* mask = m_card.MaskOf(view.spec->name);
+        const QString shown = mask ? mask->Display(value) : value;
+        if (edit->text() != shown) {
+            const int cursor = edit->cursorPosition();
+            edit->setText(shown);
+            edit->setCursorPosition(cursor);
+        }
         break;
     }
     case FieldKind::Combo: {
@@ -225,6 +389,60 @@ void CardDialog::ApplyValue(const FieldView& view, const QString& value)
     case FieldKind::Label:
         static_cast<QLabel*>(view.widget)->setText(value);
         break;
+    case FieldKind::CheckList: {
+        auto* list = static_cast<QListWidget*>(view.widget);
+        const QStringList& items = ChoicesOf(*view.spec, m_state);
+        if (list->count() != items.size())
+            list->clear();
+        for (int i = 0; i < items.size(); ++i) {
+            QListWidgetItem* item = list->item(i);
+            if (!item) {
+                item = new QListWidgetItem(list);
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            }
+            item->setText(items[i]);
+            item->setCheckState(m_state.ticked(view.spec->name, i) ? Qt::Checked : Qt::Unchecked);
+        }
+        if (const auto it = m_state.currentItem.find(view.spec->name);
+            it != m_state.currentItem.end() && list->currentRow() != it->second)
+            list->setCurrentRow(it->second);
+        break;
+    }
+    case FieldKind::Table: {
+        auto* table = static_cast<QTableWidget*>(view.widget);
+        const auto it = m_state.rows.find(view.spec->name);
+        const int count = it == m_state.rows.end() ? 0 : static_cast<int>(it->second.size());
+        table->setRowCount(count);
+        for (int r = 0; r < count; ++r)
+            for (int c = 0; c < table->columnCount(); ++c) {
+                const QString text = it->second[r].value(c);
+                QTableWidgetItem* cell = table->item(r, c);
+                if (!cell)
+                    table->setItem(r, c, new QTableWidgetItem(text));
+                else if (cell->text() != text)
+                    cell->setText(text);
+            }
+        bool number = false;
+        const int current = value.toInt(&number);
+        if (!number || current < 0 || current >= count)
+            table->setCurrentCell(-1, -1);
+        else if (table->currentRow() != current)
+            table->setCurrentCell(current, 0);
+        break;
+    }
+    case FieldKind::Picture: {
+        auto* picture = static_cast<QLabel*>(view.widget);
+        if (picture->property("path").toString() == value)
+            break;
+        picture->setProperty("path", value);
+        const auto image = value.isEmpty() ? tl::expected<QImage, QString>(QImage()) : ReadPicture(value);
+        if (image && !image->isNull())
+            picture->setPixmap(QPixmap::fromImage(
+                image->scaled(kPictureWidth, kPictureHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        else
+            picture->clear();
+        break;
+    }
     }
 }
 
@@ -233,9 +451,17 @@ QString CardDialog::ReadValue(const FieldView& view) const
     QString value;
     switch (view.spec->kind) {
     case FieldKind::Text:
-    case FieldKind::Masked:
         value = static_cast<QLineEdit*>(view.widget)->text();
         break;
+    case FieldKind::Masked:
+    case FieldKind::Date: {
+        // Blank characters shown in empty positions are no typed text.
+        value = static_cast<QLineEdit*>(view.widget)->text();
+        if (const CardMask* mask = m_card.MaskOf(view.spec->name); mask && value.size() == mask->Length())
+            return value == mask->Display(m_state.value(view.spec->name)) ? m_state.value(view.spec->name)
+                                                                          : value;
+        return value;
+    }
     case FieldKind::Combo:
         value = static_cast<QComboBox*>(view.widget)->currentText();
         break;
@@ -247,6 +473,13 @@ QString CardDialog::ReadValue(const FieldView& view) const
     case FieldKind::Label:
         value = static_cast<QLabel*>(view.widget)->text();
         break;
+    case FieldKind::Table: {
+        const int row = static_cast<QTableWidget*>(view.widget)->currentRow();
+        return row < 0 ? QString() : QString::number(row);
+    }
+    case FieldKind::CheckList:
+    case FieldKind::Picture:
+        return m_state.value(view.spec->name);
     }
     if (view.spec->capacity > 0)
         value.truncate(view.spec->capacity);
@@ -270,8 +503,10 @@ void CardDialog::ApplyState()
         ApplyValue(view, m_state.value(name));
         const bool enabled = !m_state.disabled.count(name);
         const bool visible = !m_state.hidden.count(name);
-        view.widget->setEnabled(enabled);
-        view.widget->setVisible(visible);
+        view.frame->setEnabled(enabled);
+        view.frame->setVisible(visible);
+        const auto hint = m_state.hints.find(name);
+        view.widget->setToolTip(hint == m_state.hints.end() ? view.spec->hint : hint->second);
         if (view.caption) {
             view.caption->setText(captionOf(name, view.spec->label));
             view.caption->setEnabled(enabled);
@@ -283,6 +518,8 @@ void CardDialog::ApplyState()
     for (const ButtonSpec& b : m_spec.buttons) {
         QPushButton* button = m_buttons.at(b.name);
         button->setText(captionOf(b.name, b.caption));
+        const auto hint = m_state.hints.find(b.name);
+        button->setToolTip(hint == m_state.hints.end() ? b.hint : hint->second);
         button->setEnabled(!m_state.disabled.count(b.name));
         button->setVisible(!m_state.hidden.count(b.name));
     }
@@ -292,25 +529,15 @@ void CardDialog::ApplyState()
 
 // ---- Events --------------------------------------------------------------------------------------------
 
-template <class F> void CardDialog::Fire(F&& handler)
+void CardDialog::Sync()
 {
     if (m_closed)
         return;
-    handler();
-    if (m_closed)
+    if (m_card.Closed()) {
+        done(m_card.Result());
         return;
+    }
     ApplyState();
-    if (m_state.closeWith)
-        done(*m_state.closeWith);
-}
-
-void CardDialog::MoveFocus(const QString& field)
-{
-    if (field == m_focused || m_closed)
-        return;
-    const QString left = m_focused;
-    m_focused = field;
-    RunFocusHandlers(m_spec, m_state, left, field, [this](const auto& handler) { Fire(handler); });
 }
 
 void CardDialog::OnFocusChanged(QWidget*, QWidget* now)
@@ -318,67 +545,133 @@ void CardDialog::OnFocusChanged(QWidget*, QWidget* now)
     // Focus going to another window (a message box, another program) leaves the field where it was.
     if (!m_running || m_closed || m_applying || !now || now->window() != this)
         return;
-    MoveFocus(FieldOf(now));
+    const QString field = FieldOf(now);
+    // A button takes the focus when pressed; OnButton leaves the field then.
+    if (field.isEmpty())
+        return;
+    if (!m_card.Focus(field) && !m_closed && !m_card.Closed()) {
+        const bool wasApplying = m_applying;
+        m_applying = true;
+        if (const FieldView* back = View(m_card.Focused()))
+            back->widget->setFocus(Qt::OtherFocusReason);
+        m_applying = wasApplying;
+    }
+    Sync();
 }
 
 void CardDialog::OnEdited(const QString& field)
 {
-    if (!m_running || m_closed)
+    if (!m_running || m_closed || m_applying)
         return;
     const FieldView* view = View(field);
     const QString value = ReadValue(*view);
     // Qt also signals edits that leave the text as it was (a memo reformatting its blocks).
     if (value == m_state.value(field))
         return;
-    // An edit arriving without a focus change (the window was never activated) still enters the field
-    // first, so the handlers see the same order as ever.
-    MoveFocus(field);
-    if (m_closed)
+    if (view->spec->kind == FieldKind::Check || view->spec->kind == FieldKind::Table ||
+        (view->spec->kind == FieldKind::Combo && view->spec->fixedChoices))
+        m_card.Choose(field, value);
+    else
+        m_card.Edit(field, value);
+    Sync();
+}
+
+void CardDialog::OnTicked(const QString& field, int item)
+{
+    if (!m_running || m_closed || m_applying)
         return;
-    m_state.values[field] = value;
-    Fire([&] {
-        if (m_spec.onChange)
-            m_spec.onChange(m_state, field);
-    });
+    const FieldView* view = View(field);
+    auto* list = static_cast<QListWidget*>(view->widget);
+    const bool shown = list->item(item) && list->item(item)->checkState() == Qt::Checked;
+    if (shown != m_state.ticked(field, item))
+        m_card.Toggle(field, item);
+    Sync();
+}
+
+void CardDialog::OnCalendar(const QString& field)
+{
+    if (!m_running || m_closed || !m_card.CanFocus(field))
+        return;
+    QDialog picker(this);
+    picker.setObjectName(QStringLiteral("Calendario"));
+    picker.setWindowTitle(QStringLiteral("Calendario"));
+    auto* calendar = new QCalendarWidget(&picker);
+    auto* layout = new QVBoxLayout(&picker);
+    layout->addWidget(calendar);
+    const QString shown = m_state.value(field);
+    QDate current = QDate::fromString(shown, QStringLiteral("dd/MM/yyyy"));
+    if (!current.isValid())
+        current = QDate::fromString(shown, QStringLiteral("dd/MM/yy")).addYears(100);
+    if (current.isValid())
+        calendar->setSelectedDate(current);
+    connect(calendar, &QCalendarWidget::activated, &picker, &QDialog::accept);
+    if (picker.exec() != QDialog::Accepted)
+        return;
+    m_card.PickDate(field, calendar->selectedDate());
+    Sync();
+}
+
+bool CardDialog::OnMaskedKey(const FieldView& view, QKeyEvent* event)
+{
+    auto* edit = static_cast<QLineEdit*>(view.widget);
+    const QString& field = view.spec->name;
+    const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+    const int selected = edit->hasSelectedText() ? static_cast<int>(edit->selectedText().size()) : 0;
+    int cursor = start;
+    if (event->key() == Qt::Key_Backspace) {
+        cursor = selected ? m_card.Erase(field, start, start + selected)
+                          : m_card.Erase(field, std::max(0, start - 1), start);
+    } else if (event->key() == Qt::Key_Delete) {
+        cursor = m_card.Erase(field, start, start + std::max(1, selected));
+    } else if (event->matches(QKeySequence::Paste)) {
+        cursor = m_card.Type(field, start, selected, QApplication::clipboard()->text());
+    } else if (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Undo) ||
+               event->matches(QKeySequence::Redo)) {
+        return true;
+    } else if (!event->text().isEmpty() && event->text()[0].isPrint() &&
+               !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        cursor = m_card.Type(field, start, selected, event->text());
+    } else {
+        return false;
+    }
+    Sync();
+    if (!m_closed) {
+        edit->deselect();
+        edit->setCursorPosition(cursor);
+    }
+    return true;
 }
 
 void CardDialog::OnButton(const ButtonSpec& button)
 {
     if (!m_running || m_closed)
         return;
-    // An accelerator presses the button without moving the focus; leave the field here, exactly once.
-    if (QPushButton* pushed = Button(button.name))
+    // An accelerator presses the button without moving the focus; the controller leaves the field.
+    if (QPushButton* pushed = Button(button.name)) {
+        const bool wasApplying = m_applying;
+        m_applying = true;
         pushed->setFocus(Qt::OtherFocusReason);
-    MoveFocus(QString());
-    if (m_closed)
-        return;
-    if (!m_spec.onButton) {
-        done(button.result);
-        return;
+        m_applying = wasApplying;
     }
-    bool close = false;
-    Fire([&] { close = m_spec.onButton(m_state, button); });
-    if (close && !m_closed)
-        done(button.result);
+    m_card.Press(button.name);
+    Sync();
 }
 
 void CardDialog::OnDoubleClick(const FieldView& view)
 {
     if (!m_running || m_closed)
         return;
-    const QString field = view.spec->name;
-    if (view.spec->kind != FieldKind::Label)
-        MoveFocus(field);
-    if (m_closed)
-        return;
-    Fire([&] {
-        if (m_spec.onDoubleClick)
-            m_spec.onDoubleClick(m_state, field);
-    });
+    m_card.DoubleClick(view.spec->name);
+    Sync();
 }
 
 bool CardDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && m_running && !m_closed)
+        for (const FieldView& view : m_fields)
+            if (view.widget == watched && m_card.MaskOf(view.spec->name))
+                if (OnMaskedKey(view, static_cast<QKeyEvent*>(event)))
+                    return true;
     if (event->type() == QEvent::MouseButtonDblClick)
         for (const FieldView& view : m_fields)
             if (view.clickTarget == watched) {
@@ -426,24 +719,23 @@ void CardDialog::done(int result)
 
 bool CardDialog::Begin()
 {
-    m_state.closeWith.reset();
     m_running = true;
     ApplyState();
-    Fire([&] {
-        if (m_spec.onShow)
-            m_spec.onShow(m_state);
-    });
-    if (m_closed)
+    m_card.Show();
+    if (m_card.Closed()) {
+        Sync();
         return false;
-    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, &CardDialog::OnFocusChanged);
-    for (const FieldView& view : m_fields) {
-        const QString& name = view.spec->name;
-        if (view.spec->kind == FieldKind::Label || m_state.disabled.count(name) || m_state.hidden.count(name))
-            continue;
-        view.widget->setFocus(Qt::OtherFocusReason);
-        MoveFocus(name);
-        break;
     }
+    ApplyState();
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, &CardDialog::OnFocusChanged);
+    m_card.EnterFirst();
+    if (const FieldView* first = View(m_card.Focused())) {
+        const bool wasApplying = m_applying;
+        m_applying = true;
+        first->widget->setFocus(Qt::OtherFocusReason);
+        m_applying = wasApplying;
+    }
+    Sync();
     return !m_closed;
 }
 

@@ -1,29 +1,30 @@
 #pragma once
 
 #include "platform/card.h"
+#include "platform/card_controller.h"
 
 #include <QDialog>
 #include <QString>
 #include <map>
 #include <vector>
 
+class QGridLayout;
 class QLabel;
 class QPushButton;
+class QTabWidget;
 
 namespace gim {
 
-// The one dialog that shows any card. Fields are laid out in declaration order (label, control), the
-// buttons in one row below. Every field control and button carries the field's or button's name as its
-// object name.
+// The one dialog that shows any card. Each field stands where its place says: on its sheet, in its
+// titled group, at its grid cell (caption, control); fields without a place fill the body in declaration
+// order, sixteen rows to a column pair. With sheets, the body stands below them; the buttons in one row
+// at the bottom. Every field control and button carries the field's or button's name as its object name;
+// a date's calendar button is the field's name + "Boton".
 //
-// The dialog keeps the CardState current: an edit stores the control's value (cut to the capacity) and
-// runs onChange; focus moving between fields runs onExit and onEnter; after every handler the state is
-// shown again (values, combo items, disabled, hidden, captions, window caption) and `closeWith` closes
-// the card. A mouse double-click on a field's control enters the field (a label takes no focus) and
-// runs onDoubleClick.
-// A button first leaves the focused field (its onExit, once, also when pressed through its accelerator)
-// and then runs onButton. The card opens with the focus on its first field that can take it, whose
-// onEnter runs right after onShow.
+// The dialog decides nothing: it hands edits, keys typed into masked fields, focus moves, double-clicks
+// and button presses to the card controller and shows the state after each (values, combo items,
+// disabled, hidden, captions, window caption), closing when the controller has closed the card. Focus
+// the controller refuses (a half-typed mask) goes back to the field.
 //
 // Keys: Enter moves to the next control like Tab (old cards were filled field after field) and presses a
 // button only when that button has the focus; in a memo it starts a new line. Escape does nothing, so a
@@ -33,7 +34,9 @@ class CardDialog final : public QDialog
     Q_OBJECT
 
 public:
-    CardDialog(const CardSpec& spec, CardState& state, QWidget* parent = nullptr);
+    // `message` shows what the card refuses; by default a message box.
+    CardDialog(const CardSpec& spec, CardState& state, QWidget* parent = nullptr,
+               CardController::Notify message = {});
     ~CardDialog() override;
 
     // Runs onShow and the first onEnter, shows the card modally and returns its result code.
@@ -44,11 +47,12 @@ public:
     bool IsClosed() const { return m_closed; }
     int Result() const { return m_result; }
     // The field the card considers focused ("" = none, e.g. a button has the focus).
-    QString FocusedField() const { return m_focused; }
+    QString FocusedField() const { return m_card.Focused(); }
 
     QWidget* FieldWidget(const QString& name) const;
     QLabel* FieldCaption(const QString& name) const; // the label beside a field (nullptr for check boxes)
     QPushButton* Button(const QString& name) const;
+    QTabWidget* Sheets() const { return m_tabs; }
 
 public slots:
     void done(int result) override;
@@ -65,19 +69,24 @@ private:
         QWidget* widget = nullptr;
         QLabel* caption = nullptr;
         QWidget* clickTarget = nullptr; // the widget that receives the field's mouse events
+        QWidget* frame = nullptr;       // what stands in the grid: the control, or it with its calendar
     };
 
     void Build();
+    QGridLayout* GridFor(const FieldPlace& place);
+    void OnTicked(const QString& field, int item);
+    void OnCalendar(const QString& field);
     // Runs onShow, shows the state and gives the first field the focus; false if a handler closed the card.
     bool Begin();
     void ApplyState();
     void ApplyChoices(const FieldView& view);
     void ApplyValue(const FieldView& view, const QString& value);
     QString ReadValue(const FieldView& view) const;
-    template <class F> void Fire(F&& handler);
-    void MoveFocus(const QString& field);
+    // Shows the state after the controller acted, or closes the dialog when it closed the card.
+    void Sync();
     void OnFocusChanged(QWidget* old, QWidget* now);
     void OnEdited(const QString& field);
+    bool OnMaskedKey(const FieldView& view, QKeyEvent* event);
     void OnButton(const ButtonSpec& button);
     void OnDoubleClick(const FieldView& view);
     QString FieldOf(QWidget* widget) const;
@@ -87,7 +96,11 @@ private:
     CardState& m_state;
     std::vector<FieldView> m_fields;
     std::map<QString, QPushButton*> m_buttons;
-    QString m_focused;
+    QWidget* m_body = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    std::map<QString, QWidget*> m_pages;
+    std::map<QString, QWidget*> m_groups;
+    CardController m_card;
     QMetaObject::Connection m_focusWatch;
     bool m_running = false;
     bool m_applying = false; // showing the state: focus moves are Qt's, not the user's

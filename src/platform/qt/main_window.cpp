@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QStatusBar>
@@ -101,6 +102,7 @@ TGim::TGim(Context& ctx, OperationRegistry& registry, Dispatcher& dispatcher, QW
     m_calendar->setObjectName(QStringLiteral("MonthCalendar"));
     m_calendar->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
     m_calendar->setFirstDayOfWeek(Qt::Monday);
+    m_calendar->setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
     m_calendar->setSelectedDate(ctx.clock.Now().date());
     m_calendar->adjustSize();
     m_calendar->hide();
@@ -333,9 +335,33 @@ bool TGim::IsInThisWindow(QObject* object) const
     return object == windowHandle();
 }
 
+bool TGim::MoveToNextMenuOfLetter(QObject* watched, const QKeyEvent& key)
+{
+    // Only while one of this menu bar's menus is open: with none open the bar's own letters open the
+    // first menu of the letter.
+    QMenuBar* bar = menuBar();
+    QAction* current = bar->activeAction();
+    if (!current || !qobject_cast<QMenu*>(watched) || !(key.modifiers() & Qt::AltModifier))
+        return false;
+    const QKeySequence letter(Qt::ALT | static_cast<Qt::Key>(key.key()));
+    QList<QAction*> sharing;
+    for (QAction* action : bar->actions()) {
+        if (action->isVisible() && action->isEnabled() && QKeySequence::mnemonic(action->text()) == letter)
+            sharing << action;
+    }
+    if (sharing.isEmpty())
+        return false;
+    // As the old menus did: the next menu of the letter after the open one, round to the first.
+    const qsizetype at = sharing.indexOf(current);
+    bar->setActiveAction(sharing[(at + 1) % sharing.size()]);
+    return true;
+}
+
 bool TGim::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress && MoveToNextMenuOfLetter(watched, *static_cast<QKeyEvent*>(event)))
+        return true;
     if (type == QEvent::ShortcutOverride) {
         if (m_dispatcher.HasPendingEdits() && IsInThisWindow(watched))
             m_dispatcher.RunPendingEdits();
@@ -350,6 +376,10 @@ bool TGim::eventFilter(QObject* watched, QEvent* event)
             ReleaseMenuKeys(child);
         break;
     case QEvent::MouseButtonPress:
+        // Only a press on the bare background: a press in a report window that the window leaves
+        // unhandled comes up here too, and the pop-up menu it opens takes the release away.
+        if (m_mdi->viewport()->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            break;
         m_keyboardHelp->resize(m_keyboardHelp->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 64,
                                m_keyboardHelp->fontMetrics().lineSpacing() * 17);
         m_keyboardHelp->move(8, 8);

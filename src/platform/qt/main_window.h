@@ -10,6 +10,7 @@
 
 class QAction;
 class QCalendarWidget;
+class QKeyEvent;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -70,6 +71,7 @@ private:
     void RegisterWindowOperations(OperationRegistry& registry);
     bool IsInThisWindow(QObject* object) const;
     void ReleaseMenuKeys(QMdiSubWindow* child) const;
+    bool MoveToNextMenuOfLetter(QObject* watched, const QKeyEvent& key);
 
     Context& m_ctx;
     Dispatcher& m_dispatcher;

@@ -72,6 +72,24 @@ bool QtUi::AskYesNo(const QString& text)
     return box.clickedButton() == yes;
 }
 
+bool QtUi::AskOkCancel(const QString& text)
+{
+    QMessageBox box(m_parent);
+    box.setObjectName(QStringLiteral("OkCancelBox"));
+    box.setWindowTitle(QCoreApplication::applicationName());
+    box.setIcon(QMessageBox::Question);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    QPushButton* ok = box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    ok->setObjectName(QStringLiteral("OK"));
+    cancel->setObjectName(QStringLiteral("CANCEL"));
+    box.setDefaultButton(ok);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == ok;
+}
+
 int QtUi::RunCard(const CardSpec& spec, CardState& state)
 {
     CardDialog dialog(spec, state, m_parent);

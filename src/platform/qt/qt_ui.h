@@ -31,6 +31,7 @@ public:
     // The box carries the application's name as its title.
     void ShowMessage(const QString& text) override;
     bool AskYesNo(const QString& text) override;
+    bool AskOkCancel(const QString& text) override;
     int RunCard(const CardSpec& spec, CardState& state) override;
     void ShowReport(std::shared_ptr<ReportDocument> report) override;
     std::optional<QString> ChooseFile(const FileDialogRequest& request) override;

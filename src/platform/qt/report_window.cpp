@@ -57,6 +57,7 @@ namespace gim {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0; // 1440 twips an inch, 96 pixels an inch
+constexpr double kScreenDpi = 96.0;
 constexpr int kIndentStepPoints = 10;
 const char* const kDocumentTitle = "Editor RTF";
 const char* const kChartPrompt = "Gráfico de Barras/Líneas/Tarta B/L/T";
@@ -235,6 +236,20 @@ void ReadReportText(const QTextDocument& text, ReportDocument& doc)
             doc.AddLine(QString());
         }
     }
+}
+
+void PrintReportText(const QTextDocument& text, QPrinter& printer)
+{
+    // Listings are laid out on tab stops that may reach past the paper's width; a page as wide as the
+    // widest line, scaled down onto the paper, keeps every column.
+    std::unique_ptr<QTextDocument> copy(text.clone());
+    copy->setUndoRedoEnabled(false);
+    copy->setTextWidth(-1);
+    const QSizeF paper = printer.pageLayout().paintRect(QPageLayout::Inch).size() * kScreenDpi;
+    const qreal width = std::max(paper.width(), copy->idealWidth() + 2 * copy->documentMargin());
+    // Same proportions as the paper, so the scaling keeps the text's own.
+    copy->setPageSize(QSizeF(width, width * paper.height() / paper.width()));
+    copy->print(&printer);
 }
 
 void PrintWidget(QWidget* widget, QPrinter& printer)
@@ -784,10 +799,18 @@ ReportDocument TEditorRTF::PaneDocument() const
 
 void TEditorRTF::SetPaneText(const ReportDocument& doc)
 {
-    QTextDocument* text = m_text->document();
+    // The text goes into a document that has no layout yet and is then handed to the pane: filling the
+    // pane's own document would lay the whole text out, line by line, before anything shows. Handed over
+    // whole, the pane lays out what is on screen and the rest in the background.
+    // The pane deletes a document of its own when it gets another; one of ours goes here.
+    const QPointer<QTextDocument> old = m_text->document();
+    auto* text = new QTextDocument(m_text);
     text->setUndoRedoEnabled(false);
     RenderReportText(doc, *text);
     text->setUndoRedoEnabled(true);
+    m_text->setDocument(text);
+    if (old && old->parent() == m_text)
+        delete old.data();
     m_text->moveCursor(QTextCursor::Start);
 }
 
@@ -891,7 +914,7 @@ void TEditorRTF::Print()
         accepted = dialog.exec() == QDialog::Accepted;
     }
     if (accepted)
-        m_text->print(&printer);
+        PrintReportText(*m_text->document(), printer);
 }
 
 void TEditorRTF::PrintDirect()
@@ -900,7 +923,7 @@ void TEditorRTF::PrintDirect()
     printer.setDocName(QString::fromLatin1(kDocumentTitle));
     if (m_windows && m_windows->Hooks().directPrinter)
         m_windows->Hooks().directPrinter(printer);
-    m_text->print(&printer);
+    PrintReportText(*m_text->document(), printer);
 }
 
 void TEditorRTF::Save()

@@ -37,6 +37,9 @@ class WeekGraphView;
 void RenderReportText(const ReportDocument& doc, QTextDocument& text);
 void ReadReportText(const QTextDocument& text, ReportDocument& doc);
 
+// Prints the text with every column: a line wider than the paper shrinks the whole text to fit.
+void PrintReportText(const QTextDocument& text, QPrinter& printer);
+
 // Prints a widget (a chart) scaled onto the printer's page.
 void PrintWidget(QWidget* widget, QPrinter& printer);
 

@@ -1,5 +1,7 @@
 #include "platform/script/scripted_ui.h"
 
+#include "platform/card_controller.h"
+
 #include <algorithm>
 
 namespace gim {
@@ -29,6 +31,18 @@ QString RangeText(QDate start, QDate end)
 CardScript& CardScript::Set(const QString& field, const QString& value)
 {
     m_actions.push_back({Kind::Set, field, value, {}});
+    return *this;
+}
+
+CardScript& CardScript::Toggle(const QString& field, const QString& item)
+{
+    m_actions.push_back({Kind::Toggle, field, item, {}});
+    return *this;
+}
+
+CardScript& CardScript::PickDate(const QString& field, QDate date)
+{
+    m_actions.push_back({Kind::PickDate, field, date.toString(QStringLiteral("dd/MM/yyyy")), {}});
     return *this;
 }
 
@@ -99,6 +113,8 @@ QString ScriptedUi::Describe(const Step& step)
         return QStringLiteral("INPUT %1 %2 = CANCEL").arg(Bracketed(step.caption), step.text);
     case StepKind::Message:
         return QStringLiteral("MESSAGE ") + Quoted(step.text);
+    case StepKind::OkCancel:
+        return QStringLiteral("OKCANCEL %1 = %2").arg(Quoted(step.text), step.yes ? u"OK" : u"CANCEL");
     case StepKind::YesNo:
         return QStringLiteral("YESNO %1 = %2").arg(Quoted(step.text), step.yes ? u"SI" : u"NO");
     case StepKind::Card:
@@ -157,6 +173,16 @@ ScriptedUi& ScriptedUi::ExpectYesNo(const QString& text, bool answer)
     step->kind = StepKind::YesNo;
     step->text = text;
     step->yes = answer;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectOkCancel(const QString& text, bool ok)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::OkCancel;
+    step->text = text;
+    step->yes = ok;
     m_steps.push_back(std::move(step));
     return *this;
 }
@@ -335,6 +361,18 @@ bool ScriptedUi::AskYesNo(const QString& text)
     return step->yes;
 }
 
+bool ScriptedUi::AskOkCancel(const QString& text)
+{
+    ThrowIfAborted();
+    const QString seen = QStringLiteral("OKCANCEL ") + Quoted(text);
+    Step* step = Take(
+        {StepKind::OkCancel}, [&](const Step& s) { return s.text == text; }, seen);
+    if (!step)
+        return false;
+    Log(seen + (step->yes ? QStringLiteral(" = OK") : QStringLiteral(" = CANCEL")));
+    return step->yes;
+}
+
 void ScriptedUi::ShowReport(std::shared_ptr<ReportDocument> report)
 {
     ThrowIfAborted();
@@ -407,35 +445,29 @@ void ScriptedUi::SetClipboardText(const QString& text)
 
 // ---- Cards ---------------------------------------------------------------------------------------------
 
-// Drives one open card through its handlers in the order every backend follows.
+// Turns the script's actions into what a user does on the card; the card controller does the rest.
 class ScriptedUi::CardRun final
 {
 public:
     CardRun(ScriptedUi& ui, const CardSpec& spec, CardState& state, QString caption)
-        : m_ui(ui), m_spec(spec), m_state(state), m_caption(std::move(caption))
+        : m_ui(ui), m_spec(spec), m_state(state), m_caption(std::move(caption)),
+          m_card(
+              spec, state, [this](const QString& text) { m_ui.ShowMessage(text); },
+              [this](const QString& fault) { m_ui.Fail(Where() + fault); })
     {
     }
 
-    bool Closed() const { return m_closed; }
-    int Result() const { return m_result; }
-
+    bool Closed() const { return m_card.Closed(); }
+    int Result() const { return m_card.Result(); }
     void Show()
     {
-        Fire([&] {
-            if (m_spec.onShow)
-                m_spec.onShow(m_state);
-        });
+        m_card.Show();
+        LogClose();
     }
-
-    // The focus lands on the first field that can take it.
     void FocusFirst()
     {
-        for (const FieldSpec& f : m_spec.fields) {
-            if (CanFocus(f)) {
-                Focus(f.name);
-                return;
-            }
-        }
+        m_card.EnterFirst();
+        LogClose();
     }
 
     // False when the scripted user cannot do the action; the card is then abandoned.
@@ -445,13 +477,17 @@ public:
         switch (action.kind) {
         case Kind::Set:
             return Type(action.name, action.value);
+        case Kind::Toggle:
+            return Toggle(action.name, action.value);
+        case Kind::PickDate:
+            return PickDate(action.name, QDate::fromString(action.value, QStringLiteral("dd/MM/yyyy")));
         case Kind::DoubleClick:
             return DoubleClick(action.name);
         case Kind::Press:
             return Press(action.name);
         case Kind::Cancel:
             m_ui.Log(QStringLiteral("CANCEL"));
-            Close(m_spec.cancelResult);
+            m_card.CloseBox();
             return true;
         case Kind::ExpectValue:
             if (!m_spec.field(action.name))
@@ -482,116 +518,138 @@ public:
 
     void Close(int result)
     {
-        if (m_closed)
-            return;
-        m_closed = true;
-        m_result = result;
-        m_ui.Log(QStringLiteral("CLOSE %1").arg(result));
+        m_card.Close(result);
+        LogClose();
+    }
+    // The transcript notes the close once, where it happened.
+    void LogClose()
+    {
+        if (m_card.Closed() && !m_closeLogged) {
+            m_closeLogged = true;
+            m_ui.Log(QStringLiteral("CLOSE %1").arg(m_card.Result()));
+        }
     }
 
     QString Where() const { return QStringLiteral("card ") + Bracketed(m_caption) + QLatin1Char(' '); }
 
 private:
-    template <class F> void Fire(F&& handler)
-    {
-        if (m_closed)
-            return;
-        handler();
-        if (m_state.closeWith)
-            Close(*m_state.closeWith);
-    }
-
-    bool CanFocus(const FieldSpec& f) const
-    {
-        return f.kind != FieldKind::Label && !m_state.disabled.count(f.name) && !m_state.hidden.count(f.name);
-    }
-
-    // Moves the focus: the field left gets onExit, the field entered onEnter. Empty = a button.
-    void Focus(const QString& field)
-    {
-        if (field == m_focused)
-            return;
-        const QString left = m_focused;
-        m_focused = field;
-        RunFocusHandlers(m_spec, m_state, left, field, [this](const auto& handler) { Fire(handler); });
-    }
-
     bool Refuse(const QString& why)
     {
         m_ui.Fail(Where() + why);
         return false;
     }
 
-    bool Type(const QString& name, const QString& typed)
+    // The field the user works on, or nullptr (the failure recorded) when it cannot be worked on.
+    const FieldSpec* Usable(const QString& name)
     {
         const FieldSpec* f = m_spec.field(name);
         if (!f)
-            return Refuse(QStringLiteral("has no field ") + name);
-        if (f->kind == FieldKind::Label)
-            return Refuse(QStringLiteral("field %1 is a label").arg(name));
-        if (m_state.disabled.count(name))
-            return Refuse(QStringLiteral("field %1 is disabled").arg(name));
-        if (m_state.hidden.count(name))
-            return Refuse(QStringLiteral("field %1 is hidden").arg(name));
+            Refuse(QStringLiteral("has no field ") + name);
+        else if (f->kind == FieldKind::Label)
+            Refuse(QStringLiteral("field %1 is a label").arg(name));
+        else if (f->kind == FieldKind::Picture)
+            Refuse(QStringLiteral("field %1 is a picture").arg(name));
+        else if (m_state.disabled.count(name))
+            Refuse(QStringLiteral("field %1 is disabled").arg(name));
+        else if (m_state.hidden.count(name))
+            Refuse(QStringLiteral("field %1 is hidden").arg(name));
+        else
+            return f;
+        return nullptr;
+    }
+
+    bool Toggle(const QString& name, const QString& item)
+    {
+        const FieldSpec* f = Usable(name);
+        if (!f)
+            return false;
+        const qsizetype index = ChoicesOf(*f, m_state).indexOf(item);
+        if (f->kind != FieldKind::CheckList || index < 0)
+            return Refuse(QStringLiteral("%1 is not an item of check list %2").arg(Quoted(item), name));
+        m_ui.Log(QStringLiteral("TOGGLE %1 %2").arg(name, Quoted(item)));
+        m_card.Toggle(name, static_cast<int>(index));
+        return true;
+    }
+
+    bool PickDate(const QString& name, const QDate& date)
+    {
+        const FieldSpec* f = Usable(name);
+        if (!f)
+            return false;
+        if (f->kind != FieldKind::Date || !date.isValid())
+            return Refuse(QStringLiteral("field %1 has no calendar").arg(name));
+        m_card.PickDate(name, date);
+        m_ui.Log(QStringLiteral("PICKDATE %1 = %2").arg(name, Quoted(m_state.value(name))));
+        return true;
+    }
+
+    bool Type(const QString& name, const QString& typed)
+    {
+        const FieldSpec* f = Usable(name);
+        if (!f)
+            return false;
+        if (f->kind == FieldKind::CheckList &&
+            (typed.size() != ChoicesOf(*f, m_state).size() ||
+             std::any_of(typed.begin(), typed.end(), [](QChar c) { return c != u'0' && c != u'1'; })))
+            return Refuse(QStringLiteral("check list %1 takes one '1' or '0' per item, not %2")
+                              .arg(name, Quoted(typed)));
+        if (f->kind == FieldKind::Table) {
+            bool number = false;
+            const int row = typed.toInt(&number);
+            const auto it = m_state.rows.find(name);
+            const int count = it == m_state.rows.end() ? 0 : static_cast<int>(it->second.size());
+            if (!number || row < 0 || row >= count)
+                return Refuse(QStringLiteral("table %1 has no row %2").arg(name, Quoted(typed)));
+        }
         if (f->kind == FieldKind::Check && typed != u"1" && typed != u"0")
             return Refuse(QStringLiteral("check box %1 takes '1' or '0', not %2").arg(name, Quoted(typed)));
         if (f->kind == FieldKind::Combo && f->fixedChoices && !ChoicesOf(*f, m_state).contains(typed))
             return Refuse(QStringLiteral("%1 is not a choice of field %2").arg(Quoted(typed), name));
-        const QString value = f->capacity > 0 ? typed.left(f->capacity) : typed;
-        m_ui.Log(name + QStringLiteral(" = ") + Quoted(value));
-        Focus(name);
-        if (m_closed)
+        const CardMask* mask = m_card.MaskOf(name);
+        const QString shown = mask ? mask->Conform(typed) : f->capacity > 0 ? typed.left(f->capacity) : typed;
+        m_ui.Log(name + QStringLiteral(" = ") + Quoted(shown));
+        if (f->kind == FieldKind::Check || f->kind == FieldKind::CheckList || f->kind == FieldKind::Table ||
+            (f->kind == FieldKind::Combo && f->fixedChoices)) {
+            m_card.Choose(name, typed);
             return true;
-        if (m_state.value(name) == value)
+        }
+        // The user selects what the field holds and types over it, key by key.
+        if (!m_card.Focus(name))
             return true;
-        m_state.values[name] = value;
-        Fire([&] {
-            if (m_spec.onChange)
-                m_spec.onChange(m_state, name);
-        });
+        const int length = static_cast<int>(m_state.value(name).size());
+        if (typed.isEmpty()) {
+            m_card.Erase(name, 0, length);
+            return true;
+        }
+        int cursor = m_card.Type(name, 0, length, typed.left(1));
+        for (qsizetype i = 1; i < typed.size() && !m_card.Closed(); ++i)
+            cursor = m_card.Type(name, cursor, 0, typed.mid(i, 1));
         return true;
     }
 
     bool DoubleClick(const QString& name)
     {
-        const FieldSpec* f = m_spec.field(name);
-        if (!f)
+        if (!m_spec.field(name))
             return Refuse(QStringLiteral("has no field ") + name);
         if (m_state.disabled.count(name))
             return Refuse(QStringLiteral("field %1 is disabled").arg(name));
         if (m_state.hidden.count(name))
             return Refuse(QStringLiteral("field %1 is hidden").arg(name));
         m_ui.Log(QStringLiteral("DOUBLECLICK ") + name);
-        if (f->kind != FieldKind::Label)
-            Focus(name);
-        Fire([&] {
-            if (m_spec.onDoubleClick)
-                m_spec.onDoubleClick(m_state, name);
-        });
+        m_card.DoubleClick(name);
         return true;
     }
 
     bool Press(const QString& name)
     {
-        const ButtonSpec* b = m_spec.button(name);
-        if (!b)
+        if (!m_spec.button(name))
             return Refuse(QStringLiteral("has no button ") + name);
         if (m_state.disabled.count(name))
             return Refuse(QStringLiteral("button %1 is disabled").arg(name));
         if (m_state.hidden.count(name))
             return Refuse(QStringLiteral("button %1 is hidden").arg(name));
         m_ui.Log(QStringLiteral("PRESS ") + name);
-        Focus(QString());
-        if (m_closed)
-            return true;
-        if (!m_spec.onButton) {
-            Close(b->result);
-            return true;
-        }
-        bool close = false;
-        Fire([&] { close = m_spec.onButton(m_state, *b); });
-        if (close)
-            Close(b->result);
+        m_card.Press(name);
         return true;
     }
 
@@ -599,9 +657,8 @@ private:
     const CardSpec& m_spec;
     CardState& m_state;
     QString m_caption;
-    QString m_focused;
-    bool m_closed = false;
-    int m_result = 0;
+    CardController m_card;
+    bool m_closeLogged = false;
 };
 
 int ScriptedUi::RunCard(const CardSpec& spec, CardState& state)
@@ -646,6 +703,7 @@ int ScriptedUi::RunCard(const CardSpec& spec, CardState& state)
             run.Close(spec.cancelResult);
             return spec.cancelResult;
         }
+        run.LogClose();
     }
     if (!run.Closed()) {
         Fail(run.Where() + QStringLiteral("is still open after the script's last action"));
@@ -666,6 +724,10 @@ QString ScriptedUi::DescribeAction(const CardScript::Action& action)
     switch (action.kind) {
     case Kind::Set:
         return action.name + QStringLiteral(" = ") + Quoted(action.value);
+    case Kind::Toggle:
+        return QStringLiteral("TOGGLE %1 %2").arg(action.name, Quoted(action.value));
+    case Kind::PickDate:
+        return QStringLiteral("PICKDATE %1 = %2").arg(action.name, Quoted(action.value));
     case Kind::DoubleClick:
         return QStringLiteral("DOUBLECLICK ") + action.name;
     case Kind::Press:

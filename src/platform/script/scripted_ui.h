@@ -26,18 +26,21 @@ public:
 
 // What the scripted user does on one card, in order. Built through ScriptedUi::ExpectCard(caption).
 //
-// The card opens: onShow runs, then the focus goes to the first field that can take it (not a label,
-// not disabled, not hidden) and its onEnter runs. Set(field, value) moves the focus to the field when it
-// is elsewhere (onExit of the old field, onEnter of the new), stores the value cut to the field's
-// capacity and runs onChange once if the value changed; a combo with fixed choices takes only the items it
-// shows now (the state's run-time list when it has one). DoubleClick(field) moves the focus to the field
-// as Set does (a label takes no focus) and runs onDoubleClick. Press(button) leaves the focused field (its
-// onExit, once) and runs onButton. Checks (ExpectValue, ExpectDisabled, Inspect) look at the state at their
-// place in the sequence: put first, they see the card as it opened.
+// What happens on the card is the card controller's, as in the program; the script only says what the user
+// does. Set(field, value) on a text, masked, date, memo or editable combo field selects what the field
+// holds and types the value over it key by key (onChange after every key that changed it); on a check box
+// ("1"/"0"), a fixed combo (only the items it shows now), a check list (one '1' or '0' per item) or a table
+// (a row number) it takes the value at once. Toggle ticks or unticks one item of a check list;
+// PickDate picks a date from a date field's calendar. DoubleClick(field) moves the focus to the field (a
+// label takes no focus) and runs onDoubleClick. Press(button) leaves the focused field and runs onButton.
+// Checks (ExpectValue, ExpectDisabled, Inspect) look at the state at their place in the sequence: put
+// first, they see the card as it opened.
 class CardScript final
 {
 public:
     CardScript& Set(const QString& field, const QString& value);
+    CardScript& Toggle(const QString& field, const QString& item);
+    CardScript& PickDate(const QString& field, QDate date);
     CardScript& DoubleClick(const QString& field);
     CardScript& Press(const QString& button);
     // The window's close box at this point: the card returns its cancel result.
@@ -50,7 +53,18 @@ public:
 
 private:
     friend class ScriptedUi;
-    enum class Kind { Set, DoubleClick, Press, Cancel, ExpectValue, ExpectDisabled, ExpectEnabled, Inspect };
+    enum class Kind {
+        Set,
+        Toggle,
+        PickDate,
+        DoubleClick,
+        Press,
+        Cancel,
+        ExpectValue,
+        ExpectDisabled,
+        ExpectEnabled,
+        Inspect
+    };
     struct Action
     {
         Kind kind;
@@ -84,6 +98,8 @@ public:
     ScriptedUi& ExpectInputCancel(const QString& caption, const QString& prompt);
     ScriptedUi& ExpectMessage(const QString& text);
     ScriptedUi& ExpectYesNo(const QString& text, bool answer);
+    // A confirmation answered Aceptar (true) or Cancelar; a yes/no question does not match it.
+    ScriptedUi& ExpectOkCancel(const QString& text, bool ok);
     // A card whose window caption (after onShow) is `caption`; the returned script says what happens on it.
     CardScript& ExpectCard(const QString& caption);
     // Shorthand: type the values in order, then press the button.
@@ -118,6 +134,7 @@ public:
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
     void ShowMessage(const QString& text) override;
     bool AskYesNo(const QString& text) override;
+    bool AskOkCancel(const QString& text) override;
     int RunCard(const CardSpec& spec, CardState& state) override;
     void ShowReport(std::shared_ptr<ReportDocument> report) override;
     std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
@@ -134,6 +151,7 @@ private:
         InputCancel,
         Message,
         YesNo,
+        OkCancel,
         Card,
         Report,
         ChooseFile,

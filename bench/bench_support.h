@@ -1,0 +1,161 @@
+// What the benchmark programs share: a user interface that answers every question with its default,
+// no shell, and timing helpers that keep the median of the runs.
+#pragma once
+
+#include "platform/report.h"
+#include "platform/shell.h"
+#include "platform/ui.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <functional>
+#include <vector>
+
+namespace gim::bench {
+
+class SilentUi : public Ui
+{
+public:
+    QString InputBox(const QString&, const QString&, const QString& d) override { return d; }
+    void ShowMessage(const QString&) override {}
+    bool AskYesNo(const QString&) override { return yes; }
+    bool AskOkCancel(const QString&) override { return yes; }
+    int RunCard(const CardSpec& s, CardState&) override { return s.cancelResult; }
+    void ShowReport(std::shared_ptr<ReportDocument> report) override
+    {
+        if (reportTarget)
+            reportTarget(std::move(report));
+    }
+    std::optional<QString> ChooseFile(const FileDialogRequest&) override
+    {
+        if (chosenFile.isEmpty())
+            return std::nullopt;
+        return chosenFile;
+    }
+    QString ClipboardText() override { return {}; }
+    void SetClipboardText(const QString&) override {}
+    bool PickDateRange(QDate&, QDate&) override { return false; }
+    void BeginProgress(const QString&, int) override {}
+    void SetProgress(int) override {}
+    void EndProgress() override {}
+
+    bool yes = false;
+    QString chosenFile;
+    std::function<void(std::shared_ptr<ReportDocument>)> reportTarget;
+};
+
+class NoShell final : public Shell
+{
+public:
+    bool OpenPath(const QString&) override { return false; }
+    bool OpenUrl(const QString&) override { return false; }
+    bool StartProgram(const QString&, const QStringList&) override { return false; }
+};
+
+// The memory probe mode of the benchmark program (record_bench.cpp).
+int RunMemoryProbe(int argc, char** argv);
+
+inline double SecondsSince(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+template <typename Work> double TimeOnce(Work&& work)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    work();
+    return SecondsSince(t0);
+}
+
+inline double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Runs the anchor and the measured work alternately, once per iteration, so that both see the same
+// load on a shared machine; reports the medians and their ratio.
+template <typename Anchor, typename Work>
+void CompareWithAnchor(benchmark::State& state, const char* ratioName, Anchor&& anchor, Work&& work)
+{
+    std::vector<double> anchors, works;
+    for (auto _ : state) {
+        const double a = anchor();
+        const double w = work();
+        anchors.push_back(a);
+        works.push_back(w);
+        state.SetIterationTime(w);
+    }
+    const double a = Median(anchors);
+    const double w = Median(works);
+    state.counters["median_ms"] = w * 1000;
+    state.counters["anchor_ms"] = a * 1000;
+    if (a > 0)
+        state.counters[ratioName] = w / a;
+}
+
+// Processes events until the widget has been painted once (at most 60 s).
+inline void WaitUntilPainted(QWidget* widget)
+{
+    struct Watch final : QObject
+    {
+        bool painted = false;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                painted = true;
+            return false;
+        }
+    } watch;
+    QPointer<QWidget> w = widget;
+    widget->installEventFilter(&watch);
+    const auto t0 = std::chrono::steady_clock::now();
+    while (!watch.painted && w && SecondsSince(t0) < 60)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (w)
+        widget->removeEventFilter(&watch);
+}
+
+// After a text pane has shown: keeps the event loop running while the pane lays the rest of its text out
+// in the background, until `done` says it has finished. Gives the time until then and the longest the
+// event loop was held up meanwhile.
+struct BackgroundLayout
+{
+    double idleSeconds = 0;
+    double longestStallSeconds = 0;
+};
+template <typename Done> BackgroundLayout WaitForBackgroundLayout(Done done)
+{
+    BackgroundLayout r;
+    const auto t0 = std::chrono::steady_clock::now();
+    auto last = t0;
+    while (!done() && SecondsSince(t0) < 60) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const auto now = std::chrono::steady_clock::now();
+        r.longestStallSeconds =
+            std::max(r.longestStallSeconds, std::chrono::duration<double>(now - last).count());
+        last = now;
+    }
+    r.idleSeconds = SecondsSince(t0);
+    return r;
+}
+
+// Lets deleteLater and close events run.
+inline void Settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace gim::bench

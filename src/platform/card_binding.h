@@ -1,0 +1,91 @@
+#pragma once
+
+#include "platform/card.h"
+#include "records/short_string.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace gim {
+
+// Which control of a card shows which field of a record, and how the text converts: filling the card
+// from a record and reading it back are one call each. A text field is cut to its width on the way
+// back, as the record keeps it, and its control takes no more than that.
+template <class Record> struct ControlBinding
+{
+    QString control;
+    int width = 0; // the field's width in characters; 0 = no text limit from the record
+    std::function<QString(const Record&)> show;
+    std::function<void(Record&, const QString&)> keep;
+};
+
+template <class Record> class CardBinding final
+{
+public:
+    CardBinding(std::initializer_list<ControlBinding<Record>> bindings) : m_bindings(bindings) {}
+
+    // Gives each bound control without a capacity its field's width. Returns the bound controls the card
+    // does not declare (a programming error).
+    QStringList Declare(CardSpec& spec) const
+    {
+        QStringList missing;
+        for (const auto& b : m_bindings) {
+            FieldSpec* f = nullptr;
+            for (FieldSpec& field : spec.fields)
+                if (field.name == b.control)
+                    f = &field;
+            if (!f)
+                missing << b.control;
+            else if (f->capacity == 0 && b.width > 0 && f->kind != FieldKind::Masked &&
+                     f->kind != FieldKind::Date)
+                f->capacity = b.width;
+        }
+        return missing;
+    }
+    void Fill(CardState& state, const Record& rec) const
+    {
+        for (const auto& b : m_bindings)
+            state.set(b.control, b.show(rec));
+    }
+    void Read(const CardState& state, Record& rec) const
+    {
+        for (const auto& b : m_bindings)
+            b.keep(rec, state.value(b.control));
+    }
+
+private:
+    std::vector<ControlBinding<Record>> m_bindings;
+};
+
+// A text field: shown as stored, kept cut to its width.
+template <class Record, std::size_t N>
+ControlBinding<Record> BindText(const QString& control, ShortString<N> Record::*field)
+{
+    return {control, static_cast<int>(N), [field](const Record& r) { return (r.*field).str(); },
+            [field](Record& r, const QString& text) { r.*field = text; }};
+}
+
+// A text field through a conversion of the control's text (a date mask's blanks, a money text).
+template <class Record, std::size_t N>
+ControlBinding<Record> BindText(const QString& control, ShortString<N> Record::*field,
+                                std::function<QString(const QString&)> toField)
+{
+    return {
+        control, static_cast<int>(N), [field](const Record& r) { return (r.*field).str(); },
+        [field, toField = std::move(toField)](Record& r, const QString& text) { r.*field = toField(text); }};
+}
+
+// Any field with its own two conversions.
+template <class Record, class Field>
+ControlBinding<Record> BindValue(const QString& control, Field Record::*field,
+                                 std::function<QString(const Field&)> show,
+                                 std::function<Field(const QString&)> keep)
+{
+    return {control, 0, [field, show = std::move(show)](const Record& r) { return show(r.*field); },
+            [field, keep = std::move(keep)](Record& r, const QString& text) { r.*field = keep(text); }};
+}
+
+} // namespace gim

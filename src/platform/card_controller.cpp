@@ -1,0 +1,327 @@
+#include "platform/card_controller.h"
+
+#include <algorithm>
+
+namespace gim {
+
+namespace {
+
+const char* const kIncomplete = "DATO INCOMPLETO";
+
+bool Typeable(FieldKind kind)
+{
+    return kind == FieldKind::Text || kind == FieldKind::Masked || kind == FieldKind::Memo ||
+           kind == FieldKind::Combo || kind == FieldKind::Date;
+}
+
+// Labels and pictures only show something.
+bool TakesFocus(FieldKind kind)
+{
+    return kind != FieldKind::Label && kind != FieldKind::Picture;
+}
+
+} // namespace
+
+QString MaskOfField(const FieldSpec& f)
+{
+    if (f.kind == FieldKind::Date && f.mask.isEmpty())
+        return QStringLiteral("!99/99/0000;1;_");
+    return f.kind == FieldKind::Masked || f.kind == FieldKind::Date ? f.mask : QString();
+}
+
+namespace {
+
+} // namespace
+
+CardController::CardController(const CardSpec& spec, CardState& state, Notify message, Notify fault)
+    : m_spec(spec), m_state(state), m_message(std::move(message)), m_fault(std::move(fault))
+{
+    for (const FieldSpec& f : m_spec.fields)
+        if (const QString mask = MaskOfField(f); !mask.isEmpty())
+            m_masks.emplace(f.name, CardMask(mask));
+}
+
+const CardMask* CardController::MaskOf(const QString& field) const
+{
+    const auto it = m_masks.find(field);
+    return it == m_masks.end() ? nullptr : &it->second;
+}
+
+QString CardController::UndeclaredNames() const
+{
+    QStringList unknown;
+    const auto check = [&](const QString& name, bool buttonsToo) {
+        if (!m_spec.field(name) && !(buttonsToo && m_spec.button(name)) && !unknown.contains(name))
+            unknown << name;
+    };
+    for (const auto& [name, value] : m_state.values)
+        check(name, false);
+    for (const auto& [name, items] : m_state.choices)
+        check(name, false);
+    for (const auto& [name, caption] : m_state.captions)
+        check(name, true);
+    for (const auto& [name, hint] : m_state.hints)
+        check(name, true);
+    for (const auto& [name, rows] : m_state.rows)
+        check(name, false);
+    for (const auto& [name, item] : m_state.currentItem)
+        check(name, false);
+    for (const QString& name : m_state.disabled)
+        check(name, true);
+    for (const QString& name : m_state.hidden)
+        check(name, true);
+    return unknown.join(QStringLiteral(", "));
+}
+
+void CardController::Conform()
+{
+    for (const auto& [name, mask] : m_masks) {
+        const auto it = m_state.values.find(name);
+        const QString current = it == m_state.values.end() ? QString() : it->second;
+        if (current.size() != mask.Length() || mask.Conform(current) != current)
+            m_state.values[name] = mask.Conform(current);
+    }
+}
+
+template <class F> void CardController::Fire(F&& handler)
+{
+    if (m_closed)
+        return;
+    handler();
+    Conform();
+    // Each wrong name is reported once, where it first appears.
+    const QString unknown = UndeclaredNames();
+    if (!unknown.isEmpty() && unknown != m_reported && m_fault)
+        m_fault(QStringLiteral("card %1 has no control %2").arg(m_spec.name, unknown));
+    m_reported = unknown;
+    if (m_state.closeWith)
+        Close(*m_state.closeWith);
+}
+
+void CardController::Close(int result)
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_result = result;
+}
+
+bool CardController::Open()
+{
+    if (Show())
+        EnterFirst();
+    return !m_closed;
+}
+
+bool CardController::Show()
+{
+    m_state.closeWith.reset();
+    m_closed = false;
+    m_focused.clear();
+    Fire([&] {
+        if (m_spec.onShow)
+            m_spec.onShow(m_state);
+    });
+    return !m_closed;
+}
+
+void CardController::EnterFirst()
+{
+    for (const FieldSpec& f : m_spec.fields) {
+        if (m_closed)
+            return;
+        if (CanFocus(f.name)) {
+            Focus(f.name);
+            return;
+        }
+    }
+}
+
+bool CardController::CanFocus(const QString& field) const
+{
+    const FieldSpec* f = m_spec.field(field);
+    return f && TakesFocus(f->kind) && !m_state.disabled.count(field) && !m_state.hidden.count(field);
+}
+
+bool CardController::LeaveAllowed()
+{
+    const CardMask* mask = MaskOf(m_focused);
+    if (!mask || mask->Complete(m_state.value(m_focused)))
+        return true;
+    if (m_message)
+        m_message(QString::fromUtf8(kIncomplete));
+    return false;
+}
+
+bool CardController::Focus(const QString& field)
+{
+    if (m_closed)
+        return false;
+    // Labels and pictures take no focus: nothing moves.
+    if (field == m_focused || (!field.isEmpty() && !CanFocus(field)))
+        return field == m_focused || !m_spec.field(field) || !TakesFocus(m_spec.field(field)->kind);
+    // A field disabled or hidden while focused can still be left.
+    if (!m_focused.isEmpty() && CanFocus(m_focused) && !LeaveAllowed())
+        return false;
+    const QString left = m_focused;
+    m_focused = field;
+    RunFocusHandlers(m_spec, m_state, left, field, [this](const auto& handler) { Fire(handler); });
+    return !m_closed;
+}
+
+QString CardController::Cut(const FieldSpec& f, const QString& text) const
+{
+    if (const CardMask* mask = MaskOf(f.name))
+        return mask->Conform(text);
+    return f.capacity > 0 ? text.left(f.capacity) : text;
+}
+
+void CardController::Store(const QString& field, const QString& value)
+{
+    if (m_closed || m_state.value(field) == value)
+        return;
+    m_state.values[field] = value;
+    Fire([&] {
+        if (const FieldSpec* f = m_spec.field(field); f && f->onChange)
+            f->onChange(m_state);
+        if (m_spec.onChange)
+            m_spec.onChange(m_state, field);
+    });
+}
+
+int CardController::Type(const QString& field, int cursor, int selection, const QString& text)
+{
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || !Typeable(f->kind) || !CanFocus(field) || !Focus(field))
+        return cursor;
+    QString value = m_state.value(field);
+    if (const CardMask* mask = MaskOf(field)) {
+        cursor = mask->Type(value, cursor, selection, text);
+        Store(field, value);
+        return cursor;
+    }
+    cursor = std::clamp<int>(cursor, 0, static_cast<int>(value.size()));
+    selection = std::clamp<int>(selection, 0, static_cast<int>(value.size()) - cursor);
+    value.remove(cursor, selection);
+    QString inserted = text;
+    // Like a full edit box: what does not fit is not taken.
+    if (f->capacity > 0)
+        inserted.truncate(std::max<qsizetype>(0, f->capacity - value.size()));
+    value.insert(cursor, inserted);
+    Store(field, value);
+    return cursor + static_cast<int>(inserted.size());
+}
+
+int CardController::Erase(const QString& field, int from, int to)
+{
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || !Typeable(f->kind) || !CanFocus(field) || !Focus(field))
+        return from;
+    QString value = m_state.value(field);
+    from = std::max(from, 0);
+    if (const CardMask* mask = MaskOf(field))
+        mask->Erase(value, from, to);
+    else
+        value.remove(from, std::max(0, to - from));
+    Store(field, value);
+    return from;
+}
+
+void CardController::Edit(const QString& field, const QString& text)
+{
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || !TakesFocus(f->kind) || !Focus(field))
+        return;
+    Store(field, Cut(*f, text));
+}
+
+void CardController::Choose(const QString& field, const QString& value)
+{
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || !TakesFocus(f->kind) || !CanFocus(field) || !Focus(field))
+        return;
+    Store(field, Cut(*f, value));
+}
+
+void CardController::ClickItem(const QString& field, int item)
+{
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || f->kind != FieldKind::CheckList || item < 0 || item >= ChoicesOf(*f, m_state).size() ||
+        !CanFocus(field) || !Focus(field))
+        return;
+    m_state.currentItem[field] = item;
+    Fire([&] {
+        if (f->onItem)
+            f->onItem(m_state, item);
+    });
+}
+
+void CardController::Toggle(const QString& field, int item)
+{
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || f->kind != FieldKind::CheckList || item < 0 || item >= ChoicesOf(*f, m_state).size())
+        return;
+    const auto current = m_state.currentItem.find(field);
+    if (current == m_state.currentItem.end() || current->second != item || m_focused != field)
+        ClickItem(field, item);
+    if (m_closed)
+        return;
+    CardState ticks;
+    ticks.values[field] = m_state.value(field);
+    ticks.setTicked(field, item, !ticks.ticked(field, item));
+    Choose(field, ticks.value(field));
+}
+
+void CardController::PickDate(const QString& field, const QDate& date)
+{
+    const CardMask* mask = MaskOf(field);
+    const int digits = mask && mask->Length() == 8 ? 2 : 4;
+    Choose(field, date.toString(digits == 2 ? QStringLiteral("dd/MM/yy") : QStringLiteral("dd/MM/yyyy")));
+}
+
+void CardController::DoubleClick(const QString& field)
+{
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || m_closed || m_state.disabled.count(field) || m_state.hidden.count(field))
+        return;
+    if (TakesFocus(f->kind) && !Focus(field))
+        return;
+    Fire([&] {
+        if (f->onDoubleClick)
+            f->onDoubleClick(m_state);
+        if (m_spec.onDoubleClick)
+            m_spec.onDoubleClick(m_state, field);
+    });
+}
+
+void CardController::Press(const QString& name)
+{
+    const ButtonSpec* b = m_spec.button(name);
+    if (!b || m_closed || m_state.disabled.count(name) || m_state.hidden.count(name))
+        return;
+    // Leaving without keeping anything needs no complete mask.
+    if (b->result == m_spec.cancelResult) {
+        const QString left = m_focused;
+        m_focused.clear();
+        RunFocusHandlers(m_spec, m_state, left, QString(), [this](const auto& handler) { Fire(handler); });
+    } else if (!Focus(QString())) {
+        return;
+    }
+    if (m_closed)
+        return;
+    if (!m_spec.onButton) {
+        Close(b->result);
+        return;
+    }
+    bool close = false;
+    Fire([&] { close = m_spec.onButton(m_state, *b); });
+    if (close)
+        Close(b->result);
+}
+
+void CardController::CloseBox()
+{
+    Close(m_spec.cancelResult);
+}
+
+} // namespace gim
