@@ -158,4 +158,24 @@ inline void Settle()
     }
 }
 
+// A listing of daily-report lines as the listings write them: a bold heading, then `lines` rows with
+// tab stops and a colour change every fifty rows.
+inline std::shared_ptr<ReportDocument> DailyReportListing(int lines)
+{
+    auto doc = std::make_shared<ReportDocument>(QStringLiteral("PARTES DIARIOS DE PORTAL"));
+    doc->SetTabStops({20, 80, 150, 220, 300, 380, 460, 540});
+    doc->SetFontSize(13);
+    doc->SetBold(true);
+    doc->AddLine(QStringLiteral("\tFABRICA\tPORTAL"));
+    doc->SetFontSize(10);
+    doc->SetBold(false);
+    for (int i = 0; i < lines; ++i) {
+        if (i % 50 == 0)
+            doc->SetColour(i % 100 == 0 ? kReportBlue : kReportBlack);
+        doc->AddLine(QString::number(i + 1) +
+                     QStringLiteral("\t0001\tTORNO01\tRM\tN\t26/49/1\tCambio de rodamiento ñ €\t02 : 30"));
+    }
+    return doc;
+}
+
 } // namespace gim::bench

@@ -1,5 +1,6 @@
 // Report-model costs for a listing of 100,000 daily-report lines: building the document, its transcript,
 // writing and reading it as RTF. Each is reported with its ratio to a plain copy of the RTF's bytes.
+#include "bench_support.h"
 #include "platform/report.h"
 #include "platform/rtf.h"
 
@@ -14,24 +15,6 @@ using namespace gim;
 
 constexpr int kLines = 100000;
 
-std::shared_ptr<ReportDocument> BuildListing()
-{
-    auto doc = std::make_shared<ReportDocument>(QStringLiteral("PARTES DIARIOS DE PORTAL"));
-    doc->SetTabStops({20, 80, 150, 220, 300, 380, 460, 540});
-    doc->SetFontSize(13);
-    doc->SetBold(true);
-    doc->AddLine(QStringLiteral("\tFABRICA\tPORTAL"));
-    doc->SetFontSize(10);
-    doc->SetBold(false);
-    for (int i = 0; i < kLines; ++i) {
-        if (i % 50 == 0)
-            doc->SetColour(i % 100 == 0 ? kReportBlue : kReportBlack);
-        doc->AddLine(QString::number(i + 1) +
-                     QStringLiteral("\t0001\tTORNO01\tRM\tN\t26/49/1\tCambio de rodamiento ñ €\t02 : 30"));
-    }
-    return doc;
-}
-
 double Seconds(std::chrono::steady_clock::time_point t0)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -39,7 +22,7 @@ double Seconds(std::chrono::steady_clock::time_point t0)
 
 struct Shared
 {
-    std::shared_ptr<ReportDocument> doc = BuildListing();
+    std::shared_ptr<ReportDocument> doc = bench::DailyReportListing(kLines);
     QByteArray rtf = WriteRtf(*doc);
     QTemporaryDir dir;
     double copySeconds = 0;
@@ -85,7 +68,7 @@ template <typename Work> void Measure(benchmark::State& state, Work work)
 
 void BM_ReportBuild(benchmark::State& state)
 {
-    Measure(state, [] { benchmark::DoNotOptimize(BuildListing()); });
+    Measure(state, [] { benchmark::DoNotOptimize(bench::DailyReportListing(kLines)); });
 }
 BENCHMARK(BM_ReportBuild)->Unit(benchmark::kMillisecond);
 

@@ -150,28 +150,10 @@ BENCHMARK(BM_MachineListingShown)
     ->UseManualTime()
     ->Iterations(5);
 
-std::shared_ptr<ReportDocument> DailyReportListing()
-{
-    auto doc = std::make_shared<ReportDocument>(QStringLiteral("PARTES DIARIOS DE PORTAL"));
-    doc->SetTabStops({20, 80, 150, 220, 300, 380, 460, 540});
-    doc->SetFontSize(13);
-    doc->SetBold(true);
-    doc->AddLine(QStringLiteral("\tFABRICA\tPORTAL"));
-    doc->SetFontSize(10);
-    doc->SetBold(false);
-    for (int i = 0; i < kRtfLines; ++i) {
-        if (i % 50 == 0)
-            doc->SetColour(i % 100 == 0 ? kReportBlue : kReportBlack);
-        doc->AddLine(QString::number(i + 1) +
-                     QStringLiteral("\t0001\tTORNO01\tRM\tN\t26/49/1\tCambio de rodamiento ñ €\t02 : 30"));
-    }
-    return doc;
-}
-
 void BM_RtfLoadShown(benchmark::State& state)
 {
     Desk desk;
-    const std::shared_ptr<ReportDocument> listing = DailyReportListing();
+    const std::shared_ptr<ReportDocument> listing = bench::DailyReportListing(kRtfLines);
     const QString path = desk.dir.filePath(QStringLiteral("partes.rtf"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(WriteRtf(*listing)) < 0)

@@ -8,7 +8,6 @@
 #include "platform/report.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace gim {
@@ -67,15 +66,14 @@ void JobDescriptions(Context& ctx)
                        QStringLiteral(" con las Descripciones de Trabajos de Partes Diario"));
     if (!IsSafeEnvironmentCode(ctx.st.CurrentEnvironment))
         return;
-    // The desktop's editor cannot open a file that does not exist; an empty one is what the daily
-    // report card reads as "no descriptions" anyway.
+    // The file is written outside the program; one that is missing is not made here, the user is told.
     const QString path = ctx.Path(name);
     if (!QFileInfo::exists(path)) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return;
+        ctx.ui.ShowMessage(QStringLiteral("NO EXISTE EL FICHERO ") + path);
+        return;
     }
-    ctx.shell.OpenPath(path);
+    if (!ctx.shell.OpenPath(path))
+        ctx.ui.ShowMessage(QStringLiteral("NO HAY NINGUNA APLICACIÓN PARA ABRIR ") + path);
 }
 
 void AddWorkReportFile(Context& ctx, const OperationRegistry& registry)

@@ -246,8 +246,11 @@ int ShowProcedureCard(Context& ctx, TProcedureRecord& rec)
     }
 
     int result = ProcedureCardResult::Save;
-    if (st.ActionCode != QLatin1String("i") || st.InteractiveFlag)
-        result = ctx.ui.RunCard(ProcedureCardSpec(ctx, !editing), state);
+    if (st.ActionCode != QLatin1String("i") || st.InteractiveFlag) {
+        CardSpec spec = ProcedureCardSpec(ctx, !editing);
+        RefuseMinutesOutOfRange(ctx, spec, Minutes, ProcedureCardResult::Save);
+        result = ctx.ui.RunCard(spec, state);
+    }
     switch (result) {
     case ProcedureCardResult::Save:
         ReadProcedureCard(state, rec);

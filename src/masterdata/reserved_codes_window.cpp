@@ -193,11 +193,12 @@ void ExportMaintenanceTypes(Context& ctx)
 {
     const State& st = ctx.st;
     auto report = MaintenanceTypesReport(st, {20, 80, 120, 170});
-    // The export needs the lists; the first use creates them as the entry forms would.
-    if (!DataFileExists(ctx, ReservedCodesFileName(st)))
-        WriteReservedCodes(ctx);
+    // Before the window's first use there is no file: the built-in lists, every code shown, are what
+    // it would hold. Only the window creates it.
     const std::vector<TReservedCodeRecord> records =
-        ReadReservedCodes(ctx, Report::Silent).value_or(std::vector<TReservedCodeRecord>{});
+        DataFileExists(ctx, ReservedCodesFileName(st))
+            ? ReadReservedCodes(ctx, Report::Silent).value_or(std::vector<TReservedCodeRecord>{})
+            : BuiltInReservedCodes();
     QStringList lines;
     const std::size_t end = std::min<std::size_t>(records.size(), ReservedCounts().CodPrevenCount);
     for (std::size_t i = 0; i < end; ++i) {

@@ -36,22 +36,6 @@ private:
     std::function<void()> m_action;
 };
 
-// The card's minutes go into a 16-bit field: a time outside it would be stored wrapped round to another
-// one, so the card does not close on it.
-void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec)
-{
-    spec.onButton = [&ctx, inner = std::move(spec.onButton)](CardState& s, const ButtonSpec& button) {
-        if (button.result == RoutineCardResult::Save) {
-            const Int64Parse minutes = ParseInt64(s.value(RoutineCard::Minutes));
-            if (minutes.value < 0 || minutes.value > 0xFFFF) {
-                ctx.ui.ShowMessage(QString::fromUtf8(kMinutesOutOfRange));
-                return false;
-            }
-        }
-        return inner ? inner(s, button) : true;
-    };
-}
-
 // The machine taken out of the plan goes back once the list has been saved in key order: the plan reads
 // the machine's routine from the file by halves.
 void ReloadAfterSave(Context& ctx)
@@ -112,6 +96,21 @@ bool Offered(const TOperationRecord& filter, const TOperationRecord& rec, std::s
 void WriteOperationList(Context& ctx);
 
 } // namespace
+
+void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minutesField, int saveResult)
+{
+    spec.onButton = [&ctx, minutesField, saveResult,
+                     inner = std::move(spec.onButton)](CardState& s, const ButtonSpec& button) {
+        if (button.result == saveResult) {
+            const Int64Parse minutes = ParseInt64(s.value(minutesField));
+            if (minutes.value < 0 || minutes.value > 0xFFFF) {
+                ctx.ui.ShowMessage(QString::fromUtf8(kMinutesOutOfRange));
+                return false;
+            }
+        }
+        return inner ? inner(s, button) : true;
+    };
+}
 
 RoutinesState& Routines(Context& ctx)
 {
@@ -206,7 +205,7 @@ bool EnterOperation(Context& ctx)
     bool more = true;
     if (st.InteractiveFlag) {
         CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), descriptions);
-        RefuseMinutesOutOfRange(ctx, spec);
+        RefuseMinutesOutOfRange(ctx, spec, RoutineCard::Minutes, RoutineCardResult::Save);
         const int result = ctx.ui.RunCard(spec, state);
         if (result == RoutineCardResult::Save) {
             r.OperationSaveRequested = 1;
@@ -309,7 +308,7 @@ void EditOperations(Context& ctx)
     if (!records)
         return;
     CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
-    RefuseMinutesOutOfRange(ctx, spec);
+    RefuseMinutesOutOfRange(ctx, spec, RoutineCard::Minutes, RoutineCardResult::Save);
     r.EditorPlanEntry.Code = "#";
 
     for (std::size_t i = 0; i < records->size(); ++i) {
@@ -483,7 +482,7 @@ void CopyOperations(Context& ctx)
         return;
 
     CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
-    RefuseMinutesOutOfRange(ctx, spec);
+    RefuseMinutesOutOfRange(ctx, spec, RoutineCard::Minutes, RoutineCardResult::Save);
     QStringList summary{st.FirmName + QString(36, QLatin1Char(' ')) + QStringLiteral("GAMA DE MANTENIMIENTO"),
                         QString(),
                         QStringLiteral("\tCodigo:") + to.Codigo.str() +

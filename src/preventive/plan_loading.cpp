@@ -563,8 +563,8 @@ PlanOutcome PlanOneMachine(Context& ctx)
         return PlanOutcome::Nothing;
     p.PlanFileEntry = entry->rec;
     if (Is(p.PlanMode, kManual) &&
-        !ctx.ui.AskYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :") + p.PlanEntry.Code.str() +
-                         QStringLiteral("  ") + QString::number(entry->rec.StartWeek.get())))
+        !ctx.ui.AskOkCancel(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :") + p.PlanEntry.Code.str() +
+                            QStringLiteral("  ") + QString::number(entry->rec.StartWeek.get())))
         return PlanOutcome::Nothing;
     if (!SumMachineRoutines(ctx, book))
         return PlanOutcome::Nothing;
@@ -599,7 +599,7 @@ void AutoLoadPlanning(Context& ctx)
                                               QStringLiteral("Semana Síncronismo"), QStringLiteral("0"));
         p.SyncWeek = static_cast<std::uint16_t>(ReadPlanInteger(st, typed, st.FileName(DataFile::Agenda)));
     }
-    if (!ctx.ui.AskYesNo(QStringLiteral("CONFIRME LA CARGAR DE PLANING AUTOMÁTICA")))
+    if (!ctx.ui.AskOkCancel(QStringLiteral("CONFIRME LA CARGAR DE PLANING AUTOMÁTICA")))
         return;
     if (Is(st.AnswerCode, "C")) {
         st.AnswerCode2 = ctx.ui

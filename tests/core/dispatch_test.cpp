@@ -377,7 +377,7 @@ TEST_F(Dispatch, AddingAWorkReportFileMergesTheChosenFileAndReSortsWhatItTouched
     }
 }
 
-TEST_F(Dispatch, TheJobDescriptionsFileOpensInTheDesktopsEditor)
+TEST_F(Dispatch, TheJobDescriptionsFileOpensInTheDesktopsEditorOrTheUserIsToldWhyNot)
 {
     t.ui.ExpectMessage(QStringLiteral(
         "Debe Editar el fichero PORTAL.txt con las Descripciones de Trabajos de Partes Diario"));
@@ -387,13 +387,27 @@ TEST_F(Dispatch, TheJobDescriptionsFileOpensInTheDesktopsEditor)
     EXPECT_EQ(t.shell.calls, QStringList{"path:" + t.Path(QStringLiteral("PORTAL.txt"))});
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.txt")), "AJUSTAR\r\n");
 
-    // A missing file is started empty so that the editor can open it.
+    // A file no application opens is left as it was, and the user is told.
+    t.shell.result = false;
+    t.ui.ExpectMessage(QStringLiteral(
+        "Debe Editar el fichero PORTAL.txt con las Descripciones de Trabajos de Partes Diario"));
+    t.ui.ExpectMessage(QStringLiteral("NO HAY NINGUNA APLICACIÓN PARA ABRIR ") +
+                       t.Path(QStringLiteral("PORTAL.txt")));
+    EXPECT_TRUE(dispatcher.Run(QStringLiteral("Partes > Fichero > Descripción Partes")));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.shell.calls.size(), 2);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.txt")), "AJUSTAR\r\n");
+
+    // A missing file is not made just to be opened: the user writes it.
+    t.shell.result = true;
     t.ctx.st.CurrentEnvironment = QStringLiteral("NUEVO");
     t.ui.ExpectMessage(QStringLiteral(
         "Debe Editar el fichero NUEVO.txt con las Descripciones de Trabajos de Partes Diario"));
+    t.ui.ExpectMessage(QStringLiteral("NO EXISTE EL FICHERO ") + t.Path(QStringLiteral("NUEVO.txt")));
     dispatcher.Run(QStringLiteral("Partes > Fichero > Descripción Partes"));
-    EXPECT_TRUE(t.Exists(QStringLiteral("NUEVO.txt")));
-    EXPECT_EQ(t.shell.calls.last(), "path:" + t.Path(QStringLiteral("NUEVO.txt")));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_FALSE(t.Exists(QStringLiteral("NUEVO.txt")));
+    EXPECT_EQ(t.shell.calls.size(), 2);
 }
 
 TEST_F(Dispatch, HelpOpensTheHelpFileOrSaysThereIsNone)

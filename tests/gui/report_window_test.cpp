@@ -33,6 +33,7 @@
 #include <QPieSeries>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -723,6 +724,17 @@ TEST_F(ReportWindowTest, APrintedListingHoldsAllItsColumns)
         EXPECT_TRUE(lines.contains(
             QStringLiteral("%1 M%1 PRENSA HIDRAULICA PH-200 S-%1 CTA%1X NAVE%1Z DISP%1").arg(i)))
             << i;
+}
+
+// Without a printer the listing would be sent nowhere; the user is told instead.
+TEST_F(ReportWindowTest, DirectPrintWithoutAPrinterSaysSo)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is installed";
+    TEditorRTF* w = Open();
+    tc.ui.ExpectMessage(QStringLiteral("NO HAY IMPRESORA INSTALADA"));
+    w->Action(QStringLiteral("ImprimirDirecto"))->trigger();
+    EXPECT_SCRIPT_DONE(tc.ui);
 }
 
 TEST_F(ReportWindowTest, MailCopiesTheTextAndOpensTheComposer)

@@ -262,6 +262,44 @@ TEST_F(ProceduresTest, SelectiveEditChangesAndDeletesInPlaceAndTheRewriteTotalsA
                                                   Proc("PR", "EB", "01", "01", "P", 20, "Abrir")}));
 }
 
+TEST_F(ProceduresTest, ATimeTheFieldCannotHoldIsRefusedOnEditAndAdd)
+{
+    StoreProcedures(SortedPress());
+    const QString refused = QStringLiteral("TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS");
+
+    auto& ui = t.ui;
+    ExpectEditPrompt("PREB0102");
+    ui.ExpectCard(kCard)
+        .Set("TIEMPO", "70000")
+        .Press("Salvar")
+        .Set("TIEMPO", "-1")
+        .Press("Salvar")
+        .Set("TIEMPO", "65525")
+        .Press("Salvar");
+    ui.ExpectMessage(refused);
+    ui.ExpectMessage(refused);
+    ASSERT_TRUE(RunMenu("Procedimientos > Edición"));
+    EXPECT_SCRIPT_DONE(ui);
+    const std::string edited = Bytes(std::vector{Proc("PR", "EB", "01", "00", "P", 65535, "Revision cuadro"),
+                                                 Proc("PR", "EB", "01", "01", "P", 10, "Abrir"),
+                                                 Proc("PR", "EB", "01", "02", "M", 65525, "Medir")});
+    EXPECT_EQ(ProcedureBytes(), edited);
+
+    ExpectAddPrompt("I");
+    ui.ExpectCard(kCard)
+        .Set("Codigo", "PR")
+        .Set("Espec", "EB")
+        .Set("Proced", "01")
+        .Set("inst", "03")
+        .Set("TIEMPO", "65536")
+        .Press("Salvar")
+        .Press("BitBtn1");
+    ui.ExpectMessage(refused);
+    ASSERT_TRUE(RunMenu("Procedimientos > Alta"));
+    EXPECT_SCRIPT_DONE(ui);
+    EXPECT_EQ(ProcedureBytes(), edited);
+}
+
 // "PRE" + "B" + "01" + "01" joins to the same key as "PR" + "EB" + "01" + "01": two cards for one key.
 TEST_F(ProceduresTest, AnEditWhoseFileWasReplacedMeanwhileWritesNothingAndEnds)
 {

@@ -6,6 +6,7 @@
 #include "platform/report.h"
 #include "support/unprivileged.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cerrno>
 #include <functional>
@@ -323,6 +324,30 @@ TEST_F(ReservedCodesTest, ExportWritesTheShownPreventiveCodes)
                              "PS2\tPrev. Anual\n"
                              "PS4\tPrev. Bianual\n"
                              "PTF\tPrev. por Tiempo Funcionamiento\n"));
+}
+
+// Only the window's first use makes the file; before it the export gives the built-in codes, all shown.
+TEST_F(ReservedCodesTest, ExportBeforeTheFileExistsGivesEveryPreventiveCodeAndCreatesNoFile)
+{
+    t.ui.ExpectMessage(
+        QStringLiteral("Se ha generado correctamente el FICHERO en C:\\CopiaSeg\\VeltWeb\\PORTAL_TM.rtf"));
+    t.ui.ExpectReport(QStringLiteral("TIPO DE ACCIONES DE MANTENIMIENTO DE PORTAL"));
+    ASSERT_TRUE(RunMenu("Utiles > Veltrano Web > CrearFicheros > Tipos Mto"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(QDir(data).entryList({QStringLiteral("*.cdg")}, QDir::Files), QStringList());
+    QFile file(WebExchangeFolder(data) + QStringLiteral("/PORTAL_TM.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("P1D\tPrev. Diario\r\n"
+                                         "P1S\tPrev. Semanal\r\n"
+                                         "P2S\tPrev. Qincenal\r\n"
+                                         "PM\tPrev. Mensual\r\n"
+                                         "PM2\tPrev. Bimensual\r\n"
+                                         "PM3\tPrev. Trimestral\r\n"
+                                         "PM4\tPrev. CuatriMestral\r\n"
+                                         "PS\tPrev. Semestral\r\n"
+                                         "PS2\tPrev. Anual\r\n"
+                                         "PS4\tPrev. Bianual\r\n"
+                                         "PTF\tPrev. por Tiempo Funcionamiento\r\n"));
 }
 
 // The export used to announce the file even when it could not be written.

@@ -1,5 +1,4 @@
 #include "core/command.h"
-#include "masterdata/routine_card.h"
 #include "preventive_fixture.h"
 #include "support/unprivileged.h"
 
@@ -33,7 +32,7 @@ protected:
     {
         t.ui.ExpectInput(kPlanning, QStringLiteral("CODIGO DE LÍNEA/ZONA ( * Todas)"),
                          QString::fromLatin1(filter));
-        t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA CARGAR DE PLANING AUTOMÁTICA"), true);
+        t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA CARGAR DE PLANING AUTOMÁTICA"), true);
         if (balance)
             t.ui.ExpectInput(QStringLiteral("Equilibrado de Carga"), QStringLiteral("Equilibrado Bianual"),
                              QString::fromLatin1(balance));
@@ -130,7 +129,7 @@ TEST_F(PlanLoadingTest, AManualLoadBooksEveryRoutineFromTheStartWeekAndTheUnload
 
     // The unload asks first; Cancel leaves everything as it was.
     ExpectCode("TORNO");
-    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  7"), false);
+    t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  7"), false);
     ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
     ExpectCode("NADA");
     t.ui.ExpectMessage(QStringLiteral(" CODIGO DE MAQUINA NO ENCONTRADO"));
@@ -140,7 +139,7 @@ TEST_F(PlanLoadingTest, AManualLoadBooksEveryRoutineFromTheStartWeekAndTheUnload
     const std::string planned = PlanBytes();
 
     ExpectCode("TORNO");
-    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  7"), true);
+    t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  7"), true);
     ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(AgendaBytes(), empty);
@@ -193,7 +192,7 @@ TEST_F(PlanLoadingTest, LoadingAndUnloadingOnAFullHorizonGivesTheAgendaBackByteF
     EXPECT_EQ(std::memcmp(&loaded[5].ReservedMinutes, &agenda[5].ReservedMinutes, 51), 0); // note untouched
 
     ExpectCode("BIG");
-    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :BIG  3"), true);
+    t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :BIG  3"), true);
     ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(AgendaBytes(), before);
@@ -206,7 +205,7 @@ TEST_F(PlanLoadingTest, LoadingAndUnloadingOnAFullHorizonGivesTheAgendaBackByteF
     EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("WRAP@0")});
     EXPECT_NE(AgendaBytes(), before);
     ExpectCode("WRAP");
-    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :WRAP  0"), true);
+    t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :WRAP  0"), true);
     ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(AgendaBytes(), before);
@@ -272,7 +271,7 @@ TEST_F(PlanLoadingTest, TheSynchronousLoadKeepsInStepWithTheSynchronismWeek)
 
     t.ui.ExpectInput(kPlanning, QStringLiteral("CODIGO DE LÍNEA/ZONA ( * Todas)"), QStringLiteral("*"));
     t.ui.ExpectInput(kPlanning, QStringLiteral("Semana Síncronismo"), QStringLiteral("5"));
-    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA CARGAR DE PLANING AUTOMÁTICA"), true);
+    t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA CARGAR DE PLANING AUTOMÁTICA"), true);
     t.ui.ExpectInput(QStringLiteral("Equilibrado de Carga"), QStringLiteral("Equilibrado Bianual"),
                      QStringLiteral("N"));
     ExpectProposedWeek("Sincrona");
@@ -375,7 +374,7 @@ TEST_F(PlanLoadingTest, AWriteProtectedPlanIsReadButItsUnloadChangesNothing)
 
     const std::string failures = AsUser([&]() -> std::string {
         ExpectCode("TORNO");
-        t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  9"), true);
+        t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  9"), true);
         t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO")); // the entry's erasure
         t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO")); // the compaction
         if (!RunMenu("Pláning > Altas > Descargar > Manual"))
@@ -495,7 +494,7 @@ TEST_F(PlanLoadingTest, APlanChangedByAnotherProgramDuringThePromptsIsNotWritten
     const std::string moved = Bytes(std::vector{Planned("PRENSA", 3), Planned("TORNO", 9)});
     ReplacePlanAtFirstWrite(moved);
     ExpectCode("TORNO");
-    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  9"), true);
+    t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  9"), true);
     t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
     ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
     EXPECT_SCRIPT_DONE(t.ui);
@@ -520,7 +519,7 @@ TEST_F(PlanLoadingTest, APlanChangedByAnotherProgramDuringThePromptsIsNotWritten
 // minutes of the routine as it now is: unloading it afterwards gives back the agenda of before.
 TEST_F(PlanLoadingTest, ARoutineChangeKeepsThePlannedMachineAtItsStartWeek)
 {
-    const QString card = QString::fromUtf8(kRoutineCardCaption);
+    const QString card = QStringLiteral("FICHA OPERACIONES DE REVISIÓN GAMAS MANTENIMIENTO PREVENTIVO");
     StoreMachines({Machine("TORNO", "Torno")});
     StoreOperations({Op("TORNO", "M", 30), Op("TORNO", "S", 60)});
     StoreAgenda(Agenda(104));
@@ -556,7 +555,7 @@ TEST_F(PlanLoadingTest, ARoutineChangeKeepsThePlannedMachineAtItsStartWeek)
     EXPECT_EQ(PlannedMinutes(8, 13), (std::vector<int>{0, 110, 5, 5, 5, 50}));
 
     ExpectCode("TORNO");
-    t.ui.ExpectYesNo(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  9"), true);
+    t.ui.ExpectOkCancel(QStringLiteral("CONFIRME LA DESCARGAR DE PLANING DE :TORNO  9"), true);
     ASSERT_TRUE(RunMenu("Pláning > Altas > Descargar > Manual"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(AgendaBytes(), empty);
@@ -566,7 +565,7 @@ TEST_F(PlanLoadingTest, ARoutineChangeKeepsThePlannedMachineAtItsStartWeek)
 // the routine is saved by then, and the machine must not stay out of the plan. Cancel keeps its week.
 TEST_F(PlanLoadingTest, AMistypedReloadWeekIsAskedAgain)
 {
-    const QString card = QString::fromUtf8(kRoutineCardCaption);
+    const QString card = QStringLiteral("FICHA OPERACIONES DE REVISIÓN GAMAS MANTENIMIENTO PREVENTIVO");
     StoreMachines({Machine("TORNO", "Torno")});
     StoreOperations({Op("TORNO", "M", 30)});
     StoreAgenda(Agenda(104));
@@ -610,7 +609,7 @@ TEST_F(PlanLoadingTest, AMistypedReloadWeekIsAskedAgain)
 // be changed and it stays planned.
 TEST_F(PlanLoadingTest, ARoutineOfAMachineThePlanKeepsIsNotChanged)
 {
-    const QString card = QString::fromUtf8(kRoutineCardCaption);
+    const QString card = QStringLiteral("FICHA OPERACIONES DE REVISIÓN GAMAS MANTENIMIENTO PREVENTIVO");
     StoreMachines({Machine("TORNO", "Torno")});
     StoreOperations({Op("TORNO", "M", 30)});
     StorePlan({Planned("TORNO", 9)});

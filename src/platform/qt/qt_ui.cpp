@@ -54,40 +54,48 @@ void QtUi::ShowMessage(const QString& text)
     box.exec();
 }
 
-bool QtUi::AskYesNo(const QString& text)
+namespace {
+
+struct Choice
 {
-    QMessageBox box(m_parent);
-    box.setObjectName(QStringLiteral("YesNoBox"));
+    QString caption;
+    QMessageBox::ButtonRole role;
+    const char* objectName;
+};
+
+// A question with two buttons: true when the first was pressed. Enter takes the first, Escape the second.
+bool AskTwoWays(QWidget* parent, const char* boxName, const QString& text, const Choice& first,
+                const Choice& second)
+{
+    QMessageBox box(parent);
+    box.setObjectName(QLatin1String(boxName));
     box.setWindowTitle(QCoreApplication::applicationName());
     box.setIcon(QMessageBox::Question);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
-    QPushButton* yes = box.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    yes->setObjectName(QStringLiteral("YES"));
-    no->setObjectName(QStringLiteral("NO"));
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
+    QPushButton* accept = box.addButton(first.caption, first.role);
+    QPushButton* reject = box.addButton(second.caption, second.role);
+    accept->setObjectName(QLatin1String(first.objectName));
+    reject->setObjectName(QLatin1String(second.objectName));
+    box.setDefaultButton(accept);
+    box.setEscapeButton(reject);
     box.exec();
-    return box.clickedButton() == yes;
+    return box.clickedButton() == accept;
+}
+
+} // namespace
+
+bool QtUi::AskYesNo(const QString& text)
+{
+    return AskTwoWays(m_parent, "YesNoBox", text, {QStringLiteral("Sí"), QMessageBox::YesRole, "YES"},
+                      {QStringLiteral("No"), QMessageBox::NoRole, "NO"});
 }
 
 bool QtUi::AskOkCancel(const QString& text)
 {
-    QMessageBox box(m_parent);
-    box.setObjectName(QStringLiteral("OkCancelBox"));
-    box.setWindowTitle(QCoreApplication::applicationName());
-    box.setIcon(QMessageBox::Question);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(text);
-    QPushButton* ok = box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
-    ok->setObjectName(QStringLiteral("OK"));
-    cancel->setObjectName(QStringLiteral("CANCEL"));
-    box.setDefaultButton(ok);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == ok;
+    return AskTwoWays(m_parent, "OkCancelBox", text,
+                      {QStringLiteral("Aceptar"), QMessageBox::AcceptRole, "OK"},
+                      {QStringLiteral("Cancelar"), QMessageBox::RejectRole, "CANCEL"});
 }
 
 int QtUi::RunCard(const CardSpec& spec, CardState& state)

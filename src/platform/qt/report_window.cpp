@@ -37,6 +37,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -923,6 +924,14 @@ void TEditorRTF::PrintDirect()
     printer.setDocName(QString::fromLatin1(kDocumentTitle));
     if (m_windows && m_windows->Hooks().directPrinter)
         m_windows->Hooks().directPrinter(printer);
+    // With no printer installed Qt falls back to a PDF file without a name: the listing would go nowhere.
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    const bool toPrinter = printer.outputFormat() == QPrinter::NativeFormat &&
+                           !printer.printerName().isEmpty() && !QPrinterInfo::availablePrinters().isEmpty();
+    if (!toFile && !toPrinter) {
+        m_ctx.ui.ShowMessage(QStringLiteral("NO HAY IMPRESORA INSTALADA"));
+        return;
+    }
     PrintReportText(*m_text->document(), printer);
 }
 
