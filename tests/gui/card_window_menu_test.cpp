@@ -1,0 +1,213 @@
+#include "app/features.h"
+#include "core/context.h"
+#include "core/dispatch.h"
+#include "core/environment.h"
+#include "core/operations.h"
+#include "platform/clock.h"
+#include "platform/qt/card_dialog.h"
+#include "platform/qt/jpeg_codec.h"
+#include "platform/qt/main_window.h"
+#include "platform/qt/qt_ui.h"
+#include "support/test_context.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+// The entry point through which the test library itself delivers keys to the shortcut map.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                               const QString& text, bool autorep, ushort count);
+
+namespace gim {
+namespace {
+
+std::string Text(const QString& s)
+{
+    return s.toStdString();
+}
+
+// A key pressed and released on `target` as the window system delivers it: the shortcut map first.
+void PressKey(QWidget* target, const QKeySequence& sequence)
+{
+    const QKeyCombination combination = sequence[0];
+    const int key = combination.key();
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    if (!qt_sendShortcutOverrideEvent(target, press.timestamp(), key, modifiers, QString(), false, 1))
+        QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(target, &release);
+}
+
+// Hands each modal window that opens, in turn, to the next of `steps`; a window nobody expected (a
+// message, a card too many) is a failure and is closed so that the test does not hang.
+class ModalScript : public QObject
+{
+public:
+    explicit ModalScript(std::deque<std::function<void(CardDialog*)>> steps) : m_steps(std::move(steps))
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { Poll(); });
+        m_timer.start();
+    }
+    bool Done() const { return m_steps.empty(); }
+    QStringList unexpected;
+
+private:
+    void Poll()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == m_last)
+            return;
+        m_last = modal;
+        auto* card = qobject_cast<CardDialog*>(modal);
+        if (!card || m_steps.empty()) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            unexpected << (box ? box->text() : modal->windowTitle());
+            modal->close();
+            return;
+        }
+        const auto step = std::move(m_steps.front());
+        m_steps.pop_front();
+        step(card);
+    }
+
+    std::deque<std::function<void(CardDialog*)>> m_steps;
+    QPointer<QWidget> m_last;
+    QTimer m_timer;
+};
+
+// The program as it starts: the Qt user interface, every feature and the main window with its menu.
+class CardWindowsFromTheMenu : public ::testing::Test
+{
+protected:
+    CardWindowsFromTheMenu()
+    {
+        ctx.st.BaseDir = dir.path();
+        ctx.st.WorkDir = dir.path();
+        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        ctx.st.DriveText = QStringLiteral("C:");
+        BuildDataFileNames(ctx);
+        InitCurrentDate(ctx);
+        RegisterFeatures(operations, ctx, codec);
+        window = std::make_unique<TGim>(ctx, operations, dispatcher);
+        window->resize(1200, 800);
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window.get());
+        QApplication::processEvents();
+    }
+
+    QByteArray ReadFile(const QString& name) const
+    {
+        QFile f(ctx.Path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QtPictureCodec codec; // outlives the context, as in the program
+    QtUi ui;
+    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 5, 0))};
+    test::RecordingShell shell;
+    QTemporaryDir dir;
+    Context ctx{ui, clock, shell};
+    OperationRegistry& operations = ctx.Module<OperationRegistry>();
+    Dispatcher dispatcher{ctx, operations};
+    std::unique_ptr<TGim> window;
+};
+
+TEST_F(CardWindowsFromTheMenu, ReservedCodesWindowFitsTheScreenWithBothSheetsAndItsButtons)
+{
+    QAction* item = window->Action(QStringLiteral("Utiles > Códigos Rsv."));
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(item->isEnabled());
+
+    // The first use only creates the file, with no window.
+    {
+        ModalScript script({});
+        item->trigger();
+        EXPECT_EQ(script.unexpected, QStringList());
+    }
+    ASSERT_TRUE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.CDG"))));
+    const QByteArray created = ReadFile(QStringLiteral("PORTAL.CDG"));
+    ASSERT_FALSE(created.isEmpty());
+
+    bool seen = false;
+    ModalScript script({[&seen](CardDialog* dialog) {
+        seen = true;
+        EXPECT_LE(dialog->frameGeometry().width(), 1280);
+        EXPECT_LE(dialog->frameGeometry().height(), 800);
+        ASSERT_NE(dialog->Sheets(), nullptr);
+        EXPECT_EQ(dialog->Sheets()->count(), 2);
+        EXPECT_EQ(Text(dialog->Sheets()->tabText(0)), "Acciones Partes Diarios");
+        EXPECT_EQ(Text(dialog->Sheets()->tabText(1)), "Gamas MTP");
+        const QRect inside = dialog->rect();
+        const std::pair<const char*, const char*> buttons[] = {
+            {"Salvaracc", "SAL&VAR"}, {"Imprimir", "&LISTAR"}, {"salir", "&Salir"}};
+        for (const auto& [name, caption] : buttons) {
+            SCOPED_TRACE(name);
+            QPushButton* button = dialog->Button(QString::fromLatin1(name));
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(Text(button->text()), caption);
+            EXPECT_TRUE(button->isVisible());
+            EXPECT_TRUE(inside.contains(QRect(button->mapTo(dialog, QPoint(0, 0)), button->size())));
+        }
+        dialog->Button(QStringLiteral("salir"))->click();
+    }});
+    item->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    // Leaving with Salir keeps the file as it was.
+    EXPECT_EQ(ReadFile(QStringLiteral("PORTAL.CDG")), created);
+}
+
+TEST_F(CardWindowsFromTheMenu, CtrlF2AddsTheMachineOfTheCardAndTheNextCardEndsTheSeries)
+{
+    QStringList captions;
+    ModalScript script({[&captions](CardDialog* dialog) {
+                            captions << dialog->windowTitle();
+                            auto* code = dialog->findChild<QLineEdit*>(QStringLiteral("CODIGO"));
+                            auto* account = dialog->findChild<QLineEdit*>(QStringLiteral("CUENTA"));
+                            ASSERT_TRUE(code && account);
+                            code->setText(QStringLiteral("M1"));
+                            account->setText(QStringLiteral("CTA"));
+                            QPushButton* save = dialog->Button(QStringLiteral("Button1"));
+                            ASSERT_NE(save, nullptr);
+                            EXPECT_EQ(Text(save->text()), "SAL&VAR");
+                            save->click();
+                        },
+                        [&captions](CardDialog* dialog) {
+                            captions << dialog->windowTitle();
+                            dialog->close();
+                        }});
+    PressKey(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F2")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    EXPECT_EQ(captions,
+              (QStringList{"FICHA DE CODIFICACION DE MAQUINAS", "FICHA DE CODIFICACION DE MAQUINAS"}));
+
+    const QByteArray machines = ReadFile(QStringLiteral("PORTAL.MQW"));
+    ASSERT_GT(machines.size(), 136);
+    EXPECT_EQ(machines.at(0), 2);
+    EXPECT_EQ(machines.mid(1, 2), QByteArray("M1"));
+    EXPECT_EQ(machines.at(133), 3);
+    EXPECT_EQ(machines.mid(134, 3), QByteArray("CTA"));
+}
+
+} // namespace
+} // namespace gim
