@@ -4,23 +4,23 @@
 #include "core/data_file.h"
 #include "core/environment.h"
 #include "masterdata/personnel.h"
+#include "platform/card_binding.h"
 #include "preventive/plan_time.h"
 #include "records/plan_records.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace gim {
 
 namespace {
 
-const QString kFirma = QStringLiteral("Firma");
 const QString kIniPG = QStringLiteral("IniPG");
 const QString kFinPG = QStringLiteral("FinPG");
-const QString kHorasPG = QStringLiteral("HorasPG");
-const QString kHorasRF = QStringLiteral("HorasRF");
 
 constexpr int kFirmNameWidth = 16;
+constexpr int kYearWidth = 4;
 // The characters of the firm name that become part of file names.
 constexpr int kFirmPrefixWidth = 5;
 // Years are stored as one byte since 2000, and the last year may lie five after the first.
@@ -39,10 +39,49 @@ std::uint16_t HoursAsMinutes(std::int64_t hours)
     return static_cast<std::uint16_t>(static_cast<std::uint64_t>(hours) * 60u);
 }
 
-FieldSpec Hinted(FieldSpec f, const char* hint)
+// What the dialog edits, as typed: the numbers are read only when the plan is made, where a bad one is
+// refused.
+struct PlanDefinitionValues
 {
-    f.hint = QString::fromUtf8(hint);
-    return f;
+    QString firm;
+    QString firstYear;
+    QString lastYear;
+    QString hours;
+    QString reformHours;
+};
+
+// The dialog's edits, top to bottom, and the value each one edits.
+struct PlanControl
+{
+    const char* name;
+    const char* label;
+    const char* hint;
+    int capacity;
+    QString PlanDefinitionValues::*value;
+};
+const std::array<PlanControl, 5> kControls{{
+    {"Firma", "FIRMA :", "", kFirmNameWidth, &PlanDefinitionValues::firm},
+    {"IniPG", "AÑO INICIO PLANING", "año anterior al de ejecución", kYearWidth,
+     &PlanDefinitionValues::firstYear},
+    {"FinPG", "AÑO FIN PLANING", "Año de terminación.", kYearWidth, &PlanDefinitionValues::lastYear},
+    {"HorasPG", "HORAS MTO. PREVENTIVO SEMANALES", "Horas totales destinadas a Preventivo", 0,
+     &PlanDefinitionValues::hours},
+    {"HorasRF", "HORAS  MTO REFORMAS SEMANALES", "Horas totales destinadas a Reparaciones", 0,
+     &PlanDefinitionValues::reformHours},
+}};
+
+ControlBinding<PlanDefinitionValues> BindTyped(const PlanControl& c)
+{
+    const auto asTyped = [](const QString& text) { return text; };
+    return BindValue<PlanDefinitionValues, QString>(QString::fromUtf8(c.name), c.value, asTyped, asTyped);
+}
+
+const CardBinding<PlanDefinitionValues>& Binding()
+{
+    static const CardBinding<PlanDefinitionValues> binding{BindTyped(kControls[0]), BindTyped(kControls[1]),
+                                                           BindTyped(kControls[2]), BindTyped(kControls[3]),
+                                                           BindTyped(kControls[4])};
+    return binding;
 }
 
 // What the plan creation reloads, as at start-up.
@@ -70,33 +109,33 @@ CardSpec PlanDefinitionCardSpec()
     CardSpec spec;
     spec.name = QStringLiteral("TDefinPG");
     spec.caption = QString::fromLatin1(kPlanDefinitionCaption);
-    spec.fields = {
-        MakeField(kFirma, "FIRMA :", FieldKind::Text, kFirmNameWidth),
-        Hinted(MakeField(kIniPG, "AÑO INICIO PLANING", FieldKind::Text, 4), "año anterior al de ejecución"),
-        Hinted(MakeField(kFinPG, "AÑO FIN PLANING", FieldKind::Text, 4), "Año de terminación."),
-        Hinted(MakeField(kHorasPG, "HORAS MTO. PREVENTIVO SEMANALES"),
-               "Horas totales destinadas a Preventivo"),
-        Hinted(MakeField(kHorasRF, "HORAS  MTO REFORMAS SEMANALES"),
-               "Horas totales destinadas a Reparaciones")};
+    // One edit a row, in the dialog's order.
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        const PlanControl& c = kControls[i];
+        FieldSpec f = MakeField(QString::fromUtf8(c.name), c.label, FieldKind::Text, c.capacity);
+        f.hint = QString::fromUtf8(c.hint);
+        f.place.row = static_cast<int>(i);
+        if (f.name == kIniPG) // the last year is changed only on purpose: a double-click here unlocks it
+            f.onDoubleClick = [](CardState& state) { state.enable(kFinPG, true); };
+        spec.fields.push_back(f);
+    }
+    Binding().Declare(spec);
     spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("Sal&var"), PlanDefinitionResult::Save,
                      QStringLiteral("Gravar valores previstos de Horas.")},
                     {QStringLiteral("BitBtn2"), QStringLiteral("&Salir"), PlanDefinitionResult::Exit,
                      QStringLiteral("Salir sin acción")}};
     spec.cancelResult = PlanDefinitionResult::Exit;
-    // The last year is changed only on purpose: a double-click on the first year unlocks it.
-    spec.fields[1].onDoubleClick = [](CardState& state) { state.enable(kFinPG, true); };
     return spec;
 }
 
 CardState PlanDefinitionCardState(const Context& ctx)
 {
     const State& st = ctx.st;
+    const PlanDefinitionValues preset{st.FirmName, QString::number(st.CurrentYear - 1),
+                                      QString::number(st.CurrentYear + 3), QStringLiteral("0"),
+                                      QStringLiteral("0")};
     CardState state;
-    state.set(kFirma, st.FirmName);
-    state.set(kIniPG, QString::number(st.CurrentYear - 1));
-    state.set(kFinPG, QString::number(st.CurrentYear + 3));
-    state.set(kHorasPG, QStringLiteral("0"));
-    state.set(kHorasRF, QStringLiteral("0"));
+    Binding().Fill(state, preset);
     state.enable(kFinPG, false);
     return state;
 }
@@ -125,17 +164,19 @@ void CreatePlanning(Context& ctx)
     if (ctx.ui.RunCard(PlanDefinitionCardSpec(), state) != PlanDefinitionResult::Save)
         return;
 
+    PlanDefinitionValues typed;
+    Binding().Read(state, typed);
     const QString& agenda = AgendaFile(ctx);
-    const std::int64_t firstTyped = ReadPlanInteger(st, state.value(kIniPG), agenda);
-    const std::int64_t lastTyped = ReadPlanInteger(st, state.value(kFinPG), agenda);
-    const std::int64_t hours = ReadPlanInteger(st, state.value(kHorasPG), agenda);
-    const std::int64_t reformHours = ReadPlanInteger(st, state.value(kHorasRF), agenda);
+    const std::int64_t firstTyped = ReadPlanInteger(st, typed.firstYear, agenda);
+    const std::int64_t lastTyped = ReadPlanInteger(st, typed.lastYear, agenda);
+    const std::int64_t hours = ReadPlanInteger(st, typed.hours, agenda);
+    const std::int64_t reformHours = ReadPlanInteger(st, typed.reformHours, agenda);
     // The years are kept in one byte each.
     if (firstTyped < kFirstStoredYear || firstTyped > kFirstStoredYear + kLastFirstYear) {
         st.LastIOResult = IoCode::InvalidNumber;
         throw IoAbort(IoCode::InvalidNumber, agenda);
     }
-    const QString firm = state.value(kFirma).left(kFirmNameWidth);
+    const QString firm = typed.firm.left(kFirmNameWidth);
     if (!FirmNameFitsFileNames(firm)) {
         NoteIoResult(ctx, {IoCode::InvalidFileName, ctx.Path(agenda)}, Report::Show);
         return;

@@ -341,5 +341,27 @@ TEST(PlanDefinitionCard, ExplainsItsControls)
     EXPECT_TRUE(spec.field(QStringLiteral("Firma"))->hint.isEmpty());
 }
 
+TEST(PlanDefinitionCard, StandsOneEditARowInTheDialogsOrder)
+{
+    const CardSpec spec = PlanDefinitionCardSpec();
+    const QStringList order{QStringLiteral("Firma"), QStringLiteral("IniPG"), QStringLiteral("FinPG"),
+                            QStringLiteral("HorasPG"), QStringLiteral("HorasRF")};
+    ASSERT_EQ(spec.fields.size(), std::size_t(5));
+    for (int i = 0; i < order.size(); ++i) {
+        const FieldSpec* f = spec.field(order[i]);
+        ASSERT_NE(f, nullptr) << order[i].toStdString();
+        EXPECT_EQ(f->place.row, i) << order[i].toStdString();
+        EXPECT_EQ(f->place.column, 0);
+        EXPECT_EQ(f->place.rowSpan, 1);
+        EXPECT_EQ(f->place.columnSpan, 1);
+        EXPECT_TRUE(f->place.page.isEmpty());
+        EXPECT_TRUE(f->place.group.isEmpty());
+    }
+    EXPECT_EQ(spec.field(QStringLiteral("Firma"))->capacity, 16);
+    EXPECT_EQ(spec.field(QStringLiteral("IniPG"))->capacity, 4);
+    EXPECT_EQ(spec.field(QStringLiteral("FinPG"))->capacity, 4);
+    EXPECT_EQ(spec.field(QStringLiteral("HorasPG"))->capacity, 0);
+}
+
 } // namespace
 } // namespace gim
