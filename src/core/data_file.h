@@ -346,7 +346,9 @@ public:
     template <typename Drop> bool Sort(Drop drop, Report report = Report::Show)
     {
         return SortedRewrite<Record>(m_ctx, m_name, m_twin, Tr::Before, drop,
-                                     {m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin, SortOrder(), report});
+                                     {.twin = m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin,
+                                      .order = SortOrder(),
+                                      .report = report});
     }
     bool Sort(Report report = Report::Show) { return Sort(Tr::Deleted, report); }
 
@@ -354,9 +356,11 @@ public:
     // sort does; a missing file is created. Returns false when the file cannot be opened.
     bool Rewrite(const std::vector<Record>& records, Report report = Report::Show)
     {
-        return RewriteThroughTwin<Record>(
-            m_ctx, m_name, m_twin, [&](std::vector<Record>) { return records; },
-            {m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin, Tr::kLoadOrder, report, true});
+        return RewriteThroughTwin<Record>(m_ctx, m_name, m_twin, [&](std::vector<Record>) { return records; },
+                                          {.twin = m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin,
+                                           .order = Tr::kLoadOrder,
+                                           .report = report,
+                                           .createMissing = true});
     }
 
     // Whether the file holds whole records in key order, as its lookups by halves need it. A kill or a

@@ -8,6 +8,7 @@
 #include "platform/qt/jpeg_codec.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_ui.h"
+#include "shortcut_keys.h"
 #include "support/test_context.h"
 
 #include <QAction>
@@ -29,29 +30,12 @@
 #include <memory>
 #include <string>
 
-// The entry point through which the test library itself delivers keys to the shortcut map.
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
-                                               const QString& text, bool autorep, ushort count);
-
 namespace gim {
 namespace {
 
 std::string Text(const QString& s)
 {
     return s.toStdString();
-}
-
-// A key pressed and released on `target` as the window system delivers it: the shortcut map first.
-void PressKey(QWidget* target, const QKeySequence& sequence)
-{
-    const QKeyCombination combination = sequence[0];
-    const int key = combination.key();
-    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    if (!qt_sendShortcutOverrideEvent(target, press.timestamp(), key, modifiers, QString(), false, 1))
-        QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-    QApplication::sendEvent(target, &release);
 }
 
 // Hands each modal window that opens, in turn, to the next of `steps`; a window nobody expected (a
@@ -195,7 +179,7 @@ TEST_F(CardWindowsFromTheMenu, CtrlF2AddsTheMachineOfTheCardAndTheNextCardEndsTh
                             captions << dialog->windowTitle();
                             dialog->close();
                         }});
-    PressKey(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F2")));
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F2")));
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(script.unexpected, QStringList());
     EXPECT_EQ(captions,

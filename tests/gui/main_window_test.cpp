@@ -4,6 +4,7 @@
 #include "core/dispatch.h"
 #include "core/environment.h"
 #include "core/operations.h"
+#include "shortcut_keys.h"
 #include "support/test_context.h"
 
 #include <QAction>
@@ -18,26 +19,8 @@
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
-// The entry point through which the test library itself delivers keys to the shortcut map.
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
-                                               const QString& text, bool autorep, ushort count);
-
 namespace gim {
 namespace {
-
-// A key pressed and released on `target`, as the window system would deliver it: the shortcut map
-// first, then the widget.
-void PressKey(QWidget* target, const QKeySequence& sequence)
-{
-    const QKeyCombination combination = sequence[0];
-    const int key = combination.key();
-    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    if (!qt_sendShortcutOverrideEvent(target, press.timestamp(), key, modifiers, QString(), false, 1))
-        QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-    QApplication::sendEvent(target, &release);
-}
 
 const char* const kTopMenus[] = {
     "&Máquinas",     "Proced&imientos", "&Gamas",      "Plánin&g",     "&Historial MP", "&Averías",
@@ -183,7 +166,7 @@ TEST_F(MainWindow, EveryKeyFiresItsOwnItemOnce)
         ++keys;
         fired.clear();
         log.clear();
-        PressKey(child->widget(), QKeySequence(key));
+        test::PressShortcut(child->widget(), QKeySequence(key));
         const QString path = dispatcher.Table()[i].PlainPath();
         EXPECT_EQ(fired, QStringList{path}) << key.toStdString();
         EXPECT_FALSE(log.isEmpty()) << path.toStdString();
@@ -191,7 +174,7 @@ TEST_F(MainWindow, EveryKeyFiresItsOwnItemOnce)
     EXPECT_EQ(keys, 37);
 
     fired.clear();
-    PressKey(window->MdiArea(), QKeySequence(QStringLiteral("Shift+F10")));
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Shift+F10")));
     EXPECT_EQ(fired, QStringList{"Personal > Alta > Expediente"});
 }
 
@@ -209,11 +192,11 @@ TEST_F(MainWindow, TheReportPaneKeepsItsKeysWhileItHasTheFocus)
     pane->setFocus();
     QApplication::processEvents();
 
-    PressKey(pane, QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    test::PressShortcut(pane, QKeySequence(QStringLiteral("Ctrl+Alt+P")));
     EXPECT_EQ(handedOver, 1);
     EXPECT_FALSE(log.contains("LaunchWeeklyPlan"));
 
-    PressKey(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
     EXPECT_EQ(handedOver, 1);
     EXPECT_TRUE(log.contains("LaunchWeeklyPlan"));
 }
@@ -222,13 +205,13 @@ TEST_F(MainWindow, AKeyPressRunsThePendingEditBeforeTheKeysOwnCommand)
 {
     FakeEverything();
     t.ctx.st.PendingEditFlags[1] = 1; // Gamas
-    PressKey(window->MdiArea(), QKeySequence(Qt::Key_A));
+    test::PressShortcut(window->MdiArea(), QKeySequence(Qt::Key_A));
     EXPECT_EQ(log, (QStringList{"LoadOperationList", "EditOperations"}));
     EXPECT_FALSE(dispatcher.HasPendingEdits());
 
     log.clear();
     t.ctx.st.PendingEditFlags[8] = 1; // Energías
-    PressKey(window->MdiArea(), QKeySequence(Qt::Key_F2));
+    test::PressShortcut(window->MdiArea(), QKeySequence(Qt::Key_F2));
     EXPECT_EQ(log, (QStringList{"LoadEnergyReadings", "EditEnergyReadings", "SortEnergyReadings",
                                 "LoadMachineList", "ListMachines", "FreeMachineList"}));
 }
@@ -303,7 +286,7 @@ TEST_F(MainWindow, AMenuLetterTwoMenusShareMovesOnWithEachPress)
     auto pressAltG = [&] {
         QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
                                                             : static_cast<QWidget*>(window->MdiArea());
-        PressKey(target, QKeySequence(Qt::ALT | Qt::Key_G));
+        test::PressShortcut(target, QKeySequence(Qt::ALT | Qt::Key_G));
         QApplication::processEvents();
     };
     pressAltG();
@@ -313,7 +296,7 @@ TEST_F(MainWindow, AMenuLetterTwoMenusShareMovesOnWithEachPress)
     pressAltG();
     EXPECT_EQ(opened(), QStringLiteral("&Gamas"));
     // A letter only one menu has opens it straight away.
-    PressKey(QApplication::activePopupWidget(), QKeySequence(Qt::ALT | Qt::Key_M));
+    test::PressShortcut(QApplication::activePopupWidget(), QKeySequence(Qt::ALT | Qt::Key_M));
     QApplication::processEvents();
     EXPECT_EQ(opened(), QStringLiteral("&Máquinas"));
     if (QWidget* popup = QApplication::activePopupWidget())
