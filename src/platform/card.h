@@ -85,6 +85,17 @@ struct GroupSpec
     int columnSpan = 1;
 };
 
+// The result a card closes with, one name per button role whatever card it is on. Callers read the
+// outcome of a card from this and from nothing else.
+namespace CardResult {
+inline constexpr int None = 0;   // a button that keeps the card open
+inline constexpr int Save = 1;   // save, accept, copy, search: the controls are read back
+inline constexpr int Exit = 2;   // leave without saving; the window's close box
+inline constexpr int Print = 4;  // print or show the memo of the record
+inline constexpr int Delete = 6; // erase the record; "no copy" on a copy card
+inline constexpr int Next = 7;   // go on to the next record without saving
+} // namespace CardResult
+
 struct ButtonSpec
 {
     QString name;    // "SALVAR"
@@ -172,7 +183,7 @@ struct CardSpec
     std::vector<FieldSpec> fields; // in tab order
     std::vector<ButtonSpec> buttons;
     std::vector<GroupSpec> groups;
-    int cancelResult = 2; // the window's close box: mrCancel
+    int cancelResult = CardResult::Exit; // the window's close box
 
     std::function<void(CardState&)> onShow;
     std::function<void(CardState&, const QString& field)> onEnter;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/card.h"
+#include "platform/ui.h"
 #include "records/short_string.h"
 
 #include <QString>
@@ -54,6 +55,22 @@ public:
     {
         for (const auto& b : m_bindings)
             b.keep(rec, state.value(b.control));
+    }
+
+    // The whole life of a bound card: filled from `rec` (over what `state` already holds: captions,
+    // disabled controls), shown, and read back into `rec` when it closes with one of `keep`. Returns the
+    // card's result, the one channel for its outcome.
+    int Run(Ui& ui, const CardSpec& spec, Record& rec, CardState state = {},
+            std::initializer_list<int> keep = {CardResult::Save}) const
+    {
+        Fill(state, rec);
+        const int result = ui.RunCard(spec, state);
+        for (const int k : keep)
+            if (result == k) {
+                Read(state, rec);
+                break;
+            }
+        return result;
     }
 
 private:
