@@ -13,6 +13,9 @@
 namespace gim {
 namespace {
 
+// The characters of the firm name that become part of file names.
+constexpr int kFirmPrefixWidth = 5;
+
 QString TwoDigits(int n)
 {
     return QString::number(n).rightJustified(2, QLatin1Char('0'));
@@ -59,10 +62,26 @@ void BuildDataFileNames(Context& ctx)
     st.PlanYearsFileName = BuildDataFileName(st.CurrentEnvironment, ".LON");
 }
 
+bool FirmNameFitsFileNames(const QString& firmName)
+{
+    for (const QChar c : firmName.left(kFirmPrefixWidth)) {
+        if (c.unicode() < u' ' || QStringLiteral("/\\:*?\"<>|").contains(c))
+            return false;
+    }
+    return true;
+}
+
 void BuildFirmFileNames(Context& ctx)
 {
     State& st = ctx.st;
-    const QString f5 = st.FirmName.left(5);
+    if (!FirmNameFitsFileNames(st.FirmName)) {
+        st.PersonnelFileName.clear();
+        st.PersonnelTempFileName.clear();
+        st.SupplierFileName.clear();
+        st.SupplierTempFileName.clear();
+        return;
+    }
+    const QString f5 = st.FirmName.left(kFirmPrefixWidth);
     const QString e2 = st.CurrentEnvironment.left(2);
     const QString e3 = st.CurrentEnvironment.left(3);
     st.PersonnelFileName = f5 + QLatin1Char('_') + e2 + QLatin1String(".RCH");

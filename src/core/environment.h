@@ -24,9 +24,16 @@ void InitPlanningYears(Context& ctx);
 void InitCurrentDate(Context& ctx);
 void SetDayOfWeekString(Context& ctx);
 
-// Builds the data-file names of the current environment and the firm-prefixed names.
+// Builds the data-file names of the current environment and the firm-prefixed names. A firm whose first
+// five characters cannot name a file leaves the firm-prefixed names empty: no file is read or written
+// under them.
 void BuildDataFileNames(Context& ctx);
 void BuildFirmFileNames(Context& ctx);
+
+// Whether the first five characters of a firm name can prefix the personnel and supplier file names.
+// Blanks can (the suppliers of "LA FABRICA" in environment PORTAL lie in "LA FA_PO.PVW", as the old
+// program named them); a path separator, a control character or a character Windows refuses cannot.
+bool FirmNameFitsFileNames(const QString& firmName);
 
 // Whether a typed environment code may become a file-name prefix.
 bool IsSafeEnvironmentCode(const QString& code);

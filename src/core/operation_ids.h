@@ -196,9 +196,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport, Op::MergeWorkReportFile,
     Op::PersonnelWeeklyHoursReport, Cond::RevisionPosted, Cond::BreakdownPosted, Cond::PlannedRepairPosted,
     Cond::WorkReportWritten, Cond::PersonnelEntryPosted,
-    // Proveedores
-    Op::AddSupplier, Op::CompactSupplierFile, Op::LoadSupplierList, Op::ListSuppliers, Op::FreeSupplierList,
-    Op::EditSupplier,
     // Utiles
     Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,
     Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click, Op::BrowseDataFiles, Op::ShowImportWindow,

@@ -21,8 +21,6 @@ const QString kFinPG = QStringLiteral("FinPG");
 
 constexpr int kFirmNameWidth = 16;
 constexpr int kYearWidth = 4;
-// The characters of the firm name that become part of file names.
-constexpr int kFirmPrefixWidth = 5;
 // Years are stored as one byte since 2000, and the last year may lie five after the first.
 constexpr int kFirstStoredYear = 2000;
 constexpr int kLastFirstYear = 255 - kLongestHorizonYears;
@@ -94,15 +92,6 @@ void ReloadPlanEnvironment(Context& ctx)
 }
 
 } // namespace
-
-bool FirmNameFitsFileNames(const QString& firmName)
-{
-    for (const QChar c : firmName.left(kFirmPrefixWidth)) {
-        if (c.unicode() < u' ' || QStringLiteral("/\\:*?\"<>|").contains(c))
-            return false;
-    }
-    return true;
-}
 
 CardSpec PlanDefinitionCardSpec()
 {

@@ -36,7 +36,4 @@ void LoadFirmAndWeekAgenda(Context& ctx);
 // Adds a number of hours (negative lowers them) to the preventive minutes available in every week.
 void IncreaseWeeklyHours(Context& ctx);
 
-// Whether the first five characters of a firm name can prefix the personnel and supplier file names.
-bool FirmNameFitsFileNames(const QString& firmName);
-
 } // namespace gim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/record_fields.h"
 #include "records/short_string.h"
 
 namespace gim {
@@ -33,5 +34,10 @@ GIM_FIELD_AT(TSupplierRecord, Fax, 188);
 GIM_FIELD_AT(TSupplierRecord, Codigo, 201);
 GIM_FIELD_AT(TSupplierRecord, Especialidad, 212);
 GIM_FIELD_AT(TSupplierRecord, mail, 225);
+GIM_RECORD_FIELDS(TSupplierRecord, &TSupplierRecord::Empresa, &TSupplierRecord::Contacto,
+                  &TSupplierRecord::Calle, &TSupplierRecord::Numero, &TSupplierRecord::Ciudad,
+                  &TSupplierRecord::Cpostal, &TSupplierRecord::Pais, &TSupplierRecord::Tlf,
+                  &TSupplierRecord::Fax, &TSupplierRecord::Codigo, &TSupplierRecord::Especialidad,
+                  &TSupplierRecord::mail);
 
 } // namespace gim

@@ -193,5 +193,34 @@ TEST_F(CardWindowsFromTheMenu, CtrlF2AddsTheMachineOfTheCardAndTheNextCardEndsTh
     EXPECT_EQ(machines.mid(134, 3), QByteArray("CTA"));
 }
 
+TEST_F(CardWindowsFromTheMenu, CtrlF12OpensTheSupplierCardAndStoresTheSupplier)
+{
+    ctx.st.FirmName = QStringLiteral("FABRICA");
+    BuildFirmFileNames(ctx);
+    ModalScript script({[](CardDialog* dialog) {
+        EXPECT_EQ(Text(dialog->windowTitle()), "FABRICA /PROVEEDORES DE MANTENIMIENTO");
+        QPushButton* erase = dialog->Button(QStringLiteral("Borrar"));
+        QPushButton* save = dialog->Button(QStringLiteral("Salvar"));
+        ASSERT_TRUE(erase && save);
+        EXPECT_FALSE(erase->isEnabled()); // nothing to delete on a new card
+        EXPECT_EQ(Text(save->text()), "Sal&var");
+        auto* code = dialog->findChild<QLineEdit*>(QStringLiteral("Codigo"));
+        auto* firm = dialog->findChild<QLineEdit*>(QStringLiteral("Empresa"));
+        ASSERT_TRUE(code && firm);
+        EXPECT_EQ(Text(code->text()), "#");
+        code->setText(QStringLiteral("P1"));
+        firm->setText(QStringLiteral("Uno"));
+        save->click();
+    }});
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F12")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+
+    const QByteArray suppliers = ReadFile(QStringLiteral("FABRI_PO.PVW"));
+    ASSERT_EQ(suppliers.size(), 274);
+    EXPECT_EQ(suppliers.mid(0, 4), QByteArray("\x03Uno"));
+    EXPECT_EQ(suppliers.mid(201, 3), QByteArray("\x02P1"));
+}
+
 } // namespace
 } // namespace gim

@@ -103,10 +103,10 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
 TEST_F(ProgramOperations, TheCheckNamesWhatIsBothRegisteredAndListedAndWhatIsNeither)
 {
     // An operation built but left on the list, and a condition likewise.
-    operations.Register(Op::AddSupplier, [](Context&) {});
+    operations.Register(Op::MachineCostReport, [](Context&) {});
     operations.RegisterCondition(Cond::RevisionPosted, [](const Context&) { return false; });
     EXPECT_EQ(CoverageProblems(operations),
-              (QStringList{"AddSupplier is registered and listed as not built",
+              (QStringList{"MachineCostReport is registered and listed as not built",
                            "RevisionPosted is registered and listed as not built"}));
 
     // Without the main window its dialogs and the hand-overs are missing.
