@@ -58,8 +58,8 @@ void FreeSupplierList(Context& ctx);
 QString FindSupplierName(Context& ctx, const QString& code);
 
 // Appends SupplierBuffer unless its code is in the file already ("CODIGO :<code> REPETIDO ANULADA ALTA",
-// nothing written); the first supplier creates the file. ContinueFlag is set when a record joined an
-// existing file, which then wants compacting.
+// nothing written); the first supplier creates the file. A stored supplier joins the list with its
+// position; ContinueFlag is set when it joined an existing file, which then wants compacting.
 AppendResult SaveSupplier(Context& ctx);
 
 // Alta: one supplier card, blank (with ActionCode "i" SupplierInput); a saved card is stored and listed.

@@ -161,7 +161,9 @@ TEST_F(SuppliersTest, AnImportedSupplierCountsAsAddedOnlyWhenStored)
     AddSupplier(t.ctx);
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);
 
-    s.SupplierInput = Supplier("Q7", "Nuevo");
+    // A new record carries only its texts: what an earlier, longer text left in the buffer is not stored.
+    s.SupplierInput = Supplier("Q7", "Nuevo proveedor");
+    s.SupplierInput.Empresa = "Nuevo";
     t.ui.ExpectCard(kCard).ExpectValue("Codigo", "Q7").Press("Salvar");
     AddSupplier(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
@@ -306,7 +308,11 @@ TEST_F(SuppliersTest, CompactionSortsAscendingDropsDeletedAndKeepsTheOldFileReve
 TEST_F(SuppliersTest, AnEditedSupplierIsWrittenWhereItLiesInTheFile)
 {
     // Left unsorted (an import stopped before its compaction): the list order is not the file order.
-    StoreSuppliers({Supplier("B2", "b"), Supplier("A1", "a")});
+    // The fax once held a longer number: the bytes past its length are the old file's and stay.
+    TSupplierRecord a1 = Supplier("A1", "a");
+    a1.Fax = "999999999";
+    a1.Fax = "12";
+    StoreSuppliers({Supplier("B2", "b"), a1});
     ExpectEditPrompt("A1");
     t.ui.ExpectCard(kCard)
         .ExpectValue("Empresa", "a")
@@ -316,9 +322,14 @@ TEST_F(SuppliersTest, AnEditedSupplierIsWrittenWhereItLiesInTheFile)
         .Press("Salvar");
     ASSERT_TRUE(RunMenu("Proveedores > Edición"));
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(SupplierBytes(), Bytes(std::vector{Supplier("A1", "Alfa Nueva"), Supplier("B2", "b")}));
+    TSupplierRecord edited = a1;
+    edited.Empresa = "Alfa Nueva";
+    EXPECT_EQ(SupplierBytes(), Bytes(std::vector{edited, Supplier("B2", "b")}));
+    EXPECT_EQ(SupplierBytes().substr(188, 10), std::string("\x02"
+                                                           "12"
+                                                           "9999999"));
     // The twin shows what the edit wrote, before the compaction: B2 untouched, A1 changed in place.
-    EXPECT_EQ(t.ReadFile(kTwinFile), Bytes(std::vector{Supplier("A1", "Alfa Nueva"), Supplier("B2", "b")}));
+    EXPECT_EQ(t.ReadFile(kTwinFile), Bytes(std::vector{edited, Supplier("B2", "b")}));
 }
 
 TEST_F(SuppliersTest, AChangedCodeThatAnotherSupplierHasIsRefused)
