@@ -173,12 +173,14 @@ bool CompactSupplierFile(Context& ctx)
     KeyedFile<SupplierFile> file(ctx);
     if (!file.Exists())
         return false;
-    FreeNodeList(list);
-    const bool compacted = file.Sort();
+    // A file that cannot be written (write-protected) is left as it is, silently: the command that
+    // wrote to it has reported that already, and one that only read it has nothing to say.
+    const bool compacted = file.Sort(Report::Silent);
     // The list follows the file as written: code order, positions from the first record on.
     if (compacted) {
         const std::vector<TSupplierRecord> records =
             file.Read(Report::Silent).value_or(std::vector<TSupplierRecord>{});
+        FreeNodeList(list);
         list.reserve(records.size());
         for (std::size_t i = 0; i < records.size(); ++i)
             list.push_back({records[i], static_cast<std::uint32_t>(i)});

@@ -5,6 +5,7 @@
 #include "store/supplier_card.h"
 #include "store/supplier_listings.h"
 #include "store/suppliers.h"
+#include "support/unprivileged.h"
 
 #include <algorithm>
 
@@ -388,6 +389,40 @@ TEST_F(SuppliersTest, AnEditThatFindsNothingShowsAndWritesNothing)
     ASSERT_TRUE(RunMenu("Proveedores > Edición"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_FALSE(t.Exists(kSupplierFile));
+}
+
+TEST_F(SuppliersTest, AWriteProtectedFileIsListedAndEveryChangeIsReportedWithoutChange)
+{
+    StoreSuppliers({Supplier("A1", "a"), Supplier("B2", "b")});
+    const std::string before = SupplierBytes();
+    test::WriteProtect(t.Path(kSupplierFile));
+    const std::string failures = test::RunUnprivileged(data, [&]() -> std::string {
+        t.ui.ExpectReport(QStringLiteral("PROVEEDORES TÉCNICOS DE PORTAL"));
+        if (!RunMenu("Proveedores > Listado"))
+            return "the listing failed";
+        if (!t.ui.Reports().back()->Text().endsWith(QStringLiteral("\tNUMERO DE PROVEEDORES : \t2")))
+            return "the listing does not show both suppliers";
+        t.ui.ExpectCard(kCard).Set("Codigo", "C3").Press("Salvar");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Proveedores > Alta"))
+            return "the new card was abandoned";
+        if (t.ctx.st.RecordAddedFlag != 0)
+            return "a supplier not stored counts as added";
+        ExpectEditPrompt("B2");
+        t.ui.ExpectCard(kCard).Set("Empresa", "Otra").Press("Salvar");
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        if (!RunMenu("Proveedores > Edición"))
+            return "the edit was abandoned";
+        // Looking a supplier up and leaving its card says nothing.
+        ExpectEditPrompt("A1");
+        t.ui.ExpectCard(kCard).Press("Salir");
+        if (!RunMenu("Proveedores > Edición"))
+            return "the look was abandoned";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(SupplierBytes(), before);
+    EXPECT_FALSE(t.Exists(kTwinFile));
 }
 
 // ---- Listado -------------------------------------------------------------------------------------------
