@@ -23,11 +23,8 @@ bool NamesEntry(const TPersonnelEntryRecord& stored, const TPersonnelEntryRecord
            stored.Minutes.get() == key.Minutes.get() && key.Text.bytes().substr(0, text.size()) == text;
 }
 
-bool Matches(const ShortString<6>& value, const QString& filter)
-{
-    return filter == QLatin1String("*") || value == filter;
-}
-bool Matches(const ShortString<2>& value, const QString& filter)
+// A listing filter: "*" or the exact value.
+template <std::size_t N> bool Matches(const ShortString<N>& value, const QString& filter)
 {
     return filter == QLatin1String("*") || value == filter;
 }

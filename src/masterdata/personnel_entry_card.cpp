@@ -155,11 +155,10 @@ CardSpec PersonnelEntryCardSpec(Context& ctx)
 int ShowPersonnelEntryCard(Context& ctx, TPersonnelEntryRecord& entry)
 {
     State& st = ctx.st;
-    const bool edit = EditsEntry(ctx);
     CardState state;
-    // The calendar opens on the entry's date when it has one, else on today.
+    // The calendar opens on the entry's date when it has one (an entry shown to be edited), else on today.
     const QDate day = WeekCodeToDate(entry.Date.str()).value_or(st.CurrentDateTime.date());
-    state.set(kCalendar, (edit ? day : st.CurrentDateTime.date()).toString(kCalendarFormat));
+    state.set(kCalendar, day.toString(kCalendarFormat));
     const int result = Binding().Run(ctx.ui, PersonnelEntryCardSpec(ctx), entry, std::move(state));
     if (result == CardResult::Exit) {
         st.RunFlag = 0;

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <map>
 
 namespace gim {
@@ -175,6 +176,25 @@ TEST_F(PersonnelEntriesTest, EntriesWithoutTypeOrEmployeeAreRefusedAndClosedCard
     EXPECT_FALSE(t.Exists(kEntryTwin));
 }
 
+TEST_F(PersonnelEntriesTest, AnEntryTheFileRefusesIsNotTakenForStored)
+{
+    StoreEntries({Entry("A1", "F", "26/48/1", "Curso", 240)});
+    const std::string before = EntryBytes();
+    FileFaults faults;
+    faults.inject = [](FileOp op, const QString& path) {
+        return op == FileOp::Create && path.endsWith(QLatin1String("PORTAL.APT")) ? EACCES : 0;
+    };
+    t.ctx.faults = &faults;
+    t.ui.ExpectCard(kCard).Set("codigo", "A1").Set("Tipo", "E").Set("FECHA", "26/50/1").Press("Button1");
+    t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+    ASSERT_TRUE(RunMenu("Personal > Alta > Expediente"));
+    t.ctx.faults = nullptr;
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PersonnelEntries(t.ctx).EntryAddedFlag, 0);
+    EXPECT_EQ(EntryBytes(), before);
+    EXPECT_FALSE(t.Exists(kEntryTwin));
+}
+
 // ---- Update, load and purge -----------------------------------------------------------------------------
 
 TEST_F(PersonnelEntriesTest, UpdateErasesOnlyTheFirstOfTwoIdenticalEntriesInListAndFile)
@@ -336,6 +356,25 @@ TEST_F(PersonnelEntriesTest, ExpedientEditWritesBackOnlySavedOrErasedEntriesAndS
                                            "{10 b}\tFECHA INICIO 26/50/1    FECHA FINAL 26/50/7\n"
                                            "\tTIEMPO TOTAL ACUMULADO DE INTERVENCION \t1 HORAS 40 Mn\n"
                                            "\tTOTAL DE HORAS EXTRAS : 1 h40 m\n"));
+}
+
+TEST_F(PersonnelEntriesTest, ExpedientEditWritesNothingOverAFileChangedUnderTheCard)
+{
+    StoreEntries(WeekEntries());
+    std::vector<TPersonnelEntryRecord> changed = WeekEntries();
+    changed[1].Text = "Cambiado en otro puesto";
+    ExpectThisWeek();
+    ExpectFilters("A1", "E");
+    t.ui.ExpectCard(kCard)
+        .Inspect([&](const CardState&) { StoreEntries(changed); })
+        .Set("horas", "100")
+        .Press("Button1");
+    t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
+    t.ui.ExpectReport();
+    ASSERT_TRUE(RunMenu("Personal > Edición > Expediente"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(EntryBytes(), Bytes(changed));
+    EXPECT_TRUE(Transcript().contains(QStringLiteral("\tA1\t26/50/1\tE\t1/30\tPedido urgente\n")));
 }
 
 TEST_F(PersonnelEntriesTest, ExpedientCommandsWithoutAFileAddAnEntry)
