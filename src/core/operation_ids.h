@@ -187,9 +187,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Cond::PurchaseLineChanged,
     // Costes
     Op::MachineCostReport, Op::BudgetValuationReport, Op::EditBudget,
-    // Personal
-    Op::NewPersonnelEntry, Op::PurgePersonnelEntries, Op::ListPersonnel, Op::EditPersonnelExpedient,
-    Op::ReportPersonnelHours, Op::PersonnelHoursRatios, Cond::EntryAddedFlag,
     // Partes
     Op::LoadWorkReports, Op::FreeWorkReportList, Op::LoadPlannedRepairs, Op::AddWorkReportLine,
     Op::SavePlannedRepairList, Op::FreePlannedRepairList, Op::SortWorkReportFile, Op::CostAccountAnalysis,

@@ -3,9 +3,13 @@
 #include "core/context.h"
 #include "core/texts.h"
 #include "masterdata/personnel.h"
+#include "masterdata/web_files.h"
 #include "platform/report.h"
 
+#include <QStringList>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace gim {
 
@@ -17,6 +21,14 @@ constexpr std::uint32_t kDepartedColour = kReportRed;
 QString Rule()
 {
     return QString(110, QLatin1Char('_'));
+}
+
+// A card as the listing and the upload file give it: number, name, surnames, street, city, telephone.
+QString CardLine(const TPersonnelRecord& person)
+{
+    return QStringList{person.Matricula.str(), person.Nombre.str(), person.Apellidos.str(),
+                       person.Calle.str(),     person.Ciudad.str(), person.tlf.str()}
+        .join(QLatin1Char('\t'));
 }
 
 } // namespace
@@ -50,6 +62,42 @@ void ListHourPrices(Context& ctx)
     report->SetColour(kActiveColour);
     report->AddLine(Rule());
     ctx.ui.ShowReport(report);
+}
+
+void ListPersonnel(Context& ctx)
+{
+    State& st = ctx.st;
+    const bool web = st.ActionCode == QLatin1String("W");
+    const std::optional<std::vector<TPersonnelRecord>> cards = KeyedFile<PersonnelFile>(ctx).Read();
+    if (!cards)
+        return;
+    QStringList webLines;
+    auto report = std::make_shared<ReportDocument>(QStringLiteral("LISTADO DE PERSONAL"));
+    report->saveSubFolder = QStringLiteral("\\Personal");
+    report->SetTabStops({10, 50, 130, 260, 400, 490});
+    report->SetStyle(FontStyle::Bold);
+    report->AddLine(QStringLiteral("\tMatri\tNOMBRE\tAPELLIDOS\tDIRECCION\tCIUDAD\tTLF"));
+    report->AddLine(Rule());
+    report->SetStyle(FontStyle::Normal);
+    std::uint32_t active = 0;
+    for (const TPersonnelRecord& person : *cards) {
+        if (PersonnelFile::Deleted(person))
+            continue;
+        const bool present = PersonIsActive(person);
+        if (present)
+            ++active;
+        webLines << CardLine(person);
+        report->SetColour(present ? kActiveColour : kDepartedColour);
+        report->AddLine(QLatin1Char('\t') + webLines.back());
+    }
+    report->SetColour(kActiveColour);
+    report->AddLine(Rule());
+    report->SetStyle(FontStyle::Bold);
+    report->AddLine(QStringLiteral("\tNUMERO DE OPERARIOS EN ACTIVO :\t") + QString::number(active));
+    if (web)
+        WriteWebUploadFile(ctx, st.CurrentEnvironment + QStringLiteral("_PR.rtf"), webLines);
+    else
+        ctx.ui.ShowReport(report);
 }
 
 } // namespace gim

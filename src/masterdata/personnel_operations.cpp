@@ -5,7 +5,9 @@
 #include "core/startup.h"
 #include "masterdata/hour_prices.h"
 #include "masterdata/personnel.h"
+#include "masterdata/personnel_entries.h"
 #include "masterdata/personnel_listings.h"
+#include "masterdata/personnel_reports.h"
 
 namespace gim {
 
@@ -20,6 +22,15 @@ void RegisterPersonnel(OperationRegistry& registry, Context& ctx, const PictureC
     registry.Register(Op::NewHourPrice, NewHourPrice);
     registry.Register(Op::EditHourPrices, EditHourPrices);
     registry.Register(Op::ListHourPrices, ListHourPrices);
+    registry.Register(Op::NewPersonnelEntry, NewPersonnelEntry);
+    registry.Register(Op::PurgePersonnelEntries, PurgePersonnelEntries);
+    registry.Register(Op::EditPersonnelExpedient, EditPersonnelExpedient);
+    registry.Register(Op::ListPersonnel, ListPersonnel);
+    registry.Register(Op::ReportPersonnelHours, ReportPersonnelHours);
+    registry.Register(Op::PersonnelHoursRatios, PersonnelHoursRatios);
+    registry.RegisterCondition(Cond::EntryAddedFlag, [&entries = PersonnelEntries(ctx)](const Context&) {
+        return entries.EntryAddedFlag == 1;
+    });
 
     ctx.Module<StartupSteps>().environmentData.emplace(8, LoadPersonnel);
 }

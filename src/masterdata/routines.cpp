@@ -97,14 +97,18 @@ void WriteOperationList(Context& ctx);
 
 } // namespace
 
-void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minutesField, int saveResult)
+void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minutesField, int saveResult,
+                             std::uint32_t highest)
 {
-    spec.onButton = [&ctx, minutesField, saveResult,
+    spec.onButton = [&ctx, minutesField, saveResult, highest,
                      inner = std::move(spec.onButton)](CardState& s, const ButtonSpec& button) {
         if (button.result == saveResult) {
             const Int64Parse minutes = ParseInt64(s.value(minutesField));
-            if (minutes.value < 0 || minutes.value > 0xFFFF) {
-                ctx.ui.ShowMessage(QString::fromUtf8(kMinutesOutOfRange));
+            if (minutes.value < 0 || minutes.value > highest) {
+                ctx.ui.ShowMessage(highest == 0xFFFF
+                                       ? QString::fromUtf8(kMinutesOutOfRange)
+                                       : QStringLiteral("TIEMPO FUERA DE LÍMITE: DE 0 A ") +
+                                             QString::number(highest) + QStringLiteral(" MINUTOS"));
                 return false;
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/record_fields.h"
 #include "records/short_string.h"
 
 namespace gim {
@@ -19,5 +20,8 @@ GIM_FIELD_AT(TPersonnelEntryRecord, Type, 7);
 GIM_FIELD_AT(TPersonnelEntryRecord, Date, 10);
 GIM_FIELD_AT(TPersonnelEntryRecord, Text, 19);
 GIM_FIELD_AT(TPersonnelEntryRecord, Minutes, 148);
+GIM_RECORD_FIELDS(TPersonnelEntryRecord, &TPersonnelEntryRecord::Matricula, &TPersonnelEntryRecord::Type,
+                  &TPersonnelEntryRecord::Date, &TPersonnelEntryRecord::Text,
+                  &TPersonnelEntryRecord::Minutes);
 
 } // namespace gim

@@ -96,7 +96,8 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Alta"))));
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Gamas > Edición OPR"))));
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Utiles > Fuentes"))));
-    EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Personal > Listados > Matriculas"))));
+    EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Personal > Listados > Matriculas"))));
+    EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Utiles > Actualizaciones"))));
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Fichero > Añadir Partes"))));
 }
 

@@ -1,0 +1,22 @@
+#include "core/date_range.h"
+
+#include "core/context.h"
+#include "core/week_codes.h"
+
+namespace gim {
+
+bool PickWeekRange(Context& ctx)
+{
+    State& st = ctx.st;
+    QDate start = st.CurrentDateTime.date();
+    QDate end = start;
+    if (!ctx.ui.PickDateRange(start, end))
+        return false;
+    st.RangeStartDate = QDateTime(start, QTime(0, 0));
+    st.RangeEndDate = QDateTime(end, QTime(0, 0));
+    st.RangeStartWeek = WeekCodeOf(start);
+    st.RangeEndWeek = WeekCodeOf(end);
+    return true;
+}
+
+} // namespace gim

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace gim {
+
+struct Context;
+
+// The date range of a period report: the picker opens on CurrentDateTime; on OK RangeStartDate and
+// RangeEndDate take its dates and RangeStartWeek and RangeEndWeek their week codes. Returns false, with
+// all four left as they were, when the picker's window was closed.
+bool PickWeekRange(Context& ctx);
+
+} // namespace gim
