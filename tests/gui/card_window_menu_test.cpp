@@ -193,5 +193,23 @@ TEST_F(CardWindowsFromTheMenu, CtrlF2AddsTheMachineOfTheCardAndTheNextCardEndsTh
     EXPECT_EQ(machines.mid(134, 3), QByteArray("CTA"));
 }
 
+TEST_F(CardWindowsFromTheMenu, CtrlF9OpensTheSparePartCardAndItsCloseBoxStoresNothing)
+{
+    QStringList captions;
+    ModalScript script({[&captions](CardDialog* dialog) {
+        captions << dialog->windowTitle();
+        QPushButton* save = dialog->Button(QStringLiteral("Salvar"));
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(Text(save->text()), "&Pieza?");
+        EXPECT_FALSE(save->isEnabled());
+        dialog->close();
+    }});
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F9")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    EXPECT_EQ(captions, QStringList{"REPUESTOS DE MÁQUINAS"});
+    EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.RPW"))));
+}
+
 } // namespace
 } // namespace gim
