@@ -216,7 +216,6 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
     spec.caption = QStringLiteral("REPUESTOS DE MÁQUINAS");
 
     FieldSpec codigo = MakeField(kCodigo, "Máquina :", FieldKind::Combo);
-    codigo.hint = QStringLiteral("Código de la Máquina, ALMACEN_ para el almacén general");
     codigo.onEnter = [&ctx](CardState& state) {
         QStringList codes;
         for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
@@ -232,7 +231,6 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
     util.choices = UtilChoices();
     util.onChange = [](CardState& state) { ShowTableLabel(state, kUtils, kUtil, kUtilName); };
     FieldSpec pieza = MakeField(kPieza, "Pieza :");
-    pieza.hint = QStringLiteral("??? = numerar la pieza dentro de su grupo");
     pieza.onChange = [](CardState& state) {
         if (state.value(kPieza) != QLatin1String(kUnnumberedPiece))
             state.captions[kSave] = QStringLiteral("&Salvar");

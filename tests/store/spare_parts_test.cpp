@@ -4,6 +4,7 @@
 #include "store/spare_part_operations.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
+#include "support/unprivileged.h"
 
 namespace gim {
 namespace {
@@ -457,6 +458,33 @@ TEST_F(SparePartsTest, ImportStoresOnePartWithoutCardAndEndsAnUnknownMachineUnst
         keys.push_back(PartKeyText(r).toStdString());
     EXPECT_EQ(keys, (std::vector<std::string>{"M1MEROD000", "M1MEROD001"}));
     EXPECT_EQ(LoadRecords<TStoreMovementRecord>(t.ctx, kMovements).size(), 2u);
+}
+
+// A part the file refused used to be reported to the import as added.
+TEST_F(SparePartsTest, APartTheFileRefusesIsNotReportedAsAdded)
+{
+    StoreMachines({Machine("M1")});
+    StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento")});
+    const std::string before = t.ReadFile(kParts);
+    test::WriteProtect(t.Path(kParts));
+    const std::string failures = test::RunUnprivileged(t.ctx.st.WorkDir, [&]() -> std::string {
+        State& st = t.ctx.st;
+        st.ActionCode = QStringLiteral("i");
+        st.InteractiveFlag = 0;
+        SpareParts(t.ctx).SparePartInput = Part("M1", "ME", "ROD", "???", "Otro");
+        SpareParts(t.ctx).SparePartInput.Exist = 1;
+        LoadSparePartList(t.ctx);
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        AddSparePart(t.ctx);
+        if (st.RecordAddedFlag != 0)
+            return "the refused part was reported as added";
+        if (st.ContinueFlag != 0)
+            return "the refused part asked for the sort";
+        return t.ui.Verify().toStdString();
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(t.ReadFile(kParts), before);
+    EXPECT_FALSE(t.Exists(kMovements));
 }
 
 // ---- The card on its own and the journal ---------------------------------------------------------------
