@@ -351,7 +351,7 @@ bool SortSparePartFile(Context& ctx)
     bool sorted = false;
     if (file.Exists()) {
         ProgressScope progress(ctx, RecordsIn(ctx, file.name()));
-        sorted = file.Sort();
+        sorted = file.Sort(Report::Silent);
     }
     // The list follows the new file, record by record.
     if (sorted) {
