@@ -7,6 +7,7 @@
 #include "masterdata/routine_operations.h"
 #include "preventive/preventive_operations.h"
 #include "store/store_operations.h"
+#include "store/spare_part_operations.h"
 
 namespace gim {
 
@@ -23,6 +24,7 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterPersonnel(operations, ctx, codec);
     RegisterPreventive(operations, ctx); // fills the routines' plan hooks; start-up step 7
     RegisterStore(operations, ctx, codec);
+    RegisterSpareParts(operations, ctx, codec);
 }
 
 } // namespace gim

@@ -488,6 +488,9 @@ const std::vector<OwnerDifference>& OwnerDifferences()
               "rewrites only when a measurement was stored");
         steps("Energías > Alta Lectura", {AddEnergyReading, When(EnergyReadingStored, SortEnergyReadings)},
               "re-sorts only when a reading was stored");
+        steps("Repuestos > Alta",
+              {LoadSparePartList, AddSparePart, When(ContinueFlag, SortSparePartFile), FreeSparePartList},
+              "re-sorts only after a stored part");
         steps("Repuestos > Peticiones OFERTAS > Rotura Stock",
               {LoadSparePartList, StockBreakageReport, OrdersFromStockBreakage, FreeSparePartList,
                CascadeWindows},

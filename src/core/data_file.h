@@ -56,6 +56,8 @@ struct SortOptions
     // A missing data file counts as an empty one instead of a failure; a twin left from an older file
     // is removed then, since the twin stands for the file before this write.
     bool createMissing = false;
+    // How records of equal key are ordered among themselves.
+    TieRule ties = TieRule::AfterEqual;
 };
 
 // The one rewrite through the twin, under the write lock: the twin takes the old contents as
@@ -193,8 +195,11 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
     {
         Before before;
         Drop drop;
+        TieRule ties;
         std::vector<std::uint32_t> Order(const std::vector<T>& records) const
         {
+            if (ties == TieRule::HeadFirst)
+                return HeadFirstOrder(records, before);
             return StableOrder(records, before);
         }
         void Emit(const std::vector<T>& records, const std::vector<std::uint32_t>& order,
@@ -207,7 +212,7 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
                     bytes.append(reinterpret_cast<const char*>(&records[i]), sizeof(T));
         }
     };
-    const Sorted sorted{before, drop};
+    const Sorted sorted{before, drop, options.ties};
     return RewriteThroughTwin<T>(ctx, dataName, twinName, sorted, options);
 }
 
@@ -216,8 +221,9 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
 //   static bool Before(const Record&, const Record&);   the key order of its list and of its sort
 //   static bool SameKey(const Record&, const Record&);  the duplicate test of AppendUnique
 //   static bool Deleted(const Record&);                 the records a sort drops (key "Z")
-// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin and SamePlace (the test that the
-// record at an entry's position is still the one the list holds; the default asks for the same bytes).
+// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin, kTies (how equal keys are
+// ordered in its list and its sort) and SamePlace (the test that the record at an entry's position is
+// still the one the list holds; the default asks for the same bytes).
 template <DataFile F, typename T> struct TableFile
 {
     using Record = T;
@@ -283,7 +289,8 @@ public:
             list.push_back({records[i], static_cast<std::uint32_t>(i)});
         if (Tr::kLoadOrder == LoadOrder::LastToFirst)
             std::reverse(list.begin(), list.end());
-        OrderAsInserted(list, [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); });
+        OrderAsInserted(
+            list, [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); }, Ties());
         return list;
     }
     std::vector<Entry> LoadList(Report report = Report::Show) const { return LoadList(Tr::Before, report); }
@@ -348,7 +355,8 @@ public:
         return SortedRewrite<Record>(m_ctx, m_name, m_twin, Tr::Before, drop,
                                      {.twin = m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin,
                                       .order = SortOrder(),
-                                      .report = report});
+                                      .report = report,
+                                      .ties = Ties()});
     }
     bool Sort(Report report = Report::Show) { return Sort(Tr::Deleted, report); }
 
@@ -407,6 +415,13 @@ private:
             return Tr::kSortOrder;
         else
             return LoadOrder::FirstToLast;
+    }
+    static constexpr TieRule Ties()
+    {
+        if constexpr (requires { Tr::kTies; })
+            return Tr::kTies;
+        else
+            return TieRule::AfterEqual;
     }
     static bool SamePlace(const Record& stored, const Record& listed)
     {

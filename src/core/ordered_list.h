@@ -30,6 +30,70 @@ template <typename Item, typename Before> void OrderAsInserted(std::vector<Item>
     std::stable_sort(list.begin(), list.end(), before);
 }
 
+// Where an item whose key equals others goes when it is inserted.
+enum class TieRule {
+    AfterEqual, // after every item of equal key
+    HeadFirst,  // the same, except that an item whose key is not greater than the head's becomes the head
+};
+
+// The old store lists: a new node whose key is not greater than the head's becomes the new head, so it
+// goes before the items of equal key while its key is the least; otherwise it goes after them.
+template <typename Item, typename Before>
+void InsertOrderedHeadFirst(std::vector<Item>& list, Item item, Before before)
+{
+    if (list.empty() || !before(list.front(), item)) {
+        list.insert(list.begin(), std::move(item));
+        return;
+    }
+    InsertOrdered(list, std::move(item), before);
+}
+
+// The positions of `items`, taken as arriving in their present order, in the order one insertion after
+// another by InsertOrderedHeadFirst gives them, in O(n log n). An item that arrives before any item of a
+// smaller key took the head, ahead of the equal ones already there; the later ones of its key follow
+// them in arrival order.
+template <typename Item, typename Before>
+std::vector<std::uint32_t> HeadFirstOrder(const std::vector<Item>& items, Before before)
+{
+    const std::size_t n = items.size();
+    std::vector<std::uint8_t> tookHead(n);
+    const Item* least = nullptr;
+    for (std::size_t i = 0; i < n; ++i) {
+        tookHead[i] = !least || !before(*least, items[i]);
+        if (!least || before(items[i], *least))
+            least = &items[i];
+    }
+    std::vector<std::uint32_t> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = static_cast<std::uint32_t>(i);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (before(items[a], items[b]))
+            return true;
+        if (before(items[b], items[a]))
+            return false;
+        if (tookHead[a] != tookHead[b])
+            return tookHead[a] > tookHead[b];
+        return tookHead[a] ? a > b : a < b;
+    });
+    return order;
+}
+
+// OrderAsInserted under either tie rule.
+template <typename Item, typename Before>
+void OrderAsInserted(std::vector<Item>& list, Before before, TieRule ties)
+{
+    if (ties == TieRule::AfterEqual) {
+        OrderAsInserted(list, before);
+        return;
+    }
+    const std::vector<std::uint32_t> order = HeadFirstOrder(list, before);
+    std::vector<Item> ordered;
+    ordered.reserve(list.size());
+    for (const std::uint32_t i : order)
+        ordered.push_back(std::move(list[i]));
+    list.swap(ordered);
+}
+
 // Comparator on one field of a record.
 template <typename T, typename Field> auto ByField(Field T::*field)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -33,5 +33,10 @@ GIM_FIELD_AT(TSparePartRecord, Stock, 176);
 GIM_FIELD_AT(TSparePartRecord, PPedido, 180);
 GIM_FIELD_AT(TSparePartRecord, CdPVD, 184);
 GIM_FIELD_AT(TSparePartRecord, Local, 195);
+GIM_RECORD_FIELDS(TSparePartRecord, &TSparePartRecord::Codigo, &TSparePartRecord::Equipo,
+                  &TSparePartRecord::Util, &TSparePartRecord::Pieza, &TSparePartRecord::Nombre,
+                  &TSparePartRecord::Marca, &TSparePartRecord::Exist, &TSparePartRecord::Valor,
+                  &TSparePartRecord::Stock, &TSparePartRecord::PPedido, &TSparePartRecord::CdPVD,
+                  &TSparePartRecord::Local);
 
 } // namespace gim

@@ -222,5 +222,23 @@ TEST_F(CardWindowsFromTheMenu, CtrlF12OpensTheSupplierCardAndStoresTheSupplier)
     EXPECT_EQ(suppliers.mid(201, 3), QByteArray("\x02P1"));
 }
 
+TEST_F(CardWindowsFromTheMenu, CtrlF9OpensTheSparePartCardAndItsCloseBoxStoresNothing)
+{
+    QStringList captions;
+    ModalScript script({[&captions](CardDialog* dialog) {
+        captions << dialog->windowTitle();
+        QPushButton* save = dialog->Button(QStringLiteral("Salvar"));
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(Text(save->text()), "&Pieza?");
+        EXPECT_FALSE(save->isEnabled());
+        dialog->close();
+    }});
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F9")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    EXPECT_EQ(captions, QStringList{"REPUESTOS DE MÁQUINAS"});
+    EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.RPW"))));
+}
+
 } // namespace
 } // namespace gim

@@ -1,0 +1,394 @@
+#include "store/spare_part_card.h"
+
+#include "core/context.h"
+#include "core/lookups.h"
+#include "core/picture_import.h"
+#include "core/sub_folders.h"
+#include "core/texts.h"
+#include "masterdata/machines.h"
+#include "platform/card_binding.h"
+#include "records/supplier_record.h"
+#include "store/spare_parts.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <memory>
+
+namespace gim {
+
+namespace {
+
+const QString kCodigo = QStringLiteral("Codigo");
+const QString kEquipo = QStringLiteral("Equipo");
+const QString kUtil = QStringLiteral("Util");
+const QString kPieza = QStringLiteral("Pieza");
+const QString kNombre = QStringLiteral("Nombre");
+const QString kCdPVD = QStringLiteral("CdPVD");
+const QString kImagen = QStringLiteral("imagen");
+const QString kMachineName = QStringLiteral("NomMaquina");
+const QString kEquipoName = QStringLiteral("NomEquipo");
+const QString kUtilName = QStringLiteral("NomUtil");
+const QString kSupplierName = QStringLiteral("NomProveedor");
+const QString kSave = QStringLiteral("Salvar");
+const QString kExit = QStringLiteral("Salir");
+const QString kDelete = QStringLiteral("Borrar");
+
+struct CodeLabel
+{
+    const char* code;
+    const char* label;
+};
+
+const std::array<CodeLabel, 9> kEquipos{{{"EL", "Eléctrico"},
+                                         {"EC", "Eléctrónico"},
+                                         {"IN", "Instrumentación"},
+                                         {"ME", "Mecánico"},
+                                         {"NU", "Neumático"},
+                                         {"HI", "Hidráulico"},
+                                         {"GR", "Engrase"},
+                                         {"ET", "Estructura"},
+                                         {"FE", "Ferretería"}}};
+
+const std::array<CodeLabel, 55> kUtils{{{"CON", "Control"},
+                                        {"MED", "Medida"},
+                                        {"ILM", "Iluminación"},
+                                        {"ENG", "Energía"},
+                                        {"TRS", "Transporte"},
+                                        {"ACC", "Accionamiento"},
+                                        {"BOB", "Bombeo"},
+                                        {"GIR", "Giro"},
+                                        {"ALM", "Almacenamiento"},
+                                        {"COD", "Conducción"},
+                                        {"MOT", "Motorización"},
+                                        {"SCC", "Sujección"},
+                                        {"CLF", "Calefacción"},
+                                        {"REF", "Refrigeración"},
+                                        {"ROD", "Rodamientos"},
+                                        {"CAD", "Cadenas"},
+                                        {"CRR", "Correas"},
+                                        {"CAB", "Cables"},
+                                        {"RET", "Retenes"},
+                                        {"TOR", "Tornillería"},
+                                        {"FOT", "Fotocélulas"},
+                                        {"FCC", "Final de Carrera"},
+                                        {"IST", "Instalaciones"},
+                                        {"FIL", "Filtros"},
+                                        {"DET", "Detector"},
+                                        {"PIN", "Piñones"},
+                                        {"RED", "Reductores"},
+                                        {"POL", "Poleas"},
+                                        {"HRR", "Herramientas/Utiles"},
+                                        {"JUN", "Juntas"},
+                                        {"VAR", "Variadores"},
+                                        {"BAN", "Bandas"},
+                                        {"PAT", "Patin"},
+                                        {"AUT", "Automáticos"},
+                                        {"REL", "Relés"},
+                                        {"DIS", "Disyuntores"},
+                                        {"DIF", "Diferenciales"},
+                                        {"COT", "Contactores"},
+                                        {"TEM", "Temporizados"},
+                                        {"PUL", "Pulsadores/Botoneras"},
+                                        {"CUD", "Cuadros"},
+                                        {"CAJ", "Cajas"},
+                                        {"TER", "Terminales"},
+                                        {"CIL", "Cilindros"},
+                                        {"KIT", "Kit Juntas"},
+                                        {"VAL", "Valvulas"},
+                                        {"RAC", "Racores"},
+                                        {"MAN", "Manómetros"},
+                                        {"BRO", "Brocas"},
+                                        {"REP", "Repuestos"},
+                                        {"VAS", "Vastagoss"},
+                                        {"SOL", "Soldadura"},
+                                        {"ENC", "Encoder"},
+                                        {"RES", "Resistencias"},
+                                        {"ATM", "Autómatas"}}};
+
+// The use codes the card's list offers: all but five, sorted, the belts' with a trailing blank.
+QStringList UtilChoices()
+{
+    QStringList choices;
+    for (const CodeLabel& u : kUtils) {
+        const QString code = QString::fromLatin1(u.code);
+        if (QStringList{"TEM", "PUL", "CUD", "CAJ", "TER"}.contains(code))
+            continue;
+        choices << (code == QLatin1String("CRR") ? QStringLiteral("CRR ") : code);
+    }
+    choices.sort();
+    return choices;
+}
+
+template <std::size_t N>
+void ShowTableLabel(CardState& state, const std::array<CodeLabel, N>& table, const QString& field,
+                    const QString& label)
+{
+    const QString code = state.value(field);
+    for (const CodeLabel& entry : table)
+        if (code == QLatin1String(entry.code)) {
+            state.set(label, QString::fromUtf8(entry.label));
+            return;
+        }
+}
+
+// The name beside the machine code. While the code is typed a register that is not there only names
+// no machine, without a message at every key.
+void ShowMachineName(Context& ctx, CardState& state)
+{
+    TMachineRecord machine{};
+    machine.Codigo = state.value(kCodigo);
+    machine.Denominacion = kMachineNotFound;
+    if (DataFileExists(ctx, MachineFile::Name(ctx.st)))
+        FindMachine(ctx, MachineFile::Name(ctx.st), machine);
+    state.set(kMachineName, machine.Denominacion.str());
+}
+
+// A whole number for a 32-bit field, as the card's integer fields need it.
+bool IsWholeNumber(const QString& text)
+{
+    const Int64Parse parsed = ParseInt64(text);
+    return !text.trimmed().isEmpty() && parsed.errorPos == 0 &&
+           parsed.value >= std::numeric_limits<std::int32_t>::min() &&
+           parsed.value <= std::numeric_limits<std::int32_t>::max();
+}
+
+ControlBinding<TSparePartRecord> BindNumber(const char* control, LeI32 TSparePartRecord::*field)
+{
+    return BindValue<TSparePartRecord, LeI32>(
+        QLatin1String(control), field, [](const LeI32& n) { return Int64ToText(n); },
+        [](const QString& text) {
+            LeI32 n;
+            n = static_cast<std::int32_t>(ParseInt64(text).value);
+            return n;
+        });
+}
+
+const CardBinding<TSparePartRecord>& Binding()
+{
+    using R = TSparePartRecord;
+    static const CardBinding<R> binding{
+        BindText(kCodigo, &R::Codigo),
+        BindText(kEquipo, &R::Equipo),
+        BindText(kUtil, &R::Util),
+        BindText(kPieza, &R::Pieza),
+        BindText(kNombre, &R::Nombre),
+        BindText(QStringLiteral("Marca"), &R::Marca),
+        BindNumber("Exist", &R::Exist),
+        BindValue<R, LeI32>(
+            QStringLiteral("Valor"), &R::Valor, [](const LeI32& cents) { return CentsToText(cents); },
+            [](const QString& text) {
+                LeI32 cents;
+                cents = static_cast<std::int32_t>(ParseCents(text).value);
+                return cents;
+            }),
+        BindNumber("Stock", &R::Stock),
+        BindNumber("PPedido", &R::PPedido),
+        BindText(kCdPVD, &R::CdPVD),
+        BindText(QStringLiteral("Local"), &R::Local),
+    };
+    return binding;
+}
+
+// The suppliers the code list offers while the supplier field has the focus.
+struct SupplierPick
+{
+    std::vector<TSupplierRecord> suppliers;
+    bool loaded = false;
+
+    void Load(Context& ctx)
+    {
+        suppliers = ReadRecords<TSupplierRecord>(ctx, ctx.st.SupplierFileName, Report::Silent)
+                        .value_or(std::vector<TSupplierRecord>{});
+        loaded = true;
+    }
+    void Free()
+    {
+        std::vector<TSupplierRecord>().swap(suppliers);
+        loaded = false;
+    }
+};
+
+CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTicked)
+{
+    CardSpec spec;
+    spec.name = QStringLiteral("TFREPUESTO");
+    spec.caption = QStringLiteral("REPUESTOS DE MÁQUINAS");
+
+    FieldSpec codigo = MakeField(kCodigo, "Máquina :", FieldKind::Combo);
+    codigo.onEnter = [&ctx](CardState& state) {
+        QStringList codes;
+        for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
+            codes << e.rec.Codigo.str();
+        state.choices[kCodigo] = codes;
+    };
+    codigo.onChange = [&ctx](CardState& state) { ShowMachineName(ctx, state); };
+    FieldSpec equipo = MakeField(kEquipo, "Equipo :", FieldKind::Combo);
+    for (const CodeLabel& e : kEquipos)
+        equipo.choices << QString::fromLatin1(e.code);
+    equipo.onChange = [](CardState& state) { ShowTableLabel(state, kEquipos, kEquipo, kEquipoName); };
+    FieldSpec util = MakeField(kUtil, "Utilidad :", FieldKind::Combo);
+    util.choices = UtilChoices();
+    util.onChange = [](CardState& state) { ShowTableLabel(state, kUtils, kUtil, kUtilName); };
+    FieldSpec pieza = MakeField(kPieza, "Pieza :");
+    pieza.onChange = [](CardState& state) {
+        if (state.value(kPieza) != QLatin1String(kUnnumberedPiece))
+            state.captions[kSave] = QStringLiteral("&Salvar");
+    };
+    pieza.onExit = [](CardState& state) {
+        if (state.value(kPieza) == QLatin1String(kUnnumberedPiece))
+            state.enable(kSave, true);
+    };
+    FieldSpec nombre = MakeField(kNombre, "Descripción :");
+    nombre.onExit = [](CardState& state) { state.enable(kSave, true); };
+
+    auto pick = std::make_shared<SupplierPick>();
+    FieldSpec supplier = MakeField(kCdPVD, "Proveedor :", FieldKind::Combo);
+    supplier.onEnter = [&ctx, pick](CardState& state) {
+        pick->Load(ctx);
+        QStringList codes;
+        for (const TSupplierRecord& s : pick->suppliers)
+            codes << s.Codigo.str();
+        state.choices[kCdPVD] = codes;
+    };
+    supplier.onChange = [&ctx, pick](CardState& state) {
+        if (!pick->loaded)
+            pick->Load(ctx);
+        const QString code = state.value(kCdPVD);
+        const auto found = std::find_if(pick->suppliers.begin(), pick->suppliers.end(),
+                                        [&](const TSupplierRecord& s) { return s.Codigo == code; });
+        if (found != pick->suppliers.end())
+            state.set(kSupplierName, found->Empresa.str());
+    };
+    supplier.onExit = [pick](CardState&) { pick->Free(); };
+
+    FieldSpec picture = MakeField(kImagen, "Imagen", FieldKind::Check);
+    picture.onChange = [&ctx, pictureTicked](CardState& state) {
+        *pictureTicked = state.checked(kImagen);
+        if (!*pictureTicked)
+            return;
+        SpareParts(ctx).SparePartPictureName =
+            state.value(kEquipo) + state.value(kUtil) + state.value(kPieza) + QStringLiteral(".jpg");
+        ctx.st.OutputCode = QStringLiteral("W");
+    };
+
+    spec.fields = {codigo,
+                   MakeField(kMachineName, "", FieldKind::Label),
+                   equipo,
+                   MakeField(kEquipoName, "", FieldKind::Label),
+                   util,
+                   MakeField(kUtilName, "", FieldKind::Label),
+                   pieza,
+                   nombre,
+                   MakeField(QStringLiteral("Marca"), "Marca :"),
+                   MakeField(QStringLiteral("Exist"), "Existencias :"),
+                   MakeField(QStringLiteral("Valor"), "Valor Unitario (€) :"),
+                   MakeField(QStringLiteral("Stock"), "Stock Mínimo :"),
+                   MakeField(QStringLiteral("PPedido"), "Cantidad Pedido :"),
+                   supplier,
+                   MakeField(kSupplierName, "", FieldKind::Label),
+                   MakeField(QStringLiteral("Local"), "Localización :"),
+                   picture};
+    Binding().Declare(spec);
+    spec.buttons = {{kSave, QStringLiteral("Sal&var"), CardResult::Save},
+                    {kExit, QStringLiteral("&Salir"), CardResult::Exit},
+                    {kDelete, QStringLiteral("&Borrar"), CardResult::Delete}};
+    spec.cancelResult = CardResult::Exit;
+
+    // The labels follow what the card opens with, as they follow what is typed.
+    spec.onShow = [&ctx, pick](CardState& state) {
+        ShowMachineName(ctx, state);
+        ShowTableLabel(state, kEquipos, kEquipo, kEquipoName);
+        ShowTableLabel(state, kUtils, kUtil, kUtilName);
+        if (!state.value(kCdPVD).isEmpty()) {
+            pick->Load(ctx);
+            const QString code = state.value(kCdPVD);
+            for (const TSupplierRecord& s : pick->suppliers)
+                if (s.Codigo == code) {
+                    state.set(kSupplierName, s.Empresa.str());
+                    break;
+                }
+            pick->Free();
+        }
+    };
+    // A number the record cannot hold keeps the card open instead of abandoning the command.
+    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+        if (button.name != kSave)
+            return true;
+        for (const char* field : {"Exist", "Stock", "PPedido"}) {
+            const QString text = state.value(QLatin1String(field));
+            if (!IsWholeNumber(text)) {
+                ctx.ui.ShowMessage(QLatin1Char('\'') + text +
+                                   QStringLiteral("' no es un número entero válido"));
+                return false;
+            }
+        }
+        return true;
+    };
+    return spec;
+}
+
+// The picture of the part: its folder under REPUESTOS is made and the viewer opened on it.
+void OpenPartPicture(Context& ctx, const TSparePartRecord& rec)
+{
+    State& st = ctx.st;
+    SparePartsState& sp = SpareParts(ctx);
+    if (rec.Equipo == "*" || rec.Util == "*" || rec.Pieza == "*") {
+        ctx.ui.ShowMessage(QStringLiteral("No es posible cargar la Imagen\rCódigo no Definido"));
+        return;
+    }
+    sp.SparePartPictureName = rec.Equipo.str() + rec.Util.str() + rec.Pieza.str() + QStringLiteral(".jpg");
+    st.CurrentSubFolder = PhotoSubFolder(PhotoOwner::SparePart, st.CurrentEnvironment, rec.Codigo.str());
+    if (!MakeSubFolder(st.BaseDir, st.CurrentSubFolder))
+        return;
+    if (sp.openPictureViewer && sp.openPictureViewer(ctx))
+        sp.AddContinueMark = QStringLiteral("N");
+}
+
+} // namespace
+
+int ShowSparePartForm(Context& ctx, TSparePartRecord& rec)
+{
+    State& st = ctx.st;
+    if (!st.InteractiveFlag)
+        return CardResult::Save;
+    auto pictureTicked = std::make_shared<bool>(false);
+    const CardSpec spec = SparePartCardSpec(ctx, pictureTicked);
+    CardState state;
+    state.enable(kSave, false);
+    state.enable(kDelete, st.ActionCode == QLatin1String("A"));
+    if (st.ActionCode == QLatin1String("M"))
+        state.captions[kSave] = QStringLiteral("Movimiento");
+    else if (st.ActionCode == QLatin1String("E"))
+        state.captions[kSave] = QStringLiteral("Etiquetas");
+    // The key of a numbered part stays as it is.
+    if (rec.Pieza == kUnnumberedPiece) {
+        state.captions[kSave] = QStringLiteral("&Pieza?");
+    } else {
+        for (const QString& field : {kCodigo, kEquipo, kUtil, kPieza})
+            state.enable(field, false);
+    }
+    state.setChecked(kImagen, false);
+
+    const int result = Binding().Run(ctx.ui, spec, rec, state);
+    if (result == CardResult::Save) {
+        const QString& action = st.ActionCode;
+        st.AnswerCode =
+            action == QLatin1String("M") || action == QLatin1String("E") || action == QLatin1String("A")
+                ? action
+                : QStringLiteral("0");
+    } else if (result == CardResult::Delete) {
+        rec.Codigo = "Z";
+        st.AnswerCode = QStringLiteral("B");
+    } else {
+        rec.Codigo = "#";
+        st.AnswerCode = QStringLiteral("N");
+        SpareParts(ctx).AddContinueMark = QStringLiteral("N");
+        st.RunFlag = 0;
+    }
+    if (*pictureTicked)
+        OpenPartPicture(ctx, rec);
+    return result;
+}
+
+} // namespace gim

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "records/spare_part_record.h"
+
+namespace gim {
+
+struct Context;
+
+// The spare-part card TFREPUESTO ("REPUESTOS DE MÁQUINAS") on `rec`. While InteractiveFlag is clear the
+// record is taken as it is and the card is not shown. Saved: the fields are read back and AnswerCode
+// follows ActionCode ("M", "E", "A", else "0"); left: Codigo "#", AnswerCode "N", RunFlag 0 and the add
+// series ends; deleted: Codigo "Z", AnswerCode "B". A ticked picture box opens the part's picture. Returns
+// the card's result (Save when it was not shown).
+int ShowSparePartForm(Context& ctx, TSparePartRecord& rec);
+
+} // namespace gim

@@ -1,0 +1,369 @@
+#include "store/spare_parts.h"
+
+#include "core/context.h"
+#include "core/lookups.h"
+#include "core/week_codes.h"
+#include "masterdata/machines.h"
+#include "records/cp1252.h"
+#include "store/spare_part_card.h"
+#include "store/store_movements.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace gim {
+
+namespace {
+
+const QString kDuplicatePart = QStringLiteral("Código repetido Anulada ALTA");
+constexpr int kHighestPiece = 999;
+
+// Codigo + Equipo + Util: the group a piece is numbered in.
+JoinedKey GroupKeyOf(const TSparePartRecord& r)
+{
+    TSparePartRecord group = r;
+    group.Pieza = "";
+    return PartKeyOf(group);
+}
+
+// The first list entry whose joined key is not below `key`.
+std::vector<SparePartEntry>::iterator FirstWithKey(std::vector<SparePartEntry>& list, std::string_view key)
+{
+    return std::lower_bound(list.begin(), list.end(), key, [](const SparePartEntry& e, std::string_view k) {
+        return PartKeyOf(e.rec).view() < k;
+    });
+}
+
+// The first entry, in list order, with the four codes of `wanted`.
+std::vector<SparePartEntry>::iterator FindEntry(std::vector<SparePartEntry>& list,
+                                                const TSparePartRecord& wanted)
+{
+    const JoinedKey key = PartKeyOf(wanted);
+    for (auto it = FirstWithKey(list, key.view());
+         it != list.end() && PartKeyOf(it->rec).view() == key.view(); ++it)
+        if (SamePartKey(it->rec, wanted))
+            return it;
+    return list.end();
+}
+
+// A piece number as stored: one to three digits.
+std::optional<int> PieceNumber(const TSparePartRecord& r)
+{
+    const std::string_view text = r.Pieza.bytes();
+    if (text.empty())
+        return std::nullopt;
+    int n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+class ProgressScope
+{
+public:
+    ProgressScope(Context& ctx, int maximum) : m_ctx(ctx)
+    {
+        m_ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS ALMACÉN DE REPUESTOS"), maximum);
+    }
+    ~ProgressScope() { m_ctx.ui.EndProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    Context& m_ctx;
+};
+
+int RecordsIn(Context& ctx, const QString& name)
+{
+    return static_cast<int>(QFileInfo(ctx.Path(name)).size() / sizeof(TSparePartRecord));
+}
+
+// Whether the register holds the machine. A register not there yet holds none, without a message.
+bool MachineExists(Context& ctx, const TSparePartRecord& part)
+{
+    const QString& name = MachineFile::Name(ctx.st);
+    if (!DataFileExists(ctx, name))
+        return false;
+    TMachineRecord machine{};
+    machine.Codigo.assign(part.Codigo);
+    FindMachine(ctx, name, machine);
+    return !(machine.Denominacion == kMachineNotFound);
+}
+
+// The general store becomes a machine of the register. It gets the account a new machine's card proposes,
+// the start of its code: the register's sort drops a machine without one. The machine being worked on and
+// the request to sort the part file stay as they were.
+void CreateStoreMachine(Context& ctx)
+{
+    State& st = ctx.st;
+    const TMachineRecord kept = st.CurrentMachine;
+    const std::uint8_t continueFlag = st.ContinueFlag;
+    TMachineRecord store{};
+    store.Codigo = kStoreMachineCode;
+    store.Denominacion = kStoreMachineName;
+    store.Cuenta = QString::fromLatin1(kStoreMachineCode).left(3);
+    st.CurrentMachine = store;
+    if (AppendMachineRecord(ctx))
+        SortMachineFile(ctx);
+    st.CurrentMachine = kept;
+    st.ContinueFlag = continueFlag;
+}
+
+// The entry movement that brings a new part's stock into the store's journal, in the week of today.
+void PrepareOpeningMovement(Context& ctx, const TSparePartRecord& part)
+{
+    const State& st = ctx.st;
+    TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
+    m = TStoreMovementRecord{};
+    m.Codigo.assign(part.Codigo);
+    m.Equipo.assign(part.Equipo);
+    m.Util.assign(part.Util);
+    m.Pieza.assign(part.Pieza);
+    m.Destination = kStoreMachineCode;
+    // The journal keeps the low byte of the week index.
+    m.AbsoluteWeek = static_cast<std::uint8_t>(PlanWeekIndex(st, st.CurrentYear, st.WeekText.toInt()) & 0xFF);
+    m.User = " ";
+    m.Quantity = part.Exist.get();
+    m.UnitValue = part.Valor.get();
+}
+
+// The next card of a series starts from the stored part's machine, name and maker.
+void KeepForNextCard(TSparePartRecord& part)
+{
+    const TSparePartRecord fresh = NewSparePart();
+    TSparePartRecord next = fresh;
+    next.Codigo.assign(part.Codigo);
+    next.Nombre.assign(part.Nombre);
+    next.Marca.assign(part.Marca);
+    part = next;
+}
+
+} // namespace
+
+SparePartsState& SpareParts(Context& ctx)
+{
+    return ctx.Module<SparePartsState>();
+}
+
+QString PartKeyText(const TSparePartRecord& rec)
+{
+    return FromCp1252(PartKeyOf(rec).view());
+}
+
+bool SparePartKeyBefore(const TSparePartRecord& a, const TSparePartRecord& b)
+{
+    return PartKeyOf(a).view() < PartKeyOf(b).view();
+}
+
+bool SamePartKey(const TSparePartRecord& a, const TSparePartRecord& b)
+{
+    return a.Codigo == b.Codigo && a.Equipo == b.Equipo && a.Util == b.Util && a.Pieza == b.Pieza;
+}
+
+TSparePartRecord NewSparePart()
+{
+    TSparePartRecord rec{};
+    rec.Codigo = kStoreMachineCode;
+    rec.Pieza = kUnnumberedPiece;
+    return rec;
+}
+
+void LoadSparePartList(Context& ctx)
+{
+    SparePartsState& sp = SpareParts(ctx);
+    FreeSparePartList(ctx);
+    const KeyedFile<SparePartFile> file(ctx);
+    if (!file.Exists())
+        return;
+    CheckHeapMemory(ctx);
+    const int records = RecordsIn(ctx, file.name());
+    {
+        ProgressScope progress(ctx, records);
+        sp.SparePartList = file.LoadList(Report::Silent);
+        ctx.ui.SetProgress(records);
+    }
+    CheckHeapMemory(ctx);
+}
+
+void FreeSparePartList(Context& ctx)
+{
+    SparePartsState& sp = SpareParts(ctx);
+    FreeNodeList(sp.SparePartList);
+    sp.SparePartCursor = 0;
+}
+
+void InsertSparePartSorted(Context& ctx, SparePartEntry entry)
+{
+    InsertOrderedHeadFirst(
+        SpareParts(ctx).SparePartList, std::move(entry),
+        [](const SparePartEntry& a, const SparePartEntry& b) { return SparePartKeyBefore(a.rec, b.rec); });
+}
+
+std::optional<std::size_t> FindSparePartByKey(Context& ctx, const QString& codigo, const QString& equipo,
+                                              const QString& util, const QString& pieza)
+{
+    SparePartsState& sp = SpareParts(ctx);
+    TSparePartRecord wanted{};
+    wanted.Codigo = codigo;
+    wanted.Equipo = equipo;
+    wanted.Util = util;
+    wanted.Pieza = pieza;
+    const auto found = FindEntry(sp.SparePartList, wanted);
+    if (found == sp.SparePartList.end()) {
+        // Nothing of another part may stay in the buffer: reports print it for the missing part.
+        wanted.Nombre = kPartCancelledName;
+        wanted.CdPVD = " ";
+        sp.SparePartBuffer = wanted;
+        ctx.st.RunFlag = 0;
+        return std::nullopt;
+    }
+    sp.SparePartBuffer = found->rec;
+    ctx.st.RunFlag = 1;
+    sp.SparePartCursor = static_cast<std::size_t>(found - sp.SparePartList.begin());
+    return sp.SparePartCursor;
+}
+
+void FindSparePartName(Context& ctx, QString& keyText)
+{
+    std::vector<SparePartEntry>& list = SpareParts(ctx).SparePartList;
+    const std::string key = ToCp1252(keyText);
+    const auto it = FirstWithKey(list, key);
+    if (it != list.end() && PartKeyOf(it->rec).view() == key)
+        keyText = it->rec.Nombre.str();
+}
+
+void CheckDuplicatePartCode(Context& ctx)
+{
+    SparePartsState& sp = SpareParts(ctx);
+    TSparePartRecord& buf = sp.SparePartBuffer;
+    if (buf.Codigo == "#")
+        return;
+    if (FindEntry(sp.SparePartList, buf) == sp.SparePartList.end())
+        return;
+    buf.Codigo = "#";
+    ctx.ui.ShowMessage(kDuplicatePart);
+}
+
+bool AssignPieceNumber(Context& ctx)
+{
+    SparePartsState& sp = SpareParts(ctx);
+    TSparePartRecord& buf = sp.SparePartBuffer;
+    const JoinedKey group = GroupKeyOf(buf);
+    // The highest number of the group, wherever an unnumbered or oddly numbered piece sorts in it.
+    int highest = -1;
+    for (const SparePartEntry& e : sp.SparePartList)
+        if (GroupKeyOf(e.rec).view() == group.view())
+            if (const std::optional<int> n = PieceNumber(e.rec))
+                highest = std::max(highest, *n);
+    const int next = highest + 1;
+    if (next > kHighestPiece) {
+        ctx.ui.ShowMessage(QStringLiteral("NO QUEDAN NÚMEROS DE PIEZA EN EL GRUPO ") +
+                           FromCp1252(group.view()) + QStringLiteral("\rAnulada ALTA"));
+        return false;
+    }
+    buf.Pieza = QStringLiteral("%1").arg(next, 3, 10, QLatin1Char('0'));
+    return true;
+}
+
+std::optional<std::uint32_t> SaveSparePart(Context& ctx)
+{
+    TSparePartRecord& buf = SpareParts(ctx).SparePartBuffer;
+    buf = FreshRecord(buf);
+    std::uint32_t position = 0;
+    // The key is checked again in the file: another program may have stored it since the list was read.
+    const AppendResult result = KeyedFile<SparePartFile>(ctx).AppendUnique(buf, position);
+    if (result == AppendResult::Failed)
+        return std::nullopt;
+    if (result == AppendResult::Duplicate) {
+        ctx.ui.ShowMessage(kDuplicatePart);
+        return std::nullopt;
+    }
+    ctx.st.ContinueFlag = 1;
+    return position;
+}
+
+void AddSparePart(Context& ctx)
+{
+    State& st = ctx.st;
+    SparePartsState& sp = SpareParts(ctx);
+    TSparePartRecord& buf = sp.SparePartBuffer;
+    st.ContinueFlag = 0;
+    st.RecordAddedFlag = 0;
+    sp.AddContinueMark = QStringLiteral("S");
+    const bool importing = st.ActionCode == QLatin1String("i");
+    buf = importing ? sp.SparePartInput : NewSparePart();
+    if (!importing)
+        st.InteractiveFlag = 1;
+    for (;;) {
+        ShowSparePartForm(ctx, buf);
+        bool numberedNow = false;
+        if (buf.Pieza == kUnnumberedPiece && !(buf.Codigo == "#")) {
+            if (sp.SparePartList.empty())
+                buf.Pieza = "000";
+            else if (!AssignPieceNumber(ctx))
+                return;
+            numberedNow = true;
+            ShowSparePartForm(ctx, buf);
+        }
+        if (!(buf.Codigo == "#")) {
+            if (MachineExists(ctx, buf))
+                CheckDuplicatePartCode(ctx);
+            else if (buf.Codigo == kStoreMachineCode)
+                CreateStoreMachine(ctx);
+            else
+                buf.Codigo = "@";
+        }
+        if (buf.Codigo == "@") {
+            // An imported line has nobody to put its machine right.
+            if (importing)
+                return;
+            // The card comes again with the key open, so that the machine can be put right and the piece
+            // numbered in its group.
+            if (numberedNow)
+                buf.Pieza = kUnnumberedPiece;
+            continue;
+        }
+        PrepareOpeningMovement(ctx, buf);
+        if (buf.Codigo == "#" || buf.Nombre.empty())
+            return;
+        const std::optional<std::uint32_t> position = SaveSparePart(ctx);
+        if (!position)
+            return;
+        st.RecordAddedFlag = 1;
+        if (buf.Exist.get() > 0)
+            AppendMovement(ctx);
+        InsertSparePartSorted(ctx, {buf, *position});
+        KeepForNextCard(buf);
+        if (importing || sp.AddContinueMark == QLatin1String("N"))
+            return;
+    }
+}
+
+bool SortSparePartFile(Context& ctx)
+{
+    State& st = ctx.st;
+    SparePartsState& sp = SpareParts(ctx);
+    FreeSparePartList(ctx);
+    KeyedFile<SparePartFile> file(ctx);
+    bool sorted = false;
+    if (file.Exists()) {
+        ProgressScope progress(ctx, RecordsIn(ctx, file.name()));
+        sorted = file.Sort(Report::Silent);
+    }
+    // The list follows the new file, record by record.
+    if (sorted) {
+        const std::vector<TSparePartRecord> records =
+            file.Read(Report::Silent).value_or(std::vector<TSparePartRecord>{});
+        sp.SparePartList.reserve(records.size());
+        for (std::size_t i = 0; i < records.size(); ++i)
+            sp.SparePartList.push_back({records[i], static_cast<std::uint32_t>(i)});
+    }
+    st.ContinueFlag = 0;
+    st.OutputCode = QStringLiteral(" ");
+    return sorted;
+}
+
+} // namespace gim
