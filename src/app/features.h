@@ -6,6 +6,7 @@
 #include "masterdata/personnel_operations.h"
 #include "masterdata/routine_operations.h"
 #include "preventive/preventive_operations.h"
+#include "workreports/workreport_operations.h"
 
 namespace gim {
 
@@ -21,6 +22,7 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterRoutinesAndProcedures(operations, ctx); // after the machines: procedure photos use their codec
     RegisterPersonnel(operations, ctx, codec);
     RegisterPreventive(operations, ctx); // fills the routines' plan hooks; start-up step 7
+    RegisterWorkReports(operations, ctx);
 }
 
 } // namespace gim

@@ -216,8 +216,9 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
 //   static bool Before(const Record&, const Record&);   the key order of its list and of its sort
 //   static bool SameKey(const Record&, const Record&);  the duplicate test of AppendUnique
 //   static bool Deleted(const Record&);                 the records a sort drops (key "Z")
-// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin and SamePlace (the test that the
-// record at an entry's position is still the one the list holds; the default asks for the same bytes).
+// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin, kEqualKeys (where a loaded
+// record goes among those of equal key) and SamePlace (the test that the record at an entry's position is
+// still the one the list holds; the default asks for the same bytes).
 template <DataFile F, typename T> struct TableFile
 {
     using Record = T;
@@ -272,8 +273,9 @@ public:
         return ReadRecords<Record>(m_ctx, m_name, report);
     }
 
-    // The ordered list: every record with its position, in the order of `before` with ties in the
-    // order the file is read. An open failure leaves LastIOResult set and gives an empty list.
+    // The ordered list: every record with its position, in the order of `before` with ties placed as
+    // kEqualKeys says, in the order the file is read. An open failure leaves LastIOResult set and gives an
+    // empty list.
     template <typename Before> std::vector<Entry> LoadList(Before before, Report report = Report::Show) const
     {
         std::vector<Record> records = Read(report).value_or(std::vector<Record>{});
@@ -283,7 +285,11 @@ public:
             list.push_back({records[i], static_cast<std::uint32_t>(i)});
         if (Tr::kLoadOrder == LoadOrder::LastToFirst)
             std::reverse(list.begin(), list.end());
-        OrderAsInserted(list, [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); });
+        const auto entryBefore = [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); };
+        if constexpr (EqualKeysOf() == EqualKeys::HeadFirst)
+            OrderAsInsertedHeadFirst(list, entryBefore);
+        else
+            OrderAsInserted(list, entryBefore);
         return list;
     }
     std::vector<Entry> LoadList(Report report = Report::Show) const { return LoadList(Tr::Before, report); }
@@ -401,6 +407,13 @@ public:
     }
 
 private:
+    static constexpr EqualKeys EqualKeysOf()
+    {
+        if constexpr (requires { Tr::kEqualKeys; })
+            return Tr::kEqualKeys;
+        else
+            return EqualKeys::AfterEquals;
+    }
     static constexpr LoadOrder SortOrder()
     {
         if constexpr (requires { Tr::kSortOrder; })

@@ -191,11 +191,10 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::NewPersonnelEntry, Op::PurgePersonnelEntries, Op::ListPersonnel, Op::EditPersonnelExpedient,
     Op::ReportPersonnelHours, Op::PersonnelHoursRatios, Cond::EntryAddedFlag,
     // Partes
-    Op::LoadWorkReports, Op::FreeWorkReportList, Op::LoadPlannedRepairs, Op::AddWorkReportLine,
-    Op::SavePlannedRepairList, Op::FreePlannedRepairList, Op::SortWorkReportFile, Op::CostAccountAnalysis,
-    Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport, Op::MergeWorkReportFile,
-    Op::PersonnelWeeklyHoursReport, Cond::RevisionPosted, Cond::BreakdownPosted, Cond::PlannedRepairPosted,
-    Cond::WorkReportWritten, Cond::PersonnelEntryPosted,
+    Op::LoadPlannedRepairs, Op::AddWorkReportLine, Op::SavePlannedRepairList, Op::FreePlannedRepairList,
+    Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
+    Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport, Cond::RevisionPosted, Cond::BreakdownPosted,
+    Cond::PlannedRepairPosted, Cond::PersonnelEntryPosted,
     // Proveedores
     Op::AddSupplier, Op::CompactSupplierFile, Op::LoadSupplierList, Op::ListSuppliers, Op::FreeSupplierList,
     Op::EditSupplier,
