@@ -96,6 +96,8 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Alta"))));
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Gamas > Edición OPR"))));
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Utiles > Fuentes"))));
+    EXPECT_TRUE(dispatcher.IsEnabled(
+        *dispatcher.Find(QStringLiteral("Partes > Fichero > Fraccionar fichero de Partes."))));
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Personal > Listados > Matriculas"))));
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Fichero > Añadir Partes"))));
 }

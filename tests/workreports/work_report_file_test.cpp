@@ -398,10 +398,17 @@ TEST_F(WorkReportSplitTest, ARangeOverTwoYearsOrBackwardIsRefused)
     t.ui.ExpectMessage(
         QStringLiteral("SEMANAS 08/12/7 A 08/10/1 EN ORDEN INVERSO. ANULADO FRACCIONAR FICHERO"));
     ASSERT_TRUE(RunMenu(kSplitItem.toUtf8().constData()));
-    EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.P08")), "year file of 2008");
     EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.P09")));
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PDA")), original);
+
+    // Without a daily-report file there is nothing to split: the year file stays too.
+    QFile::remove(t.Path(QStringLiteral("PORTAL.PDA")));
+    t.ui.ExpectDateRange(QDate(2008, 3, 3), QDate(2008, 3, 23));
+    t.ui.ExpectMessage(QStringLiteral("FICHERO NO ENCONTRADO"));
+    ASSERT_TRUE(RunMenu(kSplitItem.toUtf8().constData()));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.P08")), "year file of 2008");
 }
 
 } // namespace
