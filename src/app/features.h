@@ -8,6 +8,7 @@
 #include "preventive/preventive_operations.h"
 #include "store/store_operations.h"
 #include "store/spare_part_operations.h"
+#include "workreports/workreport_operations.h"
 
 namespace gim {
 
@@ -25,6 +26,7 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterPreventive(operations, ctx); // fills the routines' plan hooks; start-up step 7
     RegisterStore(operations, ctx, codec);
     RegisterSpareParts(operations, ctx, codec);
+    RegisterWorkReports(operations, ctx);
 }
 
 } // namespace gim

@@ -278,8 +278,9 @@ public:
         return ReadRecords<Record>(m_ctx, m_name, report);
     }
 
-    // The ordered list: every record with its position, in the order of `before` with ties in the
-    // order the file is read. An open failure leaves LastIOResult set and gives an empty list.
+    // The ordered list: every record with its position, in the order of `before` with ties placed as
+    // kTies says, in the order the file is read. An open failure leaves LastIOResult set and gives an
+    // empty list.
     template <typename Before> std::vector<Entry> LoadList(Before before, Report report = Report::Show) const
     {
         std::vector<Record> records = Read(report).value_or(std::vector<Record>{});

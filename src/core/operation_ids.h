@@ -187,11 +187,10 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Costes
     Op::MachineCostReport, Op::BudgetValuationReport, Op::EditBudget,
     // Partes
-    Op::LoadWorkReports, Op::FreeWorkReportList, Op::LoadPlannedRepairs, Op::AddWorkReportLine,
-    Op::SavePlannedRepairList, Op::FreePlannedRepairList, Op::SortWorkReportFile, Op::CostAccountAnalysis,
-    Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport, Op::MergeWorkReportFile,
-    Op::PersonnelWeeklyHoursReport, Cond::RevisionPosted, Cond::BreakdownPosted, Cond::PlannedRepairPosted,
-    Cond::WorkReportWritten, Cond::PersonnelEntryPosted,
+    Op::LoadPlannedRepairs, Op::AddWorkReportLine, Op::SavePlannedRepairList, Op::FreePlannedRepairList,
+    Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
+    Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport, Cond::RevisionPosted, Cond::BreakdownPosted,
+    Cond::PlannedRepairPosted, Cond::PersonnelEntryPosted,
     // Utiles
     Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,
     Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click, Op::BrowseDataFiles, Op::ShowImportWindow,

@@ -49,32 +49,35 @@ void InsertOrderedHeadFirst(std::vector<Item>& list, Item item, Before before)
 }
 
 // The positions of `items`, taken as arriving in their present order, in the order one insertion after
-// another by InsertOrderedHeadFirst gives them, in O(n log n). An item that arrives before any item of a
-// smaller key took the head, ahead of the equal ones already there; the later ones of its key follow
-// them in arrival order.
+// another by InsertOrderedHeadFirst gives them, in O(n log n). An item that arrives not after the head
+// (the least key so far) took the head, ahead of the equal ones already there; the later ones of its key
+// follow them in arrival order. Items arriving each one not after the one before (a file sorted the
+// other way, read from its end) all took the head: their order is the reverse, found in O(n).
 template <typename Item, typename Before>
 std::vector<std::uint32_t> HeadFirstOrder(const std::vector<Item>& items, Before before)
 {
     const std::size_t n = items.size();
-    std::vector<std::uint8_t> tookHead(n);
-    const Item* least = nullptr;
+    // Took the head: -(arrival + 1), so the later stands first; otherwise the arrival itself.
+    std::vector<std::int64_t> rank(n);
+    std::size_t head = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        tookHead[i] = !least || !before(*least, items[i]);
-        if (!least || before(items[i], *least))
-            least = &items[i];
+        const bool first = i == 0 || !before(items[head], items[i]);
+        if (first)
+            head = i;
+        rank[i] = first ? -static_cast<std::int64_t>(i) - 1 : static_cast<std::int64_t>(i);
     }
     std::vector<std::uint32_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
-        order[i] = static_cast<std::uint32_t>(i);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        order[i] = static_cast<std::uint32_t>(n - 1 - i);
+    const auto less = [&](std::uint32_t a, std::uint32_t b) {
         if (before(items[a], items[b]))
             return true;
         if (before(items[b], items[a]))
             return false;
-        if (tookHead[a] != tookHead[b])
-            return tookHead[a] > tookHead[b];
-        return tookHead[a] ? a > b : a < b;
-    });
+        return rank[a] < rank[b];
+    };
+    if (!std::is_sorted(order.begin(), order.end(), less))
+        std::sort(order.begin(), order.end(), less);
     return order;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -33,5 +33,9 @@ GIM_FIELD_AT(TWorkReportRecord, Descripcion, 58);
 GIM_FIELD_AT(TWorkReportRecord, Spare107, 107);
 GIM_FIELD_AT(TWorkReportRecord, Tparo, 108);
 GIM_FIELD_AT(TWorkReportRecord, Tinter, 112);
+GIM_RECORD_FIELDS(TWorkReportRecord, &TWorkReportRecord::Matricula, &TWorkReportRecord::Codigo,
+                  &TWorkReportRecord::Orden, &TWorkReportRecord::SparePart, &TWorkReportRecord::Tipo,
+                  &TWorkReportRecord::TIPOH, &TWorkReportRecord::dia, &TWorkReportRecord::Descripcion,
+                  &TWorkReportRecord::Tparo, &TWorkReportRecord::Tinter);
 
 } // namespace gim

@@ -163,6 +163,56 @@ TEST(OrderedList, EqualKeysKeepTheirArrivalOrder)
     EXPECT_TRUE(desc.empty());
 }
 
+TEST(OrderedList, TheHeadTakesAnEqualKeyAndAWholeListOrdersAsOneByOneInsertion)
+{
+    // Descending: a node equal to the head goes before it; elsewhere after its equals.
+    const auto before = [](const Node& a, const Node& b) { return a.key > b.key; };
+    std::vector<Node> one;
+    const std::vector<Node> arrivals = {{2, 'a'}, {2, 'b'}, {1, 'c'}, {1, 'd'}, {2, 'e'},
+                                        {3, 'f'}, {2, 'g'}, {3, 'h'}, {0, 'i'}};
+    for (Node n : arrivals)
+        InsertOrderedHeadFirst(one, n, before);
+    std::string tags;
+    for (const Node& n : one)
+        tags += n.tag;
+    EXPECT_EQ(tags, "hfebagcdi");
+
+    std::vector<Node> whole = arrivals;
+    OrderAsInserted(whole, before, TieRule::HeadFirst);
+    tags.clear();
+    for (const Node& n : whole)
+        tags += n.tag;
+    EXPECT_EQ(tags, "hfebagcdi");
+
+    // Arrivals in ascending order (a descending file read from its end) come out reversed.
+    std::vector<Node> rising = {{1, 'a'}, {1, 'b'}, {2, 'c'}, {2, 'd'}, {5, 'e'}};
+    OrderAsInserted(rising, before, TieRule::HeadFirst);
+    tags.clear();
+    for (const Node& n : rising)
+        tags += n.tag;
+    EXPECT_EQ(tags, "edcba");
+
+    // Many small keys, many ties: the whole-list order is the one-by-one order.
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 200; ++round) {
+        std::vector<Node> items;
+        for (int i = 0; i < 40; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            items.push_back({static_cast<int>((seed >> 16) % 5), static_cast<char>('A' + i)});
+        }
+        std::vector<Node> inserted;
+        for (Node n : items)
+            InsertOrderedHeadFirst(inserted, n, before);
+        OrderAsInserted(items, before, TieRule::HeadFirst);
+        std::string a, b;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            a += items[i].tag;
+            b += inserted[i].tag;
+        }
+        ASSERT_EQ(a, b) << "round " << round;
+    }
+}
+
 // A keyed file as the owners describe theirs: machines by code, read from the first record or the last.
 struct CodeFile : TableFile<DataFile::Machine, TMachineRecord>
 {

@@ -98,6 +98,8 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Utiles > Fuentes"))));
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Personal > Listados > Matriculas"))));
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Utiles > Actualizaciones"))));
+    EXPECT_TRUE(dispatcher.IsEnabled(
+        *dispatcher.Find(QStringLiteral("Partes > Fichero > Fraccionar fichero de Partes."))));
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Fichero > Añadir Partes"))));
 }
 

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/data_file.h"
+#include "records/work_report_record.h"
+
+#include <QString>
+#include <compare>
+#include <cstdint>
+#include <vector>
+
+namespace gim {
+
+struct Context;
+
+using WorkReportEntry = ListEntry<TWorkReportRecord>;
+
+// The program-wide variables of the daily work reports.
+struct WorkReportsState
+{
+    // Latest week date first, and within a date the highest operator first.
+    std::vector<WorkReportEntry> WorkReportList;
+    // The line every routine of the daily reports reads and writes.
+    TWorkReportRecord CurrentWorkReport{};
+    // The line an outside caller (import, merge, report window) hands in.
+    TWorkReportRecord WorkReportInput{};
+    // Set when a line was stored since the last sort: the commands that store lines sort afterwards.
+    std::uint8_t WorkReportWritten = 0;
+};
+
+WorkReportsState& WorkReports(Context& ctx);
+
+// The list key: the week date followed by the operator, compared as texts.
+std::strong_ordering CompareWorkReportKeys(const TWorkReportRecord& a, const TWorkReportRecord& b);
+// The list order: the greater key first.
+inline bool WorkReportBefore(const TWorkReportRecord& a, const TWorkReportRecord& b)
+{
+    return CompareWorkReportKeys(a, b) > 0;
+}
+
+// The daily-report file (.PDA): sorted latest first through its twin .PDK, which takes the old file as it
+// stood; read from the last record to the first, so that a sorted file loads every line at the head.
+struct WorkReportFile : TableFile<DataFile::WorkReport, TWorkReportRecord>
+{
+    static constexpr TwinVariant kTwin = TwinVariant::Rename;
+    static constexpr LoadOrder kLoadOrder = LoadOrder::LastToFirst;
+    static constexpr LoadOrder kSortOrder = LoadOrder::LastToFirst;
+    static constexpr TieRule kTies = TieRule::HeadFirst;
+    static bool Before(const Record& a, const Record& b) { return WorkReportBefore(a, b); }
+    // Operator "Z" is a deleted line; a line without a week (blank 4th character of its date) is dropped
+    // by the sort as well.
+    static bool Deleted(const Record& r);
+};
+
+// CurrentWorkReport := a new line: operator and machine "#", order "0", no part, activity "C",
+// description "*", no times, dated today. The hour type stays as it was.
+void SetWorkReportDefaults(Context& ctx);
+
+// Rebuilds WorkReportList from the file, every line included. A missing file gives an empty list
+// without a word.
+void LoadWorkReports(Context& ctx);
+// The lines loaded by LoadWorkReports (or left by SortWorkReportFile), in list order.
+const std::vector<WorkReportEntry>& LoadedWorkReports(Context& ctx);
+
+// Inserts a line by the list key. A line whose key is not below the head's becomes the head; elsewhere
+// it goes after the lines of equal key.
+void InsertWorkReportSorted(std::vector<WorkReportEntry>& list, WorkReportEntry entry);
+void FreeWorkReportList(std::vector<WorkReportEntry>& list);
+void FreeWorkReportList(Context& ctx);
+
+// Appends CurrentWorkReport when its machine is in the machine file, creating the file when needed, and
+// sets WorkReportWritten. A line for an unknown machine is never stored: when the file exists the user
+// may enter the machine instead. Returns whether the line was stored.
+bool AppendWorkReport(Context& ctx);
+
+// The sorting rewrite: the old file becomes the twin and the file is written latest first without
+// deleted or undated lines, with old dates and activity types put right. With ActionCode "F" the lines of
+// a week range chosen by the user go to the year file instead (environment + ".P" + year), and the file
+// stays as it is. WorkReportList is left holding the sorted lines. Returns whether a file was written.
+bool SortWorkReportFile(Context& ctx);
+
+// The year file of the split: environment + ".P" + the two digits of the year.
+QString WorkReportYearFileName(const QString& environment, const QString& year);
+
+} // namespace gim

@@ -1,0 +1,18 @@
+#include "workreports/workreport_operations.h"
+
+#include "core/context.h"
+#include "core/operations.h"
+#include "workreports/work_report_file.h"
+
+namespace gim {
+
+void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
+{
+    registry.Register(Op::LoadWorkReports, LoadWorkReports);
+    registry.Register(Op::FreeWorkReportList, [](Context& c) { FreeWorkReportList(c); });
+    registry.Register(Op::SortWorkReportFile, [](Context& c) { SortWorkReportFile(c); });
+    registry.RegisterCondition(Cond::WorkReportWritten,
+                               [&w = WorkReports(ctx)](const Context&) { return w.WorkReportWritten != 0; });
+}
+
+} // namespace gim
