@@ -64,10 +64,13 @@ bool Blank(const QString& text)
     return std::none_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
 }
 
-// Minutes since midnight of a time text "hh:mm" (" h:mm" too); "24:00" is the end of the day.
+// Minutes since midnight of a time text "hh:mm" (" h:mm" and "h:mm" too); "24:00" is the end of the day.
 int ClockMinutes(const QString& hour)
 {
-    return hour.mid(0, 2).trimmed().toInt() * 60 + hour.mid(3, 2).trimmed().toInt();
+    const qsizetype colon = hour.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return 0;
+    return hour.left(colon).trimmed().toInt() * 60 + hour.mid(colon + 1, 2).trimmed().toInt();
 }
 
 int ElapsedMinutes(Context& ctx, QString fromDate, QString toDate, QString fromHour, QString toHour,

@@ -28,8 +28,8 @@ protected:
     {
         TWorkOrderRecord r{};
         r.Number = number;
-        r.Description = description;
-        r.Requester = "Producción";
+        r.Description = QString::fromUtf8(description);
+        r.Requester = QStringLiteral("Producción");
         r.NoticeDate = notice;
         r.NoticeHour = noticeHour;
         r.Machine = machine;
