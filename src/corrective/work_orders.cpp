@@ -215,6 +215,8 @@ void NewWorkOrder(Context& ctx)
     if (importing) {
         cur = w.WorkOrderInput;
         UpdateImportedWorkOrder(ctx, cur.Refex.str());
+        // The imported row is taken once: a later edit from the menu must not reopen it.
+        w.WorkOrderInput = TWorkOrderRecord{};
         // An order already here was updated in place (or left alone): it is never added again.
         if (w.ImportedOrderMatched) {
             st.ContinueFlag = 0;

@@ -313,6 +313,14 @@ protected:
     {
         t.ctx.st.ActionCode = QStringLiteral("i");
         t.ctx.st.InteractiveFlag = 0;
+        WorkOrders(t.ctx).downloadWorkOrderPhoto = [this](Context&, const QString& refex) {
+            downloads << refex;
+        };
+        SetInput();
+    }
+    // The import's row: the import fills the buffer anew for every order it brings.
+    void SetInput()
+    {
         TWorkOrderRecord& in = WorkOrders(t.ctx).WorkOrderInput;
         in = Order(77, "E", "M2", "26/49/2", "9:00", "Cambio de filtro");
         in.Refex = "W100";
@@ -320,9 +328,6 @@ protected:
         in.StartHour = "7:30";
         in.CloseDate = "26/49/4";
         in.CloseHour = "12:00";
-        WorkOrders(t.ctx).downloadWorkOrderPhoto = [this](Context&, const QString& refex) {
-            downloads << refex;
-        };
     }
     static TWorkOrderRecord WithRefex(TWorkOrderRecord r, const char* refex)
     {
@@ -336,6 +341,7 @@ TEST_F(ImportedOrderTest, AMatchInProgressIsUpdatedInPlace)
 {
     for (const char* state : {"P", "T"}) {
         StoreOrders({Order(0, "P"), WithRefex(Order(1, state), "W100"), Order(2, "P")});
+        SetInput();
         downloads.clear();
         NewWorkOrder(t.ctx);
         EXPECT_SCRIPT_DONE(t.ui);
@@ -356,6 +362,7 @@ TEST_F(ImportedOrderTest, AMatchAlreadyClosedOrAnnulledChangesNothing)
     for (const char* state : {"E", "A"}) {
         StoreOrders({Order(0, "P"), WithRefex(Order(1, state), "W100")});
         const std::string before = t.ReadFile(QStringLiteral("PORTAL.OTR"));
+        SetInput();
         downloads.clear();
         NewWorkOrder(t.ctx);
         EXPECT_SCRIPT_DONE(t.ui);
@@ -378,6 +385,9 @@ TEST_F(ImportedOrderTest, NoMatchAppendsTheOrderNumberedByCount)
     EXPECT_EQ(orders[2].Description.str(), QStringLiteral("Cambio de filtro"));
     EXPECT_EQ(downloads, QStringList{QStringLiteral("W100")});
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 1);
+    // The row is taken once.
+    EXPECT_TRUE(WorkOrders(t.ctx).WorkOrderInput.Description.empty());
+    EXPECT_TRUE(WorkOrders(t.ctx).WorkOrderInput.Refex.empty());
 }
 
 TEST_F(ImportedOrderTest, AnOrderMadeHereIsNoMatchForAnImportWithoutReference)
