@@ -323,9 +323,24 @@ CardSpec WorkOrderCardSpec(const std::shared_ptr<CardContext>& cc)
         }
     };
 
-    // A click on an hour stamps it with the time now; starting or closing the work moves the state on.
+    // A click on a date edit picks its day from the calendar; a click on an hour stamps it with the time
+    // now, and starting or closing the work moves the state on.
     spec.onDoubleClick = [cc](CardState& state, const QString& field) {
         Context& ctx = cc->ctx;
+        const QString picker = field == kFechalta     ? kCalenAper
+                               : field == kFechaini   ? kCalenini
+                               : field == kFechcierre ? kCalenCierre
+                                                      : QString();
+        if (!picker.isEmpty()) {
+            const std::optional<QDate> shown = WeekCodeToDate(state.value(field));
+            QDate start = shown ? *shown : ctx.clock.Now().date();
+            QDate end = start;
+            if (ctx.ui.PickDateRange(start, end)) {
+                state.set(field, WeekCodeOf(start));
+                state.set(picker, PickerText(start));
+            }
+            return;
+        }
         if (field != kHoraAlta && field != kHoraini && field != kHoraCierre)
             return;
         state.set(field, Now(ctx));

@@ -75,6 +75,26 @@ TEST_F(WorkOrderCardTest, DatesFollowTheirPickersAndTheStateFillsTheStart)
     EXPECT_EQ(stored.StartDate.str(), QStringLiteral("26/50/1"));
 }
 
+TEST_F(WorkOrderCardTest, ClickingADateEditPicksItsDay)
+{
+    t.ui.ExpectCard(kOrderCard)
+        .Set(QStringLiteral("Seccion"), QStringLiteral("M1"))
+        .DoubleClick(QStringLiteral("fechalta"))
+        .ExpectValue(QStringLiteral("fechalta"), QStringLiteral("26/49/5"))
+        .ExpectValue(QStringLiteral("CalenAper"), QStringLiteral("04/12/2026"))
+        // The calendar's window closed: the date stays.
+        .DoubleClick(QStringLiteral("fechalta"))
+        .ExpectValue(QStringLiteral("fechalta"), QStringLiteral("26/49/5"))
+        .Press(QStringLiteral("Salvar"));
+    t.ui.ExpectDateRange(QDate(2026, 12, 4), QDate(2026, 12, 4));
+    t.ui.ExpectDateRangeCancel();
+    NewAndStore();
+    EXPECT_EQ(Orders().at(0).NoticeDate.str(), QStringLiteral("26/49/5"));
+    ASSERT_EQ(t.ui.DateRangePresets().size(), 2u);
+    EXPECT_EQ(t.ui.DateRangePresets()[0].first, QDate(2026, 12, 7)); // today's order opens on today
+    EXPECT_EQ(t.ui.DateRangePresets()[1].first, QDate(2026, 12, 4)); // then on the date shown
+}
+
 TEST_F(WorkOrderCardTest, NoNoticeDateNoSaving)
 {
     t.ui.ExpectCard(kOrderCard)
