@@ -2,12 +2,13 @@
 
 #include "core/dispatch.h"
 #include "core/operations.h"
+#include "corrective/corrective_operations.h"
 #include "masterdata/masterdata_operations.h"
 #include "masterdata/personnel_operations.h"
 #include "masterdata/routine_operations.h"
 #include "preventive/preventive_operations.h"
-#include "store/store_operations.h"
 #include "store/spare_part_operations.h"
+#include "store/store_operations.h"
 #include "workreports/workreport_operations.h"
 
 namespace gim {
@@ -26,7 +27,8 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterPreventive(operations, ctx); // fills the routines' plan hooks; start-up step 7
     RegisterStore(operations, ctx, codec);
     RegisterSpareParts(operations, ctx, codec);
-    RegisterWorkReports(operations, ctx);
+    RegisterCorrective(operations, ctx, codec);
+    RegisterWorkReports(operations, ctx); // fills the work orders' daily-report hook
 }
 
 } // namespace gim

@@ -331,6 +331,38 @@ public:
         return AppendUnique(rec, Tr::SameKey, position, report);
     }
 
+    // Files whose record number is the record's own key (work orders): record `pos` is replaced, or
+    // appended when `pos` is the record count; a missing file is created, any other open failure writes
+    // nothing. A position past the end would leave a hole of blank records: refused as a position error.
+    WriteResult WriteNumbered(std::uint32_t pos, const Record& rec, Report report = Report::Show)
+    {
+        WriteLock lock(m_ctx);
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::OpenOrCreate), report))
+            return WriteResult::Failed;
+        if (pos > file.Count()) {
+            ShowPositionError(m_ctx);
+            return WriteResult::Moved;
+        }
+        file.Write(pos, rec);
+        return WriteResult::Written;
+    }
+    // Appends a record that carries its own position: `stamp(rec, pos)` writes the position into it
+    // under the lock, so two programs adding at once never take the same number. Returns the position;
+    // nullopt when the file cannot be opened.
+    template <typename Stamp>
+    std::optional<std::uint32_t> AppendNumbered(Record& rec, Stamp stamp, Report report = Report::Show)
+    {
+        WriteLock lock(m_ctx);
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::OpenOrCreate), report))
+            return std::nullopt;
+        const auto pos = static_cast<std::uint32_t>(file.Count());
+        stamp(rec, pos);
+        file.Write(pos, rec);
+        return pos;
+    }
+
     // Writes `rec` where `entry` was read. The file is opened by name now, not through a handle kept
     // since the list was loaded (every save replaces the file), and the record stored there must still be
     // the one the list holds; otherwise the file changed under the list and nothing is written. On

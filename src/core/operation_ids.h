@@ -168,7 +168,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::NewPlannedRepair, Op::SortPlannedRepairFile, Op::EditPlannedRepairs, Op::ReportRepairHistory,
     Op::RepairRatios,
     // OT/Prspuestos
-    Op::NewWorkOrder, Op::EditWorkOrder, Op::CloseWorkOrder, Op::EditBudgetHours, Op::ListWorkOrders,
     Op::WorkOrderReport, Op::WorkOrderRatios,
     // Predictivo
     Op::LoadPredictiveList, Op::PredictiveAlertReport, Op::AddPredictiveRecord, Op::RewritePredictiveFile,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/record_fields.h"
 #include "records/short_string.h"
 
 namespace gim {
@@ -40,5 +41,10 @@ GIM_FIELD_AT(TWorkOrderRecord, CloseHour, 217);
 GIM_FIELD_AT(TWorkOrderRecord, State, 223);
 GIM_FIELD_AT(TWorkOrderRecord, Type, 226);
 GIM_FIELD_AT(TWorkOrderRecord, PhotoFlag, 229);
+GIM_RECORD_FIELDS(TWorkOrderRecord, &TWorkOrderRecord::Number, &TWorkOrderRecord::Refex,
+                  &TWorkOrderRecord::Description, &TWorkOrderRecord::Requester, &TWorkOrderRecord::NoticeDate,
+                  &TWorkOrderRecord::StartDate, &TWorkOrderRecord::CloseDate, &TWorkOrderRecord::Machine,
+                  &TWorkOrderRecord::NoticeHour, &TWorkOrderRecord::StartHour, &TWorkOrderRecord::CloseHour,
+                  &TWorkOrderRecord::State, &TWorkOrderRecord::Type, &TWorkOrderRecord::PhotoFlag);
 
 } // namespace gim

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/data_file.h"
+#include "records/work_order_record.h"
+#include "records/work_report_record.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace gim {
+
+struct Context;
+class PictureCodec;
+
+// The program-wide variables of the work orders and repair budgets.
+struct WorkOrdersState
+{
+    TWorkOrderRecord CurrentWorkOrder{}; // the order being edited or written
+    // Filled by the report window's edit hand-over or by the import; taken once by the next edit.
+    TWorkOrderRecord WorkOrderInput{};
+    std::uint8_t WorkOrderOpened = 0;        // 1 when the asked order existed or its card was saved
+    std::uint8_t ImportedOrderMatched = 0;   // 1 when the import found the order's external reference
+    std::uint32_t WantedWorkOrderNumber = 0; // the order SelectWorkOrders fetches in modes "O" and "S"
+
+    // The daily-report lines loaded for the command, in list order; nothing until the daily reports are
+    // wired in. Cierre OT proposes their dates and the listing sums their minutes.
+    std::function<const std::vector<ListEntry<TWorkReportRecord>>&(Context&)> workReportList;
+    // Fetches the photo the web service holds for an executed order (its external reference); nothing
+    // until the web transfers are wired in.
+    std::function<void(Context&, const QString& refex)> downloadWorkOrderPhoto;
+    // Stores the photos chosen on the card; set when the program is wired.
+    const PictureCodec* photoCodec = nullptr;
+};
+
+WorkOrdersState& WorkOrders(Context& ctx);
+
+// Numbered files: the record index is the order's number; they only grow and are never sorted.
+struct WorkOrderFile : TableFile<DataFile::WorkOrder, TWorkOrderRecord>
+{
+    static bool Before(const Record& a, const Record& b) { return a.Number.get() < b.Number.get(); }
+    static bool SameKey(const Record& a, const Record& b) { return a.Number.get() == b.Number.get(); }
+    static bool Deleted(const Record&) { return false; }
+};
+struct RepairBudgetFile : TableFile<DataFile::RepairBudget, TWorkOrderRecord>
+{
+    static bool Before(const Record& a, const Record& b) { return a.Number.get() < b.Number.get(); }
+    static bool SameKey(const Record& a, const Record& b) { return a.Number.get() == b.Number.get(); }
+    static bool Deleted(const Record&) { return false; }
+};
+
+inline constexpr const char* kAnnulledOrder = "Orden de Trabajo ANULADA";
+inline constexpr const char* kMissingOrder = "OT INEXISTENTE";
+
+// The daily-report lines of the command (empty until the daily reports are wired in).
+const std::vector<ListEntry<TWorkReportRecord>>& WorkReportList(Context& ctx);
+// The web service's photo of an executed order; does nothing until the web transfers are wired in.
+void DownloadWorkOrderPhoto(Context& ctx, const QString& refex);
+
+// Writes CurrentWorkOrder as the record of its number in the file named (the .OTR or .PRO name). A
+// missing file is created; a file that cannot be opened is reported and nothing is written. Returns
+// whether it was written.
+bool WriteWorkOrder(Context& ctx, const QString& fileName);
+
+// ActionCode "A" new work order, "R" new repair budget, "i" the imported order in WorkOrderInput.
+void NewWorkOrder(Context& ctx);
+// ActionCode "E": asks for an order (or takes the one handed over) and shows its card.
+void EditWorkOrder(Context& ctx);
+// ActionCode "R": the same for a repair budget.
+void EditBudgetHours(Context& ctx);
+// Cierre OT: offers to close every order in progress, proposing the date of its first daily report.
+void CloseWorkOrder(Context& ctx);
+// The import: an order with the same external reference still pending or in progress takes the import's
+// dates, hours and state in place. ImportedOrderMatched tells whether one was found.
+void UpdateImportedWorkOrder(Context& ctx, const QString& refex);
+// ActionCode "O" (.OTR) or "S" (.PRO): CurrentWorkOrder := order WantedWorkOrderNumber, or the
+// "OT INEXISTENTE" placeholder. ActionCode "E": the open orders (P, T, M) one card after another.
+void SelectWorkOrders(Context& ctx);
+// Minutes the daily-report lines book on CurrentWorkOrder.
+int SumWorkOrderReportTime(Context& ctx, const std::vector<TWorkReportRecord>& reports);
+
+// Minutes from notice to start and from start to close: whole days count 1440 minutes each, plus the
+// clock difference; never negative. A missing end (and, for the resolution, a missing start) is now.
+int WorkOrderReactionMinutes(Context& ctx, const QString& noticeDate, const QString& startDate,
+                             const QString& noticeHour, const QString& startHour);
+int WorkOrderResolutionMinutes(Context& ctx, const QString& startDate, const QString& closeDate,
+                               const QString& startHour, const QString& closeHour);
+
+// The card's photo button: names the order's photo and says when it already has one.
+void AssignWorkOrderPhoto(Context& ctx, std::uint32_t number);
+
+} // namespace gim
