@@ -216,8 +216,9 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
 //   static bool Before(const Record&, const Record&);   the key order of its list and of its sort
 //   static bool SameKey(const Record&, const Record&);  the duplicate test of AppendUnique
 //   static bool Deleted(const Record&);                 the records a sort drops (key "Z")
-// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin and SamePlace (the test that the
-// record at an entry's position is still the one the list holds; the default asks for the same bytes).
+// and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin, kTiesAtHead and SamePlace (the
+// test that the record at an entry's position is still the one the list holds; the default asks for the same
+// bytes).
 template <DataFile F, typename T> struct TableFile
 {
     using Record = T;
@@ -283,7 +284,11 @@ public:
             list.push_back({records[i], static_cast<std::uint32_t>(i)});
         if (Tr::kLoadOrder == LoadOrder::LastToFirst)
             std::reverse(list.begin(), list.end());
-        OrderAsInserted(list, [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); });
+        const auto entryBefore = [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); };
+        if constexpr (TiesAtHead())
+            OrderAsInsertedTiesAtHead(list, entryBefore);
+        else
+            OrderAsInserted(list, entryBefore);
         return list;
     }
     std::vector<Entry> LoadList(Report report = Report::Show) const { return LoadList(Tr::Before, report); }
@@ -345,10 +350,19 @@ public:
     // The sorted rewrite through the file's twin, dropping what `drop` refuses.
     template <typename Drop> bool Sort(Drop drop, Report report = Report::Show)
     {
-        return SortedRewrite<Record>(m_ctx, m_name, m_twin, Tr::Before, drop,
-                                     {.twin = m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin,
-                                      .order = SortOrder(),
-                                      .report = report});
+        const SortOptions options{
+            .twin = m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin, .order = SortOrder(), .report = report};
+        if constexpr (TiesAtHead())
+            return RewriteThroughTwin<Record>(
+                m_ctx, m_name, m_twin,
+                [drop](std::vector<Record> records) {
+                    OrderAsInsertedTiesAtHead(records, Tr::Before);
+                    std::erase_if(records, drop);
+                    return records;
+                },
+                options);
+        else
+            return SortedRewrite<Record>(m_ctx, m_name, m_twin, Tr::Before, drop, options);
     }
     bool Sort(Report report = Report::Show) { return Sort(Tr::Deleted, report); }
 
@@ -401,6 +415,15 @@ public:
     }
 
 private:
+    // A file whose list puts equal keys in front while they lead it (OrderAsInsertedTiesAtHead) says so
+    // with kTiesAtHead; its sort orders the same way.
+    static constexpr bool TiesAtHead()
+    {
+        if constexpr (requires { Tr::kTiesAtHead; })
+            return Tr::kTiesAtHead;
+        else
+            return false;
+    }
     static constexpr LoadOrder SortOrder()
     {
         if constexpr (requires { Tr::kSortOrder; })
