@@ -130,6 +130,7 @@ void AddPredictiveRecord(Context& ctx)
     const DataFile which = PredictiveFileOfMode(st.ActionCode);
     const bool importing = st.ActionCode == QLatin1String("i");
     TPredictiveRecord& buffer = BufferOf(ctx, which);
+    st.RecordAddedFlag = 0;
     // An import adds one line a call and keeps its flag over all of them.
     if (!importing) {
         StoredFlagOf(ctx, which) = 0;
@@ -140,13 +141,14 @@ void AddPredictiveRecord(Context& ctx)
         if (!(buffer.Codigo == "#")) {
             if (which == DataFile::Alarm && AlarmLevelExists(ctx, buffer)) {
                 ctx.ui.ShowMessage(QStringLiteral("NIVEL DE ALARMA EXISTENTE.USE OPCION 3 DEL MENU."));
-            } else if (const auto position = SavePredictiveRecord(ctx, which, buffer);
-                       position && which == DataFile::Predictive) {
-                std::vector<PredictiveEntry>& list = Predictive(ctx).MeasurementList;
-                InsertOrderedTiesAtHead(list, PredictiveEntry{FreshRecord(buffer), *position},
-                                        [](const PredictiveEntry& a, const PredictiveEntry& b) {
-                                            return PredictiveWeekBefore(a.rec, b.rec);
-                                        });
+            } else if (const auto position = SavePredictiveRecord(ctx, which, buffer)) {
+                st.RecordAddedFlag = 1;
+                if (which == DataFile::Predictive)
+                    InsertOrderedTiesAtHead(Predictive(ctx).MeasurementList,
+                                            PredictiveEntry{FreshRecord(buffer), *position},
+                                            [](const PredictiveEntry& a, const PredictiveEntry& b) {
+                                                return PredictiveWeekBefore(a.rec, b.rec);
+                                            });
             }
         }
         // The series goes on until the card is left with &Salir.

@@ -67,7 +67,8 @@ QString PredictivePictureFile(const Context& ctx, const QString& machineCode, co
 void LoadPredictiveList(Context& ctx);
 
 // A series of cards adding measurements (ActionCode "1") or alarm levels ("5") after the year asked for;
-// with "i" one card showing the imported CurrentMeasurement.
+// with "i" one card showing the imported CurrentMeasurement. RecordAddedFlag says whether the last card's
+// record was stored.
 void AddPredictiveRecord(Context& ctx);
 // Chooses a control on a selection card, then shows each of its records of the mode's file for
 // changing or erasing.

@@ -6,6 +6,7 @@
 #include "records/predictive_record.h"
 
 #include <QDir>
+#include <cstring>
 
 namespace gim {
 namespace {
@@ -225,16 +226,41 @@ TEST_F(PredictiveTest, AnImportedMeasurementKeepsItsWeekAndItsCode)
     Store(kMeasurements, {Rec("02-002", 1)});
     t.ctx.st.WorkYear = 27;
     Mode("i");
-    Predictive(t.ctx).CurrentMeasurement = Rec("01-001", 70, 44);
+    // The buffer's spare bytes and the bytes past its texts are not the record's.
+    TPredictiveRecord imported = Rec("01-001", 70, 44);
+    std::memset(reinterpret_cast<char*>(&imported) + 19, 'x', 16);
+    imported.Ejecu = "A1";
+    imported.Spare35 = 0x55;
+    imported.Spare83 = 0x66;
+    Predictive(t.ctx).CurrentMeasurement = imported;
     t.ui.ExpectCard(QStringLiteral("FICHA  DE MANTENIMIENTO PREDICTIVO"))
         .ExpectValue("Codigo", "01-001")
         .ExpectValue("Semana", "18")
         .Press("Salvar");
     AddPredictiveRecord(t.ctx);
+    EXPECT_EQ(t.ctx.st.RecordAddedFlag, 1);
     RewritePredictiveFile(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
+    const std::string expected =
+        Bytes(std::vector{test::RecordFrom<TPredictiveRecord>(RecordBytes(84)
+                                                                  .Text(0, "01-001")
+                                                                  .Text(9, "M")
+                                                                  .Text(12, "V")
+                                                                  .Text(15, "V1")
+                                                                  .Text(18, "A1")
+                                                                  .Raw(36, {70, 0, 0, 0})
+                                                                  .Raw(40, {44, 0, 0, 0}))});
+    EXPECT_EQ(t.ReadFile(kMeasurements).substr(0, 84), expected);
     EXPECT_EQ(Weeks(kMeasurements), (QStringList{"01-001@70", "02-002@1"}));
     EXPECT_EQ(Weeks(kMeasurementTwin), (QStringList{"02-002@1", "01-001@70"}));
+
+    // A line whose card is left with &Salir is not stored.
+    Predictive(t.ctx).CurrentMeasurement = Rec("02-002", 71);
+    t.ui.ExpectCard(QStringLiteral("FICHA  DE MANTENIMIENTO PREDICTIVO")).Press("Cancel");
+    AddPredictiveRecord(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);
+    EXPECT_EQ(Load(kMeasurements).size(), 2u);
 }
 
 // ---- The measurement list and the rewrite --------------------------------------------------------------
@@ -521,6 +547,46 @@ TEST_F(PredictiveTest, ThePositionShowsItsPictureOrSaysItCannot)
     EXPECT_EQ(rec.Codigo.str(), "#");
     EXPECT_EQ(t.ctx.st.AnswerCode, QString(QChar(27)));
     EXPECT_EQ(Predictive(t.ctx).PictureFileName, "V1.JPG");
+}
+
+TEST_F(PredictiveTest, TheFotoButtonStoresANewPictureForTheAlarmPositionAndShowsItOnAMeasurement)
+{
+    const QString source = root + QStringLiteral("/camara.jpg");
+    QFile camera(source);
+    ASSERT_TRUE(camera.open(QIODevice::WriteOnly));
+    camera.write("JPEGDATA");
+    camera.close();
+    const QString folder = data + QStringLiteral("/PREDITI/PORTAL/01-001");
+    Mode("5");
+    TPredictiveRecord level = Rec("01-001", 0, 0, 0, "AL");
+    t.ui.ExpectCard(kAlarmCard)
+        .Set("Codigo", "01-001")
+        .Set("Pos", "V1")
+        .Press("SpeedButton1")
+        .ExpectValue("Image1", source)
+        .Press("Cancel");
+    t.ui.ExpectChooseFile(source);
+    t.ui.ExpectChooseFile(folder + QStringLiteral("/V1.JPG"));
+    ShowPredictiveForm(t.ctx, level);
+    EXPECT_SCRIPT_DONE(t.ui);
+    ASSERT_EQ(t.ui.FileRequests().size(), 2u);
+    EXPECT_EQ(t.ui.FileRequests()[0].folder, folder);
+    EXPECT_TRUE(t.ui.FileRequests()[1].save);
+    EXPECT_EQ(t.ui.FileRequests()[1].fileName, "V1.JPG");
+    QFile stored(folder + QStringLiteral("/V1.JPG"));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), QByteArray("JPEGDATA"));
+
+    Mode("1");
+    TPredictiveRecord measurement = Rec("01-001", 0);
+    t.ui.ExpectCard(MeasurementCard("2025"))
+        .Set("Codigo", "01-001")
+        .Set("Pos", "V1")
+        .Press("SpeedButton1")
+        .ExpectValue("Image1", folder + QStringLiteral("/V1.JPG"))
+        .Press("Cancel");
+    ShowPredictiveForm(t.ctx, measurement);
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 TEST_F(PredictiveTest, AnHoursControlHidesTheSecondMeasureOfAMeasurementCard)
