@@ -299,20 +299,27 @@ CardSpec PredictiveCardSpec(Context& ctx)
     FieldSpec image = MakeField(kImage, "", FieldKind::Picture);
     image.onDoubleClick = [&ctx](CardState& state) { TakePicture(ctx, state); };
 
-    spec.fields = {codigo,
-                   frec,
-                   espec,
-                   pos,
-                   ejecu,
-                   MakeField(kSemana, "Semana:"),
-                   MakeField(kMedida1, "Medida 1:"),
-                   MakeField(kMedida2, "Medida 2:"),
-                   MakeField(kDescrip, "Comentario:"),
-                   MakeField(kYear, "Año:", FieldKind::Label),
-                   MakeField(kPersonName, "", FieldKind::Label),
-                   MakeField(kSpecialityName, "", FieldKind::Label),
-                   MakeField(kFrequencyName, "", FieldKind::Label),
-                   image};
+    // The names the codes stand for, and the year, stand beside their controls.
+    const auto at = [](FieldSpec f, int row, int column = 0, int columnSpan = 1) {
+        f.place.row = row;
+        f.place.column = column;
+        f.place.columnSpan = columnSpan;
+        return f;
+    };
+    spec.fields = {at(codigo, 0),
+                   at(frec, 1),
+                   at(espec, 2),
+                   at(pos, 3),
+                   at(ejecu, 4),
+                   at(MakeField(kSemana, "Semana:"), 5),
+                   at(MakeField(kMedida1, "Medida 1:"), 6),
+                   at(MakeField(kMedida2, "Medida 2:"), 7),
+                   at(MakeField(kDescrip, "Comentario:"), 8, 0, 2),
+                   at(MakeField(kFrequencyName, "", FieldKind::Label), 1, 1),
+                   at(MakeField(kSpecialityName, "", FieldKind::Label), 2, 1),
+                   at(MakeField(kPersonName, "", FieldKind::Label), 4, 1),
+                   at(MakeField(kYear, "Año:", FieldKind::Label), 5, 1),
+                   at(image, 9, 0, 2)};
     Binding().Declare(spec);
     spec.buttons = {{kSave, QStringLiteral("Sal&var"), CardResult::Save},
                     {kExit, QStringLiteral("&Salir"), CardResult::Exit},
