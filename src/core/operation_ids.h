@@ -170,8 +170,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // OT/Prspuestos
     Op::WorkOrderReport, Op::WorkOrderRatios,
     // Predictivo
-    Op::LoadPredictiveList, Op::PredictiveAlertReport, Op::AddPredictiveRecord, Op::RewritePredictiveFile,
-    Op::EditPredictiveRecord, Op::PredictiveRegisterReport, Cond::PredictiveRecordStored,
+    Op::PredictiveAlertReport, Op::PredictiveRegisterReport,
     // Energías
     Op::AddEnergyReading, Op::SortEnergyReadings, Op::LoadEnergyReadings, Op::EditEnergyReadings,
     Op::EnergyConsumptionReport, Op::EnergyPeriodReport, Cond::EnergyReadingStored,

@@ -174,6 +174,11 @@ int AbsoluteWeekCappedBelowEnd(const State& st, int year, int week)
     return absolute < 0 || absolute > last ? last : absolute;
 }
 
+int AbsoluteWeekAtMostEnd(const State& st, int year, int week)
+{
+    return std::min(AbsoluteWeek(st, year, week), static_cast<int>(st.PlanWeeks));
+}
+
 int PlanWeekIndex(const State& st, int year, int week)
 {
     int y = year - 2000;

@@ -50,6 +50,10 @@ int AbsoluteWeekCapped(const State& st, int year, int week);
 // At most PlanWeeks - 1, the last week of the agenda; before the horizon counts as past its end, as above.
 int AbsoluteWeekCappedBelowEnd(const State& st, int year, int week);
 
+// At most PlanWeeks, compared as the signed 32-bit weeks of the predictive records are: a week before
+// the horizon stays negative.
+int AbsoluteWeekAtMostEnd(const State& st, int year, int week);
+
 // Absolute week of a four-digit year and a week, held inside the horizon: a week past 52 moves into later
 // years, a year before FirstYear is raised to it, and a year after LastYear gives the horizon's end.
 int PlanWeekIndex(const State& st, int year, int week);

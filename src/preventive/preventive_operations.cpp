@@ -6,6 +6,7 @@
 #include "preventive/annual_plan.h"
 #include "preventive/plan_definition.h"
 #include "preventive/plan_loading.h"
+#include "preventive/predictive.h"
 
 namespace gim {
 
@@ -17,6 +18,15 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::AutoLoadPlanning, AutoLoadPlanning);
     registry.Register(Op::ContinuePlanFromEnvironment, ContinuePlanFromEnvironment);
     registry.Register(Op::ListAnnualPlan, ListAnnualPlan);
+
+    registry.Register(Op::LoadPredictiveList, LoadPredictiveList);
+    registry.Register(Op::AddPredictiveRecord, AddPredictiveRecord);
+    registry.Register(Op::EditPredictiveRecord, EditPredictiveRecord);
+    registry.Register(Op::RewritePredictiveFile, RewritePredictiveFile);
+    // The measurement series rewrites its file only when a measurement was stored.
+    registry.RegisterCondition(Cond::PredictiveRecordStored, [&p = Predictive(ctx)](const Context&) {
+        return p.PredictiveRecordStored != 0;
+    });
 
     ctx.Module<StartupSteps>().environmentData.emplace(7, LoadFirmAndWeekAgenda);
     InstallRoutinePlanHooks(ctx);

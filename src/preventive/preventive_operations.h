@@ -6,8 +6,9 @@ struct Context;
 class OperationRegistry;
 
 // Registers the operations of the Pláning menu items built so far (plan creation, weekly hours, loading
-// and unloading machines, annual plan), the firm and agenda-note step of the start-up, and the plan's
-// side of the routine commands' hand-over.
+// and unloading machines, annual plan), the Predictivo items that add and edit measurements and alarm
+// levels, the firm and agenda-note step of the start-up, and the plan's side of the routine commands'
+// hand-over.
 void RegisterPreventive(OperationRegistry& registry, Context& ctx);
 
 } // namespace gim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/record_fields.h"
 #include "records/short_string.h"
 
 namespace gim {
@@ -32,5 +33,9 @@ GIM_FIELD_AT(TPredictiveRecord, Medida1, 40);
 GIM_FIELD_AT(TPredictiveRecord, Medida2, 44);
 GIM_FIELD_AT(TPredictiveRecord, Descrip, 48);
 GIM_FIELD_AT(TPredictiveRecord, Spare83, 83);
+GIM_RECORD_FIELDS(TPredictiveRecord, &TPredictiveRecord::Codigo, &TPredictiveRecord::FREC,
+                  &TPredictiveRecord::Espec, &TPredictiveRecord::Pos, &TPredictiveRecord::Ejecu,
+                  &TPredictiveRecord::Semana, &TPredictiveRecord::Medida1, &TPredictiveRecord::Medida2,
+                  &TPredictiveRecord::Descrip);
 
 } // namespace gim

@@ -14,7 +14,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -51,6 +53,8 @@ public:
     }
     bool Done() const { return m_steps.empty(); }
     QStringList unexpected;
+    // Answers a window that is not a card (a prompt); true when it did.
+    std::function<bool(QWidget*)> other;
 
 private:
     void Poll()
@@ -60,6 +64,8 @@ private:
             return;
         m_last = modal;
         auto* card = qobject_cast<CardDialog*>(modal);
+        if (!card && other && other(modal))
+            return;
         if (!card || m_steps.empty()) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             unexpected << (box ? box->text() : modal->windowTitle());
@@ -238,6 +244,38 @@ TEST_F(CardWindowsFromTheMenu, CtrlF9OpensTheSparePartCardAndItsCloseBoxStoresNo
     EXPECT_EQ(script.unexpected, QStringList());
     EXPECT_EQ(captions, QStringList{"REPUESTOS DE MÁQUINAS"});
     EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.RPW"))));
+}
+
+TEST_F(CardWindowsFromTheMenu, CtrlF7AsksTheYearAndOpensTheMeasurementCardOfThatYear)
+{
+    ctx.st.FirstYear = 25;
+    ctx.st.LastYear = 27;
+    ctx.st.PlanWeeks = 104;
+    QStringList prompts;
+    QStringList captions;
+    ModalScript script({[&captions](CardDialog* dialog) {
+        captions << dialog->windowTitle();
+        auto* year = dialog->findChild<QLabel*>(QStringLiteral("Label10"));
+        ASSERT_NE(year, nullptr);
+        EXPECT_EQ(Text(year->text()), "2026");
+        dialog->close();
+    }});
+    script.other = [&prompts](QWidget* modal) {
+        auto* input = qobject_cast<QInputDialog*>(modal);
+        if (!input)
+            return false;
+        prompts << input->windowTitle() + QLatin1Char('|') + input->labelText();
+        input->setTextValue(QStringLiteral("2026"));
+        input->accept();
+        return true;
+    };
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F7")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    EXPECT_EQ(prompts, QStringList{"RUTAS DE PREDICTIVO|INTRODUZCA AÑO DE ANALISIS (2025 a 2027):  "});
+    EXPECT_EQ(captions, QStringList{"REGISTRO DE MEDICIONES DE MANTENIMIENTO PREDICTIVO  2026"});
+    // The card left with its close box stores nothing.
+    EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.PRD"))));
 }
 
 } // namespace

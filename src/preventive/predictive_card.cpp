@@ -1,0 +1,431 @@
+#include "preventive/predictive_card.h"
+
+#include "core/context.h"
+#include "core/lookups.h"
+#include "core/picture_import.h"
+#include "core/sub_folders.h"
+#include "core/texts.h"
+#include "core/week_codes.h"
+#include "masterdata/machines.h"
+#include "masterdata/personnel.h"
+#include "masterdata/routines.h"
+#include "platform/card_binding.h"
+#include "platform/picture_codec.h"
+#include "preventive/plan_time.h"
+#include "preventive/predictive.h"
+
+#include <QFileInfo>
+#include <array>
+#include <initializer_list>
+#include <limits>
+#include <utility>
+
+namespace gim {
+
+namespace {
+
+const QString kCodigo = QStringLiteral("Codigo");
+const QString kFrec = QStringLiteral("FREC");
+const QString kEspec = QStringLiteral("Espec");
+const QString kPos = QStringLiteral("Pos");
+const QString kEjecu = QStringLiteral("Ejecu");
+const QString kSemana = QStringLiteral("Semana");
+const QString kMedida1 = QStringLiteral("Medida1");
+const QString kMedida2 = QStringLiteral("Medida2");
+const QString kDescrip = QStringLiteral("Descrip");
+const QString kYear = QStringLiteral("Label10");
+const QString kPersonName = QStringLiteral("Label11");
+const QString kSpecialityName = QStringLiteral("Label12");
+const QString kFrequencyName = QStringLiteral("Label13");
+const QString kImage = QStringLiteral("Image1");
+const QString kSave = QStringLiteral("Salvar");
+const QString kExit = QStringLiteral("Cancel");
+const QString kDelete = QStringLiteral("Borrar");
+const QString kPhoto = QStringLiteral("SpeedButton1");
+
+constexpr const char* kCardCaption = "FICHA  DE MANTENIMIENTO PREDICTIVO";
+constexpr const char* kMeasurementCaption = "REGISTRO DE MEDICIONES DE MANTENIMIENTO PREDICTIVO  ";
+constexpr const char* kAlarmCaption = "DEFINICIÓN NIVELES DE ALARMA CONTROLES MANTENIMIENTO.PREDICTIVO";
+constexpr int kYearOffset = 2000;
+
+using Labels = std::initializer_list<std::pair<const char*, const char*>>;
+constexpr Labels kSpecialities{{"*", " "},
+                               {"V", "Predictivo Vibraciones"},
+                               {"T", "Predictivo Temperaturas"},
+                               {"P", "Predictivo Presiones"},
+                               {"C", "Predictivo Combustión"},
+                               {"H", "Preventivo por Horas"},
+                               {"G", "Gestión Energética"}};
+constexpr Labels kFrequencies{{"1S", "Semanal"},   {"2S", "Qincenal"},   {"M", "Mensual"},
+                              {"M2", "Bimensual"}, {"M3", "Trimestral"}, {"M4", "Cuatrimestral"},
+                              {"S", "Semestral"},  {"S2", "Anual"},      {"S4", "Bianual"}};
+constexpr Labels kAlarmKinds{{"AL", "Alta"}, {"BJ", "Baja"}, {"PB", "Paso Banda"}, {"CH", "Control Horas"}};
+
+bool ModeIs(const Context& ctx, std::initializer_list<const char*> modes)
+{
+    for (const char* mode : modes)
+        if (ctx.st.ActionCode == QLatin1String(mode))
+            return true;
+    return false;
+}
+
+std::optional<QString> LabelOf(const Labels& table, const QString& code)
+{
+    for (const auto& [item, label] : table)
+        if (code == QLatin1String(item))
+            return QString::fromUtf8(label);
+    return std::nullopt;
+}
+
+QStringList ItemsOf(const Labels& table)
+{
+    QStringList items{QStringLiteral("*")};
+    for (const auto& entry : table)
+        items << QLatin1String(entry.first);
+    return items;
+}
+
+// Weeks and measures are whole numbers that fit the record's 32 bits.
+std::optional<std::int32_t> WholeNumber(const QString& text)
+{
+    const Int64Parse n = ParseInt64(text);
+    if (n.errorPos != 0 || n.value < std::numeric_limits<std::int32_t>::min() ||
+        n.value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(n.value);
+}
+
+ControlBinding<TPredictiveRecord> BindNumber(const QString& control, LeI32 TPredictiveRecord::*field)
+{
+    return BindValue<TPredictiveRecord, LeI32>(
+        control, field, [](const LeI32& n) { return QString::number(n.get()); },
+        [](const QString& text) {
+            LeI32 n;
+            n = WholeNumber(text).value_or(0);
+            return n;
+        });
+}
+
+const CardBinding<TPredictiveRecord>& Binding()
+{
+    using R = TPredictiveRecord;
+    static const CardBinding<R> binding{BindText(kCodigo, &R::Codigo),     BindText(kFrec, &R::FREC),
+                                        BindText(kEspec, &R::Espec),       BindText(kPos, &R::Pos),
+                                        BindText(kEjecu, &R::Ejecu),       BindNumber(kSemana, &R::Semana),
+                                        BindNumber(kMedida1, &R::Medida1), BindNumber(kMedida2, &R::Medida2),
+                                        BindText(kDescrip, &R::Descrip)};
+    return binding;
+}
+
+// The picture folder of the code on the card becomes the one the picture button works in.
+void TakeMachineFolder(Context& ctx, const CardState& state)
+{
+    Predictive(ctx).PicturePath =
+        PredictivePictureFolder(ctx.st.CurrentEnvironment, state.value(kCodigo).left(8));
+}
+
+QString PictureFolderText(const Context& ctx, const QString& subFolder)
+{
+    return ResolveSubFolder(ctx.st.BaseDir, subFolder);
+}
+
+// Shows a control point's picture, or says why it cannot.
+void ShowPicture(Context& ctx, CardState& state, const QString& path)
+{
+    if (!QFileInfo(path).isFile() || PictureFormatOf(path) == PictureFormat::None) {
+        ctx.ui.ShowMessage(QStringLiteral("No es posible cargar la Imagen \r") + path);
+        return;
+    }
+    state.set(kImage, path);
+    state.caption = QStringLiteral("Visualizar Imagen - (") + path + QLatin1Char(')');
+}
+
+QString PositionPicture(Context& ctx, const CardState& state, const char* extension)
+{
+    const QString folder = PictureFolderText(ctx, Predictive(ctx).PicturePath);
+    return ResolveDataPath(folder, state.value(kPos) + QLatin1String(extension));
+}
+
+// The picture button: the control point's folder is made; an alarm-level card takes a new picture for
+// the position, a measurement card shows the one stored.
+void TakePicture(Context& ctx, CardState& state)
+{
+    PredictiveState& p = Predictive(ctx);
+    if (!MakeSubFolder(ctx.st.BaseDir, p.PicturePath))
+        return;
+    if (ModeIs(ctx, {"5"})) {
+        const std::optional<QString> chosen = ChoosePhotoSource(ctx, p.PicturePath, QStringLiteral("*.jpg"));
+        if (!chosen || PictureFormatOf(*chosen) == PictureFormat::None)
+            return;
+        state.set(kImage, *chosen);
+        state.caption = QStringLiteral("Visualizar Imagen - (") + *chosen + QLatin1Char(')');
+        if (const PictureCodec* codec = Machines(ctx).photoCodec)
+            ImportPictureFile(ctx, *codec, p.PicturePath, state.value(kPos) + QStringLiteral(".JPG"),
+                              *chosen);
+    } else if (ModeIs(ctx, {"1"})) {
+        ShowPicture(ctx, state, PositionPicture(ctx, state, ".JPG"));
+    }
+}
+
+void ShowMachineName(Context& ctx, CardState& state)
+{
+    TMachineRecord machine{};
+    machine.Codigo = state.value(kCodigo);
+    machine.Denominacion = kMachineNotFound;
+    // Each key looks the machine up: a missing machine file only names no machine.
+    if (DataFileExists(ctx, ctx.st.FileName(DataFile::Machine)))
+        FindMachine(ctx, ctx.st.FileName(DataFile::Machine), machine);
+    state.caption = QLatin1String(kCardCaption) + QLatin1Char(' ') + machine.Denominacion.str();
+    state.hints[kPhoto] =
+        PictureFolderText(ctx, PredictivePictureFolder(ctx.st.CurrentEnvironment, state.value(kCodigo)));
+}
+
+void ShowPersonName(Context& ctx, CardState& state)
+{
+    TPersonnelRecord person{};
+    person.Matricula = state.value(kEjecu);
+    person.Apellidos = "NO EXISTE LA PERSONA";
+    if (DataFileExists(ctx, ctx.st.PersonnelFileName))
+        FindPerson(ctx, ctx.st.PersonnelFileName, person);
+    state.set(kPersonName, person.Nombre.str() + QLatin1Char(' ') + person.Apellidos.str());
+}
+
+void OfferMachineCodes(Context& ctx, CardState& state)
+{
+    // An import keeps the code it brought; the other cards start from any machine.
+    if (!ModeIs(ctx, {"i"}))
+        state.set(kCodigo, QStringLiteral("*"));
+    QStringList codes;
+    for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
+        codes << e.rec.Codigo.str();
+    state.choices[kCodigo] = codes;
+}
+
+void LeaveFrequency(Context& ctx, CardState& state)
+{
+    if (ModeIs(ctx, {"1"}) && !FrequencyIncludes(u"S4", state.value(kFrec)))
+        state.set(kFrec, QStringLiteral("M"));
+    const QString kind = state.value(kFrec);
+    if (kind == QLatin1String("PB")) {
+        if (ModeIs(ctx, {"3", "5"})) {
+            state.captions[kMedida1] = QStringLiteral("Nivel Alto");
+            state.captions[kMedida2] = QStringLiteral("Nivel Bajo");
+        } else if (ModeIs(ctx, {"1", "4"})) {
+            state.enable(kMedida2, false);
+        }
+    }
+    if (kind == QLatin1String("CH")) {
+        state.captions[kMedida1] = QStringLiteral("H. Revisión");
+        state.captions[kMedida2] = QStringLiteral("H. Intérvalo");
+    }
+}
+
+FieldSpec Combo(const QString& name, const char* label, const QStringList& choices = {})
+{
+    FieldSpec f = MakeField(name, label, FieldKind::Combo);
+    f.choices = choices;
+    return f;
+}
+
+} // namespace
+
+CardSpec PredictiveCardSpec(Context& ctx)
+{
+    const bool measuring = ModeIs(ctx, {"1", "4"});
+    const bool alarms = ModeIs(ctx, {"5", "3"});
+
+    CardSpec spec;
+    spec.name = QStringLiteral("TValorMD");
+    spec.caption = QLatin1String(kCardCaption);
+
+    FieldSpec codigo = Combo(kCodigo, "Máquina:");
+    codigo.onEnter = [&ctx](CardState& state) {
+        if (ModeIs(ctx, {"3", "4"}))
+            FillPositionList(ctx, state);
+        else
+            OfferMachineCodes(ctx, state);
+    };
+    codigo.onChange = [&ctx](CardState& state) { ShowMachineName(ctx, state); };
+    codigo.onExit = [&ctx](CardState& state) { TakeMachineFolder(ctx, state); };
+
+    QStringList kinds;
+    if (measuring)
+        kinds = ItemsOf(kFrequencies);
+    else if (alarms)
+        kinds = ItemsOf(kAlarmKinds);
+    FieldSpec frec = Combo(kFrec, "Frecuencia:", kinds);
+    frec.hint =
+        measuring ? QStringLiteral("Frcuencia de la Medida ") : QStringLiteral("Tipo de alarma Alta/Baja");
+    frec.onChange = [&ctx, measuring, alarms](CardState& state) {
+        if (!measuring && !alarms)
+            return;
+        const std::optional<QString> label =
+            LabelOf(measuring ? kFrequencies : kAlarmKinds, state.value(kFrec));
+        state.set(kFrequencyName, label.value_or(QStringLiteral("No Válida")));
+    };
+    frec.onExit = [&ctx](CardState& state) { LeaveFrequency(ctx, state); };
+
+    QStringList specialities;
+    for (const auto& entry : kSpecialities)
+        specialities << QLatin1String(entry.first);
+    FieldSpec espec = Combo(kEspec, "Especialidad:", specialities);
+    espec.onChange = [](CardState& state) {
+        state.set(kSpecialityName, LabelOf(kSpecialities, state.value(kEspec)).value_or(QStringLiteral(" ")));
+    };
+    espec.onExit = [&ctx](CardState& state) {
+        // An hours control has one measure.
+        if (ModeIs(ctx, {"1", "2", "4"}))
+            state.show(kMedida2, state.value(kEspec) != QLatin1String("H"));
+    };
+
+    FieldSpec pos = Combo(kPos, "Posición:");
+    pos.onEnter = [&ctx](CardState& state) { FillPositionList(ctx, state); };
+    pos.onExit = [&ctx](CardState& state) {
+        Predictive(ctx).PictureFileName = (state.value(kPos) + QStringLiteral(".JPG")).left(8);
+    };
+    pos.onDoubleClick = [&ctx](CardState& state) {
+        ShowPicture(ctx, state, PositionPicture(ctx, state, ".jpg"));
+    };
+
+    FieldSpec ejecu = Combo(kEjecu, "Ejecutor:");
+    ejecu.onEnter = [&ctx](CardState& state) {
+        QStringList numbers;
+        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
+            numbers << e.rec.Matricula.str();
+        state.choices[kEjecu] = numbers;
+    };
+    ejecu.onChange = [&ctx](CardState& state) { ShowPersonName(ctx, state); };
+
+    FieldSpec image = MakeField(kImage, "", FieldKind::Picture);
+    image.onDoubleClick = [&ctx](CardState& state) { TakePicture(ctx, state); };
+
+    // The names the codes stand for, and the year, stand beside their controls.
+    const auto at = [](FieldSpec f, int row, int column = 0, int columnSpan = 1) {
+        f.place.row = row;
+        f.place.column = column;
+        f.place.columnSpan = columnSpan;
+        return f;
+    };
+    spec.fields = {at(codigo, 0),
+                   at(frec, 1),
+                   at(espec, 2),
+                   at(pos, 3),
+                   at(ejecu, 4),
+                   at(MakeField(kSemana, "Semana:"), 5),
+                   at(MakeField(kMedida1, "Medida 1:"), 6),
+                   at(MakeField(kMedida2, "Medida 2:"), 7),
+                   at(MakeField(kDescrip, "Comentario:"), 8, 0, 2),
+                   at(MakeField(kFrequencyName, "", FieldKind::Label), 1, 1),
+                   at(MakeField(kSpecialityName, "", FieldKind::Label), 2, 1),
+                   at(MakeField(kPersonName, "", FieldKind::Label), 4, 1),
+                   at(MakeField(kYear, "Año:", FieldKind::Label), 5, 1),
+                   at(image, 9, 0, 2)};
+    Binding().Declare(spec);
+    spec.buttons = {{kSave, QStringLiteral("Sal&var"), CardResult::Save},
+                    {kExit, QStringLiteral("&Salir"), CardResult::Exit},
+                    {kDelete, QStringLiteral("&Borrar"), CardResult::Delete},
+                    {kPhoto, QStringLiteral("&Foto"), CardResult::None}};
+    spec.cancelResult = CardResult::Exit;
+
+    spec.onShow = [&ctx](CardState& state) {
+        state.set(kYear, QString::number(ctx.st.WorkYear + kYearOffset));
+        state.hints[kPhoto] = PictureFolderText(
+            ctx, QStringLiteral("\\PREDITI\\") + ctx.st.CurrentEnvironment.left(6) + QStringLiteral("\\"));
+        TakeMachineFolder(ctx, state);
+    };
+    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+        if (button.name == kPhoto) {
+            TakePicture(ctx, state);
+            return false;
+        }
+        if (button.name != kSave)
+            return true;
+        // A week or a measure that is not a whole number would be stored as 0.
+        const std::array<std::pair<QString, const char*>, 3> numbers{
+            {{kSemana, "SEMANA"}, {kMedida1, "MEDIDA 1"}, {kMedida2, "MEDIDA 2"}}};
+        for (const auto& [field, name] : numbers)
+            if (!WholeNumber(state.value(field))) {
+                ctx.ui.ShowMessage(QStringLiteral("INTRODUZCA UN NÚMERO ENTERO EN ") + QLatin1String(name));
+                return false;
+            }
+        return true;
+    };
+    return spec;
+}
+
+int ShowPredictiveForm(Context& ctx, TPredictiveRecord& rec)
+{
+    State& st = ctx.st;
+    st.ContinueFlag = 0;
+    // The card shows the week of the year. An imported week counts from the horizon's start already and
+    // keeps its own year; the others take the year being worked on.
+    const int year = ModeIs(ctx, {"i"}) ? st.FirstYear + rec.Semana.get() / kWeeksPerPlanYear : st.WorkYear;
+    rec.Semana = rec.Semana.get() % kWeeksPerPlanYear;
+
+    const CardSpec spec = PredictiveCardSpec(ctx);
+    CardState state;
+    if (!ModeIs(ctx, {"3", "2", "6", "7", "4"}))
+        state.enable(kDelete, false);
+    else
+        state.captions[kSave] = QStringLiteral("Sal&var/Buscar");
+    if (ModeIs(ctx, {"2", "6", "7"}))
+        for (const QString& name : {kMedida1, kMedida2, kDescrip, kDelete})
+            state.enable(name, false);
+    if (ModeIs(ctx, {"1", "4"}))
+        state.caption = QLatin1String(kMeasurementCaption) + QString::number(st.WorkYear + kYearOffset);
+    TPredictiveRecord shown = rec;
+    if (ModeIs(ctx, {"5", "3", "7"})) {
+        state.caption = QString::fromUtf8(kAlarmCaption);
+        state.captions[kFrec] = QStringLiteral("Tipo Control:");
+        // A new alarm level starts as a high one.
+        if (shown.FREC.empty())
+            shown.FREC = "AL";
+    }
+
+    const int result = Binding().Run(ctx.ui, spec, shown, state);
+    rec = shown;
+    if (result == CardResult::Save) {
+        st.ContinueFlag = 1;
+        st.AnswerCode = QStringLiteral("M");
+    } else if (result == CardResult::Delete) {
+        rec.Codigo = "Z";
+        st.AnswerCode = QStringLiteral("B");
+    } else {
+        rec.Codigo = "#";
+        st.AnswerCode = QString(QChar(27));
+    }
+    rec.Semana = AbsoluteWeekAtMostEnd(st, year, rec.Semana.get());
+    return result;
+}
+
+int PredictiveControlLookup(Context& ctx, TPredictiveRecord& rec)
+{
+    const int result = ShowPredictiveForm(ctx, rec);
+    if (rec.Codigo == "#")
+        return result;
+    if (!FindIntoFoundMachine(ctx, rec.Codigo)) {
+        ctx.ui.ShowMessage(QStringLiteral(" CODIGO DE MAQUINA NO ENCONTRADO"));
+        rec.Codigo = "#";
+    }
+    return result;
+}
+
+void FillPositionList(Context& ctx, CardState& state)
+{
+    QStringList codes;
+    QStringList positions;
+    const QString code = state.value(kCodigo);
+    if (const auto levels = KeyedFile<AlarmLevelFile>(ctx).Read(Report::Silent)) {
+        for (const TPredictiveRecord& level : *levels) {
+            codes << level.Codigo.str();
+            if (level.Codigo.str() == code)
+                positions << level.Pos.str();
+        }
+        if (!levels->empty())
+            Predictive(ctx).CurrentAlarmLevel = levels->back();
+    }
+    state.choices[kCodigo] = codes;
+    state.choices[kPos] = positions;
+}
+
+} // namespace gim
