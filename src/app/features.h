@@ -2,6 +2,7 @@
 
 #include "core/dispatch.h"
 #include "core/operations.h"
+#include "corrective/breakdown_operations.h"
 #include "masterdata/masterdata_operations.h"
 #include "masterdata/personnel_operations.h"
 #include "masterdata/routine_operations.h"
@@ -21,6 +22,7 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterRoutinesAndProcedures(operations, ctx); // after the machines: procedure photos use their codec
     RegisterPersonnel(operations, ctx, codec);
     RegisterPreventive(operations, ctx); // fills the routines' plan hooks; start-up step 7
+    RegisterBreakdowns(operations, ctx, codec);
 }
 
 } // namespace gim

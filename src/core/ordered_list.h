@@ -30,6 +30,52 @@ template <typename Item, typename Before> void OrderAsInserted(std::vector<Item>
     std::stable_sort(list.begin(), list.end(), before);
 }
 
+// The other old insertion: a node that does not sort after the head becomes the new head; any other goes
+// before the first node that sorts after it. Equal keys keep their arrival order, except that a node equal
+// to the head goes before it.
+template <typename Item, typename Before>
+void InsertHeadFirst(std::vector<Item>& list, Item item, Before before)
+{
+    if (list.empty() || !before(list.front(), item))
+        list.insert(list.begin(), std::move(item));
+    else
+        InsertOrdered(list, std::move(item), before);
+}
+
+// Orders a whole list as if its items had been inserted one by one by InsertHeadFirst in their present
+// order, in O(n log n). Among equal keys, the items that arrived while their key led the list went to the
+// front one after the other (the latest first); the rest followed in arrival order.
+template <typename Item, typename Before>
+void OrderAsInsertedHeadFirst(std::vector<Item>& list, Before before)
+{
+    const std::size_t n = list.size();
+    // An item took the head when nothing that came before it sorts before it.
+    std::vector<std::int64_t> rank(n);
+    std::size_t head = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool tookHead = i == 0 || !before(list[head], list[i]);
+        if (tookHead)
+            head = i;
+        // Head takers of one key come first, the latest first; the others after them, in arrival order.
+        rank[i] = tookHead ? -static_cast<std::int64_t>(i + 1) : static_cast<std::int64_t>(i);
+    }
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (before(list[a], list[b]))
+            return true;
+        if (before(list[b], list[a]))
+            return false;
+        return rank[a] < rank[b];
+    });
+    std::vector<Item> sorted;
+    sorted.reserve(n);
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(list[i]));
+    list.swap(sorted);
+}
+
 // Comparator on one field of a record.
 template <typename T, typename Field> auto ByField(Field T::*field)
 {
