@@ -193,5 +193,29 @@ TEST_F(CardWindowsFromTheMenu, CtrlF2AddsTheMachineOfTheCardAndTheNextCardEndsTh
     EXPECT_EQ(machines.mid(134, 3), QByteArray("CTA"));
 }
 
+TEST_F(CardWindowsFromTheMenu, CtrlF5OpensTheBreakdownCardOnTodayAndSalirStoresNothing)
+{
+    QStringList captions;
+    ModalScript script({[&captions](CardDialog* dialog) {
+        captions << dialog->windowTitle();
+        auto* calendar = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("Calendario")));
+        auto* week = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("Semana")));
+        auto* year = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("ano")));
+        ASSERT_TRUE(calendar && week && year);
+        EXPECT_EQ(Text(calendar->text()), "07/12/2026");
+        EXPECT_EQ(Text(week->text()), "50");
+        EXPECT_EQ(Text(year->text()), "2026");
+        QPushButton* save = dialog->Button(QStringLiteral("Button1"));
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(Text(save->text()), "SAL&VAR");
+        dialog->Button(QStringLiteral("BitBtn1"))->click();
+    }});
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F5")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    EXPECT_EQ(captions, QStringList{"FICHA DE AVERIAS E INTERVENCIONES ACCIDENTALES  07/12/2026"});
+    EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.AVR"))));
+}
+
 } // namespace
 } // namespace gim
