@@ -230,7 +230,14 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
     spec.fields.push_back(MakeField(QStringLiteral("TINT"), "T. Intervención (min)"));
     spec.fields.push_back(MakeField(QStringLiteral("TATRA"), "T. Atraso (min)"));
     spec.fields.push_back(MakeField(QStringLiteral("PERSON"), "Operarios"));
-    spec.fields.push_back(MakeField(kMdMto, "Comunicado"));
+    // A click, or a key with Shift held, stamps the notice and repair-start times with now.
+    auto stamped = [&ctx](const QString& name, const char* label) {
+        FieldSpec f = MakeField(name, label);
+        f.onClick = [&ctx, name](CardState& state) { state.set(name, BreakdownTimeStamp(ctx)); };
+        f.onShiftKey = f.onClick;
+        return f;
+    };
+    spec.fields.push_back(stamped(kMdMto, "Comunicado"));
 
     FieldSpec officer = MakeField(kOfic, "Oficial MTO", FieldKind::Combo);
     officer.onEnter = [&ctx](CardState& state) {
@@ -242,7 +249,7 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
     officer.onChange = [&ctx](CardState& state) { ShowOfficerName(ctx, state); };
     spec.fields.push_back(officer);
     spec.fields.push_back(MakeField(kOficName, "", FieldKind::Label));
-    spec.fields.push_back(MakeField(kMdPrd, "Inicio Reparar"));
+    spec.fields.push_back(stamped(kMdPrd, "Inicio Reparar"));
     spec.fields.push_back(MakeField(QStringLiteral("OPRD"), "Operario PRD"));
 
     FieldSpec photo = MakeField(kPhoto, "Asignar FOTO:", FieldKind::Check);

@@ -114,6 +114,11 @@ TEST_F(BreakdownsTest, AWeekTypedAs60IsStoredPastTheYearsOffsetWithTheCardsValue
         .Set("TINT", "45")
         .Set("TATRA", "15")
         .Set("PERSON", "2")
+        .Click("MDPRD")
+        .ExpectValue("MDPRD", "07/12/26-10:05")
+        .Set("MDPRD", "")
+        .ShiftKey("MDPRD")
+        .ExpectValue("MDPRD", "07/12/26-10:05")
         .Set("MDMTO", "03/02/26-6:15")
         .Press("Button1");
     t.ui.ExpectInput(QStringLiteral("ALTA AVERIAS DE MAQUINAS"),
@@ -134,7 +139,7 @@ TEST_F(BreakdownsTest, AWeekTypedAs60IsStoredPastTheYearsOffsetWithTheCardsValue
                               .Raw(158, {0x0F, 0x00})       // Delay 15
                               .Text(160, "03/02/26-6:15")   // NoticeTime
                               .Text(175, "-")               // Officer
-                              .Text(190, "")                // RepairStart
+                              .Text(190, "07/12/26-10:05")  // RepairStart: stamped now
                               .Text(205, "-");              // ProductionOperator
     const std::vector<TBreakdownRecord> stored = StoredBreakdowns();
     ASSERT_EQ(stored.size(), 1u);

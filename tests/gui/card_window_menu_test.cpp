@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
@@ -193,7 +194,7 @@ TEST_F(CardWindowsFromTheMenu, CtrlF2AddsTheMachineOfTheCardAndTheNextCardEndsTh
     EXPECT_EQ(machines.mid(134, 3), QByteArray("CTA"));
 }
 
-TEST_F(CardWindowsFromTheMenu, CtrlF5OpensTheBreakdownCardOnTodayAndSalirStoresNothing)
+TEST_F(CardWindowsFromTheMenu, CtrlF5OpensTheBreakdownCardOnTodayStampsTimesAndSalirStoresNothing)
 {
     QStringList captions;
     ModalScript script({[&captions](CardDialog* dialog) {
@@ -208,6 +209,17 @@ TEST_F(CardWindowsFromTheMenu, CtrlF5OpensTheBreakdownCardOnTodayAndSalirStoresN
         QPushButton* save = dialog->Button(QStringLiteral("Button1"));
         ASSERT_NE(save, nullptr);
         EXPECT_EQ(Text(save->text()), "SAL&VAR");
+        // A click stamps the notice time; a key with Shift held stamps the repair start, untyped.
+        auto* notice = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("MDMTO")));
+        auto* start = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("MDPRD")));
+        ASSERT_TRUE(notice && start);
+        QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), notice->mapToGlobal(QPointF(5, 5)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(notice, &click);
+        EXPECT_EQ(Text(notice->text()), "07/12/26-10:05");
+        QKeyEvent shifted(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A"));
+        QApplication::sendEvent(start, &shifted);
+        EXPECT_EQ(Text(start->text()), "07/12/26-10:05");
         dialog->Button(QStringLiteral("BitBtn1"))->click();
     }});
     test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F5")));
