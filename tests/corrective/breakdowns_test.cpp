@@ -1,6 +1,7 @@
 #include "corrective/breakdown_card.h"
 #include "corrective/breakdowns.h"
 #include "corrective/breakdowns_fixture.h"
+#include "masterdata/personnel.h"
 #include "records/record_bytes.h"
 
 #include <QDir>
@@ -149,6 +150,42 @@ TEST_F(BreakdownsTest, AWeekTypedAs60IsStoredPastTheYearsOffsetWithTheCardsValue
     EXPECT_TRUE(Breakdowns(t.ctx).BreakdownList.empty());
 }
 
+TEST_F(BreakdownsTest, TheCalendarGivesWeekYearAndDayTheOfficerIsNamedAndTimesMustFitAWord)
+{
+    TPersonnelRecord officer{};
+    officer.Matricula = "000042";
+    officer.Nombre = "Juan";
+    officer.Apellidos = QStringLiteral("Martín");
+    Personnel(t.ctx).PersonnelList = {{officer, 0}};
+    t.ui.ExpectCard(kAddCard)
+        .Set("Codigo", "PRENSA")
+        .PickDate("Calendario", QDate(2025, 11, 19))
+        .Set("OFIC", "000042")
+        .ExpectValue("NombreOFIC", "Juan Martín")
+        .ExpectValue("Semana", "47")
+        .ExpectValue("ano", "2025")
+        .ExpectValue("Dia", "3")
+        .ExpectDisabled("Semana")
+        .Set("OFIC", "*")
+        .ExpectValue("NombreOFIC", "Indistinto")
+        .Set("OFIC", "000042")
+        .Set("TINT", "65536")
+        .Press("Button1")
+        .Set("TINT", "65535")
+        .Press("Button1");
+    t.ui.ExpectMessage(QStringLiteral("TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS"));
+    t.ui.ExpectInput(QStringLiteral("ALTA AVERIAS DE MAQUINAS"),
+                     QStringLiteral("CONTINUAMOS EL ALTA DE AVERIAS"), QStringLiteral("N"));
+    ASSERT_TRUE(RunMenu("Averías > Altas"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    const std::vector<TBreakdownRecord> stored = StoredBreakdowns();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].Week.get(), 47 + 52);
+    EXPECT_EQ(stored[0].Day.bytes(), "3");
+    EXPECT_EQ(stored[0].Officer.bytes(), "000042");
+    EXPECT_EQ(stored[0].Intervention.get(), 65535);
+}
+
 TEST_F(BreakdownsTest, TwoBreakdownsOfOneWeekAddedInARowAreFiledTheLaterFirst)
 {
     t.ui.ExpectCard(kAddCard).Set("Codigo", "PRENSA").Set("DESCRIPCION", "primera").Press("Button1");
@@ -250,6 +287,7 @@ TEST_F(BreakdownsTest, ADeletionAfterAnImportAppendMarksTheRecordWhereItLiesInTh
     t.ui.ExpectCard(kAddCard)
         .ExpectValue("Codigo", "*")
         .ExpectValue("Semana", "0")
+        .Inspect([](const CardState& s) { EXPECT_EQ(s.caption, QStringLiteral("INDISTINTA  ")); })
         .Inspect([](const CardState& s) {
             EXPECT_EQ(s.captions.at(QStringLiteral("Button1")), QStringLiteral("&Buscar"));
             EXPECT_TRUE(s.hidden.count(QStringLiteral("Button2")));
