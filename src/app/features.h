@@ -3,6 +3,7 @@
 #include "core/dispatch.h"
 #include "core/operations.h"
 #include "corrective/corrective_operations.h"
+#include "corrective/breakdown_operations.h"
 #include "masterdata/masterdata_operations.h"
 #include "masterdata/personnel_operations.h"
 #include "masterdata/routine_operations.h"
@@ -29,6 +30,7 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterSpareParts(operations, ctx, codec);
     RegisterCorrective(operations, ctx, codec);
     RegisterWorkReports(operations, ctx); // fills the work orders' daily-report hook
+    RegisterBreakdowns(operations, ctx, codec);
 }
 
 } // namespace gim

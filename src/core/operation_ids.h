@@ -161,9 +161,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Historial MP
     Op::ClearCardSaved, Op::ControlPlan, Op::SortRevisionFile, Op::NewRevision, Op::EditRevisionHistory,
     Op::ReportRevisionHistory, Op::PreventiveRatios, Op::FreeRevisionList, Op::ControlRoutes,
-    // Averías
-    Op::AddBreakdowns, Op::SortBreakdownFile, Op::FreeBreakdownList, Op::LoadBreakdownList,
-    Op::EditBreakdowns, Op::BreakdownReport, Op::RepetitiveBreakdownReport,
     // Reparaciones
     Op::NewPlannedRepair, Op::SortPlannedRepairFile, Op::EditPlannedRepairs, Op::ReportRepairHistory,
     Op::RepairRatios,

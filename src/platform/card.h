@@ -57,6 +57,9 @@ struct FieldSpec
     std::function<void(CardState&)> onChange;
     std::function<void(CardState&)> onExit;
     std::function<void(CardState&)> onDoubleClick;
+    // A single click on the field; a key pressed on it while Shift alone is held (the key is not typed).
+    std::function<void(CardState&)> onClick;
+    std::function<void(CardState&)> onShiftKey;
     // Check lists: the user clicked item number `item` (before its tick changes, if it does).
     std::function<void(CardState&, int item)> onItem;
 };
@@ -170,6 +173,8 @@ struct CardState
 //   (onExit of the field left, onEnter of this one; a label or picture takes no focus, so nothing
 //   moves), then runs onDoubleClick;
 //   a field's own handlers run before the card's;
+//   a click, or a key pressed with Shift alone held, on a field with onClick or onShiftKey moves the
+//   focus the same way and then runs that handler;
 //   a button press first runs onExit of the field that has the focus, then onButton.
 //   A `closeWith` left by any handler closes the card at once; nothing runs after it. Opening a card
 //   clears a `closeWith` left from an earlier card.

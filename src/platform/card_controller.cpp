@@ -294,6 +294,26 @@ void CardController::DoubleClick(const QString& field)
     });
 }
 
+void CardController::FocusAndRun(const QString& field, std::function<void(CardState&)> FieldSpec::*handler)
+{
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || !(f->*handler) || m_closed || m_state.disabled.count(field) || m_state.hidden.count(field))
+        return;
+    if (TakesFocus(f->kind) && !Focus(field))
+        return;
+    Fire([&] { (f->*handler)(m_state); });
+}
+
+void CardController::Click(const QString& field)
+{
+    FocusAndRun(field, &FieldSpec::onClick);
+}
+
+void CardController::ShiftKey(const QString& field)
+{
+    FocusAndRun(field, &FieldSpec::onShiftKey);
+}
+
 void CardController::Press(const QString& name)
 {
     const ButtonSpec* b = m_spec.button(name);

@@ -64,6 +64,9 @@ public:
     // A date picked from the calendar, written as the mask keeps it ("dd/mm/yy" or "dd/mm/yyyy").
     void PickDate(const QString& field, const QDate& date);
     void DoubleClick(const QString& field);
+    // A click, or a key pressed with Shift alone held, on a field that has the handler for it.
+    void Click(const QString& field);
+    void ShiftKey(const QString& field);
     void Press(const QString& button);
     // The window's close box.
     void CloseBox();
@@ -74,6 +77,7 @@ public:
 
 private:
     template <class F> void Fire(F&& handler);
+    void FocusAndRun(const QString& field, std::function<void(CardState&)> FieldSpec::*handler);
     void Store(const QString& field, const QString& value);
     bool LeaveAllowed();
     void Conform();

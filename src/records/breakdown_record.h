@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/record_fields.h"
 #include "records/short_string.h"
 
 namespace gim {
@@ -40,5 +41,11 @@ GIM_FIELD_AT(TBreakdownRecord, NoticeTime, 160);
 GIM_FIELD_AT(TBreakdownRecord, Officer, 175);
 GIM_FIELD_AT(TBreakdownRecord, RepairStart, 190);
 GIM_FIELD_AT(TBreakdownRecord, ProductionOperator, 205);
+// The reserved byte is not the program's: a new record leaves it zero.
+GIM_RECORD_FIELDS(TBreakdownRecord, &TBreakdownRecord::Code, &TBreakdownRecord::Week, &TBreakdownRecord::Day,
+                  &TBreakdownRecord::Shift, &TBreakdownRecord::Type, &TBreakdownRecord::Description,
+                  &TBreakdownRecord::Intervention, &TBreakdownRecord::Operators, &TBreakdownRecord::Stop,
+                  &TBreakdownRecord::Delay, &TBreakdownRecord::NoticeTime, &TBreakdownRecord::Officer,
+                  &TBreakdownRecord::RepairStart, &TBreakdownRecord::ProductionOperator);
 
 } // namespace gim

@@ -213,6 +213,54 @@ TEST(OrderedList, TheHeadTakesAnEqualKeyAndAWholeListOrdersAsOneByOneInsertion)
     }
 }
 
+TEST(OrderedList, AHeadFirstListPutsAKeyEqualToTheHeadsFirstAndWholeListsAgreeWithOneByOne)
+{
+    // Descending keys: 5 then 5 again takes the head; 3 goes after its equals; 7 leads; 5 now follows.
+    const auto before = [](const Node& a, const Node& b) { return a.key > b.key; };
+    std::vector<Node> list;
+    const std::vector<Node> arrivals{{5, 'a'}, {5, 'b'}, {3, 'c'}, {3, 'd'},
+                                     {7, 'e'}, {5, 'f'}, {7, 'g'}, {1, 'h'}};
+    for (const Node& n : arrivals)
+        InsertOrderedHeadFirst(list, n, before);
+    std::string tags;
+    for (const Node& n : list)
+        tags += n.tag;
+    EXPECT_EQ(tags, "gebafcdh");
+
+    std::vector<Node> whole = arrivals;
+    OrderAsInserted(whole, before, TieRule::HeadFirst);
+    std::string wholeTags;
+    for (const Node& n : whole)
+        wholeTags += n.tag;
+    EXPECT_EQ(wholeTags, "gebafcdh");
+
+    // Many ties over a few keys, in both directions of order.
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 50; ++round) {
+        std::vector<Node> items;
+        for (int i = 0; i < 60; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            items.push_back({static_cast<int>((seed >> 16) % 6), static_cast<char>(i)});
+        }
+        for (const bool descending : {true, false}) {
+            const auto order = [descending](const Node& a, const Node& b) {
+                return descending ? a.key > b.key : a.key < b.key;
+            };
+            std::vector<Node> oneByOne;
+            for (const Node& n : items)
+                InsertOrderedHeadFirst(oneByOne, n, order);
+            std::vector<Node> sorted = items;
+            OrderAsInserted(sorted, order, TieRule::HeadFirst);
+            std::string a, b;
+            for (const Node& n : oneByOne)
+                a += n.tag;
+            for (const Node& n : sorted)
+                b += n.tag;
+            ASSERT_EQ(a, b) << "round " << round;
+        }
+    }
+}
+
 // A keyed file as the owners describe theirs: machines by code, read from the first record or the last.
 struct CodeFile : TableFile<DataFile::Machine, TMachineRecord>
 {

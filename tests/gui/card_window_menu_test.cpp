@@ -17,6 +17,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -279,4 +280,39 @@ TEST_F(CardWindowsFromTheMenu, CtrlF7AsksTheYearAndOpensTheMeasurementCardOfThat
 }
 
 } // namespace
+TEST_F(CardWindowsFromTheMenu, CtrlF5OpensTheBreakdownCardOnTodayStampsTimesAndSalirStoresNothing)
+{
+    QStringList captions;
+    ModalScript script({[&captions](CardDialog* dialog) {
+        captions << dialog->windowTitle();
+        auto* calendar = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("Calendario")));
+        auto* week = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("Semana")));
+        auto* year = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("ano")));
+        ASSERT_TRUE(calendar && week && year);
+        EXPECT_EQ(Text(calendar->text()), "07/12/2026");
+        EXPECT_EQ(Text(week->text()), "50");
+        EXPECT_EQ(Text(year->text()), "2026");
+        QPushButton* save = dialog->Button(QStringLiteral("Button1"));
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(Text(save->text()), "SAL&VAR");
+        // A click stamps the notice time; a key with Shift held stamps the repair start, untyped.
+        auto* notice = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("MDMTO")));
+        auto* start = qobject_cast<QLineEdit*>(dialog->FieldWidget(QStringLiteral("MDPRD")));
+        ASSERT_TRUE(notice && start);
+        QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), notice->mapToGlobal(QPointF(5, 5)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(notice, &click);
+        EXPECT_EQ(Text(notice->text()), "07/12/26-10:05");
+        QKeyEvent shifted(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A"));
+        QApplication::sendEvent(start, &shifted);
+        EXPECT_EQ(Text(start->text()), "07/12/26-10:05");
+        dialog->Button(QStringLiteral("BitBtn1"))->click();
+    }});
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F5")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    EXPECT_EQ(captions, QStringList{"FICHA DE AVERIAS E INTERVENCIONES ACCIDENTALES  07/12/2026"});
+    EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.AVR"))));
+}
+
 } // namespace gim

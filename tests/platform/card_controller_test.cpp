@@ -111,6 +111,35 @@ TEST(CardController, TypingIsCutToTheCapacityAndRunsOnChangePerKey)
     EXPECT_TRUE(card.faults.isEmpty());
 }
 
+TEST(CardController, AClickOrAShiftKeyMovesTheFocusAndRunsOnlyTheFieldsOwnHandler)
+{
+    Card card;
+    card.spec.fields[2].onClick = [&card](CardState& s) {
+        card.events << "click";
+        s.set("NOMBRE", "ahora");
+    };
+    card.spec.fields[0].onShiftKey = [&card](CardState&) { card.events << "shift"; };
+    CardController c(
+        card.spec, card.state, [&](const QString& m) { card.messages << m; },
+        [&](const QString& f) { card.faults << f; });
+    ASSERT_TRUE(c.Open());
+    // A field without the handler ignores the event and keeps the focus where it is.
+    c.ShiftKey("NOMBRE");
+    c.Click("CODIGO");
+    EXPECT_EQ(Text(c.Focused()), "CODIGO");
+    EXPECT_TRUE(card.events.isEmpty());
+    c.Click("NOMBRE");
+    EXPECT_EQ(Text(c.Focused()), "NOMBRE");
+    EXPECT_EQ(Text(card.state.value("NOMBRE")), "ahora");
+    c.ShiftKey("CODIGO");
+    EXPECT_EQ(Text(card.events.join(' ')), "exit:CODIGO click exit:NOMBRE shift");
+    // A disabled field takes neither.
+    card.state.enable("NOMBRE", false);
+    card.state.set("NOMBRE", "");
+    c.Click("NOMBRE");
+    EXPECT_EQ(Text(card.state.value("NOMBRE")), "");
+}
+
 TEST(CardController, AHalfTypedMaskKeepsTheFocusUntilCompletedOrCleared)
 {
     Card card;

@@ -667,6 +667,25 @@ void CardDialog::OnDoubleClick(const FieldView& view)
 
 bool CardDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // A field that takes Shift-keys: the key fills it instead of being typed; Shift+Tab still moves on.
+    if (event->type() == QEvent::KeyPress && m_running && !m_closed &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::ShiftModifier)
+        for (const FieldView& view : m_fields)
+            if (view.clickTarget == watched && view.spec->onShiftKey) {
+                m_card.ShiftKey(view.spec->name);
+                Sync();
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key != Qt::Key_Backtab && key != Qt::Key_Tab)
+                    return true;
+                break;
+            }
+    if (event->type() == QEvent::MouseButtonPress && m_running && !m_closed)
+        for (const FieldView& view : m_fields)
+            if (view.clickTarget == watched && view.spec->onClick) {
+                m_card.Click(view.spec->name);
+                Sync();
+                break;
+            }
     if (event->type() == QEvent::KeyPress && m_running && !m_closed)
         for (const FieldView& view : m_fields)
             if (view.widget == watched && m_card.MaskOf(view.spec->name))

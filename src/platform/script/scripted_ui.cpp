@@ -52,6 +52,18 @@ CardScript& CardScript::DoubleClick(const QString& field)
     return *this;
 }
 
+CardScript& CardScript::Click(const QString& field)
+{
+    m_actions.push_back({Kind::Click, field, {}, {}});
+    return *this;
+}
+
+CardScript& CardScript::ShiftKey(const QString& field)
+{
+    m_actions.push_back({Kind::ShiftKey, field, {}, {}});
+    return *this;
+}
+
 CardScript& CardScript::Press(const QString& button)
 {
     m_actions.push_back({Kind::Press, button, {}, {}});
@@ -483,6 +495,10 @@ public:
             return PickDate(action.name, QDate::fromString(action.value, QStringLiteral("dd/MM/yyyy")));
         case Kind::DoubleClick:
             return DoubleClick(action.name);
+        case Kind::Click:
+            return Click(action.name, false);
+        case Kind::ShiftKey:
+            return Click(action.name, true);
         case Kind::Press:
             return Press(action.name);
         case Kind::Cancel:
@@ -640,6 +656,22 @@ private:
         return true;
     }
 
+    bool Click(const QString& name, bool shiftKey)
+    {
+        if (!m_spec.field(name))
+            return Refuse(QStringLiteral("has no field ") + name);
+        if (m_state.disabled.count(name))
+            return Refuse(QStringLiteral("field %1 is disabled").arg(name));
+        if (m_state.hidden.count(name))
+            return Refuse(QStringLiteral("field %1 is hidden").arg(name));
+        m_ui.Log((shiftKey ? QStringLiteral("SHIFTKEY ") : QStringLiteral("CLICK ")) + name);
+        if (shiftKey)
+            m_card.ShiftKey(name);
+        else
+            m_card.Click(name);
+        return true;
+    }
+
     bool Press(const QString& name)
     {
         if (!m_spec.button(name))
@@ -730,6 +762,10 @@ QString ScriptedUi::DescribeAction(const CardScript::Action& action)
         return QStringLiteral("PICKDATE %1 = %2").arg(action.name, Quoted(action.value));
     case Kind::DoubleClick:
         return QStringLiteral("DOUBLECLICK ") + action.name;
+    case Kind::Click:
+        return QStringLiteral("CLICK ") + action.name;
+    case Kind::ShiftKey:
+        return QStringLiteral("SHIFTKEY ") + action.name;
     case Kind::Press:
         return QStringLiteral("PRESS ") + action.name;
     case Kind::Cancel:

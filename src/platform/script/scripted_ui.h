@@ -42,6 +42,9 @@ public:
     CardScript& Toggle(const QString& field, const QString& item);
     CardScript& PickDate(const QString& field, QDate date);
     CardScript& DoubleClick(const QString& field);
+    // A click on the field, or a key pressed on it with Shift alone held.
+    CardScript& Click(const QString& field);
+    CardScript& ShiftKey(const QString& field);
     CardScript& Press(const QString& button);
     // The window's close box at this point: the card returns its cancel result.
     CardScript& Cancel();
@@ -58,6 +61,8 @@ private:
         Toggle,
         PickDate,
         DoubleClick,
+        Click,
+        ShiftKey,
         Press,
         Cancel,
         ExpectValue,

@@ -1,0 +1,372 @@
+#include "corrective/breakdown_card.h"
+
+#include "core/context.h"
+#include "core/texts.h"
+#include "core/week_codes.h"
+#include "corrective/breakdowns.h"
+#include "masterdata/machines.h"
+#include "masterdata/personnel.h"
+#include "masterdata/routines.h"
+#include "platform/card_binding.h"
+
+#include <QDate>
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace gim {
+
+namespace {
+
+const QString kCodigo = QStringLiteral("Codigo");
+const QString kCalendario = QStringLiteral("Calendario");
+const QString kSemana = QStringLiteral("Semana");
+const QString kAno = QStringLiteral("ano");
+const QString kDia = QStringLiteral("Dia");
+const QString kTurno = QStringLiteral("Turno");
+const QString kEspec = QStringLiteral("ESPEC");
+const QString kDiaLabel = QStringLiteral("LabelDia");
+const QString kTurnoLabel = QStringLiteral("LabelTurno");
+const QString kEspecLabel = QStringLiteral("Label");
+const QString kOfic = QStringLiteral("OFIC");
+const QString kOficName = QStringLiteral("NombreOFIC");
+const QString kMdMto = QStringLiteral("MDMTO");
+const QString kMdPrd = QStringLiteral("MDPRD");
+const QString kPhoto = QStringLiteral("CheckBox1");
+const QString kSave = QStringLiteral("Button1");
+const QString kDelete = QStringLiteral("Button2");
+
+using Choice = std::pair<const char*, const char*>;
+const std::array<Choice, 11> kTypes{{{"*", "Indistinto"},
+                                     {"M", "Avería Mecánica"},
+                                     {"E", "Avería Eléctrica"},
+                                     {"I", "Avería Instrumentación"},
+                                     {"N", "Avería Neumática"},
+                                     {"H", "Avería Hidráulica"},
+                                     {"G", "Avería Por Falta Engrase"},
+                                     {"F", "Avería Frío"},
+                                     {"LT", "Incidencia Limp. Técnica"},
+                                     {"LO", "Incidencia Limp. Ordinaria"},
+                                     {"O", "Avería Operativa"}}};
+const std::array<Choice, 8> kDays{{{"1", "Lunes"},
+                                   {"2", "Martes"},
+                                   {"3", "Miercoles"},
+                                   {"4", "Jueves"},
+                                   {"5", "Viernes"},
+                                   {"6", "Sábado"},
+                                   {"7", "Domingo"},
+                                   {"*", "Indistinto"}}};
+const std::array<Choice, 4> kShifts{
+    {{"M", "Turno Mañana"}, {"T", "Turno Tarde"}, {"N", "Turno Noche"}, {"*", "Turno Indistinto"}}};
+
+template <std::size_t N> QStringList Codes(const std::array<Choice, N>& choices)
+{
+    QStringList codes;
+    for (const Choice& c : choices)
+        codes << QString::fromUtf8(c.first);
+    return codes;
+}
+
+template <std::size_t N> QString TextOf(const std::array<Choice, N>& choices, const QString& code)
+{
+    for (const Choice& c : choices)
+        if (code == QString::fromUtf8(c.first))
+            return QString::fromUtf8(c.second);
+    return QString();
+}
+
+ControlBinding<TBreakdownRecord> BindNumber(const char* control, LeU16 TBreakdownRecord::*field)
+{
+    return BindValue<TBreakdownRecord, LeU16>(
+        QLatin1String(control), field, [](const LeU16& v) { return QString::number(v.get()); },
+        [](const QString& text) {
+            LeU16 v;
+            v = static_cast<std::uint16_t>(ParseInt64(text).value);
+            return v;
+        });
+}
+
+const CardBinding<TBreakdownRecord>& Binding()
+{
+    using R = TBreakdownRecord;
+    static const CardBinding<R> binding{
+        BindText(kCodigo, &R::Code),
+        BindNumber("Semana", &R::Week), // week of the year here; the caller makes it absolute
+        BindText(kDia, &R::Day),
+        BindText(kTurno, &R::Shift),
+        BindText(kEspec, &R::Type),
+        BindText(QStringLiteral("DESCRIPCION"), &R::Description),
+        BindNumber("TPARO", &R::Stop),
+        BindNumber("TINT", &R::Intervention),
+        BindNumber("TATRA", &R::Delay),
+        BindNumber("PERSON", &R::Operators),
+        BindText(kMdMto, &R::NoticeTime),
+        BindText(kOfic, &R::Officer),
+        BindText(kMdPrd, &R::RepairStart),
+        BindText(QStringLiteral("OPRD"), &R::ProductionOperator),
+    };
+    return binding;
+}
+
+enum class CardUse { Add, Search, Edit };
+
+CardUse UseOf(const Context& ctx)
+{
+    const QString& a = ctx.st.ActionCode;
+    if (a == QLatin1String("2") || a == QLatin1String("3") || a == QLatin1String("4"))
+        return CardUse::Search;
+    return CardUse::Add;
+}
+
+// The machine's name from the list the code field loaded; empty when it is not there.
+QString MachineNameInList(Context& ctx, const QString& code)
+{
+    const std::vector<MachineEntry>& list = Machines(ctx).MachineList;
+    TMachineRecord wanted{};
+    wanted.Codigo = code;
+    const auto at = std::lower_bound(
+        list.begin(), list.end(), wanted,
+        [](const MachineEntry& e, const TMachineRecord& w) { return MachineCodeBefore(e.rec, w); });
+    if (at == list.end() || !(at->rec.Codigo == wanted.Codigo))
+        return QString();
+    return at->rec.Denominacion.str();
+}
+
+void ShowOfficerName(Context& ctx, CardState& state)
+{
+    const QString number = state.value(kOfic).left(6);
+    if (state.value(kOfic) == QLatin1String("*")) {
+        state.set(kOficName, QStringLiteral("Indistinto"));
+        return;
+    }
+    const std::vector<PersonListEntry>& list = Personnel(ctx).PersonnelList;
+    const auto found = std::find_if(
+        list.begin(), list.end(), [&](const PersonListEntry& e) { return e.rec.Matricula.str() == number; });
+    state.set(kOficName, found == list.end()
+                             ? QString()
+                             : found->rec.Nombre.str() + QLatin1Char(' ') + found->rec.Apellidos.str());
+}
+
+// The calendar's date into the year and week fields.
+void TakeCalendarWeek(CardState& state)
+{
+    const QDate date = QDate::fromString(state.value(kCalendario), QStringLiteral("dd/MM/yyyy"));
+    if (!date.isValid())
+        return;
+    const QString code = WeekCodeOf(date); // "yy/ww/d"
+    state.set(kAno, QStringLiteral("20") + code.left(2));
+    state.set(kSemana, QString::number(code.mid(3, 2).toInt()));
+}
+
+CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
+{
+    CardSpec spec;
+    spec.name = QStringLiteral("TAverias");
+    spec.caption = QString::fromUtf8(kBreakdownCardCaption) + ctx.st.TodayText;
+
+    FieldSpec code = MakeField(kCodigo, "Código Máquina", FieldKind::Combo);
+    code.onEnter = [&ctx](CardState& state) {
+        LoadMachineList(ctx);
+        QStringList codes;
+        for (const MachineEntry& e : Machines(ctx).MachineList)
+            codes << e.rec.Codigo.str();
+        state.choices[kCodigo] = codes;
+        if (state.value(kCodigo) == QLatin1String("*"))
+            state.caption = QStringLiteral("INDISTINTA  ");
+    };
+    code.onChange = [&ctx](CardState& state) {
+        const QString typed = state.value(kCodigo);
+        state.caption = typed == QLatin1String("*")
+                            ? QStringLiteral("INDISTINTA  ")
+                            : QStringLiteral("INTERVENCIONES ACCIDENTALES EN ") +
+                                  MachineNameInList(ctx, typed) + QStringLiteral("  ");
+    };
+    code.onExit = [&ctx](CardState& state) {
+        state.caption += QLatin1Char(' ') + MachineNameInList(ctx, state.value(kCodigo));
+    };
+    spec.fields.push_back(code);
+
+    FieldSpec calendar = MakeField(kCalendario, "Calendario", FieldKind::Date);
+    calendar.mask = QStringLiteral("00/00/0000;1;_");
+    calendar.onEnter = [](CardState& state) {
+        TakeCalendarWeek(state);
+        state.enable(kDia, true);
+        state.enable(kAno, true);
+        state.enable(kSemana, true);
+    };
+    calendar.onExit = [&ctx, use](CardState& state) {
+        TakeCalendarWeek(state);
+        if (use == CardUse::Add && ctx.st.ActionCode == QLatin1String("A")) {
+            const QDate date = QDate::fromString(state.value(kCalendario), QStringLiteral("dd/MM/yyyy"));
+            if (date.isValid())
+                state.set(kDia, QString::number(date.dayOfWeek()));
+            state.enable(kAno, false);
+            state.enable(kSemana, false);
+        }
+    };
+    spec.fields.push_back(calendar);
+
+    FieldSpec week = MakeField(kSemana, "Semana");
+    week.onExit = [](CardState& state) { state.show(kCalendario, false); };
+    spec.fields.push_back(week);
+    spec.fields.push_back(MakeField(kAno, "Año", FieldKind::Text, 4));
+
+    auto combo = [&spec](const QString& name, const char* label, QStringList choices,
+                         const QString& textLabel, auto textOf) {
+        FieldSpec f = MakeField(name, label, FieldKind::Combo);
+        f.choices = std::move(choices);
+        f.onChange = [name, textLabel, textOf](CardState& state) {
+            state.set(textLabel, textOf(state.value(name)));
+        };
+        spec.fields.push_back(f);
+        spec.fields.push_back(MakeField(textLabel, "", FieldKind::Label));
+    };
+    combo(kDia, "Día", Codes(kDays), kDiaLabel, [](const QString& c) { return TextOf(kDays, c); });
+    combo(kTurno, "Turno", Codes(kShifts), kTurnoLabel, [](const QString& c) { return TextOf(kShifts, c); });
+    combo(kEspec, "Tipo", Codes(kTypes), kEspecLabel, [](const QString& c) { return TextOf(kTypes, c); });
+
+    spec.fields.push_back(MakeField(QStringLiteral("DESCRIPCION"), "Descripción", FieldKind::Memo));
+    spec.fields.push_back(MakeField(QStringLiteral("TPARO"), "T. Paro (min)"));
+    spec.fields.push_back(MakeField(QStringLiteral("TINT"), "T. Intervención (min)"));
+    spec.fields.push_back(MakeField(QStringLiteral("TATRA"), "T. Atraso (min)"));
+    spec.fields.push_back(MakeField(QStringLiteral("PERSON"), "Operarios"));
+    // A click, or a key with Shift held, stamps the notice and repair-start times with now.
+    auto stamped = [&ctx](const QString& name, const char* label) {
+        FieldSpec f = MakeField(name, label);
+        f.onClick = [&ctx, name](CardState& state) { state.set(name, BreakdownTimeStamp(ctx)); };
+        f.onShiftKey = f.onClick;
+        return f;
+    };
+    spec.fields.push_back(stamped(kMdMto, "Comunicado"));
+
+    FieldSpec officer = MakeField(kOfic, "Oficial MTO", FieldKind::Combo);
+    officer.onEnter = [&ctx](CardState& state) {
+        QStringList numbers;
+        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
+            numbers << e.rec.Matricula.str();
+        state.choices[kOfic] = numbers;
+    };
+    officer.onChange = [&ctx](CardState& state) { ShowOfficerName(ctx, state); };
+    spec.fields.push_back(officer);
+    spec.fields.push_back(MakeField(kOficName, "", FieldKind::Label));
+    spec.fields.push_back(stamped(kMdPrd, "Inicio Reparar"));
+    spec.fields.push_back(MakeField(QStringLiteral("OPRD"), "Operario PRD"));
+
+    FieldSpec photo = MakeField(kPhoto, "Asignar FOTO:", FieldKind::Check);
+    photo.onChange = [&ctx](CardState& state) {
+        if (state.checked(kPhoto)) {
+            ctx.st.PhotoAssignFlag = 1;
+            AssignBreakdownPhoto(ctx, state.value(kCodigo));
+        } else {
+            ctx.st.PhotoAssignFlag = 0;
+        }
+    };
+    spec.fields.push_back(photo);
+    Binding().Declare(spec);
+
+    spec.buttons = {{kSave, QStringLiteral("SAL&VAR"), CardResult::Save},
+                    {QStringLiteral("BitBtn1"), QStringLiteral("&SALIR"), CardResult::Exit},
+                    {kDelete, QStringLiteral("&BORRAR"), CardResult::Delete}};
+    spec.cancelResult = CardResult::Exit;
+    // The year must lie in the plan: an earlier one has no absolute week.
+    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+        if (button.name != kSave)
+            return true;
+        const std::int64_t year = ParseInt64(state.value(kAno)).value - 2000;
+        if (year < ctx.st.FirstYear || year > 0xFFFF) {
+            ctx.ui.ShowMessage(QString::fromUtf8(kBreakdownYearBeforePlan));
+            return false;
+        }
+        ctx.st.WorkYear = static_cast<std::uint16_t>(year);
+        return true;
+    };
+    for (const char* minutes : {"TPARO", "TINT", "TATRA"})
+        RefuseMinutesOutOfRange(ctx, spec, QLatin1String(minutes), CardResult::Save);
+    return spec;
+}
+
+CardState BreakdownCardState(Context& ctx, const TBreakdownRecord& rec, CardUse use)
+{
+    CardState state;
+    state.set(kAno, QString::number(ctx.st.WorkYear + 2000));
+    state.set(kCalendario, ctx.st.TodayText);
+    state.set(kDiaLabel, TextOf(kDays, rec.Day.str()));
+    state.set(kTurnoLabel, TextOf(kShifts, rec.Shift.str()));
+    state.set(kEspecLabel, TextOf(kTypes, rec.Type.str()));
+    state.setChecked(kPhoto, false);
+    if (use == CardUse::Search) {
+        state.captions[kSave] = QStringLiteral("&Buscar");
+        state.show(kDelete, false);
+    } else if (use == CardUse::Add) {
+        // A new breakdown has nothing to erase.
+        state.enable(kDelete, false);
+    } else {
+        state.enable(kCodigo, false);
+        state.show(kCalendario, false);
+    }
+    return state;
+}
+
+// Shows the card on `rec` with its week reduced to the week of the year, then stores the week absolute
+// in WorkYear, whatever the button.
+int RunBreakdownCard(Context& ctx, TBreakdownRecord& rec, CardUse use, const QString& caption)
+{
+    State& st = ctx.st;
+    rec.Week = static_cast<std::uint16_t>(rec.Week.get() % 52);
+    int result = CardResult::Save;
+    if (st.InteractiveFlag) {
+        const CardSpec spec = BreakdownCardSpec(ctx, use);
+        CardState state = BreakdownCardState(ctx, rec, use);
+        state.caption = caption;
+        result = Binding().Run(ctx.ui, spec, rec, std::move(state));
+        if (result == CardResult::Exit)
+            rec.Code = "#";
+    } else if (st.WorkYear < st.FirstYear) {
+        // A record handed in from outside in a year before the plan: nothing to store.
+        ctx.ui.ShowMessage(QString::fromUtf8(kBreakdownYearBeforePlan));
+        rec.Code = "#";
+    }
+    rec.Week = AbsoluteWeekWord(st, st.WorkYear, rec.Week.get());
+    return result;
+}
+
+} // namespace
+
+int ShowBreakdownCard(Context& ctx, TBreakdownRecord& rec)
+{
+    State& st = ctx.st;
+    if (st.ActionCode == QLatin1String("4"))
+        st.WorkYear = st.LastYear;
+    const CardUse use = UseOf(ctx);
+    if (use == CardUse::Add && st.ActionCode == QLatin1String("A")) {
+        rec.Week = static_cast<std::uint16_t>(WeekOfYear(ctx.clock.Now().date()));
+        rec.Day = QString::number(ctx.clock.Now().date().dayOfWeek());
+    }
+    return RunBreakdownCard(ctx, rec, use, QString());
+}
+
+int ShowBreakdownSearchCard(Context& ctx, TBreakdownRecord& rec)
+{
+    if (ctx.st.ActionCode == QLatin1String("4"))
+        ctx.st.WorkYear = ctx.st.LastYear;
+    return RunBreakdownCard(ctx, rec, CardUse::Search, QString());
+}
+
+int ShowBreakdownEditCard(Context& ctx, TBreakdownRecord& rec, const QString& machineName)
+{
+    State& st = ctx.st;
+    st.WorkWeek = static_cast<std::uint16_t>(rec.Week.get() % 52);
+    st.WorkYear = static_cast<std::uint16_t>(rec.Week.get() / 52 + st.FirstYear);
+    const QString caption = QStringLiteral("AVERIAS EN ") + machineName + QStringLiteral(" AÑO: ") +
+                            QString::number(st.WorkYear + 2000);
+    return RunBreakdownCard(ctx, rec, CardUse::Edit, caption);
+}
+
+QString BreakdownTimeStamp(Context& ctx)
+{
+    const QDateTime now = ctx.clock.Now();
+    return now.date().toString(QStringLiteral("dd/MM/yy")) + QLatin1Char('-') +
+           TimeToText(ctx.st, now.time());
+}
+
+} // namespace gim
