@@ -9,6 +9,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -230,6 +232,68 @@ TEST(CardParity, AHalfTypedDateIsRefusedInTheDialogAsInTheScript)
     EXPECT_EQ(Text(shown.state.value("FECHA")), "  /  /  ");
     dialog.Button("SALVAR")->click();
     EXPECT_EQ(dialog.Result(), 1);
+}
+
+// A double-click on a picture opens the program's viewer on the file the handlers leave in it, after them;
+// a picture whose file is not there opens nothing. The Qt dialog asks its opener, the script notes it.
+TEST(CardParity, ADoubleClickedPictureOpensTheViewerAfterItsHandlersInBothBackends)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString photo = dir.path() + "/#PRENSA.jpg";
+    {
+        QFile file(photo);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("foto");
+    }
+    for (const bool exists : {true, false}) {
+        SCOPED_TRACE(exists ? "file there" : "no file");
+        const QString shownFile = exists ? photo : dir.path() + "/#OTRA.jpg";
+        const auto prepare = [&](ParityCard& card) {
+            // The field's own handler names the picture: the viewer follows what it left.
+            card.spec.fields[8].onDoubleClick = [&card, shownFile](CardState& st) {
+                card.events << "name:" + st.value("FOTO");
+                st.set("FOTO", shownFile);
+            };
+        };
+
+        ParityCard scripted;
+        prepare(scripted);
+        ScriptedUi ui;
+        ui.ExpectCard("Prueba").DoubleClick("FOTO").Press("SALVAR");
+        EXPECT_EQ(ui.RunCard(scripted.spec, scripted.state), 1);
+        EXPECT_SCRIPT_DONE(ui);
+        const QStringList transcript = ui.Transcript();
+        const qsizetype click = transcript.indexOf("  DOUBLECLICK FOTO");
+        ASSERT_GE(click, 0);
+        if (exists)
+            EXPECT_EQ(Text(transcript.value(click + 1)), Text("  VIEWER '" + photo + "'"));
+        else
+            EXPECT_FALSE(transcript.join('\n').contains("VIEWER"));
+        EXPECT_EQ(Text(scripted.events.join(' ')),
+                  "enter:CODIGO= name:/no/existe.jpg dblclick:FOTO exit:CODIGO=");
+
+        ParityCard shown;
+        prepare(shown);
+        QStringList opened;
+        CardDialog dialog(shown.spec, shown.state, nullptr, {}, [&](QWidget* card, const QString& path) {
+            EXPECT_EQ(card, &dialog);
+            shown.events << "viewer:" + path;
+            opened << path;
+        });
+        dialog.Start();
+        QApplication::setActiveWindow(&dialog);
+        QApplication::processEvents();
+        auto* foto = Find<QLabel>(dialog, "FOTO");
+        DoubleClickOn(foto, foto);
+        dialog.Button("SALVAR")->click();
+        EXPECT_EQ(dialog.Result(), 1);
+        EXPECT_EQ(Text(opened.join('|')), exists ? Text(photo) : "");
+        EXPECT_EQ(
+            Text(shown.events.join(' ')),
+            exists ? Text("enter:CODIGO= name:/no/existe.jpg dblclick:FOTO viewer:" + photo + " exit:CODIGO=")
+                   : "enter:CODIGO= name:/no/existe.jpg dblclick:FOTO exit:CODIGO=");
+    }
 }
 
 // The reserved codes: two sheets of check lists under their captions, the description and the three
