@@ -106,14 +106,7 @@ const CardBinding<TProcedureRecord>& ProcedureCardBinding()
         BindText(Procedure, &R::Proced),
         BindText(Instruction, &R::Inst),
         BindText(MachineState, &R::Estado),
-        // Stored in the field's width; a text that is no number reads as 0.
-        BindValue<R, LeU16>(
-            Minutes, &R::Tiempo, [](const LeU16& minutes) { return QString::number(minutes.get()); },
-            [](const QString& text) {
-                LeU16 minutes;
-                minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
-                return minutes;
-            }),
+        BindValue<R, LeU16>(Minutes, &R::Tiempo, MinutesText, MinutesOfText),
         BindText(Description, &R::Descripcion),
     };
     return binding;

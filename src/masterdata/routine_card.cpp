@@ -55,14 +55,7 @@ const CardBinding<TOperationRecord>& RoutineCardBinding()
         BindText(MachineState, &R::State),
         BindText(Speciality, &R::Speciality),
         BindText(Description, &R::Description),
-        // Stored in the field's width, as the old card did; a text that is no number reads as 0.
-        BindValue<R, LeU16>(
-            Minutes, &R::Minutes, [](const LeU16& minutes) { return QString::number(minutes.get()); },
-            [](const QString& text) {
-                LeU16 minutes;
-                minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
-                return minutes;
-            }),
+        BindValue<R, LeU16>(Minutes, &R::Minutes, MinutesText, MinutesOfText),
     };
     return binding;
 }

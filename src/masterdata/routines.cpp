@@ -112,6 +112,18 @@ void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minute
     };
 }
 
+QString MinutesText(const LeU16& minutes)
+{
+    return QString::number(minutes.get());
+}
+
+LeU16 MinutesOfText(const QString& text)
+{
+    LeU16 minutes;
+    minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
+    return minutes;
+}
+
 RoutinesState& Routines(Context& ctx)
 {
     return ctx.Module<RoutinesState>();

@@ -69,6 +69,10 @@ inline constexpr const char* kMinutesOutOfRange = "TIEMPO FUERA DE LÍMITE: DE 0
 // Keeps the card open, saying so, when its save button is pressed while `minutesField` holds a time
 // outside a 16-bit minutes field (it would be stored wrapped round to another one).
 void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minutesField);
+// A minutes field as the cards show it and keep it: its number; a text that is no number keeps 0, and
+// only the field's 16 bits are stored.
+QString MinutesText(const LeU16& minutes);
+LeU16 MinutesOfText(const QString& text);
 
 // Order of the operation file and list: the machine code, then the frequency, compared as a pair, so
 // that a machine code that is the start of another ("PR", "PR1") does not mix the two routines.
