@@ -299,12 +299,11 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
 const CardBinding<OperationCopyRequest>& CopyDialogBinding()
 {
     using R = OperationCopyRequest;
-    const auto asTyped = [](const QString& text) { return text; };
     static const CardBinding<R> binding{
-        BindValue<R, QString>(SourceEnvironment, &R::sourceEnvironment, asTyped, asTyped),
-        BindValue<R, QString>(QStringLiteral("Morigen"), &R::sourceMachine, asTyped, asTyped),
-        BindValue<R, QString>(TargetEnvironment, &R::targetEnvironment, asTyped, asTyped),
-        BindValue<R, QString>(QStringLiteral("Mdestin"), &R::targetMachine, asTyped, asTyped),
+        BindTyped(SourceEnvironment, &R::sourceEnvironment),
+        BindTyped(QStringLiteral("Morigen"), &R::sourceMachine),
+        BindTyped(TargetEnvironment, &R::targetEnvironment),
+        BindTyped(QStringLiteral("Mdestin"), &R::targetMachine),
     };
     return binding;
 }

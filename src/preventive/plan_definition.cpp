@@ -70,17 +70,16 @@ const std::array<PlanControl, 5> kControls{{
      &PlanDefinitionValues::reformHours},
 }};
 
-ControlBinding<PlanDefinitionValues> BindTyped(const PlanControl& c)
+ControlBinding<PlanDefinitionValues> BindControl(const PlanControl& c)
 {
-    const auto asTyped = [](const QString& text) { return text; };
-    return BindValue<PlanDefinitionValues, QString>(QString::fromUtf8(c.name), c.value, asTyped, asTyped);
+    return BindTyped(QString::fromUtf8(c.name), c.value);
 }
 
 const CardBinding<PlanDefinitionValues>& Binding()
 {
-    static const CardBinding<PlanDefinitionValues> binding{BindTyped(kControls[0]), BindTyped(kControls[1]),
-                                                           BindTyped(kControls[2]), BindTyped(kControls[3]),
-                                                           BindTyped(kControls[4])};
+    static const CardBinding<PlanDefinitionValues> binding{
+        BindControl(kControls[0]), BindControl(kControls[1]), BindControl(kControls[2]),
+        BindControl(kControls[3]), BindControl(kControls[4])};
     return binding;
 }
 
