@@ -4,12 +4,12 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/script/scripted_ui.h"
 #include "support/scripted_ui_check.h"
+#include "support/test_context.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -238,17 +237,12 @@ TEST(CardParity, AHalfTypedDateIsRefusedInTheDialogAsInTheScript)
 // a picture whose file is not there opens nothing. The Qt dialog asks its opener, the script notes it.
 TEST(CardParity, ADoubleClickedPictureOpensTheViewerAfterItsHandlersInBothBackends)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString photo = dir.path() + "/#PRENSA.jpg";
-    {
-        QFile file(photo);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("foto");
-    }
+    test::TestContext t;
+    t.WriteFile("#PRENSA.jpg", "foto");
+    const QString photo = t.Path("#PRENSA.jpg");
     for (const bool exists : {true, false}) {
         SCOPED_TRACE(exists ? "file there" : "no file");
-        const QString shownFile = exists ? photo : dir.path() + "/#OTRA.jpg";
+        const QString shownFile = exists ? photo : t.Path("#OTRA.jpg");
         const auto prepare = [&](ParityCard& card) {
             // The field's own handler names the picture: the viewer follows what it left.
             card.spec.fields[8].onDoubleClick = [&card, shownFile](CardState& st) {

@@ -2,9 +2,8 @@
 #include "platform/card_mask.h"
 #include "platform/script/scripted_ui.h"
 #include "support/scripted_ui_check.h"
+#include "support/test_context.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace gim {
@@ -152,13 +151,9 @@ TEST(CardController, AHalfTypedMaskKeepsTheFocusUntilCompletedOrCleared)
 // empty, missing or disabled picture, nor when a handler closed the card.
 TEST(CardController, ADoubleClickedPictureOpensTheViewerOnlyOnAFileThatIsThere)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString photo = dir.path() + "/PR1.jpg";
-    QFile file(photo);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("foto");
-    file.close();
+    test::TestContext t;
+    t.WriteFile("PR1.jpg", "foto");
+    const QString photo = t.Path("PR1.jpg");
 
     Card card;
     card.spec.fields.push_back({"FOTO", "", FieldKind::Picture});
@@ -177,7 +172,7 @@ TEST(CardController, ADoubleClickedPictureOpensTheViewerOnlyOnAFileThatIsThere)
             viewed << path;
         });
     ASSERT_TRUE(c.Open());
-    for (const QString& path : {QString(), dir.path() + "/OTRA.jpg", dir.path(), photo}) {
+    for (const QString& path : {QString(), t.Path("OTRA.jpg"), t.ctx.st.BaseDir, photo}) {
         card.state.set("FOTO", path);
         c.DoubleClick("FOTO");
     }
