@@ -8,6 +8,7 @@
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
 #include "platform/qt/main_window.h"
+#include "platform/qt/picture_viewer.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/report_window.h"
@@ -64,6 +65,9 @@ int main(int argc, char** argv)
     ui.SetReportTarget([&](std::shared_ptr<gim::ReportDocument> doc) {
         gim::ShowReportWindow(window.MdiArea(), std::move(doc), ctx, handover);
     });
+    // A double-click on a card's picture opens the picture viewer on its file, over the card.
+    ui.SetPictureViewer(
+        [&ctx](QWidget* card, const QString& path) { (new gim::PictureViewer(ctx, card))->StartWith(path); });
     gim::RunStartupAfterWindow(ctx);
     window.RefreshCaption();
     // Without a window manager nothing maximises; the window then still covers the screen.

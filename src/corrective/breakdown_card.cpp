@@ -281,7 +281,7 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
         return true;
     };
     for (const char* minutes : {"TPARO", "TINT", "TATRA"})
-        RefuseMinutesOutOfRange(ctx, spec, QLatin1String(minutes), CardResult::Save);
+        RefuseMinutesOutOfRange(ctx, spec, QLatin1String(minutes));
     return spec;
 }
 

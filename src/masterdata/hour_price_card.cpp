@@ -18,6 +18,9 @@ const QString kMatricula = QStringLiteral("Matricula");
 const QString kName = QStringLiteral("NoMatricula");
 const QString kCalendario = QStringLiteral("Calendario");
 const QString kSave = QStringLiteral("salvar");
+// A typed price must fit the record's 16-bit cents.
+const char* const kPriceOutOfRange = "PRECIO FUERA DE LÍMITE: DE 0,00 A 655,35 EUROS";
+constexpr std::int64_t kHighestPrice = 65535;
 
 // The six price edits: control, caption and the record field each one fills.
 struct PriceControl
@@ -44,20 +47,6 @@ ControlBinding<THourPriceRecord> BindCents(const PriceControl& c)
             cents = static_cast<std::uint16_t>(ParseCents(text).value);
             return cents;
         });
-}
-
-const CardBinding<THourPriceRecord>& Binding()
-{
-    using R = THourPriceRecord;
-    static const CardBinding<R> binding{BindText(kMatricula, &R::Matricula),
-                                        BindCents(kPrices[0]),
-                                        BindCents(kPrices[1]),
-                                        BindCents(kPrices[2]),
-                                        BindCents(kPrices[3]),
-                                        BindCents(kPrices[4]),
-                                        BindCents(kPrices[5]),
-                                        BindText(kCalendario, &R::Fecha)};
-    return binding;
 }
 
 constexpr int kNumberWidth = 6;
@@ -97,11 +86,25 @@ bool PricesFit(const CardState& state)
 
 } // namespace
 
+const CardBinding<THourPriceRecord>& HourPriceCardBinding()
+{
+    using R = THourPriceRecord;
+    static const CardBinding<R> binding{BindText(kMatricula, &R::Matricula),
+                                        BindCents(kPrices[0]),
+                                        BindCents(kPrices[1]),
+                                        BindCents(kPrices[2]),
+                                        BindCents(kPrices[3]),
+                                        BindCents(kPrices[4]),
+                                        BindCents(kPrices[5]),
+                                        BindText(kCalendario, &R::Fecha)};
+    return binding;
+}
+
 CardSpec HourPriceCardSpec(Context& ctx)
 {
     CardSpec spec;
     spec.name = QStringLiteral("TfichPreHora");
-    spec.caption = QString::fromUtf8(kHourPriceCardCaption);
+    spec.caption = QStringLiteral("Preciario Horas Personal");
     spec.hint = QStringLiteral("Precios Hora en Céntimos de Euro. ");
 
     FieldSpec number;
@@ -109,6 +112,8 @@ CardSpec HourPriceCardSpec(Context& ctx)
     number.label = QStringLiteral("Matrícula Operario :");
     number.kind = FieldKind::Combo;
     number.hint = QStringLiteral("Matricula del Operario");
+    // The number with the employee's name beside it, each price with "Euros" beside it, the date below.
+    number.place = GridCell(0);
     if (!ShowsRow(ctx))
         for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
             number.choices << e.rec.Matricula.str();
@@ -116,16 +121,20 @@ CardSpec HourPriceCardSpec(Context& ctx)
     FieldSpec name;
     name.name = kName;
     name.kind = FieldKind::Label;
+    name.place = GridCell(0, 1);
     spec.fields.push_back(name);
+    int row = 1;
     for (const PriceControl& c : kPrices) {
         FieldSpec price;
         price.name = QLatin1String(c.name);
         price.label = QString::fromUtf8(c.label);
+        price.place = GridCell(row);
         spec.fields.push_back(price);
         FieldSpec euros;
         euros.name = QStringLiteral("Euros") + QLatin1String(c.name);
         euros.label = QStringLiteral("Euros");
         euros.kind = FieldKind::Label;
+        euros.place = GridCell(row++, 1);
         spec.fields.push_back(euros);
     }
     FieldSpec date;
@@ -134,17 +143,27 @@ CardSpec HourPriceCardSpec(Context& ctx)
     date.kind = FieldKind::Date;
     date.mask = QStringLiteral("00/00/0000;1;_");
     date.hint = QStringLiteral("Fecha de la realización del Trabajo.");
+    date.place = GridCell(row);
     spec.fields.push_back(date);
 
-    Binding().Declare(spec);
-    spec.buttons = {{kSave, QStringLiteral("Sal&var"), HourPriceCardResult::Save},
-                    {QStringLiteral("salir"), QStringLiteral("&Salir"), HourPriceCardResult::Exit},
-                    {QStringLiteral("Borrar"), QStringLiteral("&Borrar"), HourPriceCardResult::Delete}};
-    spec.cancelResult = HourPriceCardResult::Exit;
+    HourPriceCardBinding().Declare(spec);
+    spec.buttons = {{kSave, QStringLiteral("Sal&var"), CardResult::Save},
+                    {QStringLiteral("salir"), QStringLiteral("&Salir"), CardResult::Exit},
+                    {QStringLiteral("Borrar"), QStringLiteral("&Borrar"), CardResult::Delete}};
+    spec.cancelResult = CardResult::Exit;
 
-    // Filling the number in from a row names its employee, as typing it does.
-    if (ShowsRow(ctx))
-        spec.onShow = [&ctx](CardState& state) { ShowEmployeeName(ctx, state); };
+    // Filling the number in from a row names its employee, as typing it does. A new price starts from
+    // "*", no prices and today's date.
+    spec.onShow = [&ctx](CardState& state) {
+        if (ShowsRow(ctx)) {
+            ShowEmployeeName(ctx, state);
+            return;
+        }
+        THourPriceRecord fresh{};
+        fresh.Matricula = "*";
+        fresh.Fecha = ctx.st.TodayText;
+        HourPriceCardBinding().Fill(state, fresh);
+    };
     // The name follows each key; a lookup that cannot be made is reported once, when the number is left.
     auto typed = std::make_shared<bool>(false);
     spec.onChange = [&ctx, typed](CardState& state, const QString& field) {
@@ -168,37 +187,6 @@ CardSpec HourPriceCardSpec(Context& ctx)
         return false;
     };
     return spec;
-}
-
-CardState HourPriceCardState(const Context& ctx, const THourPriceRecord& row)
-{
-    CardState state;
-    if (ShowsRow(ctx)) {
-        Binding().Fill(state, row);
-        return state;
-    }
-    THourPriceRecord fresh{};
-    fresh.Matricula = "*";
-    fresh.Fecha = ctx.st.TodayText;
-    Binding().Fill(state, fresh);
-    return state;
-}
-
-int ShowHourPriceCard(Context& ctx, THourPriceRecord& row)
-{
-    State& st = ctx.st;
-    const CardSpec spec = HourPriceCardSpec(ctx);
-    CardState state = HourPriceCardState(ctx, row);
-    const int result = ctx.ui.RunCard(spec, state);
-    if (result == HourPriceCardResult::Save) {
-        Binding().Read(state, row);
-        st.AnswerCode = QStringLiteral("M");
-    } else if (result == HourPriceCardResult::Exit) {
-        st.RunFlag = 0;
-    } else if (result == HourPriceCardResult::Delete) {
-        st.AnswerCode = QStringLiteral("B");
-    }
-    return result;
 }
 
 } // namespace gim

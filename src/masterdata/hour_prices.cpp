@@ -21,7 +21,6 @@ constexpr std::array<LeU16 THourPriceRecord::*, 6> kPriceFields{
 // One employee's card: written back where it lies, or marked erased.
 void EditOneHourPrice(Context& ctx, const QString& matricula)
 {
-    State& st = ctx.st;
     THourPriceRecord& row = Personnel(ctx).CurrentHourPrice;
     const std::optional<std::uint32_t> position = FindHourPrice(ctx, matricula);
     if (!position) {
@@ -30,11 +29,9 @@ void EditOneHourPrice(Context& ctx, const QString& matricula)
     }
     // The record as it was read: the write checks that it still stands there.
     ListEntry<THourPriceRecord> entry{row, *position};
-    // An answer left over from an earlier card must not save or erase this one.
-    st.AnswerCode = QStringLiteral(" ");
-    ShowHourPriceCard(ctx, row);
-    const bool save = st.AnswerCode == QLatin1String("M");
-    const bool erase = st.AnswerCode == QLatin1String("B");
+    const int result = HourPriceCardBinding().Run(ctx.ui, HourPriceCardSpec(ctx), row);
+    const bool save = result == CardResult::Save;
+    const bool erase = result == CardResult::Delete;
     if (erase)
         row.Matricula = "Z";
     if (!(save || erase) || row.Matricula == "#")
@@ -92,7 +89,7 @@ void NewHourPrice(Context& ctx)
     // A card closed without saving stores nothing, an imported row included.
     bool accepted = true;
     if (!importing || st.InteractiveFlag)
-        accepted = ShowHourPriceCard(ctx, row) == HourPriceCardResult::Save;
+        accepted = HourPriceCardBinding().Run(ctx.ui, HourPriceCardSpec(ctx), row) == CardResult::Save;
     if (accepted && !(row.Matricula == "#") && !(row.Matricula == "Z")) {
         p.CurrentPersonnelEntry.Matricula.assign(row.Matricula);
         if (!LookupPersonInList(ctx))

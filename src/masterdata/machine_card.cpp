@@ -16,7 +16,9 @@ const QString kSave = QStringLiteral("Button1");
 const QString kDelete = QStringLiteral("Button2");
 const QString kPrint = QStringLiteral("impresion");
 
-const CardBinding<TMachineRecord>& Binding()
+} // namespace
+
+const CardBinding<TMachineRecord>& MachineCardBinding()
 {
     using R = TMachineRecord;
     static const CardBinding<R> binding{
@@ -31,13 +33,11 @@ const CardBinding<TMachineRecord>& Binding()
     return binding;
 }
 
-} // namespace
-
-CardSpec MachineCardSpec(Context& ctx)
+CardSpec MachineCardSpec(Context& ctx, MachineCardUse use)
 {
     CardSpec spec;
     spec.name = QStringLiteral("TFormMQ");
-    spec.caption = QString::fromUtf8(kMachineCardCaption);
+    spec.caption = QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS");
     spec.fields = {MakeField(kCodigo, "CODIGO"),
                    MakeField(QStringLiteral("DENOMINACION"), "DENOMINACION"),
                    MakeField(QStringLiteral("MODELO"), "MODELO"),
@@ -46,7 +46,7 @@ CardSpec MachineCardSpec(Context& ctx)
                    MakeField(kCuenta, "CUENTA"),
                    MakeField(QStringLiteral("DISPO"), "DISPONIBLE", FieldKind::Combo)};
     spec.fields.back().choices = QStringList{QStringLiteral("SI"), QStringLiteral("NO")};
-    Binding().Declare(spec);
+    MachineCardBinding().Declare(spec);
     FieldSpec photo;
     photo.name = kPhoto;
     photo.label = QStringLiteral("Asignar FOTO:");
@@ -56,13 +56,32 @@ CardSpec MachineCardSpec(Context& ctx)
     rich.name = kRich;
     rich.kind = FieldKind::Memo;
     spec.fields.push_back(rich);
+    // One control a row in the form's order; the memo, hidden on both cards, below them.
+    for (std::size_t i = 0; i < spec.fields.size(); ++i)
+        spec.fields[i].place = GridCell(static_cast<int>(i));
 
-    spec.buttons = {{kSave, QStringLiteral("SI&GUIENTE"), MachineCardResult::Save},
-                    {QStringLiteral("BitBtn1"), QStringLiteral("&SALIR"), MachineCardResult::Exit},
-                    {kDelete, QStringLiteral("&BORRAR"), MachineCardResult::Delete},
-                    {kPrint, QStringLiteral("&IMPRIME"), MachineCardResult::Print}};
-    spec.cancelResult = MachineCardResult::Exit;
+    spec.buttons = {{kSave, QStringLiteral("SI&GUIENTE"), CardResult::Save},
+                    {QStringLiteral("BitBtn1"), QStringLiteral("&SALIR"), CardResult::Exit},
+                    {kDelete, QStringLiteral("&BORRAR"), CardResult::Delete},
+                    {kPrint, QStringLiteral("&IMPRIME"), CardResult::Print}};
+    spec.cancelResult = CardResult::Exit;
 
+    spec.onShow = [&ctx, use](CardState& state) {
+        // A new machine starts from the form's own location, account and availability.
+        if (use == MachineCardUse::Add) {
+            state.set(QStringLiteral("UBICA"), QStringLiteral("-"));
+            state.set(kCuenta, QStringLiteral("-"));
+            state.set(QStringLiteral("DISPO"), QStringLiteral("SI"));
+            state.enable(kDelete, false);
+        } else {
+            state.captions[kPrint] = QStringLiteral("MEMO");
+            if (ctx.st.ActionCode == QLatin1String("3"))
+                state.enable(kCodigo, false);
+        }
+        state.setChecked(kPhoto, false);
+        state.captions[kSave] = QStringLiteral("SAL&VAR");
+        state.show(kRich, false);
+    };
     // The account proposed for a new machine is the start of its code.
     spec.onExit = [](CardState& state, const QString& field) {
         if (field == kCodigo)
@@ -78,42 +97,7 @@ CardSpec MachineCardSpec(Context& ctx)
             ctx.st.PhotoAssignFlag = 0;
         }
     };
-    // The caller turns the result into its requests; the saved card goes into CurrentMachine here.
-    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
-        if (button.name == kSave)
-            ReadMachineCard(state, ctx.st.CurrentMachine);
-        return true;
-    };
     return spec;
-}
-
-void ReadMachineCard(const CardState& state, TMachineRecord& rec)
-{
-    Binding().Read(state, rec);
-}
-
-CardState MachineCardState(const Context& ctx, const TMachineRecord& rec, MachineCardUse use)
-{
-    CardState state;
-    TMachineRecord shown = rec;
-    // A new machine starts from the form's own location, account and availability.
-    if (use == MachineCardUse::Add) {
-        shown.Ubicacion = "-";
-        shown.Cuenta = "-";
-        shown.Disponible = "SI";
-    }
-    Binding().Fill(state, shown);
-    state.setChecked(kPhoto, false);
-    state.captions[kSave] = QStringLiteral("SAL&VAR");
-    state.show(kRich, false);
-    if (use == MachineCardUse::Add) {
-        state.enable(kDelete, false);
-    } else {
-        state.captions[kPrint] = QStringLiteral("MEMO");
-        if (ctx.st.ActionCode == QLatin1String("3"))
-            state.enable(kCodigo, false);
-    }
-    return state;
 }
 
 } // namespace gim

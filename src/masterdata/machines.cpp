@@ -153,10 +153,8 @@ void EditMachine(Context& ctx)
     st.CurrentRecordIndex = static_cast<std::uint16_t>(m.MachineListCursor);
     st.CurrentMachine = found->rec;
 
-    const CardSpec spec = MachineCardSpec(ctx);
-    CardState state = MachineCardState(ctx, st.CurrentMachine, MachineCardUse::Edit);
-    switch (ctx.ui.RunCard(spec, state)) {
-    case MachineCardResult::Save:
+    switch (MachineCardBinding().Run(ctx.ui, MachineCardSpec(ctx, MachineCardUse::Edit), st.CurrentMachine)) {
+    case CardResult::Save:
         m.MachineSaveRequested = 1;
         // The edited record must pass the checks a new one passes: a machine without an account would
         // be dropped by the next sorting rewrite.
@@ -166,10 +164,10 @@ void EditMachine(Context& ctx)
             st.PhotoAssignFlag = 0;
         }
         break;
-    case MachineCardResult::Print:
+    case CardResult::Print:
         ShowMachineSheet(ctx);
         break;
-    case MachineCardResult::Delete:
+    case CardResult::Delete:
         m.MachineDeleteRequested = 1;
         break;
     default:
@@ -235,18 +233,17 @@ void AddMachines(Context& ctx)
     if (!(st.FoundMachine.Denominacion == kMachineNotFound))
         ClearMachineRecord(st.CurrentMachine);
     const bool importing = st.ActionCode == QLatin1String("i");
-    const CardSpec spec = MachineCardSpec(ctx);
+    const CardSpec spec = MachineCardSpec(ctx, MachineCardUse::Add);
     while (more) {
         if (importing)
             st.CurrentMachine = st.ImportedMachine;
         // Each card asks anew: a card closed with the print button stores nothing.
         ClearCardRequests(ctx);
         if (st.InteractiveFlag) {
-            CardState state = MachineCardState(ctx, st.CurrentMachine, MachineCardUse::Add);
-            const int result = ctx.ui.RunCard(spec, state);
-            if (result == MachineCardResult::Save) {
+            const int result = MachineCardBinding().Run(ctx.ui, spec, st.CurrentMachine);
+            if (result == CardResult::Save) {
                 m.MachineSaveRequested = 1;
-            } else if (result == MachineCardResult::Exit) {
+            } else if (result == CardResult::Exit) {
                 more = false;
                 st.CurrentMachine.Codigo = "#";
             }

@@ -159,17 +159,39 @@ bool LookupPersonInList(Context& ctx)
     return false;
 }
 
+namespace {
+
+// The card on `rec`, read back when saved. The answer it gives stays in the mode codes for the rest of the
+// command: saved "M" (and ContinueFlag 1), erased "B", left RunFlag 0.
+int RunPersonnelCard(Context& ctx, TPersonnelRecord& rec)
+{
+    State& st = ctx.st;
+    st.ContinueFlag = 0;
+    st.PhotoAssignFlag = 0;
+    const int result = PersonnelCardBinding().Run(ctx.ui, PersonnelCardSpec(ctx), rec);
+    if (result == CardResult::Save) {
+        st.ContinueFlag = 1;
+        st.AnswerCode = QStringLiteral("M");
+    } else if (result == CardResult::Delete) {
+        st.AnswerCode = QStringLiteral("B");
+    } else if (result == CardResult::Exit) {
+        st.RunFlag = 0;
+    }
+    return result;
+}
+
+} // namespace
+
 void NewPersonnelCard(Context& ctx)
 {
     State& st = ctx.st;
     st.FoundPerson = TPersonnelRecord{};
     ClearPersonnelCard(st.FoundPerson);
-    st.ContinueFlag = 0;
-    ShowPersonnelCard(ctx, st.FoundPerson);
+    const int result = RunPersonnelCard(ctx, st.FoundPerson);
     const auto& code = st.FoundPerson.Matricula;
     // The photo follows only a stored card: a refused number must not replace the photo of the employee
     // who has it. A card not stored leaves the file as it was, with nothing to sort.
-    if (st.ContinueFlag == 1 && !(code == "#") && !(code == "Z") && AppendPersonnelCard(ctx)) {
+    if (result == CardResult::Save && !(code == "#") && !(code == "Z") && AppendPersonnelCard(ctx)) {
         ImportPersonPhoto(ctx);
         SortPersonnelFile(ctx);
     }
@@ -213,9 +235,9 @@ void EditPersonnelCard(Context& ctx)
         return;
     }
     st.FoundPerson = found->rec;
-    ShowPersonnelCard(ctx, st.FoundPerson);
-    const bool save = st.AnswerCode == QLatin1String("M");
-    const bool erase = st.AnswerCode == QLatin1String("B");
+    const int result = RunPersonnelCard(ctx, st.FoundPerson);
+    const bool save = result == CardResult::Save;
+    const bool erase = result == CardResult::Delete;
     if (erase)
         st.FoundPerson.Matricula = "Z";
     if ((save || erase) && !(st.FoundPerson.Matricula == "#")) {

@@ -28,7 +28,9 @@ FieldSpec Field(const char* name, const char* label, const char* hint, FieldKind
     return f;
 }
 
-const CardBinding<TPersonnelRecord>& Binding()
+} // namespace
+
+const CardBinding<TPersonnelRecord>& PersonnelCardBinding()
 {
     using R = TPersonnelRecord;
     static const CardBinding<R> binding{
@@ -44,8 +46,6 @@ const CardBinding<TPersonnelRecord>& Binding()
     return binding;
 }
 
-} // namespace
-
 QString StoredDateText(const QString& maskText)
 {
     const bool typed = std::any_of(maskText.begin(), maskText.end(), [](QChar c) { return c.isDigit(); });
@@ -56,7 +56,7 @@ CardSpec PersonnelCardSpec(Context& ctx)
 {
     CardSpec spec;
     spec.name = QStringLiteral("TFichaRCH");
-    spec.caption = QString::fromUtf8(kPersonnelCardCaption);
+    spec.caption = QStringLiteral("FICHA DE DATOS PERSONALES");
     spec.fields = {Field("Codigo", "MATRICULA:", "Código de Identificación."),
                    Field("Apellidos", "APELLIDOS:", "1º y 2º Apellidos."),
                    Field("Nombre", "NOMBRE:", "Nombre del Operario."),
@@ -65,14 +65,27 @@ CardSpec PersonnelCardSpec(Context& ctx)
                    Field("tlf", "TELEFONO", "Telefono Habitual."),
                    Field("Ingreso", "INGRESO", "dia/mes/año", FieldKind::Masked),
                    Field("Baja", "FECHA DE BAJA", "dia/mes/año", FieldKind::Masked)};
-    Binding().Declare(spec);
+    // One control a row in the form's order.
+    for (std::size_t i = 0; i < spec.fields.size(); ++i)
+        spec.fields[i].place = GridCell(static_cast<int>(i));
+    PersonnelCardBinding().Declare(spec);
     spec.buttons = {
-        {kSave, QStringLiteral("Sal&var"), PersonnelCardResult::Save, QStringLiteral("Grava la Ficha.")},
-        {QStringLiteral("BitBtn1"), QStringLiteral("&Salir"), PersonnelCardResult::Exit},
-        {kDelete, QStringLiteral("&Borrar"), PersonnelCardResult::Delete,
-         QStringLiteral("Elimina la Ficha.")},
-        {kPhoto, QStringLiteral("Foto"), 0}};
-    spec.cancelResult = PersonnelCardResult::Exit;
+        {kSave, QStringLiteral("Sal&var"), CardResult::Save, QStringLiteral("Grava la Ficha.")},
+        {QStringLiteral("BitBtn1"), QStringLiteral("&Salir"), CardResult::Exit},
+        {kDelete, QStringLiteral("&Borrar"), CardResult::Delete, QStringLiteral("Elimina la Ficha.")},
+        {kPhoto, QStringLiteral("Foto"), CardResult::None}};
+    spec.cancelResult = CardResult::Exit;
+    spec.onShow = [&ctx](CardState& state) {
+        const QString& action = ctx.st.ActionCode;
+        if (action == QLatin1String("1")) {
+            state.enable(QStringLiteral("Baja"), false);
+        } else if (action == QLatin1String("2")) {
+            state.captions[kSave] = QStringLiteral("Siguiente");
+            state.enable(kDelete, false);
+        } else if (action == QLatin1String("3")) {
+            state.enable(QStringLiteral("Codigo"), false);
+        }
+    };
     spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
         if (button.name != kPhoto)
             return true;
@@ -81,42 +94,6 @@ CardSpec PersonnelCardSpec(Context& ctx)
         return false;
     };
     return spec;
-}
-
-CardState PersonnelCardState(const Context& ctx, const TPersonnelRecord& rec)
-{
-    const QString& action = ctx.st.ActionCode;
-    CardState state;
-    Binding().Fill(state, rec);
-    if (action == QLatin1String("1")) {
-        state.enable(QStringLiteral("Baja"), false);
-    } else if (action == QLatin1String("2")) {
-        state.captions[kSave] = QStringLiteral("Siguiente");
-        state.enable(kDelete, false);
-    } else if (action == QLatin1String("3")) {
-        state.enable(QStringLiteral("Codigo"), false);
-    }
-    return state;
-}
-
-int ShowPersonnelCard(Context& ctx, TPersonnelRecord& rec)
-{
-    State& st = ctx.st;
-    st.ContinueFlag = 0;
-    st.PhotoAssignFlag = 0;
-    const CardSpec spec = PersonnelCardSpec(ctx);
-    CardState state = PersonnelCardState(ctx, rec);
-    const int result = ctx.ui.RunCard(spec, state);
-    if (result == PersonnelCardResult::Save) {
-        st.ContinueFlag = 1;
-        st.AnswerCode = QStringLiteral("M");
-        Binding().Read(state, rec);
-    } else if (result == PersonnelCardResult::Exit) {
-        st.RunFlag = 0;
-    } else if (result == PersonnelCardResult::Delete) {
-        st.AnswerCode = QStringLiteral("B");
-    }
-    return result;
 }
 
 } // namespace gim

@@ -148,7 +148,7 @@ CardSpec PersonnelEntryCardSpec(Context& ctx)
             ShowEmployeeName(ctx, state);
     };
     // A time the 32-bit field cannot hold would be stored as another one.
-    RefuseMinutesOutOfRange(ctx, spec, kMinutes, CardResult::Save, std::numeric_limits<std::uint32_t>::max());
+    RefuseMinutesOutOfRange(ctx, spec, kMinutes, std::numeric_limits<std::uint32_t>::max());
     return spec;
 }
 

@@ -18,6 +18,21 @@ namespace gim {
 
 namespace {
 
+const QString Code = QStringLiteral("Codigo");
+const QString MachineName = QStringLiteral("LabelMaquina");
+const QString Speciality = QStringLiteral("Espec");
+const QString SpecialityText = QStringLiteral("LabelEspec");
+const QString Procedure = QStringLiteral("Proced");
+const QString Instruction = QStringLiteral("inst");
+const QString MachineState = QStringLiteral("Estado");
+const QString StateText = QStringLiteral("LabelEstado");
+const QString Minutes = QStringLiteral("TIEMPO");
+const QString Description = QStringLiteral("Descripcion");
+const QString Picture = QStringLiteral("Image1");   // the path of the picture shown
+const QString PhotoButton = QStringLiteral("FOTO"); // keeps the card open
+const QString SaveButton = QStringLiteral("Salvar");
+const QString DeleteButton = QStringLiteral("Borrar");
+
 QString PictureSubFolder(const State& st)
 {
     return QStringLiteral("\\PROCEDIM\\") + st.CurrentEnvironment + QStringLiteral("\\");
@@ -26,40 +41,15 @@ QString PictureSubFolder(const State& st)
 // The picture of the key typed on the card.
 void NamePicture(Context& ctx, const CardState& state)
 {
-    using namespace ProcedureCard;
     Procedures(ctx).ProcedurePictureName = state.value(Code) + state.value(Speciality) +
                                            state.value(Procedure) + state.value(Instruction) +
                                            QStringLiteral(".jpg");
-}
-
-const CardBinding<TProcedureRecord>& ProcedureBinding()
-{
-    using namespace ProcedureCard;
-    using R = TProcedureRecord;
-    static const CardBinding<R> binding{
-        BindText(Code, &R::MachineCode),
-        BindText(Speciality, &R::Espec),
-        BindText(Procedure, &R::Proced),
-        BindText(Instruction, &R::Inst),
-        BindText(MachineState, &R::Estado),
-        // Stored in the field's width; a text that is no number reads as 0.
-        BindValue<R, LeU16>(
-            Minutes, &R::Tiempo, [](const LeU16& minutes) { return QString::number(minutes.get()); },
-            [](const QString& text) {
-                LeU16 minutes;
-                minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
-                return minutes;
-            }),
-        BindText(Description, &R::Descripcion),
-    };
-    return binding;
 }
 
 // The machine's name beside its code. While the code is being typed a machine file that is not there
 // only names no machine; `report` runs the lookup itself, which says so.
 void ShowMachineName(Context& ctx, CardState& state, bool report = true)
 {
-    using namespace ProcedureCard;
     const QString code = state.value(Code);
     if (code == QLatin1String("*")) {
         state.set(MachineName, QStringLiteral("Indistinta"));
@@ -77,7 +67,6 @@ void ShowMachineName(Context& ctx, CardState& state, bool report = true)
 
 void UpdateMeanings(CardState& state)
 {
-    using namespace ProcedureCard;
     const QString speciality = ProcedureSpecialityMeaning(state.value(Speciality));
     if (!speciality.isEmpty())
         state.set(SpecialityText, speciality);
@@ -100,13 +89,28 @@ void TakePhoto(Context& ctx, CardState& state)
         ChoosePhotoSource(ctx, subFolder, name.isEmpty() ? QStringLiteral("*.jpg") : name);
     if (!chosen || PictureFormatOf(*chosen) == PictureFormat::None)
         return;
-    state.set(ProcedureCard::Picture, *chosen);
+    state.set(Picture, *chosen);
     state.caption = QStringLiteral("Visualizar Imagen - (") + *chosen + QLatin1Char(')');
     if (const PictureCodec* codec = Machines(ctx).photoCodec; codec && folder)
         ImportPictureFile(ctx, *codec, subFolder, name, *chosen);
 }
 
 } // namespace
+
+const CardBinding<TProcedureRecord>& ProcedureCardBinding()
+{
+    using R = TProcedureRecord;
+    static const CardBinding<R> binding{
+        BindText(Code, &R::MachineCode),
+        BindText(Speciality, &R::Espec),
+        BindText(Procedure, &R::Proced),
+        BindText(Instruction, &R::Inst),
+        BindText(MachineState, &R::Estado),
+        BindValue<R, LeU16>(Minutes, &R::Tiempo, MinutesText, MinutesOfText),
+        BindText(Description, &R::Descripcion),
+    };
+    return binding;
+}
 
 QString ProcedureSpecialityMeaning(const QString& code)
 {
@@ -129,16 +133,17 @@ QString ProcedureStateMeaning(const QString& code)
     return {};
 }
 
-CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
+CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
 {
-    using namespace ProcedureCard;
     CardSpec spec;
     spec.name = QStringLiteral("TInstru");
-    spec.caption = QString::fromLatin1(kProcedureCardCaption);
+    spec.caption = QStringLiteral("Procedimientos / Instrucciones");
 
     FieldSpec code = MakeField(Code, "CODIGO", FieldKind::Combo, 8);
     code.choices = QStringList{QStringLiteral("*")};
-    if (machineChoices) {
+    const bool filter = use == ProcedureCardUse::Filter;
+    const bool editing = !filter && ctx.st.ActionCode == QLatin1String("E");
+    if (!editing) {
         MachinesState& machines = Machines(ctx);
         if (machines.MachineList.empty())
             LoadMachineList(ctx);
@@ -162,16 +167,36 @@ CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
                    MakeField(Minutes, "TIEMPO (min)", FieldKind::Text),
                    MakeField(Description, "DESCRIPCION", FieldKind::Memo, 250),
                    MakeField(Picture, "", FieldKind::Picture)};
-    ProcedureBinding().Declare(spec);
-    spec.buttons = {{PhotoButton, QStringLiteral("&Foto"), 0},
-                    {SaveButton, QStringLiteral("Sal&var"), ProcedureCardResult::Save},
-                    {ExitButton, QStringLiteral("&Salir"), ProcedureCardResult::Exit},
-                    {DeleteButton, QStringLiteral("&Borrar"), ProcedureCardResult::Delete}};
-    spec.cancelResult = ProcedureCardResult::Exit;
+    // The key and state with their meanings beside them, the picture to their right, the description
+    // across the card below.
+    PlaceFields(spec, {GridCell(0), GridCell(0, 1), GridCell(1), GridCell(1, 1), GridCell(2), GridCell(3),
+                       GridCell(4), GridCell(4, 1), GridCell(5), GridCell(6, 0, 1, 3), GridCell(0, 2, 6)});
+    ProcedureCardBinding().Declare(spec);
+    spec.buttons = {{PhotoButton, QStringLiteral("&Foto"), CardResult::None},
+                    {SaveButton, QStringLiteral("Sal&var"), CardResult::Save},
+                    {QStringLiteral("BitBtn1"), QStringLiteral("&Salir"), CardResult::Exit},
+                    {DeleteButton, QStringLiteral("&Borrar"), CardResult::Delete}};
+    spec.cancelResult = CardResult::Exit;
 
-    spec.onShow = [&ctx](CardState& s) {
+    spec.onShow = [&ctx, filter, editing](CardState& s) {
+        const QString& output = ctx.st.OutputCode;
+        if (filter) {
+            s.captions[SaveButton] = QStringLiteral("&Buscar");
+            s.enable(DeleteButton, false);
+        } else if (output == QLatin1String("P") || output == QLatin1String("I")) {
+            s.captions[SaveButton] = QStringLiteral("SAL&VAR");
+            s.enable(DeleteButton, false);
+            if (output == QLatin1String("P")) {
+                s.set(Instruction, QLatin1String(kProcedureHeading));
+                s.enable(Instruction, false);
+            }
+        }
+        // The key cannot change.
+        if (editing)
+            for (const QString& field : {Code, Procedure, Instruction, Speciality})
+                s.enable(field, false);
         UpdateMeanings(s);
-        if (ctx.st.ActionCode == QLatin1String("E")) {
+        if (editing) {
             NamePicture(ctx, s);
             ShowProcedurePicture(ctx, s);
         }
@@ -206,67 +231,9 @@ CardSpec ProcedureCardSpec(Context& ctx, bool machineChoices)
         TakePhoto(ctx, s);
         return false;
     };
+    if (!filter)
+        RefuseMinutesOutOfRange(ctx, spec, Minutes);
     return spec;
-}
-
-CardState ProcedureCardState(const TProcedureRecord& rec)
-{
-    CardState state;
-    ProcedureBinding().Fill(state, rec);
-    return state;
-}
-
-void ReadProcedureCard(const CardState& state, TProcedureRecord& rec)
-{
-    ProcedureBinding().Read(state, rec);
-}
-
-int ShowProcedureCard(Context& ctx, TProcedureRecord& rec)
-{
-    using namespace ProcedureCard;
-    State& st = ctx.st;
-    ProceduresState& p = Procedures(ctx);
-    st.AnswerCode.clear();
-    p.ProcedureCardSaved = 0;
-    const bool editing = st.ActionCode == QLatin1String("E");
-
-    CardState state = ProcedureCardState(rec);
-    if (editing) {
-        // The key cannot change.
-        for (const QString& field : {Code, Procedure, Instruction, Speciality})
-            state.enable(field, false);
-    }
-    if (st.OutputCode == QLatin1String("P") || st.OutputCode == QLatin1String("I")) {
-        state.captions[SaveButton] = QStringLiteral("SAL&VAR");
-        state.enable(DeleteButton, false);
-        if (st.OutputCode == QLatin1String("P")) {
-            state.set(Instruction, QLatin1String(kProcedureHeading));
-            state.enable(Instruction, false);
-        }
-    }
-
-    int result = ProcedureCardResult::Save;
-    if (st.ActionCode != QLatin1String("i") || st.InteractiveFlag) {
-        CardSpec spec = ProcedureCardSpec(ctx, !editing);
-        RefuseMinutesOutOfRange(ctx, spec, Minutes, ProcedureCardResult::Save);
-        result = ctx.ui.RunCard(spec, state);
-    }
-    switch (result) {
-    case ProcedureCardResult::Save:
-        ReadProcedureCard(state, rec);
-        st.AnswerCode = QStringLiteral("M");
-        p.ProcedureCardSaved = 1;
-        break;
-    case ProcedureCardResult::Delete:
-        st.AnswerCode = QStringLiteral("B");
-        rec.MachineCode = "Z";
-        break;
-    default:
-        rec.MachineCode = "#";
-        st.AnswerCode.clear();
-        break;
-    }
-    return result;
 }
 
 void ShowProcedurePicture(Context& ctx, CardState& state)
@@ -276,7 +243,7 @@ void ShowProcedurePicture(Context& ctx, CardState& state)
     const QString path = folder + QLatin1Char('/') + name;
     if (name.isEmpty() || !QFileInfo(path).isFile())
         return;
-    state.set(ProcedureCard::Picture, path);
+    state.set(Picture, path);
     state.caption = QStringLiteral("Visualizar Imagen - ") + folder + QLatin1Char('/') + name;
 }
 

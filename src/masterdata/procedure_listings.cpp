@@ -23,28 +23,23 @@ bool Passes(const QString& wanted, const QString& have)
 
 void ListProcedures(Context& ctx)
 {
-    using namespace ProcedureCard;
     State& st = ctx.st;
     const bool instructions = st.ActionCode == QLatin1String("I");
 
-    CardState filter;
-    filter.captions[SaveButton] = QStringLiteral("&Buscar");
-    filter.enable(DeleteButton, false);
-    filter.set(Code, kAny);
-    filter.set(Description, QStringLiteral(".."));
-    filter.set(Procedure, kAny);
-    filter.set(MachineState, QStringLiteral(".."));
-    filter.set(Instruction, instructions ? kAny : QString::fromLatin1(kProcedureHeading));
-    filter.set(Speciality, kAny);
-    if (instructions) {
-        const int result = ctx.ui.RunCard(ProcedureCardSpec(ctx, true), filter);
-        if (result != ProcedureCardResult::Save)
-            filter.set(Code, QStringLiteral("#"));
-    }
-    const QString code = filter.value(Code).left(8);
-    const QString speciality = filter.value(Speciality).left(2);
-    const QString procedure = filter.value(Procedure).left(2);
-    const QString instruction = filter.value(Instruction).left(2);
+    TProcedureRecord filter{};
+    filter.MachineCode = "*";
+    filter.Espec = "*";
+    filter.Proced = "*";
+    filter.Inst = instructions ? "*" : kProcedureHeading;
+    filter.Estado = "..";
+    filter.Descripcion = "..";
+    if (instructions && ProcedureCardBinding().Run(ctx.ui, ProcedureCardSpec(ctx, ProcedureCardUse::Filter),
+                                                   filter) != CardResult::Save)
+        filter.MachineCode = "#";
+    const QString code = filter.MachineCode.str();
+    const QString speciality = filter.Espec.str();
+    const QString procedure = filter.Proced.str();
+    const QString instruction = filter.Inst.str();
     if (code == QLatin1String("#"))
         return;
 

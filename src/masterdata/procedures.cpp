@@ -9,6 +9,28 @@
 
 namespace gim {
 
+namespace {
+
+// The card on `rec`, read back when saved; in import mode without cards the record counts as saved unseen
+// (a heading card keeps the heading's number all the same). What becomes of the record shows in its code:
+// erased "Z", left "#".
+int RunProcedureCard(Context& ctx, TProcedureRecord& rec)
+{
+    const State& st = ctx.st;
+    int result = CardResult::Save;
+    if (st.ActionCode != QLatin1String("i") || st.InteractiveFlag)
+        result = ProcedureCardBinding().Run(ctx.ui, ProcedureCardSpec(ctx, ProcedureCardUse::Record), rec);
+    else if (st.OutputCode == QLatin1String("P"))
+        rec.Inst = kProcedureHeading;
+    if (result == CardResult::Delete)
+        rec.MachineCode = "Z";
+    else if (result != CardResult::Save)
+        rec.MachineCode = "#";
+    return result;
+}
+
+} // namespace
+
 ProceduresState& Procedures(Context& ctx)
 {
     return ctx.Module<ProceduresState>();
@@ -69,7 +91,6 @@ void AddProcedure(Context& ctx)
         ~RestoreOutput() { st.OutputCode = output; }
     } restore{st, output};
 
-    p.ProcedureCardSaved = 0;
     st.ContinueFlag = 0;
     st.RecordAddedFlag = 0;
     ClearProcedureRecord(p.CurrentProcedure);
@@ -82,13 +103,13 @@ void AddProcedure(Context& ctx)
     while (more) {
         if (importing)
             p.CurrentProcedure = p.ImportedProcedure;
-        const int result = ShowProcedureCard(ctx, p.CurrentProcedure);
-        if (result == ProcedureCardResult::Exit || (importing && result == ProcedureCardResult::Save))
+        const int result = RunProcedureCard(ctx, p.CurrentProcedure);
+        if (result == CardResult::Exit || (importing && result == CardResult::Save))
             more = false;
         if (p.CurrentProcedure.MachineCode == "#")
             continue;
         const bool known = FindIntoFoundMachine(ctx, p.CurrentProcedure.MachineCode);
-        if (!p.ProcedureCardSaved)
+        if (result != CardResult::Save)
             continue;
         if (!known)
             ctx.ui.ShowMessage(st.FoundMachine.Denominacion.str() +
@@ -141,8 +162,8 @@ void EditProceduresSelective(Context& ctx)
         if (JoinedProcedureKey(entry.rec) != key)
             continue;
         TProcedureRecord rec = entry.rec;
-        ShowProcedureCard(ctx, rec);
-        if (st.AnswerCode == QLatin1String("M") || st.AnswerCode == QLatin1String("B")) {
+        const int result = RunProcedureCard(ctx, rec);
+        if (result == CardResult::Save || result == CardResult::Delete) {
             // A file saved by someone else meanwhile: what was read no longer stands for it, so the
             // edit ends here; what was written before stays to be sorted.
             if (file.WriteAt(entry, rec) != WriteResult::Written)

@@ -26,7 +26,6 @@ struct ProceduresState
     // Filled by the import gateway.
     TProcedureRecord ImportedProcedure{};
 
-    std::uint8_t ProcedureCardSaved = 0;
     QString ProcedurePictureName; // code + Espec + Proced + Inst + ".jpg"
 };
 

@@ -43,7 +43,7 @@ CardSpec ReservedCodesCardSpec(const QStringList& descriptions)
 {
     CardSpec spec;
     spec.name = QStringLiteral("TCodReser");
-    spec.caption = QString::fromLatin1(kReservedCodesCaption);
+    spec.caption = QStringLiteral("CODIGOS RESERVADOS ");
     // Each sheet shows its lists side by side, each under its caption.
     int actionColumn = 0;
     int routineColumn = 0;
@@ -85,10 +85,10 @@ CardSpec ReservedCodesCardSpec(const QStringList& descriptions)
     description.place.row = 1;
     spec.fields.push_back(description);
 
-    spec.buttons = {{QStringLiteral("Salvaracc"), QStringLiteral("SAL&VAR"), ReservedCodesResult::Save},
-                    {QStringLiteral("Imprimir"), QStringLiteral("&LISTAR"), ReservedCodesResult::List},
-                    {QStringLiteral("salir"), QStringLiteral("&Salir"), ReservedCodesResult::Cancel}};
-    spec.cancelResult = ReservedCodesResult::Cancel;
+    spec.buttons = {{QStringLiteral("Salvaracc"), QStringLiteral("SAL&VAR"), CardResult::Save},
+                    {QStringLiteral("Imprimir"), QStringLiteral("&LISTAR"), CardResult::Print},
+                    {QStringLiteral("salir"), QStringLiteral("&Salir"), CardResult::Exit}};
+    spec.cancelResult = CardResult::Exit;
     return spec;
 }
 
@@ -144,9 +144,9 @@ void EditReservedCodes(Context& ctx)
         return;
     const CardSpec spec = ReservedCodesCardSpec(descriptions);
     const int result = ctx.ui.RunCard(spec, state);
-    if (result == ReservedCodesResult::Save)
+    if (result == CardResult::Save)
         WriteReservedCodes(ctx, VisibleFlagsOf(state));
-    else if (result == ReservedCodesResult::List)
+    else if (result == CardResult::Print)
         ListReservedCodes(ctx);
 }
 

@@ -12,14 +12,8 @@ struct Context;
 
 // The window of the reserved codes (TCodReser) as a card: two sheets, the seven action lists and the
 // three routine lists, each a check list named as its list ("CodPreven") under its caption, an item's tick
-// its code's visibility; clicking a code shows its description below the sheets.
-namespace ReservedCodesResult {
-inline constexpr int Save = 1;   // Salvaracc "SAL&VAR"
-inline constexpr int Cancel = 2; // salir "&Salir" and the close box
-inline constexpr int List = 6;   // Imprimir "&LISTAR"
-} // namespace ReservedCodesResult
-
-inline constexpr const char* kReservedCodesCaption = "CODIGOS RESERVADOS ";
+// its code's visibility; clicking a code shows its description below the sheets. Results: Save, Print
+// ("&LISTAR"), Exit.
 
 // `descriptions` are the lines "code  description" of the file's records, in record order.
 CardSpec ReservedCodesCardSpec(const QStringList& descriptions);

@@ -14,9 +14,40 @@ namespace gim {
 
 namespace {
 
-const CardBinding<TOperationRecord>& RoutineBinding()
+const QString Code = QStringLiteral("Label1"); // the machine code, read back as the record's
+const QString Name = QStringLiteral("Label2");
+const QString Frequency = QStringLiteral("FercGM");
+const QString MachineState = QStringLiteral("EstadoGM");
+const QString Speciality = QStringLiteral("EspGM");
+const QString Description = QStringLiteral("DescripGM");
+const QString Minutes = QStringLiteral("TiempoGM");
+const QString FrequencyText = QStringLiteral("FrecLabel"); // meaning of the typed code
+const QString StateText = QStringLiteral("EstadoLabel");
+const QString SpecialityText = QStringLiteral("EspLabel");
+const QString HoursText = QStringLiteral("TiempoLabel"); // the minutes as hours
+const QString Rich = QStringLiteral("RichGM");
+const QString SaveButton = QStringLiteral("Button1");
+const QString DeleteButton = QStringLiteral("Button2");
+const QString NextButton = QStringLiteral("Impresion");
+
+const QString SourceEnvironment = QStringLiteral("Forigen");
+const QString TargetEnvironment = QStringLiteral("Fdestin");
+
+// RichGM is a read-only list: one row per line, none current.
+void SetRichLines(CardState& state, const QStringList& lines)
 {
-    using namespace RoutineCard;
+    std::vector<QStringList>& rows = state.rows[Rich];
+    rows.clear();
+    rows.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines)
+        rows.push_back(QStringList{line});
+    state.set(Rich, QString());
+}
+
+} // namespace
+
+const CardBinding<TOperationRecord>& RoutineCardBinding()
+{
     using R = TOperationRecord;
     static const CardBinding<R> binding{
         BindText(Code, &R::MachineCode),
@@ -24,17 +55,12 @@ const CardBinding<TOperationRecord>& RoutineBinding()
         BindText(MachineState, &R::State),
         BindText(Speciality, &R::Speciality),
         BindText(Description, &R::Description),
-        // Stored in the field's width, as the old card did; a text that is no number reads as 0.
-        BindValue<R, LeU16>(
-            Minutes, &R::Minutes, [](const LeU16& minutes) { return QString::number(minutes.get()); },
-            [](const QString& text) {
-                LeU16 minutes;
-                minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
-                return minutes;
-            }),
+        BindValue<R, LeU16>(Minutes, &R::Minutes, MinutesText, MinutesOfText),
     };
     return binding;
 }
+
+namespace {
 
 struct Meaning
 {
@@ -94,7 +120,6 @@ void SortItems(QStringList& items)
 
 void UpdateMeanings(CardState& state)
 {
-    using namespace RoutineCard;
     state.set(FrequencyText, FrequencyMeaning(state.value(Frequency)));
     state.set(StateText, MachineStateMeaning(state.value(MachineState)));
     state.set(SpecialityText, SpecialityMeaning(state.value(Speciality)));
@@ -105,7 +130,7 @@ void UpdateMeanings(CardState& state)
 // "speciality / description"), shows them in RichGM and offers their texts from the fifth character.
 void NarrowDescriptions(CardState& state, QStringList& items)
 {
-    const QString speciality = state.value(RoutineCard::Speciality);
+    const QString speciality = state.value(Speciality);
     QStringList kept;
     if (!speciality.isEmpty()) {
         const QChar first = speciality.front();
@@ -118,7 +143,7 @@ void NarrowDescriptions(CardState& state, QStringList& items)
         }
     }
     SetRichLines(state, kept);
-    state.show(RoutineCard::Rich, true);
+    state.show(Rich, true);
     QStringList narrowed;
     for (const QString& line : kept)
         narrowed << line.mid(4, 133);
@@ -175,22 +200,12 @@ QStringList DescriptionSuggestions(const std::vector<OperationEntry>& list)
     return items;
 }
 
-void SetRichLines(CardState& state, const QStringList& lines)
+CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStringList& descriptions,
+                         RoutineCardUse use)
 {
-    std::vector<QStringList>& rows = state.rows[RoutineCard::Rich];
-    rows.clear();
-    rows.reserve(static_cast<std::size_t>(lines.size()));
-    for (const QString& line : lines)
-        rows.push_back(QStringList{line});
-    state.set(RoutineCard::Rich, QString());
-}
-
-CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStringList& descriptions)
-{
-    using namespace RoutineCard;
     CardSpec spec;
     spec.name = QStringLiteral("TFormGM");
-    spec.caption = QString::fromUtf8(kRoutineCardCaption);
+    spec.caption = QStringLiteral("FICHA OPERACIONES DE REVISIÓN GAMAS MANTENIMIENTO PREVENTIVO");
 
     FieldSpec frequency = MakeField(Frequency, "FRECUENCIA", FieldKind::Combo);
     frequency.choices = codes.frequencies;
@@ -213,16 +228,47 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
                    MakeField(HoursText, "", FieldKind::Label),
                    MakeField(Rich, "", FieldKind::Table)};
     spec.fields.back().columns = QStringList{QString()};
-    RoutineBinding().Declare(spec);
-    spec.buttons = {{SaveButton, QStringLiteral("SAL&VAR"), RoutineCardResult::Save},
-                    {DeleteButton, QStringLiteral("&BORRAR"), RoutineCardResult::Delete},
-                    {NextButton, QStringLiteral("&IMPRIME"), RoutineCardResult::Next},
-                    {ExitButton, QStringLiteral("&SALIR"), RoutineCardResult::Exit}};
-    spec.cancelResult = RoutineCardResult::Exit;
+    // Each code with its meaning beside it, the description across, the time with its hours, the list
+    // below.
+    PlaceFields(spec, {GridCell(0), GridCell(0, 1), GridCell(1), GridCell(1, 1), GridCell(2), GridCell(2, 1),
+                       GridCell(3), GridCell(3, 1), GridCell(4, 0, 1, 2), GridCell(5), GridCell(5, 1),
+                       GridCell(6, 0, 1, 2)});
+    RoutineCardBinding().Declare(spec);
+    spec.buttons = {{SaveButton, QStringLiteral("SAL&VAR"), CardResult::Save},
+                    {DeleteButton, QStringLiteral("&BORRAR"), CardResult::Delete},
+                    {NextButton, QStringLiteral("&IMPRIME"), CardResult::Next},
+                    {QStringLiteral("BitBtn1"), QStringLiteral("&SALIR"), CardResult::Exit}};
+    spec.cancelResult = CardResult::Exit;
 
     // The items the description offers now: leaving the speciality narrows them.
     auto items = std::make_shared<QStringList>(descriptions);
-    spec.onShow = [](CardState& s) { UpdateMeanings(s); };
+    spec.onShow = [use = std::move(use)](CardState& s) {
+        using Kind = RoutineCardUse::Kind;
+        s.set(Name, use.machineName);
+        UpdateMeanings(s);
+        switch (use.kind) {
+        case Kind::Add:
+            s.show(Rich, false);
+            s.enable(NextButton, false);
+            s.enable(DeleteButton, false);
+            break;
+        case Kind::Edit:
+            s.show(Rich, false);
+            s.captions[NextButton] = QStringLiteral("SI&GUIENTE");
+            if (use.held) {
+                s.enable(SaveButton, false);
+                s.enable(DeleteButton, false);
+            } else {
+                s.captions[SaveButton] = QStringLiteral("SAL&VAR");
+            }
+            break;
+        case Kind::Copy:
+            s.captions[SaveButton] = QStringLiteral("COPIAR");
+            s.captions[DeleteButton] = QStringLiteral("NO COPIAR");
+            SetRichLines(s, use.summary);
+            break;
+        }
+    };
     spec.onChange = [](CardState& s, const QString&) { UpdateMeanings(s); };
     spec.onExit = [items](CardState& s, const QString& field) {
         if (field == Frequency) {
@@ -246,54 +292,35 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
         s.set(Frequency, CardFrequency(s.value(Frequency)));
         return true;
     };
+    RefuseMinutesOutOfRange(ctx, spec, Minutes);
     return spec;
 }
 
-CardState RoutineCardState(const TOperationRecord& rec, const QString& name)
+const CardBinding<OperationCopyRequest>& CopyDialogBinding()
 {
-    using namespace RoutineCard;
-    CardState state;
-    RoutineBinding().Fill(state, rec);
-    state.set(Name, name);
-    UpdateMeanings(state);
-    state.show(Rich, false);
-    return state;
-}
-
-CardState NewRoutineCardState(const QString& code, const QString& name)
-{
-    using namespace RoutineCard;
-    CardState state;
-    state.set(Code, code);
-    state.set(Name, name);
-    state.set(Description, QStringLiteral(".. "));
-    state.set(Frequency, QStringLiteral(".."));
-    state.set(MachineState, QStringLiteral(".."));
-    state.set(Speciality, QStringLiteral(".."));
-    state.set(Minutes, QStringLiteral("0"));
-    UpdateMeanings(state);
-    state.show(Rich, false);
-    return state;
-}
-
-void ReadRoutineCard(const CardState& state, TOperationRecord& rec)
-{
-    RoutineBinding().Read(state, rec);
+    using R = OperationCopyRequest;
+    static const CardBinding<R> binding{
+        BindTyped(SourceEnvironment, &R::sourceEnvironment),
+        BindTyped(QStringLiteral("Morigen"), &R::sourceMachine),
+        BindTyped(TargetEnvironment, &R::targetEnvironment),
+        BindTyped(QStringLiteral("Mdestin"), &R::targetMachine),
+    };
+    return binding;
 }
 
 CardSpec CopyDialogSpec(Context& ctx)
 {
-    using namespace CopyDialog;
     CardSpec spec;
     spec.name = QStringLiteral("TFcopia");
-    spec.caption = QString::fromLatin1(kCopyDialogCaption);
+    spec.caption = QStringLiteral("COPIA OPERACIONES DE REVISION");
     spec.fields = {MakeField(SourceEnvironment, "ENTORNO ORIGEN", FieldKind::Text),
-                   MakeField(SourceMachine, "MÁQUINA ORIGEN", FieldKind::Text),
+                   MakeField(QStringLiteral("Morigen"), "MÁQUINA ORIGEN", FieldKind::Text),
                    MakeField(TargetEnvironment, "ENTORNO DESTINO", FieldKind::Text),
-                   MakeField(TargetMachine, "MÁQUINA DESTINO", FieldKind::Text)};
-    spec.buttons = {{CopyButton, QStringLiteral("&COPIAR"), Copy},
-                    {CancelButton, QStringLiteral("CA&NCELAR"), Cancel}};
-    spec.cancelResult = Cancel;
+                   MakeField(QStringLiteral("Mdestin"), "MÁQUINA DESTINO", FieldKind::Text)};
+    spec.buttons = {{QStringLiteral("COPIAR"), QStringLiteral("&COPIAR"), CardResult::Save},
+                    {QStringLiteral("CANCELAR"), QStringLiteral("CA&NCELAR"), CardResult::Exit}};
+    spec.cancelResult = CardResult::Exit;
+    spec.onShow = [](CardState& s) { s.enable(TargetEnvironment, false); };
     // A double-click on the source environment picks another environment's operation file.
     spec.onDoubleClick = [&ctx](CardState& s, const QString& field) {
         if (field != SourceEnvironment)
@@ -306,18 +333,6 @@ CardSpec CopyDialogSpec(Context& ctx)
                   QDir::fromNativeSeparators(*chosen).chopped(std::min<qsizetype>(4, chosen->size())));
     };
     return spec;
-}
-
-CardState CopyDialogState(const Context& ctx)
-{
-    using namespace CopyDialog;
-    CardState state;
-    state.set(SourceEnvironment, ctx.st.CurrentEnvironment);
-    state.set(TargetEnvironment, ctx.st.CurrentEnvironment);
-    state.set(SourceMachine, QStringLiteral(".."));
-    state.set(TargetMachine, QStringLiteral("CÓDIGO MÁQUINA"));
-    state.enable(TargetEnvironment, false);
-    return state;
 }
 
 } // namespace gim

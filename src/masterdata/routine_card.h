@@ -3,6 +3,7 @@
 #include "masterdata/reserved_codes.h"
 #include "masterdata/routines.h"
 #include "platform/card.h"
+#include "platform/card_binding.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,39 +12,6 @@
 namespace gim {
 
 struct Context;
-
-// The operation card TFormGM and the modal results of its buttons. They are this card's own: the
-// machine card deletes with 6, this one with 7.
-namespace RoutineCardResult {
-inline constexpr int Save = 1;   // Button1 "SAL&VAR"; "COPIAR" on the copy card
-inline constexpr int Exit = 2;   // BitBtn1 "&SALIR" and the close box
-inline constexpr int Next = 6;   // Impresion "&IMPRIME"; "SI&GUIENTE" in the edit
-inline constexpr int Delete = 7; // Button2 "&BORRAR"; "NO COPIAR" on the copy card
-} // namespace RoutineCardResult
-
-inline constexpr const char* kRoutineCardCaption =
-    "FICHA OPERACIONES DE REVISIÓN GAMAS MANTENIMIENTO PREVENTIVO";
-
-// The card's controls.
-namespace RoutineCard {
-inline const QString Code = QStringLiteral("Label1"); // the machine code, read back as the record's
-inline const QString Name = QStringLiteral("Label2");
-inline const QString Frequency = QStringLiteral("FercGM");
-inline const QString MachineState = QStringLiteral("EstadoGM");
-inline const QString Speciality = QStringLiteral("EspGM");
-inline const QString Description = QStringLiteral("DescripGM");
-inline const QString Minutes = QStringLiteral("TiempoGM");
-inline const QString FrequencyText = QStringLiteral("FrecLabel"); // meaning of the typed code
-inline const QString StateText = QStringLiteral("EstadoLabel");
-inline const QString SpecialityText = QStringLiteral("EspLabel");
-inline const QString HoursText = QStringLiteral("TiempoLabel"); // the minutes as hours
-inline const QString Rich = QStringLiteral("RichGM");
-inline const QString SaveButton = QStringLiteral("Button1");
-inline const QString DeleteButton = QStringLiteral("Button2");
-inline const QString NextButton = QStringLiteral("Impresion");
-inline const QString ExitButton = QStringLiteral("BitBtn1");
-// A double click on the description: the procedure headings into RichGM. It keeps the card open.
-} // namespace RoutineCard
 
 // The meanings the card shows beside its three codes; "No valida" for any other text.
 QString FrequencyMeaning(const QString& code);
@@ -57,37 +25,40 @@ QString CardFrequency(const QString& typed);
 // every listed operation, sorted.
 QStringList DescriptionSuggestions(const std::vector<OperationEntry>& list);
 
-// The card as data, with the three code lists and the description items it offers. Leaving the
-// speciality narrows the descriptions to those of that speciality (shown in RichGM); every button
-// that closes the card puts "S" in place of a frequency no revision covers.
-CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStringList& descriptions);
+// What an operation card is opened for, and what it shows besides the operation.
+struct RoutineCardUse
+{
+    enum class Kind { Add, Edit, Copy };
+    Kind kind = Kind::Add;
+    QString machineName;
+    // Edit: the machine is held by the plan, so the operation can be neither saved nor deleted.
+    bool held = false;
+    // Copy: the list shows what has been copied so far.
+    QStringList summary;
+};
 
-// The card showing an operation of the machine `name`.
-CardState RoutineCardState(const TOperationRecord& rec, const QString& name);
-// A new card for a machine: every code "..", description ".. ", time "0".
-CardState NewRoutineCardState(const QString& code, const QString& name);
+// The operation card TFormGM as data, with the three code lists and the description items it offers.
+// Leaving the speciality narrows the descriptions to those of that speciality (shown in the list); every
+// button that closes the card puts "S" in place of a frequency no revision covers; a time outside a
+// minutes field is refused. The add card can neither delete nor go on; the edit card goes on with
+// "SI&GUIENTE"; the copy card copies with "COPIAR", skips with "NO COPIAR" and shows the summary. Results:
+// Save, Delete, Next ("&IMPRIME", "SI&GUIENTE"), Exit.
+CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStringList& descriptions,
+                         RoutineCardUse use);
+// The card's controls and the operation's fields (the code from Label1); the other bytes stay.
+const CardBinding<TOperationRecord>& RoutineCardBinding();
 
-// The controls into `rec` (code from Label1); the other bytes of `rec` stay.
-void ReadRoutineCard(const CardState& state, TOperationRecord& rec);
-
-// RichGM is a read-only list: one row per line, none current.
-void SetRichLines(CardState& state, const QStringList& lines);
-
-// The copy dialog TFcopia.
-inline constexpr const char* kCopyDialogCaption = "COPIA OPERACIONES DE REVISION";
-namespace CopyDialog {
-inline const QString SourceEnvironment = QStringLiteral("Forigen");
-inline const QString SourceMachine = QStringLiteral("Morigen");
-inline const QString TargetEnvironment = QStringLiteral("Fdestin"); // shown only
-inline const QString TargetMachine = QStringLiteral("Mdestin");
-inline const QString CopyButton = QStringLiteral("COPIAR");
-inline const QString CancelButton = QStringLiteral("CANCELAR");
-// A double click on the source environment: choose another environment's operation file.
-inline constexpr int Copy = 1;
-inline constexpr int Cancel = 2;
-} // namespace CopyDialog
-
+// The copy dialog TFcopia: what it asks, as typed.
+struct OperationCopyRequest
+{
+    QString sourceEnvironment; // an environment code, or an operation file's path less its extension
+    QString sourceMachine;
+    QString targetEnvironment; // shown only
+    QString targetMachine;
+};
+// A double-click on the source environment chooses another environment's operation file. Results: Save
+// ("&COPIAR"), Exit.
 CardSpec CopyDialogSpec(Context& ctx);
-CardState CopyDialogState(const Context& ctx);
+const CardBinding<OperationCopyRequest>& CopyDialogBinding();
 
 } // namespace gim

@@ -97,12 +97,11 @@ void WriteOperationList(Context& ctx);
 
 } // namespace
 
-void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minutesField, int saveResult,
-                             std::uint32_t highest)
+void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minutesField, std::uint32_t highest)
 {
-    spec.onButton = [&ctx, minutesField, saveResult, highest,
+    spec.onButton = [&ctx, minutesField, highest,
                      inner = std::move(spec.onButton)](CardState& s, const ButtonSpec& button) {
-        if (button.result == saveResult) {
+        if (button.result == CardResult::Save) {
             const Int64Parse minutes = ParseInt64(s.value(minutesField));
             if (minutes.value < 0 || minutes.value > highest) {
                 ctx.ui.ShowMessage(highest == 0xFFFF
@@ -114,6 +113,18 @@ void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minute
         }
         return inner ? inner(s, button) : true;
     };
+}
+
+QString MinutesText(const LeU16& minutes)
+{
+    return QString::number(minutes.get());
+}
+
+LeU16 MinutesOfText(const QString& text)
+{
+    LeU16 minutes;
+    minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
+    return minutes;
 }
 
 RoutinesState& Routines(Context& ctx)
@@ -194,27 +205,27 @@ bool EnterOperation(Context& ctx)
     }
     const QString name = st.FoundMachine.Denominacion.str();
 
+    // A new card starts from blank codes; an imported operation is shown as it came, under its machine.
+    TOperationRecord shown = rec;
     QStringList descriptions;
-    CardState state;
-    if (importing) {
-        state = RoutineCardState(r.SelectedOperation, name);
-        state.set(RoutineCard::Code, rec.MachineCode.str());
-    } else {
+    if (!importing) {
         descriptions = DescriptionSuggestions(r.OperationList);
-        state = NewRoutineCardState(rec.MachineCode.str(), name);
+        shown.Frequency = "..";
+        shown.State = "..";
+        shown.Speciality = "..";
+        shown.Description = ".. ";
+        shown.Minutes = 0;
     }
-    state.enable(RoutineCard::NextButton, false);
-    state.enable(RoutineCard::DeleteButton, false);
 
     bool more = true;
     if (st.InteractiveFlag) {
-        CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), descriptions);
-        RefuseMinutesOutOfRange(ctx, spec, RoutineCard::Minutes, RoutineCardResult::Save);
-        const int result = ctx.ui.RunCard(spec, state);
-        if (result == RoutineCardResult::Save) {
+        const CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), descriptions,
+                                              {RoutineCardUse::Kind::Add, name});
+        const int result = RoutineCardBinding().Run(ctx.ui, spec, shown);
+        if (result == CardResult::Save) {
             r.OperationSaveRequested = 1;
             more = !importing;
-        } else if (result == RoutineCardResult::Exit) {
+        } else if (result == CardResult::Exit) {
             rec.MachineCode = "#";
             return false;
         }
@@ -225,7 +236,7 @@ bool EnterOperation(Context& ctx)
     if (!r.OperationSaveRequested)
         return more;
 
-    ReadRoutineCard(state, rec);
+    rec = shown;
     if (FindPlannedMachine(ctx)) {
         UnloadMachineForEdit(ctx);
         if (r.EditorPlanEntry.Code == "#") {
@@ -311,8 +322,8 @@ void EditOperations(Context& ctx)
     const std::optional<std::vector<TOperationRecord>> records = file.Read();
     if (!records)
         return;
-    CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
-    RefuseMinutesOutOfRange(ctx, spec, RoutineCard::Minutes, RoutineCardResult::Save);
+    const GamaCodeChoices codes = GamaCodeChoicesFromFile(ctx);
+    const QStringList descriptions = DescriptionSuggestions({});
     r.EditorPlanEntry.Code = "#";
 
     for (std::size_t i = 0; i < records->size(); ++i) {
@@ -329,25 +340,20 @@ void EditOperations(Context& ctx)
         bool deleting = false;
         const bool held = FindPlannedMachine(ctx);
 
-        CardState state = RoutineCardState(rec, name);
-        state.captions[RoutineCard::NextButton] = QStringLiteral("SI&GUIENTE");
-        if (held) {
-            state.enable(RoutineCard::SaveButton, false);
-            state.enable(RoutineCard::DeleteButton, false);
-        } else {
-            state.captions[RoutineCard::SaveButton] = QStringLiteral("SAL&VAR");
-        }
-        const int result = ctx.ui.RunCard(spec, state);
-        if (result == RoutineCardResult::Save)
+        TOperationRecord shown = rec;
+        const int result = RoutineCardBinding().Run(
+            ctx.ui, RoutineCardSpec(ctx, codes, descriptions, {RoutineCardUse::Kind::Edit, name, held}),
+            shown);
+        if (result == CardResult::Save)
             r.OperationSaveRequested = 1;
-        else if (result == RoutineCardResult::Delete)
+        else if (result == CardResult::Delete)
             r.OperationDeleteRequested = 1;
 
         if (held) {
             r.OperationSaveRequested = 0;
             r.OperationDeleteRequested = 0;
         } else if (r.OperationSaveRequested) {
-            ReadRoutineCard(state, r.CurrentOperation);
+            r.CurrentOperation = shown;
         } else if (r.OperationDeleteRequested) {
             st.AnswerCode =
                 ctx.ui
@@ -394,7 +400,7 @@ void EditOperations(Context& ctx)
                 }
             }
         }
-        if (result == RoutineCardResult::Exit)
+        if (result == CardResult::Exit)
             break;
     }
 
@@ -448,10 +454,11 @@ void CopyOperations(Context& ctx)
     // A target taken out of the plan goes back once the handler has saved the list.
     AtExit reload([&ctx] { ReloadAfterSave(ctx); });
 
-    CardState dialog = CopyDialogState(ctx);
-    if (ctx.ui.RunCard(CopyDialogSpec(ctx), dialog) != CopyDialog::Copy)
+    OperationCopyRequest dialog{st.CurrentEnvironment, QStringLiteral(".."), st.CurrentEnvironment,
+                                QStringLiteral("CÓDIGO MÁQUINA")};
+    if (CopyDialogBinding().Run(ctx.ui, CopyDialogSpec(ctx), dialog) != CardResult::Save)
         return;
-    const QString source = dialog.value(CopyDialog::SourceEnvironment);
+    const QString& source = dialog.sourceEnvironment;
     const std::optional<QString> sourceOperations = SourceFileName(ctx, source, ".OPR");
     const std::optional<QString> sourceMachines = SourceFileName(ctx, source, ".MQW");
     if (!sourceOperations || !sourceMachines) {
@@ -461,14 +468,14 @@ void CopyOperations(Context& ctx)
     }
 
     TMachineRecord from{};
-    from.Codigo = dialog.value(CopyDialog::SourceMachine);
+    from.Codigo = dialog.sourceMachine;
     FindMachine(ctx, *sourceMachines, from);
     if (from.Denominacion == kMachineNotFound) {
         ctx.ui.ShowMessage(from.Denominacion.str() + QStringLiteral(" BUSCADA EN EL ENTORNO ORIGEN"));
         return;
     }
     TMachineRecord to{};
-    to.Codigo = dialog.value(CopyDialog::TargetMachine);
+    to.Codigo = dialog.targetMachine;
     FindMachine(ctx, st.FileName(DataFile::Machine), to);
     if (to.Denominacion == kMachineNotFound) {
         ctx.ui.ShowMessage(to.Denominacion.str() + QStringLiteral(" BUSCADA EN EL ENTORNO DESTINO"));
@@ -485,8 +492,8 @@ void CopyOperations(Context& ctx)
     if (!records)
         return;
 
-    CardSpec spec = RoutineCardSpec(ctx, GamaCodeChoicesFromFile(ctx), DescriptionSuggestions({}));
-    RefuseMinutesOutOfRange(ctx, spec, RoutineCard::Minutes, RoutineCardResult::Save);
+    const GamaCodeChoices codes = GamaCodeChoicesFromFile(ctx);
+    const QStringList descriptions = DescriptionSuggestions({});
     QStringList summary{st.FirmName + QString(36, QLatin1Char(' ')) + QStringLiteral("GAMA DE MANTENIMIENTO"),
                         QString(),
                         QStringLiteral("\tCodigo:") + to.Codigo.str() +
@@ -494,13 +501,13 @@ void CopyOperations(Context& ctx)
                         QStringLiteral("  "),
                         QStringLiteral("\tFR\tEST\tTP\tOF\t       DESCRIPCION "),
                         QStringLiteral("  ")};
-    auto copyCard = [&](const TOperationRecord& rec) {
-        CardState state = RoutineCardState(rec, from.Denominacion.str());
-        state.captions[RoutineCard::SaveButton] = QStringLiteral("COPIAR");
-        state.captions[RoutineCard::DeleteButton] = QStringLiteral("NO COPIAR");
-        state.show(RoutineCard::Rich, true);
-        SetRichLines(state, summary);
-        return state;
+    // The copy card shows what has been copied so far; a saved card is read back into `rec`.
+    auto copyCard = [&](TOperationRecord& rec) {
+        return RoutineCardBinding().Run(
+            ctx.ui,
+            RoutineCardSpec(ctx, codes, descriptions,
+                            {RoutineCardUse::Kind::Copy, from.Denominacion.str(), false, summary}),
+            rec);
     };
 
     TOperationRecord last{};
@@ -515,16 +522,14 @@ void CopyOperations(Context& ctx)
         bool take = total;
         bool stop = false;
         if (!total) {
-            CardState state = copyCard(rec);
-            switch (ctx.ui.RunCard(spec, state)) {
-            case RoutineCardResult::Save:
-                ReadRoutineCard(state, taken);
+            switch (copyCard(taken)) {
+            case CardResult::Save:
                 take = true;
                 break;
-            case RoutineCardResult::Next:
+            case CardResult::Next:
                 PrintCopySummary(ctx, summary);
                 break;
-            case RoutineCardResult::Delete:
+            case CardResult::Delete:
                 break;
             default:
                 stop = true;
@@ -541,11 +546,8 @@ void CopyOperations(Context& ctx)
         if (stop)
             break;
     }
-    if (total) {
-        CardState state = copyCard(last);
-        if (ctx.ui.RunCard(spec, state) == RoutineCardResult::Next)
-            PrintCopySummary(ctx, summary);
-    }
+    if (total && copyCard(last) == CardResult::Next)
+        PrintCopySummary(ctx, summary);
 }
 
 void SaveOperationList(Context& ctx)

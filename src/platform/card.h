@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -39,6 +40,12 @@ struct FieldPlace
     int rowSpan = 1;
     int columnSpan = 1;
 };
+
+// A cell of the card's body.
+inline FieldPlace GridCell(int row, int column = 0, int rowSpan = 1, int columnSpan = 1)
+{
+    return {QString(), QString(), row, column, rowSpan, columnSpan};
+}
 
 struct FieldSpec
 {
@@ -219,6 +226,17 @@ struct CardSpec
         return nullptr;
     }
 };
+
+// Puts the card's fields, in declaration order, at these places (as many as there are of both).
+inline void PlaceFields(CardSpec& spec, std::initializer_list<FieldPlace> places)
+{
+    auto place = places.begin();
+    for (FieldSpec& f : spec.fields) {
+        if (place == places.end())
+            return;
+        f.place = *place++;
+    }
+}
 
 // The items a combo field shows now: the state's run-time list when it has one, else the field's own.
 inline const QStringList& ChoicesOf(const FieldSpec& field, const CardState& state)

@@ -95,6 +95,13 @@ ControlBinding<Record> BindText(const QString& control, ShortString<N> Record::*
         [field, toField = std::move(toField)](Record& r, const QString& text) { r.*field = toField(text); }};
 }
 
+// A text kept as typed, whole (what a dialog asks rather than a record stores).
+template <class Record> ControlBinding<Record> BindTyped(const QString& control, QString Record::*field)
+{
+    return {control, 0, [field](const Record& r) { return r.*field; },
+            [field](Record& r, const QString& text) { r.*field = text; }};
+}
+
 // Any field with its own two conversions.
 template <class Record, class Field>
 ControlBinding<Record> BindValue(const QString& control, Field Record::*field,

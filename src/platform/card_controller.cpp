@@ -1,5 +1,6 @@
 #include "platform/card_controller.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace gim {
@@ -29,12 +30,10 @@ QString MaskOfField(const FieldSpec& f)
     return f.kind == FieldKind::Masked || f.kind == FieldKind::Date ? f.mask : QString();
 }
 
-namespace {
-
-} // namespace
-
-CardController::CardController(const CardSpec& spec, CardState& state, Notify message, Notify fault)
-    : m_spec(spec), m_state(state), m_message(std::move(message)), m_fault(std::move(fault))
+CardController::CardController(const CardSpec& spec, CardState& state, Notify message, Notify fault,
+                               Notify viewPicture)
+    : m_spec(spec), m_state(state), m_message(std::move(message)), m_fault(std::move(fault)),
+      m_viewPicture(std::move(viewPicture))
 {
     for (const FieldSpec& f : m_spec.fields)
         if (const QString mask = MaskOfField(f); !mask.isEmpty())
@@ -292,6 +291,12 @@ void CardController::DoubleClick(const QString& field)
         if (m_spec.onDoubleClick)
             m_spec.onDoubleClick(m_state, field);
     });
+    // The picture as the handlers left it; a card that closed shows nothing more.
+    if (f->kind != FieldKind::Picture || m_closed || !m_viewPicture)
+        return;
+    const QString path = m_state.value(field);
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        m_viewPicture(path);
 }
 
 void CardController::FocusAndRun(const QString& field, std::function<void(CardState&)> FieldSpec::*handler)

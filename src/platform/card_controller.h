@@ -31,8 +31,9 @@ public:
     using Notify = std::function<void(const QString&)>;
 
     // `message` shows a refusal to the user; `fault` reports a programming error (a handler naming a
-    // control the card does not declare).
-    CardController(const CardSpec& spec, CardState& state, Notify message, Notify fault);
+    // control the card does not declare); `viewPicture` shows a picture file in the program's viewer.
+    CardController(const CardSpec& spec, CardState& state, Notify message, Notify fault,
+                   Notify viewPicture = {});
 
     // Clears a leftover closeWith, puts the values into their masks, runs onShow and enters the first
     // field that can take the focus. False when a handler closed the card.
@@ -63,6 +64,7 @@ public:
     void Toggle(const QString& field, int item);
     // A date picked from the calendar, written as the mask keeps it ("dd/mm/yy" or "dd/mm/yyyy").
     void PickDate(const QString& field, const QDate& date);
+    // Runs the field's double-click handlers; then a picture whose file exists opens in the viewer.
     void DoubleClick(const QString& field);
     // A click, or a key pressed with Shift alone held, on a field that has the handler for it.
     void Click(const QString& field);
@@ -87,6 +89,7 @@ private:
     CardState& m_state;
     Notify m_message;
     Notify m_fault;
+    Notify m_viewPicture;
     std::map<QString, CardMask> m_masks;
     QString m_focused;
     QString m_reported; // the undeclared names already reported

@@ -68,17 +68,16 @@ const std::array<PlanControl, 5> kControls{{
      &PlanDefinitionValues::reformHours},
 }};
 
-ControlBinding<PlanDefinitionValues> BindTyped(const PlanControl& c)
+ControlBinding<PlanDefinitionValues> BindControl(const PlanControl& c)
 {
-    const auto asTyped = [](const QString& text) { return text; };
-    return BindValue<PlanDefinitionValues, QString>(QString::fromUtf8(c.name), c.value, asTyped, asTyped);
+    return BindTyped(QString::fromUtf8(c.name), c.value);
 }
 
 const CardBinding<PlanDefinitionValues>& Binding()
 {
-    static const CardBinding<PlanDefinitionValues> binding{BindTyped(kControls[0]), BindTyped(kControls[1]),
-                                                           BindTyped(kControls[2]), BindTyped(kControls[3]),
-                                                           BindTyped(kControls[4])};
+    static const CardBinding<PlanDefinitionValues> binding{
+        BindControl(kControls[0]), BindControl(kControls[1]), BindControl(kControls[2]),
+        BindControl(kControls[3]), BindControl(kControls[4])};
     return binding;
 }
 
@@ -97,7 +96,7 @@ CardSpec PlanDefinitionCardSpec()
 {
     CardSpec spec;
     spec.name = QStringLiteral("TDefinPG");
-    spec.caption = QString::fromLatin1(kPlanDefinitionCaption);
+    spec.caption = QStringLiteral("DEFINICION PLANING DE MANTENIMIENTO PREVENTIVO");
     // One edit a row, in the dialog's order.
     for (std::size_t i = 0; i < kControls.size(); ++i) {
         const PlanControl& c = kControls[i];
@@ -109,24 +108,13 @@ CardSpec PlanDefinitionCardSpec()
         spec.fields.push_back(f);
     }
     Binding().Declare(spec);
-    spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("Sal&var"), PlanDefinitionResult::Save,
+    spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("Sal&var"), CardResult::Save,
                      QStringLiteral("Gravar valores previstos de Horas.")},
-                    {QStringLiteral("BitBtn2"), QStringLiteral("&Salir"), PlanDefinitionResult::Exit,
+                    {QStringLiteral("BitBtn2"), QStringLiteral("&Salir"), CardResult::Exit,
                      QStringLiteral("Salir sin acción")}};
-    spec.cancelResult = PlanDefinitionResult::Exit;
+    spec.cancelResult = CardResult::Exit;
+    spec.onShow = [](CardState& state) { state.enable(kFinPG, false); };
     return spec;
-}
-
-CardState PlanDefinitionCardState(const Context& ctx)
-{
-    const State& st = ctx.st;
-    const PlanDefinitionValues preset{st.FirmName, QString::number(st.CurrentYear - 1),
-                                      QString::number(st.CurrentYear + 3), QStringLiteral("0"),
-                                      QStringLiteral("0")};
-    CardState state;
-    Binding().Fill(state, preset);
-    state.enable(kFinPG, false);
-    return state;
 }
 
 void CheckExistingPlanning(Context& ctx)
@@ -149,12 +137,11 @@ void CreatePlanning(Context& ctx)
     }
     if (!ctx.ui.AskOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS")))
         return;
-    CardState state = PlanDefinitionCardState(ctx);
-    if (ctx.ui.RunCard(PlanDefinitionCardSpec(), state) != PlanDefinitionResult::Save)
+    // The firm preset, the first year last year and the last year three years ahead, no hours.
+    PlanDefinitionValues typed{st.FirmName, QString::number(st.CurrentYear - 1),
+                               QString::number(st.CurrentYear + 3), QStringLiteral("0"), QStringLiteral("0")};
+    if (Binding().Run(ctx.ui, PlanDefinitionCardSpec(), typed) != CardResult::Save)
         return;
-
-    PlanDefinitionValues typed;
-    Binding().Read(state, typed);
     const QString& agenda = AgendaFile(ctx);
     const std::int64_t firstTyped = ReadPlanInteger(st, typed.firstYear, agenda);
     const std::int64_t lastTyped = ReadPlanInteger(st, typed.lastYear, agenda);

@@ -8,19 +8,12 @@ namespace gim {
 
 struct Context;
 
-// The plan dialog TDefinPG and the modal results of its buttons.
-namespace PlanDefinitionResult {
-inline constexpr int Save = 1; // BitBtn1 "Sal&var"
-inline constexpr int Exit = 2; // BitBtn2 "&Salir" and the close box
-} // namespace PlanDefinitionResult
-
-inline constexpr const char* kPlanDefinitionCaption = "DEFINICION PLANING DE MANTENIMIENTO PREVENTIVO";
 // The firm name of an environment whose agenda does not name one.
 inline constexpr const char* kDefaultFirmName = "EMPRESA";
 
+// The plan dialog TDefinPG as data; the last year stays locked until the first year is double-clicked.
+// Results: Save, Exit.
 CardSpec PlanDefinitionCardSpec();
-// The firm preset, the first year last year and the last year three years ahead, no hours.
-CardState PlanDefinitionCardState(const Context& ctx);
 
 // Creates the plan of an environment that has none: asks for its years, weekly hours and firm name,
 // writes the planning years and an agenda with a record for every week of the horizon, and reloads the

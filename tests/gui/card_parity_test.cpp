@@ -4,6 +4,7 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/script/scripted_ui.h"
 #include "support/scripted_ui_check.h"
+#include "support/test_context.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -230,6 +231,63 @@ TEST(CardParity, AHalfTypedDateIsRefusedInTheDialogAsInTheScript)
     EXPECT_EQ(Text(shown.state.value("FECHA")), "  /  /  ");
     dialog.Button("SALVAR")->click();
     EXPECT_EQ(dialog.Result(), 1);
+}
+
+// A double-click on a picture opens the program's viewer on the file the handlers leave in it, after them;
+// a picture whose file is not there opens nothing. The Qt dialog asks its opener, the script notes it.
+TEST(CardParity, ADoubleClickedPictureOpensTheViewerAfterItsHandlersInBothBackends)
+{
+    test::TestContext t;
+    t.WriteFile("#PRENSA.jpg", "foto");
+    const QString photo = t.Path("#PRENSA.jpg");
+    for (const bool exists : {true, false}) {
+        SCOPED_TRACE(exists ? "file there" : "no file");
+        const QString shownFile = exists ? photo : t.Path("#OTRA.jpg");
+        const auto prepare = [&](ParityCard& card) {
+            // The field's own handler names the picture: the viewer follows what it left.
+            card.spec.fields[8].onDoubleClick = [&card, shownFile](CardState& st) {
+                card.events << "name:" + st.value("FOTO");
+                st.set("FOTO", shownFile);
+            };
+        };
+
+        ParityCard scripted;
+        prepare(scripted);
+        ScriptedUi ui;
+        ui.ExpectCard("Prueba").DoubleClick("FOTO").Press("SALVAR");
+        EXPECT_EQ(ui.RunCard(scripted.spec, scripted.state), 1);
+        EXPECT_SCRIPT_DONE(ui);
+        const QStringList transcript = ui.Transcript();
+        const qsizetype click = transcript.indexOf("  DOUBLECLICK FOTO");
+        ASSERT_GE(click, 0);
+        if (exists)
+            EXPECT_EQ(Text(transcript.value(click + 1)), Text("  VIEWER '" + photo + "'"));
+        else
+            EXPECT_FALSE(transcript.join('\n').contains("VIEWER"));
+        EXPECT_EQ(Text(scripted.events.join(' ')),
+                  "enter:CODIGO= name:/no/existe.jpg dblclick:FOTO exit:CODIGO=");
+
+        ParityCard shown;
+        prepare(shown);
+        QStringList opened;
+        CardDialog dialog(shown.spec, shown.state, nullptr, {}, [&](QWidget* card, const QString& path) {
+            EXPECT_EQ(card, &dialog);
+            shown.events << "viewer:" + path;
+            opened << path;
+        });
+        dialog.Start();
+        QApplication::setActiveWindow(&dialog);
+        QApplication::processEvents();
+        auto* foto = Find<QLabel>(dialog, "FOTO");
+        DoubleClickOn(foto, foto);
+        dialog.Button("SALVAR")->click();
+        EXPECT_EQ(dialog.Result(), 1);
+        EXPECT_EQ(Text(opened.join('|')), exists ? Text(photo) : "");
+        EXPECT_EQ(
+            Text(shown.events.join(' ')),
+            exists ? Text("enter:CODIGO= name:/no/existe.jpg dblclick:FOTO viewer:" + photo + " exit:CODIGO=")
+                   : "enter:CODIGO= name:/no/existe.jpg dblclick:FOTO exit:CODIGO=");
+    }
 }
 
 // The reserved codes: two sheets of check lists under their captions, the description and the three

@@ -133,7 +133,7 @@ TEST_F(HourPricesTest, AMissingPersonnelFileIsReportedOnceWhenTheNumberIsLeft)
         .Set("HN", "1")
         .Press("salir");
     t.ui.ExpectMessage(QStringLiteral("FICHERO NO ENCONTRADO"));
-    EXPECT_EQ(ShowHourPriceCard(t.ctx, row), 2);
+    EXPECT_EQ(HourPriceCardBinding().Run(t.ctx.ui, HourPriceCardSpec(t.ctx), row), 2);
     EXPECT_SCRIPT_DONE(t.ui);
 }
 

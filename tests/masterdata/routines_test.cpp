@@ -180,7 +180,7 @@ TEST_F(RoutinesTest, AddAppendsTheCardsAndTheSaveKeepsEachMachineTogether)
         .Press("Button1");
     // The procedure headings as a help; the close box ends the series.
     ui.ExpectCard(kCard)
-        .DoubleClick(RoutineCard::Description)
+        .DoubleClick("DescripGM")
         .Inspect(
             [](const CardState& s) { EXPECT_EQ(RichText(s), QStringLiteral("PRME0100 / Cambio de aceite")); })
         .Cancel();
@@ -248,7 +248,8 @@ TEST_F(RoutinesTest, AddRefusesAnUnknownMachineAndTakesOneImportedRecordUnseen)
 
 // ---- Editing and deleting ----------------------------------------------------------------------------
 
-// The card's own results: 1 saves, 7 deletes (after a confirmation), 6 goes on to the next operation.
+// The card's buttons: SAL&VAR saves, BORRAR deletes (after a confirmation), SI&GUIENTE goes on to the next
+// operation.
 TEST_F(RoutinesTest, EditSavesDeletesAndSkipsInPlaceThenTheDeletionSavesTheList)
 {
     StoreMachines({Machine("PR", "Prensa"), Machine("PR1", "Prensa uno")});
@@ -534,7 +535,7 @@ TEST_F(RoutinesTest, TotalCopyFromAnotherEnvironmentsFileTakesEveryOperationAndS
 
     auto& ui = t.ui;
     ui.ExpectCard(kCopyDialog)
-        .DoubleClick(CopyDialog::SourceEnvironment)
+        .DoubleClick("Forigen")
         .ExpectValue("Forigen", data + QStringLiteral("/OTRO"))
         .Set("Morigen", "PR")
         .Set("Mdestin", "TORNO")

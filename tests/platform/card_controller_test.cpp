@@ -2,6 +2,7 @@
 #include "platform/card_mask.h"
 #include "platform/script/scripted_ui.h"
 #include "support/scripted_ui_check.h"
+#include "support/test_context.h"
 
 #include <gtest/gtest.h>
 
@@ -173,6 +174,51 @@ TEST(CardController, AHalfTypedMaskKeepsTheFocusUntilCompletedOrCleared)
     EXPECT_TRUE(d.Closed());
     EXPECT_EQ(d.Result(), 2);
     EXPECT_TRUE(other.messages.isEmpty());
+}
+
+// The viewer opens on a double-clicked picture whose file is there, once its handlers have run; not on an
+// empty, missing or disabled picture, nor when a handler closed the card.
+TEST(CardController, ADoubleClickedPictureOpensTheViewerOnlyOnAFileThatIsThere)
+{
+    test::TestContext t;
+    t.WriteFile("PR1.jpg", "foto");
+    const QString photo = t.Path("PR1.jpg");
+
+    Card card;
+    card.spec.fields.push_back({"FOTO", "", FieldKind::Picture});
+    bool closeOnClick = false;
+    card.spec.onDoubleClick = [&](CardState& st, const QString& f) {
+        card.events << "dblclick:" + f;
+        if (closeOnClick)
+            st.closeWith = 2;
+    };
+    QStringList viewed;
+    CardController c(
+        card.spec, card.state, [&](const QString& m) { card.messages << m; },
+        [&](const QString& f) { card.faults << f; },
+        [&](const QString& path) {
+            card.events << "viewer";
+            viewed << path;
+        });
+    ASSERT_TRUE(c.Open());
+    for (const QString& path : {QString(), t.Path("OTRA.jpg"), t.ctx.st.BaseDir, photo}) {
+        card.state.set("FOTO", path);
+        c.DoubleClick("FOTO");
+    }
+    EXPECT_EQ(Text(viewed.join('|')), Text(photo));
+    EXPECT_EQ(Text(card.events.join(' ')), "dblclick:FOTO dblclick:FOTO dblclick:FOTO dblclick:FOTO viewer");
+    // A picture does not take the focus from the field that has it.
+    EXPECT_EQ(Text(c.Focused()), "CODIGO");
+
+    card.state.enable("FOTO", false);
+    c.DoubleClick("FOTO");
+    card.state.enable("FOTO", true);
+    closeOnClick = true;
+    c.DoubleClick("FOTO");
+    EXPECT_TRUE(c.Closed());
+    EXPECT_EQ(c.Result(), 2);
+    EXPECT_EQ(viewed.size(), 1);
+    EXPECT_TRUE(card.faults.isEmpty());
 }
 
 TEST(CardController, AHandlerNamingAControlTheCardDoesNotDeclareIsAFault)

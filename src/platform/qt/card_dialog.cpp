@@ -39,16 +39,23 @@ constexpr int kPictureHeight = 120;
 // A check list's room beside its texts (tick box, margins, scroll bar) and its tallest height.
 constexpr int kCheckListExtra = 64;
 constexpr int kCheckListHeight = 420;
+// What a combo asks room for, in characters: a long item must not widen the card off the screen. The
+// combo takes what its cell gives it.
+constexpr int kComboCharacters = 16;
 
 } // namespace
 
 CardDialog::CardDialog(const CardSpec& spec, CardState& state, QWidget* parent,
-                       CardController::Notify message)
+                       CardController::Notify message, PictureViewerOpener viewer)
     : QDialog(parent), m_spec(spec), m_state(state),
-      m_card(spec, state, message ? std::move(message) : CardController::Notify([this](const QString& text) {
-                 QMessageBox::information(this, QCoreApplication::applicationName(), text);
-             }),
-             [](const QString& fault) { qCritical("%s", qUtf8Printable(fault)); })
+      m_card(
+          spec, state, message ? std::move(message) : CardController::Notify([this](const QString& text) {
+              QMessageBox::information(this, QCoreApplication::applicationName(), text);
+          }),
+          [](const QString& fault) { qCritical("%s", qUtf8Printable(fault)); },
+          viewer ? CardController::Notify(
+                       [this, viewer = std::move(viewer)](const QString& path) { viewer(this, path); })
+                 : CardController::Notify())
 {
     setObjectName(spec.name);
     setToolTip(spec.hint);
@@ -173,6 +180,8 @@ void CardDialog::Build()
         }
         case FieldKind::Combo: {
             auto* combo = new QComboBox(this);
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            combo->setMinimumContentsLength(kComboCharacters);
             combo->addItems(f.choices);
             combo->setEditable(!f.fixedChoices);
             if (combo->isEditable()) {
@@ -210,10 +219,10 @@ void CardDialog::Build()
             list->setSelectionMode(QAbstractItemView::NoSelection);
             connect(list, &QListWidget::itemChanged, this,
                     [this, name = f.name, list](QListWidgetItem* item) { OnTicked(name, list->row(item)); });
-            connect(list, &QListWidget::currentRowChanged, this, [this, name = f.name](int row) {
-                if (!m_running || m_closed || m_applying || row < 0)
+            connect(list, &QListWidget::currentRowChanged, this, [this, name = f.name](int current) {
+                if (!m_running || m_closed || m_applying || current < 0)
                     return;
-                m_card.ClickItem(name, row);
+                m_card.ClickItem(name, current);
                 Sync();
             });
             // Long lists scroll; each list is as wide as its longest item.

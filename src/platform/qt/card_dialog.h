@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -34,9 +35,13 @@ class CardDialog final : public QDialog
     Q_OBJECT
 
 public:
-    // `message` shows what the card refuses; by default a message box.
+    // Opens the program's picture viewer on a file, over the card.
+    using PictureViewerOpener = std::function<void(QWidget* card, const QString& path)>;
+
+    // `message` shows what the card refuses; by default a message box. `viewer` shows a picture field's file
+    // when the card asks for it (a double-click on the picture); without one nothing opens.
     CardDialog(const CardSpec& spec, CardState& state, QWidget* parent = nullptr,
-               CardController::Notify message = {});
+               CardController::Notify message = {}, PictureViewerOpener viewer = {});
     ~CardDialog() override;
 
     // Runs onShow and the first onEnter, shows the card modally and returns its result code.

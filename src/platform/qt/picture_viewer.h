@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/qt/print_preview.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -18,7 +20,6 @@ namespace gim {
 
 struct Context;
 class PictureCanvas;
-class PrintPreview;
 
 // The picture viewer "IMAGENES Y ESQUEMAS": shows one JPEG or BMP picture and lets the user mark areas,
 // draw lines (Ctrl held while marking), write text, paste and overlay pictures, zoom into an area and

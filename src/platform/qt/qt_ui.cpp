@@ -100,7 +100,7 @@ bool QtUi::AskOkCancel(const QString& text)
 
 int QtUi::RunCard(const CardSpec& spec, CardState& state)
 {
-    CardDialog dialog(spec, state, m_parent);
+    CardDialog dialog(spec, state, m_parent, {}, m_pictureViewer);
     return dialog.Run();
 }
 

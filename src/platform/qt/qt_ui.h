@@ -26,6 +26,10 @@ public:
     using ReportTarget = std::function<void(std::shared_ptr<ReportDocument>)>;
     void SetReportTarget(ReportTarget target) { m_reportTarget = std::move(target); }
     QWidget* ParentWindow() const { return m_parent; }
+    // What opens the program's picture viewer on a file over a card (the viewer needs the context, which
+    // is made after this backend).
+    using PictureViewerOpener = std::function<void(QWidget* card, const QString& path)>;
+    void SetPictureViewer(PictureViewerOpener opener) { m_pictureViewer = std::move(opener); }
 
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
     // The box carries the application's name as its title.
@@ -45,6 +49,7 @@ public:
 private:
     QPointer<QWidget> m_parent;
     ReportTarget m_reportTarget;
+    PictureViewerOpener m_pictureViewer;
     QPointer<ProgressWindow> m_progress;
     QElapsedTimer m_progressPaint;
 };

@@ -465,7 +465,8 @@ public:
         : m_ui(ui), m_spec(spec), m_state(state), m_caption(std::move(caption)),
           m_card(
               spec, state, [this](const QString& text) { m_ui.ShowMessage(text); },
-              [this](const QString& fault) { m_ui.Fail(Where() + fault); })
+              [this](const QString& fault) { m_ui.Fail(Where() + fault); },
+              [this](const QString& path) { m_ui.Log(QStringLiteral("VIEWER ") + Quoted(path)); })
     {
     }
 

@@ -32,9 +32,10 @@ public:
 // ("1"/"0"), a fixed combo (only the items it shows now), a check list (one '1' or '0' per item) or a table
 // (a row number) it takes the value at once. Toggle ticks or unticks one item of a check list;
 // PickDate picks a date from a date field's calendar. DoubleClick(field) moves the focus to the field (a
-// label takes no focus) and runs onDoubleClick. Press(button) leaves the focused field and runs onButton.
-// Checks (ExpectValue, ExpectDisabled, Inspect) look at the state at their place in the sequence: put
-// first, they see the card as it opened.
+// label takes no focus) and runs onDoubleClick; on a picture whose file exists the viewer then opens, noted
+// in the transcript as VIEWER 'path'. Press(button) leaves the focused field and runs onButton. Checks
+// (ExpectValue, ExpectDisabled, Inspect) look at the state at their place in the sequence: put first, they
+// see the card as it opened.
 class CardScript final
 {
 public:
