@@ -8,14 +8,14 @@ namespace gim {
 bool PickWeekRange(Context& ctx)
 {
     State& st = ctx.st;
-    QDate start = st.CurrentDateTime.date();
+    QDate start = ctx.clock.Now().date();
     QDate end = start;
     if (!ctx.ui.PickDateRange(start, end))
         return false;
     st.RangeStartDate = QDateTime(start, QTime(0, 0));
     st.RangeEndDate = QDateTime(end, QTime(0, 0));
-    st.RangeStartWeek = WeekCodeOf(start);
-    st.RangeEndWeek = WeekCodeOf(end);
+    st.RangeStartWeek = DateToWeekCode(st, start);
+    st.RangeEndWeek = DateToWeekCode(st, end);
     return true;
 }
 

@@ -4,9 +4,9 @@ namespace gim {
 
 struct Context;
 
-// The date range of a period report: the picker opens on CurrentDateTime; on OK RangeStartDate and
-// RangeEndDate take its dates and RangeStartWeek and RangeEndWeek their week codes. Returns false, with
-// all four left as they were, when the picker's window was closed.
+// The date range of a period report: the picker opens on today; on OK RangeStartDate and
+// RangeEndDate take its dates and RangeStartWeek and RangeEndWeek their week codes (DateText the end).
+// Returns false, with all four left as they were, when the picker's window was closed.
 bool PickWeekRange(Context& ctx);
 
 } // namespace gim

@@ -1,6 +1,7 @@
 #include "corrective/breakdown_reports.h"
 
 #include "core/context.h"
+#include "core/date_range.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
@@ -85,12 +86,10 @@ void BreakdownReport(Context& ctx)
 {
     State& st = ctx.st;
     BreakdownsState& b = Breakdowns(ctx);
-    QDate start = ctx.clock.Now().date();
-    QDate end = start;
-    if (!ctx.ui.PickDateRange(start, end))
+    if (!PickWeekRange(ctx))
         return;
-    st.RangeStartDate = QDateTime(start, QTime(0, 0));
-    st.RangeEndDate = QDateTime(end, QTime(0, 0));
+    const QDate start = st.RangeStartDate.date();
+    const QDate end = st.RangeEndDate.date();
     const WeekParts from = PartsOf(start);
     const WeekParts to = PartsOf(end);
     const std::int64_t firstWeek = AbsoluteWeek(st, from.year, from.week);

@@ -1,6 +1,7 @@
 #include "corrective/work_order_listings.h"
 
 #include "core/context.h"
+#include "core/date_range.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "corrective/work_orders.h"
@@ -76,14 +77,8 @@ void ListWorkOrders(Context& ctx)
     machineFilter = machineFilter.left(8);
     typeFilter = typeFilter.left(2);
 
-    QDate start = ctx.clock.Now().date();
-    QDate end = start;
-    if (!ctx.ui.PickDateRange(start, end))
+    if (!PickWeekRange(ctx))
         return;
-    st.RangeStartDate = QDateTime(start, QTime());
-    st.RangeEndDate = QDateTime(end, QTime());
-    st.RangeStartWeek = WeekCodeOf(start);
-    st.RangeEndWeek = WeekCodeOf(end);
 
     const std::optional<std::vector<TWorkOrderRecord>> orders =
         KeyedFile<WorkOrderFile>(ctx, st.FileName(budgets ? DataFile::RepairBudget : DataFile::WorkOrder))

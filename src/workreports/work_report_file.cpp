@@ -2,6 +2,7 @@
 
 #include "core/command.h"
 #include "core/context.h"
+#include "core/date_range.h"
 #include "core/lookups.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
@@ -72,7 +73,8 @@ std::vector<std::uint32_t> SortedLines(const std::vector<TWorkReportRecord>& arr
         if (!WorkReportFile::Deleted(arrived[i]))
             kept.push_back(static_cast<std::uint32_t>(i));
     OrderAsInserted(
-        kept, [&arrived](std::uint32_t a, std::uint32_t b) { return WorkReportBefore(arrived[a], arrived[b]); },
+        kept,
+        [&arrived](std::uint32_t a, std::uint32_t b) { return WorkReportBefore(arrived[a], arrived[b]); },
         TieRule::HeadFirst);
     return kept;
 }
@@ -139,15 +141,9 @@ bool SplitByWeeks(Context& ctx)
 {
     State& st = ctx.st;
     WorkReportsState& w = WorkReports(ctx);
-    QDate start = st.CurrentDateTime.date();
-    QDate end = start;
     // A closed picker chose no range: the range of an earlier command must not be split again.
-    if (!ctx.ui.PickDateRange(start, end))
+    if (!PickWeekRange(ctx))
         return false;
-    st.RangeStartDate = QDateTime(start, QTime(0, 0));
-    st.RangeEndDate = QDateTime(end, QTime(0, 0));
-    st.RangeStartWeek = DateToWeekCode(st, start);
-    st.RangeEndWeek = DateToWeekCode(st, end);
     const QString year = st.RangeStartWeek.left(2);
     const QString firstWeek = st.RangeStartWeek.mid(3, 2);
     const QString lastWeek = st.RangeEndWeek.mid(3, 2);
