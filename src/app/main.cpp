@@ -12,6 +12,7 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/report_window.h"
+#include "store/spare_parts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,6 +69,13 @@ int main(int argc, char** argv)
     // A double-click on a card's picture opens the picture viewer on its file, over the card.
     ui.SetPictureViewer(
         [&ctx](QWidget* card, const QString& path) { (new gim::PictureViewer(ctx, card))->StartWith(path); });
+    // The spare-part card's picture box opens the viewer on the part's folder, proposing its picture name.
+    gim::SpareParts(ctx).openPictureViewer = [&window](gim::Context& c) {
+        auto* viewer = new gim::PictureViewer(c, &window);
+        viewer->SetSparePartPictureName(gim::SpareParts(c).SparePartPictureName);
+        viewer->Start();
+        return true;
+    };
     gim::RunStartupAfterWindow(ctx);
     window.RefreshCaption();
     // Without a window manager nothing maximises; the window then still covers the screen.
