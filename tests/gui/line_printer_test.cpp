@@ -63,6 +63,8 @@ TEST_F(QtLinePrinterTest, PrintsLinesIntoAPdfWithAPageForEveryBreak)
     ASSERT_TRUE(pdf.startsWith("%PDF-")) << pdf.left(16).toStdString();
     EXPECT_EQ(PdfPages(pdf), 4);
     EXPECT_TRUE(pdf.contains("/Count 4"));
+    // The lines went onto the pages as text: the document carries the font they were drawn in.
+    EXPECT_TRUE(pdf.contains("/Font"));
 }
 
 TEST_F(QtLinePrinterTest, ACancelledDialogWritesNoFile)
@@ -74,11 +76,13 @@ TEST_F(QtLinePrinterTest, ACancelledDialogWritesNoFile)
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-TEST(ExpandTabsTest, TabsRunToTheNextEighthColumn)
+TEST(PaperTextTest, TabsRunToTheNextEighthColumnAndCarriageReturnsPrintNothing)
 {
-    EXPECT_EQ(ExpandTabs(QStringLiteral("\tA\tBCDEFGHI\tJ"), 8),
+    EXPECT_EQ(PaperText(QStringLiteral("\tA\tBCDEFGHI\tJ"), 8),
               QStringLiteral("        A       BCDEFGHI        J"));
-    EXPECT_EQ(ExpandTabs(QStringLiteral("SIN TABS"), 8), QStringLiteral("SIN TABS"));
+    EXPECT_EQ(PaperText(QStringLiteral("SIN TABS"), 8), QStringLiteral("SIN TABS"));
+    EXPECT_EQ(PaperText(QStringLiteral("\r"), 8), QString());
+    EXPECT_EQ(PaperText(QStringLiteral("\r\tX"), 8), QStringLiteral("        X"));
 }
 
 } // namespace

@@ -8,14 +8,14 @@
 
 namespace gim {
 
-QString ExpandTabs(const QString& text, int tabWidth)
+QString PaperText(const QString& text, int tabWidth)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
         if (c == QLatin1Char('\t'))
             out += QString(tabWidth - out.size() % tabWidth, QLatin1Char(' '));
-        else
+        else if (c != QLatin1Char('\r'))
             out += c;
     }
     return out;
@@ -83,7 +83,7 @@ void QtLinePrinter::PutLine(const QString& text)
         return;
     if (m_line >= kLinesPerPage)
         PutPageBreak();
-    m_painter->drawText(QPointF(0, m_line * m_lineHeight + m_ascent), ExpandTabs(text, kTabWidth));
+    m_painter->drawText(QPointF(0, m_line * m_lineHeight + m_ascent), PaperText(text, kTabWidth));
     ++m_line;
 }
 

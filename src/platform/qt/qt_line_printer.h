@@ -16,7 +16,7 @@ namespace gim {
 // monospace font at the next line of the page, as a text printer would put it. The font is sized so
 // that a page takes kLinesPerPage lines of kColumns characters: the callers count their lines against
 // that page. A line past the bottom runs over onto a new page, and one wider than the paper is cut at
-// its edge. Tabs stand every eight columns.
+// its edge. Tabs stand every eight columns (PaperText).
 class QtLinePrinter final : public LinePrinter
 {
 public:
@@ -54,7 +54,8 @@ private:
     int m_line = 0; // line of the page the next line goes to
 };
 
-// A printer's text line with its tabs turned into blanks up to the next tab column.
-QString ExpandTabs(const QString& text, int tabWidth);
+// What a text printer puts on paper for a line: a tab runs to the next tab column, a carriage return
+// (the blank line of the listings) prints nothing.
+QString PaperText(const QString& text, int tabWidth);
 
 } // namespace gim
