@@ -19,6 +19,16 @@
 
 namespace gim::bench {
 
+// A print dialog that is always cancelled.
+class NoPrinter final : public LinePrinter
+{
+protected:
+    bool Open() override { return false; }
+    void PutLine(const QString&) override {}
+    void PutPageBreak() override {}
+    void Close() override {}
+};
+
 class SilentUi : public Ui
 {
 public:
@@ -44,7 +54,9 @@ public:
     void BeginProgress(const QString&, int) override {}
     void SetProgress(int) override {}
     void EndProgress() override {}
+    LinePrinter& TextPrinter() override { return printer; }
 
+    NoPrinter printer;
     bool yes = false;
     QString chosenFile;
     std::function<void(std::shared_ptr<ReportDocument>)> reportTarget;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/card.h"
+#include "platform/line_printer.h"
 
 #include <QDate>
 #include <QString>
@@ -55,6 +56,9 @@ public:
     virtual void BeginProgress(const QString& caption, int maximum) = 0;
     virtual void SetProgress(int position) = 0;
     virtual void EndProgress() = 0;
+
+    // The printer that listings printed line by line go to; its Begin asks for the printer.
+    virtual LinePrinter& TextPrinter() = 0;
 };
 
 } // namespace gim

@@ -1,5 +1,10 @@
+#include "core/command_table.h"
+#include "core/record_file.h"
 #include "preventive/annual_plan.h"
 #include "preventive_fixture.h"
+
+#include <algorithm>
+#include <cerrno>
 
 namespace gim {
 namespace {
@@ -66,6 +71,80 @@ TEST_F(AnnualPlanTest, TheAnnualPlanListsStartWeeksByMonthAndCompactsThePlanFile
     ASSERT_TRUE(RunMenu("Pláning > Plan Anual"));
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PBK")), compacted);
     EXPECT_EQ(PlanBytes(), compacted);
+}
+
+// Entries of one machine keep the order they arrived in; a start week of 37 stands in the tenth month.
+TEST_F(AnnualPlanTest, EqualCodesKeepTheirArrivalOrderAndWeek37StandsAfterTenTabs)
+{
+    StoreMachines({Machine("ARIETE", "Ariete"), Machine("BOMBA", "Bomba"), Machine("TORNO", "Torno")});
+    const std::vector<TPlanRecord> plan{Planned("TORNO", 0), Planned("BOMBA", 37),  Planned("Z", 12),
+                                        Planned("BOMBA", 2), Planned("ARIETE", 47), Planned("Z", 37),
+                                        Planned("BOMBA", 36)};
+    StorePlan(plan);
+    t.ui.ExpectReport(QStringLiteral("PLANING DE FECHAS INICIALES DE MAQUINAS PORTAL"));
+    ASSERT_TRUE(RunMenu("Pláning > Plan Anual"));
+    EXPECT_SCRIPT_DONE(t.ui);
+
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PBK")), Bytes(plan));
+    EXPECT_EQ(PlanBytes().size(), (plan.size() - 2) * sizeof(TPlanRecord));
+    EXPECT_EQ(PlanEntries(), (QStringList{"ARIETE@47", "BOMBA@37", "BOMBA@2", "BOMBA@36", "TORNO@0"}));
+    const QString grid = Transcript().section(QLatin1Char('\n'), 6);
+    EXPECT_EQ(grid, QStringLiteral("\tARIETE\tAriete\t\t\t\t\t\t\t\t\t\t\t\t47\n"
+                                   "\tBOMBA\tBomba\t\t\t\t\t\t\t\t\t\t37\n"
+                                   "\tBOMBA\tBomba\t2\n"
+                                   "\tBOMBA\tBomba\t\t\t\t\t\t\t\t\t\t36\n"
+                                   "\tTORNO\tTorno\t0\n"
+                                   "\n"
+                                   "\tEL NUMERO DE MAQUINAS EN PLANING ES DE : 5\n"));
+}
+
+// Every load and unload command compacts the plan after its own work, without a listing.
+TEST_F(AnnualPlanTest, TheLoadAndUnloadCommandsEndWithTheCompaction)
+{
+    const std::vector<TPlanRecord> plan{Planned("TORNO", 5), Planned("Z", 3), Planned("BOMBA", 20)};
+    StorePlan(plan);
+    t.ctx.st.ActionCode = QStringLiteral("M");
+    ListAnnualPlan(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_TRUE(t.ui.Reports().empty());
+    EXPECT_EQ(PlanEntries(), (QStringList{"BOMBA@20", "TORNO@5"}));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PBK")), Bytes(plan));
+
+    const CommandTable& table = MainCommandTable();
+    for (const char* path :
+         {"Pláning > Altas > Cargar > Manual", "Pláning > Altas > Cargar > Automática > Aleatoria",
+          "Pláning > Altas > Cargar > Automática > Sincrona",
+          "Pláning > Altas > Cargar > Automática > Continua Plan", "Pláning > Altas > Descargar > Manual",
+          "Pláning > Altas > Descargar > Automática"}) {
+        const auto item = std::find_if(table.begin(), table.end(), [&](const CommandItem& c) {
+            return c.PlainPath() == QString::fromUtf8(path);
+        });
+        ASSERT_NE(item, table.end()) << path;
+        ASSERT_FALSE(item->steps.empty()) << path;
+        EXPECT_EQ(item->steps.back().operation, Op::ListAnnualPlan) << path;
+    }
+}
+
+// The new plan file goes to disk beside the old one and replaces it only once whole: a disk that fails
+// while it is written, or while it is put in place, leaves the old plan file as it was.
+TEST_F(AnnualPlanTest, AFailedRewriteLeavesTheOldPlanFileWhole)
+{
+    const std::vector<TPlanRecord> plan{Planned("TORNO", 5), Planned("Z", 3), Planned("BOMBA", 20)};
+    for (const FileOp failing : {FileOp::Write, FileOp::Sync, FileOp::Rename}) {
+        StorePlan(plan);
+        FileFaults faults;
+        faults.inject = [failing](FileOp op, const QString& path) {
+            return op == failing && path.endsWith(QLatin1String("PORTAL.PLN")) ? ENOSPC : 0;
+        };
+        t.ctx.faults = &faults;
+        t.ui.ExpectMessage(failing == FileOp::Rename ? QStringLiteral("IMPOSIBILIDAD DE RENOMBRAR")
+                                                     : QStringLiteral("ESCRITURA DE DISCO"));
+        RunMenu("Pláning > Plan Anual");
+        t.ctx.faults = nullptr;
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(PlanBytes(), Bytes(plan)) << static_cast<int>(failing);
+        EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.PLN.tmp~"))) << static_cast<int>(failing);
+    }
 }
 
 TEST_F(AnnualPlanTest, WithoutAPlanFileTheErrorIsShownAndNothingIsCreated)

@@ -3,6 +3,7 @@
 #include "platform/qt/calendar_dialog.h"
 #include "platform/qt/card_dialog.h"
 #include "platform/qt/progress_window.h"
+#include "platform/qt/qt_line_printer.h"
 #include "platform/report.h"
 
 #include <QClipboard>
@@ -24,6 +25,9 @@ namespace gim {
 namespace {
 
 } // namespace
+
+QtUi::QtUi() = default;
+QtUi::~QtUi() = default;
 
 QString QtUi::InputBox(const QString& caption, const QString& prompt, const QString& defaultValue)
 {
@@ -176,6 +180,14 @@ void QtUi::EndProgress()
     if (m_progress)
         m_progress->close();
     m_progress = nullptr;
+}
+
+LinePrinter& QtUi::TextPrinter()
+{
+    if (!m_linePrinter)
+        m_linePrinter = std::make_unique<QtLinePrinter>();
+    m_linePrinter->SetDialogParent(m_parent);
+    return *m_linePrinter;
 }
 
 } // namespace gim

@@ -6,10 +6,12 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 namespace gim {
 
 class ProgressWindow;
+class QtLinePrinter;
 
 // The desktop backend of Ui: modal Qt dialogs with Spanish buttons. It works before the main window
 // exists (start-up shows messages); once there is one, SetParentWindow centres the dialogs on it.
@@ -19,7 +21,8 @@ class ProgressWindow;
 class QtUi final : public Ui
 {
 public:
-    QtUi() = default;
+    QtUi();
+    ~QtUi() override;
 
     void SetParentWindow(QWidget* parent) { m_parent = parent; }
     // Where finished listings go: the main window opens a report window in its work area.
@@ -45,6 +48,8 @@ public:
     void BeginProgress(const QString& caption, int maximum) override;
     void SetProgress(int position) override;
     void EndProgress() override;
+    // The line printer asks for its printer over the parent window.
+    LinePrinter& TextPrinter() override;
 
 private:
     QPointer<QWidget> m_parent;
@@ -52,6 +57,7 @@ private:
     PictureViewerOpener m_pictureViewer;
     QPointer<ProgressWindow> m_progress;
     QElapsedTimer m_progressPaint;
+    std::unique_ptr<QtLinePrinter> m_linePrinter;
 };
 
 } // namespace gim

@@ -140,6 +140,8 @@ QString ScriptedUi::Describe(const Step& step)
         return QStringLiteral("DATERANGE = ") + RangeText(step.start, step.end);
     case StepKind::DateRangeCancel:
         return QStringLiteral("DATERANGE = CANCEL");
+    case StepKind::PrintDialog:
+        return QStringLiteral("PRINTDIALOG = ") + QLatin1String(step.yes ? "PRINT" : "CANCEL");
     }
     return {};
 }
@@ -259,6 +261,15 @@ ScriptedUi& ScriptedUi::ExpectDateRangeCancel()
 {
     auto step = std::make_unique<Step>();
     step->kind = StepKind::DateRangeCancel;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectPrintDialog(bool print)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::PrintDialog;
+    step->yes = print;
     m_steps.push_back(std::move(step));
     return *this;
 }
@@ -447,6 +458,18 @@ void ScriptedUi::EndProgress()
         return;
     m_progressOpen = false;
     Log(QStringLiteral("PROGRESS END %1/%2").arg(m_progressPosition).arg(m_progressMaximum));
+}
+
+bool ScriptedUi::AskPrintDialog()
+{
+    ThrowIfAborted();
+    const QString seen = QStringLiteral("PRINTDIALOG");
+    Step* step = Take(
+        {StepKind::PrintDialog}, [](const Step&) { return true; }, seen);
+    if (!step)
+        return false;
+    Log(seen + QStringLiteral(" = ") + QLatin1String(step->yes ? "PRINT" : "CANCEL"));
+    return step->yes;
 }
 
 void ScriptedUi::SetClipboardText(const QString& text)

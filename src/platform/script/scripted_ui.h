@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/report.h"
+#include "platform/script/recording_line_printer.h"
 #include "platform/ui.h"
 
 #include <QDate>
@@ -123,6 +124,9 @@ public:
     ScriptedUi& ExpectDateRange(QDate start, QDate end);
     // The picker's window closed: the range passed in stays.
     ScriptedUi& ExpectDateRangeCancel();
+    // The print dialog of the line printer, answered Imprimir (true) or Cancelar. What is printed is
+    // kept in Printed().
+    ScriptedUi& ExpectPrintDialog(bool print = true);
 
     // Text of every failure so far, each followed by the transcript up to that point.
     const QStringList& Failures() const { return m_failures; }
@@ -135,6 +139,7 @@ public:
     // Progress asks nothing: its begin and end go to the transcript ("PROGRESS [caption] 0/120",
     // "PROGRESS END 120/120"), the steps only to ProgressPosition().
     int ProgressPosition() const { return m_progressPosition; }
+    const RecordingLinePrinter& Printed() const { return m_printer; }
     void SetUnexpectedLimit(int limit) { m_unexpectedLimit = limit; }
 
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
@@ -150,6 +155,7 @@ public:
     void BeginProgress(const QString& caption, int maximum) override;
     void SetProgress(int position) override;
     void EndProgress() override;
+    LinePrinter& TextPrinter() override { return m_printer; }
 
 private:
     enum class StepKind {
@@ -162,7 +168,8 @@ private:
         Report,
         ChooseFile,
         DateRange,
-        DateRangeCancel
+        DateRangeCancel,
+        PrintDialog
     };
     struct Step;
     class CardRun;
@@ -178,6 +185,7 @@ private:
     void Fail(const QString& what);
     void Log(const QString& line);
     void ThrowIfAborted() const;
+    bool AskPrintDialog();
     QString TranscriptText() const;
 
     std::vector<std::unique_ptr<Step>> m_steps;
@@ -195,6 +203,7 @@ private:
     int m_unexpectedLimit = kDefaultUnexpectedLimit;
     bool m_aborted = false;
     int m_cardDepth = 0; // indents what happens inside a card in the transcript
+    RecordingLinePrinter m_printer{[this] { return AskPrintDialog(); }};
 };
 
 } // namespace gim

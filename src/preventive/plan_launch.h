@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace gim {
+
+struct Context;
+
+// The weeks of the plan a launch looks at around its analysis week: the margin on either side, held
+// inside the horizon 0 .. PlanWeeks. When the analysis week lies so far past the horizon that no week of
+// it is left (the last year of a plan), first is past last and the window holds no week.
+struct WeekWindow
+{
+    int first = 0;
+    int last = -1;
+    bool operator==(const WeekWindow&) const = default;
+};
+
+// The window of `margin` weeks either side of absolute week `analysisWeek`. A first week below 1 gives
+// week 0, a last week past the horizon gives PlanWeeks.
+WeekWindow AnalysisWeekWindow(int analysisWeek, int margin, int planWeeks);
+
+// Sets WorkYear from a year typed for a launch (years since 2000) held inside the horizon: a year at or
+// after LastYear lists LastYear and says "PLANING FINALIZADO. CREAR NUEVO ENTORNO"; a year before
+// FirstYear (or before 2000) lists FirstYear, where an absolute week before the horizon would otherwise
+// wrap round in the 16 bits of the plan's weeks.
+void SetAnalysisYear(Context& ctx, int typedYear);
+
+// The first page header of a printed maintenance route: its title, the date and the column line, with the
+// week, the year and the speciality it was launched for. Returns the lines it printed, where the route's
+// line counter starts.
+int PrintRouteHeader(Context& ctx, const QString& week, const QString& year, const QString& speciality);
+
+// Opens the printer for a route the user asked to print and prints its header. A printed route makes
+// the weekly routines due from then on (Plan1SFlag := 1), until the environment is loaded again: every
+// route launch reloads it. False, with nothing printed and the flag as it was, when the print dialog was
+// cancelled.
+bool StartRoutePrinting(Context& ctx, const QString& week, const QString& year, const QString& speciality);
+
+} // namespace gim
