@@ -136,12 +136,7 @@ void ShowTableLabel(CardState& state, const std::array<CodeLabel, N>& table, con
 // no machine, without a message at every key.
 void ShowMachineName(Context& ctx, CardState& state)
 {
-    TMachineRecord machine{};
-    machine.Codigo = state.value(kCodigo);
-    machine.Denominacion = kMachineNotFound;
-    if (DataFileExists(ctx, MachineFile::Name(ctx.st)))
-        FindMachine(ctx, MachineFile::Name(ctx.st), machine);
-    state.set(kMachineName, machine.Denominacion.str());
+    state.set(kMachineName, LookUpMachine(ctx, state.value(kCodigo)).Denominacion.str());
 }
 
 // A whole number for a 32-bit field, as the card's integer fields need it.
@@ -216,12 +211,7 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
     spec.caption = QStringLiteral("REPUESTOS DE MÁQUINAS");
 
     FieldSpec codigo = MakeField(kCodigo, "Máquina :", FieldKind::Combo);
-    codigo.onEnter = [&ctx](CardState& state) {
-        QStringList codes;
-        for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
-            codes << e.rec.Codigo.str();
-        state.choices[kCodigo] = codes;
-    };
+    codigo.onEnter = [&ctx](CardState& state) { state.choices[kCodigo] = MachineCodeChoices(ctx); };
     codigo.onChange = [&ctx](CardState& state) { ShowMachineName(ctx, state); };
     FieldSpec equipo = MakeField(kEquipo, "Equipo :", FieldKind::Combo);
     for (const CodeLabel& e : kEquipos)

@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/operations.h"
 #include "store/spare_parts.h"
+#include "store/store_movements.h"
 
 namespace gim {
 
@@ -12,6 +13,9 @@ void RegisterSpareParts(OperationRegistry& registry, Context&, const PictureCode
     registry.Register(Op::FreeSparePartList, FreeSparePartList);
     registry.Register(Op::AddSparePart, AddSparePart);
     registry.Register(Op::SortSparePartFile, [](Context& c) { SortSparePartFile(c); });
+    registry.Register(Op::LoadMovementList, LoadMovementList);
+    registry.Register(Op::FreeMovementList, FreeMovementList);
+    registry.Register(Op::EditMovementsByWeek, EditMovementsByWeek);
 }
 
 } // namespace gim

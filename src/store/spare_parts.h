@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/data_file.h"
+#include "records/machine_record.h"
 #include "records/spare_part_record.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -56,6 +58,12 @@ template <class R> JoinedKey PartKeyOf(const R& r)
             key.chars[key.size++] = c;
     return key;
 }
+// The machine of a code in the machine register: the stored record, or the code with the name "NO EXISTE
+// LA MAQUINA". A register not there yet holds no machine, without a message.
+TMachineRecord LookUpMachine(Context& ctx, const QString& code);
+// The machine codes the machine fields of the store's cards offer.
+QStringList MachineCodeChoices(Context& ctx);
+
 // The part key as text ("M1MEROD007").
 QString PartKeyText(const TSparePartRecord& rec);
 
