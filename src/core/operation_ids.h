@@ -172,7 +172,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::AddEnergyReading, Op::SortEnergyReadings, Op::LoadEnergyReadings, Op::EditEnergyReadings,
     Op::EnergyConsumptionReport, Op::EnergyPeriodReport, Cond::EnergyReadingStored,
     // Repuestos
-    Op::BrowseSpareParts, Op::StoreInventoryReport, Op::StockBreakageReport,
+    Op::StoreInventoryReport, Op::StockBreakageReport,
     Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,
     Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
     // Compras

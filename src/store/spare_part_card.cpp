@@ -34,11 +34,7 @@ const QString kSave = QStringLiteral("Salvar");
 const QString kExit = QStringLiteral("Salir");
 const QString kDelete = QStringLiteral("Borrar");
 
-struct CodeLabel
-{
-    const char* code;
-    const char* label;
-};
+using CodeLabel = PartCodeLabel;
 
 const std::array<CodeLabel, 9> kEquipos{{{"EL", "Eléctrico"},
                                          {"EC", "Eléctrónico"},
@@ -336,6 +332,16 @@ void OpenPartPicture(Context& ctx, const TSparePartRecord& rec)
 }
 
 } // namespace
+
+std::span<const PartCodeLabel> PartFamilies()
+{
+    return kEquipos;
+}
+
+std::span<const PartCodeLabel> PartUses()
+{
+    return kUtils;
+}
 
 int ShowSparePartForm(Context& ctx, TSparePartRecord& rec)
 {

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/operations.h"
+#include "store/spare_part_browse.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
 
@@ -16,6 +17,7 @@ void RegisterSpareParts(OperationRegistry& registry, Context&, const PictureCode
     registry.Register(Op::LoadMovementList, LoadMovementList);
     registry.Register(Op::FreeMovementList, FreeMovementList);
     registry.Register(Op::EditMovementsByWeek, EditMovementsByWeek);
+    registry.Register(Op::BrowseSpareParts, BrowseSpareParts);
 }
 
 } // namespace gim

@@ -24,6 +24,7 @@ struct SparePartsState
 {
     TSparePartRecord SparePartBuffer{}; // the part every store routine reads, shows and writes
     TSparePartRecord SparePartInput{};  // the part handed over by the report window or the import
+    TSparePartRecord SparePartFilter{}; // the key of the browse's last search; "*" stands for any code
     // In part-key order; the store's menu commands load it first and free it afterwards.
     std::vector<SparePartEntry> SparePartList;
     std::size_t SparePartCursor = 0;
@@ -33,6 +34,8 @@ struct SparePartsState
     // Opens the picture viewer on CurrentSubFolder, proposing SparePartPictureName for its save. Filled
     // where the program has windows; returns whether a viewer opened.
     std::function<bool(Context&)> openPictureViewer;
+    // Prints labels of a part (asks how many). Filled by the store's listings; none prints nothing.
+    std::function<void(Context&, const TSparePartRecord&)> printSparePartLabels;
 };
 
 SparePartsState& SpareParts(Context& ctx);

@@ -199,10 +199,11 @@ MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part)
     Booking& b = *asked;
     st.WorkYear = static_cast<std::uint16_t>(b.year);
     st.WorkWeek = AbsoluteWeekWord(st, b.year, b.week);
+    std::int32_t valor = part.Valor.get();
     if (b.quantity < 0)
         CheckExitDestination(ctx, b);
     else if (b.quantity > 0)
-        part.Valor = WeightedAveragePrice(ctx, part.Exist.get(), part.Valor.get(), b.quantity, b.price);
+        valor = WeightedAveragePrice(ctx, part.Exist.get(), valor, b.quantity, b.price);
     // Only an exit can fall short: an entry never lowers the stock.
     if (b.quantity < 0 && std::int64_t(part.Exist.get()) + b.quantity < 0)
         ConfirmShortage(ctx, part, b);
@@ -221,7 +222,9 @@ MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part)
     m.UnitValue = b.quantity < 0 ? part.Valor.get() : b.price;
     if (!AppendMovement(ctx))
         return MovementOutcome::Cancelled;
+    // The part changes only with its movement in the journal.
     part.Exist = static_cast<std::int32_t>(std::int64_t(part.Exist.get()) + b.quantity);
+    part.Valor = valor;
     return MovementOutcome::Booked;
 }
 
