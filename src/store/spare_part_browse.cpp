@@ -302,6 +302,14 @@ void BrowseSpareParts(Context& ctx)
                 return;
         }
         const QString answer = st.AnswerCode;
+        // Only a correction may change the key: a movement or a label keeps the part where it was found.
+        if (answer == QLatin1String("M") || answer == QLatin1String("E")) {
+            TSparePartRecord& buf = sp.SparePartBuffer;
+            buf.Codigo.assign(stored.Codigo);
+            buf.Equipo.assign(stored.Equipo);
+            buf.Util.assign(stored.Util);
+            buf.Pieza.assign(stored.Pieza);
+        }
         if (answer == QLatin1String("E")) {
             PrintSparePartLabels(ctx, sp.SparePartBuffer);
             continue;
@@ -314,12 +322,12 @@ void BrowseSpareParts(Context& ctx)
             const MovementOutcome outcome = MoveSparePart(ctx, sp.SparePartBuffer);
             if (outcome == MovementOutcome::Ended)
                 return;
+            if (outcome == MovementOutcome::Booked)
+                sm.MovementPostedFlag = 1;
             // A handed-over movement is for one part, booked or not.
             if (handedOver) {
-                if (outcome == MovementOutcome::Booked) {
+                if (outcome == MovementOutcome::Booked)
                     WriteBack(ctx, entry);
-                    sm.MovementPostedFlag = 1;
-                }
                 return;
             }
         }

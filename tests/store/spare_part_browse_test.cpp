@@ -162,6 +162,21 @@ TEST_F(SparePartBrowseTest, AWholeKeyGoesStraightToTheMovementCardAndThePartIsRe
     ASSERT_TRUE(RunMenu(kBookings));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(MovementFileRecords().size(), 1u);
+
+    // The key of an unnumbered part opens on its card, but a movement keeps the part where it was found.
+    StoreParts({Part("M1", "ME", "ROD", "???", "Sin numero")});
+    Filter("M1", "ME", "ROD", "*");
+    t.ui.ExpectCard(kPartCard)
+        .Set("Pieza", "005")
+        .Set("Nombre", "Sin numero")
+        .Set("Marca", "")
+        .Press("Salvar");
+    t.ui.ExpectCard(kMovementCard).Set("CdtMov", "1").Press("Entrada");
+    t.ui.ExpectInputCancel(kAverage, kAveragePrompt);
+    ASSERT_TRUE(RunMenu(kBookings));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ReadFile(kParts), Bytes(std::vector{Part("M1", "ME", "ROD", "???", "Sin numero", 1)}));
+    EXPECT_EQ(MovementFileRecords().back().Pieza.bytes(), "???");
 }
 
 TEST_F(SparePartBrowseTest, AHandedOverMovementShowsNoWindowAndBooksTheFirstPartOfAWholeKeyOnly)
