@@ -56,14 +56,6 @@ const CardBinding<TSparePartRecord>& FilterBinding()
     return binding;
 }
 
-QString LabelOf(std::span<const PartCodeLabel> table, const QString& code)
-{
-    for (const PartCodeLabel& entry : table)
-        if (code == QLatin1String(entry.code))
-            return QString::fromUtf8(entry.label);
-    return {};
-}
-
 // The folder of the part's pictures and whether the picture of the key on the window is there.
 bool PictureExists(Context& ctx, const CardState& state)
 {
@@ -105,8 +97,8 @@ CardSpec FilterSpec(Context& ctx)
         }
         // The electronics have no label here.
         if (code != QLatin1String("EC"))
-            if (const QString label = LabelOf(PartFamilies(), code); !label.isEmpty())
-                state.set(kEquipoName, label);
+            if (const std::optional<QString> label = PartCodeLabelOf(PartFamilies(), code))
+                state.set(kEquipoName, *label);
     };
     FieldSpec util = MakeField(kUtil, "Utilidad :", FieldKind::Combo);
     util.choices << kAny;
@@ -114,9 +106,9 @@ CardSpec FilterSpec(Context& ctx)
         util.choices << QString::fromLatin1(u.code);
     util.choices << QString();
     util.onChange = [](CardState& state) {
-        if (const QString label = LabelOf(PartUses().first(kLabelledUses), state.value(kUtil));
-            !label.isEmpty())
-            state.set(kUtilName, label);
+        if (const std::optional<QString> label =
+                PartCodeLabelOf(PartUses().first(kLabelledUses), state.value(kUtil)))
+            state.set(kUtilName, *label);
     };
     FieldSpec pieza = MakeField(kPieza, "Pieza :");
     pieza.onExit = [&ctx](CardState& state) { state.enable(kPicture, PictureExists(ctx, state)); };

@@ -116,16 +116,11 @@ QStringList UtilChoices()
     return choices;
 }
 
-template <std::size_t N>
-void ShowTableLabel(CardState& state, const std::array<CodeLabel, N>& table, const QString& field,
+void ShowTableLabel(CardState& state, std::span<const PartCodeLabel> table, const QString& field,
                     const QString& label)
 {
-    const QString code = state.value(field);
-    for (const CodeLabel& entry : table)
-        if (code == QLatin1String(entry.code)) {
-            state.set(label, QString::fromUtf8(entry.label));
-            return;
-        }
+    if (const std::optional<QString> text = PartCodeLabelOf(table, state.value(field)))
+        state.set(label, *text);
 }
 
 // The name beside the machine code. While the code is typed a register that is not there only names
@@ -332,6 +327,14 @@ void OpenPartPicture(Context& ctx, const TSparePartRecord& rec)
 }
 
 } // namespace
+
+std::optional<QString> PartCodeLabelOf(std::span<const PartCodeLabel> table, const QString& code)
+{
+    for (const PartCodeLabel& entry : table)
+        if (code == QLatin1String(entry.code))
+            return QString::fromUtf8(entry.label);
+    return std::nullopt;
+}
 
 std::span<const PartCodeLabel> PartFamilies()
 {

@@ -2,6 +2,8 @@
 
 #include "records/spare_part_record.h"
 
+#include <QString>
+#include <optional>
 #include <span>
 
 namespace gim {
@@ -24,5 +26,7 @@ struct PartCodeLabel
 // The equipment families, and the uses in the table's order.
 std::span<const PartCodeLabel> PartFamilies();
 std::span<const PartCodeLabel> PartUses();
+// The label of a code of `table`; none for a code outside it.
+std::optional<QString> PartCodeLabelOf(std::span<const PartCodeLabel> table, const QString& code);
 
 } // namespace gim
