@@ -229,6 +229,36 @@ TEST_F(StoreMovementsTest, AHandedOverMovementTakesItsDirectionFromTheDestinatio
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+TEST_F(StoreMovementsTest, AHandedOverMovementOnTheCardOpensWithItsOwnValues)
+{
+    State& st = t.ctx.st;
+    st.ActionCode = QStringLiteral("i");
+    TMovementInput& input = StoreMovements(t.ctx).MovementInput;
+    input.Movement = Movement("", "", "", "", "ALMACEN_", 0, "OT/9", 4, 250);
+    input.Year = 26;
+    input.Week = 3;
+    TSparePartRecord part = Part("M1", "ME", "ROD", "000", "Rodamiento", 2, 100);
+    t.ui.ExpectCard(kMovementCard)
+        .ExpectValue("CdtMov", "4")
+        .ExpectValue("MqDestin", "ALMACEN_")
+        .ExpectValue("Usuario", "OT/9")
+        .ExpectValue("Semana", "3")
+        .ExpectValue("Ano", "2026")
+        .ExpectValue("CostUnit", "2,50")
+        .ExpectDisabled("Calendario")
+        .ExpectDisabled("Salida")
+        .ExpectEnabled("Entrada")
+        .ExpectEnabled("CostUnit")
+        .Press("Entrada");
+    t.ui.ExpectInputCancel(kAverage, kAveragePrompt);
+    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(part.Exist.get(), 6);
+    EXPECT_EQ(part.Valor.get(), 200);
+    // Week 3 of 2026: (4 * 52 + 3) = 211.
+    EXPECT_EQ(MovementFileRecords().at(0).AbsoluteWeek, 211);
+}
+
 // ---- Corrections by week -------------------------------------------------------------------------------
 
 TEST_F(StoreMovementsTest, CorrectionsRewriteTheWeeksMovementsInPlaceAndLeaveTheOthers)
