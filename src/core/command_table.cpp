@@ -491,6 +491,9 @@ const std::vector<OwnerDifference>& OwnerDifferences()
         steps("Repuestos > Alta",
               {LoadSparePartList, AddSparePart, When(ContinueFlag, SortSparePartFile), FreeSparePartList},
               "re-sorts only after a stored part");
+        steps("Repuestos > Edición In/Out > Correcciones",
+              {LoadSparePartList, BrowseSpareParts, When(ContinueFlag, SortSparePartFile), FreeSparePartList},
+              "re-sorts after a changed key or a deleted part");
         steps("Repuestos > Peticiones OFERTAS > Rotura Stock",
               {LoadSparePartList, StockBreakageReport, OrdersFromStockBreakage, FreeSparePartList,
                CascadeWindows},

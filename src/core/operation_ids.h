@@ -172,9 +172,9 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::AddEnergyReading, Op::SortEnergyReadings, Op::LoadEnergyReadings, Op::EditEnergyReadings,
     Op::EnergyConsumptionReport, Op::EnergyPeriodReport, Cond::EnergyReadingStored,
     // Repuestos
-    Op::EditMovementsByWeek, Op::BrowseSpareParts, Op::StoreInventoryReport, Op::StockBreakageReport,
-    Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport, Op::LoadMovementList,
-    Op::StoreRotationReport, Op::FreeMovementList, Op::InventoryEvolutionReport, Op::YearMovementRatios,
+    Op::StoreInventoryReport, Op::StockBreakageReport,
+    Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,
+    Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
     // Compras
     Op::AddPurchaseOrderLine, Op::SortPurchaseOrderFile, Op::LoadPurchaseOrders, Op::EditPurchaseOrders,
     Op::FreePurchaseOrderList, Op::PurchaseOrderReport, Op::OrderSituationReport, Op::WeeklyPurchasesReport,

@@ -157,7 +157,12 @@ std::uint16_t AbsoluteWeekWord(const State& st, int year, int week)
 
 std::uint8_t AbsoluteWeekByte(const State& st, int year, int week)
 {
-    return static_cast<std::uint8_t>(AbsoluteWeek(st, year, week));
+    return MovementWeekByte(AbsoluteWeek(st, year, week));
+}
+
+std::uint8_t MovementWeekByte(int absoluteWeek)
+{
+    return static_cast<std::uint8_t>(absoluteWeek & 0xFF);
 }
 
 int AbsoluteWeekCapped(const State& st, int year, int week)

@@ -44,6 +44,8 @@ int AbsoluteWeek(const State& st, int year, int week);
 std::uint16_t AbsoluteWeekWord(const State& st, int year, int week);
 // Store movements keep the week in one byte, modulo 256.
 std::uint8_t AbsoluteWeekByte(const State& st, int year, int week);
+// The byte of an absolute week already worked out (an index inside the horizon, say).
+std::uint8_t MovementWeekByte(int absoluteWeek);
 // At most PlanWeeks, the bucket week of pending work; a week before the horizon counts as past its end,
 // as an unsigned comparison with the stored word has it.
 int AbsoluteWeekCapped(const State& st, int year, int week);

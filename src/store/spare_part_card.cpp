@@ -34,11 +34,7 @@ const QString kSave = QStringLiteral("Salvar");
 const QString kExit = QStringLiteral("Salir");
 const QString kDelete = QStringLiteral("Borrar");
 
-struct CodeLabel
-{
-    const char* code;
-    const char* label;
-};
+using CodeLabel = PartCodeLabel;
 
 const std::array<CodeLabel, 9> kEquipos{{{"EL", "Eléctrico"},
                                          {"EC", "Eléctrónico"},
@@ -120,28 +116,18 @@ QStringList UtilChoices()
     return choices;
 }
 
-template <std::size_t N>
-void ShowTableLabel(CardState& state, const std::array<CodeLabel, N>& table, const QString& field,
+void ShowTableLabel(CardState& state, std::span<const PartCodeLabel> table, const QString& field,
                     const QString& label)
 {
-    const QString code = state.value(field);
-    for (const CodeLabel& entry : table)
-        if (code == QLatin1String(entry.code)) {
-            state.set(label, QString::fromUtf8(entry.label));
-            return;
-        }
+    if (const std::optional<QString> text = PartCodeLabelOf(table, state.value(field)))
+        state.set(label, *text);
 }
 
 // The name beside the machine code. While the code is typed a register that is not there only names
 // no machine, without a message at every key.
 void ShowMachineName(Context& ctx, CardState& state)
 {
-    TMachineRecord machine{};
-    machine.Codigo = state.value(kCodigo);
-    machine.Denominacion = kMachineNotFound;
-    if (DataFileExists(ctx, MachineFile::Name(ctx.st)))
-        FindMachine(ctx, MachineFile::Name(ctx.st), machine);
-    state.set(kMachineName, machine.Denominacion.str());
+    state.set(kMachineName, LookUpMachine(ctx, state.value(kCodigo)).Denominacion.str());
 }
 
 // A whole number for a 32-bit field, as the card's integer fields need it.
@@ -216,12 +202,7 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
     spec.caption = QStringLiteral("REPUESTOS DE MÁQUINAS");
 
     FieldSpec codigo = MakeField(kCodigo, "Máquina :", FieldKind::Combo);
-    codigo.onEnter = [&ctx](CardState& state) {
-        QStringList codes;
-        for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
-            codes << e.rec.Codigo.str();
-        state.choices[kCodigo] = codes;
-    };
+    codigo.onEnter = [&ctx](CardState& state) { state.choices[kCodigo] = MachineCodeChoices(ctx); };
     codigo.onChange = [&ctx](CardState& state) { ShowMachineName(ctx, state); };
     FieldSpec equipo = MakeField(kEquipo, "Equipo :", FieldKind::Combo);
     for (const CodeLabel& e : kEquipos)
@@ -346,6 +327,24 @@ void OpenPartPicture(Context& ctx, const TSparePartRecord& rec)
 }
 
 } // namespace
+
+std::optional<QString> PartCodeLabelOf(std::span<const PartCodeLabel> table, const QString& code)
+{
+    for (const PartCodeLabel& entry : table)
+        if (code == QLatin1String(entry.code))
+            return QString::fromUtf8(entry.label);
+    return std::nullopt;
+}
+
+std::span<const PartCodeLabel> PartFamilies()
+{
+    return kEquipos;
+}
+
+std::span<const PartCodeLabel> PartUses()
+{
+    return kUtils;
+}
 
 int ShowSparePartForm(Context& ctx, TSparePartRecord& rec)
 {

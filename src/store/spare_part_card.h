@@ -2,6 +2,10 @@
 
 #include "records/spare_part_record.h"
 
+#include <QString>
+#include <optional>
+#include <span>
+
 namespace gim {
 
 struct Context;
@@ -12,5 +16,17 @@ struct Context;
 // series ends; deleted: Codigo "Z", AnswerCode "B". A ticked picture box opens the part's picture. Returns
 // the card's result (Save when it was not shown).
 int ShowSparePartForm(Context& ctx, TSparePartRecord& rec);
+
+// A code of the part key's tables with the label the cards show beside it.
+struct PartCodeLabel
+{
+    const char* code;
+    const char* label;
+};
+// The equipment families, and the uses in the table's order.
+std::span<const PartCodeLabel> PartFamilies();
+std::span<const PartCodeLabel> PartUses();
+// The label of a code of `table`; none for a code outside it.
+std::optional<QString> PartCodeLabelOf(std::span<const PartCodeLabel> table, const QString& code);
 
 } // namespace gim

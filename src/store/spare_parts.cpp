@@ -84,13 +84,7 @@ int RecordsIn(Context& ctx, const QString& name)
 // Whether the register holds the machine. A register not there yet holds none, without a message.
 bool MachineExists(Context& ctx, const TSparePartRecord& part)
 {
-    const QString& name = MachineFile::Name(ctx.st);
-    if (!DataFileExists(ctx, name))
-        return false;
-    TMachineRecord machine{};
-    machine.Codigo.assign(part.Codigo);
-    FindMachine(ctx, name, machine);
-    return !(machine.Denominacion == kMachineNotFound);
+    return !(LookUpMachine(ctx, part.Codigo.str()).Denominacion == kMachineNotFound);
 }
 
 // The general store becomes a machine of the register. It gets the account a new machine's card proposes,
@@ -123,8 +117,7 @@ void PrepareOpeningMovement(Context& ctx, const TSparePartRecord& part)
     m.Util.assign(part.Util);
     m.Pieza.assign(part.Pieza);
     m.Destination = kStoreMachineCode;
-    // The journal keeps the low byte of the week index.
-    m.AbsoluteWeek = static_cast<std::uint8_t>(PlanWeekIndex(st, st.CurrentYear, st.WeekText.toInt()) & 0xFF);
+    m.AbsoluteWeek = MovementWeekByte(PlanWeekIndex(st, st.CurrentYear, st.WeekText.toInt()));
     m.User = " ";
     m.Quantity = part.Exist.get();
     m.UnitValue = part.Valor.get();
@@ -146,6 +139,25 @@ void KeepForNextCard(TSparePartRecord& part)
 SparePartsState& SpareParts(Context& ctx)
 {
     return ctx.Module<SparePartsState>();
+}
+
+TMachineRecord LookUpMachine(Context& ctx, const QString& code)
+{
+    TMachineRecord machine{};
+    machine.Codigo = code;
+    machine.Denominacion = kMachineNotFound;
+    const QString& name = MachineFile::Name(ctx.st);
+    if (DataFileExists(ctx, name))
+        FindMachine(ctx, name, machine);
+    return machine;
+}
+
+QStringList MachineCodeChoices(Context& ctx)
+{
+    QStringList codes;
+    for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
+        codes << e.rec.Codigo.str();
+    return codes;
 }
 
 QString PartKeyText(const TSparePartRecord& rec)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/data_file.h"
+#include "records/machine_record.h"
 #include "records/spare_part_record.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,6 +24,7 @@ struct SparePartsState
 {
     TSparePartRecord SparePartBuffer{}; // the part every store routine reads, shows and writes
     TSparePartRecord SparePartInput{};  // the part handed over by the report window or the import
+    TSparePartRecord SparePartFilter{}; // the key of the browse's last search; "*" stands for any code
     // In part-key order; the store's menu commands load it first and free it afterwards.
     std::vector<SparePartEntry> SparePartList;
     std::size_t SparePartCursor = 0;
@@ -31,6 +34,8 @@ struct SparePartsState
     // Opens the picture viewer on CurrentSubFolder, proposing SparePartPictureName for its save. Filled
     // where the program has windows; returns whether a viewer opened.
     std::function<bool(Context&)> openPictureViewer;
+    // Prints labels of a part (asks how many). Filled by the store's listings; none prints nothing.
+    std::function<void(Context&, const TSparePartRecord&)> printSparePartLabels;
 };
 
 SparePartsState& SpareParts(Context& ctx);
@@ -56,6 +61,12 @@ template <class R> JoinedKey PartKeyOf(const R& r)
             key.chars[key.size++] = c;
     return key;
 }
+// The machine of a code in the machine register: the stored record, or the code with the name "NO EXISTE
+// LA MAQUINA". A register not there yet holds no machine, without a message.
+TMachineRecord LookUpMachine(Context& ctx, const QString& code);
+// The machine codes the machine fields of the store's cards offer.
+QStringList MachineCodeChoices(Context& ctx);
+
 // The part key as text ("M1MEROD007").
 QString PartKeyText(const TSparePartRecord& rec);
 

@@ -1,8 +1,139 @@
 #include "store/store_movements.h"
 
 #include "core/context.h"
+#include "core/io_errors.h"
+#include "core/texts.h"
+#include "core/week_codes.h"
+#include "masterdata/machines.h"
+#include "records/cp1252.h"
+#include "store/movement_card.h"
+
+#include <QFileInfo>
+#include <limits>
 
 namespace gim {
+
+namespace {
+
+bool FitsInt32(std::int64_t n)
+{
+    return n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
+}
+
+// A number answered to a prompt; one that is not a number, or does not fit the field, abandons the command
+// with the conversion's message.
+std::int32_t AnsweredNumber(Context& ctx, const QString& answer, const QString& fileName)
+{
+    State& st = ctx.st;
+    const std::int64_t value = TextToInt64(st, answer);
+    if (st.ValErrorPos != 0 || !FitsInt32(value)) {
+        st.LastIOResult = IoCode::InvalidNumber;
+        throw IoAbort(IoCode::InvalidNumber, fileName);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+class ProgressScope
+{
+public:
+    ProgressScope(Context& ctx, int maximum) : m_ctx(ctx)
+    {
+        m_ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS MOVIMIENTOS DE REPUESTOS"), maximum);
+    }
+    ~ProgressScope() { m_ctx.ui.EndProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    Context& m_ctx;
+};
+
+// What the booking takes from the card or from the handed-over movement.
+struct Booking
+{
+    std::int32_t quantity = 0;
+    QString destination;
+    QString user;
+    int year = 0; // since 2000
+    int week = 0;
+    std::int32_t price = 0;
+};
+
+std::optional<Booking> AskBooking(Context& ctx, const TSparePartRecord& part)
+{
+    State& st = ctx.st;
+    const TMovementInput& input = StoreMovements(ctx).MovementInput;
+    const bool handedOver = st.ActionCode == QLatin1String("i");
+    Booking b;
+    if (!st.InteractiveFlag) {
+        const std::int32_t units = input.Movement.Quantity.get();
+        b.destination = input.Movement.Destination.str();
+        b.quantity = b.destination == QLatin1String(kStoreMachineCode) ? units : -units;
+        b.user = input.Movement.User.str();
+        b.year = input.Year;
+        b.week = input.Week;
+        b.price = input.Movement.UnitValue.get();
+        return b;
+    }
+    MovementForm form;
+    form.Repuesto = PartKeyText(part);
+    form.Nombre = part.Nombre.str();
+    form.CostUnit = CentsToText(part.Valor.get());
+    if (handedOver) {
+        form.Ano = QString::number(input.Year + 2000);
+        form.Semana = QString::number(input.Week);
+        form.CdtMov = QString::number(input.Movement.Quantity.get());
+        form.Usuario = input.Movement.User.str();
+        form.MqDestin = input.Movement.Destination.str();
+        form.CostUnit = CentsToText(input.Movement.UnitValue.get());
+    }
+    const int result = ShowMovementCard(ctx, form, MovementCardUse::Booking);
+    if (result != CardResult::Save && result != CardResult::Delete)
+        return std::nullopt;
+    // The card let no text through that is not a number.
+    const std::int32_t typed = static_cast<std::int32_t>(ParseInt64(form.CdtMov).value);
+    b.quantity = result == CardResult::Save ? typed : -typed;
+    b.destination = form.MqDestin;
+    b.user = form.Usuario;
+    b.year = static_cast<int>(ParseInt64(form.Ano).value) - 2000;
+    b.week = static_cast<int>(ParseInt64(form.Semana).value);
+    b.price = static_cast<std::int32_t>(ParseCents(form.CostUnit).value);
+    return b;
+}
+
+// An exit goes to a machine of the register; "#" cancels it.
+void CheckExitDestination(Context& ctx, Booking& b)
+{
+    if (b.destination == QLatin1String("#")) {
+        b.quantity = 0;
+        return;
+    }
+    ctx.st.CurrentMachine = LookUpMachine(ctx, b.destination);
+    if (ctx.st.CurrentMachine.Denominacion == kMachineNotFound) {
+        ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound) + QLatin1Char(' ') + b.destination +
+                           QStringLiteral("\r    Anulado Movimiento"));
+        b.quantity = 0;
+    }
+}
+
+// An exit beyond the stock is confirmed: the user may lower it or cancel it (0), never turn it into an
+// entry. The stock may end negative.
+void ConfirmShortage(Context& ctx, const TSparePartRecord& part, Booking& b)
+{
+    const QString title = QStringLiteral("FALTA EXISTENCIAS ") + PartKeyText(part);
+    const QString fileName = MovementFile::Name(ctx.st);
+    for (;;) {
+        const QString answer =
+            ctx.ui.InputBox(title, QStringLiteral("CONFIRME SALIDA ALMACÉN "), QString::number(b.quantity));
+        const std::int32_t confirmed = AnsweredNumber(ctx, answer, fileName);
+        if (confirmed <= 0) {
+            b.quantity = confirmed;
+            return;
+        }
+    }
+}
+
+} // namespace
 
 StoreMovementsState& StoreMovements(Context& ctx)
 {
@@ -16,6 +147,136 @@ bool AppendMovement(Context& ctx)
     if (movement.User.bytes().substr(0, 3) == "OP/")
         return KeyedFile<OpMovementFile>(ctx).Append(movement).has_value();
     return KeyedFile<MovementFile>(ctx).Append(movement).has_value();
+}
+
+void LoadMovementList(Context& ctx)
+{
+    StoreMovementsState& sm = StoreMovements(ctx);
+    FreeMovementList(ctx);
+    const KeyedFile<MovementFile> file(ctx);
+    if (!file.Exists())
+        return;
+    const int records =
+        static_cast<int>(QFileInfo(ctx.Path(file.name())).size() / sizeof(TStoreMovementRecord));
+    ProgressScope progress(ctx, records);
+    sm.MovementList = file.LoadList(Report::Silent);
+    ctx.ui.SetProgress(records);
+}
+
+void FreeMovementList(Context& ctx)
+{
+    FreeNodeList(StoreMovements(ctx).MovementList);
+}
+
+void InsertMovementSorted(Context& ctx, MovementEntry entry)
+{
+    InsertOrderedHeadFirst(
+        StoreMovements(ctx).MovementList, std::move(entry),
+        [](const MovementEntry& a, const MovementEntry& b) { return MovementFile::Before(a.rec, b.rec); });
+}
+
+std::int32_t WeightedAveragePrice(Context& ctx, std::int32_t exist, std::int32_t valor, std::int32_t quantity,
+                                  std::int32_t& price)
+{
+    const QString answer =
+        ctx.ui.InputBox(QStringLiteral("CALCULO PRECIO MEDIO"),
+                        QStringLiteral("VALOR UNITARIO REPUESTO(centimos_Euros)"), QString::number(price));
+    price = AnsweredNumber(ctx, answer, MovementFile::Name(ctx.st));
+    const std::int64_t units = std::int64_t(exist) + quantity;
+    if (units < 1)
+        return price;
+    // Wide enough for any stock times any price the fields hold.
+    const std::int64_t average = (std::int64_t(exist) * valor + std::int64_t(quantity) * price) / units;
+    return FitsInt32(average) ? static_cast<std::int32_t>(average) : price;
+}
+
+MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part)
+{
+    State& st = ctx.st;
+    std::optional<Booking> asked = AskBooking(ctx, part);
+    if (!asked)
+        return MovementOutcome::Ended;
+    Booking& b = *asked;
+    st.WorkYear = static_cast<std::uint16_t>(b.year);
+    st.WorkWeek = AbsoluteWeekWord(st, b.year, b.week);
+    std::int32_t valor = part.Valor.get();
+    if (b.quantity < 0)
+        CheckExitDestination(ctx, b);
+    else if (b.quantity > 0)
+        valor = WeightedAveragePrice(ctx, part.Exist.get(), valor, b.quantity, b.price);
+    // Only an exit can fall short: an entry never lowers the stock.
+    if (b.quantity < 0 && std::int64_t(part.Exist.get()) + b.quantity < 0)
+        ConfirmShortage(ctx, part, b);
+    if (b.quantity == 0)
+        return MovementOutcome::Cancelled;
+
+    TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
+    m.Codigo.assign(part.Codigo);
+    m.Equipo.assign(part.Equipo);
+    m.Util.assign(part.Util);
+    m.Pieza.assign(part.Pieza);
+    m.Destination = b.destination;
+    m.AbsoluteWeek = MovementWeekByte(st.WorkWeek);
+    m.User = b.user;
+    m.Quantity = b.quantity;
+    m.UnitValue = b.quantity < 0 ? part.Valor.get() : b.price;
+    if (!AppendMovement(ctx))
+        return MovementOutcome::Cancelled;
+    // The part changes only with its movement in the journal.
+    part.Exist = static_cast<std::int32_t>(std::int64_t(part.Exist.get()) + b.quantity);
+    part.Valor = valor;
+    return MovementOutcome::Booked;
+}
+
+void EditMovementsByWeek(Context& ctx)
+{
+    State& st = ctx.st;
+    const bool budgets = st.ActionCode == QLatin1String("S");
+    const QString title = QStringLiteral("MOVIMIENTOS DEL ALMACEN TECNICO");
+    const QString fileName = budgets ? OpMovementFile::Name(st) : MovementFile::Name(st);
+    const std::int32_t week = AnsweredNumber(
+        ctx, ctx.ui.InputBox(title, QStringLiteral("INTRODUZCA SEMANA (0-52)"), st.WeekText), fileName);
+    const std::int32_t year =
+        AnsweredNumber(ctx, ctx.ui.InputBox(title, QStringLiteral("INTRODUZCA AÑO"), st.YearText), fileName);
+    const std::uint8_t target = AbsoluteWeekByte(st, year - 2000, week);
+
+    KeyedFile<MovementFile> file(ctx, fileName);
+    const std::optional<std::vector<TStoreMovementRecord>> records = file.Read();
+    if (!records)
+        return;
+    for (std::size_t i = 0; i < records->size(); ++i) {
+        const TStoreMovementRecord& stored = (*records)[i];
+        if (stored.AbsoluteWeek != target)
+            continue;
+        MovementForm form;
+        const int byte = stored.AbsoluteWeek;
+        form.Ano = QString::number(byte / 52 + 2000 + st.FirstYear);
+        form.Semana = QString::number(byte % 52);
+        form.CdtMov = QString::number(stored.Quantity.get());
+        form.Usuario = stored.User.str();
+        form.MqDestin = stored.Destination.str();
+        form.CostUnit = CentsToText(stored.UnitValue.get());
+        form.Repuesto = FromCp1252(PartKeyOf(stored).view());
+        form.Nombre = form.Repuesto;
+        FindSparePartName(ctx, form.Nombre);
+        const int result = ShowMovementCard(ctx, form, MovementCardUse::Correction);
+        if (result == CardResult::Exit)
+            return;
+        TStoreMovementRecord changed = stored;
+        if (result == CardResult::Save) {
+            changed.Destination = form.MqDestin;
+            changed.User = form.Usuario;
+            changed.AbsoluteWeek = AbsoluteWeekByte(st, static_cast<int>(ParseInt64(form.Ano).value) - 2000,
+                                                    static_cast<int>(ParseInt64(form.Semana).value));
+            changed.UnitValue = static_cast<std::int32_t>(ParseCents(form.CostUnit).value);
+        } else if (result == CardResult::Delete) {
+            changed.Quantity = 0;
+        } else {
+            continue;
+        }
+        MovementEntry entry{stored, static_cast<std::uint32_t>(i)};
+        file.WriteAt(entry, changed);
+    }
 }
 
 } // namespace gim

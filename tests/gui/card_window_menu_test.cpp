@@ -3,24 +3,28 @@
 #include "core/dispatch.h"
 #include "core/environment.h"
 #include "core/operations.h"
+#include "core/record_file.h"
 #include "platform/clock.h"
 #include "platform/qt/card_dialog.h"
 #include "platform/qt/jpeg_codec.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_ui.h"
+#include "records/machine_record.h"
+#include "records/spare_part_record.h"
 #include "shortcut_keys.h"
 #include "support/test_context.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
@@ -313,6 +317,95 @@ TEST_F(CardWindowsFromTheMenu, CtrlF5OpensTheBreakdownCardOnTodayStampsTimesAndS
     EXPECT_EQ(script.unexpected, QStringList());
     EXPECT_EQ(captions, QStringList{"FICHA DE AVERIAS E INTERVENCIONES ACCIDENTALES  07/12/2026"});
     EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.AVR"))));
+}
+
+TEST_F(CardWindowsFromTheMenu, ShiftF9BooksAStoreEntryIntoThePartAndTheJournal)
+{
+    ctx.st.FirstYear = 22;
+    ctx.st.LastYear = 27;
+    TMachineRecord machine{};
+    machine.Codigo = "M1";
+    machine.Denominacion = "Prensa";
+    StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), std::vector{machine});
+    TSparePartRecord part{};
+    part.Codigo = "M1";
+    part.Equipo = "ME";
+    part.Util = "ROD";
+    part.Pieza = "000";
+    part.Nombre = "Rodamiento";
+    part.Exist = 2;
+    part.Valor = 100;
+    StoreRecords(ctx, QStringLiteral("PORTAL.RPW"), std::vector{part});
+
+    QStringList captions;
+    QStringList prompts;
+    ModalScript script(
+        {[&captions](CardDialog* dialog) {
+             captions << dialog->windowTitle();
+             for (const auto& [name, code] :
+                  {std::pair{"Codigo", "M1"}, std::pair{"Equipo", "ME"}, std::pair{"Util", "ROD"}}) {
+                 auto* combo = dialog->findChild<QComboBox*>(QString::fromLatin1(name));
+                 ASSERT_NE(combo, nullptr) << name;
+                 combo->setEditText(QString::fromLatin1(code));
+             }
+             auto* piece = dialog->findChild<QLineEdit*>(QStringLiteral("Pieza"));
+             ASSERT_NE(piece, nullptr);
+             piece->setText(QStringLiteral("000"));
+             QPushButton* search = dialog->Button(QStringLiteral("Buscar"));
+             ASSERT_NE(search, nullptr);
+             EXPECT_EQ(Text(search->text()), "&Buscar");
+             search->click();
+         },
+         [&captions](CardDialog* dialog) {
+             // A whole key goes straight to the movement card.
+             captions << dialog->windowTitle();
+             auto* quantity = dialog->findChild<QLineEdit*>(QStringLiteral("CdtMov"));
+             auto* price = dialog->findChild<QLineEdit*>(QStringLiteral("CostUnit"));
+             ASSERT_TRUE(quantity && price);
+             quantity->setText(QStringLiteral("3"));
+             price->setText(QStringLiteral("1,60"));
+             QPushButton* entry = dialog->Button(QStringLiteral("Entrada"));
+             ASSERT_NE(entry, nullptr);
+             EXPECT_EQ(Text(entry->text()), "&Entrada Alm");
+             entry->click();
+         }});
+    script.other = [&prompts](QWidget* modal) {
+        auto* input = qobject_cast<QInputDialog*>(modal);
+        if (!input)
+            return false;
+        prompts << input->windowTitle() + QLatin1Char('|') + input->labelText() + QLatin1Char('|') +
+                       input->textValue();
+        input->accept();
+        return true;
+    };
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Shift+F9")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    EXPECT_EQ(captions,
+              (QStringList{"CONSULTA SELECTIVA DE REPUESTOS DE MAQUINAS", "MOVIMIENTOS DE ALMACÉN"}));
+    EXPECT_EQ(prompts, QStringList{"CALCULO PRECIO MEDIO|VALOR UNITARIO REPUESTO(centimos_Euros)|160"});
+
+    // 2 at 1,00 and 3 at 1,60: 5 at (200 + 480) div 5 = 136.
+    const QByteArray parts = ReadFile(QStringLiteral("PORTAL.RPW"));
+    ASSERT_EQ(parts.size(), 200);
+    EXPECT_EQ(parts.mid(168, 8), QByteArray("\x05\x00\x00\x00\x88\x00\x00\x00", 8));
+    EXPECT_EQ(parts.left(168), QByteArray(reinterpret_cast<const char*>(&part), 168));
+    // Week 50 of 2026 in a horizon from 2022: 258, kept as 2.
+    const QByteArray journal = ReadFile(QStringLiteral("PORTAL.MOV"));
+    ASSERT_EQ(journal.size(), 52);
+    EXPECT_EQ(journal.left(30), QByteArray("\x02"
+                                           "M1\0\0\0\0\0\0"
+                                           "\x02"
+                                           "ME"
+                                           "\x03"
+                                           "ROD"
+                                           "\x03"
+                                           "000"
+                                           "\x08"
+                                           "ALMACEN_"
+                                           "\x02",
+                                           30));
+    EXPECT_EQ(journal.mid(44, 8), QByteArray("\x03\x00\x00\x00\xA0\x00\x00\x00", 8));
 }
 
 } // namespace gim

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "records/spare_part_record.h"
+
+namespace gim {
+
+struct Context;
+
+// The walk over the part file for corrections ("A"), labels ("E"), entries and exits ("M") and the
+// handed-over movements ("i", without any window but the movement card): the filter window asks for a key
+// with "*" for any code, every matching part in file order is shown on its card and written back in
+// place, its list entry with it. Leaving the filter window or a card ends the walk. A changed key or a
+// deleted part sets ContinueFlag for the sorted rewrite; a booked handed-over movement sets
+// MovementPostedFlag.
+void BrowseSpareParts(Context& ctx);
+
+// The labels of one part, through the hook the store's listings fill.
+void PrintSparePartLabels(Context& ctx, const TSparePartRecord& part);
+
+} // namespace gim
