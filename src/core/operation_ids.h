@@ -162,7 +162,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::ClearCardSaved, Op::ControlPlan, Op::SortRevisionFile, Op::NewRevision, Op::EditRevisionHistory,
     Op::ReportRevisionHistory, Op::PreventiveRatios, Op::FreeRevisionList, Op::ControlRoutes,
     // Reparaciones
-    Op::ReportRepairHistory, Op::RepairRatios,
+    Op::RepairRatios,
     // OT/Prspuestos
     Op::WorkOrderReport, Op::WorkOrderRatios,
     // Predictivo

@@ -285,11 +285,14 @@ int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec)
     state.set(kEstadoLabel, TextOf(kStates, rec.State.str()));
 
     int result = CardResult::Save;
-    if (mode != QLatin1String("A") && st.InteractiveFlag) {
+    const bool shown = mode != QLatin1String("A") && st.InteractiveFlag;
+    if (shown) {
         const CardSpec spec = PlannedRepairCardSpec(ctx);
         result = Binding().Run(ctx.ui, spec, rec, std::move(state));
     }
-    if (result == CardResult::Save) {
+    if (!shown) {
+        // Nothing was typed: the caller decides what came of it.
+    } else if (result == CardResult::Save) {
         p.CardSaved = 1;
         st.RecordAddedFlag = 1;
     } else if (result == CardResult::Exit) {

@@ -3,7 +3,9 @@
 #include "core/context.h"
 #include "core/operations.h"
 #include "core/startup.h"
+#include "corrective/planned_repair_reports.h"
 #include "corrective/planned_repairs.h"
+#include "platform/handover.h"
 
 namespace gim {
 
@@ -14,6 +16,8 @@ void RegisterPlannedRepairs(OperationRegistry& registry, Context& ctx, const Pic
     registry.Register(Op::EditPlannedRepairs, EditPlannedRepairs);
     registry.Register(Op::LoadPlannedRepairs, LoadPlannedRepairs);
     registry.Register(Op::FreePlannedRepairList, FreePlannedRepairList);
+    registry.Register(Op::ReportRepairHistory, ReportRepairHistory);
+    RegisterPlannedRepairHandover(ctx, ctx.Module<HandoverRegistry>());
 
     ctx.Module<StartupSteps>().environmentData.emplace(9, ShowPendingRepairsOfWeek);
 }

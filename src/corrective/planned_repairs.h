@@ -26,6 +26,11 @@ struct PlannedRepairsState
     TPlannedRepairRecord PlannedRepairInput{};
     // 1 once the card was saved; the edit walk clears it before each card.
     std::uint8_t CardSaved = 0;
+    // What the silent per-week history (ActionCode "5") found: the week's repair minutes and the ages
+    // of its pending records.
+    std::int64_t WeekRepairMinutes = 0;
+    std::int64_t WeekPendingAges = 0;
+    std::int64_t WeekMaterialAges = 0;
 };
 
 PlannedRepairsState& PlannedRepairs(Context& ctx);
