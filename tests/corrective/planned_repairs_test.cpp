@@ -322,7 +322,7 @@ TEST_F(PlannedRepairsTest, TheStartUpAnnouncesExactlyThisWeeksPendingRepairsAndN
     ASSERT_EQ(steps.count(9), 1u);
     t.ui.ExpectMessage(QStringLiteral("Reparación Pendiente en : BOMBA01\rRevisar sello"));
     t.ui.ExpectMessage(QStringLiteral("Reparación Pendiente en : PRENSA\rEngrasar guías"));
-    steps.find(9)->second(t.ctx);
+    LoadEnvironmentData(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_TRUE(PlannedRepairs(t.ctx).PlannedRepairList.empty());
 
