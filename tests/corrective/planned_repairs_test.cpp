@@ -171,7 +171,12 @@ TEST_F(PlannedRepairsTest, AnUnknownMachineOrALeftCardStoresNothing)
     t.ctx.st.ActionCode = QStringLiteral("1");
     NewPlannedRepair(t.ctx);
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);
-    t.ui.ExpectCardCancel(QStringLiteral("REPARACION PLANIFICADA DE MÁQUINA :No existe"));
+    EXPECT_SCRIPT_DONE(t.ui);
+
+    // The window closed: nothing to store, nothing to say.
+    t.ui.ExpectCardCancel(QStringLiteral("REPARACION PLANIFICADA DE MÁQUINA :NO EXISTE LA MAQUINA"));
+    NewPlannedRepair(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_FALSE(QFileInfo::exists(t.Path(QStringLiteral("PORTAL.SEM"))));
 }
 
