@@ -2,8 +2,8 @@
 
 #include "core/dispatch.h"
 #include "core/operations.h"
-#include "corrective/breakdown_operations.h"
 #include "corrective/corrective_operations.h"
+#include "corrective/breakdown_operations.h"
 #include "corrective/planned_repair_operations.h"
 #include "masterdata/masterdata_operations.h"
 #include "masterdata/personnel_operations.h"
