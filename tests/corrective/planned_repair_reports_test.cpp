@@ -156,6 +156,22 @@ TEST_F(RepairHistoryTest, AnEmptyListingPrintsZerosInsteadOfDividingByNothing)
     EXPECT_FALSE(t.ui.Reports().back()->weekGraph.has_value());
 }
 
+TEST_F(RepairHistoryTest, TheControlRatiosTurnBlueAboveFourWeeksAndRedAboveEight)
+{
+    StoreRepairs(
+        {Repair("PRENSA", 156, "a", "P", "M", 0, "05/10/2026"),   // 9 weeks
+         Repair("PRENSA", 156, "b", "T", "M", 0, "28/09/26"),     // 10 weeks, as the daily reports write it
+         Repair("PRENSA", 156, "c", "M", "M", 0, "26/10/2026")}); // 6 weeks
+    t.ui.ExpectCard(kFilterCard).Press("Salvar");
+    t.ui.ExpectReport();
+    ASSERT_TRUE(RunMenu("Reparaciones > Consulta > Selectiva"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_TRUE(Transcript().contains(
+        QStringLiteral("{10 b #ff0000}\tRatio de control Pendientes Mano de Obra : 9 Semanas\n"
+                       "{10 b #0000ff}\tRatio de control de Materiales Pendientes  : 6 Semanas\n")))
+        << Transcript().toStdString();
+}
+
 TEST_F(RepairHistoryTest, TheSilentWeekModeSumsOneWeekOfTheSortedFile)
 {
     t.ctx.st.ActionCode = QStringLiteral("3");
