@@ -3,6 +3,7 @@
 #include "corrective/planned_repairs.h"
 #include "corrective/planned_repairs_fixture.h"
 #include "records/record_bytes.h"
+#include "records/work_order_record.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -86,6 +87,12 @@ TEST_F(PlannedRepairsTest, AnAppendCreatesTheFileAndAddsAtItsEnd)
 
 TEST_F(PlannedRepairsTest, APendingRepairIsStoredAtPlanWeeksInStatePWithTodayWhateverTheCardSays)
 {
+    // Two work orders: numbers 0 and 1 name their description, any other is an outside reference.
+    std::vector<TWorkOrderRecord> orders(2);
+    orders[0].Description = "Fuga de aceite";
+    orders[1].Number = 1;
+    orders[1].Description = "Ruido en reductora";
+    StoreRecords(t.ctx, QStringLiteral("PORTAL.OTR"), orders);
     t.ui.ExpectCard(QStringLiteral("REPARACION PLANIFICADA DE MÁQUINA :"))
         .ExpectValue("Semana", "0")
         .ExpectValue("Ano", "2027")
@@ -100,7 +107,9 @@ TEST_F(PlannedRepairsTest, APendingRepairIsStoredAtPlanWeeksInStatePWithTodayWha
         .ExpectValue("LabelEspec", "REPARACIONES MECANICA con Materiales")
         .Set("Descripcion", "Cambiar rodamiento")
         .Set("Ejecutor", "Luis")
-        .Set("Orden", "77")
+        .Set("Orden", "1")
+        .ExpectValue("LabelOrden", "Ruido en reductora")
+        .Set("Orden", "2")
         .ExpectValue("LabelOrden", "Referencia Externa")
         .Press("Salvar");
     t.ui.ExpectMessage(QStringLiteral("ALTA de REPARACION EN  PRENSA"));
