@@ -4,6 +4,7 @@
 #include "core/operations.h"
 #include "corrective/corrective_operations.h"
 #include "corrective/breakdown_operations.h"
+#include "corrective/planned_repair_operations.h"
 #include "masterdata/masterdata_operations.h"
 #include "masterdata/personnel_operations.h"
 #include "masterdata/routine_operations.h"
@@ -31,6 +32,7 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterCorrective(operations, ctx, codec);
     RegisterWorkReports(operations, ctx); // fills the work orders' daily-report hook
     RegisterBreakdowns(operations, ctx, codec);
+    RegisterPlannedRepairs(operations, ctx, codec); // start-up step 9
 }
 
 } // namespace gim

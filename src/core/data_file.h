@@ -393,6 +393,17 @@ public:
     }
     bool Sort(Report report = Report::Show) { return Sort(Tr::Deleted, report); }
 
+    // The same rewrite in a second order of the file's (its ties as kTies says), dropping what Deleted
+    // refuses.
+    template <typename Before> bool SortBy(Before before, Report report = Report::Show)
+    {
+        return SortedRewrite<Record>(m_ctx, m_name, m_twin, before, Tr::Deleted,
+                                     {.twin = m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin,
+                                      .order = SortOrder(),
+                                      .report = report,
+                                      .ties = Ties()});
+    }
+
     // Replaces the file's records by `records` (a list edited in memory) through the file's twin, as the
     // sort does; a missing file is created. Returns false when the file cannot be opened.
     bool Rewrite(const std::vector<Record>& records, Report report = Report::Show)

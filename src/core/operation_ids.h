@@ -162,7 +162,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::ClearCardSaved, Op::ControlPlan, Op::SortRevisionFile, Op::NewRevision, Op::EditRevisionHistory,
     Op::ReportRevisionHistory, Op::PreventiveRatios, Op::FreeRevisionList, Op::ControlRoutes,
     // Reparaciones
-    Op::NewPlannedRepair, Op::SortPlannedRepairFile, Op::EditPlannedRepairs, Op::ReportRepairHistory,
     Op::RepairRatios,
     // OT/Prspuestos
     Op::WorkOrderReport, Op::WorkOrderRatios,
@@ -182,7 +181,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Costes
     Op::MachineCostReport, Op::BudgetValuationReport, Op::EditBudget,
     // Partes
-    Op::LoadPlannedRepairs, Op::AddWorkReportLine, Op::SavePlannedRepairList, Op::FreePlannedRepairList,
+    Op::AddWorkReportLine, Op::SavePlannedRepairList,
     Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
     Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport, Cond::RevisionPosted, Cond::BreakdownPosted,
     Cond::PlannedRepairPosted, Cond::PersonnelEntryPosted,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/record_fields.h"
 #include "records/short_string.h"
 
 namespace gim {
@@ -26,5 +27,9 @@ GIM_FIELD_AT(TPlannedRepairRecord, Description, 23);
 GIM_FIELD_AT(TPlannedRepairRecord, Minutes, 154);
 GIM_FIELD_AT(TPlannedRepairRecord, State, 156);
 GIM_FIELD_AT(TPlannedRepairRecord, Executor, 159);
+GIM_RECORD_FIELDS(TPlannedRepairRecord, &TPlannedRepairRecord::Code, &TPlannedRepairRecord::Order,
+                  &TPlannedRepairRecord::Week, &TPlannedRepairRecord::Specialty,
+                  &TPlannedRepairRecord::Description, &TPlannedRepairRecord::Minutes,
+                  &TPlannedRepairRecord::State, &TPlannedRepairRecord::Executor);
 
 } // namespace gim

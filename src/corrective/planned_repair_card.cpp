@@ -1,0 +1,314 @@
+#include "corrective/planned_repair_card.h"
+
+#include "core/context.h"
+#include "core/lookups.h"
+#include "core/texts.h"
+#include "core/week_codes.h"
+#include "corrective/breakdown_card.h"
+#include "corrective/planned_repairs.h"
+#include "corrective/work_orders.h"
+#include "masterdata/machines.h"
+#include "masterdata/personnel.h"
+#include "masterdata/routines.h"
+#include "platform/card_binding.h"
+
+#include <array>
+#include <utility>
+
+namespace gim {
+
+namespace {
+
+const QString kCodigo = QStringLiteral("Codigo");
+const QString kSemana = QStringLiteral("Semana");
+const QString kAno = QStringLiteral("Ano");
+const QString kEspec = QStringLiteral("Espec");
+const QString kEspecLabel = QStringLiteral("LabelEspec");
+const QString kEstado = QStringLiteral("Estado");
+const QString kEstadoLabel = QStringLiteral("LabelEstado");
+const QString kTiempo = QStringLiteral("Tiempo");
+const QString kEjecutor = QStringLiteral("Ejecutor");
+const QString kEjecutorName = QStringLiteral("NombreEjecutor");
+const QString kOrden = QStringLiteral("Orden");
+const QString kOrdenLabel = QStringLiteral("LabelOrden");
+const QString kSalvar = QStringLiteral("Salvar");
+const QString kSalir = QStringLiteral("Salir");
+const QString kSigue = QStringLiteral("Sigue");
+
+using Choice = std::pair<const char*, const char*>;
+const std::array<Choice, 7> kStates{{{"*", "Indistinto"},
+                                     {"E", "Ejecutadas"},
+                                     {"J", "Mejoras Pendientes"},
+                                     {"M", "Pendiente Materiales"},
+                                     {"P", "Pendientes MO"},
+                                     {"S", "Pendiente Servicio Externo"},
+                                     {"T", "En Trámite"}}};
+const std::array<Choice, 40> kSpecialties{{
+    {"*", "Indistinto"},
+    {"M", "Reparación Mecánica"},
+    {"MM", "REPARACIONES MECANICA con Materiales"},
+    {"MJ", "REPARACIONES MECANICA de Mejora"},
+    {"MS", "REPARACIONES MECANICA de Servicio"},
+    {"MC", "REPARACIONES MECANICA Crítica"},
+    {"A", "REPARACIONES  Albañileria"},
+    {"C", "REPARACIONES de Carpintería"},
+    {"P", "REPARACIONES de Pintura"},
+    {"J", "REPARACIONES de Cerrajería"},
+    {"E", "REPARACIONES PROGRAMADAS Eléctrica"},
+    {"EM", "REPARACIONES ELECTRICA con Materiales"},
+    {"EJ", "REPARACIONES ELECTRICA de Mejora"},
+    {"ES", "REPARACIONES ELECTRICA de Servicio"},
+    {"EC", "REPARACIONES ELECTRICA Crítica"},
+    {"I", "REPARACIONES INSTRUMENTACIÓN"},
+    {"IM", "REPARACIONES INSTRUMENTACIÓN con Materiales"},
+    {"IC", "REPARACIONES INSTRUMENTACIÓN Crítica"},
+    {"IJ", "REPARACIONES INSTRUMENTACIÓN Mejora"},
+    {"IS", "REPARACIONES INSTRUMENTACIÓN de Servicio"},
+    {"F", "REPARACIONES Equipo de Frío"},
+    {"FF", "Reposición Gas en Equipo de Frío"},
+    {"N", "REPARACIONES NEUMÁTICA"},
+    {"NM", "REPARACIONES NEUMÁTICA Con Materiales"},
+    {"NC", "REPARACIONES NEUMÁTICA Crítica"},
+    {"H", "REPARACIONES HIDRÁULICA"},
+    {"HM", "REPARACIONES HIDRÁULICA con Materiales"},
+    {"HJ", "REPARACIONES HIDRÁULICA con Mejora"},
+    {"HS", "REPARACIONES HIDRÁULICA con Seguridades"},
+    {"HC", "REPARACIONES HIDRÁULICA Crítica"},
+    {"LO", "REPARACIONES Limpieza Ordinaria"},
+    {"LT", "REPARACIONES Limpieza Técnica"},
+    {"S", "REPARACIONES Seguridades"},
+    {"SM", "REPARACIONES Seguridades. con Materiales"},
+    {"O", "REPARACIONES Por Orden"},
+    {"OM", "REPARACIONES Por Orden con Materiales"},
+    {"OS", "REPARACIONES Por Orden de Servicio"},
+    {"5", "REPARACIONES Acción 5S"},
+    {"T", "REPARACIONES de Termografía"},
+    {"AV", "REPARACIONES Avisos de Intervención"},
+}};
+
+template <std::size_t N> QStringList Codes(const std::array<Choice, N>& choices)
+{
+    QStringList codes;
+    for (const Choice& c : choices)
+        codes << QString::fromUtf8(c.first);
+    return codes;
+}
+
+template <std::size_t N> QString TextOf(const std::array<Choice, N>& choices, const QString& code)
+{
+    for (const Choice& c : choices)
+        if (code == QString::fromUtf8(c.first))
+            return QString::fromUtf8(c.second);
+    return QString();
+}
+
+const CardBinding<TPlannedRepairRecord>& Binding()
+{
+    using R = TPlannedRepairRecord;
+    static const CardBinding<R> binding{
+        BindText(kCodigo, &R::Code),
+        BindText(kEspec, &R::Specialty),
+        BindText(QStringLiteral("Descripcion"), &R::Description),
+        BindValue<R, LeU16>(kTiempo, &R::Minutes, MinutesText, MinutesOfText),
+        BindText(kEstado, &R::State),
+        BindText(kEjecutor, &R::Executor),
+        BindText(kOrden, &R::Order),
+    };
+    return binding;
+}
+
+QString MachineCaption(Context& ctx, const QString& code)
+{
+    if (code == QLatin1String("*"))
+        return QStringLiteral("INDISTINTA  ");
+    TMachineRecord machine{};
+    machine.Codigo = code;
+    FindMachine(ctx, ctx.st.FileName(DataFile::Machine), machine);
+    return QStringLiteral("Reparaciones Planificadas") + machine.Denominacion.str() + QStringLiteral("  ");
+}
+
+void ShowExecutorName(Context& ctx, CardState& state)
+{
+    const QString typed = state.value(kEjecutor);
+    if (typed == QLatin1String("*")) {
+        state.set(kEjecutorName, QStringLiteral("Indistinto"));
+        return;
+    }
+    Personnel(ctx).CurrentPersonnelEntry.Matricula = typed.left(6);
+    const TPersonnelRecord& found = ctx.st.FoundPerson;
+    state.set(kEjecutorName, LookupPersonInList(ctx)
+                                 ? found.Nombre.str() + QLatin1Char(' ') + found.Apellidos.str()
+                                 : QString());
+}
+
+// The order number typed: its work order's description, or an outside reference when the work-order
+// file has no such order.
+void ShowOrderText(Context& ctx, CardState& state)
+{
+    const Int64Parse number = ParseInt64(state.value(kOrden));
+    QString text = QStringLiteral("Referencia Externa");
+    KeyedFile<WorkOrderFile> orders(ctx);
+    RecordFile<TWorkOrderRecord> file(ctx);
+    if (number.value >= 0 && orders.Exists() && file.Open(orders.name(), RawRecordFile::Mode::Read) &&
+        static_cast<std::uint64_t>(number.value) < file.Count())
+        text = file.Read(static_cast<std::size_t>(number.value)).Description.str();
+    state.set(kOrdenLabel, text);
+}
+
+CardSpec PlannedRepairCardSpec(Context& ctx)
+{
+    CardSpec spec;
+    spec.name = QStringLiteral("TRepsem");
+    spec.caption = QStringLiteral("REPARACIONES E INTERVENCIONES PROGRAMADAS");
+
+    FieldSpec code = MakeField(kCodigo, "Código Máquina", FieldKind::Combo, 8);
+    code.onEnter = [&ctx](CardState& state) {
+        LoadMachineList(ctx);
+        QStringList codes;
+        for (const MachineEntry& e : Machines(ctx).MachineList)
+            codes << e.rec.Codigo.str();
+        state.choices[kCodigo] = codes;
+    };
+    code.onChange = [&ctx](CardState& state) { state.caption = MachineCaption(ctx, state.value(kCodigo)); };
+    spec.fields.push_back(code);
+    spec.fields.push_back(MakeField(kSemana, "Semana"));
+    spec.fields.push_back(MakeField(kAno, "Año", FieldKind::Text, 4));
+
+    auto combo = [&spec](const QString& name, const char* label, QStringList choices,
+                         const QString& textLabel, auto textOf) {
+        FieldSpec f = MakeField(name, label, FieldKind::Combo, 2);
+        f.choices = std::move(choices);
+        f.onChange = [name, textLabel, textOf](CardState& state) {
+            state.set(textLabel, textOf(state.value(name)));
+        };
+        spec.fields.push_back(f);
+        spec.fields.push_back(MakeField(textLabel, "", FieldKind::Label));
+    };
+    combo(kEspec, "Especialidad", Codes(kSpecialties), kEspecLabel,
+          [](const QString& c) { return TextOf(kSpecialties, c); });
+    spec.fields.push_back(MakeField(QStringLiteral("Descripcion"), "Descripción", FieldKind::Memo, 130));
+    spec.fields.push_back(MakeField(kTiempo, "Tiempo (min)"));
+    combo(kEstado, "Estado", Codes(kStates), kEstadoLabel,
+          [](const QString& c) { return TextOf(kStates, c); });
+
+    FieldSpec executor = MakeField(kEjecutor, "Ejecutor", FieldKind::Combo, 24);
+    executor.onEnter = [&ctx](CardState& state) {
+        QStringList numbers;
+        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
+            numbers << e.rec.Matricula.str();
+        state.choices[kEjecutor] = numbers;
+    };
+    executor.onChange = [&ctx](CardState& state) { ShowExecutorName(ctx, state); };
+    spec.fields.push_back(executor);
+    spec.fields.push_back(MakeField(kEjecutorName, "", FieldKind::Label));
+
+    FieldSpec order = MakeField(kOrden, "Orden", FieldKind::Text, 8);
+    order.onChange = [&ctx](CardState& state) { ShowOrderText(ctx, state); };
+    spec.fields.push_back(order);
+    spec.fields.push_back(MakeField(kOrdenLabel, "", FieldKind::Label));
+    Binding().Declare(spec);
+
+    const bool deletes = ctx.st.ActionCode == QLatin1String("3") || ctx.st.ActionCode == QLatin1String("4") ||
+                         ctx.st.ActionCode == QLatin1String("B");
+    spec.buttons = {{kSalvar, QStringLiteral("Sal&var"), CardResult::Save},
+                    {kSalir, QStringLiteral("&Salir"), CardResult::Exit},
+                    {kSigue, QStringLiteral("Si&guiente"), deletes ? CardResult::Delete : CardResult::Next}};
+    spec.cancelResult = CardResult::Exit;
+    // The week and the year are the command's, not the record's; a year before the plan has no week.
+    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+        if (button.result != CardResult::Save)
+            return true;
+        const std::int64_t year = ParseInt64(state.value(kAno)).value - 2000;
+        if (year < ctx.st.FirstYear || year > 0xFFFF) {
+            ctx.ui.ShowMessage(QString::fromUtf8(kBreakdownYearBeforePlan));
+            return false;
+        }
+        ctx.st.WorkYear = static_cast<std::uint16_t>(year);
+        ctx.st.WorkWeek = static_cast<std::uint16_t>(ParseInt64(state.value(kSemana)).value);
+        return true;
+    };
+    RefuseMinutesOutOfRange(ctx, spec, kTiempo);
+    return spec;
+}
+
+} // namespace
+
+int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec)
+{
+    State& st = ctx.st;
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    st.AnswerCode2 = st.ActionCode;
+    const QString mode = st.ActionCode;
+    const QString machineName = st.FoundMachine.Denominacion.str();
+
+    CardState state;
+    state.caption = QStringLiteral("REPARACION PLANIFICADA DE MÁQUINA :") + machineName;
+    if (mode == QLatin1String("L")) {
+        state.captions[kSalvar] = QStringLiteral("&Buscar");
+        state.caption = QStringLiteral("REPARACIONES PLANIFICADAS SEMANAL");
+        rec.State = "*";
+        rec.Code = "*";
+        st.WorkWeek = 0;
+        st.WorkYear = st.LastYear;
+    } else if (mode == QLatin1String("A")) {
+        rec.State = "P";
+        rec.Code = "*";
+        rec.Specialty = "A";
+        st.WorkWeek = 0;
+        st.WorkYear = st.LastYear;
+    } else if (mode == QLatin1String("1")) {
+        for (const QString& f : {kSemana, kAno, kEstado, kTiempo})
+            state.enable(f, false);
+        state.show(kSigue, false);
+    } else if (mode == QLatin1String("2")) {
+        st.WorkWeek = 0;
+        st.WorkYear = st.LastYear;
+        state.caption = QStringLiteral("AVISO REPARACION DE MÁQUINA :") + machineName;
+        rec.Executor = st.TodayText;
+        rec.Specialty = "A";
+        for (const QString& f : {kOrden, kEstado, kTiempo, kEjecutor, kEspec, kSemana, kAno})
+            state.enable(f, false);
+        state.show(kSigue, false);
+    } else if (mode == QLatin1String("3") || mode == QLatin1String("4") || mode == QLatin1String("B")) {
+        // The button deletes in every edit mode, notices included: its caption says so.
+        state.captions[kSigue] = QStringLiteral("&Borrar");
+        if (mode == QLatin1String("4"))
+            state.captions[kSalvar] = QStringLiteral("Sal&var/Buscar");
+    }
+    if (st.SubCode == QLatin1String("O")) {
+        state.enable(kSemana, false);
+        state.enable(kAno, false);
+    }
+    state.set(kSemana, QString::number(st.WorkWeek));
+    state.set(kAno, QString::number(st.WorkYear + 2000));
+    state.set(kEspecLabel, TextOf(kSpecialties, rec.Specialty.str()));
+    state.set(kEstadoLabel, TextOf(kStates, rec.State.str()));
+
+    int result = CardResult::Save;
+    const bool shown = mode != QLatin1String("A") && st.InteractiveFlag;
+    if (shown) {
+        const CardSpec spec = PlannedRepairCardSpec(ctx);
+        result = Binding().Run(ctx.ui, spec, rec, std::move(state));
+    }
+    if (!shown) {
+        // Nothing was typed: the caller decides what came of it.
+    } else if (result == CardResult::Save) {
+        p.CardSaved = 1;
+        st.RecordAddedFlag = 1;
+    } else if (result == CardResult::Exit) {
+        rec.Code = "#";
+        st.RunFlag = 0;
+    } else {
+        st.RunFlag = 1;
+        st.AnswerCode = QStringLiteral("B");
+    }
+    const QString saved = st.AnswerCode2;
+    const bool capped = saved == QLatin1String("1") || saved == QLatin1String("2") ||
+                        saved == QLatin1String("3") || saved.isEmpty();
+    rec.Week = capped ? static_cast<std::uint16_t>(AbsoluteWeekCapped(st, st.WorkYear, st.WorkWeek))
+                      : AbsoluteWeekWord(st, st.WorkYear, st.WorkWeek);
+    st.ActionCode = saved;
+    return result;
+}
+
+} // namespace gim

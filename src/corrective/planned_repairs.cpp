@@ -1,0 +1,281 @@
+#include "corrective/planned_repairs.h"
+
+#include "core/context.h"
+#include "core/week_codes.h"
+#include "corrective/planned_repair_card.h"
+#include "masterdata/routines.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace gim {
+
+namespace {
+
+bool EntryByWeek(const PlannedRepairEntry& a, const PlannedRepairEntry& b)
+{
+    return PlannedRepairFile::Before(a.rec, b.rec);
+}
+
+bool EntryByCode(const PlannedRepairEntry& a, const PlannedRepairEntry& b)
+{
+    return PlannedRepairCodeBefore(a.rec, b.rec);
+}
+
+bool IsAny(const ShortString<2>& s)
+{
+    return s == "*";
+}
+
+// The edit walk's filter: the same week, the same state, code and specialty (or "*"), and a description
+// that agrees with the filter's over the shorter of the two (or the filter's "*").
+bool Offered(const TPlannedRepairRecord& filter, const TPlannedRepairRecord& rec)
+{
+    if (rec.Week.get() != filter.Week.get())
+        return false;
+    if (!IsAny(filter.State) && !(filter.State == rec.State))
+        return false;
+    if (!(filter.Code == "*") && !(filter.Code == rec.Code))
+        return false;
+    if (!IsAny(filter.Specialty) && !(filter.Specialty == rec.Specialty))
+        return false;
+    if (filter.Description == "*")
+        return true;
+    const std::size_t length = std::min(filter.Description.size(), rec.Description.size());
+    return filter.Description.bytes().substr(0, length) == rec.Description.bytes().substr(0, length);
+}
+
+TPlannedRepairRecord AnyRecord()
+{
+    TPlannedRepairRecord r{};
+    r.Code = "*";
+    r.Order = "*";
+    r.Specialty = "*";
+    r.State = "*";
+    r.Description = "*";
+    r.Executor = "*";
+    return r;
+}
+
+} // namespace
+
+PlannedRepairsState& PlannedRepairs(Context& ctx)
+{
+    return ctx.Module<PlannedRepairsState>();
+}
+
+bool PlannedRepairCodeBefore(const TPlannedRepairRecord& a, const TPlannedRepairRecord& b)
+{
+    return b.Code < a.Code;
+}
+
+void InsertPlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry)
+{
+    InsertOrderedHeadFirst(PlannedRepairs(ctx).PlannedRepairList, std::move(entry), EntryByWeek);
+}
+
+void InsertPlannedRepairByCode(Context& ctx, PlannedRepairEntry entry)
+{
+    InsertOrderedHeadFirst(PlannedRepairs(ctx).PlannedRepairList, std::move(entry), EntryByCode);
+}
+
+void LoadPlannedRepairs(Context& ctx)
+{
+    FreePlannedRepairList(ctx);
+    KeyedFile<PlannedRepairFile> file(ctx);
+    if (!file.Exists()) {
+        // The first start of an environment: an empty file, and nothing to say about it.
+        WriteLock lock(ctx);
+        RecordFile<TPlannedRepairRecord> created(ctx);
+        NoteIoResult(ctx, created.Open(file.name(), RawRecordFile::Mode::OpenOrCreate), Report::Show);
+        return;
+    }
+    PlannedRepairs(ctx).PlannedRepairList = file.LoadList();
+}
+
+void FreePlannedRepairList(Context& ctx)
+{
+    FreeNodeList(PlannedRepairs(ctx).PlannedRepairList);
+}
+
+void SortPlannedRepairFile(Context& ctx)
+{
+    State& st = ctx.st;
+    FreePlannedRepairList(ctx);
+    st.ContinueFlag = 0;
+    KeyedFile<PlannedRepairFile> file(ctx);
+    if (!file.Exists())
+        return;
+    if (st.ActionCode == QLatin1String("3") || st.ActionCode == QLatin1String("4"))
+        file.SortBy(PlannedRepairCodeBefore);
+    else
+        file.Sort();
+}
+
+std::optional<std::uint32_t> AppendPlannedRepair(Context& ctx)
+{
+    TPlannedRepairRecord& rec = PlannedRepairs(ctx).CurrentPlannedRepair;
+    rec = FreshRecord(rec);
+    const std::optional<std::uint32_t> position = KeyedFile<PlannedRepairFile>(ctx).Append(rec);
+    if (position)
+        ctx.st.ContinueFlag = 1;
+    return position;
+}
+
+void PreparePlannedRepair(Context& ctx)
+{
+    State& st = ctx.st;
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    TPlannedRepairRecord& cur = p.CurrentPlannedRepair;
+    const bool importing = st.ActionCode == QLatin1String("i");
+    int result = CardResult::Save;
+    if (importing) {
+        cur = p.PlannedRepairInput;
+        // Taken: left in the buffer it would become the next edit's hand-over.
+        p.PlannedRepairInput = TPlannedRepairRecord{};
+    } else {
+        cur.Executor = "";
+        cur.Specialty = "";
+        cur.Order = "";
+        cur.Description = "";
+        cur.Minutes = 0;
+        cur.State = "P";
+        if (st.ActionCode == QLatin1String("1")) {
+            st.WorkWeek = static_cast<std::uint16_t>(st.PlanWeeks % 52);
+            st.WorkYear = static_cast<std::uint16_t>(st.PlanWeeks / 52 + st.FirstYear);
+        } else if (st.ActionCode == QLatin1String("2")) {
+            const QDate today = ctx.clock.Now().date();
+            st.WorkWeek = static_cast<std::uint16_t>(WeekOfYear(today));
+            st.WorkYear = static_cast<std::uint16_t>(today.year() - 2000);
+        }
+        result = ShowPlannedRepairCard(ctx, cur);
+    }
+    if (result == CardResult::Exit || cur.Code == "#")
+        return;
+    if (!FindIntoFoundMachine(ctx, cur.Code)) {
+        if (!importing || st.InteractiveFlag)
+            ctx.ui.ShowMessage(QString::fromUtf8(kPlannedRepairUnknownMachine));
+        cur.Code = "#";
+        st.RecordAddedFlag = 0;
+        return;
+    }
+    if (st.ActionCode == QLatin1String("1")) {
+        cur.Minutes = 0;
+        cur.State = "P";
+        cur.Executor = st.TodayText;
+        cur.Order = "";
+        cur.Week = st.PlanWeeks;
+    } else if (importing) {
+        // The card works the week out from WorkWeek and WorkYear; it shows only when asked to.
+        if (ShowPlannedRepairCard(ctx, cur) == CardResult::Exit) {
+            cur.Code = "#";
+            st.RecordAddedFlag = 0;
+            return;
+        }
+        st.RecordAddedFlag = 1;
+    }
+}
+
+void NewPlannedRepair(Context& ctx)
+{
+    State& st = ctx.st;
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    const bool importing = st.ActionCode == QLatin1String("i");
+    p.CurrentPlannedRepair = TPlannedRepairRecord{};
+    p.CurrentPlannedRepair.Code = "#";
+    st.RecordAddedFlag = 0;
+    for (;;) {
+        PreparePlannedRepair(ctx);
+        const TPlannedRepairRecord& cur = p.CurrentPlannedRepair;
+        if (cur.Code == "#")
+            break;
+        if (!AppendPlannedRepair(ctx)) {
+            st.RecordAddedFlag = 0;
+            break;
+        }
+        if (importing)
+            break;
+        ctx.ui.ShowMessage(QStringLiteral("ALTA de REPARACION EN  ") + cur.Code.str());
+    }
+}
+
+void EditPlannedRepairs(Context& ctx)
+{
+    State& st = ctx.st;
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    const QString mode = st.ActionCode;
+
+    TPlannedRepairRecord filter = AnyRecord();
+    if (mode == QLatin1String("3") || mode == QLatin1String("B")) {
+        filter.Week = st.PlanWeeks;
+        filter.State = "P";
+        if (mode == QLatin1String("B"))
+            filter.Specialty = "A";
+    } else if (!p.PlannedRepairInput.Description.empty()) {
+        filter = p.PlannedRepairInput;
+    } else {
+        st.WorkWeek = 0;
+        st.WorkYear = st.LastYear;
+        const int result = ShowPlannedRepairCard(ctx, filter);
+        if (result == CardResult::Exit || filter.Code == "#") {
+            p.PlannedRepairInput = TPlannedRepairRecord{};
+            return;
+        }
+    }
+    // The hand-over is taken: a later Selectiva asks again.
+    p.PlannedRepairInput = TPlannedRepairRecord{};
+
+    KeyedFile<PlannedRepairFile> file(ctx);
+    const std::optional<std::vector<TPlannedRepairRecord>> records = file.Read(Report::Show);
+    if (!records)
+        return;
+    st.RunFlag = 1;
+    bool reachedEnd = true;
+    for (std::size_t i = 0; i < records->size(); ++i) {
+        PlannedRepairEntry entry{(*records)[i], static_cast<std::uint32_t>(i)};
+        if (!Offered(filter, entry.rec))
+            continue;
+        st.AnswerCode = QStringLiteral("a");
+        p.CardSaved = 0;
+        st.WorkWeek = static_cast<std::uint16_t>(entry.rec.Week.get() % 52);
+        st.WorkYear = static_cast<std::uint16_t>(entry.rec.Week.get() / 52 + st.FirstYear);
+        FindIntoFoundMachine(ctx, entry.rec.Code);
+        TPlannedRepairRecord edited = entry.rec;
+        const int result = ShowPlannedRepairCard(ctx, edited);
+        if (result == CardResult::Exit) {
+            reachedEnd = false;
+            break;
+        }
+        if (result == CardResult::Delete) {
+            edited = entry.rec;
+            edited.Code = "Z";
+        } else if (result != CardResult::Save) {
+            continue;
+        }
+        p.CurrentPlannedRepair = edited;
+        st.CurrentRecordIndex = static_cast<std::uint16_t>(entry.pos);
+        if (file.WriteAt(entry, edited) != WriteResult::Written) {
+            reachedEnd = false;
+            break;
+        }
+    }
+    if (reachedEnd)
+        ctx.ui.ShowMessage(QString::fromUtf8(kPlannedRepairEndOfFile));
+}
+
+void ShowPendingRepairsOfWeek(Context& ctx)
+{
+    State& st = ctx.st;
+    LoadPlannedRepairs(ctx);
+    const QDate today = ctx.clock.Now().date();
+    const int week = AbsoluteWeek(st, today.year() - 2000, WeekOfYear(today));
+    for (const PlannedRepairEntry& e : PlannedRepairs(ctx).PlannedRepairList) {
+        const TPlannedRepairRecord& r = e.rec;
+        if (r.State == "P" && static_cast<int>(r.Week.get()) == week && !(r.Specialty == "A"))
+            ctx.ui.ShowMessage(QStringLiteral("Reparación Pendiente en : ") + r.Code.str() +
+                               QLatin1Char('\r') + r.Description.str());
+    }
+    FreePlannedRepairList(ctx);
+}
+
+} // namespace gim

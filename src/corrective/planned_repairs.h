@@ -1,0 +1,90 @@
+#pragma once
+
+#include "core/data_file.h"
+#include "records/planned_repair_record.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace gim {
+
+struct Context;
+
+using PlannedRepairEntry = ListEntry<TPlannedRepairRecord>;
+
+// The program-wide variables of the planned repairs and repair notices.
+struct PlannedRepairsState
+{
+    // Descending by absolute week (by machine code after a sort in that order); each entry keeps its
+    // record's position in the file.
+    std::vector<PlannedRepairEntry> PlannedRepairList;
+    // The read/write buffer of the add and edit commands.
+    TPlannedRepairRecord CurrentPlannedRepair{};
+    // Filled by the report window's hand-over (the row to edit) or by whoever adds a repair without the
+    // add card (the import, the revision history): taken once by the next add or edit.
+    TPlannedRepairRecord PlannedRepairInput{};
+    // 1 once the card was saved; the edit walk clears it before each card.
+    std::uint8_t CardSaved = 0;
+    // What the silent per-week history (ActionCode "5") found: the week's repair minutes and the ages
+    // of its pending records.
+    std::int64_t WeekRepairMinutes = 0;
+    std::int64_t WeekPendingAges = 0;
+    std::int64_t WeekMaterialAges = 0;
+};
+
+PlannedRepairsState& PlannedRepairs(Context& ctx);
+
+inline constexpr const char* kPlannedRepairEndOfFile = "FIN DE FICHERO";
+inline constexpr const char* kPlannedRepairUnknownMachine = " CODIGO DE MAQUINA NO ENCONTRADO";
+
+// The planned-repair file (.SEM): no key of its own, rewritten in list order through its twin .SBK.
+// Equal weeks follow the head-first rule: a record not below the head becomes the head.
+struct PlannedRepairFile : TableFile<DataFile::PlannedRepair, TPlannedRepairRecord>
+{
+    static constexpr TieRule kTies = TieRule::HeadFirst;
+    static bool Before(const Record& a, const Record& b) { return a.Week.get() > b.Week.get(); }
+    static bool Deleted(const Record& r) { return r.Code == "Z"; }
+};
+
+// The second order of the sort: the machine code, descending as short strings compare.
+bool PlannedRepairCodeBefore(const TPlannedRepairRecord& a, const TPlannedRepairRecord& b);
+
+// Ordered inserts into PlannedRepairList under the head-first rule.
+void InsertPlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry);
+void InsertPlannedRepairByCode(Context& ctx, PlannedRepairEntry entry);
+
+// Reads the file from the first record to the last into PlannedRepairList, inserted by week. A missing
+// file is created empty without a word: a new environment has none yet.
+void LoadPlannedRepairs(Context& ctx);
+void FreePlannedRepairList(Context& ctx);
+
+// Copies the file to .SBK and rewrites it by machine code (ActionCode "3" or "4") or else by week,
+// without deleted ("Z") records; the list is left empty. ContinueFlag := 0. Nothing happens before the
+// first repair is stored.
+void SortPlannedRepairFile(Context& ctx);
+
+// Appends CurrentPlannedRepair, creating the file for the first repair; ContinueFlag := 1. Returns where
+// it went; nothing when the file could not be written (the reason is shown).
+std::optional<std::uint32_t> AppendPlannedRepair(Context& ctx);
+
+// CurrentPlannedRepair made ready for the add card and the card shown (ActionCode "1" pending repair,
+// "2" notice), or PlannedRepairInput taken (ActionCode "i"); then the machine is checked. Leaves code
+// "#" when nothing is to be stored.
+void PreparePlannedRepair(Context& ctx);
+
+// ActionCode "1": pending repairs, one card after another, each stored at week PlanWeeks with today's
+// date and state "P". "2": repair notices (specialty "A", week 0 of the last year). "i": the one record
+// in PlannedRepairInput with st.WorkWeek / st.WorkYear as its week, the card shown only when
+// InteractiveFlag is set; RecordAddedFlag tells whether it was stored.
+void NewPlannedRepair(Context& ctx);
+
+// ActionCode "3": the pending repairs (state "P", week PlanWeeks); "B": the pending notices; "4": the
+// handed-over row, else the records a search card picks. Each saved or deleted ("Z") record is written
+// where it was read.
+void EditPlannedRepairs(Context& ctx);
+
+// The start-up notice: one message per repair in state "P" of this week that is not a notice.
+void ShowPendingRepairsOfWeek(Context& ctx);
+
+} // namespace gim
