@@ -7,6 +7,7 @@
 #include "preventive/plan_definition.h"
 #include "preventive/plan_loading.h"
 #include "preventive/predictive.h"
+#include "preventive/revision_reports.h"
 #include "preventive/revisions.h"
 
 namespace gim {
@@ -34,6 +35,7 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::EditRevisionHistory, EditRevisionHistory);
     registry.Register(Op::SortRevisionFile, SortRevisionFile);
     registry.Register(Op::FreeRevisionList, FreeRevisionList);
+    registry.Register(Op::ReportRevisionHistory, ReportRevisionHistory);
 
     ctx.Module<StartupSteps>().environmentData.emplace(7, LoadFirmAndWeekAgenda);
     InstallRoutinePlanHooks(ctx);

@@ -26,20 +26,6 @@ std::int64_t CardNumber(Context& ctx, const QString& text)
     return ReadPlanInteger(ctx.st, text, RevisionFileName(ctx));
 }
 
-// FoundMachine := the machine of `code`, or the code with "NO EXISTE LA MAQUINA". Returns whether it is
-// in the machine file.
-bool LookUpMachine(Context& ctx, const QString& code)
-{
-    State& st = ctx.st;
-    st.FoundMachine = TMachineRecord{};
-    st.FoundMachine.Codigo = code;
-    st.FoundMachine.Denominacion = kMachineNotFound;
-    if (!DataFileExists(ctx, st.FileName(DataFile::Machine)))
-        return false;
-    FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
-    return !(st.FoundMachine.Denominacion == kMachineNotFound);
-}
-
 // The values of a saved card: WorkYear from its year, the week counted from the plan's first year (in 16
 // bits, as stored), the minutes, and the comment a pending revision without one gets.
 void TakeCardValues(Context& ctx, const RevisionForm& form, TRevisionRecord& rec)
@@ -88,6 +74,18 @@ RevisionForm BrowseForm(const State& st, const TRevisionRecord& rec)
 }
 
 } // namespace
+
+bool LookUpMachine(Context& ctx, const QString& code)
+{
+    State& st = ctx.st;
+    st.FoundMachine = TMachineRecord{};
+    st.FoundMachine.Codigo = code;
+    st.FoundMachine.Denominacion = kMachineNotFound;
+    if (!DataFileExists(ctx, st.FileName(DataFile::Machine)))
+        return false;
+    FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
+    return !(st.FoundMachine.Denominacion == kMachineNotFound);
+}
 
 RevisionState& Revisions(Context& ctx)
 {

@@ -324,3 +324,82 @@ TEST_F(RevisionsTest, TheSortingRewriteOrdersNewestFirstDropsErasedAndKeepsTheOl
 
 } // namespace
 } // namespace gim
+
+namespace gim {
+namespace {
+
+class RevisionListingTest : public RevisionsTest
+{
+protected:
+    QString Transcript() const
+    {
+        return t.ui.Reports().empty() ? QString() : t.ui.Reports().back()->Transcript();
+    }
+};
+
+TEST_F(RevisionListingTest, TheListingShowsEachRevisionFromTheWeekOnAndTheTotalInHoursAndMinutes)
+{
+    StoreHistory({Rev("01-001", 104, "E", 60, "M", "B2", "Engrase"), Rev("02-002", 50, "E", 500),
+                  Rev("Z", 70, "E", 500), Rev("02-002", 60, "P", 20, "S", "C3"),
+                  Rev("09-009", 53, "ER", 45)});
+    t.ui.ExpectCard(kCard)
+        .ExpectValue("codigo", "*")
+        .ExpectValue("anyo", "2025")
+        .ExpectValue("semana", "0")
+        .Set("anyo", "2026")
+        .Set("semana", "0")
+        .Press("SALVAR1");
+    t.ui.ExpectReport(QStringLiteral("HISTORIAL PREVENTIVO"));
+    ASSERT_TRUE(RunMenu("Historial MP > Consulta"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.ListedCount, 3u);
+    // Week 104 is week 0 of 2027; an unknown machine is named as such.
+    EXPECT_EQ(
+        Transcript(),
+        QStringLiteral("[HISTORIAL PREVENTIVO]\n"
+                       "TABS: 5 50 230 248 260 280 305 330 370 440\n"
+                       "{12 b}FABRICA\tHISTORIAL MTO. PREVENTIVO DE PORTAL\t07/12/2026\n"
+                       "\n"
+                       "{12 u}\tCodig\t   Nombre de la Máquina   \tF\tE\tS\tAño\tTE\tEjecutor\tComentarios\n"
+                       "\n"
+                       "{8}\t01-001\tPrensa\tM\tE\t0\t2027\t60\tB2\tEngrase\n"
+                       "\t02-002\tTorno\tS\tP\t8\t2026\t20\tC3\t..\n"
+                       "\t09-009\tNO EXISTE LA MAQUINA\tM\tER\t1\t2026\t45\tB2\t..\n"
+                       "\n"
+                       "\tTIEMPO TOTAL DE DEDICACIÓN EN MTO PREVENTIVO : 2 Horas 5 min\n"));
+}
+
+TEST_F(RevisionListingTest, AMachineCodeListsItsHistoryWhoeverDidIt)
+{
+    StoreHistory({Rev("01-001", 10, "E", 30, "M", "B2"), Rev("02-002", 20, "E", 40, "M", "B2"),
+                  Rev("01-001", 30, "P", 50, "M", "C3")});
+    t.ui.ExpectCard(kCard).Set("codigo", "01-001").Set("ejecutor", "B2").Press("SALVAR1");
+    t.ui.ExpectReport(QStringLiteral("HISTORIAL PREVENTIVO"));
+    ASSERT_TRUE(RunMenu("Historial MP > Consulta"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.ListedCount, 2u);
+    EXPECT_TRUE(Transcript().endsWith(
+        QStringLiteral("\tTIEMPO TOTAL DE DEDICACIÓN EN MTO PREVENTIVO : 1 Horas 20 min\n")));
+}
+
+// Nothing to list, no window: the card left, an unknown machine, a week past the plan.
+TEST_F(RevisionListingTest, NoWindowWhenThereIsNothingToList)
+{
+    StoreHistory({Rev("01-001", 10)});
+    t.ui.ExpectCard(kCard)
+        .Inspect([](const CardState& s) {
+            EXPECT_EQ(s.captions.at("SALVAR1"), "&Buscar");
+            EXPECT_TRUE(s.hidden.count("Reparar"));
+        })
+        .Press("BitBtn1");
+    ASSERT_TRUE(RunMenu("Historial MP > Consulta"));
+    t.ui.ExpectCard(kCard).Set("codigo", "07-007").Press("SALVAR1");
+    ASSERT_TRUE(RunMenu("Historial MP > Consulta"));
+    t.ui.ExpectCard(kCard).Set("anyo", "2026").Set("semana", "53").Press("SALVAR1");
+    ASSERT_TRUE(RunMenu("Historial MP > Consulta"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_TRUE(t.ui.Reports().empty());
+}
+
+} // namespace
+} // namespace gim
