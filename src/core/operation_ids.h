@@ -159,7 +159,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Pláning
     Op::LaunchMaintenanceRoutes, Op::LaunchWeeklyPlan, Op::AskHourControlOutput, Op::ShowMaintenanceLoad,
     // Historial MP
-    Op::ControlPlan, Op::PreventiveRatios, Op::ControlRoutes,
+    Op::PreventiveRatios, Op::ControlRoutes,
     // Reparaciones
     Op::NewPlannedRepair, Op::SortPlannedRepairFile, Op::EditPlannedRepairs, Op::ReportRepairHistory,
     Op::RepairRatios,

@@ -4,6 +4,7 @@
 #include "core/operations.h"
 #include "core/startup.h"
 #include "preventive/annual_plan.h"
+#include "preventive/plan_control.h"
 #include "preventive/plan_definition.h"
 #include "preventive/plan_loading.h"
 #include "preventive/predictive.h"
@@ -36,6 +37,7 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::SortRevisionFile, SortRevisionFile);
     registry.Register(Op::FreeRevisionList, FreeRevisionList);
     registry.Register(Op::ReportRevisionHistory, ReportRevisionHistory);
+    registry.Register(Op::ControlPlan, ControlPlan);
 
     ctx.Module<StartupSteps>().environmentData.emplace(7, LoadFirmAndWeekAgenda);
     InstallRoutinePlanHooks(ctx);
