@@ -352,6 +352,28 @@ TEST_F(PlanControlTest, EntryRefusesAnExecutorWhoIsNoEmployeeAndCountsNothing)
     EXPECT_TRUE(Revisions(t.ctx).RevisionList.empty());
 }
 
+// The ratios run one week at a time on the history they loaded: no prompt, card or listing, only the
+// figures. Mode "1" allows a monthly gama one week late.
+TEST_F(PlanControlTest, TheSingleWeekModeLeavesTheFiguresOnly)
+{
+    StoreHistory({Rev("01-001", 5), Rev("02-002", 4, "P", "M", 20), Rev("05-005", 4, "ER", "M", 15)});
+    LoadRevisionList(t.ctx);
+    t.ctx.st.ActionCode = QStringLiteral("1");
+    t.ctx.st.WorkWeek = 4;
+    t.ctx.st.WorkYear = 25;
+    ControlPlan(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_TRUE(t.ui.Reports().empty());
+    const PlanControlState& f = PlanControl(t.ctx);
+    EXPECT_EQ(f.GP, 5u);
+    EXPECT_EQ(f.GE, 1u);
+    EXPECT_EQ(f.TPS, 300u);
+    EXPECT_EQ(f.TPG, 60u);
+    EXPECT_EQ(f.TE, 70u);
+    EXPECT_EQ(f.RouteMinutes, 0u);
+    EXPECT_EQ(Revisions(t.ctx).RevisionList.size(), 3u);
+}
+
 TEST_F(PlanControlTest, WithoutAPlanFileTheErrorIsShownAndNothingListed)
 {
     QFile::remove(t.Path(QStringLiteral("PORTAL.PLN")));
