@@ -159,8 +159,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Pláning
     Op::LaunchMaintenanceRoutes, Op::LaunchWeeklyPlan, Op::AskHourControlOutput, Op::ShowMaintenanceLoad,
     // Historial MP
-    Op::ClearCardSaved, Op::ControlPlan, Op::SortRevisionFile, Op::NewRevision, Op::EditRevisionHistory,
-    Op::ReportRevisionHistory, Op::PreventiveRatios, Op::FreeRevisionList, Op::ControlRoutes,
+    Op::PreventiveRatios, Op::ControlRoutes,
     // Reparaciones
     Op::RepairRatios,
     // OT/Prspuestos

@@ -52,6 +52,8 @@ struct State
     std::uint8_t InteractiveFlag = 1;
     std::uint8_t ContinueFlag = 0;
     std::uint8_t RunFlag = 0;
+    // 1 when a revision or planned-repair card saved, deleted or handed over a record in this command.
+    std::uint8_t CardSaved = 0;
     std::uint8_t RecordAddedFlag = 0;
     std::uint8_t ExportFlag = 0;
     std::uint8_t PhotoAssignFlag = 0;

@@ -4,9 +4,12 @@
 #include "core/operations.h"
 #include "core/startup.h"
 #include "preventive/annual_plan.h"
+#include "preventive/plan_control.h"
 #include "preventive/plan_definition.h"
 #include "preventive/plan_loading.h"
 #include "preventive/predictive.h"
+#include "preventive/revision_reports.h"
+#include "preventive/revisions.h"
 
 namespace gim {
 
@@ -27,6 +30,14 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.RegisterCondition(Cond::PredictiveRecordStored, [&p = Predictive(ctx)](const Context&) {
         return p.PredictiveRecordStored != 0;
     });
+
+    registry.Register(Op::ClearCardSaved, [](Context& c) { c.st.CardSaved = 0; });
+    registry.Register(Op::NewRevision, NewRevision);
+    registry.Register(Op::EditRevisionHistory, EditRevisionHistory);
+    registry.Register(Op::SortRevisionFile, SortRevisionFile);
+    registry.Register(Op::FreeRevisionList, FreeRevisionList);
+    registry.Register(Op::ReportRevisionHistory, ReportRevisionHistory);
+    registry.Register(Op::ControlPlan, ControlPlan);
 
     ctx.Module<StartupSteps>().environmentData.emplace(7, LoadFirmAndWeekAgenda);
     InstallRoutinePlanHooks(ctx);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -25,5 +25,9 @@ GIM_FIELD_AT(TRevisionRecord, Week, 32);
 GIM_FIELD_AT(TRevisionRecord, Time, 34);
 GIM_FIELD_AT(TRevisionRecord, Comment, 36);
 GIM_FIELD_AT(TRevisionRecord, Spare167, 167);
+// The spare byte is left out: a new revision has it zero.
+GIM_RECORD_FIELDS(TRevisionRecord, &TRevisionRecord::MachineCode, &TRevisionRecord::Frequency,
+                  &TRevisionRecord::State, &TRevisionRecord::Executor, &TRevisionRecord::Week,
+                  &TRevisionRecord::Time, &TRevisionRecord::Comment);
 
 } // namespace gim

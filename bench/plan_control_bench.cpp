@@ -1,0 +1,136 @@
+// The plan control over a whole year: 52 weeks of 2,000 planned machines against a history of 100,000
+// revisions, listed as F4 lists it, against a plain read of the same .HRC.
+#include "bench_support.h"
+#include "core/context.h"
+#include "core/environment.h"
+#include "core/record_file.h"
+#include "platform/clock.h"
+#include "preventive/plan_control.h"
+#include "records/machine_record.h"
+#include "records/operation_record.h"
+#include "records/plan_records.h"
+#include "records/revision_record.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <deque>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace gim;
+
+constexpr int kMachines = 2000;
+constexpr int kRevisions = 100000;
+
+// Answers the week and year prompts of the control; everything else with its default.
+class RangeUi final : public bench::SilentUi
+{
+public:
+    QString InputBox(const QString&, const QString&, const QString& d) override
+    {
+        if (answers.empty())
+            return d;
+        QString a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::deque<QString> answers;
+};
+
+struct Plant
+{
+    RangeUi ui;
+    SystemClock clock;
+    bench::NoShell shell;
+    QTemporaryDir dir;
+    Context ctx{ui, clock, shell};
+    std::size_t listed = 0;
+
+    Plant()
+    {
+        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
+        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        ctx.st.FirmName = QStringLiteral("FABRICA");
+        BuildDataFileNames(ctx);
+        ctx.st.FirstYear = 25;
+        ctx.st.LastYear = 27;
+        ctx.st.PlanWeeks = 104;
+        ctx.st.Plan1SFlag = 1;
+        std::vector<TMachineRecord> machines;
+        std::vector<TOperationRecord> operations;
+        std::vector<TPlanRecord> plan;
+        std::mt19937 rng(11);
+        const char* frequencies[] = {"1S", "M", "M3", "S2"};
+        for (int i = 0; i < kMachines; ++i) {
+            const std::string code = "M" + std::to_string(10000 + i).substr(1);
+            TMachineRecord m{};
+            m.Codigo = code.c_str();
+            m.Denominacion = "Maquina de prueba";
+            m.Cuenta = "CTA";
+            m.Disponible = "SI";
+            machines.push_back(m);
+            for (const char* f : frequencies) {
+                TOperationRecord op{};
+                op.MachineCode = code.c_str();
+                op.Frequency = f;
+                op.State = "P";
+                op.Speciality = "MC";
+                op.Description = "REVISAR";
+                op.Minutes = 30;
+                operations.push_back(op);
+            }
+            TPlanRecord p{};
+            p.Code = code.c_str();
+            p.StartWeek = static_cast<std::uint16_t>(rng() % 52);
+            plan.push_back(p);
+        }
+        std::vector<TRevisionRecord> history;
+        const char* done[] = {"1S", "M", "M3", "S2"};
+        for (int i = 0; i < kRevisions; ++i) {
+            TRevisionRecord r{};
+            r.MachineCode = machines[rng() % kMachines].Codigo;
+            r.Frequency = done[rng() % 4];
+            r.State = rng() % 5 == 0 ? "P" : "E";
+            r.Executor = "B2";
+            r.Week = static_cast<std::uint16_t>(rng() % 104);
+            r.Time = 25;
+            r.Comment = "..";
+            history.push_back(r);
+        }
+        StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), machines);
+        StoreRecords(ctx, QStringLiteral("PORTAL.OPR"), operations);
+        StoreRecords(ctx, QStringLiteral("PORTAL.PLN"), plan);
+        StoreRecords(ctx, QStringLiteral("PORTAL.HRC"), history);
+        ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { listed = doc->Lines().size(); };
+    }
+
+    double PlainRead()
+    {
+        return bench::TimeOnce([&] {
+            QFile f(ctx.Path(QStringLiteral("PORTAL.HRC")));
+            f.open(QIODevice::ReadOnly);
+            benchmark::DoNotOptimize(f.readAll().size());
+        });
+    }
+};
+
+void BM_ControlPlan(benchmark::State& state)
+{
+    static Plant f;
+    bench::CompareWithAnchor(
+        state, "x_plain_read", [&] { return f.PlainRead(); },
+        [&] {
+            f.ui.answers = {QStringLiteral("0"), QStringLiteral("51"), QStringLiteral("2026")};
+            f.ctx.st.OutputCode = QStringLiteral("C");
+            f.ctx.st.ActionCode = QStringLiteral("0");
+            return bench::TimeOnce([&] { ControlPlan(f.ctx); });
+        });
+    state.counters["lines"] = static_cast<double>(f.listed);
+}
+BENCHMARK(BM_ControlPlan)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+
+} // namespace

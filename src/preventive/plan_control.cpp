@@ -1,0 +1,416 @@
+#include "preventive/plan_control.h"
+
+#include "core/context.h"
+#include "core/lookups.h"
+#include "core/week_codes.h"
+#include "platform/report.h"
+#include "preventive/annual_plan.h"
+#include "preventive/gama_times.h"
+#include "preventive/plan_time.h"
+#include "preventive/revision_card.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+namespace gim {
+
+namespace {
+
+constexpr int kYearOffset = 2000;
+constexpr int kNameWidth = 34;
+constexpr int kLongestTolerance = 5;
+constexpr int kLastWeekOfYear = 52;
+const QString kTitle = QStringLiteral("CONTROL PLANING");
+const QString kHeader =
+    QStringLiteral("\tCodig\t Nombre de la Máquina\tF\tE\tS\tAñ\tTE\tTP\tTD\tEjec\tComentarios");
+
+bool IsMode(const QString& code, std::initializer_list<const char*> modes)
+{
+    return std::any_of(modes.begin(), modes.end(), [&](const char* m) { return code == QLatin1String(m); });
+}
+
+// How many weeks either way an execution of the planned frequency may lie, by its frequency: none below a
+// month, one for a month, up to five for a year or longer. A route execution is taken in its week only.
+int Tolerance(const TRevisionRecord& rec, const QString& plannedFrequency, const QString& actionCode)
+{
+    if (rec.State == "ER" || !IsMode(actionCode, {"1", "0", "M"}) || rec.Frequency.str() != plannedFrequency)
+        return 0;
+    const QString f = rec.Frequency.str();
+    if (f < QLatin1String("M"))
+        return 0;
+    if (f == QLatin1String("M"))
+        return 1;
+    if (f < QLatin1String("M4"))
+        return 2;
+    if (f < QLatin1String("S"))
+        return 3;
+    if (f == QLatin1String("S"))
+        return 4;
+    return kLongestTolerance;
+}
+
+// A plan machine passes the pattern when it has the characters after the pattern's last "*" at the
+// same places.
+bool PassesMachinePattern(const QString& code, const QString& pattern)
+{
+    const int star = static_cast<int>(pattern.lastIndexOf(QLatin1Char('*')));
+    const QString tail = pattern.mid(star + 1);
+    return code.mid(star + 1, tail.size()) == tail;
+}
+
+std::uint32_t Pct(std::uint64_t a, std::uint64_t b)
+{
+    return b == 0 ? 0 : static_cast<std::uint32_t>(static_cast<double>(a) * 100.0 / static_cast<double>(b));
+}
+
+QString HoursAndMinutes(std::uint32_t minutes)
+{
+    return QString::number(minutes / 60) + QStringLiteral("Hrs. ") + QString::number(minutes % 60) +
+           QStringLiteral("Mn.");
+}
+
+bool IsEmployee(Context& ctx, const QString& executor)
+{
+    TPersonnelRecord person{};
+    person.Matricula = executor.left(6);
+    if (!DataFileExists(ctx, ctx.st.PersonnelFileName))
+        return false;
+    FindPerson(ctx, ctx.st.PersonnelFileName, person);
+    return !(person.Apellidos == "NO EXISTE LA PERSONA");
+}
+
+// A machine of the plan as the control needs it, looked up once for the whole range.
+struct PlanMachine
+{
+    TPlanRecord entry{};
+    QString name;
+    bool available = false;
+    bool passes = true;
+};
+
+struct Range
+{
+    int first = 0;
+    int last = 0;
+};
+
+// The week prompts: weeks above 52 are taken as 52.
+int AskWeek(Context& ctx, const QString& prompt)
+{
+    const QString answer = ctx.ui.InputBox(kTitle, prompt, ctx.st.WeekText);
+    const std::int64_t week = ReadPlanInteger(ctx.st, answer, ctx.st.FileName(DataFile::Plan));
+    return static_cast<int>(std::min<std::int64_t>(week, kLastWeekOfYear));
+}
+
+void WriteHeader(ReportDocument& report)
+{
+    report.SetFontSize(11);
+    report.AddLine(kHeader);
+    report.AddLine(QStringLiteral("\r"));
+    report.SetFontSize(8);
+    report.SetStyle(FontStyle::Normal);
+}
+
+void WriteSummary(Context& ctx, ReportDocument& report, const Range& weeks, const PlanControlState& f)
+{
+    const QString year = QString::number(ctx.st.WorkYear + kYearOffset);
+    report.AddLine(QStringLiteral("\r"));
+    report.SetFontSize(12);
+    report.SetStyle(FontStyle::Bold);
+    const bool onTarget = static_cast<double>(f.GE) * 100.0 / static_cast<double>(f.GP) >= 60.0;
+    report.SetColour(onTarget ? kReportBlack : kReportBlue);
+    const QString span = weeks.first == weeks.last
+                             ? QString::number(weeks.first)
+                             : QString::number(weeks.first) + QLatin1Char('-') + QString::number(weeks.last);
+    report.AddLine(QStringLiteral("\t\tRESUMEN SEMANAL ") + span + QLatin1Char('/') + year);
+    if (f.RouteMinutes > 0)
+        report.AddLine(QStringLiteral("\t\tOcupación en RUTAS de MTO. en MÁQUINAS DEL PLAN SEMANAL ") +
+                       QString::number(weeks.first) + QLatin1Char('/') + year + QStringLiteral(": ") +
+                       QString::number(f.RouteMinutes) + QStringLiteral(" mn"));
+    report.AddLine(QString());
+    report.AddLine(QString());
+    report.AddLine(QStringLiteral("\t\tGAMAS PROGRAMADAS (GP) :\t") + QString::number(f.GP));
+    report.AddLine(QStringLiteral("\t\tGAMAS EJECUTADAS (GE) :\t") + QString::number(f.GE));
+    report.AddLine(QStringLiteral("\t\tGAMAS RE_PENDIENTES :\t") + QString::number(f.RePending));
+    report.AddLine(QStringLiteral("\t\t\t\t\t\t\tRATIO DE EJECUTADAS (%RG=GE/GP):\t") +
+                   QString::number(Pct(f.GE, f.GP)) + QStringLiteral("% "));
+    report.AddLine(QStringLiteral("\t\t\t\t\t\t\tRATIO DE GAMAS RE_PENDIENTES :\t") +
+                   QString::number(Pct(f.RePending, f.GP)) + QStringLiteral("% "));
+    report.AddLine(QStringLiteral("\r"));
+    report.AddLine(QStringLiteral("\t\tTOTAL TIEMPO PROGRAMADO PLAN SEMANAL  (TPS) : \t") +
+                   HoursAndMinutes(f.TPS));
+    report.AddLine(QStringLiteral("\t\tTOTAL TIEMPO PROGRAMADO GAMAS EJECUC. (TPG) : \t") +
+                   HoursAndMinutes(f.TPG));
+    report.AddLine(QStringLiteral("\t\tTOTAL TIEMPO DEDICADO EJECUCION GAMAS (TE) : \t") +
+                   HoursAndMinutes(f.TE));
+    report.AddLine(QStringLiteral("\t\t\t\t\t\t\tRATIO DEDICACIÓN AL PLAN SEMANAL   TE/TPS:\t") +
+                   QString::number(Pct(f.TE, f.TPS)) + QLatin1Char('%'));
+    if (f.TPG > 0)
+        report.AddLine(QStringLiteral("\t\t\t\t\t\t\tRATIO DEDICACIÓN GAMAS EJECUTADAS  TE/TPG:\t") +
+                       QString::number(Pct(f.TE, f.TPG)) + QLatin1Char('%'));
+    report.AddLine(QStringLiteral("\r"));
+}
+
+} // namespace
+
+QString FrequencyDueInWeek(const State& st, std::uint16_t startWeek, std::uint16_t week)
+{
+    return PlanFrequencyDue(st, startWeek, week);
+}
+
+RevisionIndex::RevisionIndex(const std::vector<RevisionEntry>& list) : m_list(list)
+{
+    for (std::size_t i = 0; i < list.size(); ++i)
+        m_byMachine[std::string(list[i].rec.MachineCode.bytes())].push_back(static_cast<std::uint32_t>(i));
+}
+
+GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& actionCode) const
+{
+    GamaExecution out;
+    out.revision.MachineCode = " ";
+    out.revision.State = "P";
+    out.revision.Executor = " ";
+    TRevisionRecord code{};
+    code.MachineCode = gama.code;
+    const auto it = m_byMachine.find(std::string(code.MachineCode.bytes()));
+    if (it == m_byMachine.end())
+        return out;
+    const std::vector<std::uint32_t>& mine = it->second;
+    const bool ratioMode = actionCode == QLatin1String("1");
+    const auto weekOf = [&](std::uint32_t i) { return static_cast<int>(m_list[i].rec.Week.get()); };
+    // The machine's revisions from `newest` down to `oldest` weeks, newest first as the list holds them.
+    const auto span = [&](int newest, int oldest) {
+        const auto from = std::partition_point(mine.begin(), mine.end(),
+                                               [&](std::uint32_t i) { return weekOf(i) > newest; });
+        const auto to =
+            std::partition_point(from, mine.end(), [&](std::uint32_t i) { return weekOf(i) >= oldest; });
+        return std::pair{from, to};
+    };
+
+    // The previous period: a revision of this gama or a longer one, one period before. Mode "1" never
+    // looks further back than five weeks.
+    const int previous = gama.week - gama.period;
+    if (!ratioMode || previous >= gama.week - kLongestTolerance) {
+        const auto [from, to] = span(previous, previous);
+        for (auto i = from; i != to; ++i)
+            if (m_list[*i].rec.Frequency.str() >= gama.frequency)
+                out.previousPeriod = true;
+    }
+
+    const auto [from, to] = span(gama.week + kLongestTolerance, gama.week - kLongestTolerance);
+    const bool anyFrequency = IsMode(actionCode, {"2", "3"});
+    const bool routes = actionCode == QLatin1String("3");
+    for (auto i = from; i != to; ++i) {
+        const TRevisionRecord& rec = m_list[*i].rec;
+        const int tolerance = Tolerance(rec, gama.frequency, actionCode);
+        if (std::abs(weekOf(*i) - gama.week) > tolerance)
+            continue;
+        if (!(rec.Frequency.str() == gama.frequency || anyFrequency))
+            continue;
+        const bool route = rec.State == "ER";
+        if (!route && !routes) {
+            out.revision = rec;
+            out.found = true;
+            out.executedTime += rec.Time.get();
+        } else if (route && routes) {
+            out.revision = rec;
+            out.found = true;
+            out.routeTime += rec.Time.get();
+        }
+    }
+    if (out.found && routes && out.revision.State == "ER")
+        out.revision.Time = static_cast<std::uint16_t>(out.executedTime);
+    return out;
+}
+
+GamaExecution FindPlannedGamaExecution(Context& ctx, const RevisionIndex& index, const PlannedGama& gama)
+{
+    GamaExecution found = index.Find(gama, ctx.st.ActionCode);
+    ctx.st.RunFlag = found.found ? 1 : 0;
+    Revisions(ctx).CurrentRevision = found.revision;
+    return found;
+}
+
+PlanControlState& PlanControl(Context& ctx)
+{
+    return ctx.Module<PlanControlState>();
+}
+
+void ControlPlan(Context& ctx)
+{
+    State& st = ctx.st;
+    st.CurrentMachine.Codigo = "*";
+    const std::optional<std::vector<TPlanRecord>> plan = KeyedFile<PlanFile>(ctx).Read();
+    if (!plan)
+        return;
+    const bool listing = IsMode(st.OutputCode, {"C", "P"});
+    const bool entry = st.OutputCode == QLatin1String("P");
+    const bool ratioWeek = st.ActionCode == QLatin1String("1");
+
+    Range weeks{st.WorkWeek, st.WorkWeek};
+    QString pattern = QStringLiteral("*");
+    if (listing) {
+        weeks.first = AskWeek(ctx, QStringLiteral("INTRODUZCA SEMANA INICIAL (0 a 52)"));
+        weeks.last = AskWeek(ctx, QStringLiteral("INTRODUZCA SEMANA FINAL (0 a 52)"));
+        const QString year =
+            ctx.ui.InputBox(kTitle,
+                            QStringLiteral("AÑO ") + QString::number(st.FirstYear + kYearOffset) +
+                                QStringLiteral(" a ") + QString::number(st.LastYear + kYearOffset),
+                            st.YearText);
+        st.WorkYear =
+            static_cast<std::uint16_t>(ReadPlanInteger(st, year, st.FileName(DataFile::Plan)) - kYearOffset);
+        if (st.ActionCode == QLatin1String("M"))
+            pattern = ctx.ui.InputBox(kTitle, QStringLiteral("Codigo de Maquina: "), QStringLiteral("*"));
+    }
+    if (!ratioWeek)
+        LoadRevisionList(ctx);
+    const RevisionIndex index(Revisions(ctx).RevisionList);
+    const GamaTimeTable gamaTimes(ctx);
+
+    std::vector<PlanMachine> machines;
+    machines.reserve(plan->size());
+    for (const TPlanRecord& entry : *plan) {
+        PlanMachine m;
+        m.entry = entry;
+        const bool known = LookUpMachine(ctx, entry.Code.str());
+        m.name = st.FoundMachine.Denominacion.str();
+        m.available = known && st.FoundMachine.Disponible == "SI";
+        m.passes = PassesMachinePattern(entry.Code.str(), pattern);
+        machines.push_back(std::move(m));
+    }
+
+    std::shared_ptr<ReportDocument> report;
+    if (listing) {
+        report = std::make_shared<ReportDocument>(QStringLiteral("HISTORIAL"));
+        report->SetTabStops({15, 60, 230, 248, 260, 280, 310, 333, 355, 375, 410});
+        report->SetFontSize(12);
+        report->SetStyle(FontStyle::Bold);
+        report->AddLine(QLatin1Char('\t') + st.FirmName + QLatin1Char('\t') + kTitle +
+                        QStringLiteral("\t\t") + st.CurrentEnvironment + QLatin1Char('\t') + st.TodayText);
+        report->AddLine(QStringLiteral("\r"));
+        WriteHeader(*report);
+    }
+    const CardSpec spec = listing ? RevisionCardSpec(ctx) : CardSpec{};
+    const QString yearText = QString::number(st.WorkYear + kYearOffset);
+
+    PlanControlState& f = PlanControl(ctx);
+    f = PlanControlState{};
+    for (int week = weeks.first; week <= weeks.last; ++week) {
+        const int plannedWeek = AbsoluteWeek(st, st.WorkYear, week);
+        int line = 0;
+        for (const PlanMachine& m : machines) {
+            const QString frequency = m.passes ? FrequencyDueInWeek(st, m.entry.StartWeek.get(),
+                                                                    static_cast<std::uint16_t>(plannedWeek))
+                                               : QString::fromLatin1(kNothingDue);
+            if (!m.available || frequency == QLatin1String(kNothingDue))
+                continue;
+            const GamaTimes times = gamaTimes.Sum(MachineCode(m.entry.Code.str()), FrequencyCode(frequency));
+            if (times.gama == 0)
+                continue;
+            const PlannedGama gama{m.entry.Code.str(), frequency, plannedWeek,
+                                   FrequencyPeriodWeeks(frequency)};
+            const GamaExecution found = FindPlannedGamaExecution(ctx, index, gama);
+            ++f.GP;
+            f.TPS += times.gama;
+            if (found.found) {
+                if (found.revision.State.str().startsWith(QLatin1Char('E'))) {
+                    ++f.GE;
+                    f.TPG += times.gama;
+                }
+                f.TE += found.revision.Time.get();
+                f.RouteMinutes += found.routeTime;
+            }
+            if (!listing)
+                continue;
+
+            // The gama on the card: the week walked, not the first of the range.
+            RevisionForm form;
+            form.rec.MachineCode = gama.code;
+            form.rec.Frequency = frequency;
+            form.rec.State = "P";
+            form.rec.Executor = "..";
+            form.rec.Comment = "..";
+            form.machineName = m.name;
+            form.week = QString::number(week);
+            form.year = yearText;
+            form.minutes = QStringLiteral("0");
+            if (found.found) {
+                form.rec.State = found.revision.State;
+                form.rec.Executor = found.revision.Executor;
+                form.rec.Comment = found.revision.Comment;
+                form.minutes = QString::number(found.revision.Time.get());
+            }
+            if (entry) {
+                const int result = RevisionCardBinding(false).Run(
+                    ctx.ui, spec, form, RevisionCardState(RevisionCardRole::Plan, false, found.found),
+                    {CardResult::Save, CardResult::Delete});
+                if (result == CardResult::Exit) {
+                    st.CardSaved = 0;
+                    break;
+                }
+                st.CardSaved = 1;
+                if (result == CardResult::Save) {
+                    TRevisionRecord& rec = Revisions(ctx).CurrentRevision;
+                    rec = TRevisionRecord{};
+                    rec.MachineCode = gama.code;
+                    rec.Frequency = form.rec.Frequency;
+                    rec.State = form.rec.State;
+                    rec.Executor = form.rec.Executor;
+                    st.WorkYear = static_cast<std::uint16_t>(
+                        ReadPlanInteger(st, form.year, st.FileName(DataFile::Revision)) - kYearOffset);
+                    rec.Week = AbsoluteWeekWord(
+                        st, st.WorkYear,
+                        static_cast<int>(ReadPlanInteger(st, form.week, st.FileName(DataFile::Revision))));
+                    rec.Time = static_cast<std::uint16_t>(
+                        ReadPlanInteger(st, form.minutes, st.FileName(DataFile::Revision)));
+                    rec.Comment = form.rec.Comment;
+                    if (rec.Comment == ".." && rec.State == "P")
+                        rec.Comment = "Pendiente sin justificar";
+                    form.rec.Comment = rec.Comment;
+                    // Only a revision that is stored counts as executed.
+                    if (!IsEmployee(ctx, rec.Executor.str())) {
+                        ctx.ui.ShowMessage(QStringLiteral("NO EXISTE LA PERSONA ") + rec.Executor.str() +
+                                           QStringLiteral("\rANULADA ALTA"));
+                    } else if (AppendRevision(ctx) && rec.State == "E") {
+                        ++f.GE;
+                        f.TE += rec.Time.get();
+                    }
+                }
+            }
+
+            const QString state = form.rec.State.str();
+            if (state == QLatin1String("P")) {
+                report->SetColour(found.previousPeriod ? kReportBlue : kReportRed);
+                if (!found.previousPeriod)
+                    ++f.RePending;
+            } else if (state == QLatin1String("E")) {
+                report->SetColour(kReportBlack);
+            } else if (state == QLatin1String("ER")) {
+                report->SetColour(kReportOlive);
+            }
+            ++f.ListedGamas;
+            report->AddColumns({QString::number(++line), gama.code, m.name.left(kNameWidth), frequency, state,
+                                form.week, form.year, form.minutes, QString::number(times.gama),
+                                QString::number(times.stop), form.rec.Executor.str(),
+                                form.rec.Comment.str()});
+        }
+        if (listing && pattern == QLatin1String("*") && week < weeks.last) {
+            report->SetColour(kReportBlack);
+            report->AddLine(QString());
+            report->AddLine(QString());
+            report->SetStyle(FontStyle::Bold);
+            WriteHeader(*report);
+        }
+    }
+    if (listing) {
+        if (f.TPS > 0)
+            WriteSummary(ctx, *report, weeks, f);
+        ctx.ui.ShowReport(report);
+        st.ActionCode.clear();
+    }
+    if (entry)
+        FreeRevisionList(ctx);
+}
+
+} // namespace gim

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "preventive/revisions.h"
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace gim {
+
+struct Context;
+struct State;
+
+// The due rule of the plan on the history's 16-bit weeks: the frequency code due in `week` for a
+// machine whose plan starts in `startWeek`, or "--".
+QString FrequencyDueInWeek(const State& st, std::uint16_t startWeek, std::uint16_t week);
+
+// The gama the plan control looks for: machine, frequency, absolute week and the frequency's period.
+struct PlannedGama
+{
+    QString code;
+    QString frequency;
+    int week = 0;
+    int period = 0;
+};
+
+// What the search found: the oldest matching revision (a blank pending one when none matched), the
+// minutes of every match, and whether the previous period holds a revision of the gama or a longer one.
+struct GamaExecution
+{
+    bool found = false;
+    std::uint32_t executedTime = 0;
+    std::uint32_t routeTime = 0;
+    bool previousPeriod = false;
+    TRevisionRecord revision{};
+};
+
+// RevisionList by machine, each machine's revisions in the list's order (newest week first), so a
+// search reads only the few weeks around the planned one. The list must outlive the index.
+class RevisionIndex
+{
+public:
+    explicit RevisionIndex(const std::vector<RevisionEntry>& list);
+    // The search as the mode asks: "1", "0" and "M" allow a late or early execution of the same frequency
+    // (a month's gama one week either way, up to five weeks for the longest), "2" and "3" take any
+    // frequency, "3" only route executions ("ER"). "1" looks no further back than five weeks.
+    GamaExecution Find(const PlannedGama& gama, const QString& actionCode) const;
+
+private:
+    const std::vector<RevisionEntry>& m_list;
+    std::unordered_map<std::string, std::vector<std::uint32_t>> m_byMachine;
+};
+
+// The search of one planned gama: RunFlag := whether it was found, CurrentRevision := what was found.
+GamaExecution FindPlannedGamaExecution(Context& ctx, const RevisionIndex& index, const PlannedGama& gama);
+
+// The figures of the last plan control, read by the ratio reports after each single week.
+struct PlanControlState
+{
+    std::uint32_t GP = 0;           // gamas programmed
+    std::uint32_t GE = 0;           // gamas executed
+    std::uint32_t RePending = 0;    // left pending with nothing in the period before
+    std::uint32_t TPS = 0;          // programmed minutes of the plan
+    std::uint32_t TPG = 0;          // programmed minutes of the executed gamas
+    std::uint32_t TE = 0;           // real minutes of the executions found
+    std::uint32_t RouteMinutes = 0; // route executions of the plan's machines
+    std::uint32_t ListedGamas = 0;  // lines the control listed
+};
+PlanControlState& PlanControl(Context& ctx);
+
+// Compares the plan with the history week by week. OutputCode "C" lists it ("HISTORIAL", ActionCode "M"
+// for one machine pattern), "P" shows each programmed gama on the revision card to record what was done;
+// ActionCode "1" controls the single week WorkWeek of WorkYear on a history the caller loaded, with no
+// card and no listing.
+void ControlPlan(Context& ctx);
+
+} // namespace gim
