@@ -2,13 +2,15 @@
 
 #include "core/dispatch.h"
 #include "core/operations.h"
-#include "corrective/corrective_operations.h"
 #include "corrective/breakdown_operations.h"
+#include "corrective/corrective_operations.h"
 #include "corrective/planned_repair_operations.h"
+#include "corrective/planned_repairs.h"
 #include "masterdata/masterdata_operations.h"
 #include "masterdata/personnel_operations.h"
 #include "masterdata/routine_operations.h"
 #include "preventive/preventive_operations.h"
+#include "preventive/revisions.h"
 #include "store/spare_part_operations.h"
 #include "store/store_operations.h"
 #include "workreports/workreport_operations.h"
@@ -33,6 +35,13 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterWorkReports(operations, ctx); // fills the work orders' daily-report hook
     RegisterBreakdowns(operations, ctx, codec);
     RegisterPlannedRepairs(operations, ctx, codec); // start-up step 9
+    // A revision left in state "RP" adds its pending repair on the planned-repair card; the repair file
+    // is re-sorted when the add stored one.
+    Revisions(ctx).addPendingRepair = [](Context& c) {
+        NewPlannedRepair(c);
+        if (c.st.ContinueFlag == 1)
+            SortPlannedRepairFile(c);
+    };
 }
 
 } // namespace gim

@@ -293,7 +293,7 @@ int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec)
     if (!shown) {
         // Nothing was typed: the caller decides what came of it.
     } else if (result == CardResult::Save) {
-        p.CardSaved = 1;
+        st.CardSaved = 1;
         st.RecordAddedFlag = 1;
     } else if (result == CardResult::Exit) {
         rec.Code = "#";

@@ -236,7 +236,7 @@ void EditPlannedRepairs(Context& ctx)
         if (!Offered(filter, entry.rec))
             continue;
         st.AnswerCode = QStringLiteral("a");
-        p.CardSaved = 0;
+        st.CardSaved = 0;
         st.WorkWeek = static_cast<std::uint16_t>(entry.rec.Week.get() % 52);
         st.WorkYear = static_cast<std::uint16_t>(entry.rec.Week.get() / 52 + st.FirstYear);
         FindIntoFoundMachine(ctx, entry.rec.Code);

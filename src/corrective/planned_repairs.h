@@ -24,8 +24,6 @@ struct PlannedRepairsState
     // Filled by the report window's hand-over (the row to edit) or by whoever adds a repair without the
     // add card (the import, the revision history): taken once by the next add or edit.
     TPlannedRepairRecord PlannedRepairInput{};
-    // 1 once the card was saved; the edit walk clears it before each card.
-    std::uint8_t CardSaved = 0;
     // What the silent per-week history (ActionCode "5") found: the week's repair minutes and the ages
     // of its pending records.
     std::int64_t WeekRepairMinutes = 0;

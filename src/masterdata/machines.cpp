@@ -80,6 +80,17 @@ bool MachineAccountBefore(const TMachineRecord& a, const TMachineRecord& b)
     return a.Codigo < b.Codigo;
 }
 
+TMachineRecord LookUpMachine(Context& ctx, const QString& code)
+{
+    TMachineRecord machine{};
+    machine.Codigo = code;
+    machine.Denominacion = kMachineNotFound;
+    const QString& name = MachineFile::Name(ctx.st);
+    if (DataFileExists(ctx, name))
+        FindMachine(ctx, name, machine);
+    return machine;
+}
+
 void LoadMachineList(Context& ctx)
 {
     MachinesState& m = Machines(ctx);

@@ -55,6 +55,9 @@ struct MachineFile : TableFile<DataFile::Machine, TMachineRecord>
 // the last record to the first. A missing file gives an empty list without a message. Each record is
 // checked with CheckMachineCodes on the way (its messages appear; the record is listed all the same).
 void LoadMachineList(Context& ctx);
+// The machine of a code in the machine register: the stored record, or the code with the name "NO EXISTE
+// LA MAQUINA". A register not there yet holds no machine, without a message.
+TMachineRecord LookUpMachine(Context& ctx, const QString& code);
 void FreeMachineList(Context& ctx);
 // Ordered inserts: after every entry of equal key.
 void InsertMachineByCode(Context& ctx, MachineEntry entry);

@@ -273,7 +273,7 @@ void ControlPlan(Context& ctx)
     for (const TPlanRecord& entry : *plan) {
         PlanMachine m;
         m.entry = entry;
-        const bool known = LookUpMachine(ctx, entry.Code.str());
+        const bool known = LookUpFoundMachine(ctx, entry.Code.str());
         m.name = st.FoundMachine.Denominacion.str();
         m.available = known && st.FoundMachine.Disponible == "SI";
         m.passes = PassesMachinePattern(entry.Code.str(), pattern);

@@ -50,7 +50,7 @@ void ReportRevisionHistory(Context& ctx)
     const QString executor = code != QLatin1String("*") ? QStringLiteral("*") : filter.rec.Executor.str();
     if (startWeek > st.PlanWeeks)
         return;
-    if (code != QLatin1String("*") && !LookUpMachine(ctx, code))
+    if (code != QLatin1String("*") && !LookUpFoundMachine(ctx, code))
         return;
     const std::optional<std::vector<TRevisionRecord>> records = KeyedFile<RevisionFile>(ctx).Read();
     if (!records)
@@ -83,7 +83,7 @@ void ReportRevisionHistory(Context& ctx)
         if (code == QLatin1String("*")) {
             const auto [at, fresh] = names.try_emplace(rec.MachineCode.str());
             if (fresh) {
-                LookUpMachine(ctx, rec.MachineCode.str());
+                LookUpFoundMachine(ctx, rec.MachineCode.str());
                 at->second = st.FoundMachine.Denominacion.str();
             }
             name = at->second;

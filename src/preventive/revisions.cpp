@@ -75,16 +75,10 @@ RevisionForm BrowseForm(const State& st, const TRevisionRecord& rec)
 
 } // namespace
 
-bool LookUpMachine(Context& ctx, const QString& code)
+bool LookUpFoundMachine(Context& ctx, const QString& code)
 {
-    State& st = ctx.st;
-    st.FoundMachine = TMachineRecord{};
-    st.FoundMachine.Codigo = code;
-    st.FoundMachine.Denominacion = kMachineNotFound;
-    if (!DataFileExists(ctx, st.FileName(DataFile::Machine)))
-        return false;
-    FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
-    return !(st.FoundMachine.Denominacion == kMachineNotFound);
+    ctx.st.FoundMachine = LookUpMachine(ctx, code);
+    return !(ctx.st.FoundMachine.Denominacion == kMachineNotFound);
 }
 
 RevisionState& Revisions(Context& ctx)
@@ -190,7 +184,7 @@ RevisionCardOutcome EditRevisionCard(Context& ctx, TRevisionRecord& rec)
     rec.MachineCode = code;
     if (code == QLatin1String("#"))
         return RevisionCardOutcome::Nothing;
-    if (!LookUpMachine(ctx, code)) {
+    if (!LookUpFoundMachine(ctx, code)) {
         ctx.ui.ShowMessage(QStringLiteral(" CODIGO DE MAQUINA NO ENCONTRADO"));
         return RevisionCardOutcome::Nothing;
     }
@@ -274,7 +268,7 @@ void EditRevisionHistory(Context& ctx)
         filter.rec.MachineCode = "";
     }
     const QString code = filter.rec.MachineCode.str();
-    if (code != QLatin1String("*") && !LookUpMachine(ctx, code)) {
+    if (code != QLatin1String("*") && !LookUpFoundMachine(ctx, code)) {
         ctx.ui.ShowMessage(st.FoundMachine.Denominacion.str());
         st.RunFlag = 0;
         return;
@@ -302,7 +296,7 @@ void EditRevisionHistory(Context& ctx)
             TakeCardValues(ctx, form, rec);
             st.AnswerCode = QStringLiteral("M");
             // A revision whose machine has gone is not written back.
-            if (!LookUpMachine(ctx, rec.MachineCode.str()))
+            if (!LookUpFoundMachine(ctx, rec.MachineCode.str()))
                 st.AnswerCode = QStringLiteral("N");
         } else if (result == CardResult::Delete) {
             st.CardSaved = 1;

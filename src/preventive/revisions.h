@@ -32,7 +32,7 @@ RevisionState& Revisions(Context& ctx);
 
 // FoundMachine := the machine of `code` in the machine file, or the code with "NO EXISTE LA MAQUINA" (also
 // when there is no machine file). Returns whether it was found.
-bool LookUpMachine(Context& ctx, const QString& code);
+bool LookUpFoundMachine(Context& ctx, const QString& code);
 
 // Newest week first.
 bool RevisionWeekBefore(const TRevisionRecord& a, const TRevisionRecord& b);

@@ -141,17 +141,6 @@ SparePartsState& SpareParts(Context& ctx)
     return ctx.Module<SparePartsState>();
 }
 
-TMachineRecord LookUpMachine(Context& ctx, const QString& code)
-{
-    TMachineRecord machine{};
-    machine.Codigo = code;
-    machine.Denominacion = kMachineNotFound;
-    const QString& name = MachineFile::Name(ctx.st);
-    if (DataFileExists(ctx, name))
-        FindMachine(ctx, name, machine);
-    return machine;
-}
-
 QStringList MachineCodeChoices(Context& ctx)
 {
     QStringList codes;

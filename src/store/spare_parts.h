@@ -61,9 +61,6 @@ template <class R> JoinedKey PartKeyOf(const R& r)
             key.chars[key.size++] = c;
     return key;
 }
-// The machine of a code in the machine register: the stored record, or the code with the name "NO EXISTE
-// LA MAQUINA". A register not there yet holds no machine, without a message.
-TMachineRecord LookUpMachine(Context& ctx, const QString& code);
 // The machine codes the machine fields of the store's cards offer.
 QStringList MachineCodeChoices(Context& ctx);
 
