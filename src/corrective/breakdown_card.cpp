@@ -36,7 +36,7 @@ const QString kPhoto = QStringLiteral("CheckBox1");
 const QString kSave = QStringLiteral("Button1");
 const QString kDelete = QStringLiteral("Button2");
 
-using Choice = std::pair<const char*, const char*>;
+using Choice = CodeChoice;
 const std::array<Choice, 11> kTypes{{{"*", "Indistinto"},
                                      {"M", "Avería Mecánica"},
                                      {"E", "Avería Eléctrica"},
@@ -58,22 +58,6 @@ const std::array<Choice, 8> kDays{{{"1", "Lunes"},
                                    {"*", "Indistinto"}}};
 const std::array<Choice, 4> kShifts{
     {{"M", "Turno Mañana"}, {"T", "Turno Tarde"}, {"N", "Turno Noche"}, {"*", "Turno Indistinto"}}};
-
-template <std::size_t N> QStringList Codes(const std::array<Choice, N>& choices)
-{
-    QStringList codes;
-    for (const Choice& c : choices)
-        codes << QString::fromUtf8(c.first);
-    return codes;
-}
-
-template <std::size_t N> QString TextOf(const std::array<Choice, N>& choices, const QString& code)
-{
-    for (const Choice& c : choices)
-        if (code == QString::fromUtf8(c.first))
-            return QString::fromUtf8(c.second);
-    return QString();
-}
 
 ControlBinding<TBreakdownRecord> BindNumber(const char* control, LeU16 TBreakdownRecord::*field)
 {
@@ -221,9 +205,11 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
         spec.fields.push_back(f);
         spec.fields.push_back(MakeField(textLabel, "", FieldKind::Label));
     };
-    combo(kDia, "Día", Codes(kDays), kDiaLabel, [](const QString& c) { return TextOf(kDays, c); });
-    combo(kTurno, "Turno", Codes(kShifts), kTurnoLabel, [](const QString& c) { return TextOf(kShifts, c); });
-    combo(kEspec, "Tipo", Codes(kTypes), kEspecLabel, [](const QString& c) { return TextOf(kTypes, c); });
+    combo(kDia, "Día", ChoiceCodes(kDays), kDiaLabel, [](const QString& c) { return ChoiceText(kDays, c); });
+    combo(kTurno, "Turno", ChoiceCodes(kShifts), kTurnoLabel,
+          [](const QString& c) { return ChoiceText(kShifts, c); });
+    combo(kEspec, "Tipo", ChoiceCodes(kTypes), kEspecLabel,
+          [](const QString& c) { return ChoiceText(kTypes, c); });
 
     spec.fields.push_back(MakeField(QStringLiteral("DESCRIPCION"), "Descripción", FieldKind::Memo));
     spec.fields.push_back(MakeField(QStringLiteral("TPARO"), "T. Paro (min)"));
@@ -290,9 +276,9 @@ CardState BreakdownCardState(Context& ctx, const TBreakdownRecord& rec, CardUse 
     CardState state;
     state.set(kAno, QString::number(ctx.st.WorkYear + 2000));
     state.set(kCalendario, ctx.st.TodayText);
-    state.set(kDiaLabel, TextOf(kDays, rec.Day.str()));
-    state.set(kTurnoLabel, TextOf(kShifts, rec.Shift.str()));
-    state.set(kEspecLabel, TextOf(kTypes, rec.Type.str()));
+    state.set(kDiaLabel, ChoiceText(kDays, rec.Day.str()));
+    state.set(kTurnoLabel, ChoiceText(kShifts, rec.Shift.str()));
+    state.set(kEspecLabel, ChoiceText(kTypes, rec.Type.str()));
     state.setChecked(kPhoto, false);
     if (use == CardUse::Search) {
         state.captions[kSave] = QStringLiteral("&Buscar");

@@ -35,7 +35,7 @@ const QString kSalvar = QStringLiteral("Salvar");
 const QString kSalir = QStringLiteral("Salir");
 const QString kSigue = QStringLiteral("Sigue");
 
-using Choice = std::pair<const char*, const char*>;
+using Choice = CodeChoice;
 const std::array<Choice, 7> kStates{{{"*", "Indistinto"},
                                      {"E", "Ejecutadas"},
                                      {"J", "Mejoras Pendientes"},
@@ -85,22 +85,6 @@ const std::array<Choice, 40> kSpecialties{{
     {"T", "REPARACIONES de Termografía"},
     {"AV", "REPARACIONES Avisos de Intervención"},
 }};
-
-template <std::size_t N> QStringList Codes(const std::array<Choice, N>& choices)
-{
-    QStringList codes;
-    for (const Choice& c : choices)
-        codes << QString::fromUtf8(c.first);
-    return codes;
-}
-
-template <std::size_t N> QString TextOf(const std::array<Choice, N>& choices, const QString& code)
-{
-    for (const Choice& c : choices)
-        if (code == QString::fromUtf8(c.first))
-            return QString::fromUtf8(c.second);
-    return QString();
-}
 
 const CardBinding<TPlannedRepairRecord>& Binding()
 {
@@ -184,12 +168,12 @@ CardSpec PlannedRepairCardSpec(Context& ctx)
         spec.fields.push_back(f);
         spec.fields.push_back(MakeField(textLabel, "", FieldKind::Label));
     };
-    combo(kEspec, "Especialidad", Codes(kSpecialties), kEspecLabel,
-          [](const QString& c) { return TextOf(kSpecialties, c); });
+    combo(kEspec, "Especialidad", ChoiceCodes(kSpecialties), kEspecLabel,
+          [](const QString& c) { return ChoiceText(kSpecialties, c); });
     spec.fields.push_back(MakeField(QStringLiteral("Descripcion"), "Descripción", FieldKind::Memo, 130));
     spec.fields.push_back(MakeField(kTiempo, "Tiempo (min)"));
-    combo(kEstado, "Estado", Codes(kStates), kEstadoLabel,
-          [](const QString& c) { return TextOf(kStates, c); });
+    combo(kEstado, "Estado", ChoiceCodes(kStates), kEstadoLabel,
+          [](const QString& c) { return ChoiceText(kStates, c); });
 
     FieldSpec executor = MakeField(kEjecutor, "Ejecutor", FieldKind::Combo, 24);
     executor.onEnter = [&ctx](CardState& state) {
@@ -281,8 +265,8 @@ int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec)
     }
     state.set(kSemana, QString::number(st.WorkWeek));
     state.set(kAno, QString::number(st.WorkYear + 2000));
-    state.set(kEspecLabel, TextOf(kSpecialties, rec.Specialty.str()));
-    state.set(kEstadoLabel, TextOf(kStates, rec.State.str()));
+    state.set(kEspecLabel, ChoiceText(kSpecialties, rec.Specialty.str()));
+    state.set(kEstadoLabel, ChoiceText(kStates, rec.State.str()));
 
     int result = CardResult::Save;
     const bool shown = mode != QLatin1String("A") && st.InteractiveFlag;

@@ -2,11 +2,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace gim {
@@ -266,6 +268,27 @@ void RunFocusHandlers(const CardSpec& spec, CardState& state, const QString& lef
             if (spec.onEnter)
                 spec.onEnter(state, entered);
         });
+}
+
+// A code a card offers and the text it shows for it ("MM", "REPARACIONES MECANICA con Materiales").
+using CodeChoice = std::pair<const char*, const char*>;
+
+// The codes of a table, in its order, for a combo's list.
+template <std::size_t N> QStringList ChoiceCodes(const std::array<CodeChoice, N>& choices)
+{
+    QStringList codes;
+    for (const CodeChoice& c : choices)
+        codes << QString::fromUtf8(c.first);
+    return codes;
+}
+
+// The text of a code; empty for a code the table does not hold.
+template <std::size_t N> QString ChoiceText(const std::array<CodeChoice, N>& choices, const QString& code)
+{
+    for (const CodeChoice& c : choices)
+        if (code == QString::fromUtf8(c.first))
+            return QString::fromUtf8(c.second);
+    return QString();
 }
 
 } // namespace gim
