@@ -217,6 +217,38 @@ TEST_F(WeeklyPlanTest, TheWindowStaysInsideThePlanAtBothEnds)
         QStringLiteral("\t\tTIEMPO TOTAL PLANIFICADO EN LA SEMANA 10/2027  : 0 h 0 m\n")));
 }
 
+// After a printed route the weekly routines are due for the rest of the run: the odd weeks of a machine
+// started in week 10 show "1S" where they showed "--".
+TEST_F(WeeklyPlanTest, APrintedRouteBringsTheWeeklyRoutinesIntoTheWeeklyPlan)
+{
+    StoreMachines({Machine("PRENSA", "Prensa chica")});
+    StoreOperations({Op("PRENSA", "1S", 10, "ENGRASAR")});
+    StorePlan({Planned("PRENSA", 10)});
+    auto planLine = [&] {
+        ExpectPlanPrompts("14", "2025", "P");
+        t.ui.ExpectInput(QStringLiteral("PLAN MANTENIMIENTO"), QStringLiteral("Nº Semanas de Margen"),
+                         QStringLiteral("3"));
+        t.ui.ExpectReport();
+        LaunchWeeklyPlan(t.ctx);
+        return Transcript().section(QLatin1Char('\n'), 8, 8);
+    };
+    EXPECT_EQ(planLine(), QStringLiteral("{11 b}\tPRENSA\tPrensa chica\t--\t2S\t--\tM\t--\t2S\t--\t\t10"));
+
+    const QString caption = QStringLiteral("RUTAS DE MANTENIMIENTO");
+    t.ui.ExpectInput(caption, QStringLiteral("INTRODUZCA SEMANA DE ANALISIS (0 a 52)"), QStringLiteral("14"));
+    t.ui.ExpectInput(caption, QStringLiteral("INTRODUZCA AÑO DE LA SEMANA DE ANALISIS (2025 a 2027): "),
+                     QStringLiteral("2025"));
+    t.ui.ExpectInput(caption, QStringLiteral("INTRODUZCA SECCIÓN "), QStringLiteral("*"));
+    t.ui.ExpectInput(caption, QStringLiteral("INTRODUZCA ESPECIALIDAD DE LA RUTA"), QStringLiteral("MC"));
+    t.ui.ExpectInput(caption, QStringLiteral("DESEA IMPRIMIR LAS OPERACIONES"), QStringLiteral("S"));
+    t.ui.ExpectPrintDialog();
+    t.ui.ExpectReport(caption);
+    LaunchMaintenanceRoutes(t.ctx);
+
+    EXPECT_EQ(planLine(), QStringLiteral("{11 b}\tPRENSA\tPrensa chica\t1S\t2S\t1S\tM\t1S\t2S\t1S\t\t10"));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 // Routine sheets of the analysis week 14: PRENSA's monthly routine (the operation without minutes left
 // off) with its one repair still pending, BOMBA's without any; TORNO's routine of that week has no
 // operations and gets no sheet.
