@@ -4,6 +4,8 @@
 #include "preventive_fixture.h"
 #include "records/planned_repair_record.h"
 
+#include <tuple>
+
 namespace gim {
 namespace {
 
@@ -215,6 +217,33 @@ TEST_F(WeeklyPlanTest, TheWindowStaysInsideThePlanAtBothEnds)
         QStringLiteral("\tCODIGO\tMAQUINA\tT.Prev./ 10\n{11}\n\tPRENSA\tPrensa chica\n")));
     EXPECT_TRUE(Transcript().endsWith(
         QStringLiteral("\t\tTIEMPO TOTAL PLANIFICADO EN LA SEMANA 10/2027  : 0 h 0 m\n")));
+}
+
+// A week past 52 lists week 52; a negative week, which would wrap round in 16 bits, lists week 0. Printing
+// cancelled at the print dialog lists nothing.
+TEST_F(WeeklyPlanTest, TheAnalysisWeekIsHeldInsideTheYearAndACancelledPrintListsNothing)
+{
+    StoreMachines({Machine("PRENSA", "Prensa chica")});
+    StoreOperations({Op("PRENSA", "M", 45)});
+    StorePlan({Planned("PRENSA", 0)});
+    for (const auto& [typed, week, header] :
+         {std::tuple{"60", 52, "\tCODIGO\tMAQUINA\t51\t0\t1\tT.Prev./ 0\n"},
+          std::tuple{"-3", 0, "\tCODIGO\tMAQUINA\t0\t1\tT.Prev./ 0\n"}}) {
+        ExpectPlanPrompts(typed, "2025", "P");
+        t.ui.ExpectInput(QStringLiteral("PLAN MANTENIMIENTO"), QStringLiteral("Nº Semanas de Margen"),
+                         QStringLiteral("1"));
+        t.ui.ExpectReport();
+        LaunchWeeklyPlan(t.ctx);
+        EXPECT_EQ(t.ctx.st.WorkWeek, week) << typed;
+        EXPECT_TRUE(Transcript().contains(QString::fromUtf8(header))) << typed;
+    }
+
+    ExpectPlanPrompts("14", "2025", "I");
+    t.ui.ExpectPrintDialog(false);
+    LaunchWeeklyPlan(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ui.Reports().size(), 2U);
+    EXPECT_TRUE(t.ui.Printed().Pages().empty());
 }
 
 // After a printed route the weekly routines are due for the rest of the run: the odd weeks of a machine
