@@ -147,15 +147,22 @@ private:
     std::vector<TPlannedRepairRecord> m_repairs;
 };
 
-// Where a launch writes its routine sheets: the report window or the printer.
-struct SheetTarget
+// What a launch's routine sheets are made from, and the minutes of the sheets it wrote.
+struct SheetSources
 {
     Context& ctx;
-    const SheetTexts& texts;
-    ReportDocument* report = nullptr; // nullptr: the printer
     const GamaTimeTable& operations;
     const PendingRepairTable& repairs;
-    std::uint32_t* sheetMinutes = nullptr;
+    std::uint32_t& sheetMinutes;
+};
+
+// Where a routine sheet goes: the report window or the printer, each with its own texts.
+struct SheetTarget
+{
+    const SheetSources& sources;
+    const SheetTexts& texts;
+    ReportDocument* report = nullptr; // nullptr: the printer
+    Context& ctx = sources.ctx;
 
     void Put(const QString& text) const
     {
@@ -180,7 +187,7 @@ void ListPendingRepairs(const SheetTarget& target, const TMachineRecord& machine
     target.Put(QStringLiteral("\r"));
     target.Put(texts.repairsColumns);
     target.Put(QString(kSheetRule, QLatin1Char('-')));
-    const std::span<const TPlannedRepairRecord> repairs = target.repairs.Of(machine);
+    const std::span<const TPlannedRepairRecord> repairs = target.sources.repairs.Of(machine);
     for (const TPlannedRepairRecord& repair : repairs) {
         target.Put(QString::fromUtf8(texts.repairIndent) +
                    repair.State.str().leftJustified(texts.stateWidth) +
@@ -200,7 +207,7 @@ void WriteRoutineSheet(const SheetTarget& target, const TMachineRecord& machine,
     std::uint32_t total = 0;
     bool headed = false;
     for (const TOperationRecord& operation :
-         target.operations.Operations(MachineCode(machine.Codigo.str()))) {
+         target.sources.operations.Operations(MachineCode(machine.Codigo.str()))) {
         if (!OnRoutineSheet(frequency, operation))
             continue;
         if (!headed) {
@@ -240,12 +247,25 @@ void WriteRoutineSheet(const SheetTarget& target, const TMachineRecord& machine,
     target.Put(texts.supervised);
     for (int i = 0; i < 3; ++i)
         target.Put(QStringLiteral("\r"));
-    *target.sheetMinutes += total;
+    target.sources.sheetMinutes += total;
     ListPendingRepairs(target, machine);
     target.Put(QStringLiteral("\f"));
     // On paper the form feed is the sheet's end: a blank line after it would start a sheet of its own.
     if (target.report)
         target.Put(QStringLiteral("\r"));
+}
+
+// The routine sheet in the launch's report window.
+void WriteGamaSheet(const SheetSources& sources, ReportDocument& report, const TMachineRecord& machine,
+                    const QString& due)
+{
+    WriteRoutineSheet(SheetTarget{sources, kWindowSheet, &report}, machine, due);
+}
+
+// The same sheet on the printer.
+void PrintRangeSheet(const SheetSources& sources, const TMachineRecord& machine, const QString& due)
+{
+    WriteRoutineSheet(SheetTarget{sources, kPrinterSheet, nullptr}, machine, due);
 }
 
 // One route being listed: the window, the printer's line counter and the totals.
@@ -430,8 +450,7 @@ void LaunchWeeklyPlan(Context& ctx)
     const GamaTimeTable operations(ctx);
     const PendingRepairTable repairs(ctx);
     std::uint32_t sheetMinutes = 0;
-    const SheetTarget screenSheets{ctx, kWindowSheet, report.get(), operations, repairs, &sheetMinutes};
-    const SheetTarget paperSheets{ctx, kPrinterSheet, nullptr, operations, repairs, &sheetMinutes};
+    const SheetSources sheetSources{ctx, operations, repairs, sheetMinutes};
     std::uint32_t total = 0;
     for (const TPlanRecord& entry : *plan) {
         TMachineRecord machine{};
@@ -449,9 +468,9 @@ void LaunchWeeklyPlan(Context& ctx)
                 const std::uint32_t minutes = operations.Sum(code, FrequencyCode(due)).gama;
                 if (week == analysisWeek) {
                     if (printing && due != QLatin1String(kNothingDue) && minutes != 0)
-                        WriteRoutineSheet(paperSheets, machine, due);
+                        PrintRangeSheet(sheetSources, machine, due);
                     if (sheets)
-                        WriteRoutineSheet(screenSheets, machine, due);
+                        WriteGamaSheet(sheetSources, *report, machine, due);
                     weekMinutes = minutes;
                 }
                 if (minutes == 0)
