@@ -157,7 +157,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Gamas
     Op::DefineBudget, Op::PreventiveBudget,
     // Pláning
-    Op::LaunchMaintenanceRoutes, Op::LaunchWeeklyPlan, Op::AskHourControlOutput, Op::ShowMaintenanceLoad,
+    Op::AskHourControlOutput, Op::ShowMaintenanceLoad,
     // Historial MP
     Op::PreventiveRatios, Op::ControlRoutes,
     // Reparaciones

@@ -15,9 +15,8 @@ GamaTimeTable::GamaTimeTable(Context& ctx)
 {
 }
 
-GamaTimes GamaTimeTable::Sum(const MachineCode& code, const FrequencyCode& frequency) const
+std::span<const TOperationRecord> GamaTimeTable::Operations(const MachineCode& code) const
 {
-    GamaTimes times;
     ShortString<8> key;
     key = code.text;
     // The file is sorted by machine code: the machine's operations stand together.
@@ -28,19 +27,32 @@ GamaTimes GamaTimeTable::Sum(const MachineCode& code, const FrequencyCode& frequ
             else
                 return a < b.MachineCode;
         });
-    for (auto it = first; it != last; ++it) {
-        if (!FrequencyIncludes(frequency.text, it->Frequency.str()))
+    return {first, last};
+}
+
+GamaTimes GamaTimeTable::Sum(const MachineCode& code, const FrequencyCode& frequency) const
+{
+    GamaTimes times;
+    for (const TOperationRecord& operation : Operations(code)) {
+        if (!FrequencyIncludes(frequency.text, operation.Frequency.str()))
             continue;
-        const std::uint32_t minutes = it->Minutes.get();
-        if (it->Speciality.str().startsWith(QLatin1Char('P'))) {
+        const std::uint32_t minutes = operation.Minutes.get();
+        if (operation.Speciality.str().startsWith(QLatin1Char('P'))) {
             times.route += minutes;
         } else {
             times.gama += minutes;
-            if (it->State == "P")
+            if (operation.State == "P")
                 times.stop += minutes;
         }
     }
     return times;
+}
+
+bool OnRoutineSheet(const FrequencyCode& due, const TOperationRecord& operation)
+{
+    const QString frequency = operation.Frequency.str();
+    return !frequency.startsWith(QLatin1Char('P')) && due.text >= frequency &&
+           FrequencyIncludes(due.text, frequency);
 }
 
 GamaTimes SumGamaTimes(Context& ctx, const MachineCode& code, const FrequencyCode& frequency)

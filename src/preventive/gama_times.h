@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -39,10 +40,16 @@ class GamaTimeTable
 public:
     explicit GamaTimeTable(Context& ctx);
     GamaTimes Sum(const MachineCode& code, const FrequencyCode& frequency) const;
+    // The machine's operations, in the file's order.
+    std::span<const TOperationRecord> Operations(const MachineCode& code) const;
 
 private:
     std::vector<TOperationRecord> m_operations; // in the file's order, by machine code
 };
+
+// Whether an operation belongs on the sheet or the route of a routine done at `due`: route specialities
+// apart, every operation whose frequency the due code covers.
+bool OnRoutineSheet(const FrequencyCode& due, const TOperationRecord& operation);
 
 // The times of one machine's routine. A missing file or machine gives zeros.
 GamaTimes SumGamaTimes(Context& ctx, const MachineCode& code, const FrequencyCode& frequency);

@@ -33,8 +33,19 @@ int PrintRouteHeader(Context& ctx, const QString& week, const QString& year, con
 
 // Opens the printer for a route the user asked to print and prints its header. A printed route makes
 // the weekly routines due from then on (Plan1SFlag := 1), until the environment is loaded again: every
-// route launch reloads it. False, with nothing printed and the flag as it was, when the print dialog was
-// cancelled.
-bool StartRoutePrinting(Context& ctx, const QString& week, const QString& year, const QString& speciality);
+// route launch reloads it. Returns the lines of the header, where the route's line counter starts; 0,
+// with nothing printed and the flag as it was, when the print dialog was cancelled.
+int StartRoutePrinting(Context& ctx, const QString& week, const QString& year, const QString& speciality);
+
+// The weekly plan: asks the analysis week and year and the output, then lists every machine of the plan
+// with the routine due in each week of a window round the analysis week ("--" where the due routine has
+// no operations) and the planned minutes of the analysis week, with the week's total.
+void LaunchWeeklyPlan(Context& ctx);
+
+// The maintenance route of a week: asks the week, the year, the section ("*" every section, else the first
+// characters of the machine codes) and the speciality ("#" every speciality), then lists the machines of
+// the plan with a routine due that week and, under each, its operations of that speciality, with the
+// route's estimated time; printed too when asked.
+void LaunchMaintenanceRoutes(Context& ctx);
 
 } // namespace gim

@@ -6,6 +6,7 @@
 #include "preventive/annual_plan.h"
 #include "preventive/plan_control.h"
 #include "preventive/plan_definition.h"
+#include "preventive/plan_launch.h"
 #include "preventive/plan_loading.h"
 #include "preventive/predictive.h"
 #include "preventive/revision_reports.h"
@@ -21,6 +22,8 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::AutoLoadPlanning, AutoLoadPlanning);
     registry.Register(Op::ContinuePlanFromEnvironment, ContinuePlanFromEnvironment);
     registry.Register(Op::ListAnnualPlan, ListAnnualPlan);
+    registry.Register(Op::LaunchMaintenanceRoutes, LaunchMaintenanceRoutes);
+    registry.Register(Op::LaunchWeeklyPlan, LaunchWeeklyPlan);
 
     registry.Register(Op::LoadPredictiveList, LoadPredictiveList);
     registry.Register(Op::AddPredictiveRecord, AddPredictiveRecord);

@@ -52,7 +52,9 @@ TEST_F(PlanDefinitionTest, ThePlanItemsBuiltSoFarAreOffered)
             offered << path;
     }
     EXPECT_EQ(offered,
-              (QStringList{QStringLiteral("Pláning > Crear"), QStringLiteral("Pláning > Recursos > Aumentar"),
+              (QStringList{QStringLiteral("Pláning > Lanzar > Ruta Mto."),
+                           QStringLiteral("Pláning > Lanzar > Plan Semanal"),
+                           QStringLiteral("Pláning > Crear"), QStringLiteral("Pláning > Recursos > Aumentar"),
                            QStringLiteral("Pláning > Altas > Cargar > Manual"),
                            QStringLiteral("Pláning > Altas > Cargar > Automática > Aleatoria"),
                            QStringLiteral("Pláning > Altas > Cargar > Automática > Sincrona"),

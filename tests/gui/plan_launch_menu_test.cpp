@@ -1,0 +1,120 @@
+#include "app/features.h"
+#include "core/context.h"
+#include "core/dispatch.h"
+#include "core/environment.h"
+#include "core/operations.h"
+#include "core/record_file.h"
+#include "platform/clock.h"
+#include "platform/handover.h"
+#include "platform/qt/jpeg_codec.h"
+#include "platform/qt/main_window.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/report_window.h"
+#include "records/machine_record.h"
+#include "records/operation_record.h"
+#include "records/plan_records.h"
+#include "shortcut_keys.h"
+#include "support/test_context.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace gim {
+namespace {
+
+// The started program with its Qt user interface, every feature and the main window.
+class PlanLaunchMenu : public ::testing::Test
+{
+protected:
+    PlanLaunchMenu()
+    {
+        ctx.st.BaseDir = dir.path();
+        ctx.st.WorkDir = dir.path();
+        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        ctx.st.FirmName = QStringLiteral("FABRICA");
+        BuildDataFileNames(ctx);
+        InitCurrentDate(ctx);
+        ctx.st.FirstYear = 25;
+        ctx.st.LastYear = 27;
+        ctx.st.PlanWeeks = 104;
+        RegisterFeatures(operations, ctx, codec);
+        window = std::make_unique<TGim>(ctx, operations, dispatcher);
+        ui.SetParentWindow(window.get());
+        ui.SetReportTarget([this](std::shared_ptr<ReportDocument> doc) {
+            ShowReportWindow(window->MdiArea(), std::move(doc), ctx, handover);
+        });
+        window->resize(1200, 800);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QApplication::processEvents();
+    }
+
+    QtPictureCodec codec;
+    QtUi ui;
+    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 5, 0))};
+    test::RecordingShell shell;
+    QTemporaryDir dir;
+    Context ctx{ui, clock, shell};
+    OperationRegistry& operations = ctx.Module<OperationRegistry>();
+    HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
+    Dispatcher dispatcher{ctx, operations};
+    std::unique_ptr<TGim> window;
+};
+
+// Ctrl+Alt+P asks the week, the year, the output and the margin, and opens the weekly plan of the
+// environment.
+TEST_F(PlanLaunchMenu, CtrlAltPOpensTheWeeklyPlan)
+{
+    TMachineRecord machine{};
+    machine.Codigo = "01-001";
+    machine.Denominacion = "Prensa";
+    machine.Cuenta = "CTA";
+    machine.Disponible = "SI";
+    StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), std::vector{machine});
+    TOperationRecord op{};
+    op.MachineCode = "01-001";
+    op.Frequency = "M";
+    op.State = "P";
+    op.Speciality = "MC";
+    op.Description = "REVISAR";
+    op.Minutes = 125;
+    StoreRecords(ctx, QStringLiteral("PORTAL.OPR"), std::vector{op});
+    TPlanRecord planned{};
+    planned.Code = "01-001";
+    planned.StartWeek = 0;
+    StoreRecords(ctx, QStringLiteral("PORTAL.PLN"), std::vector{planned});
+
+    QStringList prompts;
+    QStringList answers{QStringLiteral("4"), QStringLiteral("2025"), QStringLiteral("P"),
+                        QStringLiteral("1")};
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!input || answers.isEmpty())
+            return;
+        prompts << input->windowTitle() + QLatin1Char('|') + input->labelText();
+        input->setTextValue(answers.takeFirst());
+        input->accept();
+    });
+    answering.start(10);
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    answering.stop();
+
+    EXPECT_EQ(prompts, (QStringList{"LANZAMIENTO DE PLANING|SEMANA DE ANALISIS (0 a 52)",
+                                    "AñO DE ANALISIS|2025 a 2027",
+                                    "PLAN MANTENIMIENTO|PLAN (P) / GAMAS (G) / IMPRESIÓN (I)",
+                                    "PLAN MANTENIMIENTO|Nº Semanas de Margen"}));
+    TEditorRTF* listing = ReportWindows::Of(window->MdiArea(), ctx, handover).Newest();
+    ASSERT_NE(listing, nullptr);
+    EXPECT_EQ(listing->Document().caption, QStringLiteral("PLANING DE PORTAL"));
+    const QString text = listing->Document().Text();
+    EXPECT_TRUE(text.contains(QStringLiteral("\t01-001\tPrensa\t--\tM\t--\t\t125"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\t\tTIEMPO TOTAL PLANIFICADO EN LA SEMANA 4/2025  : 2 h 5 m")));
+}
+
+} // namespace
+} // namespace gim
