@@ -12,6 +12,7 @@
 #include "records/machine_record.h"
 #include "records/spare_part_record.h"
 #include "shortcut_keys.h"
+#include "started_program.h"
 #include "support/test_context.h"
 
 #include <QAction>
@@ -87,42 +88,10 @@ private:
     QTimer m_timer;
 };
 
-// The program as it starts: the Qt user interface, every feature and the main window with its menu.
-class CardWindowsFromTheMenu : public ::testing::Test
+class CardWindowsFromTheMenu : public test::StartedProgram
 {
 protected:
-    CardWindowsFromTheMenu()
-    {
-        ctx.st.BaseDir = dir.path();
-        ctx.st.WorkDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        ctx.st.DriveText = QStringLiteral("C:");
-        BuildDataFileNames(ctx);
-        InitCurrentDate(ctx);
-        RegisterFeatures(operations, ctx, codec);
-        window = std::make_unique<TGim>(ctx, operations, dispatcher);
-        window->resize(1200, 800);
-        window->show();
-        window->activateWindow();
-        QApplication::setActiveWindow(window.get());
-        QApplication::processEvents();
-    }
-
-    QByteArray ReadFile(const QString& name) const
-    {
-        QFile f(ctx.Path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    QtPictureCodec codec; // outlives the context, as in the program
-    QtUi ui;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 5, 0))};
-    test::RecordingShell shell;
-    QTemporaryDir dir;
-    Context ctx{ui, clock, shell};
-    OperationRegistry& operations = ctx.Module<OperationRegistry>();
-    Dispatcher dispatcher{ctx, operations};
-    std::unique_ptr<TGim> window;
+    CardWindowsFromTheMenu() : StartedProgram({.drive = QStringLiteral("C:")}) {}
 };
 
 TEST_F(CardWindowsFromTheMenu, ReservedCodesWindowFitsTheScreenWithBothSheetsAndItsButtons)

@@ -14,6 +14,7 @@
 #include "records/operation_record.h"
 #include "records/plan_records.h"
 #include "shortcut_keys.h"
+#include "started_program.h"
 #include "support/test_context.h"
 
 #include <QApplication>
@@ -26,43 +27,14 @@
 namespace gim {
 namespace {
 
-// The started program with its Qt user interface, every feature and the main window.
-class PlanLaunchMenu : public ::testing::Test
+class PlanLaunchMenu : public test::StartedProgram
 {
 protected:
     PlanLaunchMenu()
+        : StartedProgram(
+              {.firm = QStringLiteral("FABRICA"), .firstYear = 25, .lastYear = 27, .planWeeks = 104})
     {
-        ctx.st.BaseDir = dir.path();
-        ctx.st.WorkDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        ctx.st.FirmName = QStringLiteral("FABRICA");
-        BuildDataFileNames(ctx);
-        InitCurrentDate(ctx);
-        ctx.st.FirstYear = 25;
-        ctx.st.LastYear = 27;
-        ctx.st.PlanWeeks = 104;
-        RegisterFeatures(operations, ctx, codec);
-        window = std::make_unique<TGim>(ctx, operations, dispatcher);
-        ui.SetParentWindow(window.get());
-        ui.SetReportTarget([this](std::shared_ptr<ReportDocument> doc) {
-            ShowReportWindow(window->MdiArea(), std::move(doc), ctx, handover);
-        });
-        window->resize(1200, 800);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QApplication::processEvents();
     }
-
-    QtPictureCodec codec;
-    QtUi ui;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 5, 0))};
-    test::RecordingShell shell;
-    QTemporaryDir dir;
-    Context ctx{ui, clock, shell};
-    OperationRegistry& operations = ctx.Module<OperationRegistry>();
-    HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
-    Dispatcher dispatcher{ctx, operations};
-    std::unique_ptr<TGim> window;
 };
 
 // Ctrl+Alt+P asks the week, the year, the output and the margin, and opens the weekly plan of the

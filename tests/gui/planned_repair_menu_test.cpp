@@ -14,6 +14,7 @@
 #include "records/machine_record.h"
 #include "records/planned_repair_record.h"
 #include "shortcut_keys.h"
+#include "started_program.h"
 #include "support/test_context.h"
 
 #include <QApplication>
@@ -28,48 +29,17 @@
 namespace gim {
 namespace {
 
-// The started program with its Qt user interface, every feature and the main window; a plan from 2024
-// to 2027 and the machine M1.
-class PlannedRepairMenu : public ::testing::Test
+class PlannedRepairMenu : public test::StartedProgram
 {
 protected:
-    PlannedRepairMenu()
+    PlannedRepairMenu() : StartedProgram({.firstYear = 24, .lastYear = 27, .planWeeks = 3 * 52})
     {
-        ctx.st.BaseDir = dir.path();
-        ctx.st.WorkDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
-        InitCurrentDate(ctx);
-        ctx.st.FirstYear = 24;
-        ctx.st.LastYear = 27;
-        ctx.st.PlanWeeks = 3 * 52;
         TMachineRecord machine{};
         machine.Codigo = "M1";
         machine.Denominacion = "Prensa";
         machine.Cuenta = "CTA";
         StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), std::vector<TMachineRecord>{machine});
-        RegisterFeatures(operations, ctx, codec);
-        window = std::make_unique<TGim>(ctx, operations, dispatcher);
-        ui.SetParentWindow(window.get());
-        ui.SetReportTarget([this](std::shared_ptr<ReportDocument> doc) {
-            ShowReportWindow(window->MdiArea(), std::move(doc), ctx, handover);
-        });
-        window->resize(1200, 800);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QApplication::processEvents();
     }
-
-    QtPictureCodec codec;
-    QtUi ui;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 5, 0))};
-    test::RecordingShell shell;
-    QTemporaryDir dir;
-    Context ctx{ui, clock, shell};
-    OperationRegistry& operations = ctx.Module<OperationRegistry>();
-    HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
-    Dispatcher dispatcher{ctx, operations};
-    std::unique_ptr<TGim> window;
 };
 
 // Ctrl+F6: the notice card; saved, the notice is announced and the next card is left.

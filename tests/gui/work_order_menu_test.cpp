@@ -15,6 +15,7 @@
 #include "records/machine_record.h"
 #include "records/work_order_record.h"
 #include "shortcut_keys.h"
+#include "started_program.h"
 #include "support/test_context.h"
 
 #include <QAction>
@@ -44,39 +45,8 @@ TWorkOrderRecord Order(int number, const char* state, const char* notice, const 
     return r;
 }
 
-// The started program with its Qt user interface, every feature and the main window.
-class WorkOrderMenu : public ::testing::Test
+class WorkOrderMenu : public test::StartedProgram
 {
-protected:
-    WorkOrderMenu()
-    {
-        ctx.st.BaseDir = dir.path();
-        ctx.st.WorkDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
-        InitCurrentDate(ctx);
-        RegisterFeatures(operations, ctx, codec);
-        window = std::make_unique<TGim>(ctx, operations, dispatcher);
-        ui.SetParentWindow(window.get());
-        ui.SetReportTarget([this](std::shared_ptr<ReportDocument> doc) {
-            ShowReportWindow(window->MdiArea(), std::move(doc), ctx, handover);
-        });
-        window->resize(1200, 800);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QApplication::processEvents();
-    }
-
-    QtPictureCodec codec;
-    QtUi ui;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 5, 0))};
-    test::RecordingShell shell;
-    QTemporaryDir dir;
-    Context ctx{ui, clock, shell};
-    OperationRegistry& operations = ctx.Module<OperationRegistry>();
-    HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
-    Dispatcher dispatcher{ctx, operations};
-    std::unique_ptr<TGim> window;
 };
 
 // Ctrl+Shift+F6 asks for the date range and lists the orders pending labour.
