@@ -40,24 +40,7 @@ protected:
 // F4 asks for the weeks and the year and lists the plan against the history.
 TEST_F(PlanControlMenu, F4ListsThePlanControl)
 {
-    TMachineRecord machine{};
-    machine.Codigo = "01-001";
-    machine.Denominacion = "Prensa";
-    machine.Cuenta = "CTA";
-    machine.Disponible = "SI";
-    StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), std::vector{machine});
-    TOperationRecord op{};
-    op.MachineCode = "01-001";
-    op.Frequency = "M";
-    op.State = "P";
-    op.Speciality = "MC";
-    op.Description = "REVISAR";
-    op.Minutes = 60;
-    StoreRecords(ctx, QStringLiteral("PORTAL.OPR"), std::vector{op});
-    TPlanRecord planned{};
-    planned.Code = "01-001";
-    planned.StartWeek = 0;
-    StoreRecords(ctx, QStringLiteral("PORTAL.PLN"), std::vector{planned});
+    StorePlannedMachine(60);
 
     QStringList prompts;
     QStringList answers{QStringLiteral("4"), QStringLiteral("4"), QStringLiteral("2025")};

@@ -41,24 +41,7 @@ protected:
 // environment.
 TEST_F(PlanLaunchMenu, CtrlAltPOpensTheWeeklyPlan)
 {
-    TMachineRecord machine{};
-    machine.Codigo = "01-001";
-    machine.Denominacion = "Prensa";
-    machine.Cuenta = "CTA";
-    machine.Disponible = "SI";
-    StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), std::vector{machine});
-    TOperationRecord op{};
-    op.MachineCode = "01-001";
-    op.Frequency = "M";
-    op.State = "P";
-    op.Speciality = "MC";
-    op.Description = "REVISAR";
-    op.Minutes = 125;
-    StoreRecords(ctx, QStringLiteral("PORTAL.OPR"), std::vector{op});
-    TPlanRecord planned{};
-    planned.Code = "01-001";
-    planned.StartWeek = 0;
-    StoreRecords(ctx, QStringLiteral("PORTAL.PLN"), std::vector{planned});
+    StorePlannedMachine(125);
 
     QStringList prompts;
     QStringList answers{QStringLiteral("4"), QStringLiteral("2025"), QStringLiteral("P"),

@@ -5,12 +5,16 @@
 #include "core/dispatch.h"
 #include "core/environment.h"
 #include "core/operations.h"
+#include "core/record_file.h"
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/report_window.h"
+#include "records/machine_record.h"
+#include "records/operation_record.h"
+#include "records/plan_records.h"
 #include "support/test_context.h"
 
 #include <QApplication>
@@ -69,6 +73,29 @@ protected:
     {
         QFile f(ctx.Path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Machine "01-001" ("Prensa", in service) with one monthly routine of `minutes`, planned from week 0.
+    void StorePlannedMachine(int minutes)
+    {
+        TMachineRecord machine{};
+        machine.Codigo = "01-001";
+        machine.Denominacion = "Prensa";
+        machine.Cuenta = "CTA";
+        machine.Disponible = "SI";
+        StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), std::vector{machine});
+        TOperationRecord op{};
+        op.MachineCode = "01-001";
+        op.Frequency = "M";
+        op.State = "P";
+        op.Speciality = "MC";
+        op.Description = "REVISAR";
+        op.Minutes = static_cast<std::uint16_t>(minutes);
+        StoreRecords(ctx, QStringLiteral("PORTAL.OPR"), std::vector{op});
+        TPlanRecord planned{};
+        planned.Code = "01-001";
+        planned.StartWeek = 0;
+        StoreRecords(ctx, QStringLiteral("PORTAL.PLN"), std::vector{planned});
     }
 
     QtPictureCodec codec; // outlives the context, as in the program
