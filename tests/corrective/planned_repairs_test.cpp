@@ -289,6 +289,24 @@ TEST_F(PlannedRepairsTest, PendientesMOSavesInPlaceAndSalirEndsTheWalkWithoutAWo
     EXPECT_EQ(stored[2].Description.str(), QStringLiteral("dos"));
 }
 
+// A year before the plan's first has no week in the 16-bit field: the card says so and stays open.
+TEST_F(PlannedRepairsTest, AYearBeforeThePlanIsRefusedAndTheCardStaysOpen)
+{
+    StoreRepairs({Repair("PRENSA", 156, "uno")});
+    const std::string before = t.ReadFile(QStringLiteral("PORTAL.SEM"));
+    t.ui.ExpectCard(QStringLiteral("REPARACION PLANIFICADA DE MÁQUINA :Prensa grande"))
+        .Set("Ano", "2023")
+        .Set("Descripcion", "otra")
+        .Press("Salvar")
+        .ExpectValue("Descripcion", "otra")
+        .Press("Salir");
+    t.ui.ExpectMessage(QStringLiteral("AÑO ANTERIOR AL PRIMER AÑO DEL PLANING"));
+    t.ctx.st.ActionCode = QStringLiteral("3");
+    EditPlannedRepairs(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.SEM")), before);
+}
+
 TEST_F(PlannedRepairsTest, AHandedOverRowMatchesOverTheShorterDescriptionAndIsTakenOnce)
 {
     StoreRepairs({Repair("PRENSA", 30, ""), Repair("PRENSA", 30, "Pintar"),
