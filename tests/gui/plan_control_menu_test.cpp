@@ -42,20 +42,8 @@ TEST_F(PlanControlMenu, F4ListsThePlanControl)
 {
     StorePlannedMachine(60);
 
-    QStringList prompts;
-    QStringList answers{QStringLiteral("4"), QStringLiteral("4"), QStringLiteral("2025")};
-    QTimer answering;
-    QObject::connect(&answering, &QTimer::timeout, [&] {
-        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        if (!input || answers.isEmpty())
-            return;
-        prompts << input->windowTitle() + QLatin1Char('|') + input->labelText();
-        input->setTextValue(answers.takeFirst());
-        input->accept();
-    });
-    answering.start(10);
-    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("F4")));
-    answering.stop();
+    const QStringList prompts = PressAnswering(
+        QStringLiteral("F4"), QStringList{QStringLiteral("4"), QStringLiteral("4"), QStringLiteral("2025")});
 
     EXPECT_EQ(prompts, (QStringList{"CONTROL PLANING|INTRODUZCA SEMANA INICIAL (0 a 52)",
                                     "CONTROL PLANING|INTRODUZCA SEMANA FINAL (0 a 52)",

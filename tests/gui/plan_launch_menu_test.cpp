@@ -43,21 +43,9 @@ TEST_F(PlanLaunchMenu, CtrlAltPOpensTheWeeklyPlan)
 {
     StorePlannedMachine(125);
 
-    QStringList prompts;
-    QStringList answers{QStringLiteral("4"), QStringLiteral("2025"), QStringLiteral("P"),
-                        QStringLiteral("1")};
-    QTimer answering;
-    QObject::connect(&answering, &QTimer::timeout, [&] {
-        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        if (!input || answers.isEmpty())
-            return;
-        prompts << input->windowTitle() + QLatin1Char('|') + input->labelText();
-        input->setTextValue(answers.takeFirst());
-        input->accept();
-    });
-    answering.start(10);
-    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
-    answering.stop();
+    const QStringList prompts =
+        PressAnswering(QStringLiteral("Ctrl+Alt+P"), QStringList{QStringLiteral("4"), QStringLiteral("2025"),
+                                                                 QStringLiteral("P"), QStringLiteral("1")});
 
     EXPECT_EQ(prompts, (QStringList{"LANZAMIENTO DE PLANING|SEMANA DE ANALISIS (0 a 52)",
                                     "AñO DE ANALISIS|2025 a 2027",

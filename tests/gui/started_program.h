@@ -15,11 +15,14 @@
 #include "records/machine_record.h"
 #include "records/operation_record.h"
 #include "records/plan_records.h"
+#include "shortcut_keys.h"
 #include "support/test_context.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QInputDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -96,6 +99,26 @@ protected:
         planned.Code = "01-001";
         planned.StartWeek = 0;
         StoreRecords(ctx, QStringLiteral("PORTAL.PLN"), std::vector{planned});
+    }
+
+    // Presses `keys` in the main window, answering its prompts with `answers` in turn; returns each prompt
+    // asked as "caption|text".
+    QStringList PressAnswering(const QString& keys, QStringList answers)
+    {
+        QStringList prompts;
+        QTimer answering;
+        QObject::connect(&answering, &QTimer::timeout, [&] {
+            auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!input || answers.isEmpty())
+                return;
+            prompts << input->windowTitle() + QLatin1Char('|') + input->labelText();
+            input->setTextValue(answers.takeFirst());
+            input->accept();
+        });
+        answering.start(10);
+        test::PressShortcut(window->MdiArea(), QKeySequence(keys));
+        answering.stop();
+        return prompts;
     }
 
     QtPictureCodec codec; // outlives the context, as in the program
