@@ -6,6 +6,7 @@
 #include <QString>
 #include <compare>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace gim {
@@ -25,6 +26,33 @@ struct WorkReportsState
     TWorkReportRecord WorkReportInput{};
     // Set when a line was stored since the last sort: the commands that store lines sort afterwards.
     std::uint8_t WorkReportWritten = 0;
+
+    // What the daily-report card leaves for the posting of its line.
+    QString LongDescription;            // the whole description typed (up to 130 characters)
+    std::uint8_t OrderAssignedFlag = 0;  // the line books time on a work order (ORDENT)
+    std::uint8_t BudgetAssignedFlag = 0; // the line books time on a repair budget (Presup)
+    std::uint8_t OrderFinishedFlag = 0;  // the order is closed by this line
+    std::uint8_t PlanRevisionFlag = 0;   // plan a revision after this repair
+    std::uint8_t TypeValidFlag = 0;      // activity and hour type are both in their tables
+    std::uint8_t KeepEntryMark = 0;      // Ctrl+Space on save: the next card asks only for an operator
+    // The open planned repair chosen from the description list, closed by the posting once the line is
+    // stored: its description and the executor text shown after the tab. Empty: none chosen.
+    QString ChosenRepairDescription;
+    QString ChosenRepairExecutor;
+    // The add loop's answer: "N" ends the loop.
+    QString AddLoopAnswer;
+    // The minutes the card's operator has booked on the card's day (the caption's day total).
+    std::int32_t DayMinutesTotal = 0;
+    // The descriptions offered on the card, most recent first, each with the activity type it came with;
+    // kept as long as the program runs.
+    std::vector<std::pair<QString, QString>> RememberedDescriptions;
+
+    // What the posting touched, for the menu command's re-sorts.
+    std::uint8_t BreakdownPostedFlag = 0;
+    std::uint8_t PlannedRepairPostedFlag = 0;
+    std::uint8_t RevisionPostedFlag = 0;
+    std::uint8_t PersonnelEntryPostedFlag = 0;
+    std::uint8_t SparePartCreatedFlag = 0;
 };
 
 WorkReportsState& WorkReports(Context& ctx);
