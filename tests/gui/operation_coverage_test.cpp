@@ -107,10 +107,10 @@ TEST_F(ProgramOperations, TheCheckNamesWhatIsBothRegisteredAndListedAndWhatIsNei
 {
     // An operation built but left on the list, and a condition likewise.
     operations.Register(Op::MachineCostReport, [](Context&) {});
-    operations.RegisterCondition(Cond::RevisionPosted, [](const Context&) { return false; });
+    operations.RegisterCondition(Cond::PurchaseLineChanged, [](const Context&) { return false; });
     EXPECT_EQ(CoverageProblems(operations),
               (QStringList{"MachineCostReport is registered and listed as not built",
-                           "RevisionPosted is registered and listed as not built"}));
+                           "PurchaseLineChanged is registered and listed as not built"}));
 
     // Without the main window its dialogs and the hand-overs are missing.
     test::TestContext other;
