@@ -186,9 +186,11 @@ void AddWorkReportLine(Context& ctx)
         } else if (w.AddLoopAnswer != QLatin1String("N")) {
             ctx.ui.ShowMessage(QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"));
         }
-        // A choice made on a refused card does not carry over to the next one.
+        // What was asked on one card (a repair chosen, a revision to plan) does not carry over to the next
+        // card, nor to the lines of an import that show none.
         w.ChosenRepairDescription.clear();
         w.ChosenRepairExecutor.clear();
+        w.PlanRevisionFlag = 0;
         st.PhotoAssignFlag = 0;
     }
 

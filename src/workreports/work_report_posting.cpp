@@ -17,6 +17,7 @@
 #include "workreports/work_report_file.h"
 
 #include <QDateTime>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -170,6 +171,8 @@ StoreBooking BookStoreMovement(Context& ctx)
     TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
     w.SparePartCreatedFlag = 0;
     bool found = false;
+    // Shown once the file is free again: nobody waits on the lock while a message is read.
+    QStringList shortages;
     {
         KeyedFile<SparePartFile> file(ctx);
         // The stock read is the stock rewritten: no other program may book in between.
@@ -187,8 +190,8 @@ StoreBooking BookStoreMovement(Context& ctx)
                 const std::int64_t stock = std::int64_t{part.Exist.get()} + m.Quantity.get();
                 m.UnitValue = w.CurrentWorkReport.Tinter.get();
                 if (stock < 0) {
-                    ctx.ui.ShowMessage(QStringLiteral("Falta de Existencias de :") + PartKeyText(part) +
-                                       QLatin1Char('\r') + part.Nombre.str());
+                    shortages << QStringLiteral("Falta de Existencias de :") + PartKeyText(part) +
+                                     QLatin1Char('\r') + part.Nombre.str();
                 } else {
                     ListEntry<TSparePartRecord> entry{part, static_cast<std::uint32_t>(i)};
                     TSparePartRecord updated = part;
@@ -200,6 +203,8 @@ StoreBooking BookStoreMovement(Context& ctx)
             }
         }
     }
+    for (const QString& shortage : shortages)
+        ctx.ui.ShowMessage(shortage);
     if (found)
         return booking;
     const QString answer =

@@ -411,6 +411,47 @@ TEST_F(WorkReportPostingTest, AMissingPartBooksNothingWhenNoCardIsWanted)
     EXPECT_FALSE(t.Exists(kMovements));
 }
 
+TEST_F(WorkReportPostingTest, AMissingPartMayBeEnteredAndTheFileIsThenSorted)
+{
+    gim::StoreRecords(t.ctx, kParts, std::vector<TSparePartRecord>{Part("Rodamiento 6204", 10)});
+    t.ui.ExpectInput(QStringLiteral("Almacén Técnico"),
+                     QStringLiteral("Código inexistente.Generar FICHA (S/N):"), QStringLiteral("S"));
+    t.ui.ExpectCard(QStringLiteral("REPUESTOS DE MÁQUINAS"))
+        .Set("Codigo", "M1")
+        .Set("Equipo", "ME")
+        .Set("Util", "CAD")
+        .Set("Nombre", "Cadena")
+        .Set("Marca", "SKF")
+        .Press("Salvar");
+    // The card shows the piece number it was given, then the next new part, left.
+    t.ui.ExpectCard(QStringLiteral("REPUESTOS DE MÁQUINAS"))
+        .ExpectValue("Pieza", "000")
+        .Set("Marca", "SKF")
+        .Press("Salvar");
+    t.ui.ExpectCardCancel(QStringLiteral("REPUESTOS DE MÁQUINAS"));
+    const PostedFiles posted = Post(Line("AL", 1250, 3, "", "M1      MECAD001"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(w().SparePartCreatedFlag, 1);
+    EXPECT_TRUE(posted.Has(DataFile::SparePart));
+    // Nothing is booked for the missing part; the new one comes first in key order.
+    EXPECT_FALSE(t.Exists(kMovements));
+    QStringList keys;
+    for (const TSparePartRecord& r : LoadRecords<TSparePartRecord>(t.ctx, kParts, false))
+        keys << PartKeyText(r);
+    EXPECT_EQ(keys, (QStringList{"M1MECAD000", "M1MEROD007"}));
+    EXPECT_TRUE(t.Exists(QStringLiteral("PORTAL.RBK")));
+
+    // A card left without a part enters nothing, and nothing is sorted.
+    QFile::remove(t.Path(QStringLiteral("PORTAL.RBK")));
+    t.ui.ExpectInput(QStringLiteral("Almacén Técnico"),
+                     QStringLiteral("Código inexistente.Generar FICHA (S/N):"), QStringLiteral("S"));
+    t.ui.ExpectCardCancel(QStringLiteral("REPUESTOS DE MÁQUINAS"));
+    EXPECT_FALSE(Post(Line("AL", 1250, 3, "", "M1      MEXXX001")).Has(DataFile::SparePart));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(w().SparePartCreatedFlag, 0);
+    EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.RBK")));
+}
+
 // ---- Work orders
 // ---------------------------------------------------------------------------------------------
 
@@ -662,6 +703,40 @@ TEST_F(WorkReportPostingTest, TheRepairChosenOnTheCardIsClosedOnceItsLineIsStore
     Import(Line("C", 60));
     EXPECT_EQ(states(), QStringLiteral("M1:T M2:P M1:E M1:T"));
     EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST_F(WorkReportPostingTest, APhotoIsStoredAfterItsLineAndEndsTheSeries)
+{
+    const QString source = root + QStringLiteral("/camara.jpg");
+    {
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("JPEG");
+    }
+    const QString folder = data + QStringLiteral("/PARTES/PORTAL");
+    t.ui.ExpectChooseFile(source).ExpectChooseFile(folder + QStringLiteral("/M1#0.jpg"));
+    t.ctx.st.PhotoAssignFlag = 1;
+    Import(Line("C", 60, 0, "", "M1      #0.jpg"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    ASSERT_EQ(t.ui.FileRequests().size(), 2u);
+    EXPECT_EQ(t.ui.FileRequests()[1].fileName, QStringLiteral("M1#0.jpg"));
+    EXPECT_EQ(t.ui.FileRequests()[1].folder, folder);
+    QFile stored(folder + QStringLiteral("/M1#0.jpg"));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), QByteArray("JPEG"));
+    EXPECT_EQ(t.ctx.st.PhotoAssignFlag, 0);
+    EXPECT_EQ(t.ctx.st.RecordAddedFlag, 1);
+    EXPECT_EQ(w().AddLoopAnswer, QStringLiteral("N"));
+
+    // A refused line stores no photo and asks for none.
+    TWorkReportRecord stranger = Line("C", 60, 0, "", "M1      #1.jpg");
+    stranger.Matricula = "000009";
+    t.ctx.st.PhotoAssignFlag = 1;
+    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
+    Import(stranger);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.PhotoAssignFlag, 0);
+    EXPECT_EQ(t.ui.FileRequests().size(), 2u);
 }
 
 // The posted flags used to be cleared for every line of an import or a merge, so that only the files
