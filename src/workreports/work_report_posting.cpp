@@ -27,13 +27,24 @@ namespace gim {
 
 namespace {
 
-// The line's absolute week, from the year and week digits of its week code.
-std::uint16_t LineWeek(const State& st, const TWorkReportRecord& line)
+// The year and week digits of the line's week code ("yy/ww/d").
+struct LineYearWeek
+{
+    int year = 0;
+    int week = 0;
+};
+LineYearWeek YearWeekOf(const TWorkReportRecord& line)
 {
     const QString dia = line.dia.str();
-    const int year = static_cast<int>(ParseInt64(QStringView(dia).mid(0, 2)).value);
-    const int week = static_cast<int>(ParseInt64(QStringView(dia).mid(3, 2)).value);
-    return AbsoluteWeekWord(st, year, week);
+    return {static_cast<int>(ParseInt64(QStringView(dia).mid(0, 2)).value),
+            static_cast<int>(ParseInt64(QStringView(dia).mid(3, 2)).value)};
+}
+
+// The line's absolute week as the 16-bit fields keep it.
+std::uint16_t LineWeek(const State& st, const TWorkReportRecord& line)
+{
+    const LineYearWeek at = YearWeekOf(line);
+    return AbsoluteWeekWord(st, at.year, at.week);
 }
 
 std::uint16_t LowWord(std::int32_t value)
@@ -240,9 +251,8 @@ void PostStoreExit(Context& ctx, PostedFiles& posted)
     m.Equipo = PartPiece(line, 8, 2);
     m.Util = PartPiece(line, 10, 3);
     m.Pieza = PartPiece(line, 13, 3);
-    const QString dia = line.dia.str();
-    m.AbsoluteWeek = AbsoluteWeekByte(ctx.st, static_cast<int>(ParseInt64(QStringView(dia).mid(0, 2)).value),
-                                      static_cast<int>(ParseInt64(QStringView(dia).mid(3, 2)).value));
+    const LineYearWeek at = YearWeekOf(line);
+    m.AbsoluteWeek = AbsoluteWeekByte(ctx.st, at.year, at.week);
     m.User.assign(line.Matricula);
     const StoreBooking booking = BookStoreMovement(ctx);
     if (booking.booked)

@@ -101,6 +101,7 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
     EXPECT_TRUE(dispatcher.IsEnabled(
         *dispatcher.Find(QStringLiteral("Partes > Fichero > Fraccionar fichero de Partes."))));
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Fichero > Añadir Partes"))));
+    EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Alta"))));
 }
 
 TEST_F(ProgramOperations, TheCheckNamesWhatIsBothRegisteredAndListedAndWhatIsNeither)

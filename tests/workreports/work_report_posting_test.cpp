@@ -269,6 +269,22 @@ TEST_F(WorkReportPostingTest, ARevisionAskedForAfterARepairIsPlannedInTheWeekOfT
     EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.size(), 3u);
 }
 
+// The plan-revision request of one card used to stay set, so that every later repair line asked again,
+// imported ones included.
+TEST_F(WorkReportPostingTest, ARevisionIsAskedForOnlyAfterTheLineWhoseCardRequestedIt)
+{
+    LoadPlannedRepairs(t.ctx);
+    w().PlanRevisionFlag = 1;
+    t.ui.ExpectInput(QStringLiteral("Comprobación de Reparación"),
+                     QStringLiteral("¿Requiere revisión? (S/N) :"), QStringLiteral("N"));
+    Import(Line("RE", 45));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(w().PlanRevisionFlag, 0);
+    Import(Line("RE", 30));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.size(), 2u);
+}
+
 struct RevisionCase
 {
     const char* tipo;
