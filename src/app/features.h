@@ -32,7 +32,7 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     RegisterStore(operations, ctx, codec);
     RegisterSpareParts(operations, ctx, codec);
     RegisterCorrective(operations, ctx, codec);
-    RegisterWorkReports(operations, ctx); // fills the work orders' daily-report hook
+    RegisterWorkReports(operations, ctx, codec); // fills the work orders' daily-report hook
     RegisterBreakdowns(operations, ctx, codec);
     RegisterPlannedRepairs(operations, ctx, codec); // start-up step 9
     // A revision left in state "RP" adds its pending repair on the planned-repair card; the repair file

@@ -12,6 +12,7 @@
 namespace gim {
 
 struct Context;
+class PictureCodec;
 
 using WorkReportEntry = ListEntry<TWorkReportRecord>;
 
@@ -28,7 +29,7 @@ struct WorkReportsState
     std::uint8_t WorkReportWritten = 0;
 
     // What the daily-report card leaves for the posting of its line.
-    QString LongDescription;            // the whole description typed (up to 130 characters)
+    QString LongDescription;             // the whole description typed (up to 130 characters)
     std::uint8_t OrderAssignedFlag = 0;  // the line books time on a work order (ORDENT)
     std::uint8_t BudgetAssignedFlag = 0; // the line books time on a repair budget (Presup)
     std::uint8_t OrderFinishedFlag = 0;  // the order is closed by this line
@@ -53,6 +54,11 @@ struct WorkReportsState
     std::uint8_t RevisionPostedFlag = 0;
     std::uint8_t PersonnelEntryPostedFlag = 0;
     std::uint8_t SparePartCreatedFlag = 0;
+
+    // The merge's control mode: "A" automatic merges without cards and without refusal messages.
+    QString MergeMode;
+    // Stores the photos attached to a line; set when the program is wired.
+    const PictureCodec* photoCodec = nullptr;
 };
 
 WorkReportsState& WorkReports(Context& ctx);

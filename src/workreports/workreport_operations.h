@@ -4,9 +4,11 @@ namespace gim {
 
 struct Context;
 class OperationRegistry;
+class PictureCodec;
 
 // Registers the operations of the daily-report file (loading and freeing the lines, the sorting rewrite
-// and its split into a year file) and the condition under which the commands that store lines sort.
-void RegisterWorkReports(OperationRegistry& registry, Context& ctx);
+// and its split into a year file), the entry and posting of lines, and the conditions under which the
+// commands that store lines sort the files they touched. `codec` stores the photos attached to lines.
+void RegisterWorkReports(OperationRegistry& registry, Context& ctx, const PictureCodec& codec);
 
 } // namespace gim

@@ -101,16 +101,17 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
     EXPECT_TRUE(dispatcher.IsEnabled(
         *dispatcher.Find(QStringLiteral("Partes > Fichero > Fraccionar fichero de Partes."))));
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Fichero > Añadir Partes"))));
+    EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Alta"))));
 }
 
 TEST_F(ProgramOperations, TheCheckNamesWhatIsBothRegisteredAndListedAndWhatIsNeither)
 {
     // An operation built but left on the list, and a condition likewise.
     operations.Register(Op::MachineCostReport, [](Context&) {});
-    operations.RegisterCondition(Cond::RevisionPosted, [](const Context&) { return false; });
+    operations.RegisterCondition(Cond::PurchaseLineChanged, [](const Context&) { return false; });
     EXPECT_EQ(CoverageProblems(operations),
               (QStringList{"MachineCostReport is registered and listed as not built",
-                           "RevisionPosted is registered and listed as not built"}));
+                           "PurchaseLineChanged is registered and listed as not built"}));
 
     // Without the main window its dialogs and the hand-overs are missing.
     test::TestContext other;

@@ -67,7 +67,7 @@ class WorkReportFileTest : public test::MasterdataTest
 protected:
     WorkReportFileTest()
     {
-        RegisterWorkReports(registry, t.ctx);
+        RegisterWorkReports(registry, t.ctx, codec);
         StoreMachines({Machine("PRENSA01")});
     }
 

@@ -1,0 +1,204 @@
+#include "workreports/work_report_entry.h"
+
+#include "core/context.h"
+#include "core/data_file.h"
+#include "core/lookups.h"
+#include "core/picture_import.h"
+#include "corrective/planned_repairs.h"
+#include "masterdata/personnel.h"
+#include "masterdata/procedures.h"
+#include "masterdata/routines.h"
+#include "platform/card.h"
+#include "workreports/work_report_card.h"
+#include "workreports/work_report_file.h"
+#include "workreports/work_report_posting.h"
+
+namespace gim {
+
+namespace {
+
+bool PersonKnown(Context& ctx, const ShortString<6>& matricula)
+{
+    State& st = ctx.st;
+    st.FoundPerson = TPersonnelRecord{};
+    st.FoundPerson.Matricula.assign(matricula);
+    // Without a personnel file nobody is known; the refusal says so.
+    if (!DataFileExists(ctx, st.PersonnelFileName)) {
+        st.FoundPerson.Apellidos = "NO EXISTE LA PERSONA";
+        return false;
+    }
+    FindPerson(ctx, st.PersonnelFileName, st.FoundPerson);
+    return !(st.FoundPerson.Apellidos == "NO EXISTE LA PERSONA");
+}
+
+// The next card starts blank, or, after Ctrl+Space on save, repeats the line for another operator.
+void PrepareNextLine(WorkReportsState& w)
+{
+    TWorkReportRecord& r = w.CurrentWorkReport;
+    w.LongDescription.clear();
+    if (w.KeepEntryMark != 0) {
+        r.Matricula = "#";
+        w.KeepEntryMark = 0;
+        return;
+    }
+    r.Codigo = "#";
+    r.Tipo = "";
+    r.TIPOH = "C";
+    r.Tinter = 0;
+    r.Tparo = 0;
+    r.Orden = "";
+    r.SparePart = "";
+    r.Descripcion = "";
+}
+
+// An imported or merged line shows no card: the expedient entry comes from the line itself.
+void TakeInputLine(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    TWorkReportRecord& r = w.CurrentWorkReport;
+    r = w.WorkReportInput;
+    w.LongDescription = r.Descripcion.str();
+    w.AddLoopAnswer = QStringLiteral("N");
+    w.TypeValidFlag = 1;
+    TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
+    entry.Matricula.assign(r.Matricula);
+    entry.Type = r.TIPOH.str().toUpper();
+    entry.Date.assign(r.dia);
+    entry.Text = w.LongDescription;
+    entry.Minutes = static_cast<std::uint32_t>(r.Tinter.get());
+}
+
+// The open repair chosen on the card is done by this line: it stays in progress ("T") when someone other
+// than its executor did it, else it leaves the list at the next save ("Z").
+void CloseChosenRepair(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    if (w.ChosenRepairDescription.isEmpty())
+        return;
+    const ShortString<8>& machine = w.CurrentWorkReport.Codigo;
+    for (PlannedRepairEntry& e : PlannedRepairs(ctx).PlannedRepairList) {
+        TPlannedRepairRecord& r = e.rec;
+        const bool open =
+            r.State == "P" || r.State == "T" || r.State == "M" || r.State == "S" || r.State == "J";
+        if (!open || !(r.Code == machine) || r.Description.str() != w.ChosenRepairDescription)
+            continue;
+        if (r.Executor.str() != w.ChosenRepairExecutor)
+            r.State = "T";
+        else
+            r.Code = "Z";
+        w.PlannedRepairPostedFlag = 1;
+    }
+}
+
+void StorePhoto(Context& ctx)
+{
+    State& st = ctx.st;
+    const WorkReportsState& w = WorkReports(ctx);
+    if (st.PhotoAssignFlag == 0 || !w.photoCodec) {
+        st.PhotoAssignFlag = 0;
+        return;
+    }
+    // The card names the photo in the part field: the machine code, then "#", a number and ".jpg".
+    const std::string_view part = w.CurrentWorkReport.SparePart.bytes();
+    QString name = FromCp1252(part.substr(0, 8)).trimmed() +
+                   FromCp1252(part.substr(std::min<std::size_t>(8, part.size())));
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    ImportPictureFile(ctx, *w.photoCodec, PhotoSubFolder(PhotoOwner::WorkReport, st.CurrentEnvironment),
+                      name);
+}
+
+// Stores the line and, once it is stored, posts it. Returns whether it was stored.
+bool StoreAndPost(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    // AppendWorkReport clears the written flag first; the command's sort needs every line's.
+    const std::uint8_t written = w.WorkReportWritten;
+    const bool stored = AppendWorkReport(ctx);
+    w.WorkReportWritten = (written != 0 || stored) ? 1 : 0;
+    if (!stored) {
+        ctx.st.PhotoAssignFlag = 0;
+        return false;
+    }
+    StorePhoto(ctx);
+    PostWorkReport(ctx);
+    CloseChosenRepair(ctx);
+    return true;
+}
+
+} // namespace
+
+void ClearPostedFlags(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    w.BreakdownPostedFlag = 0;
+    w.PlannedRepairPostedFlag = 0;
+    w.RevisionPostedFlag = 0;
+    w.PersonnelEntryPostedFlag = 0;
+    w.WorkReportWritten = 0;
+}
+
+void AddWorkReportLine(Context& ctx)
+{
+    State& st = ctx.st;
+    WorkReportsState& w = WorkReports(ctx);
+    const bool importing = st.ActionCode == QLatin1String("i");
+    w.TypeValidFlag = 0;
+    w.KeepEntryMark = 0;
+    // An import or a merge runs this once per line and clears the flags once, at its own start.
+    if (!importing)
+        ClearPostedFlags(ctx);
+    w.AddLoopAnswer = QStringLiteral("S");
+    if (!importing) {
+        LoadWorkReports(ctx);
+        LoadProcedureList(ctx);
+    }
+    SetWorkReportDefaults(ctx);
+    w.OrderAssignedFlag = 0;
+    w.BudgetAssignedFlag = 0;
+    const bool automaticMerge = w.MergeMode == QLatin1String("A");
+
+    while (w.AddLoopAnswer != QLatin1String("N")) {
+        TWorkReportRecord& r = w.CurrentWorkReport;
+        PrepareNextLine(w);
+        st.RecordAddedFlag = 0;
+        if (importing)
+            TakeInputLine(ctx);
+        else
+            st.InteractiveFlag = 1;
+        if (st.InteractiveFlag != 0 && OpenWorkReportWindow(ctx, r) == CardResult::Exit)
+            w.AddLoopAnswer = QStringLiteral("N");
+
+        if (!(r.Matricula == "#") && !(r.Codigo == "#")) {
+            const bool machineKnown = FindIntoFoundMachine(ctx, r.Codigo);
+            const bool personKnown = PersonKnown(ctx, r.Matricula);
+            if (machineKnown && w.TypeValidFlag != 0 && personKnown) {
+                // A photo ends the series: the next card would start from the photographed line.
+                if (st.PhotoAssignFlag != 0)
+                    w.AddLoopAnswer = QStringLiteral("N");
+                st.RecordAddedFlag = StoreAndPost(ctx) ? 1 : 0;
+            } else if (!automaticMerge) {
+                if (machineKnown && w.TypeValidFlag != 0)
+                    ctx.ui.ShowMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
+                else
+                    ctx.ui.ShowMessage(QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r") +
+                                       QString(14, QLatin1Char(' ')) + QStringLiteral("ANULADA ALTA"));
+            }
+        } else if (w.AddLoopAnswer != QLatin1String("N")) {
+            ctx.ui.ShowMessage(QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"));
+        }
+        // What was asked on one card (a repair chosen, a revision to plan) does not carry over to the next
+        // card, nor to the lines of an import that show none.
+        w.ChosenRepairDescription.clear();
+        w.ChosenRepairExecutor.clear();
+        w.PlanRevisionFlag = 0;
+        st.PhotoAssignFlag = 0;
+    }
+
+    // Only what the loop loaded itself: a merge walks its own list of lines.
+    if (!importing) {
+        FreeProcedureList(ctx);
+        FreeWorkReportList(ctx);
+    }
+}
+
+} // namespace gim

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace gim {
+
+struct Context;
+
+// Clears what the posting records of the files it touched. The add loop clears them when a menu
+// command starts it; an import or a merge, which runs the loop once per line, calls this once at its
+// own start so that every file any line touched is re-sorted at its end.
+void ClearPostedFlags(Context& ctx);
+
+// The add loop: one card after another (ActionCode "1") until the card is left or a photo is attached,
+// or the one line handed in through WorkReportInput (ActionCode "i"). A line of a known operator,
+// machine and type is stored and then posted; the open repair chosen on its card is closed.
+// RecordAddedFlag tells whether the last line was stored.
+void AddWorkReportLine(Context& ctx);
+
+} // namespace gim
