@@ -287,7 +287,9 @@ void PostRevision(Context& ctx, const QString& tipo, PostedFiles& posted)
     }
     if (frequency == QLatin1String("TF")) {
         // The running-hours reading moves the machine's hour-meter alarm on.
+        // A fresh reading: a position left by an earlier predictive card would match another control.
         TPredictiveRecord& alarm = Predictive(ctx).CurrentAlarmLevel;
+        alarm = TPredictiveRecord{};
         alarm.Codigo.assign(line.Codigo);
         alarm.FREC = "CH";
         alarm.Espec = "H";

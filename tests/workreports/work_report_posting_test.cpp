@@ -337,6 +337,8 @@ TEST_F(WorkReportPostingTest, ARunningHoursReadingMovesTheHourMeterAlarmOnAndIsA
 
     t.ui.ExpectInput(QStringLiteral("NIVELES ALARMAS DE MTO PREDICTIVO"),
                      QStringLiteral("CONFIRME LA MODIFICACIÓN S/N"), QStringLiteral("S"));
+    // A predictive card opened earlier left its control point behind; the reading is the machine's.
+    Predictive(t.ctx).CurrentAlarmLevel.Pos = "03";
     TWorkReportRecord line = Line("PTF", 60, 0, "1250");
     line.Descripcion = "Cambio de aceite y filtros del grupo hidraulico";
     const PostedFiles posted = Post(line);
