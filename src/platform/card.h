@@ -131,6 +131,11 @@ struct CardState
     std::set<QString> hidden;
     QString caption;              // window caption; empty = the card's own caption
     std::optional<int> closeWith; // a handler closes the card with this result
+    // A handler sends the focus to this field; the controller moves it once the event's handlers have
+    // run (leaving the field the user went to), in either backend.
+    QString focusRequest;
+    // onButton: the button was pressed with Control held (Ctrl+Space on it).
+    bool controlHeld = false;
 
     QString value(const QString& name) const
     {
@@ -184,7 +189,11 @@ struct CardState
 //   a field's own handlers run before the card's;
 //   a click, or a key pressed with Shift alone held, on a field with onClick or onShiftKey moves the
 //   focus the same way and then runs that handler;
-//   a button press first runs onExit of the field that has the focus, then onButton.
+//   a button press first runs onExit of the field that has the focus, then onButton (controlHeld tells
+//   a press with Control held);
+//   a `focusRequest` left by handlers moves the focus there once the event's handlers have run, with
+//   the same onExit / onEnter as a move by the user; one left by a button press is honoured only when
+//   the card stays open after onButton.
 //   A `closeWith` left by any handler closes the card at once; nothing runs after it. Opening a card
 //   clears a `closeWith` left from an earlier card.
 //   onButton returns true to close the card with the button's result, false to keep it open.
