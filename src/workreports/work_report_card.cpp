@@ -607,7 +607,6 @@ void LeaveTipo(CardSession& s, CardState& state)
             ClearMachineRecord(ctx.st.CurrentMachine);
             ctx.st.CurrentMachine.Codigo = state.value(kCodigo);
             ctx.st.CurrentMachine.Denominacion = "..";
-            ctx.st.ActionCode = QStringLiteral("A");
             ctx.st.InteractiveFlag = 1;
             AddMachines(ctx);
             SortMachineFile(ctx);

@@ -1,5 +1,6 @@
 #include "corrective/corrective_fixture.h"
 #include "corrective/planned_repairs.h"
+#include "masterdata/machines.h"
 #include "masterdata/personnel.h"
 #include "store/store_movements.h"
 #include "workreports/work_report_card.h"
@@ -480,6 +481,132 @@ TEST_F(WorkReportCardTest, TheDescriptionListOffersThePresetsAndTheEnvironmentsF
     EXPECT_EQ(W().RememberedDescriptions.size(), 8u);
     EXPECT_EQ(W().RememberedDescriptions.front().first, "Nueva tarea");
     EXPECT_EQ(W().RememberedDescriptions.front().second, "RM");
+}
+
+TEST_F(WorkReportCardTest, EachModeHasItsCaptionButtonsAndControls)
+{
+    struct Case
+    {
+        const char* mode;
+        const char* caption;
+        const char* save; // "" = the card's own "Sal&var"
+        bool erase;       // BorraPartes shown
+        bool photo;       // Foto shown
+        const char* calendar;
+    };
+    t.ctx.st.DateText = "24/12/2026";
+    const std::vector<Case> cases = {
+        {"1", "ALTA PARTES DE TRABAJO", "", false, true, "24/12/2026"},
+        {"2", "LISTADO SELECTIVO PARTES DE TRABAJO", "&BUSCAR", false, false, "24/12/2026"},
+        {"3", "LISTADO SELECTIVO ORDENES DE TRABAJO", "&BUSCAR", false, true, "24/12/2026"},
+        {"4", "EDICION DE PARTES DE TRABAJO", "Sal&var/Buscar", true, true, "30/11/2026"},
+        {"i", "PARTE DIARIO DE ACTIVIDAD", "", false, true, "30/11/2026"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        TWorkReportRecord rec = Line("RM", 0, 30, "26/49/1");
+        t.ui.ExpectCard(QString::fromLatin1(c.caption))
+            .ExpectValue("Calendario", c.calendar)
+            .Inspect([&c](const CardState& s) {
+                const auto save = s.captions.find("SalvaPartes");
+                EXPECT_EQ(save == s.captions.end() ? QString() : save->second, c.save);
+                EXPECT_EQ(s.hidden.count("BorraPartes"), c.erase ? 0u : 1u);
+                EXPECT_EQ(s.hidden.count("Foto"), c.photo ? 0u : 1u);
+                EXPECT_EQ(s.hidden.count("NMQ"), c.mode == std::string("4") ? 1u : 0u);
+                EXPECT_EQ(s.hidden.count("RepPieza"), c.mode == std::string("i") ? 0u : 1u);
+            })
+            .Press("BitBtn1");
+        EXPECT_EQ(Open(rec, c.mode), CardResult::Exit);
+        EXPECT_SCRIPT_DONE(t.ui);
+    }
+}
+
+TEST_F(WorkReportCardTest, TheWeekDateAndTheCalendarFollowEachOther)
+{
+    t.ctx.st.DateText = "";
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kNewCard)
+        .ExpectValue("Calendario", "07/12/2026") // today
+        .PickDate("Calendario", QDate(2026, 12, 24))
+        .ExpectValue("dia", "26/52/4")
+        .Set("dia", "26491")
+        .Focus("Tipo")
+        .ExpectValue("Calendario", "30/11/2026")
+        .Press("SalvaPartes");
+    EXPECT_EQ(Open(rec, "1"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(rec.dia.str(), "26/49/1");
+}
+
+TEST_F(WorkReportCardTest, AWorkOrderIsAssignedAndClosedFromTheCardWithItsFileUntouched)
+{
+    StoreOrders({Order(0, "P"), Order(1, "T", "M1", "26/49/1", "8:00", "Cambio de correa")});
+    const std::string orders = t.ReadFile("PORTAL.OTR");
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .Focus("Orden")
+        .Inspect([](const CardState& s) {
+            EXPECT_EQ(s.choices.at("Orden").join('|'), "0|1");
+            EXPECT_EQ(s.choices.at("Descripcion").join('|'), "Fuga de aceite|Cambio de correa");
+        })
+        .Set("ORDENT", "1")
+        .ExpectValue("Orden", "1")
+        .ExpectValue("Label11", "Cambio de correa")
+        .Inspect([](const CardState& s) {
+            EXPECT_EQ(s.hidden.count("Presup"), 1u);
+            EXPECT_EQ(s.captions.at("RepFin"), QString::fromUtf8("Cierre Orden Trabajo"));
+            EXPECT_EQ(s.caption, "EDICION DE PARTES DE TRABAJO Cambio de correa");
+        })
+        .Set("RepFin", "1")
+        .Press("SalvaPartes");
+    t.ui.ExpectInput("REPARACIONES DE MAQUINAS", QString::fromUtf8("Nº de Orden de Trabajo "), "1");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(rec.Orden.str(), "1");
+    EXPECT_EQ(W().OrderAssignedFlag, 1);
+    EXPECT_EQ(W().OrderFinishedFlag, 1);
+    EXPECT_EQ(t.ctx.st.InteractiveFlag, 1);
+    EXPECT_EQ(t.ctx.st.ActionCode, "4");
+    EXPECT_EQ(t.ReadFile("PORTAL.OTR"), orders);
+
+    // A double-click takes the assignment back.
+    TWorkReportRecord other = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .Set("ORDENT", "1")
+        .DoubleClick("ORDENT")
+        .ExpectValue("Orden", "")
+        .ExpectValue("Label11", "")
+        .ExpectValue("ORDENT", "0")
+        .Inspect([](const CardState& s) { EXPECT_EQ(s.hidden.count("Presup"), 0u); })
+        .Press("SalvaPartes");
+    EXPECT_EQ(Open(other, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(W().OrderAssignedFlag, 0);
+    EXPECT_EQ(W().OrderFinishedFlag, 0);
+    EXPECT_EQ(other.Orden.str(), "");
+}
+
+TEST_F(WorkReportCardTest, ANewLineForAnUnknownMachineOffersToEnterTheMachine)
+{
+    TWorkReportRecord rec = Line("", 0, 0);
+    rec.Codigo = "M9";
+    t.ui.ExpectCard(kNewCard)
+        .ExpectValue("NoMaquina", "NO EXISTE LA MAQUINA")
+        .Set("Tipo", "RM")
+        .Focus("TIPOH")
+        .ExpectValue("NoMaquina", "Bomba nueva")
+        .Press("SalvaPartes");
+    t.ui.ExpectCard("FICHA DE CODIFICACION DE MAQUINAS")
+        .ExpectValue("CODIGO", "M9")
+        .ExpectValue("DENOMINACION", "..")
+        .Set("DENOMINACION", "Bomba nueva")
+        .Press("Button1");
+    t.ui.ExpectCardCancel("FICHA DE CODIFICACION DE MAQUINAS");
+    EXPECT_EQ(Open(rec, "1"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(LookUpMachine(t.ctx, "M9").Denominacion.str(), "Bomba nueva");
+    EXPECT_EQ(t.ctx.st.ActionCode, "1");
+    EXPECT_EQ(rec.Codigo.str(), "M9");
 }
 
 } // namespace
