@@ -2,6 +2,7 @@
 #include "corrective/planned_repairs.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
+#include "masterdata/procedures.h"
 #include "store/store_movements.h"
 #include "workreports/work_report_card.h"
 #include "workreports/work_report_file.h"
@@ -607,6 +608,33 @@ TEST_F(WorkReportCardTest, ANewLineForAnUnknownMachineOffersToEnterTheMachine)
     EXPECT_EQ(LookUpMachine(t.ctx, "M9").Denominacion.str(), "Bomba nueva");
     EXPECT_EQ(t.ctx.st.ActionCode, "1");
     EXPECT_EQ(rec.Codigo.str(), "M9");
+}
+
+TEST_F(WorkReportCardTest, ADoubleClickOnTheDescriptionOffersTheProceduresByTheirHeadings)
+{
+    const auto procedure = [](const char* machine, const char* espec, const char* number, const char* inst,
+                              const char* text) {
+        TProcedureRecord r{};
+        r.MachineCode = machine;
+        r.Espec = espec;
+        r.Proced = number;
+        r.Inst = inst;
+        r.Descripcion = QString::fromUtf8(text);
+        return ProcedureEntry{r, 0};
+    };
+    Procedures(t.ctx).ProcedureList = {procedure("M1", "ME", "01", "00", "Cambio de aceite"),
+                                       procedure("M1", "ME", "01", "01", "Vaciar el cárter"),
+                                       procedure("M2", "EL", "02", "00", "Revisar cuadro")};
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .DoubleClick("Descripcion")
+        .Inspect([](const CardState& s) {
+            EXPECT_EQ(s.choices.at("Descripcion").join('|'),
+                      "M1ME / 01 / Cambio de aceite|M2EL / 02 / Revisar cuadro");
+        })
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 } // namespace
