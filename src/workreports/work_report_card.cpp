@@ -382,6 +382,7 @@ CardState OpeningState(CardSession& s, const TWorkReportRecord& rec)
     ShowPerson(s, state);
     ShowMachine(s, state);
     ShowTypeName(state);
+    state.show(kPlanRev, tipo.startsWith(QLatin1Char('R')) && rec.Tinter.get() > 0);
     if (tipo.startsWith(QLatin1Char('R'))) {
         state.show(kRepFin, true);
         state.captions[kRepFin] = QString::fromUtf8(kRepairFinished);

@@ -2,6 +2,7 @@
 
 #include "core/command.h"
 #include "core/context.h"
+#include "core/io_errors.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
 #include "core/texts.h"
@@ -53,6 +54,19 @@ private:
     std::uint8_t m_interactive, m_continue, m_added, m_photo;
     TMachineRecord m_found;
 };
+
+// Runs a routine of another module from a card handler with the card's codes and flags kept. A failure
+// that would abandon a command is shown and the card stays open: nothing may unwind through the card.
+template <class F> void RunNested(Context& ctx, F&& call)
+{
+    NestedCall guard(ctx);
+    try {
+        call();
+    } catch (const IoAbort& e) {
+        ctx.st.LastIOResult = e.code();
+        ShowIOError(ctx, e.code());
+    }
+}
 
 } // namespace
 
@@ -254,12 +268,11 @@ void ShowOrder(CardSession& s, CardState& state)
     if (budget && ctx.ui.InputBox(QString::fromUtf8("Presupuestos de Reparación"),
                                   QStringLiteral("Alta de Presupuesto "), QStringLiteral("N"))
                           .left(2) == QLatin1String("S")) {
-        {
-            NestedCall guard(ctx);
+        RunNested(ctx, [&ctx] {
             ctx.st.ActionCode = QStringLiteral("R");
             NewWorkOrder(ctx);
             ctx.st.ActionCode = QStringLiteral(" ");
-        }
+        });
         state.set(kLabel11, w.CurrentWorkOrder.Description.str());
         state.set(kOrden, QString::number(w.CurrentWorkOrder.Number.get()));
         return;
@@ -302,12 +315,12 @@ void AssignWorkOrder(CardSession& s, CardState& state)
     WorkOrdersState& w = WorkOrders(ctx);
     WorkReports(ctx).OrderAssignedFlag = 1;
     state.setChecked(kPresup, false);
-    if (!w.WorkOrderOpened) {
-        NestedCall guard(ctx);
-        ctx.st.InteractiveFlag = 0;
-        ctx.st.ActionCode = QStringLiteral("E");
-        EditWorkOrder(ctx);
-    }
+    if (!w.WorkOrderOpened)
+        RunNested(ctx, [&ctx] {
+            ctx.st.InteractiveFlag = 0;
+            ctx.st.ActionCode = QStringLiteral("E");
+            EditWorkOrder(ctx);
+        });
     if (w.WorkOrderOpened) {
         state.set(kOrden, QString::number(ctx.st.CurrentWorkOrderNumber));
         state.show(kPresup, false);
@@ -326,12 +339,11 @@ void AssignBudget(CardSession& s, CardState& state)
     Context& ctx = s.ctx;
     WorkOrdersState& w = WorkOrders(ctx);
     state.setChecked(kORDENT, false);
-    {
-        NestedCall guard(ctx);
+    RunNested(ctx, [&ctx] {
         ctx.st.InteractiveFlag = 0;
         ctx.st.ActionCode = QStringLiteral("R");
         EditBudgetHours(ctx);
-    }
+    });
     WorkReports(ctx).BudgetAssignedFlag = 1;
     if (w.WorkOrderOpened) {
         state.set(kOrden, QString::number(ctx.st.CurrentWorkOrderNumber));
@@ -404,16 +416,16 @@ void LeaveTipo(CardSession& s, CardState& state)
     state.enable(kSalvaPartes, true);
     if (s.mode == QLatin1String("1") && state.value(kNoMaquina) == QLatin1String(kMachineNotFound)) {
         Context& ctx = s.ctx;
-        {
-            NestedCall guard(ctx);
+        const QString code = state.value(kCodigo);
+        RunNested(ctx, [&ctx, &code] {
             ctx.st.FoundMachine.Denominacion = kMachineNotFound;
             ClearMachineRecord(ctx.st.CurrentMachine);
-            ctx.st.CurrentMachine.Codigo = state.value(kCodigo);
+            ctx.st.CurrentMachine.Codigo = code;
             ctx.st.CurrentMachine.Denominacion = "..";
             ctx.st.InteractiveFlag = 1;
             AddMachines(ctx);
             SortMachineFile(ctx);
-        }
+        });
         ShowMachine(s, state);
     }
     const bool store = tipo == QLatin1String("AL");
@@ -460,7 +472,9 @@ bool SaveCard(CardSession& s, CardState& state)
         w.KeepEntryMark = 1;
     w.TypeValidFlag =
         !ActivityTypeName(tipo).isEmpty() && !HourTypeName(state.value(kTIPOH).toUpper()).isEmpty() ? 1 : 0;
-    w.PlanRevisionFlag = !state.hidden.count(kPlanRev) && state.checked(kPlanRev) ? 1 : 0;
+    // Only a repair that took time plans a revision, whatever the box showed before the type changed.
+    const bool timedRepair = tipo.startsWith(QLatin1Char('R')) && ParseInt64(state.value(kTinter)).value > 0;
+    w.PlanRevisionFlag = timedRepair && !state.hidden.count(kPlanRev) && state.checked(kPlanRev) ? 1 : 0;
     state.setChecked(kRepFin, false);
     state.set(kLabel11, QString());
     return true;

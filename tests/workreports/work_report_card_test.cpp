@@ -204,6 +204,12 @@ TEST_F(WorkReportCardTest, ARevisionIsPlannedOnlyAfterARepairThatTookTime)
     t.ui.ExpectCard(kEditCard).Set("Tinter", "30").Focus("Tparo").Set("PlanRev", "1").Press("SalvaPartes");
     EXPECT_EQ(Open(repair, "4"), CardResult::Save);
     EXPECT_EQ(W().PlanRevisionFlag, 1);
+
+    // Ticked on a repair, then the type changed to a breakdown: no revision.
+    TWorkReportRecord changed = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard).Set("PlanRev", "1").Set("Tipo", "VM").Press("SalvaPartes");
+    EXPECT_EQ(Open(changed, "4"), CardResult::Save);
+    EXPECT_EQ(W().PlanRevisionFlag, 0);
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
@@ -635,6 +641,24 @@ TEST_F(WorkReportCardTest, ADoubleClickOnTheDescriptionOffersTheProceduresByThei
         .Press("BitBtn1");
     EXPECT_EQ(Open(rec, "4"), CardResult::Exit);
     EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST_F(WorkReportCardTest, AnOrderNumberThatDoesNotReadIsShownAndTheCardStaysOpen)
+{
+    StoreOrders({Order(0, "P")});
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .Set("ORDENT", "1")
+        .ExpectValue("ORDENT", "0")
+        .ExpectValue("Orden", "")
+        .Press("SalvaPartes");
+    t.ui.ExpectInput("REPARACIONES DE MAQUINAS", QString::fromUtf8("Nº de Orden de Trabajo "), "uno");
+    t.ui.ExpectMessage("FORMATO NUMERICO");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.ActionCode, "4");
+    EXPECT_EQ(t.ctx.st.InteractiveFlag, 1);
+    EXPECT_EQ(rec.Orden.str(), "");
 }
 
 } // namespace
