@@ -175,7 +175,9 @@ CardSpec WorkReportCardSpec(CardSession& s)
             state.captions[kRepFin] = QString::fromUtf8(kRepairFinished);
         }
     };
+    // A key with Shift alone held marks a back-step (Shift+Tab); a typed capital still goes in.
     tipo.onShiftKey = [&s](CardState&) { s.backStep = true; };
+    tipo.shiftKeyTyped = true;
     tipo.onExit = [&s](CardState& state) { LeaveTipo(s, state); };
     spec.fields.push_back(tipo);
     spec.fields.push_back(MakeField(kLabel9, "", FieldKind::Label));

@@ -702,7 +702,7 @@ bool CardDialog::eventFilter(QObject* watched, QEvent* event)
                 m_card.ShiftKey(view.spec->name);
                 Sync();
                 const int key = static_cast<QKeyEvent*>(event)->key();
-                if (key != Qt::Key_Backtab && key != Qt::Key_Tab)
+                if (key != Qt::Key_Backtab && key != Qt::Key_Tab && !view.spec->shiftKeyTyped)
                     return true;
                 break;
             }
