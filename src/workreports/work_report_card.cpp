@@ -144,9 +144,12 @@ CardSpec WorkReportCardSpec(CardSession& s)
 
     FieldSpec dia = MakeField(kDia, "Fecha", FieldKind::Masked);
     dia.mask = QStringLiteral("00/00/0;1;_");
-    dia.onExit = [](CardState& state) {
-        if (const std::optional<QDate> date = WeekCodeToDate(state.value(kDia)))
+    dia.onExit = [&s](CardState& state) {
+        if (const std::optional<QDate> date = WeekCodeToDate(state.value(kDia))) {
+            // The calendar moves to that day, and with it the day's total.
             state.set(kCalendario, date->toString(QStringLiteral("dd/MM/yyyy")));
+            ShowDayTotal(s, state);
+        }
     };
     spec.fields.push_back(dia);
 

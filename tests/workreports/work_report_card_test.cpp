@@ -661,5 +661,40 @@ TEST_F(WorkReportCardTest, AnOrderNumberThatDoesNotReadIsShownAndTheCardStaysOpe
     EXPECT_EQ(rec.Orden.str(), "");
 }
 
+TEST_F(WorkReportCardTest, AnEditShowsTheLongDescriptionKeptFromTheLastCardUnlessAskedNotTo)
+{
+    const QString longText =
+        QStringLiteral("Sustitución completa del grupo hidráulico de la prensa principal "
+                       "con purga del circuito");
+    ASSERT_GT(longText.size(), 48);
+    W().LongDescription = longText;
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard).ExpectValue("Descripcion", longText).Press("SalvaPartes");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Save);
+    EXPECT_EQ(rec.Descripcion.str(), longText.left(48));
+    EXPECT_EQ(W().LongDescription, longText);
+
+    TWorkReportRecord other = Line("RM", 0, 30);
+    t.ctx.st.ActionCode = "4";
+    t.ui.ExpectCard(kEditCard).ExpectValue("Descripcion", "Engrase").Press("BitBtn1");
+    EXPECT_EQ(OpenWorkReportWindow(t.ctx, other, false), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST_F(WorkReportCardTest, OnlyRepairsPreventivesAndBreakdownsTakeALongDescription)
+{
+    const QString sixty(60, QLatin1Char('x'));
+    for (const auto& [tipo, kept] : {std::pair{"C", 48}, std::pair{"RM", 60}, std::pair{"PM", 60},
+                                     std::pair{"VM", 60}, std::pair{"IF", 48}}) {
+        SCOPED_TRACE(tipo);
+        TWorkReportRecord rec = Line(tipo, 0, 30);
+        t.ui.ExpectCard(kEditCard).Set("Descripcion", sixty).Press("SalvaPartes");
+        EXPECT_EQ(Open(rec, "4"), CardResult::Save);
+        EXPECT_EQ(W().LongDescription.size(), kept);
+        EXPECT_EQ(rec.Descripcion.str(), sixty.left(48));
+    }
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 } // namespace
 } // namespace gim
