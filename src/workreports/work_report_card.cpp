@@ -180,6 +180,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
     };
     // A key with Shift alone held marks a back-step (Shift+Tab); a typed capital still goes in.
     tipo.onShiftKey = [&s](CardState&) { s.backStep = true; };
+    tipo.onEnter = [&s](CardState& state) { s.tipoEntered = state.value(kTipo); };
     tipo.shiftKeyTyped = true;
     tipo.onExit = [&s](CardState& state) { LeaveTipo(s, state); };
     spec.fields.push_back(tipo);

@@ -386,9 +386,14 @@ void ProposePhoto(CardSession& s, CardState& state)
 void LeaveTipo(CardSession& s, CardState& state)
 {
     const QString tipo = TipoOf(state);
+    // Passing through an unchanged type keeps what the line holds: an edited store line keeps its part
+    // and its unit cost.
+    const bool changed = tipo != s.tipoEntered.toUpper();
     state.set(kLabel3, QString::fromUtf8(kOrderOrPart));
-    state.set(kRepCode, QString());
-    state.set(kRepPieza, QString());
+    if (changed) {
+        state.set(kRepCode, QString());
+        state.set(kRepPieza, QString());
+    }
     if (!tipo.startsWith(QLatin1String("AL"))) {
         if (tipo.mid(1, 2) == QLatin1String("TF"))
             state.set(kLabel3, QString::fromUtf8(kServiceHours));
@@ -399,10 +404,12 @@ void LeaveTipo(CardSession& s, CardState& state)
         state.enable(kRepCode, false);
         state.focusRequest = s.backStep ? kCodigo : kTinter;
     } else {
-        state.set(kTinter, QStringLiteral("0"));
+        if (changed) {
+            state.set(kTinter, QStringLiteral("0"));
+            state.set(kRepCode, QString::fromLatin1(kStoreMachineCode));
+        }
         state.enable(kRepCode, true);
         state.set(kLabel7, QString::fromUtf8(kStoreUnits));
-        state.set(kRepCode, QString::fromLatin1(kStoreMachineCode));
         if (tipo == QLatin1String("ALB")) {
             state.set(kLabel7, QString::fromUtf8(kNoteCost));
             for (const QString& name : {kTinter, kLabel6, kLabel12, kTIPOH})

@@ -696,5 +696,32 @@ TEST_F(WorkReportCardTest, OnlyRepairsPreventivesAndBreakdownsTakeALongDescripti
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+TEST_F(WorkReportCardTest, PassingThroughTheTypeOfAnEditedStoreLineKeepsItsPartAndCost)
+{
+    TWorkReportRecord rec = Line("AL", 3, 1250);
+    rec.SparePart = "PRE     01001002";
+    const TWorkReportRecord before = rec;
+    t.ui.ExpectCard(kEditCard)
+        .Focus("Tipo")
+        .Focus("Tparo")
+        .ExpectValue("Tinter", "12,50")
+        .ExpectValue("RepCode", "PRE     ")
+        .Press("SalvaPartes");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Save);
+    EXPECT_EQ(LineBytes(rec), LineBytes(before));
+
+    // A type changed to a store exit starts the part afresh.
+    TWorkReportRecord changed = Line("RM", 0, 45);
+    t.ui.ExpectCard(kEditCard)
+        .Set("Tipo", "AL")
+        .Focus("Tparo")
+        .ExpectValue("Tinter", "0")
+        .ExpectValue("RepCode", "ALMACEN_")
+        .ExpectValue("Label7", QString::fromUtf8("Und.Almacén:"))
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(changed, "4"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 } // namespace
 } // namespace gim

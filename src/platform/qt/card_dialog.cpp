@@ -265,6 +265,9 @@ void CardDialog::Build()
         if (!view.clickTarget)
             view.clickTarget = view.widget;
         view.clickTarget->installEventFilter(this);
+        // An editable combo takes the keys itself: its Shift-keys are seen there.
+        if (view.widget != view.clickTarget)
+            view.widget->installEventFilter(this);
         if (view.caption) {
             view.caption->setBuddy(view.widget);
             grid->addWidget(view.frame, row, column + 1, std::max(1, f.place.rowSpan), span - 1);
@@ -698,7 +701,7 @@ bool CardDialog::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && m_running && !m_closed &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::ShiftModifier)
         for (const FieldView& view : m_fields)
-            if (view.clickTarget == watched && view.spec->onShiftKey) {
+            if ((view.clickTarget == watched || view.widget == watched) && view.spec->onShiftKey) {
                 m_card.ShiftKey(view.spec->name);
                 Sync();
                 const int key = static_cast<QKeyEvent*>(event)->key();
