@@ -69,6 +69,8 @@ struct FieldSpec
     // A single click on the field; a key pressed on it while Shift alone is held (the key is not typed).
     std::function<void(CardState&)> onClick;
     std::function<void(CardState&)> onShiftKey;
+    // With onShiftKey: the key is typed into the field as well (a mark, not a stamp).
+    bool shiftKeyTyped = false;
     // Check lists: the user clicked item number `item` (before its tick changes, if it does).
     std::function<void(CardState&, int item)> onItem;
 };
@@ -131,6 +133,11 @@ struct CardState
     std::set<QString> hidden;
     QString caption;              // window caption; empty = the card's own caption
     std::optional<int> closeWith; // a handler closes the card with this result
+    // A handler sends the focus to this field; the controller moves it once the event's handlers have
+    // run (leaving the field the user went to), in either backend.
+    QString focusRequest;
+    // onButton: the button was pressed with Control held (Ctrl+Space on it).
+    bool controlHeld = false;
 
     QString value(const QString& name) const
     {
@@ -184,7 +191,11 @@ struct CardState
 //   a field's own handlers run before the card's;
 //   a click, or a key pressed with Shift alone held, on a field with onClick or onShiftKey moves the
 //   focus the same way and then runs that handler;
-//   a button press first runs onExit of the field that has the focus, then onButton.
+//   a button press first runs onExit of the field that has the focus, then onButton (controlHeld tells
+//   a press with Control held);
+//   a `focusRequest` left by handlers moves the focus there once the event's handlers have run, with
+//   the same onExit / onEnter as a move by the user; one left by a button press is honoured only when
+//   the card stays open after onButton.
 //   A `closeWith` left by any handler closes the card at once; nothing runs after it. Opening a card
 //   clears a `closeWith` left from an earlier card.
 //   onButton returns true to close the card with the button's result, false to keep it open.

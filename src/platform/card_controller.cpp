@@ -115,6 +115,8 @@ bool CardController::Open()
 bool CardController::Show()
 {
     m_state.closeWith.reset();
+    m_state.focusRequest.clear();
+    m_state.controlHeld = false;
     m_closed = false;
     m_focused.clear();
     Fire([&] {
@@ -134,6 +136,17 @@ void CardController::EnterFirst()
             return;
         }
     }
+}
+
+void CardController::HonourFocusRequest()
+{
+    const QString wanted = std::exchange(m_state.focusRequest, QString());
+    if (m_closed || wanted.isEmpty() || wanted == m_focused || !CanFocus(wanted) || m_honouring > 8)
+        return;
+    ++m_honouring;
+    if (Focus(wanted) && m_focused == wanted)
+        m_focusMoved = true;
+    --m_honouring;
 }
 
 bool CardController::CanFocus(const QString& field) const
@@ -165,6 +178,9 @@ bool CardController::Focus(const QString& field)
     const QString left = m_focused;
     m_focused = field;
     RunFocusHandlers(m_spec, m_state, left, field, [this](const auto& handler) { Fire(handler); });
+    // Going to a button: the press decides what follows.
+    if (!field.isEmpty())
+        HonourFocusRequest();
     return !m_closed;
 }
 
@@ -186,6 +202,7 @@ void CardController::Store(const QString& field, const QString& value)
         if (m_spec.onChange)
             m_spec.onChange(m_state, field);
     });
+    HonourFocusRequest();
 }
 
 int CardController::Type(const QString& field, int cursor, int selection, const QString& text)
@@ -253,6 +270,7 @@ void CardController::ClickItem(const QString& field, int item)
         if (f->onItem)
             f->onItem(m_state, item);
     });
+    HonourFocusRequest();
 }
 
 void CardController::Toggle(const QString& field, int item)
@@ -291,6 +309,7 @@ void CardController::DoubleClick(const QString& field)
         if (m_spec.onDoubleClick)
             m_spec.onDoubleClick(m_state, field);
     });
+    HonourFocusRequest();
     // The picture as the handlers left it; a card that closed shows nothing more.
     if (f->kind != FieldKind::Picture || m_closed || !m_viewPicture)
         return;
@@ -307,6 +326,7 @@ void CardController::FocusAndRun(const QString& field, std::function<void(CardSt
     if (TakesFocus(f->kind) && !Focus(field))
         return;
     Fire([&] { (f->*handler)(m_state); });
+    HonourFocusRequest();
 }
 
 void CardController::Click(const QString& field)
@@ -319,7 +339,7 @@ void CardController::ShiftKey(const QString& field)
     FocusAndRun(field, &FieldSpec::onShiftKey);
 }
 
-void CardController::Press(const QString& name)
+void CardController::Press(const QString& name, bool control)
 {
     const ButtonSpec* b = m_spec.button(name);
     if (!b || m_closed || m_state.disabled.count(name) || m_state.hidden.count(name))
@@ -332,6 +352,8 @@ void CardController::Press(const QString& name)
     } else if (!Focus(QString())) {
         return;
     }
+    // The field left asks nothing of a button press.
+    m_state.focusRequest.clear();
     if (m_closed)
         return;
     if (!m_spec.onButton) {
@@ -339,9 +361,12 @@ void CardController::Press(const QString& name)
         return;
     }
     bool close = false;
+    m_state.controlHeld = control;
     Fire([&] { close = m_spec.onButton(m_state, *b); });
+    m_state.controlHeld = false;
     if (close)
         Close(b->result);
+    HonourFocusRequest();
 }
 
 void CardController::CloseBox()

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <utility>
 
 namespace gim {
 
@@ -69,7 +70,10 @@ public:
     // A click, or a key pressed with Shift alone held, on a field that has the handler for it.
     void Click(const QString& field);
     void ShiftKey(const QString& field);
-    void Press(const QString& button);
+    // A button pressed; `control`: with Control held (Ctrl+Space on it).
+    void Press(const QString& button, bool control = false);
+    // True once after a handler's focus request moved the focus (the backend then shows it there).
+    bool TakeFocusMoved() { return std::exchange(m_focusMoved, false); }
     // The window's close box.
     void CloseBox();
     void Close(int result);
@@ -79,6 +83,8 @@ public:
 
 private:
     template <class F> void Fire(F&& handler);
+    // Moves the focus where a handler asked, if anywhere.
+    void HonourFocusRequest();
     void FocusAndRun(const QString& field, std::function<void(CardState&)> FieldSpec::*handler);
     void Store(const QString& field, const QString& value);
     bool LeaveAllowed();
@@ -94,6 +100,8 @@ private:
     QString m_focused;
     QString m_reported; // the undeclared names already reported
     bool m_closed = false;
+    bool m_focusMoved = false;
+    int m_honouring = 0; // nested requests: a loop of handlers sending the focus back and forth stops
     int m_result = 0;
 };
 

@@ -1,14 +1,463 @@
 #include "workreports/work_report_card.h"
+#include "workreports/work_report_card_handlers.h"
 
-#include "platform/card.h"
+#include "core/context.h"
+#include "core/texts.h"
+#include "core/week_codes.h"
+#include "masterdata/machines.h"
+#include "masterdata/personnel.h"
+#include "masterdata/procedures.h"
+#include "masterdata/reserved_codes.h"
+#include "platform/card_binding.h"
+#include "records/cp1252.h"
+#include "store/spare_parts.h"
+#include "store/store_movements.h"
+#include "workreports/work_report_file.h"
+#include "workreports/work_report_types.h"
+
+#include <QDate>
+#include <QFile>
+#include <algorithm>
+#include <utility>
 
 namespace gim {
 
-// Placeholder until the card is built.
-int OpenWorkReportWindow(Context&, TWorkReportRecord& rec)
+namespace {
+
+using namespace report_card;
+
+// Tparo and Tinter: minutes or units as integers, money as cents by the line's type.
+ControlBinding<TWorkReportRecord> BindAmount(Context& ctx, const QString& control,
+                                             LeI32 TWorkReportRecord::*field, const char* moneyType)
 {
-    rec.Matricula = "#";
-    return CardResult::Exit;
+    return {control, 0,
+            [field, moneyType](const TWorkReportRecord& r) {
+                return r.Tipo.str() == QLatin1String(moneyType) ? CentsToText((r.*field).get())
+                                                                : QString::number((r.*field).get());
+            },
+            [&ctx, field, moneyType](TWorkReportRecord& r, const QString& text) {
+                const std::int64_t v = r.Tipo.str() == QLatin1String(moneyType) ? TextToCents(ctx.st, text)
+                                                                                : TextToInt64(ctx.st, text);
+                r.*field = static_cast<std::int32_t>(v);
+            }};
+}
+
+CardBinding<TWorkReportRecord> Binding(CardSession& s)
+{
+    using R = TWorkReportRecord;
+    Context& ctx = s.ctx;
+    const auto upper = [](const QString& t) { return t.toUpper(); };
+    return CardBinding<R>{
+        BindText(kMatricula, &R::Matricula),
+        BindText(kCodigo, &R::Codigo),
+        BindText(kOrden, &R::Orden),
+        // Tipo before the amounts: their reading depends on it.
+        BindText(kTipo, &R::Tipo, upper),
+        BindText(kTIPOH, &R::TIPOH, upper),
+        {kRepCode, 8, [](const R& r) { return r.SparePart.str().left(8); },
+         [](R& r, const QString& text) { r.SparePart = text; }},
+        // The posting reads the piece from the ninth character: a short code is padded to eight. A
+        // photo's name ("#<n>.jpg" after the machine) stays joined.
+        {kRepPieza, 8, [](const R& r) { return r.SparePart.str().mid(8); },
+         [](R& r, const QString& text) {
+             if (text.startsWith(QLatin1Char('#')))
+                 r.SparePart = r.SparePart.str() + text;
+             else if (!text.isEmpty())
+                 r.SparePart = r.SparePart.str().leftJustified(8, QLatin1Char(' '), true) + text;
+         }},
+        BindText(kDia, &R::dia),
+        // Shows the description chosen for the card (the kept long one when editing).
+        {kDescripcion, 0, [&s](const R&) { return s.lastDescription; },
+         [](R& r, const QString& text) { r.Descripcion = DescriptionText(text); }},
+        BindAmount(ctx, kTparo, &R::Tparo, "ALB"),
+        BindAmount(ctx, kTinter, &R::Tinter, "AL"),
+    };
+}
+
+CardSpec WorkReportCardSpec(CardSession& s)
+{
+    Context& ctx = s.ctx;
+    CardSpec spec;
+    spec.name = QStringLiteral("TFORMPDT");
+    spec.caption = QString::fromUtf8(kCardCaption);
+
+    FieldSpec matricula = MakeField(kMatricula, "Operario", FieldKind::Combo, 6);
+    matricula.onEnter = [&ctx](CardState& state) {
+        QStringList numbers;
+        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
+            if (PersonIsActive(e.rec))
+                numbers << e.rec.Matricula.str();
+        state.choices[kMatricula] = numbers;
+    };
+    matricula.onChange = [&s](CardState& state) {
+        ShowPerson(s, state);
+        ShowDayTotal(s, state);
+    };
+    spec.fields.push_back(matricula);
+    spec.fields.push_back(MakeField(kNoMatricula, "", FieldKind::Label));
+
+    FieldSpec codigo = MakeField(kCodigo, "Máquina", FieldKind::Combo, 8);
+    codigo.onEnter = [&ctx, &s](CardState& state) {
+        s.backStep = false;
+        if (Machines(ctx).MachineList.empty())
+            LoadMachineList(ctx);
+        QStringList codes;
+        for (const MachineEntry& e : Machines(ctx).MachineList)
+            codes << e.rec.Codigo.str();
+        state.choices[kCodigo] = codes;
+    };
+    codigo.onChange = [&s](CardState& state) { ShowMachine(s, state); };
+    codigo.onExit = [&ctx](CardState& state) {
+        const std::vector<MachineEntry>& list = Machines(ctx).MachineList;
+        const QString code = state.value(kCodigo);
+        const auto at = std::find_if(list.begin(), list.end(),
+                                     [&](const MachineEntry& e) { return e.rec.Codigo.str() == code; });
+        state.set(kNMQ, at == list.end() ? QStringLiteral("0") : QString::number(at - list.begin() + 1));
+    };
+    spec.fields.push_back(codigo);
+    spec.fields.push_back(MakeField(kNoMaquina, "", FieldKind::Label));
+
+    FieldSpec nmq = MakeField(kNMQ, "Nº", FieldKind::Text, 5);
+    nmq.onChange = [&ctx, &s](CardState& state) {
+        const std::vector<MachineEntry>& list = Machines(ctx).MachineList;
+        const Int64Parse n = ParseInt64(state.value(kNMQ));
+        if (n.errorPos != 0 || n.value < 0 || n.value > 10000)
+            return;
+        if (n.value == 0)
+            state.set(kCodigo, QStringLiteral("*"));
+        else if (n.value <= static_cast<std::int64_t>(list.size()))
+            state.set(kCodigo, list[static_cast<std::size_t>(n.value - 1)].rec.Codigo.str());
+        else
+            return;
+        ShowMachine(s, state);
+    };
+    spec.fields.push_back(nmq);
+
+    FieldSpec orden = MakeField(kOrden, "Orden", FieldKind::Combo, 8);
+    orden.onEnter = [&s](CardState& state) {
+        if (!IsStoreLine(state))
+            OfferOpenOrders(s, state);
+    };
+    orden.onChange = [&s](CardState& state) { ShowOrder(s, state); };
+    spec.fields.push_back(orden);
+    spec.fields.push_back(MakeField(kLabel3, "", FieldKind::Label));
+
+    FieldSpec dia = MakeField(kDia, "Fecha", FieldKind::Masked);
+    dia.mask = QStringLiteral("00/00/0;1;_");
+    dia.onExit = [&s](CardState& state) {
+        if (const std::optional<QDate> date = WeekCodeToDate(state.value(kDia))) {
+            // The calendar moves to that day, and with it the day's total.
+            state.set(kCalendario, date->toString(QStringLiteral("dd/MM/yyyy")));
+            ShowDayTotal(s, state);
+        }
+    };
+    spec.fields.push_back(dia);
+
+    FieldSpec calendario = MakeField(kCalendario, "Calendario", FieldKind::Date);
+    const auto takeDate = [&s](CardState& state) {
+        const QDate date = QDate::fromString(state.value(kCalendario), QStringLiteral("dd/MM/yyyy"));
+        if (!date.isValid())
+            return;
+        state.set(kDia, WeekCodeOf(date));
+        ShowDayTotal(s, state);
+    };
+    calendario.onChange = takeDate;
+    calendario.onExit = takeDate;
+    spec.fields.push_back(calendario);
+
+    FieldSpec tipo = MakeField(kTipo, "Tipo", FieldKind::Combo, 3);
+    tipo.choices = ActionCodeChoices(ctx);
+    tipo.onChange = [&s](CardState& state) {
+        // A key typed without Shift held ends a back-step.
+        s.backStep = false;
+        ShowTypeName(state);
+        const QString t = TipoOf(state);
+        ShowPartFields(state, t == QLatin1String("AL"));
+        if (t.startsWith(QLatin1Char('R'))) {
+            state.show(kRepFin, true);
+            state.captions[kRepFin] = QString::fromUtf8(kRepairFinished);
+        }
+    };
+    // A key with Shift alone held marks a back-step (Shift+Tab); a typed capital still goes in.
+    tipo.onShiftKey = [&s](CardState&) { s.backStep = true; };
+    tipo.onEnter = [&s](CardState& state) { s.tipoEntered = state.value(kTipo); };
+    tipo.shiftKeyTyped = true;
+    tipo.onExit = [&s](CardState& state) { LeaveTipo(s, state); };
+    spec.fields.push_back(tipo);
+    spec.fields.push_back(MakeField(kLabel9, "", FieldKind::Label));
+
+    FieldSpec tipoh = MakeField(kTIPOH, "Tipo Hora", FieldKind::Combo, 3);
+    tipoh.choices = HourTypeCodes();
+    tipoh.choices.sort();
+    tipoh.onEnter = [](CardState& state) {
+        if (state.value(kTIPOH) == QLatin1String("C"))
+            state.set(kLabel13, QString::fromUtf8("Horas Normales"));
+    };
+    tipoh.onChange = [](CardState& state) { ShowHourType(state); };
+    spec.fields.push_back(tipoh);
+    spec.fields.push_back(MakeField(kLabel13, "", FieldKind::Label));
+
+    FieldSpec descripcion = MakeField(kDescripcion, "Descripción", FieldKind::Combo);
+    descripcion.onEnter = [&s](CardState& state) { OfferDescriptions(s, state); };
+    descripcion.onChange = [&s](CardState& state) {
+        const QString shown = state.value(kDescripcion);
+        const QString t = TipoOf(state);
+        const int limit = !t.isEmpty() && QStringLiteral("RPV").contains(t[0]) ? 130 : 48;
+        const QString text = DescriptionText(shown);
+        if (text.size() > limit)
+            state.set(kDescripcion, text.left(limit) + shown.mid(text.size()));
+    };
+    descripcion.onExit = [&s](CardState& state) { RememberDescription(s, state); };
+    // The procedures as help: machine and speciality, the procedure's number and its title.
+    descripcion.onDoubleClick = [&ctx](CardState& state) {
+        QStringList items;
+        for (const ProcedureEntry& e : Procedures(ctx).ProcedureList)
+            if (e.rec.Inst == kProcedureHeading)
+                items << e.rec.MachineCode.str() + e.rec.Espec.str() + QStringLiteral(" / ") +
+                             e.rec.Proced.str() + QStringLiteral(" / ") + e.rec.Descripcion.str();
+        state.choices[kDescripcion] = items;
+    };
+    spec.fields.push_back(descripcion);
+
+    FieldSpec repCode = MakeField(kRepCode, "Código", FieldKind::Combo, 8);
+    repCode.onEnter = [&ctx](CardState& state) { state.choices[kRepCode] = MachineCodeChoices(ctx); };
+    spec.fields.push_back(repCode);
+    FieldSpec repPieza = MakeField(kRepPieza, "Pieza", FieldKind::Combo, 8);
+    repPieza.onExit = [&s](CardState& state) {
+        if (TipoOf(state) == QLatin1String("AL") && s.mode == QLatin1String("1"))
+            LookUpStorePart(s, state);
+    };
+    spec.fields.push_back(repPieza);
+    spec.fields.push_back(MakeField(kLabel10, "", FieldKind::Label));
+
+    FieldSpec tinter = MakeField(kTinter, "", FieldKind::Text, 10);
+    tinter.onEnter = [&ctx](CardState& state) {
+        WorkReportsState& w = WorkReports(ctx);
+        w.DayMinutesTotal -= static_cast<std::int32_t>(ParseInt64(state.value(kTinter)).value);
+        state.caption = QString::fromUtf8(kAccumulated) + MinutesToHoursText(w.DayMinutesTotal);
+    };
+    tinter.onChange = [&ctx](CardState& state) {
+        const auto minutes = static_cast<std::int32_t>(ParseInt64(state.value(kTinter)).value);
+        if (!IsStoreLine(state))
+            state.set(kLabel14, MinutesToHoursText(minutes));
+        state.caption =
+            QString::fromUtf8(kAccumulated) + MinutesToHoursText(WorkReports(ctx).DayMinutesTotal + minutes);
+    };
+    tinter.onExit = [&ctx, &s](CardState& state) {
+        const std::int64_t minutes = ParseInt64(state.value(kTinter)).value;
+        WorkReports(ctx).DayMinutesTotal += static_cast<std::int32_t>(minutes);
+        const bool repair = TipoOf(state).startsWith(QLatin1Char('R'));
+        // A revision is planned only after a repair that took time.
+        state.show(kPlanRev, repair && minutes > 0);
+        if (repair && minutes > 0)
+            OfferOpenRepairs(s, state);
+    };
+    spec.fields.push_back(tinter);
+    spec.fields.push_back(MakeField(kLabel6, "", FieldKind::Label));
+    spec.fields.push_back(MakeField(kLabel12, "", FieldKind::Label));
+    spec.fields.push_back(MakeField(kLabel14, "", FieldKind::Label));
+
+    FieldSpec tparo = MakeField(kTparo, "", FieldKind::Text, 10);
+    tparo.onExit = [&ctx](CardState& state) {
+        if (TipoOf(state) == QLatin1String("AL"))
+            StoreMovements(ctx).MovementBuffer.Quantity =
+                static_cast<std::int32_t>(ParseInt64(state.value(kTparo)).value);
+    };
+    spec.fields.push_back(tparo);
+    spec.fields.push_back(MakeField(kLabel7, "", FieldKind::Label));
+
+    FieldSpec ordent = MakeField(kORDENT, "Orden Trabajo", FieldKind::Check);
+    ordent.onChange = [&s](CardState& state) {
+        if (state.checked(kORDENT))
+            AssignWorkOrder(s, state);
+    };
+    ordent.onDoubleClick = [&s](CardState& state) { ClearAssignment(s, state); };
+    spec.fields.push_back(ordent);
+    FieldSpec presup = MakeField(kPresup, "Presupuesto", FieldKind::Check);
+    presup.onChange = [&s](CardState& state) {
+        if (state.checked(kPresup))
+            AssignBudget(s, state);
+    };
+    presup.onDoubleClick = [&s](CardState& state) { ClearAssignment(s, state); };
+    spec.fields.push_back(presup);
+    spec.fields.push_back(MakeField(kLabel11, "", FieldKind::Label));
+    spec.fields.push_back(MakeField(kRepFin, "Reparación Finalizada", FieldKind::Check));
+    spec.fields.push_back(MakeField(kPlanRev, "Planificar Revisión", FieldKind::Check));
+    FieldSpec foto = MakeField(kFoto, "Relacionar Foto", FieldKind::Check);
+    foto.onChange = [&s](CardState& state) { ProposePhoto(s, state); };
+    spec.fields.push_back(foto);
+
+    spec.buttons = {{kSalvaPartes, QStringLiteral("Sal&var"), CardResult::Save},
+                    {kBitBtn1, QStringLiteral("&Salir"), CardResult::Exit},
+                    {kBorraPartes, QStringLiteral("&Borrar"), CardResult::Delete}};
+    spec.cancelResult = CardResult::Exit;
+    // The description as the card closes, whichever way: the handlers fill it as well as the user.
+    spec.onChange = [&s](CardState& state, const QString&) { s.lastDescription = state.value(kDescripcion); };
+    spec.onExit = spec.onChange;
+    spec.onButton = [&s](CardState& state, const ButtonSpec& button) {
+        s.lastDescription = state.value(kDescripcion);
+        if (button.name == kSalvaPartes)
+            return SaveCard(s, state);
+        if (button.name == kBitBtn1)
+            s.ctx.st.RunFlag = 0;
+        return true;
+    };
+    spec.onShow = [&s](CardState& state) {
+        s.backStep = false;
+        std::vector<std::pair<QString, QString>>& remembered = WorkReports(s.ctx).RememberedDescriptions;
+        if (remembered.empty()) {
+            for (const char* preset : kDescriptionPresets)
+                remembered.push_back({QString::fromUtf8(preset), TipoOf(state)});
+            for (const QString& line : s.fileDescriptions)
+                remembered.push_back({line, TipoOf(state)});
+        }
+    };
+    return spec;
+}
+
+// The card as it opens on `rec` in the session's mode.
+CardState OpeningState(CardSession& s, const TWorkReportRecord& rec)
+{
+    Context& ctx = s.ctx;
+    CardState state;
+    const QString tipo = rec.Tipo.str();
+    const QString part = rec.SparePart.str();
+    state.set(kLabel13, QString());
+    state.set(kLabel3, QString::fromUtf8(kOrderOrPart));
+    state.set(kLabel6, QStringLiteral("T.Interv. (min):"));
+    state.set(kLabel7, QString::fromUtf8(kStopTime));
+    state.set(kLabel10, QString::fromUtf8(kPartCaption));
+    state.set(kLabel12, QStringLiteral("min."));
+    ShowPartFields(state, false);
+    state.show(kPlanRev, false);
+    state.show(kRepFin, false);
+    state.setChecked(kFoto, false);
+    state.setChecked(kORDENT, false);
+    state.setChecked(kPresup, false);
+    state.setChecked(kRepFin, false);
+    state.setChecked(kPlanRev, false);
+    const QString dateText = ctx.st.DateText.isEmpty()
+                                 ? ctx.clock.Now().date().toString(QStringLiteral("dd/MM/yyyy"))
+                                 : ctx.st.DateText;
+    state.set(kCalendario, dateText);
+
+    if (tipo == QLatin1String("ALB"))
+        state.set(kLabel7, QString::fromUtf8(kNoteCost));
+    if (tipo == QLatin1String("AL"))
+        state.set(kLabel6, QString::fromUtf8(kStoreCost));
+    if (part.left(8) == QLatin1String("FOTOASIG")) {
+        state.setChecked(kFoto, true);
+        ShowPartFields(state, true);
+    }
+    if (tipo == QLatin1String("AL"))
+        ShowPartFields(state, true);
+    if (tipo == QLatin1String("ALB"))
+        for (const QString& name : {kTinter, kLabel6, kLabel12, kTIPOH})
+            state.show(name, false);
+
+    const auto calendarFromDay = [&] {
+        if (const std::optional<QDate> date = WeekCodeToDate(rec.dia.str()))
+            state.set(kCalendario, date->toString(QStringLiteral("dd/MM/yyyy")));
+    };
+    state.show(kBorraPartes, false);
+    if (s.mode == QLatin1String("1")) {
+        state.caption = QStringLiteral("ALTA PARTES DE TRABAJO");
+        state.show(kFoto, true);
+    } else if (s.mode == QLatin1String("2")) {
+        state.caption = QStringLiteral("LISTADO SELECTIVO PARTES DE TRABAJO");
+        state.captions[kSalvaPartes] = QStringLiteral("&BUSCAR");
+        state.show(kFoto, false);
+    } else if (s.mode == QLatin1String("3")) {
+        state.caption = QStringLiteral("LISTADO SELECTIVO ORDENES DE TRABAJO");
+        state.captions[kSalvaPartes] = QStringLiteral("&BUSCAR");
+    } else if (s.mode == QLatin1String("4")) {
+        calendarFromDay();
+        state.caption = QStringLiteral("EDICION DE PARTES DE TRABAJO");
+        state.captions[kSalvaPartes] = QStringLiteral("Sal&var/Buscar");
+        state.show(kBorraPartes, true);
+        state.show(kNMQ, false);
+    } else if (s.mode == QLatin1String("i")) {
+        calendarFromDay();
+        ShowPartFields(state, true);
+    }
+    // Names of what the line holds.
+    state.set(kMatricula, rec.Matricula.str());
+    state.set(kCodigo, rec.Codigo.str());
+    state.set(kTipo, tipo);
+    state.set(kTIPOH, rec.TIPOH.str());
+    ShowPerson(s, state);
+    ShowMachine(s, state);
+    ShowTypeName(state);
+    state.show(kPlanRev, tipo.startsWith(QLatin1Char('R')) && rec.Tinter.get() > 0);
+    if (tipo.startsWith(QLatin1Char('R'))) {
+        state.show(kRepFin, true);
+        state.captions[kRepFin] = QString::fromUtf8(kRepairFinished);
+    }
+    return state;
+}
+
+} // namespace
+
+QStringList LoadJobDescriptions(Context& ctx)
+{
+    QStringList lines;
+    QFile file(ctx.Path(ctx.st.CurrentEnvironment + QStringLiteral(".txt")));
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        // Written on the old program's desktops: Windows-1252.
+        lines << FromCp1252(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+    }
+    return lines;
+}
+
+int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDescription)
+{
+    State& st = ctx.st;
+    WorkReportsState& w = WorkReports(ctx);
+    TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
+    const TWorkReportRecord entered = rec;
+    const TPersonnelEntryRecord entryBefore = entry;
+    CardSession s{ctx, st.ActionCode};
+    if (!st.InteractiveFlag) {
+        if (s.mode == QLatin1String("i"))
+            w.AddLoopAnswer = QStringLiteral("N");
+        return CardResult::None;
+    }
+    s.fileDescriptions = LoadJobDescriptions(ctx);
+    CardSpec spec = WorkReportCardSpec(s);
+    const CardBinding<TWorkReportRecord> binding = Binding(s);
+    binding.Declare(spec);
+    const bool keptDescription =
+        s.mode == QLatin1String("4") && showKeptDescription && !w.LongDescription.isEmpty();
+    s.lastDescription = keptDescription ? w.LongDescription : rec.Descripcion.str();
+
+    const int result = binding.Run(ctx.ui, spec, rec, OpeningState(s, rec));
+    if (result == CardResult::Save) {
+        w.LongDescription = DescriptionText(s.lastDescription).left(130);
+        if (s.mode == QLatin1String("4"))
+            st.AnswerCode = QStringLiteral("M");
+        entry.Matricula = rec.Matricula;
+        entry.Text = w.LongDescription;
+        entry.Minutes = static_cast<std::uint32_t>(rec.Tinter.get());
+        entry.Type = rec.TIPOH.str();
+        entry.Date = rec.dia.str();
+    } else if (result == CardResult::Delete) {
+        st.AnswerCode = QStringLiteral("B");
+        entry.Type = "#";
+    } else {
+        w.LongDescription = DescriptionText(s.lastDescription).left(130);
+        entry = entryBefore;
+        rec = entered;
+        rec.Matricula = "#";
+        w.AddLoopAnswer = QStringLiteral("N");
+        st.RunFlag = 0;
+        st.AnswerCode = QStringLiteral("S");
+    }
+    return result;
 }
 
 } // namespace gim

@@ -637,5 +637,30 @@ TEST(QtShellTest, RefusesWhatCannotBeOpenedOrStarted)
     EXPECT_TRUE(shell.StartProgram("true", {}));
 }
 
+// A Shift-key mark that lets the key through: the handler runs and the capital is typed; on a stamp field
+// the key is taken by the handler alone.
+TEST(CardDialogKeys, AShiftKeyMarkRunsItsHandlerAndStillTypesTheKey)
+{
+    RecordingCard card;
+    card.spec.fields[0].onShiftKey = [&card](CardState&) { card.events << "mark"; };
+    card.spec.fields[0].shiftKeyTyped = true;
+    card.spec.fields[1].onShiftKey = [](CardState& st) { st.set("NOMBRE", "sello"); };
+    CardDialog dialog(card.spec, card.state);
+    Open(dialog);
+    auto* codigo = qobject_cast<QLineEdit*>(dialog.FieldWidget("CODIGO"));
+    auto* nombre = qobject_cast<QLineEdit*>(dialog.FieldWidget("NOMBRE"));
+    ASSERT_TRUE(codigo && nombre);
+    codigo->setFocus(Qt::MouseFocusReason);
+    QKeyEvent shiftR(QEvent::KeyPress, Qt::Key_R, Qt::ShiftModifier, QStringLiteral("R"));
+    QApplication::sendEvent(codigo, &shiftR);
+    EXPECT_EQ(Text(card.state.value("CODIGO")), "R");
+    EXPECT_TRUE(card.events.contains("mark"));
+    nombre->setFocus(Qt::MouseFocusReason);
+    QKeyEvent shiftA(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A"));
+    QApplication::sendEvent(nombre, &shiftA);
+    EXPECT_EQ(Text(card.state.value("NOMBRE")), "sello");
+    dialog.Button("CANCELAR")->click();
+}
+
 } // namespace
 } // namespace gim

@@ -290,6 +290,46 @@ TEST(CardParity, ADoubleClickedPictureOpensTheViewerAfterItsHandlersInBothBacken
     }
 }
 
+// A handler's focus request and a press with Control held: the same calls, focus and result in both
+// backends, and the Qt focus follows the controller's.
+TEST(CardParity, AFocusRequestAndCtrlSpaceOnAButtonActTheSameInBothBackends)
+{
+    const auto prepare = [](ParityCard& card) {
+        card.spec.fields[0].onExit = [](CardState& st) { st.focusRequest = "SECCION"; };
+        card.spec.onButton = [&card](CardState& st, const ButtonSpec& b) {
+            card.events << "button:" + b.name + (st.controlHeld ? "+ctrl" : "");
+            return true;
+        };
+    };
+    ParityCard scripted;
+    prepare(scripted);
+    ScriptedUi ui;
+    ui.ExpectCard("Prueba").Focus("FECHA").ExpectFocus("SECCION").ControlPress("SALVAR");
+    EXPECT_EQ(ui.RunCard(scripted.spec, scripted.state), 1);
+    EXPECT_SCRIPT_DONE(ui);
+    EXPECT_EQ(Text(scripted.events.join(' ')), "enter:CODIGO= exit:CODIGO= enter:FECHA=  /  /   "
+                                               "exit:FECHA=  /  /   enter:SECCION= exit:SECCION= "
+                                               "button:SALVAR+ctrl");
+
+    ParityCard shown;
+    prepare(shown);
+    CardDialog dialog(shown.spec, shown.state);
+    dialog.Start();
+    QApplication::setActiveWindow(&dialog);
+    QApplication::processEvents();
+    Find<QLineEdit>(dialog, "FECHA")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(Text(dialog.FocusedField()), "SECCION");
+    auto* seccion = Find<QComboBox>(dialog, "SECCION");
+    EXPECT_TRUE(QApplication::focusWidget() == seccion || QApplication::focusWidget() == seccion->lineEdit());
+    QPushButton* save = dialog.Button("SALVAR");
+    save->setFocus(Qt::TabFocusReason);
+    QKeyEvent ctrlSpace(QEvent::KeyPress, Qt::Key_Space, Qt::ControlModifier, QStringLiteral(" "));
+    QApplication::sendEvent(save, &ctrlSpace);
+    EXPECT_TRUE(dialog.IsClosed());
+    EXPECT_EQ(dialog.Result(), 1);
+    EXPECT_EQ(Text(shown.events.join(' ')), Text(scripted.events.join(' ')));
+}
+
 // The reserved codes: two sheets of check lists under their captions, the description and the three
 // buttons inside a window that fits a 1280 x 800 screen.
 TEST(ReservedCodesWindow, TwoSheetsOfCheckListsFitASmallScreen)

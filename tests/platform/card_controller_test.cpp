@@ -141,6 +141,66 @@ TEST(CardController, AClickOrAShiftKeyMovesTheFocusAndRunsOnlyTheFieldsOwnHandle
     EXPECT_EQ(Text(card.state.value("NOMBRE")), "");
 }
 
+// A handler sends the focus elsewhere: the move runs once the event's handlers have, with the usual
+// exit and enter; a request left by a field a button press leaves is dropped.
+TEST(CardController, AFocusRequestMovesTheFocusAfterTheHandlersAndAButtonDropsIt)
+{
+    Card card;
+    card.spec.onEnter = [&card](CardState&, const QString& f) { card.events << "enter:" + f; };
+    card.spec.fields[0].onExit = [](CardState& s) { s.focusRequest = "NOMBRE"; };
+    bool control = true;
+    card.spec.onButton = [&control](CardState& s, const ButtonSpec&) {
+        control = s.controlHeld;
+        return true;
+    };
+    CardController c(
+        card.spec, card.state, [&](const QString& m) { card.messages << m; },
+        [&](const QString& f) { card.faults << f; });
+    ASSERT_TRUE(c.Open());
+    card.events.clear();
+    EXPECT_TRUE(c.Focus("FECHA"));
+    EXPECT_EQ(Text(c.Focused()), "NOMBRE");
+    EXPECT_TRUE(c.TakeFocusMoved());
+    EXPECT_FALSE(c.TakeFocusMoved());
+    EXPECT_EQ(Text(card.events.join(' ')), "exit:CODIGO enter:FECHA exit:FECHA enter:NOMBRE");
+    EXPECT_TRUE(card.state.focusRequest.isEmpty());
+
+    // From CODIGO straight to a button: the request does not pull the focus back before the press.
+    c.Focus("CODIGO");
+    card.events.clear();
+    c.Press("SALVAR");
+    EXPECT_TRUE(c.Closed());
+    EXPECT_FALSE(control);
+    EXPECT_EQ(Text(card.events.join(' ')), "exit:CODIGO");
+    EXPECT_TRUE(card.faults.isEmpty());
+}
+
+// Ctrl+Space presses the button with Control held; the mark lasts only for that press.
+TEST(CardController, AButtonPressedWithControlTellsOnButton)
+{
+    Card card;
+    QStringList presses;
+    card.spec.onButton = [&presses](CardState& s, const ButtonSpec& b) {
+        presses << b.name + (s.controlHeld ? "+ctrl" : "");
+        return false;
+    };
+    CardController c(card.spec, card.state, {}, {});
+    ASSERT_TRUE(c.Open());
+    c.Press("SALVAR", true);
+    c.Press("SALVAR");
+    EXPECT_EQ(Text(presses.join(' ')), "SALVAR+ctrl SALVAR");
+    EXPECT_FALSE(card.state.controlHeld);
+
+    ScriptedUi ui;
+    Card scripted;
+    presses.clear();
+    scripted.spec.onButton = card.spec.onButton;
+    ui.ExpectCard("Prueba").ControlPress("SALVAR").Press("SALIR");
+    ui.RunCard(scripted.spec, scripted.state);
+    EXPECT_EQ(Text(presses.join(' ')), "SALVAR+ctrl SALIR");
+    EXPECT_TRUE(ui.Transcript().join('\n').contains("CTRL+SPACE SALVAR"));
+}
+
 TEST(CardController, AHalfTypedMaskKeepsTheFocusUntilCompletedOrCleared)
 {
     Card card;

@@ -265,6 +265,9 @@ void CardDialog::Build()
         if (!view.clickTarget)
             view.clickTarget = view.widget;
         view.clickTarget->installEventFilter(this);
+        // An editable combo takes the keys itself: its Shift-keys are seen there.
+        if (view.widget != view.clickTarget)
+            view.widget->installEventFilter(this);
         if (view.caption) {
             view.caption->setBuddy(view.widget);
             grid->addWidget(view.frame, row, column + 1, std::max(1, f.place.rowSpan), span - 1);
@@ -289,6 +292,7 @@ void CardDialog::Build()
         button->setAutoDefault(false);
         button->setDefault(false);
         connect(button, &QPushButton::clicked, this, [this, &b] { OnButton(b); });
+        button->installEventFilter(this);
         row->addWidget(button);
         m_buttons[b.name] = button;
     }
@@ -547,6 +551,13 @@ void CardDialog::Sync()
         return;
     }
     ApplyState();
+    if (m_card.TakeFocusMoved())
+        if (const FieldView* moved = View(m_card.Focused())) {
+            const bool wasApplying = m_applying;
+            m_applying = true;
+            moved->widget->setFocus(Qt::OtherFocusReason);
+            m_applying = wasApplying;
+        }
 }
 
 void CardDialog::OnFocusChanged(QWidget*, QWidget* now)
@@ -651,7 +662,7 @@ bool CardDialog::OnMaskedKey(const FieldView& view, QKeyEvent* event)
     return true;
 }
 
-void CardDialog::OnButton(const ButtonSpec& button)
+void CardDialog::OnButton(const ButtonSpec& button, bool control)
 {
     if (!m_running || m_closed)
         return;
@@ -662,7 +673,7 @@ void CardDialog::OnButton(const ButtonSpec& button)
         pushed->setFocus(Qt::OtherFocusReason);
         m_applying = wasApplying;
     }
-    m_card.Press(button.name);
+    m_card.Press(button.name, control);
     Sync();
 }
 
@@ -676,15 +687,25 @@ void CardDialog::OnDoubleClick(const FieldView& view)
 
 bool CardDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // Ctrl+Space on a button presses it with Control held.
+    if (event->type() == QEvent::KeyPress && m_running && !m_closed &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::ControlModifier)
+        for (const ButtonSpec& b : m_spec.buttons)
+            if (m_buttons.at(b.name) == watched) {
+                if (m_buttons.at(b.name)->isEnabled())
+                    OnButton(b, true);
+                return true;
+            }
     // A field that takes Shift-keys: the key fills it instead of being typed; Shift+Tab still moves on.
     if (event->type() == QEvent::KeyPress && m_running && !m_closed &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::ShiftModifier)
         for (const FieldView& view : m_fields)
-            if (view.clickTarget == watched && view.spec->onShiftKey) {
+            if ((view.clickTarget == watched || view.widget == watched) && view.spec->onShiftKey) {
                 m_card.ShiftKey(view.spec->name);
                 Sync();
                 const int key = static_cast<QKeyEvent*>(event)->key();
-                if (key != Qt::Key_Backtab && key != Qt::Key_Tab)
+                if (key != Qt::Key_Backtab && key != Qt::Key_Tab && !view.spec->shiftKeyTyped)
                     return true;
                 break;
             }

@@ -27,6 +27,9 @@ namespace gim {
 // disabled, hidden, captions, window caption), closing when the controller has closed the card. Focus
 // the controller refuses (a half-typed mask) goes back to the field.
 //
+// A handler's focus request moves the Qt focus to the field the controller moved to. Ctrl+Space on a
+// button presses it with Control held.
+//
 // Keys: Enter moves to the next control like Tab (old cards were filled field after field) and presses a
 // button only when that button has the focus; in a memo it starts a new line. Escape does nothing, so a
 // stray key never throws away a filled card; the window's close box returns the cancel result.
@@ -92,7 +95,7 @@ private:
     void OnFocusChanged(QWidget* old, QWidget* now);
     void OnEdited(const QString& field);
     bool OnMaskedKey(const FieldView& view, QKeyEvent* event);
-    void OnButton(const ButtonSpec& button);
+    void OnButton(const ButtonSpec& button, bool control = false);
     void OnDoubleClick(const FieldView& view);
     QString FieldOf(QWidget* widget) const;
     const FieldView* View(const QString& name) const;

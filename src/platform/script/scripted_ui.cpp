@@ -70,6 +70,24 @@ CardScript& CardScript::Press(const QString& button)
     return *this;
 }
 
+CardScript& CardScript::Focus(const QString& field)
+{
+    m_actions.push_back({Kind::Focus, field, {}, {}});
+    return *this;
+}
+
+CardScript& CardScript::ControlPress(const QString& button)
+{
+    m_actions.push_back({Kind::ControlPress, button, {}, {}});
+    return *this;
+}
+
+CardScript& CardScript::ExpectFocus(const QString& field)
+{
+    m_actions.push_back({Kind::ExpectFocus, field, {}, {}});
+    return *this;
+}
+
 CardScript& CardScript::Cancel()
 {
     m_actions.push_back({Kind::Cancel, {}, {}, {}});
@@ -523,8 +541,21 @@ public:
             return Click(action.name, false);
         case Kind::ShiftKey:
             return Click(action.name, true);
+        case Kind::Focus:
+            if (!Usable(action.name))
+                return false;
+            m_ui.Log(QStringLiteral("FOCUS ") + action.name);
+            m_card.Focus(action.name);
+            return true;
         case Kind::Press:
-            return Press(action.name);
+            return Press(action.name, false);
+        case Kind::ControlPress:
+            return Press(action.name, true);
+        case Kind::ExpectFocus:
+            if (m_card.Focused() != action.name)
+                m_ui.Fail(Where() + QStringLiteral("focus is on %1, expected %2")
+                                        .arg(Quoted(m_card.Focused()), Quoted(action.name)));
+            return true;
         case Kind::Cancel:
             m_ui.Log(QStringLiteral("CANCEL"));
             m_card.CloseBox();
@@ -696,7 +727,7 @@ private:
         return true;
     }
 
-    bool Press(const QString& name)
+    bool Press(const QString& name, bool control)
     {
         if (!m_spec.button(name))
             return Refuse(QStringLiteral("has no button ") + name);
@@ -704,8 +735,8 @@ private:
             return Refuse(QStringLiteral("button %1 is disabled").arg(name));
         if (m_state.hidden.count(name))
             return Refuse(QStringLiteral("button %1 is hidden").arg(name));
-        m_ui.Log(QStringLiteral("PRESS ") + name);
-        m_card.Press(name);
+        m_ui.Log((control ? QStringLiteral("CTRL+SPACE ") : QStringLiteral("PRESS ")) + name);
+        m_card.Press(name, control);
         return true;
     }
 
@@ -792,6 +823,12 @@ QString ScriptedUi::DescribeAction(const CardScript::Action& action)
         return QStringLiteral("SHIFTKEY ") + action.name;
     case Kind::Press:
         return QStringLiteral("PRESS ") + action.name;
+    case Kind::ControlPress:
+        return QStringLiteral("CTRL+SPACE ") + action.name;
+    case Kind::Focus:
+        return QStringLiteral("FOCUS ") + action.name;
+    case Kind::ExpectFocus:
+        return QStringLiteral("EXPECT FOCUS ") + Quoted(action.name);
     case Kind::Cancel:
         return QStringLiteral("CANCEL");
     case Kind::ExpectValue:

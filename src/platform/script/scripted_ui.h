@@ -34,7 +34,8 @@ public:
 // (a row number) it takes the value at once. Toggle ticks or unticks one item of a check list;
 // PickDate picks a date from a date field's calendar. DoubleClick(field) moves the focus to the field (a
 // label takes no focus) and runs onDoubleClick; on a picture whose file exists the viewer then opens, noted
-// in the transcript as VIEWER 'path'. Press(button) leaves the focused field and runs onButton. Checks
+// in the transcript as VIEWER 'path'. Press(button) leaves the focused field and runs onButton;
+// ControlPress(button) is Ctrl+Space on it (noted CTRL+SPACE). Checks
 // (ExpectValue, ExpectDisabled, Inspect) look at the state at their place in the sequence: put first, they
 // see the card as it opened.
 class CardScript final
@@ -47,12 +48,18 @@ public:
     // A click on the field, or a key pressed on it with Shift alone held.
     CardScript& Click(const QString& field);
     CardScript& ShiftKey(const QString& field);
+    // The user moves the focus to the field (Tab, Shift+Tab, a click) without typing.
+    CardScript& Focus(const QString& field);
     CardScript& Press(const QString& button);
+    // Ctrl+Space on the button: pressed with Control held.
+    CardScript& ControlPress(const QString& button);
     // The window's close box at this point: the card returns its cancel result.
     CardScript& Cancel();
     CardScript& ExpectValue(const QString& field, const QString& value);
     CardScript& ExpectDisabled(const QString& name);
     CardScript& ExpectEnabled(const QString& name);
+    // The field that has the focus ("" = none: a button).
+    CardScript& ExpectFocus(const QString& field);
     // Any other look at the state (for the test framework's own assertions).
     CardScript& Inspect(std::function<void(const CardState&)> check);
 
@@ -65,11 +72,14 @@ private:
         DoubleClick,
         Click,
         ShiftKey,
+        Focus,
         Press,
+        ControlPress,
         Cancel,
         ExpectValue,
         ExpectDisabled,
         ExpectEnabled,
+        ExpectFocus,
         Inspect
     };
     struct Action

@@ -1,0 +1,490 @@
+#include "workreports/work_report_card_handlers.h"
+
+#include "core/command.h"
+#include "core/context.h"
+#include "core/io_errors.h"
+#include "core/picture_import.h"
+#include "core/sub_folders.h"
+#include "core/texts.h"
+#include "core/week_codes.h"
+#include "corrective/planned_repairs.h"
+#include "corrective/work_orders.h"
+#include "masterdata/machines.h"
+#include "masterdata/personnel.h"
+#include "store/spare_parts.h"
+#include "store/store_movements.h"
+#include "workreports/work_report_file.h"
+#include "workreports/work_report_types.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace gim::report_card {
+
+namespace {
+
+// Keeps the caller's codes and flags across the work-order routines the card calls.
+class NestedCall final
+{
+public:
+    explicit NestedCall(Context& ctx)
+        : m_ctx(ctx), m_codes(ctx), m_interactive(ctx.st.InteractiveFlag), m_continue(ctx.st.ContinueFlag),
+          m_added(ctx.st.RecordAddedFlag), m_photo(ctx.st.PhotoAssignFlag), m_found(ctx.st.FoundMachine)
+    {
+    }
+    ~NestedCall()
+    {
+        State& st = m_ctx.st;
+        st.InteractiveFlag = m_interactive;
+        st.ContinueFlag = m_continue;
+        st.RecordAddedFlag = m_added;
+        st.PhotoAssignFlag = m_photo;
+        st.FoundMachine = m_found;
+    }
+    NestedCall(const NestedCall&) = delete;
+    NestedCall& operator=(const NestedCall&) = delete;
+
+private:
+    Context& m_ctx;
+    ModeCodeGuard m_codes;
+    std::uint8_t m_interactive, m_continue, m_added, m_photo;
+    TMachineRecord m_found;
+};
+
+// Runs a routine of another module from a card handler with the card's codes and flags kept. A failure
+// that would abandon a command is shown and the card stays open: nothing may unwind through the card.
+template <class F> void RunNested(Context& ctx, F&& call)
+{
+    NestedCall guard(ctx);
+    try {
+        call();
+    } catch (const IoAbort& e) {
+        ctx.st.LastIOResult = e.code();
+        ShowIOError(ctx, e.code());
+    }
+}
+
+} // namespace
+
+QString TipoOf(const CardState& state)
+{
+    return state.value(kTipo).toUpper();
+}
+
+bool IsStoreLine(const CardState& state)
+{
+    return TipoOf(state).startsWith(QLatin1String("AL"));
+}
+
+// The text before the tab: a chosen open repair shows its executor after one.
+QString DescriptionText(const QString& shown)
+{
+    return shown.section(QLatin1Char('\t'), 0, 0);
+}
+
+void ShowPartFields(CardState& state, bool on)
+{
+    state.show(kRepCode, on);
+    state.show(kRepPieza, on);
+    state.show(kLabel10, on);
+    state.enable(kRepCode, on);
+    state.enable(kRepPieza, on);
+}
+
+// The minutes the operator booked on the card's day, from the loaded lines, latest first.
+void ShowDayTotal(CardSession& s, CardState& state)
+{
+    WorkReportsState& w = WorkReports(s.ctx);
+    const QString day = state.value(kDia);
+    const QString who = state.value(kMatricula);
+    std::int64_t total = 0;
+    for (const WorkReportEntry& e : w.WorkReportList) {
+        const QString lineDay = e.rec.dia.str();
+        if (lineDay < day)
+            break;
+        if (lineDay == day && !e.rec.Tipo.str().startsWith(QLatin1String("AL")) &&
+            (who == QLatin1String("*") || e.rec.Matricula.str() == who))
+            total += e.rec.Tinter.get();
+    }
+    w.DayMinutesTotal = static_cast<std::int32_t>(total);
+    state.caption = QString::fromUtf8(kCardCaption) + QLatin1String(kDayTotalGap) +
+                    QString::fromUtf8(kDayTotalText) + MinutesToHoursText(w.DayMinutesTotal);
+}
+
+void ShowPerson(CardSession& s, CardState& state)
+{
+    const QString number = state.value(kMatricula);
+    if (number == QLatin1String("*")) {
+        state.set(kNoMatricula, QStringLiteral("Indistinto"));
+        return;
+    }
+    const std::vector<PersonListEntry>& list = Personnel(s.ctx).PersonnelList;
+    const auto found = std::find_if(
+        list.begin(), list.end(), [&](const PersonListEntry& e) { return e.rec.Matricula.str() == number; });
+    state.set(kNoMatricula, found == list.end()
+                                ? QString::fromUtf8(kPersonMissing)
+                                : found->rec.Nombre.str() + QLatin1Char(' ') + found->rec.Apellidos.str());
+}
+
+void ShowMachine(CardSession& s, CardState& state)
+{
+    const QString code = state.value(kCodigo);
+    if (code == QLatin1String("*")) {
+        state.set(kNoMaquina, QStringLiteral("Indistinta"));
+        return;
+    }
+    s.ctx.st.FoundMachine = LookUpMachine(s.ctx, code);
+    state.set(kNoMaquina, s.ctx.st.FoundMachine.Denominacion.str());
+}
+
+void ShowTypeName(CardState& state)
+{
+    const QString tipo = TipoOf(state);
+    if (tipo == QLatin1String("*")) {
+        state.set(kLabel9, QStringLiteral("INDISTINTO"));
+        return;
+    }
+    const QString name = ActivityTypeName(tipo);
+    state.set(kLabel9, name.isEmpty() ? QString::fromUtf8(kUnknownType) : name);
+}
+
+void ShowHourType(CardState& state)
+{
+    const QString name = HourTypeName(state.value(kTIPOH).toUpper());
+    state.set(kLabel13, name.isEmpty() ? QString::fromUtf8(kUnknownType) : name);
+}
+
+// The descriptions offered: the remembered list (the presets and the file's lines to begin with).
+void OfferDescriptions(CardSession& s, CardState& state)
+{
+    std::vector<std::pair<QString, QString>>& remembered = WorkReports(s.ctx).RememberedDescriptions;
+    // Emptied for the open repairs of the machine: those stay offered.
+    if (remembered.empty())
+        return;
+    QStringList items;
+    for (const auto& [text, tipo] : remembered)
+        items << text;
+    state.choices[kDescripcion] = items;
+}
+
+void RememberDescription(CardSession& s, const CardState& state)
+{
+    const QString text = DescriptionText(state.value(kDescripcion));
+    std::vector<std::pair<QString, QString>>& remembered = WorkReports(s.ctx).RememberedDescriptions;
+    if (text.isEmpty() || text == QLatin1String("*") ||
+        std::any_of(remembered.begin(), remembered.end(), [&](const auto& r) { return r.first == text; }))
+        return;
+    remembered.insert(remembered.begin(), {text, TipoOf(state)});
+}
+
+// The open planned repairs of the machine, offered as descriptions with their executor after a tab.
+void OfferOpenRepairs(CardSession& s, CardState& state)
+{
+    WorkReports(s.ctx).RememberedDescriptions.clear();
+    const QString machine = state.value(kCodigo);
+    QStringList items;
+    for (const PlannedRepairEntry& e : PlannedRepairs(s.ctx).PlannedRepairList) {
+        const QString st = e.rec.State.str();
+        if (e.rec.Code.str() == machine && st.size() == 1 && QStringLiteral("PTMSJ").contains(st))
+            items << e.rec.Description.str() + QLatin1Char('\t') + e.rec.Executor.str();
+    }
+    state.choices[kDescripcion] = items;
+    state.show(kRepFin, true);
+    state.enable(kRepFin, true);
+}
+
+// The part typed on a store line into the movement buffer, with its name and unit cost when the store
+// knows it.
+void LookUpStorePart(CardSession& s, CardState& state)
+{
+    Context& ctx = s.ctx;
+    TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
+    const QString code = state.value(kRepCode);
+    const QString piece = state.value(kRepPieza);
+    const QString dia = state.value(kDia);
+    m.Destination = state.value(kCodigo);
+    m.Quantity = static_cast<std::int32_t>(ParseInt64(state.value(kTparo)).value);
+    m.Codigo = code;
+    m.Equipo = piece.mid(0, 2);
+    m.Util = piece.mid(2, 3);
+    m.Pieza = piece.mid(5, 3);
+    m.AbsoluteWeek = MovementWeekByte(AbsoluteWeek(ctx.st, dia.left(2).toInt(), dia.mid(3, 2).toInt()));
+    m.User = state.value(kMatricula);
+
+    SparePartsState& parts = SpareParts(ctx);
+    if (parts.SparePartList.empty())
+        LoadSparePartList(ctx);
+    QStringList pieces;
+    const TSparePartRecord* named = nullptr;
+    for (const SparePartEntry& e : parts.SparePartList) {
+        if (e.rec.Codigo.str() != code)
+            continue;
+        pieces << e.rec.Equipo.str() + e.rec.Util.str() + e.rec.Pieza.str();
+        if (!named && e.rec.Equipo == m.Equipo && e.rec.Util == m.Util && e.rec.Pieza == m.Pieza)
+            named = &e.rec;
+    }
+    state.choices[kOrden] = pieces;
+    if (named) {
+        state.set(kDescripcion, named->Nombre.str());
+        state.set(kTinter, CentsToText(named->Valor.get()));
+    } else {
+        state.set(kDescripcion, QString::fromUtf8(kUncodedPart) + code + piece);
+    }
+    state.set(kTparo, QStringLiteral("0"));
+}
+
+// The order (or budget) typed into Orden.
+void ShowOrder(CardSession& s, CardState& state)
+{
+    Context& ctx = s.ctx;
+    WorkOrdersState& w = WorkOrders(ctx);
+    const QString typed = state.value(kOrden);
+    if (typed.isEmpty()) {
+        state.show(kFoto, true);
+        state.set(kLabel11, QString());
+        return;
+    }
+    state.show(kFoto, false);
+    const bool budget = state.checked(kPresup);
+    const std::int64_t number = ParseInt64(typed).value;
+    ctx.st.CurrentWorkOrderNumber = static_cast<std::uint32_t>(number);
+    const QString fileName = ctx.st.FileName(budget ? DataFile::RepairBudget : DataFile::WorkOrder);
+    const std::vector<TWorkOrderRecord> orders = KeyedFile<WorkOrderFile>(ctx, fileName)
+                                                     .Read(Report::Silent)
+                                                     .value_or(std::vector<TWorkOrderRecord>{});
+    w.WorkOrderOpened = 0;
+    if (number >= 0 && number < static_cast<std::int64_t>(orders.size())) {
+        w.CurrentWorkOrder = orders[static_cast<std::size_t>(number)];
+        state.show(kRepFin, true);
+        state.captions[kRepFin] = QString::fromUtf8(kCloseOrderShort);
+        state.set(kLabel11, w.CurrentWorkOrder.Description.str());
+        w.WorkOrderOpened = 1;
+        return;
+    }
+    if (budget && ctx.ui.InputBox(QString::fromUtf8("Presupuestos de Reparación"),
+                                  QStringLiteral("Alta de Presupuesto "), QStringLiteral("N"))
+                          .left(2) == QLatin1String("S")) {
+        RunNested(ctx, [&ctx] {
+            ctx.st.ActionCode = QStringLiteral("R");
+            NewWorkOrder(ctx);
+            ctx.st.ActionCode = QStringLiteral(" ");
+        });
+        state.set(kLabel11, w.CurrentWorkOrder.Description.str());
+        state.set(kOrden, QString::number(w.CurrentWorkOrder.Number.get()));
+        return;
+    }
+    state.set(kLabel11, QString::fromUtf8(kExternalReference));
+}
+
+// Every work order pending or in progress, under its number, with its description offered too.
+void OfferOpenOrders(CardSession& s, CardState& state)
+{
+    const std::vector<TWorkOrderRecord> orders =
+        KeyedFile<WorkOrderFile>(s.ctx).Read(Report::Silent).value_or(std::vector<TWorkOrderRecord>{});
+    QStringList numbers;
+    QStringList descriptions;
+    for (const TWorkOrderRecord& o : orders)
+        if (o.State == "P" || o.State == "T") {
+            numbers << QString::number(o.Number.get());
+            descriptions << o.Description.str();
+        }
+    state.choices[kOrden] = numbers;
+    state.choices[kDescripcion] = descriptions;
+}
+
+void ClearAssignment(CardSession& s, CardState& state)
+{
+    WorkReportsState& w = WorkReports(s.ctx);
+    state.show(kPresup, true);
+    state.show(kORDENT, true);
+    state.setChecked(kORDENT, false);
+    state.setChecked(kPresup, false);
+    state.set(kOrden, QString());
+    state.set(kLabel11, QString());
+    w.OrderAssignedFlag = 0;
+    w.BudgetAssignedFlag = 0;
+}
+
+void AssignWorkOrder(CardSession& s, CardState& state)
+{
+    Context& ctx = s.ctx;
+    WorkOrdersState& w = WorkOrders(ctx);
+    WorkReports(ctx).OrderAssignedFlag = 1;
+    state.setChecked(kPresup, false);
+    if (!w.WorkOrderOpened)
+        RunNested(ctx, [&ctx] {
+            ctx.st.InteractiveFlag = 0;
+            ctx.st.ActionCode = QStringLiteral("E");
+            EditWorkOrder(ctx);
+        });
+    if (w.WorkOrderOpened) {
+        state.set(kOrden, QString::number(ctx.st.CurrentWorkOrderNumber));
+        state.show(kPresup, false);
+    } else {
+        state.setChecked(kORDENT, false);
+    }
+    const QString description = w.CurrentWorkOrder.Description.str();
+    state.caption += QLatin1Char(' ') + description;
+    state.set(kLabel11, description);
+    state.show(kRepFin, true);
+    state.captions[kRepFin] = QString::fromUtf8(kCloseOrder);
+}
+
+void AssignBudget(CardSession& s, CardState& state)
+{
+    Context& ctx = s.ctx;
+    WorkOrdersState& w = WorkOrders(ctx);
+    state.setChecked(kORDENT, false);
+    RunNested(ctx, [&ctx] {
+        ctx.st.InteractiveFlag = 0;
+        ctx.st.ActionCode = QStringLiteral("R");
+        EditBudgetHours(ctx);
+    });
+    WorkReports(ctx).BudgetAssignedFlag = 1;
+    if (w.WorkOrderOpened) {
+        state.set(kOrden, QString::number(ctx.st.CurrentWorkOrderNumber));
+        state.show(kORDENT, false);
+    } else {
+        state.set(kMatricula, QStringLiteral("#"));
+    }
+    state.caption += QLatin1Char(' ') + w.CurrentWorkOrder.Description.str();
+    LookUpStorePart(s, state);
+}
+
+// The photo of a new line: the first free name "<machine>#<n>.jpg" in the environment's folder under
+// PARTES.
+void ProposePhoto(CardSession& s, CardState& state)
+{
+    if (!state.checked(kFoto)) {
+        state.set(kLabel10, QString::fromUtf8(kPartCaption));
+        state.set(kRepCode, QString());
+        state.set(kRepPieza, QString());
+        state.set(kLabel11, QString());
+        return;
+    }
+    if (s.mode == QLatin1String("1")) {
+        const QString folder = ResolveSubFolder(
+            s.ctx.st.BaseDir, PhotoSubFolder(PhotoOwner::WorkReport, s.ctx.st.CurrentEnvironment));
+        const QString machine = state.value(kCodigo);
+        const QDir dir(folder);
+        int n = 0;
+        while (QFileInfo::exists(dir.filePath(machine + QStringLiteral("#%1.jpg").arg(n))))
+            ++n;
+        const QString name = QStringLiteral("#%1.jpg").arg(n);
+        state.set(kRepCode, machine);
+        state.set(kRepPieza, name);
+        state.set(kLabel11, dir.filePath(machine + name));
+    }
+    state.set(kLabel10, QString::fromUtf8(kPhotoCaption));
+    ShowPartFields(state, true);
+}
+
+void LeaveTipo(CardSession& s, CardState& state)
+{
+    const QString tipo = TipoOf(state);
+    // Passing through an unchanged type keeps what the line holds: an edited store line keeps its part
+    // and its unit cost.
+    const bool changed = tipo != s.tipoEntered.toUpper();
+    state.set(kLabel3, QString::fromUtf8(kOrderOrPart));
+    if (changed) {
+        state.set(kRepCode, QString());
+        state.set(kRepPieza, QString());
+    }
+    if (!tipo.startsWith(QLatin1String("AL"))) {
+        if (tipo.mid(1, 2) == QLatin1String("TF"))
+            state.set(kLabel3, QString::fromUtf8(kServiceHours));
+        state.set(kLabel7, QString::fromUtf8(kStopTime));
+        for (const QString& name : {kTinter, kLabel6, kLabel12, kTIPOH})
+            state.show(name, true);
+        state.enable(kTinter, true);
+        state.enable(kRepCode, false);
+        state.focusRequest = s.backStep ? kCodigo : kTinter;
+    } else {
+        if (changed) {
+            state.set(kTinter, QStringLiteral("0"));
+            state.set(kRepCode, QString::fromLatin1(kStoreMachineCode));
+        }
+        state.enable(kRepCode, true);
+        state.set(kLabel7, QString::fromUtf8(kStoreUnits));
+        if (tipo == QLatin1String("ALB")) {
+            state.set(kLabel7, QString::fromUtf8(kNoteCost));
+            for (const QString& name : {kTinter, kLabel6, kLabel12, kTIPOH})
+                state.show(name, false);
+        } else {
+            state.show(kTinter, true);
+            state.show(kLabel6, true);
+            state.set(kLabel6, QString::fromUtf8(kStoreCost));
+        }
+    }
+    state.enable(kSalvaPartes, true);
+    if (s.mode == QLatin1String("1") && state.value(kNoMaquina) == QLatin1String(kMachineNotFound)) {
+        Context& ctx = s.ctx;
+        const QString code = state.value(kCodigo);
+        RunNested(ctx, [&ctx, &code] {
+            ctx.st.FoundMachine.Denominacion = kMachineNotFound;
+            ClearMachineRecord(ctx.st.CurrentMachine);
+            ctx.st.CurrentMachine.Codigo = code;
+            ctx.st.CurrentMachine.Denominacion = "..";
+            ctx.st.InteractiveFlag = 1;
+            AddMachines(ctx);
+            SortMachineFile(ctx);
+        });
+        ShowMachine(s, state);
+    }
+    const bool store = tipo == QLatin1String("AL");
+    state.show(kRepCode, store);
+    state.show(kRepPieza, store);
+}
+
+// The Save button: what the posting needs besides the line.
+bool SaveCard(CardSession& s, CardState& state)
+{
+    Context& ctx = s.ctx;
+    WorkReportsState& w = WorkReports(ctx);
+    const QString tipo = TipoOf(state);
+    // The numbers must read before anything is kept: the card stays open on a bad one.
+    for (const auto& [field, cents] :
+         {std::pair{kTparo, tipo == QLatin1String("ALB")}, std::pair{kTinter, tipo == QLatin1String("AL")}}) {
+        const QString text = state.value(field);
+        if ((cents ? ParseCents(text) : ParseInt64(text)).errorPos != 0) {
+            ctx.ui.ShowMessage(QString::fromUtf8("'%1' no es un valor entero válido").arg(text));
+            state.focusRequest = field;
+            return false;
+        }
+    }
+    ctx.st.PhotoAssignFlag = 0;
+    w.ChosenRepairDescription.clear();
+    w.ChosenRepairExecutor.clear();
+    const QString shown = state.value(kDescripcion);
+    if (state.value(kTinter) > QLatin1String("0")) {
+        w.OrderFinishedFlag = state.checked(kORDENT) && state.checked(kRepFin) ? 1 : 0;
+        // The posting closes the chosen repair once the line is stored.
+        if (shown.contains(QLatin1Char('\t'))) {
+            w.ChosenRepairDescription = DescriptionText(shown);
+            w.ChosenRepairExecutor = shown.section(QLatin1Char('\t'), 1).left(10);
+        }
+    }
+    if (state.checked(kFoto)) {
+        // Where the add loop's picture import stores the photo.
+        ctx.st.PhotoAssignFlag = 1;
+        ctx.st.CurrentSubFolder = PhotoSubFolder(PhotoOwner::WorkReport, ctx.st.CurrentEnvironment);
+        ctx.st.PhotoFileName = state.value(kRepCode) + state.value(kRepPieza);
+    }
+    StoreMovements(ctx).MovementBuffer.Codigo = state.value(kRepCode);
+    if (state.controlHeld)
+        w.KeepEntryMark = 1;
+    w.TypeValidFlag =
+        !ActivityTypeName(tipo).isEmpty() && !HourTypeName(state.value(kTIPOH).toUpper()).isEmpty() ? 1 : 0;
+    // Only a repair that took time plans a revision, whatever the box showed before the type changed.
+    const bool timedRepair = tipo.startsWith(QLatin1Char('R')) && ParseInt64(state.value(kTinter)).value > 0;
+    w.PlanRevisionFlag = timedRepair && !state.hidden.count(kPlanRev) && state.checked(kPlanRev) ? 1 : 0;
+    state.setChecked(kRepFin, false);
+    state.set(kLabel11, QString());
+    return true;
+}
+
+} // namespace gim::report_card
