@@ -119,6 +119,8 @@ CardSpec WorkReportCardSpec(CardSession& s)
 
     FieldSpec nmq = MakeField(kNMQ, "Nº", FieldKind::Text, 5);
     nmq.onChange = [&ctx, &s](CardState& state) {
+        if (Machines(ctx).MachineList.empty())
+            LoadMachineList(ctx);
         const std::vector<MachineEntry>& list = Machines(ctx).MachineList;
         const Int64Parse n = ParseInt64(state.value(kNMQ));
         if (n.errorPos != 0 || n.value < 0 || n.value > 10000)

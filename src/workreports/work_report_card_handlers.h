@@ -80,11 +80,10 @@ inline constexpr std::array<const char*, 5> kDescriptionPresets{{
 struct CardSession
 {
     Context& ctx;
-    QString mode; // ActionCode when the card opened
-    bool backStep = false;
-    QString tipoEntered;     // the activity type as Tipo was entered        // Tipo left with Shift+Tab: the
-                             // focus goes back to the machine
-    QString lastDescription; // the description as the card closes, whatever closes it
+    QString mode;                 // ActionCode when the card opened
+    bool backStep = false;        // Tipo left with Shift+Tab: the focus goes back to the machine
+    QString tipoEntered;          // the activity type as Tipo was entered
+    QString lastDescription;      // the description as the card closes, whatever closes it
     QStringList fileDescriptions; // the lines of the description file
 };
 

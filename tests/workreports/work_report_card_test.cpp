@@ -723,5 +723,43 @@ TEST_F(WorkReportCardTest, PassingThroughTheTypeOfAnEditedStoreLineKeepsItsPartA
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+TEST_F(WorkReportCardTest, OperatorAndMachineAreNamedAndTheMachineFollowsItsNumberInTheList)
+{
+    const auto person = [](const char* number, const char* name, const char* surnames, const char* left) {
+        TPersonnelRecord r{};
+        r.Matricula = number;
+        r.Nombre = name;
+        r.Apellidos = QString::fromUtf8(surnames);
+        r.Baja = left;
+        return PersonListEntry{r, 0};
+    };
+    Personnel(t.ctx).PersonnelList = {person("000101", "Juan", "Pérez Gil", "../  /  "),
+                                      person("000102", "Ana", "Ruiz", "31/01/25"),
+                                      person("000103", "Luis", "Sanz", "../  /  ")};
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kNewCard)
+        .ExpectValue("NoMatricula", QString::fromUtf8("Juan Pérez Gil"))
+        .Inspect([](const CardState& s) { EXPECT_EQ(s.choices.at("Matricula").join('|'), "000101|000103"); })
+        .Set("Matricula", "000102")
+        .ExpectValue("NoMatricula", "Ana Ruiz")
+        .Set("Matricula", "000999")
+        .ExpectValue("NoMatricula", "NO EXISTE LA PERSONA")
+        .Set("NMQ", "2")
+        .ExpectValue("Codigo", "M2")
+        .ExpectValue("NoMaquina", "Torno")
+        .Set("NMQ", "0")
+        .ExpectValue("Codigo", "*")
+        .ExpectValue("NoMaquina", "Indistinta")
+        .Set("Codigo", "M1")
+        .Focus("Orden")
+        .ExpectValue("NMQ", "1")
+        .ExpectValue("NoMaquina", "Prensa")
+        .Set("Codigo", "M7")
+        .ExpectValue("NoMaquina", "NO EXISTE LA MAQUINA")
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(rec, "1"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 } // namespace
 } // namespace gim
