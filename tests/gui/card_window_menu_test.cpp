@@ -288,6 +288,36 @@ TEST_F(CardWindowsFromTheMenu, CtrlF5OpensTheBreakdownCardOnTodayStampsTimesAndS
     EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.AVR"))));
 }
 
+TEST_F(CardWindowsFromTheMenu, CtrlF11OpensTheDailyReportCardAndSalirEndsTheSeriesStoringNothing)
+{
+    QStringList captions;
+    ModalScript script({[&captions](CardDialog* dialog) {
+        captions << dialog->windowTitle();
+        auto* tipo = qobject_cast<QComboBox*>(dialog->FieldWidget(QStringLiteral("Tipo")));
+        auto* tipoh = qobject_cast<QComboBox*>(dialog->FieldWidget(QStringLiteral("TIPOH")));
+        ASSERT_TRUE(tipo && tipoh);
+        // The activity codes come from the reserved-code file the card creates; hour types are sorted.
+        QStringList codes;
+        for (int i = 0; i < tipo->count(); ++i)
+            codes << tipo->itemText(i);
+        EXPECT_EQ(codes.size(), 99);
+        EXPECT_EQ(Text(codes.mid(0, 4).join(QLatin1Char(' '))), "P1D P1S P2S PM");
+        EXPECT_EQ(Text(codes.mid(95).join(QLatin1Char(' '))), "OP TA TM TL");
+        QStringList hourTypes;
+        for (int i = 0; i < tipoh->count(); ++i)
+            hourTypes << tipoh->itemText(i);
+        EXPECT_EQ(hourTypes.join(QLatin1Char(' ')), QStringLiteral("B C E EC EF EN F N P V"));
+        EXPECT_FALSE(dialog->Button(QStringLiteral("BorraPartes"))->isVisible());
+        dialog->Button(QStringLiteral("BitBtn1"))->click();
+    }});
+    test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F11")));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.unexpected, QStringList());
+    EXPECT_EQ(captions, QStringList{"ALTA PARTES DE TRABAJO"});
+    EXPECT_FALSE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.PDA"))));
+    EXPECT_TRUE(QFile::exists(ctx.Path(QStringLiteral("PORTAL.CDG"))));
+}
+
 TEST_F(CardWindowsFromTheMenu, ShiftF9BooksAStoreEntryIntoThePartAndTheJournal)
 {
     ctx.st.FirstYear = 22;

@@ -806,12 +806,87 @@ TEST_F(WorkReportPostingTest, AnImportOfThreeLinesReSortsEveryFileAnyLineTouched
     EXPECT_EQ(tags, (QStringList{"c", "b", "a"}));
 }
 
-TEST_F(WorkReportPostingTest, TheAddCommandIsOfferedAndEndsWhenTheCardIsLeft)
+// The line the cards below enter: training of machine M1 on Wednesday of week 48.
+TWorkReportRecord TrainingLine(const char* matricula)
 {
+    TWorkReportRecord r{};
+    r.Matricula = matricula;
+    r.Codigo = "M1";
+    r.Tipo = "IF";
+    r.TIPOH = "C";
+    r.dia = "26/48/3";
+    r.Descripcion = "Curso de soldadura";
+    r.Tinter = 60;
+    return r;
+}
+
+TEST_F(WorkReportPostingTest, CtrlSpaceOnSaveRepeatsTheLineForTheNextOperatorUntilTheCardIsLeft)
+{
+    TPersonnelRecord second{};
+    second.Matricula = "000002";
+    second.Apellidos = "Ruiz";
+    second.Nombre = "Luis";
+    second.Baja = "../  /  ";
+    TPersonnelRecord first{};
+    first.Matricula = "000001";
+    first.Apellidos = "Garcia";
+    first.Nombre = "Ana";
+    first.Baja = "../  /  ";
+    gim::StoreRecords(t.ctx, t.ctx.st.PersonnelFileName, std::vector<TPersonnelRecord>{first, second});
+    LoadPersonnel(t.ctx);
+
+    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+        .Set("Matricula", "000001")
+        .Set("Codigo", "M1")
+        .Set("dia", "26/48/3")
+        .Set("Tipo", "IF")
+        .Set("Tinter", "60")
+        .Set("Descripcion", "Curso de soldadura")
+        .ControlPress("SalvaPartes");
+    // The next card repeats the line and asks only for the operator.
+    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+        .ExpectValue("Matricula", "#")
+        .ExpectValue("Codigo", "M1")
+        .ExpectValue("Tipo", "IF")
+        .ExpectValue("Tinter", "60")
+        .ExpectValue("Descripcion", "Curso de soldadura")
+        .Set("Matricula", "000002")
+        .Press("SalvaPartes");
+    // A plain save starts the next card blank, operator kept.
+    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+        .ExpectValue("Matricula", "000002")
+        .ExpectValue("Codigo", "#")
+        .ExpectValue("Tipo", "")
+        .Press("BitBtn1");
+    EXPECT_TRUE(RunMenu("Partes > Alta"));
+    EXPECT_SCRIPT_DONE(t.ui);
+
+    // Sorted afterwards, the highest operator of the day first; training posts nothing else.
+    EXPECT_EQ(t.ReadFile(kLines), RecordOf(TrainingLine("000002")) + RecordOf(TrainingLine("000001")));
+    EXPECT_FALSE(t.Exists(kBreakdowns));
+    EXPECT_FALSE(t.Exists(kRevisions));
+    EXPECT_FALSE(t.Exists(kEntries));
+    EXPECT_EQ(t.ctx.st.ActionCode, QString());
+}
+
+TEST_F(WorkReportPostingTest, ACardOfAnUnknownOperatorIsRefusedAndTheNextCardFollows)
+{
+    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+        .Set("Matricula", "000009")
+        .Set("Codigo", "M1")
+        .Set("dia", "26/48/3")
+        .Set("Tipo", "VM")
+        .Set("Tinter", "90")
+        .Press("SalvaPartes");
+    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
+    // A card saved without its machine.
+    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO")).Set("Matricula", "000001").Press("SalvaPartes");
+    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"));
+    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO")).Press("BitBtn1");
     EXPECT_TRUE(RunMenu("Partes > Alta"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_FALSE(t.Exists(kLines));
-    EXPECT_EQ(t.ctx.st.ActionCode, QString());
+    EXPECT_FALSE(t.Exists(kBreakdowns));
 }
 
 } // namespace
