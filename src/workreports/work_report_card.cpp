@@ -18,6 +18,7 @@
 #include <QDate>
 #include <QFile>
 #include <algorithm>
+#include <map>
 #include <utility>
 
 namespace gim {
@@ -288,6 +289,43 @@ CardSpec WorkReportCardSpec(CardSession& s)
     FieldSpec foto = MakeField(kFoto, "Relacionar Foto", FieldKind::Check);
     foto.onChange = [&s](CardState& state) { ProposePhoto(s, state); };
     spec.fields.push_back(foto);
+
+    // In tab order: who and where, when and what, then the amounts and the assignments below a
+    // description as wide as the card.
+    const std::map<QString, FieldPlace> places = {
+        {kMatricula, GridCell(0, 0)},
+        {kNoMatricula, GridCell(0, 1, 1, 2)},
+        {kCodigo, GridCell(1, 0)},
+        {kNoMaquina, GridCell(1, 1, 1, 2)},
+        {kNMQ, GridCell(2, 0)},
+        {kOrden, GridCell(3, 0)},
+        {kLabel11, GridCell(3, 1, 1, 2)},
+        {kLabel3, GridCell(4, 0)},
+        {kDia, GridCell(5, 0)},
+        {kCalendario, GridCell(5, 1)},
+        {kTipo, GridCell(6, 0)},
+        {kLabel9, GridCell(6, 1, 1, 2)},
+        {kTIPOH, GridCell(7, 0)},
+        {kLabel13, GridCell(7, 1, 1, 2)},
+        {kDescripcion, GridCell(8, 0, 1, 3)},
+        {kLabel10, GridCell(9, 0)},
+        {kRepCode, GridCell(9, 1)},
+        {kRepPieza, GridCell(9, 2)},
+        {kLabel6, GridCell(10, 0)},
+        {kTinter, GridCell(10, 1)},
+        {kLabel12, GridCell(10, 2)},
+        {kLabel14, GridCell(11, 1)},
+        {kLabel7, GridCell(12, 0)},
+        {kTparo, GridCell(12, 1)},
+        {kORDENT, GridCell(13, 0)},
+        {kPresup, GridCell(13, 1)},
+        {kRepFin, GridCell(13, 2)},
+        {kPlanRev, GridCell(14, 0)},
+        {kFoto, GridCell(14, 1)},
+    };
+    for (FieldSpec& f : spec.fields)
+        if (const auto it = places.find(f.name); it != places.end())
+            f.place = it->second;
 
     spec.buttons = {{kSalvaPartes, QStringLiteral("Sal&var"), CardResult::Save},
                     {kBitBtn1, QStringLiteral("&Salir"), CardResult::Exit},
