@@ -69,7 +69,8 @@ struct FieldSpec
     // A single click on the field; a key pressed on it while Shift alone is held (the key is not typed).
     std::function<void(CardState&)> onClick;
     std::function<void(CardState&)> onShiftKey;
-    // With onShiftKey: the key is typed into the field as well (a mark, not a stamp).
+    // With onShiftKey: a key that types (a capital) is a plain keystroke and is typed; only keys that type
+    // nothing (Shift+Tab, Shift+arrows) run onShiftKey. A mark, not a stamp.
     bool shiftKeyTyped = false;
     // Check lists: the user clicked item number `item` (before its tick changes, if it does).
     std::function<void(CardState&, int item)> onItem;

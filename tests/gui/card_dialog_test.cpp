@@ -471,6 +471,27 @@ TEST(CardDialogEvents, ComboItemsFollowTheStateAndKeepTheCurrentText)
     EXPECT_EQ(tipo->currentIndex(), -1);
 }
 
+TEST(CardDialogEvents, ItemsGivenOnEnteringAComboLeaveItsTextSelectedForTyping)
+{
+    RecordingCard card;
+    card.state.set("SECCION", "#");
+    // The list is filled when the field is entered, as the daily-report card fills its machine codes.
+    card.spec.fields[4].onEnter = [](CardState& st) { st.choices["SECCION"] = QStringList{"HID", "NEU"}; };
+    CardDialog dialog(card.spec, card.state);
+    Open(dialog);
+    auto* tipo = Field<QComboBox>(dialog, "TIPO");
+    auto* seccion = Field<QComboBox>(dialog, "SECCION");
+    tipo->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    PressKey(tipo, Qt::Key_Tab);
+    QApplication::processEvents();
+    ASSERT_TRUE(seccion->hasFocus());
+    EXPECT_EQ(seccion->count(), 2);
+    EXPECT_EQ(Text(seccion->lineEdit()->selectedText()), "#");
+    Type(seccion->lineEdit(), "M1");
+    EXPECT_EQ(Text(card.state.value("SECCION")), "M1");
+}
+
 TEST(CardDialogClosing, CloseBoxHandlersAndTheInitialFocus)
 {
     // The close box returns the cancel result and runs no handler.
@@ -639,7 +660,7 @@ TEST(QtShellTest, RefusesWhatCannotBeOpenedOrStarted)
 
 // A Shift-key mark that lets the key through: the handler runs and the capital is typed; on a stamp field
 // the key is taken by the handler alone.
-TEST(CardDialogKeys, AShiftKeyMarkRunsItsHandlerAndStillTypesTheKey)
+TEST(CardDialogKeys, AShiftKeyMarkComesFromKeysThatTypeNothingAndCapitalsAreTyped)
 {
     RecordingCard card;
     card.spec.fields[0].onShiftKey = [&card](CardState&) { card.events << "mark"; };
@@ -651,10 +672,16 @@ TEST(CardDialogKeys, AShiftKeyMarkRunsItsHandlerAndStillTypesTheKey)
     auto* nombre = qobject_cast<QLineEdit*>(dialog.FieldWidget("NOMBRE"));
     ASSERT_TRUE(codigo && nombre);
     codigo->setFocus(Qt::MouseFocusReason);
+    // A capital typed with Shift is a keystroke like any other.
     QKeyEvent shiftR(QEvent::KeyPress, Qt::Key_R, Qt::ShiftModifier, QStringLiteral("R"));
     QApplication::sendEvent(codigo, &shiftR);
     EXPECT_EQ(Text(card.state.value("CODIGO")), "R");
+    EXPECT_FALSE(card.events.contains("mark"));
+    // A key that types nothing, held with Shift, marks the field and still does its own work.
+    QKeyEvent shiftLeft(QEvent::KeyPress, Qt::Key_Left, Qt::ShiftModifier);
+    QApplication::sendEvent(codigo, &shiftLeft);
     EXPECT_TRUE(card.events.contains("mark"));
+    EXPECT_EQ(Text(codigo->selectedText()), "R");
     nombre->setFocus(Qt::MouseFocusReason);
     QKeyEvent shiftA(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A"));
     QApplication::sendEvent(nombre, &shiftA);

@@ -59,6 +59,25 @@ TEST(WorkReportCardWindow, ShowsTheLineStepsBackFromTheTypeAndSavesWithCtrlSpace
         ASSERT_NE(tipo, nullptr);
         tipo->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(Text(card->FocusedField()), "Tipo");
+        // Capitals typed with Shift, as a keyboard sends them, are no back-step: Tab goes on to the time.
+        tipo->lineEdit()->selectAll();
+        for (const QChar c : QStringLiteral("RM")) {
+            QWidget* at = QApplication::focusWidget();
+            QKeyEvent shiftDown(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+            QApplication::sendEvent(at, &shiftDown);
+            QKeyEvent down(QEvent::KeyPress, c.unicode(), Qt::ShiftModifier, QString(c));
+            QApplication::sendEvent(at, &down);
+            QKeyEvent up(QEvent::KeyRelease, c.unicode(), Qt::ShiftModifier, QString(c));
+            QApplication::sendEvent(at, &up);
+            QKeyEvent shiftUp(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+            QApplication::sendEvent(at, &shiftUp);
+        }
+        EXPECT_EQ(Text(tipo->currentText()), "RM");
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(QApplication::focusWidget(), &tab);
+        EXPECT_EQ(Text(card->FocusedField()), "Tinter");
+        tipo->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(Text(card->FocusedField()), "Tipo");
         QKeyEvent backTab(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
         QApplication::sendEvent(QApplication::focusWidget(), &backTab);
         EXPECT_EQ(Text(card->FocusedField()), "Codigo");

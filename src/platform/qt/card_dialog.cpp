@@ -348,12 +348,23 @@ void CardDialog::ApplyChoices(const FieldView& view)
         return;
     const QSignalBlocker blocker(combo);
     const QString text = combo->currentText();
+    // New items must not disturb the editing: a text selected on entering the field stays selected, so
+    // that typing replaces it.
+    QLineEdit* line = combo->lineEdit();
+    const int selectionStart = line ? line->selectionStart() : -1;
+    const int selectionLength = line ? line->selectionLength() : 0;
+    const int cursor = line ? line->cursorPosition() : 0;
     combo->clear();
     combo->addItems(wanted);
-    if (combo->isEditable())
+    if (combo->isEditable()) {
         combo->setCurrentText(text);
-    else
+        if (selectionStart >= 0)
+            line->setSelection(selectionStart, selectionLength);
+        else
+            line->setCursorPosition(cursor);
+    } else {
         combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly));
+    }
 }
 
 void CardDialog::ApplyValue(const FieldView& view, const QString& value)
@@ -698,14 +709,19 @@ bool CardDialog::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
     // A field that takes Shift-keys: the key fills it instead of being typed; Shift+Tab still moves on.
+    // Shift going down is no key of its own: a capital typed with it is a plain keystroke.
     if (event->type() == QEvent::KeyPress && m_running && !m_closed &&
-        static_cast<QKeyEvent*>(event)->modifiers() == Qt::ShiftModifier)
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::ShiftModifier &&
+        static_cast<QKeyEvent*>(event)->key() != Qt::Key_Shift)
         for (const FieldView& view : m_fields)
             if ((view.clickTarget == watched || view.widget == watched) && view.spec->onShiftKey) {
+                const auto* key = static_cast<QKeyEvent*>(event);
+                const bool types = !key->text().isEmpty() && key->text().at(0).isPrint();
+                if (view.spec->shiftKeyTyped && types)
+                    break;
                 m_card.ShiftKey(view.spec->name);
                 Sync();
-                const int key = static_cast<QKeyEvent*>(event)->key();
-                if (key != Qt::Key_Backtab && key != Qt::Key_Tab && !view.spec->shiftKeyTyped)
+                if (key->key() != Qt::Key_Backtab && key->key() != Qt::Key_Tab && !view.spec->shiftKeyTyped)
                     return true;
                 break;
             }
