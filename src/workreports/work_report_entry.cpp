@@ -58,6 +58,8 @@ void TakeInputLine(Context& ctx)
     TWorkReportRecord& r = w.CurrentWorkReport;
     r = w.WorkReportInput;
     w.LongDescription = r.Descripcion.str();
+    if (w.WorkReportInputDateText.size() > 7)
+        ctx.st.DateText = w.WorkReportInputDateText;
     w.AddLoopAnswer = QStringLiteral("N");
     w.TypeValidFlag = 1;
     TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;

@@ -25,6 +25,8 @@ struct WorkReportsState
     TWorkReportRecord CurrentWorkReport{};
     // The line an outside caller (import, merge, report window) hands in.
     TWorkReportRecord WorkReportInput{};
+    // The import's full date text ("dd/mm/yyyy"), when it gives one: it becomes DateText.
+    QString WorkReportInputDateText;
     // Set when a line was stored since the last sort: the commands that store lines sort afterwards.
     std::uint8_t WorkReportWritten = 0;
 

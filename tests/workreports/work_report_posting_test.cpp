@@ -679,6 +679,19 @@ TEST_F(WorkReportPostingTest, AnImportedLineIsStoredPostedAndCountedAsAdded)
     EXPECT_EQ(w().WorkReportWritten, 1);
 }
 
+TEST_F(WorkReportPostingTest, AFullDateHandedInWithAnImportedLineBecomesTheDateText)
+{
+    LoadPlannedRepairs(t.ctx);
+    t.ctx.st.DateText = QStringLiteral("07/12/2026");
+    w().WorkReportInputDateText = QStringLiteral("26/48/3");
+    Import(Line("IF", 60));
+    EXPECT_EQ(t.ctx.st.DateText, QStringLiteral("07/12/2026"));
+    w().WorkReportInputDateText = QStringLiteral("25/11/2026");
+    Import(Line("IF", 30));
+    EXPECT_EQ(t.ctx.st.DateText, QStringLiteral("25/11/2026"));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 // The chosen repair used to be closed by the card, before the line was stored or even accepted.
 TEST_F(WorkReportPostingTest, TheRepairChosenOnTheCardIsClosedOnceItsLineIsStored)
 {
