@@ -165,8 +165,9 @@ struct Plant
         std::mt19937 rng(11);
         std::vector<TWorkReportRecord> lines;
         const int days = n.lines / 20;
+        const QDate now = c.clock.Now().date();
         for (int i = 0; i < n.lines; ++i) {
-            const QDate date = c.clock.Now().date().addDays(-(i * days / n.lines));
+            const QDate date = now.addDays(-(i * days / n.lines));
             TWorkReportRecord r{};
             r.dia = WeekCodeOf(date);
             r.Matricula = Numbered("%06d", 1 + static_cast<int>(rng() % n.persons)).c_str();
@@ -179,7 +180,7 @@ struct Plant
             lines.push_back(r);
         }
         std::stable_sort(lines.begin(), lines.end(), WorkReportBefore);
-        today = WeekCodeOf(c.clock.Now().date());
+        today = WeekCodeOf(now);
         StoreRecords(c, st.FileName(DataFile::WorkReport), lines);
 
         // Open repairs on every machine, ordered by week.
