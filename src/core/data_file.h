@@ -278,6 +278,18 @@ public:
         return ReadRecords<Record>(m_ctx, m_name, report);
     }
 
+    // The record at `index`, read-only, without reading the rest of the file; nullopt when the file
+    // cannot be opened or holds no whole record there.
+    std::optional<Record> ReadAt(std::uint64_t index, Report report = Report::Show) const
+    {
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::Read), report))
+            return std::nullopt;
+        if (index >= file.Count())
+            return std::nullopt;
+        return file.Read(static_cast<std::size_t>(index));
+    }
+
     // The ordered list: every record with its position, in the order of `before` with ties placed as
     // kTies says, in the order the file is read. An open failure leaves LastIOResult set and gives an
     // empty list.

@@ -253,12 +253,14 @@ void ShowOrder(CardSession& s, CardState& state)
     const std::int64_t number = ParseInt64(typed).value;
     ctx.st.CurrentWorkOrderNumber = static_cast<std::uint32_t>(number);
     const QString fileName = ctx.st.FileName(budget ? DataFile::RepairBudget : DataFile::WorkOrder);
-    const std::vector<TWorkOrderRecord> orders = KeyedFile<WorkOrderFile>(ctx, fileName)
-                                                     .Read(Report::Silent)
-                                                     .value_or(std::vector<TWorkOrderRecord>{});
+    // One record per keystroke: the order's position is its number.
+    std::optional<TWorkOrderRecord> order;
+    if (number >= 0)
+        order = KeyedFile<WorkOrderFile>(ctx, fileName)
+                    .ReadAt(static_cast<std::uint64_t>(number), Report::Silent);
     w.WorkOrderOpened = 0;
-    if (number >= 0 && number < static_cast<std::int64_t>(orders.size())) {
-        w.CurrentWorkOrder = orders[static_cast<std::size_t>(number)];
+    if (order) {
+        w.CurrentWorkOrder = *order;
         state.show(kRepFin, true);
         state.captions[kRepFin] = QString::fromUtf8(kCloseOrderShort);
         state.set(kLabel11, w.CurrentWorkOrder.Description.str());

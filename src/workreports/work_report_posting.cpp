@@ -100,12 +100,13 @@ void PostWorkOrderTime(Context& ctx, PostedFiles& posted)
     if (number.errorPos != 0 || number.value < 0)
         return;
     const QString fileName = st.FileName(DataFile::WorkOrder);
-    const std::optional<std::vector<TWorkOrderRecord>> orders =
-        KeyedFile<WorkOrderFile>(ctx, fileName).Read(Report::Silent);
-    if (!orders || static_cast<std::uint64_t>(number.value) >= orders->size())
+    const std::optional<TWorkOrderRecord> booked =
+        KeyedFile<WorkOrderFile>(ctx, fileName)
+            .ReadAt(static_cast<std::uint64_t>(number.value), Report::Silent);
+    if (!booked)
         return;
     TWorkOrderRecord& order = WorkOrders(ctx).CurrentWorkOrder;
-    order = (*orders)[static_cast<std::size_t>(number.value)];
+    order = *booked;
     // One moment stamps both the start and the close of an order opened and finished by one line.
     const QDateTime now = ctx.clock.Now();
     const QString today = WeekCodeOf(now.date());

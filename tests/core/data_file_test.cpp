@@ -288,6 +288,29 @@ TEST(KeyedFile, LoadKeepsPositionsAndReadingDirectionDecidesTies)
     EXPECT_EQ(back[2].pos, 0u);
 }
 
+TEST(KeyedFile, ReadAtGivesOneRecordAndNothingPastTheLastWholeOne)
+{
+    test::TestContext t;
+    const KeyedFile<CodeFile> file(t.ctx, QStringLiteral("E.MQW"));
+    // No file: nothing, and the silent caller finds the error kept, no message shown.
+    EXPECT_FALSE(file.ReadAt(0, Report::Silent).has_value());
+    EXPECT_EQ(t.ctx.st.LastIOResult, 2);
+
+    const std::vector<TMachineRecord> stored = {Machine("A", "1"), Machine("B", "2"), Machine("C", "3")};
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), stored);
+    t.WriteFile(QStringLiteral("E.MQW"), t.ReadFile(QStringLiteral("E.MQW")) + "cola");
+    const std::optional<TMachineRecord> second = file.ReadAt(1, Report::Silent);
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(Bytes({*second}), Bytes({stored[1]}));
+    EXPECT_EQ(t.ctx.st.LastIOResult, 0);
+    ASSERT_TRUE(file.ReadAt(2).has_value());
+    EXPECT_TRUE(file.ReadAt(2)->Denominacion == "3");
+    // The torn tail is no record.
+    EXPECT_FALSE(file.ReadAt(3).has_value());
+    EXPECT_FALSE(file.ReadAt(std::uint64_t{1} << 40).has_value());
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 TEST(KeyedFile, AppendUniqueCreatesTheFileOnceAndRefusesAKeyAlreadyStored)
 {
     test::TestContext t;

@@ -643,6 +643,30 @@ TEST_F(WorkReportCardTest, ADoubleClickOnTheDescriptionOffersTheProceduresByThei
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+TEST_F(WorkReportCardTest, TypingAnOrderNumberShowsThatOrderOrAnOutsideReference)
+{
+    StoreOrders({Order(0, "P"), Order(1, "E", "M1", "26/49/1", "8:00", "Cambio de correa")});
+    // A torn record at the end of the file is no order.
+    t.WriteFile("PORTAL.OTR", t.ReadFile("PORTAL.OTR") + "cola");
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .Set("Orden", "1")
+        .ExpectValue("Label11", "Cambio de correa")
+        .Inspect([](const CardState& s) { EXPECT_EQ(s.captions.at("RepFin"), "CIERRE ORDEN TRAB."); })
+        .Set("Orden", "2")
+        .ExpectValue("Label11", "REFERENCIA EXTERNA")
+        .Set("Orden", "0")
+        .ExpectValue("Label11", "Fuga de aceite")
+        .Set("Orden", "-1")
+        .ExpectValue("Label11", "REFERENCIA EXTERNA")
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
+    // The last order read stays in the buffer; the outside reference opened none.
+    EXPECT_EQ(WorkOrders(t.ctx).CurrentWorkOrder.Description.str(), "Fuga de aceite");
+    EXPECT_EQ(WorkOrders(t.ctx).WorkOrderOpened, 0);
+}
+
 TEST_F(WorkReportCardTest, AnOrderNumberThatDoesNotReadIsShownAndTheCardStaysOpen)
 {
     StoreOrders({Order(0, "P")});

@@ -1,0 +1,467 @@
+// Partes > Alta (Ctrl+F11) on a large environment: 100,000 daily-report lines, 2,000 machines, 500
+// persons, 5,000 planned repairs, 10,000 work orders (a third open) and 2,000 spare parts. Measured, each
+// against an anchor run alternately in the same process:
+//  - the command up to the card shown and painted, against a plain dialog with as many controls;
+//  - two lines saved and posted and the card left, through the command's re-sorts, against a plain copy
+//    of the .PDA;
+//  - the card's handlers on one keystroke or one focus move, against a keystroke into a field that has no
+//    handler (the card controller's own cost).
+#include "app/features.h"
+#include "bench_support.h"
+#include "core/context.h"
+#include "core/dispatch.h"
+#include "core/environment.h"
+#include "core/operations.h"
+#include "core/record_file.h"
+#include "core/startup.h"
+#include "core/week_codes.h"
+#include "masterdata/personnel.h"
+#include "platform/card_controller.h"
+#include "platform/clock.h"
+#include "platform/qt/card_dialog.h"
+#include "platform/qt/jpeg_codec.h"
+#include "records/machine_record.h"
+#include "records/personnel_record.h"
+#include "records/plan_records.h"
+#include "records/planned_repair_record.h"
+#include "records/spare_part_record.h"
+#include "records/work_order_record.h"
+#include "records/work_report_record.h"
+#include "workreports/work_report_card_handlers.h"
+#include "workreports/work_report_file.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace gim {
+namespace {
+
+using namespace report_card;
+
+// The full environment; a benchmark argument of 50 builds one of half its size, to see how the costs
+// grow.
+struct Sizes
+{
+    int lines = 100000;
+    int machines = 2000;
+    int persons = 500;
+    int repairs = 5000;
+    int orders = 10000;
+    int parts = 2000;
+};
+
+Sizes Scaled(int percent)
+{
+    const auto part = [percent](int n) { return n * percent / 100; };
+    Sizes full;
+    return {part(full.lines),   part(full.machines), part(full.persons),
+            part(full.repairs), part(full.orders),   part(full.parts)};
+}
+
+std::string Numbered(const char* format, int i)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, i);
+    return text;
+}
+
+// A user interface whose cards are handled by the benchmark.
+class BenchUi final : public bench::SilentUi
+{
+public:
+    int RunCard(const CardSpec& spec, CardState& state) override
+    {
+        if (!cardRunner)
+            return spec.cancelResult;
+        return cardRunner(spec, state);
+    }
+    std::function<int(const CardSpec&, CardState&)> cardRunner;
+};
+
+// One environment, written once, then started as the program starts.
+struct Plant
+{
+    BenchUi ui;
+    SystemClock clock;
+    bench::NoShell shell;
+    QtPictureCodec codec;
+    QTemporaryDir dir;
+    std::unique_ptr<Context> ctx;
+    std::unique_ptr<Dispatcher> dispatcher;
+    QString today;     // the week code of the lines entered
+    QString openOrder; // a work order in progress
+
+    Sizes n;
+
+    explicit Plant(Sizes sizes) : n(sizes)
+    {
+        const QString folder = dir.path();
+        {
+            // The first start writes the environment selector.
+            Context first(ui, clock, shell);
+            first.st.BaseDir = first.st.WorkDir = folder;
+            RegisterFeatures(first.Module<OperationRegistry>(), first, codec);
+            RunStartupBeforeWindow(first);
+        }
+        ctx = std::make_unique<Context>(ui, clock, shell);
+        Context& c = *ctx;
+        c.st.BaseDir = c.st.WorkDir = folder;
+        c.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        InitCurrentDate(c);
+        BuildDataFileNames(c);
+        BuildFirmFileNames(c);
+        WriteData(c);
+        RegisterFeatures(c.Module<OperationRegistry>(), c, codec);
+        RunStartupBeforeWindow(c);
+        RunStartupAfterWindow(c);
+        if (Personnel(c).PersonnelList.empty())
+            LoadPersonnel(c);
+        dispatcher = std::make_unique<Dispatcher>(c, c.Module<OperationRegistry>());
+    }
+
+    void WriteData(Context& c)
+    {
+        State& st = c.st;
+        TPlanYearsRecord years{};
+        years.FirstYear = static_cast<std::uint8_t>(st.CurrentYear - 2000 - 4);
+        years.LastYear = static_cast<std::uint8_t>(st.CurrentYear - 2000 + 1);
+        StoreRecords(c, st.PlanYearsFileName, std::vector<TPlanYearsRecord>{years});
+
+        std::vector<TMachineRecord> machines;
+        for (int i = 1; i <= n.machines; ++i) {
+            TMachineRecord m{};
+            m.Codigo = Numbered("M%06d", i).c_str();
+            m.Denominacion = "PRENSA HIDRAULICA DE 200 T";
+            m.Cuenta = "CTA-100";
+            m.Ubicacion = "NAVE 2";
+            m.Disponible = "SI";
+            machines.push_back(m);
+        }
+        StoreRecords(c, st.FileName(DataFile::Machine), machines);
+
+        std::vector<TPersonnelRecord> persons;
+        for (int i = 1; i <= n.persons; ++i) {
+            TPersonnelRecord p{};
+            p.Matricula = Numbered("%06d", i).c_str();
+            p.Apellidos = "Garcia Lopez";
+            p.Nombre = "Ana";
+            p.Baja = "../  /  ";
+            persons.push_back(p);
+        }
+        StoreRecords(c, st.PersonnelFileName, persons);
+
+        // Five years of lines, twenty a day, latest first as every sort leaves the file.
+        std::mt19937 rng(11);
+        std::vector<TWorkReportRecord> lines;
+        const int days = n.lines / 20;
+        const QDate now = c.clock.Now().date();
+        for (int i = 0; i < n.lines; ++i) {
+            const QDate date = now.addDays(-(i * days / n.lines));
+            TWorkReportRecord r{};
+            r.dia = WeekCodeOf(date);
+            r.Matricula = Numbered("%06d", 1 + static_cast<int>(rng() % n.persons)).c_str();
+            r.Codigo = Numbered("M%06d", 1 + static_cast<int>(rng() % n.machines)).c_str();
+            r.Orden = "0";
+            r.Tipo = "RM";
+            r.TIPOH = "C";
+            r.Descripcion = "Cambio de rodamiento y alineacion";
+            r.Tinter = 30;
+            lines.push_back(r);
+        }
+        std::stable_sort(lines.begin(), lines.end(), WorkReportBefore);
+        today = WeekCodeOf(now);
+        StoreRecords(c, st.FileName(DataFile::WorkReport), lines);
+
+        // Open repairs on every machine, ordered by week.
+        std::vector<TPlannedRepairRecord> repairs;
+        for (int i = 0; i < n.repairs; ++i) {
+            TPlannedRepairRecord r{};
+            r.Code = Numbered("M%06d", 1 + i % n.machines).c_str();
+            r.Week = static_cast<std::uint16_t>(1 + i * 200 / n.repairs);
+            r.Specialty = "M";
+            r.Description = Numbered("Revisar holguras del cabezal %d", i).c_str();
+            r.State = i % 2 ? "P" : "E";
+            r.Executor = "000001";
+            repairs.push_back(r);
+        }
+        StoreRecords(c, st.FileName(DataFile::PlannedRepair), repairs);
+
+        std::vector<TWorkOrderRecord> orders;
+        for (int i = 0; i < n.orders; ++i) {
+            TWorkOrderRecord o{};
+            o.Number = i;
+            o.Description = Numbered("Sustituir cilindro de la prensa %d", i).c_str();
+            o.Machine = Numbered("M%06d", 1 + i % n.machines).c_str();
+            o.State = i % 3 == 0 ? (i % 2 ? "P" : "T") : "E";
+            o.Type = "P";
+            orders.push_back(o);
+        }
+        StoreRecords(c, st.FileName(DataFile::WorkOrder), orders);
+        openOrder = QString::number(n.orders - 3);
+
+        std::vector<TSparePartRecord> parts;
+        for (int i = 0; i < n.parts; ++i) {
+            TSparePartRecord p{};
+            p.Codigo = Numbered("M%06d", 1 + i % n.machines).c_str();
+            p.Equipo = "ME";
+            p.Util = "ROD";
+            p.Pieza = Numbered("%03d", i % 1000).c_str();
+            p.Nombre = "Rodamiento 6204";
+            p.Exist = 10;
+            p.Valor = 900;
+            parts.push_back(p);
+        }
+        std::sort(parts.begin(), parts.end(), [](const TSparePartRecord& a, const TSparePartRecord& b) {
+            return a.Codigo < b.Codigo || (a.Codigo == b.Codigo && a.Pieza < b.Pieza);
+        });
+        StoreRecords(c, st.FileName(DataFile::SparePart), parts);
+    }
+
+    Context& C() { return *ctx; }
+    bool Run() { return dispatcher->Run(QStringLiteral("Partes > Alta")); }
+
+    double PlainCopy()
+    {
+        const QString to = C().Path(QStringLiteral("COPY.PDA"));
+        return bench::TimeOnce([&] {
+            QFile::remove(to);
+            QFile::copy(C().Path(C().st.FileName(DataFile::WorkReport)), to);
+        });
+    }
+};
+
+Plant& Shared(int percent)
+{
+    static std::map<int, std::unique_ptr<Plant>> plants;
+    std::unique_ptr<Plant>& plant = plants[percent];
+    if (!plant)
+        plant = std::make_unique<Plant>(Scaled(percent));
+    return *plant;
+}
+
+// A plain dialog with a caption and a line edit for each field of the card, shown and painted.
+double PlainDialog(int controls)
+{
+    return bench::TimeOnce([&] {
+        QDialog dialog;
+        auto* grid = new QGridLayout(&dialog);
+        for (int i = 0; i < controls; ++i) {
+            grid->addWidget(new QLabel(QStringLiteral("Campo %1").arg(i)), i % 16, 2 * (i / 16));
+            grid->addWidget(new QLineEdit(QStringLiteral("valor")), i % 16, 2 * (i / 16) + 1);
+        }
+        dialog.show();
+        bench::WaitUntilPainted(&dialog);
+    });
+}
+
+void BM_ReportCardShown(benchmark::State& state)
+{
+    Plant& p = Shared(static_cast<int>(state.range(0)));
+    int controls = 0;
+    double shown = 0;
+    std::chrono::steady_clock::time_point t0;
+    p.ui.cardRunner = [&](const CardSpec& spec, CardState& card) {
+        controls = static_cast<int>(spec.fields.size());
+        int result = spec.cancelResult;
+        {
+            CardDialog dialog(spec, card);
+            dialog.Start();
+            bench::WaitUntilPainted(&dialog);
+            shown = bench::SecondsSince(t0);
+            dialog.reject();
+            result = dialog.Result();
+        }
+        bench::Settle();
+        return result;
+    };
+    // Once to learn how many controls the card has.
+    t0 = std::chrono::steady_clock::now();
+    p.Run();
+    bench::CompareWithAnchor(
+        state, "x_plain_dialog", [&] { return PlainDialog(controls); },
+        [&] {
+            t0 = std::chrono::steady_clock::now();
+            p.Run();
+            return shown;
+        });
+    p.ui.cardRunner = nullptr;
+}
+BENCHMARK(BM_ReportCardShown)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(7);
+
+// Fills the card as the user types it and presses Save.
+void FillAndSave(CardController& card, std::initializer_list<std::pair<QString, QString>> values)
+{
+    for (const auto& [field, value] : values) {
+        card.Focus(field);
+        card.Edit(field, value);
+    }
+    card.Focus(QString());
+    card.Press(kSalvaPartes);
+}
+
+void BM_ReportLinesPosted(benchmark::State& state)
+{
+    Plant& p = Shared(static_cast<int>(state.range(0)));
+    int cards = 0;
+    p.ui.cardRunner = [&](const CardSpec& spec, CardState& card) {
+        CardController controller(
+            spec, card, [](const QString&) {}, [](const QString&) {});
+        if (!controller.Open())
+            return controller.Result();
+        switch (cards++) {
+        case 0: // a repair of 45 minutes
+            FillAndSave(controller, {{kMatricula, QStringLiteral("000007")},
+                                     {kCodigo, QStringLiteral("M000123")},
+                                     {kDia, p.today},
+                                     {kTipo, QStringLiteral("RM")},
+                                     {kTinter, QStringLiteral("45")},
+                                     {kDescripcion, QStringLiteral("Cambio de junta del cilindro")}});
+            break;
+        case 1: // a breakdown
+            FillAndSave(controller, {{kMatricula, QStringLiteral("000007")},
+                                     {kCodigo, QStringLiteral("M000456")},
+                                     {kDia, p.today},
+                                     {kTipo, QStringLiteral("VM")},
+                                     {kTinter, QStringLiteral("30")},
+                                     {kTparo, QStringLiteral("20")},
+                                     {kDescripcion, QStringLiteral("Fuga de aceite")}});
+            break;
+        default:
+            controller.Press(kBitBtn1);
+            break;
+        }
+        return controller.Closed() ? controller.Result() : spec.cancelResult;
+    };
+    bench::CompareWithAnchor(
+        state, "x_plain_copy", [&] { return p.PlainCopy(); },
+        [&] {
+            cards = 0;
+            return bench::TimeOnce([&] { p.Run(); });
+        });
+    if (cards != 3)
+        state.SkipWithError("the command did not show three cards");
+    p.ui.cardRunner = nullptr;
+}
+BENCHMARK(BM_ReportLinesPosted)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(7);
+
+// The handlers, each on an open card. Argument: which.
+enum Keystroke {
+    kEnterOrden,      // focus into Orden: the open orders of .OTR offered
+    kTypeOrden,       // a digit typed in Orden: the order shown
+    kTypeMatricula,   // a digit typed in Matricula: the person and the day total
+    kTypeTinter,      // a digit typed in Tinter: the accumulated time
+    kLeaveTinter,     // Tinter left on a repair line: the machine's open repairs offered
+    kTypeCodigo,      // a character typed in Codigo: the machine looked up
+    kLeaveCodigo,     // Codigo left: the machine's position
+    kTypeNMQ,         // a digit typed in NMQ: the machine at that position
+    kTypeOldMatricula // as kTypeMatricula on a day four years back
+};
+
+void BM_ReportCardKeystroke(benchmark::State& state)
+{
+    Plant& p = Shared(static_cast<int>(state.range(1)));
+    const auto which = static_cast<Keystroke>(state.range(0));
+    int step = 0;
+    p.ui.cardRunner = [&](const CardSpec& spec, CardState& card) {
+        CardController c(
+            spec, card, [](const QString&) {}, [](const QString&) {});
+        if (!c.Open())
+            return c.Result();
+        const bool old = which == kTypeOldMatricula;
+        for (const auto& [field, value] :
+             {std::pair{kMatricula, QStringLiteral("000007")}, std::pair{kCodigo, QStringLiteral("M000123")},
+              std::pair{kDia, old ? WeekCodeOf(p.C().clock.Now().date().addYears(-4)) : p.today},
+              std::pair{kTipo, QStringLiteral("RM")}, std::pair{kTinter, QStringLiteral("45")}}) {
+            c.Focus(field);
+            c.Edit(field, value);
+        }
+        c.Focus(kTparo);
+        // Every keystroke changes the value: the anchor and the work keep their own turns.
+        int anchorStep = 0;
+        const auto alternate = [&](const QString& a, const QString& b) { return ++step % 2 ? a : b; };
+        const auto anchor = [&] {
+            c.Focus(kTparo);
+            return bench::TimeOnce(
+                [&] { c.Edit(kTparo, ++anchorStep % 2 ? QStringLiteral("1") : QStringLiteral("12")); });
+        };
+        std::function<void()> before;
+        std::function<void()> work;
+        switch (which) {
+        case kEnterOrden:
+            before = [&] { c.Focus(kTparo); };
+            work = [&] { c.Focus(kOrden); };
+            break;
+        case kTypeOrden:
+            before = [&] { c.Focus(kOrden); };
+            work = [&] { c.Edit(kOrden, alternate(p.openOrder, p.openOrder + QLatin1Char('0'))); };
+            break;
+        case kTypeMatricula:
+        case kTypeOldMatricula:
+            before = [&] { c.Focus(kMatricula); };
+            work = [&] { c.Edit(kMatricula, alternate(QStringLiteral("000007"), QStringLiteral("00000"))); };
+            break;
+        case kTypeTinter:
+            before = [&] { c.Focus(kTinter); };
+            work = [&] { c.Edit(kTinter, alternate(QStringLiteral("45"), QStringLiteral("4"))); };
+            break;
+        case kLeaveTinter:
+            before = [&] { c.Focus(kTinter); };
+            work = [&] { c.Focus(kTparo); };
+            break;
+        case kTypeCodigo:
+            before = [&] { c.Focus(kCodigo); };
+            work = [&] { c.Edit(kCodigo, alternate(QStringLiteral("M001234"), QStringLiteral("M0012345"))); };
+            break;
+        case kLeaveCodigo:
+            before = [&] { c.Focus(kCodigo); };
+            work = [&] { c.Focus(kNMQ); };
+            break;
+        case kTypeNMQ:
+            before = [&] { c.Focus(kNMQ); };
+            work = [&] { c.Edit(kNMQ, alternate(QStringLiteral("900"), QStringLiteral("90"))); };
+            break;
+        }
+        bench::CompareWithAnchor(state, "x_plain_keystroke", anchor, [&] {
+            before();
+            return bench::TimeOnce(work);
+        });
+        c.Focus(QString());
+        c.Press(kBitBtn1);
+        return c.Closed() ? c.Result() : spec.cancelResult;
+    };
+    p.Run();
+    p.ui.cardRunner = nullptr;
+    static const char* const kNames[] = {"enter Orden",    "type in Orden", "type in Matricula",
+                                         "type in Tinter", "leave Tinter",  "type in Codigo",
+                                         "leave Codigo",   "type in NMQ",   "type in Matricula, old day"};
+    state.SetLabel(kNames[which]);
+}
+BENCHMARK(BM_ReportCardKeystroke)
+    ->ArgsProduct({benchmark::CreateDenseRange(kEnterOrden, kTypeOldMatricula, 1), {50, 100}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseManualTime()
+    ->Iterations(41);
+
+} // namespace
+} // namespace gim
