@@ -132,10 +132,9 @@ void ShowOrderText(Context& ctx, CardState& state)
     const Int64Parse number = ParseInt64(state.value(kOrden));
     QString text = QStringLiteral("Referencia Externa");
     KeyedFile<WorkOrderFile> orders(ctx);
-    RecordFile<TWorkOrderRecord> file(ctx);
-    if (number.value >= 0 && orders.Exists() && file.Open(orders.name(), RawRecordFile::Mode::Read) &&
-        static_cast<std::uint64_t>(number.value) < file.Count())
-        text = file.Read(static_cast<std::size_t>(number.value)).Description.str();
+    if (number.value >= 0 && orders.Exists())
+        if (const auto order = orders.ReadAt(static_cast<std::uint64_t>(number.value), Report::Silent))
+            text = order->Description.str();
     state.set(kOrdenLabel, text);
 }
 
