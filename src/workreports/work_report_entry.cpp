@@ -157,7 +157,8 @@ void AddWorkReportLine(Context& ctx)
     SetWorkReportDefaults(ctx);
     w.OrderAssignedFlag = 0;
     w.BudgetAssignedFlag = 0;
-    const bool automaticMerge = w.MergeMode == QLatin1String("A");
+    // Only the lines a merge hands in: a mode left from an earlier merge never silences the cards.
+    const bool automaticMerge = importing && w.MergeMode == QLatin1String("A");
 
     while (w.AddLoopAnswer != QLatin1String("N")) {
         TWorkReportRecord& r = w.CurrentWorkReport;

@@ -229,9 +229,12 @@ StoreBooking BookStoreMovement(Context& ctx)
     {
         // The part card of the store's own entry, whatever mode the daily report runs in.
         ModeCodeGuard guard(ctx);
+        // The part entry shows its card; the lines of a merge that come after still show none.
+        const std::uint8_t interactive = st.InteractiveFlag;
         st.AnswerCode = QStringLiteral("@@");
         st.ActionCode = QStringLiteral("W");
         AddSparePart(ctx);
+        st.InteractiveFlag = interactive;
     }
     w.SparePartCreatedFlag = st.RecordAddedFlag != 0 ? 1 : 0;
     booking.created = w.SparePartCreatedFlag != 0;

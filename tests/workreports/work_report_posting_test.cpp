@@ -470,6 +470,29 @@ TEST_F(WorkReportPostingTest, AMissingPartMayBeEnteredAndTheFileIsThenSorted)
     EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.RBK")));
 }
 
+// Entering the missing part used to leave InteractiveFlag set, so that every later line of a merge that
+// runs without cards opened the daily-report card.
+TEST_F(WorkReportPostingTest, APartEnteredForAMergedStoreLineLeavesTheNextLinesWithoutACard)
+{
+    LoadPlannedRepairs(t.ctx);
+    t.ui.ExpectInput(QStringLiteral("Almacén Técnico"),
+                     QStringLiteral("Código inexistente.Generar FICHA (S/N):"), QStringLiteral("S"));
+    t.ui.ExpectCardCancel(QStringLiteral("REPUESTOS DE MÁQUINAS"));
+    Import(Line("AL", 1250, 3, "", "M1      MECAD001"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.InteractiveFlag, 0);
+    EXPECT_EQ(t.ctx.st.ActionCode, QStringLiteral("i"));
+    EXPECT_FALSE(t.Exists(kMovements));
+
+    // The next line of the same merge, flags as the first one left them: stored without a card.
+    w().WorkReportInput = Line("IF", 60, 0, "", "", "26/48/4");
+    AddWorkReportLine(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ctx.st.RecordAddedFlag, 1);
+    EXPECT_EQ(t.ReadFile(kLines), RecordOf(FreshRecord(Line("AL", 1250, 3, "", "M1      MECAD001"))) +
+                                      RecordOf(FreshRecord(Line("IF", 60, 0, "", "", "26/48/4"))));
+}
+
 // ---- Work orders
 // ---------------------------------------------------------------------------------------------
 
@@ -895,6 +918,25 @@ TEST_F(WorkReportPostingTest, ACardOfAnUnknownOperatorIsRefusedAndTheNextCardFol
     // A card saved without its machine.
     t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO")).Set("Matricula", "000001").Press("SalvaPartes");
     t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"));
+    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO")).Press("BitBtn1");
+    EXPECT_TRUE(RunMenu("Partes > Alta"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_FALSE(t.Exists(kLines));
+    EXPECT_FALSE(t.Exists(kBreakdowns));
+}
+
+// The silent refusals of an automatic merge used to carry over to the cards of a later Partes > Alta.
+TEST_F(WorkReportPostingTest, AModeLeftByAnAutomaticMergeDoesNotSilenceTheCards)
+{
+    w().MergeMode = QStringLiteral("A");
+    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+        .Set("Matricula", "000009")
+        .Set("Codigo", "M1")
+        .Set("dia", "26/48/3")
+        .Set("Tipo", "VM")
+        .Set("Tinter", "90")
+        .Press("SalvaPartes");
+    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
     t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO")).Press("BitBtn1");
     EXPECT_TRUE(RunMenu("Partes > Alta"));
     EXPECT_SCRIPT_DONE(t.ui);
