@@ -93,4 +93,20 @@ ModeCodeGuard::~ModeCodeGuard()
     m_ctx.st.AnswerCode2 = m_answer2;
 }
 
+NestedCallGuard::NestedCallGuard(Context& ctx)
+    : m_ctx(ctx), m_codes(ctx), m_interactive(ctx.st.InteractiveFlag), m_continue(ctx.st.ContinueFlag),
+      m_added(ctx.st.RecordAddedFlag), m_photo(ctx.st.PhotoAssignFlag), m_found(ctx.st.FoundMachine)
+{
+}
+
+NestedCallGuard::~NestedCallGuard()
+{
+    State& st = m_ctx.st;
+    st.InteractiveFlag = m_interactive;
+    st.ContinueFlag = m_continue;
+    st.RecordAddedFlag = m_added;
+    st.PhotoAssignFlag = m_photo;
+    st.FoundMachine = m_found;
+}
+
 } // namespace gim

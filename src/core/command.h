@@ -1,6 +1,9 @@
 #pragma once
 
+#include "records/machine_record.h"
+
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -54,6 +57,23 @@ public:
 private:
     Context& m_ctx;
     QString m_action, m_output, m_sub, m_answer, m_answer2;
+};
+
+// Keeps the caller's mode codes and its run flags (interactive, continue, record added, photo, the machine
+// found) across a routine of another module called in the middle of the caller's own work.
+class NestedCallGuard
+{
+public:
+    explicit NestedCallGuard(Context& ctx);
+    ~NestedCallGuard();
+    NestedCallGuard(const NestedCallGuard&) = delete;
+    NestedCallGuard& operator=(const NestedCallGuard&) = delete;
+
+private:
+    Context& m_ctx;
+    ModeCodeGuard m_codes;
+    std::uint8_t m_interactive, m_continue, m_added, m_photo;
+    TMachineRecord m_found;
 };
 
 } // namespace gim

@@ -27,39 +27,11 @@ namespace gim::report_card {
 
 namespace {
 
-// Keeps the caller's codes and flags across the work-order routines the card calls.
-class NestedCall final
-{
-public:
-    explicit NestedCall(Context& ctx)
-        : m_ctx(ctx), m_codes(ctx), m_interactive(ctx.st.InteractiveFlag), m_continue(ctx.st.ContinueFlag),
-          m_added(ctx.st.RecordAddedFlag), m_photo(ctx.st.PhotoAssignFlag), m_found(ctx.st.FoundMachine)
-    {
-    }
-    ~NestedCall()
-    {
-        State& st = m_ctx.st;
-        st.InteractiveFlag = m_interactive;
-        st.ContinueFlag = m_continue;
-        st.RecordAddedFlag = m_added;
-        st.PhotoAssignFlag = m_photo;
-        st.FoundMachine = m_found;
-    }
-    NestedCall(const NestedCall&) = delete;
-    NestedCall& operator=(const NestedCall&) = delete;
-
-private:
-    Context& m_ctx;
-    ModeCodeGuard m_codes;
-    std::uint8_t m_interactive, m_continue, m_added, m_photo;
-    TMachineRecord m_found;
-};
-
 // Runs a routine of another module from a card handler with the card's codes and flags kept. A failure
 // that would abandon a command is shown and the card stays open: nothing may unwind through the card.
 template <class F> void RunNested(Context& ctx, F&& call)
 {
-    NestedCall guard(ctx);
+    NestedCallGuard guard(ctx);
     try {
         call();
     } catch (const IoAbort& e) {

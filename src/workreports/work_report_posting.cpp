@@ -227,16 +227,14 @@ StoreBooking BookStoreMovement(Context& ctx)
     if (answer != QLatin1String("S"))
         return booking;
     {
-        // The part card of the store's own entry, whatever mode the daily report runs in.
-        ModeCodeGuard guard(ctx);
-        // The part entry shows its card; the lines of a merge that come after still show none.
-        const std::uint8_t interactive = st.InteractiveFlag;
+        // The part card of the store's own entry, whatever mode the daily report runs in; the lines of a
+        // merge that come after still show no card.
+        NestedCallGuard guard(ctx);
         st.AnswerCode = QStringLiteral("@@");
         st.ActionCode = QStringLiteral("W");
         AddSparePart(ctx);
-        st.InteractiveFlag = interactive;
+        w.SparePartCreatedFlag = st.RecordAddedFlag != 0 ? 1 : 0;
     }
-    w.SparePartCreatedFlag = st.RecordAddedFlag != 0 ? 1 : 0;
     booking.created = w.SparePartCreatedFlag != 0;
     return booking;
 }
