@@ -19,6 +19,7 @@
 #include <QFile>
 #include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace gim {
@@ -344,13 +345,20 @@ CardSpec WorkReportCardSpec(CardSession& s)
     };
     spec.onShow = [&s](CardState& state) {
         s.backStep = false;
+        // Every card offers the presets and the file's lines after what was remembered, also once the
+        // open repairs of a machine have emptied the list; none twice.
         std::vector<std::pair<QString, QString>>& remembered = WorkReports(s.ctx).RememberedDescriptions;
-        if (remembered.empty()) {
-            for (const char* preset : kDescriptionPresets)
-                remembered.push_back({QString::fromUtf8(preset), TipoOf(state)});
-            for (const QString& line : s.fileDescriptions)
-                remembered.push_back({line, TipoOf(state)});
-        }
+        std::set<QString> known;
+        for (const auto& r : remembered)
+            known.insert(r.first);
+        const auto add = [&](const QString& text) {
+            if (known.insert(text).second)
+                remembered.push_back({text, TipoOf(state)});
+        };
+        for (const char* preset : kDescriptionPresets)
+            add(QString::fromUtf8(preset));
+        for (const QString& line : s.fileDescriptions)
+            add(line);
     };
     return spec;
 }

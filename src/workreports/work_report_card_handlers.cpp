@@ -421,9 +421,11 @@ void LeaveTipo(CardSession& s, CardState& state)
         }
     }
     state.enable(kSalvaPartes, true);
-    if (s.mode == QLatin1String("1") && state.value(kNoMaquina) == QLatin1String(kMachineNotFound)) {
+    // "#" is a machine not given yet, never one to enter.
+    const QString code = state.value(kCodigo);
+    if (s.mode == QLatin1String("1") && state.value(kNoMaquina) == QLatin1String(kMachineNotFound) &&
+        code != QLatin1String("#")) {
         Context& ctx = s.ctx;
-        const QString code = state.value(kCodigo);
         RunNested(ctx, [&ctx, &code] {
             ctx.st.FoundMachine.Denominacion = kMachineNotFound;
             ClearMachineRecord(ctx.st.CurrentMachine);

@@ -279,6 +279,23 @@ TEST_F(WorkReportCardTest, AChosenOpenRepairKeepsOnlyItsTextAndIsLeftOpenForTheP
     EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.at(0).rec.Code.str(), "M1");
     EXPECT_TRUE(W().RememberedDescriptions.size() == 1u &&
                 W().RememberedDescriptions.front().first == "Cambiar rodamiento");
+
+    // The next card offers the presets again after what was remembered.
+    TWorkReportRecord next = Line("C", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .Focus("Descripcion")
+        .Inspect([](const CardState& s) {
+            EXPECT_EQ(
+                s.choices.at("Descripcion").join('|'),
+                QString::fromUtf8("Cambiar rodamiento|Cumplimentar parte diario actividad.|Gama Realizada "
+                                  "Completamente sin anomalias.|Realizacción completa de Ruta de "
+                                  "Mto.|Realización parcial de la Gama sin anomalias.|Ruta de Mto. "
+                                  "realizada parcialmente."));
+        })
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(next, "4"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(W().RememberedDescriptions.size(), 6u);
 }
 
 TEST_F(WorkReportCardTest, AShortPartCodeIsPaddedSoThePieceStartsAtTheNinthCharacter)
@@ -614,6 +631,19 @@ TEST_F(WorkReportCardTest, ANewLineForAnUnknownMachineOffersToEnterTheMachine)
     EXPECT_EQ(LookUpMachine(t.ctx, "M9").Denominacion.str(), "Bomba nueva");
     EXPECT_EQ(t.ctx.st.ActionCode, "1");
     EXPECT_EQ(rec.Codigo.str(), "M9");
+
+    // A new card still without its machine ("#") offers no machine "#" to enter.
+    TWorkReportRecord blank = Line("", 0, 0);
+    blank.Codigo = "#";
+    t.ui.ExpectCard(kNewCard)
+        .ExpectValue("NoMaquina", "NO EXISTE LA MAQUINA")
+        .Set("Tipo", "RM")
+        .Focus("TIPOH")
+        .ExpectFocus("Tinter")
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(blank, "1"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(LookUpMachine(t.ctx, "#").Denominacion.str(), "NO EXISTE LA MAQUINA");
 }
 
 TEST_F(WorkReportCardTest, ADoubleClickOnTheDescriptionOffersTheProceduresByTheirHeadings)
