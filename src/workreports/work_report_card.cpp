@@ -475,6 +475,11 @@ int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDesc
             w.AddLoopAnswer = QStringLiteral("N");
         return CardResult::None;
     }
+    // Every card opens with no order or budget ticked: what an earlier card assigned or closed is not
+    // this line's (the posting would start or close that order with this line's number).
+    w.OrderAssignedFlag = 0;
+    w.BudgetAssignedFlag = 0;
+    w.OrderFinishedFlag = 0;
     s.fileDescriptions = LoadJobDescriptions(ctx);
     CardSpec spec = WorkReportCardSpec(s);
     const CardBinding<TWorkReportRecord> binding = Binding(s);

@@ -608,6 +608,22 @@ TEST_F(WorkReportCardTest, AWorkOrderIsAssignedAndClosedFromTheCardWithItsFileUn
     EXPECT_EQ(W().OrderAssignedFlag, 0);
     EXPECT_EQ(W().OrderFinishedFlag, 0);
     EXPECT_EQ(other.Orden.str(), "");
+
+    // The next card, with no order ticked, leaves its number unassigned: it is no order to start or close.
+    TWorkReportRecord assigned = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard).Set("ORDENT", "1").Set("RepFin", "1").Press("SalvaPartes");
+    EXPECT_EQ(Open(assigned, "4"), CardResult::Save);
+    EXPECT_EQ(assigned.Orden.str(), "1");
+    EXPECT_EQ(W().OrderAssignedFlag, 1);
+    EXPECT_EQ(W().OrderFinishedFlag, 1);
+    TWorkReportRecord next = Line("PTF", 0, 0);
+    t.ui.ExpectCard(kEditCard).Set("Orden", "0").Set("Tinter", "-5").Press("SalvaPartes");
+    EXPECT_EQ(Open(next, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(next.Orden.str(), "0");
+    EXPECT_EQ(W().OrderAssignedFlag, 0);
+    EXPECT_EQ(W().OrderFinishedFlag, 0);
+    EXPECT_EQ(t.ReadFile("PORTAL.OTR"), orders);
 }
 
 TEST_F(WorkReportCardTest, ANewLineForAnUnknownMachineOffersToEnterTheMachine)
