@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace gim::report_card {
@@ -452,7 +453,10 @@ bool SaveCard(CardSession& s, CardState& state)
     for (const auto& [field, cents] :
          {std::pair{kTparo, tipo == QLatin1String("ALB")}, std::pair{kTinter, tipo == QLatin1String("AL")}}) {
         const QString text = state.value(field);
-        if ((cents ? ParseCents(text) : ParseInt64(text)).errorPos != 0) {
+        const Int64Parse n = cents ? ParseCents(text) : ParseInt64(text);
+        // The line keeps 32 bits: a larger number would be stored as another one.
+        if (n.errorPos != 0 || n.value < std::numeric_limits<std::int32_t>::min() ||
+            n.value > std::numeric_limits<std::int32_t>::max()) {
             ctx.ui.ShowMessage(QString::fromUtf8("'%1' no es un valor entero válido").arg(text));
             state.focusRequest = field;
             return false;

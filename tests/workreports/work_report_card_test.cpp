@@ -383,6 +383,23 @@ TEST_F(WorkReportCardTest, ANumberThatDoesNotReadKeepsTheCardOpen)
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(rec.Tinter.get(), 45);
     EXPECT_EQ(rec.Tparo.get(), 2);
+
+    // A number beyond what the line stores is refused, minutes or money alike.
+    TWorkReportRecord store = Line("AL", 1, 100);
+    t.ui.ExpectCard(kEditCard)
+        .Set("Tparo", "9999999999")
+        .Press("SalvaPartes")
+        .Set("Tparo", "2147483647")
+        .Set("Tinter", "30000000")
+        .Press("SalvaPartes")
+        .Set("Tinter", "21474836,4")
+        .Press("SalvaPartes");
+    t.ui.ExpectMessage(QString::fromUtf8("'9999999999' no es un valor entero válido"));
+    t.ui.ExpectMessage(QString::fromUtf8("'30000000' no es un valor entero válido"));
+    EXPECT_EQ(Open(store, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(store.Tparo.get(), 2147483647);
+    EXPECT_EQ(store.Tinter.get(), 2147483640);
 }
 
 TEST_F(WorkReportCardTest, AMissingBudgetMayBeCreatedFromTheCardWithTheCodesKept)
