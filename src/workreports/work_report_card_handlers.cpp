@@ -251,7 +251,14 @@ void ShowOrder(CardSession& s, CardState& state)
     }
     state.show(kFoto, false);
     const bool budget = state.checked(kPresup);
-    const std::int64_t number = ParseInt64(typed).value;
+    const Int64Parse parsed = ParseInt64(typed);
+    // A reference that is not a number names no order of ours (it would read as order 0).
+    if (parsed.errorPos != 0) {
+        w.WorkOrderOpened = 0;
+        state.set(kLabel11, QString::fromUtf8(kExternalReference));
+        return;
+    }
+    const std::int64_t number = parsed.value;
     ctx.st.CurrentWorkOrderNumber = static_cast<std::uint32_t>(number);
     const QString fileName = ctx.st.FileName(budget ? DataFile::RepairBudget : DataFile::WorkOrder);
     const std::vector<TWorkOrderRecord> orders = KeyedFile<WorkOrderFile>(ctx, fileName)

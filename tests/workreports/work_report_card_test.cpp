@@ -643,6 +643,27 @@ TEST_F(WorkReportCardTest, AWorkOrderIsAssignedAndClosedFromTheCardWithItsFileUn
     EXPECT_EQ(t.ReadFile("PORTAL.OTR"), orders);
 }
 
+TEST_F(WorkReportCardTest, AnOrderReferenceThatIsNoNumberIsExternalAndOpensNoOrder)
+{
+    StoreOrders({Order(0, "P"), Order(1, "T", "M1", "26/49/1", "8:00", "Cambio de correa")});
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .Set("Orden", "1")
+        .ExpectValue("Label11", "Cambio de correa")
+        .Set("Orden", "A7")
+        .ExpectValue("Label11", "REFERENCIA EXTERNA")
+        // No order is open: ticking the box asks which one.
+        .Set("ORDENT", "1")
+        .ExpectValue("Orden", "1")
+        .ExpectValue("Label11", "Cambio de correa")
+        .Press("SalvaPartes");
+    t.ui.ExpectInput("REPARACIONES DE MAQUINAS", QString::fromUtf8("Nº de Orden de Trabajo "), "1");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(rec.Orden.str(), "1");
+    EXPECT_EQ(W().OrderAssignedFlag, 1);
+}
+
 TEST_F(WorkReportCardTest, ANewLineForAnUnknownMachineOffersToEnterTheMachine)
 {
     TWorkReportRecord rec = Line("", 0, 0);
