@@ -19,6 +19,7 @@
 #include <QFile>
 #include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace gim {
@@ -344,13 +345,20 @@ CardSpec WorkReportCardSpec(CardSession& s)
     };
     spec.onShow = [&s](CardState& state) {
         s.backStep = false;
+        // Every card offers the presets and the file's lines after what was remembered, also once the
+        // open repairs of a machine have emptied the list; none twice.
         std::vector<std::pair<QString, QString>>& remembered = WorkReports(s.ctx).RememberedDescriptions;
-        if (remembered.empty()) {
-            for (const char* preset : kDescriptionPresets)
-                remembered.push_back({QString::fromUtf8(preset), TipoOf(state)});
-            for (const QString& line : s.fileDescriptions)
-                remembered.push_back({line, TipoOf(state)});
-        }
+        std::set<QString> known;
+        for (const auto& r : remembered)
+            known.insert(r.first);
+        const auto add = [&](const QString& text) {
+            if (known.insert(text).second)
+                remembered.push_back({text, TipoOf(state)});
+        };
+        for (const char* preset : kDescriptionPresets)
+            add(QString::fromUtf8(preset));
+        for (const QString& line : s.fileDescriptions)
+            add(line);
     };
     return spec;
 }
@@ -467,6 +475,11 @@ int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDesc
             w.AddLoopAnswer = QStringLiteral("N");
         return CardResult::None;
     }
+    // Every card opens with no order or budget ticked: what an earlier card assigned or closed is not
+    // this line's (the posting would start or close that order with this line's number).
+    w.OrderAssignedFlag = 0;
+    w.BudgetAssignedFlag = 0;
+    w.OrderFinishedFlag = 0;
     s.fileDescriptions = LoadJobDescriptions(ctx);
     CardSpec spec = WorkReportCardSpec(s);
     const CardBinding<TWorkReportRecord> binding = Binding(s);

@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace gim::report_card {
@@ -222,7 +223,14 @@ void ShowOrder(CardSession& s, CardState& state)
     }
     state.show(kFoto, false);
     const bool budget = state.checked(kPresup);
-    const std::int64_t number = ParseInt64(typed).value;
+    const Int64Parse parsed = ParseInt64(typed);
+    // A reference that is not a number names no order of ours (it would read as order 0).
+    if (parsed.errorPos != 0) {
+        w.WorkOrderOpened = 0;
+        state.set(kLabel11, QString::fromUtf8(kExternalReference));
+        return;
+    }
+    const std::int64_t number = parsed.value;
     ctx.st.CurrentWorkOrderNumber = static_cast<std::uint32_t>(number);
     const QString fileName = ctx.st.FileName(budget ? DataFile::RepairBudget : DataFile::WorkOrder);
     // One record per keystroke: the order's position is its number.
@@ -395,9 +403,11 @@ void LeaveTipo(CardSession& s, CardState& state)
         }
     }
     state.enable(kSalvaPartes, true);
-    if (s.mode == QLatin1String("1") && state.value(kNoMaquina) == QLatin1String(kMachineNotFound)) {
+    // "#" is a machine not given yet, never one to enter.
+    const QString code = state.value(kCodigo);
+    if (s.mode == QLatin1String("1") && state.value(kNoMaquina) == QLatin1String(kMachineNotFound) &&
+        code != QLatin1String("#")) {
         Context& ctx = s.ctx;
-        const QString code = state.value(kCodigo);
         RunNested(ctx, [&ctx, &code] {
             ctx.st.FoundMachine.Denominacion = kMachineNotFound;
             ClearMachineRecord(ctx.st.CurrentMachine);
@@ -424,7 +434,10 @@ bool SaveCard(CardSession& s, CardState& state)
     for (const auto& [field, cents] :
          {std::pair{kTparo, tipo == QLatin1String("ALB")}, std::pair{kTinter, tipo == QLatin1String("AL")}}) {
         const QString text = state.value(field);
-        if ((cents ? ParseCents(text) : ParseInt64(text)).errorPos != 0) {
+        const Int64Parse n = cents ? ParseCents(text) : ParseInt64(text);
+        // The line keeps 32 bits: a larger number would be stored as another one.
+        if (n.errorPos != 0 || n.value < std::numeric_limits<std::int32_t>::min() ||
+            n.value > std::numeric_limits<std::int32_t>::max()) {
             ctx.ui.ShowMessage(QString::fromUtf8("'%1' no es un valor entero válido").arg(text));
             state.focusRequest = field;
             return false;

@@ -279,6 +279,23 @@ TEST_F(WorkReportCardTest, AChosenOpenRepairKeepsOnlyItsTextAndIsLeftOpenForTheP
     EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.at(0).rec.Code.str(), "M1");
     EXPECT_TRUE(W().RememberedDescriptions.size() == 1u &&
                 W().RememberedDescriptions.front().first == "Cambiar rodamiento");
+
+    // The next card offers the presets again after what was remembered.
+    TWorkReportRecord next = Line("C", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .Focus("Descripcion")
+        .Inspect([](const CardState& s) {
+            EXPECT_EQ(
+                s.choices.at("Descripcion").join('|'),
+                QString::fromUtf8("Cambiar rodamiento|Cumplimentar parte diario actividad.|Gama Realizada "
+                                  "Completamente sin anomalias.|Realizacción completa de Ruta de "
+                                  "Mto.|Realización parcial de la Gama sin anomalias.|Ruta de Mto. "
+                                  "realizada parcialmente."));
+        })
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(next, "4"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(W().RememberedDescriptions.size(), 6u);
 }
 
 TEST_F(WorkReportCardTest, AShortPartCodeIsPaddedSoThePieceStartsAtTheNinthCharacter)
@@ -366,6 +383,23 @@ TEST_F(WorkReportCardTest, ANumberThatDoesNotReadKeepsTheCardOpen)
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(rec.Tinter.get(), 45);
     EXPECT_EQ(rec.Tparo.get(), 2);
+
+    // A number beyond what the line stores is refused, minutes or money alike.
+    TWorkReportRecord store = Line("AL", 1, 100);
+    t.ui.ExpectCard(kEditCard)
+        .Set("Tparo", "9999999999")
+        .Press("SalvaPartes")
+        .Set("Tparo", "2147483647")
+        .Set("Tinter", "30000000")
+        .Press("SalvaPartes")
+        .Set("Tinter", "21474836,4")
+        .Press("SalvaPartes");
+    t.ui.ExpectMessage(QString::fromUtf8("'9999999999' no es un valor entero válido"));
+    t.ui.ExpectMessage(QString::fromUtf8("'30000000' no es un valor entero válido"));
+    EXPECT_EQ(Open(store, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(store.Tparo.get(), 2147483647);
+    EXPECT_EQ(store.Tinter.get(), 2147483640);
 }
 
 TEST_F(WorkReportCardTest, AMissingBudgetMayBeCreatedFromTheCardWithTheCodesKept)
@@ -591,6 +625,43 @@ TEST_F(WorkReportCardTest, AWorkOrderIsAssignedAndClosedFromTheCardWithItsFileUn
     EXPECT_EQ(W().OrderAssignedFlag, 0);
     EXPECT_EQ(W().OrderFinishedFlag, 0);
     EXPECT_EQ(other.Orden.str(), "");
+
+    // The next card, with no order ticked, leaves its number unassigned: it is no order to start or close.
+    TWorkReportRecord assigned = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard).Set("ORDENT", "1").Set("RepFin", "1").Press("SalvaPartes");
+    EXPECT_EQ(Open(assigned, "4"), CardResult::Save);
+    EXPECT_EQ(assigned.Orden.str(), "1");
+    EXPECT_EQ(W().OrderAssignedFlag, 1);
+    EXPECT_EQ(W().OrderFinishedFlag, 1);
+    TWorkReportRecord next = Line("PTF", 0, 0);
+    t.ui.ExpectCard(kEditCard).Set("Orden", "0").Set("Tinter", "-5").Press("SalvaPartes");
+    EXPECT_EQ(Open(next, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(next.Orden.str(), "0");
+    EXPECT_EQ(W().OrderAssignedFlag, 0);
+    EXPECT_EQ(W().OrderFinishedFlag, 0);
+    EXPECT_EQ(t.ReadFile("PORTAL.OTR"), orders);
+}
+
+TEST_F(WorkReportCardTest, AnOrderReferenceThatIsNoNumberIsExternalAndOpensNoOrder)
+{
+    StoreOrders({Order(0, "P"), Order(1, "T", "M1", "26/49/1", "8:00", "Cambio de correa")});
+    TWorkReportRecord rec = Line("RM", 0, 30);
+    t.ui.ExpectCard(kEditCard)
+        .Set("Orden", "1")
+        .ExpectValue("Label11", "Cambio de correa")
+        .Set("Orden", "A7")
+        .ExpectValue("Label11", "REFERENCIA EXTERNA")
+        // No order is open: ticking the box asks which one.
+        .Set("ORDENT", "1")
+        .ExpectValue("Orden", "1")
+        .ExpectValue("Label11", "Cambio de correa")
+        .Press("SalvaPartes");
+    t.ui.ExpectInput("REPARACIONES DE MAQUINAS", QString::fromUtf8("Nº de Orden de Trabajo "), "1");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Save);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(rec.Orden.str(), "1");
+    EXPECT_EQ(W().OrderAssignedFlag, 1);
 }
 
 TEST_F(WorkReportCardTest, ANewLineForAnUnknownMachineOffersToEnterTheMachine)
@@ -614,6 +685,19 @@ TEST_F(WorkReportCardTest, ANewLineForAnUnknownMachineOffersToEnterTheMachine)
     EXPECT_EQ(LookUpMachine(t.ctx, "M9").Denominacion.str(), "Bomba nueva");
     EXPECT_EQ(t.ctx.st.ActionCode, "1");
     EXPECT_EQ(rec.Codigo.str(), "M9");
+
+    // A new card still without its machine ("#") offers no machine "#" to enter.
+    TWorkReportRecord blank = Line("", 0, 0);
+    blank.Codigo = "#";
+    t.ui.ExpectCard(kNewCard)
+        .ExpectValue("NoMaquina", "NO EXISTE LA MAQUINA")
+        .Set("Tipo", "RM")
+        .Focus("TIPOH")
+        .ExpectFocus("Tinter")
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(blank, "1"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(LookUpMachine(t.ctx, "#").Denominacion.str(), "NO EXISTE LA MAQUINA");
 }
 
 TEST_F(WorkReportCardTest, ADoubleClickOnTheDescriptionOffersTheProceduresByTheirHeadings)
