@@ -449,11 +449,10 @@ bool SaveCard(CardSession& s, CardState& state)
     const QString shown = state.value(kDescripcion);
     if (state.value(kTinter) > QLatin1String("0")) {
         w.OrderFinishedFlag = state.checked(kORDENT) && state.checked(kRepFin) ? 1 : 0;
-        // The posting closes the chosen repair once the line is stored.
-        if (shown.contains(QLatin1Char('\t'))) {
-            w.ChosenRepairDescription = DescriptionText(shown);
-            w.ChosenRepairExecutor = shown.section(QLatin1Char('\t'), 1).left(10);
-        }
+        // The posting closes the open repair of this description once the line is stored: the one chosen
+        // from the list (its executor after the tab), or one whose description was typed in full.
+        w.ChosenRepairDescription = DescriptionText(shown);
+        w.ChosenRepairExecutor = shown.section(QLatin1Char('\t'), 1).left(10);
     }
     if (state.checked(kFoto)) {
         // Where the add loop's picture import stores the photo.

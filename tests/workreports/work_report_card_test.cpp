@@ -296,6 +296,19 @@ TEST_F(WorkReportCardTest, AChosenOpenRepairKeepsOnlyItsTextAndIsLeftOpenForTheP
     EXPECT_EQ(Open(next, "4"), CardResult::Exit);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(W().RememberedDescriptions.size(), 6u);
+
+    // A repair's description typed in full names it too, with no executor; a line without time names none.
+    TWorkReportRecord typed = Line("RM", 0, 0);
+    t.ui.ExpectCard(kEditCard).Set("Tinter", "30").Set("Descripcion", "Falta material").Press("SalvaPartes");
+    EXPECT_EQ(Open(typed, "4"), CardResult::Save);
+    EXPECT_EQ(W().ChosenRepairDescription, "Falta material");
+    EXPECT_EQ(W().ChosenRepairExecutor, "");
+    W().ChosenRepairDescription.clear();
+    TWorkReportRecord untimed = Line("RM", 0, 0);
+    t.ui.ExpectCard(kEditCard).Set("Descripcion", "Falta material").Press("SalvaPartes");
+    EXPECT_EQ(Open(untimed, "4"), CardResult::Save);
+    EXPECT_EQ(W().ChosenRepairDescription, "");
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 TEST_F(WorkReportCardTest, AShortPartCodeIsPaddedSoThePieceStartsAtTheNinthCharacter)
