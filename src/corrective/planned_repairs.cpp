@@ -87,15 +87,23 @@ void LoadPlannedRepairs(Context& ctx)
         // The first start of an environment: an empty file, and nothing to say about it.
         WriteLock lock(ctx);
         RecordFile<TPlannedRepairRecord> created(ctx);
-        NoteIoResult(ctx, created.Open(file.name(), RawRecordFile::Mode::OpenOrCreate), Report::Show);
+        if (NoteIoResult(ctx, created.Open(file.name(), RawRecordFile::Mode::OpenOrCreate), Report::Show))
+            PlannedRepairs(ctx).LoadedPlannedRepairs.emplace();
         return;
     }
-    PlannedRepairs(ctx).PlannedRepairList = file.LoadList();
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    p.PlannedRepairList = file.LoadList();
+    std::vector<TPlannedRepairRecord> loaded(p.PlannedRepairList.size());
+    for (const PlannedRepairEntry& e : p.PlannedRepairList)
+        if (e.pos < loaded.size())
+            loaded[e.pos] = e.rec;
+    p.LoadedPlannedRepairs = std::move(loaded);
 }
 
 void FreePlannedRepairList(Context& ctx)
 {
     FreeNodeList(PlannedRepairs(ctx).PlannedRepairList);
+    PlannedRepairs(ctx).LoadedPlannedRepairs.reset();
 }
 
 void SortPlannedRepairFile(Context& ctx)

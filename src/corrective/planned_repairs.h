@@ -19,6 +19,9 @@ struct PlannedRepairsState
     // Descending by absolute week (by machine code after a sort in that order); each entry keeps its
     // record's position in the file.
     std::vector<PlannedRepairEntry> PlannedRepairList;
+    // The file's records as LoadPlannedRepairs read them (none when the list was not read from the file):
+    // what a later save of the whole list compares the file with, to keep what another program changed.
+    std::optional<std::vector<TPlannedRepairRecord>> LoadedPlannedRepairs;
     // The read/write buffer of the add and edit commands.
     TPlannedRepairRecord CurrentPlannedRepair{};
     // Filled by the report window's hand-over (the row to edit) or by whoever adds a repair without the

@@ -20,6 +20,8 @@
 #include <QStringList>
 #include <cstdint>
 #include <optional>
+#include <set>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -368,17 +370,49 @@ bool FindOrCreateStorePart(Context& ctx)
 
 void SavePlannedRepairList(Context& ctx)
 {
-    const std::vector<PlannedRepairEntry>& list = PlannedRepairs(ctx).PlannedRepairList;
+    PlannedRepairsState& p = PlannedRepairs(ctx);
     const KeyedFile<PlannedRepairFile> file(ctx);
-    if (list.empty() || !file.Exists())
+    if (p.PlannedRepairList.empty() || !file.Exists())
         return;
+    WriteLock lock(ctx);
+    // Another program may have added or removed repairs since the list was read: what it added is kept,
+    // what it removed stays removed, unless this program changed that repair itself.
+    const auto now = p.LoadedPlannedRepairs ? file.Read(Report::Silent) : std::nullopt;
+    if (now) {
+        const auto bytes = [](const TPlannedRepairRecord& r) {
+            return std::string(reinterpret_cast<const char*>(&r), sizeof r);
+        };
+        std::multiset<std::string> loaded;
+        for (const TPlannedRepairRecord& r : *p.LoadedPlannedRepairs)
+            loaded.insert(bytes(r));
+        std::vector<TPlannedRepairRecord> added;
+        for (const TPlannedRepairRecord& r : *now) {
+            const auto it = loaded.find(bytes(r));
+            if (it != loaded.end())
+                loaded.erase(it);
+            else
+                added.push_back(r);
+        }
+        // `loaded` now holds what the other program removed.
+        if (!loaded.empty())
+            std::erase_if(p.PlannedRepairList, [&loaded, &bytes](const PlannedRepairEntry& e) {
+                const auto it = loaded.find(bytes(e.rec));
+                if (it == loaded.end())
+                    return false;
+                loaded.erase(it);
+                return true;
+            });
+        for (const TPlannedRepairRecord& r : added)
+            InsertPlannedRepairByWeek(ctx, {r, 0});
+    }
     std::vector<TPlannedRepairRecord> records;
-    records.reserve(list.size());
-    for (const PlannedRepairEntry& e : list)
+    records.reserve(p.PlannedRepairList.size());
+    for (const PlannedRepairEntry& e : p.PlannedRepairList)
         if (!(e.rec.Code == "Z"))
             records.push_back(e.rec);
-    WriteLock lock(ctx);
     StoreRecords(ctx, file.name(), records);
+    if (p.LoadedPlannedRepairs)
+        p.LoadedPlannedRepairs = std::move(records);
 }
 
 } // namespace gim

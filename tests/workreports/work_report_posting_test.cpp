@@ -612,6 +612,29 @@ TEST_F(WorkReportPostingTest, TheRepairListIsWrittenInListOrderWithoutClosedRepa
     EXPECT_EQ(t.ReadFile(kRepairs), RecordOf(b) + RecordOf(a));
 }
 
+// The list is written back whole at the end of the command; another program on the same folder may have
+// added or removed repairs since it was read.
+TEST_F(WorkReportPostingTest, SavingTheRepairListKeepsWhatAnotherProgramChangedMeanwhile)
+{
+    const TPlannedRepairRecord a = Repair("M1", "Engrasar", "01/12/2026", "P", 150);
+    const TPlannedRepairRecord b = Repair("M2", "Alinear", "03/12/2026", "T", 149);
+    const TPlannedRepairRecord c = Repair("M1", "Tensar correa", "04/12/2026", "P", 151);
+    gim::StoreRecords(t.ctx, kRepairs, std::vector<TPlannedRepairRecord>{a, b});
+    LoadPlannedRepairs(t.ctx);
+    // This program closes "Alinear" and posts a done repair of week 152.
+    PlannedRepairs(t.ctx).PlannedRepairList.at(1).rec.Code = "Z";
+    Post(Line("RM", 45));
+    // Meanwhile the other program added "Tensar correa" and removed "Engrasar".
+    gim::StoreRecords(t.ctx, kRepairs, std::vector<TPlannedRepairRecord>{b, c});
+    SavePlannedRepairList(t.ctx);
+    TPlannedRepairRecord done = Repair("M1", "Rodamiento roto lado motor", "000001", "E", 152);
+    done.Minutes = 45;
+    EXPECT_EQ(t.ReadFile(kRepairs), RecordOf(done) + RecordOf(c));
+    // Saved again with nothing changed by anyone, the file stays as it is.
+    SavePlannedRepairList(t.ctx);
+    EXPECT_EQ(t.ReadFile(kRepairs), RecordOf(done) + RecordOf(c));
+}
+
 // ---- The add loop
 // --------------------------------------------------------------------------------------------
 
