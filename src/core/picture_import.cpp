@@ -43,11 +43,15 @@ QString PhotoSubFolder(PhotoOwner owner, const QString& environment, const QStri
     return folder;
 }
 
+QString PhotoSafeName(const QString& name)
+{
+    QString safe = name;
+    return safe.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+}
+
 QString PhotoFileNameFor(const QString& keyText)
 {
-    QString key = keyText;
-    key.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return (QLatin1Char('#') + key + QStringLiteral(".jpg")).left(kPhotoFileNameCapacity);
+    return PhotoSafeName(QLatin1Char('#') + keyText + QStringLiteral(".jpg")).left(kPhotoFileNameCapacity);
 }
 
 QString PictureLabel(const QString& path)

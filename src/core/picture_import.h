@@ -18,8 +18,10 @@ enum class PhotoOwner { Machine, Person, WorkOrder, Breakdown, WorkReport, Spare
 // spare part's photos lie one level deeper, in the folder of its machine code.
 QString PhotoSubFolder(PhotoOwner owner, const QString& environment, const QString& machineCode = {});
 
-// "#" + key + ".jpg", cut to the 34 characters of PhotoFileName. Path separators in the key become "_" so
-// that the name stays one file in the owner's folder.
+// A photo's name with its path separators made "_", so that it stays one file in the owner's folder.
+QString PhotoSafeName(const QString& name);
+
+// "#" + key + ".jpg" (a safe name), cut to the 34 characters of PhotoFileName.
 QString PhotoFileNameFor(const QString& keyText);
 
 // The label a picture carries: the first 8 characters of its file name, without the folder. The daily

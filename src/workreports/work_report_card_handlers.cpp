@@ -354,12 +354,13 @@ void ProposePhoto(CardSession& s, CardState& state)
         const QString machine = state.value(kCodigo);
         const QDir dir(folder);
         int n = 0;
-        while (QFileInfo::exists(dir.filePath(machine + QStringLiteral("#%1.jpg").arg(n))))
+        // The name the photo is stored under once the line is (see the add loop).
+        while (QFileInfo::exists(dir.filePath(PhotoSafeName(machine + QStringLiteral("#%1.jpg").arg(n)))))
             ++n;
         const QString name = QStringLiteral("#%1.jpg").arg(n);
         state.set(kRepCode, machine);
         state.set(kRepPieza, name);
-        state.set(kLabel11, dir.filePath(machine + name));
+        state.set(kLabel11, dir.filePath(PhotoSafeName(machine + name)));
     }
     state.set(kLabel10, QString::fromUtf8(kPhotoCaption));
     ShowPartFields(state, true);
@@ -458,7 +459,7 @@ bool SaveCard(CardSession& s, CardState& state)
         // Where the add loop's picture import stores the photo.
         ctx.st.PhotoAssignFlag = 1;
         ctx.st.CurrentSubFolder = PhotoSubFolder(PhotoOwner::WorkReport, ctx.st.CurrentEnvironment);
-        ctx.st.PhotoFileName = state.value(kRepCode) + state.value(kRepPieza);
+        ctx.st.PhotoFileName = PhotoSafeName(state.value(kRepCode) + state.value(kRepPieza));
     }
     StoreMovements(ctx).MovementBuffer.Codigo = state.value(kRepCode);
     if (state.controlHeld)

@@ -102,9 +102,8 @@ void StorePhoto(Context& ctx)
     }
     // The card names the photo in the part field: the machine code, then "#", a number and ".jpg".
     const std::string_view part = w.CurrentWorkReport.SparePart.bytes();
-    QString name = FromCp1252(part.substr(0, 8)).trimmed() +
-                   FromCp1252(part.substr(std::min<std::size_t>(8, part.size())));
-    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    const QString name = PhotoSafeName(FromCp1252(part.substr(0, 8)).trimmed() +
+                                       FromCp1252(part.substr(std::min<std::size_t>(8, part.size()))));
     ImportPictureFile(ctx, *w.photoCodec, PhotoSubFolder(PhotoOwner::WorkReport, st.CurrentEnvironment),
                       name);
 }

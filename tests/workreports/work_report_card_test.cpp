@@ -475,6 +475,18 @@ TEST_F(WorkReportCardTest, APhotoTakesTheFirstFreeNameOfTheMachine)
     EXPECT_EQ(again.SparePart.str(), "");
     EXPECT_EQ(t.ctx.st.PhotoAssignFlag, 0);
     EXPECT_SCRIPT_DONE(t.ui);
+
+    // A machine code with a slash names its photos with "_", as they are stored: the count goes past them.
+    t.WriteFile(QStringLiteral("PARTES/PORTAL/A_B#0.jpg"), "foto");
+    TWorkReportRecord slashed = Line("RM", 0, 30);
+    slashed.Codigo = "A/B";
+    t.ui.ExpectCard(kNewCard)
+        .Set("Foto", "1")
+        .ExpectValue("RepPieza", "#1.jpg")
+        .ExpectValue("Label11", folder + "/A_B#1.jpg")
+        .Press("BitBtn1");
+    EXPECT_EQ(Open(slashed, "1"), CardResult::Exit);
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 TEST_F(WorkReportCardTest, CtrlSpaceOnSaveKeepsTheEntryForTheNextCard)
