@@ -31,6 +31,18 @@ enum class FieldKind {
 
 struct CardState;
 
+// What a typed value must be before the card keeps it. The controller checks it when the field is left
+// and again when the card is saved; a refused value keeps the focus on its field and the card open, with
+// `message`, or else "VALOR NO VÁLIDO EN <field>: <accepted>". core/field_rules.h makes one per field kind
+// (whole number, money, week, hour, date, week code, code from a table).
+struct FieldRule
+{
+    std::function<bool(const QString&)> accepts; // empty: any value
+    QString accepted;                            // what the field takes ("UN NÚMERO ENTERO DE 0 A 65535")
+    QString message;                             // the program's own refusal, where it has one
+    explicit operator bool() const { return static_cast<bool>(accepts); }
+};
+
 // Where a control stands: on a tab sheet, inside a titled group, at a grid cell. Each grid cell holds a
 // caption column and a control column. Row -1 puts the control below the previous one of its group.
 struct FieldPlace
@@ -74,6 +86,7 @@ struct FieldSpec
     bool shiftKeyTyped = false;
     // Check lists: the user clicked item number `item` (before its tick changes, if it does).
     std::function<void(CardState&, int item)> onItem;
+    FieldRule rule; // what a value of this field must be; a bound field gets its binding's rule
 };
 
 // A field of the given kind; the label is UTF-8 text as written in the source.
@@ -200,7 +213,11 @@ struct CardState
 //   A `closeWith` left by any handler closes the card at once; nothing runs after it. Opening a card
 //   clears a `closeWith` left from an earlier card.
 //   onButton returns true to close the card with the button's result, false to keep it open.
-//   Without onButton every button closes the card. Closing the window returns `cancelResult`.
+//   Without onButton every button closes the card. Closing the window returns `cancelResult`; Escape
+//   presses the button that closes with `cancelResult`, and does nothing on a card without one.
+//   A field's rule is checked as the field is left (except towards the cancel button) and, for every
+//   field the user can reach, before a button that saves (`CardResult::Save`) runs onButton: a refusal
+//   shows its message, puts the focus on the field and runs nothing else.
 struct CardSpec
 {
     QString name;                  // form name ("TFormMQ")

@@ -21,6 +21,7 @@ template <class Record> struct ControlBinding
     int width = 0; // the field's width in characters; 0 = no text limit from the record
     std::function<QString(const Record&)> show;
     std::function<void(Record&, const QString&)> keep;
+    FieldRule rule = {}; // what the control must hold for `keep` to store it (core/field_rules.h)
 };
 
 template <class Record> class CardBinding final
@@ -28,8 +29,8 @@ template <class Record> class CardBinding final
 public:
     CardBinding(std::initializer_list<ControlBinding<Record>> bindings) : m_bindings(bindings) {}
 
-    // Gives each bound control without a capacity its field's width. Returns the bound controls the card
-    // does not declare (a programming error).
+    // Gives each bound control without a capacity its field's width, and without a rule its binding's
+    // rule. Returns the bound controls the card does not declare (a programming error).
     QStringList Declare(CardSpec& spec) const
     {
         QStringList missing;
@@ -38,10 +39,13 @@ public:
             for (FieldSpec& field : spec.fields)
                 if (field.name == b.control)
                     f = &field;
-            if (!f)
+            if (!f) {
                 missing << b.control;
-            else if (f->capacity == 0 && b.width > 0 && f->kind != FieldKind::Masked &&
-                     f->kind != FieldKind::Date)
+                continue;
+            }
+            if (!f->rule && b.rule)
+                f->rule = b.rule;
+            if (f->capacity == 0 && b.width > 0 && f->kind != FieldKind::Masked && f->kind != FieldKind::Date)
                 f->capacity = b.width;
         }
         return missing;

@@ -15,6 +15,19 @@ bool Typeable(FieldKind kind)
            kind == FieldKind::Combo || kind == FieldKind::Date;
 }
 
+// A one-line text keeps no control character: a tab, a line break or an escape pasted into it becomes a
+// blank, so it never splits a listing's columns or a record's line. A memo keeps its line breaks.
+QString Printable(FieldKind kind, QString text)
+{
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        const bool lineBreak = u == u'\r' || u == u'\n';
+        if ((u < 0x20 || u == 0x7F) && !(kind == FieldKind::Memo && lineBreak))
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
 // Labels and pictures only show something.
 bool TakesFocus(FieldKind kind)
 {
@@ -155,14 +168,56 @@ bool CardController::CanFocus(const QString& field) const
     return f && TakesFocus(f->kind) && !m_state.disabled.count(field) && !m_state.hidden.count(field);
 }
 
+QString CardController::Refusal(const QString& field) const
+{
+    const QString value = m_state.value(field);
+    if (const CardMask* mask = MaskOf(field); mask && !mask->Complete(value))
+        return QString::fromUtf8(kIncomplete);
+    const FieldSpec* f = m_spec.field(field);
+    if (!f || !f->rule || f->rule.accepts(value))
+        return QString();
+    if (!f->rule.message.isEmpty())
+        return f->rule.message;
+    QString name = f->label;
+    name.remove(QLatin1Char('&'));
+    name = name.trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    name = name.trimmed();
+    if (name.isEmpty())
+        name = f->name;
+    return QStringLiteral("VALOR NO VÁLIDO EN %1: %2").arg(name.toUpper(), f->rule.accepted);
+}
+
 bool CardController::LeaveAllowed()
 {
-    const CardMask* mask = MaskOf(m_focused);
-    if (!mask || mask->Complete(m_state.value(m_focused)))
+    const QString refusal = Refusal(m_focused);
+    if (refusal.isEmpty())
         return true;
     if (m_message)
-        m_message(QString::fromUtf8(kIncomplete));
+        m_message(refusal);
     return false;
+}
+
+bool CardController::SaveAllowed()
+{
+    for (const FieldSpec& f : m_spec.fields) {
+        if (!CanFocus(f.name))
+            continue;
+        const QString refusal = Refusal(f.name);
+        if (refusal.isEmpty())
+            continue;
+        if (m_message)
+            m_message(refusal);
+        if (m_focused != f.name) {
+            // The field is wrong, not the one left: going back to it is no leave to check.
+            const QString left = std::exchange(m_focused, f.name);
+            RunFocusHandlers(m_spec, m_state, left, f.name, [this](const auto& handler) { Fire(handler); });
+            m_focusMoved = true;
+        }
+        return false;
+    }
+    return true;
 }
 
 bool CardController::Focus(const QString& field)
@@ -188,7 +243,10 @@ QString CardController::Cut(const FieldSpec& f, const QString& text) const
 {
     if (const CardMask* mask = MaskOf(f.name))
         return mask->Conform(text);
-    return f.capacity > 0 ? text.left(f.capacity) : text;
+    // An item of the combo's own list is the program's text, taken as it is.
+    const bool item = f.kind == FieldKind::Combo && ChoicesOf(f, m_state).contains(text);
+    const QString kept = item ? text : Printable(f.kind, text);
+    return f.capacity > 0 ? kept.left(f.capacity) : kept;
 }
 
 void CardController::Store(const QString& field, const QString& value)
@@ -219,7 +277,7 @@ int CardController::Type(const QString& field, int cursor, int selection, const 
     cursor = std::clamp<int>(cursor, 0, static_cast<int>(value.size()));
     selection = std::clamp<int>(selection, 0, static_cast<int>(value.size()) - cursor);
     value.remove(cursor, selection);
-    QString inserted = text;
+    QString inserted = Printable(f->kind, text);
     // Like a full edit box: what does not fit is not taken.
     if (f->capacity > 0)
         inserted.truncate(std::max<qsizetype>(0, f->capacity - value.size()));
@@ -356,6 +414,8 @@ void CardController::Press(const QString& name, bool control)
     m_state.focusRequest.clear();
     if (m_closed)
         return;
+    if (b->result == CardResult::Save && !SaveAllowed())
+        return;
     if (!m_spec.onButton) {
         Close(b->result);
         return;
@@ -367,6 +427,21 @@ void CardController::Press(const QString& name, bool control)
     if (close)
         Close(b->result);
     HonourFocusRequest();
+}
+
+QString CardController::CancelButton() const
+{
+    for (const ButtonSpec& b : m_spec.buttons)
+        if (b.result == m_spec.cancelResult && !m_state.disabled.count(b.name) &&
+            !m_state.hidden.count(b.name))
+            return b.name;
+    return QString();
+}
+
+void CardController::Escape()
+{
+    if (const QString button = CancelButton(); !button.isEmpty())
+        Press(button);
 }
 
 void CardController::CloseBox()

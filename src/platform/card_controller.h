@@ -26,6 +26,8 @@ QString MaskOfField(const FieldSpec& f);
 //
 // A masked field left half typed (a required position empty, something typed) keeps the focus and shows
 // "DATO INCOMPLETO"; so does a button that would close the card with anything but its cancel result.
+// A field whose rule refuses its value is held the same way; a saving button checks every field first.
+// A one-line text takes no control character: each becomes a blank (a memo keeps its line breaks).
 class CardController final
 {
 public:
@@ -74,12 +76,18 @@ public:
     void Press(const QString& button, bool control = false);
     // True once after a handler's focus request moved the focus (the backend then shows it there).
     bool TakeFocusMoved() { return std::exchange(m_focusMoved, false); }
+    // Escape: presses the card's cancel button (the one closing with its cancel result), if it has one.
+    void Escape();
+    // The enabled, visible button that closes with the cancel result; "" when the card has none.
+    QString CancelButton() const;
     // The window's close box.
     void CloseBox();
     void Close(int result);
 
     // What a handler named that the card does not declare; empty when all is well.
     QString UndeclaredNames() const;
+    // Why the field's value cannot be kept (a half-typed mask, a value its rule refuses); empty when it can.
+    QString Refusal(const QString& field) const;
 
 private:
     template <class F> void Fire(F&& handler);
@@ -88,6 +96,9 @@ private:
     void FocusAndRun(const QString& field, std::function<void(CardState&)> FieldSpec::*handler);
     void Store(const QString& field, const QString& value);
     bool LeaveAllowed();
+    // Every field the user can reach holds a value its rule accepts; else the first refused is shown and
+    // takes the focus.
+    bool SaveAllowed();
     void Conform();
     QString Cut(const FieldSpec& f, const QString& text) const;
 

@@ -542,7 +542,7 @@ TEST(CardDialogClosing, CloseBoxHandlersAndTheInitialFocus)
     }
 }
 
-TEST(CardDialogKeys, EnterMovesOnEscapeIsIgnoredAFocusedButtonTakesEnter)
+TEST(CardDialogKeys, EnterMovesOnAFocusedButtonTakesEnterEscapePressesCancel)
 {
     RecordingCard card;
     CardDialog dialog(card.spec, card.state);
@@ -551,9 +551,6 @@ TEST(CardDialogKeys, EnterMovesOnEscapeIsIgnoredAFocusedButtonTakesEnter)
     PressKey(codigo, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), Field<QLineEdit>(dialog, "NOMBRE"));
     EXPECT_FALSE(dialog.IsClosed());
-    PressKey(Field<QLineEdit>(dialog, "NOMBRE"), Qt::Key_Escape);
-    EXPECT_FALSE(dialog.IsClosed());
-    EXPECT_TRUE(dialog.isVisible());
 
     // Enter in a memo is a new line, not a move.
     auto* notas = Field<QPlainTextEdit>(dialog, "NOTAS");
@@ -569,6 +566,12 @@ TEST(CardDialogKeys, EnterMovesOnEscapeIsIgnoredAFocusedButtonTakesEnter)
     EXPECT_EQ(Text(card.events.join(' ')),
               "show enter:CODIGO exit:CODIGO enter:NOMBRE exit:NOMBRE enter:NOTAS "
               "change:NOTAS exit:NOTAS button:SIGUIENTE");
+
+    // Escape is the cancel button: its handler runs and the card closes with its result.
+    PressKey(Field<QLineEdit>(dialog, "NOMBRE"), Qt::Key_Escape);
+    EXPECT_TRUE(dialog.IsClosed());
+    EXPECT_EQ(dialog.Result(), 2);
+    EXPECT_TRUE(card.events.endsWith("button:CANCELAR"));
 }
 
 TEST(CardDialogClosing, RunIsModalAndReturnsTheButtonsResult)

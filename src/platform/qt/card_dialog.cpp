@@ -758,7 +758,10 @@ void CardDialog::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     case Qt::Key_Escape:
+        // The cancel button, where the card has one, as its accelerator would press it.
         event->accept();
+        if (const ButtonSpec* cancel = m_spec.button(m_card.CancelButton()); cancel && m_running && !m_closed)
+            OnButton(*cancel, false);
         return;
     default:
         QDialog::keyPressEvent(event);

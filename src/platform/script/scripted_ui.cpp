@@ -94,6 +94,12 @@ CardScript& CardScript::Cancel()
     return *this;
 }
 
+CardScript& CardScript::Escape()
+{
+    m_actions.push_back({Kind::Escape, {}, {}, {}});
+    return *this;
+}
+
 CardScript& CardScript::ExpectValue(const QString& field, const QString& value)
 {
     m_actions.push_back({Kind::ExpectValue, field, value, {}});
@@ -560,6 +566,10 @@ public:
             m_ui.Log(QStringLiteral("CANCEL"));
             m_card.CloseBox();
             return true;
+        case Kind::Escape:
+            m_ui.Log(QStringLiteral("ESCAPE"));
+            m_card.Escape();
+            return true;
         case Kind::ExpectValue:
             if (!m_spec.field(action.name))
                 m_ui.Fail(Where() + QStringLiteral("has no field ") + action.name);
@@ -684,9 +694,16 @@ private:
             m_card.Choose(name, typed);
             return true;
         }
-        // The user selects what the field holds and types over it, key by key.
+        // The user selects what the field holds and types over it, key by key; an item of an editable
+        // combo's list that holds a control character can only be picked from the list, which gives the
+        // whole text at once.
         if (!m_card.Focus(name))
             return true;
+        if (f->kind == FieldKind::Combo && ChoicesOf(*f, m_state).contains(typed) &&
+            std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.unicode() < 0x20; })) {
+            m_card.Edit(name, typed);
+            return true;
+        }
         const int length = static_cast<int>(m_state.value(name).size());
         if (typed.isEmpty()) {
             m_card.Erase(name, 0, length);
@@ -831,6 +848,8 @@ QString ScriptedUi::DescribeAction(const CardScript::Action& action)
         return QStringLiteral("EXPECT FOCUS ") + Quoted(action.name);
     case Kind::Cancel:
         return QStringLiteral("CANCEL");
+    case Kind::Escape:
+        return QStringLiteral("ESCAPE");
     case Kind::ExpectValue:
         return QStringLiteral("EXPECT %1 = %2").arg(action.name, Quoted(action.value));
     case Kind::ExpectDisabled:

@@ -55,6 +55,8 @@ public:
     CardScript& ControlPress(const QString& button);
     // The window's close box at this point: the card returns its cancel result.
     CardScript& Cancel();
+    // The Escape key: presses the card's cancel button, if it has one.
+    CardScript& Escape();
     CardScript& ExpectValue(const QString& field, const QString& value);
     CardScript& ExpectDisabled(const QString& name);
     CardScript& ExpectEnabled(const QString& name);
@@ -76,6 +78,7 @@ private:
         Press,
         ControlPress,
         Cancel,
+        Escape,
         ExpectValue,
         ExpectDisabled,
         ExpectEnabled,
