@@ -2,6 +2,7 @@
 #include "workreports/work_report_card_handlers.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
@@ -18,6 +19,7 @@
 #include <QDate>
 #include <QFile>
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <set>
 #include <utility>
@@ -28,26 +30,28 @@ namespace {
 
 using namespace report_card;
 
-// Tparo and Tinter: minutes or units as integers, money as cents by the line's type.
-ControlBinding<TWorkReportRecord> BindAmount(Context& ctx, const QString& control,
-                                             LeI32 TWorkReportRecord::*field, const char* moneyType)
+// Tparo and Tinter: minutes or units as integers, money as cents by the line's type. The card's rules
+// (SetAmountRules) have checked the value by the same reading; a search filter keeps what fits.
+ControlBinding<TWorkReportRecord> BindAmount(const QString& control, LeI32 TWorkReportRecord::*field,
+                                             const char* moneyType)
 {
     return {control, 0,
             [field, moneyType](const TWorkReportRecord& r) {
                 return r.Tipo.str() == QLatin1String(moneyType) ? CentsToText((r.*field).get())
                                                                 : QString::number((r.*field).get());
             },
-            [&ctx, field, moneyType](TWorkReportRecord& r, const QString& text) {
-                const std::int64_t v = r.Tipo.str() == QLatin1String(moneyType) ? TextToCents(ctx.st, text)
-                                                                                : TextToInt64(ctx.st, text);
-                r.*field = static_cast<std::int32_t>(v);
+            [field, moneyType](TWorkReportRecord& r, const QString& text) {
+                const std::int64_t v = r.Tipo.str() == QLatin1String(moneyType)
+                                           ? CentsOfText(text).value_or(0)
+                                           : WholeOfText(text).value_or(0);
+                r.*field = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                    v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
             }};
 }
 
 CardBinding<TWorkReportRecord> Binding(CardSession& s)
 {
     using R = TWorkReportRecord;
-    Context& ctx = s.ctx;
     const auto upper = [](const QString& t) { return t.toUpper(); };
     return CardBinding<R>{
         BindText(kMatricula, &R::Matricula),
@@ -71,8 +75,8 @@ CardBinding<TWorkReportRecord> Binding(CardSession& s)
         // Shows the description chosen for the card (the kept long one when editing).
         {kDescripcion, 0, [&s](const R&) { return s.lastDescription; },
          [](R& r, const QString& text) { r.Descripcion = DescriptionText(text); }},
-        BindAmount(ctx, kTparo, &R::Tparo, "ALB"),
-        BindAmount(ctx, kTinter, &R::Tinter, "AL"),
+        BindAmount(kTparo, &R::Tparo, "ALB"),
+        BindAmount(kTinter, &R::Tinter, "AL"),
     };
 }
 
@@ -148,6 +152,10 @@ CardSpec WorkReportCardSpec(CardSession& s)
 
     FieldSpec dia = MakeField(kDia, "Fecha", FieldKind::Masked);
     dia.mask = QStringLiteral("00/00/0;1;_");
+    // A line is filed by its week: a stored one needs a week code that names a day; a filter may leave
+    // it blank.
+    if (StoresLine(s))
+        dia.rule = WeekCodeRule(AddsLine(s));
     dia.onExit = [&s](CardState& state) {
         if (const std::optional<QDate> date = WeekCodeToDate(state.value(kDia))) {
             // The calendar moves to that day, and with it the day's total.
@@ -167,6 +175,8 @@ CardSpec WorkReportCardSpec(CardSession& s)
     };
     calendario.onChange = takeDate;
     calendario.onExit = takeDate;
+    if (StoresLine(s))
+        calendario.rule = DateRule();
     spec.fields.push_back(calendario);
 
     FieldSpec tipo = MakeField(kTipo, "Tipo", FieldKind::Combo, 3);
@@ -176,6 +186,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
         s.backStep = false;
         ShowTypeName(state);
         const QString t = TipoOf(state);
+        SetAmountRules(s, t);
         ShowPartFields(state, t == QLatin1String("AL"));
         if (t.startsWith(QLatin1Char('R'))) {
             state.show(kRepFin, true);
@@ -189,6 +200,54 @@ CardSpec WorkReportCardSpec(CardSession& s)
     tipo.onExit = [&s](CardState& state) { LeaveTipo(s, state); };
     spec.fields.push_back(tipo);
     spec.fields.push_back(MakeField(kLabel9, "", FieldKind::Label));
+
+    FieldSpec repCode = MakeField(kRepCode, "Código", FieldKind::Combo, 8);
+    repCode.onEnter = [&ctx](CardState& state) { state.choices[kRepCode] = MachineCodeChoices(ctx); };
+    spec.fields.push_back(repCode);
+    FieldSpec repPieza = MakeField(kRepPieza, "Pieza", FieldKind::Combo, 8);
+    repPieza.onExit = [&s](CardState& state) {
+        if (TipoOf(state) == QLatin1String("AL") && s.mode == QLatin1String("1"))
+            LookUpStorePart(s, state);
+    };
+    spec.fields.push_back(repPieza);
+    spec.fields.push_back(MakeField(kLabel10, "", FieldKind::Label));
+
+    // Wide enough for each amount's whole range ("21474836,47"): the rules check what it holds.
+    FieldSpec tinter = MakeField(kTinter, "", FieldKind::Text, 11);
+    tinter.onEnter = [&ctx](CardState& state) {
+        WorkReportsState& w = WorkReports(ctx);
+        w.DayMinutesTotal -= static_cast<std::int32_t>(ParseInt64(state.value(kTinter)).value);
+        state.caption = QString::fromUtf8(kAccumulated) + MinutesToHoursText(w.DayMinutesTotal);
+    };
+    tinter.onChange = [&ctx](CardState& state) {
+        const auto minutes = static_cast<std::int32_t>(ParseInt64(state.value(kTinter)).value);
+        if (!IsStoreLine(state))
+            state.set(kLabel14, MinutesToHoursText(minutes));
+        state.caption =
+            QString::fromUtf8(kAccumulated) + MinutesToHoursText(WorkReports(ctx).DayMinutesTotal + minutes);
+    };
+    tinter.onExit = [&ctx, &s](CardState& state) {
+        const std::int64_t minutes = ParseInt64(state.value(kTinter)).value;
+        WorkReports(ctx).DayMinutesTotal += static_cast<std::int32_t>(minutes);
+        const bool repair = TipoOf(state).startsWith(QLatin1Char('R'));
+        // A revision is planned only after a repair that took time.
+        state.show(kPlanRev, repair && minutes > 0);
+        if (repair && minutes > 0)
+            OfferOpenRepairs(s, state);
+    };
+    spec.fields.push_back(tinter);
+    spec.fields.push_back(MakeField(kLabel6, "", FieldKind::Label));
+    spec.fields.push_back(MakeField(kLabel12, "", FieldKind::Label));
+    spec.fields.push_back(MakeField(kLabel14, "", FieldKind::Label));
+
+    FieldSpec tparo = MakeField(kTparo, "", FieldKind::Text, 11);
+    tparo.onExit = [&ctx](CardState& state) {
+        if (TipoOf(state) == QLatin1String("AL"))
+            StoreMovements(ctx).MovementBuffer.Quantity =
+                static_cast<std::int32_t>(ParseInt64(state.value(kTparo)).value);
+    };
+    spec.fields.push_back(tparo);
+    spec.fields.push_back(MakeField(kLabel7, "", FieldKind::Label));
 
     FieldSpec tipoh = MakeField(kTIPOH, "Tipo Hora", FieldKind::Combo, 3);
     tipoh.choices = HourTypeCodes();
@@ -223,53 +282,6 @@ CardSpec WorkReportCardSpec(CardSession& s)
     };
     spec.fields.push_back(descripcion);
 
-    FieldSpec repCode = MakeField(kRepCode, "Código", FieldKind::Combo, 8);
-    repCode.onEnter = [&ctx](CardState& state) { state.choices[kRepCode] = MachineCodeChoices(ctx); };
-    spec.fields.push_back(repCode);
-    FieldSpec repPieza = MakeField(kRepPieza, "Pieza", FieldKind::Combo, 8);
-    repPieza.onExit = [&s](CardState& state) {
-        if (TipoOf(state) == QLatin1String("AL") && s.mode == QLatin1String("1"))
-            LookUpStorePart(s, state);
-    };
-    spec.fields.push_back(repPieza);
-    spec.fields.push_back(MakeField(kLabel10, "", FieldKind::Label));
-
-    FieldSpec tinter = MakeField(kTinter, "", FieldKind::Text, 10);
-    tinter.onEnter = [&ctx](CardState& state) {
-        WorkReportsState& w = WorkReports(ctx);
-        w.DayMinutesTotal -= static_cast<std::int32_t>(ParseInt64(state.value(kTinter)).value);
-        state.caption = QString::fromUtf8(kAccumulated) + MinutesToHoursText(w.DayMinutesTotal);
-    };
-    tinter.onChange = [&ctx](CardState& state) {
-        const auto minutes = static_cast<std::int32_t>(ParseInt64(state.value(kTinter)).value);
-        if (!IsStoreLine(state))
-            state.set(kLabel14, MinutesToHoursText(minutes));
-        state.caption =
-            QString::fromUtf8(kAccumulated) + MinutesToHoursText(WorkReports(ctx).DayMinutesTotal + minutes);
-    };
-    tinter.onExit = [&ctx, &s](CardState& state) {
-        const std::int64_t minutes = ParseInt64(state.value(kTinter)).value;
-        WorkReports(ctx).DayMinutesTotal += static_cast<std::int32_t>(minutes);
-        const bool repair = TipoOf(state).startsWith(QLatin1Char('R'));
-        // A revision is planned only after a repair that took time.
-        state.show(kPlanRev, repair && minutes > 0);
-        if (repair && minutes > 0)
-            OfferOpenRepairs(s, state);
-    };
-    spec.fields.push_back(tinter);
-    spec.fields.push_back(MakeField(kLabel6, "", FieldKind::Label));
-    spec.fields.push_back(MakeField(kLabel12, "", FieldKind::Label));
-    spec.fields.push_back(MakeField(kLabel14, "", FieldKind::Label));
-
-    FieldSpec tparo = MakeField(kTparo, "", FieldKind::Text, 10);
-    tparo.onExit = [&ctx](CardState& state) {
-        if (TipoOf(state) == QLatin1String("AL"))
-            StoreMovements(ctx).MovementBuffer.Quantity =
-                static_cast<std::int32_t>(ParseInt64(state.value(kTparo)).value);
-    };
-    spec.fields.push_back(tparo);
-    spec.fields.push_back(MakeField(kLabel7, "", FieldKind::Label));
-
     FieldSpec ordent = MakeField(kORDENT, "Orden Trabajo", FieldKind::Check);
     ordent.onChange = [&s](CardState& state) {
         if (state.checked(kORDENT))
@@ -291,8 +303,9 @@ CardSpec WorkReportCardSpec(CardSession& s)
     foto.onChange = [&s](CardState& state) { ProposePhoto(s, state); };
     spec.fields.push_back(foto);
 
-    // In tab order: who and where, when and what, then the amounts and the assignments below a
-    // description as wide as the card.
+    // In tab order, which Enter follows too: who and where, when and what; then the part of a store line,
+    // the amounts (leaving the type jumps to the time), the hour type and a description as wide as the
+    // card, so that the keyboard reaches each of them; the assignments last.
     const std::map<QString, FieldPlace> places = {
         {kMatricula, GridCell(0, 0)},
         {kNoMatricula, GridCell(0, 1, 1, 2)},
@@ -306,18 +319,18 @@ CardSpec WorkReportCardSpec(CardSession& s)
         {kCalendario, GridCell(5, 1)},
         {kTipo, GridCell(6, 0)},
         {kLabel9, GridCell(6, 1, 1, 2)},
-        {kTIPOH, GridCell(7, 0)},
-        {kLabel13, GridCell(7, 1, 1, 2)},
-        {kDescripcion, GridCell(8, 0, 1, 3)},
-        {kLabel10, GridCell(9, 0)},
-        {kRepCode, GridCell(9, 1)},
-        {kRepPieza, GridCell(9, 2)},
-        {kLabel6, GridCell(10, 0)},
-        {kTinter, GridCell(10, 1)},
-        {kLabel12, GridCell(10, 2)},
-        {kLabel14, GridCell(11, 1)},
-        {kLabel7, GridCell(12, 0)},
-        {kTparo, GridCell(12, 1)},
+        {kLabel10, GridCell(7, 0)},
+        {kRepCode, GridCell(7, 1)},
+        {kRepPieza, GridCell(7, 2)},
+        {kLabel6, GridCell(8, 0)},
+        {kTinter, GridCell(8, 1)},
+        {kLabel12, GridCell(8, 2)},
+        {kLabel14, GridCell(9, 1)},
+        {kLabel7, GridCell(10, 0)},
+        {kTparo, GridCell(10, 1)},
+        {kTIPOH, GridCell(11, 0)},
+        {kLabel13, GridCell(11, 1, 1, 2)},
+        {kDescripcion, GridCell(12, 0, 1, 3)},
         {kORDENT, GridCell(13, 0)},
         {kPresup, GridCell(13, 1)},
         {kRepFin, GridCell(13, 2)},
@@ -484,6 +497,8 @@ int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDesc
     CardSpec spec = WorkReportCardSpec(s);
     const CardBinding<TWorkReportRecord> binding = Binding(s);
     binding.Declare(spec);
+    s.spec = &spec;
+    SetAmountRules(s, rec.Tipo.str().toUpper());
     const bool keptDescription =
         s.mode == QLatin1String("4") && showKeptDescription && !w.LongDescription.isEmpty();
     s.lastDescription = keptDescription ? w.LongDescription : rec.Descripcion.str();

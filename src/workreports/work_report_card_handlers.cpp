@@ -2,6 +2,7 @@
 
 #include "core/command.h"
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/io_errors.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
@@ -13,6 +14,7 @@
 #include "masterdata/personnel.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
+#include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_types.h"
 
@@ -41,7 +43,51 @@ template <class F> void RunNested(Context& ctx, F&& call)
     }
 }
 
+// The line keeps its costs and units in 32 bits.
+constexpr std::int64_t kLineHighest = std::numeric_limits<std::int32_t>::max();
+
+// A store line's cost in cents: each unit taken, or the whole delivery note.
+FieldRule CostRule()
+{
+    FieldRule rule = MoneyRule(0, kLineHighest);
+    rule.message = QStringLiteral("COSTE FUERA DE LÍMITE: DE 0,00 A %1 €").arg(CentsToText(kLineHighest));
+    return rule;
+}
+
+// The units a store line takes out (or returns on the store itself).
+FieldRule UnitsRule()
+{
+    FieldRule rule = WholeRule(0, kLineHighest);
+    rule.message = QStringLiteral("UNIDADES FUERA DE LÍMITE: DE 0 A %1").arg(kLineHighest);
+    return rule;
+}
+
 } // namespace
+
+bool StoresLine(const CardSession& s)
+{
+    return s.mode != QLatin1String("2") && s.mode != QLatin1String("3");
+}
+
+bool AddsLine(const CardSession& s)
+{
+    return s.mode == QLatin1String("1") || s.mode == QLatin1String("i");
+}
+
+void SetAmountRules(CardSession& s, const QString& tipo)
+{
+    if (!s.spec || !StoresLine(s))
+        return;
+    // The posting keeps minutes in 16 bits.
+    const bool store = tipo == QLatin1String("AL");
+    const bool note = tipo == QLatin1String("ALB");
+    for (FieldSpec& f : s.spec->fields) {
+        if (f.name == kTinter)
+            f.rule = store ? CostRule() : MinutesRule(0xFFFF);
+        else if (f.name == kTparo)
+            f.rule = note ? CostRule() : store ? UnitsRule() : MinutesRule(0xFFFF);
+    }
+}
 
 QString TipoOf(const CardState& state)
 {
@@ -205,7 +251,7 @@ void LookUpStorePart(CardSession& s, CardState& state)
         state.set(kDescripcion, named->Nombre.str());
         state.set(kTinter, CentsToText(named->Valor.get()));
     } else {
-        state.set(kDescripcion, QString::fromUtf8(kUncodedPart) + code + piece);
+        state.set(kDescripcion, QString::fromUtf8(kUncodedPart) + code);
     }
     state.set(kTparo, QStringLiteral("0"));
 }
@@ -431,16 +477,18 @@ bool SaveCard(CardSession& s, CardState& state)
     Context& ctx = s.ctx;
     WorkReportsState& w = WorkReports(ctx);
     const QString tipo = TipoOf(state);
-    // The numbers must read before anything is kept: the card stays open on a bad one.
-    for (const auto& [field, cents] :
-         {std::pair{kTparo, tipo == QLatin1String("ALB")}, std::pair{kTinter, tipo == QLatin1String("AL")}}) {
-        const QString text = state.value(field);
-        const Int64Parse n = cents ? ParseCents(text) : ParseInt64(text);
-        // The line keeps 32 bits: a larger number would be stored as another one.
-        if (n.errorPos != 0 || n.value < std::numeric_limits<std::int32_t>::min() ||
-            n.value > std::numeric_limits<std::int32_t>::max()) {
-            ctx.ui.ShowMessage(QString::fromUtf8("'%1' no es un valor entero válido").arg(text));
-            state.focusRequest = field;
+    const bool typeValid =
+        !ActivityTypeName(tipo).isEmpty() && !HourTypeName(state.value(kTIPOH).toUpper()).isEmpty();
+    // A new line the add loop would refuse keeps its card open with what was typed.
+    if (AddsLine(s)) {
+        ShortString<6> matricula;
+        matricula = state.value(kMatricula);
+        ShortString<8> codigo;
+        codigo = state.value(kCodigo);
+        const LineRefusal refusal = RefuseLine(ctx, matricula, codigo, typeValid);
+        if (!refusal.message.isEmpty()) {
+            ctx.ui.ShowMessage(refusal.message);
+            state.focusRequest = refusal.field;
             return false;
         }
     }
@@ -464,8 +512,7 @@ bool SaveCard(CardSession& s, CardState& state)
     StoreMovements(ctx).MovementBuffer.Codigo = state.value(kRepCode);
     if (state.controlHeld)
         w.KeepEntryMark = 1;
-    w.TypeValidFlag =
-        !ActivityTypeName(tipo).isEmpty() && !HourTypeName(state.value(kTIPOH).toUpper()).isEmpty() ? 1 : 0;
+    w.TypeValidFlag = typeValid ? 1 : 0;
     // Only a repair that took time plans a revision, whatever the box showed before the type changed.
     const bool timedRepair = tipo.startsWith(QLatin1Char('R')) && ParseInt64(state.value(kTinter)).value > 0;
     w.PlanRevisionFlag = timedRepair && !state.hidden.count(kPlanRev) && state.checked(kPlanRev) ? 1 : 0;

@@ -128,6 +128,23 @@ bool StoreAndPost(Context& ctx)
 
 } // namespace
 
+LineRefusal RefuseLine(Context& ctx, const ShortString<6>& matricula, const ShortString<8>& codigo,
+                       bool typeValid)
+{
+    if (matricula == "#" || codigo == "#")
+        return {QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"),
+                matricula == "#" ? QStringLiteral("Matricula") : QStringLiteral("Codigo")};
+    const bool machineKnown = FindIntoFoundMachine(ctx, codigo);
+    const bool personKnown = PersonKnown(ctx, matricula);
+    if (!machineKnown || !typeValid)
+        return {QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r") + QString(14, QLatin1Char(' ')) +
+                    QStringLiteral("ANULADA ALTA"),
+                machineKnown ? QStringLiteral("Tipo") : QStringLiteral("Codigo")};
+    if (!personKnown)
+        return {QStringLiteral("OPERARIO NO DADO DE ALTA"), QStringLiteral("Matricula")};
+    return {};
+}
+
 void ClearPostedFlags(Context& ctx)
 {
     WorkReportsState& w = WorkReports(ctx);
@@ -170,23 +187,16 @@ void AddWorkReportLine(Context& ctx)
         if (st.InteractiveFlag != 0 && OpenWorkReportWindow(ctx, r) == CardResult::Exit)
             w.AddLoopAnswer = QStringLiteral("N");
 
-        if (!(r.Matricula == "#") && !(r.Codigo == "#")) {
-            const bool machineKnown = FindIntoFoundMachine(ctx, r.Codigo);
-            const bool personKnown = PersonKnown(ctx, r.Matricula);
-            if (machineKnown && w.TypeValidFlag != 0 && personKnown) {
-                // A photo ends the series: the next card would start from the photographed line.
-                if (st.PhotoAssignFlag != 0)
-                    w.AddLoopAnswer = QStringLiteral("N");
-                st.RecordAddedFlag = StoreAndPost(ctx) ? 1 : 0;
-            } else if (!automaticMerge) {
-                if (machineKnown && w.TypeValidFlag != 0)
-                    ctx.ui.ShowMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
-                else
-                    ctx.ui.ShowMessage(QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r") +
-                                       QString(14, QLatin1Char(' ')) + QStringLiteral("ANULADA ALTA"));
-            }
-        } else if (w.AddLoopAnswer != QLatin1String("N")) {
-            ctx.ui.ShowMessage(QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"));
+        // The card refuses these itself and stays open; a line handed in is refused here.
+        const LineRefusal refusal = RefuseLine(ctx, r.Matricula, r.Codigo, w.TypeValidFlag != 0);
+        const bool given = !(r.Matricula == "#") && !(r.Codigo == "#");
+        if (refusal.message.isEmpty()) {
+            // A photo ends the series: the next card would start from the photographed line.
+            if (st.PhotoAssignFlag != 0)
+                w.AddLoopAnswer = QStringLiteral("N");
+            st.RecordAddedFlag = StoreAndPost(ctx) ? 1 : 0;
+        } else if (given ? !automaticMerge : w.AddLoopAnswer != QLatin1String("N")) {
+            ctx.ui.ShowMessage(refusal.message);
         }
         // What was asked on one card (a repair chosen, a revision to plan) does not carry over to the next
         // card, nor to the lines of an import that show none.

@@ -1,8 +1,22 @@
 #pragma once
 
+#include "records/short_string.h"
+
+#include <QString>
+
 namespace gim {
 
 struct Context;
+
+// What keeps a line from being stored: its operator or machine not given ("#"), the operator or the
+// machine not on file, or a type outside the tables (`typeValid` false). An empty message: none.
+struct LineRefusal
+{
+    QString message;
+    QString field; // the line's field at fault: "Matricula", "Codigo" or "Tipo"
+};
+LineRefusal RefuseLine(Context& ctx, const ShortString<6>& matricula, const ShortString<8>& codigo,
+                       bool typeValid);
 
 // Clears what the posting records of the files it touched. The add loop clears them when a menu
 // command starts it; an import or a merge, which runs the loop once per line, calls this once at its

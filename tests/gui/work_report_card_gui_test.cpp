@@ -76,6 +76,11 @@ TEST(WorkReportCardWindow, ShowsTheLineStepsBackFromTheTypeAndSavesWithCtrlSpace
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
         QApplication::sendEvent(QApplication::focusWidget(), &tab);
         EXPECT_EQ(Text(card->FocusedField()), "Tinter");
+        for (const char* next : {"Tparo", "TIPOH", "Descripcion"}) { // Enter reaches the description
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(QApplication::focusWidget(), &enter);
+            EXPECT_EQ(Text(card->FocusedField()), next);
+        }
         tipo->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(Text(card->FocusedField()), "Tipo");
         QKeyEvent backTab(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);

@@ -928,24 +928,44 @@ TEST_F(WorkReportPostingTest, CtrlSpaceOnSaveRepeatsTheLineForTheNextOperatorUnt
     EXPECT_EQ(t.ctx.st.ActionCode, QString());
 }
 
-TEST_F(WorkReportPostingTest, ACardOfAnUnknownOperatorIsRefusedAndTheNextCardFollows)
+// A refused value, operator or machine keeps the card open on its field: nothing is stored or posted.
+TEST_F(WorkReportPostingTest, ARefusedLineKeepsItsCardOpenAndLeavesEveryFileAsItWas)
 {
-    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
-        .Set("Matricula", "000009")
-        .Set("Codigo", "M1")
-        .Set("dia", "26/48/3")
-        .Set("Tipo", "VM")
-        .Set("Tinter", "90")
-        .Press("SalvaPartes");
-    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
-    // A card saved without its machine.
-    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO")).Set("Matricula", "000001").Press("SalvaPartes");
-    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"));
-    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO")).Press("BitBtn1");
-    EXPECT_TRUE(RunMenu("Partes > Alta"));
-    EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_FALSE(t.Exists(kLines));
-    EXPECT_FALSE(t.Exists(kBreakdowns));
+    gim::StoreRecords(t.ctx, kLines, std::vector<TWorkReportRecord>{Line("C", 60, 0, "", "", "26/47/1")});
+    gim::StoreRecords<TPlannedRepairRecord>(t.ctx, kRepairs, {Repair("M1", "Fuga", "000001", "P", 150)});
+    Post(Line("VM", 90, 30));
+    const std::string before = t.ReadFile(kLines) + t.ReadFile(kRepairs) + t.ReadFile(kBreakdowns);
+    const char* minutes = "TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS";
+    const char* date = "VALOR NO VÁLIDO EN FECHA: UNA FECHA aa/ss/d CON SU SEMANA Y SU DÍA DE LA SEMANA";
+    const char* calendar = "VALOR NO VÁLIDO EN CALENDARIO: UNA FECHA DEL CALENDARIO dd/mm/aa";
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"RE", "Tinter", "70000", minutes},
+        {"RE", "Tinter", "-45", minutes},
+        {"VM", "Tparo", "4x", minutes},
+        {"AL", "Tparo", "1,5", "UNIDADES FUERA DE LÍMITE: DE 0 A 2147483647"},
+        {"ALB", "Tparo", "21474836,48", "COSTE FUERA DE LÍMITE: DE 0,00 A 21474836,47 €"},
+        {"VM", "dia", "", date},
+        {"VM", "dia", "26/77/9", date},
+        {"VM", "Calendario", "31/02/2026", calendar},
+        {"VM", "Matricula", "000009", "OPERARIO NO DADO DE ALTA"},
+        {"VM", "Codigo", "M9", "NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA"}};
+    for (const auto& [tipo, field, typed, message] : cases) {
+        SCOPED_TRACE(typed);
+        CardScript& card = t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"));
+        card.Set("Matricula", "000001").Set("Codigo", "M1").Set("dia", "26/48/3").Set("Tipo", tipo);
+        card.Set(field, typed).Press("SalvaPartes").ExpectFocus(field).Escape();
+        t.ui.ExpectMessage(QString::fromUtf8(message));
+        EXPECT_TRUE(RunMenu("Partes > Alta"));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(t.ReadFile(kLines) + t.ReadFile(kRepairs) + t.ReadFile(kBreakdowns), before);
+    }
+}
+
+// 29/12/2026 is week 53 of 2026, written "27/00/2": it is filed in week 0 of 2027, (27 - 24) * 52.
+TEST_F(WorkReportPostingTest, AWeek53LineIsFiledInTheYearItsWeekCodeNames)
+{
+    Post(Line("VM", 90, 30, "", "", "27/00/2"));
+    EXPECT_EQ(t.ReadFile(kBreakdowns).substr(10, 4), std::string("\x9C\x00\x01", 3) + "2");
 }
 
 // The silent refusals of an automatic merge used to carry over to the cards of a later Partes > Alta.
@@ -958,9 +978,9 @@ TEST_F(WorkReportPostingTest, AModeLeftByAnAutomaticMergeDoesNotSilenceTheCards)
         .Set("dia", "26/48/3")
         .Set("Tipo", "VM")
         .Set("Tinter", "90")
-        .Press("SalvaPartes");
+        .Press("SalvaPartes")
+        .Press("BitBtn1");
     t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
-    t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO")).Press("BitBtn1");
     EXPECT_TRUE(RunMenu("Partes > Alta"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_FALSE(t.Exists(kLines));
