@@ -141,6 +141,9 @@ struct CardState
     std::map<QString, QString> hints;    // control hints changed at run time
     // Combo items changed at run time: a field listed here shows these items instead of its own list.
     std::map<QString, QStringList> choices;
+    // Rules changed at run time: a field listed here is checked by this rule instead of its own (an
+    // amount that holds minutes or money by what another field says).
+    std::map<QString, FieldRule> rules;
     std::map<QString, std::vector<QStringList>> rows; // Table fields: the rows, one text per column
     std::map<QString, int> currentItem;               // check lists: the item last clicked
     std::set<QString> disabled;

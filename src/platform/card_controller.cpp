@@ -76,6 +76,8 @@ QString CardController::UndeclaredNames() const
         check(name, true);
     for (const auto& [name, rows] : m_state.rows)
         check(name, false);
+    for (const auto& [name, rule] : m_state.rules)
+        check(name, false);
     for (const auto& [name, item] : m_state.currentItem)
         check(name, false);
     for (const QString& name : m_state.disabled)
@@ -174,10 +176,12 @@ QString CardController::Refusal(const QString& field) const
     if (const CardMask* mask = MaskOf(field); mask && !mask->Complete(value))
         return QString::fromUtf8(kIncomplete);
     const FieldSpec* f = m_spec.field(field);
-    if (!f || !f->rule || f->rule.accepts(value))
+    const auto changed = m_state.rules.find(field);
+    const FieldRule* rule = changed != m_state.rules.end() ? &changed->second : f ? &f->rule : nullptr;
+    if (!f || !*rule || rule->accepts(value))
         return QString();
-    if (!f->rule.message.isEmpty())
-        return f->rule.message;
+    if (!rule->message.isEmpty())
+        return rule->message;
     QString name = f->label;
     name.remove(QLatin1Char('&'));
     name = name.trimmed();
@@ -186,7 +190,7 @@ QString CardController::Refusal(const QString& field) const
     name = name.trimmed();
     if (name.isEmpty())
         name = f->name;
-    return QStringLiteral("VALOR NO VÁLIDO EN %1: %2").arg(name.toUpper(), f->rule.accepted);
+    return QStringLiteral("VALOR NO VÁLIDO EN %1: %2").arg(name.toUpper(), rule->accepted);
 }
 
 bool CardController::LeaveAllowed()

@@ -186,7 +186,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
         s.backStep = false;
         ShowTypeName(state);
         const QString t = TipoOf(state);
-        SetAmountRules(s, t);
+        SetAmountRules(s, state, t);
         ShowPartFields(state, t == QLatin1String("AL"));
         if (t.startsWith(QLatin1Char('R'))) {
             state.show(kRepFin, true);
@@ -497,13 +497,13 @@ int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDesc
     CardSpec spec = WorkReportCardSpec(s);
     const CardBinding<TWorkReportRecord> binding = Binding(s);
     binding.Declare(spec);
-    s.spec = &spec;
-    SetAmountRules(s, rec.Tipo.str().toUpper());
     const bool keptDescription =
         s.mode == QLatin1String("4") && showKeptDescription && !w.LongDescription.isEmpty();
     s.lastDescription = keptDescription ? w.LongDescription : rec.Descripcion.str();
 
-    const int result = binding.Run(ctx.ui, spec, rec, OpeningState(s, rec));
+    CardState opening = OpeningState(s, rec);
+    SetAmountRules(s, opening, rec.Tipo.str().toUpper());
+    const int result = binding.Run(ctx.ui, spec, rec, std::move(opening));
     if (result == CardResult::Save) {
         w.LongDescription = DescriptionText(s.lastDescription).left(130);
         if (s.mode == QLatin1String("4"))

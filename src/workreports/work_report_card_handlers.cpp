@@ -74,19 +74,15 @@ bool AddsLine(const CardSession& s)
     return s.mode == QLatin1String("1") || s.mode == QLatin1String("i");
 }
 
-void SetAmountRules(CardSession& s, const QString& tipo)
+void SetAmountRules(const CardSession& s, CardState& state, const QString& tipo)
 {
-    if (!s.spec || !StoresLine(s))
+    if (!StoresLine(s))
         return;
     // The posting keeps minutes in 16 bits.
     const bool store = tipo == QLatin1String("AL");
     const bool note = tipo == QLatin1String("ALB");
-    for (FieldSpec& f : s.spec->fields) {
-        if (f.name == kTinter)
-            f.rule = store ? CostRule() : MinutesRule(0xFFFF);
-        else if (f.name == kTparo)
-            f.rule = note ? CostRule() : store ? UnitsRule() : MinutesRule(0xFFFF);
-    }
+    state.rules[kTinter] = store ? CostRule() : MinutesRule(0xFFFF);
+    state.rules[kTparo] = note ? CostRule() : store ? UnitsRule() : MinutesRule(0xFFFF);
 }
 
 QString TipoOf(const CardState& state)

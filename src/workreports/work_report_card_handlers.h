@@ -85,7 +85,6 @@ struct CardSession
     QString tipoEntered;          // the activity type as Tipo was entered
     QString lastDescription;      // the description as the card closes, whatever closes it
     QStringList fileDescriptions; // the lines of the description file
-    CardSpec* spec = nullptr;     // the card being run: its amounts' rules follow the activity type
 };
 
 // Whether the card stores what it shows (not a search filter), and whether it is a card of the add loop,
@@ -93,7 +92,7 @@ struct CardSession
 bool StoresLine(const CardSession& s);
 bool AddsLine(const CardSession& s);
 // The amounts hold minutes, units or cents by the activity type: each is checked as what it holds now.
-void SetAmountRules(CardSession& s, const QString& tipo);
+void SetAmountRules(const CardSession& s, CardState& state, const QString& tipo);
 
 // The activity type as typed, upper-cased; whether it is a store line ("AL", "ALB").
 QString TipoOf(const CardState& state);
