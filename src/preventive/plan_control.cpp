@@ -10,6 +10,7 @@
 #include "preventive/revision_card.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -68,16 +69,6 @@ QString HoursAndMinutes(std::uint32_t minutes)
 {
     return QString::number(minutes / 60) + QStringLiteral("Hrs. ") + QString::number(minutes % 60) +
            QStringLiteral("Mn.");
-}
-
-bool IsEmployee(Context& ctx, const QString& executor)
-{
-    TPersonnelRecord person{};
-    person.Matricula = executor.left(6);
-    if (!DataFileExists(ctx, ctx.st.PersonnelFileName))
-        return false;
-    FindPerson(ctx, ctx.st.PersonnelFileName, person);
-    return !(person.Apellidos == "NO EXISTE LA PERSONA");
 }
 
 // A machine of the plan as the control needs it, looked up once for the whole range.
@@ -258,8 +249,10 @@ void ControlPlan(Context& ctx)
                             QStringLiteral("AÑO ") + QString::number(st.FirstYear + kYearOffset) +
                                 QStringLiteral(" a ") + QString::number(st.LastYear + kYearOffset),
                             st.YearText);
-        st.WorkYear =
-            static_cast<std::uint16_t>(ReadPlanInteger(st, year, st.FileName(DataFile::Plan)) - kYearOffset);
+        // A year before the plan lists its first year; no year wraps round in its 16 bits.
+        const std::int64_t typedYear = ReadPlanInteger(st, year, st.FileName(DataFile::Plan)) - kYearOffset;
+        st.WorkYear = static_cast<std::uint16_t>(
+            std::clamp<std::int64_t>(typedYear, st.FirstYear, std::numeric_limits<std::uint16_t>::max()));
         if (st.ActionCode == QLatin1String("M"))
             pattern = ctx.ui.InputBox(kTitle, QStringLiteral("Codigo de Maquina: "), QStringLiteral("*"));
     }
@@ -270,13 +263,13 @@ void ControlPlan(Context& ctx)
 
     std::vector<PlanMachine> machines;
     machines.reserve(plan->size());
-    for (const TPlanRecord& entry : *plan) {
+    for (const TPlanRecord& planned : *plan) {
         PlanMachine m;
-        m.entry = entry;
-        const bool known = LookUpFoundMachine(ctx, entry.Code.str());
+        m.entry = planned;
+        const bool known = LookUpFoundMachine(ctx, planned.Code.str());
         m.name = st.FoundMachine.Denominacion.str();
         m.available = known && st.FoundMachine.Disponible == "SI";
-        m.passes = PassesMachinePattern(entry.Code.str(), pattern);
+        m.passes = PassesMachinePattern(planned.Code.str(), pattern);
         machines.push_back(std::move(m));
     }
 
@@ -291,7 +284,7 @@ void ControlPlan(Context& ctx)
         report->AddLine(QStringLiteral("\r"));
         WriteHeader(*report);
     }
-    const CardSpec spec = listing ? RevisionCardSpec(ctx) : CardSpec{};
+    const CardSpec spec = listing ? RevisionCardSpec(ctx, RevisionCardRole::Plan) : CardSpec{};
     const QString yearText = QString::number(st.WorkYear + kYearOffset);
 
     PlanControlState& f = PlanControl(ctx);
@@ -334,12 +327,11 @@ void ControlPlan(Context& ctx)
             form.machineName = m.name;
             form.week = QString::number(week);
             form.year = yearText;
-            form.minutes = QStringLiteral("0");
             if (found.found) {
                 form.rec.State = found.revision.State;
                 form.rec.Executor = found.revision.Executor;
                 form.rec.Comment = found.revision.Comment;
-                form.minutes = QString::number(found.revision.Time.get());
+                form.minutes = found.revision.Time;
             }
             if (entry) {
                 const int result = RevisionCardBinding(false).Run(
@@ -354,25 +346,13 @@ void ControlPlan(Context& ctx)
                     TRevisionRecord& rec = Revisions(ctx).CurrentRevision;
                     rec = TRevisionRecord{};
                     rec.MachineCode = gama.code;
-                    rec.Frequency = form.rec.Frequency;
-                    rec.State = form.rec.State;
-                    rec.Executor = form.rec.Executor;
-                    st.WorkYear = static_cast<std::uint16_t>(
-                        ReadPlanInteger(st, form.year, st.FileName(DataFile::Revision)) - kYearOffset);
-                    rec.Week = AbsoluteWeekWord(
-                        st, st.WorkYear,
-                        static_cast<int>(ReadPlanInteger(st, form.week, st.FileName(DataFile::Revision))));
-                    rec.Time = static_cast<std::uint16_t>(
-                        ReadPlanInteger(st, form.minutes, st.FileName(DataFile::Revision)));
-                    rec.Comment = form.rec.Comment;
+                    TakeRevisionCardValues(ctx, form, rec);
                     if (rec.Comment == ".." && rec.State == "P")
                         rec.Comment = "Pendiente sin justificar";
                     form.rec.Comment = rec.Comment;
-                    // Only a revision that is stored counts as executed.
-                    if (!IsEmployee(ctx, rec.Executor.str())) {
-                        ctx.ui.ShowMessage(QStringLiteral("NO EXISTE LA PERSONA ") + rec.Executor.str() +
-                                           QStringLiteral("\rANULADA ALTA"));
-                    } else if (AppendRevision(ctx) && rec.State == "E") {
+                    // Whoever did it, an employee or an outside contractor, the revision is stored; only a
+                    // revision stored counts as executed.
+                    if (AppendRevision(ctx) && rec.State == "E") {
                         ++f.GE;
                         f.TE += rec.Time.get();
                     }
@@ -391,9 +371,9 @@ void ControlPlan(Context& ctx)
             }
             ++f.ListedGamas;
             report->AddColumns({QString::number(++line), gama.code, m.name.left(kNameWidth), frequency, state,
-                                form.week, form.year, form.minutes, QString::number(times.gama),
-                                QString::number(times.stop), form.rec.Executor.str(),
-                                form.rec.Comment.str()});
+                                form.week, form.year, QString::number(form.minutes.get()),
+                                QString::number(times.gama), QString::number(times.stop),
+                                form.rec.Executor.str(), form.rec.Comment.str()});
         }
         if (listing && pattern == QLatin1String("*") && week < weeks.last) {
             report->SetColour(kReportBlack);

@@ -3,6 +3,8 @@
 #include "core/context.h"
 #include "core/data_file.h"
 #include "core/environment.h"
+#include "core/field_rules.h"
+#include "core/io_errors.h"
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
 #include "preventive/plan_time.h"
@@ -31,14 +33,31 @@ const QString& AgendaFile(const Context& ctx)
     return ctx.st.FileName(DataFile::Agenda);
 }
 
-// Minutes of a number of hours as the agenda's 16-bit words keep them (unsigned: any typed number wraps).
+constexpr int kLastTypedYear = 9999;
+constexpr int kMinutesPerHour = 60;
+// The most weekly hours whose minutes a 16-bit agenda word holds.
+constexpr int kMostWeeklyHours = 0xFFFF / kMinutesPerHour;
+
+// Minutes of a number of hours as the agenda's 16-bit words keep them (unsigned: an increase below zero
+// wraps as the words add it).
 std::uint16_t HoursAsMinutes(std::int64_t hours)
 {
-    return static_cast<std::uint16_t>(static_cast<std::uint64_t>(hours) * 60u);
+    return static_cast<std::uint16_t>(static_cast<std::uint64_t>(hours) * kMinutesPerHour);
 }
 
-// What the dialog edits, as typed: the numbers are read only when the plan is made, where a bad one is
-// refused.
+// The horizon of the years typed (checked by the dialog): every last year outside the longest range
+// gives the same horizon as the nearer end of it.
+PlanHorizon TypedHorizon(const QString& firstYear, const QString& lastYear)
+{
+    const int first = static_cast<int>(WholeOfText(firstYear).value_or(kFirstStoredYear) - kFirstStoredYear);
+    const int last = static_cast<int>(
+        std::clamp<std::int64_t>(WholeOfText(lastYear).value_or(kFirstStoredYear) - kFirstStoredYear,
+                                 first - 1, first + kLongestHorizonYears + 1));
+    return ClampHorizon(first, last);
+}
+
+// What the dialog edits, as typed: the dialog checks each number by its kind, and the horizon and the
+// firm name before it closes.
 struct PlanDefinitionValues
 {
     QString firm;
@@ -105,6 +124,14 @@ CardSpec PlanDefinitionCardSpec()
         f.place.row = static_cast<int>(i);
         if (f.name == kIniPG) // the last year is changed only on purpose: a double-click here unlocks it
             f.onDoubleClick = [](CardState& state) { state.enable(kFinPG, true); };
+        // Years are refused with the conversion's own message; the first is kept in one byte since 2000.
+        if (f.name == kIniPG || f.name == kFinPG) {
+            f.rule = WholeRule(kFirstStoredYear,
+                               f.name == kIniPG ? kFirstStoredYear + kLastFirstYear : kLastTypedYear, true);
+            f.rule.message = IoErrorText(IoCode::InvalidNumber);
+        } else if (c.capacity == 0) {
+            f.rule = WholeRule(0, kMostWeeklyHours);
+        }
         spec.fields.push_back(f);
     }
     Binding().Declare(spec);
@@ -140,33 +167,31 @@ void CreatePlanning(Context& ctx)
     // The firm preset, the first year last year and the last year three years ahead, no hours.
     PlanDefinitionValues typed{st.FirmName, QString::number(st.CurrentYear - 1),
                                QString::number(st.CurrentYear + 3), QStringLiteral("0"), QStringLiteral("0")};
-    if (Binding().Run(ctx.ui, PlanDefinitionCardSpec(), typed) != CardResult::Save)
+    // The dialog stays open, with what was typed, until the plan it describes can be made.
+    CardSpec spec = PlanDefinitionCardSpec();
+    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+        if (button.result != CardResult::Save)
+            return true;
+        // The firm's first five characters become part of file names.
+        if (!FirmNameFitsFileNames(state.value(QStringLiteral("Firma")).left(kFirmNameWidth))) {
+            NoteIoResult(ctx, {IoCode::InvalidFileName, ctx.Path(AgendaFile(ctx))}, Report::Show);
+            return false;
+        }
+        // A plan without weeks could book nothing, and its empty agenda would stand in the way of a real
+        // one.
+        if (TypedHorizon(state.value(kIniPG), state.value(kFinPG)).Weeks() <= 0) {
+            ctx.ui.ShowMessage(QString::fromUtf8(kEmptyHorizonMessage));
+            return false;
+        }
+        return true;
+    };
+    if (Binding().Run(ctx.ui, spec, typed) != CardResult::Save)
         return;
     const QString& agenda = AgendaFile(ctx);
-    const std::int64_t firstTyped = ReadPlanInteger(st, typed.firstYear, agenda);
-    const std::int64_t lastTyped = ReadPlanInteger(st, typed.lastYear, agenda);
-    const std::int64_t hours = ReadPlanInteger(st, typed.hours, agenda);
-    const std::int64_t reformHours = ReadPlanInteger(st, typed.reformHours, agenda);
-    // The years are kept in one byte each.
-    if (firstTyped < kFirstStoredYear || firstTyped > kFirstStoredYear + kLastFirstYear) {
-        st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber, agenda);
-    }
+    const std::int64_t hours = WholeOfText(typed.hours).value_or(0);
+    const std::int64_t reformHours = WholeOfText(typed.reformHours).value_or(0);
     const QString firm = typed.firm.left(kFirmNameWidth);
-    if (!FirmNameFitsFileNames(firm)) {
-        NoteIoResult(ctx, {IoCode::InvalidFileName, ctx.Path(agenda)}, Report::Show);
-        return;
-    }
-    const int firstYear = static_cast<int>(firstTyped - kFirstStoredYear);
-    // Every year outside this range gives the same horizon as the nearer end of it.
-    const int lastYear = static_cast<int>(std::clamp<std::int64_t>(
-        lastTyped - kFirstStoredYear, firstYear - 1, firstYear + kLongestHorizonYears + 1));
-    const PlanHorizon horizon = ClampHorizon(firstYear, lastYear);
-    // A plan without weeks could book nothing, and its empty agenda would stand in the way of a real one.
-    if (horizon.Weeks() <= 0) {
-        ctx.ui.ShowMessage(QString::fromUtf8(kEmptyHorizonMessage));
-        return;
-    }
+    const PlanHorizon horizon = TypedHorizon(typed.firstYear, typed.lastYear);
     st.FirmName = firm;
     st.FirstYear = static_cast<std::uint16_t>(horizon.firstYear);
     st.LastYear = static_cast<std::uint16_t>(horizon.lastYear);

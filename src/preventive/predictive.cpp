@@ -145,10 +145,10 @@ void AddPredictiveRecord(Context& ctx)
                 st.RecordAddedFlag = 1;
                 if (which == DataFile::Predictive)
                     InsertOrderedHeadFirst(Predictive(ctx).MeasurementList,
-                                            PredictiveEntry{FreshRecord(buffer), *position},
-                                            [](const PredictiveEntry& a, const PredictiveEntry& b) {
-                                                return PredictiveWeekBefore(a.rec, b.rec);
-                                            });
+                                           PredictiveEntry{FreshRecord(buffer), *position},
+                                           [](const PredictiveEntry& a, const PredictiveEntry& b) {
+                                               return PredictiveWeekBefore(a.rec, b.rec);
+                                           });
             }
         }
         // The series goes on until the card is left with &Salir.
@@ -168,7 +168,7 @@ void EditPredictiveRecord(Context& ctx)
     selection.FREC = " ";
     selection.Ejecu = " ";
     selection.Descrip = " ";
-    ShowPredictiveForm(ctx, selection);
+    ShowPredictiveForm(ctx, selection, true);
     // &Salir on the selection chooses nothing.
     if (selection.Codigo == "#")
         return;

@@ -1,6 +1,7 @@
 #include "preventive/predictive_card.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/lookups.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
@@ -85,35 +86,13 @@ QStringList ItemsOf(const Labels& table)
     return items;
 }
 
-// Weeks and measures are whole numbers that fit the record's 32 bits.
-std::optional<std::int32_t> WholeNumber(const QString& text)
-{
-    const Int64Parse n = ParseInt64(text);
-    if (n.errorPos != 0 || n.value < std::numeric_limits<std::int32_t>::min() ||
-        n.value > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(n.value);
-}
-
-ControlBinding<TPredictiveRecord> BindNumber(const QString& control, LeI32 TPredictiveRecord::*field)
-{
-    return BindValue<TPredictiveRecord, LeI32>(
-        control, field, [](const LeI32& n) { return QString::number(n.get()); },
-        [](const QString& text) {
-            LeI32 n;
-            n = WholeNumber(text).value_or(0);
-            return n;
-        });
-}
-
 const CardBinding<TPredictiveRecord>& Binding()
 {
     using R = TPredictiveRecord;
-    static const CardBinding<R> binding{BindText(kCodigo, &R::Codigo),     BindText(kFrec, &R::FREC),
-                                        BindText(kEspec, &R::Espec),       BindText(kPos, &R::Pos),
-                                        BindText(kEjecu, &R::Ejecu),       BindNumber(kSemana, &R::Semana),
-                                        BindNumber(kMedida1, &R::Medida1), BindNumber(kMedida2, &R::Medida2),
-                                        BindText(kDescrip, &R::Descrip)};
+    static const CardBinding<R> binding{
+        BindText(kCodigo, &R::Codigo),    BindText(kFrec, &R::FREC),        BindText(kEspec, &R::Espec),
+        BindText(kPos, &R::Pos),          BindText(kEjecu, &R::Ejecu),      BindWhole(kSemana, &R::Semana),
+        BindWhole(kMedida1, &R::Medida1), BindWhole(kMedida2, &R::Medida2), BindText(kDescrip, &R::Descrip)};
     return binding;
 }
 
@@ -201,10 +180,24 @@ void OfferMachineCodes(Context& ctx, CardState& state)
     state.choices[kCodigo] = codes;
 }
 
+// The name beside the frequency: of a measurement frequency in modes "1" and "4", of an alarm kind in
+// modes "5" and "3", "No Válida" for a text in neither table; other modes leave it.
+void ShowFrequencyName(Context& ctx, CardState& state)
+{
+    const bool measuring = ModeIs(ctx, {"1", "4"});
+    if (!measuring && !ModeIs(ctx, {"5", "3"}))
+        return;
+    const std::optional<QString> label = LabelOf(measuring ? kFrequencies : kAlarmKinds, state.value(kFrec));
+    state.set(kFrequencyName, label.value_or(QStringLiteral("No Válida")));
+}
+
 void LeaveFrequency(Context& ctx, CardState& state)
 {
-    if (ModeIs(ctx, {"1"}) && !FrequencyIncludes(u"S4", state.value(kFrec)))
+    // A measurement takes a frequency: anything else becomes monthly, and its name follows.
+    if (ModeIs(ctx, {"1"}) && !FrequencyIncludes(u"S4", state.value(kFrec))) {
         state.set(kFrec, QStringLiteral("M"));
+        ShowFrequencyName(ctx, state);
+    }
     const QString kind = state.value(kFrec);
     if (kind == QLatin1String("PB")) {
         if (ModeIs(ctx, {"3", "5"})) {
@@ -229,7 +222,7 @@ FieldSpec Combo(const QString& name, const char* label, const QStringList& choic
 
 } // namespace
 
-CardSpec PredictiveCardSpec(Context& ctx)
+CardSpec PredictiveCardSpec(Context& ctx, bool selecting)
 {
     const bool measuring = ModeIs(ctx, {"1", "4"});
     const bool alarms = ModeIs(ctx, {"5", "3"});
@@ -256,19 +249,20 @@ CardSpec PredictiveCardSpec(Context& ctx)
     FieldSpec frec = Combo(kFrec, "Frecuencia:", kinds);
     frec.hint =
         measuring ? QStringLiteral("Frcuencia de la Medida ") : QStringLiteral("Tipo de alarma Alta/Baja");
-    frec.onChange = [&ctx, measuring, alarms](CardState& state) {
-        if (!measuring && !alarms)
-            return;
-        const std::optional<QString> label =
-            LabelOf(measuring ? kFrequencies : kAlarmKinds, state.value(kFrec));
-        state.set(kFrequencyName, label.value_or(QStringLiteral("No Válida")));
-    };
+    frec.onChange = [&ctx](CardState& state) { ShowFrequencyName(ctx, state); };
+    // Where a record is stored its codes come from the card's tables. A new measurement's frequency
+    // needs no rule: leaving it makes any other text monthly.
+    const bool storing = !selecting && ModeIs(ctx, {"1", "4", "5", "3"});
+    if (storing && !ModeIs(ctx, {"1"}))
+        frec.rule = CodeRule(kinds.mid(1));
     frec.onExit = [&ctx](CardState& state) { LeaveFrequency(ctx, state); };
 
     QStringList specialities;
     for (const auto& entry : kSpecialities)
         specialities << QLatin1String(entry.first);
     FieldSpec espec = Combo(kEspec, "Especialidad:", specialities);
+    if (storing)
+        espec.rule = CodeRule(specialities);
     espec.onChange = [](CardState& state) {
         state.set(kSpecialityName, LabelOf(kSpecialities, state.value(kEspec)).value_or(QStringLiteral(" ")));
     };
@@ -338,22 +332,12 @@ CardSpec PredictiveCardSpec(Context& ctx)
             TakePicture(ctx, state);
             return false;
         }
-        if (button.name != kSave)
-            return true;
-        // A week or a measure that is not a whole number would be stored as 0.
-        const std::array<std::pair<QString, const char*>, 3> numbers{
-            {{kSemana, "SEMANA"}, {kMedida1, "MEDIDA 1"}, {kMedida2, "MEDIDA 2"}}};
-        for (const auto& [field, name] : numbers)
-            if (!WholeNumber(state.value(field))) {
-                ctx.ui.ShowMessage(QStringLiteral("INTRODUZCA UN NÚMERO ENTERO EN ") + QLatin1String(name));
-                return false;
-            }
         return true;
     };
     return spec;
 }
 
-int ShowPredictiveForm(Context& ctx, TPredictiveRecord& rec)
+int ShowPredictiveForm(Context& ctx, TPredictiveRecord& rec, bool selecting)
 {
     State& st = ctx.st;
     st.ContinueFlag = 0;
@@ -362,7 +346,7 @@ int ShowPredictiveForm(Context& ctx, TPredictiveRecord& rec)
     const int year = ModeIs(ctx, {"i"}) ? st.FirstYear + rec.Semana.get() / kWeeksPerPlanYear : st.WorkYear;
     rec.Semana = rec.Semana.get() % kWeeksPerPlanYear;
 
-    const CardSpec spec = PredictiveCardSpec(ctx);
+    const CardSpec spec = PredictiveCardSpec(ctx, selecting);
     CardState state;
     if (!ModeIs(ctx, {"3", "2", "6", "7", "4"}))
         state.enable(kDelete, false);
@@ -394,7 +378,10 @@ int ShowPredictiveForm(Context& ctx, TPredictiveRecord& rec)
         rec.Codigo = "#";
         st.AnswerCode = QString(QChar(27));
     }
-    rec.Semana = AbsoluteWeekAtMostEnd(st, year, rec.Semana.get());
+    // In 64 bits: a week typed near the field's limits must not wrap round when the year is added.
+    const std::int64_t week = std::int64_t{AbsoluteWeek(st, year, 0)} + rec.Semana.get();
+    rec.Semana = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(week, std::numeric_limits<std::int32_t>::min(), st.PlanWeeks));
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/command.h"
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/lookups.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
@@ -30,6 +31,9 @@ const QString kReparar = QStringLiteral("Reparar");
 const QString kSalir = QStringLiteral("BitBtn1");
 
 const QString kAnyMachine = QStringLiteral("Indistinta");
+constexpr int kLastWeekOfYearCount = 53;
+constexpr int kFirstCardYear = 2000;
+constexpr int kLastCardYear = 2099;
 constexpr const char* kCaption = "Historial Mto.Preventivo";
 
 using Labels = std::initializer_list<std::pair<const char*, const char*>>;
@@ -136,7 +140,7 @@ CardBinding<RevisionForm> MakeBinding(bool readCode)
             BindTypedText(kSemana, &RevisionForm::week),
             BindTypedText(kAnyo, &RevisionForm::year),
             BindRecordText(kEjecutor, &TRevisionRecord::Executor),
-            BindTypedText(kTiempo, &RevisionForm::minutes),
+            BindMinutes(kTiempo, &RevisionForm::minutes),
             BindRecordText(kDescripcion, &TRevisionRecord::Comment)};
 }
 
@@ -147,7 +151,7 @@ QString FrequencyText(const QString& code)
     return LabelOf(kFrequencies, code).value_or(QStringLiteral("No valida"));
 }
 
-CardSpec RevisionCardSpec(Context& ctx)
+CardSpec RevisionCardSpec(Context& ctx, RevisionCardRole role)
 {
     CardSpec spec;
     spec.name = QStringLiteral("THISTPRV");
@@ -161,6 +165,13 @@ CardSpec RevisionCardSpec(Context& ctx)
 
     FieldSpec frequency = MakeField(kFrecuencia, "FRECUENCIA", FieldKind::Combo, 2);
     frequency.choices = {"1D", "1S", "2S", "M", "M2", "M3", "M4", "S", "S2", "S4", "*"};
+    if (role != RevisionCardRole::Search && role != RevisionCardRole::Filter) {
+        // A revision is of a frequency the card names, or blank ("..") as the history writes it.
+        QStringList codes{QStringLiteral("..")};
+        for (const auto& entry : kFrequencies)
+            codes << QLatin1String(entry.first);
+        frequency.rule = CodeRule(codes, true);
+    }
     frequency.onChange = [](CardState& s) { s.set(kFrequencyLabel, FrequencyText(s.value(kFrecuencia))); };
 
     FieldSpec state = MakeField(kEstado, "ESTADO", FieldKind::Combo, 2);
@@ -174,10 +185,13 @@ CardSpec RevisionCardSpec(Context& ctx)
             AddPendingRepair(ctx);
     };
 
+    // A week of the year as this week's number gives it, 0 to 53; a year that two digits since 2000 name.
     FieldSpec week = MakeField(kSemana, "SEMANA");
     week.hint = QStringLiteral("Semana Ordinal de ejecución.");
+    week.rule = WholeRule(0, kLastWeekOfYearCount, true);
     FieldSpec year = MakeField(kAnyo, "AÑO", FieldKind::Text, 4);
     year.hint = QStringLiteral("Año de ejecución.");
+    year.rule = WholeRule(kFirstCardYear, kLastCardYear, true);
 
     FieldSpec executor = MakeField(kEjecutor, "EJECUTOR", FieldKind::Combo, 16);
     executor.onEnter = [&ctx](CardState& s) { OfferExecutors(ctx, s); };
@@ -201,6 +215,7 @@ CardSpec RevisionCardSpec(Context& ctx)
         {kSalvar, QStringLiteral("Sal&var"), CardResult::Save, QStringLiteral("Gravar revisión")},
         {kReparar, QStringLiteral("&Reparar"), CardResult::Delete, QStringLiteral("Trabajo Pendiente")},
         {kSalir, QStringLiteral("&Salir"), CardResult::Exit, QStringLiteral("Salir sin acción")}};
+    RevisionCardBinding(false).Declare(spec);
     return spec;
 }
 

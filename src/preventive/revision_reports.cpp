@@ -35,14 +35,13 @@ void ReportRevisionHistory(Context& ctx)
     filter.year = QString::number(st.FirstYear + kYearOffset);
     filter.week = QStringLiteral("0");
     const bool printing = st.OutputCode != QLatin1String("P");
-    const int result = RevisionCardBinding(true).Run(ctx.ui, RevisionCardSpec(ctx), filter,
-                                                     RevisionCardState(RevisionCardRole::Filter, printing));
+    const int result =
+        RevisionCardBinding(true).Run(ctx.ui, RevisionCardSpec(ctx, RevisionCardRole::Filter), filter,
+                                      RevisionCardState(RevisionCardRole::Filter, printing));
     if (result != CardResult::Save)
         return;
-    const QString fileName = st.FileName(DataFile::Revision);
-    const int year = static_cast<int>(ReadPlanInteger(st, filter.year, fileName));
-    const int week = static_cast<int>(ReadPlanInteger(st, filter.week, fileName));
-    const int startWeek = AbsoluteWeek(st, year - kYearOffset, week);
+    const YearWeek start = RevisionCardWeek(ctx, filter);
+    const int startWeek = AbsoluteWeek(st, start.year, start.week);
     const QString code = filter.rec.MachineCode.str();
     const QString frequency = filter.rec.Frequency.str();
     const QString state = filter.rec.State.str();

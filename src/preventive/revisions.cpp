@@ -26,23 +26,6 @@ std::int64_t CardNumber(Context& ctx, const QString& text)
     return ReadPlanInteger(ctx.st, text, RevisionFileName(ctx));
 }
 
-// The values of a saved card: WorkYear from its year, the week counted from the plan's first year (in 16
-// bits, as stored), the minutes, and the comment a pending revision without one gets.
-void TakeCardValues(Context& ctx, const RevisionForm& form, TRevisionRecord& rec)
-{
-    State& st = ctx.st;
-    const std::int64_t year = CardNumber(ctx, form.year);
-    const std::int64_t week = CardNumber(ctx, form.week);
-    const std::int64_t minutes = CardNumber(ctx, form.minutes);
-    st.WorkYear = static_cast<std::uint16_t>(year - kYearOffset);
-    rec.Frequency = form.rec.Frequency;
-    rec.State = form.rec.State;
-    rec.Executor = form.rec.Executor;
-    rec.Week = AbsoluteWeekWord(st, st.WorkYear, static_cast<int>(week));
-    rec.Time = static_cast<std::uint16_t>(minutes);
-    rec.Comment = form.rec.Comment;
-}
-
 void FillPendingRepair(Context& ctx, const TRevisionRecord& rec)
 {
     State& st = ctx.st;
@@ -69,11 +52,30 @@ RevisionForm BrowseForm(const State& st, const TRevisionRecord& rec)
     form.machineName = st.FoundMachine.Denominacion.str();
     form.week = QString::number(rec.Week.get() % kWeeksPerPlanYear);
     form.year = QString::number(rec.Week.get() / kWeeksPerPlanYear + st.FirstYear + kYearOffset);
-    form.minutes = QString::number(rec.Time.get());
+    form.minutes = rec.Time;
     return form;
 }
 
 } // namespace
+
+YearWeek RevisionCardWeek(Context& ctx, const RevisionForm& form)
+{
+    return InWeekCodeYear(static_cast<int>(CardNumber(ctx, form.year) - kYearOffset),
+                          static_cast<int>(CardNumber(ctx, form.week)));
+}
+
+void TakeRevisionCardValues(Context& ctx, const RevisionForm& form, TRevisionRecord& rec)
+{
+    State& st = ctx.st;
+    st.WorkYear = static_cast<std::uint16_t>(CardNumber(ctx, form.year) - kYearOffset);
+    const YearWeek week = RevisionCardWeek(ctx, form);
+    rec.Frequency = form.rec.Frequency;
+    rec.State = form.rec.State;
+    rec.Executor = form.rec.Executor;
+    rec.Week = AbsoluteWeekWord(st, week.year, week.week);
+    rec.Time = form.minutes;
+    rec.Comment = form.rec.Comment;
+}
 
 bool LookUpFoundMachine(Context& ctx, const QString& code)
 {
@@ -199,13 +201,13 @@ RevisionCardOutcome EditRevisionCard(Context& ctx, TRevisionRecord& rec)
     // The year offered is the plan's first, the week this one.
     form.year = QString::number(st.FirstYear + kYearOffset);
     form.week = st.WeekText;
-    form.minutes = QStringLiteral("0");
-    const int result = RevisionCardBinding(false).Run(
-        ctx.ui, RevisionCardSpec(ctx), form, RevisionCardState(RevisionCardRole::Add), {CardResult::Save});
+    const int result =
+        RevisionCardBinding(false).Run(ctx.ui, RevisionCardSpec(ctx, RevisionCardRole::Add), form,
+                                       RevisionCardState(RevisionCardRole::Add), {CardResult::Save});
     RevisionCardOutcome outcome = RevisionCardOutcome::Nothing;
     if (result == CardResult::Save) {
         st.CardSaved = 1;
-        TakeCardValues(ctx, form, rec);
+        TakeRevisionCardValues(ctx, form, rec);
         if (rec.Comment == ".." && rec.State == "P")
             rec.Comment = "Pendiente sin justificar";
         outcome = RevisionCardOutcome::Revision;
@@ -247,22 +249,20 @@ void EditRevisionHistory(Context& ctx)
     st.CardSaved = 0;
     st.RunFlag = 1;
     st.AnswerCode = QStringLiteral("N");
-    const CardSpec spec = RevisionCardSpec(ctx);
-
     RevisionForm filter;
     filter.rec.Frequency = "*";
     filter.rec.State = "*";
     filter.rec.Executor = "*";
     filter.year = st.YearText;
     filter.week = st.WeekText;
-    const int asked =
-        RevisionCardBinding(true).Run(ctx.ui, spec, filter, RevisionCardState(RevisionCardRole::Search));
+    const int asked = RevisionCardBinding(true).Run(ctx.ui, RevisionCardSpec(ctx, RevisionCardRole::Search),
+                                                    filter, RevisionCardState(RevisionCardRole::Search));
     if (asked == CardResult::Exit)
         return;
     int filterWeek = 0;
     if (asked == CardResult::Save) {
-        filterWeek = AbsoluteWeek(st, static_cast<int>(CardNumber(ctx, filter.year) - kYearOffset),
-                                  static_cast<int>(CardNumber(ctx, filter.week)));
+        const YearWeek week = RevisionCardWeek(ctx, filter);
+        filterWeek = AbsoluteWeek(st, week.year, week.week);
     } else {
         // Si&gue reads no filter: the empty code names no machine.
         filter.rec.MachineCode = "";
@@ -278,6 +278,7 @@ void EditRevisionHistory(Context& ctx)
     const std::optional<std::vector<TRevisionRecord>> records = file.Read();
     if (!records)
         return;
+    const CardSpec spec = RevisionCardSpec(ctx, RevisionCardRole::Browse);
     const auto matches = [&](const ShortString<2>& field, const ShortString<2>& wanted) {
         return wanted == "*" || field == wanted;
     };
@@ -293,7 +294,7 @@ void EditRevisionHistory(Context& ctx)
         TRevisionRecord rec = stored;
         if (result == CardResult::Save) {
             st.CardSaved = 1;
-            TakeCardValues(ctx, form, rec);
+            TakeRevisionCardValues(ctx, form, rec);
             st.AnswerCode = QStringLiteral("M");
             // A revision whose machine has gone is not written back.
             if (!LookUpFoundMachine(ctx, rec.MachineCode.str()))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data_file.h"
+#include "preventive/plan_time.h"
 #include "records/planned_repair_record.h"
 #include "records/revision_record.h"
 
@@ -11,6 +12,7 @@
 namespace gim {
 
 struct Context;
+struct RevisionForm;
 
 using RevisionEntry = ListEntry<TRevisionRecord>;
 
@@ -64,6 +66,13 @@ bool AppendRevision(Context& ctx);
 // Appends CurrentPlannedRepair to the planned repairs unless its code is "#". A file that cannot be
 // opened is skipped without a word.
 void WritePendingRepairFromRevision(Context& ctx);
+
+// The week and year typed on a revision card (checked by the card), the week of a week 53 in the year its
+// week code names.
+YearWeek RevisionCardWeek(Context& ctx, const RevisionForm& form);
+// A saved card's values into `rec`: WorkYear from its year, the week counted from the plan's first year
+// (in 16 bits, as stored), frequency, state, executor, minutes and comment.
+void TakeRevisionCardValues(Context& ctx, const RevisionForm& form, TRevisionRecord& rec);
 
 // What an add card gave.
 enum class RevisionCardOutcome {

@@ -327,8 +327,8 @@ TEST_F(PlanControlTest, AnEntryOverThreeWeeksStoresEachRevisionAtItsOwnWeek)
 }
 
 // A gama already done is shown with its execution and can only be passed over; an executor who is not
-// an employee stores nothing and counts for nothing; &Salir ends the week.
-TEST_F(PlanControlTest, EntryRefusesAnExecutorWhoIsNoEmployeeAndCountsNothing)
+// an employee (an outside contractor) is stored and counted; &Salir ends the week.
+TEST_F(PlanControlTest, EntryStoresAndCountsAnExecutorWhoIsNoEmployee)
 {
     t.ctx.st.Plan1SFlag = 1;
     StoreOperations({Op("01-001", "1S", 10), Op("02-002", "1S", 10), Op("03-003", "1S", 10)});
@@ -340,16 +340,16 @@ TEST_F(PlanControlTest, EntryRefusesAnExecutorWhoIsNoEmployeeAndCountsNothing)
         .ExpectDisabled("SALVAR1")
         .Press("Reparar");
     t.ui.ExpectCard(kCard).ExpectEnabled("SALVAR1").Set("estado", "E").Set("ejecutor", "X9").Press("SALVAR1");
-    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA PERSONA X9\rANULADA ALTA"));
     t.ui.ExpectCard(kCard).Press("BitBtn1");
     t.ui.ExpectReport(QStringLiteral("HISTORIAL"));
     ASSERT_TRUE(RunMenu("Historial MP > Altas > Planing"));
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(HistoryWeeks(), QStringList{"01-001@9 E 20"});
-    EXPECT_TRUE(Transcript().contains(QStringLiteral("\t\tGAMAS EJECUTADAS (GE) :\t1\n")));
+    // Appended, then put in order by the rewrite, which leaves the history loaded.
+    EXPECT_EQ(HistoryWeeks(), (QStringList{"02-002@9 E 0", "01-001@9 E 20"}));
+    EXPECT_TRUE(Transcript().contains(QStringLiteral("\t\tGAMAS EJECUTADAS (GE) :\t2\n")));
     EXPECT_TRUE(Transcript().contains(QStringLiteral("\t\tGAMAS PROGRAMADAS (GP) :\t3\n")));
     EXPECT_EQ(t.ctx.st.CardSaved, 0);
-    EXPECT_TRUE(Revisions(t.ctx).RevisionList.empty());
+    EXPECT_EQ(Revisions(t.ctx).RevisionList.size(), 2u);
 }
 
 // The ratios run one week at a time on the history they loaded: no prompt, card or listing, only the

@@ -166,34 +166,31 @@ TEST_F(PlanDefinitionTest, RefusedOrBadlyTypedPlansWriteNothing)
     ASSERT_TRUE(RunMenu("Pláning > Crear"));
     ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
     ui.ExpectCard(kDialog)
+        .Set(QStringLiteral("HorasPG"), QStringLiteral("-1"))
+        .Press(QStringLiteral("BitBtn1"))
         .Set(QStringLiteral("HorasPG"), QStringLiteral("40h"))
-        .Press(QStringLiteral("BitBtn1"));
-    ui.ExpectMessage(QStringLiteral("FORMATO NUMERICO"));
-    EXPECT_FALSE(RunMenu("Pláning > Crear"));
-    // A year that one byte since 2000 cannot hold.
-    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
-    ui.ExpectCard(kDialog)
+        .Press(QStringLiteral("BitBtn1"))
+        .Set(QStringLiteral("HorasPG"), QStringLiteral("40"))
         .Set(QStringLiteral("IniPG"), QStringLiteral("25"))
-        .Press(QStringLiteral("BitBtn1"));
-    ui.ExpectMessage(QStringLiteral("FORMATO NUMERICO"));
-    EXPECT_FALSE(RunMenu("Pláning > Crear"));
-    // The firm's first five characters become part of file names.
-    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
-    ui.ExpectCard(kDialog)
-        .Set(QStringLiteral("Firma"), QStringLiteral("A/B SA"))
-        .Press(QStringLiteral("BitBtn1"));
-    ui.ExpectMessage(QStringLiteral("NOMBRE DE FICHERO NO VALIDO"));
-    ASSERT_TRUE(RunMenu("Pláning > Crear"));
-    // A horizon of no weeks, the last year the first one: refused before anything is written, the
-    // typed firm not taken.
-    ui.ExpectOkCancel(QStringLiteral("DESEA REINICIAR EL PLANING DE MAQUINAS"), true);
-    ui.ExpectCard(kDialog)
-        .Set(QStringLiteral("Firma"), QStringLiteral("TALLERES NORTE SA"))
+        .Press(QStringLiteral("BitBtn1"))
+        .Set(QStringLiteral("IniPG"), QStringLiteral(""))
+        .Press(QStringLiteral("BitBtn1"))
         .Set(QStringLiteral("IniPG"), QStringLiteral("2026"))
+        .Set(QStringLiteral("Firma"), QStringLiteral("A/B SA"))
+        .Press(QStringLiteral("BitBtn1"))
+        .Set(QStringLiteral("Firma"), QStringLiteral("TALLERES NORTE SA"))
         .DoubleClick(QStringLiteral("IniPG"))
         .Set(QStringLiteral("FinPG"), QStringLiteral("2026"))
-        .Press(QStringLiteral("BitBtn1"));
-    ui.ExpectMessage(QStringLiteral("EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO"));
+        .Press(QStringLiteral("BitBtn1"))
+        .ExpectValue(QStringLiteral("HorasPG"), QStringLiteral("40"))
+        .Press(QStringLiteral("BitBtn2"));
+    const QString hours =
+        QStringLiteral("VALOR NO VÁLIDO EN HORAS MTO. PREVENTIVO SEMANALES: UN NÚMERO ENTERO DE 0 A 1092");
+    for (const QString& message :
+         {hours, hours, QStringLiteral("FORMATO NUMERICO"), QStringLiteral("FORMATO NUMERICO"),
+          QStringLiteral("NOMBRE DE FICHERO NO VALIDO"),
+          QStringLiteral("EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO")})
+        ui.ExpectMessage(message);
     ASSERT_TRUE(RunMenu("Pláning > Crear"));
     EXPECT_SCRIPT_DONE(ui);
     EXPECT_EQ(t.ctx.st.PlanWeeks, 52);

@@ -176,8 +176,10 @@ TEST_F(PredictiveTest, AnUnknownMachineOrABadNumberIsRefusedAndTheSeriesGoesOn)
         .Press("Salvar")
         .Set("Medida1", "12")
         .Press("Salvar");
-    t.ui.ExpectMessage(QStringLiteral("INTRODUZCA UN NÚMERO ENTERO EN MEDIDA 1"));
-    t.ui.ExpectMessage(QStringLiteral("INTRODUZCA UN NÚMERO ENTERO EN MEDIDA 1"));
+    const QString measure =
+        QStringLiteral("VALOR NO VÁLIDO EN MEDIDA 1: UN NÚMERO ENTERO DE -2147483648 A 2147483647");
+    t.ui.ExpectMessage(measure);
+    t.ui.ExpectMessage(measure);
     t.ui.ExpectCardCancel(MeasurementCard("2025"));
     ASSERT_TRUE(RunMenu("Predictivo > Alta > Medida"));
     EXPECT_SCRIPT_DONE(t.ui);
@@ -600,6 +602,7 @@ TEST_F(PredictiveTest, AnHoursControlHidesTheSecondMeasureOfAMeasurementCard)
         .ExpectValue("Label13", "No Válida")
         .Set("Pos", "H1")
         .ExpectValue("FREC", "M")
+        .ExpectValue("Label13", "Mensual")
         .Inspect([](const CardState& s) { EXPECT_TRUE(s.hidden.count("Medida2")); })
         .Set("Espec", "V")
         .Set("FREC", "PB")
@@ -614,14 +617,16 @@ TEST_F(PredictiveTest, AnHoursControlHidesTheSecondMeasureOfAMeasurementCard)
     ShowPredictiveForm(t.ctx, rec);
     EXPECT_SCRIPT_DONE(t.ui);
 
-    // A band read back in the measurement edit has no second measure to change.
+    // The measurement edit takes only a frequency: a band is refused, the card kept as typed.
     Mode("4");
     rec = Rec("01-001", 0);
     t.ui.ExpectCard(MeasurementCard("2025"))
         .Set("FREC", "PB")
         .Set("Pos", "V1")
-        .ExpectDisabled("Medida2")
+        .ExpectValue("FREC", "PB")
         .Press("Cancel");
+    t.ui.ExpectMessage(
+        QStringLiteral("VALOR NO VÁLIDO EN FRECUENCIA: UNO DE LOS CÓDIGOS 1S, 2S, M, M2, M3, M4, S, S2, S4"));
     ShowPredictiveForm(t.ctx, rec);
     EXPECT_SCRIPT_DONE(t.ui);
 }

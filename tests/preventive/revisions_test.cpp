@@ -125,10 +125,11 @@ TEST_F(RevisionsTest, OnlyWeeksInsideThePlanAreAccepted)
     // Week 52 of 2026 is the plan's last week (PlanWeeks); a week of a year before the plan wraps round
     // in 16 bits and is refused as well.
     for (const WeekCase c : {WeekCase{"2026", "52", true}, WeekCase{"2027", "1", false},
-                             WeekCase{"2024", "30", false}, WeekCase{"2025", "0", true}}) {
+                             WeekCase{"2024", "30", false}, WeekCase{"2025", "53", true}}) {
         QFile::remove(t.Path(QStringLiteral("PORTAL.HRC")));
         AskCode("01-001");
         t.ui.ExpectCard(kCard)
+            .Set("frecuencia", "M")
             .Set("semana", QString::fromLatin1(c.week))
             .Set("anyo", QString::fromLatin1(c.year))
             .Press("SALVAR1");
@@ -139,7 +140,36 @@ TEST_F(RevisionsTest, OnlyWeeksInsideThePlanAreAccepted)
         EXPECT_EQ(t.Exists(QStringLiteral("PORTAL.HRC")), c.accepted) << c.year << "/" << c.week;
         EXPECT_EQ(t.ctx.st.CardSaved, c.accepted ? 1 : 0);
     }
-    EXPECT_EQ(HistoryWeeks(), QStringList{"01-001@0"});
+    // Week 53 of 2025 is week 00 of 2026, as its week code names it: the plan week after 51 of 2025.
+    EXPECT_EQ(HistoryWeeks(), QStringList{"01-001@52"});
+}
+
+TEST_F(RevisionsTest, AValueOfTheWrongKindKeepsTheCardOpenAsTypedAndStoresNothing)
+{
+    StoreHistory({Rev("02-002", 70)});
+    const std::string before = History();
+    const char* minutes = "TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS";
+    const std::array<std::array<const char*, 3>, 6> cases{
+        {{"tiempo", "70000", minutes},
+         {"tiempo", "abc", minutes},
+         {"tiempo", "-5", minutes},
+         {"semana", "", "VALOR NO VÁLIDO EN SEMANA: UN NÚMERO ENTERO DE 0 A 53"},
+         {"anyo", "1999", "VALOR NO VÁLIDO EN AÑO: UN NÚMERO ENTERO DE 2000 A 2099"},
+         {"frecuencia", "XX",
+          "VALOR NO VÁLIDO EN FRECUENCIA: UNO DE LOS CÓDIGOS .., 1D, 1S, 2S, M, M2, M3, M4, S, S2, S4, TF"}}};
+    for (const auto& [field, value, message] : cases) {
+        AskCode("01-001");
+        t.ui.ExpectCard(kCard)
+            .Set("frecuencia", "M")
+            .Set(field, value)
+            .Press("SALVAR1")
+            .ExpectValue(field, value)
+            .Press("BitBtn1");
+        t.ui.ExpectMessage(QString::fromUtf8(message));
+        ASSERT_TRUE(RunMenu("Historial MP > Altas > Selectiv"));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(History(), before) << field << " " << value;
+    }
 }
 
 TEST_F(RevisionsTest, AnUnknownMachineOrNoCodeSavesNothing)
@@ -395,7 +425,7 @@ TEST_F(RevisionListingTest, NoWindowWhenThereIsNothingToList)
     ASSERT_TRUE(RunMenu("Historial MP > Consulta"));
     t.ui.ExpectCard(kCard).Set("codigo", "07-007").Press("SALVAR1");
     ASSERT_TRUE(RunMenu("Historial MP > Consulta"));
-    t.ui.ExpectCard(kCard).Set("anyo", "2026").Set("semana", "53").Press("SALVAR1");
+    t.ui.ExpectCard(kCard).Set("anyo", "2027").Set("semana", "1").Press("SALVAR1");
     ASSERT_TRUE(RunMenu("Historial MP > Consulta"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_TRUE(t.ui.Reports().empty());
