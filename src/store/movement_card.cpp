@@ -1,6 +1,7 @@
 #include "store/movement_card.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
@@ -32,36 +33,7 @@ const QString kExit = QStringLiteral("Salida");
 const QString kLeave = QStringLiteral("Salir");
 const QString kWorkOrder = QStringLiteral("OT");
 
-bool FitsInt32(std::int64_t n)
-{
-    return n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
-}
-
-bool IsWholeNumber(const QString& text)
-{
-    const Int64Parse parsed = ParseInt64(text);
-    return !text.trimmed().isEmpty() && parsed.errorPos == 0 && FitsInt32(parsed.value);
-}
-
-bool IsAmount(const QString& text)
-{
-    const Int64Parse parsed = ParseCents(text);
-    return !text.trimmed().isEmpty() && parsed.errorPos == 0 && FitsInt32(parsed.value);
-}
-
-// The first text of the card that the booking cannot read as a number, if any.
-std::optional<QString> BadNumber(const CardState& state, bool withQuantity, bool withPrice)
-{
-    std::vector<QString> whole{kSemana, kAno};
-    if (withQuantity)
-        whole.insert(whole.begin(), kCdtMov);
-    for (const QString& field : whole)
-        if (!IsWholeNumber(state.value(field)))
-            return QLatin1Char('\'') + state.value(field) + QStringLiteral("' no es un número entero válido");
-    if (withPrice && !IsAmount(state.value(kCostUnit)))
-        return QLatin1Char('\'') + state.value(kCostUnit) + QStringLiteral("' no es un importe válido");
-    return std::nullopt;
-}
+constexpr std::int64_t kMostUnits = std::numeric_limits<std::int32_t>::max();
 
 const CardBinding<MovementForm>& Binding()
 {
@@ -132,6 +104,10 @@ CardSpec MovementCardSpec(Context& ctx, MovementCardUse use)
 
     FieldSpec quantity = MakeField(kCdtMov, "Cantidad :");
     quantity.onChange = FollowQuantity;
+    // The units are counted up; the button chosen says whether they enter or leave. A correction shows
+    // the stored quantity without taking it back.
+    if (booking)
+        quantity.rule = WholeRule(0, kMostUnits);
 
     FieldSpec destination = MakeField(kMqDestin, "Destino :", FieldKind::Combo, 8);
     destination.onEnter = [&ctx](CardState& state) { state.choices[kMqDestin] = MachineCodeChoices(ctx); };
@@ -170,6 +146,8 @@ CardSpec MovementCardSpec(Context& ctx, MovementCardUse use)
     };
 
     FieldSpec week = MakeField(kSemana, "Semana :");
+    // A stored movement's week is shown as the journal keeps it, from 0.
+    week.rule = booking ? WeekRule(true) : WholeRule(0, 52, true);
     // A booking of the user's own starts from this week; a handed-over or stored week stays as it is.
     if (!handedOver)
         week.onEnter = [&st](CardState& state) { state.set(kSemana, st.WeekText); };
@@ -197,6 +175,11 @@ CardSpec MovementCardSpec(Context& ctx, MovementCardUse use)
                    MakeField(kAno, "Año :"),
                    calendar,
                    MakeField(kCostUnit, "Coste Unitario (€) :")};
+    for (FieldSpec& f : spec.fields)
+        if (f.name == kAno)
+            f.rule = WholeRule(2000, 2099, true);
+        else if (f.name == kCostUnit)
+            f.rule = MoneyRule(0, std::numeric_limits<std::int32_t>::max());
     Binding().Declare(spec);
     spec.buttons = {
         {kEntry, booking ? QStringLiteral("&Entrada Alm") : QStringLiteral("Si&guiente"), CardResult::Save},
@@ -219,16 +202,6 @@ CardSpec MovementCardSpec(Context& ctx, MovementCardUse use)
             people->Load(ctx);
             state.set(kUserName, people->NameOf(typed));
         }
-    };
-    // A number the booking cannot read keeps the card open instead of abandoning the command.
-    spec.onButton = [&ctx, booking](CardState& state, const ButtonSpec& button) {
-        if (button.result == CardResult::Exit || (!booking && button.result == CardResult::Delete))
-            return true;
-        if (const std::optional<QString> bad = BadNumber(state, booking, true)) {
-            ctx.ui.ShowMessage(*bad);
-            return false;
-        }
-        return true;
     };
     return spec;
 }

@@ -210,9 +210,14 @@ void CheckCorrectedKey(Context& ctx, const TSparePartRecord& stored)
     if (SamePartKey(buf, stored))
         return;
     CheckDuplicatePartCode(ctx);
+    // The machine is checked as the add checks it: the store's own is created the first time.
     if (!(buf.Codigo == "#") && !(buf.Codigo == stored.Codigo) &&
-        LookUpMachine(ctx, buf.Codigo.str()).Denominacion == kMachineNotFound)
-        buf.Codigo = "@";
+        LookUpMachine(ctx, buf.Codigo.str()).Denominacion == kMachineNotFound) {
+        if (buf.Codigo == kStoreMachineCode)
+            CreateStoreMachine(ctx);
+        else
+            buf.Codigo = "@";
+    }
     // The file is no longer in key order until it is rewritten.
     if (!(buf.Codigo == "#") && !(buf.Codigo == "@"))
         ctx.st.ContinueFlag = 1;

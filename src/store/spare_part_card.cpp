@@ -1,6 +1,7 @@
 #include "store/spare_part_card.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/lookups.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
@@ -130,26 +131,6 @@ void ShowMachineName(Context& ctx, CardState& state)
     state.set(kMachineName, LookUpMachine(ctx, state.value(kCodigo)).Denominacion.str());
 }
 
-// A whole number for a 32-bit field, as the card's integer fields need it.
-bool IsWholeNumber(const QString& text)
-{
-    const Int64Parse parsed = ParseInt64(text);
-    return !text.trimmed().isEmpty() && parsed.errorPos == 0 &&
-           parsed.value >= std::numeric_limits<std::int32_t>::min() &&
-           parsed.value <= std::numeric_limits<std::int32_t>::max();
-}
-
-ControlBinding<TSparePartRecord> BindNumber(const char* control, LeI32 TSparePartRecord::*field)
-{
-    return BindValue<TSparePartRecord, LeI32>(
-        QLatin1String(control), field, [](const LeI32& n) { return Int64ToText(n); },
-        [](const QString& text) {
-            LeI32 n;
-            n = static_cast<std::int32_t>(ParseInt64(text).value);
-            return n;
-        });
-}
-
 const CardBinding<TSparePartRecord>& Binding()
 {
     using R = TSparePartRecord;
@@ -160,16 +141,12 @@ const CardBinding<TSparePartRecord>& Binding()
         BindText(kPieza, &R::Pieza),
         BindText(kNombre, &R::Nombre),
         BindText(QStringLiteral("Marca"), &R::Marca),
-        BindNumber("Exist", &R::Exist),
-        BindValue<R, LeI32>(
-            QStringLiteral("Valor"), &R::Valor, [](const LeI32& cents) { return CentsToText(cents); },
-            [](const QString& text) {
-                LeI32 cents;
-                cents = static_cast<std::int32_t>(ParseCents(text).value);
-                return cents;
-            }),
-        BindNumber("Stock", &R::Stock),
-        BindNumber("PPedido", &R::PPedido),
+        // A stock may stand below zero after an exit confirmed short; a price, a minimum and an order
+        // quantity may not.
+        BindWhole(QStringLiteral("Exist"), &R::Exist),
+        BindCents(QStringLiteral("Valor"), &R::Valor),
+        BindWhole(QStringLiteral("Stock"), &R::Stock, 0),
+        BindWhole(QStringLiteral("PPedido"), &R::PPedido, 0),
         BindText(kCdPVD, &R::CdPVD),
         BindText(QStringLiteral("Local"), &R::Local),
     };
@@ -195,7 +172,8 @@ struct SupplierPick
     }
 };
 
-CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTicked)
+CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTicked,
+                           const QString& openedCode)
 {
     CardSpec spec;
     spec.name = QStringLiteral("TFREPUESTO");
@@ -292,19 +270,18 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
             pick->Free();
         }
     };
-    // A number the record cannot hold keeps the card open instead of abandoning the command.
-    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
-        if (button.name != kSave)
+    // A part belongs to a machine of the register, or to the store, whose machine the add creates: a
+    // machine typed that is not there keeps the card open to be put right, on the add and on a correction
+    // alike.
+    spec.onButton = [&ctx, openedCode](CardState& state, const ButtonSpec& button) {
+        const QString code = state.value(kCodigo);
+        if (button.result != CardResult::Save || state.disabled.count(kCodigo) || code == openedCode ||
+            code == QLatin1String("#") || code == QLatin1String(kStoreMachineCode) ||
+            LookUpMachine(ctx, code).Denominacion != kMachineNotFound)
             return true;
-        for (const char* field : {"Exist", "Stock", "PPedido"}) {
-            const QString text = state.value(QLatin1String(field));
-            if (!IsWholeNumber(text)) {
-                ctx.ui.ShowMessage(QLatin1Char('\'') + text +
-                                   QStringLiteral("' no es un número entero válido"));
-                return false;
-            }
-        }
-        return true;
+        ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound) + QLatin1Char(' ') + code);
+        state.focusRequest = kCodigo;
+        return false;
     };
     return spec;
 }
@@ -352,7 +329,7 @@ int ShowSparePartForm(Context& ctx, TSparePartRecord& rec)
     if (!st.InteractiveFlag)
         return CardResult::Save;
     auto pictureTicked = std::make_shared<bool>(false);
-    const CardSpec spec = SparePartCardSpec(ctx, pictureTicked);
+    const CardSpec spec = SparePartCardSpec(ctx, pictureTicked, rec.Codigo.str());
     CardState state;
     state.enable(kSave, false);
     state.enable(kDelete, st.ActionCode == QLatin1String("A"));

@@ -87,25 +87,6 @@ bool MachineExists(Context& ctx, const TSparePartRecord& part)
     return !(LookUpMachine(ctx, part.Codigo.str()).Denominacion == kMachineNotFound);
 }
 
-// The general store becomes a machine of the register. It gets the account a new machine's card proposes,
-// the start of its code: the register's sort drops a machine without one. The machine being worked on and
-// the request to sort the part file stay as they were.
-void CreateStoreMachine(Context& ctx)
-{
-    State& st = ctx.st;
-    const TMachineRecord kept = st.CurrentMachine;
-    const std::uint8_t continueFlag = st.ContinueFlag;
-    TMachineRecord store{};
-    store.Codigo = kStoreMachineCode;
-    store.Denominacion = kStoreMachineName;
-    store.Cuenta = QString::fromLatin1(kStoreMachineCode).left(3);
-    st.CurrentMachine = store;
-    if (AppendMachineRecord(ctx))
-        SortMachineFile(ctx);
-    st.CurrentMachine = kept;
-    st.ContinueFlag = continueFlag;
-}
-
 // The entry movement that brings a new part's stock into the store's journal, in the week of today.
 void PrepareOpeningMovement(Context& ctx, const TSparePartRecord& part)
 {
@@ -147,6 +128,24 @@ QStringList MachineCodeChoices(Context& ctx)
     for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
         codes << e.rec.Codigo.str();
     return codes;
+}
+
+// The store's machine gets the account a new machine's card proposes, the start of its code: the
+// register's sort drops a machine without one.
+void CreateStoreMachine(Context& ctx)
+{
+    State& st = ctx.st;
+    const TMachineRecord kept = st.CurrentMachine;
+    const std::uint8_t continueFlag = st.ContinueFlag;
+    TMachineRecord store{};
+    store.Codigo = kStoreMachineCode;
+    store.Denominacion = kStoreMachineName;
+    store.Cuenta = QString::fromLatin1(kStoreMachineCode).left(3);
+    st.CurrentMachine = store;
+    if (AppendMachineRecord(ctx))
+        SortMachineFile(ctx);
+    st.CurrentMachine = kept;
+    st.ContinueFlag = continueFlag;
 }
 
 QString PartKeyText(const TSparePartRecord& rec)

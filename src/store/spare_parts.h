@@ -64,6 +64,10 @@ template <class R> JoinedKey PartKeyOf(const R& r)
 // The machine codes the machine fields of the store's cards offer.
 QStringList MachineCodeChoices(Context& ctx);
 
+// The general store becomes a machine of the register ("ALMACEN_", "ALMACEN REPUESTOS Y MATERIALES"), as
+// a part is filed under it the first time. The machine being worked on and ContinueFlag stay as they were.
+void CreateStoreMachine(Context& ctx);
+
 // The part key as text ("M1MEROD007").
 QString PartKeyText(const TSparePartRecord& rec);
 

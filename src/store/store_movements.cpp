@@ -1,6 +1,7 @@
 #include "store/store_movements.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/io_errors.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
@@ -90,14 +91,14 @@ std::optional<Booking> AskBooking(Context& ctx, const TSparePartRecord& part)
     const int result = ShowMovementCard(ctx, form, MovementCardUse::Booking);
     if (result != CardResult::Save && result != CardResult::Delete)
         return std::nullopt;
-    // The card let no text through that is not a number.
-    const std::int32_t typed = static_cast<std::int32_t>(ParseInt64(form.CdtMov).value);
+    // The card let through no text that is not a number in its field's range.
+    const auto typed = static_cast<std::int32_t>(WholeOfText(form.CdtMov).value_or(0));
     b.quantity = result == CardResult::Save ? typed : -typed;
     b.destination = form.MqDestin;
     b.user = form.Usuario;
-    b.year = static_cast<int>(ParseInt64(form.Ano).value) - 2000;
-    b.week = static_cast<int>(ParseInt64(form.Semana).value);
-    b.price = static_cast<std::int32_t>(ParseCents(form.CostUnit).value);
+    b.year = static_cast<int>(WholeOfText(form.Ano).value_or(0)) - 2000;
+    b.week = static_cast<int>(WholeOfText(form.Semana).value_or(0));
+    b.price = static_cast<std::int32_t>(CentsOfText(form.CostUnit).value_or(0));
     return b;
 }
 
@@ -175,7 +176,7 @@ void InsertMovementSorted(Context& ctx, MovementEntry entry)
         [](const MovementEntry& a, const MovementEntry& b) { return MovementFile::Before(a.rec, b.rec); });
 }
 
-std::int32_t WeightedAveragePrice(Context& ctx, std::int32_t exist, std::int32_t valor, std::int32_t quantity,
+std::int64_t WeightedAveragePrice(Context& ctx, std::int32_t exist, std::int32_t valor, std::int32_t quantity,
                                   std::int32_t& price)
 {
     const QString answer =
@@ -186,8 +187,44 @@ std::int32_t WeightedAveragePrice(Context& ctx, std::int32_t exist, std::int32_t
     if (units < 1)
         return price;
     // Wide enough for any stock times any price the fields hold.
-    const std::int64_t average = (std::int64_t(exist) * valor + std::int64_t(quantity) * price) / units;
-    return FitsInt32(average) ? static_cast<std::int32_t>(average) : price;
+    return (std::int64_t(exist) * valor + std::int64_t(quantity) * price) / units;
+}
+
+tl::expected<TSparePartRecord, QString>
+PartAfterBooking(const TSparePartRecord& part, const TStoreMovementRecord& movement, std::int64_t valor)
+{
+    constexpr std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t highest = std::numeric_limits<std::int32_t>::max();
+    const QString cancelled = QStringLiteral("\rAnulado Movimiento ") + PartKeyText(part);
+    const std::int64_t quantity = movement.Quantity.get();
+    const std::int64_t stock = std::int64_t{part.Exist.get()} + quantity;
+    if (stock < lowest || stock > highest)
+        return tl::unexpected(
+            QStringLiteral("EXISTENCIAS FUERA DE LÍMITE: DE %1 A %2 UNIDADES").arg(lowest).arg(highest) +
+            cancelled);
+    const QString prices = QStringLiteral(": DE %1 A %2 €").arg(CentsToText(0), CentsToText(highest));
+    // An entry brings its price into the average; an exit leaves both as the part had them.
+    if (quantity > 0 && movement.UnitValue.get() < 0)
+        return tl::unexpected(QStringLiteral("PRECIO FUERA DE LÍMITE") + prices + cancelled);
+    if (valor != part.Valor.get() && (valor < 0 || valor > highest))
+        return tl::unexpected(QStringLiteral("PRECIO MEDIO FUERA DE LÍMITE") + prices + cancelled);
+    TSparePartRecord after = part;
+    after.Exist = static_cast<std::int32_t>(stock);
+    after.Valor = static_cast<std::int32_t>(valor);
+    return after;
+}
+
+tl::expected<void, QString> BookMovement(Context& ctx, TSparePartRecord& part, std::int64_t valor)
+{
+    const tl::expected<TSparePartRecord, QString> after =
+        PartAfterBooking(part, StoreMovements(ctx).MovementBuffer, valor);
+    if (!after)
+        return tl::unexpected(after.error());
+    if (!AppendMovement(ctx))
+        return tl::unexpected(QString());
+    // The part changes only with its movement in the journal.
+    part = *after;
+    return {};
 }
 
 MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part)
@@ -199,11 +236,11 @@ MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part)
     Booking& b = *asked;
     st.WorkYear = static_cast<std::uint16_t>(b.year);
     st.WorkWeek = AbsoluteWeekWord(st, b.year, b.week);
-    std::int32_t valor = part.Valor.get();
+    std::int64_t valor = part.Valor.get();
     if (b.quantity < 0)
         CheckExitDestination(ctx, b);
     else if (b.quantity > 0)
-        valor = WeightedAveragePrice(ctx, part.Exist.get(), valor, b.quantity, b.price);
+        valor = WeightedAveragePrice(ctx, part.Exist.get(), part.Valor.get(), b.quantity, b.price);
     // Only an exit can fall short: an entry never lowers the stock.
     if (b.quantity < 0 && std::int64_t(part.Exist.get()) + b.quantity < 0)
         ConfirmShortage(ctx, part, b);
@@ -220,11 +257,12 @@ MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part)
     m.User = b.user;
     m.Quantity = b.quantity;
     m.UnitValue = b.quantity < 0 ? part.Valor.get() : b.price;
-    if (!AppendMovement(ctx))
+    const tl::expected<void, QString> booked = BookMovement(ctx, part, valor);
+    if (!booked) {
+        if (!booked.error().isEmpty())
+            ctx.ui.ShowMessage(booked.error());
         return MovementOutcome::Cancelled;
-    // The part changes only with its movement in the journal.
-    part.Exist = static_cast<std::int32_t>(std::int64_t(part.Exist.get()) + b.quantity);
-    part.Valor = valor;
+    }
     return MovementOutcome::Booked;
 }
 
@@ -266,9 +304,10 @@ void EditMovementsByWeek(Context& ctx)
         if (result == CardResult::Save) {
             changed.Destination = form.MqDestin;
             changed.User = form.Usuario;
-            changed.AbsoluteWeek = AbsoluteWeekByte(st, static_cast<int>(ParseInt64(form.Ano).value) - 2000,
-                                                    static_cast<int>(ParseInt64(form.Semana).value));
-            changed.UnitValue = static_cast<std::int32_t>(ParseCents(form.CostUnit).value);
+            changed.AbsoluteWeek =
+                AbsoluteWeekByte(st, static_cast<int>(WholeOfText(form.Ano).value_or(0)) - 2000,
+                                 static_cast<int>(WholeOfText(form.Semana).value_or(0)));
+            changed.UnitValue = static_cast<std::int32_t>(CentsOfText(form.CostUnit).value_or(0));
         } else if (result == CardResult::Delete) {
             changed.Quantity = 0;
         } else {

@@ -5,7 +5,9 @@
 #include "records/store_movement_record.h"
 #include "store/spare_parts.h"
 
+#include <QString>
 #include <cstdint>
+#include <tl/expected.hpp>
 #include <vector>
 
 namespace gim {
@@ -61,10 +63,22 @@ void InsertMovementSorted(Context& ctx, MovementEntry entry);
 
 // The new average price of a part that receives `quantity` units. Asks the unit price (in cents, `price`
 // as default) and leaves the answer in `price`. The average of the old stock and the entry when some
-// stock remains, else the price; an average the 32-bit field cannot hold gives the price too. A
-// non-numeric answer abandons the command.
-std::int32_t WeightedAveragePrice(Context& ctx, std::int32_t exist, std::int32_t valor, std::int32_t quantity,
+// stock remains, else the price; computed wide, so that the booking can refuse an average the part's
+// field cannot hold. A non-numeric answer abandons the command.
+std::int64_t WeightedAveragePrice(Context& ctx, std::int32_t exist, std::int32_t valor, std::int32_t quantity,
                                   std::int32_t& price);
+
+// The part as `movement` leaves it, at the average price `valor`: refused, with a message naming what
+// overflows, when its stock or a changed average would leave its field's range, or an entry comes at a
+// price below zero.
+tl::expected<TSparePartRecord, QString>
+PartAfterBooking(const TSparePartRecord& part, const TStoreMovementRecord& movement, std::int64_t valor);
+
+// The one booking of a store movement: MovementBuffer is appended to its journal and `part` takes the
+// stock and average price `valor` it leaves, once both are checked (PartAfterBooking). The caller writes
+// the part back. A refusal writes nothing and is returned for the caller to show; an empty refusal is a
+// journal that could not be written, reported already.
+tl::expected<void, QString> BookMovement(Context& ctx, TSparePartRecord& part, std::int64_t valor);
 
 enum class MovementOutcome {
     Booked,    // the part's stock changed and the movement is in the journal

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "platform/card_binding.h"
+#include "store/suppliers.h"
 
 namespace gim {
 
@@ -72,13 +73,29 @@ CardSpec SupplierCardSpec(const Context& ctx)
     return spec;
 }
 
-int ShowSupplierForm(Context& ctx, TSupplierRecord& rec)
+int ShowSupplierForm(Context& ctx, TSupplierRecord& rec, const ShortString<10>* filedUnder)
 {
     State& st = ctx.st;
-    CardState state;
+    CardState opening;
     if (st.ActionCode == QLatin1String("1"))
-        state.enable(kDelete, false);
-    const int result = Binding().Run(ctx.ui, SupplierCardSpec(ctx), rec, state);
+        opening.enable(kDelete, false);
+    CardSpec spec = SupplierCardSpec(ctx);
+    // The add and the edit refuse a code in use alike, while what was typed is still on the card. "#"
+    // stores nothing.
+    std::optional<ShortString<10>> kept;
+    if (filedUnder)
+        kept = *filedUnder;
+    spec.onButton = [&ctx, kept](CardState& state, const ButtonSpec& button) {
+        ShortString<10> code{};
+        code = state.value(kCodigo);
+        if (button.result != CardResult::Save || code == "#" || (kept && code == *kept) ||
+            !SupplierCodeInFile(ctx, code))
+            return true;
+        ShowRepeatedSupplierCode(ctx, code);
+        state.focusRequest = kCodigo;
+        return false;
+    };
+    const int result = Binding().Run(ctx.ui, spec, rec, opening);
     if (result == CardResult::Save) {
         st.AnswerCode = QStringLiteral("M");
     } else if (result == CardResult::Delete) {

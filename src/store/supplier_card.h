@@ -13,7 +13,8 @@ CardSpec SupplierCardSpec(const Context& ctx);
 
 // Shows the card for `rec`. Saved: AnswerCode "M" and the twelve fields read back, each cut to its
 // field. Left: Codigo "#", AnswerCode "N". Deleted: Codigo "Z", AnswerCode "B". Returns the card's
-// result.
-int ShowSupplierForm(Context& ctx, TSupplierRecord& rec);
+// result. A code another supplier of the file has keeps the card open ("CODIGO :<code> REPETIDO ANULADA
+// ALTA"), but for `filedUnder`, the code of the supplier being edited.
+int ShowSupplierForm(Context& ctx, TSupplierRecord& rec, const ShortString<10>* filedUnder = nullptr);
 
 } // namespace gim

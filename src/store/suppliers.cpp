@@ -25,12 +25,6 @@ bool SupplierFileNamed(Context& ctx, Report report)
     return false;
 }
 
-void ShowRepeatedCode(Context& ctx, const TSupplierRecord& rec)
-{
-    ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + rec.Codigo.str() +
-                       QStringLiteral(" REPETIDO ANULADA ALTA"));
-}
-
 // The first entry of the list with this code.
 std::vector<SupplierEntry>::iterator FindInList(std::vector<SupplierEntry>& list, const ShortString<10>& code)
 {
@@ -83,6 +77,21 @@ QString FindSupplierName(Context& ctx, const QString& code)
     return found == records.end() ? QString::fromLatin1(kNotASupplier) : found->Empresa.str();
 }
 
+bool SupplierCodeInFile(Context& ctx, const ShortString<10>& code)
+{
+    if (!SupplierFileNamed(ctx, Report::Silent))
+        return false;
+    const std::vector<TSupplierRecord> records =
+        KeyedFile<SupplierFile>(ctx).Read(Report::Silent).value_or(std::vector<TSupplierRecord>{});
+    return std::any_of(records.begin(), records.end(),
+                       [&](const TSupplierRecord& r) { return r.Codigo == code; });
+}
+
+void ShowRepeatedSupplierCode(Context& ctx, const ShortString<10>& code)
+{
+    ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + code.str() + QStringLiteral(" REPETIDO ANULADA ALTA"));
+}
+
 AppendResult SaveSupplier(Context& ctx)
 {
     State& st = ctx.st;
@@ -96,7 +105,7 @@ AppendResult SaveSupplier(Context& ctx)
     std::uint32_t position = 0;
     const AppendResult result = file.AppendUnique(buffer, position);
     if (result == AppendResult::Duplicate)
-        ShowRepeatedCode(ctx, buffer);
+        ShowRepeatedSupplierCode(ctx, buffer.Codigo);
     if (result == AppendResult::Stored) {
         if (joinsFile)
             st.ContinueFlag = 1;
@@ -144,7 +153,7 @@ void EditSupplier(Context& ctx)
         return;
     st.AnswerCode = QStringLiteral(" ");
     s.SupplierBuffer = found->rec;
-    const int result = ShowSupplierForm(ctx, s.SupplierBuffer);
+    const int result = ShowSupplierForm(ctx, s.SupplierBuffer, &found->rec.Codigo);
     if (result == CardResult::Delete) {
         st.ContinueFlag = 1;
     } else if (result != CardResult::Save) {
@@ -153,7 +162,7 @@ void EditSupplier(Context& ctx)
         // Two suppliers with one code could no longer be told apart by the spare parts and orders
         // that name them.
         if (FindInList(s.SupplierList, s.SupplierBuffer.Codigo) != s.SupplierList.end()) {
-            ShowRepeatedCode(ctx, s.SupplierBuffer);
+            ShowRepeatedSupplierCode(ctx, s.SupplierBuffer.Codigo);
             return;
         }
     }

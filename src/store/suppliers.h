@@ -57,6 +57,11 @@ void FreeSupplierList(Context& ctx);
 // included); "No es Proveedor" when there is none or the file cannot be read.
 QString FindSupplierName(Context& ctx, const QString& code);
 
+// Whether a supplier of the file has this code, compared exactly; an unreadable file has none.
+bool SupplierCodeInFile(Context& ctx, const ShortString<10>& code);
+// "CODIGO :<code> REPETIDO ANULADA ALTA".
+void ShowRepeatedSupplierCode(Context& ctx, const ShortString<10>& code);
+
 // Appends SupplierBuffer unless its code is in the file already ("CODIGO :<code> REPETIDO ANULADA ALTA",
 // nothing written); the first supplier creates the file. A stored supplier joins the list with its
 // position; ContinueFlag is set when it joined an existing file, which then wants compacting.

@@ -287,8 +287,9 @@ TEST_F(SparePartBrowseTest, ACorrectedKeyIsCheckedForRepeatsAndMachinesAndThenSo
         .Set("Codigo", "M")
         .Set("Nombre", "Sin numero")
         .Set("Marca", "")
-        .Press("Salvar");
-    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA Anulada Edición"));
+        .Press("Salvar")
+        .Escape();
+    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA M"));
     ASSERT_TRUE(RunMenu(kCorrections));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ReadFile(kParts), before);

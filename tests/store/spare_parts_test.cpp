@@ -369,37 +369,27 @@ TEST_F(SparePartsTest, ARepeatedKeyIsRefusedAndNothingIsWritten)
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);
 }
 
-// A text in a whole-number field used to abandon the whole command.
+// A text in a whole-number field used to abandon the whole command; Valor 99999999999 was stored wrapped.
 TEST_F(SparePartsTest, TheCardKeepsANumberFieldThatIsNoWholeNumber)
 {
     StoreMachines({Machine("M1")});
-    t.ui.ExpectCard(kCard)
-        .Set("Codigo", "M1")
-        .Set("Pieza", "004")
-        .Set("Nombre", "Junta")
-        .Set("Exist", "5x")
-        .Press("Salvar")
-        .Set("Exist", "3")
-        .Set("Stock", "")
-        .Press("Salvar")
-        .Set("Stock", "1")
-        .Set("PPedido", "2147483648")
-        .Press("Salvar")
-        .Set("PPedido", "-2")
-        .Press("Salvar");
-    t.ui.ExpectMessage(QStringLiteral("'5x' no es un número entero válido"));
-    t.ui.ExpectMessage(QStringLiteral("'' no es un número entero válido"));
-    t.ui.ExpectMessage(QStringLiteral("'2147483648' no es un número entero válido"));
-    t.ui.ExpectCardCancel(kCard);
-    AddSparePart(t.ctx);
-    EXPECT_SCRIPT_DONE(t.ui);
-    const auto stored = LoadRecords<TSparePartRecord>(t.ctx, kParts);
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].Pieza.bytes(), "004");
-    EXPECT_EQ(stored[0].Exist.get(), 3);
-    EXPECT_EQ(stored[0].Stock.get(), 1);
-    EXPECT_EQ(stored[0].PPedido.get(), -2);
-    EXPECT_EQ(LoadRecords<TStoreMovementRecord>(t.ctx, kMovements).size(), 1u);
+    StoreParts({Part("M1", "ME", "ROD", "000")});
+    StoreRecords(t.ctx, kMovements, std::vector<TStoreMovementRecord>(1));
+    const std::string files = t.ReadFile(kParts) + t.ReadFile(kMovements);
+    const char* price = "VALOR NO VÁLIDO EN VALOR UNITARIO (€): UN IMPORTE DE 0,00 A 21474836,47";
+    const char* cases[][3] = {
+        {"Valor", "99999999999", price},
+        {"Valor", "-5,00", price},
+        {"Exist", "5x", "VALOR NO VÁLIDO EN EXISTENCIAS: UN NÚMERO ENTERO DE -2147483648 A 2147483647"},
+        {"Stock", "-1", "VALOR NO VÁLIDO EN STOCK MÍNIMO: UN NÚMERO ENTERO DE 0 A 2147483647"},
+        {"PPedido", "2147483648", "VALOR NO VÁLIDO EN CANTIDAD PEDIDO: UN NÚMERO ENTERO DE 0 A 2147483647"}};
+    for (const auto& [name, text, message] : cases) {
+        t.ui.ExpectCard(kCard).Set("Nombre", "J").Set(name, text).Press("Salvar").ExpectFocus(name).Escape();
+        t.ui.ExpectMessage(QString::fromUtf8(message));
+        ASSERT_TRUE(RunMenu("Repuestos > Alta"));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(t.ReadFile(kParts) + t.ReadFile(kMovements), files) << text;
+    }
 }
 
 TEST_F(SparePartsTest, AnUnknownMachineBringsTheCardBackOpenToPutItRight)
@@ -413,16 +403,10 @@ TEST_F(SparePartsTest, AnUnknownMachineBringsTheCardBackOpenToPutItRight)
         .Set("Util", "VAL")
         .Set("Nombre", "Valvula")
         .Set("Marca", "Festo")
-        .Press("Salvar");
-    ui.ExpectCard(kCard).ExpectValue("Pieza", "000").Set("Marca", "Festo").Press("Salvar");
-    ui.ExpectCard(kCard)
-        .ExpectValue("Codigo", "@")
-        .ExpectValue("Pieza", "???")
-        .ExpectEnabled("Codigo")
+        .Press("Salvar")
         .Set("Codigo", "M1")
-        .Set("Nombre", "Valvula")
-        .Set("Marca", "Festo")
         .Press("Salvar");
+    ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA M7"));
     ui.ExpectCard(kCard).ExpectValue("Pieza", "000").Set("Marca", "Festo").Press("Salvar");
     ui.ExpectCardCancel(kCard);
     AddSparePart(t.ctx);

@@ -1,4 +1,5 @@
 #include "core/io_errors.h"
+#include "store/spare_part_browse.h"
 #include "store/store_fixture.h"
 
 namespace gim {
@@ -62,7 +63,7 @@ TEST_F(StoreMovementsTest, TheAveragePriceIsComputedWideAndFallsBackToThePrice)
     {
         std::int32_t exist, valor, quantity;
         const char* answer;
-        std::int32_t expected;
+        std::int64_t expected;
     };
     const Case cases[] = {
         {10, 100, 5, "160", 120},
@@ -71,8 +72,8 @@ TEST_F(StoreMovementsTest, TheAveragePriceIsComputedWideAndFallsBackToThePrice)
         {-9, 100, 3, "250", 250},
         // A hundred thousand units at 500 euros, and as many at 700: beyond 32 bits on the way.
         {100000, 50000, 100000, "70000", 60000},
-        // An average the field cannot hold: the answered price.
-        {-9, 2000000000, 10, "0", 0},
+        // An average the field cannot hold comes whole, for the booking to refuse.
+        {-9, 2000000000, 10, "0", -18000000000},
     };
     for (const Case& c : cases) {
         std::int32_t price = 1;
@@ -173,24 +174,25 @@ TEST_F(StoreMovementsTest, TheCardKeepsATextThatIsNoNumberAndBudgetChargesGoToTh
     t.ctx.st.ActionCode = QStringLiteral("M");
     t.ui.ExpectCard(kMovementCard)
         .Set("CdtMov", "2x")
-        .Set("MqDestin", "M1")
-        .Set("Usuario", "OP/12")
         .Press("Salida")
         .Set("CdtMov", "2")
+        .Set("MqDestin", "M1")
+        .Set("Usuario", "OP/12")
         .Set("Ano", "dos mil")
         .Press("Salida")
         .Set("Ano", "2026")
         .Press("Salida");
-    t.ui.ExpectMessage(QStringLiteral("'2x' no es un número entero válido"));
-    t.ui.ExpectMessage(QStringLiteral("'dos mil' no es un número entero válido"));
+    t.ui.ExpectMessage(QStringLiteral("VALOR NO VÁLIDO EN CANTIDAD: UN NÚMERO ENTERO DE 0 A 2147483647"));
+    t.ui.ExpectMessage(QStringLiteral("VALOR NO VÁLIDO EN AÑO: UN NÚMERO ENTERO DE 2000 A 2099"));
     EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
     t.ui.ExpectCard(kMovementCard)
         .Set("CdtMov", "1")
-        .Set("CostUnit", "1,6x")
+        .Set("CostUnit", "-5,00")
         .Press("Entrada")
         .Set("CostUnit", "3")
         .Press("Entrada");
-    t.ui.ExpectMessage(QStringLiteral("'1,6x' no es un importe válido"));
+    t.ui.ExpectMessage(
+        QStringLiteral("VALOR NO VÁLIDO EN COSTE UNITARIO (€): UN IMPORTE DE 0,00 A 21474836,47"));
     t.ui.ExpectInputCancel(kAverage, kAveragePrompt);
     EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
     EXPECT_SCRIPT_DONE(t.ui);
@@ -205,6 +207,29 @@ TEST_F(StoreMovementsTest, TheCardKeepsATextThatIsNoNumberAndBudgetChargesGoToTh
     EXPECT_EQ(store[0].UnitValue.get(), 300);
     EXPECT_EQ(part.Exist.get(), 4);
     EXPECT_EQ(part.Valor.get(), (3 * 450 + 300) / 4);
+}
+
+// A handed-over entry of 2,147,483,647 units onto a stock of 100 used to store a stock of -2,147,483,549.
+TEST_F(StoreMovementsTest, AStockOrAverageBeyondItsFieldIsRefusedWithNothingWritten)
+{
+    const std::tuple<std::int32_t, std::int32_t, const char*, const char*> cases[] = {
+        {100, 100, "100", "EXISTENCIAS FUERA DE LÍMITE: DE -2147483648 A 2147483647 UNIDADES"},
+        {-2147483646, 0, "1000", "PRECIO MEDIO FUERA DE LÍMITE: DE 0,00 A 21474836,47 €"},
+        {0, 100, "-500", "PRECIO FUERA DE LÍMITE: DE 0,00 A 21474836,47 €"}};
+    StoreMovementFile({Movement("M1", "ME", "ROD", "000", "ALMACEN_", 2, " ", 1, 100)});
+    t.ctx.st.ActionCode = QStringLiteral("i");
+    t.ctx.st.InteractiveFlag = 0;
+    StoreMovements(t.ctx).MovementInput.Movement =
+        Movement("M1", "ME", "ROD", "000", "ALMACEN_", 0, " ", 2147483647, 0);
+    for (const auto& [exist, valor, answer, message] : cases) {
+        StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento", exist, valor)});
+        const std::string files = t.ReadFile(kParts) + t.ReadFile(kMovements);
+        t.ui.ExpectInput(kAverage, kAveragePrompt, answer);
+        t.ui.ExpectMessage(QString::fromUtf8(message) + QStringLiteral("\rAnulado Movimiento M1MEROD000"));
+        BrowseSpareParts(t.ctx);
+        EXPECT_EQ(t.ReadFile(kParts) + t.ReadFile(kMovements), files) << answer;
+    }
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 TEST_F(StoreMovementsTest, AHandedOverMovementTakesItsDirectionFromTheDestinationWithoutTheCard)

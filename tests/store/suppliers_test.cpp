@@ -139,7 +139,7 @@ TEST_F(SuppliersTest, ADuplicateCodeIsRefusedWithNothingWrittenAndNotCountedAsAd
     const std::string before = SupplierBytes();
     LoadSupplierList(t.ctx);
     t.ctx.st.RecordAddedFlag = 1; // left by an earlier line
-    t.ui.ExpectCard(kCard).Set("Codigo", "P1").Set("Empresa", "Otra").Press("Salvar");
+    t.ui.ExpectCard(kCard).Set("Codigo", "P1").Set("Empresa", "Otra").Press("Salvar").Escape();
     t.ui.ExpectMessage(QStringLiteral("CODIGO :P1 REPETIDO ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Proveedores > Alta"));
     EXPECT_SCRIPT_DONE(t.ui);
@@ -157,7 +157,8 @@ TEST_F(SuppliersTest, AnImportedSupplierCountsAsAddedOnlyWhenStored)
 
     // The card shows the imported line and is saved as it stands.
     s.SupplierInput = Supplier("P1", "Repetido");
-    t.ui.ExpectCard(kCard).ExpectValue("Empresa", "Repetido").ExpectEnabled("Borrar").Press("Salvar");
+    CardScript& repeated = t.ui.ExpectCard(kCard).ExpectValue("Empresa", "Repetido").ExpectEnabled("Borrar");
+    repeated.Press("Salvar").Escape();
     t.ui.ExpectMessage(QStringLiteral("CODIGO :P1 REPETIDO ANULADA ALTA"));
     AddSupplier(t.ctx);
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);
@@ -338,7 +339,7 @@ TEST_F(SuppliersTest, AChangedCodeThatAnotherSupplierHasIsRefused)
     StoreSuppliers({Supplier("A1", "a"), Supplier("B2", "b")});
     const std::string before = SupplierBytes();
     ExpectEditPrompt("A1");
-    t.ui.ExpectCard(kCard).Set("Codigo", "B2").Press("Salvar");
+    t.ui.ExpectCard(kCard).Set("Codigo", "B2").Press("Salvar").ExpectFocus("Codigo").Escape();
     t.ui.ExpectMessage(QStringLiteral("CODIGO :B2 REPETIDO ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Proveedores > Edición"));
     EXPECT_EQ(SupplierBytes(), before);
