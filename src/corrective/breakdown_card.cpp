@@ -1,12 +1,13 @@
 #include "corrective/breakdown_card.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "corrective/breakdowns.h"
+#include "corrective/filed_weeks.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
-#include "masterdata/routines.h"
 #include "platform/card_binding.h"
 
 #include <QDate>
@@ -59,31 +60,20 @@ const std::array<Choice, 8> kDays{{{"1", "Lunes"},
 const std::array<Choice, 4> kShifts{
     {{"M", "Turno Mañana"}, {"T", "Turno Tarde"}, {"N", "Turno Noche"}, {"*", "Turno Indistinto"}}};
 
-ControlBinding<TBreakdownRecord> BindNumber(const char* control, LeU16 TBreakdownRecord::*field)
-{
-    return BindValue<TBreakdownRecord, LeU16>(
-        QLatin1String(control), field, [](const LeU16& v) { return QString::number(v.get()); },
-        [](const QString& text) {
-            LeU16 v;
-            v = static_cast<std::uint16_t>(ParseInt64(text).value);
-            return v;
-        });
-}
-
 const CardBinding<TBreakdownRecord>& Binding()
 {
     using R = TBreakdownRecord;
     static const CardBinding<R> binding{
         BindText(kCodigo, &R::Code),
-        BindNumber("Semana", &R::Week), // week of the year here; the caller makes it absolute
+        BindWhole(kSemana, &R::Week, 0, 53), // week of the year here; the caller makes it absolute
         BindText(kDia, &R::Day),
         BindText(kTurno, &R::Shift),
         BindText(kEspec, &R::Type),
         BindText(QStringLiteral("DESCRIPCION"), &R::Description),
-        BindNumber("TPARO", &R::Stop),
-        BindNumber("TINT", &R::Intervention),
-        BindNumber("TATRA", &R::Delay),
-        BindNumber("PERSON", &R::Operators),
+        BindMinutes(QStringLiteral("TPARO"), &R::Stop),
+        BindMinutes(QStringLiteral("TINT"), &R::Intervention),
+        BindMinutes(QStringLiteral("TATRA"), &R::Delay),
+        BindWhole(QStringLiteral("PERSON"), &R::Operators),
         BindText(kMdMto, &R::NoticeTime),
         BindText(kOfic, &R::Officer),
         BindText(kMdPrd, &R::RepairStart),
@@ -137,9 +127,9 @@ void TakeCalendarWeek(CardState& state)
     const QDate date = QDate::fromString(state.value(kCalendario), QStringLiteral("dd/MM/yyyy"));
     if (!date.isValid())
         return;
-    const QString code = WeekCodeOf(date); // "yy/ww/d"
-    state.set(kAno, QStringLiteral("20") + code.left(2));
-    state.set(kSemana, QString::number(code.mid(3, 2).toInt()));
+    const WeekParts filed = WeekPartsOf(date);
+    state.set(kAno, QString::number(2000 + filed.year));
+    state.set(kSemana, QString::number(filed.week));
 }
 
 CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
@@ -165,8 +155,14 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
                             : QStringLiteral("INTERVENCIONES ACCIDENTALES EN ") +
                                   MachineNameInList(ctx, typed) + QStringLiteral("  ");
     };
-    code.onExit = [&ctx](CardState& state) {
-        state.caption += QLatin1Char(' ') + MachineNameInList(ctx, state.value(kCodigo));
+    // The name goes after the caption the card has: its own when the code was not changed on it (the
+    // next card of a series starts with the last code), once however often the code is left.
+    code.onExit = [&ctx, own = spec.caption](CardState& state) {
+        const QString name = QLatin1Char(' ') + MachineNameInList(ctx, state.value(kCodigo));
+        if (state.caption.isEmpty())
+            state.caption = own;
+        if (!state.caption.endsWith(name))
+            state.caption += name;
     };
     spec.fields.push_back(code);
 
@@ -192,8 +188,11 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
 
     FieldSpec week = MakeField(kSemana, "Semana");
     week.onExit = [](CardState& state) { state.show(kCalendario, false); };
+    week.rule = CardWeekRule();
     spec.fields.push_back(week);
-    spec.fields.push_back(MakeField(kAno, "Año", FieldKind::Text, 4));
+    FieldSpec yearField = MakeField(kAno, "Año", FieldKind::Text, 4);
+    yearField.rule = CardYearRule();
+    spec.fields.push_back(yearField);
 
     auto combo = [&spec](const QString& name, const char* label, QStringList choices,
                          const QString& textLabel, auto textOf) {
@@ -254,20 +253,26 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
                     {QStringLiteral("BitBtn1"), QStringLiteral("&SALIR"), CardResult::Exit},
                     {kDelete, QStringLiteral("&BORRAR"), CardResult::Delete}};
     spec.cancelResult = CardResult::Exit;
-    // The year must lie in the plan: an earlier one has no absolute week.
-    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+    // The year must lie in the plan: an earlier one has no absolute week. A new breakdown names a machine
+    // of the register, checked here so that a refusal keeps what was typed.
+    spec.onButton = [&ctx, use](CardState& state, const ButtonSpec& button) {
         if (button.name != kSave)
             return true;
-        const std::int64_t year = ParseInt64(state.value(kAno)).value - 2000;
-        if (year < ctx.st.FirstYear || year > 0xFFFF) {
+        const std::int64_t year = WholeOfText(state.value(kAno)).value_or(0) - 2000;
+        if (year < ctx.st.FirstYear) {
             ctx.ui.ShowMessage(QString::fromUtf8(kBreakdownYearBeforePlan));
+            state.focusRequest = kAno;
+            return false;
+        }
+        if (use == CardUse::Add && ctx.st.ActionCode == QLatin1String("A") &&
+            LookUpMachine(ctx, state.value(kCodigo)).Denominacion == kMachineNotFound) {
+            ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound));
+            state.focusRequest = kCodigo;
             return false;
         }
         ctx.st.WorkYear = static_cast<std::uint16_t>(year);
         return true;
     };
-    for (const char* minutes : {"TPARO", "TINT", "TATRA"})
-        RefuseMinutesOutOfRange(ctx, spec, QLatin1String(minutes));
     return spec;
 }
 
@@ -312,7 +317,8 @@ int RunBreakdownCard(Context& ctx, TBreakdownRecord& rec, CardUse use, const QSt
         ctx.ui.ShowMessage(QString::fromUtf8(kBreakdownYearBeforePlan));
         rec.Code = "#";
     }
-    rec.Week = AbsoluteWeekWord(st, st.WorkYear, rec.Week.get());
+    const WeekParts filed = FiledWeek(st.WorkYear, rec.Week.get());
+    rec.Week = AbsoluteWeekWord(st, filed.year, filed.week);
     return result;
 }
 
@@ -325,7 +331,7 @@ int ShowBreakdownCard(Context& ctx, TBreakdownRecord& rec)
         st.WorkYear = st.LastYear;
     const CardUse use = UseOf(ctx);
     if (use == CardUse::Add && st.ActionCode == QLatin1String("A")) {
-        rec.Week = static_cast<std::uint16_t>(WeekOfYear(ctx.clock.Now().date()));
+        rec.Week = static_cast<std::uint16_t>(WeekPartsOf(ctx.clock.Now().date()).week);
         rec.Day = QString::number(ctx.clock.Now().date().dayOfWeek());
     }
     return RunBreakdownCard(ctx, rec, use, QString());

@@ -7,6 +7,7 @@
 #include "core/week_codes.h"
 #include "corrective/breakdown_card.h"
 #include "corrective/breakdowns.h"
+#include "corrective/filed_weeks.h"
 #include "masterdata/machines.h"
 #include "platform/handover.h"
 #include "platform/report.h"
@@ -56,19 +57,6 @@ bool PrefixMatches(const ShortString<N>& filter, const ShortString<M>& field)
     return field.bytes().substr(0, filter.size()) == filter.bytes();
 }
 
-struct WeekParts
-{
-    int year = 0;
-    int week = 0;
-    int weekday = 0;
-};
-
-WeekParts PartsOf(QDate date)
-{
-    const QString code = WeekCodeOf(date); // "yy/ww/d"
-    return {code.left(2).toInt(), code.mid(3, 2).toInt(), code.mid(6, 1).toInt()};
-}
-
 QString HoursAndMinutes(std::int64_t minutes)
 {
     return QString::number(minutes / 60) + QStringLiteral(" h ") + QString::number(minutes % 60) +
@@ -90,8 +78,8 @@ void BreakdownReport(Context& ctx)
         return;
     const QDate start = st.RangeStartDate.date();
     const QDate end = st.RangeEndDate.date();
-    const WeekParts from = PartsOf(start);
-    const WeekParts to = PartsOf(end);
+    const WeekParts from = WeekPartsOf(start);
+    const WeekParts to = WeekPartsOf(end);
     const std::int64_t firstWeek = AbsoluteWeek(st, from.year, from.week);
     const std::int64_t lastWeek = AbsoluteWeek(st, to.year, to.week);
     const std::int64_t days = (8 - from.weekday) + to.weekday + 7 * (lastWeek - firstWeek - 1);

@@ -6,6 +6,7 @@
 #include "core/sub_folders.h"
 #include "core/week_codes.h"
 #include "corrective/breakdown_card.h"
+#include "corrective/filed_weeks.h"
 #include "masterdata/machines.h"
 
 #include <QFileInfo>
@@ -87,7 +88,7 @@ void ClearBreakdownRecord(Context& ctx)
     TBreakdownRecord& rec = Breakdowns(ctx).CurrentBreakdown;
     rec = TBreakdownRecord{};
     rec.Code = "#";
-    rec.Week = static_cast<std::uint16_t>(WeekOfYear(today));
+    rec.Week = static_cast<std::uint16_t>(WeekPartsOf(today).week);
     rec.Day = QString::number(today.dayOfWeek());
     rec.Operators = 1;
     rec.Officer = "-";
@@ -181,8 +182,9 @@ void AddBreakdowns(Context& ctx)
     ClearBreakdownRecord(ctx);
     st.PhotoAssignFlag = 0;
     st.RecordAddedFlag = 0;
+    // Today's week and the year its week code names: the last days of December may be week 0 of the next.
     if (!importing)
-        st.WorkYear = static_cast<std::uint16_t>(ctx.clock.Now().date().year() % 100);
+        st.WorkYear = static_cast<std::uint16_t>(WeekPartsOf(ctx.clock.Now().date()).year);
     while (answer != QLatin1String("N")) {
         if (importing) {
             b.CurrentBreakdown = b.BreakdownInput;

@@ -1,15 +1,16 @@
 #include "corrective/planned_repair_card.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/lookups.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "corrective/breakdown_card.h"
+#include "corrective/filed_weeks.h"
 #include "corrective/planned_repairs.h"
 #include "corrective/work_orders.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
-#include "masterdata/routines.h"
 #include "platform/card_binding.h"
 
 #include <array>
@@ -93,7 +94,7 @@ const CardBinding<TPlannedRepairRecord>& Binding()
         BindText(kCodigo, &R::Code),
         BindText(kEspec, &R::Specialty),
         BindText(QStringLiteral("Descripcion"), &R::Description),
-        BindValue<R, LeU16>(kTiempo, &R::Minutes, MinutesText, MinutesOfText),
+        BindMinutes(kTiempo, &R::Minutes),
         BindText(kEstado, &R::State),
         BindText(kEjecutor, &R::Executor),
         BindText(kOrden, &R::Order),
@@ -138,7 +139,9 @@ void ShowOrderText(Context& ctx, CardState& state)
     state.set(kOrdenLabel, text);
 }
 
-CardSpec PlannedRepairCardSpec(Context& ctx)
+// A filter card (a report's or Selectiva's search) takes "*" for any machine; every other use stores
+// the machine it names.
+CardSpec PlannedRepairCardSpec(Context& ctx, bool filter)
 {
     CardSpec spec;
     spec.name = QStringLiteral("TRepsem");
@@ -154,8 +157,12 @@ CardSpec PlannedRepairCardSpec(Context& ctx)
     };
     code.onChange = [&ctx](CardState& state) { state.caption = MachineCaption(ctx, state.value(kCodigo)); };
     spec.fields.push_back(code);
-    spec.fields.push_back(MakeField(kSemana, "Semana"));
-    spec.fields.push_back(MakeField(kAno, "Año", FieldKind::Text, 4));
+    FieldSpec week = MakeField(kSemana, "Semana");
+    week.rule = CardWeekRule();
+    spec.fields.push_back(week);
+    FieldSpec yearField = MakeField(kAno, "Año", FieldKind::Text, 4);
+    yearField.rule = CardYearRule();
+    spec.fields.push_back(yearField);
 
     auto combo = [&spec](const QString& name, const char* label, QStringList choices,
                          const QString& textLabel, auto textOf) {
@@ -197,29 +204,35 @@ CardSpec PlannedRepairCardSpec(Context& ctx)
                     {kSalir, QStringLiteral("&Salir"), CardResult::Exit},
                     {kSigue, QStringLiteral("Si&guiente"), deletes ? CardResult::Delete : CardResult::Next}};
     spec.cancelResult = CardResult::Exit;
-    // The week and the year are the command's, not the record's; a year before the plan has no week.
-    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+    // The week and the year are the command's, not the record's; a year before the plan has no week. A
+    // repair added or edited names a machine of the register, checked before the card closes so that a
+    // refusal keeps what was typed.
+    spec.onButton = [&ctx, filter](CardState& state, const ButtonSpec& button) {
         if (button.result != CardResult::Save)
             return true;
-        const std::int64_t year = ParseInt64(state.value(kAno)).value - 2000;
-        if (year < ctx.st.FirstYear || year > 0xFFFF) {
+        const std::int64_t year = WholeOfText(state.value(kAno)).value_or(0) - 2000;
+        if (year < ctx.st.FirstYear) {
             ctx.ui.ShowMessage(QString::fromUtf8(kBreakdownYearBeforePlan));
+            state.focusRequest = kAno;
+            return false;
+        }
+        if (!filter && LookUpMachine(ctx, state.value(kCodigo)).Denominacion == kMachineNotFound) {
+            ctx.ui.ShowMessage(QString::fromUtf8(kPlannedRepairUnknownMachine));
+            state.focusRequest = kCodigo;
             return false;
         }
         ctx.st.WorkYear = static_cast<std::uint16_t>(year);
-        ctx.st.WorkWeek = static_cast<std::uint16_t>(ParseInt64(state.value(kSemana)).value);
+        ctx.st.WorkWeek = static_cast<std::uint16_t>(WholeOfText(state.value(kSemana)).value_or(0));
         return true;
     };
-    RefuseMinutesOutOfRange(ctx, spec, kTiempo);
     return spec;
 }
 
 } // namespace
 
-int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec)
+int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec, bool filter)
 {
     State& st = ctx.st;
-    PlannedRepairsState& p = PlannedRepairs(ctx);
     st.AnswerCode2 = st.ActionCode;
     const QString mode = st.ActionCode;
     const QString machineName = st.FoundMachine.Denominacion.str();
@@ -270,7 +283,7 @@ int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec)
     int result = CardResult::Save;
     const bool shown = mode != QLatin1String("A") && st.InteractiveFlag;
     if (shown) {
-        const CardSpec spec = PlannedRepairCardSpec(ctx);
+        const CardSpec spec = PlannedRepairCardSpec(ctx, filter || mode == QLatin1String("L"));
         result = Binding().Run(ctx.ui, spec, rec, std::move(state));
     }
     if (!shown) {
@@ -288,8 +301,9 @@ int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec)
     const QString saved = st.AnswerCode2;
     const bool capped = saved == QLatin1String("1") || saved == QLatin1String("2") ||
                         saved == QLatin1String("3") || saved.isEmpty();
-    rec.Week = capped ? static_cast<std::uint16_t>(AbsoluteWeekCapped(st, st.WorkYear, st.WorkWeek))
-                      : AbsoluteWeekWord(st, st.WorkYear, st.WorkWeek);
+    const WeekParts filed = FiledWeek(st.WorkYear, st.WorkWeek);
+    rec.Week = capped ? static_cast<std::uint16_t>(AbsoluteWeekCapped(st, filed.year, filed.week))
+                      : AbsoluteWeekWord(st, filed.year, filed.week);
     st.ActionCode = saved;
     return result;
 }

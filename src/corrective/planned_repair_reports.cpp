@@ -129,7 +129,7 @@ void ReportRepairHistory(Context& ctx)
     TPlannedRepairRecord filter{};
     filter.Specialty = "*";
     filter.Description = "*";
-    if (ShowPlannedRepairCard(ctx, filter) == CardResult::Exit || filter.Code == "#")
+    if (ShowPlannedRepairCard(ctx, filter, true) == CardResult::Exit || filter.Code == "#")
         return;
     const bool notices = mode == QLatin1String("A");
     const bool anyWeek = filter.Week.get() == st.PlanWeeks;

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/week_codes.h"
+#include "corrective/filed_weeks.h"
 #include "corrective/planned_repair_card.h"
 #include "masterdata/routines.h"
 
@@ -152,9 +153,9 @@ void PreparePlannedRepair(Context& ctx)
             st.WorkWeek = static_cast<std::uint16_t>(st.PlanWeeks % 52);
             st.WorkYear = static_cast<std::uint16_t>(st.PlanWeeks / 52 + st.FirstYear);
         } else if (st.ActionCode == QLatin1String("2")) {
-            const QDate today = ctx.clock.Now().date();
-            st.WorkWeek = static_cast<std::uint16_t>(WeekOfYear(today));
-            st.WorkYear = static_cast<std::uint16_t>(today.year() - 2000);
+            const WeekParts today = WeekPartsOf(ctx.clock.Now().date());
+            st.WorkWeek = static_cast<std::uint16_t>(today.week);
+            st.WorkYear = static_cast<std::uint16_t>(today.year);
         }
         result = ShowPlannedRepairCard(ctx, cur);
     }
@@ -224,7 +225,7 @@ void EditPlannedRepairs(Context& ctx)
     } else {
         st.WorkWeek = 0;
         st.WorkYear = st.LastYear;
-        const int result = ShowPlannedRepairCard(ctx, filter);
+        const int result = ShowPlannedRepairCard(ctx, filter, true);
         if (result == CardResult::Exit || filter.Code == "#") {
             p.PlannedRepairInput = TPlannedRepairRecord{};
             return;
@@ -275,8 +276,8 @@ void ShowPendingRepairsOfWeek(Context& ctx)
 {
     State& st = ctx.st;
     LoadPlannedRepairs(ctx);
-    const QDate today = ctx.clock.Now().date();
-    const int week = AbsoluteWeek(st, today.year() - 2000, WeekOfYear(today));
+    const WeekParts today = WeekPartsOf(ctx.clock.Now().date());
+    const int week = AbsoluteWeek(st, today.year, today.week);
     for (const PlannedRepairEntry& e : PlannedRepairs(ctx).PlannedRepairList) {
         const TPlannedRepairRecord& r = e.rec;
         if (r.State == "P" && static_cast<int>(r.Week.get()) == week && !(r.Specialty == "A"))

@@ -1,6 +1,7 @@
 #include "corrective/work_order_card.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "corrective/work_order_listings.h"
@@ -176,6 +177,19 @@ CardSpec WorkOrderCardSpec(const std::shared_ptr<CardContext>& cc)
                                                           QStringLiteral("C")};
     add(kLabel16, "", FieldKind::Label);
     add(kUnlock, "Desbloqueo", FieldKind::Check);
+    // The dates are week codes and their pickers calendar days; a close hour may be the "24:00" of Cierre OT.
+    auto rule = [&spec](const QString& name, const FieldRule& r) {
+        for (FieldSpec& f : spec.fields)
+            if (f.name == name)
+                f.rule = r;
+    };
+    for (const QString& date : {kFechalta, kFechaini, kFechcierre})
+        rule(date, WeekCodeRule());
+    for (const QString& picker : {kCalenAper, kCalenini, kCalenCierre})
+        rule(picker, DateRule());
+    rule(kHoraAlta, HourRule());
+    rule(kHoraini, HourRule());
+    rule(kHoraCierre, HourRule(true));
     Binding().Declare(spec);
 
     spec.buttons = {{kSave, QStringLiteral("Sal&var"), CardResult::Save},
@@ -364,6 +378,14 @@ CardSpec WorkOrderCardSpec(const std::shared_ptr<CardContext>& cc)
             shown.Number = state.value(kNumOT).toInt();
             Binding().Read(state, shown);
             ShowWorkOrderSheet(ctx, shown);
+            return false;
+        }
+        // An order stored names a machine of the register, edited as when it was added; checked before
+        // the card closes, so that a refusal keeps what was typed.
+        if ((button.result == CardResult::Save || button.result == CardResult::Delete) &&
+            LookUpMachine(ctx, state.value(kSeccion)).Denominacion == kMachineNotFound) {
+            ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound));
+            state.focusRequest = kSeccion;
             return false;
         }
         return true;

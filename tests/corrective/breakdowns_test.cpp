@@ -1,6 +1,8 @@
 #include "corrective/breakdown_card.h"
 #include "corrective/breakdowns.h"
 #include "corrective/breakdowns_fixture.h"
+#include "corrective/corrective_operations.h"
+#include "corrective/planned_repair_operations.h"
 #include "masterdata/personnel.h"
 #include "records/record_bytes.h"
 
@@ -93,7 +95,7 @@ TEST_F(BreakdownsTest, TheSortByDayAndMachineOrdersByTheJoinedKeyDescending)
 
 // ---- Adding
 
-TEST_F(BreakdownsTest, AWeekTypedAs60IsStoredPastTheYearsOffsetWithTheCardsValues)
+TEST_F(BreakdownsTest, AWeekTypedOnTheCardIsStoredPastTheYearsOffsetWithTheCardsValues)
 {
     t.ui.ExpectCard(kAddCard)
         .ExpectValue("Semana", "50")
@@ -105,7 +107,7 @@ TEST_F(BreakdownsTest, AWeekTypedAs60IsStoredPastTheYearsOffsetWithTheCardsValue
         .Inspect([](const CardState& s) {
             EXPECT_EQ(s.caption, QStringLiteral("INTERVENCIONES ACCIDENTALES EN Bomba de agua  "));
         })
-        .Set("Semana", "60")
+        .Set("Semana", "51")
         .Set("Turno", "N")
         .ExpectValue("LabelTurno", "Turno Noche")
         .Set("ESPEC", "LT")
@@ -129,7 +131,7 @@ TEST_F(BreakdownsTest, AWeekTypedAs60IsStoredPastTheYearsOffsetWithTheCardsValue
 
     const auto expected = test::RecordBytes(220)
                               .Text(0, "BOMBA01")           // Code
-                              .Raw(10, {0xA4, 0x00})        // Week 60 + (26 - 24) * 52 = 164
+                              .Raw(10, {0x9B, 0x00})        // Week 51 + (26 - 24) * 52 = 155
                               .Text(12, "1")                // Day: today, a Monday
                               .Text(15, "N")                // Shift
                               .Text(18, "LT")               // Type
@@ -211,12 +213,10 @@ TEST_F(BreakdownsTest, TwoBreakdownsOfOneWeekAddedInARowAreFiledTheLaterFirst)
 
 TEST_F(BreakdownsTest, UnknownMachinesEarlierYearsAndLeftCardsStoreNothing)
 {
-    t.ui.ExpectCard(kAddCard).Set("Codigo", "NOHAY").Press("Button1");
-    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA\r ANULADA ALTA"));
-    t.ui.ExpectInput(QStringLiteral("ALTA AVERIAS DE MAQUINAS"),
-                     QStringLiteral("CONTINUAMOS EL ALTA DE AVERIAS"), QStringLiteral("S"));
     // 2023 lies before the plan: its week would wrap round the 16-bit field. The card stays open.
-    t.ui.ExpectCard(kAddCard).Set("Codigo", "PRENSA").Set("ano", "2023").Press("Button1").Press("BitBtn1");
+    CardScript& card = t.ui.ExpectCard(kAddCard).Set("Codigo", "NOHAY").Press("Button1");
+    card.Set("Codigo", "PRENSA").Set("ano", "2023").Press("Button1").Press("BitBtn1");
+    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA"));
     t.ui.ExpectMessage(QStringLiteral("AÑO ANTERIOR AL PRIMER AÑO DEL PLANING"));
     ASSERT_TRUE(RunMenu("Averías > Altas"));
     EXPECT_SCRIPT_DONE(t.ui);
@@ -355,6 +355,53 @@ TEST_F(BreakdownsTest, LeavingTheSearchCardEndsTheEditSilentlyAndAMissingFileIsR
     ASSERT_TRUE(RunMenu("Averías > Edición"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.AVR")));
+}
+
+// 29/12/2026 lies in week 53, week 0 of 2027 by its week code: filed and listed there.
+TEST_F(BreakdownsTest, ABreakdownOfWeek53IsFiledAndListedInTheYearItsWeekCodeNames)
+{
+    t.clock.Set(QDateTime(QDate(2026, 12, 29), QTime(9, 0)));
+    t.ui.ExpectCard(kAddCard).ExpectValue("ano", "2027").Set("Codigo", "PRENSA").Press("Button1");
+    t.ui.ExpectInputCancel("ALTA AVERIAS DE MAQUINAS", "CONTINUAMOS EL ALTA DE AVERIAS");
+    t.ui.ExpectDateRange(QDate(2026, 12, 28), QDate(2026, 12, 31));
+    t.ui.ExpectCard(kAddCard).Press("Button1");
+    t.ui.ExpectReport("AVERIAS");
+    ASSERT_TRUE(RunMenu("Averías > Altas") && RunMenu("Averías > Consulta"));
+    EXPECT_EQ(StoredBreakdowns().at(0).Week.get(), 156); // week 0 + (27 - 24) * 52
+    EXPECT_TRUE(Transcript().contains(QStringLiteral("\t-\t\t0/27\t\n")));
+}
+
+// Each kind of value the corrective cards cannot hold is refused, the card kept open and nothing stored.
+TEST_F(BreakdownsTest, TheCorrectiveCardsRefuseWhatTheirFieldsCannotHold)
+{
+    RegisterPlannedRepairs(registry, t.ctx, codec);
+    RegisterCorrective(registry, t.ctx, codec);
+    StoreBreakdowns({Breakdown("PRENSA", 150)});
+    const char* menus[] = {"Averías > Altas", "Reparaciones > Consulta > Selectiva",
+                           "Reparaciones > Altas > Pendiente", "OT/Prspuestos > Altas > OrdenT"};
+    const QStringList cards{kAddCard, "REPARACIONES PLANIFICADAS SEMANAL",
+                            "REPARACION PLANIFICADA DE MÁQUINA :", "FICHA DE ORDENES DE TRABAJO"};
+    const std::vector<std::tuple<int, const char*, const char*, const char*>> rows{
+        {0, "TPARO", "abc", "TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS"},
+        {0, "PERSON", "70000", "VALOR NO VÁLIDO EN OPERARIOS: UN NÚMERO ENTERO DE 0 A 65535"},
+        {0, "ano", "", "VALOR NO VÁLIDO EN AÑO: UN NÚMERO ENTERO DE 2000 A 2099"},
+        {1, "Semana", "-5", "VALOR NO VÁLIDO EN SEMANA: UNA SEMANA DE 0 A 53"},
+        {2, "Codigo", "NOEXISTE", " CODIGO DE MAQUINA NO ENCONTRADO"},
+        {3, "HoraAlta", "ab:cd", "VALOR NO VÁLIDO EN HORA AVISO: UNA HORA hh:mm DE 00:00 A 23:59"},
+        {3, "CalenAper", "31/02/2026", "VALOR NO VÁLIDO EN CALENAPER: UNA FECHA DEL CALENDARIO dd/mm/aa"},
+    };
+    for (const auto& [c, field, typed, message] : rows) {
+        const QString file = c == 0 ? "PORTAL.AVR" : c == 3 ? "PORTAL.OTR" : "PORTAL.SEM";
+        const std::string before = t.ReadFile(file);
+        CardScript& card = t.ui.ExpectCard(cards[c]).Set(field, typed);
+        card.Press(c ? "Salvar" : "Button1").ExpectFocus(field).Escape();
+        t.ui.ExpectMessage(message);
+        if (c == 3)
+            t.ui.ExpectMessage("NO EXISTE LA MAQUINA ANULADA ALTA OT");
+        ASSERT_TRUE(RunMenu(menus[c]));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(t.ReadFile(file), before) << field;
+    }
 }
 
 } // namespace

@@ -89,7 +89,9 @@ TEST_F(WorkOrdersTest, LeavingANewCardStoresNothing)
     // An unknown machine is refused the same way.
     t.ui.ExpectCard(kOrderCard)
         .Set(QStringLiteral("Seccion"), QStringLiteral("X9"))
-        .Press(QStringLiteral("Salvar"));
+        .Press(QStringLiteral("Salvar"))
+        .Press(QStringLiteral("Salir"));
+    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA"));
     t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA ANULADA ALTA OT"));
     ASSERT_TRUE(RunMenu("OT/Prspuestos > Altas > OrdenT"));
     EXPECT_SCRIPT_DONE(t.ui);

@@ -59,12 +59,12 @@ TEST_F(PlannedRepairMenu, CtrlF6OpensTheNoticeCard)
             box->accept();
         } else if (auto* card = qobject_cast<CardDialog*>(modal)) {
             seen << card->windowTitle();
-            if (cards++ == 0) {
+            if (cards++ < 2) {
                 auto* code = qobject_cast<QComboBox*>(card->FieldWidget(QStringLiteral("Codigo")));
                 ASSERT_NE(code, nullptr);
                 code->setFocus();
-                code->setEditText(QStringLiteral("M1"));
-                card->Button(QStringLiteral("Salvar"))->click();
+                code->setEditText(cards == 1 ? QStringLiteral("NOHAY") : QStringLiteral("M1"));
+                QTimer::singleShot(0, card->Button(QStringLiteral("Salvar")), &QPushButton::click);
             } else {
                 card->Button(QStringLiteral("Salir"))->click();
             }
@@ -77,6 +77,8 @@ TEST_F(PlannedRepairMenu, CtrlF6OpensTheNoticeCard)
     test::PressShortcut(window->MdiArea(), QKeySequence(QStringLiteral("Ctrl+F6")));
     poll.stop();
     EXPECT_EQ(seen, (QStringList{QStringLiteral("AVISO REPARACION DE MÁQUINA :"),
+                                 QStringLiteral(" CODIGO DE MAQUINA NO ENCONTRADO"),
+                                 QStringLiteral("Reparaciones PlanificadasNO EXISTE LA MAQUINA  "),
                                  QStringLiteral("ALTA de REPARACION EN  M1"),
                                  QStringLiteral("AVISO REPARACION DE MÁQUINA :Prensa")}));
     const std::vector<TPlannedRepairRecord> stored =
