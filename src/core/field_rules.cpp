@@ -121,9 +121,14 @@ FieldRule MoneyRule(std::int64_t minCents, std::int64_t maxCents, bool required)
 
 FieldRule WeekRule(bool required)
 {
-    FieldRule rule = WholeRule(1, 53, required);
-    rule.accepted = QStringLiteral("UNA SEMANA DE 1 A 53");
+    FieldRule rule = WholeRule(0, 53, required);
+    rule.accepted = QStringLiteral("UNA SEMANA DE 0 A 53");
     return rule;
+}
+
+FieldRule YearRule(bool required)
+{
+    return WholeRule(2000, 2099, required);
 }
 
 FieldRule HourRule(bool until24, bool required)

@@ -36,8 +36,10 @@ FieldRule WholeRule(std::int64_t min, std::int64_t max, bool required = false);
 // <highest> MINUTOS".
 FieldRule MinutesRule(std::int64_t highest = 0xFFFF);
 FieldRule MoneyRule(std::int64_t minCents, std::int64_t maxCents, bool required = false);
-// A week of the year, 1 to 53.
+// A week of the year, 0 to 53 as WeekOfYear counts them (week 0: the days before a year's week 1).
 FieldRule WeekRule(bool required = false);
+// A year of this century, the only ones a week code names.
+FieldRule YearRule(bool required = false);
 FieldRule HourRule(bool until24 = false, bool required = false);
 // A real calendar date "dd/mm/yy" or "dd/mm/yyyy" (a two-digit year counts from 2000).
 FieldRule DateRule(bool required = false);

@@ -60,6 +60,23 @@ int AbsoluteWeekAtMostEnd(const State& st, int year, int week);
 // years, a year before FirstYear is raised to it, and a year after LastYear gives the horizon's end.
 int PlanWeekIndex(const State& st, int year, int week);
 
+// Year since 2000, week of that year and weekday of a date, as its week code has them.
+struct WeekParts
+{
+    int year = 0;
+    int week = 0;
+    int weekday = 0;
+};
+WeekParts WeekPartsOf(QDate date);
+
+// The year since 2000 and the week a week of the year typed on a card stands for. A week of the year
+// past 52 belongs to the year its week code names: the days of week 53 (28 December 2026 to 3 January
+// 2027, say) are week 00 of the next year, as WeekCodeOf writes them, so a record of 29/12/2026 is filed
+// in week 0 of 2027, never as week 53 of 2026 (which the 52-week absolute count would turn into week 1 of
+// 2027) nor as week 1 of 2026. Week 53 of a year without one goes where its Monday's code puts it; any
+// other week stays as typed. Weeks already stored keep their absolute value.
+WeekParts FiledWeek(int year, int week);
+
 // Period in weeks of a maintenance-routine frequency code; unknown codes (and "TT") give 3.
 int FrequencyPeriodWeeks(QStringView code);
 // Whether a revision done at doneFreq also covers the routines of routineFreq. Codes compare exactly.

@@ -5,7 +5,6 @@
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "corrective/breakdowns.h"
-#include "corrective/filed_weeks.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
@@ -188,10 +187,10 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
 
     FieldSpec week = MakeField(kSemana, "Semana");
     week.onExit = [](CardState& state) { state.show(kCalendario, false); };
-    week.rule = CardWeekRule();
+    week.rule = WeekRule();
     spec.fields.push_back(week);
     FieldSpec yearField = MakeField(kAno, "Año", FieldKind::Text, 4);
-    yearField.rule = CardYearRule();
+    yearField.rule = YearRule();
     spec.fields.push_back(yearField);
 
     auto combo = [&spec](const QString& name, const char* label, QStringList choices,

@@ -7,7 +7,6 @@
 #include "core/week_codes.h"
 #include "corrective/breakdown_card.h"
 #include "corrective/breakdowns.h"
-#include "corrective/filed_weeks.h"
 #include "masterdata/machines.h"
 #include "platform/handover.h"
 #include "platform/report.h"

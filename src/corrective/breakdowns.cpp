@@ -6,7 +6,6 @@
 #include "core/sub_folders.h"
 #include "core/week_codes.h"
 #include "corrective/breakdown_card.h"
-#include "corrective/filed_weeks.h"
 #include "masterdata/machines.h"
 
 #include <QFileInfo>

@@ -6,7 +6,6 @@
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "corrective/breakdown_card.h"
-#include "corrective/filed_weeks.h"
 #include "corrective/planned_repairs.h"
 #include "corrective/work_orders.h"
 #include "masterdata/machines.h"
@@ -158,10 +157,10 @@ CardSpec PlannedRepairCardSpec(Context& ctx, bool filter)
     code.onChange = [&ctx](CardState& state) { state.caption = MachineCaption(ctx, state.value(kCodigo)); };
     spec.fields.push_back(code);
     FieldSpec week = MakeField(kSemana, "Semana");
-    week.rule = CardWeekRule();
+    week.rule = WeekRule();
     spec.fields.push_back(week);
     FieldSpec yearField = MakeField(kAno, "Año", FieldKind::Text, 4);
-    yearField.rule = CardYearRule();
+    yearField.rule = YearRule();
     spec.fields.push_back(yearField);
 
     auto combo = [&spec](const QString& name, const char* label, QStringList choices,

@@ -2,7 +2,6 @@
 
 #include "core/context.h"
 #include "core/week_codes.h"
-#include "corrective/filed_weeks.h"
 #include "corrective/planned_repair_card.h"
 #include "masterdata/routines.h"
 

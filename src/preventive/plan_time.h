@@ -34,16 +34,6 @@ struct PlanHorizon
 };
 PlanHorizon ClampHorizon(int firstYear, int lastYear);
 
-// A week of the year as cards and prompts take it, 0 to 53, and its year (since 2000). The days of a
-// week 53 carry the week code of week 00 of the next year (WeekCodeOf), and so belong to that year: the
-// plan week after week 51 of their own year, never the next year's week 1.
-struct YearWeek
-{
-    int year = 0;
-    int week = 0;
-};
-YearWeek InWeekCodeYear(int year, int week);
-
 // The agenda record of this week among the agenda's `records`; nothing when today lies outside the horizon
 // or past the records the agenda holds.
 std::optional<std::size_t> TodaysAgendaRecord(const State& st, std::size_t records);

@@ -31,9 +31,6 @@ const QString kReparar = QStringLiteral("Reparar");
 const QString kSalir = QStringLiteral("BitBtn1");
 
 const QString kAnyMachine = QStringLiteral("Indistinta");
-constexpr int kLastWeekOfYearCount = 53;
-constexpr int kFirstCardYear = 2000;
-constexpr int kLastCardYear = 2099;
 constexpr const char* kCaption = "Historial Mto.Preventivo";
 
 using Labels = std::initializer_list<std::pair<const char*, const char*>>;
@@ -188,10 +185,10 @@ CardSpec RevisionCardSpec(Context& ctx, RevisionCardRole role)
     // A week of the year as this week's number gives it, 0 to 53; a year that two digits since 2000 name.
     FieldSpec week = MakeField(kSemana, "SEMANA");
     week.hint = QStringLiteral("Semana Ordinal de ejecución.");
-    week.rule = WholeRule(0, kLastWeekOfYearCount, true);
+    week.rule = WeekRule(true);
     FieldSpec year = MakeField(kAnyo, "AÑO", FieldKind::Text, 4);
     year.hint = QStringLiteral("Año de ejecución.");
-    year.rule = WholeRule(kFirstCardYear, kLastCardYear, true);
+    year.rule = YearRule(true);
 
     FieldSpec executor = MakeField(kEjecutor, "EJECUTOR", FieldKind::Combo, 16);
     executor.onEnter = [&ctx](CardState& s) { OfferExecutors(ctx, s); };

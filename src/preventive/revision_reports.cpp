@@ -40,7 +40,7 @@ void ReportRevisionHistory(Context& ctx)
                                       RevisionCardState(RevisionCardRole::Filter, printing));
     if (result != CardResult::Save)
         return;
-    const YearWeek start = RevisionCardWeek(ctx, filter);
+    const WeekParts start = RevisionCardWeek(ctx, filter);
     const int startWeek = AbsoluteWeek(st, start.year, start.week);
     const QString code = filter.rec.MachineCode.str();
     const QString frequency = filter.rec.Frequency.str();

@@ -58,17 +58,17 @@ RevisionForm BrowseForm(const State& st, const TRevisionRecord& rec)
 
 } // namespace
 
-YearWeek RevisionCardWeek(Context& ctx, const RevisionForm& form)
+WeekParts RevisionCardWeek(Context& ctx, const RevisionForm& form)
 {
-    return InWeekCodeYear(static_cast<int>(CardNumber(ctx, form.year) - kYearOffset),
-                          static_cast<int>(CardNumber(ctx, form.week)));
+    return FiledWeek(static_cast<int>(CardNumber(ctx, form.year) - kYearOffset),
+                     static_cast<int>(CardNumber(ctx, form.week)));
 }
 
 void TakeRevisionCardValues(Context& ctx, const RevisionForm& form, TRevisionRecord& rec)
 {
     State& st = ctx.st;
     st.WorkYear = static_cast<std::uint16_t>(CardNumber(ctx, form.year) - kYearOffset);
-    const YearWeek week = RevisionCardWeek(ctx, form);
+    const WeekParts week = RevisionCardWeek(ctx, form);
     rec.Frequency = form.rec.Frequency;
     rec.State = form.rec.State;
     rec.Executor = form.rec.Executor;
@@ -261,7 +261,7 @@ void EditRevisionHistory(Context& ctx)
         return;
     int filterWeek = 0;
     if (asked == CardResult::Save) {
-        const YearWeek week = RevisionCardWeek(ctx, filter);
+        const WeekParts week = RevisionCardWeek(ctx, filter);
         filterWeek = AbsoluteWeek(st, week.year, week.week);
     } else {
         // Si&gue reads no filter: the empty code names no machine.

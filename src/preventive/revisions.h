@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data_file.h"
+#include "core/week_codes.h"
 #include "preventive/plan_time.h"
 #include "records/planned_repair_record.h"
 #include "records/revision_record.h"
@@ -69,7 +70,7 @@ void WritePendingRepairFromRevision(Context& ctx);
 
 // The week and year typed on a revision card (checked by the card), the week of a week 53 in the year its
 // week code names.
-YearWeek RevisionCardWeek(Context& ctx, const RevisionForm& form);
+WeekParts RevisionCardWeek(Context& ctx, const RevisionForm& form);
 // A saved card's values into `rec`: WorkYear from its year, the week counted from the plan's first year
 // (in 16 bits, as stored), frequency, state, executor, minutes and comment.
 void TakeRevisionCardValues(Context& ctx, const RevisionForm& form, TRevisionRecord& rec);

@@ -177,7 +177,7 @@ CardSpec MovementCardSpec(Context& ctx, MovementCardUse use)
                    MakeField(kCostUnit, "Coste Unitario (€) :")};
     for (FieldSpec& f : spec.fields)
         if (f.name == kAno)
-            f.rule = WholeRule(2000, 2099, true);
+            f.rule = YearRule(true);
         else if (f.name == kCostUnit)
             f.rule = MoneyRule(0, std::numeric_limits<std::int32_t>::max());
     Binding().Declare(spec);

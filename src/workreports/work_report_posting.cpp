@@ -203,6 +203,11 @@ StoreBooking BookStoreMovement(Context& ctx)
                 found = true;
                 const std::int64_t stock = std::int64_t{part.Exist.get()} + m.Quantity.get();
                 m.UnitValue = w.CurrentWorkReport.Tinter.get();
+                // A stock the part's field cannot hold is refused with nothing booked, as on the card.
+                if (const auto after = PartAfterBooking(part, m, part.Valor.get()); !after) {
+                    shortages << after.error();
+                    continue;
+                }
                 if (stock < 0) {
                     shortages << QStringLiteral("Falta de Existencias de :") + PartKeyText(part) +
                                      QLatin1Char('\r') + part.Nombre.str();

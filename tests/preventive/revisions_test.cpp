@@ -153,7 +153,7 @@ TEST_F(RevisionsTest, AValueOfTheWrongKindKeepsTheCardOpenAsTypedAndStoresNothin
         {{"tiempo", "70000", minutes},
          {"tiempo", "abc", minutes},
          {"tiempo", "-5", minutes},
-         {"semana", "", "VALOR NO VÁLIDO EN SEMANA: UN NÚMERO ENTERO DE 0 A 53"},
+         {"semana", "", "VALOR NO VÁLIDO EN SEMANA: UNA SEMANA DE 0 A 53"},
          {"anyo", "1999", "VALOR NO VÁLIDO EN AÑO: UN NÚMERO ENTERO DE 2000 A 2099"},
          {"frecuencia", "XX",
           "VALOR NO VÁLIDO EN FRECUENCIA: UNO DE LOS CÓDIGOS .., 1D, 1S, 2S, M, M2, M3, M4, S, S2, S4, TF"}}};
