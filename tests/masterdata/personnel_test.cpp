@@ -148,7 +148,7 @@ TEST_F(PersonnelTest, NewCardRefusesRepeatedNumbersAndStoresNothingForErasedBlan
     LoadPersonnel(t.ctx);
     const std::string before = PersonnelBytes();
 
-    t.ui.ExpectCard(kCard).Set("Codigo", "A1").Set("Nombre", "Otra").Press("salvar");
+    t.ui.ExpectCard(kCard).Set("Codigo", "A1").Set("Nombre", "Otra").Press("salvar").Press("BitBtn1");
     t.ui.ExpectMessage(QStringLiteral("MATRÍCULA REPETIDA ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Matrícula"));
     t.ui.ExpectCard(kCard).Set("Codigo", "Z").Press("salvar");
@@ -180,7 +180,7 @@ TEST_F(PersonnelTest, PhotoIsImportedOnlyAfterTheCardIsStored)
         f.write(bytes);
     }
 
-    t.ui.ExpectCard(kCard).Set("Codigo", "A1").Press("Button1").Press("salvar");
+    t.ui.ExpectCard(kCard).Set("Codigo", "A1").Press("Button1").Press("salvar").Press("BitBtn1");
     t.ui.ExpectMessage(QStringLiteral("Existe una foto asignada a esta Persona:\\PERSONAL\\PORTAL\\#A1.jpg"));
     t.ui.ExpectMessage(QStringLiteral("MATRÍCULA REPETIDA ANULADA ALTA")); // and no picture dialog
     ASSERT_TRUE(RunMenu("Personal > Alta > Matrícula"));
