@@ -2,8 +2,10 @@
 
 #include "core/context.h"
 #include "core/data_file.h"
+#include "core/field_rules.h"
 #include "core/lookups.h"
 #include "core/texts.h"
+#include "masterdata/hour_prices.h"
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
 
@@ -20,7 +22,6 @@ const QString kCalendario = QStringLiteral("Calendario");
 const QString kSave = QStringLiteral("salvar");
 // A typed price must fit the record's 16-bit cents.
 const char* const kPriceOutOfRange = "PRECIO FUERA DE LÍMITE: DE 0,00 A 655,35 EUROS";
-constexpr std::int64_t kHighestPrice = 65535;
 
 // The six price edits: control, caption and the record field each one fills.
 struct PriceControl
@@ -38,15 +39,11 @@ const std::array<PriceControl, 6> kPrices{{
     {"HEC", "Hora Extra Compensada :", &THourPriceRecord::HEC},
 }};
 
-ControlBinding<THourPriceRecord> BindCents(const PriceControl& c)
+ControlBinding<THourPriceRecord> BindPrice(const PriceControl& c)
 {
-    return BindValue<THourPriceRecord, LeU16>(
-        QLatin1String(c.name), c.field, [](const LeU16& cents) { return CentsToText(cents); },
-        [](const QString& text) {
-            LeU16 cents;
-            cents = static_cast<std::uint16_t>(ParseCents(text).value);
-            return cents;
-        });
+    ControlBinding<THourPriceRecord> b = BindCents(QLatin1String(c.name), c.field);
+    b.rule.message = QString::fromUtf8(kPriceOutOfRange);
+    return b;
 }
 
 constexpr int kNumberWidth = 6;
@@ -74,14 +71,21 @@ void ShowEmployeeName(Context& ctx, CardState& state, bool report = true)
         state.set(kName, QStringLiteral("Indistinto"));
 }
 
-bool PricesFit(const CardState& state)
+// What a saved card must not hold, checked as the add checks it: an employee who is not on the personnel
+// list, or a number that has prices already (other than the row shown). Returns the refusal; "" none.
+QString Refusal(Context& ctx, const QString& number, const QString& shownNumber)
 {
-    for (const PriceControl& c : kPrices) {
-        const std::int64_t cents = ParseCents(state.value(QLatin1String(c.name))).value;
-        if (cents < 0 || cents > kHighestPrice)
-            return false;
-    }
-    return true;
+    if (number == QLatin1String("#") || number == QLatin1String("Z"))
+        return {};
+    if (!PersonOnList(ctx, number))
+        return QString::fromUtf8(kUnknownWorker);
+    if (number == shownNumber)
+        return {};
+    const std::optional<std::vector<THourPriceRecord>> rows =
+        KeyedFile<HourPriceFile>(ctx).Read(Report::Silent);
+    const bool taken = rows && std::any_of(rows->begin(), rows->end(),
+                                           [&](const THourPriceRecord& r) { return r.Matricula == number; });
+    return taken ? QString::fromUtf8(kRepeatedPrice) : QString();
 }
 
 } // namespace
@@ -90,12 +94,12 @@ const CardBinding<THourPriceRecord>& HourPriceCardBinding()
 {
     using R = THourPriceRecord;
     static const CardBinding<R> binding{BindText(kMatricula, &R::Matricula),
-                                        BindCents(kPrices[0]),
-                                        BindCents(kPrices[1]),
-                                        BindCents(kPrices[2]),
-                                        BindCents(kPrices[3]),
-                                        BindCents(kPrices[4]),
-                                        BindCents(kPrices[5]),
+                                        BindPrice(kPrices[0]),
+                                        BindPrice(kPrices[1]),
+                                        BindPrice(kPrices[2]),
+                                        BindPrice(kPrices[3]),
+                                        BindPrice(kPrices[4]),
+                                        BindPrice(kPrices[5]),
                                         BindText(kCalendario, &R::Fecha)};
     return binding;
 }
@@ -143,6 +147,7 @@ CardSpec HourPriceCardSpec(Context& ctx)
     date.kind = FieldKind::Date;
     date.mask = QStringLiteral("00/00/0000;1;_");
     date.hint = QStringLiteral("Fecha de la realización del Trabajo.");
+    date.rule = DateRule(true);
     date.place = GridCell(row);
     spec.fields.push_back(date);
 
@@ -154,8 +159,11 @@ CardSpec HourPriceCardSpec(Context& ctx)
 
     // Filling the number in from a row names its employee, as typing it does. A new price starts from
     // "*", no prices and today's date.
-    spec.onShow = [&ctx](CardState& state) {
+    // The number of the row shown, which the card may keep.
+    auto shownNumber = std::make_shared<QString>();
+    spec.onShow = [&ctx, shownNumber](CardState& state) {
         if (ShowsRow(ctx)) {
+            *shownNumber = state.value(kMatricula);
             ShowEmployeeName(ctx, state);
             return;
         }
@@ -179,11 +187,13 @@ CardSpec HourPriceCardSpec(Context& ctx)
         if (!DataFileExists(ctx, ctx.st.PersonnelFileName))
             ShowEmployeeName(ctx, state);
     };
-    // A price above the 16-bit field would be stored wrapped round to another price.
-    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
-        if (button.name != kSave || PricesFit(state))
+    spec.onButton = [&ctx, shownNumber](CardState& state, const ButtonSpec& button) {
+        if (button.result != CardResult::Save)
             return true;
-        ctx.ui.ShowMessage(QString::fromUtf8(kPriceOutOfRange));
+        const QString refusal = Refusal(ctx, state.value(kMatricula).left(kNumberWidth), *shownNumber);
+        if (refusal.isEmpty())
+            return true;
+        ctx.ui.ShowMessage(refusal);
         return false;
     };
     return spec;

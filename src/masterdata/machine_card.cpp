@@ -1,6 +1,7 @@
 #include "masterdata/machine_card.h"
 
 #include "core/context.h"
+#include "core/lookups.h"
 #include "masterdata/machines.h"
 #include "platform/card_binding.h"
 
@@ -97,6 +98,18 @@ CardSpec MachineCardSpec(Context& ctx, MachineCardUse use)
             ctx.st.PhotoAssignFlag = 0;
         }
     };
+    // An edited machine passes the checks a new one passes, while the card still holds what was typed.
+    if (use == MachineCardUse::Edit)
+        spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+            if (button.result != CardResult::Save)
+                return true;
+            TMachineRecord& current = ctx.st.CurrentMachine;
+            const TMachineRecord shown = current;
+            MachineCardBinding().Read(state, current);
+            CheckMachineCodes(ctx);
+            current = shown;
+            return ctx.st.MachineCodesOk != 0;
+        };
     return spec;
 }
 

@@ -143,32 +143,48 @@ void InsertPersonByCode(Context& ctx, PersonListEntry entry)
     InsertOrdered(Personnel(ctx).PersonnelList, std::move(entry), EntryBefore());
 }
 
+namespace {
+
+// The list's card of this number; nothing when it has none.
+const TPersonnelRecord* FindInList(Context& ctx, const ShortString<6>& wanted)
+{
+    const std::vector<PersonListEntry>& list = Personnel(ctx).PersonnelList;
+    const auto it = std::lower_bound(
+        list.begin(), list.end(), wanted,
+        [](const PersonListEntry& e, const ShortString<6>& key) { return e.rec.Matricula < key; });
+    return it != list.end() && it->rec.Matricula == wanted ? &it->rec : nullptr;
+}
+
+} // namespace
+
 bool LookupPersonInList(Context& ctx)
 {
     State& st = ctx.st;
-    PersonnelState& p = Personnel(ctx);
-    const auto& wanted = p.CurrentPersonnelEntry.Matricula;
-    const auto it = std::lower_bound(
-        p.PersonnelList.begin(), p.PersonnelList.end(), wanted,
-        [](const PersonListEntry& e, const ShortString<6>& key) { return e.rec.Matricula < key; });
-    if (it != p.PersonnelList.end() && it->rec.Matricula == wanted) {
-        st.FoundPerson = it->rec;
+    if (const TPersonnelRecord* found = FindInList(ctx, Personnel(ctx).CurrentPersonnelEntry.Matricula)) {
+        st.FoundPerson = *found;
         return true;
     }
     ClearPersonnelCard(st.FoundPerson);
     return false;
 }
 
+bool PersonOnList(Context& ctx, const QString& number)
+{
+    ShortString<6> wanted{};
+    wanted = number;
+    return FindInList(ctx, wanted) != nullptr;
+}
+
 namespace {
 
 // The card on `rec`, read back when saved. The answer it gives stays in the mode codes for the rest of the
 // command: saved "M" (and ContinueFlag 1), erased "B", left RunFlag 0.
-int RunPersonnelCard(Context& ctx, TPersonnelRecord& rec)
+int RunPersonnelCard(Context& ctx, TPersonnelRecord& rec, PersonnelCardUse use)
 {
     State& st = ctx.st;
     st.ContinueFlag = 0;
     st.PhotoAssignFlag = 0;
-    const int result = PersonnelCardBinding().Run(ctx.ui, PersonnelCardSpec(ctx), rec);
+    const int result = PersonnelCardBinding().Run(ctx.ui, PersonnelCardSpec(ctx, use), rec);
     if (result == CardResult::Save) {
         st.ContinueFlag = 1;
         st.AnswerCode = QStringLiteral("M");
@@ -187,7 +203,7 @@ void NewPersonnelCard(Context& ctx)
     State& st = ctx.st;
     st.FoundPerson = TPersonnelRecord{};
     ClearPersonnelCard(st.FoundPerson);
-    const int result = RunPersonnelCard(ctx, st.FoundPerson);
+    const int result = RunPersonnelCard(ctx, st.FoundPerson, PersonnelCardUse::New);
     const auto& code = st.FoundPerson.Matricula;
     // The photo follows only a stored card: a refused number must not replace the photo of the employee
     // who has it. A card not stored leaves the file as it was, with nothing to sort.
@@ -235,7 +251,7 @@ void EditPersonnelCard(Context& ctx)
         return;
     }
     st.FoundPerson = found->rec;
-    const int result = RunPersonnelCard(ctx, st.FoundPerson);
+    const int result = RunPersonnelCard(ctx, st.FoundPerson, PersonnelCardUse::Edit);
     const bool save = result == CardResult::Save;
     const bool erase = result == CardResult::Delete;
     if (erase)

@@ -76,6 +76,8 @@ void InsertPersonByCode(Context& ctx, PersonListEntry entry);
 // Looks the number of CurrentPersonnelEntry up in the list: FoundPerson := the card, or a blank card
 // when it is not there. Returns whether it was found.
 bool LookupPersonInList(Context& ctx);
+// Whether the personnel list holds an employee of this number.
+bool PersonOnList(Context& ctx, const QString& number);
 
 // Alta > Matrícula: one new card, stored, its photo imported and the file sorted.
 void NewPersonnelCard(Context& ctx);

@@ -1,6 +1,7 @@
 #include "masterdata/personnel_card.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
 
@@ -24,8 +25,25 @@ FieldSpec Field(const char* name, const char* label, const char* hint, FieldKind
     if (kind == FieldKind::Masked) {
         f.mask = kDateMask;
         f.capacity = 8;
+        // A date of the calendar, or none: a date without a digit is stored as "..".
+        f.rule = DateRule();
+        f.rule.accepts = [date = f.rule.accepts](const QString& text) {
+            return StoredDateText(text) == QLatin1String("..") || date(text);
+        };
     }
     return f;
+}
+
+// Whether the personnel file holds a card of this number; a file that cannot be read holds none, and
+// the append then says why.
+bool NumberTaken(Context& ctx, const QString& number)
+{
+    KeyedFile<PersonnelFile> file(ctx);
+    if (!file.Exists())
+        return false;
+    const std::optional<std::vector<TPersonnelRecord>> cards = file.Read(Report::Silent);
+    return cards && std::any_of(cards->begin(), cards->end(),
+                                [&](const TPersonnelRecord& r) { return r.Matricula == number; });
 }
 
 } // namespace
@@ -52,7 +70,7 @@ QString StoredDateText(const QString& maskText)
     return typed ? maskText : QStringLiteral("..");
 }
 
-CardSpec PersonnelCardSpec(Context& ctx)
+CardSpec PersonnelCardSpec(Context& ctx, PersonnelCardUse use)
 {
     CardSpec spec;
     spec.name = QStringLiteral("TFichaRCH");
@@ -86,7 +104,14 @@ CardSpec PersonnelCardSpec(Context& ctx)
             state.enable(QStringLiteral("Codigo"), false);
         }
     };
-    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+    spec.onButton = [&ctx, use](CardState& state, const ButtonSpec& button) {
+        // A repeated number is refused while the card still holds what was typed.
+        const QString number = state.value(QStringLiteral("Codigo"));
+        if (button.result == CardResult::Save && use == PersonnelCardUse::New &&
+            number != QLatin1String("#") && number != QLatin1String("Z") && NumberTaken(ctx, number)) {
+            ctx.ui.ShowMessage(QString::fromUtf8(kRepeatedNumber));
+            return false;
+        }
         if (button.name != kPhoto)
             return true;
         CheckPersonPhoto(ctx, state.value(QStringLiteral("Codigo")));

@@ -2,15 +2,16 @@
 
 #include "core/context.h"
 #include "core/data_file.h"
+#include "core/field_rules.h"
 #include "core/lookups.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/personnel.h"
-#include "masterdata/routines.h"
+#include "masterdata/personnel_entries.h"
 #include "platform/card_binding.h"
 
 #include <array>
-#include <limits>
+#include <string_view>
 
 namespace gim {
 
@@ -54,17 +55,8 @@ const CardBinding<TPersonnelEntryRecord>& Binding()
 {
     using R = TPersonnelEntryRecord;
     static const CardBinding<R> binding{
-        BindText(kNumber, &R::Matricula),
-        BindText(kType, &R::Type),
-        BindText(kDate, &R::Date),
-        BindText(kText, &R::Text),
-        BindValue<R, LeU32>(
-            kMinutes, &R::Minutes, [](const LeU32& m) { return QString::number(m.get()); },
-            [](const QString& text) {
-                LeU32 minutes;
-                minutes = static_cast<std::uint32_t>(ParseInt64(text).value);
-                return minutes;
-            }),
+        BindText(kNumber, &R::Matricula), BindText(kType, &R::Type),          BindText(kDate, &R::Date),
+        BindText(kText, &R::Text),        BindMinutes(kMinutes, &R::Minutes),
     };
     return binding;
 }
@@ -93,6 +85,20 @@ FieldSpec Field(const QString& name, const char* label, FieldKind kind, const ch
 
 } // namespace
 
+namespace {
+
+// The types an entry is stored with: every type of the list but the filter's "*" and the blank "#".
+QStringList StoredTypes()
+{
+    QStringList types;
+    for (const EntryType& t : kEntryTypes)
+        if (t.code != std::string_view("*") && t.code != std::string_view("#"))
+            types << QString::fromLatin1(t.code);
+    return types;
+}
+
+} // namespace
+
 QString EntryTypeText(const QString& type)
 {
     for (const EntryType& t : kEntryTypes)
@@ -117,11 +123,14 @@ CardSpec PersonnelEntryCardSpec(Context& ctx)
     for (const EntryType& t : kEntryTypes)
         type.choices << QString::fromLatin1(t.code);
     type.onChange = [](CardState& state) { state.set(kTypeText, EntryTypeText(state.value(kType))); };
+    type.rule = CodeRule(StoredTypes(), true);
     FieldSpec date = Field(kDate, "Fecha :", FieldKind::Masked, "Fecha En Formato año/semana7día semana.");
     date.mask = QStringLiteral("!00/00/0;1;_");
     date.capacity = 7;
+    date.rule = WeekCodeRule(true);
     FieldSpec calendar = Field(kCalendar, "", FieldKind::Date);
     calendar.mask = QStringLiteral("00/00/0000;1;_");
+    calendar.rule = DateRule();
     calendar.onExit = [](CardState& state) {
         const QDate day = QDate::fromString(state.value(kCalendar), kCalendarFormat);
         if (day.isValid())
@@ -147,8 +156,16 @@ CardSpec PersonnelEntryCardSpec(Context& ctx)
         if (EditsEntry(ctx))
             ShowEmployeeName(ctx, state);
     };
-    // A time the 32-bit field cannot hold would be stored as another one.
-    RefuseMinutesOutOfRange(ctx, spec, kMinutes, std::numeric_limits<std::uint32_t>::max());
+    // The employee is checked as the add checks it, on a new entry and on one edited, while the card
+    // still holds what was typed.
+    spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
+        const QString typed = state.value(kNumber);
+        if (button.result != CardResult::Save || typed == QLatin1String("#") || typed == QLatin1String("Z") ||
+            PersonOnList(ctx, typed))
+            return true;
+        ctx.ui.ShowMessage(QString::fromUtf8(kUnknownExpedient));
+        return false;
+    };
     return spec;
 }
 

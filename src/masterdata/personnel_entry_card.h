@@ -15,7 +15,9 @@ inline constexpr const char* kPersonnelEntryCardCaption = "APUNTES EN EXPEDIENTE
 QString EntryTypeText(const QString& type);
 
 // The entry card. With ActionCode "5" it shows `entry` and its second button erases it ("Borrar");
-// otherwise the number offers every employee and the second button goes on to the next card.
+// otherwise the number offers every employee and the second button goes on to the next card. Saving
+// asks for a type of the list (not "*" or "#"), a week code that exists, a time in minutes and an
+// employee of the personnel list; a refusal keeps the card open.
 CardSpec PersonnelEntryCardSpec(Context& ctx);
 
 // Shows the card for `entry`. Sal&var: every control read back into `entry`. &Salir or the close box:

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/data_file.h"
+#include "core/field_rules.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
 #include "core/texts.h"
@@ -101,12 +102,9 @@ const CardBinding<TProcedureRecord>& ProcedureCardBinding()
 {
     using R = TProcedureRecord;
     static const CardBinding<R> binding{
-        BindText(Code, &R::MachineCode),
-        BindText(Speciality, &R::Espec),
-        BindText(Procedure, &R::Proced),
-        BindText(Instruction, &R::Inst),
-        BindText(MachineState, &R::Estado),
-        BindValue<R, LeU16>(Minutes, &R::Tiempo, MinutesText, MinutesOfText),
+        BindText(Code, &R::MachineCode),        BindText(Speciality, &R::Espec),
+        BindText(Procedure, &R::Proced),        BindText(Instruction, &R::Inst),
+        BindText(MachineState, &R::Estado),     BindMinutes(Minutes, &R::Tiempo),
         BindText(Description, &R::Descripcion),
     };
     return binding;
@@ -154,8 +152,13 @@ CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
     speciality.choices =
         QStringList{QStringLiteral("ME"), QStringLiteral("EB"), QStringLiteral("EA"), QStringLiteral("FR"),
                     QStringLiteral("CL"), QStringLiteral("LI"), QStringLiteral("OP")};
+    // A record takes the codes of the lists; the filter searches any speciality with "*" and reads no state.
+    speciality.rule =
+        CodeRule(filter ? speciality.choices + QStringList{QStringLiteral("*")} : speciality.choices, true);
     FieldSpec state = MakeField(MachineState, "ESTADO", FieldKind::Combo);
     state.choices = QStringList{QStringLiteral("P"), QStringLiteral("M")};
+    if (!filter)
+        state.rule = CodeRule(state.choices, true);
     spec.fields = {code,
                    MakeField(MachineName, "", FieldKind::Label),
                    speciality,
@@ -172,6 +175,10 @@ CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
     PlaceFields(spec, {GridCell(0), GridCell(0, 1), GridCell(1), GridCell(1, 1), GridCell(2), GridCell(3),
                        GridCell(4), GridCell(4, 1), GridCell(5), GridCell(6, 0, 1, 3), GridCell(0, 2, 6)});
     ProcedureCardBinding().Declare(spec);
+    // The filter keeps no time.
+    for (FieldSpec& f : spec.fields)
+        if (filter && f.name == Minutes)
+            f.rule = {};
     spec.buttons = {{PhotoButton, QStringLiteral("&Foto"), CardResult::None},
                     {SaveButton, QStringLiteral("Sal&var"), CardResult::Save},
                     {QStringLiteral("BitBtn1"), QStringLiteral("&Salir"), CardResult::Exit},
@@ -231,8 +238,6 @@ CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
         TakePhoto(ctx, s);
         return false;
     };
-    if (!filter)
-        RefuseMinutesOutOfRange(ctx, spec, Minutes);
     return spec;
 }
 

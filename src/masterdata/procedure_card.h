@@ -21,9 +21,10 @@ QString ProcedureStateMeaning(const QString& code);
 // The procedure card TInstru as data. A record card locks the key in ActionCode "E"; with OutputCode "P"
 // or "I" it saves with "SAL&VAR" and cannot delete, and "P" fixes the instruction to the heading's. Its
 // code combo offers "*" and every machine code (the machine list is loaded when it is not), except in the
-// edit. It refuses a time outside a minutes field. The picture of the typed key is shown on leaving the
-// instruction number, and the photo button stores a new one (ActionCode "A" and "E" only). The filter card
-// searches with "&Buscar" and cannot delete. Results: Save, Delete, Exit.
+// edit. It refuses a time that is no number of the minutes field, and a speciality or state not in its
+// list. The picture of the typed key is shown on leaving the instruction number, and the photo button
+// stores a new one (ActionCode "A" and "E" only). The filter card searches with "&Buscar", takes "*" for
+// any speciality and cannot delete. Results: Save, Delete, Exit.
 CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use);
 // The card's controls and the record's fields; the other bytes of a record stay.
 const CardBinding<TProcedureRecord>& ProcedureCardBinding();

@@ -1,6 +1,7 @@
 #include "masterdata/routine_card.h"
 
 #include "core/context.h"
+#include "core/field_rules.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/procedures.h"
@@ -50,12 +51,9 @@ const CardBinding<TOperationRecord>& RoutineCardBinding()
 {
     using R = TOperationRecord;
     static const CardBinding<R> binding{
-        BindText(Code, &R::MachineCode),
-        BindText(Frequency, &R::Frequency),
-        BindText(MachineState, &R::State),
-        BindText(Speciality, &R::Speciality),
-        BindText(Description, &R::Description),
-        BindValue<R, LeU16>(Minutes, &R::Minutes, MinutesText, MinutesOfText),
+        BindText(Code, &R::MachineCode),        BindText(Frequency, &R::Frequency),
+        BindText(MachineState, &R::State),      BindText(Speciality, &R::Speciality),
+        BindText(Description, &R::Description), BindMinutes(Minutes, &R::Minutes),
     };
     return binding;
 }
@@ -100,6 +98,21 @@ template <std::size_t N> QString Lookup(const Meaning (&table)[N], const QString
         if (code == QLatin1String(m.code))
             return QString::fromUtf8(m.text);
     return QStringLiteral("No valida");
+}
+
+// A code the card shows as "No valida" is not stored: the value must be one of the table's codes, the ".."
+// a new card starts from (no code chosen, as blank records hold it), or one of `aliases`, which the save
+// of the list turns into codes of the table.
+template <std::size_t N> FieldRule TableRule(const Meaning (&table)[N], const QStringList& aliases = {})
+{
+    QStringList codes;
+    for (const Meaning& m : table)
+        codes << QLatin1String(m.code);
+    FieldRule rule = CodeRule(codes, true);
+    rule.accepts = [inTable = rule.accepts, aliases](const QString& text) {
+        return text == QLatin1String("..") || aliases.contains(text) || inTable(text);
+    };
+    return rule;
 }
 
 // The combo's built-in verbs.
@@ -211,8 +224,10 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
     frequency.choices = codes.frequencies;
     FieldSpec state = MakeField(MachineState, "ESTADO", FieldKind::Combo);
     state.choices = codes.states;
+    state.rule = TableRule(kStateMeanings);
     FieldSpec speciality = MakeField(Speciality, "ESPECIALIDAD", FieldKind::Combo, 2);
     speciality.choices = codes.specialities;
+    speciality.rule = TableRule(kSpecialityMeanings, {QStringLiteral("M"), QStringLiteral("F")});
     FieldSpec description = MakeField(Description, "DESCRIPCION", FieldKind::Combo);
     description.choices = descriptions;
     spec.fields = {MakeField(Code, "MAQUINA", FieldKind::Label),
@@ -292,7 +307,6 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
         s.set(Frequency, CardFrequency(s.value(Frequency)));
         return true;
     };
-    RefuseMinutesOutOfRange(ctx, spec, Minutes);
     return spec;
 }
 

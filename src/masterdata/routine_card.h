@@ -39,10 +39,11 @@ struct RoutineCardUse
 
 // The operation card TFormGM as data, with the three code lists and the description items it offers.
 // Leaving the speciality narrows the descriptions to those of that speciality (shown in the list); every
-// button that closes the card puts "S" in place of a frequency no revision covers; a time outside a
-// minutes field is refused. The add card can neither delete nor go on; the edit card goes on with
-// "SI&GUIENTE"; the copy card copies with "COPIAR", skips with "NO COPIAR" and shows the summary. Results:
-// Save, Delete, Next ("&IMPRIME", "SI&GUIENTE"), Exit.
+// button that closes the card puts "S" in place of a frequency no revision covers; a time that is no
+// number of the minutes field, and a state or speciality the card shows as "No valida", are refused. The
+// add card can neither delete nor go on; the edit card goes on with "SI&GUIENTE"; the copy card copies
+// with "COPIAR", skips with "NO COPIAR" and shows the summary. Results: Save, Delete, Next ("&IMPRIME",
+// "SI&GUIENTE"), Exit.
 CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStringList& descriptions,
                          RoutineCardUse use);
 // The card's controls and the operation's fields (the code from Label1); the other bytes stay.

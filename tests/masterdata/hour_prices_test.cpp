@@ -141,11 +141,11 @@ TEST_F(HourPricesTest, NewPriceRefusesUnknownEmployeesRepeatedPricesAndClosedCar
 {
     StoreStaff();
     const std::string before = PriceBytes();
-    t.ui.ExpectCard(kCard).Set("Matricula", "Q7").Press("salvar");
+    t.ui.ExpectCard(kCard).Set("Matricula", "Q7").Press("salvar").Press("salir");
     t.ui.ExpectMessage(QStringLiteral(" OPERARIO INEXISTENTE,ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Precio/Hora"));
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);
-    t.ui.ExpectCard(kCard).Set("Matricula", "A1").Press("salvar");
+    t.ui.ExpectCard(kCard).Set("Matricula", "A1").Press("salvar").Press("salir");
     t.ui.ExpectMessage(QStringLiteral("Código Repetido Anulada ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Precio/Hora"));
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 0);

@@ -286,7 +286,7 @@ TEST_F(MachinesTest, EditIsCheckedLikeANewMachine)
     StoreMachines({Machine("A1"), Machine("B1", "Bomba")});
     const std::string before = MachineBytes();
     ExpectEditPrompt("B1");
-    t.ui.ExpectCard(kCard).Set("CUENTA", "").Press("Button1");
+    t.ui.ExpectCard(kCard).Set("CUENTA", "").Press("Button1").Press("BitBtn1"); // kept open
     t.ui.ExpectMessage(QStringLiteral("FALTA CÓDIGO DE CUENTA"));
     t.ui.ExpectMessage(
         QStringLiteral("SOSPECHA DE MALA CODIFICACION.COMPRUEBE SITUACION POR DÍGITOS INADECUADOS\r"

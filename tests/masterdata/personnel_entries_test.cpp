@@ -20,6 +20,8 @@ const QString kCard = QStringLiteral("APUNTES EN EXPEDIENTE PERSONAL");
 const QString kEntryFile = QStringLiteral("PORTAL.APT");
 const QString kEntryTwin = QStringLiteral("PORTAL.APK");
 const QString kPersonnelFile = QStringLiteral("FABRI_PO.RCH");
+const QString kNoType =
+    QStringLiteral("VALOR NO VÁLIDO EN TIPO APUNTE: UNO DE LOS CÓDIGOS A, B, E, EC, EF, EN, F, M, N, P, V");
 
 class PersonnelEntriesTest : public test::MasterdataTest
 {
@@ -138,20 +140,25 @@ TEST_F(PersonnelEntriesTest, EntryAppendedToTheFileIsPurgedInNewestFirst)
 
 TEST_F(PersonnelEntriesTest, EntriesWithoutTypeOrEmployeeAreRefusedAndClosedCardsStoreNothing)
 {
-    // No type: refused before the file exists, so none is created ...
-    t.ui.ExpectCard(kCard).Set("codigo", "A1").Set("FECHA", "26/50/1").Set("horas", "60").Press("Button1");
-    t.ui.ExpectMessage(QStringLiteral("TIPO DE APUNTE NO VÁLIDO, ANULADA ALTA"));
+    // No type: refused on the card, which stays open, before the file exists, so none is created ...
+    t.ui.ExpectCard(kCard).Set("codigo", "A1").Set("FECHA", "26/50/1").Press("Button1").Press("BitBtn1");
+    t.ui.ExpectMessage(kNoType);
     ASSERT_TRUE(RunMenu("Personal > Alta > Expediente"));
     EXPECT_FALSE(t.Exists(kEntryFile));
 
     // ... and when it does exist, nothing is appended.
     StoreEntries({Entry("A1", "F", "26/48/1", "Curso", 240)});
     const std::string before = EntryBytes();
-    t.ui.ExpectCard(kCard).Set("codigo", "A1").Set("FECHA", "26/50/1").Set("horas", "60").Press("Button1");
-    t.ui.ExpectMessage(QStringLiteral("TIPO DE APUNTE NO VÁLIDO, ANULADA ALTA"));
+    t.ui.ExpectCard(kCard).Set("codigo", "A1").Set("FECHA", "26/50/1").Press("Button1").Press("BitBtn1");
+    t.ui.ExpectMessage(kNoType);
     ASSERT_TRUE(RunMenu("Personal > Alta > Expediente"));
 
-    t.ui.ExpectCard(kCard).Set("codigo", "Q9").Set("Tipo", "E").Press("Button1");
+    t.ui.ExpectCard(kCard)
+        .Set("codigo", "Q9")
+        .Set("Tipo", "E")
+        .Set("FECHA", "26/50/1")
+        .Press("Button1")
+        .Press("BitBtn1");
     t.ui.ExpectMessage(QStringLiteral(" EXPEDIENTE INEXISTENTE,ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Expediente"));
 

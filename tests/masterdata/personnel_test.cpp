@@ -5,11 +5,14 @@
 #include "masterdata/personnel_card.h"
 #include "masterdata/personnel_listings.h"
 #include "masterdata/personnel_operations.h"
+#include "masterdata/routine_operations.h"
 #include "masterdata_fixture.h"
 #include "platform/report.h"
+#include "records/operation_record.h"
 #include "support/unprivileged.h"
 
 #include <cerrno>
+#include <tuple>
 
 namespace gim {
 namespace {
@@ -148,7 +151,7 @@ TEST_F(PersonnelTest, NewCardRefusesRepeatedNumbersAndStoresNothingForErasedBlan
     LoadPersonnel(t.ctx);
     const std::string before = PersonnelBytes();
 
-    t.ui.ExpectCard(kCard).Set("Codigo", "A1").Set("Nombre", "Otra").Press("salvar");
+    t.ui.ExpectCard(kCard).Set("Codigo", "A1").Set("Nombre", "Otra").Press("salvar").Press("BitBtn1");
     t.ui.ExpectMessage(QStringLiteral("MATRÍCULA REPETIDA ANULADA ALTA"));
     ASSERT_TRUE(RunMenu("Personal > Alta > Matrícula"));
     t.ui.ExpectCard(kCard).Set("Codigo", "Z").Press("salvar");
@@ -180,7 +183,7 @@ TEST_F(PersonnelTest, PhotoIsImportedOnlyAfterTheCardIsStored)
         f.write(bytes);
     }
 
-    t.ui.ExpectCard(kCard).Set("Codigo", "A1").Press("Button1").Press("salvar");
+    t.ui.ExpectCard(kCard).Set("Codigo", "A1").Press("Button1").Press("salvar").Press("BitBtn1");
     t.ui.ExpectMessage(QStringLiteral("Existe una foto asignada a esta Persona:\\PERSONAL\\PORTAL\\#A1.jpg"));
     t.ui.ExpectMessage(QStringLiteral("MATRÍCULA REPETIDA ANULADA ALTA")); // and no picture dialog
     ASSERT_TRUE(RunMenu("Personal > Alta > Matrícula"));
@@ -610,6 +613,70 @@ TEST_F(PersonnelTest, TheCardExplainsItsControls)
     for (const auto& [name, width] : widths)
         EXPECT_EQ(spec.field(QString::fromLatin1(name))->capacity, width) << name;
     EXPECT_EQ(spec.field(QStringLiteral("Ingreso"))->mask, QStringLiteral("!99/99/00;1;_"));
+}
+
+// A value of the wrong kind, or a repeated or unknown employee, is refused on the card of each kind of
+// master data: the card stays open with what was typed, Escape leaves it, and no file changes.
+TEST_F(PersonnelTest, EveryMasterDataCardRefusesWhatItCannotStoreAndKeepsItsFiles)
+{
+    RegisterMainWindowOperations(registry);
+    RegisterRoutinesAndProcedures(registry, t.ctx);
+    StoreMachines({Machine("PR")});
+    StoreRecords(t.ctx, QStringLiteral("PORTAL.OPR"),
+                 std::vector{test::RecordFrom<TOperationRecord>(RecordBytes(152).Text(0, "PR"))});
+    StorePeople({Person("A1"), Person("B2")});
+    StoreRecords(t.ctx, kPriceFile, std::vector{Price("A1", 1000)});
+    LoadPersonnel(t.ctx);
+    const auto files = [this] {
+        std::string all;
+        for (const char* name : {"PORTAL.OPR", "PORTAL.INT", "FABRI_PO.RCH", "PORTAL.PHR", "PORTAL.APT"})
+            all += t.ReadFile(QString::fromLatin1(name)) + '|';
+        return all;
+    };
+    using Use = std::tuple<const char*, const char*, const char*, QStringList>; // menu, card, save, prompt
+    const QStringList number{"FICHA PERSONAL", "ENTRAR MATRÍCULA", "A1"};
+    const Use gama{"Gamas > Edición OPR",
+                   "FICHA OPERACIONES DE REVISIÓN GAMAS MANTENIMIENTO PREVENTIVO",
+                   "Button1",
+                   {"EDICION DE GAMAS", "Entrar Codigo", "PR"}};
+    const Use procedure{"Procedimientos > Alta",
+                        "Procedimientos / Instrucciones",
+                        "Salvar",
+                        {"ALTA REGISTRO ", "PROCEDIMIENTO/INSTRUCCION (P/I)", "I"}};
+    const Use person{"Personal > Alta > Matrícula", "FICHA DE DATOS PERSONALES", "salvar", {}};
+    const Use price{"Personal > Alta > Precio/Hora", "Preciario Horas Personal", "salvar", {}};
+    const Use priceEdit{"Personal > Edición > Precio/Hora", "Preciario Horas Personal", "salvar", number};
+    const Use entry{"Personal > Alta > Expediente", "APUNTES EN EXPEDIENTE PERSONAL", "Button1", {}};
+    const char* const state = "VALOR NO VÁLIDO EN ESTADO: UNO DE LOS CÓDIGOS O, P";
+    const char* const time = "TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS";
+    const std::tuple<const Use*, const char*, const char*, const char*> cases[] = {
+        {&gama, "TiempoGM", "abc", time},
+        {&gama, "EstadoGM", "Q", state},
+        {&gama, "EstadoGM", "", state},
+        {&procedure, "TIEMPO", "-1", time},
+        {&person, "Ingreso", "99/13/99", "VALOR NO VÁLIDO EN INGRESO: UNA FECHA DEL CALENDARIO dd/mm/aa"},
+        {&person, "Codigo", "A1", "MATRÍCULA REPETIDA ANULADA ALTA"},
+        {&price, "HN", "655,36", "PRECIO FUERA DE LÍMITE: DE 0,00 A 655,35 EUROS"},
+        {&priceEdit, "Matricula", "Q7", " OPERARIO INEXISTENTE,ANULADA ALTA"},
+        {&entry, "horas", "GUARDIA SABADO", "TIEMPO FUERA DE LÍMITE: DE 0 A 4294967295 MINUTOS"},
+    };
+    const std::string before = files();
+    for (const auto& [use, field, value, message] : cases) {
+        const auto& [menu, card, save, prompt] = *use;
+        SCOPED_TRACE(std::string(menu) + " " + value);
+        if (!prompt.isEmpty())
+            t.ui.ExpectInput(prompt[0], prompt[1], prompt[2]);
+        const QString typed = QString::fromUtf8(value);
+        t.ui.ExpectCard(QString::fromUtf8(card))
+            .Set(field, typed)
+            .Press(save)
+            .ExpectValue(field, typed)
+            .Escape();
+        t.ui.ExpectMessage(QString::fromUtf8(message));
+        ASSERT_TRUE(RunMenu(menu));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(files(), before);
+    }
 }
 
 } // namespace
