@@ -97,36 +97,6 @@ void WriteOperationList(Context& ctx);
 
 } // namespace
 
-void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minutesField, std::uint32_t highest)
-{
-    spec.onButton = [&ctx, minutesField, highest,
-                     inner = std::move(spec.onButton)](CardState& s, const ButtonSpec& button) {
-        if (button.result == CardResult::Save) {
-            const Int64Parse minutes = ParseInt64(s.value(minutesField));
-            if (minutes.value < 0 || minutes.value > highest) {
-                ctx.ui.ShowMessage(highest == 0xFFFF
-                                       ? QString::fromUtf8(kMinutesOutOfRange)
-                                       : QStringLiteral("TIEMPO FUERA DE LÍMITE: DE 0 A ") +
-                                             QString::number(highest) + QStringLiteral(" MINUTOS"));
-                return false;
-            }
-        }
-        return inner ? inner(s, button) : true;
-    };
-}
-
-QString MinutesText(const LeU16& minutes)
-{
-    return QString::number(minutes.get());
-}
-
-LeU16 MinutesOfText(const QString& text)
-{
-    LeU16 minutes;
-    minutes = static_cast<std::uint16_t>(ParseInt64(text).value);
-    return minutes;
-}
-
 RoutinesState& Routines(Context& ctx)
 {
     return ctx.Module<RoutinesState>();

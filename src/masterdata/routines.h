@@ -64,17 +64,6 @@ RoutinesState& Routines(Context& ctx);
 
 // The marker of a record not filled yet, or of a machine the plan keeps.
 inline constexpr const char* kPlanHeldMarker = "00-000";
-// A routine time the 16-bit minutes field cannot hold.
-inline constexpr const char* kMinutesOutOfRange = "TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS";
-// Keeps the card open, saying so, when its save button is pressed while `minutesField` holds a time
-// outside 0 to `highest`, the largest its record field holds (it would be stored wrapped round to another
-// one).
-void RefuseMinutesOutOfRange(Context& ctx, CardSpec& spec, const QString& minutesField,
-                             std::uint32_t highest = 0xFFFF);
-// A minutes field as the cards show it and keep it: its number; a text that is no number keeps 0, and
-// only the field's 16 bits are stored.
-QString MinutesText(const LeU16& minutes);
-LeU16 MinutesOfText(const QString& text);
 
 // Order of the operation file and list: the machine code, then the frequency, compared as a pair, so
 // that a machine code that is the start of another ("PR", "PR1") does not mix the two routines.
