@@ -162,20 +162,21 @@ QFont DefaultFont()
     return font;
 }
 
-// The advances of one style's characters, each measured once: a listing of 100,000 rows is measured in
-// one pass over its text instead of laying out every cell.
+// The advances of one style's characters, measured once: a listing of 100,000 rows is measured in one
+// pass over its text instead of laying out every cell.
 class CharAdvances
 {
 public:
-    explicit CharAdvances(const QFont& font) : m_metrics(font) { m_latin.fill(-1); }
-    qreal Of(QChar c)
+    explicit CharAdvances(const QFont& font) : m_metrics(font)
     {
-        if (c.unicode() >= m_latin.size())
-            return c.isSurrogate() ? 0 : m_metrics.horizontalAdvance(c);
-        qreal& advance = m_latin[c.unicode()];
-        if (advance < 0)
-            advance = m_metrics.horizontalAdvance(c);
-        return advance;
+        for (char16_t c = 0; c < m_latin.size(); ++c)
+            m_latin[c] = m_metrics.horizontalAdvance(QChar(c));
+    }
+    qreal Of(char16_t c) const
+    {
+        if (c < m_latin.size())
+            return m_latin[c];
+        return QChar::isSurrogate(c) ? 0 : m_metrics.horizontalAdvance(QChar(c));
     }
 
 private:
@@ -208,12 +209,13 @@ std::vector<ReportParagraphFormat> FittedParagraphs(const ReportDocument& doc,
             std::unique_ptr<CharAdvances>& style = advances[run.style];
             if (!style)
                 style = std::make_unique<CharAdvances>(fontOf(run.style));
-            for (const QChar c : run.text) {
-                if (c != QLatin1Char('\t')) {
+            for (const QChar ch : run.text) {
+                const char16_t c = ch.unicode();
+                if (c != u'\t') {
                     width += style->Of(c);
                     continue;
                 }
-                columns[column] = std::max(columns[column], width + style->Of(QLatin1Char(' ')));
+                columns[column] = std::max(columns[column], width + style->Of(u' '));
                 width = 0;
                 if (++column == stops)
                     break;
