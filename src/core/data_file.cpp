@@ -56,6 +56,11 @@ WriteLock::WriteLock(Context& ctx) : m_ctx(ctx)
     }
 }
 
+bool WriteLockHeld(Context& ctx)
+{
+    return ctx.Module<WriteLockState>().depth > 0;
+}
+
 WriteLock::~WriteLock()
 {
     WriteLockState& lock = m_ctx.Module<WriteLockState>();

@@ -41,6 +41,9 @@ private:
     Context& m_ctx;
 };
 
+// Whether this program holds the folder's write lock: a write is under way.
+bool WriteLockHeld(Context& ctx);
+
 // True for a record whose key marks it deleted ("Z").
 template <typename T, typename Field> auto KeyIsDeleted(Field T::*key)
 {

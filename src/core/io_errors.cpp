@@ -2,7 +2,9 @@
 
 #include "core/context.h"
 
+#include <QStringList>
 #include <cerrno>
+#include <exception>
 
 namespace gim {
 
@@ -108,9 +110,48 @@ QString IoErrorText(std::uint8_t code)
     }
 }
 
+namespace {
+
+// The folders in a file's place whose message the user has seen and no abandoned command repeated yet.
+struct FoldersShown
+{
+    QStringList paths;
+};
+
+// Whether the command is being abandoned, right now, on a folder whose message was shown already.
+bool AbandonedOnFolderShown(Context& ctx, std::uint8_t code)
+{
+    const std::exception_ptr current = std::current_exception();
+    if (!current)
+        return false;
+    try {
+        std::rethrow_exception(current);
+    } catch (const IoAbort& e) {
+        return e.code() == code && ctx.Module<FoldersShown>().paths.removeAll(e.file()) > 0;
+    } catch (...) {
+    }
+    return false;
+}
+
+} // namespace
+
 void ShowIOError(Context& ctx, std::uint8_t code)
 {
+    if (AbandonedOnFolderShown(ctx, code))
+        return;
     ctx.ui.ShowMessage(IoErrorText(code));
+}
+
+void RememberFolderShown(Context& ctx, const QString& path)
+{
+    QStringList& paths = ctx.Module<FoldersShown>().paths;
+    if (!paths.contains(path))
+        paths << path;
+}
+
+void ForgetFolderShown(Context& ctx, const QString& path)
+{
+    ctx.Module<FoldersShown>().paths.removeAll(path);
 }
 
 IoAbort::IoAbort(std::uint8_t code, const QString& file)

@@ -1,6 +1,7 @@
 #include "core/record_file.h"
 
 #include "core/context.h"
+#include "core/data_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,9 +46,18 @@ QString FindWhateverCase(const QString& folder, const QString& fileName)
 bool NoteIoResult(Context& ctx, const IoResult& result, Report report)
 {
     ctx.st.LastIOResult = result.code;
-    if (!result.ok() && report == Report::Show)
+    if (result.ok())
+        return true;
+    if (report == Report::Show) {
+        ForgetFolderShown(ctx, result.path);
         ShowIOError(ctx, result.code);
-    return result.ok();
+    } else if (result.folderInPlace && !WriteLockHeld(ctx)) {
+        // A caller that keeps a missing file to itself still says this (a listing would be empty with
+        // no word why); a write under way abandons its command with its own message instead.
+        ShowIOError(ctx, result.code);
+        RememberFolderShown(ctx, result.path);
+    }
+    return false;
 }
 
 QString ResolveDataPath(const QString& folder, const QString& fileName)
@@ -78,7 +88,11 @@ RawRecordFile::~RawRecordFile()
 
 IoResult RawRecordFile::Open(const QString& fileName, Mode mode)
 {
-    return OpenPath(m_ctx.Path(fileName), mode);
+    IoResult result = OpenPath(m_ctx.Path(fileName), mode);
+    // Without a name (a firm with no file of its own) the path is the data folder: that is no folder
+    // standing in a file's place.
+    result.folderInPlace = result.folderInPlace && !fileName.isEmpty();
+    return result;
 }
 
 IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
@@ -106,7 +120,8 @@ IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
             }
         }
     }
-    return {IoCodeFromErrno(err), path};
+    // A folder opened for writing fails with EISDIR; one opened read-only opens and is caught above.
+    return {IoCodeFromErrno(err), path, err == EISDIR};
 }
 
 void RawRecordFile::Close()
@@ -236,8 +251,10 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
     {
     };
     if (::stat(nativePath.constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
+        if (S_ISDIR(st.st_mode)) {
+            ForgetFolderShown(ctx, path); // a new attempt on it: its failure is shown again
             fail(IoCode::AccessDenied, -1);
+        }
         const int probe = ::open(nativePath.constData(), O_WRONLY | O_CLOEXEC);
         if (probe < 0)
             fail(IoCodeFromErrno(errno), -1);

@@ -32,6 +32,10 @@ struct IoResult
 {
     std::uint8_t code = IoCode::Ok;
     QString path;
+    // A folder stands where the file should be. No caller expects that, so it is shown even to the
+    // callers that keep their errors to themselves (a missing file is a normal case for them; this is
+    // not, and an empty listing would hide it).
+    bool folderInPlace = false;
 
     bool ok() const { return code == IoCode::Ok; }
     explicit operator bool() const { return ok(); }
@@ -41,7 +45,8 @@ struct IoResult
 enum class Report { Show, Silent };
 
 // The one adapter between record I/O and the program: stores the result in LastIOResult and, when the
-// caller reports, shows its message. Returns whether the operation succeeded.
+// caller reports (or a folder stands in the file's place and no write is under way), shows its message.
+// Returns whether the operation succeeded.
 bool NoteIoResult(Context& ctx, const IoResult& result, Report report);
 
 // A file of fixed-size records, opened for one operation and closed at its end. An open failure is a

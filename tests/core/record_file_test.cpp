@@ -57,6 +57,10 @@ TEST(RecordFile, MissingFileIsAnOpenFailureWithItsMessage)
     // A folder in the file's place is no record file.
     ASSERT_TRUE(QDir(t.ctx.st.WorkDir).mkdir(QStringLiteral("DIR.MQW")));
     EXPECT_EQ(f.Open(QStringLiteral("DIR.MQW"), RawRecordFile::Mode::Read).code, 5);
+    // No caller expects one: even a silent one has it said.
+    t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+    EXPECT_FALSE(
+        NoteIoResult(t.ctx, f.Open(QStringLiteral("DIR.MQW"), RawRecordFile::Mode::Read), Report::Silent));
     EXPECT_SCRIPT_DONE(t.ui);
 }
 

@@ -1,3 +1,4 @@
+#include "core/environment.h"
 #include "masterdata/hour_price_card.h"
 #include "masterdata/machine_card.h"
 #include "masterdata/personnel_card.h"
@@ -9,6 +10,8 @@
 #include "support/test_context.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -124,6 +127,35 @@ TEST(CardLayout, EachCardIsAFormInItsControlsOrderThatFitsASmallScreen)
             EXPECT_LT(l.top(), r.bottom()) << left << " and " << right << " on one line";
         }
         dialog.Button(spec.buttons.back().name)->click();
+    }
+}
+
+// Typing never resizes a card: a label given a longer text ("NO EXISTE LA MAQUINA") cuts it.
+TEST(CardLayout, TypingKeepsTheCardsSize)
+{
+    test::TestContext t;
+    t.ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+    BuildDataFileNames(t.ctx);
+    for (const CardSpec& spec :
+         {ProcedureCardSpec(t.ctx, ProcedureCardUse::Record),
+          RoutineCardSpec(t.ctx, {}, {},
+                          {RoutineCardUse::Kind::Copy, QStringLiteral("Prensa"), false, {}})}) {
+        SCOPED_TRACE(Text(spec.name));
+        CardState state;
+        CardDialog dialog(spec, state, nullptr, [](const QString&) {});
+        dialog.Start();
+        QApplication::processEvents();
+        const QSize opened = dialog.size();
+        for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+            edit->setFocus();
+            for (const QString key : {QStringLiteral("R"), QStringLiteral("M")}) {
+                QKeyEvent press(QEvent::KeyPress, key[0].unicode(), Qt::ShiftModifier, key);
+                QApplication::sendEvent(edit, &press);
+            }
+            QApplication::processEvents();
+            EXPECT_EQ(dialog.size(), opened) << Text(edit->objectName());
+        }
+        dialog.reject();
     }
 }
 

@@ -2,6 +2,7 @@
 #include "core/environment.h"
 #include "core/operations.h"
 #include "core/record_file.h"
+#include "masterdata/masterdata_operations.h"
 #include "platform/qt/chart_sheets.h"
 #include "platform/qt/jpeg_codec.h"
 #include "platform/qt/main_window.h"
@@ -175,6 +176,30 @@ protected:
     std::unique_ptr<TGim> window;
 };
 
+// The report opens with the keys in its text: Ctrl+End reaches the end without a click first.
+TEST_F(ReportInMainWindowTest, TheReportTextHasTheKeysWhenItOpens)
+{
+    TEditorRTF* w = ShowReportWindow(window->MdiArea(), Listing(), tc.ctx, handover);
+    QApplication::setActiveWindow(window.get());
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), w->Texto());
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QApplication::sendEvent(QApplication::focusWidget(), &end);
+    EXPECT_TRUE(w->Texto()->textCursor().atEnd());
+}
+
+// A folder where the machine file should be: the listing says so instead of listing nothing in silence.
+TEST_F(ReportInMainWindowTest, AFolderInPlaceOfTheMachineFileIsSaidByItsListing)
+{
+    static QtPictureCodec codec;
+    RegisterMasterdata(registry, tc.ctx, codec);
+    ASSERT_TRUE(QDir(tc.ctx.st.WorkDir).mkdir(QStringLiteral("PORTAL.MQW")));
+    tc.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+    tc.ui.ExpectReport(QStringLiteral("MAQUINAS DE PORTAL"));
+    ASSERT_TRUE(dispatcher.Run(*dispatcher.Find(QStringLiteral("Máquinas > Listado > Máquinas"))));
+    EXPECT_SCRIPT_DONE(tc.ui);
+}
+
 // A right-click in the report text is the pane's (its pop-up menu), never a press on the main window's
 // background: the keyboard help stays hidden, before and after the menu closes.
 TEST_F(ReportInMainWindowTest, ARightClickInTheReportShowsNoKeyboardHelp)
@@ -271,9 +296,18 @@ TEST_F(ReportWindowTest, AHundredThousandLinesShowAtOnceAndScrollToTheTotal)
     EXPECT_TRUE(view.contains(pane->cursorRect(QTextCursor(lastRow)).center()));
     EXPECT_EQ(bottom.begin().fragment().charFormat().foreground().color(), QColor(0, 0, 255));
 
+    // Every code stands under its heading, the six-digit numbers' too; what is saved has the grown stop.
+    auto codeX = [&](const QTextBlock& b) {
+        QTextCursor at(b);
+        at.setPosition(b.position() + static_cast<int>(b.text().indexOf(QLatin1Char('\t'))) + 1);
+        return pane->cursorRect(at).x();
+    };
+    EXPECT_EQ(codeX(lastRow), codeX(pane->document()->findBlockByNumber(1)));
+
     // The whole text is still there for saving and the hand-over.
     const ReportDocument pane2 = w->PaneDocument();
-    EXPECT_TRUE(pane2.SameText(*doc));
+    EXPECT_EQ(pane2.Text(), doc->Text());
+    EXPECT_GT(pane2.ParagraphOf(pane2.Lines()[2]).tabStops[0], 20 * 20);
 }
 
 TEST_F(ReportWindowTest, UserEditsAreWhatIsSaved)
@@ -289,7 +323,7 @@ TEST_F(ReportWindowTest, UserEditsAreWhatIsSaved)
 TEST_F(ReportWindowTest, EveryParagraphSettingAndStyleSurvivesThePane)
 {
     auto doc = std::make_shared<ReportDocument>(QStringLiteral("X"));
-    doc->SetTabStops({5, 65, 290});
+    doc->SetTabStops({65, 125, 290});
     doc->SetFontName(QStringLiteral("Courier New"));
     doc->SetFontHalfPoints(17);
     doc->SetColour(kReportOlive);

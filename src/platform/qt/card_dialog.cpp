@@ -43,6 +43,25 @@ constexpr int kCheckListHeight = 420;
 // combo takes what its cell gives it.
 constexpr int kComboCharacters = 16;
 
+// A label field: once the card is shown it asks for the room its text had then, so a longer text is
+// cut at its edge instead of widening the card and squeezing the controls beside it.
+class CardLabel final : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    void KeepRoom()
+    {
+        m_room = QLabel::sizeHint();
+        m_least = QLabel::minimumSizeHint();
+    }
+    QSize sizeHint() const override { return m_room.isValid() ? m_room : QLabel::sizeHint(); }
+    QSize minimumSizeHint() const override { return m_least.isValid() ? m_least : QLabel::minimumSizeHint(); }
+
+private:
+    QSize m_room;
+    QSize m_least;
+};
+
 } // namespace
 
 CardDialog::CardDialog(const CardSpec& spec, CardState& state, QWidget* parent,
@@ -212,7 +231,7 @@ void CardDialog::Build()
             break;
         }
         case FieldKind::Label:
-            view.widget = new QLabel(this);
+            view.widget = new CardLabel(this);
             break;
         case FieldKind::CheckList: {
             auto* list = new QListWidget(this);
@@ -265,6 +284,14 @@ void CardDialog::Build()
         if (!view.clickTarget)
             view.clickTarget = view.widget;
         view.clickTarget->installEventFilter(this);
+        // A control the card shows only at times has its room from the start.
+        for (QWidget* w : {view.frame, static_cast<QWidget*>(view.caption)}) {
+            if (!w)
+                continue;
+            QSizePolicy policy = w->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            w->setSizePolicy(policy);
+        }
         // An editable combo takes the keys itself: its Shift-keys are seen there.
         if (view.widget != view.clickTarget)
             view.widget->installEventFilter(this);
@@ -784,6 +811,19 @@ void CardDialog::done(int result)
 }
 
 // ---- Running -------------------------------------------------------------------------------------------
+
+void CardDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_sizeFixed)
+        return;
+    m_sizeFixed = true;
+    // The card keeps the size it opens with, whatever the user types.
+    for (const FieldView& view : m_fields)
+        if (view.spec->kind == FieldKind::Label)
+            static_cast<CardLabel*>(view.widget)->KeepRoom();
+    setFixedSize(size());
+}
 
 bool CardDialog::Begin()
 {

@@ -30,6 +30,9 @@ namespace gim {
 // A handler's focus request moves the Qt focus to the field the controller moved to. Ctrl+Space on a
 // button presses it with Control held.
 //
+// The card keeps the size it opens with: a hidden control keeps its room, so showing it later moves
+// nothing, and a text shown in a label is cut at the label's edge rather than widening the card.
+//
 // Keys: Enter moves to the next control like Tab (old cards were filled field after field) and presses a
 // button only when that button has the focus; in a memo it starts a new line. Escape does nothing, so a
 // stray key never throws away a filled card; the window's close box returns the cancel result.
@@ -67,6 +70,7 @@ public slots:
     void reject() override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -113,6 +117,7 @@ private:
     bool m_running = false;
     bool m_applying = false; // showing the state: focus moves are Qt's, not the user's
     bool m_closed = false;
+    bool m_sizeFixed = false;
     int m_result = 0;
 };
 

@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QFontDialog>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -51,7 +52,10 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <array>
 #include <cmath>
+#include <functional>
+#include <memory>
 
 namespace gim {
 
@@ -158,6 +162,89 @@ QFont DefaultFont()
     return font;
 }
 
+// The advances of one style's characters, measured once: a listing of 100,000 rows is measured in one
+// pass over its text instead of laying out every cell.
+class CharAdvances
+{
+public:
+    explicit CharAdvances(const QFont& font) : m_metrics(font)
+    {
+        for (char16_t c = 0; c < m_latin.size(); ++c)
+            m_latin[c] = m_metrics.horizontalAdvance(QChar(c));
+    }
+    qreal Of(char16_t c) const
+    {
+        if (c < m_latin.size())
+            return m_latin[c];
+        return QChar::isSurrogate(c) ? 0 : m_metrics.horizontalAdvance(QChar(c));
+    }
+
+private:
+    QFontMetricsF m_metrics;
+    std::array<qreal, 256> m_latin{};
+};
+
+// The tab stops of each paragraph setting, grown where a column's widest cell (and a blank after it)
+// reaches past the stop that ends it: a cell that reaches its stop sends the rest of its row one column
+// on, under the wrong headings (a running number of four digits in a column made for three). A grown
+// stop takes the later ones along, so every column keeps its width. Only rows are measured, the lines
+// that start with a cell of their own (the running number); headings and totals start with a TAB and may
+// reach over the columns. Stops that every cell fits are left exactly as they are.
+std::vector<ReportParagraphFormat> FittedParagraphs(const ReportDocument& doc,
+                                                    const std::function<QFont(std::uint16_t)>& fontOf)
+{
+    std::vector<ReportParagraphFormat> paragraphs = doc.Paragraphs();
+    std::vector<std::vector<qreal>> widest(paragraphs.size());
+    std::vector<std::unique_ptr<CharAdvances>> advances(doc.Styles().size());
+    for (const ReportLine& line : doc.Lines()) {
+        const std::size_t stops = paragraphs[line.paragraph].tabStops.size();
+        const QString& first = line.runs.front().text;
+        if (stops == 0 || first.isEmpty() || first.front() == QLatin1Char('\t'))
+            continue;
+        std::vector<qreal>& columns = widest[line.paragraph];
+        columns.resize(stops, 0);
+        std::size_t column = 0;
+        qreal width = 0;
+        for (const ReportRun& run : line.runs) {
+            std::unique_ptr<CharAdvances>& style = advances[run.style];
+            if (!style)
+                style = std::make_unique<CharAdvances>(fontOf(run.style));
+            for (const QChar ch : run.text) {
+                const char16_t c = ch.unicode();
+                if (c != u'\t') {
+                    width += style->Of(c);
+                    continue;
+                }
+                columns[column] = std::max(columns[column], width + style->Of(u' '));
+                width = 0;
+                if (++column == stops)
+                    break;
+            }
+            if (column == stops)
+                break;
+        }
+    }
+    constexpr int kTwipsPerPoint = 20;
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        ReportParagraphFormat& p = paragraphs[i];
+        int start = std::max(0, p.leftIndent + p.firstIndent);
+        int shift = 0;
+        for (std::size_t k = 0; k < widest[i].size(); ++k) {
+            int& stop = p.tabStops[k];
+            stop += shift;
+            const int needed = start + static_cast<int>(std::ceil(widest[i][k] * kTwipsPerPixel));
+            if (stop < needed) {
+                // Grown to whole points, as listings set their stops.
+                const int grown = (needed + kTwipsPerPoint - 1) / kTwipsPerPoint * kTwipsPerPoint;
+                shift += grown - stop;
+                stop = grown;
+            }
+            start = stop;
+        }
+    }
+    return paragraphs;
+}
+
 } // namespace
 
 // ---- Text ----------------------------------------------------------------------------------------------
@@ -174,9 +261,11 @@ void RenderReportText(const ReportDocument& doc, QTextDocument& text)
             chars[i] = CharFormatOf(doc.Styles()[i]);
         return *chars[i];
     };
+    const std::vector<ReportParagraphFormat> paragraphs =
+        FittedParagraphs(doc, [&](std::uint16_t i) { return charFormat(i).font(); });
     auto blockFormat = [&](std::uint16_t i) -> const QTextBlockFormat& {
         if (!blocks[i])
-            blocks[i] = BlockFormatOf(doc.Paragraphs()[i]);
+            blocks[i] = BlockFormatOf(paragraphs[i]);
         return *blocks[i];
     };
 
@@ -295,6 +384,8 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     }
+    // The text takes the keys at once: PageDown and Ctrl+End work without a click first.
+    window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
     // A window opened by the web synchronisation loads the exchange file at once.
     const auto& flags = m_ctx.st.PendingEditFlags;
     if (flags[PendingEditIndex(EditItem::Partes)] == 1 || flags[PendingEditIndex(EditItem::OrdenesT)] == 1)
@@ -373,6 +464,9 @@ TEditorRTF::TEditorRTF(std::shared_ptr<ReportDocument> doc, ReportWindows& windo
     BuildEditMenu();
     BuildChartMenu();
     ScopeShortcutsToWidget(m_text, m_paneKeys);
+    // Whatever gives the window the focus (its work area activating it) hands it to the text, not to the
+    // first control of the tool bar.
+    setFocusProxy(m_text);
 
     windows.Add(this);
     windows.Handover().ClearForNewWindow();
