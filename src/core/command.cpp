@@ -68,11 +68,15 @@ bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()
     st.ContinueFlag = 0;
 
     ModeCodeReset reset(st, codes);
+    if (ctx.Module<CommandDepth>().depth == 1)
+        ForgetFoldersShown(ctx);
     try {
         body();
     } catch (const IoAbort& e) {
         st.LastIOResult = e.code();
-        ShowIOError(ctx, e.code());
+        // A folder in the file's place was said already, when it was met.
+        if (!(e.code() == IoCode::AccessDenied && FolderShown(ctx, e.file())))
+            ShowIOError(ctx, e.code());
         return false;
     }
     return true;

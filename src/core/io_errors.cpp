@@ -4,7 +4,6 @@
 
 #include <QStringList>
 #include <cerrno>
-#include <exception>
 
 namespace gim {
 
@@ -112,33 +111,16 @@ QString IoErrorText(std::uint8_t code)
 
 namespace {
 
-// The folders in a file's place whose message the user has seen and no abandoned command repeated yet.
+// The folders in a file's place whose message the user has seen during this command.
 struct FoldersShown
 {
     QStringList paths;
 };
 
-// Whether the command is being abandoned, right now, on a folder whose message was shown already.
-bool AbandonedOnFolderShown(Context& ctx, std::uint8_t code)
-{
-    const std::exception_ptr current = std::current_exception();
-    if (!current)
-        return false;
-    try {
-        std::rethrow_exception(current);
-    } catch (const IoAbort& e) {
-        return e.code() == code && ctx.Module<FoldersShown>().paths.removeAll(e.file()) > 0;
-    } catch (...) {
-    }
-    return false;
-}
-
 } // namespace
 
 void ShowIOError(Context& ctx, std::uint8_t code)
 {
-    if (AbandonedOnFolderShown(ctx, code))
-        return;
     ctx.ui.ShowMessage(IoErrorText(code));
 }
 
@@ -149,9 +131,14 @@ void RememberFolderShown(Context& ctx, const QString& path)
         paths << path;
 }
 
-void ForgetFolderShown(Context& ctx, const QString& path)
+bool FolderShown(Context& ctx, const QString& path)
 {
-    ctx.Module<FoldersShown>().paths.removeAll(path);
+    return ctx.Module<FoldersShown>().paths.contains(path);
+}
+
+void ForgetFoldersShown(Context& ctx)
+{
+    ctx.Module<FoldersShown>().paths.clear();
 }
 
 IoAbort::IoAbort(std::uint8_t code, const QString& file)

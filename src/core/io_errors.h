@@ -46,13 +46,14 @@ std::uint8_t IoCodeFromErrno(int err);
 // The Spanish message of an error number ("FICHERO NO ENCONTRADO"; "Codigo de Error: 7").
 QString IoErrorText(std::uint8_t code);
 
-// Shows the message of an error number. A command abandoned on a folder standing in its file's place
-// after the user was shown that folder's message is not told twice.
+// Shows the message of an error number.
 void ShowIOError(Context& ctx, std::uint8_t code);
 
-// The user was shown that a folder stands where the file `path` should be (or is to be shown again).
+// The user was shown, during this command, that a folder stands where the file `path` should be: a
+// command abandoned on that file is not told twice. The command runner forgets them as a command starts.
 void RememberFolderShown(Context& ctx, const QString& path);
-void ForgetFolderShown(Context& ctx, const QString& path);
+bool FolderShown(Context& ctx, const QString& path);
+void ForgetFoldersShown(Context& ctx);
 
 // A read or write failed after a successful open: the command is abandoned. The command runner
 // catches it once per command and shows its message.

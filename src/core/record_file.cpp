@@ -49,7 +49,6 @@ bool NoteIoResult(Context& ctx, const IoResult& result, Report report)
     if (result.ok())
         return true;
     if (report == Report::Show) {
-        ForgetFolderShown(ctx, result.path);
         ShowIOError(ctx, result.code);
     } else if (result.folderInPlace && !WriteLockHeld(ctx)) {
         // A caller that keeps a missing file to itself still says this (a listing would be empty with
@@ -251,10 +250,8 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
     {
     };
     if (::stat(nativePath.constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            ForgetFolderShown(ctx, path); // a new attempt on it: its failure is shown again
+        if (S_ISDIR(st.st_mode))
             fail(IoCode::AccessDenied, -1);
-        }
         const int probe = ::open(nativePath.constData(), O_WRONLY | O_CLOEXEC);
         if (probe < 0)
             fail(IoCodeFromErrno(errno), -1);

@@ -574,6 +574,28 @@ TEST(CardDialogKeys, EnterMovesOnAFocusedButtonTakesEnterEscapePressesCancel)
     EXPECT_TRUE(card.events.endsWith("button:CANCELAR"));
 }
 
+// A click on another field while the focused one holds a refused value: the message box hands the focus
+// back to the widget clicked as it closes, which is the same move, refused once.
+TEST(CardDialogKeys, AMoveRefusedByARuleIsSaidOnce)
+{
+    RecordingCard card;
+    card.spec.fields[0].rule.accepts = [](const QString& v) { return v != "X"; };
+    card.spec.fields[0].rule.message = "NO";
+    QStringList messages;
+    QWidget* clicked = nullptr;
+    CardDialog dialog(card.spec, card.state, nullptr, [&](const QString& text) {
+        messages << text;
+        Field<QLineEdit>(dialog, "CODIGO")->setFocus(); // the box takes the focus from the card ...
+        clicked->setFocus();                            // ... and gives it back where it was
+    });
+    Open(dialog);
+    Type(Field<QLineEdit>(dialog, "CODIGO"), "X");
+    clicked = Field<QLineEdit>(dialog, "NOMBRE");
+    clicked->setFocus();
+    EXPECT_EQ(Text(messages.join('|')), "NO");
+    EXPECT_EQ(Text(dialog.FocusedField()), "CODIGO");
+}
+
 TEST(CardDialogClosing, RunIsModalAndReturnsTheButtonsResult)
 {
     RecordingCard card;

@@ -148,7 +148,7 @@ TEST(CardLayout, TypingKeepsTheCardsSize)
         const QSize opened = dialog.size();
         for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
             edit->setFocus();
-            for (const QString key : {QStringLiteral("R"), QStringLiteral("M")}) {
+            for (const QString& key : {QStringLiteral("R"), QStringLiteral("M")}) {
                 QKeyEvent press(QEvent::KeyPress, key[0].unicode(), Qt::ShiftModifier, key);
                 QApplication::sendEvent(edit, &press);
             }

@@ -607,7 +607,14 @@ void CardDialog::OnFocusChanged(QWidget*, QWidget* now)
     // A button takes the focus when pressed; OnButton leaves the field then.
     if (field.isEmpty())
         return;
-    if (!m_card.Focus(field) && !m_closed && !m_card.Closed()) {
+    // A refusal's message box hands the focus back to the widget clicked when it closes: that is the
+    // same move, refused once already.
+    if (m_moving)
+        return;
+    m_moving = true;
+    const bool moved = m_card.Focus(field);
+    m_moving = false;
+    if (!moved && !m_closed && !m_card.Closed()) {
         const bool wasApplying = m_applying;
         m_applying = true;
         if (const FieldView* back = View(m_card.Focused()))

@@ -104,6 +104,7 @@ private:
     QString FieldOf(QWidget* widget) const;
     const FieldView* View(const QString& name) const;
 
+    bool m_moving = false; // the controller is moving the focus the user gave a widget
     const CardSpec& m_spec;
     CardState& m_state;
     std::vector<FieldView> m_fields;
