@@ -26,23 +26,59 @@ FieldRule RangeRule(std::function<std::optional<std::int64_t>(const QString&)> r
     return rule;
 }
 
-// The numbers of a date or week code "a/b/c", each part blanks and digits; nothing when a part is not.
+// A part of a date or an hour: blanks around at most `digits` digits.
+std::optional<int> PartNumber(const QString& text, int digits)
+{
+    const QString part = text.trimmed();
+    if (part.isEmpty() || part.size() > digits)
+        return std::nullopt;
+    for (const QChar c : part)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    return part.toInt();
+}
+
+// The numbers of a date or week code "a/b/c"; nothing when a part is not one.
 std::optional<std::array<int, 3>> ThreeParts(const QString& text)
 {
     const QStringList parts = text.split(QLatin1Char('/'));
     if (parts.size() != 3)
         return std::nullopt;
     std::array<int, 3> numbers{};
-    for (int i = 0; i < 3; ++i) {
-        const QString part = parts[i].trimmed();
-        bool ok = !part.isEmpty() && part.size() <= 4;
-        for (const QChar c : part)
-            ok = ok && c.isDigit() && c.unicode() < 128;
-        if (!ok)
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::optional<int> n = PartNumber(parts[static_cast<int>(i)], 4);
+        if (!n)
             return std::nullopt;
-        numbers[static_cast<std::size_t>(i)] = part.toInt();
+        numbers[i] = *n;
     }
     return numbers;
+}
+
+// The rule of a date-like value: empty unless required, else three numbers that `valid` accepts.
+FieldRule PartsRule(QString accepted, bool required,
+                    std::function<bool(const QString&, const std::array<int, 3>&)> valid)
+{
+    FieldRule rule;
+    rule.accepted = std::move(accepted);
+    rule.accepts = [required, valid = std::move(valid)](const QString& text) {
+        if (NothingTyped(text))
+            return !required;
+        const auto parts = ThreeParts(text);
+        return parts && valid(text, *parts);
+    };
+    return rule;
+}
+
+// A number read by `parse` from a trimmed text; empty reads 0.
+std::optional<std::int64_t> ParsedNumber(const QString& text, Int64Parse (*parse)(QStringView))
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return 0;
+    const Int64Parse n = parse(t);
+    if (n.errorPos != 0)
+        return std::nullopt;
+    return n.value;
 }
 
 } // namespace
@@ -57,24 +93,12 @@ bool NothingTyped(const QString& text)
 
 std::optional<std::int64_t> WholeOfText(const QString& text)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return 0;
-    const Int64Parse n = ParseInt64(t);
-    if (n.errorPos != 0)
-        return std::nullopt;
-    return n.value;
+    return ParsedNumber(text, ParseInt64);
 }
 
 std::optional<std::int64_t> CentsOfText(const QString& text)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return 0;
-    const Int64Parse n = ParseCents(t);
-    if (n.errorPos != 0)
-        return std::nullopt;
-    return n.value;
+    return ParsedNumber(text, ParseCents);
 }
 
 std::optional<int> HourOfText(const QString& text, bool until24)
@@ -84,19 +108,11 @@ std::optional<int> HourOfText(const QString& text, bool until24)
     const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() != 2)
         return std::nullopt;
-    int hm[2] = {0, 0};
-    for (int i = 0; i < 2; ++i) {
-        const QString part = parts[i].trimmed();
-        bool ok = !part.isEmpty() && part.size() <= 2;
-        for (const QChar c : part)
-            ok = ok && c.isDigit() && c.unicode() < 128;
-        if (!ok)
-            return std::nullopt;
-        hm[i] = part.toInt();
-    }
-    if (hm[1] > 59 || hm[0] > 24 || (hm[0] == 24 && (!until24 || hm[1] != 0)))
+    const std::optional<int> h = PartNumber(parts[0], 2);
+    const std::optional<int> m = PartNumber(parts[1], 2);
+    if (!h || !m || *m > 59 || *h > 24 || (*h == 24 && (!until24 || *m != 0)))
         return std::nullopt;
-    return hm[0] * 60 + hm[1];
+    return *h * 60 + *m;
 }
 
 FieldRule WholeRule(std::int64_t min, std::int64_t max, bool required)
@@ -144,44 +160,30 @@ FieldRule HourRule(bool until24, bool required)
 
 FieldRule DateRule(bool required)
 {
-    FieldRule rule;
-    rule.accepted = QStringLiteral("UNA FECHA DEL CALENDARIO dd/mm/aa");
-    rule.accepts = [required](const QString& text) {
-        if (NothingTyped(text))
-            return !required;
-        const auto parts = ThreeParts(text);
-        if (!parts)
-            return false;
-        const QString year = text.section(QLatin1Char('/'), 2).trimmed();
-        if (year.size() != 2 && year.size() != 4)
-            return false;
-        const int y = year.size() == 2 ? 2000 + (*parts)[2] : (*parts)[2];
-        return QDate(y, (*parts)[1], (*parts)[0]).isValid();
-    };
-    return rule;
+    return PartsRule(QStringLiteral("UNA FECHA DEL CALENDARIO dd/mm/aa"), required,
+                     [](const QString& text, const std::array<int, 3>& parts) {
+                         const QString year = text.section(QLatin1Char('/'), 2).trimmed();
+                         if (year.size() != 2 && year.size() != 4)
+                             return false;
+                         const int y = year.size() == 2 ? 2000 + parts[2] : parts[2];
+                         return QDate(y, parts[1], parts[0]).isValid();
+                     });
 }
 
 FieldRule WeekCodeRule(bool required)
 {
-    FieldRule rule;
-    rule.accepted = QStringLiteral("UNA FECHA aa/ss/d CON SU SEMANA Y SU DÍA DE LA SEMANA");
-    rule.accepts = [required](const QString& text) {
-        if (NothingTyped(text))
-            return !required;
-        const auto parts = ThreeParts(text);
-        if (!parts)
-            return false;
-        const QString code = QStringLiteral("%1/%2/%3")
-                                 .arg((*parts)[0], 2, 10, QLatin1Char('0'))
-                                 .arg((*parts)[1], 2, 10, QLatin1Char('0'))
-                                 .arg((*parts)[2]);
-        if ((*parts)[0] > 99 || (*parts)[2] < 1 || (*parts)[2] > 7)
-            return false;
-        // The code names a day only when that day's own code is this one.
-        const std::optional<QDate> date = WeekCodeToDate(code);
-        return date && WeekCodeOf(*date) == code;
-    };
-    return rule;
+    return PartsRule(QStringLiteral("UNA FECHA aa/ss/d CON SU SEMANA Y SU DÍA DE LA SEMANA"), required,
+                     [](const QString&, const std::array<int, 3>& parts) {
+                         if (parts[0] > 99 || parts[2] < 1 || parts[2] > 7)
+                             return false;
+                         const QString code = QStringLiteral("%1/%2/%3")
+                                                  .arg(parts[0], 2, 10, QLatin1Char('0'))
+                                                  .arg(parts[1], 2, 10, QLatin1Char('0'))
+                                                  .arg(parts[2]);
+                         // The code names a day only when that day's own code is this one.
+                         const std::optional<QDate> date = WeekCodeToDate(code);
+                         return date && WeekCodeOf(*date) == code;
+                     });
 }
 
 FieldRule CodeRule(const QStringList& codes, bool required)
