@@ -407,6 +407,21 @@ TEST_F(WorkReportPostingTest, AnExitBeyondTheStockIsShownAndBookedWithTheStockLe
     EXPECT_EQ(t.ReadFile(kMovements), MovementBytes("M1", {0xFD, 0xFF, 0xFF, 0xFF}));
 }
 
+// A return to the store that the stock's 32 bits cannot hold is refused as a movement card refuses it.
+TEST_F(WorkReportPostingTest, AReturnBeyondTheStocksFieldBooksNothing)
+{
+    gim::StoreRecords(t.ctx, kParts, std::vector<TSparePartRecord>{Part("Rodamiento 6204", 2147483647)});
+    const std::string before = t.ReadFile(kParts);
+    t.ui.ExpectMessage(QStringLiteral("EXISTENCIAS FUERA DE LÍMITE: DE -2147483648 A 2147483647 UNIDADES\r"
+                                      "Anulado Movimiento M1MEROD007"));
+    TWorkReportRecord line = Line("AL", 1250, 3, "", "M1      MEROD007");
+    line.Codigo = "ALMACEN_";
+    EXPECT_FALSE(Post(line).Has(DataFile::Movement));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ReadFile(kParts), before);
+    EXPECT_FALSE(t.Exists(kMovements));
+}
+
 TEST_F(WorkReportPostingTest, AMissingPartBooksNothingWhenNoCardIsWanted)
 {
     gim::StoreRecords(t.ctx, kParts, std::vector<TSparePartRecord>{Part("Rodamiento 6204", 10)});
