@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/data_file.h"
+#include "core/record_file.h"
+
+#include <QString>
+#include <QStringList>
+#include <initializer_list>
+
+namespace gim {
+
+// One step that writes several record files (a posted daily-report line, a store booking, a new part with
+// its opening movement) is all or nothing, under a kill, a full disk or a power cut.
+//
+// While a transaction is open, what the record layer writes (RawRecordFile::Write and Append) is held in
+// memory, and what it reads sees those writes. Commit appends them all to the folder's journal
+// (<ENV>.JNL) with a checksum and syncs it once: from then on the step is stored. The records are then
+// written into their files; a journal found later (by start-up, or by the next step that takes the folder
+// lock) is written into the files again, which is harmless when they hold it already, and then emptied.
+// A step abandoned before its commit (an exception, a refusal) leaves every file as it was. A torn journal
+// tail, written by a commit that never finished, is ignored.
+//
+// Transactions nest: an inner one joins the outer, and only the outermost commit writes. The folder write
+// lock is held from the first read to the commit.
+class Transaction final
+{
+public:
+    explicit Transaction(Context& ctx);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Opens each data file the step will write, for writing, before anything is written: a protected file
+    // stops the step then, with its message followed by the file's name ("ACCESO DENEGADO PORTAL.AVR").
+    // A file that does not exist yet is fine when its folder takes new files. False when one cannot be
+    // written (LastIOResult holds why; the message was shown when the caller reports).
+    bool Prepare(const QStringList& fileNames, Report report = Report::Show);
+
+    // Makes the step's writes durable as one and writes them into their files. Throws IoAbort when the
+    // journal cannot be written; nothing of the step is stored then.
+    void Commit();
+
+private:
+    Context& m_ctx;
+    WriteLock m_lock;
+    bool m_outermost = false;
+    bool m_committed = false;
+};
+
+// Writes a journal left by an interrupted program into its files and empties it. Start-up and every step
+// that takes the folder lock call it; it does nothing when there is no journal.
+void RecoverJournal(Context& ctx);
+
+// Writes the journal's records into their files for good (syncs them) and empties it: before a file is
+// replaced whole (a sorted rewrite) or written outside a transaction, and when a command ends.
+void CheckpointJournal(Context& ctx);
+
+} // namespace gim
