@@ -316,17 +316,18 @@ void BrowseSpareParts(Context& ctx)
         } else if (answer == QLatin1String("A")) {
             CheckCorrectedKey(ctx, stored);
         } else if (answer == QLatin1String("M")) {
-            const MovementOutcome outcome = MoveSparePart(ctx, sp.SparePartBuffer);
+            // The booking writes the part with its movement, and the entry with it.
+            const MovementOutcome outcome = MoveSparePart(ctx, entry, sp.SparePartBuffer);
             if (outcome == MovementOutcome::Ended)
                 return;
             if (outcome == MovementOutcome::Booked)
                 sm.MovementPostedFlag = 1;
             // A handed-over movement is for one part, booked or not.
-            if (handedOver) {
-                if (outcome == MovementOutcome::Booked)
-                    WriteBack(ctx, entry);
+            if (handedOver)
                 return;
-            }
+            // Nothing of a step that failed is stored, the changes on the part's card neither.
+            if (outcome == MovementOutcome::Failed)
+                continue;
         }
         if (st.AnswerCode == QLatin1String("A") || st.AnswerCode == QLatin1String("M") ||
             st.AnswerCode == QLatin1String("B"))

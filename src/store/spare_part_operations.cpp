@@ -13,7 +13,13 @@ void RegisterSpareParts(OperationRegistry& registry, Context&, const PictureCode
     registry.Register(Op::LoadSparePartList, LoadSparePartList);
     registry.Register(Op::FreeSparePartList, FreeSparePartList);
     registry.Register(Op::AddSparePart, AddSparePart);
-    registry.Register(Op::SortSparePartFile, [](Context& c) { SortSparePartFile(c); });
+    // After a command that stored parts (ContinueFlag) the sort is the step's follow-up, not the step.
+    registry.Register(Op::SortSparePartFile, [](Context& c) {
+        if (c.st.ContinueFlag)
+            SortStoredSpareParts(c);
+        else
+            SortSparePartFile(c);
+    });
     registry.Register(Op::LoadMovementList, LoadMovementList);
     registry.Register(Op::FreeMovementList, FreeMovementList);
     registry.Register(Op::EditMovementsByWeek, EditMovementsByWeek);

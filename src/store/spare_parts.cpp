@@ -1,7 +1,9 @@
 #include "store/spare_parts.h"
 
 #include "core/context.h"
+#include "core/io_errors.h"
 #include "core/lookups.h"
+#include "core/transaction.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
 #include "records/cp1252.h"
@@ -268,17 +270,37 @@ bool AssignPieceNumber(Context& ctx)
     return true;
 }
 
-std::optional<std::uint32_t> SaveSparePart(Context& ctx)
+std::optional<std::uint32_t> SaveSparePart(Context& ctx, TSparePartRecord& part,
+                                           const TStoreMovementRecord& opening)
 {
-    TSparePartRecord& buf = SpareParts(ctx).SparePartBuffer;
-    buf = FreshRecord(buf);
+    part = FreshRecord(part);
+    KeyedFile<SparePartFile> parts(ctx);
+    // The initial stock enters the store's journal with the part.
+    const bool withStock = part.Exist.get() > 0;
+    QStringList files{parts.name()};
+    if (withStock)
+        files << MovementJournalName(ctx.st, opening);
+    std::optional<QString> refused;
     std::uint32_t position = 0;
-    // The key is checked again in the file: another program may have stored it since the list was read.
-    const AppendResult result = KeyedFile<SparePartFile>(ctx).AppendUnique(buf, position);
-    if (result == AppendResult::Failed)
-        return std::nullopt;
-    if (result == AppendResult::Duplicate) {
-        ctx.ui.ShowMessage(kDuplicatePart);
+    AppendResult result = AppendResult::Failed;
+    {
+        Transaction tx(ctx);
+        refused = PrepareStoreStep(ctx, tx, files);
+        if (!refused) {
+            // The key is checked again in the file: another program may have stored it since the list
+            // was read.
+            result = parts.AppendUnique(part, position, Report::Silent);
+            if (result == AppendResult::Failed)
+                refused = FileFailureText(ctx, parts.name());
+            else if (result == AppendResult::Stored && withStock &&
+                     !AppendMovementRecord(ctx, opening, Report::Silent))
+                refused = FileFailureText(ctx, files.back());
+            else if (result == AppendResult::Stored)
+                tx.Commit();
+        }
+    }
+    if (refused || result == AppendResult::Duplicate) {
+        ctx.ui.ShowMessage(refused.value_or(kDuplicatePart));
         return std::nullopt;
     }
     ctx.st.ContinueFlag = 1;
@@ -329,12 +351,11 @@ void AddSparePart(Context& ctx)
         PrepareOpeningMovement(ctx, buf);
         if (buf.Codigo == "#" || buf.Nombre.empty())
             return;
-        const std::optional<std::uint32_t> position = SaveSparePart(ctx);
+        const std::optional<std::uint32_t> position =
+            SaveSparePart(ctx, buf, StoreMovements(ctx).MovementBuffer);
         if (!position)
             return;
         st.RecordAddedFlag = 1;
-        if (buf.Exist.get() > 0)
-            AppendMovement(ctx);
         InsertSparePartSorted(ctx, {buf, *position});
         KeepForNextCard(buf);
         if (importing || sp.AddContinueMark == QLatin1String("N"))
@@ -364,6 +385,22 @@ bool SortSparePartFile(Context& ctx)
     st.ContinueFlag = 0;
     st.OutputCode = QStringLiteral(" ");
     return sorted;
+}
+
+void SortStoredSpareParts(Context& ctx)
+{
+    try {
+        SortSparePartFile(ctx);
+    } catch (const IoAbort& e) {
+        // The parts are stored already: only their order is missing, and the next sort puts it right.
+        State& st = ctx.st;
+        st.LastIOResult = e.code();
+        st.ContinueFlag = 0;
+        st.OutputCode = QStringLiteral(" ");
+        ctx.ui.ShowMessage(
+            QStringLiteral("REPUESTO GUARDADO. NO SE HA PODIDO ORDENAR EL FICHERO %1 (%2)")
+                .arg(QFileInfo(ctx.Path(SparePartFile::Name(st))).fileName(), IoErrorText(e.code())));
+    }
 }
 
 } // namespace gim

@@ -3,6 +3,7 @@
 #include "core/data_file.h"
 #include "records/machine_record.h"
 #include "records/spare_part_record.h"
+#include "records/store_movement_record.h"
 
 #include <QString>
 #include <QStringList>
@@ -112,10 +113,12 @@ void CheckDuplicatePartCode(Context& ctx);
 // the buffer is left as it was; returns false then.
 bool AssignPieceNumber(Context& ctx);
 
-// Appends SparePartBuffer to the part file, creating it when missing, unless another part with its key
-// was stored meanwhile ("Código repetido Anulada ALTA"). A stored part sets ContinueFlag. Returns its
-// position.
-std::optional<std::uint32_t> SaveSparePart(Context& ctx);
+// Appends a new part to the part file, creating it when missing, unless another part with its key was
+// stored meanwhile ("Código repetido Anulada ALTA"), and with it, when the part brings stock, its
+// `opening` movement into the journal: one transaction, both or neither. A file that cannot be written is
+// named. A stored part sets ContinueFlag. Returns its position.
+std::optional<std::uint32_t> SaveSparePart(Context& ctx, TSparePartRecord& part,
+                                           const TStoreMovementRecord& opening);
 
 // The series of new-part cards; with ActionCode "i" one part taken from SparePartInput without asking.
 // Sets RecordAddedFlag when a part was stored.
@@ -124,5 +127,8 @@ void AddSparePart(Context& ctx);
 // Rewrites the part file in key order through its twin, without deleted parts; the list then follows the
 // new file. Returns false when there was no part file.
 bool SortSparePartFile(Context& ctx);
+// The same after a command stored parts: a sort that fails says that they are stored and only the file's
+// order is missing, and the command goes on.
+void SortStoredSpareParts(Context& ctx);
 
 } // namespace gim

@@ -10,6 +10,7 @@
 #include "store/movement_card.h"
 
 #include <QFileInfo>
+#include <cstring>
 #include <limits>
 
 namespace gim {
@@ -141,13 +142,37 @@ StoreMovementsState& StoreMovements(Context& ctx)
     return ctx.Module<StoreMovementsState>();
 }
 
-bool AppendMovement(Context& ctx)
+QString MovementJournalName(const State& st, const TStoreMovementRecord& movement)
 {
-    const TStoreMovementRecord& movement = StoreMovements(ctx).MovementBuffer;
     // Materials charged to a repair budget are kept apart from the store's own journal.
     if (movement.User.bytes().substr(0, 3) == "OP/")
-        return KeyedFile<OpMovementFile>(ctx).Append(movement).has_value();
-    return KeyedFile<MovementFile>(ctx).Append(movement).has_value();
+        return OpMovementFile::Name(st);
+    return MovementFile::Name(st);
+}
+
+std::optional<std::uint32_t> AppendMovementRecord(Context& ctx, const TStoreMovementRecord& movement,
+                                                  Report report)
+{
+    return KeyedFile<MovementFile>(ctx, MovementJournalName(ctx.st, movement)).Append(movement, report);
+}
+
+bool AppendMovement(Context& ctx)
+{
+    return AppendMovementRecord(ctx, StoreMovements(ctx).MovementBuffer).has_value();
+}
+
+QString FileFailureText(Context& ctx, const QString& fileName)
+{
+    return IoErrorText(ctx.st.LastIOResult) + QLatin1Char(' ') + QFileInfo(ctx.Path(fileName)).fileName();
+}
+
+std::optional<QString> PrepareStoreStep(Context& ctx, Transaction& tx, const QStringList& fileNames)
+{
+    // One file at a time, so that the one refused is known.
+    for (const QString& name : fileNames)
+        if (!tx.Prepare({name}, Report::Silent))
+            return FileFailureText(ctx, name);
+    return std::nullopt;
 }
 
 void LoadMovementList(Context& ctx)
@@ -214,20 +239,57 @@ PartAfterBooking(const TSparePartRecord& part, const TStoreMovementRecord& movem
     return after;
 }
 
-tl::expected<void, QString> BookMovement(Context& ctx, TSparePartRecord& part, std::int64_t valor)
+void ShowBookingRefusal(Context& ctx, const BookingRefusal& refusal)
 {
-    const tl::expected<TSparePartRecord, QString> after =
-        PartAfterBooking(part, StoreMovements(ctx).MovementBuffer, valor);
+    if (refusal.kind == BookingRefusal::Kind::Moved)
+        ShowPositionError(ctx);
+    else if (!refusal.message.isEmpty())
+        ctx.ui.ShowMessage(refusal.message);
+}
+
+tl::expected<void, BookingRefusal> BookMovement(Context& ctx, SparePartEntry& stored, TSparePartRecord& part,
+                                                const MovementToBook& movement, std::int64_t average)
+{
+    using Kind = BookingRefusal::Kind;
+    StoreMovementsState& sm = StoreMovements(ctx);
+    TStoreMovementRecord m = sm.MovementBuffer;
+    m.Codigo.assign(part.Codigo);
+    m.Equipo.assign(part.Equipo);
+    m.Util.assign(part.Util);
+    m.Pieza.assign(part.Pieza);
+    m.Destination = movement.destination;
+    m.AbsoluteWeek = movement.week;
+    m.User = movement.user;
+    m.Quantity = movement.quantity;
+    m.UnitValue = movement.unitValue;
+    const tl::expected<TSparePartRecord, QString> after = PartAfterBooking(part, m, average);
     if (!after)
-        return tl::unexpected(after.error());
-    if (!AppendMovement(ctx))
-        return tl::unexpected(QString());
-    // The part changes only with its movement in the journal.
+        return tl::unexpected(BookingRefusal{Kind::OutOfRange, after.error()});
+
+    KeyedFile<SparePartFile> parts(ctx);
+    const QString journal = MovementJournalName(ctx.st, m);
+    {
+        Transaction tx(ctx);
+        if (const std::optional<QString> refused = PrepareStoreStep(ctx, tx, {journal, parts.name()}))
+            return tl::unexpected(BookingRefusal{Kind::FileFailed, *refused});
+        // The stock read is the stock rewritten: a part that another program changed or moved since the
+        // walk read it is booked by nobody here.
+        const std::optional<TSparePartRecord> there = parts.ReadAt(stored.pos, Report::Silent);
+        if (!there || std::memcmp(&*there, &stored.rec, sizeof stored.rec) != 0)
+            return tl::unexpected(BookingRefusal{Kind::Moved, {}});
+        if (!AppendMovementRecord(ctx, m, Report::Silent))
+            return tl::unexpected(BookingRefusal{Kind::FileFailed, FileFailureText(ctx, journal)});
+        // Checked above under the lock; a failure here has said why.
+        if (parts.WriteAt(stored, *after) != WriteResult::Written)
+            return tl::unexpected(BookingRefusal{Kind::FileFailed, {}});
+        tx.Commit();
+    }
     part = *after;
+    sm.MovementBuffer = m;
     return {};
 }
 
-MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part)
+MovementOutcome MoveSparePart(Context& ctx, SparePartEntry& stored, TSparePartRecord& part)
 {
     State& st = ctx.st;
     std::optional<Booking> asked = AskBooking(ctx, part);
@@ -247,21 +309,16 @@ MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part)
     if (b.quantity == 0)
         return MovementOutcome::Cancelled;
 
-    TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
-    m.Codigo.assign(part.Codigo);
-    m.Equipo.assign(part.Equipo);
-    m.Util.assign(part.Util);
-    m.Pieza.assign(part.Pieza);
-    m.Destination = b.destination;
-    m.AbsoluteWeek = MovementWeekByte(st.WorkWeek);
-    m.User = b.user;
-    m.Quantity = b.quantity;
-    m.UnitValue = b.quantity < 0 ? part.Valor.get() : b.price;
-    const tl::expected<void, QString> booked = BookMovement(ctx, part, valor);
+    const MovementToBook movement{.quantity = b.quantity,
+                                  .unitValue = b.quantity < 0 ? part.Valor.get() : b.price,
+                                  .destination = b.destination,
+                                  .user = b.user,
+                                  .week = MovementWeekByte(st.WorkWeek)};
+    const tl::expected<void, BookingRefusal> booked = BookMovement(ctx, stored, part, movement, valor);
     if (!booked) {
-        if (!booked.error().isEmpty())
-            ctx.ui.ShowMessage(booked.error());
-        return MovementOutcome::Cancelled;
+        ShowBookingRefusal(ctx, booked.error());
+        return booked.error().kind == BookingRefusal::Kind::OutOfRange ? MovementOutcome::Cancelled
+                                                                       : MovementOutcome::Failed;
     }
     return MovementOutcome::Booked;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "core/data_file.h"
+#include "core/transaction.h"
 #include "records/spare_part_record.h"
 #include "records/store_movement_record.h"
 #include "store/spare_parts.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <tl/expected.hpp>
 #include <vector>
 
@@ -51,9 +54,24 @@ struct OpMovementFile : TableFile<DataFile::OpMovement, TStoreMovementRecord>
 {
 };
 
-// Appends MovementBuffer to .MOP when its user begins "OP/", else to .MOV, creating the file when it does
-// not exist. An open failure is shown. Returns whether the movement was stored.
+// The journal a movement goes to: .MOP when its user begins "OP/" (materials charged to a repair budget),
+// else .MOV.
+QString MovementJournalName(const State& st, const TStoreMovementRecord& movement);
+
+// Appends a movement to its journal, creating the file when it does not exist. Returns its position;
+// nullopt when the journal cannot be opened (shown as the caller asks).
+std::optional<std::uint32_t> AppendMovementRecord(Context& ctx, const TStoreMovementRecord& movement,
+                                                  Report report = Report::Show);
+// The same for MovementBuffer. Returns whether the movement was stored.
 bool AppendMovement(Context& ctx);
+
+// The message of the last file failure (LastIOResult) followed by the file's name.
+QString FileFailureText(Context& ctx, const QString& fileName);
+
+// Opens each file of a store step for writing, inside the step's transaction, before anything is
+// written. Returns the message naming the file that cannot be written ("ACCESO DENEGADO PORTAL.MOV"),
+// for the caller to show once the transaction has ended: nobody waits on the folder lock while it is read.
+std::optional<QString> PrepareStoreStep(Context& ctx, Transaction& tx, const QStringList& fileNames);
 
 // Builds MovementList from .MOV; a file that cannot be opened gives an empty list, silently.
 void LoadMovementList(Context& ctx);
@@ -74,21 +92,52 @@ std::int64_t WeightedAveragePrice(Context& ctx, std::int32_t exist, std::int32_t
 tl::expected<TSparePartRecord, QString>
 PartAfterBooking(const TSparePartRecord& part, const TStoreMovementRecord& movement, std::int64_t valor);
 
-// The one booking of a store movement: MovementBuffer is appended to its journal and `part` takes the
-// stock and average price `valor` it leaves, once both are checked (PartAfterBooking). The caller writes
-// the part back. A refusal writes nothing and is returned for the caller to show; an empty refusal is a
-// journal that could not be written, reported already.
-tl::expected<void, QString> BookMovement(Context& ctx, TSparePartRecord& part, std::int64_t valor);
+// A store movement of one part, as the card, a handed-over movement or the posting gives it.
+struct MovementToBook
+{
+    std::int32_t quantity = 0;  // units: above 0 an entry, below 0 an exit
+    std::int32_t unitValue = 0; // cents per unit, as the journal keeps it
+    QString destination;        // "ALMACEN_" for an entry, else the machine that received the part
+    QString user;               // who took it; "OP/" and a budget number send it to .MOP
+    std::uint8_t week = 0;      // the absolute week, modulo 256
+};
+
+// Why a booking stored nothing.
+struct BookingRefusal
+{
+    enum class Kind {
+        OutOfRange, // the stock or the average would leave its field
+        FileFailed, // a file of the step cannot be written
+        Moved,      // the part is no longer where it was read (another program sorted the file)
+    };
+    Kind kind = Kind::OutOfRange;
+    QString message; // what to say; the position error has its own
+};
+
+// Shows a refusal; called once no step holds the folder lock.
+void ShowBookingRefusal(Context& ctx, const BookingRefusal& refusal);
+
+// The one booking of a store movement. `part` is the part as the caller holds it (its card may have
+// changed its other fields), read at `stored`; it takes the stock that `movement` leaves and the average
+// price `average`, once both are checked (PartAfterBooking). The movement goes to its journal and the
+// part back to its place in one transaction: both or neither. A part no longer at its place (the record
+// there differs from stored.rec) books nothing. On success stored.rec is the part as written and
+// MovementBuffer the movement, composed over the buffer's spare bytes as the journal always had them.
+// A refusal is returned unshown.
+tl::expected<void, BookingRefusal> BookMovement(Context& ctx, SparePartEntry& stored, TSparePartRecord& part,
+                                                const MovementToBook& movement, std::int64_t average);
 
 enum class MovementOutcome {
     Booked,    // the part's stock changed and the movement is in the journal
     Cancelled, // nothing booked
+    Failed,    // a file of the booking could not be written, or the part had moved: nothing stored
     Ended,     // the card was left: the browse ends
 };
 
-// Books a store entry or exit of `part` on the movement card (from MovementInput, without the card, while
-// InteractiveFlag is clear). The caller writes the part back when it was booked.
-MovementOutcome MoveSparePart(Context& ctx, TSparePartRecord& part);
+// Books a store entry or exit of `part`, read at `stored`, on the movement card (from MovementInput,
+// without the card, while InteractiveFlag is clear): the questions come first, then BookMovement writes
+// the movement and the part.
+MovementOutcome MoveSparePart(Context& ctx, SparePartEntry& stored, TSparePartRecord& part);
 
 // Corrects the movements of one week, asked for, in .MOV (ActionCode "E") or .MOP ("S"): each is shown on
 // the movement card and rewritten in place or cancelled. The parts' stock and value stay as they are.

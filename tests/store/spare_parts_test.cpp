@@ -458,7 +458,7 @@ TEST_F(SparePartsTest, APartTheFileRefusesIsNotReportedAsAdded)
         SpareParts(t.ctx).SparePartInput = Part("M1", "ME", "ROD", "???", "Otro");
         SpareParts(t.ctx).SparePartInput.Exist = 1;
         LoadSparePartList(t.ctx);
-        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO PORTAL.RPW"));
         AddSparePart(t.ctx);
         if (st.RecordAddedFlag != 0)
             return "the refused part was reported as added";

@@ -1,6 +1,10 @@
+#include "core/command.h"
 #include "core/io_errors.h"
 #include "store/spare_part_browse.h"
 #include "store/store_fixture.h"
+#include "support/unprivileged.h"
+
+#include <QFile>
 
 namespace gim {
 namespace {
@@ -12,6 +16,14 @@ class StoreMovementsTest : public test::StoreTest
 {
 protected:
     StoreMovementsTest() { StoreMachines({Machine("M1", "Prensa")}); }
+
+    // Books on the movement card a part stored alone in the part file.
+    MovementOutcome Move(TSparePartRecord& part)
+    {
+        StoreParts({part});
+        SparePartEntry stored{part, 0};
+        return MoveSparePart(t.ctx, stored, part);
+    }
 };
 
 // ---- Entries and the average price ---------------------------------------------------------------------
@@ -38,7 +50,7 @@ TEST_F(StoreMovementsTest, AnEntryRaisesTheStockAtTheWeightedAverageAndJournalsT
         .Set("CostUnit", "1,60")
         .Press("Entrada");
     t.ui.ExpectInput(kAverage, kAveragePrompt, "160");
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
+    EXPECT_EQ(Move(part), MovementOutcome::Booked);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(part.Exist.get(), 15);
     EXPECT_EQ(part.Valor.get(), 120);
@@ -115,7 +127,7 @@ TEST_F(StoreMovementsTest, AnExitBeyondTheStockIsConfirmedAndNeverTurnedIntoAnEn
     // A positive answer would book an entry at the old average: asked again.
     t.ui.ExpectInput(shortage, confirm, "5");
     t.ui.ExpectInput(shortage, confirm, "-2");
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
+    EXPECT_EQ(Move(part), MovementOutcome::Booked);
     EXPECT_EQ(part.Exist.get(), 0);
     EXPECT_EQ(part.Valor.get(), 450);
     const auto exit = RecordFrom<TStoreMovementRecord>(RecordBytes(52)
@@ -134,12 +146,12 @@ TEST_F(StoreMovementsTest, AnExitBeyondTheStockIsConfirmedAndNeverTurnedIntoAnEn
     part.Exist = 2;
     t.ui.ExpectCard(kMovementCard).Set("CdtMov", "3").Set("MqDestin", "M1").Press("Salida");
     t.ui.ExpectInputCancel(shortage, confirm);
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
+    EXPECT_EQ(Move(part), MovementOutcome::Booked);
     EXPECT_EQ(part.Exist.get(), -1);
     EXPECT_EQ(MovementFileRecords().back().Quantity.get(), -3);
     t.ui.ExpectCard(kMovementCard).Set("CdtMov", "3").Set("MqDestin", "M1").Press("Salida");
     t.ui.ExpectInput(shortage, confirm, "0");
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Cancelled);
+    EXPECT_EQ(Move(part), MovementOutcome::Cancelled);
     EXPECT_EQ(part.Exist.get(), -1);
     EXPECT_EQ(MovementFileRecords().size(), 2u);
     EXPECT_SCRIPT_DONE(t.ui);
@@ -155,14 +167,14 @@ TEST_F(StoreMovementsTest, AnExitToAnUnknownMachineOrToHashBooksNothing)
         .ExpectValue("NomMaquina", "NO EXISTE LA MAQUINA")
         .Press("Salida");
     t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA X9\r    Anulado Movimiento"));
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Cancelled);
+    EXPECT_EQ(Move(part), MovementOutcome::Cancelled);
     t.ui.ExpectCard(kMovementCard).Set("CdtMov", "1").Set("MqDestin", "#").Press("Salida");
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Cancelled);
+    EXPECT_EQ(Move(part), MovementOutcome::Cancelled);
     EXPECT_EQ(part.Exist.get(), 5);
     EXPECT_FALSE(t.Exists(kMovements));
     // Leaving the card ends the walk.
     t.ui.ExpectCard(kMovementCard).Press("Salir");
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Ended);
+    EXPECT_EQ(Move(part), MovementOutcome::Ended);
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
@@ -184,7 +196,7 @@ TEST_F(StoreMovementsTest, TheCardKeepsATextThatIsNoNumberAndBudgetChargesGoToTh
         .Press("Salida");
     t.ui.ExpectMessage(QStringLiteral("VALOR NO VÁLIDO EN CANTIDAD: UN NÚMERO ENTERO DE 0 A 2147483647"));
     t.ui.ExpectMessage(QStringLiteral("VALOR NO VÁLIDO EN AÑO: UN NÚMERO ENTERO DE 2000 A 2099"));
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
+    EXPECT_EQ(Move(part), MovementOutcome::Booked);
     t.ui.ExpectCard(kMovementCard)
         .Set("CdtMov", "1")
         .Set("CostUnit", "-5,00")
@@ -194,7 +206,7 @@ TEST_F(StoreMovementsTest, TheCardKeepsATextThatIsNoNumberAndBudgetChargesGoToTh
     t.ui.ExpectMessage(
         QStringLiteral("VALOR NO VÁLIDO EN COSTE UNITARIO (€): UN IMPORTE DE 0,00 A 21474836,47"));
     t.ui.ExpectInputCancel(kAverage, kAveragePrompt);
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
+    EXPECT_EQ(Move(part), MovementOutcome::Booked);
     EXPECT_SCRIPT_DONE(t.ui);
 
     const auto budget = MovementFileRecords(kBudgetMovements);
@@ -242,7 +254,7 @@ TEST_F(StoreMovementsTest, AHandedOverMovementTakesItsDirectionFromTheDestinatio
     input.Year = 25;
     input.Week = 52;
     TSparePartRecord part = Part("M1", "ME", "ROD", "000", "Rodamiento", 5, 450);
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
+    EXPECT_EQ(Move(part), MovementOutcome::Booked);
     EXPECT_EQ(part.Exist.get(), 3);
     // Week 52 of 2025 is week 0 of 2026: (3 * 52 + 52) = 208.
     const auto m = MovementFileRecords();
@@ -276,12 +288,71 @@ TEST_F(StoreMovementsTest, AHandedOverMovementOnTheCardOpensWithItsOwnValues)
         .ExpectEnabled("CostUnit")
         .Press("Entrada");
     t.ui.ExpectInputCancel(kAverage, kAveragePrompt);
-    EXPECT_EQ(MoveSparePart(t.ctx, part), MovementOutcome::Booked);
+    EXPECT_EQ(Move(part), MovementOutcome::Booked);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(part.Exist.get(), 6);
     EXPECT_EQ(part.Valor.get(), 200);
     // Week 3 of 2026: (4 * 52 + 3) = 211.
     EXPECT_EQ(MovementFileRecords().at(0).AbsoluteWeek, 211);
+}
+
+// ---- A booking and a new part are one step ------------------------------------------------------------
+
+// Each file of a handed-over exit on the card and of a new part with stock fails in turn: refused while
+// the step opens it, write-protected, or full while it is written. Nothing of the step stays.
+TEST_F(StoreMovementsTest, AFileOfTheStepThatFailsLeavesEveryFileAsItWasAndIsNamed)
+{
+    enum How { Refused, Protected, Full };
+    const std::tuple<bool, const char*, How, const char*> cases[] = {
+        {false, "PORTAL.RPW", Refused, "ACCESO DENEGADO PORTAL.RPW"},
+        {false, "PORTAL.MOV", Refused, "ACCESO DENEGADO PORTAL.MOV"},
+        {false, "PORTAL.RPW", Protected, "ACCESO DENEGADO PORTAL.RPW"},
+        {false, "PORTAL.MOV", Protected, "ACCESO DENEGADO PORTAL.MOV"},
+        {false, "PORTAL.RPW", Full, "ESCRITURA DE DISCO"},
+        {false, "PORTAL.MOV", Full, "ESCRITURA DE DISCO"},
+        {true, "PORTAL.RPW", Refused, "ACCESO DENEGADO PORTAL.RPW"},
+        {true, "PORTAL.MOV", Refused, "ACCESO DENEGADO PORTAL.MOV"},
+        {true, "PORTAL.MOV", Protected, "ACCESO DENEGADO PORTAL.MOV"},
+        {true, "PORTAL.RPW", Full, "ESCRITURA DE DISCO"},
+        {true, "PORTAL.MOV", Full, "ESCRITURA DE DISCO"}};
+    StoreMovements(t.ctx).MovementInput.Movement = Movement("M1", "ME", "ROD", "000", "M1", 0, "7", 2, 0);
+    SpareParts(t.ctx).SparePartInput = Part("M1", "ME", "ROD", "001", "Nuevo", 4, 250);
+    for (const auto& [add, file, how, message] : cases) {
+        const QString target = t.Path(QString::fromLatin1(file));
+        QFile::remove(t.Path(kParts));
+        QFile::remove(t.Path(kMovements));
+        StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento", 10, 100)});
+        StoreMovementFile({Movement("M1", "ME", "ROD", "000", "ALMACEN_", 2, " ", 10, 100)});
+        const std::string before = t.ReadFile(kParts) + t.ReadFile(kMovements);
+        FileFaults faults;
+        // Reads go on: only the step's own opens and writes fail.
+        faults.inject = [&, how = how](FileOp op, const QString& path) {
+            if (path != target)
+                return 0;
+            if (how == Refused && op == FileOp::Open && WriteLockHeld(t.ctx))
+                return EACCES;
+            return how == Full && op == FileOp::Write ? ENOSPC : 0;
+        };
+        t.ctx.faults = &faults;
+        const auto step = [&, add = add, message = message]() -> std::string {
+            t.ctx.st.InteractiveFlag = add ? 0 : 1;
+            if (!add)
+                t.ui.ExpectCard(kMovementCard).Press("Salida");
+            t.ui.ExpectMessage(QString::fromUtf8(message));
+            LoadSparePartList(t.ctx);
+            RunCommand(t.ctx, {.action = QStringLiteral("i")},
+                       [&] { add ? AddSparePart(t.ctx) : BrowseSpareParts(t.ctx); });
+            return t.ui.Verify().toStdString();
+        };
+        if (how == Protected) {
+            QFile::setPermissions(t.Path(kParts), QFile::Permissions(0x6666));
+            QFile::setPermissions(t.Path(kMovements), QFile::Permissions(0x6666));
+            test::WriteProtect(target);
+        }
+        EXPECT_EQ(how == Protected ? test::RunUnprivileged(t.ctx.st.WorkDir, step) : step(), "") << message;
+        t.ctx.faults = nullptr;
+        EXPECT_EQ(t.ReadFile(kParts) + t.ReadFile(kMovements), before) << add << ' ' << file << ' ' << how;
+    }
 }
 
 // ---- Corrections by week -------------------------------------------------------------------------------
