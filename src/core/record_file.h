@@ -87,6 +87,7 @@ public:
 
 private:
     [[noreturn]] void Fail(std::uint8_t code) const;
+    std::size_t SizeOnDisk() const;
     bool PutBytes(std::size_t offset, const char* data, std::size_t size);
 
     Context& m_ctx;
