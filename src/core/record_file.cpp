@@ -243,6 +243,9 @@ std::size_t RawRecordFile::Append(const void* record)
         }
         Fail(IoCode::DiskWrite);
     }
+    // Reported stored only once it would survive a power cut.
+    if (::fdatasync(m_fd) != 0)
+        Fail(IoCode::DiskWrite);
     return index;
 }
 
@@ -315,6 +318,17 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
     if (FaultOf(ctx, FileOp::Rename, path) != 0 ||
         ::rename(nativeTmp.constData(), nativePath.constData()) != 0)
         fail(IoCode::CannotRename, -1);
+    // The new name is durable with its folder.
+    SyncFolder(QFileInfo(path).absolutePath());
+}
+
+void SyncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 std::string ReadWholeFile(Context& ctx, const QString& path)

@@ -127,6 +127,9 @@ public:
 // failure.
 void WriteFileAtomically(Context& ctx, const QString& path, const std::string& bytes);
 
+// Makes the names in a folder (a file created or renamed there) survive a power cut.
+void SyncFolder(const QString& folder);
+
 // Every byte of a file, a torn last record included. Throws IoAbort when it cannot be read.
 std::string ReadWholeFile(Context& ctx, const QString& path);
 

@@ -114,13 +114,6 @@ bool WriteAll(int fd, const char* data, std::size_t size, off_t offset)
     return true;
 }
 
-void SyncFolder(const QString& folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 // One file's part of a block, read back.
