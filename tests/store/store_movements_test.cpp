@@ -2,9 +2,6 @@
 #include "core/io_errors.h"
 #include "store/spare_part_browse.h"
 #include "store/store_fixture.h"
-#include "support/unprivileged.h"
-
-#include <QFile>
 
 namespace gim {
 namespace {
@@ -298,61 +295,51 @@ TEST_F(StoreMovementsTest, AHandedOverMovementOnTheCardOpensWithItsOwnValues)
 
 // ---- A booking and a new part are one step ------------------------------------------------------------
 
-// Each file of a handed-over exit on the card and of a new part with stock fails in turn: refused while
-// the step opens it, write-protected, or full while it is written. Nothing of the step stays.
-TEST_F(StoreMovementsTest, AFileOfTheStepThatFailsLeavesEveryFileAsItWasAndIsNamed)
+// Each file of a handed-over exit on the card and of a new part with stock fails in turn, refused as the
+// step opens it or full as it is written: nothing of the step stays, and a refused file is named.
+TEST_F(StoreMovementsTest, AFileOfTheStepThatFailsLeavesEveryFileAsItWas)
 {
-    enum How { Refused, Protected, Full };
-    const std::tuple<bool, const char*, How, const char*> cases[] = {
-        {false, "PORTAL.RPW", Refused, "ACCESO DENEGADO PORTAL.RPW"},
-        {false, "PORTAL.MOV", Refused, "ACCESO DENEGADO PORTAL.MOV"},
-        {false, "PORTAL.RPW", Protected, "ACCESO DENEGADO PORTAL.RPW"},
-        {false, "PORTAL.MOV", Protected, "ACCESO DENEGADO PORTAL.MOV"},
-        {false, "PORTAL.RPW", Full, "ESCRITURA DE DISCO"},
-        {false, "PORTAL.MOV", Full, "ESCRITURA DE DISCO"},
-        {true, "PORTAL.RPW", Refused, "ACCESO DENEGADO PORTAL.RPW"},
-        {true, "PORTAL.MOV", Refused, "ACCESO DENEGADO PORTAL.MOV"},
-        {true, "PORTAL.MOV", Protected, "ACCESO DENEGADO PORTAL.MOV"},
-        {true, "PORTAL.RPW", Full, "ESCRITURA DE DISCO"},
-        {true, "PORTAL.MOV", Full, "ESCRITURA DE DISCO"}};
     StoreMovements(t.ctx).MovementInput.Movement = Movement("M1", "ME", "ROD", "000", "M1", 0, "7", 2, 0);
     SpareParts(t.ctx).SparePartInput = Part("M1", "ME", "ROD", "001", "Nuevo", 4, 250);
-    for (const auto& [add, file, how, message] : cases) {
-        const QString target = t.Path(QString::fromLatin1(file));
-        QFile::remove(t.Path(kParts));
-        QFile::remove(t.Path(kMovements));
-        StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento", 10, 100)});
-        StoreMovementFile({Movement("M1", "ME", "ROD", "000", "ALMACEN_", 2, " ", 10, 100)});
-        const std::string before = t.ReadFile(kParts) + t.ReadFile(kMovements);
-        FileFaults faults;
-        // Reads go on: only the step's own opens and writes fail.
-        faults.inject = [&, how = how](FileOp op, const QString& path) {
-            if (path != target)
-                return 0;
-            if (how == Refused && op == FileOp::Open && WriteLockHeld(t.ctx))
-                return EACCES;
-            return how == Full && op == FileOp::Write ? ENOSPC : 0;
-        };
-        t.ctx.faults = &faults;
-        const auto step = [&, add = add, message = message]() -> std::string {
-            t.ctx.st.InteractiveFlag = add ? 0 : 1;
-            if (!add)
-                t.ui.ExpectCard(kMovementCard).Press("Salida");
-            t.ui.ExpectMessage(QString::fromUtf8(message));
-            LoadSparePartList(t.ctx);
-            RunCommand(t.ctx, {.action = QStringLiteral("i")},
-                       [&] { add ? AddSparePart(t.ctx) : BrowseSpareParts(t.ctx); });
-            return t.ui.Verify().toStdString();
-        };
-        if (how == Protected) {
-            QFile::setPermissions(t.Path(kParts), QFile::Permissions(0x6666));
-            QFile::setPermissions(t.Path(kMovements), QFile::Permissions(0x6666));
-            test::WriteProtect(target);
-        }
-        EXPECT_EQ(how == Protected ? test::RunUnprivileged(t.ctx.st.WorkDir, step) : step(), "") << message;
-        t.ctx.faults = nullptr;
-        EXPECT_EQ(t.ReadFile(kParts) + t.ReadFile(kMovements), before) << add << ' ' << file << ' ' << how;
-    }
+    StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento", 10, 100)});
+    StoreMovementFile({Movement("M1", "ME", "ROD", "000", "ALMACEN_", 2, " ", 10, 100)});
+    const std::string before = t.ReadFile(kParts) + t.ReadFile(kMovements);
+    for (const bool add : {false, true})
+        for (const char* file : {"PORTAL.RPW", "PORTAL.MOV"})
+            for (const int error : {EACCES, ENOSPC}) {
+                FileFaults faults;
+                // Reads go on: only the step's own opens and writes fail.
+                faults.inject = [&](FileOp op, const QString& path) {
+                    const bool hit =
+                        error == ENOSPC ? op == FileOp::Write : op == FileOp::Open && WriteLockHeld(t.ctx);
+                    return hit && path.endsWith(QLatin1String(file)) ? error : 0;
+                };
+                t.ctx.faults = &faults;
+                t.ctx.st.InteractiveFlag = add ? 0 : 1;
+                if (!add)
+                    t.ui.ExpectCard(kMovementCard).Press("Salida");
+                t.ui.ExpectMessage(error == EACCES ? QStringLiteral("ACCESO DENEGADO ") + file
+                                                   : QStringLiteral("ESCRITURA DE DISCO"));
+                RunCommand(t.ctx, {.action = QStringLiteral("i")},
+                           [&] { add ? AddSparePart(t.ctx) : BrowseSpareParts(t.ctx); });
+                t.ctx.faults = nullptr;
+                EXPECT_SCRIPT_DONE(t.ui);
+                EXPECT_EQ(t.ReadFile(kParts) + t.ReadFile(kMovements), before) << add << file << error;
+            }
+}
+
+// The parts are stored before their file is sorted: a sort that fails does not say they were refused.
+TEST_F(StoreMovementsTest, ASortThatFailsAfterStoredPartsSaysTheyAreStored)
+{
+    StoreParts({Part("M1", "ME", "ROD", "001"), Part("M1", "ME", "ROD", "000")});
+    FileFaults faults;
+    faults.inject = [](FileOp op, const QString&) { return op == FileOp::Create ? ENOSPC : 0; };
+    t.ctx.faults = &faults;
+    t.ctx.st.ContinueFlag = 1;
+    t.ui.ExpectMessage(QStringLiteral(
+        "REPUESTO GUARDADO. NO SE HA PODIDO ORDENAR EL FICHERO PORTAL.RPW (ESCRITURA DE DISCO)"));
+    registry.Run(t.ctx, Op::SortSparePartFile);
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 // ---- Corrections by week -------------------------------------------------------------------------------
