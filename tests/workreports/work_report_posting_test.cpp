@@ -344,7 +344,9 @@ TEST_F(WorkReportPostingTest, ARunningHoursReadingMovesTheHourMeterAlarmOnAndIsA
     const PostedFiles posted = Post(line);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_TRUE(posted.Has(DataFile::Alarm));
-    EXPECT_EQ(Predictive(t.ctx).CurrentAlarmLevel.Medida1.get(), 1250);
+    // The reading goes to the alarm levels as a record of its own: the card's buffer stays as it was.
+    EXPECT_EQ(Predictive(t.ctx).CurrentAlarmLevel.Pos, "03");
+    EXPECT_EQ(Predictive(t.ctx).CurrentAlarmLevel.Medida1.get(), 0);
     // Next revision at 1250 + 500 hours, by the reader, in the line's week, with the short description
     // cut to 34 characters.
     EXPECT_EQ(t.ReadFile(kAlarms), Text(RecordBytes(84)
@@ -628,7 +630,7 @@ TEST_F(WorkReportPostingTest, TheRepairListIsWrittenInListOrderWithoutClosedRepa
 }
 
 // The list is written back whole at the end of the command; another program on the same folder may have
-// added or removed repairs since it was read.
+// added or removed repairs since it was read. The repairs posted by the lines are in the file already.
 TEST_F(WorkReportPostingTest, SavingTheRepairListKeepsWhatAnotherProgramChangedMeanwhile)
 {
     const TPlannedRepairRecord a = Repair("M1", "Engrasar", "01/12/2026", "P", 150);
@@ -636,11 +638,11 @@ TEST_F(WorkReportPostingTest, SavingTheRepairListKeepsWhatAnotherProgramChangedM
     const TPlannedRepairRecord c = Repair("M1", "Tensar correa", "04/12/2026", "P", 151);
     gim::StoreRecords(t.ctx, kRepairs, std::vector<TPlannedRepairRecord>{a, b});
     LoadPlannedRepairs(t.ctx);
-    // This program closes "Alinear" and posts a done repair of week 152.
+    // This program closes "Alinear"; the other program adds "Tensar correa" and removes "Engrasar"; then
+    // this program posts a done repair of week 152.
     PlannedRepairs(t.ctx).PlannedRepairList.at(1).rec.Code = "Z";
-    Post(Line("RM", 45));
-    // Meanwhile the other program added "Tensar correa" and removed "Engrasar".
     gim::StoreRecords(t.ctx, kRepairs, std::vector<TPlannedRepairRecord>{b, c});
+    Post(Line("RM", 45));
     SavePlannedRepairList(t.ctx);
     TPlannedRepairRecord done = Repair("M1", "Rodamiento roto lado motor", "000001", "E", 152);
     done.Minutes = 45;
@@ -704,7 +706,7 @@ TEST_F(WorkReportPostingTest, ALineTheFileRefusesPostsNothingAndIsNotCountedAsAd
     test::WriteProtect(t.Path(kLines));
     const std::string failures = test::RunUnprivileged(t.ctx.st.WorkDir, [&]() -> std::string {
         t.ctx.st.RecordAddedFlag = 1;
-        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO PORTAL.PDA"));
         Import(Line("VM", 90, 30));
         if (t.ctx.st.RecordAddedFlag != 0)
             return "the refused line was counted as added";
@@ -753,45 +755,55 @@ TEST_F(WorkReportPostingTest, AFullDateHandedInWithAnImportedLineBecomesTheDateT
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
-// The chosen repair used to be closed by the card, before the line was stored or even accepted.
-TEST_F(WorkReportPostingTest, TheRepairChosenOnTheCardIsClosedOnceItsLineIsStored)
+// The card's Save closes the chosen repair in the list; the file takes it with the line, and a line that
+// is not stored leaves it open.
+TEST_F(WorkReportPostingTest, TheRepairChosenOnTheCardIsWrittenWithItsLineOrOpenedAgain)
 {
     std::vector<PlannedRepairEntry>& list = PlannedRepairs(t.ctx).PlannedRepairList;
     const TPlannedRepairRecord mine = Repair("M1", "Engrasar guias", "20/11/2026", "P", 156);
     const TPlannedRepairRecord other = Repair("M2", "Engrasar guias", "20/11/2026", "P", 156);
     const TPlannedRepairRecord done = Repair("M1", "Engrasar guias", "20/11/2026", "E", 140);
     const TPlannedRepairRecord material = Repair("M1", "Engrasar guias", "20/11/2026", "M", 156);
-    const auto reset = [&] { list = {{mine, 0}, {other, 1}, {done, 2}, {material, 3}}; };
+    const auto reset = [&] {
+        gim::StoreRecords<TPlannedRepairRecord>(t.ctx, kRepairs, {mine, other, done, material});
+        list = {{mine, 0}, {other, 1}, {done, 2}, {material, 3}};
+    };
     const auto states = [&] {
         QStringList s;
         for (const PlannedRepairEntry& e : list)
             s << e.rec.Code.str() + QLatin1Char(':') + e.rec.State.str();
         return s.join(QLatin1Char(' '));
     };
+    ShortString<8> m1;
+    m1 = "M1";
 
-    // A refused line closes nothing, and its choice does not carry over to the next line.
+    // A refused line leaves them open, in the list and in the file.
     reset();
+    const std::string before = t.ReadFile(kRepairs);
     TWorkReportRecord stranger = Line("RM", 60);
     stranger.Matricula = "000009";
-    w().ChosenRepairDescription = QStringLiteral("Engrasar guias");
-    w().ChosenRepairExecutor = QStringLiteral("20/11/2026");
+    CloseChosenRepair(t.ctx, m1, QStringLiteral("Engrasar guias"), QStringLiteral("20/11/2026"));
+    EXPECT_EQ(states(), QStringLiteral("Z:P M2:P M1:E Z:M"));
     t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
     Import(stranger);
     EXPECT_EQ(states(), QStringLiteral("M1:P M2:P M1:E M1:M"));
-    EXPECT_TRUE(w().ChosenRepairDescription.isEmpty());
+    EXPECT_EQ(t.ReadFile(kRepairs), before);
 
-    // Done by its executor: the open repairs of the machine leave the list at its next save.
-    w().ChosenRepairDescription = QStringLiteral("Engrasar guias");
-    w().ChosenRepairExecutor = QStringLiteral("20/11/2026");
+    // Done by its executor: the open repairs of the machine are written closed where they stand.
+    CloseChosenRepair(t.ctx, m1, QStringLiteral("Engrasar guias"), QStringLiteral("20/11/2026"));
     Import(Line("C", 60));
     EXPECT_EQ(states(), QStringLiteral("Z:P M2:P M1:E Z:M"));
-    EXPECT_TRUE(w().ChosenRepairDescription.isEmpty());
-    EXPECT_TRUE(w().ChosenRepairExecutor.isEmpty());
+    TPlannedRepairRecord mineClosed = mine;
+    mineClosed.Code = "Z";
+    TPlannedRepairRecord materialClosed = material;
+    materialClosed.Code = "Z";
+    EXPECT_EQ(t.ReadFile(kRepairs),
+              RecordOf(mineClosed) + RecordOf(other) + RecordOf(done) + RecordOf(materialClosed));
+    EXPECT_TRUE(w().ChosenRepairCloses.empty());
 
     // Another executor text: the repair is in progress.
     reset();
-    w().ChosenRepairDescription = QStringLiteral("Engrasar guias");
-    w().ChosenRepairExecutor = QStringLiteral("21/11/2026");
+    CloseChosenRepair(t.ctx, m1, QStringLiteral("Engrasar guias"), QStringLiteral("21/11/2026"));
     Import(Line("C", 60));
     EXPECT_EQ(states(), QStringLiteral("M1:T M2:P M1:E M1:T"));
     EXPECT_SCRIPT_DONE(t.ui);
