@@ -1,4 +1,6 @@
 #include "app/features.h"
+#include "core/io_errors.h"
+#include "core/record_file.h"
 #include "corrective/breakdowns.h"
 #include "corrective/planned_repairs.h"
 #include "corrective/work_orders.h"
@@ -14,9 +16,12 @@
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_posting.h"
 
+#include <QFileInfo>
 #include <QStringList>
+#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -890,6 +895,125 @@ TEST_F(WorkReportPostingTest, AnImportOfThreeLinesReSortsEveryFileAnyLineTouched
     for (const TWorkReportRecord& r : lines)
         tags << r.Descripcion.str();
     EXPECT_EQ(tags, (QStringList{"c", "b", "a"}));
+}
+
+// ---- One line, one step
+// --------------------------------------------------------------------------------------
+
+// Each file a line writes is refused in turn, write-protected (found before anything is written) or
+// out of space in the middle of the step: every file stays as it was.
+TEST_F(WorkReportPostingTest, ALineWhoseFileCannotBeWrittenLeavesEveryFileAsItWas)
+{
+    TWorkReportRecord conduction = Line("CO", 60);
+    conduction.TIPOH = "E";
+    const std::pair<TWorkReportRecord, QStringList> cases[] = {
+        {Line("VM", 90, 30), {kLines, kBreakdowns}},
+        {Line("RE", 45), {kLines, kRepairs}},
+        {Line("PM", 30), {kLines, kRevisions}},
+        {conduction, {kLines, kEntries}},
+        {Line("AL", 1250, 3, "", "M1      MEROD007"), {kLines, kParts, kMovements}},
+    };
+    const QStringList files{kLines, kBreakdowns, kRepairs, kRevisions, kEntries, kParts, kMovements};
+    const auto seed = [&] {
+        for (const QString& f : files)
+            QFile::remove(t.Path(f));
+        gim::StoreRecords(t.ctx, kLines, std::vector<TWorkReportRecord>{Line("C", 60, 0, "", "", "26/47/1")});
+        t.WriteFile(kBreakdowns, std::string(220, 'b'));
+        gim::StoreRecords<TPlannedRepairRecord>(t.ctx, kRepairs, {Repair("M1", "Fuga", "000001", "P", 150)});
+        t.WriteFile(kRevisions, std::string(168, 'r'));
+        t.WriteFile(kEntries, std::string(152, 'e'));
+        t.WriteFile(kParts, PartBytes(10));
+        t.WriteFile(kMovements, MovementBytes("M1", {1, 0, 0, 0}));
+        for (const QString& f : files)
+            QFile::setPermissions(t.Path(f), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                                                 QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup);
+        std::map<QString, std::string> bytes;
+        for (const QString& f : files)
+            bytes[f] = t.ReadFile(f);
+        return bytes;
+    };
+    const auto changed = [&](std::map<QString, std::string>& before) {
+        QStringList names;
+        for (const QString& f : files)
+            if (t.ReadFile(f) != before[f])
+                names << f;
+        return names;
+    };
+    for (const auto& [line, targets] : cases) {
+        SCOPED_TRACE(line.Tipo.str().toStdString());
+        // Unhindered, the line writes these files and no other.
+        std::map<QString, std::string> before = seed();
+        Import(line);
+        EXPECT_EQ(changed(before), targets);
+        for (const QString& target : targets) {
+            SCOPED_TRACE(target.toStdString());
+            before = seed();
+            test::WriteProtect(t.Path(target));
+            EXPECT_EQ(test::RunUnprivileged(t.ctx.st.WorkDir,
+                                            [&]() -> std::string {
+                                                t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO ") +
+                                                                   target);
+                                                Import(line);
+                                                if (t.ctx.st.RecordAddedFlag != 0)
+                                                    return "counted as added";
+                                                return t.ui.Verify().toStdString();
+                                            }),
+                      "");
+            EXPECT_EQ(changed(before), QStringList());
+
+            before = seed();
+            FileFaults full;
+            full.inject = [&target](FileOp op, const QString& path) {
+                return op == FileOp::Write && QFileInfo(path).fileName() == target ? ENOSPC : 0;
+            };
+            t.ctx.faults = &full;
+            try {
+                Import(line);
+                ADD_FAILURE() << "stored on a full disk";
+            } catch (const IoAbort& e) {
+                EXPECT_EQ(QFileInfo(e.file()).fileName(), target);
+            }
+            t.ctx.faults = nullptr;
+            EXPECT_EQ(changed(before), QStringList());
+        }
+    }
+}
+
+// A revision planned by the line that closes the chosen repair used to be closed with it: "T", or "Z" (and
+// dropped) when the repair was entered today. Each line's repairs used to wait for the end of the series.
+TEST_F(WorkReportPostingTest, ARevisionPlannedAfterTheChosenRepairIsPendingAndWrittenWithItsLine)
+{
+    const auto repairs = [this] {
+        QStringList s;
+        for (const TPlannedRepairRecord& r : LoadRecords<TPlannedRepairRecord>(t.ctx, kRepairs, false))
+            s << QStringLiteral("%1 %2 %3").arg(r.Code.str()).arg(r.Week.get()).arg(r.State.str());
+        return s.join(QLatin1Char('|')).toStdString();
+    };
+    for (const char* executor : {"20/11/2026", "07/12/2026"}) {
+        SCOPED_TRACE(executor);
+        gim::StoreRecords<TPlannedRepairRecord>(t.ctx, kRepairs,
+                                                {Repair("M1", "Engrasar guias", executor, "P", 156)});
+        t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+            .Set("Matricula", "000001")
+            .Set("Codigo", "M1")
+            .Set("dia", "26/48/3")
+            .Set("Tipo", "RE")
+            .Set("Tinter", "45")
+            .Set("Descripcion", QStringLiteral("Engrasar guias\t") + executor)
+            .Set("PlanRev", "1")
+            .Press("SalvaPartes");
+        t.ui.ExpectInput(QStringLiteral("Comprobación de Reparación"),
+                         QStringLiteral("¿Requiere revisión? (S/N) :"), QStringLiteral("S"))
+            .ExpectInput(QStringLiteral("Comprobación de Reparación"), QStringLiteral("Semana de Revisión"),
+                         QStringLiteral("10"));
+        t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+            // The chosen repair is closed where it stands; the line's repair and its revision follow.
+            .Inspect([&](const CardState&) { EXPECT_EQ(repairs(), "Z 156 P|M1 152 E|M1 114 P"); })
+            .Press("BitBtn1");
+        EXPECT_TRUE(RunMenu("Partes > Alta"));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(repairs(), "M1 152 E|M1 114 P");
+    }
 }
 
 // The line the cards below enter: training of machine M1 on Wednesday of week 48.
