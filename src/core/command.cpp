@@ -1,4 +1,5 @@
 #include "core/command.h"
+#include "core/transaction.h"
 
 #include "core/context.h"
 #include "core/io_errors.h"
@@ -70,6 +71,8 @@ bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()
     ModeCodeReset reset(st, codes);
     if (ctx.Module<CommandDepth>().depth == 1)
         ForgetFoldersShown(ctx);
+    const bool outermost = ctx.Module<CommandDepth>().depth == 1;
+    bool done = true;
     try {
         body();
     } catch (const IoAbort& e) {
@@ -77,9 +80,17 @@ bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()
         // A folder in the file's place was said already, when it was met.
         if (!(e.code() == IoCode::AccessDenied && FolderShown(ctx, e.file())))
             ShowIOError(ctx, e.code());
-        return false;
+        done = false;
     }
-    return true;
+    // Between commands the journal is empty: what the steps stored is synced into its files.
+    try {
+        if (outermost)
+            CheckpointJournal(ctx);
+    } catch (const IoAbort& e) {
+        st.LastIOResult = e.code();
+        ShowIOError(ctx, e.code());
+    }
+    return done;
 }
 
 ModeCodeGuard::ModeCodeGuard(Context& ctx)

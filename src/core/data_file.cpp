@@ -1,11 +1,12 @@
 #include "core/data_file.h"
 
+#include "core/transaction.h"
+
 #include <QDir>
 #include <QFile>
 #include <QThread>
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace gim {
@@ -26,33 +27,78 @@ struct WriteLockState
 
 } // namespace
 
+namespace {
+
+// Takes the folder's lock: an open-file-description lock on the whole of the folder's lock file, which
+// local file systems and network mounts alike honour. Without the folder there is nothing to write either:
+// the write itself fails and says why.
+void TakeFolderLock(Context& ctx, WriteLockState& lock)
+{
+    const QString folder = ctx.st.WorkDir;
+    if (ctx.faults && ctx.faults->Check(FileOp::Lock, folder) != 0)
+        throw IoAbort(IoCode::LockViolation, folder);
+    const QString path = folder + QStringLiteral("/GIM.LCK");
+    lock.fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock.fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return;
+        // A folder that takes no new file takes no write either: each write says so itself.
+        lock.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (lock.fd < 0)
+            return;
+    }
+    struct flock range
+    {
+    };
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    for (int waited = 0;; waited += kLockPollMs) {
+        if (::fcntl(lock.fd, F_OFD_SETLK, &range) == 0)
+            return;
+        const int err = errno;
+        // A read-only lock file cannot carry a write lock: a read-only folder, where nothing is written.
+        if (err == EBADF)
+            return;
+        // Never written without the lock: a file system that cannot lock stops the write, as a lock another
+        // program keeps too long does.
+        if ((err != EAGAIN && err != EACCES && err != EINTR) || waited >= kLockWaitMs) {
+            ::close(lock.fd);
+            lock.fd = -1;
+            throw IoAbort(IoCode::LockViolation, folder);
+        }
+        QThread::msleep(kLockPollMs);
+    }
+}
+
+void ReleaseFolderLock(WriteLockState& lock)
+{
+    if (lock.fd < 0)
+        return;
+    struct flock range
+    {
+    };
+    range.l_type = F_UNLCK;
+    range.l_whence = SEEK_SET;
+    ::fcntl(lock.fd, F_OFD_SETLK, &range);
+    ::close(lock.fd);
+    lock.fd = -1;
+}
+
+} // namespace
+
 WriteLock::WriteLock(Context& ctx) : m_ctx(ctx)
 {
     WriteLockState& lock = ctx.Module<WriteLockState>();
     if (lock.depth++ > 0)
         return;
-    // The lock is taken on the data folder itself, so that it leaves no file behind.
-    const QString path = ctx.st.WorkDir;
-    if (ctx.faults && ctx.faults->Check(FileOp::Lock, path) != 0) {
+    try {
+        TakeFolderLock(ctx, lock);
+        // What an interrupted step left in the journal goes into its files before anything else is done.
+        JournalOnFolderLocked(ctx);
+    } catch (...) {
+        ReleaseFolderLock(lock);
         lock.depth = 0;
-        throw IoAbort(IoCode::LockViolation, path);
-    }
-    lock.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    // Without the folder there is nothing to write either: the write itself fails and says why.
-    if (lock.fd < 0)
-        return;
-    for (int waited = 0;; waited += kLockPollMs) {
-        if (::flock(lock.fd, LOCK_EX | LOCK_NB) == 0)
-            return;
-        if (errno != EWOULDBLOCK && errno != EINTR)
-            return; // a file system without locks: go on as the old program did
-        if (waited >= kLockWaitMs) {
-            ::close(lock.fd);
-            lock.fd = -1;
-            lock.depth = 0;
-            throw IoAbort(IoCode::LockViolation, path);
-        }
-        QThread::msleep(kLockPollMs);
+        throw;
     }
 }
 
@@ -64,11 +110,9 @@ bool WriteLockHeld(Context& ctx)
 WriteLock::~WriteLock()
 {
     WriteLockState& lock = m_ctx.Module<WriteLockState>();
-    if (--lock.depth > 0 || lock.fd < 0)
+    if (--lock.depth > 0)
         return;
-    ::flock(lock.fd, LOCK_UN);
-    ::close(lock.fd);
-    lock.fd = -1;
+    ReleaseFolderLock(lock);
 }
 
 void RemoveLeftoverTemporaryFiles(Context& ctx)

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/data_file.h"
+#include "core/transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,7 +106,12 @@ IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
             flags = O_RDONLY;
         else if (mode == Mode::OpenOrCreate)
             flags = O_RDWR | O_CREAT;
+        const bool creating =
+            mode == Mode::OpenOrCreate && ::access(QFile::encodeName(path).constData(), F_OK) != 0;
         m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
+        // A file a step creates is removed again when the step is abandoned.
+        if (creating && m_fd >= 0 && TransactionOpen(m_ctx))
+            TransactionCreated(m_ctx, path);
         if (m_fd < 0) {
             err = errno;
         } else {
@@ -136,7 +142,7 @@ void RawRecordFile::Fail(std::uint8_t code) const
     throw IoAbort(code, m_path);
 }
 
-std::size_t RawRecordFile::Count() const
+std::size_t RawRecordFile::SizeOnDisk() const
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
@@ -145,7 +151,12 @@ std::size_t RawRecordFile::Count() const
     };
     if (::fstat(m_fd, &st) != 0)
         Fail(IoCode::DiskRead);
-    return static_cast<std::size_t>(st.st_size) / m_recordSize;
+    return static_cast<std::size_t>(st.st_size);
+}
+
+std::size_t RawRecordFile::Count() const
+{
+    return static_cast<std::size_t>(TransactionFileSize(m_ctx, m_path, SizeOnDisk())) / m_recordSize;
 }
 
 void RawRecordFile::Read(std::size_t index, void* record) const
@@ -155,8 +166,11 @@ void RawRecordFile::Read(std::size_t index, void* record) const
     if (FaultOf(m_ctx, FileOp::Read, m_path) != 0)
         Fail(IoCode::DiskRead);
     const auto offset = static_cast<off_t>(index * m_recordSize);
-    std::size_t done = 0;
     auto* out = static_cast<char*>(record);
+    // What the open step wrote is what it reads.
+    if (TransactionRead(m_ctx, m_path, static_cast<std::uint64_t>(offset), out, m_recordSize))
+        return;
+    std::size_t done = 0;
     while (done < m_recordSize) {
         const ssize_t n = ::pread(m_fd, out + done, m_recordSize - done, offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR)
@@ -188,6 +202,14 @@ void RawRecordFile::Write(std::size_t index, const void* record)
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
+    if (TransactionOpen(m_ctx)) {
+        if (FaultOf(m_ctx, FileOp::Write, m_path) != 0)
+            Fail(IoCode::DiskWrite);
+        TransactionWrite(m_ctx, m_path, SizeOnDisk(), index * m_recordSize, static_cast<const char*>(record),
+                         m_recordSize);
+        return;
+    }
+    CheckpointJournal(m_ctx);
     if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize))
         Fail(IoCode::DiskWrite);
 }
@@ -196,6 +218,17 @@ std::size_t RawRecordFile::Append(const void* record)
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
+    if (TransactionOpen(m_ctx)) {
+        const std::size_t onDisk = SizeOnDisk();
+        const std::size_t index =
+            static_cast<std::size_t>(TransactionFileSize(m_ctx, m_path, onDisk)) / m_recordSize;
+        if (FaultOf(m_ctx, FileOp::Write, m_path) != 0)
+            Fail(IoCode::DiskWrite);
+        TransactionWrite(m_ctx, m_path, onDisk, index * m_recordSize, static_cast<const char*>(record),
+                         m_recordSize);
+        return index;
+    }
+    CheckpointJournal(m_ctx);
     struct stat st
     {
     };
@@ -210,12 +243,15 @@ std::size_t RawRecordFile::Append(const void* record)
         }
         Fail(IoCode::DiskWrite);
     }
+    // Reported stored only once it would survive a power cut.
+    if (::fdatasync(m_fd) != 0)
+        Fail(IoCode::DiskWrite);
     return index;
 }
 
 std::string RawRecordFile::ReadAllBytes() const
 {
-    const std::size_t count = Count();
+    const std::size_t count = SizeOnDisk() / m_recordSize;
     std::string bytes(count * m_recordSize, '\0');
     if (FaultOf(m_ctx, FileOp::Read, m_path) != 0)
         Fail(IoCode::DiskRead);
@@ -228,11 +264,16 @@ std::string RawRecordFile::ReadAllBytes() const
             Fail(IoCode::DiskRead);
         done += static_cast<std::size_t>(n);
     }
+    TransactionOverlay(m_ctx, m_path, bytes, m_recordSize);
     return bytes;
 }
 
 void WriteFileAtomically(Context& ctx, const QString& path, const std::string& bytes)
 {
+    // A file replaced whole leaves no record of the journal to be written into it later.
+    if (TransactionOpen(ctx))
+        throw std::logic_error("a file is replaced whole inside a transaction: " + path.toStdString());
+    CheckpointJournal(ctx);
     const QByteArray nativePath = QFile::encodeName(path);
     const QString tmp = path + QStringLiteral(".tmp~");
     const QByteArray nativeTmp = QFile::encodeName(tmp);
@@ -277,6 +318,17 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
     if (FaultOf(ctx, FileOp::Rename, path) != 0 ||
         ::rename(nativeTmp.constData(), nativePath.constData()) != 0)
         fail(IoCode::CannotRename, -1);
+    // The new name is durable with its folder.
+    SyncFolder(QFileInfo(path).absolutePath());
+}
+
+void SyncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 std::string ReadWholeFile(Context& ctx, const QString& path)

@@ -87,6 +87,7 @@ public:
 
 private:
     [[noreturn]] void Fail(std::uint8_t code) const;
+    std::size_t SizeOnDisk() const;
     bool PutBytes(std::size_t offset, const char* data, std::size_t size);
 
     Context& m_ctx;
@@ -125,6 +126,9 @@ public:
 // written (write-protected) is left as it is: the rename would otherwise replace it. Throws IoAbort on
 // failure.
 void WriteFileAtomically(Context& ctx, const QString& path, const std::string& bytes);
+
+// Makes the names in a folder (a file created or renamed there) survive a power cut.
+void SyncFolder(const QString& folder);
 
 // Every byte of a file, a torn last record included. Throws IoAbort when it cannot be read.
 std::string ReadWholeFile(Context& ctx, const QString& path);

@@ -1,4 +1,5 @@
 #include "core/startup.h"
+#include "core/transaction.h"
 
 #include "core/command.h"
 #include "core/context.h"
@@ -21,6 +22,8 @@ void RunStartupBeforeWindow(Context& ctx)
         InitCurrentDate(ctx);
         SetDayOfWeekString(ctx);
         LoadEnvironment(ctx);
+        // A step an interrupted run had stored goes into its files before anything is read.
+        RecoverJournal(ctx);
         InitPlanningYears(ctx);
         RemoveLeftoverTemporaryFiles(ctx);
     });

@@ -5,7 +5,9 @@
 
 #include <QString>
 #include <QStringList>
-#include <initializer_list>
+#include <cstddef>
+#include <cstdint>
+#include <string>
 
 namespace gim {
 
@@ -46,6 +48,19 @@ private:
     bool m_outermost = false;
     bool m_committed = false;
 };
+
+// What the record layer asks of the open transaction (none open: nothing held). Sizes and offsets in bytes;
+// `onDisk` is the file's size as it stands.
+bool TransactionOpen(Context& ctx);
+std::uint64_t TransactionFileSize(Context& ctx, const QString& path, std::uint64_t onDisk);
+bool TransactionRead(Context& ctx, const QString& path, std::uint64_t offset, char* out, std::size_t size);
+void TransactionOverlay(Context& ctx, const QString& path, std::string& bytes, std::size_t recordSize);
+void TransactionWrite(Context& ctx, const QString& path, std::uint64_t onDisk, std::uint64_t offset,
+                      const char* data, std::size_t size);
+void TransactionCreated(Context& ctx, const QString& path);
+// The folder lock was taken: a journal left unwritten is written through first, unless it is this
+// program's own and a transaction is opening.
+void JournalOnFolderLocked(Context& ctx);
 
 // Writes a journal left by an interrupted program into its files and empties it. Start-up and every step
 // that takes the folder lock call it; it does nothing when there is no journal.

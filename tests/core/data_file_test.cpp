@@ -428,9 +428,14 @@ TEST(WriteLock, AWriteWaitsForAnotherProgramAndGivesUpWithAMessage)
     const std::string bytes = Bytes({Machine("A")});
     t.WriteFile(QStringLiteral("E.MQW"), bytes);
     // Another program holds the folder's lock and does not let go.
-    const int other = ::open(QFile::encodeName(t.ctx.st.WorkDir).constData(), O_RDONLY | O_DIRECTORY);
+    const int other =
+        ::open(QFile::encodeName(t.Path(QStringLiteral("GIM.LCK"))).constData(), O_RDWR | O_CREAT, 0644);
     ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    struct flock range
+    {
+    };
+    range.l_type = F_WRLCK;
+    ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &range), 0);
     // Reads do not wait.
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(KeyedFile<CodeFile>(t.ctx, QStringLiteral("E.MQW")).LoadList().size(), 1u);

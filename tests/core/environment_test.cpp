@@ -88,7 +88,8 @@ TEST(Startup, FilesAreFoundWhateverTheCaseOfTheirNames)
     ASSERT_TRUE(ChangeEnvironment(t.ctx));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(QDir(t.ctx.st.WorkDir).entryList(QDir::Files, QDir::Name),
-              (QStringList{QStringLiteral("PLANTA.mqw"), QStringLiteral("selector.trb")}));
+              (QStringList{QStringLiteral("GIM.LCK"), QStringLiteral("PLANTA.mqw"),
+                           QStringLiteral("selector.trb")}));
     EXPECT_EQ(t.ReadFile(QStringLiteral("selector.trb")), Selector("planta", "X", 3));
 
     // A selector naming "planta" finds PLANTA.mqw all the same.
@@ -240,7 +241,7 @@ TEST(Startup, ASelectorCodeThatNamesFilesElsewhereIsRefused)
         EXPECT_EQ(t.ctx.st.FileName(DataFile::Machine), "PORTAL.MQW") << bad;
         EXPECT_EQ(t.ctx.st.AccessCode, "CLAVE") << bad;
         EXPECT_EQ(QDir(t.ctx.Path(QString())).entryList(QDir::Files | QDir::NoDotAndDotDot),
-                  QStringList{kSelector})
+                  (QStringList{QStringLiteral("GIM.LCK"), kSelector}))
             << bad;
     }
 }

@@ -1,0 +1,150 @@
+#include "core/command.h"
+#include "core/record_file.h"
+#include "core/transaction.h"
+#include "support/scripted_ui_check.h"
+#include "support/test_context.h"
+
+#include <chrono>
+#include <csignal>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace gim {
+namespace {
+
+using Record = std::array<char, 4>;
+
+Record Rec(int n)
+{
+    return {static_cast<char>('A' + n % 26), static_cast<char>(n & 0xFF), static_cast<char>(n >> 8), '.'};
+}
+
+// One step over three files: a line appended to two of them and a counter rewritten in the third.
+void Step(Context& ctx, int n)
+{
+    Transaction tx(ctx);
+    ASSERT_TRUE(tx.Prepare({QStringLiteral("E.AAA"), QStringLiteral("E.BBB"), QStringLiteral("E.CCC")}));
+    RecordFile<Record> a(ctx), b(ctx), c(ctx);
+    ASSERT_TRUE(a.Open(QStringLiteral("E.AAA"), RawRecordFile::Mode::OpenOrCreate));
+    ASSERT_TRUE(b.Open(QStringLiteral("E.BBB"), RawRecordFile::Mode::OpenOrCreate));
+    ASSERT_TRUE(c.Open(QStringLiteral("E.CCC"), RawRecordFile::Mode::Update));
+    a.Append(Rec(n));
+    b.Append(Rec(n));
+    c.Write(0, Rec(n + 1));
+    tx.Commit();
+}
+
+struct TransactionTest : ::testing::Test
+{
+    TransactionTest()
+    {
+        t.ctx.st.CurrentEnvironment = QStringLiteral("E");
+        t.WriteFile(QStringLiteral("E.AAA"), "");
+        t.WriteFile(QStringLiteral("E.CCC"), std::string(Rec(0).data(), 4));
+    }
+    std::string Files() const
+    {
+        return t.ReadFile(QStringLiteral("E.AAA")) + '|' + t.ReadFile(QStringLiteral("E.BBB")) + '|' +
+               t.ReadFile(QStringLiteral("E.CCC"));
+    }
+    test::TestContext t;
+};
+
+// A step that fails anywhere before its commit, or whose journal cannot be synced, leaves every file as it
+// was (the file it would have created included); inside the step its own writes are read back.
+TEST_F(TransactionTest, AStepIsStoredWhollyOrNotAtAll)
+{
+    const std::string before = Files();
+    const std::pair<FileOp, QString> faults[] = {{FileOp::Write, QStringLiteral("E.CCC")},
+                                                 {FileOp::Write, QStringLiteral("E.JNL")},
+                                                 {FileOp::Sync, QStringLiteral("E.JNL")}};
+    FileFaults injected;
+    t.ctx.faults = &injected;
+    for (const auto& [op, name] : faults) {
+        SCOPED_TRACE(name.toStdString());
+        injected.inject = [&, op = op, name = name](FileOp o, const QString& path) {
+            return o == op && path.endsWith(name) ? ENOSPC : 0;
+        };
+        t.ui.ExpectMessage(QStringLiteral("ESCRITURA DE DISCO"));
+        EXPECT_FALSE(RunCommand(t.ctx, {}, [&] { Step(t.ctx, 1); }));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(Files(), before);
+        EXPECT_FALSE(t.Exists(QStringLiteral("E.BBB")));
+    }
+    t.ctx.faults = nullptr;
+    RunCommand(t.ctx, {}, [&] {
+        Transaction tx(t.ctx);
+        RecordFile<Record> a(t.ctx);
+        ASSERT_TRUE(a.Open(QStringLiteral("E.AAA"), RawRecordFile::Mode::Update));
+        a.Append(Rec(7));
+        EXPECT_EQ(a.Count(), 1u);
+        EXPECT_EQ(a.Read(0), Rec(7));
+        EXPECT_EQ(a.ReadAll().size(), 1u);
+        EXPECT_EQ(t.ReadFile(QStringLiteral("E.AAA")), ""); // not in the file before the commit
+        tx.Commit();
+    });
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.AAA")), std::string(Rec(7).data(), 4));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("E.JNL")), ""); // emptied when the command ended
+}
+
+// A protected file stops the step before anything is written, and the message names it.
+TEST_F(TransactionTest, APreparedFileThatCannotBeWrittenIsNamed)
+{
+    FileFaults injected;
+    injected.inject = [](FileOp o, const QString& path) {
+        return o == FileOp::Open && path.endsWith(QLatin1String("E.BBB")) ? EACCES : 0;
+    };
+    t.ctx.faults = &injected;
+    t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO E.BBB"));
+    Transaction tx(t.ctx);
+    EXPECT_FALSE(tx.Prepare({QStringLiteral("E.AAA"), QStringLiteral("E.BBB")}));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// A program killed at any instant of a series of steps: after the next start every step it reported
+// stored is in all three files, no step is there in part, and no journal is left.
+TEST_F(TransactionTest, AKillAtAnyInstantLeavesEveryStepWholeOrAbsent)
+{
+    std::mt19937 random(20261207);
+    int acknowledged = 0;
+    for (int trial = 0; trial < 200; ++trial) {
+        int channel[2];
+        ASSERT_EQ(::pipe(channel), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(channel[0]);
+            test::TestContext own;
+            own.ctx.st.WorkDir = t.ctx.st.WorkDir;
+            own.ctx.st.CurrentEnvironment = QStringLiteral("E");
+            for (int n = acknowledged;; ++n) {
+                RunCommand(own.ctx, {}, [&] { Step(own.ctx, n); });
+                if (::write(channel[1], "+", 1) < 0)
+                    ::_exit(2);
+            }
+        }
+        ::close(channel[1]);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+            acknowledged += static_cast<int>(n);
+        ::close(channel[0]);
+
+        RecoverJournal(t.ctx); // the next start
+        const std::string a = t.ReadFile(QStringLiteral("E.AAA"));
+        const int steps = static_cast<int>(a.size() / 4);
+        ASSERT_GE(steps, acknowledged) << "trial " << trial;
+        ASSERT_EQ(t.ReadFile(QStringLiteral("E.BBB")), a) << "trial " << trial;
+        ASSERT_EQ(t.ReadFile(QStringLiteral("E.CCC")), std::string(Rec(steps).data(), 4))
+            << "trial " << trial;
+        ASSERT_EQ(t.ReadFile(QStringLiteral("E.JNL")), "") << "trial " << trial;
+        acknowledged = steps;
+    }
+}
+
+} // namespace
+} // namespace gim
