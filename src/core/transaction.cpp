@@ -114,8 +114,6 @@ bool WriteAll(int fd, const char* data, std::size_t size, off_t offset)
     return true;
 }
 
-}
-
 // One file's part of a block, read back.
 struct JournalFile
 {
