@@ -1,6 +1,7 @@
 #include "app/features.h"
 #include "core/io_errors.h"
 #include "core/record_file.h"
+#include "core/transaction.h"
 #include "corrective/breakdowns.h"
 #include "corrective/planned_repairs.h"
 #include "corrective/work_orders.h"
@@ -151,7 +152,10 @@ protected:
     {
         w().CurrentWorkReport = line;
         w().LongDescription = QString::fromUtf8(longDescription);
-        return PostWorkReport(t.ctx);
+        const PostedFiles posted = PostWorkReport(t.ctx);
+        // As the end of a command does: the files are what the cases below change next.
+        CheckpointJournal(t.ctx);
+        return posted;
     }
 
     // One imported line through the add loop, as the import gateway hands it in.
