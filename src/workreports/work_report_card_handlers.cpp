@@ -16,6 +16,7 @@
 #include "store/store_movements.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
+#include "workreports/work_report_posting.h"
 #include "workreports/work_report_types.h"
 
 #include <QDate>
@@ -489,15 +490,15 @@ bool SaveCard(CardSession& s, CardState& state)
         }
     }
     ctx.st.PhotoAssignFlag = 0;
-    w.ChosenRepairDescription.clear();
-    w.ChosenRepairExecutor.clear();
     const QString shown = state.value(kDescripcion);
     if (state.value(kTinter) > QLatin1String("0")) {
         w.OrderFinishedFlag = state.checked(kORDENT) && state.checked(kRepFin) ? 1 : 0;
-        // The posting closes the open repair of this description once the line is stored: the one chosen
-        // from the list (its executor after the tab), or one whose description was typed in full.
-        w.ChosenRepairDescription = DescriptionText(shown);
-        w.ChosenRepairExecutor = shown.section(QLatin1Char('\t'), 1).left(10);
+        // The open repair of this description is done: the one chosen from the list (its executor after
+        // the tab), or one whose description was typed in full. Closed before the line's posting, so that
+        // a revision the line plans is not taken for it; the line's step writes it.
+        ShortString<8> machine;
+        machine = state.value(kCodigo);
+        CloseChosenRepair(ctx, machine, DescriptionText(shown), shown.section(QLatin1Char('\t'), 1).left(10));
     }
     if (state.checked(kFoto)) {
         // Where the add loop's picture import stores the photo.

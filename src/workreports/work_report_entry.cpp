@@ -70,28 +70,6 @@ void TakeInputLine(Context& ctx)
     entry.Minutes = static_cast<std::uint32_t>(r.Tinter.get());
 }
 
-// The open repair chosen on the card is done by this line: it stays in progress ("T") when someone other
-// than its executor did it, else it leaves the list at the next save ("Z").
-void CloseChosenRepair(Context& ctx)
-{
-    WorkReportsState& w = WorkReports(ctx);
-    if (w.ChosenRepairDescription.isEmpty())
-        return;
-    const ShortString<8>& machine = w.CurrentWorkReport.Codigo;
-    for (PlannedRepairEntry& e : PlannedRepairs(ctx).PlannedRepairList) {
-        TPlannedRepairRecord& r = e.rec;
-        const bool open =
-            r.State == "P" || r.State == "T" || r.State == "M" || r.State == "S" || r.State == "J";
-        if (!open || !(r.Code == machine) || r.Description.str() != w.ChosenRepairDescription)
-            continue;
-        if (r.Executor.str() != w.ChosenRepairExecutor)
-            r.State = "T";
-        else
-            r.Code = "Z";
-        w.PlannedRepairPostedFlag = 1;
-    }
-}
-
 void StorePhoto(Context& ctx)
 {
     State& st = ctx.st;
@@ -108,22 +86,14 @@ void StorePhoto(Context& ctx)
                       name);
 }
 
-// Stores the line and, once it is stored, posts it. Returns whether it was stored.
+// Stores the line and posts it as one step; the photo follows once it is stored. Returns whether it was
+// stored.
 bool StoreAndPost(Context& ctx)
 {
-    WorkReportsState& w = WorkReports(ctx);
-    // AppendWorkReport clears the written flag first; the command's sort needs every line's.
-    const std::uint8_t written = w.WorkReportWritten;
-    const bool stored = AppendWorkReport(ctx);
-    w.WorkReportWritten = (written != 0 || stored) ? 1 : 0;
-    if (!stored) {
-        ctx.st.PhotoAssignFlag = 0;
-        return false;
-    }
-    StorePhoto(ctx);
-    PostWorkReport(ctx);
-    CloseChosenRepair(ctx);
-    return true;
+    if (StoreAndPostWorkReport(ctx, true, [&ctx] { StorePhoto(ctx); }))
+        return true;
+    ctx.st.PhotoAssignFlag = 0;
+    return false;
 }
 
 } // namespace
@@ -200,8 +170,7 @@ void AddWorkReportLine(Context& ctx)
         }
         // What was asked on one card (a repair chosen, a revision to plan) does not carry over to the next
         // card, nor to the lines of an import that show none.
-        w.ChosenRepairDescription.clear();
-        w.ChosenRepairExecutor.clear();
+        ReopenChosenRepairs(ctx);
         w.PlanRevisionFlag = 0;
         st.PhotoAssignFlag = 0;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data_file.h"
+#include "records/planned_repair_record.h"
 #include "records/work_report_record.h"
 
 #include <QString>
@@ -15,6 +16,15 @@ struct Context;
 class PictureCodec;
 
 using WorkReportEntry = ListEntry<TWorkReportRecord>;
+
+// An open planned repair closed by the line being saved: where the file holds it, as it was and as the
+// line leaves it.
+struct ChosenRepairClose
+{
+    std::uint32_t pos = 0;
+    TPlannedRepairRecord before{};
+    TPlannedRepairRecord after{};
+};
 
 // The program-wide variables of the daily work reports.
 struct WorkReportsState
@@ -38,10 +48,9 @@ struct WorkReportsState
     std::uint8_t PlanRevisionFlag = 0;   // plan a revision after this repair
     std::uint8_t TypeValidFlag = 0;      // activity and hour type are both in their tables
     std::uint8_t KeepEntryMark = 0;      // Ctrl+Space on save: the next card asks only for an operator
-    // The open planned repair chosen from the description list, closed by the posting once the line is
-    // stored: its description and the executor text shown after the tab. Empty: none chosen.
-    QString ChosenRepairDescription;
-    QString ChosenRepairExecutor;
+    // The open planned repairs the card's Save closed in PlannedRepairList (the one chosen from the
+    // description list): the line's step writes them, and a line that is not stored puts them back.
+    std::vector<ChosenRepairClose> ChosenRepairCloses;
     // The add loop's answer: "N" ends the loop.
     QString AddLoopAnswer;
     // The minutes the card's operator has booked on the card's day (the caption's day total).

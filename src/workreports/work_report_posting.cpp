@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/data_file.h"
 #include "core/texts.h"
+#include "core/transaction.h"
 #include "core/week_codes.h"
 #include "corrective/breakdowns.h"
 #include "corrective/planned_repairs.h"
@@ -18,11 +19,14 @@
 
 #include <QDateTime>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace gim {
@@ -63,17 +67,203 @@ QString PartPiece(const TWorkReportRecord& line, std::size_t from, std::size_t c
     return FromCp1252(part.substr(from, count));
 }
 
-void PostBreakdown(Context& ctx, const QString& tipo, PostedFiles& posted)
+bool IsOpenRepair(const TPlannedRepairRecord& r)
 {
+    return r.State == "P" || r.State == "T" || r.State == "M" || r.State == "S" || r.State == "J";
+}
+
+// A store exit: worked out under the step's lock, written within it, and what it has to say shown once
+// the step is over, so that nobody waits on the lock while a message is read.
+struct StoreBooking
+{
+    struct Booking
+    {
+        std::optional<std::pair<ListEntry<TSparePartRecord>, TSparePartRecord>> stock; // the part rewritten
+    };
+    TStoreMovementRecord movement{};
+    std::vector<Booking> bookings; // one movement per part of the key; the stock only where it may change
+    QStringList messages;
+    bool found = false;
+
+    bool RewritesParts() const
+    {
+        return std::any_of(bookings.begin(), bookings.end(), [](const Booking& b) { return b.stock; });
+    }
+    DataFile Journal() const
+    {
+        return movement.User.bytes().substr(0, 3) == "OP/" ? DataFile::OpMovement : DataFile::Movement;
+    }
+};
+
+// Reads the parts under the step's lock: the stock read is the stock rewritten.
+void PlanStoreBooking(Context& ctx, StoreBooking& b, std::int32_t unitValue)
+{
+    KeyedFile<SparePartFile> file(ctx);
+    std::optional<std::vector<TSparePartRecord>> parts;
+    if (file.Exists())
+        parts = file.Read(Report::Show);
+    if (!parts)
+        return;
+    TStoreMovementRecord& m = b.movement;
+    for (std::size_t i = 0; i < parts->size(); ++i) {
+        const TSparePartRecord& part = (*parts)[i];
+        if (!(part.Codigo == m.Codigo) || !(part.Equipo == m.Equipo) || !(part.Util == m.Util) ||
+            !(part.Pieza == m.Pieza))
+            continue;
+        b.found = true;
+        const std::int64_t stock = std::int64_t{part.Exist.get()} + m.Quantity.get();
+        m.UnitValue = unitValue;
+        // A stock the part's field cannot hold is refused with nothing booked, as on the card.
+        if (const auto after = PartAfterBooking(part, m, part.Valor.get()); !after) {
+            b.messages << after.error();
+            continue;
+        }
+        StoreBooking::Booking booking;
+        if (stock < 0) {
+            b.messages << QStringLiteral("Falta de Existencias de :") + PartKeyText(part) +
+                              QLatin1Char('\r') + part.Nombre.str();
+        } else {
+            TSparePartRecord updated = part;
+            updated.Exist = static_cast<std::int32_t>(stock);
+            booking.stock.emplace(ListEntry<TSparePartRecord>{part, static_cast<std::uint32_t>(i)}, updated);
+        }
+        b.bookings.push_back(std::move(booking));
+    }
+}
+
+void AddStoreFiles(const State& st, const StoreBooking& b, QStringList& files)
+{
+    if (b.RewritesParts())
+        files << st.FileName(DataFile::SparePart);
+    if (!b.bookings.empty())
+        files << st.FileName(b.Journal());
+}
+
+bool WriteStoreBooking(Context& ctx, StoreBooking& b)
+{
+    for (StoreBooking::Booking& booking : b.bookings) {
+        if (booking.stock && KeyedFile<SparePartFile>(ctx).WriteAt(
+                                 booking.stock->first, booking.stock->second) != WriteResult::Written)
+            return false;
+        StoreMovements(ctx).MovementBuffer = b.movement;
+        if (!AppendMovement(ctx))
+            return false;
+    }
+    return true;
+}
+
+// Once the step is over: the shortages, and for a part missing from the file the question whether to
+// enter it. Returns whether a part was entered.
+bool FinishStoreBooking(Context& ctx, const StoreBooking& b)
+{
+    State& st = ctx.st;
     WorkReportsState& w = WorkReports(ctx);
-    const TWorkReportRecord& line = w.CurrentWorkReport;
-    TBreakdownRecord& b = Breakdowns(ctx).CurrentBreakdown;
+    w.SparePartCreatedFlag = 0;
+    for (const QString& message : b.messages)
+        ctx.ui.ShowMessage(message);
+    if (b.found)
+        return false;
+    const QString answer =
+        ctx.ui
+            .InputBox(QStringLiteral("Almacén Técnico"),
+                      QStringLiteral("Código inexistente.Generar FICHA (S/N):"), QStringLiteral("N"))
+            .left(2);
+    if (answer != QLatin1String("S"))
+        return false;
+    // The part card of the store's own entry, whatever mode the daily report runs in; the lines of a
+    // merge that come after still show no card.
+    NestedCallGuard guard(ctx);
+    st.AnswerCode = QStringLiteral("@@");
+    st.ActionCode = QStringLiteral("W");
+    AddSparePart(ctx);
+    w.SparePartCreatedFlag = st.RecordAddedFlag != 0 ? 1 : 0;
+    return w.SparePartCreatedFlag != 0;
+}
+
+// The level of the hour-meter alarm that a reading moves on: the first level of the reading's control
+// whose next revision is due at the reading, moved on by its interval and taking the reading's executor,
+// week and comment. Found before the step, since moving it is confirmed by the user first.
+std::optional<std::pair<PredictiveEntry, TPredictiveRecord>> DueAlarmLevel(Context& ctx,
+                                                                           const TPredictiveRecord& reading)
+{
+    const auto levels = KeyedFile<AlarmLevelFile>(ctx).Read(Report::Silent);
+    if (!levels)
+        return std::nullopt;
+    for (std::size_t i = 0; i < levels->size(); ++i) {
+        const TPredictiveRecord& r = (*levels)[i];
+        // Levels whose next revision lies above the reading are not due yet.
+        if (!SameControl(r, reading) || r.Medida1.get() > reading.Medida1.get())
+            continue;
+        TPredictiveRecord due = r;
+        due.Medida1 = static_cast<std::int32_t>(std::int64_t{reading.Medida1.get()} + r.Medida2.get());
+        due.Ejecu.assign(reading.Ejecu);
+        due.Semana = reading.Semana.get();
+        due.Descrip.assign(reading.Descrip);
+        return std::pair{PredictiveEntry{r, static_cast<std::uint32_t>(i)}, due};
+    }
+    return std::nullopt;
+}
+
+// One line's posting: what it asks first, the records it writes and what follows once they are stored.
+struct LineStep
+{
+    TWorkReportRecord line{};
+    QString tipo;
+    QString family;
+    bool store = false;
+    // Asked before the step.
+    std::optional<std::uint16_t> revisionWeek;
+    std::optional<std::pair<PredictiveEntry, TPredictiveRecord>> alarm;
+    // Worked out under the step's lock.
+    std::optional<TBreakdownRecord> breakdown;
+    std::vector<TWorkOrderRecord> orderWrites; // the order as each of its writes leaves it
+    std::vector<TPlannedRepairRecord> repairs; // the line's repair, then the revision planned after it
+    std::optional<StoreBooking> storeExit;
+    std::optional<TRevisionRecord> revision;
+    bool personnelEntry = false;
+    // Written.
+    std::vector<PlannedRepairEntry> repairsStored;
+    PostedFiles posted;
+};
+
+void AskFirst(Context& ctx, LineStep& step)
+{
+    const TWorkReportRecord& line = step.line;
+    if (step.family == QLatin1String("R") && step.tipo.size() >= 2 &&
+        WorkReports(ctx).PlanRevisionFlag != 0 && LowWord(line.Tinter.get()) != 0)
+        step.revisionWeek = CheckRepairRevision(ctx);
+    if (step.family == QLatin1String("P") && step.tipo.mid(1, 2) == QLatin1String("TF")) {
+        // The running-hours reading moves the machine's hour-meter alarm on, once confirmed.
+        TPredictiveRecord reading{};
+        reading.Codigo.assign(line.Codigo);
+        reading.FREC = "CH";
+        reading.Espec = "H";
+        reading.Medida1 = static_cast<std::int32_t>(ParseInt64(line.Orden.str()).value);
+        reading.Ejecu.assign(line.Matricula);
+        reading.Semana = static_cast<std::int32_t>(LineWeek(ctx.st, line));
+        reading.Descrip = line.Descripcion.str().left(34);
+        if (auto due = DueAlarmLevel(ctx, reading)) {
+            ctx.st.AnswerCode =
+                ctx.ui
+                    .InputBox(QStringLiteral("NIVELES ALARMAS DE MTO PREDICTIVO"),
+                              QStringLiteral("CONFIRME LA MODIFICACIÓN S/N"), QStringLiteral("N"))
+                    .left(2);
+            if (ctx.st.AnswerCode == QLatin1String("S"))
+                step.alarm = std::move(due);
+        }
+    }
+}
+
+TBreakdownRecord BreakdownOf(Context& ctx, const LineStep& step)
+{
+    const TWorkReportRecord& line = step.line;
+    TBreakdownRecord b = Breakdowns(ctx).CurrentBreakdown;
     b.Code.assign(line.Codigo);
     b.Week = LineWeek(ctx.st, line);
     b.Day = line.dia.str().mid(6, 1);
     b.Shift = ".";
-    b.Type = tipo.mid(1, 1);
-    b.Description = w.LongDescription;
+    b.Type = step.tipo.mid(1, 1);
+    b.Description = WorkReports(ctx).LongDescription;
     b.Intervention = LowWord(line.Tinter.get());
     b.Operators = 1;
     b.Stop = LowWord(line.Tparo.get());
@@ -82,33 +272,25 @@ void PostBreakdown(Context& ctx, const QString& tipo, PostedFiles& posted)
     b.Officer.assign(line.Matricula);
     b.RepairStart = "-";
     b.ProductionOperator = "-";
-    if (tipo.size() < 2)
-        return;
-    if (AppendBreakdownRecord(ctx)) {
-        w.BreakdownPostedFlag = 1;
-        posted.Add(DataFile::Breakdown);
-    }
+    return b;
 }
 
 // The time booked on a work order starts it, and the line that finishes it closes it.
-void PostWorkOrderTime(Context& ctx, PostedFiles& posted)
+void PlanWorkOrderTime(Context& ctx, LineStep& step)
 {
     State& st = ctx.st;
-    WorkReportsState& w = WorkReports(ctx);
-    const TWorkReportRecord& line = w.CurrentWorkReport;
-    if (w.OrderAssignedFlag == 0 || line.Tinter.get() == 0)
+    const WorkReportsState& w = WorkReports(ctx);
+    if (w.OrderAssignedFlag == 0 || step.line.Tinter.get() == 0)
         return;
-    const Int64Parse number = ParseInt64(line.Orden.str());
+    const Int64Parse number = ParseInt64(step.line.Orden.str());
     if (number.errorPos != 0 || number.value < 0)
         return;
-    const QString fileName = st.FileName(DataFile::WorkOrder);
     const std::optional<TWorkOrderRecord> booked =
-        KeyedFile<WorkOrderFile>(ctx, fileName)
+        KeyedFile<WorkOrderFile>(ctx, st.FileName(DataFile::WorkOrder))
             .ReadAt(static_cast<std::uint64_t>(number.value), Report::Silent);
     if (!booked)
         return;
-    TWorkOrderRecord& order = WorkOrders(ctx).CurrentWorkOrder;
-    order = *booked;
+    TWorkOrderRecord order = *booked;
     // One moment stamps both the start and the close of an order opened and finished by one line.
     const QDateTime now = ctx.clock.Now();
     const QString today = WeekCodeOf(now.date());
@@ -117,37 +299,25 @@ void PostWorkOrderTime(Context& ctx, PostedFiles& posted)
         order.State = "T";
         order.StartDate = today;
         order.StartHour = time;
-        if (WriteWorkOrder(ctx, fileName))
-            posted.Add(DataFile::WorkOrder);
+        step.orderWrites.push_back(order);
     }
     if (w.OrderFinishedFlag != 0) {
         order.State = "E";
         order.CloseDate = today;
         order.CloseHour = time;
-        if (WriteWorkOrder(ctx, fileName))
-            posted.Add(DataFile::WorkOrder);
+        step.orderWrites.push_back(order);
     }
 }
 
-void InsertCurrentPlannedRepair(Context& ctx, PostedFiles& posted)
+void PlanPlannedRepair(Context& ctx, LineStep& step)
 {
-    const TPlannedRepairRecord& repair = PlannedRepairs(ctx).CurrentPlannedRepair;
-    // The entry is not in the file yet: its position is the one the list's save will give it.
-    InsertPlannedRepairByWeek(ctx, {FreshRecord(repair), 0});
-    WorkReports(ctx).PlannedRepairPostedFlag = 1;
-    posted.Add(DataFile::PlannedRepair);
-}
-
-void PostPlannedRepair(Context& ctx, const QString& tipo, PostedFiles& posted)
-{
-    State& st = ctx.st;
-    WorkReportsState& w = WorkReports(ctx);
-    const TWorkReportRecord& line = w.CurrentWorkReport;
-    TPlannedRepairRecord& r = PlannedRepairs(ctx).CurrentPlannedRepair;
+    const State& st = ctx.st;
+    const TWorkReportRecord& line = step.line;
+    TPlannedRepairRecord r = PlannedRepairs(ctx).CurrentPlannedRepair;
     r.Code.assign(line.Codigo);
-    r.Specialty = tipo.mid(1, 2);
+    r.Specialty = step.tipo.mid(1, 2);
     r.Order.assign(line.Orden);
-    r.Description = w.LongDescription;
+    r.Description = WorkReports(ctx).LongDescription;
     r.Minutes = LowWord(line.Tinter.get());
     if (r.Minutes.get() != 0) {
         r.State = "E";
@@ -155,7 +325,7 @@ void PostPlannedRepair(Context& ctx, const QString& tipo, PostedFiles& posted)
         r.Executor.assign(line.Matricula);
     } else {
         // Still to do: it waits at the end of the horizon, dated by the line.
-        const QString kind = tipo.mid(2, 1);
+        const QString kind = step.tipo.mid(2, 1);
         if (kind == QLatin1String("M") || kind == QLatin1String("J") || kind == QLatin1String("S"))
             r.State = kind;
         else
@@ -163,94 +333,24 @@ void PostPlannedRepair(Context& ctx, const QString& tipo, PostedFiles& posted)
         r.Week = st.PlanWeeks;
         r.Executor = WeekCodeToDateText(line.dia.str());
     }
-    if (tipo.size() < 2)
+    if (step.tipo.size() < 2)
         return;
-    InsertCurrentPlannedRepair(ctx, posted);
-    if (w.PlanRevisionFlag != 0 && r.Minutes.get() != 0)
-        CheckRepairRevision(ctx);
+    step.repairs.push_back(FreshRecord(r));
+    if (step.revisionWeek) {
+        // The repair just posted, planned again as pending in the week asked for.
+        r.Week = *step.revisionWeek;
+        r.State = "P";
+        r.Executor = st.TodayText;
+        r.Minutes = 0;
+        step.repairs.push_back(FreshRecord(r));
+    }
 }
 
-// What a store booking did.
-struct StoreBooking
+StoreBooking StoreExitOf(Context& ctx, const TWorkReportRecord& line)
 {
-    bool booked = false;  // the part was found and the movement stored
-    bool created = false; // the part was missing and the user entered one
-};
-
-StoreBooking BookStoreMovement(Context& ctx)
-{
-    State& st = ctx.st;
-    WorkReportsState& w = WorkReports(ctx);
-    StoreBooking booking;
-    TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
-    w.SparePartCreatedFlag = 0;
-    bool found = false;
-    // Shown once the file is free again: nobody waits on the lock while a message is read.
-    QStringList shortages;
-    {
-        KeyedFile<SparePartFile> file(ctx);
-        // The stock read is the stock rewritten: no other program may book in between.
-        WriteLock lock(ctx);
-        std::optional<std::vector<TSparePartRecord>> parts;
-        if (file.Exists())
-            parts = file.Read(Report::Show);
-        if (parts) {
-            for (std::size_t i = 0; i < parts->size(); ++i) {
-                const TSparePartRecord& part = (*parts)[i];
-                if (!(part.Codigo == m.Codigo) || !(part.Equipo == m.Equipo) || !(part.Util == m.Util) ||
-                    !(part.Pieza == m.Pieza))
-                    continue;
-                found = true;
-                const std::int64_t stock = std::int64_t{part.Exist.get()} + m.Quantity.get();
-                m.UnitValue = w.CurrentWorkReport.Tinter.get();
-                // A stock the part's field cannot hold is refused with nothing booked, as on the card.
-                if (const auto after = PartAfterBooking(part, m, part.Valor.get()); !after) {
-                    shortages << after.error();
-                    continue;
-                }
-                if (stock < 0) {
-                    shortages << QStringLiteral("Falta de Existencias de :") + PartKeyText(part) +
-                                     QLatin1Char('\r') + part.Nombre.str();
-                } else {
-                    ListEntry<TSparePartRecord> entry{part, static_cast<std::uint32_t>(i)};
-                    TSparePartRecord updated = part;
-                    updated.Exist = static_cast<std::int32_t>(stock);
-                    file.WriteAt(entry, updated);
-                }
-                if (AppendMovement(ctx))
-                    booking.booked = true;
-            }
-        }
-    }
-    for (const QString& shortage : shortages)
-        ctx.ui.ShowMessage(shortage);
-    if (found)
-        return booking;
-    const QString answer =
-        ctx.ui
-            .InputBox(QStringLiteral("Almacén Técnico"),
-                      QStringLiteral("Código inexistente.Generar FICHA (S/N):"), QStringLiteral("N"))
-            .left(2);
-    if (answer != QLatin1String("S"))
-        return booking;
-    {
-        // The part card of the store's own entry, whatever mode the daily report runs in; the lines of a
-        // merge that come after still show no card.
-        NestedCallGuard guard(ctx);
-        st.AnswerCode = QStringLiteral("@@");
-        st.ActionCode = QStringLiteral("W");
-        AddSparePart(ctx);
-        w.SparePartCreatedFlag = st.RecordAddedFlag != 0 ? 1 : 0;
-    }
-    booking.created = w.SparePartCreatedFlag != 0;
-    return booking;
-}
-
-void PostStoreExit(Context& ctx, PostedFiles& posted)
-{
-    WorkReportsState& w = WorkReports(ctx);
-    const TWorkReportRecord& line = w.CurrentWorkReport;
-    TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
+    StoreBooking b;
+    b.movement = StoreMovements(ctx).MovementBuffer;
+    TStoreMovementRecord& m = b.movement;
     // The code part is typed into a field of its own: blanks padding it are no part of the code.
     m.Codigo = PartPiece(line, 0, 8).trimmed();
     m.Destination.assign(line.Codigo);
@@ -263,89 +363,220 @@ void PostStoreExit(Context& ctx, PostedFiles& posted)
     const LineYearWeek at = YearWeekOf(line);
     m.AbsoluteWeek = AbsoluteWeekByte(ctx.st, at.year, at.week);
     m.User.assign(line.Matricula);
-    const StoreBooking booking = BookStoreMovement(ctx);
-    if (booking.booked)
-        posted.Add(m.User.bytes().substr(0, 3) == "OP/" ? DataFile::OpMovement : DataFile::Movement);
-    if (booking.created) {
-        posted.Add(DataFile::SparePart);
-        SortSparePartFile(ctx);
-    }
+    PlanStoreBooking(ctx, b, line.Tinter.get());
+    return b;
 }
 
-void PostRevision(Context& ctx, const QString& tipo, PostedFiles& posted)
+TRevisionRecord RevisionOf(Context& ctx, const LineStep& step)
 {
-    State& st = ctx.st;
-    WorkReportsState& w = WorkReports(ctx);
-    const TWorkReportRecord& line = w.CurrentWorkReport;
-    const QString frequency = tipo.mid(1, 2);
-    const std::uint16_t week = LineWeek(st, line);
-    TRevisionRecord& r = Revisions(ctx).CurrentRevision;
+    const TWorkReportRecord& line = step.line;
+    const QString frequency = step.tipo.mid(1, 2);
+    TRevisionRecord r = Revisions(ctx).CurrentRevision;
     r.MachineCode.assign(line.Codigo);
     r.Frequency = frequency;
-    r.Week = week;
+    r.Week = LineWeek(ctx.st, line);
     r.Executor.assign(line.Matricula);
     r.Time = LowWord(line.Tinter.get());
-    r.Comment = w.LongDescription;
+    r.Comment = WorkReports(ctx).LongDescription;
     if (r.Time.get() == 0)
         r.State = "P";
     else
         r.State = FrequencyIncludes(u"S4", frequency) ? "E" : "ER";
-    if (tipo.size() >= 2 && AppendRevision(ctx)) {
-        w.RevisionPostedFlag = 1;
-        posted.Add(DataFile::Revision);
+    return r;
+}
+
+// Under the step's lock: the records the line writes, and the files they go to.
+QStringList PlanStep(Context& ctx, LineStep& step)
+{
+    const State& st = ctx.st;
+    const WorkReportsState& w = WorkReports(ctx);
+    QStringList files;
+    if (step.store)
+        files << st.FileName(DataFile::WorkReport);
+    if (step.family == QLatin1String("V") && step.tipo.size() >= 2) {
+        step.breakdown = BreakdownOf(ctx, step);
+        files << st.FileName(DataFile::Breakdown);
     }
-    if (frequency == QLatin1String("TF")) {
-        // The running-hours reading moves the machine's hour-meter alarm on.
-        // A fresh reading: a position left by an earlier predictive card would match another control.
-        TPredictiveRecord& alarm = Predictive(ctx).CurrentAlarmLevel;
-        alarm = TPredictiveRecord{};
-        alarm.Codigo.assign(line.Codigo);
-        alarm.FREC = "CH";
-        alarm.Espec = "H";
-        alarm.Medida1 = static_cast<std::int32_t>(ParseInt64(line.Orden.str()).value);
-        alarm.Ejecu.assign(line.Matricula);
-        alarm.Semana = static_cast<std::int32_t>(week);
-        alarm.Descrip = line.Descripcion.str().left(34);
-        UpdateAlarmRevision(ctx, alarm);
-        posted.Add(DataFile::Alarm);
+    PlanWorkOrderTime(ctx, step);
+    if (!step.orderWrites.empty())
+        files << st.FileName(DataFile::WorkOrder);
+    if (step.family == QLatin1String("R"))
+        PlanPlannedRepair(ctx, step);
+    if (!w.ChosenRepairCloses.empty() || !step.repairs.empty())
+        files << st.FileName(DataFile::PlannedRepair);
+    if (step.tipo == QLatin1String("AL") || step.tipo == QLatin1String("al")) {
+        step.storeExit = StoreExitOf(ctx, step.line);
+        AddStoreFiles(st, *step.storeExit, files);
+    }
+    if (step.family == QLatin1String("P") && step.tipo.size() >= 2) {
+        step.revision = RevisionOf(ctx, step);
+        files << st.FileName(DataFile::Revision);
+    }
+    if (step.alarm)
+        files << st.FileName(DataFile::Alarm);
+    const std::string_view entryType = Personnel(ctx).CurrentPersonnelEntry.Type.bytes();
+    // Normal hours ("C") and a blank entry ("#") are no expedient matter.
+    step.personnelEntry = !entryType.empty() && entryType[0] != '#' && entryType[0] != 'C';
+    if (step.personnelEntry)
+        files << st.FileName(DataFile::PersonnelEntry);
+    return files;
+}
+
+// Within the transaction, in the order the files are named above: nothing here asks or shows a card.
+// False when a file refused a write (said already): the step is abandoned.
+bool WriteStep(Context& ctx, LineStep& step)
+{
+    const State& st = ctx.st;
+    if (step.store && !KeyedFile<WorkReportFile>(ctx).Append(FreshRecord(step.line)))
+        return false;
+    if (step.breakdown) {
+        Breakdowns(ctx).CurrentBreakdown = *step.breakdown;
+        if (!AppendBreakdownRecord(ctx))
+            return false;
+    }
+    for (const TWorkOrderRecord& order : step.orderWrites) {
+        WorkOrders(ctx).CurrentWorkOrder = order;
+        if (!WriteWorkOrder(ctx, st.FileName(DataFile::WorkOrder)))
+            return false;
+    }
+    for (const ChosenRepairClose& close : WorkReports(ctx).ChosenRepairCloses) {
+        PlannedRepairEntry entry{close.before, close.pos};
+        if (KeyedFile<PlannedRepairFile>(ctx).WriteAt(entry, close.after) != WriteResult::Written)
+            return false;
+    }
+    TPlannedRepairRecord& repairBuffer = PlannedRepairs(ctx).CurrentPlannedRepair;
+    for (const TPlannedRepairRecord& repair : step.repairs) {
+        repairBuffer = repair;
+        const std::optional<std::uint32_t> pos = AppendPlannedRepair(ctx);
+        if (!pos)
+            return false;
+        step.repairsStored.push_back({repairBuffer, *pos});
+    }
+    if (step.storeExit && !WriteStoreBooking(ctx, *step.storeExit))
+        return false;
+    if (step.revision) {
+        Revisions(ctx).CurrentRevision = *step.revision;
+        if (!AppendRevision(ctx))
+            return false;
+    }
+    if (step.alarm &&
+        KeyedFile<AlarmLevelFile>(ctx).WriteAt(step.alarm->first, step.alarm->second) != WriteResult::Written)
+        return false;
+    return !step.personnelEntry || AppendPersonnelEntry(ctx);
+}
+
+// The file now holds `after` where this program had read `before`: a later save of the whole list must
+// not take it for another program's change.
+void NoteRepairStored(PlannedRepairsState& p, const TPlannedRepairRecord* before,
+                      const TPlannedRepairRecord& after)
+{
+    if (!p.LoadedPlannedRepairs)
+        return;
+    std::vector<TPlannedRepairRecord>& loaded = *p.LoadedPlannedRepairs;
+    if (before) {
+        const auto it = std::find_if(loaded.begin(), loaded.end(), [before](const TPlannedRepairRecord& r) {
+            return std::memcmp(&r, before, sizeof r) == 0;
+        });
+        if (it != loaded.end()) {
+            *it = after;
+            return;
+        }
+    }
+    loaded.push_back(after);
+}
+
+// Once the step is committed: the flags and lists follow the files, then what the step has to say.
+void FinishStep(Context& ctx, LineStep& step, const std::function<void()>& stored)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    if (step.store)
+        w.WorkReportWritten = 1;
+    if (step.breakdown) {
+        w.BreakdownPostedFlag = 1;
+        step.posted.Add(DataFile::Breakdown);
+    }
+    if (!step.orderWrites.empty())
+        step.posted.Add(DataFile::WorkOrder);
+    for (const ChosenRepairClose& close : w.ChosenRepairCloses)
+        NoteRepairStored(p, &close.before, close.after);
+    if (!w.ChosenRepairCloses.empty() || !step.repairsStored.empty()) {
+        w.PlannedRepairPostedFlag = 1;
+        step.posted.Add(DataFile::PlannedRepair);
+    }
+    w.ChosenRepairCloses.clear();
+    for (const PlannedRepairEntry& entry : step.repairsStored) {
+        InsertPlannedRepairByWeek(ctx, entry);
+        NoteRepairStored(p, nullptr, entry.rec);
+    }
+    if (step.storeExit && !step.storeExit->bookings.empty())
+        step.posted.Add(step.storeExit->Journal());
+    if (step.revision) {
+        w.RevisionPostedFlag = 1;
+        step.posted.Add(DataFile::Revision);
+    }
+    if (step.alarm)
+        step.posted.Add(DataFile::Alarm);
+    if (step.personnelEntry) {
+        w.PersonnelEntryPostedFlag = 1;
+        step.posted.Add(DataFile::PersonnelEntry);
+    }
+    if (stored)
+        stored();
+    if (step.storeExit && FinishStoreBooking(ctx, *step.storeExit)) {
+        step.posted.Add(DataFile::SparePart);
+        SortSparePartFile(ctx);
     }
 }
 
-void PostPersonnelEntry(Context& ctx, PostedFiles& posted)
+// Opens again the repairs a line's card closed, unless its step was committed.
+class ReopenUnlessStored final
 {
-    const TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
-    const std::string_view type = entry.Type.bytes();
-    // Normal hours ("C") and a blank entry ("#") are no expedient matter.
-    if (type.empty() || type[0] == '#' || type[0] == 'C')
-        return;
-    if (AppendPersonnelEntry(ctx)) {
-        WorkReports(ctx).PersonnelEntryPostedFlag = 1;
-        posted.Add(DataFile::PersonnelEntry);
+public:
+    explicit ReopenUnlessStored(Context& ctx) : m_ctx(ctx) {}
+    ~ReopenUnlessStored()
+    {
+        if (!m_stored)
+            ReopenChosenRepairs(m_ctx);
     }
-}
+    ReopenUnlessStored(const ReopenUnlessStored&) = delete;
+    ReopenUnlessStored& operator=(const ReopenUnlessStored&) = delete;
+    void Stored() { m_stored = true; }
+
+private:
+    Context& m_ctx;
+    bool m_stored = false;
+};
 
 } // namespace
 
-PostedFiles PostWorkReport(Context& ctx)
+std::optional<PostedFiles> StoreAndPostWorkReport(Context& ctx, bool store,
+                                                  const std::function<void()>& stored)
 {
-    WorkReportsState& w = WorkReports(ctx);
-    const QString tipo = w.CurrentWorkReport.Tipo.str();
-    const QString family = tipo.left(1);
-    PostedFiles posted;
-    if (family == QLatin1String("V"))
-        PostBreakdown(ctx, tipo, posted);
-    PostWorkOrderTime(ctx, posted);
-    if (family == QLatin1String("R"))
-        PostPlannedRepair(ctx, tipo, posted);
-    if (tipo == QLatin1String("AL") || tipo == QLatin1String("al"))
-        PostStoreExit(ctx, posted);
-    if (family == QLatin1String("P"))
-        PostRevision(ctx, tipo, posted);
-    PostPersonnelEntry(ctx, posted);
-    return posted;
+    ReopenUnlessStored reopen(ctx);
+    LineStep step;
+    step.line = WorkReports(ctx).CurrentWorkReport;
+    step.tipo = step.line.Tipo.str();
+    step.family = step.tipo.left(1);
+    step.store = store;
+    AskFirst(ctx, step);
+    {
+        Transaction tx(ctx);
+        if (!tx.Prepare(PlanStep(ctx, step)) || !WriteStep(ctx, step))
+            return std::nullopt;
+        tx.Commit();
+    }
+    reopen.Stored();
+    FinishStep(ctx, step, stored);
+    return step.posted;
 }
 
-void CheckRepairRevision(Context& ctx)
+PostedFiles PostWorkReport(Context& ctx)
+{
+    return StoreAndPostWorkReport(ctx, false).value_or(PostedFiles{});
+}
+
+std::optional<std::uint16_t> CheckRepairRevision(Context& ctx)
 {
     State& st = ctx.st;
     const QString caption = QStringLiteral("Comprobación de Reparación");
@@ -353,24 +584,62 @@ void CheckRepairRevision(Context& ctx)
     st.AnswerCode =
         ctx.ui.InputBox(caption, QStringLiteral("¿Requiere revisión? (S/N) :"), QStringLiteral("N")).left(2);
     if (st.AnswerCode != QLatin1String("S"))
-        return;
+        return std::nullopt;
     const Int64Parse week =
         ParseInt64(ctx.ui.InputBox(caption, QStringLiteral("Semana de Revisión"), QStringLiteral("52")));
     // A week that is not a number plans nothing rather than a revision in week 0.
     if (week.errorPos != 0)
+        return std::nullopt;
+    return AbsoluteWeekWord(st, st.CurrentYear - 2000, static_cast<int>(week.value));
+}
+
+void CloseChosenRepair(Context& ctx, const ShortString<8>& machine, const QString& description,
+                       const QString& executor)
+{
+    if (description.isEmpty())
         return;
-    TPlannedRepairRecord& r = PlannedRepairs(ctx).CurrentPlannedRepair;
-    r.Week = AbsoluteWeekWord(st, st.CurrentYear - 2000, static_cast<int>(week.value));
-    r.State = "P";
-    r.Executor = st.TodayText;
-    r.Minutes = 0;
-    PostedFiles posted;
-    InsertCurrentPlannedRepair(ctx, posted);
+    WorkReportsState& w = WorkReports(ctx);
+    for (PlannedRepairEntry& e : PlannedRepairs(ctx).PlannedRepairList) {
+        if (!IsOpenRepair(e.rec) || !(e.rec.Code == machine) || e.rec.Description.str() != description)
+            continue;
+        ChosenRepairClose close{e.pos, e.rec, e.rec};
+        if (e.rec.Executor.str() != executor)
+            close.after.State = "T";
+        else
+            close.after.Code = "Z";
+        e.rec = close.after;
+        w.ChosenRepairCloses.push_back(close);
+    }
+}
+
+void ReopenChosenRepairs(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    std::vector<PlannedRepairEntry>& list = PlannedRepairs(ctx).PlannedRepairList;
+    for (auto close = w.ChosenRepairCloses.rbegin(); close != w.ChosenRepairCloses.rend(); ++close) {
+        const auto it = std::find_if(list.begin(), list.end(), [&close](const PlannedRepairEntry& e) {
+            return e.pos == close->pos && std::memcmp(&e.rec, &close->after, sizeof e.rec) == 0;
+        });
+        if (it != list.end())
+            it->rec = close->before;
+    }
+    w.ChosenRepairCloses.clear();
 }
 
 bool FindOrCreateStorePart(Context& ctx)
 {
-    return BookStoreMovement(ctx).created;
+    StoreBooking b;
+    b.movement = StoreMovements(ctx).MovementBuffer;
+    {
+        Transaction tx(ctx);
+        PlanStoreBooking(ctx, b, WorkReports(ctx).CurrentWorkReport.Tinter.get());
+        QStringList files;
+        AddStoreFiles(ctx.st, b, files);
+        if (!tx.Prepare(files) || !WriteStoreBooking(ctx, b))
+            return false;
+        tx.Commit();
+    }
+    return FinishStoreBooking(ctx, b);
 }
 
 void SavePlannedRepairList(Context& ctx)

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "records/data_files.h"
+#include "records/short_string.h"
 
+#include <QString>
 #include <bitset>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
 
 namespace gim {
 
@@ -25,19 +30,38 @@ struct PostedFiles
     }
 };
 
-// Carries CurrentWorkReport, just stored, into the other modules' files by its activity type: a
-// breakdown ("V"), the time booked on a work order, a planned repair ("R"), a store exit ("AL"), a
-// preventive revision ("P", with the running-hours alarm for "PTF") and the personnel expedient entry.
-// The posted flags of WorkReportsState accumulate; nothing clears them here.
+// One daily-report line as one step: its questions are asked first (the revision to plan after a repair,
+// the confirmation of an hour-meter alarm); then, under one transaction, every file the step will write
+// is opened for writing (a protected one stops the step with nothing written and its name in the
+// message), and the line itself (when `store`), the repairs its card closed and everything it carries
+// into the other modules' files by its activity type are written and committed: a breakdown ("V"), the
+// time booked on a work order, a planned repair ("R"), a store exit ("AL"), a preventive revision ("P",
+// with the running-hours alarm for "PTF") and the personnel expedient entry. Once stored, `stored` runs,
+// the planned-repair list follows the file, and the store's messages and its part card come. The posted
+// flags of WorkReportsState accumulate. Returns nothing when the step was abandoned: nothing of it stays,
+// and the repairs its card closed are open again in the list.
+std::optional<PostedFiles> StoreAndPostWorkReport(Context& ctx, bool store,
+                                                  const std::function<void()>& stored = {});
+
+// Posts CurrentWorkReport, stored already, as one step (StoreAndPostWorkReport without the line).
 PostedFiles PostWorkReport(Context& ctx);
 
-// After a repair: asks whether it needs a revision and, on "S", in which week of this year; the repair
-// just posted is then planned again as pending ("P") in that week.
-void CheckRepairRevision(Context& ctx);
+// After a repair: asks whether it needs a revision and, on "S", in which week of this year. Returns the
+// absolute week of the revision to plan; the posting then plans the repair again as pending ("P") there.
+std::optional<std::uint16_t> CheckRepairRevision(Context& ctx);
 
-// Books MovementBuffer against the spare-part file: the stock of the part with its key changes (unless it
-// would go negative, which is shown) and the movement is stored. A part missing from the file books
-// nothing; the user may enter it. Returns whether a part was entered (SparePartCreatedFlag).
+// The open repairs of `machine` with this description are done by the line being saved (`executor`: the
+// text shown after the tab of the choice): each stays in progress ("T") when the executor differs from
+// its own, else it leaves the list at the next save ("Z"). They change in PlannedRepairList now, before
+// the line's posting plans anything, and the line's step writes them.
+void CloseChosenRepair(Context& ctx, const ShortString<8>& machine, const QString& description,
+                       const QString& executor);
+// Opens again in PlannedRepairList what CloseChosenRepair closed for a line that was not stored.
+void ReopenChosenRepairs(Context& ctx);
+
+// Books MovementBuffer against the spare-part file, as one step: the stock of the part with its key
+// changes (unless it would go negative, which is shown) and the movement is stored. A part missing from
+// the file books nothing; the user may enter it. Returns whether a part was entered (SparePartCreatedFlag).
 bool FindOrCreateStorePart(Context& ctx);
 
 // Rewrites the planned-repair file from PlannedRepairList in list order, without the repairs closed

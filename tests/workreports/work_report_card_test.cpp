@@ -7,6 +7,7 @@
 #include "store/store_movements.h"
 #include "workreports/work_report_card.h"
 #include "workreports/work_report_file.h"
+#include "workreports/work_report_posting.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -252,7 +253,7 @@ TEST_F(WorkReportCardTest, TheCaptionTotalsTheOperatorsMinutesOfTheDay)
     EXPECT_EQ(W().DayMinutesTotal, 140);
 }
 
-TEST_F(WorkReportCardTest, AChosenOpenRepairKeepsOnlyItsTextAndIsLeftOpenForThePosting)
+TEST_F(WorkReportCardTest, AChosenOpenRepairKeepsOnlyItsTextAndIsClosedBySave)
 {
     const auto repair = [](const char* machine, const char* state, const char* text) {
         TPlannedRepairRecord r{};
@@ -279,10 +280,10 @@ TEST_F(WorkReportCardTest, AChosenOpenRepairKeepsOnlyItsTextAndIsLeftOpenForTheP
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(rec.Descripcion.str(), "Cambiar rodamiento");
     EXPECT_EQ(W().LongDescription, "Cambiar rodamiento");
-    EXPECT_EQ(W().ChosenRepairDescription, "Cambiar rodamiento");
-    EXPECT_EQ(W().ChosenRepairExecutor, "000101 JUA");
-    EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.at(0).rec.State.str(), "P");
+    // The choice shows 10 characters of the executor: not the repair's own, so it is in progress.
+    EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.at(0).rec.State.str(), "T");
     EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.at(0).rec.Code.str(), "M1");
+    EXPECT_EQ(W().ChosenRepairCloses.size(), 1u);
     EXPECT_TRUE(W().RememberedDescriptions.size() == 1u &&
                 W().RememberedDescriptions.front().first == "Cambiar rodamiento");
 
@@ -307,13 +308,13 @@ TEST_F(WorkReportCardTest, AChosenOpenRepairKeepsOnlyItsTextAndIsLeftOpenForTheP
     TWorkReportRecord typed = Line("RM", 0, 0);
     t.ui.ExpectCard(kEditCard).Set("Tinter", "30").Set("Descripcion", "Falta material").Press("SalvaPartes");
     EXPECT_EQ(Open(typed, "4"), CardResult::Save);
-    EXPECT_EQ(W().ChosenRepairDescription, "Falta material");
-    EXPECT_EQ(W().ChosenRepairExecutor, "");
-    W().ChosenRepairDescription.clear();
+    EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.at(3).rec.State.str(), "T");
+    ReopenChosenRepairs(t.ctx);
+    EXPECT_EQ(PlannedRepairs(t.ctx).PlannedRepairList.at(3).rec.State.str(), "M");
     TWorkReportRecord untimed = Line("RM", 0, 0);
     t.ui.ExpectCard(kEditCard).Set("Descripcion", "Falta material").Press("SalvaPartes");
     EXPECT_EQ(Open(untimed, "4"), CardResult::Save);
-    EXPECT_EQ(W().ChosenRepairDescription, "");
+    EXPECT_TRUE(W().ChosenRepairCloses.empty());
     EXPECT_SCRIPT_DONE(t.ui);
 }
 

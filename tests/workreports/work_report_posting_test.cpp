@@ -1,4 +1,7 @@
 #include "app/features.h"
+#include "core/io_errors.h"
+#include "core/record_file.h"
+#include "core/transaction.h"
 #include "corrective/breakdowns.h"
 #include "corrective/planned_repairs.h"
 #include "corrective/work_orders.h"
@@ -14,9 +17,12 @@
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_posting.h"
 
+#include <QFileInfo>
 #include <QStringList>
+#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -146,7 +152,10 @@ protected:
     {
         w().CurrentWorkReport = line;
         w().LongDescription = QString::fromUtf8(longDescription);
-        return PostWorkReport(t.ctx);
+        const PostedFiles posted = PostWorkReport(t.ctx);
+        // As the end of a command does: the files are what the cases below change next.
+        CheckpointJournal(t.ctx);
+        return posted;
     }
 
     // One imported line through the add loop, as the import gateway hands it in.
@@ -344,7 +353,9 @@ TEST_F(WorkReportPostingTest, ARunningHoursReadingMovesTheHourMeterAlarmOnAndIsA
     const PostedFiles posted = Post(line);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_TRUE(posted.Has(DataFile::Alarm));
-    EXPECT_EQ(Predictive(t.ctx).CurrentAlarmLevel.Medida1.get(), 1250);
+    // The reading goes to the alarm levels as a record of its own: the card's buffer stays as it was.
+    EXPECT_EQ(Predictive(t.ctx).CurrentAlarmLevel.Pos, "03");
+    EXPECT_EQ(Predictive(t.ctx).CurrentAlarmLevel.Medida1.get(), 0);
     // Next revision at 1250 + 500 hours, by the reader, in the line's week, with the short description
     // cut to 34 characters.
     EXPECT_EQ(t.ReadFile(kAlarms), Text(RecordBytes(84)
@@ -628,7 +639,7 @@ TEST_F(WorkReportPostingTest, TheRepairListIsWrittenInListOrderWithoutClosedRepa
 }
 
 // The list is written back whole at the end of the command; another program on the same folder may have
-// added or removed repairs since it was read.
+// added or removed repairs since it was read. The repairs posted by the lines are in the file already.
 TEST_F(WorkReportPostingTest, SavingTheRepairListKeepsWhatAnotherProgramChangedMeanwhile)
 {
     const TPlannedRepairRecord a = Repair("M1", "Engrasar", "01/12/2026", "P", 150);
@@ -636,11 +647,11 @@ TEST_F(WorkReportPostingTest, SavingTheRepairListKeepsWhatAnotherProgramChangedM
     const TPlannedRepairRecord c = Repair("M1", "Tensar correa", "04/12/2026", "P", 151);
     gim::StoreRecords(t.ctx, kRepairs, std::vector<TPlannedRepairRecord>{a, b});
     LoadPlannedRepairs(t.ctx);
-    // This program closes "Alinear" and posts a done repair of week 152.
+    // This program closes "Alinear"; the other program adds "Tensar correa" and removes "Engrasar"; then
+    // this program posts a done repair of week 152.
     PlannedRepairs(t.ctx).PlannedRepairList.at(1).rec.Code = "Z";
-    Post(Line("RM", 45));
-    // Meanwhile the other program added "Tensar correa" and removed "Engrasar".
     gim::StoreRecords(t.ctx, kRepairs, std::vector<TPlannedRepairRecord>{b, c});
+    Post(Line("RM", 45));
     SavePlannedRepairList(t.ctx);
     TPlannedRepairRecord done = Repair("M1", "Rodamiento roto lado motor", "000001", "E", 152);
     done.Minutes = 45;
@@ -704,7 +715,7 @@ TEST_F(WorkReportPostingTest, ALineTheFileRefusesPostsNothingAndIsNotCountedAsAd
     test::WriteProtect(t.Path(kLines));
     const std::string failures = test::RunUnprivileged(t.ctx.st.WorkDir, [&]() -> std::string {
         t.ctx.st.RecordAddedFlag = 1;
-        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+        t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO PORTAL.PDA"));
         Import(Line("VM", 90, 30));
         if (t.ctx.st.RecordAddedFlag != 0)
             return "the refused line was counted as added";
@@ -753,45 +764,55 @@ TEST_F(WorkReportPostingTest, AFullDateHandedInWithAnImportedLineBecomesTheDateT
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
-// The chosen repair used to be closed by the card, before the line was stored or even accepted.
-TEST_F(WorkReportPostingTest, TheRepairChosenOnTheCardIsClosedOnceItsLineIsStored)
+// The card's Save closes the chosen repair in the list; the file takes it with the line, and a line that
+// is not stored leaves it open.
+TEST_F(WorkReportPostingTest, TheRepairChosenOnTheCardIsWrittenWithItsLineOrOpenedAgain)
 {
     std::vector<PlannedRepairEntry>& list = PlannedRepairs(t.ctx).PlannedRepairList;
     const TPlannedRepairRecord mine = Repair("M1", "Engrasar guias", "20/11/2026", "P", 156);
     const TPlannedRepairRecord other = Repair("M2", "Engrasar guias", "20/11/2026", "P", 156);
     const TPlannedRepairRecord done = Repair("M1", "Engrasar guias", "20/11/2026", "E", 140);
     const TPlannedRepairRecord material = Repair("M1", "Engrasar guias", "20/11/2026", "M", 156);
-    const auto reset = [&] { list = {{mine, 0}, {other, 1}, {done, 2}, {material, 3}}; };
+    const auto reset = [&] {
+        gim::StoreRecords<TPlannedRepairRecord>(t.ctx, kRepairs, {mine, other, done, material});
+        list = {{mine, 0}, {other, 1}, {done, 2}, {material, 3}};
+    };
     const auto states = [&] {
         QStringList s;
         for (const PlannedRepairEntry& e : list)
             s << e.rec.Code.str() + QLatin1Char(':') + e.rec.State.str();
         return s.join(QLatin1Char(' '));
     };
+    ShortString<8> m1;
+    m1 = "M1";
 
-    // A refused line closes nothing, and its choice does not carry over to the next line.
+    // A refused line leaves them open, in the list and in the file.
     reset();
+    const std::string before = t.ReadFile(kRepairs);
     TWorkReportRecord stranger = Line("RM", 60);
     stranger.Matricula = "000009";
-    w().ChosenRepairDescription = QStringLiteral("Engrasar guias");
-    w().ChosenRepairExecutor = QStringLiteral("20/11/2026");
+    CloseChosenRepair(t.ctx, m1, QStringLiteral("Engrasar guias"), QStringLiteral("20/11/2026"));
+    EXPECT_EQ(states(), QStringLiteral("Z:P M2:P M1:E Z:M"));
     t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
     Import(stranger);
     EXPECT_EQ(states(), QStringLiteral("M1:P M2:P M1:E M1:M"));
-    EXPECT_TRUE(w().ChosenRepairDescription.isEmpty());
+    EXPECT_EQ(t.ReadFile(kRepairs), before);
 
-    // Done by its executor: the open repairs of the machine leave the list at its next save.
-    w().ChosenRepairDescription = QStringLiteral("Engrasar guias");
-    w().ChosenRepairExecutor = QStringLiteral("20/11/2026");
+    // Done by its executor: the open repairs of the machine are written closed where they stand.
+    CloseChosenRepair(t.ctx, m1, QStringLiteral("Engrasar guias"), QStringLiteral("20/11/2026"));
     Import(Line("C", 60));
     EXPECT_EQ(states(), QStringLiteral("Z:P M2:P M1:E Z:M"));
-    EXPECT_TRUE(w().ChosenRepairDescription.isEmpty());
-    EXPECT_TRUE(w().ChosenRepairExecutor.isEmpty());
+    TPlannedRepairRecord mineClosed = mine;
+    mineClosed.Code = "Z";
+    TPlannedRepairRecord materialClosed = material;
+    materialClosed.Code = "Z";
+    EXPECT_EQ(t.ReadFile(kRepairs),
+              RecordOf(mineClosed) + RecordOf(other) + RecordOf(done) + RecordOf(materialClosed));
+    EXPECT_TRUE(w().ChosenRepairCloses.empty());
 
     // Another executor text: the repair is in progress.
     reset();
-    w().ChosenRepairDescription = QStringLiteral("Engrasar guias");
-    w().ChosenRepairExecutor = QStringLiteral("21/11/2026");
+    CloseChosenRepair(t.ctx, m1, QStringLiteral("Engrasar guias"), QStringLiteral("21/11/2026"));
     Import(Line("C", 60));
     EXPECT_EQ(states(), QStringLiteral("M1:T M2:P M1:E M1:T"));
     EXPECT_SCRIPT_DONE(t.ui);
@@ -878,6 +899,125 @@ TEST_F(WorkReportPostingTest, AnImportOfThreeLinesReSortsEveryFileAnyLineTouched
     for (const TWorkReportRecord& r : lines)
         tags << r.Descripcion.str();
     EXPECT_EQ(tags, (QStringList{"c", "b", "a"}));
+}
+
+// ---- One line, one step
+// --------------------------------------------------------------------------------------
+
+// Each file a line writes is refused in turn, write-protected (found before anything is written) or
+// out of space in the middle of the step: every file stays as it was.
+TEST_F(WorkReportPostingTest, ALineWhoseFileCannotBeWrittenLeavesEveryFileAsItWas)
+{
+    TWorkReportRecord conduction = Line("CO", 60);
+    conduction.TIPOH = "E";
+    const std::pair<TWorkReportRecord, QStringList> cases[] = {
+        {Line("VM", 90, 30), {kLines, kBreakdowns}},
+        {Line("RE", 45), {kLines, kRepairs}},
+        {Line("PM", 30), {kLines, kRevisions}},
+        {conduction, {kLines, kEntries}},
+        {Line("AL", 1250, 3, "", "M1      MEROD007"), {kLines, kParts, kMovements}},
+    };
+    const QStringList files{kLines, kBreakdowns, kRepairs, kRevisions, kEntries, kParts, kMovements};
+    const auto seed = [&] {
+        for (const QString& f : files)
+            QFile::remove(t.Path(f));
+        gim::StoreRecords(t.ctx, kLines, std::vector<TWorkReportRecord>{Line("C", 60, 0, "", "", "26/47/1")});
+        t.WriteFile(kBreakdowns, std::string(220, 'b'));
+        gim::StoreRecords<TPlannedRepairRecord>(t.ctx, kRepairs, {Repair("M1", "Fuga", "000001", "P", 150)});
+        t.WriteFile(kRevisions, std::string(168, 'r'));
+        t.WriteFile(kEntries, std::string(152, 'e'));
+        t.WriteFile(kParts, PartBytes(10));
+        t.WriteFile(kMovements, MovementBytes("M1", {1, 0, 0, 0}));
+        for (const QString& f : files)
+            QFile::setPermissions(t.Path(f), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                                                 QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup);
+        std::map<QString, std::string> bytes;
+        for (const QString& f : files)
+            bytes[f] = t.ReadFile(f);
+        return bytes;
+    };
+    const auto changed = [&](std::map<QString, std::string>& before) {
+        QStringList names;
+        for (const QString& f : files)
+            if (t.ReadFile(f) != before[f])
+                names << f;
+        return names;
+    };
+    for (const auto& [line, targets] : cases) {
+        SCOPED_TRACE(line.Tipo.str().toStdString());
+        // Unhindered, the line writes these files and no other.
+        std::map<QString, std::string> before = seed();
+        Import(line);
+        EXPECT_EQ(changed(before), targets);
+        for (const QString& target : targets) {
+            SCOPED_TRACE(target.toStdString());
+            before = seed();
+            test::WriteProtect(t.Path(target));
+            EXPECT_EQ(test::RunUnprivileged(t.ctx.st.WorkDir,
+                                            [&]() -> std::string {
+                                                t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO ") +
+                                                                   target);
+                                                Import(line);
+                                                if (t.ctx.st.RecordAddedFlag != 0)
+                                                    return "counted as added";
+                                                return t.ui.Verify().toStdString();
+                                            }),
+                      "");
+            EXPECT_EQ(changed(before), QStringList());
+
+            before = seed();
+            FileFaults full;
+            full.inject = [&target](FileOp op, const QString& path) {
+                return op == FileOp::Write && QFileInfo(path).fileName() == target ? ENOSPC : 0;
+            };
+            t.ctx.faults = &full;
+            try {
+                Import(line);
+                ADD_FAILURE() << "stored on a full disk";
+            } catch (const IoAbort& e) {
+                EXPECT_EQ(QFileInfo(e.file()).fileName(), target);
+            }
+            t.ctx.faults = nullptr;
+            EXPECT_EQ(changed(before), QStringList());
+        }
+    }
+}
+
+// A revision planned by the line that closes the chosen repair used to be closed with it: "T", or "Z" (and
+// dropped) when the repair was entered today. Each line's repairs used to wait for the end of the series.
+TEST_F(WorkReportPostingTest, ARevisionPlannedAfterTheChosenRepairIsPendingAndWrittenWithItsLine)
+{
+    const auto repairs = [this] {
+        QStringList s;
+        for (const TPlannedRepairRecord& r : LoadRecords<TPlannedRepairRecord>(t.ctx, kRepairs, false))
+            s << QStringLiteral("%1 %2 %3").arg(r.Code.str()).arg(r.Week.get()).arg(r.State.str());
+        return s.join(QLatin1Char('|')).toStdString();
+    };
+    for (const char* executor : {"20/11/2026", "07/12/2026"}) {
+        SCOPED_TRACE(executor);
+        gim::StoreRecords<TPlannedRepairRecord>(t.ctx, kRepairs,
+                                                {Repair("M1", "Engrasar guias", executor, "P", 156)});
+        t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+            .Set("Matricula", "000001")
+            .Set("Codigo", "M1")
+            .Set("dia", "26/48/3")
+            .Set("Tipo", "RE")
+            .Set("Tinter", "45")
+            .Set("Descripcion", QStringLiteral("Engrasar guias\t") + executor)
+            .Set("PlanRev", "1")
+            .Press("SalvaPartes");
+        t.ui.ExpectInput(QStringLiteral("Comprobación de Reparación"),
+                         QStringLiteral("¿Requiere revisión? (S/N) :"), QStringLiteral("S"))
+            .ExpectInput(QStringLiteral("Comprobación de Reparación"), QStringLiteral("Semana de Revisión"),
+                         QStringLiteral("10"));
+        t.ui.ExpectCard(QStringLiteral("ALTA PARTES DE TRABAJO"))
+            // The chosen repair is closed where it stands; the line's repair and its revision follow.
+            .Inspect([&](const CardState&) { EXPECT_EQ(repairs(), "Z 156 P|M1 152 E|M1 114 P"); })
+            .Press("BitBtn1");
+        EXPECT_TRUE(RunMenu("Partes > Alta"));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_EQ(repairs(), "M1 152 E|M1 114 P");
+    }
 }
 
 // The line the cards below enter: training of machine M1 on Wednesday of week 48.
