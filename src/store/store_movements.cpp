@@ -247,6 +247,19 @@ void ShowBookingRefusal(Context& ctx, const BookingRefusal& refusal)
         ctx.ui.ShowMessage(refusal.message);
 }
 
+tl::expected<void, BookingRefusal> WriteBooking(Context& ctx, const TStoreMovementRecord& movement,
+                                                SparePartEntry* stored, const TSparePartRecord* after)
+{
+    using Kind = BookingRefusal::Kind;
+    if (!AppendMovementRecord(ctx, movement, Report::Silent))
+        return tl::unexpected(
+            BookingRefusal{Kind::FileFailed, FileFailureText(ctx, MovementJournalName(ctx.st, movement))});
+    // The part file was opened for the step before; a failure here has said why.
+    if (stored && after && KeyedFile<SparePartFile>(ctx).WriteAt(*stored, *after) != WriteResult::Written)
+        return tl::unexpected(BookingRefusal{Kind::FileFailed, {}});
+    return {};
+}
+
 tl::expected<void, BookingRefusal> BookMovement(Context& ctx, SparePartEntry& stored, TSparePartRecord& part,
                                                 const MovementToBook& movement, std::int64_t average)
 {
@@ -277,11 +290,8 @@ tl::expected<void, BookingRefusal> BookMovement(Context& ctx, SparePartEntry& st
         const std::optional<TSparePartRecord> there = parts.ReadAt(stored.pos, Report::Silent);
         if (!there || std::memcmp(&*there, &stored.rec, sizeof stored.rec) != 0)
             return tl::unexpected(BookingRefusal{Kind::Moved, {}});
-        if (!AppendMovementRecord(ctx, m, Report::Silent))
-            return tl::unexpected(BookingRefusal{Kind::FileFailed, FileFailureText(ctx, journal)});
-        // Checked above under the lock; a failure here has said why.
-        if (parts.WriteAt(stored, *after) != WriteResult::Written)
-            return tl::unexpected(BookingRefusal{Kind::FileFailed, {}});
+        if (auto written = WriteBooking(ctx, m, &stored, &*after); !written)
+            return written;
         tx.Commit();
     }
     part = *after;

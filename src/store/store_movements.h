@@ -117,6 +117,11 @@ struct BookingRefusal
 // Shows a refusal; called once no step holds the folder lock.
 void ShowBookingRefusal(Context& ctx, const BookingRefusal& refusal);
 
+// Within the caller's open step: `movement` appended to its journal and, when given, the part written back
+// as `after` where `stored` says it stands. The one write of a booking, for the card's and the posting's.
+tl::expected<void, BookingRefusal> WriteBooking(Context& ctx, const TStoreMovementRecord& movement,
+                                                SparePartEntry* stored, const TSparePartRecord* after);
+
 // The one booking of a store movement. `part` is the part as the caller holds it (its card may have
 // changed its other fields), read at `stored`; it takes the stock that `movement` leaves and the average
 // price `average`, once both are checked (PartAfterBooking). The movement goes to its journal and the

@@ -142,12 +142,16 @@ void AddStoreFiles(const State& st, const StoreBooking& b, QStringList& files)
 bool WriteStoreBooking(Context& ctx, StoreBooking& b)
 {
     for (StoreBooking::Booking& booking : b.bookings) {
-        if (booking.stock && KeyedFile<SparePartFile>(ctx).WriteAt(
-                                 booking.stock->first, booking.stock->second) != WriteResult::Written)
+        const auto written =
+            booking.stock ? WriteBooking(ctx, b.movement, &booking.stock->first, &booking.stock->second)
+                          : WriteBooking(ctx, b.movement, nullptr, nullptr);
+        if (!written) {
+            // Shown after the step, which is abandoned.
+            if (!written.error().message.isEmpty())
+                b.messages << written.error().message;
             return false;
+        }
         StoreMovements(ctx).MovementBuffer = b.movement;
-        if (!AppendMovement(ctx))
-            return false;
     }
     return true;
 }
