@@ -181,14 +181,11 @@ void RawRecordFile::Read(std::size_t index, void* record) const
     }
 }
 
-bool RawRecordFile::PutBytes(std::size_t offset, const char* data, std::size_t size)
+bool WriteAllAt(int fd, const char* data, std::size_t size, std::uint64_t offset)
 {
     std::size_t done = 0;
     while (done < size) {
-        if (FaultOf(m_ctx, FileOp::Write, m_path) != 0)
-            return false;
-        // Written in pieces of at most one record, so an injected fault can stop a write half-way.
-        const ssize_t n = ::pwrite(m_fd, data + done, size - done, static_cast<off_t>(offset + done));
+        const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -196,6 +193,11 @@ bool RawRecordFile::PutBytes(std::size_t offset, const char* data, std::size_t s
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool RawRecordFile::PutBytes(std::size_t offset, const char* data, std::size_t size)
+{
+    return FaultOf(m_ctx, FileOp::Write, m_path) == 0 && WriteAllAt(m_fd, data, size, offset);
 }
 
 void RawRecordFile::Write(std::size_t index, const void* record)

@@ -127,6 +127,9 @@ public:
 // failure.
 void WriteFileAtomically(Context& ctx, const QString& path, const std::string& bytes);
 
+// Writes all `size` bytes at `offset`, however many calls it takes; false when the file takes no more.
+bool WriteAllAt(int fd, const char* data, std::size_t size, std::uint64_t offset);
+
 // Makes the names in a folder (a file created or renamed there) survive a power cut.
 void SyncFolder(const QString& folder);
 

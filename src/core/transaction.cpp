@@ -100,20 +100,6 @@ template <typename T> bool Get(const std::string& in, std::size_t& at, T& value)
     return true;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size, off_t offset)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, offset + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // One file's part of a block, read back.
 struct JournalFile
 {
@@ -187,7 +173,7 @@ bool ApplyToFiles(const std::vector<JournalFile>& files, bool sync)
         if (fd < 0)
             continue;
         for (const auto& [offset, bytes] : f.writes)
-            ok = WriteAll(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) && ok;
+            ok = WriteAllAt(fd, bytes.data(), bytes.size(), offset) && ok;
         struct stat st
         {
         };
@@ -431,7 +417,7 @@ void Transaction::Commit()
     }
     const off_t at = st.st_size;
     // A block that is not wholly written and synced is cut away: the step is not stored.
-    if (FaultOf(m_ctx, FileOp::Write, path) != 0 || !WriteAll(fd, whole.data(), whole.size(), at) ||
+    if (FaultOf(m_ctx, FileOp::Write, path) != 0 || !WriteAllAt(fd, whole.data(), whole.size(), static_cast<std::uint64_t>(at)) ||
         FaultOf(m_ctx, FileOp::Sync, path) != 0 || ::fdatasync(fd) != 0) {
         (void)::ftruncate(fd, at);
         ::close(fd);
