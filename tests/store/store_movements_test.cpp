@@ -2,6 +2,10 @@
 #include "core/io_errors.h"
 #include "store/spare_part_browse.h"
 #include "store/store_fixture.h"
+#include "store/store_movements.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace gim {
 namespace {
@@ -431,6 +435,60 @@ TEST_F(StoreMovementsTest, TheListFollowsThePartKeyWithTheHeadFirstRule)
     EXPECT_EQ(users(), (std::vector<std::string>{"4", "2", "3", "1", "5"}));
     FreeMovementList(t.ctx);
     EXPECT_TRUE(StoreMovements(t.ctx).MovementList.empty());
+}
+
+} // namespace
+} // namespace gim
+
+namespace gim {
+namespace {
+
+// Two programs book movements on one part at once, each reading the part and booking it as the card does:
+// every booking either stores its movement and its stock together or stores nothing and is tried again,
+// so the stock ends as the opening stock plus every movement in the journal.
+TEST_F(StoreMovementsTest, TwoProgramsBookingOnOnePartKeepStockAndJournalInAgreement)
+{
+    StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento", 1000, 100)});
+    constexpr int kBookings = 150;
+    std::vector<pid_t> children;
+    for (int program = 0; program < 2; ++program) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            test::TestContext own;
+            own.ctx.st.WorkDir = own.ctx.st.BaseDir = t.ctx.st.WorkDir;
+            own.ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+            BuildDataFileNames(own.ctx);
+            for (int i = 0; i < kBookings;) {
+                std::vector<TSparePartRecord> parts =
+                    LoadRecords<TSparePartRecord>(own.ctx, QStringLiteral("PORTAL.RPW"));
+                if (parts.size() != 1)
+                    ::_exit(3);
+                SparePartEntry stored{parts[0], 0};
+                TSparePartRecord part = parts[0];
+                const std::int32_t quantity = program == 0 ? 2 : -1;
+                const MovementToBook movement{quantity, 100, program == 0 ? "ALMACEN_" : "M1", "", 50};
+                if (BookMovement(own.ctx, stored, part, movement, part.Valor.get()))
+                    ++i;
+            }
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    RunCommand(t.ctx, {}, [] {}); // the next command finds the journal emptied
+    std::int64_t sum = 0;
+    const auto movements = LoadRecords<TStoreMovementRecord>(t.ctx, QStringLiteral("PORTAL.MOV"));
+    for (const TStoreMovementRecord& m : movements)
+        sum += m.Quantity.get();
+    EXPECT_EQ(movements.size(), 2u * kBookings);
+    EXPECT_EQ(sum, kBookings * 2 - kBookings);
+    EXPECT_EQ(LoadRecords<TSparePartRecord>(t.ctx, QStringLiteral("PORTAL.RPW")).at(0).Exist.get(),
+              1000 + sum);
 }
 
 } // namespace

@@ -20,10 +20,16 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace gim {
@@ -1140,6 +1146,65 @@ TEST_F(WorkReportPostingTest, AModeLeftByAnAutomaticMergeDoesNotSilenceTheCards)
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_FALSE(t.Exists(kLines));
     EXPECT_FALSE(t.Exists(kBreakdowns));
+}
+
+} // namespace
+} // namespace gim
+
+namespace gim {
+namespace {
+
+// A program killed at random instants while it posts a series of breakdown, repair, revision and store
+// lines: after each next start every line it reported stored is there with everything it posts, no line is
+// there in part or twice, and no journal is left.
+TEST_F(WorkReportPostingTest, AKillWhilePostingLeavesEveryLineWholeOrAbsent)
+{
+    gim::StoreRecords(t.ctx, kParts, std::vector<TSparePartRecord>{Part("Rodamiento 6204", 100000)});
+    const char* const types[] = {"VM", "RE", "PM", "AL"};
+    const auto size = [&](const QString& name, std::size_t record) {
+        return t.ReadFile(name).size() / record;
+    };
+    std::mt19937 random(20261207);
+    std::size_t acknowledged = 0;
+    for (int trial = 0; trial < 200; ++trial) {
+        int channel[2];
+        ASSERT_EQ(::pipe(channel), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(channel[0]);
+            for (std::size_t n = size(kLines, sizeof(TWorkReportRecord));; ++n) {
+                w().CurrentWorkReport = Line(types[n % 4], 30, 5, "", n % 4 == 3 ? "M1      MEROD007" : "");
+                w().LongDescription = QStringLiteral("Rodamiento roto");
+                if (!RunCommand(t.ctx, {}, [&] { StoreAndPostWorkReport(t.ctx, true); }) ||
+                    ::write(channel[1], "+", 1) < 0)
+                    ::_exit(2);
+            }
+        }
+        ::close(channel[1]);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+            acknowledged += static_cast<std::size_t>(n);
+        ::close(channel[0]);
+
+        RecoverJournal(t.ctx); // the next start
+        const std::size_t lines = size(kLines, sizeof(TWorkReportRecord));
+        ASSERT_GE(lines, acknowledged) << "trial " << trial;
+        // Lines 0, 4, 8... are breakdowns, 2, 6... revisions, 3, 7... store exits of five units each.
+        ASSERT_EQ(size(kBreakdowns, sizeof(TBreakdownRecord)), (lines + 3) / 4) << "trial " << trial;
+        ASSERT_EQ(size(kRevisions, sizeof(TRevisionRecord)), (lines + 1) / 4) << "trial " << trial;
+        const std::size_t exits = lines / 4;
+        ASSERT_EQ(size(kMovements, sizeof(TStoreMovementRecord)), exits) << "trial " << trial;
+        const auto parts = LoadRecords<TSparePartRecord>(t.ctx, kParts);
+        ASSERT_EQ(parts.at(0).Exist.get(), 100000 - 5 * static_cast<std::int32_t>(exits))
+            << "trial " << trial;
+        ASSERT_EQ(t.ReadFile(QStringLiteral("PORTAL.JNL")), "") << "trial " << trial;
+        acknowledged = lines;
+    }
+    EXPECT_GT(acknowledged, 200u);
 }
 
 } // namespace
