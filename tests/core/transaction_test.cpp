@@ -1,15 +1,11 @@
 #include "core/command.h"
 #include "core/record_file.h"
 #include "core/transaction.h"
+#include "support/killed_child.h"
 #include "support/scripted_ui_check.h"
 #include "support/test_context.h"
 
-#include <chrono>
-#include <csignal>
 #include <random>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace gim {
 namespace {
@@ -110,29 +106,16 @@ TEST_F(TransactionTest, AKillAtAnyInstantLeavesEveryStepWholeOrAbsent)
     std::mt19937 random(20261207);
     int acknowledged = 0;
     for (int trial = 0; trial < 200; ++trial) {
-        int channel[2];
-        ASSERT_EQ(::pipe(channel), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(channel[0]);
-            test::TestContext own;
-            own.ctx.st.WorkDir = t.ctx.st.WorkDir;
-            own.ctx.st.CurrentEnvironment = QStringLiteral("E");
-            for (int n = acknowledged;; ++n) {
-                RunCommand(own.ctx, {}, [&] { Step(own.ctx, n); });
-                if (::write(channel[1], "+", 1) < 0)
-                    ::_exit(2);
-            }
-        }
-        ::close(channel[1]);
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-            acknowledged += static_cast<int>(n);
-        ::close(channel[0]);
+        acknowledged += static_cast<int>(test::KillWhileRunning(random, 20000, [&](int channel) {
+                                             test::TestContext own;
+                                             own.ctx.st.WorkDir = t.ctx.st.WorkDir;
+                                             own.ctx.st.CurrentEnvironment = QStringLiteral("E");
+                                             for (int n = acknowledged;; ++n) {
+                                                 RunCommand(own.ctx, {}, [&] { Step(own.ctx, n); });
+                                                 if (::write(channel, "+", 1) < 0)
+                                                     ::_exit(2);
+                                             }
+                                         }).size());
 
         RecoverJournal(t.ctx); // the next start
         const std::string a = t.ReadFile(QStringLiteral("E.AAA"));

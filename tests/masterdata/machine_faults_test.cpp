@@ -3,6 +3,7 @@
 #include "core/startup.h"
 #include "masterdata/machines.h"
 #include "masterdata_fixture.h"
+#include "support/killed_child.h"
 
 #include <QDir>
 #include <chrono>
@@ -111,30 +112,16 @@ TEST_F(MachineFaultsTest, AKillAtAnyInstantLeavesEveryStoredMachineFindable)
     int leftTemporary = 0;
     int leftUnsorted = 0;
     for (int trial = 0; trial < kKills; ++trial) {
-        int channel[2];
-        ASSERT_EQ(::pipe(channel), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(channel[0]);
+        const std::string lines = test::KillWhileRunning(random, 40000, [&](int channel) {
             for (int i = 0;; ++i) {
                 // Odd numbers fall between the stored ones, so each add leaves the file out of order.
                 const QString code = Code('M', (trial * 97 + i * 2 + 1) % 10000);
                 AddAndSort(code);
                 const std::string line = code.toStdString() + "\n";
-                if (::write(channel[1], line.data(), line.size()) < 0)
+                if (::write(channel, line.data(), line.size()) < 0)
                     ::_exit(2);
             }
-        }
-        ::close(channel[1]);
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 40000));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        std::string lines;
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-            lines.append(buffer, static_cast<std::size_t>(n));
-        ::close(channel[0]);
+        });
         for (std::size_t at = 0, end; (end = lines.find('\n', at)) != std::string::npos; at = end + 1)
             acknowledged.insert(lines.substr(at, end - at));
 

@@ -12,6 +12,7 @@
 #include "records/record_bytes.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
+#include "support/killed_child.h"
 #include "support/unprivileged.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
@@ -20,15 +21,11 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -1167,28 +1164,16 @@ TEST_F(WorkReportPostingTest, AKillWhilePostingLeavesEveryLineWholeOrAbsent)
     std::mt19937 random(20261207);
     std::size_t acknowledged = 0;
     for (int trial = 0; trial < 200; ++trial) {
-        int channel[2];
-        ASSERT_EQ(::pipe(channel), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(channel[0]);
-            for (std::size_t n = size(kLines, sizeof(TWorkReportRecord));; ++n) {
-                w().CurrentWorkReport = Line(types[n % 4], 30, 5, "", n % 4 == 3 ? "M1      MEROD007" : "");
-                w().LongDescription = QStringLiteral("Rodamiento roto");
-                if (!RunCommand(t.ctx, {}, [&] { StoreAndPostWorkReport(t.ctx, true); }) ||
-                    ::write(channel[1], "+", 1) < 0)
-                    ::_exit(2);
-            }
-        }
-        ::close(channel[1]);
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-            acknowledged += static_cast<std::size_t>(n);
-        ::close(channel[0]);
+        acknowledged += test::KillWhileRunning(random, 30000, [&](int channel) {
+                            for (std::size_t n = size(kLines, sizeof(TWorkReportRecord));; ++n) {
+                                w().CurrentWorkReport =
+                                    Line(types[n % 4], 30, 5, "", n % 4 == 3 ? "M1      MEROD007" : "");
+                                w().LongDescription = QStringLiteral("Rodamiento roto");
+                                if (!RunCommand(t.ctx, {}, [&] { StoreAndPostWorkReport(t.ctx, true); }) ||
+                                    ::write(channel, "+", 1) < 0)
+                                    ::_exit(2);
+                            }
+                        }).size();
 
         RecoverJournal(t.ctx); // the next start
         const std::size_t lines = size(kLines, sizeof(TWorkReportRecord));
