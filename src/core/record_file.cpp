@@ -106,12 +106,19 @@ IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
             flags = O_RDONLY;
         else if (mode == Mode::OpenOrCreate)
             flags = O_RDWR | O_CREAT;
-        const bool creating =
-            mode == Mode::OpenOrCreate && ::access(QFile::encodeName(path).constData(), F_OK) != 0;
-        m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
-        // A file a step creates is removed again when the step is abandoned.
-        if (creating && m_fd >= 0 && TransactionOpen(m_ctx))
-            TransactionCreated(m_ctx, path);
+        const bool creating = mode == Mode::OpenOrCreate && TransactionOpen(m_ctx) &&
+                              ::access(QFile::encodeName(path).constData(), F_OK) != 0;
+        // A file a step creates gets its name only with the step's commit: until then it is an unnamed
+        // file, which no kill leaves behind. A file system without unnamed files gets the name now, and
+        // an abandoned step removes it again.
+        if (creating)
+            m_fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                          O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
+        if (m_fd < 0) {
+            m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
+            if (creating && m_fd >= 0)
+                TransactionCreated(m_ctx, path);
+        }
         if (m_fd < 0) {
             err = errno;
         } else {
