@@ -3,6 +3,7 @@
 #include "store/spare_part_browse.h"
 #include "store/store_fixture.h"
 #include "store/store_movements.h"
+#include "support/killed_child.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -344,6 +345,28 @@ TEST_F(StoreMovementsTest, ASortThatFailsAfterStoredPartsSaysTheyAreStored)
         "REPUESTO GUARDADO. NO SE HA PODIDO ORDENAR EL FICHERO PORTAL.RPW (ESCRITURA DE DISCO)"));
     registry.Run(t.ctx, Op::SortSparePartFile);
     EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// The movement card's exit and the add of a part with stock, killed at each of their file calls in turn:
+// after the next start the part and its movement are both there, or neither is.
+TEST_F(StoreMovementsTest, AKillAtEveryFileCallLeavesPartAndMovementTogether)
+{
+    StoreMovements(t.ctx).MovementInput.Movement = Movement("M1", "ME", "ROD", "000", "M1", 0, "7", 2, 0);
+    SpareParts(t.ctx).SparePartInput = Part("M1", "ME", "ROD", "001", "Nuevo", 4, 250);
+    StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento", 10, 100)});
+    for (const bool add : {false, true}) {
+        SCOPED_TRACE(add ? "add" : "exit");
+        t.ctx.st.InteractiveFlag = add ? 0 : 1;
+        EXPECT_EQ(test::KillAtEveryFileCall(t, {kParts, kMovements},
+                                            [&] {
+                                                if (!add)
+                                                    t.ui.ExpectCard(kMovementCard).Press("Salida");
+                                                RunCommand(t.ctx, {.action = QStringLiteral("i")}, [&] {
+                                                    add ? AddSparePart(t.ctx) : BrowseSpareParts(t.ctx);
+                                                });
+                                            }),
+                  "");
+    }
 }
 
 // ---- Corrections by week -------------------------------------------------------------------------------

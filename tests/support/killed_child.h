@@ -1,5 +1,13 @@
 #pragma once
 
+#include "core/record_file.h"
+#include "core/transaction.h"
+#include "support/test_context.h"
+
+#include <QFile>
+#include <QStringList>
+#include <map>
+
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -35,6 +43,69 @@ inline std::string KillWhileRunning(std::mt19937& random, int maxMicros,
         reported.append(buffer, static_cast<std::size_t>(n));
     ::close(channel[0]);
     return reported;
+}
+
+// Runs `step` in a child process killed at each of its file calls in turn (through the context's fault
+// seam), each time from the same files; after each next start the files `names` must be as before the step
+// or as after it ran whole. Returns what went wrong ("" when nothing did) and how many calls were tried.
+inline std::string KillAtEveryFileCall(TestContext& t, const QStringList& names,
+                                       const std::function<void()>& step, int* calls = nullptr)
+{
+    const QString journal = t.ctx.st.CurrentEnvironment + QStringLiteral(".JNL");
+    const auto files = [&] {
+        std::map<QString, std::string> all;
+        for (const QString& name : names)
+            if (t.Exists(name))
+                all[name] = t.ReadFile(name);
+        if (t.Exists(journal) && !t.ReadFile(journal).empty()) // an empty journal is none
+            all[journal] = t.ReadFile(journal);
+        return all;
+    };
+    const auto restore = [&](const std::map<QString, std::string>& all) {
+        for (const QString& name : names)
+            QFile::remove(t.Path(name));
+        QFile::remove(t.Path(journal));
+        for (const auto& [name, bytes] : all)
+            t.WriteFile(name, bytes);
+    };
+    // Kills the step at file call `at` (never, for 0); true when it ran to its end.
+    const auto runKilledAt = [&](int at) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            int made = 0;
+            FileFaults dying;
+            dying.inject = [&](FileOp, const QString&) {
+                if (++made == at)
+                    ::_exit(9);
+                return 0;
+            };
+            t.ctx.faults = &dying;
+            step();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        RecoverJournal(t.ctx); // the next start
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    const std::map<QString, std::string> before = files();
+    if (!runKilledAt(0))
+        return "the step did not run to its end";
+    const std::map<QString, std::string> whole = files();
+    if (whole == before)
+        return "the step changed nothing";
+    int at = 1;
+    for (bool finished = false; !finished && at < 1000; ++at) {
+        restore(before);
+        finished = runKilledAt(at);
+        const std::map<QString, std::string> after = files();
+        if (after != before && after != whole)
+            return "killed at file call " + std::to_string(at) + ", the files are neither before nor after";
+    }
+    restore(whole);
+    if (calls)
+        *calls = at - 1;
+    return {};
 }
 
 } // namespace gim::test

@@ -1203,56 +1203,17 @@ namespace {
 TEST_F(WorkReportPostingTest, AKillAtEveryFileCallOfAPostingLeavesTheLineWholeOrAbsent)
 {
     gim::StoreRecords(t.ctx, kParts, std::vector<TSparePartRecord>{Part("Rodamiento 6204", 10)});
-    const QStringList names{kLines, kParts, kMovements, QStringLiteral("PORTAL.JNL")};
-    const auto files = [&] {
-        std::map<QString, std::string> all;
-        for (const QString& name : names)
-            if (t.Exists(name))
-                all[name] = t.ReadFile(name);
-        if (all[QStringLiteral("PORTAL.JNL")].empty()) // an empty journal is none
-            all.erase(QStringLiteral("PORTAL.JNL"));
-        return all;
-    };
-    const auto restore = [&](const std::map<QString, std::string>& all) {
-        for (const QString& name : names)
-            QFile::remove(t.Path(name));
-        for (const auto& [name, bytes] : all)
-            t.WriteFile(name, bytes);
-    };
-    // Kills the posting at file call `at` (never, for 0); true when it ran to its end.
-    const auto postKilledAt = [&](int at) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            int calls = 0;
-            FileFaults dying;
-            dying.inject = [&](FileOp, const QString&) {
-                if (++calls == at)
-                    ::_exit(9);
-                return 0;
-            };
-            t.ctx.faults = &dying;
-            w().CurrentWorkReport = Line("AL", 1250, 3, "", "M1      MEROD007");
-            w().LongDescription = QStringLiteral("Rodamiento roto");
-            RunCommand(t.ctx, {}, [&] { StoreAndPostWorkReport(t.ctx, true); });
-            ::_exit(0);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        RecoverJournal(t.ctx); // the next start
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    };
-    const std::map<QString, std::string> before = files();
-    ASSERT_TRUE(postKilledAt(0));
-    const std::map<QString, std::string> whole = files();
-    ASSERT_NE(whole, before);
-    int at = 1;
-    for (bool finished = false; !finished && at < 500; ++at) {
-        restore(before);
-        finished = postKilledAt(at);
-        const std::map<QString, std::string> after = files();
-        ASSERT_TRUE(after == before || after == whole) << "killed at file call " << at;
-    }
-    EXPECT_GT(at, 5);
+    int calls = 0;
+    EXPECT_EQ(test::KillAtEveryFileCall(
+                  t, {kLines, kParts, kMovements},
+                  [&] {
+                      w().CurrentWorkReport = Line("AL", 1250, 3, "", "M1      MEROD007");
+                      w().LongDescription = QStringLiteral("Rodamiento roto");
+                      RunCommand(t.ctx, {}, [&] { StoreAndPostWorkReport(t.ctx, true); });
+                  },
+                  &calls),
+              "");
+    EXPECT_GT(calls, 5);
 }
 
 } // namespace
