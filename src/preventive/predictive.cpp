@@ -233,32 +233,40 @@ void FindAlarmLevel(Context& ctx, const TPredictiveRecord& control)
     }
 }
 
-void UpdateAlarmRevision(Context& ctx, const TPredictiveRecord& measurement)
+std::optional<std::pair<PredictiveEntry, TPredictiveRecord>> DueAlarmLevel(Context& ctx,
+                                                                           const TPredictiveRecord& reading)
 {
-    State& st = ctx.st;
-    KeyedFile<PredictiveFile> file = FileOf(ctx, DataFile::Alarm);
-    const auto levels = file.Read(Report::Silent);
+    const auto levels = KeyedFile<AlarmLevelFile>(ctx).Read(Report::Silent);
     if (!levels)
-        return;
+        return std::nullopt;
     for (std::size_t i = 0; i < levels->size(); ++i) {
         const TPredictiveRecord& r = (*levels)[i];
         // Levels whose next revision lies above the reading are not due yet.
-        if (!SameControl(r, measurement) || r.Medida1.get() > measurement.Medida1.get())
+        if (!SameControl(r, reading) || r.Medida1.get() > reading.Medida1.get())
             continue;
-        PredictiveEntry entry{r, static_cast<std::uint32_t>(i)};
         TPredictiveRecord due = r;
-        due.Medida1 = static_cast<std::int32_t>(std::int64_t{measurement.Medida1.get()} + r.Medida2.get());
-        due.Ejecu.assign(measurement.Ejecu);
-        due.Semana = measurement.Semana.get();
-        due.Descrip.assign(measurement.Descrip);
-        st.AnswerCode = ctx.ui
+        due.Medida1 = static_cast<std::int32_t>(std::int64_t{reading.Medida1.get()} + r.Medida2.get());
+        due.Ejecu.assign(reading.Ejecu);
+        due.Semana = reading.Semana.get();
+        due.Descrip.assign(reading.Descrip);
+        return std::pair{PredictiveEntry{r, static_cast<std::uint32_t>(i)}, due};
+    }
+    return std::nullopt;
+}
+
+bool ConfirmAlarmRevision(Context& ctx)
+{
+    ctx.st.AnswerCode = ctx.ui
                             .InputBox(QStringLiteral("NIVELES ALARMAS DE MTO PREDICTIVO"),
                                       QStringLiteral("CONFIRME LA MODIFICACIÓN S/N"), QStringLiteral("N"))
                             .left(2);
-        if (st.AnswerCode == QLatin1String("S"))
-            file.WriteAt(entry, due);
-        return;
-    }
+    return ctx.st.AnswerCode == QLatin1String("S");
+}
+
+void UpdateAlarmRevision(Context& ctx, const TPredictiveRecord& measurement)
+{
+    if (auto due = DueAlarmLevel(ctx, measurement); due && ConfirmAlarmRevision(ctx))
+        KeyedFile<AlarmLevelFile>(ctx).WriteAt(due->first, due->second);
 }
 
 } // namespace gim

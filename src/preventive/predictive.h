@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace gim {
@@ -89,5 +90,10 @@ void FindAlarmLevel(Context& ctx, const TPredictiveRecord& control);
 // An hour-meter reading posted: the first alarm level of its control whose next revision is due at the
 // reading moves on by its interval and takes the reading's executor, week and comment, once confirmed.
 void UpdateAlarmRevision(Context& ctx, const TPredictiveRecord& measurement);
+// The two halves of it, for a caller that asks first and writes within its own step: the due level where
+// it stands and the level it becomes; the question, true on "S" (AnswerCode holds the answer).
+std::optional<std::pair<PredictiveEntry, TPredictiveRecord>> DueAlarmLevel(Context& ctx,
+                                                                           const TPredictiveRecord& reading);
+bool ConfirmAlarmRevision(Context& ctx);
 
 } // namespace gim

@@ -184,30 +184,6 @@ bool FinishStoreBooking(Context& ctx, const StoreBooking& b)
     return w.SparePartCreatedFlag != 0;
 }
 
-// The level of the hour-meter alarm that a reading moves on: the first level of the reading's control
-// whose next revision is due at the reading, moved on by its interval and taking the reading's executor,
-// week and comment. Found before the step, since moving it is confirmed by the user first.
-std::optional<std::pair<PredictiveEntry, TPredictiveRecord>> DueAlarmLevel(Context& ctx,
-                                                                           const TPredictiveRecord& reading)
-{
-    const auto levels = KeyedFile<AlarmLevelFile>(ctx).Read(Report::Silent);
-    if (!levels)
-        return std::nullopt;
-    for (std::size_t i = 0; i < levels->size(); ++i) {
-        const TPredictiveRecord& r = (*levels)[i];
-        // Levels whose next revision lies above the reading are not due yet.
-        if (!SameControl(r, reading) || r.Medida1.get() > reading.Medida1.get())
-            continue;
-        TPredictiveRecord due = r;
-        due.Medida1 = static_cast<std::int32_t>(std::int64_t{reading.Medida1.get()} + r.Medida2.get());
-        due.Ejecu.assign(reading.Ejecu);
-        due.Semana = reading.Semana.get();
-        due.Descrip.assign(reading.Descrip);
-        return std::pair{PredictiveEntry{r, static_cast<std::uint32_t>(i)}, due};
-    }
-    return std::nullopt;
-}
-
 // One line's posting: what it asks first, the records it writes and what follows once they are stored.
 struct LineStep
 {
@@ -246,15 +222,8 @@ void AskFirst(Context& ctx, LineStep& step)
         reading.Ejecu.assign(line.Matricula);
         reading.Semana = static_cast<std::int32_t>(LineWeek(ctx.st, line));
         reading.Descrip = line.Descripcion.str().left(34);
-        if (auto due = DueAlarmLevel(ctx, reading)) {
-            ctx.st.AnswerCode =
-                ctx.ui
-                    .InputBox(QStringLiteral("NIVELES ALARMAS DE MTO PREDICTIVO"),
-                              QStringLiteral("CONFIRME LA MODIFICACIÓN S/N"), QStringLiteral("N"))
-                    .left(2);
-            if (ctx.st.AnswerCode == QLatin1String("S"))
-                step.alarm = std::move(due);
-        }
+        if (auto due = DueAlarmLevel(ctx, reading); due && ConfirmAlarmRevision(ctx))
+            step.alarm = std::move(due);
     }
 }
 
