@@ -256,10 +256,10 @@ TEST(Startup, CodesWithWindowsLettersRun)
     EXPECT_EQ(t.ctx.st.CurrentEnvironment, QStringLiteral("ESPAÑA"));
     EXPECT_EQ(t.ctx.st.FileName(DataFile::Machine), QStringLiteral("ESPAÑA.MQW"));
 
-    for (const QString code : {QStringLiteral("AÑO2026"), QStringLiteral("ÁREA"), QStringLiteral("ESPAÑA")})
+    for (const QString& code : {QStringLiteral("AÑO2026"), QStringLiteral("ÁREA"), QStringLiteral("ESPAÑA")})
         EXPECT_TRUE(IsSafeEnvironmentCode(code)) << code.toStdString();
     // Outside the code page, or not a letter.
-    for (const QString code : {QStringLiteral("ĀREA"), QStringLiteral("A€"), QStringLiteral("A\u00A0B")})
+    for (const QString& code : {QStringLiteral("ĀREA"), QStringLiteral("A€"), QStringLiteral("A\u00A0B")})
         EXPECT_FALSE(IsSafeEnvironmentCode(code)) << code.toStdString();
 }
 

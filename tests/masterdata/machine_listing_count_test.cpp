@@ -17,7 +17,7 @@ protected:
         std::vector<TMachineRecord> machines;
         machines.reserve(static_cast<std::size_t>(count));
         for (int i = 1; i <= count; ++i) {
-            char code[9];
+            char code[16]; // room for any int: the codes stored stay of seven characters
             std::snprintf(code, sizeof code, "M%06d", i);
             machines.push_back(Machine(code, "Prensa", account));
         }
