@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,12 +109,11 @@ IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
             flags = O_RDWR | O_CREAT;
         const bool creating = mode == Mode::OpenOrCreate && TransactionOpen(m_ctx) &&
                               ::access(QFile::encodeName(path).constData(), F_OK) != 0;
-        // A file a step creates gets its name only with the step's commit: until then it is an unnamed
-        // file, which no kill leaves behind. A file system without unnamed files gets the name now, and
-        // an abandoned step removes it again.
+        // A file a step creates gets its name only with the step's commit, when the journal writes it:
+        // until then the step reads an empty file in memory, which no kill leaves behind. Where there is
+        // none to be had the file is named now, and an abandoned step removes it again.
         if (creating)
-            m_fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                          O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
+            m_fd = ::memfd_create("gim-new-file", MFD_CLOEXEC);
         if (m_fd < 0) {
             m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
             if (creating && m_fd >= 0)
