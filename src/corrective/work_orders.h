@@ -24,8 +24,8 @@ struct WorkOrdersState
     std::uint8_t ImportedOrderMatched = 0;   // 1 when the import found the order's external reference
     std::uint32_t WantedWorkOrderNumber = 0; // the order SelectWorkOrders fetches in modes "O" and "S"
 
-    // The daily-report lines loaded for the command, in list order; nothing until the daily reports are
-    // wired in. Cierre OT proposes their dates and the listing sums their minutes.
+    // The daily-report lines loaded for the command, in list order; the daily reports set it when the
+    // program is wired. Cierre OT proposes their dates and the listing sums their minutes.
     std::function<const std::vector<ListEntry<TWorkReportRecord>>&(Context&)> workReportList;
     // Fetches the photo the web service holds for an executed order (its external reference); nothing
     // until the web transfers are wired in.
@@ -53,7 +53,7 @@ struct RepairBudgetFile : TableFile<DataFile::RepairBudget, TWorkOrderRecord>
 inline constexpr const char* kAnnulledOrder = "Orden de Trabajo ANULADA";
 inline constexpr const char* kMissingOrder = "OT INEXISTENTE";
 
-// The daily-report lines of the command (empty until the daily reports are wired in).
+// The daily-report lines of the command (empty where the daily reports are not wired in).
 const std::vector<ListEntry<TWorkReportRecord>>& WorkReportList(Context& ctx);
 // The web service's photo of an executed order; does nothing until the web transfers are wired in.
 void DownloadWorkOrderPhoto(Context& ctx, const QString& refex);

@@ -48,6 +48,8 @@ public:
             if (f->capacity == 0 && b.width > 0 && f->kind != FieldKind::Masked && f->kind != FieldKind::Date)
                 f->capacity = b.width;
         }
+        // A binding to a control the card lacks is a programming error: it would silently fill nothing.
+        Q_ASSERT_X(missing.isEmpty(), "CardBinding::Declare", qPrintable(missing.join(QLatin1Char(' '))));
         return missing;
     }
     void Fill(CardState& state, const Record& rec) const
