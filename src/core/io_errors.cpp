@@ -119,6 +119,11 @@ struct FoldersShown
 
 } // namespace
 
+QString IoErrorTextOf(std::uint8_t code, const QString& path)
+{
+    return IoErrorText(code) + QLatin1Char(' ') + path.section(QLatin1Char('/'), -1);
+}
+
 void ShowIOError(Context& ctx, std::uint8_t code)
 {
     ctx.ui.ShowMessage(IoErrorText(code));

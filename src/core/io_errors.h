@@ -46,6 +46,10 @@ std::uint8_t IoCodeFromErrno(int err);
 // The Spanish message of an error number ("FICHERO NO ENCONTRADO"; "Codigo de Error: 7").
 QString IoErrorText(std::uint8_t code);
 
+// The message of an error number followed by the name of the file it concerns ("ACCESO DENEGADO
+// PORTAL.AVR"), as a step that writes several files names the one that failed.
+QString IoErrorTextOf(std::uint8_t code, const QString& path);
+
 // Shows the message of an error number.
 void ShowIOError(Context& ctx, std::uint8_t code);
 

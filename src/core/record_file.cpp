@@ -110,15 +110,9 @@ IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
         const bool creating = mode == Mode::OpenOrCreate && TransactionOpen(m_ctx) &&
                               ::access(QFile::encodeName(path).constData(), F_OK) != 0;
         // A file a step creates gets its name only with the step's commit, when the journal writes it:
-        // until then the step reads an empty file in memory, which no kill leaves behind. Where there is
-        // none to be had the file is named now, and an abandoned step removes it again.
-        if (creating)
-            m_fd = ::memfd_create("gim-new-file", MFD_CLOEXEC);
-        if (m_fd < 0) {
-            m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
-            if (creating && m_fd >= 0)
-                TransactionCreated(m_ctx, path);
-        }
+        // until then the step reads an empty file in memory, which no kill leaves behind.
+        m_fd = creating ? ::memfd_create("gim-new-file", MFD_CLOEXEC)
+                        : ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
         if (m_fd < 0) {
             err = errno;
         } else {

@@ -27,7 +27,6 @@ constexpr char kMagic[4] = {'G', 'I', 'M', 'J'};
 struct PendingFile
 {
     std::uint64_t size = 0;
-    bool created = false;
     std::map<std::uint64_t, std::string> writes;
 };
 
@@ -291,11 +290,6 @@ void TransactionWrite(Context& ctx, const QString& path, std::uint64_t onDisk, s
     it->second.size = std::max<std::uint64_t>(it->second.size, offset + size);
 }
 
-void TransactionCreated(Context& ctx, const QString& path)
-{
-    Tx(ctx).files[path].created = true;
-}
-
 // ---- Transaction -------------------------------------------------------------------------------------
 
 namespace {
@@ -328,16 +322,9 @@ Transaction::Transaction(Context& ctx) : m_ctx(ctx), m_lock(Opening(ctx))
 Transaction::~Transaction()
 {
     TransactionState& tx = Tx(m_ctx);
-    --tx.depth;
-    if (!m_outermost)
-        return;
-    if (!m_committed) {
-        // Nothing of the step is written; a file it created empty goes again.
-        for (const auto& [path, file] : tx.files)
-            if (file.created)
-                ::unlink(QFile::encodeName(path).constData());
-    }
-    tx.files.clear();
+    // Uncommitted, nothing of the step was written: its writes are dropped.
+    if (--tx.depth == 0)
+        tx.files.clear();
 }
 
 bool Transaction::Prepare(const QStringList& fileNames, Report report)
@@ -364,8 +351,9 @@ bool Transaction::Prepare(const QStringList& fileNames, Report report)
         if (err != 0) {
             const std::uint8_t code = IoCodeFromErrno(err);
             m_ctx.st.LastIOResult = code;
+            m_refusal = IoErrorTextOf(code, path);
             if (report == Report::Show)
-                m_ctx.ui.ShowMessage(IoErrorText(code) + QLatin1Char(' ') + QFileInfo(path).fileName());
+                m_ctx.ui.ShowMessage(m_refusal);
             return false;
         }
     }
@@ -374,7 +362,6 @@ bool Transaction::Prepare(const QStringList& fileNames, Report report)
 
 void Transaction::Commit()
 {
-    m_committed = true;
     if (!m_outermost)
         return;
     TransactionState& tx = Tx(m_ctx);
@@ -405,10 +392,7 @@ void Transaction::Commit()
     struct stat st
     {
     };
-    const auto fail = [&](std::uint8_t code) {
-        m_committed = false;
-        throw IoAbort(code, path);
-    };
+    const auto fail = [&](std::uint8_t code) { throw IoAbort(code, path); };
     if (fd < 0)
         fail(IoCodeFromErrno(errno));
     if (::fstat(fd, &st) != 0) {
@@ -417,7 +401,8 @@ void Transaction::Commit()
     }
     const off_t at = st.st_size;
     // A block that is not wholly written and synced is cut away: the step is not stored.
-    if (FaultOf(m_ctx, FileOp::Write, path) != 0 || !WriteAllAt(fd, whole.data(), whole.size(), static_cast<std::uint64_t>(at)) ||
+    if (FaultOf(m_ctx, FileOp::Write, path) != 0 ||
+        !WriteAllAt(fd, whole.data(), whole.size(), static_cast<std::uint64_t>(at)) ||
         FaultOf(m_ctx, FileOp::Sync, path) != 0 || ::fdatasync(fd) != 0) {
         (void)::ftruncate(fd, at);
         ::close(fd);

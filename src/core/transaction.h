@@ -37,6 +37,8 @@ public:
     // A file that does not exist yet is fine when its folder takes new files. False when one cannot be
     // written (LastIOResult holds why; the message was shown when the caller reports).
     bool Prepare(const QStringList& fileNames, Report report = Report::Show);
+    // Why Prepare refused: the message naming the file.
+    const QString& Refusal() const { return m_refusal; }
 
     // Makes the step's writes durable as one and writes them into their files. Throws IoAbort when the
     // journal cannot be written; nothing of the step is stored then.
@@ -46,7 +48,7 @@ private:
     Context& m_ctx;
     WriteLock m_lock;
     bool m_outermost = false;
-    bool m_committed = false;
+    QString m_refusal;
 };
 
 // What the record layer asks of the open transaction (none open: nothing held). Sizes and offsets in bytes;
@@ -57,7 +59,6 @@ bool TransactionRead(Context& ctx, const QString& path, std::uint64_t offset, ch
 void TransactionOverlay(Context& ctx, const QString& path, std::string& bytes, std::size_t recordSize);
 void TransactionWrite(Context& ctx, const QString& path, std::uint64_t onDisk, std::uint64_t offset,
                       const char* data, std::size_t size);
-void TransactionCreated(Context& ctx, const QString& path);
 // The folder lock was taken: a journal left unwritten is written through first, unless it is this
 // program's own and a transaction is opening.
 void JournalOnFolderLocked(Context& ctx);

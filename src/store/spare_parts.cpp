@@ -285,8 +285,9 @@ std::optional<std::uint32_t> SaveSparePart(Context& ctx, TSparePartRecord& part,
     AppendResult result = AppendResult::Failed;
     {
         Transaction tx(ctx);
-        refused = PrepareStoreStep(ctx, tx, files);
-        if (!refused) {
+        if (!tx.Prepare(files, Report::Silent))
+            refused = tx.Refusal();
+        else {
             // The key is checked again in the file: another program may have stored it since the list
             // was read.
             result = parts.AppendUnique(part, position, Report::Silent);

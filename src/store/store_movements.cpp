@@ -163,16 +163,7 @@ bool AppendMovement(Context& ctx)
 
 QString FileFailureText(Context& ctx, const QString& fileName)
 {
-    return IoErrorText(ctx.st.LastIOResult) + QLatin1Char(' ') + QFileInfo(ctx.Path(fileName)).fileName();
-}
-
-std::optional<QString> PrepareStoreStep(Context& ctx, Transaction& tx, const QStringList& fileNames)
-{
-    // One file at a time, so that the one refused is known.
-    for (const QString& name : fileNames)
-        if (!tx.Prepare({name}, Report::Silent))
-            return FileFailureText(ctx, name);
-    return std::nullopt;
+    return IoErrorTextOf(ctx.st.LastIOResult, ctx.Path(fileName));
 }
 
 void LoadMovementList(Context& ctx)
@@ -283,8 +274,8 @@ tl::expected<void, BookingRefusal> BookMovement(Context& ctx, SparePartEntry& st
     const QString journal = MovementJournalName(ctx.st, m);
     {
         Transaction tx(ctx);
-        if (const std::optional<QString> refused = PrepareStoreStep(ctx, tx, {journal, parts.name()}))
-            return tl::unexpected(BookingRefusal{Kind::FileFailed, *refused});
+        if (!tx.Prepare({journal, parts.name()}, Report::Silent))
+            return tl::unexpected(BookingRefusal{Kind::FileFailed, tx.Refusal()});
         // The stock read is the stock rewritten: a part that another program changed or moved since the
         // walk read it is booked by nobody here.
         const std::optional<TSparePartRecord> there = parts.ReadAt(stored.pos, Report::Silent);

@@ -68,11 +68,6 @@ bool AppendMovement(Context& ctx);
 // The message of the last file failure (LastIOResult) followed by the file's name.
 QString FileFailureText(Context& ctx, const QString& fileName);
 
-// Opens each file of a store step for writing, inside the step's transaction, before anything is
-// written. Returns the message naming the file that cannot be written ("ACCESO DENEGADO PORTAL.MOV"),
-// for the caller to show once the transaction has ended: nobody waits on the folder lock while it is read.
-std::optional<QString> PrepareStoreStep(Context& ctx, Transaction& tx, const QStringList& fileNames);
-
 // Builds MovementList from .MOV; a file that cannot be opened gives an empty list, silently.
 void LoadMovementList(Context& ctx);
 void FreeMovementList(Context& ctx);

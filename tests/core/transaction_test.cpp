@@ -1,11 +1,8 @@
 #include "core/command.h"
 #include "core/record_file.h"
 #include "core/transaction.h"
-#include "support/killed_child.h"
 #include "support/scripted_ui_check.h"
 #include "support/test_context.h"
-
-#include <random>
 
 namespace gim {
 namespace {
@@ -83,50 +80,6 @@ TEST_F(TransactionTest, AStepIsStoredWhollyOrNotAtAll)
     });
     EXPECT_EQ(t.ReadFile(QStringLiteral("E.AAA")), std::string(Rec(7).data(), 4));
     EXPECT_EQ(t.ReadFile(QStringLiteral("E.JNL")), ""); // emptied when the command ended
-}
-
-// A protected file stops the step before anything is written, and the message names it.
-TEST_F(TransactionTest, APreparedFileThatCannotBeWrittenIsNamed)
-{
-    FileFaults injected;
-    injected.inject = [](FileOp o, const QString& path) {
-        return o == FileOp::Open && path.endsWith(QLatin1String("E.BBB")) ? EACCES : 0;
-    };
-    t.ctx.faults = &injected;
-    t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO E.BBB"));
-    Transaction tx(t.ctx);
-    EXPECT_FALSE(tx.Prepare({QStringLiteral("E.AAA"), QStringLiteral("E.BBB")}));
-    EXPECT_SCRIPT_DONE(t.ui);
-}
-
-// A program killed at any instant of a series of steps: after the next start every step it reported
-// stored is in all three files, no step is there in part, and no journal is left.
-TEST_F(TransactionTest, AKillAtAnyInstantLeavesEveryStepWholeOrAbsent)
-{
-    std::mt19937 random(20261207);
-    int acknowledged = 0;
-    for (int trial = 0; trial < 200; ++trial) {
-        acknowledged += static_cast<int>(test::KillWhileRunning(random, 20000, [&](int channel) {
-                                             test::TestContext own;
-                                             own.ctx.st.WorkDir = t.ctx.st.WorkDir;
-                                             own.ctx.st.CurrentEnvironment = QStringLiteral("E");
-                                             for (int n = acknowledged;; ++n) {
-                                                 RunCommand(own.ctx, {}, [&] { Step(own.ctx, n); });
-                                                 if (::write(channel, "+", 1) < 0)
-                                                     ::_exit(2);
-                                             }
-                                         }).size());
-
-        RecoverJournal(t.ctx); // the next start
-        const std::string a = t.ReadFile(QStringLiteral("E.AAA"));
-        const int steps = static_cast<int>(a.size() / 4);
-        ASSERT_GE(steps, acknowledged) << "trial " << trial;
-        ASSERT_EQ(t.ReadFile(QStringLiteral("E.BBB")), a) << "trial " << trial;
-        ASSERT_EQ(t.ReadFile(QStringLiteral("E.CCC")), std::string(Rec(steps).data(), 4))
-            << "trial " << trial;
-        ASSERT_EQ(t.ReadFile(QStringLiteral("E.JNL")), "") << "trial " << trial;
-        acknowledged = steps;
-    }
 }
 
 } // namespace
