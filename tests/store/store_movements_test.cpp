@@ -478,20 +478,18 @@ TEST_F(StoreMovementsTest, TwoProgramsBookingOnOnePartKeepStockAndJournalInAgree
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            test::TestContext own;
-            own.ctx.st.WorkDir = own.ctx.st.BaseDir = t.ctx.st.WorkDir;
-            own.ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-            BuildDataFileNames(own.ctx);
+            // The child is the other program: its own copy of the context, on the same folder.
+            Context& own = t.ctx;
             for (int i = 0; i < kBookings;) {
                 std::vector<TSparePartRecord> parts =
-                    LoadRecords<TSparePartRecord>(own.ctx, QStringLiteral("PORTAL.RPW"));
+                    LoadRecords<TSparePartRecord>(own, QStringLiteral("PORTAL.RPW"));
                 if (parts.size() != 1)
                     ::_exit(3);
                 SparePartEntry stored{parts[0], 0};
                 TSparePartRecord part = parts[0];
                 const std::int32_t quantity = program == 0 ? 2 : -1;
                 const MovementToBook movement{quantity, 100, program == 0 ? "ALMACEN_" : "M1", "", 50};
-                if (BookMovement(own.ctx, stored, part, movement, part.Valor.get()))
+                if (BookMovement(own, stored, part, movement, part.Valor.get()))
                     ++i;
             }
             ::_exit(0);
