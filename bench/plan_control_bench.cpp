@@ -66,7 +66,7 @@ struct Plant
         std::mt19937 rng(11);
         const char* frequencies[] = {"1S", "M", "M3", "S2"};
         for (int i = 0; i < kMachines; ++i) {
-            const std::string code = "M" + std::to_string(10000 + i).substr(1);
+            const std::string code = std::string("M").append(std::to_string(10000 + i).substr(1));
             TMachineRecord m{};
             m.Codigo = code.c_str();
             m.Denominacion = "Maquina de prueba";

@@ -45,7 +45,7 @@ struct Fixture
         std::mt19937 rng(42);
         for (std::size_t i = 0; i < kRecords; ++i) {
             TMachineRecord r{};
-            const std::string code = "M" + std::to_string(1000000 + i).substr(1);
+            const std::string code = std::string("M").append(std::to_string(1000000 + i).substr(1));
             r.Codigo = code.c_str();
             r.Denominacion = "MAQUINA DE PRUEBA";
             r.Cuenta = "ABC";

@@ -89,7 +89,7 @@ struct Desk
 
 TMachineRecord NumberedMachine(int i)
 {
-    char code[9];
+    char code[16];
     std::snprintf(code, sizeof code, "M%06d", i);
     TMachineRecord r{};
     r.Codigo = code;

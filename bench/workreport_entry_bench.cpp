@@ -75,7 +75,7 @@ Sizes Scaled(int percent)
 
 std::string Numbered(const char* format, int i)
 {
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, format, i);
     return text;
 }

@@ -25,7 +25,8 @@ protected:
     {
         std::vector<TMachineRecord> recs;
         for (int i = 0; i < 1000; ++i)
-            recs.push_back(Machine("M" + std::to_string(1000 + i), "NOMBRE " + std::to_string(i)));
+            recs.push_back(Machine(std::string("M").append(std::to_string(1000 + i)),
+                                   std::string("NOMBRE ").append(std::to_string(i))));
         StoreRecords(t.ctx, QStringLiteral("E.MQW"), recs);
     }
     TMachineRecord Find(const std::string& code)
@@ -43,7 +44,8 @@ TEST_F(FindMachineTest, FindsTheFirstTheLastAndEveryOtherRecord)
     EXPECT_TRUE(Find("M1000").Denominacion == "NOMBRE 0");
     EXPECT_TRUE(Find("M1999").Denominacion == "NOMBRE 999");
     for (int i = 0; i < 1000; i += 37)
-        EXPECT_EQ(Find("M" + std::to_string(1000 + i)).Denominacion.bytes(), "NOMBRE " + std::to_string(i));
+        EXPECT_EQ(Find(std::string("M").append(std::to_string(1000 + i))).Denominacion.bytes(),
+                  std::string("NOMBRE ").append(std::to_string(i)));
     const TMachineRecord found = Find("M1500");
     EXPECT_TRUE(found.Cuenta == "CTA");
     EXPECT_TRUE(found.Disponible == "SI");

@@ -142,7 +142,7 @@ protected:
     {
         std::vector<TMachineRecord> machines;
         for (int i = count; i >= 1; --i) {
-            const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
+            const std::string n = std::string(i < 10 ? "0" : "").append(std::to_string(i));
             machines.push_back(Machine(("M" + n).c_str(), ("Maquina " + n).c_str(), "CTA",
                                        ("MOD" + n).c_str(), ("S" + n).c_str()));
         }
