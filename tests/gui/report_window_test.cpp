@@ -1,3 +1,5 @@
+#include "app/main_window.h"
+#include "app/report_window.h"
 #include "core/dispatch.h"
 #include "core/environment.h"
 #include "core/operations.h"
@@ -5,8 +7,6 @@
 #include "masterdata/masterdata_operations.h"
 #include "platform/qt/chart_sheets.h"
 #include "platform/qt/jpeg_codec.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/report_window.h"
 #include "platform/report_files.h"
 #include "platform/rtf.h"
 #include "records/record_bytes.h" // readable QString failures

@@ -1,5 +1,8 @@
-#include "platform/qt/report_window.h"
+#include "app/report_window.h"
 
+#include "app/mail_composer.h"
+#include "app/main_window.h"
+#include "app/picture_viewer.h"
 #include "core/command.h"
 #include "core/context.h"
 #include "core/drive_paths.h"
@@ -7,9 +10,6 @@
 #include "core/sub_folders.h"
 #include "platform/qt/chart_sheets.h"
 #include "platform/qt/jpeg_codec.h"
-#include "platform/qt/mail_composer.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/picture_viewer.h"
 #include "platform/qt/print_preview.h" // picture_viewer.h needs the complete type
 #include "platform/qt/week_graph_painter.h"
 #include "platform/report_files.h"
