@@ -170,7 +170,7 @@ void BM_RtfLoadShown(benchmark::State& state)
             TEditorRTF* w = desk.Newest();
             bench::WaitUntilPainted(w->Texto()->viewport());
             const double t = bench::TimeOnce([&] {
-                w->Load();
+                w->Commands().Load();
                 bench::WaitUntilPainted(w->Texto()->viewport());
             });
             if (w->Texto()->document()->blockCount() != kRtfLines + 1)
