@@ -4,6 +4,8 @@
 // anchor, a QPlainTextEdit filled with the same rows and shown in the same work area, and reports the
 // ratio of the medians.
 #include "app/features.h"
+#include "app/main_window.h"
+#include "app/report_window.h"
 #include "bench_support.h"
 #include "core/context.h"
 #include "core/dispatch.h"
@@ -14,8 +16,6 @@
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/report_window.h"
 #include "platform/rtf.h"
 #include "records/plan_records.h"
 
@@ -170,7 +170,7 @@ void BM_RtfLoadShown(benchmark::State& state)
             TEditorRTF* w = desk.Newest();
             bench::WaitUntilPainted(w->Texto()->viewport());
             const double t = bench::TimeOnce([&] {
-                w->Load();
+                w->Commands().Load();
                 bench::WaitUntilPainted(w->Texto()->viewport());
             });
             if (w->Texto()->document()->blockCount() != kRtfLines + 1)

@@ -1,5 +1,8 @@
 // gim: the program. Usage: gim [data-folder]; without an argument the current folder is the data folder.
 #include "app/features.h"
+#include "app/main_window.h"
+#include "app/picture_viewer.h"
+#include "app/report_window.h"
 #include "core/context.h"
 #include "core/dispatch.h"
 #include "core/operations.h"
@@ -7,11 +10,8 @@
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/picture_viewer.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_ui.h"
-#include "platform/qt/report_window.h"
 #include "store/spare_parts.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
 #include "app/features.h"
+#include "app/main_window.h"
 #include "core/context.h"
 #include "core/dispatch.h"
 #include "core/environment.h"
@@ -7,7 +8,6 @@
 #include "platform/clock.h"
 #include "platform/qt/card_dialog.h"
 #include "platform/qt/jpeg_codec.h"
-#include "platform/qt/main_window.h"
 #include "platform/qt/qt_ui.h"
 #include "records/machine_record.h"
 #include "records/spare_part_record.h"

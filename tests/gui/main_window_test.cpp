@@ -1,4 +1,4 @@
-#include "platform/qt/main_window.h"
+#include "app/main_window.h"
 
 #include "core/command_table.h"
 #include "core/dispatch.h"

@@ -1,11 +1,11 @@
 #include "app/features.h"
+#include "app/main_window.h"
 #include "core/command_table.h"
 #include "core/context.h"
 #include "core/dispatch.h"
 #include "core/operation_ids.h"
 #include "core/operations.h"
 #include "platform/qt/jpeg_codec.h"
-#include "platform/qt/main_window.h"
 #include "support/test_context.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+#include "app/main_window.h"
+#include "app/report_window.h"
 #include "core/dispatch.h"
 #include "core/environment.h"
 #include "core/operations.h"
@@ -5,8 +7,6 @@
 #include "masterdata/masterdata_operations.h"
 #include "platform/qt/chart_sheets.h"
 #include "platform/qt/jpeg_codec.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/report_window.h"
 #include "platform/report_files.h"
 #include "platform/rtf.h"
 #include "records/record_bytes.h" // readable QString failures
@@ -591,10 +591,10 @@ TEST_F(ReportWindowTest, SaveAsksForTheFileThenConfirmsAndWritesRtf)
     // "No" writes nothing.
     QFile::remove(path);
     tc.ui.ExpectChooseFile(path).ExpectYesNo(QStringLiteral("Salvar ") + path + QLatin1Char('?'), false);
-    w->Save();
+    w->Commands().Save();
     EXPECT_FALSE(QFile::exists(path));
     tc.ui.ExpectChooseFile(std::nullopt);
-    w->Save();
+    w->Commands().Save();
     EXPECT_SCRIPT_DONE(tc.ui);
 }
 
@@ -616,7 +616,7 @@ TEST_F(ReportWindowTest, LoadReplacesThePaneWithRtfOrPlainText)
     const QString plain = DataFile("plain_named.rtf");
     tc.ui.ExpectChooseFile(plain).ExpectYesNo(QStringLiteral("Cargar Fichero ") + plain + QLatin1Char('?'),
                                               true);
-    w->Load();
+    w->Commands().Load();
     EXPECT_EQ(w->Texto()->toPlainText(), QStringLiteral("M1\tPrensa hidráulica\nM2\tTorno de 1.500 €\n"
                                                         "ALMACEN_\tALMACÉN REPUESTOS Y MATERIALES"));
     EXPECT_SCRIPT_DONE(tc.ui);
@@ -679,7 +679,7 @@ TEST_F(ReportWindowTest, ExportsWriteAFileAndOpenItWithTheDesktop)
 
     // No application to open it: said, not swallowed (the message names the new file).
     tc.shell.result = false;
-    w->ExportWord();
+    w->Commands().ExportWord();
     ASSERT_EQ(tc.ui.Failures().size(), 1) << tc.ui.Failures().join("\n").toStdString();
     EXPECT_TRUE(tc.ui.Failures()[0].contains(QStringLiteral("MESSAGE 'No se ha podido abrir ") +
                                              windows.Hooks().exportFolder + QStringLiteral("/informe-")));
@@ -703,7 +703,7 @@ TEST_F(ReportWindowTest, PrintsThePaneWithItsDocumentTitle)
     EXPECT_FALSE(QFile::exists(pdf)); // cancelled set-up prints nothing
 
     accept = true;
-    w->Print();
+    w->Commands().Print(w);
     const QByteArray bytes = ReadBytes(pdf);
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_TRUE(bytes.contains("Editor RTF") ||
@@ -741,7 +741,7 @@ TEST_F(ReportWindowTest, APrintedListingHoldsAllItsColumns)
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageOrientation(QPageLayout::Portrait);
     };
-    w->PrintDirect();
+    w->Commands().PrintDirect();
 
     QProcess toText;
     toText.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
@@ -819,13 +819,13 @@ TEST_F(ReportLookupTest, MoreInfoFindsMachinesPicturesAndPeople)
 
     tc.ui.ExpectMessage(QStringLiteral("JOSÉ PÉREZ"));
     Select(1);
-    w->MoreInfo();
+    w->Commands().MoreInfo();
 
     const QString procedures = base() + QStringLiteral("/PROCEDIM/PORTAL");
     ASSERT_TRUE(QDir().mkpath(procedures));
     QFile(procedures + QStringLiteral("/#plano.jpg")).open(QIODevice::WriteOnly);
     Select(2);
-    w->MoreInfo();
+    w->Commands().MoreInfo();
     EXPECT_EQ(viewerCalls, QStringList{procedures + QStringLiteral("|#plano.jpg")});
     EXPECT_EQ(tc.ctx.st.CurrentSubFolder, QStringLiteral("\\procedim\\PORTAL\\"));
 
@@ -833,12 +833,12 @@ TEST_F(ReportLookupTest, MoreInfoFindsMachinesPicturesAndPeople)
     const QString photos = base() + QStringLiteral("/FOTOS/PORTAL");
     ASSERT_TRUE(QDir().mkpath(photos));
     QFile(photos + QStringLiteral("/plano.jpg")).open(QIODevice::WriteOnly);
-    w->MoreInfo();
+    w->Commands().MoreInfo();
     EXPECT_EQ(viewerCalls.back(), photos + QStringLiteral("|plano.jpg"));
     EXPECT_EQ(tc.ctx.st.CurrentSubFolder, QStringLiteral("\\FOTOS\\PORTAL\\"));
 
     Select(3); // neither machine, picture nor person: nothing is shown
-    w->MoreInfo();
+    w->Commands().MoreInfo();
     EXPECT_SCRIPT_DONE(tc.ui);
 }
 
@@ -1136,12 +1136,12 @@ TEST_F(ReportChartTest, SavingAChartAsBitmap)
     tc.ui.ExpectChooseFile(name)
         .ExpectYesNo(QStringLiteral("Salvar ") + name + QStringLiteral(".bmp"), true)
         .ExpectInput(caption, prompt, QStringLiteral("b"));
-    older->SaveChart();
+    older->Charts()->SaveChart();
     EXPECT_FALSE(QFile::exists(name + QStringLiteral(".bmp")));
 
     tc.ui.ExpectChooseFile(name).ExpectYesNo(QStringLiteral("Salvar ") + name + QStringLiteral(".bmp"),
                                              false);
-    older->SaveChart();
+    older->Charts()->SaveChart();
     EXPECT_FALSE(QFile::exists(name + QStringLiteral(".bmp")));
     EXPECT_SCRIPT_DONE(tc.ui);
 }
@@ -1153,10 +1153,10 @@ TEST_F(ReportChartTest, PrintingAndCopyingAChart)
     older->Action(QStringLiteral("GrafImprimir"))->trigger();
     EXPECT_EQ(previewed, older->Chart3());
     tc.ui.ExpectInput(QStringLiteral("IMPRESIÓN DE GRAFICOS "), prompt, QStringLiteral("X"));
-    older->PrintChart();
+    older->Charts()->PrintChart();
     EXPECT_EQ(previewed, older->Chart2()); // any other answer: the lines
     tc.ui.ExpectInputCancel(QStringLiteral("IMPRESIÓN DE GRAFICOS "), prompt);
-    older->PrintChart();
+    older->Charts()->PrintChart();
     EXPECT_EQ(previewed, older->Chart1()); // the default "B"
 
     QPrinter printer;
@@ -1177,15 +1177,15 @@ TEST_F(ReportChartTest, PrintingAndCopyingAChart)
 TEST_F(ReportChartTest, ClickingASeries)
 {
     tc.ui.ExpectMessage(QStringLiteral("Series3 en la semana: 11"));
-    older->OnSeriesClicked(older->Chart1(), 2, 10, Qt::ControlModifier);
+    older->Charts()->OnSeriesClicked(older->Chart1(), 2, 10, Qt::ControlModifier);
 
     // Without Ctrl the clicked series moves one place earlier; the first stays.
-    older->OnSeriesClicked(older->Chart1(), 2, 10, Qt::NoModifier);
+    older->Charts()->OnSeriesClicked(older->Chart1(), 2, 10, Qt::NoModifier);
     EXPECT_EQ(older->Chart1()->SeriesOrder(), (std::vector<int>{0, 2, 1, 3, 4, 5}));
-    older->OnSeriesClicked(older->Chart1(), 0, 0, Qt::NoModifier);
+    older->Charts()->OnSeriesClicked(older->Chart1(), 0, 0, Qt::NoModifier);
     EXPECT_EQ(older->Chart1()->SeriesOrder(), (std::vector<int>{0, 2, 1, 3, 4, 5}));
     // On the lines Ctrl makes no difference.
-    older->OnSeriesClicked(older->Chart2(), 4, 3, Qt::ControlModifier);
+    older->Charts()->OnSeriesClicked(older->Chart2(), 4, 3, Qt::ControlModifier);
     EXPECT_EQ(older->Chart2()->SeriesOrder(), (std::vector<int>{0, 1, 2, 4, 3, 5}));
     EXPECT_EQ(qobject_cast<QLineSeries*>(older->Chart2()->DrawnSeries()[3])->name(),
               QStringLiteral("Serie 5"));
@@ -1204,12 +1204,12 @@ TEST_F(ReportChartTest, ClickingASeries)
 TEST_F(ReportChartTest, ChartMenuHasItsItems)
 {
     QStringList items;
-    for (QAction* a : older->ChartMenu()->actions())
+    for (QAction* a : older->Charts()->Menu()->actions())
         items << a->text();
     EXPECT_EQ(items, (QStringList{"&3Dim", "&Puntos", "&Valores", "Zoom&In", "&ResetZoom", "Zoom&Out",
                                   "&Salvar", "Im&primir", "&Copiar", "&Edición"}));
     QStringList names;
-    for (QAction* a : older->ChartMenu()->actions().back()->menu()->actions())
+    for (QAction* a : older->Charts()->Menu()->actions().back()->menu()->actions())
         names << a->text();
     EXPECT_EQ(names, (QStringList{"&Titulo", "Eje &Izquierdo", "Eje &Derecho", "&Abcisas"}));
 }

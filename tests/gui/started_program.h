@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/features.h"
+#include "app/main_window.h"
+#include "app/report_window.h"
 #include "core/context.h"
 #include "core/dispatch.h"
 #include "core/environment.h"
@@ -9,9 +11,7 @@
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
-#include "platform/qt/main_window.h"
 #include "platform/qt/qt_ui.h"
-#include "platform/qt/report_window.h"
 #include "records/machine_record.h"
 #include "records/operation_record.h"
 #include "records/plan_records.h"

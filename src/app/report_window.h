@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/report_commands.h"
 #include "platform/handover.h"
+#include "platform/qt/chart_panel.h"
 #include "platform/report.h"
 
 #include <QMdiArea>
@@ -11,16 +13,13 @@
 #include <vector>
 
 class QAction;
-class QCheckBox;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPrinter;
-class QSpinBox;
 class QTabWidget;
 class QTextCharFormat;
-class QTextDocument;
 class QTextEdit;
 class QToolBar;
 
@@ -32,19 +31,8 @@ class TEditorRTF;
 class WeekChartView;
 class WeekGraphView;
 
-// The document's paragraphs into a text document (tab stops, indents, alignment, bullets, run styles),
-// and back. Tab stops and indents are kept in twips; on screen one pixel is 15 twips (96 dpi).
-void RenderReportText(const ReportDocument& doc, QTextDocument& text);
-void ReadReportText(const QTextDocument& text, ReportDocument& doc);
-
-// Prints the text with every column: a line wider than the paper shrinks the whole text to fit.
-void PrintReportText(const QTextDocument& text, QPrinter& printer);
-
-// Prints a widget (a chart) scaled onto the printer's page.
-void PrintWidget(QWidget* widget, QPrinter& printer);
-
 // What the report windows need beyond the Context. Every hook has a working default; tests replace the
-// dialogs that would block.
+// dialogs that would block, before the windows open.
 struct ReportWindowHooks
 {
     // The print button's printer dialog; false = cancelled. Default: QPrintDialog.
@@ -108,40 +96,38 @@ private:
 TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc, Context& ctx,
                              HandoverRegistry& handover);
 
-// "EDITOR DE INFORMES": the rich-text pane of a listing with its tool bar, pop-up menu and chart sheets.
-// Object names follow the old form, so tests and style sheets find the controls: the pane "Texto", the
-// page control "Doc", the charts "Chart1" to "Chart3", the image "panel", the photo "foto1", and the chart
-// controls ("Valores", "dim3", "point", "BitBtn3", "BitBtn2", "Button5", "Apilado", "Porcentual",
-// "Normal", "AlLado", "sr1", "sr2", "SR3" to "SR6", "paginas").
+// "EDITOR DE INFORMES": the rich-text pane of a listing with its tool bar, pop-up menu and chart sheets;
+// the tool bar and the menu run the report commands on the pane. Object names follow the old form, so
+// tests and style sheets find the controls: the pane "Texto", the page control "Doc", the image "panel",
+// the photo "foto1", and the charts with their controls (ChartPanel).
 class TEditorRTF final : public QWidget
 {
     Q_OBJECT
 
 public:
-    enum class ChartText { Title, LeftAxis, RightAxis, BottomAxis };
-
     TEditorRTF(std::shared_ptr<ReportDocument> doc, ReportWindows& windows, QWidget* parent = nullptr);
     ~TEditorRTF() override;
 
     // The listing as it was handed over, and the pane's text as it stands now (with the user's edits).
     const ReportDocument& Document() const { return *m_doc; }
-    ReportDocument PaneDocument() const;
+    ReportDocument PaneDocument() const { return m_commands->PaneDocument(); }
     // Where "Sal&var" proposes to save, kept per window.
-    const QString& SaveSubFolder() const { return m_subFolder; }
-    const QString& SaveFileName() const { return m_fileName; }
+    const QString& SaveSubFolder() const { return m_commands->SubFolder(); }
+    const QString& SaveFileName() const { return m_commands->FileName(); }
+    ReportCommands& Commands() const { return *m_commands; }
 
     QTextEdit* Texto() const { return m_text; }
     QTabWidget* Doc() const { return m_tabs; }
-    WeekChartView* Chart1() const { return m_chart1; }
-    WeekChartView* Chart2() const { return m_chart2; }
-    PieChartView* Chart3() const { return m_chart3; }
+    ChartPanel* Charts() const { return m_charts; }
+    WeekChartView* Chart1() const { return m_charts->Chart1(); }
+    WeekChartView* Chart2() const { return m_charts->Chart2(); }
+    PieChartView* Chart3() const { return m_charts->Chart3(); }
     WeekGraphView* Panel() const { return m_panel; }
     // The picture the Fotos sheet shows.
     const QString& PhotoFile() const { return m_photoFile; }
     QLabel* Foto1() const { return m_photo; }
     QToolBar* ToolBar() const { return m_toolBar; }
     QMenu* EditMenu() const { return m_editMenu; }
-    QMenu* ChartMenu() const { return m_chartMenu; }
     // An action of the tool bar or the menus by its object name ("Salvar", "Editar.Partes", ...).
     QAction* Action(const QString& name) const;
     bool SheetVisible(ReportSheet sheet) const;
@@ -149,29 +135,12 @@ public:
     QString StatusText() const;
     void SetStatusText(const QString& text);
 
-    // The commands behind the tool bar, the menus and their keys.
-    void Print();
-    void PrintDirect();
-    void Save();
-    void Load();
-    void Mail();
-    void ExportWord();
-    void ExportSpreadsheet();
-    void MoreInfo();
+    // What the window's own items run; the report commands are Commands(), the charts' Charts().
     void ShowPhoto();
-    void OpenPictures();
     void HandOver(EditItem item);
     void CloseWindow();
     // The pane's pop-up menu: opening it clears the nine pending-edit flags.
     void OpenEditMenu(const QPoint& globalPos);
-    void OpenChartMenu(const QPoint& globalPos);
-
-    // Chart commands.
-    void SaveChart();
-    void PrintChart();
-    void CopyChart();
-    void RenameChartText(ChartText which);
-    void OnSeriesClicked(WeekChartView* chart, int k, int pointIndex, Qt::KeyboardModifiers modifiers);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -180,33 +149,18 @@ private:
     void BuildToolBar();
     void BuildEditMenu();
     void BuildSheets();
-    QWidget* BuildChartControls();
-    void BuildChartMenu();
     QAction* NewAction(const QString& name, const QString& text, const QKeySequence& key = {});
     void UpdateToolBar();
     void MergeFormat(const QTextCharFormat& format);
     void MoveIndent(int points);
     void ToggleBullet();
     void ChooseFont();
-    void SetPaneText(const ReportDocument& doc);
-    void CopyPaneToClipboard();
-    QString SelectedText() const;
-    QString DataFolder(const QString& windowsSubFolder) const;
-    QString ExportFolder() const;
-    void Export(const QString& suffix, const QByteArray& bytes);
     bool SetPhoto(const QString& path);
-    void OpenPictureViewer(const QString& folder, const QString& file);
-    QString ExchangeFolder() const;
-    WeekChartView* NewestChart1() const;
-    WeekChartView* NewestChart2() const;
-    TEditorRTF* NewestWindow() const;
-    QWidget* ChartByAnswer(const QString& answer, bool lineByDefault);
 
     std::shared_ptr<ReportDocument> m_doc;
     QPointer<ReportWindows> m_windows;
     Context& m_ctx;
-    QString m_subFolder;
-    QString m_fileName;
+    std::unique_ptr<ReportCommands> m_commands;
     QString m_photoFile;
     QList<QAction*> m_paneKeys;
     bool m_updatingToolBar = false;
@@ -218,16 +172,9 @@ private:
     QTabWidget* m_tabs = nullptr;
     QTextEdit* m_text = nullptr;
     WeekGraphView* m_panel = nullptr;
-    WeekChartView* m_chart1 = nullptr;
-    WeekChartView* m_chart2 = nullptr;
-    PieChartView* m_chart3 = nullptr;
+    ChartPanel* m_charts = nullptr;
     QLabel* m_photo = nullptr;
     QMenu* m_editMenu = nullptr;
-    QMenu* m_chartMenu = nullptr;
-    QCheckBox* m_values = nullptr;
-    QCheckBox* m_dim3 = nullptr;
-    QCheckBox* m_points = nullptr;
-    QSpinBox* m_pages = nullptr;
 };
 
 } // namespace gim

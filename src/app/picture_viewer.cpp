@@ -1,4 +1,4 @@
-#include "platform/qt/picture_viewer.h"
+#include "app/picture_viewer.h"
 
 #include "core/context.h"
 #include "core/picture_import.h"

@@ -1,4 +1,4 @@
-#include "platform/qt/mail_composer.h"
+#include "app/mail_composer.h"
 
 #include "core/context.h"
 #include "core/environment.h"

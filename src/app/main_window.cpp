@@ -1,13 +1,13 @@
-#include "platform/qt/main_window.h"
+#include "app/main_window.h"
 
+#include "app/mail_composer.h"
+#include "app/picture_viewer.h"
+#include "app/report_window.h"
 #include "core/context.h"
 #include "core/dispatch.h"
 #include "core/environment.h"
 #include "core/operations.h"
-#include "platform/qt/mail_composer.h"
-#include "platform/qt/picture_viewer.h"
 #include "platform/qt/print_preview.h" // picture_viewer.h needs the complete type
-#include "platform/qt/report_window.h"
 
 #include <QAction>
 #include <QApplication>

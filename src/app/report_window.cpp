@@ -1,0 +1,509 @@
+#include "app/report_window.h"
+
+#include "app/main_window.h"
+#include "app/report_commands.h"
+#include "core/context.h"
+#include "platform/qt/chart_panel.h"
+#include "platform/qt/chart_sheets.h"
+#include "platform/qt/jpeg_codec.h"
+#include "platform/qt/report_text.h"
+#include "platform/qt/week_graph_painter.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QFontComboBox>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTextList>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace gim {
+
+namespace {
+
+constexpr int kIndentStepPoints = 10;
+
+} // namespace
+
+// ---- ReportWindows -------------------------------------------------------------------------------------
+
+ReportWindows::ReportWindows(Context& ctx, HandoverRegistry& handover, QMdiArea* area, QObject* parent)
+    : QObject(parent), m_ctx(ctx), m_handover(handover), m_area(area)
+{
+    setObjectName(QStringLiteral("ReportWindows"));
+}
+
+ReportWindows::~ReportWindows() = default;
+
+ReportWindows& ReportWindows::Of(QMdiArea* area, Context& ctx, HandoverRegistry& handover)
+{
+    if (auto* existing = area->findChild<ReportWindows*>(QString(), Qt::FindDirectChildrenOnly))
+        return *existing;
+    return *new ReportWindows(ctx, handover, area, area);
+}
+
+TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
+{
+    if (!doc)
+        doc = std::make_shared<ReportDocument>();
+    auto* window = new TEditorRTF(std::move(doc), *this);
+    if (m_area) {
+        QMdiSubWindow* sub = m_area->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowTitle(window->windowTitle());
+        sub->showMaximized();
+    } else {
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    }
+    // The text takes the keys at once: PageDown and Ctrl+End work without a click first.
+    window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
+    // A window opened by the web synchronisation loads the exchange file at once.
+    const auto& flags = m_ctx.st.PendingEditFlags;
+    if (flags[PendingEditIndex(EditItem::Partes)] == 1 || flags[PendingEditIndex(EditItem::OrdenesT)] == 1)
+        window->Commands().Load();
+    window->SetStatusText(QString());
+    return window;
+}
+
+TEditorRTF* ReportWindows::Newest() const
+{
+    for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
+        if (*it)
+            return it->data();
+    return nullptr;
+}
+
+std::vector<TEditorRTF*> ReportWindows::OpenWindows() const
+{
+    std::vector<TEditorRTF*> open;
+    for (const auto& w : m_windows)
+        if (w)
+            open.push_back(w.data());
+    return open;
+}
+
+bool ReportWindows::HandOverFromNewest(EditItem item)
+{
+    TEditorRTF* newest = Newest();
+    if (!newest || !newest->Texto()->textCursor().hasSelection())
+        return false;
+    newest->HandOver(item);
+    return true;
+}
+
+void ReportWindows::Add(TEditorRTF* window)
+{
+    m_windows.emplace_back(window);
+    m_ctx.st.EditorOpenFlag = 1;
+}
+
+void ReportWindows::Remove(TEditorRTF* window)
+{
+    std::erase_if(m_windows,
+                  [window](const QPointer<TEditorRTF>& w) { return w.isNull() || w.data() == window; });
+    m_ctx.st.EditorOpenFlag = m_windows.empty() ? 0 : 1;
+}
+
+TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc, Context& ctx,
+                             HandoverRegistry& handover)
+{
+    return ReportWindows::Of(area, ctx, handover).Show(std::move(doc));
+}
+
+// ---- TEditorRTF ----------------------------------------------------------------------------------------
+
+TEditorRTF::TEditorRTF(std::shared_ptr<ReportDocument> doc, ReportWindows& windows, QWidget* parent)
+    : QWidget(parent), m_doc(std::move(doc)), m_windows(&windows), m_ctx(windows.Ctx())
+{
+    setObjectName(QStringLiteral("TEditorRTF"));
+    setWindowTitle(m_doc->caption.isEmpty() ? QStringLiteral("EDITOR DE INFORMES") : m_doc->caption);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    layout->addWidget(m_toolBar);
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("Doc"));
+    layout->addWidget(m_tabs, 1);
+
+    BuildSheets();
+    BuildToolBar();
+    BuildEditMenu();
+    ScopeShortcutsToWidget(m_text, m_paneKeys);
+    // Whatever gives the window the focus (its work area activating it) hands it to the text, not to the
+    // first control of the tool bar.
+    setFocusProxy(m_text);
+
+    windows.Add(this);
+    windows.Handover().ClearForNewWindow();
+    resize(900, 650);
+}
+
+TEditorRTF::~TEditorRTF()
+{
+    if (m_windows)
+        m_windows->Remove(this);
+}
+
+QAction* TEditorRTF::NewAction(const QString& name, const QString& text, const QKeySequence& key)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    if (!key.isEmpty()) {
+        // The pane takes these keys (ScopeShortcutsToWidget); elsewhere they stay the main menu's.
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        m_paneKeys << action;
+    }
+    return action;
+}
+
+QAction* TEditorRTF::Action(const QString& name) const
+{
+    return findChild<QAction*>(name);
+}
+
+void TEditorRTF::BuildSheets()
+{
+    // Documento
+    m_text = new QTextEdit(this);
+    m_text->setObjectName(QStringLiteral("Texto"));
+    m_text->setLineWrapMode(QTextEdit::NoWrap);
+    m_text->setAcceptRichText(true);
+    m_text->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_text, &QTextEdit::customContextMenuRequested, this,
+            [this](const QPoint& pos) { OpenEditMenu(m_text->viewport()->mapToGlobal(pos)); });
+    m_text->viewport()->installEventFilter(this);
+    m_commands = std::make_unique<ReportCommands>(m_ctx, *m_windows, *m_text, *m_doc);
+    SetPaneText(*m_text, *m_doc);
+    m_tabs->addTab(m_text, QStringLiteral("Documento"));
+
+    // Grafico
+    m_panel = new WeekGraphView(this);
+    m_panel->setObjectName(QStringLiteral("panel"));
+    m_panel->SetGraph(m_doc->weekGraph);
+    m_tabs->addTab(m_panel, QStringLiteral("Grafico"));
+
+    // Barras: the bar chart and every chart control
+    ChartPanel::Links links;
+    links.newest = [this] {
+        TEditorRTF* newest = m_windows ? m_windows->Newest() : nullptr;
+        return (newest ? newest : this)->m_charts;
+    };
+    links.saveFolder = [this] { return m_commands->DialogFolder(); };
+    links.previewChart = m_windows->Hooks().previewChart;
+    m_charts = new ChartPanel(*m_doc, m_ctx.ui, std::move(links), this);
+    m_tabs->addTab(m_charts, QStringLiteral("Barras"));
+    m_tabs->addTab(m_charts->Chart2(), QStringLiteral("Lineas"));
+    m_tabs->addTab(m_charts->Chart3(), QStringLiteral("Tarta"));
+
+    // Fotos
+    auto* scroll = new QScrollArea(this);
+    m_photo = new QLabel(scroll);
+    m_photo->setObjectName(QStringLiteral("foto1"));
+    m_photo->setAlignment(Qt::AlignCenter);
+    scroll->setWidget(m_photo);
+    scroll->setWidgetResizable(true);
+    m_tabs->addTab(scroll, QStringLiteral("Fotos"));
+    if (!m_doc->photoFile.isEmpty()) {
+        const tl::expected<QImage, QString> picture = ReadPicture(m_doc->photoFile);
+        if (picture) {
+            m_photo->setPixmap(QPixmap::fromImage(*picture));
+            m_photoFile = m_doc->photoFile;
+        }
+    }
+
+    for (std::size_t s = 0; s < kReportSheetCount; ++s)
+        ShowSheet(static_cast<ReportSheet>(s), m_doc->SheetVisible(static_cast<ReportSheet>(s)));
+}
+
+void TEditorRTF::BuildToolBar()
+{
+    auto toggle = [this](const char* name, const char* text, auto apply) {
+        QAction* a = NewAction(QLatin1String(name), QString::fromUtf8(text));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, apply);
+        m_toolBar->addAction(a);
+        return a;
+    };
+    QFont bold;
+    bold.setBold(true);
+    toggle("Negrita", "N", [this](bool on) {
+        QTextCharFormat f;
+        f.setFontWeight(on ? QFont::Bold : QFont::Normal);
+        MergeFormat(f);
+    })->setFont(bold);
+    toggle("Subrayado", "S", [this](bool on) {
+        QTextCharFormat f;
+        f.setFontUnderline(on);
+        MergeFormat(f);
+    });
+    toggle("Cursiva", "C", [this](bool on) {
+        QTextCharFormat f;
+        f.setFontItalic(on);
+        MergeFormat(f);
+    });
+    toggle("Tachado", "T", [this](bool on) {
+        QTextCharFormat f;
+        f.setFontStrikeOut(on);
+        MergeFormat(f);
+    });
+    m_toolBar->addSeparator();
+
+    auto plain = [this](const char* name, const char* text, const char* hint, auto run) {
+        QAction* a = NewAction(QLatin1String(name), QString::fromUtf8(text));
+        if (hint)
+            a->setToolTip(QString::fromUtf8(hint));
+        connect(a, &QAction::triggered, this, run);
+        m_toolBar->addAction(a);
+        return a;
+    };
+    plain("Imprimir", "Imprimir", "Lanzar Impresión", [this] { m_commands->Print(this); });
+    plain("Marcado", "•", "Marcado", [this] { ToggleBullet(); });
+    plain("AumentarSangrado", "→|", "Aumentar Sangrado", [this] { MoveIndent(kIndentStepPoints); });
+    plain("ReducirSangrado", "|←", "Reducir Sangrado", [this] { MoveIndent(-kIndentStepPoints); });
+    plain("AlinearIzquierda", "I", nullptr, [this] { m_text->setAlignment(Qt::AlignLeft); });
+    plain("Centrar", "C", nullptr, [this] { m_text->setAlignment(Qt::AlignHCenter); });
+    plain("AlinearDerecha", "D", nullptr, [this] { m_text->setAlignment(Qt::AlignRight); });
+    plain("TiposLetras", "Tipos Letras", "Tipos Letras", [this] { ChooseFont(); });
+
+    m_fontName = new QFontComboBox(m_toolBar);
+    m_fontName->setObjectName(QStringLiteral("TipoLetra"));
+    m_toolBar->addWidget(m_fontName);
+    connect(m_fontName, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
+        if (m_updatingToolBar)
+            return;
+        QTextCharFormat f;
+        f.setFontFamilies(QStringList{font.family()});
+        MergeFormat(f);
+    });
+    m_fontSize = new QLineEdit(m_toolBar);
+    m_fontSize->setObjectName(QStringLiteral("Puntos"));
+    m_fontSize->setMaximumWidth(40);
+    m_toolBar->addWidget(m_fontSize);
+    connect(m_fontSize, &QLineEdit::returnPressed, this, [this] {
+        bool ok = false;
+        const double size = m_fontSize->text().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (!ok || size <= 0)
+            return;
+        QTextCharFormat f;
+        f.setFontPointSize(size);
+        MergeFormat(f);
+    });
+    m_toolBar->addSeparator();
+
+    plain("FotoBarra", "&Foto", nullptr, [this] { m_commands->OpenPictures(); });
+    plain("Mail", "&Mail", nullptr, [this] { m_commands->Mail(); });
+    plain("Salir", "&Salir", nullptr, [this] { CloseWindow(); });
+    plain("Salvar", "Sal&var", nullptr, [this] { m_commands->Save(); });
+    plain("Cargar", "&Cargar", nullptr, [this] { m_commands->Load(); });
+    plain("Word", "&W", nullptr, [this] { m_commands->ExportWord(); });
+    plain("Excel", "&Ex", nullptr, [this] { m_commands->ExportSpreadsheet(); });
+
+    m_status = new QLabel(m_toolBar);
+    m_status->setObjectName(QStringLiteral("Etiqueta"));
+    m_toolBar->addWidget(m_status);
+
+    connect(m_text, &QTextEdit::currentCharFormatChanged, this, [this] { UpdateToolBar(); });
+    connect(m_text, &QTextEdit::cursorPositionChanged, this, [this] { UpdateToolBar(); });
+    UpdateToolBar();
+}
+
+void TEditorRTF::BuildEditMenu()
+{
+    m_editMenu = new QMenu(this);
+    m_editMenu->setObjectName(QStringLiteral("Editmenu"));
+    auto item = [this](const char* name, const char* text, const QKeySequence& key, auto run) {
+        QAction* a = NewAction(QLatin1String(name), QString::fromUtf8(text), key);
+        connect(a, &QAction::triggered, this, run);
+        m_editMenu->addAction(a);
+        return a;
+    };
+    item("Copiar", "&Copiar", QKeySequence(Qt::CTRL | Qt::Key_C), [this] { m_text->copy(); });
+    item("Pegar", "&Pegar", QKeySequence(Qt::CTRL | Qt::Key_V), [this] { m_text->paste(); });
+    item("Borrar", "&Borrar", QKeySequence(Qt::CTRL | Qt::Key_X), [this] { m_text->cut(); });
+    item("ImprimirDirecto", "&Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P),
+         [this] { m_commands->PrintDirect(); });
+    item("Deshacer", "&Deshacer", QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { m_text->undo(); });
+    QMenu* edit = m_editMenu->addMenu(QStringLiteral("&Editar"));
+    edit->setObjectName(QStringLiteral("Editar"));
+    for (const EditItemInfo& info : EditMenuItems()) {
+        const QString caption = QString::fromUtf8(info.caption);
+        QAction* a = NewAction(QStringLiteral("Editar.") + QString(caption).remove(QLatin1Char('&')), caption,
+                               QKeySequence(Qt::CTRL | Qt::ALT | static_cast<Qt::Key>(info.key)));
+        const EditItem which = info.item;
+        connect(a, &QAction::triggered, this, [this, which] { HandOver(which); });
+        edit->addAction(a);
+    }
+    item("SeleccTodo", "Se&lecci Todo", QKeySequence(Qt::CTRL | Qt::Key_T), [this] { m_text->selectAll(); });
+    item("MasInfo", "&Más Info", QKeySequence(Qt::CTRL | Qt::Key_M), [this] { m_commands->MoreInfo(); });
+    item("Foto", "&Foto", QKeySequence(Qt::CTRL | Qt::Key_F), [this] { ShowPhoto(); });
+    item("SalirMenu", "&Salir", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { CloseWindow(); });
+}
+
+bool TEditorRTF::SheetVisible(ReportSheet sheet) const
+{
+    return m_tabs->isTabVisible(static_cast<int>(sheet));
+}
+
+void TEditorRTF::ShowSheet(ReportSheet sheet, bool visible)
+{
+    m_tabs->setTabVisible(static_cast<int>(sheet), visible);
+    if (!m_tabs->isTabVisible(m_tabs->currentIndex()))
+        for (int i = 0; i < m_tabs->count(); ++i)
+            if (m_tabs->isTabVisible(i)) {
+                m_tabs->setCurrentIndex(i);
+                break;
+            }
+}
+
+QString TEditorRTF::StatusText() const
+{
+    return m_status->text();
+}
+
+void TEditorRTF::SetStatusText(const QString& text)
+{
+    m_status->setText(text);
+}
+
+// ---- Text tools ----------------------------------------------------------------------------------------
+
+void TEditorRTF::MergeFormat(const QTextCharFormat& format)
+{
+    m_text->mergeCurrentCharFormat(format);
+}
+
+void TEditorRTF::MoveIndent(int points)
+{
+    QTextCursor cursor = m_text->textCursor();
+    QTextBlockFormat f = cursor.blockFormat();
+    f.setLeftMargin(std::max(0.0, f.leftMargin() + points * 20 / kTwipsPerPixel));
+    cursor.setBlockFormat(f);
+}
+
+void TEditorRTF::ToggleBullet()
+{
+    QTextCursor cursor = m_text->textCursor();
+    if (QTextList* list = cursor.currentList()) {
+        QTextBlock block = cursor.block();
+        list->remove(block);
+        QTextBlockFormat f = cursor.blockFormat();
+        f.setIndent(0);
+        cursor.setBlockFormat(f);
+        return;
+    }
+    cursor.createList(QTextListFormat::ListDisc);
+}
+
+void TEditorRTF::ChooseFont()
+{
+    QFont font = m_text->currentFont();
+    const auto& hook = m_windows ? m_windows->Hooks().chooseFont : nullptr;
+    bool accepted = false;
+    if (hook) {
+        accepted = hook(font, this);
+    } else {
+        font = QFontDialog::getFont(&accepted, font, this);
+    }
+    if (!accepted)
+        return;
+    QTextCharFormat f;
+    f.setFont(font);
+    MergeFormat(f);
+}
+
+void TEditorRTF::UpdateToolBar()
+{
+    m_updatingToolBar = true;
+    const QTextCharFormat f = m_text->currentCharFormat();
+    const ReportTextStyle s = StyleOf(f, m_text->document()->defaultFont());
+    m_fontName->setCurrentFont(QFont(s.fontName));
+    m_fontSize->setText(QString::number(s.PointSize()));
+    Action(QStringLiteral("Negrita"))->setChecked(s.bold);
+    Action(QStringLiteral("Subrayado"))->setChecked(s.underline);
+    Action(QStringLiteral("Cursiva"))->setChecked(s.italic);
+    Action(QStringLiteral("Tachado"))->setChecked(s.strikeOut);
+    m_updatingToolBar = false;
+}
+
+void TEditorRTF::ShowPhoto()
+{
+    // The window's folder and the environment, worked out afresh each time: repeated use must not keep
+    // lengthening the folder.
+    const QString folder = m_commands->DataFolder(m_commands->SubFolder() + QLatin1Char('\\') +
+                                                  m_ctx.st.CurrentEnvironment + QLatin1Char('\\'));
+    const QString path = folder + QStringLiteral("/#") + m_commands->SelectedText() + QStringLiteral(".jpg");
+    if (!QFileInfo(path).isFile()) {
+        m_ctx.ui.ShowMessage(QStringLiteral("No existe Foto asignada"));
+        return;
+    }
+    if (!SetPhoto(path))
+        return;
+    ShowSheet(ReportSheet::Fotos, true);
+    m_tabs->setCurrentIndex(static_cast<int>(ReportSheet::Fotos));
+}
+
+bool TEditorRTF::SetPhoto(const QString& path)
+{
+    const tl::expected<QImage, QString> picture = ReadPicture(path);
+    if (!picture) {
+        m_ctx.ui.ShowMessage(picture.error());
+        return false;
+    }
+    m_photo->setPixmap(QPixmap::fromImage(*picture));
+    m_photoFile = path;
+    return true;
+}
+
+void TEditorRTF::HandOver(EditItem item)
+{
+    if (m_windows)
+        m_windows->Handover().HandOver(m_ctx.st.PendingEditFlags, item, m_commands->SelectedText());
+    QTextCursor cursor = m_text->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    m_text->setTextCursor(cursor);
+}
+
+void TEditorRTF::CloseWindow()
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void TEditorRTF::OpenEditMenu(const QPoint& globalPos)
+{
+    m_ctx.st.PendingEditFlags.fill(0);
+    m_editMenu->popup(globalPos);
+}
+
+bool TEditorRTF::eventFilter(QObject* watched, QEvent* event)
+{
+    // Ctrl + mouse button on the pane looks the selection up, leaving the selection as it is.
+    if (watched == m_text->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->modifiers() & Qt::ControlModifier) {
+            m_commands->MoreInfo();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace gim
