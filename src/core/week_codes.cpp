@@ -1,6 +1,7 @@
 #include "core/week_codes.h"
 
 #include "core/state.h"
+#include "platform/date_text.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -95,9 +96,7 @@ QString WeekCodeOf(QDate date)
 
 QString DateToWeekCode(State& st, QDate date)
 {
-    st.DateText = date.isValid() ? TwoDigits(date.day()) + u'/' + TwoDigits(date.month()) + u'/' +
-                                       QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'))
-                                 : QString();
+    st.DateText = FormatDate(date);
     return WeekCodeOf(date);
 }
 
@@ -129,7 +128,7 @@ QString WeekCodeToDateText(QStringView code)
     const std::optional<QDate> date = WeekCodeToDate(code);
     if (!date)
         return QStringLiteral("../../..");
-    return TwoDigits(date->day()) + u'/' + TwoDigits(date->month()) + u'/' + TwoDigits(date->year() % 100);
+    return FormatShortDate(*date);
 }
 
 int WeekCodeDaysBetween(QStringView a, QStringView b)

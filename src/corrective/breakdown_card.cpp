@@ -8,10 +8,10 @@
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
+#include "platform/date_text.h"
 
 #include <QDate>
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace gim {
@@ -36,28 +36,21 @@ const QString kPhoto = QStringLiteral("CheckBox1");
 const QString kSave = QStringLiteral("Button1");
 const QString kDelete = QStringLiteral("Button2");
 
-using Choice = CodeChoice;
-const std::array<Choice, 11> kTypes{{{"*", "Indistinto"},
-                                     {"M", "Avería Mecánica"},
-                                     {"E", "Avería Eléctrica"},
-                                     {"I", "Avería Instrumentación"},
-                                     {"N", "Avería Neumática"},
-                                     {"H", "Avería Hidráulica"},
-                                     {"G", "Avería Por Falta Engrase"},
-                                     {"F", "Avería Frío"},
-                                     {"LT", "Incidencia Limp. Técnica"},
-                                     {"LO", "Incidencia Limp. Ordinaria"},
-                                     {"O", "Avería Operativa"}}};
-const std::array<Choice, 8> kDays{{{"1", "Lunes"},
-                                   {"2", "Martes"},
-                                   {"3", "Miercoles"},
-                                   {"4", "Jueves"},
-                                   {"5", "Viernes"},
-                                   {"6", "Sábado"},
-                                   {"7", "Domingo"},
-                                   {"*", "Indistinto"}}};
-const std::array<Choice, 4> kShifts{
-    {{"M", "Turno Mañana"}, {"T", "Turno Tarde"}, {"N", "Turno Noche"}, {"*", "Turno Indistinto"}}};
+constexpr CodeLabel kTypes[] = {{"*", "Indistinto"},
+                                {"M", "Avería Mecánica"},
+                                {"E", "Avería Eléctrica"},
+                                {"I", "Avería Instrumentación"},
+                                {"N", "Avería Neumática"},
+                                {"H", "Avería Hidráulica"},
+                                {"G", "Avería Por Falta Engrase"},
+                                {"F", "Avería Frío"},
+                                {"LT", "Incidencia Limp. Técnica"},
+                                {"LO", "Incidencia Limp. Ordinaria"},
+                                {"O", "Avería Operativa"}};
+constexpr CodeLabel kDays[] = {{"1", "Lunes"},   {"2", "Martes"}, {"3", "Miercoles"}, {"4", "Jueves"},
+                               {"5", "Viernes"}, {"6", "Sábado"}, {"7", "Domingo"},   {"*", "Indistinto"}};
+constexpr CodeLabel kShifts[] = {
+    {"M", "Turno Mañana"}, {"T", "Turno Tarde"}, {"N", "Turno Noche"}, {"*", "Turno Indistinto"}};
 
 const CardBinding<TBreakdownRecord>& Binding()
 {
@@ -123,7 +116,7 @@ void ShowOfficerName(Context& ctx, CardState& state)
 // The calendar's date into the year and week fields.
 void TakeCalendarWeek(CardState& state)
 {
-    const QDate date = QDate::fromString(state.value(kCalendario), QStringLiteral("dd/MM/yyyy"));
+    const QDate date = ParseDate(state.value(kCalendario));
     if (!date.isValid())
         return;
     const WeekParts filed = WeekPartsOf(date);
@@ -176,7 +169,7 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
     calendar.onExit = [&ctx, use](CardState& state) {
         TakeCalendarWeek(state);
         if (use == CardUse::Add && ctx.st.ActionCode == QLatin1String("A")) {
-            const QDate date = QDate::fromString(state.value(kCalendario), QStringLiteral("dd/MM/yyyy"));
+            const QDate date = ParseDate(state.value(kCalendario));
             if (date.isValid())
                 state.set(kDia, QString::number(date.dayOfWeek()));
             state.enable(kAno, false);
@@ -193,21 +186,9 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
     yearField.rule = YearRule();
     spec.fields.push_back(yearField);
 
-    auto combo = [&spec](const QString& name, const char* label, QStringList choices,
-                         const QString& textLabel, auto textOf) {
-        FieldSpec f = MakeField(name, label, FieldKind::Combo);
-        f.choices = std::move(choices);
-        f.onChange = [name, textLabel, textOf](CardState& state) {
-            state.set(textLabel, textOf(state.value(name)));
-        };
-        spec.fields.push_back(f);
-        spec.fields.push_back(MakeField(textLabel, "", FieldKind::Label));
-    };
-    combo(kDia, "Día", ChoiceCodes(kDays), kDiaLabel, [](const QString& c) { return ChoiceText(kDays, c); });
-    combo(kTurno, "Turno", ChoiceCodes(kShifts), kTurnoLabel,
-          [](const QString& c) { return ChoiceText(kShifts, c); });
-    combo(kEspec, "Tipo", ChoiceCodes(kTypes), kEspecLabel,
-          [](const QString& c) { return ChoiceText(kTypes, c); });
+    AddCodeCombo(spec, kDia, "Día", kDays, kDiaLabel);
+    AddCodeCombo(spec, kTurno, "Turno", kShifts, kTurnoLabel);
+    AddCodeCombo(spec, kEspec, "Tipo", kTypes, kEspecLabel);
 
     spec.fields.push_back(MakeField(QStringLiteral("DESCRIPCION"), "Descripción", FieldKind::Memo));
     spec.fields.push_back(MakeField(QStringLiteral("TPARO"), "T. Paro (min)"));
@@ -225,10 +206,7 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
 
     FieldSpec officer = MakeField(kOfic, "Oficial MTO", FieldKind::Combo);
     officer.onEnter = [&ctx](CardState& state) {
-        QStringList numbers;
-        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
-            numbers << e.rec.Matricula.str();
-        state.choices[kOfic] = numbers;
+        state.choices[kOfic] = PersonnelNumbers(Personnel(ctx).PersonnelList);
     };
     officer.onChange = [&ctx](CardState& state) { ShowOfficerName(ctx, state); };
     spec.fields.push_back(officer);
@@ -280,9 +258,9 @@ CardState BreakdownCardState(Context& ctx, const TBreakdownRecord& rec, CardUse 
     CardState state;
     state.set(kAno, QString::number(ctx.st.WorkYear + 2000));
     state.set(kCalendario, ctx.st.TodayText);
-    state.set(kDiaLabel, ChoiceText(kDays, rec.Day.str()));
-    state.set(kTurnoLabel, ChoiceText(kShifts, rec.Shift.str()));
-    state.set(kEspecLabel, ChoiceText(kTypes, rec.Type.str()));
+    state.set(kDiaLabel, CodeTable(kDays).LabelOr(rec.Day.str()));
+    state.set(kTurnoLabel, CodeTable(kShifts).LabelOr(rec.Shift.str()));
+    state.set(kEspecLabel, CodeTable(kTypes).LabelOr(rec.Type.str()));
     state.setChecked(kPhoto, false);
     if (use == CardUse::Search) {
         state.captions[kSave] = QStringLiteral("&Buscar");
@@ -356,8 +334,7 @@ int ShowBreakdownEditCard(Context& ctx, TBreakdownRecord& rec, const QString& ma
 QString BreakdownTimeStamp(Context& ctx)
 {
     const QDateTime now = ctx.clock.Now();
-    return now.date().toString(QStringLiteral("dd/MM/yy")) + QLatin1Char('-') +
-           TimeToText(ctx.st, now.time());
+    return FormatShortDate(now.date()) + QLatin1Char('-') + TimeToText(ctx.st, now.time());
 }
 
 } // namespace gim

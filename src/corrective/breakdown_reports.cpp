@@ -8,6 +8,7 @@
 #include "corrective/breakdown_card.h"
 #include "corrective/breakdowns.h"
 #include "masterdata/machines.h"
+#include "platform/date_text.h"
 #include "platform/handover.h"
 #include "platform/report.h"
 
@@ -155,8 +156,7 @@ void BreakdownReport(Context& ctx)
     report->SetStyle(FontStyle::Bold);
     report->AddLine(QStringLiteral("\t     EJERCICIO ") + QString::number(start.year()));
     report->AddLine(indent + QStringLiteral("SEMANA/PERIODO                     : ") +
-                    start.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" - ") +
-                    end.toString(QStringLiteral("dd/MM/yyyy")));
+                    FormatDateRange(start, end));
     report->AddLine(indent + QStringLiteral("NUMERO DE AVERIAS                : ") + Number(count));
     if (count > 0) {
         report->AddLine(indent + QString::fromUtf8("TOTAL TIEMPO INTERVENCIÓN: ") +

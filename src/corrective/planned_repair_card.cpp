@@ -12,7 +12,6 @@
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
 
-#include <array>
 #include <utility>
 
 namespace gim {
@@ -35,15 +34,11 @@ const QString kSalvar = QStringLiteral("Salvar");
 const QString kSalir = QStringLiteral("Salir");
 const QString kSigue = QStringLiteral("Sigue");
 
-using Choice = CodeChoice;
-const std::array<Choice, 7> kStates{{{"*", "Indistinto"},
-                                     {"E", "Ejecutadas"},
-                                     {"J", "Mejoras Pendientes"},
-                                     {"M", "Pendiente Materiales"},
-                                     {"P", "Pendientes MO"},
-                                     {"S", "Pendiente Servicio Externo"},
-                                     {"T", "En Trámite"}}};
-const std::array<Choice, 40> kSpecialties{{
+constexpr CodeLabel kStates[] = {{"*", "Indistinto"},         {"E", "Ejecutadas"},
+                                 {"J", "Mejoras Pendientes"}, {"M", "Pendiente Materiales"},
+                                 {"P", "Pendientes MO"},      {"S", "Pendiente Servicio Externo"},
+                                 {"T", "En Trámite"}};
+constexpr CodeLabel kSpecialties[] = {
     {"*", "Indistinto"},
     {"M", "Reparación Mecánica"},
     {"MM", "REPARACIONES MECANICA con Materiales"},
@@ -84,7 +79,7 @@ const std::array<Choice, 40> kSpecialties{{
     {"5", "REPARACIONES Acción 5S"},
     {"T", "REPARACIONES de Termografía"},
     {"AV", "REPARACIONES Avisos de Intervención"},
-}};
+};
 
 const CardBinding<TPlannedRepairRecord>& Binding()
 {
@@ -163,29 +158,14 @@ CardSpec PlannedRepairCardSpec(Context& ctx, bool filter)
     yearField.rule = YearRule();
     spec.fields.push_back(yearField);
 
-    auto combo = [&spec](const QString& name, const char* label, QStringList choices,
-                         const QString& textLabel, auto textOf) {
-        FieldSpec f = MakeField(name, label, FieldKind::Combo, 2);
-        f.choices = std::move(choices);
-        f.onChange = [name, textLabel, textOf](CardState& state) {
-            state.set(textLabel, textOf(state.value(name)));
-        };
-        spec.fields.push_back(f);
-        spec.fields.push_back(MakeField(textLabel, "", FieldKind::Label));
-    };
-    combo(kEspec, "Especialidad", ChoiceCodes(kSpecialties), kEspecLabel,
-          [](const QString& c) { return ChoiceText(kSpecialties, c); });
+    AddCodeCombo(spec, kEspec, "Especialidad", kSpecialties, kEspecLabel, 2);
     spec.fields.push_back(MakeField(QStringLiteral("Descripcion"), "Descripción", FieldKind::Memo, 130));
     spec.fields.push_back(MakeField(kTiempo, "Tiempo (min)"));
-    combo(kEstado, "Estado", ChoiceCodes(kStates), kEstadoLabel,
-          [](const QString& c) { return ChoiceText(kStates, c); });
+    AddCodeCombo(spec, kEstado, "Estado", kStates, kEstadoLabel, 2);
 
     FieldSpec executor = MakeField(kEjecutor, "Ejecutor", FieldKind::Combo, 24);
     executor.onEnter = [&ctx](CardState& state) {
-        QStringList numbers;
-        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
-            numbers << e.rec.Matricula.str();
-        state.choices[kEjecutor] = numbers;
+        state.choices[kEjecutor] = PersonnelNumbers(Personnel(ctx).PersonnelList);
     };
     executor.onChange = [&ctx](CardState& state) { ShowExecutorName(ctx, state); };
     spec.fields.push_back(executor);
@@ -276,8 +256,8 @@ int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec, bool filter)
     }
     state.set(kSemana, QString::number(st.WorkWeek));
     state.set(kAno, QString::number(st.WorkYear + 2000));
-    state.set(kEspecLabel, ChoiceText(kSpecialties, rec.Specialty.str()));
-    state.set(kEstadoLabel, ChoiceText(kStates, rec.State.str()));
+    state.set(kEspecLabel, CodeTable(kSpecialties).LabelOr(rec.Specialty.str()));
+    state.set(kEstadoLabel, CodeTable(kStates).LabelOr(rec.State.str()));
 
     int result = CardResult::Save;
     const bool shown = mode != QLatin1String("A") && st.InteractiveFlag;

@@ -7,6 +7,7 @@
 #include "core/week_codes.h"
 #include "corrective/planned_repair_card.h"
 #include "corrective/planned_repairs.h"
+#include "platform/date_text.h"
 #include "platform/handover.h"
 #include "platform/report.h"
 
@@ -30,9 +31,9 @@ std::optional<QDate> EntryDate(const QString& executor, int thisYear)
 {
     if (executor.size() < 8)
         return QDate(thisYear, 1, 1);
-    QDate date = QDate::fromString(executor.left(10), QStringLiteral("dd/MM/yyyy"));
+    QDate date = ParseDate(executor.left(10));
     if (!date.isValid()) {
-        date = QDate::fromString(executor.left(8), QStringLiteral("dd/MM/yy"));
+        date = ParseShortDate(executor.left(8));
         if (date.isValid() && date.year() < 2000)
             date = date.addYears(100);
     }

@@ -9,6 +9,7 @@
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
+#include "platform/date_text.h"
 
 #include <QDate>
 #include <algorithm>
@@ -45,7 +46,6 @@ const QString kPhoto = QStringLiteral("FOTORDEN");
 const QString kPrint = QStringLiteral("Imprime");
 
 const char* const kOrderCaption = "FICHA DE ORDENES DE TRABAJO";
-const QString kPickerFormat = QStringLiteral("dd/MM/yyyy");
 
 const CardBinding<TWorkOrderRecord>& Binding()
 {
@@ -97,7 +97,7 @@ bool NoDate(const QString& text)
 
 QString PickerText(QDate date)
 {
-    return date.toString(kPickerFormat);
+    return FormatDate(date);
 }
 
 // The picker beside a date edit shows the edit's date (today when it holds none).
@@ -110,7 +110,7 @@ void PickerFollowsEdit(const Context& ctx, CardState& state, const QString& edit
 // The edit beside a picker takes the picked day's week code.
 void EditFollowsPicker(CardState& state, const QString& picker, const QString& edit)
 {
-    const QDate date = QDate::fromString(state.value(picker), kPickerFormat);
+    const QDate date = ParseDate(state.value(picker));
     if (date.isValid())
         state.set(edit, WeekCodeOf(date));
 }
@@ -239,10 +239,7 @@ CardSpec WorkOrderCardSpec(const std::shared_ptr<CardContext>& cc)
                 codes << m.Codigo.str();
             state.choices[kSeccion] = codes;
         } else if (field == kSolicit) {
-            QStringList numbers;
-            for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
-                numbers << e.rec.Matricula.str();
-            state.choices[kSolicit] = numbers;
+            state.choices[kSolicit] = PersonnelNumbers(Personnel(ctx).PersonnelList);
         }
     };
 

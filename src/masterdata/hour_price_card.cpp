@@ -119,8 +119,7 @@ CardSpec HourPriceCardSpec(Context& ctx)
     // The number with the employee's name beside it, each price with "Euros" beside it, the date below.
     number.place = GridCell(0);
     if (!ShowsRow(ctx))
-        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
-            number.choices << e.rec.Matricula.str();
+        number.choices = PersonnelNumbers(Personnel(ctx).PersonnelList);
     spec.fields.push_back(number);
     FieldSpec name;
     name.name = kName;

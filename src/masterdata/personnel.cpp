@@ -87,6 +87,15 @@ bool PersonIsActive(const TPersonnelRecord& rec)
     return std::none_of(baja.begin(), baja.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+QStringList PersonnelNumbers(const std::vector<PersonListEntry>& list, bool activeOnly)
+{
+    QStringList numbers;
+    for (const PersonListEntry& e : list)
+        if (!activeOnly || PersonIsActive(e.rec))
+            numbers << e.rec.Matricula.str();
+    return numbers;
+}
+
 void ClearPersonnelCard(TPersonnelRecord& rec)
 {
     rec.Matricula = "#";

@@ -6,6 +6,7 @@
 #include "records/personnel_record.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -61,6 +62,9 @@ struct PersonnelFile
 // Whether an employee is still in the plant: no leaving date was typed. The old files mark that with a
 // leaving date beginning with "."; a date mask left blank holds no digit and means the same.
 bool PersonIsActive(const TPersonnelRecord& rec);
+
+// The numbers a card's personnel combo offers, in list order; `activeOnly` leaves out those who left.
+QStringList PersonnelNumbers(const std::vector<PersonListEntry>& list, bool activeOnly = false);
 
 // A blank card: number "#" and every text "..".
 void ClearPersonnelCard(TPersonnelRecord& rec);

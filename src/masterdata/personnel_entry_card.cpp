@@ -9,8 +9,8 @@
 #include "masterdata/personnel.h"
 #include "masterdata/personnel_entries.h"
 #include "platform/card_binding.h"
+#include "platform/date_text.h"
 
-#include <array>
 #include <string_view>
 
 namespace gim {
@@ -27,15 +27,7 @@ const QString kText = QStringLiteral("Descripcion");
 const QString kMinutes = QStringLiteral("horas");
 const QString kSecond = QStringLiteral("Button2");
 
-// The calendar shows and takes dates as "dd/mm/yyyy".
-const QString kCalendarFormat = QStringLiteral("dd/MM/yyyy");
-
-struct EntryType
-{
-    const char* code;
-    const char* text;
-};
-const std::array<EntryType, 13> kEntryTypes{{
+constexpr CodeLabel kEntryTypes[] = {
     {"*", "Indistinto"},
     {"A", "Amonestación"},
     {"B", "Baja Laboral"},
@@ -49,7 +41,7 @@ const std::array<EntryType, 13> kEntryTypes{{
     {"P", "Permiso"},
     {"V", "Vacaciones"},
     {"#", " "},
-}};
+};
 
 const CardBinding<TPersonnelEntryRecord>& Binding()
 {
@@ -91,7 +83,7 @@ namespace {
 QStringList StoredTypes()
 {
     QStringList types;
-    for (const EntryType& t : kEntryTypes)
+    for (const CodeLabel& t : kEntryTypes)
         if (t.code != std::string_view("*") && t.code != std::string_view("#"))
             types << QString::fromLatin1(t.code);
     return types;
@@ -101,10 +93,7 @@ QStringList StoredTypes()
 
 QString EntryTypeText(const QString& type)
 {
-    for (const EntryType& t : kEntryTypes)
-        if (type == QLatin1String(t.code))
-            return QString::fromUtf8(t.text);
-    return {};
+    return CodeTable(kEntryTypes).LabelOr(type);
 }
 
 CardSpec PersonnelEntryCardSpec(Context& ctx)
@@ -116,12 +105,10 @@ CardSpec PersonnelEntryCardSpec(Context& ctx)
 
     FieldSpec number = Field(kNumber, "Expediente :", FieldKind::Combo, "Matricula Operario");
     if (!edit)
-        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
-            number.choices << e.rec.Matricula.str();
+        number.choices = PersonnelNumbers(Personnel(ctx).PersonnelList);
     number.onChange = [&ctx](CardState& state) { ShowEmployeeName(ctx, state); };
     FieldSpec type = Field(kType, "Tipo Apunte:", FieldKind::Combo);
-    for (const EntryType& t : kEntryTypes)
-        type.choices << QString::fromLatin1(t.code);
+    type.choices = CodeTable(kEntryTypes).Codes();
     type.onChange = [](CardState& state) { state.set(kTypeText, EntryTypeText(state.value(kType))); };
     type.rule = CodeRule(StoredTypes(), true);
     FieldSpec date = Field(kDate, "Fecha :", FieldKind::Masked, "Fecha En Formato año/semana7día semana.");
@@ -132,7 +119,7 @@ CardSpec PersonnelEntryCardSpec(Context& ctx)
     calendar.mask = QStringLiteral("00/00/0000;1;_");
     calendar.rule = DateRule();
     calendar.onExit = [](CardState& state) {
-        const QDate day = QDate::fromString(state.value(kCalendar), kCalendarFormat);
+        const QDate day = ParseDate(state.value(kCalendar));
         if (day.isValid())
             state.set(kDate, WeekCodeOf(day));
     };
@@ -175,7 +162,7 @@ int ShowPersonnelEntryCard(Context& ctx, TPersonnelEntryRecord& entry)
     CardState state;
     // The calendar opens on the entry's date when it has one (an entry shown to be edited), else on today.
     const QDate day = WeekCodeToDate(entry.Date.str()).value_or(st.CurrentDateTime.date());
-    state.set(kCalendar, day.toString(kCalendarFormat));
+    state.set(kCalendar, FormatDate(day));
     const int result = Binding().Run(ctx.ui, PersonnelEntryCardSpec(ctx), entry, std::move(state));
     if (result == CardResult::Exit) {
         st.RunFlag = 0;

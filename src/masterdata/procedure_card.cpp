@@ -112,14 +112,11 @@ const CardBinding<TProcedureRecord>& ProcedureCardBinding()
 
 QString ProcedureSpecialityMeaning(const QString& code)
 {
-    static const std::pair<const char*, const char*> meanings[] = {
+    static constexpr CodeLabel meanings[] = {
         {"ME", "Mecánica"}, {"EB", "Baja Tensión"}, {"EA", "Alta Tensión"}, {"OP", "Operación"},
         {"CL", "Climas"},   {"FR", "Frío"},         {"LI", "Limpieza"},
     };
-    for (const auto& [c, text] : meanings)
-        if (code == QLatin1String(c))
-            return QString::fromUtf8(text);
-    return {};
+    return CodeTable(meanings).LabelOr(code);
 }
 
 QString ProcedureStateMeaning(const QString& code)

@@ -13,7 +13,7 @@ namespace gim {
 namespace {
 
 // The codes in list order; a code standing in two lists has the same description in both.
-constexpr ReservedCodeItem kCodPrevenItems[] = {
+constexpr CodeLabel kCodPrevenItems[] = {
     {"P1D", "Prev. Diario"},
     {"P1S", "Prev. Semanal"},
     {"P2S", "Prev. Qincenal"},
@@ -26,11 +26,11 @@ constexpr ReservedCodeItem kCodPrevenItems[] = {
     {"PS4", "Prev. Bianual"},
     {"PTF", "Prev. por Tiempo Funcionamiento"},
 };
-constexpr ReservedCodeItem kCodeConItems[] = {
+constexpr CodeLabel kCodeConItems[] = {
     {"CA", "Conduct. Analisis"}, {"CC", "Conduct. Control"},   {"CF", "Cambio de Formato"},
     {"CL", "Conduct. Lecturas"}, {"CO", "Conduct. Operativo"}, {"CS", "Conduct. Supervisión"},
 };
-constexpr ReservedCodeItem kCodeRepItems[] = {
+constexpr CodeLabel kCodeRepItems[] = {
     {"RM", "Reparación Mecánica"},
     {"RMM", "Repar. Mec. con Materiales"},
     {"RMJ", "Repar. Mec. de Mejora"},
@@ -71,7 +71,7 @@ constexpr ReservedCodeItem kCodeRepItems[] = {
     {"RAV", "Reparación Avisos de Intervención"},
     {"RT", "Reparación de Termografía"},
 };
-constexpr ReservedCodeItem kCodeAvItems[] = {
+constexpr CodeLabel kCodeAvItems[] = {
     {"VE", "Avería Eléctrica"},
     {"VM", "Avería Mecánica"},
     {"VN", "Avería Neumática"},
@@ -83,7 +83,7 @@ constexpr ReservedCodeItem kCodeAvItems[] = {
     {"VLT", "Incidencia Limp. Técnica"},
     {"VO", "Avería Operativa"},
 };
-constexpr ReservedCodeItem kCODINGENItems[] = {
+constexpr CodeLabel kCODINGENItems[] = {
     {"IC", "Ingeniería de Control"},
     {"ID", "Introducción Partes Diarios"},
     {"IS", "Ingeniería Supervisión"},
@@ -94,7 +94,7 @@ constexpr ReservedCodeItem kCODINGENItems[] = {
     {"IG", "Ingeniería Gestión"},
     {"IJ", "Ingeniería Mejoras"},
 };
-constexpr ReservedCodeItem kCODRUTASItems[] = {
+constexpr CodeLabel kCODRUTASItems[] = {
     {"PA", "Ruta Analisis"},
     {"PB", "Ruta Alumbrado"},
     {"PC", "Ruta Contadores"},
@@ -109,7 +109,7 @@ constexpr ReservedCodeItem kCODRUTASItems[] = {
     {"PW", "Ruta Funcionamiento Máquinas"},
     {"PT", "Ruta Temperaturas/Termografia"},
 };
-constexpr ReservedCodeItem kCODVARIOSItems[] = {
+constexpr CodeLabel kCODVARIOSItems[] = {
     {"AL", "Salida Almacén"},          {"ALB", "Albarán Material/Servicio"},
     {"DE", "Desplazamiento Exterior"}, {"DI", "Desplazamiento Interno"},
     {"F", "Festivo/Permiso"},          {"LO", "Limpieza Ordinaria"},
@@ -117,7 +117,7 @@ constexpr ReservedCodeItem kCODVARIOSItems[] = {
     {"TA", "Alquiler/Leasing"},        {"TM", "Trabajos Marketing"},
     {"TL", "Trabajos Locales"},
 };
-constexpr ReservedCodeItem kFrecueMTPItems[] = {
+constexpr CodeLabel kFrecueMTPItems[] = {
     {"1D", "Diaria"},
     {"1S", "Semanal"},
     {"2S", "Qincenal"},
@@ -130,7 +130,7 @@ constexpr ReservedCodeItem kFrecueMTPItems[] = {
     {"S4", "Bieal"},
     {"TF", "Horas Funcionamiento"},
 };
-constexpr ReservedCodeItem kEspeciMTPItems[] = {
+constexpr CodeLabel kEspeciMTPItems[] = {
     {"MC", "Mecánica"},
     {"E", "Eléctrica"},
     {"I", "Instrumentación"},
@@ -149,7 +149,7 @@ constexpr ReservedCodeItem kEspeciMTPItems[] = {
     {"PW", "Ruta Funcionamiento Máquinas"},
     {"PH", "Ruta Hidraulica"},
 };
-constexpr ReservedCodeItem kEstadoMTPItems[] = {
+constexpr CodeLabel kEstadoMTPItems[] = {
     {"O", "Máquina Operativa"},
     {"P", "Máquina Parada"},
 };
@@ -224,8 +224,8 @@ const std::map<std::string, QString>& Descriptions()
     static const std::map<std::string, QString> table = [] {
         std::map<std::string, QString> t;
         for (const ReservedCodeList& list : ReservedCodeLists())
-            for (const ReservedCodeItem& item : list.items)
-                t.emplace(item.code, QString::fromUtf8(item.description));
+            for (const CodeLabel& item : list.items)
+                t.emplace(item.code, QString::fromUtf8(item.label));
         return t;
     }();
     return table;
@@ -293,7 +293,7 @@ std::vector<TReservedCodeRecord> BuiltInReservedCodes(const std::vector<bool>& v
     std::vector<TReservedCodeRecord> records;
     records.reserve(ReservedCounts().Total());
     for (const ReservedCodeList& list : ReservedCodeLists()) {
-        for (const ReservedCodeItem& item : list.items) {
+        for (const CodeLabel& item : list.items) {
             TReservedCodeRecord rec{};
             rec.Code = item.code;
             const std::size_t index = records.size();

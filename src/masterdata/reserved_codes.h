@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/record_file.h"
+#include "platform/code_table.h"
 #include "records/reserved_code_record.h"
 
 #include <QString>
@@ -9,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <vector>
 
 namespace gim {
@@ -34,12 +34,6 @@ enum class ReservedList : std::uint8_t {
 };
 inline constexpr std::size_t kReservedListCount = 10;
 
-struct ReservedCodeItem
-{
-    const char* code;        // at most 5 characters
-    const char* description; // UTF-8
-};
-
 struct ReservedCodeList
 {
     ReservedList list;
@@ -48,8 +42,8 @@ struct ReservedCodeList
     const char* descriptionCaption; // shown above the description of a clicked code
     const char* listingHeading;     // "\t\tACCIONES DE MANTENIMIENTO PREVENTIVO"
     bool actionSheet;               // on the sheet "Acciones Partes Diarios", else "Gamas MTP"
-    std::span<const ReservedCodeItem> items;
-    std::size_t firstRecord; // record index of the first item
+    CodeTable items;                // codes of at most 5 characters and their descriptions
+    std::size_t firstRecord;        // record index of the first item
 };
 
 // The ten lists in file order.

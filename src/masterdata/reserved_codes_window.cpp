@@ -51,7 +51,7 @@ CardSpec ReservedCodesCardSpec(const QStringList& descriptions)
         FieldSpec f;
         f.name = QString::fromLatin1(list.name);
         f.kind = FieldKind::CheckList;
-        for (const ReservedCodeItem& item : list.items)
+        for (const CodeLabel& item : list.items)
             f.choices << QString::fromLatin1(item.code);
         f.place.page = list.actionSheet ? kActionSheet : kRoutineSheet;
         f.place.group = QString::fromUtf8(list.caption);

@@ -60,55 +60,31 @@ const CardBinding<TOperationRecord>& RoutineCardBinding()
 
 namespace {
 
-struct Meaning
+// The card names the codes of the reserved-code lists, some shorter than the lists do.
+CodeTable Frequencies()
 {
-    const char* code;
-    const char* text; // UTF-8
-};
-
-constexpr Meaning kFrequencyMeanings[] = {
-    {"1D", "Diaria"},    {"1S", "Semanal"},    {"2S", "Qincenal"},      {"M", "Mensual"},
-    {"M2", "Bimensual"}, {"M3", "Trimestral"}, {"M4", "Cuatrimestral"}, {"S", "Semestral"},
-    {"S2", "Anual"},     {"S4", "Bieal"},      {"TF", "Horas"},
-};
-constexpr Meaning kSpecialityMeanings[] = {
-    {"MC", "Mecánica"},
-    {"E", "Eléctrica"},
-    {"I", "Instrumentación"},
-    {"N", "Neumática"},
-    {"H", "Hidráulica"},
-    {"G", "Engrase"},
-    {"FR", "Frío"},
-    {"L", "Limpieza"},
-    {"PG", "Ruta Engrase"},
-    {"PV", "Ruta Vibraciones"},
-    {"PT", "Ruta Temperaturas/Termografia"},
-    {"PF", "Ruta Frío"},
-    {"PC", "Ruta Contadores"},
-    {"PN", "Ruta Neumática"},
-    {"PW", "Ruta Funcionamiento Máquinas"},
-    {"PH", "Ruta Hidraulica"},
-    {"PE", "Ruta Energía"},
-};
-constexpr Meaning kStateMeanings[] = {{"O", "Operativa"}, {"P", "Parada"}};
-
-template <std::size_t N> QString Lookup(const Meaning (&table)[N], const QString& code)
+    return ReservedCodeListOf(ReservedList::FrecueMTP).items;
+}
+CodeTable Specialities()
 {
-    for (const Meaning& m : table)
-        if (code == QLatin1String(m.code))
-            return QString::fromUtf8(m.text);
-    return QStringLiteral("No valida");
+    return ReservedCodeListOf(ReservedList::EspeciMTP).items;
+}
+CodeTable MachineStates()
+{
+    return ReservedCodeListOf(ReservedList::EstadoMTP).items;
+}
+
+QString Meaning(CodeTable table, const QString& code)
+{
+    return table.LabelOr(code, QStringLiteral("No valida"));
 }
 
 // A code the card shows as "No valida" is not stored: the value must be one of the table's codes, the ".."
 // a new card starts from (no code chosen, as blank records hold it), or one of `aliases`, which the save
 // of the list turns into codes of the table.
-template <std::size_t N> FieldRule TableRule(const Meaning (&table)[N], const QStringList& aliases = {})
+FieldRule TableRule(CodeTable table, const QStringList& aliases = {})
 {
-    QStringList codes;
-    for (const Meaning& m : table)
-        codes << QLatin1String(m.code);
-    FieldRule rule = CodeRule(codes, true);
+    FieldRule rule = CodeRule(table.Codes(), true);
     rule.accepts = [inTable = rule.accepts, aliases](const QString& text) {
         return text == QLatin1String("..") || aliases.contains(text) || inTable(text);
     };
@@ -183,17 +159,20 @@ void ListProcedureHeadings(Context& ctx, CardState& state)
 
 QString FrequencyMeaning(const QString& code)
 {
-    return Lookup(kFrequencyMeanings, code);
+    // "Horas Funcionamiento" is too long for the label beside the combo.
+    return code == QLatin1String("TF") ? QStringLiteral("Horas") : Meaning(Frequencies(), code);
 }
 
 QString SpecialityMeaning(const QString& code)
 {
-    return Lookup(kSpecialityMeanings, code);
+    return Meaning(Specialities(), code);
 }
 
 QString MachineStateMeaning(const QString& code)
 {
-    return Lookup(kStateMeanings, code);
+    // "Máquina Operativa" reads "Operativa" beside the state.
+    const QString meaning = Meaning(MachineStates(), code);
+    return meaning.startsWith(QStringLiteral("Máquina ")) ? meaning.mid(8) : meaning;
 }
 
 QString CardFrequency(const QString& typed)
@@ -224,10 +203,10 @@ CardSpec RoutineCardSpec(Context& ctx, const GamaCodeChoices& codes, const QStri
     frequency.choices = codes.frequencies;
     FieldSpec state = MakeField(MachineState, "ESTADO", FieldKind::Combo);
     state.choices = codes.states;
-    state.rule = TableRule(kStateMeanings);
+    state.rule = TableRule(MachineStates());
     FieldSpec speciality = MakeField(Speciality, "ESPECIALIDAD", FieldKind::Combo, 2);
     speciality.choices = codes.specialities;
-    speciality.rule = TableRule(kSpecialityMeanings, {QStringLiteral("M"), QStringLiteral("F")});
+    speciality.rule = TableRule(Specialities(), {QStringLiteral("M"), QStringLiteral("F")});
     FieldSpec description = MakeField(Description, "DESCRIPCION", FieldKind::Combo);
     description.choices = descriptions;
     spec.fields = {MakeField(Code, "MAQUINA", FieldKind::Label),

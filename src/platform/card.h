@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/code_table.h"
+
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -302,25 +303,18 @@ void RunFocusHandlers(const CardSpec& spec, CardState& state, const QString& lef
         });
 }
 
-// A code a card offers and the text it shows for it ("MM", "REPARACIONES MECANICA con Materiales").
-using CodeChoice = std::pair<const char*, const char*>;
-
-// The codes of a table, in its order, for a combo's list.
-template <std::size_t N> QStringList ChoiceCodes(const std::array<CodeChoice, N>& choices)
+// A combo offering the codes of `table` and, after it, the label `textLabel` that shows the label of the
+// code chosen (empty for a code the table does not hold).
+inline void AddCodeCombo(CardSpec& spec, const QString& name, const char* label, CodeTable table,
+                         const QString& textLabel, int capacity = 0)
 {
-    QStringList codes;
-    for (const CodeChoice& c : choices)
-        codes << QString::fromUtf8(c.first);
-    return codes;
-}
-
-// The text of a code; empty for a code the table does not hold.
-template <std::size_t N> QString ChoiceText(const std::array<CodeChoice, N>& choices, const QString& code)
-{
-    for (const CodeChoice& c : choices)
-        if (code == QString::fromUtf8(c.first))
-            return QString::fromUtf8(c.second);
-    return QString();
+    FieldSpec f = MakeField(name, label, FieldKind::Combo, capacity);
+    f.choices = table.Codes();
+    f.onChange = [name, textLabel, table](CardState& state) {
+        state.set(textLabel, table.LabelOr(state.value(name)));
+    };
+    spec.fields.push_back(std::move(f));
+    spec.fields.push_back(MakeField(textLabel, "", FieldKind::Label));
 }
 
 } // namespace gim

@@ -1,4 +1,5 @@
 #include "platform/card_controller.h"
+#include "platform/date_text.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -355,7 +356,7 @@ void CardController::PickDate(const QString& field, const QDate& date)
 {
     const CardMask* mask = MaskOf(field);
     const int digits = mask && mask->Length() == 8 ? 2 : 4;
-    Choose(field, date.toString(digits == 2 ? QStringLiteral("dd/MM/yy") : QStringLiteral("dd/MM/yyyy")));
+    Choose(field, digits == 2 ? FormatShortDate(date) : FormatDate(date));
 }
 
 void CardController::DoubleClick(const QString& field)

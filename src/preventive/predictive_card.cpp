@@ -9,6 +9,7 @@
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
+#include "masterdata/reserved_codes.h"
 #include "masterdata/routines.h"
 #include "platform/card_binding.h"
 #include "platform/picture_codec.h"
@@ -16,10 +17,8 @@
 #include "preventive/predictive.h"
 
 #include <QFileInfo>
-#include <array>
 #include <initializer_list>
 #include <limits>
-#include <utility>
 
 namespace gim {
 
@@ -49,18 +48,29 @@ constexpr const char* kMeasurementCaption = "REGISTRO DE MEDICIONES DE MANTENIMI
 constexpr const char* kAlarmCaption = "DEFINICIÓN NIVELES DE ALARMA CONTROLES MANTENIMIENTO.PREDICTIVO";
 constexpr int kYearOffset = 2000;
 
-using Labels = std::initializer_list<std::pair<const char*, const char*>>;
-constexpr Labels kSpecialities{{"*", " "},
-                               {"V", "Predictivo Vibraciones"},
-                               {"T", "Predictivo Temperaturas"},
-                               {"P", "Predictivo Presiones"},
-                               {"C", "Predictivo Combustión"},
-                               {"H", "Preventivo por Horas"},
-                               {"G", "Gestión Energética"}};
-constexpr Labels kFrequencies{{"1S", "Semanal"},   {"2S", "Qincenal"},   {"M", "Mensual"},
-                              {"M2", "Bimensual"}, {"M3", "Trimestral"}, {"M4", "Cuatrimestral"},
-                              {"S", "Semestral"},  {"S2", "Anual"},      {"S4", "Bianual"}};
-constexpr Labels kAlarmKinds{{"AL", "Alta"}, {"BJ", "Baja"}, {"PB", "Paso Banda"}, {"CH", "Control Horas"}};
+constexpr CodeLabel kSpecialities[] = {{"*", " "},
+                                       {"V", "Predictivo Vibraciones"},
+                                       {"T", "Predictivo Temperaturas"},
+                                       {"P", "Predictivo Presiones"},
+                                       {"C", "Predictivo Combustión"},
+                                       {"H", "Preventivo por Horas"},
+                                       {"G", "Gestión Energética"}};
+constexpr CodeLabel kAlarmKinds[] = {
+    {"AL", "Alta"}, {"BJ", "Baja"}, {"PB", "Paso Banda"}, {"CH", "Control Horas"}};
+
+// A measurement is taken weekly to every four years: the routine frequencies without the daily and the
+// running-hours ones.
+CodeTable Frequencies()
+{
+    return ReservedCodeListOf(ReservedList::FrecueMTP).items.Slice(1, 9);
+}
+
+std::optional<QString> FrequencyLabel(const QString& code)
+{
+    if (code == QLatin1String("S4"))
+        return QStringLiteral("Bianual");
+    return Frequencies().Label(code);
+}
 
 bool ModeIs(const Context& ctx, std::initializer_list<const char*> modes)
 {
@@ -70,20 +80,9 @@ bool ModeIs(const Context& ctx, std::initializer_list<const char*> modes)
     return false;
 }
 
-std::optional<QString> LabelOf(const Labels& table, const QString& code)
+QStringList ItemsOf(CodeTable table)
 {
-    for (const auto& [item, label] : table)
-        if (code == QLatin1String(item))
-            return QString::fromUtf8(label);
-    return std::nullopt;
-}
-
-QStringList ItemsOf(const Labels& table)
-{
-    QStringList items{QStringLiteral("*")};
-    for (const auto& entry : table)
-        items << QLatin1String(entry.first);
-    return items;
+    return QStringList{QStringLiteral("*")} + table.Codes();
 }
 
 const CardBinding<TPredictiveRecord>& Binding()
@@ -187,7 +186,9 @@ void ShowFrequencyName(Context& ctx, CardState& state)
     const bool measuring = ModeIs(ctx, {"1", "4"});
     if (!measuring && !ModeIs(ctx, {"5", "3"}))
         return;
-    const std::optional<QString> label = LabelOf(measuring ? kFrequencies : kAlarmKinds, state.value(kFrec));
+    const QString code = state.value(kFrec);
+    const std::optional<QString> label =
+        measuring ? FrequencyLabel(code) : CodeTable(kAlarmKinds).Label(code);
     state.set(kFrequencyName, label.value_or(QStringLiteral("No Válida")));
 }
 
@@ -243,7 +244,7 @@ CardSpec PredictiveCardSpec(Context& ctx, bool selecting)
 
     QStringList kinds;
     if (measuring)
-        kinds = ItemsOf(kFrequencies);
+        kinds = ItemsOf(Frequencies());
     else if (alarms)
         kinds = ItemsOf(kAlarmKinds);
     FieldSpec frec = Combo(kFrec, "Frecuencia:", kinds);
@@ -257,14 +258,13 @@ CardSpec PredictiveCardSpec(Context& ctx, bool selecting)
         frec.rule = CodeRule(kinds.mid(1));
     frec.onExit = [&ctx](CardState& state) { LeaveFrequency(ctx, state); };
 
-    QStringList specialities;
-    for (const auto& entry : kSpecialities)
-        specialities << QLatin1String(entry.first);
+    const QStringList specialities = CodeTable(kSpecialities).Codes();
     FieldSpec espec = Combo(kEspec, "Especialidad:", specialities);
     if (storing)
         espec.rule = CodeRule(specialities);
     espec.onChange = [](CardState& state) {
-        state.set(kSpecialityName, LabelOf(kSpecialities, state.value(kEspec)).value_or(QStringLiteral(" ")));
+        state.set(kSpecialityName,
+                  CodeTable(kSpecialities).LabelOr(state.value(kEspec), QStringLiteral(" ")));
     };
     espec.onExit = [&ctx](CardState& state) {
         // An hours control has one measure.
@@ -283,10 +283,7 @@ CardSpec PredictiveCardSpec(Context& ctx, bool selecting)
 
     FieldSpec ejecu = Combo(kEjecu, "Ejecutor:");
     ejecu.onEnter = [&ctx](CardState& state) {
-        QStringList numbers;
-        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
-            numbers << e.rec.Matricula.str();
-        state.choices[kEjecu] = numbers;
+        state.choices[kEjecu] = PersonnelNumbers(Personnel(ctx).PersonnelList);
     };
     ejecu.onChange = [&ctx](CardState& state) { ShowPersonName(ctx, state); };
 

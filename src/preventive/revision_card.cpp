@@ -6,9 +6,9 @@
 #include "core/lookups.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
+#include "masterdata/reserved_codes.h"
 #include "preventive/revisions.h"
 
-#include <utility>
 
 namespace gim {
 
@@ -33,19 +33,11 @@ const QString kSalir = QStringLiteral("BitBtn1");
 const QString kAnyMachine = QStringLiteral("Indistinta");
 constexpr const char* kCaption = "Historial Mto.Preventivo";
 
-using Labels = std::initializer_list<std::pair<const char*, const char*>>;
-constexpr Labels kFrequencies{{"1D", "Diaria"},        {"1S", "Semanal"},          {"2S", "Qincenal"},
-                              {"M", "Mensual"},        {"M2", "Bimensual"},        {"M3", "Trimestral"},
-                              {"M4", "Cuatrimestral"}, {"S", "Semestral"},         {"S2", "Anual"},
-                              {"S4", "Bieal"},         {"TF", "Horas Funcionando"}};
-constexpr Labels kStates{{"E", "Ejecutada"}, {"ER", "Ruta Ejecutada"}, {"P", "Pendiente"}};
+constexpr CodeLabel kStates[] = {{"E", "Ejecutada"}, {"ER", "Ruta Ejecutada"}, {"P", "Pendiente"}};
 
-std::optional<QString> LabelOf(const Labels& table, const QString& code)
+CodeTable Frequencies()
 {
-    for (const auto& [item, label] : table)
-        if (code == QLatin1String(item))
-            return QString::fromUtf8(label);
-    return std::nullopt;
+    return ReservedCodeListOf(ReservedList::FrecueMTP).items;
 }
 
 void ShowMachine(Context& ctx, CardState& state)
@@ -76,10 +68,8 @@ void OfferMachines(Context& ctx, CardState& state)
 
 void OfferExecutors(Context& ctx, CardState& state)
 {
-    QStringList numbers{QStringLiteral("*")};
-    for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
-        numbers << e.rec.Matricula.str();
-    state.choices[kEjecutor] = numbers;
+    state.choices[kEjecutor] =
+        QStringList{QStringLiteral("*")} + PersonnelNumbers(Personnel(ctx).PersonnelList);
 }
 
 void ShowPerson(Context& ctx, CardState& state)
@@ -145,7 +135,10 @@ CardBinding<RevisionForm> MakeBinding(bool readCode)
 
 QString FrequencyText(const QString& code)
 {
-    return LabelOf(kFrequencies, code).value_or(QStringLiteral("No valida"));
+    // The history names the running-hours frequency its own way.
+    if (code == QLatin1String("TF"))
+        return QStringLiteral("Horas Funcionando");
+    return Frequencies().LabelOr(code, QStringLiteral("No valida"));
 }
 
 CardSpec RevisionCardSpec(Context& ctx, RevisionCardRole role)
@@ -164,17 +157,14 @@ CardSpec RevisionCardSpec(Context& ctx, RevisionCardRole role)
     frequency.choices = {"1D", "1S", "2S", "M", "M2", "M3", "M4", "S", "S2", "S4", "*"};
     if (role != RevisionCardRole::Search && role != RevisionCardRole::Filter) {
         // A revision is of a frequency the card names, or blank ("..") as the history writes it.
-        QStringList codes{QStringLiteral("..")};
-        for (const auto& entry : kFrequencies)
-            codes << QLatin1String(entry.first);
-        frequency.rule = CodeRule(codes, true);
+        frequency.rule = CodeRule(QStringList{QStringLiteral("..")} + Frequencies().Codes(), true);
     }
     frequency.onChange = [](CardState& s) { s.set(kFrequencyLabel, FrequencyText(s.value(kFrecuencia))); };
 
     FieldSpec state = MakeField(kEstado, "ESTADO", FieldKind::Combo, 2);
     state.choices = {"E", "P", "ER"};
     state.onChange = [](CardState& s) {
-        if (const std::optional<QString> text = LabelOf(kStates, s.value(kEstado)))
+        if (const std::optional<QString> text = CodeTable(kStates).Label(s.value(kEstado)))
             s.set(kStateLabel, *text);
     };
     state.onExit = [&ctx](CardState& s) {

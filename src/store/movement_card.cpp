@@ -7,6 +7,7 @@
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
+#include "platform/date_text.h"
 #include "store/spare_parts.h"
 
 #include <algorithm>
@@ -122,10 +123,7 @@ CardSpec MovementCardSpec(Context& ctx, MovementCardUse use)
     user.choices = {kWorkOrder};
     user.onEnter = [&ctx, people](CardState& state) {
         people->Load(ctx);
-        QStringList numbers;
-        for (const PersonListEntry& e : people->people)
-            numbers << e.rec.Matricula.str();
-        state.choices[kUsuario] = numbers;
+        state.choices[kUsuario] = PersonnelNumbers(people->people);
     };
     user.onChange = [&ctx, people](CardState& state) {
         const QString typed = state.value(kUsuario);
@@ -154,7 +152,7 @@ CardSpec MovementCardSpec(Context& ctx, MovementCardUse use)
 
     FieldSpec calendar = MakeField(kCalendario, "Fecha :", FieldKind::Date);
     calendar.onExit = [](CardState& state) {
-        const QDate date = QDate::fromString(state.value(kCalendario), QStringLiteral("dd/MM/yyyy"));
+        const QDate date = ParseDate(state.value(kCalendario));
         if (!date.isValid())
             return;
         state.set(kSemana, QString::number(WeekOfYear(date)));

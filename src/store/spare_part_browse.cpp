@@ -97,17 +97,15 @@ CardSpec FilterSpec(Context& ctx)
         }
         // The electronics have no label here.
         if (code != QLatin1String("EC"))
-            if (const std::optional<QString> label = PartCodeLabelOf(PartFamilies(), code))
+            if (const std::optional<QString> label = PartFamilies().Label(code))
                 state.set(kEquipoName, *label);
     };
     FieldSpec util = MakeField(kUtil, "Utilidad :", FieldKind::Combo);
     util.choices << kAny;
-    for (const PartCodeLabel& u : PartUses().first(kFilterUses))
-        util.choices << QString::fromLatin1(u.code);
+    util.choices << PartUses().Slice(0, kFilterUses).Codes();
     util.choices << QString();
     util.onChange = [](CardState& state) {
-        if (const std::optional<QString> label =
-                PartCodeLabelOf(PartUses().first(kLabelledUses), state.value(kUtil)))
+        if (const std::optional<QString> label = PartUses().Slice(0, kLabelledUses).Label(state.value(kUtil)))
             state.set(kUtilName, *label);
     };
     FieldSpec pieza = MakeField(kPieza, "Pieza :");

@@ -12,7 +12,6 @@
 #include "store/spare_parts.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <memory>
 
@@ -35,73 +34,65 @@ const QString kSave = QStringLiteral("Salvar");
 const QString kExit = QStringLiteral("Salir");
 const QString kDelete = QStringLiteral("Borrar");
 
-using CodeLabel = PartCodeLabel;
+constexpr CodeLabel kEquipos[] = {{"EL", "Eléctrico"}, {"EC", "Eléctrónico"}, {"IN", "Instrumentación"},
+                                  {"ME", "Mecánico"},  {"NU", "Neumático"},   {"HI", "Hidráulico"},
+                                  {"GR", "Engrase"},   {"ET", "Estructura"},  {"FE", "Ferretería"}};
 
-const std::array<CodeLabel, 9> kEquipos{{{"EL", "Eléctrico"},
-                                         {"EC", "Eléctrónico"},
-                                         {"IN", "Instrumentación"},
-                                         {"ME", "Mecánico"},
-                                         {"NU", "Neumático"},
-                                         {"HI", "Hidráulico"},
-                                         {"GR", "Engrase"},
-                                         {"ET", "Estructura"},
-                                         {"FE", "Ferretería"}}};
-
-const std::array<CodeLabel, 55> kUtils{{{"CON", "Control"},
-                                        {"MED", "Medida"},
-                                        {"ILM", "Iluminación"},
-                                        {"ENG", "Energía"},
-                                        {"TRS", "Transporte"},
-                                        {"ACC", "Accionamiento"},
-                                        {"BOB", "Bombeo"},
-                                        {"GIR", "Giro"},
-                                        {"ALM", "Almacenamiento"},
-                                        {"COD", "Conducción"},
-                                        {"MOT", "Motorización"},
-                                        {"SCC", "Sujección"},
-                                        {"CLF", "Calefacción"},
-                                        {"REF", "Refrigeración"},
-                                        {"ROD", "Rodamientos"},
-                                        {"CAD", "Cadenas"},
-                                        {"CRR", "Correas"},
-                                        {"CAB", "Cables"},
-                                        {"RET", "Retenes"},
-                                        {"TOR", "Tornillería"},
-                                        {"FOT", "Fotocélulas"},
-                                        {"FCC", "Final de Carrera"},
-                                        {"IST", "Instalaciones"},
-                                        {"FIL", "Filtros"},
-                                        {"DET", "Detector"},
-                                        {"PIN", "Piñones"},
-                                        {"RED", "Reductores"},
-                                        {"POL", "Poleas"},
-                                        {"HRR", "Herramientas/Utiles"},
-                                        {"JUN", "Juntas"},
-                                        {"VAR", "Variadores"},
-                                        {"BAN", "Bandas"},
-                                        {"PAT", "Patin"},
-                                        {"AUT", "Automáticos"},
-                                        {"REL", "Relés"},
-                                        {"DIS", "Disyuntores"},
-                                        {"DIF", "Diferenciales"},
-                                        {"COT", "Contactores"},
-                                        {"TEM", "Temporizados"},
-                                        {"PUL", "Pulsadores/Botoneras"},
-                                        {"CUD", "Cuadros"},
-                                        {"CAJ", "Cajas"},
-                                        {"TER", "Terminales"},
-                                        {"CIL", "Cilindros"},
-                                        {"KIT", "Kit Juntas"},
-                                        {"VAL", "Valvulas"},
-                                        {"RAC", "Racores"},
-                                        {"MAN", "Manómetros"},
-                                        {"BRO", "Brocas"},
-                                        {"REP", "Repuestos"},
-                                        {"VAS", "Vastagoss"},
-                                        {"SOL", "Soldadura"},
-                                        {"ENC", "Encoder"},
-                                        {"RES", "Resistencias"},
-                                        {"ATM", "Autómatas"}}};
+constexpr CodeLabel kUtils[] = {{"CON", "Control"},
+                                {"MED", "Medida"},
+                                {"ILM", "Iluminación"},
+                                {"ENG", "Energía"},
+                                {"TRS", "Transporte"},
+                                {"ACC", "Accionamiento"},
+                                {"BOB", "Bombeo"},
+                                {"GIR", "Giro"},
+                                {"ALM", "Almacenamiento"},
+                                {"COD", "Conducción"},
+                                {"MOT", "Motorización"},
+                                {"SCC", "Sujección"},
+                                {"CLF", "Calefacción"},
+                                {"REF", "Refrigeración"},
+                                {"ROD", "Rodamientos"},
+                                {"CAD", "Cadenas"},
+                                {"CRR", "Correas"},
+                                {"CAB", "Cables"},
+                                {"RET", "Retenes"},
+                                {"TOR", "Tornillería"},
+                                {"FOT", "Fotocélulas"},
+                                {"FCC", "Final de Carrera"},
+                                {"IST", "Instalaciones"},
+                                {"FIL", "Filtros"},
+                                {"DET", "Detector"},
+                                {"PIN", "Piñones"},
+                                {"RED", "Reductores"},
+                                {"POL", "Poleas"},
+                                {"HRR", "Herramientas/Utiles"},
+                                {"JUN", "Juntas"},
+                                {"VAR", "Variadores"},
+                                {"BAN", "Bandas"},
+                                {"PAT", "Patin"},
+                                {"AUT", "Automáticos"},
+                                {"REL", "Relés"},
+                                {"DIS", "Disyuntores"},
+                                {"DIF", "Diferenciales"},
+                                {"COT", "Contactores"},
+                                {"TEM", "Temporizados"},
+                                {"PUL", "Pulsadores/Botoneras"},
+                                {"CUD", "Cuadros"},
+                                {"CAJ", "Cajas"},
+                                {"TER", "Terminales"},
+                                {"CIL", "Cilindros"},
+                                {"KIT", "Kit Juntas"},
+                                {"VAL", "Valvulas"},
+                                {"RAC", "Racores"},
+                                {"MAN", "Manómetros"},
+                                {"BRO", "Brocas"},
+                                {"REP", "Repuestos"},
+                                {"VAS", "Vastagoss"},
+                                {"SOL", "Soldadura"},
+                                {"ENC", "Encoder"},
+                                {"RES", "Resistencias"},
+                                {"ATM", "Autómatas"}};
 
 // The use codes the card's list offers: all but five, sorted, the belts' with a trailing blank.
 QStringList UtilChoices()
@@ -117,10 +108,9 @@ QStringList UtilChoices()
     return choices;
 }
 
-void ShowTableLabel(CardState& state, std::span<const PartCodeLabel> table, const QString& field,
-                    const QString& label)
+void ShowTableLabel(CardState& state, CodeTable table, const QString& field, const QString& label)
 {
-    if (const std::optional<QString> text = PartCodeLabelOf(table, state.value(field)))
+    if (const std::optional<QString> text = table.Label(state.value(field)))
         state.set(label, *text);
 }
 
@@ -183,8 +173,7 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
     codigo.onEnter = [&ctx](CardState& state) { state.choices[kCodigo] = MachineCodeChoices(ctx); };
     codigo.onChange = [&ctx](CardState& state) { ShowMachineName(ctx, state); };
     FieldSpec equipo = MakeField(kEquipo, "Equipo :", FieldKind::Combo);
-    for (const CodeLabel& e : kEquipos)
-        equipo.choices << QString::fromLatin1(e.code);
+    equipo.choices = CodeTable(kEquipos).Codes();
     equipo.onChange = [](CardState& state) { ShowTableLabel(state, kEquipos, kEquipo, kEquipoName); };
     FieldSpec util = MakeField(kUtil, "Utilidad :", FieldKind::Combo);
     util.choices = UtilChoices();
@@ -305,20 +294,12 @@ void OpenPartPicture(Context& ctx, const TSparePartRecord& rec)
 
 } // namespace
 
-std::optional<QString> PartCodeLabelOf(std::span<const PartCodeLabel> table, const QString& code)
-{
-    for (const PartCodeLabel& entry : table)
-        if (code == QLatin1String(entry.code))
-            return QString::fromUtf8(entry.label);
-    return std::nullopt;
-}
-
-std::span<const PartCodeLabel> PartFamilies()
+CodeTable PartFamilies()
 {
     return kEquipos;
 }
 
-std::span<const PartCodeLabel> PartUses()
+CodeTable PartUses()
 {
     return kUtils;
 }

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "platform/code_table.h"
 #include "records/spare_part_record.h"
 
 #include <QString>
-#include <optional>
-#include <span>
 
 namespace gim {
 
@@ -17,16 +16,9 @@ struct Context;
 // the card's result (Save when it was not shown).
 int ShowSparePartForm(Context& ctx, TSparePartRecord& rec);
 
-// A code of the part key's tables with the label the cards show beside it.
-struct PartCodeLabel
-{
-    const char* code;
-    const char* label;
-};
-// The equipment families, and the uses in the table's order.
-std::span<const PartCodeLabel> PartFamilies();
-std::span<const PartCodeLabel> PartUses();
-// The label of a code of `table`; none for a code outside it.
-std::optional<QString> PartCodeLabelOf(std::span<const PartCodeLabel> table, const QString& code);
+// The tables of the part key, with the labels the cards show beside the codes: the equipment families,
+// and the uses in the table's order.
+CodeTable PartFamilies();
+CodeTable PartUses();
 
 } // namespace gim

@@ -1,4 +1,5 @@
 #include "workreports/work_report_card.h"
+#include "platform/date_text.h"
 #include "workreports/work_report_card_handlers.h"
 
 #include "core/context.h"
@@ -89,11 +90,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
 
     FieldSpec matricula = MakeField(kMatricula, "Operario", FieldKind::Combo, 6);
     matricula.onEnter = [&ctx](CardState& state) {
-        QStringList numbers;
-        for (const PersonListEntry& e : Personnel(ctx).PersonnelList)
-            if (PersonIsActive(e.rec))
-                numbers << e.rec.Matricula.str();
-        state.choices[kMatricula] = numbers;
+        state.choices[kMatricula] = PersonnelNumbers(Personnel(ctx).PersonnelList, true);
     };
     matricula.onChange = [&s](CardState& state) {
         ShowPerson(s, state);
@@ -159,7 +156,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
     dia.onExit = [&s](CardState& state) {
         if (const std::optional<QDate> date = WeekCodeToDate(state.value(kDia))) {
             // The calendar moves to that day, and with it the day's total.
-            state.set(kCalendario, date->toString(QStringLiteral("dd/MM/yyyy")));
+            state.set(kCalendario, FormatDate(*date));
             ShowDayTotal(s, state);
         }
     };
@@ -167,7 +164,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
 
     FieldSpec calendario = MakeField(kCalendario, "Calendario", FieldKind::Date);
     const auto takeDate = [&s](CardState& state) {
-        const QDate date = QDate::fromString(state.value(kCalendario), QStringLiteral("dd/MM/yyyy"));
+        const QDate date = ParseDate(state.value(kCalendario));
         if (!date.isValid())
             return;
         state.set(kDia, WeekCodeOf(date));
@@ -254,7 +251,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
     tipoh.choices.sort();
     tipoh.onEnter = [](CardState& state) {
         if (state.value(kTIPOH) == QLatin1String("C"))
-            state.set(kLabel13, QString::fromUtf8("Horas Normales"));
+            state.set(kLabel13, HourTypeName(QStringLiteral("C")));
     };
     tipoh.onChange = [](CardState& state) { ShowHourType(state); };
     spec.fields.push_back(tipoh);
@@ -397,9 +394,7 @@ CardState OpeningState(CardSession& s, const TWorkReportRecord& rec)
     state.setChecked(kPresup, false);
     state.setChecked(kRepFin, false);
     state.setChecked(kPlanRev, false);
-    const QString dateText = ctx.st.DateText.isEmpty()
-                                 ? ctx.clock.Now().date().toString(QStringLiteral("dd/MM/yyyy"))
-                                 : ctx.st.DateText;
+    const QString dateText = ctx.st.DateText.isEmpty() ? FormatDate(ctx.clock.Now().date()) : ctx.st.DateText;
     state.set(kCalendario, dateText);
 
     if (tipo == QLatin1String("ALB"))
@@ -418,7 +413,7 @@ CardState OpeningState(CardSession& s, const TWorkReportRecord& rec)
 
     const auto calendarFromDay = [&] {
         if (const std::optional<QDate> date = WeekCodeToDate(rec.dia.str()))
-            state.set(kCalendario, date->toString(QStringLiteral("dd/MM/yyyy")));
+            state.set(kCalendario, FormatDate(*date));
     };
     state.show(kBorraPartes, false);
     if (s.mode == QLatin1String("1")) {

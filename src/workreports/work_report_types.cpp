@@ -1,17 +1,13 @@
 #include "workreports/work_report_types.h"
 
-#include "platform/card.h"
-
-#include <array>
+#include "platform/code_table.h"
 
 namespace gim {
 
 namespace {
 
-using Choice = CodeChoice;
-
 // The activity types in table order; the first letter is the family the posting acts on.
-const std::array<Choice, 99> kActivityTypes{{
+constexpr CodeLabel kActivityTypes[] = {
     {"OP", "Operar Máquina Producción"},
     {"CO", "Conduct. Operativo"},
     {"CC", "Conduct. Control"},
@@ -111,9 +107,9 @@ const std::array<Choice, 99> kActivityTypes{{
     {"TM", "Trabajos de Montaje"},
     {"TL", "Trabajos Logísticos"},
     {"TA", "Alquiler/Leasing"},
-}};
+};
 
-const std::array<Choice, 10> kHourTypes{{
+constexpr CodeLabel kHourTypes[] = {
     {"C", "Horas Normales"},
     {"E", "Horas Extras Nornales"},
     {"EC", "Horas Extras Compensable"},
@@ -124,28 +120,28 @@ const std::array<Choice, 10> kHourTypes{{
     {"N", "Horas Nocturnas Nornales"},
     {"P", "Permiso"},
     {"B", "Baja Laboral"},
-}};
+};
 
 } // namespace
 
 QString ActivityTypeName(const QString& code)
 {
-    return ChoiceText(kActivityTypes, code);
+    return CodeTable(kActivityTypes).LabelOr(code);
 }
 
 QStringList ActivityTypeCodes()
 {
-    return ChoiceCodes(kActivityTypes);
+    return CodeTable(kActivityTypes).Codes();
 }
 
 QString HourTypeName(const QString& code)
 {
-    return ChoiceText(kHourTypes, code);
+    return CodeTable(kHourTypes).LabelOr(code);
 }
 
 QStringList HourTypeCodes()
 {
-    return ChoiceCodes(kHourTypes);
+    return CodeTable(kHourTypes).Codes();
 }
 
 } // namespace gim

@@ -1,5 +1,7 @@
 #include "platform/qt/calendar_dialog.h"
 
+#include "platform/date_text.h"
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -16,13 +18,11 @@ namespace gim {
 
 namespace {
 
-const QString kDateFormat = QStringLiteral("dd/MM/yyyy");
-
 QDateEdit* MakeDateEdit(const QString& name, QWidget* parent)
 {
     auto* edit = new QDateEdit(parent);
     edit->setObjectName(name);
-    edit->setDisplayFormat(kDateFormat);
+    edit->setDisplayFormat(QLatin1String(kDateFormat));
     edit->setCalendarPopup(false);
     return edit;
 }
@@ -85,7 +85,7 @@ CalendarDialog::CalendarDialog(QDate start, QDate end, QWidget* parent) : QDialo
 
 QString CalendarDialog::RangeText(QDate start, QDate end)
 {
-    return start.toString(kDateFormat) + QStringLiteral(" - ") + end.toString(kDateFormat);
+    return FormatDateRange(start, end);
 }
 
 void CalendarDialog::ClickDay(QDate day, bool extend)

@@ -1,5 +1,6 @@
 #include "platform/qt/card_dialog.h"
 
+#include "platform/date_text.h"
 #include "platform/qt/jpeg_codec.h"
 
 #include <QApplication>
@@ -664,9 +665,9 @@ void CardDialog::OnCalendar(const QString& field)
     auto* layout = new QVBoxLayout(&picker);
     layout->addWidget(calendar);
     const QString shown = m_state.value(field);
-    QDate current = QDate::fromString(shown, QStringLiteral("dd/MM/yyyy"));
+    QDate current = ParseDate(shown);
     if (!current.isValid())
-        current = QDate::fromString(shown, QStringLiteral("dd/MM/yy")).addYears(100);
+        current = ParseShortDate(shown).addYears(100);
     if (current.isValid())
         calendar->setSelectedDate(current);
     connect(calendar, &QCalendarWidget::activated, &picker, &QDialog::accept);

@@ -1,6 +1,7 @@
 #include "platform/script/scripted_ui.h"
 
 #include "platform/card_controller.h"
+#include "platform/date_text.h"
 
 #include <algorithm>
 
@@ -16,12 +17,6 @@ QString Quoted(const QString& text)
 QString Bracketed(const QString& text)
 {
     return QLatin1Char('[') + text + QLatin1Char(']');
-}
-
-QString RangeText(QDate start, QDate end)
-{
-    const QString format = QStringLiteral("dd/MM/yyyy");
-    return start.toString(format) + QStringLiteral(" - ") + end.toString(format);
 }
 
 } // namespace
@@ -42,7 +37,7 @@ CardScript& CardScript::Toggle(const QString& field, const QString& item)
 
 CardScript& CardScript::PickDate(const QString& field, QDate date)
 {
-    m_actions.push_back({Kind::PickDate, field, date.toString(QStringLiteral("dd/MM/yyyy")), {}});
+    m_actions.push_back({Kind::PickDate, field, FormatDate(date), {}});
     return *this;
 }
 
@@ -161,7 +156,7 @@ QString ScriptedUi::Describe(const Step& step)
     case StepKind::ChooseFile:
         return QStringLiteral("CHOOSEFILE = ") + (step.path ? Quoted(*step.path) : QStringLiteral("CANCEL"));
     case StepKind::DateRange:
-        return QStringLiteral("DATERANGE = ") + RangeText(step.start, step.end);
+        return QStringLiteral("DATERANGE = ") + FormatDateRange(step.start, step.end);
     case StepKind::DateRangeCancel:
         return QStringLiteral("DATERANGE = CANCEL");
     case StepKind::PrintDialog:
@@ -448,7 +443,7 @@ bool ScriptedUi::PickDateRange(QDate& start, QDate& end)
 {
     ThrowIfAborted();
     m_dateRangePresets.emplace_back(start, end);
-    const QString seen = QStringLiteral("DATERANGE ") + RangeText(start, end);
+    const QString seen = QStringLiteral("DATERANGE ") + FormatDateRange(start, end);
     Step* step = Take(
         {StepKind::DateRange, StepKind::DateRangeCancel}, [](const Step&) { return true; }, seen);
     if (!step)
@@ -459,7 +454,7 @@ bool ScriptedUi::PickDateRange(QDate& start, QDate& end)
     }
     start = step->start;
     end = step->end;
-    Log(seen + QStringLiteral(" = ") + RangeText(start, end));
+    Log(seen + QStringLiteral(" = ") + FormatDateRange(start, end));
     return true;
 }
 
@@ -540,7 +535,7 @@ public:
         case Kind::Toggle:
             return Toggle(action.name, action.value);
         case Kind::PickDate:
-            return PickDate(action.name, QDate::fromString(action.value, QStringLiteral("dd/MM/yyyy")));
+            return PickDate(action.name, ParseDate(action.value));
         case Kind::DoubleClick:
             return DoubleClick(action.name);
         case Kind::Click:
