@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "core/dispatch.h"
 #include "core/environment.h"
 #include "core/operations.h"
@@ -171,7 +172,7 @@ protected:
 
     test::TestContext tc;
     OperationRegistry registry;
-    Dispatcher dispatcher{tc.ctx, registry};
+    Dispatcher dispatcher{tc.ctx, registry, MainCommandTable()};
     HandoverRegistry handover;
     std::unique_ptr<TGim> window;
 };
