@@ -112,7 +112,7 @@ void BM_MachineListingShown(benchmark::State& state)
 
     OperationRegistry& operations = desk.ctx.Module<OperationRegistry>();
     RegisterFeatures(operations, desk.ctx, desk.codec);
-    Dispatcher dispatcher(desk.ctx, operations);
+    Dispatcher dispatcher(desk.ctx, operations, MainCommandTable());
     const QString f2 = QStringLiteral("Máquinas > Listado > Máquinas");
 
     // The rows of the listing, for the anchor.
@@ -197,7 +197,7 @@ double StartUp(const QString& folder)
             OperationRegistry& operations = ctx.Module<OperationRegistry>();
             RegisterFeatures(operations, ctx, codec);
             RunStartupBeforeWindow(ctx);
-            Dispatcher dispatcher(ctx, operations);
+            Dispatcher dispatcher(ctx, operations, MainCommandTable());
             window = std::make_unique<TGim>(ctx, operations, dispatcher);
             RunStartupAfterWindow(ctx);
             window->resize(1280, 900);

@@ -131,7 +131,7 @@ struct Plant
         RunStartupAfterWindow(c);
         if (Personnel(c).PersonnelList.empty())
             LoadPersonnel(c);
-        dispatcher = std::make_unique<Dispatcher>(c, c.Module<OperationRegistry>());
+        dispatcher = std::make_unique<Dispatcher>(c, c.Module<OperationRegistry>(), MainCommandTable());
     }
 
     void WriteData(Context& c)

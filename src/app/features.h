@@ -44,4 +44,26 @@ inline void RegisterFeatures(OperationRegistry& operations, Context& ctx, const 
     };
 }
 
+// The main-menu items of the main window and of every feature.
+inline void DeclareMenuItems(CommandRegistry& menu)
+{
+    DeclareMainWindowCommands(menu);
+    DeclareMasterdataCommands(menu);
+    DeclarePreventiveCommands(menu);
+    DeclareStoreCommands(menu);
+    DeclareCorrectiveCommands(menu);
+    DeclareWorkReportCommands(menu);
+}
+
+// The main menu in menu order, then the pop-up commands.
+inline const CommandTable& MainCommandTable()
+{
+    static const CommandTable table = [] {
+        CommandRegistry menu;
+        DeclareMenuItems(menu);
+        return menu.Compose();
+    }();
+    return table;
+}
+
 } // namespace gim

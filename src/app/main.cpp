@@ -56,7 +56,7 @@ int main(int argc, char** argv)
 
     gim::RunStartupBeforeWindow(ctx);
 
-    gim::Dispatcher dispatcher(ctx, operations);
+    gim::Dispatcher dispatcher(ctx, operations, gim::MainCommandTable());
     gim::TGim window(ctx, operations, dispatcher);
     ui.SetParentWindow(&window);
 

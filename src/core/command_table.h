@@ -63,38 +63,76 @@ struct CommandItem
 
 using CommandTable = std::vector<CommandItem>;
 
-// The main menu in menu order, then the pop-up commands, with the owners' differences applied.
-const CommandTable& MainCommandTable();
-
-// Where the feature that owns an item's operations lists other steps or codes than the main menu,
-// the owner's version holds. All such differences live in this one list.
-struct OwnerDifference
+// Mode codes of an item, written as Codes().A("M").O("P").
+struct Codes
 {
-    QString path; // plain path of the item
-    std::vector<CommandStep> steps;
-    std::optional<ModeCodes> codes;
-    QString why;
+    ModeCodes m;
+    Codes& A(const char* v) { return Set(m.action, v); }
+    Codes& O(const char* v) { return Set(m.output, v); }
+    Codes& S(const char* v) { return Set(m.sub, v); }
+    Codes& R(const char* v) { return Set(m.answer, v); }
+    operator ModeCodes() const { return m; }
+
+private:
+    Codes& Set(std::optional<QString>& code, const char* v)
+    {
+        code = QString::fromUtf8(v);
+        return *this;
+    }
 };
-const std::vector<OwnerDifference>& OwnerDifferences();
+
+// A step that runs only when the condition holds.
+inline CommandStep When(StepCondition condition, Op op)
+{
+    return CommandStep(op, condition);
+}
+
+// A step that runs with its own ActionCode ("" clears it).
+inline CommandStep WithAction(const char* action, Op op)
+{
+    return CommandStep(op, std::nullopt, QString::fromUtf8(action));
+}
+
+// The entry of PendingEditFlags an edit item consumes.
+constexpr int PendingEdit(EditItem item)
+{
+    return static_cast<int>(PendingEditIndex(item));
+}
+
+// The menu items each feature declares for the commands it runs, composed into the main menu.
+class CommandRegistry
+{
+public:
+    // Declares an item: "&Máquinas > &Listado > &Máquinas", its key, its status-bar hint, its mode codes
+    // and its steps. The item returned takes the rest of its settings.
+    CommandItem& Add(const char* path, const char* key, const char* hint, ModeCodes codes,
+                     std::vector<CommandStep> steps);
+
+    // The items in the order of the menu's layout, the pop-up commands last. Throws std::logic_error when
+    // an item has no place in the layout, a place has no item or a path is declared twice.
+    CommandTable Compose() const;
+
+private:
+    std::vector<CommandItem> m_items;
+};
 
 // The report window's hand-over items and the edit commands they lead to, in the order of
 // PendingEditFlags.
 struct PendingEditEntry
 {
-    EditItem item;        // the report window's Editar item
-    const char* itemPath; // plain path of the main-menu edit item
-    Op handOver;          // operation of the report window that hands the selected row over
+    EditItem item; // the report window's Editar item; its edit command marks itself with PendingEdit()
+    Op handOver;   // operation of the report window that hands the selected row over
 };
 inline constexpr std::array<PendingEditEntry, kPendingEditCount> kPendingEdits{{
-    {EditItem::Partes, "Partes > Edición", Op::EditarPartes},
-    {EditItem::Gamas, "Gamas > Edición OPR", Op::EditarGamas},
-    {EditItem::Repara, "Reparaciones > Edición > Selectiva", Op::EditarRepara},
-    {EditItem::Averias, "Averías > Edición", Op::EditarAverias},
-    {EditItem::OrdenesT, "OT/Prspuestos > Edición > OrdenTrab.", Op::EditarOrdenesT},
-    {EditItem::Compras, "Compras > Edición", Op::EditarCompras},
-    {EditItem::RAlmacen, "Repuestos > Edición In/Out > Correcciones", Op::EditarRAlmacen},
-    {EditItem::Procedimientos, "Procedimientos > Edición", Op::EditarProcedimientos},
-    {EditItem::Energias, "Energías > Edición", Op::EditarEnergias},
+    {EditItem::Partes, Op::EditarPartes},
+    {EditItem::Gamas, Op::EditarGamas},
+    {EditItem::Repara, Op::EditarRepara},
+    {EditItem::Averias, Op::EditarAverias},
+    {EditItem::OrdenesT, Op::EditarOrdenesT},
+    {EditItem::Compras, Op::EditarCompras},
+    {EditItem::RAlmacen, Op::EditarRAlmacen},
+    {EditItem::Procedimientos, Op::EditarProcedimientos},
+    {EditItem::Energias, Op::EditarEnergias},
 }};
 // The entries stand in the order of their flags, and the flags the report window sets are the state's.
 static_assert([] {

@@ -136,6 +136,8 @@ Dispatcher::Dispatcher(Context& ctx, const OperationRegistry& registry, const Co
         // Qt fires nothing for a key that stands on two actions: the first item in menu order keeps it.
         if (!item.shortcut.isEmpty() && keyOwners.emplace(item.shortcut, i).second)
             m_ownedShortcuts[i] = item.shortcut;
+        if (item.pendingEdit >= 0)
+            m_pendingEditItems.at(static_cast<std::size_t>(item.pendingEdit)) = i;
     }
 }
 
@@ -219,8 +221,8 @@ void Dispatcher::RunPendingEdits()
     if (CommandRunning::Now(m_ctx) || !HasPendingEdits())
         return;
     for (std::size_t i = 0; i < kPendingEdits.size(); ++i) {
-        if (m_ctx.st.PendingEditFlags[i] == 1)
-            Run(QString::fromUtf8(kPendingEdits[i].itemPath));
+        if (m_ctx.st.PendingEditFlags[i] == 1 && m_pendingEditItems[i])
+            Run(*m_pendingEditItems[i]);
     }
     m_ctx.st.PendingEditFlags.fill(0);
 }
@@ -251,6 +253,54 @@ void RegisterMainWindowOperations(OperationRegistry& registry)
     registry.Register(Op::ShowHelp, OpenHelpFile);
     registry.Register(Op::MaintenanceReport, MaintenanceReport);
     registry.Register(Op::AboutMaker, AboutMaker);
+}
+
+void DeclareMainWindowCommands(CommandRegistry& menu)
+{
+    using enum Op;
+    using enum Cond;
+    menu.Add("&Partes > &Fichero > A&ñadir Partes", "", "", Codes().A("i"), {AddWorkReportFile}).needs = {
+        FreeWorkReportList,    LoadMachineList,       LoadPlannedRepairs, MergeWorkReportFile,
+        SavePlannedRepairList, FreePlannedRepairList, FreeMachineList,    SortRevisionFile,
+        SortBreakdownFile,     SortPlannedRepairFile, RevisionPosted,     BreakdownPosted,
+        PlannedRepairPosted};
+    menu.Add("&Partes > &Fichero > &Descripción Partes", "", "", {}, {JobDescriptions});
+    menu.Add("&Utiles > &Fuentes", "", "", {}, {ShowFontDialog});
+    menu.Add("&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog});
+    menu.Add("&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer});
+    menu.Add("&Utiles > &Entorno  > &Acceso", "", "", {}, {Acceso1Click});
+    menu.Add("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {CreateNextYearEnvironment});
+    menu.Add("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {CMantenimSeg1Click})
+        .driveCaption = true;
+    menu.Add("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {A1Click});
+    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {CCopiaSeg1Click})
+        .driveCaption = true;
+    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {A2Click});
+    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "", {}, {VeltWeb1Click});
+    menu.Add("&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles});
+    menu.Add("&Utiles > &Ayuda", "", "", {}, {ShowHelp});
+    menu.Add("&Utiles > &Mensajes", "", "", {}, {ShowMailComposer});
+    menu.Add("&Utiles > I&nformes", "", "", {}, {MaintenanceReport});
+    menu.Add("&Utiles > Impor&tar", "", "", Codes().A("i").O(""), {ShowImportWindow});
+    menu.Add("&Utiles > Ce&rca de", "", "", {}, {AboutMaker});
+    menu.Add("&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {Acceso2Click});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "", {}, {Partes5Click});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "", {}, {OrdenesT1Click});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "", {}, {Personal2Click});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "", {}, {Mquinas2Click});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto", "", "", {}, {TiposMto2Click});
+    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "", "", {}, {OrdenesT2Click});
+    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "", "", {}, {PartesD1Click});
+    menu.Add("&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {}, {SubirFich1Click});
+    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "", "", {}, {OrdenesTrb1Click});
+    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Partes D", "", "", {}, {Partes4Click});
+    menu.Add("&Utiles > Actuali&zaciones", "", "", {}, {ActualizarVeltrano1Click});
+    // The pop-up menu's only command that runs feature operations.
+    menu.Add("Ordenar", "", "", {},
+             {WithAction("3", SortPlannedRepairFile), WithAction("", SortPlannedRepairFile),
+              WithAction("2", SortBreakdownFile), WithAction("", SortBreakdownFile), PurgePersonnelEntries,
+              SortWorkReportFile, SortPersonnelFile, SortEnergyReadings})
+        .popup = true;
 }
 
 QString HelpFilePath(const Context& ctx)

@@ -4,6 +4,7 @@
 #include "core/operations.h"
 
 #include <QString>
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>
@@ -19,8 +20,8 @@ struct Context;
 class Dispatcher
 {
 public:
-    Dispatcher(Context& ctx, const OperationRegistry& registry,
-               const CommandTable& table = MainCommandTable());
+    // `table` is the composed main menu (CommandRegistry::Compose); it must outlive the dispatcher.
+    Dispatcher(Context& ctx, const OperationRegistry& registry, const CommandTable& table);
     Dispatcher(const Dispatcher&) = delete;
     Dispatcher& operator=(const Dispatcher&) = delete;
 
@@ -60,6 +61,7 @@ private:
     const CommandTable& m_table;
     std::vector<QString> m_ownedShortcuts;
     std::map<QString, std::size_t> m_byPath;
+    std::array<std::optional<std::size_t>, kPendingEditCount> m_pendingEditItems;
     bool m_activationPending = false;
     std::function<void()> m_afterCommand;
 };
@@ -68,6 +70,9 @@ private:
 // ContinueFlag, LoadEnvironment, ClearInteractiveFlag, MachineBook, AddWorkReportFile, JobDescriptions,
 // ShowHelp, MaintenanceReport, AboutMaker. The Qt window adds its dialogs.
 void RegisterMainWindowOperations(OperationRegistry& registry);
+// Declares the main window's own items: Utiles but for the items of the features, the daily-report file
+// items of Partes and the pop-up menu's Ordenar.
+void DeclareMainWindowCommands(CommandRegistry& menu);
 
 // The program's help file in the program folder, found whatever the case of its name; empty when there
 // is none.

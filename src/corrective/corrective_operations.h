@@ -2,6 +2,7 @@
 
 namespace gim {
 
+class CommandRegistry;
 struct Context;
 class OperationRegistry;
 class PictureCodec;
@@ -10,5 +11,8 @@ class PictureCodec;
 // work-order listing. `codec` stores the photos chosen on the work-order card; it must outlive the
 // context.
 void RegisterCorrective(OperationRegistry& registry, Context& ctx, const PictureCodec& codec);
+
+// Declares the main-menu items of Averías, Reparaciones and OT/Prspuestos but a budget's materials.
+void DeclareCorrectiveCommands(CommandRegistry& menu);
 
 } // namespace gim

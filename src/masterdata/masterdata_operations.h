@@ -2,6 +2,7 @@
 
 namespace gim {
 
+class CommandRegistry;
 struct Context;
 class OperationRegistry;
 class PictureCodec;
@@ -10,5 +11,9 @@ class PictureCodec;
 // reserved-code check among the start-up steps. `codec` stores the photos chosen on the machine card;
 // it must outlive the context.
 void RegisterMasterdata(OperationRegistry& registry, Context& ctx, const PictureCodec& codec);
+
+// Declares the main-menu items of Máquinas, Procedimientos, Gamas but its budgets, Personal and their
+// Utiles items (reserved codes, export of the operations, web files).
+void DeclareMasterdataCommands(CommandRegistry& menu);
 
 } // namespace gim

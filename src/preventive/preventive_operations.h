@@ -2,6 +2,7 @@
 
 namespace gim {
 
+class CommandRegistry;
 struct Context;
 class OperationRegistry;
 
@@ -10,5 +11,8 @@ class OperationRegistry;
 // levels, the firm and agenda-note step of the start-up, and the plan's side of the routine commands'
 // hand-over.
 void RegisterPreventive(OperationRegistry& registry, Context& ctx);
+
+// Declares the main-menu items of Pláning, Historial MP, Predictivo, Energías and their exports.
+void DeclarePreventiveCommands(CommandRegistry& menu);
 
 } // namespace gim

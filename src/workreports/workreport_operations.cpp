@@ -1,5 +1,6 @@
 #include "workreports/workreport_operations.h"
 
+#include "core/command_table.h"
 #include "core/context.h"
 #include "core/operations.h"
 #include "corrective/work_orders.h"
@@ -34,6 +35,47 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx, const Pictur
     WorkOrders(ctx).workReportList = [](Context& c) -> const std::vector<WorkReportEntry>& {
         return LoadedWorkReports(c);
     };
+}
+
+void DeclareWorkReportCommands(CommandRegistry& menu)
+{
+    using enum Op;
+    using enum Cond;
+    menu.Add("&Gamas > &Presupuesto > &Actualizar", "", "", Codes().A("P"),
+             {DefineBudget, LoadOperationList, PreventiveBudget});
+    menu.Add("&Gamas > &Presupuesto > &Listar", "", "", {}, {LoadOperationList, PreventiveBudget});
+    menu.Add("&Costes > &Análisis > Pa&rtes > &Anual", "", "", Codes().A("3"), {MachineCostReport});
+    menu.Add("&Costes > &Análisis > Pa&rtes > &Periodo", "", "", Codes().A("4"), {MachineCostReport});
+    menu.Add("&Costes > &Análisis > Pa&rtes > &Cuentas", "", "", Codes().A("3").O("P"), {MachineCostReport});
+    menu.Add("&Costes > &Análisis > &Histórico > &Anual", "", "", Codes().A("1"), {MachineCostReport});
+    menu.Add("&Costes > &Análisis > &Histórico > &Periodo", "", "", Codes().A("2"), {MachineCostReport});
+    menu.Add("&Costes > &Análisis > &Histórico > &Cuentas", "", "", Codes().A("1").O("P"),
+             {MachineCostReport});
+    menu.Add("&Costes > &Presupuesto > &Definición", "", "", Codes().A("P"),
+             {DefineBudget, LoadOperationList, PreventiveBudget});
+    menu.Add("&Costes > &Presupuesto > &Listado", "", "", {}, {BudgetValuationReport});
+    menu.Add("&Costes > &Edicion Presup.", "", "", {}, {EditBudget});
+    menu.Add("&Partes > &Alta", "Ctrl+F11", "", Codes().A("1"),
+             {LoadMachineList, LoadPlannedRepairs, AddWorkReportLine, SavePlannedRepairList,
+              FreePlannedRepairList, FreeMachineList, When(RevisionPosted, SortRevisionFile),
+              When(BreakdownPosted, SortBreakdownFile), When(PlannedRepairPosted, SortPlannedRepairFile),
+              When(WorkReportWritten, SortWorkReportFile), When(PersonnelEntryPosted, PurgePersonnelEntries),
+              FreeWorkReportList});
+    menu.Add("&Partes > &Listados > &Partes", "F11", "", Codes().A("2"), {LoadWorkReports, WorkOrderReport});
+    menu.Add("&Partes > &Listados > &Ordenes", "", "", Codes().O("P").A("O"),
+             {LoadWorkReports, WorkOrderReport});
+    menu.Add("&Partes > &Listados > &Cuenta Coste", "", "", {}, {LoadWorkReports, CostAccountAnalysis});
+    menu.Add("&Partes > &Edición", "Shift+F11", "", Codes().A("4"),
+             {LoadWorkReports, ModifyWorkReport, FreeWorkReportList,
+              When(WorkReportWritten, SortWorkReportFile)})
+        .pendingEdit = PendingEdit(EditItem::Partes);
+    menu.Add("&Partes > &Informes > &Diario", "", "", {},
+             {LoadWorkReports, PersonnelDailyHoursReport, FreeWorkReportList});
+    menu.Add("&Partes > &Informes > &Periodo", "", "", {},
+             {LoadWorkReports, MaintenanceHoursReport, FreeWorkReportList});
+    menu.Add("&Partes > &Fichero > &Fraccionar fichero de Partes.", "", "", Codes().A("F"),
+             {SortWorkReportFile});
+    menu.Add("&Partes > &Ratios", "", "", {}, {PersonnelWeeklyHoursReport});
 }
 
 } // namespace gim

@@ -2,6 +2,7 @@
 
 namespace gim {
 
+class CommandRegistry;
 struct Context;
 class OperationRegistry;
 class PictureCodec;
@@ -10,5 +11,8 @@ class PictureCodec;
 // and its split into a year file), the entry and posting of lines, and the conditions under which the
 // commands that store lines sort the files they touched. `codec` stores the photos attached to lines.
 void RegisterWorkReports(OperationRegistry& registry, Context& ctx, const PictureCodec& codec);
+
+// Declares the main-menu items of Partes but its file items, Costes and the budgets of Gamas.
+void DeclareWorkReportCommands(CommandRegistry& menu);
 
 } // namespace gim

@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "core/command_table.h"
 #include "core/dispatch.h"
 #include "core/operations.h"
@@ -5,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
+#include <stdexcept>
+#include <string>
 
 namespace gim {
 namespace {
@@ -394,7 +398,7 @@ TEST(CommandTable, TheStatusBarHintsOfTheFeatureTables)
     };
     test::TestContext t;
     OperationRegistry registry;
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     for (const auto& [path, hint] : hints) {
         const auto index = dispatcher.Find(QString::fromUtf8(path));
         ASSERT_TRUE(index) << path;
@@ -406,7 +410,7 @@ TEST(CommandTable, EveryKeyHasOneOwnerTheFirstItemInMenuOrder)
 {
     test::TestContext t;
     OperationRegistry registry;
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     const auto owned = [&](const char* path) {
         return dispatcher.OwnedShortcut(*dispatcher.Find(QString::fromUtf8(path)));
     };
@@ -446,7 +450,7 @@ TEST(CommandTable, TheDeferredEditsLeadToTheEditItemsInFlagOrder)
     };
     test::TestContext t;
     OperationRegistry registry;
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     for (std::size_t flag = 0; flag < std::size(expected); ++flag) {
         const auto index = dispatcher.Find(QString::fromUtf8(expected[flag]));
         ASSERT_TRUE(index) << expected[flag];
@@ -459,7 +463,7 @@ TEST(CommandTable, OnlyTheMainWindowsOwnItemsAreOfferedBeforeTheFeaturesRegister
     test::TestContext t;
     OperationRegistry registry;
     RegisterMainWindowOperations(registry);
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     QStringList offered;
     for (std::size_t i = 0; i < dispatcher.Table().size(); ++i) {
         if (dispatcher.IsEnabled(i))
@@ -485,7 +489,7 @@ TEST(CommandTable, TheBackupItemsShowTheDriveOfTheDataFolder)
 {
     test::TestContext t;
     OperationRegistry registry;
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     const auto make = *dispatcher.Find(QStringLiteral("Utiles > Copia Seg. > Hacer > C:\\CopiaSeg"));
     const auto restore = *dispatcher.Find(QStringLiteral("Utiles > Copia Seg. > Restaurar > C:/CopiaSeg"));
     t.ctx.st.DriveText = QStringLiteral("D:");
@@ -493,6 +497,32 @@ TEST(CommandTable, TheBackupItemsShowTheDriveOfTheDataFolder)
     EXPECT_EQ(dispatcher.Caption(restore), "&D:/CopiaSeg");
     EXPECT_EQ(dispatcher.Caption(*dispatcher.Find(QStringLiteral("Utiles > Copia Seg. > Hacer > Examinar"))),
               "&Examinar");
+}
+
+// The composition refuses an item without a place, a place without an item and an item declared twice.
+TEST(CommandTable, TheMenuComposesOnlyWhenEveryPlaceHasOneItem)
+{
+    const auto failure = [](bool everything, const std::function<void(CommandRegistry&)>& change) {
+        CommandRegistry menu;
+        if (everything)
+            DeclareMenuItems(menu);
+        else
+            DeclareMainWindowCommands(menu);
+        change(menu);
+        try {
+            menu.Compose();
+        } catch (const std::logic_error& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(failure(true, [](CommandRegistry&) {}), "");
+    EXPECT_EQ(failure(false, [](CommandRegistry&) {}), "no menu item declared for Máquinas > Alta");
+    EXPECT_EQ(failure(true, [](CommandRegistry& m) { m.Add("&Utiles > &Nada", "", "", {}, {Op::ShowHelp}); }),
+              "menu item without a place in the menu: Utiles > Nada");
+    EXPECT_EQ(
+        failure(true, [](CommandRegistry& m) { m.Add("&Utiles > A&yuda", "", "", {}, {Op::ShowHelp}); }),
+        "menu item declared twice: Utiles > Ayuda");
 }
 
 TEST(CommandTable, StripAcceleratorKeepsADoubledAmpersand)

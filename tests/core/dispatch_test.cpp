@@ -1,5 +1,6 @@
 #include "core/dispatch.h"
 
+#include "app/features.h"
 #include "core/command.h"
 #include "core/environment.h"
 #include "core/io_errors.h"
@@ -80,7 +81,7 @@ protected:
 
     test::TestContext t;
     OperationRegistry registry;
-    Dispatcher dispatcher{t.ctx, registry};
+    Dispatcher dispatcher{t.ctx, registry, MainCommandTable()};
     QStringList log;
     std::map<Cond, bool> conditions;
 };
@@ -264,7 +265,7 @@ TEST_F(Dispatch, PendingEditsWaitWhileACommandRunsAndSkipItemsNotOffered)
     EXPECT_EQ(st.PendingEditFlags[1], 1);
 
     OperationRegistry bare;
-    Dispatcher plain(t.ctx, bare);
+    Dispatcher plain(t.ctx, bare, MainCommandTable());
     st.PendingEditFlags[5] = 1;
     log.clear();
     plain.RunPendingEdits();

@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "corrective/work_order_listings.h"
 #include "corrective/work_orders.h"
 #include "corrective_fixture.h"
@@ -158,7 +159,7 @@ TEST_F(WorkOrderListingsTest, AListedOpenOrderIsHandedToItsCard)
         .ExpectValue(QStringLiteral("Descripcion"), QStringLiteral("Luz fundida"))
         .Set(QStringLiteral("Estado"), QStringLiteral("T"))
         .Press(QStringLiteral("Salvar"));
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     dispatcher.RunPendingEdits();
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(Orders()[2].State.str(), QStringLiteral("T"));

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/features.h"
 #include "core/command_table.h"
 #include "core/dispatch.h"
 #include "core/environment.h"
@@ -83,7 +84,7 @@ protected:
 
     test::TestContext t;
     OperationRegistry registry;
-    Dispatcher dispatcher{t.ctx, registry};
+    Dispatcher dispatcher{t.ctx, registry, MainCommandTable()};
     std::unique_ptr<TGim> window;
     QStringList log;
 };

@@ -17,8 +17,8 @@
 namespace gim {
 namespace {
 
-// Everything the menu names: each item's steps, conditions and further needs, the owners' versions of
-// the steps, and the report window's hand-overs that the edit items run first.
+// Everything the menu names: each item's steps, conditions and further needs, and the report window's
+// hand-overs that the edit items run first.
 std::vector<Requirement> MenuNames()
 {
     std::vector<Requirement> names;
@@ -29,13 +29,6 @@ std::vector<Requirement> MenuNames()
     for (const CommandItem& item : MainCommandTable()) {
         for (const Requirement& name : item.Requirements())
             add(name);
-    }
-    for (const OwnerDifference& difference : OwnerDifferences()) {
-        for (const CommandStep& step : difference.steps) {
-            add(step.operation);
-            if (step.when)
-                add(step.when->cond);
-        }
     }
     for (const PendingEditEntry& entry : kPendingEdits)
         add(entry.handOver);
@@ -84,7 +77,7 @@ protected:
     QtPictureCodec codec; // outlives the contexts, as in the program
     test::TestContext t;
     OperationRegistry& operations = t.ctx.Module<OperationRegistry>();
-    Dispatcher dispatcher{t.ctx, operations};
+    Dispatcher dispatcher{t.ctx, operations, MainCommandTable()};
     std::unique_ptr<TGim> window;
 };
 

@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "app/main_window.h"
 #include "app/report_window.h"
 #include "core/dispatch.h"
@@ -171,7 +172,7 @@ protected:
 
     test::TestContext tc;
     OperationRegistry registry;
-    Dispatcher dispatcher{tc.ctx, registry};
+    Dispatcher dispatcher{tc.ctx, registry, MainCommandTable()};
     HandoverRegistry handover;
     std::unique_ptr<TGim> window;
 };

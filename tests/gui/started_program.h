@@ -129,7 +129,7 @@ protected:
     Context ctx{ui, clock, shell};
     OperationRegistry& operations = ctx.Module<OperationRegistry>();
     HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
-    Dispatcher dispatcher{ctx, operations};
+    Dispatcher dispatcher{ctx, operations, MainCommandTable()};
     std::unique_ptr<TGim> window;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/features.h"
 #include "core/context.h"
 #include "core/dispatch.h"
 #include "core/environment.h"
@@ -80,7 +81,7 @@ protected:
     // Runs a main-menu item as the main window would.
     bool RunMenu(const char* path)
     {
-        Dispatcher dispatcher(t.ctx, registry);
+        Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
         const auto item = dispatcher.Find(QString::fromUtf8(path));
         EXPECT_TRUE(item && dispatcher.IsEnabled(*item)) << path;
         return item && dispatcher.Run(*item);

@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "core/startup.h"
 #include "masterdata/machine_card.h"
 #include "masterdata/personnel_operations.h"
@@ -18,7 +19,7 @@ protected:
         RegisterMasterdata(registry, t.ctx, codec);
         RegisterPersonnel(registry, t.ctx, codec);
         RunStartupBeforeWindow(t.ctx);
-        dispatcher = std::make_unique<Dispatcher>(t.ctx, registry);
+        dispatcher = std::make_unique<Dispatcher>(t.ctx, registry, MainCommandTable());
         RunStartupAfterWindow(t.ctx);
     }
     bool PressKey(const char* key)

@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "core/sub_folders.h"
 #include "masterdata/procedure_card.h"
 #include "masterdata/procedures.h"
@@ -474,7 +475,7 @@ TEST_F(ProceduresTest, AListingRowHandedOverOpensItsRecordOnce)
         return QString();
     };
     HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
 
     handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Procedimientos, rowOf(QStringLiteral("PREB0102")));
     t.ui.ExpectCard(kCard).ExpectValue("Descripcion", "Medir").ExpectValue("TIEMPO", "15").Press("BitBtn1");

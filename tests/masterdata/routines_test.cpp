@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "core/command.h"
 #include "masterdata/machines.h"
 #include "masterdata/procedures.h"
@@ -103,7 +104,7 @@ protected:
 
 TEST_F(RoutinesTest, TheRoutineAndProcedureItemsAreOffered)
 {
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     QStringList offered;
     for (std::size_t i = 0; i < dispatcher.Table().size(); ++i) {
         const QString path = dispatcher.Table()[i].PlainPath();
@@ -738,7 +739,7 @@ TEST_F(RoutinesTest, AListingRowHandedOverOpensItsOperationOnceWithoutAsking)
         .ExpectValue("DescripGM", "LIMPIAR FILTRO")
         .ExpectValue("TiempoGM", "20")
         .Press("Impresion");
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     dispatcher.RunPendingEdits();
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ctx.st.PendingEditFlags[PendingEditIndex(EditItem::Gamas)], 0);

@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "core/command_table.h"
 #include "core/record_file.h"
 #include "preventive/annual_plan.h"

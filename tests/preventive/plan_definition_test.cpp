@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "core/startup.h"
 #include "masterdata/personnel.h"
 #include "preventive/plan_definition.h"
@@ -44,7 +45,7 @@ protected:
 TEST_F(PlanDefinitionTest, ThePlanItemsBuiltSoFarAreOffered)
 {
     SetHorizon(26, 27);
-    Dispatcher dispatcher(t.ctx, registry);
+    Dispatcher dispatcher(t.ctx, registry, MainCommandTable());
     QStringList offered;
     for (std::size_t i = 0; i < dispatcher.Table().size(); ++i) {
         const QString path = dispatcher.Table()[i].PlainPath();
