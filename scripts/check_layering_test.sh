@@ -40,8 +40,12 @@ put clean core/dispatch.cpp '#include "core/dispatch.h"' '#include "platform/ui.
     '#include <QtCore/QDate>' '#include <vector>'
 put clean platform/handover.cpp '#include "platform/handover.h"' '#include "records/cp1252.h"' \
     '// handover.cpp once included "core/state.h"'
-put clean platform/qt/main_window.cpp '#include "core/dispatch.h"' '#include <QWidget>' '#include <QPrinter>'
-put clean app/main.cpp '#include "core/context.h"' '#include <QApplication>'
+put clean platform/qt/card_dialog.cpp '#include "platform/card.h"' '#include <QWidget>' '#include <QPrinter>'
+put clean app/main_window.cpp '#include "core/dispatch.h"' '#include "platform/qt/card_dialog.h"' \
+    '#include "store/supplier_card.h"' '#include <QApplication>'
+put clean workreports/work_report_posting.cpp '#include "store/store_movements.h"' \
+    '#include "corrective/breakdowns.h"' '#include "workreports/work_report_card.h"'
+put clean corrective/work_orders.cpp '#include "masterdata/machines.h"' '#include "vector"' '#include <map>'
 expect clean 0 ''
 
 # One widget header in core is enough to fail.
@@ -72,5 +76,25 @@ put seam platform/script/scripted_ui.cpp '#include "masterdata/machines.h"'
 expect seam 1 "\
 platform/handover.cpp:2: includes \"core/state.h\"; the platform seam does not depend on the layers above it
 platform/script/scripted_ui.cpp:1: includes \"masterdata/machines.h\"; the platform seam does not depend on the layers above it"
+
+# Each folder includes only the layers below it; the Qt view is the program's to choose.
+put layers platform/qt/window.cpp '#include "core/context.h"'
+put layers core/startup.cpp '#include "masterdata/machines.h"'
+put layers store/spare_parts.cpp '#include "workreports/work_report_posting.h"' '#include "masterdata/machines.h"'
+put layers corrective/breakdowns.cpp '#include "preventive/revisions.h"'
+put layers masterdata/machines.cpp '#include "platform/script/scripted_ui.h"'
+expect layers 1 "\
+core/startup.cpp:1: includes \"masterdata/machines.h\"; core may include only platform, records
+corrective/breakdowns.cpp:1: includes \"preventive/revisions.h\"; corrective may include only masterdata, core, platform, records
+masterdata/machines.cpp:1: includes \"platform/script/scripted_ui.h\"; masterdata may include only core, platform, records
+platform/qt/window.cpp:1: includes \"core/context.h\"; the platform seam does not depend on the layers above it
+store/spare_parts.cpp:1: includes \"workreports/work_report_posting.h\"; store may include only masterdata, core, platform, records"
+
+# A feature reaches another feature's card through its operations, never through the card's header.
+put cards workreports/work_report_entry.cpp '#include "corrective/breakdown_card.h"' '#include "workreports/work_report_card.h"'
+put cards preventive/revisions.cpp '#include "masterdata/routine_card.h"'
+expect cards 1 "\
+preventive/revisions.cpp:1: includes \"masterdata/routine_card.h\"; a card header is private to its feature
+workreports/work_report_entry.cpp:1: includes \"corrective/breakdown_card.h\"; a card header is private to its feature"
 
 exit "$failed"
