@@ -4,10 +4,8 @@ namespace gim {
 
 struct Context;
 class OperationRegistry;
-class PictureCodec;
 
 // Registers the operations of the store and purchasing menu items built so far (the supplier register).
-// `codec` stores the pictures chosen on the store's cards; it must outlive the context.
-void RegisterStore(OperationRegistry& registry, Context& ctx, const PictureCodec& codec);
+void RegisterStore(OperationRegistry& registry, Context& ctx);
 
 } // namespace gim

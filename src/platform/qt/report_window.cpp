@@ -387,8 +387,7 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
     // The text takes the keys at once: PageDown and Ctrl+End work without a click first.
     window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
     // A window opened by the web synchronisation loads the exchange file at once.
-    const auto& flags = m_ctx.st.PendingEditFlags;
-    if (flags[PendingEditIndex(EditItem::Partes)] == 1 || flags[PendingEditIndex(EditItem::OrdenesT)] == 1)
+    if (m_handover.ExchangePending(m_ctx.st.PendingEditFlags))
         window->Load();
     window->SetStatusText(QString());
     return window;
@@ -1049,8 +1048,10 @@ void TEditorRTF::Save()
 
 void TEditorRTF::Load()
 {
+    static const HandoverRegistry none;
     const ExchangeLoad exchange =
-        LoadExchangeFiles(m_ctx.st.PendingEditFlags, m_ctx.st.CurrentEnvironment, ExchangeFolder());
+        LoadExchangeFiles(m_windows ? m_windows->Handover() : none, m_ctx.st.PendingEditFlags,
+                          m_ctx.st.CurrentEnvironment, ExchangeFolder());
     if (exchange.pending) {
         if (exchange.loaded) {
             ReportDocument doc;
