@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "corrective/corrective_operations.h"
 #include "corrective/work_orders.h"
 #include "masterdata/masterdata_fixture.h"
