@@ -51,6 +51,7 @@ struct Desk
     Desk()
     {
         ctx.st.BaseDir = ctx.st.WorkDir = dir.path();
+        ctx.codec = &codec;
         ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
         InitCurrentDate(ctx);
         BuildDataFileNames(ctx);
@@ -111,7 +112,7 @@ void BM_MachineListingShown(benchmark::State& state)
     StoreRecords(desk.ctx, desk.ctx.st.FileName(DataFile::Machine), machines);
 
     OperationRegistry& operations = desk.ctx.Module<OperationRegistry>();
-    RegisterFeatures(operations, desk.ctx, desk.codec);
+    RegisterFeatures(desk.ctx);
     Dispatcher dispatcher(desk.ctx, operations, MainCommandTable());
     const QString f2 = QStringLiteral("Máquinas > Listado > Máquinas");
 
@@ -194,8 +195,9 @@ double StartUp(const QString& folder)
         std::unique_ptr<TGim> window;
         seconds = bench::TimeOnce([&] {
             ctx.st.BaseDir = ctx.st.WorkDir = folder;
+            ctx.codec = &codec;
             OperationRegistry& operations = ctx.Module<OperationRegistry>();
-            RegisterFeatures(operations, ctx, codec);
+            RegisterFeatures(ctx);
             RunStartupBeforeWindow(ctx);
             Dispatcher dispatcher(ctx, operations, MainCommandTable());
             window = std::make_unique<TGim>(ctx, operations, dispatcher);

@@ -115,7 +115,7 @@ struct Plant
             // The first start writes the environment selector.
             Context first(ui, clock, shell);
             first.st.BaseDir = first.st.WorkDir = folder;
-            RegisterFeatures(first.Module<OperationRegistry>(), first, codec);
+            RegisterFeatures(first);
             RunStartupBeforeWindow(first);
         }
         ctx = std::make_unique<Context>(ui, clock, shell);
@@ -126,7 +126,8 @@ struct Plant
         BuildDataFileNames(c);
         BuildFirmFileNames(c);
         WriteData(c);
-        RegisterFeatures(c.Module<OperationRegistry>(), c, codec);
+        c.codec = &codec;
+        RegisterFeatures(c);
         RunStartupBeforeWindow(c);
         RunStartupAfterWindow(c);
         if (Personnel(c).PersonnelList.empty())

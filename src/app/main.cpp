@@ -41,18 +41,19 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    gim::QtPictureCodec pictureCodec; // outlives the context, which keeps a reference
+    gim::QtPictureCodec pictureCodec; // outlives the context, which points to it
     gim::QtUi ui;
     gim::QtShell shell;
     gim::SystemClock clock;
     gim::Context ctx(ui, clock, shell);
     ctx.st.BaseDir = dataDir;
     ctx.st.WorkDir = dataDir;
+    ctx.codec = &pictureCodec;
 
     // Each feature registers its operations in the context's registry; a menu item is offered once all
     // of its operations are there.
     gim::OperationRegistry& operations = ctx.Module<gim::OperationRegistry>();
-    gim::RegisterFeatures(operations, ctx, pictureCodec);
+    gim::RegisterFeatures(ctx);
 
     gim::RunStartupBeforeWindow(ctx);
 
@@ -70,12 +71,11 @@ int main(int argc, char** argv)
     ui.SetPictureViewer(
         [&ctx](QWidget* card, const QString& path) { (new gim::PictureViewer(ctx, card))->StartWith(path); });
     // The spare-part card's picture box opens the viewer on the part's folder, proposing its picture name.
-    gim::SpareParts(ctx).openPictureViewer = [&window](gim::Context& c) {
+    operations.Register(gim::Op::ShowSparePartPicture, [&window](gim::Context& c) {
         auto* viewer = new gim::PictureViewer(c, &window);
         viewer->SetSparePartPictureName(gim::SpareParts(c).SparePartPictureName);
         viewer->Start();
-        return true;
-    };
+    });
     gim::RunStartupAfterWindow(ctx);
     window.RefreshCaption();
     // Without a window manager nothing maximises; the window then still covers the screen.

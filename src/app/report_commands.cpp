@@ -157,8 +157,10 @@ void ReportCommands::Save()
 
 void ReportCommands::Load()
 {
-    const ExchangeLoad exchange = LoadExchangeFiles(m_ctx.st.PendingEditFlags, m_ctx.st.CurrentEnvironment,
-                                                    WebExchangeFolder(m_ctx.st.BaseDir));
+    static const HandoverRegistry none;
+    const ExchangeLoad exchange =
+        LoadExchangeFiles(m_windows ? m_windows->Handover() : none, m_ctx.st.PendingEditFlags,
+                          m_ctx.st.CurrentEnvironment, WebExchangeFolder(m_ctx.st.BaseDir));
     if (exchange.pending) {
         if (exchange.loaded) {
             ReportDocument doc;

@@ -70,8 +70,7 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
     // The text takes the keys at once: PageDown and Ctrl+End work without a click first.
     window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
     // A window opened by the web synchronisation loads the exchange file at once.
-    const auto& flags = m_ctx.st.PendingEditFlags;
-    if (flags[PendingEditIndex(EditItem::Partes)] == 1 || flags[PendingEditIndex(EditItem::OrdenesT)] == 1)
+    if (m_handover.ExchangePending(m_ctx.st.PendingEditFlags))
         window->Commands().Load();
     window->SetStatusText(QString());
     return window;

@@ -14,14 +14,16 @@
 namespace gim {
 
 class FileFaults;
+class PictureCodec;
 
 // The path of `fileName` in `folder`. Old data folders come from Windows, where the case of a name never
 // mattered: an existing file is found whatever its case and keeps its own spelling; a new file takes the
 // spelling asked for.
 QString ResolveDataPath(const QString& folder, const QString& fileName);
 
-// Everything an operation needs: the program-wide state, the user, the clock and the desktop.
-// The program has one; every test builds its own in a temporary folder.
+// Everything an operation needs: the program-wide state and the services: the user (with the printer),
+// the clock, the desktop and the picture codec. The program has one; every test builds its own in a
+// temporary folder.
 struct Context
 {
     Context(Ui& u, Clock& c, Shell& s) : ui(u), clock(c), shell(s) {}
@@ -33,9 +35,12 @@ struct Context
     Clock& clock;
     Shell& shell;
     FileFaults* faults = nullptr; // tests inject file-system failures here
+    // Stores the photos chosen on the cards; without one no photo is stored. It outlives the context.
+    const PictureCodec* codec = nullptr;
 
     // The program-wide variables a feature module owns (its record lists, card flags, input buffers):
-    // one object per type, created on first use and living as long as the context.
+    // one object per type, created on first use and living as long as the context. The program's
+    // OperationRegistry is one of them: a feature runs another's operation through it by its Op id.
     template <typename T> T& Module()
     {
         auto& slot = m_modules[std::type_index(typeid(T))];

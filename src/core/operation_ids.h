@@ -76,7 +76,10 @@
     X(OrdenesTrb1Click) X(Partes4Click) X(ActualizarVeltrano1Click)                                         \
     /* The report window's Editar items: they hand the selected row over to the edit commands */            \
     X(EditarPartes) X(EditarGamas) X(EditarRepara) X(EditarAverias) X(EditarOrdenesT) X(EditarCompras)      \
-    X(EditarRAlmacen) X(EditarProcedimientos) X(EditarEnergias)
+    X(EditarRAlmacen) X(EditarProcedimientos) X(EditarEnergias)                                             \
+    /* Run by one feature and registered by the one that does the work (no menu item names them) */        \
+    X(UnloadPlannedMachine) X(ReloadPlannedMachine) X(DownloadWorkOrderPhoto) X(ShowSparePartPicture)       \
+    X(PrintSparePartLabels)
 
 #define GIM_CONDITIONS(X)                                                                                   \
     X(ContinueFlag) X(MachineCardRequest) X(OperationDeleted) X(PredictiveRecordStored)                     \

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/ordered_list.h"
 #include "records/data_files.h"
 #include "records/hour_price_record.h"
 #include "records/machine_record.h"
 #include "records/personnel_record.h"
+#include "records/work_report_record.h"
 
 #include <QDateTime>
 #include <QString>
@@ -81,6 +83,10 @@ struct State
     // Hour prices, loaded with the personnel
     std::vector<THourPriceRecord> HourPriceTable;
     std::int64_t AverageHourPrice = 100;
+
+    // The daily-report lines loaded for the command (LoadWorkReports), latest week date first and within a
+    // date the highest operator first; the work orders read them too.
+    std::vector<ListEntry<TWorkReportRecord>> WorkReportList;
 
     // Data-file name table, rebuilt by LoadEnvironment
     std::array<QString, kDataFileCount> DataFileNames;

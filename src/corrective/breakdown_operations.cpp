@@ -8,9 +8,8 @@
 
 namespace gim {
 
-void RegisterBreakdowns(OperationRegistry& registry, Context& ctx, const PictureCodec& codec)
+void RegisterBreakdowns(OperationRegistry& registry, Context& ctx)
 {
-    Breakdowns(ctx).photoCodec = &codec;
 
     registry.Register(Op::AddBreakdowns, AddBreakdowns);
     registry.Register(Op::SortBreakdownFile, SortBreakdownFile);

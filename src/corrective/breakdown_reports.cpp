@@ -287,6 +287,19 @@ void RepetitiveBreakdownReport(Context& ctx)
 
 void RegisterBreakdownHandover(Context& ctx, HandoverRegistry& handover)
 {
+    // The breakdown listing's columns; the day and the week are emptied, the operators not taken.
+    HandoverMap& map = handover.Map(EditItem::Averias);
+    map.fields = {{1, "Code", 8},
+                  {4, "Shift", 2},
+                  {5, "Type", 2},
+                  {6, "Stop", kNumberText},
+                  {7, "Intervention", kNumberText},
+                  {8, "Delay", kNumberText},
+                  {9, "Officer", 14},
+                  {10, "NoticeTime", 14},
+                  {12, "Description", 130}};
+    map.alsoCleared = {"Day", "Week"};
+    map.clearedOnOpen = {"Code", "Description"};
     handover.SetDeliver(EditItem::Averias, [&ctx](const HandoverFields& fields) {
         TBreakdownRecord& input = Breakdowns(ctx).BreakdownInput;
         auto word = [](const QString& text) { return static_cast<std::uint16_t>(ParseInt64(text).value); };

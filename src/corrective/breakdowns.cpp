@@ -37,7 +37,7 @@ std::string DayAndMachineKey(const TBreakdownRecord& r)
 void ImportBreakdownPhoto(Context& ctx)
 {
     State& st = ctx.st;
-    const PictureCodec* codec = Breakdowns(ctx).photoCodec;
+    const PictureCodec* codec = ctx.codec;
     if (st.PhotoAssignFlag == 0 || !codec) {
         st.PhotoAssignFlag = 0;
         return;

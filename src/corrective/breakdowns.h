@@ -11,7 +11,6 @@
 namespace gim {
 
 struct Context;
-class PictureCodec;
 
 using BreakdownEntry = ListEntry<TBreakdownRecord>;
 
@@ -28,9 +27,6 @@ struct BreakdownsState
     TBreakdownRecord BreakdownInput{};
     // The search record of the edit card, kept from one search to the next.
     std::optional<TBreakdownRecord> SearchRecord;
-
-    // Stores the photos chosen on the card; set when the program is wired.
-    const PictureCodec* photoCodec = nullptr;
 };
 
 BreakdownsState& Breakdowns(Context& ctx);

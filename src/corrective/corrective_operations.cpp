@@ -9,9 +9,8 @@
 
 namespace gim {
 
-void RegisterCorrective(OperationRegistry& registry, Context& ctx, const PictureCodec& codec)
+void RegisterCorrective(OperationRegistry& registry, Context& ctx)
 {
-    WorkOrders(ctx).photoCodec = &codec;
 
     registry.Register(Op::NewWorkOrder, NewWorkOrder);
     registry.Register(Op::EditWorkOrder, EditWorkOrder);

@@ -9,7 +9,7 @@
 
 namespace gim {
 
-void RegisterPlannedRepairs(OperationRegistry& registry, Context& ctx, const PictureCodec&)
+void RegisterPlannedRepairs(OperationRegistry& registry, Context& ctx)
 {
     registry.Register(Op::NewPlannedRepair, NewPlannedRepair);
     registry.Register(Op::SortPlannedRepairFile, SortPlannedRepairFile);

@@ -268,6 +268,12 @@ void ReportRepairHistory(Context& ctx)
 
 void RegisterPlannedRepairHandover(Context& ctx, HandoverRegistry& handover)
 {
+    // The repair listing's columns; Week and Year make the absolute week below.
+    HandoverMap& map = handover.Map(EditItem::Repara);
+    map.fields = {{1, "Code", 8},          {3, "Minutes", kNumberText}, {4, "State", 2}, {5, "Specialty", 2},
+                  {6, "Order", 8},         {7, "Week", kNumberText},    {8, "Year", 4},  {9, "Executor", 24},
+                  {10, "Description", 130}};
+    map.clearedOnOpen = {"Description"};
     handover.SetDeliver(EditItem::Repara, [&ctx](const HandoverFields& fields) {
         State& st = ctx.st;
         TPlannedRepairRecord& input = PlannedRepairs(ctx).PlannedRepairInput;

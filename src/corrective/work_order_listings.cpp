@@ -20,22 +20,11 @@ namespace {
 HandoverMap ListingHandoverMap()
 {
     HandoverMap m;
-    auto field = [&m](int column, const char* name, int capacity) {
-        m.fields.push_back(HandoverField{column, QString::fromLatin1(name), capacity});
-    };
-    field(1, "Number", 11);
-    field(2, "Refex", 8);
-    field(3, "State", 2);
-    field(5, "NoticeHour", 5);
-    field(6, "StartDate", 8);
-    field(7, "StartHour", 5);
-    field(8, "CloseDate", 8);
-    field(9, "CloseHour", 5);
-    field(10, "Requester", 24);
-    field(11, "Machine", 8);
-    field(13, "Type", 2);
-    field(14, "Description", 130);
-    m.clearedOnOpen = QStringList{QStringLiteral("Description")};
+    m.fields = {{1, "Number", 11},     {2, "Refex", 8},     {3, "State", 2},     {5, "NoticeHour", 5},
+                {6, "StartDate", 8},   {7, "StartHour", 5}, {8, "CloseDate", 8}, {9, "CloseHour", 5},
+                {10, "Requester", 24}, {11, "Machine", 8},  {13, "Type", 2},     {14, "Description", 130}};
+    m.clearedOnOpen = {"Description"};
+    m.exchangeFile = "_OT.txt"; // the orders the web synchronisation fetched
     return m;
 }
 
@@ -88,7 +77,7 @@ void ListWorkOrders(Context& ctx)
 
     // Minutes booked per order, summed over every daily-report line in one pass.
     QHash<QString, std::int64_t> booked;
-    for (const auto& [r, pos] : WorkReportList(ctx))
+    for (const auto& [r, pos] : ctx.st.WorkReportList)
         booked[r.Orden.str()] += r.Tinter.get();
 
     auto report = std::make_shared<ReportDocument>(budgets ? QStringLiteral("PRESUPUESTO DE REPARACIÓN")

@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/io_errors.h"
 #include "core/lookups.h"
+#include "core/operations.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
 #include "core/texts.h"
@@ -48,7 +49,7 @@ bool ImportWorkOrderPhoto(Context& ctx, std::uint32_t number)
     State& st = ctx.st;
     if (st.PhotoAssignFlag == 0)
         return false;
-    const PictureCodec* codec = WorkOrders(ctx).photoCodec;
+    const PictureCodec* codec = ctx.codec;
     if (!codec) {
         st.PhotoAssignFlag = 0;
         return false;
@@ -161,20 +162,6 @@ WorkOrdersState& WorkOrders(Context& ctx)
     return ctx.Module<WorkOrdersState>();
 }
 
-const std::vector<ListEntry<TWorkReportRecord>>& WorkReportList(Context& ctx)
-{
-    static const std::vector<ListEntry<TWorkReportRecord>> none;
-    WorkOrdersState& w = WorkOrders(ctx);
-    return w.workReportList ? w.workReportList(ctx) : none;
-}
-
-void DownloadWorkOrderPhoto(Context& ctx, const QString& refex)
-{
-    WorkOrdersState& w = WorkOrders(ctx);
-    if (w.downloadWorkOrderPhoto)
-        w.downloadWorkOrderPhoto(ctx, refex);
-}
-
 bool WriteWorkOrder(Context& ctx, const QString& fileName)
 {
     const TWorkOrderRecord& rec = WorkOrders(ctx).CurrentWorkOrder;
@@ -226,7 +213,7 @@ void NewWorkOrder(Context& ctx)
         cur.Number = static_cast<std::int32_t>(count);
         st.ContinueFlag = 1;
         if (cur.State == "E")
-            DownloadWorkOrderPhoto(ctx, cur.Refex.str());
+            ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::DownloadWorkOrderPhoto);
     } else {
         st.InteractiveFlag = 1;
     }
@@ -283,7 +270,7 @@ void CloseWorkOrder(Context& ctx)
     State& st = ctx.st;
     // The date of the first daily report naming each order, found in one pass over the lines.
     QHash<QString, QString> firstReport;
-    for (const auto& [r, pos] : WorkReportList(ctx))
+    for (const auto& [r, pos] : st.WorkReportList)
         if (!firstReport.contains(r.Orden.str()))
             firstReport.insert(r.Orden.str(), r.dia.str().left(7));
     const QString today = WeekCodeOf(ctx.clock.Now().date());
@@ -345,7 +332,7 @@ void UpdateImportedWorkOrder(Context& ctx, const QString& refex)
     w.CurrentWorkOrder = w.WorkOrderInput;
     w.CurrentWorkOrder.Number = static_cast<std::int32_t>(pos);
     if (w.CurrentWorkOrder.State == "E")
-        DownloadWorkOrderPhoto(ctx, refex);
+        ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::DownloadWorkOrderPhoto);
     ListEntry<TWorkOrderRecord> entry{*found, pos};
     KeyedFile<WorkOrderFile>(ctx, fileName).WriteAt(entry, w.CurrentWorkOrder);
 }

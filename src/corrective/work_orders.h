@@ -6,13 +6,11 @@
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace gim {
 
 struct Context;
-class PictureCodec;
 
 // The program-wide variables of the work orders and repair budgets.
 struct WorkOrdersState
@@ -23,15 +21,6 @@ struct WorkOrdersState
     std::uint8_t WorkOrderOpened = 0;        // 1 when the asked order existed or its card was saved
     std::uint8_t ImportedOrderMatched = 0;   // 1 when the import found the order's external reference
     std::uint32_t WantedWorkOrderNumber = 0; // the order SelectWorkOrders fetches in modes "O" and "S"
-
-    // The daily-report lines loaded for the command, in list order; the daily reports set it when the
-    // program is wired. Cierre OT proposes their dates and the listing sums their minutes.
-    std::function<const std::vector<ListEntry<TWorkReportRecord>>&(Context&)> workReportList;
-    // Fetches the photo the web service holds for an executed order (its external reference); nothing
-    // until the web transfers are wired in.
-    std::function<void(Context&, const QString& refex)> downloadWorkOrderPhoto;
-    // Stores the photos chosen on the card; set when the program is wired.
-    const PictureCodec* photoCodec = nullptr;
 };
 
 WorkOrdersState& WorkOrders(Context& ctx);
@@ -53,10 +42,9 @@ struct RepairBudgetFile : TableFile<DataFile::RepairBudget, TWorkOrderRecord>
 inline constexpr const char* kAnnulledOrder = "Orden de Trabajo ANULADA";
 inline constexpr const char* kMissingOrder = "OT INEXISTENTE";
 
-// The daily-report lines of the command (empty where the daily reports are not wired in).
-const std::vector<ListEntry<TWorkReportRecord>>& WorkReportList(Context& ctx);
-// The web service's photo of an executed order; does nothing until the web transfers are wired in.
-void DownloadWorkOrderPhoto(Context& ctx, const QString& refex);
+// Cierre OT proposes the dates of the daily-report lines the command loaded (st.WorkReportList) and the
+// listing sums their minutes. An imported order arriving executed has its photo fetched from the web
+// service through Op::DownloadWorkOrderPhoto (CurrentWorkOrder's Refex), registered by the web transfers.
 
 // Writes CurrentWorkOrder as the record of its number in the file named (the .OTR or .PRO name). A
 // missing file is created; a file that cannot be opened is reported and nothing is written. Returns

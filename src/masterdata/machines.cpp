@@ -31,7 +31,7 @@ void ImportMachinePhoto(Context& ctx)
     State& st = ctx.st;
     if (st.PhotoAssignFlag == 0)
         return;
-    const PictureCodec* codec = Machines(ctx).photoCodec;
+    const PictureCodec* codec = ctx.codec;
     if (!codec) {
         st.PhotoAssignFlag = 0;
         return;

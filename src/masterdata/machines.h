@@ -11,7 +11,6 @@
 namespace gim {
 
 struct Context;
-class PictureCodec;
 
 using MachineEntry = ListEntry<TMachineRecord>;
 
@@ -27,9 +26,6 @@ struct MachinesState
 
     std::uint8_t MachineSaveRequested = 0;
     std::uint8_t MachineDeleteRequested = 0;
-
-    // Stores the photos chosen on the card; set when the program is wired.
-    const PictureCodec* photoCodec = nullptr;
 };
 
 MachinesState& Machines(Context& ctx);

@@ -11,9 +11,8 @@
 
 namespace gim {
 
-void RegisterMasterdata(OperationRegistry& registry, Context& ctx, const PictureCodec& codec)
+void RegisterMasterdata(OperationRegistry& registry, Context& ctx)
 {
-    Machines(ctx).photoCodec = &codec;
 
     registry.Register(Op::LoadMachineList, LoadMachineList);
     registry.Register(Op::FreeMachineList, FreeMachineList);

@@ -5,12 +5,10 @@ namespace gim {
 class CommandRegistry;
 struct Context;
 class OperationRegistry;
-class PictureCodec;
 
 // Registers the operations and conditions of the machine and reserved-code menu items, and the
-// reserved-code check among the start-up steps. `codec` stores the photos chosen on the machine card;
-// it must outlive the context.
-void RegisterMasterdata(OperationRegistry& registry, Context& ctx, const PictureCodec& codec);
+// reserved-code check among the start-up steps.
+void RegisterMasterdata(OperationRegistry& registry, Context& ctx);
 
 // Declares the main-menu items of Máquinas, Procedimientos, Gamas but its budgets, Personal and their
 // Utiles items (reserved codes, export of the operations, web files).

@@ -41,7 +41,7 @@ THourPriceRecord DefaultPriceRow(const State& st, const TPersonnelRecord& person
 void ImportPersonPhoto(Context& ctx)
 {
     State& st = ctx.st;
-    const PictureCodec* codec = Personnel(ctx).photoCodec;
+    const PictureCodec* codec = ctx.codec;
     if (st.PhotoAssignFlag == 0 || !codec) {
         st.PhotoAssignFlag = 0;
         return;

@@ -14,7 +14,6 @@
 namespace gim {
 
 struct Context;
-class PictureCodec;
 
 using PersonListEntry = ListEntry<TPersonnelRecord>;
 
@@ -30,9 +29,6 @@ struct PersonnelState
     THourPriceRecord ImportedHourPrice{};
     // The expedient-entry buffer: whoever posts an entry, or looks its employee up, fills it here.
     TPersonnelEntryRecord CurrentPersonnelEntry{};
-
-    // Stores the photos chosen on the personnel card; set when the program is wired.
-    const PictureCodec* photoCodec = nullptr;
 };
 
 PersonnelState& Personnel(Context& ctx);

@@ -11,9 +11,8 @@
 
 namespace gim {
 
-void RegisterPersonnel(OperationRegistry& registry, Context& ctx, const PictureCodec& codec)
+void RegisterPersonnel(OperationRegistry& registry, Context& ctx)
 {
-    Personnel(ctx).photoCodec = &codec;
 
     registry.Register(Op::LoadPersonnel, LoadPersonnel);
     registry.Register(Op::NewPersonnelCard, NewPersonnelCard);

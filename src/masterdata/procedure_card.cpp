@@ -92,7 +92,7 @@ void TakePhoto(Context& ctx, CardState& state)
         return;
     state.set(Picture, *chosen);
     state.caption = QStringLiteral("Visualizar Imagen - (") + *chosen + QLatin1Char(')');
-    if (const PictureCodec* codec = Machines(ctx).photoCodec; codec && folder)
+    if (const PictureCodec* codec = ctx.codec; codec && folder)
         ImportPictureFile(ctx, *codec, subFolder, name, *chosen);
 }
 

@@ -85,10 +85,11 @@ void ListProcedures(Context& ctx)
 
 void RegisterProcedureHandover(Context& ctx, HandoverRegistry& handover)
 {
-    // The listing joins code, speciality, procedure and instruction; a stored record says where the
-    // parts end when they are not 8, 2, 2 and 2 characters long.
-    handover.Map(EditItem::Procedimientos).lookupKey =
-        [&ctx](const HandoverKey&, const QString& joined) -> std::optional<QStringList> {
+    // The listing joins code, speciality, procedure and instruction (blanks removed); a stored record
+    // says where the parts end when they are not 8, 2, 2 and 2 characters long.
+    HandoverMap& map = handover.Map(EditItem::Procedimientos);
+    map.keys = {{1, {{"MachineCode", 8}, {"Espec", 2}, {"Proced", 2}, {"Inst", 2}}, true}};
+    map.lookupKey = [&ctx](const HandoverKey&, const QString& joined) -> std::optional<QStringList> {
         const std::vector<TProcedureRecord> records =
             KeyedFile<ProcedureFile>(ctx).Read(Report::Silent).value_or(std::vector<TProcedureRecord>{});
         for (const TProcedureRecord& r : records) {

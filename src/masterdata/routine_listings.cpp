@@ -107,6 +107,14 @@ void ListOperations(Context& ctx)
 
 void RegisterOperationHandover(Context& ctx, HandoverRegistry& handover)
 {
+    // The operation listing's columns; the machine code stays as it was.
+    HandoverMap& map = handover.Map(EditItem::Gamas);
+    map.fields = {{1, "Frequency", 2},
+                  {2, "State", 2},
+                  {3, "Minutes", kNumberText},
+                  {4, "Speciality", 2},
+                  {5, "Description", 130}};
+    map.clearedOnOpen = {"Description"};
     handover.SetDeliver(EditItem::Gamas, [&ctx](const HandoverFields& fields) {
         TOperationRecord& selected = Routines(ctx).SelectedOperation;
         for (const auto& [name, value] : fields) {

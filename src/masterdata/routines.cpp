@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/environment.h"
 #include "core/lookups.h"
+#include "core/operations.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
@@ -644,8 +645,7 @@ bool UnloadMachineForEdit(Context& ctx)
     r.EditorPlanEntry.Code.assign(r.CurrentOperation.MachineCode);
     st.ActionCode = QStringLiteral("E");
     st.AnswerCode = QStringLiteral("D");
-    if (r.plan.unloadMachine)
-        r.plan.unloadMachine(ctx);
+    ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::UnloadPlannedMachine);
     r.EditorPlanEntry.StartWeek = r.PlanSearchEntry.StartWeek.get();
     return st.ActionCode == QLatin1String("E") && !(r.EditorPlanEntry.Code == "#");
 }
@@ -659,8 +659,7 @@ void ReloadMachineAfterEdit(Context& ctx)
     st.CurrentMachine.Codigo.assign(r.EditorPlanEntry.Code);
     st.ActionCode = QStringLiteral("E");
     st.AnswerCode = QStringLiteral("C");
-    if (r.plan.reloadMachine)
-        r.plan.reloadMachine(ctx);
+    ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::ReloadPlannedMachine);
 }
 
 double AnnualOccurrences(Context& ctx, const QString& specialitySelection, const QString& frequency)

@@ -21,20 +21,6 @@ using OperationEntry = ListEntry<TOperationRecord>;
 // The position of a list entry whose record is not in the file yet (a copied operation).
 inline constexpr std::uint32_t kNotInFile = std::numeric_limits<std::uint32_t>::max();
 
-// The plan's side of the hand-over of a planned machine. The routine commands take a machine that is in
-// the plan out of it while its routine changes and load it back at the same start week afterwards; the
-// planning module fills these in. Both run with CurrentMachine's code set, ActionCode "E" and AnswerCode
-// "D" (unload) or "C" (load), inside a guard that gives the caller its mode codes back. unloadMachine
-// unloads the machine and compacts the plan file; it says that the plan keeps the machine by changing
-// ActionCode or by setting EditorPlanEntry's code to "#". reloadMachine loads it again at
-// EditorPlanEntry's start week and compacts the plan file; it is only called once the operation file
-// holds the machine's new routine together (the plan reads it by halves). Empty hooks do nothing.
-struct PlanHooks
-{
-    std::function<void(Context&)> unloadMachine;
-    std::function<void(Context&)> reloadMachine;
-};
-
 // The program-wide variables of the maintenance routines (gamas).
 struct RoutinesState
 {
@@ -53,7 +39,6 @@ struct RoutinesState
     TPlanRecord EditorPlanEntry{};
     // The machine goes back into the plan once the list has been saved.
     bool PlanReloadPending = false;
-    PlanHooks plan;
 
     std::uint8_t OperationSaveRequested = 0;
     std::uint8_t OperationDeleteRequested = 0;
@@ -116,7 +101,13 @@ void SaveOperationList(Context& ctx);
 // the marker in PlanSearchEntry's code, when the plan keeps it. An import (OutputCode "W") that meets a
 // planned machine is refused instead: a message, and CurrentOperation's code "#".
 bool FindPlannedMachine(Context& ctx);
-// The two plan calls of the hand-over; unloading returns whether the machine is out of the plan.
+// The two plan calls of the hand-over, run through the operation registry (the plan registers
+// Op::UnloadPlannedMachine and Op::ReloadPlannedMachine; without them nothing happens). Both run with
+// CurrentMachine's code set, ActionCode "E" and AnswerCode "D" (unload) or "C" (load), inside a guard that
+// gives the caller its mode codes back. The plan says it keeps the machine by changing ActionCode or by
+// setting EditorPlanEntry's code to "#"; unloading returns whether the machine is out of the plan. The
+// reload puts it back at EditorPlanEntry's start week, once the operation file holds the machine's new
+// routine together (the plan reads it by halves).
 bool UnloadMachineForEdit(Context& ctx);
 void ReloadMachineAfterEdit(Context& ctx);
 

@@ -45,6 +45,9 @@ struct EditItemInfo
 const std::array<EditItemInfo, kEditItemCount>& EditMenuItems();
 const EditItemInfo& EditItemInfoOf(EditItem item);
 
+// Numbers travel as text, cut to this many characters; the owner converts them.
+inline constexpr int kNumberText = 11;
+
 // Where one column of a listing row goes: a field of the entity's input buffer, cut to its capacity.
 struct HandoverField
 {
@@ -66,7 +69,7 @@ struct HandoverKey
 // The fields of an input buffer by name, as texts.
 using HandoverFields = std::map<QString, QString>;
 
-// How one listing's rows map onto its entity's input buffer.
+// How one listing's rows map onto its entity's input buffer. The entity's owner registers it.
 struct HandoverMap
 {
     std::vector<HandoverField> fields;
@@ -76,6 +79,9 @@ struct HandoverMap
     // Splits a joined key exactly, from the entity's own records, where the parts' lengths vary; nullopt
     // (or no lookup) falls back to the split by widths.
     std::function<std::optional<QStringList>(const HandoverKey& key, const QString& joined)> lookupKey;
+    // The file whose rows the web synchronisation fetches for this item, after the environment code
+    // ("_PD.txt"); empty when there is none.
+    QString exchangeFile;
 };
 
 // Splits a joined key by the widths of its parts (see HandoverKey).
@@ -88,12 +94,10 @@ QStringList SplitRow(const QString& row);
 // alsoCleared fields, empty.
 HandoverFields ReadRow(const HandoverMap& map, const QString& row);
 
-// The nine maps: which listing column fills which field. Each entity's owner takes the fields into its
-// record (converting dates and numbers) through HandoverRegistry::SetDeliver.
-HandoverMap StandardHandoverMap(EditItem item);
-
 // The Editar hand-over: the maps of the nine items, the fields last handed over to each, and the
-// owners' callbacks that take them into their input buffers.
+// owners' callbacks that take them into their input buffers. Each entity's owner sets its item's map
+// (which listing column fills which field) and takes the fields into its record, converting dates and
+// numbers; an item nobody registered fills nothing but still sets its flag.
 class HandoverRegistry
 {
 public:
@@ -101,8 +105,6 @@ public:
     using Deliver = std::function<void(const HandoverFields& fields)>;
     // Empties the named fields of the entity's input buffer (a report window opened).
     using Clear = std::function<void(const QStringList& fields)>;
-
-    HandoverRegistry();
 
     HandoverMap& Map(EditItem item) { return m_entries[PendingEditIndex(item)].map; }
     const HandoverMap& Map(EditItem item) const { return m_entries[PendingEditIndex(item)].map; }
@@ -122,6 +124,10 @@ public:
     // A report window opens: the hand-over buffers lose the key and text fields of clearedOnOpen, so an
     // edit command does not take a row picked in an earlier listing.
     void ClearForNewWindow();
+
+    // Whether the flag of an item with an exchange file is set: the web synchronisation has just
+    // fetched the files, and the next report window loads them instead of asking for a file.
+    bool ExchangePending(const EditFlags& flags) const;
 
 private:
     struct Entry

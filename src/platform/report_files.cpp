@@ -113,29 +113,25 @@ QString WriteExportFile(const QString& folder, const QString& stem, const QStrin
     return path;
 }
 
-ExchangeLoad LoadExchangeFiles(EditFlags& flags, const QString& environment, const QString& exchangeFolder)
+ExchangeLoad LoadExchangeFiles(const HandoverRegistry& handover, EditFlags& flags, const QString& environment,
+                               const QString& exchangeFolder)
 {
     ExchangeLoad result;
-    const std::size_t partes = PendingEditIndex(EditItem::Partes);
-    const std::size_t ordenes = PendingEditIndex(EditItem::OrdenesT);
-    if (flags[partes] != 1 && flags[ordenes] != 1)
-        return result;
-    result.pending = true;
-    auto load = [&](std::size_t flag, const char* suffix) {
-        if (flags[flag] != 1)
-            return;
+    result.pending = handover.ExchangePending(flags);
+    for (std::size_t flag = 0; flag < kEditItemCount; ++flag) {
+        const QString& file = handover.Map(static_cast<EditItem>(flag)).exchangeFile;
+        if (flags[flag] != 1 || file.isEmpty())
+            continue;
         const std::optional<QByteArray> bytes =
-            ReadWholeFile(exchangeFolder + QLatin1Char('/') + environment + QLatin1String(suffix));
+            ReadWholeFile(exchangeFolder + QLatin1Char('/') + environment + file);
         if (!bytes) {
             flags[flag] = 0;
-            return;
+            continue;
         }
         result.loaded = true;
         result.text =
             FromCp1252(std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
-    };
-    load(partes, "_PD.txt");
-    load(ordenes, "_OT.txt");
+    }
     return result;
 }
 

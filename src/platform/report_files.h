@@ -43,9 +43,10 @@ struct ExchangeLoad
     bool loaded = false;  // a file replaced the text
     QString text;         // the text loaded (Windows-1252 decoded)
 };
-// With the Partes flag set loads <environment>_PD.txt from the exchange folder, with OrdenesT
-// <environment>_OT.txt (both in this order, the second replacing the first); a missing file clears its
-// flag and loads nothing.
-ExchangeLoad LoadExchangeFiles(EditFlags& flags, const QString& environment, const QString& exchangeFolder);
+// For each item whose flag is set and whose map names an exchange file, in the order of the flags, loads
+// <environment> + that file from the exchange folder (a later file replacing an earlier one); a missing
+// file clears its flag and loads nothing.
+ExchangeLoad LoadExchangeFiles(const HandoverRegistry& handover, EditFlags& flags, const QString& environment,
+                               const QString& exchangeFolder);
 
 } // namespace gim

@@ -702,20 +702,19 @@ void PlanImportedMachine(Context& ctx)
     PlanOneMachine(ctx);
 }
 
-void InstallRoutinePlanHooks(Context& ctx)
+void UnloadPlannedMachine(Context& ctx)
 {
-    PlanHooks& hooks = Routines(ctx).plan;
-    hooks.unloadMachine = [](Context& c) {
-        const PlanOutcome outcome = PlanOneMachine(c);
-        ListAnnualPlan(c);
-        // The routine of a machine the plan could not let go of is not changed.
-        if (outcome != PlanOutcome::Unloaded)
-            Routines(c).EditorPlanEntry.Code = "#";
-    };
-    hooks.reloadMachine = [](Context& c) {
-        PlanOneMachine(c);
-        ListAnnualPlan(c);
-    };
+    const PlanOutcome outcome = PlanOneMachine(ctx);
+    ListAnnualPlan(ctx);
+    // The routine of a machine the plan could not let go of is not changed.
+    if (outcome != PlanOutcome::Unloaded)
+        Routines(ctx).EditorPlanEntry.Code = "#";
+}
+
+void ReloadPlannedMachine(Context& ctx)
+{
+    PlanOneMachine(ctx);
+    ListAnnualPlan(ctx);
 }
 
 } // namespace gim

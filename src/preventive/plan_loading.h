@@ -87,8 +87,10 @@ void ShiftStartWeekFromEnvironment(Context& ctx, int sourceFirstYear);
 // The import's load of ImportedPlanEntry's machine at its start week.
 void PlanImportedMachine(Context& ctx);
 
-// The plan's side of the routine commands' hand-over: a planned machine goes out of the plan while its
-// routine changes and comes back at the same start week.
-void InstallRoutinePlanHooks(Context& ctx);
+// The plan's side of the routine commands' hand-over (Op::UnloadPlannedMachine): takes CurrentMachine
+// out of the plan while its routine changes; a machine the plan keeps gets EditorPlanEntry's code "#".
+void UnloadPlannedMachine(Context& ctx);
+// Op::ReloadPlannedMachine: loads CurrentMachine back at EditorPlanEntry's start week.
+void ReloadPlannedMachine(Context& ctx);
 
 } // namespace gim

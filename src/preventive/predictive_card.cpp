@@ -137,7 +137,7 @@ void TakePicture(Context& ctx, CardState& state)
             return;
         state.set(kImage, *chosen);
         state.caption = QStringLiteral("Visualizar Imagen - (") + *chosen + QLatin1Char(')');
-        if (const PictureCodec* codec = Machines(ctx).photoCodec)
+        if (const PictureCodec* codec = ctx.codec)
             ImportPictureFile(ctx, *codec, p.PicturePath, state.value(kPos) + QStringLiteral(".JPG"),
                               *chosen);
     } else if (ModeIs(ctx, {"1"})) {

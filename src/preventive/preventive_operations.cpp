@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/operations.h"
 #include "core/startup.h"
+#include "platform/handover.h"
 #include "preventive/annual_plan.h"
 #include "preventive/plan_control.h"
 #include "preventive/plan_definition.h"
@@ -44,7 +45,13 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::ControlPlan, ControlPlan);
 
     ctx.Module<StartupSteps>().environmentData.emplace(7, LoadFirmAndWeekAgenda);
-    InstallRoutinePlanHooks(ctx);
+
+    // Editar > Energías, from the reading export listing (Codigo, Conta, Fecha, Orden, Lectura); the
+    // reading's edit converts a date longer than 7 characters.
+    ctx.Module<HandoverRegistry>().Map(EditItem::Energias).fields = {
+        {1, "MachineCode", 8}, {2, "MeterCode", 8}, {3, "Date", 10}, {5, "Reading", kNumberText}};
+    registry.Register(Op::UnloadPlannedMachine, UnloadPlannedMachine);
+    registry.Register(Op::ReloadPlannedMachine, ReloadPlannedMachine);
 }
 
 void DeclarePreventiveCommands(CommandRegistry& menu)

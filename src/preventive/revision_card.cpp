@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/field_rules.h"
 #include "core/lookups.h"
+#include "core/operations.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
 #include "masterdata/reserved_codes.h"
@@ -85,21 +86,6 @@ void ShowPerson(Context& ctx, CardState& state)
         state.set(kPersonLabel, person.Nombre.str() + QLatin1Char(' ') + person.Apellidos.str());
 }
 
-// "RP" typed as the state hands a pending repair to the planned repairs. The card's own mode codes and
-// the history's re-sort flag survive the nested add, which runs in mode "1" and sorts its own file.
-void AddPendingRepair(Context& ctx)
-{
-    const std::function<void(Context&)>& add = Revisions(ctx).addPendingRepair;
-    if (!add)
-        return;
-    ModeCodeGuard codes(ctx);
-    const std::uint8_t continueFlag = ctx.st.ContinueFlag;
-    ctx.st.ActionCode = QStringLiteral("1");
-    ctx.st.ContinueFlag = 0;
-    add(ctx);
-    ctx.st.ContinueFlag = continueFlag;
-}
-
 template <std::size_t N>
 ControlBinding<RevisionForm> BindRecordText(const QString& control, ShortString<N> TRevisionRecord::*field)
 {
@@ -132,6 +118,22 @@ CardBinding<RevisionForm> MakeBinding(bool readCode)
 }
 
 } // namespace
+
+// The card's own mode codes and the history's re-sort flag survive the nested add.
+void AddPendingRepair(Context& ctx)
+{
+    const OperationRegistry& operations = ctx.Module<OperationRegistry>();
+    if (!operations.Has(Op::NewPlannedRepair))
+        return;
+    ModeCodeGuard codes(ctx);
+    const std::uint8_t continueFlag = ctx.st.ContinueFlag;
+    ctx.st.ActionCode = QStringLiteral("1");
+    ctx.st.ContinueFlag = 0;
+    operations.Run(ctx, Op::NewPlannedRepair);
+    if (ctx.st.ContinueFlag == 1)
+        operations.RunIfRegistered(ctx, Op::SortPlannedRepairFile);
+    ctx.st.ContinueFlag = continueFlag;
+}
 
 QString FrequencyText(const QString& code)
 {

@@ -37,6 +37,10 @@ enum class RevisionCardRole {
 // takes "*".
 CardSpec RevisionCardSpec(Context& ctx, RevisionCardRole role);
 
+// What "RP" runs: the planned repairs' add (Op::NewPlannedRepair) in mode "1", then their sorted rewrite
+// when it stored a repair; the caller's mode codes and ContinueFlag come back. Nothing without them.
+void AddPendingRepair(Context& ctx);
+
 // The card's binding; the machine code is read back only where the card is a search form.
 const CardBinding<RevisionForm>& RevisionCardBinding(bool readCode);
 

@@ -7,7 +7,6 @@
 #include "records/revision_record.h"
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace gim {
@@ -26,9 +25,6 @@ struct RevisionState
     TRevisionRecord CurrentRevision{};
     // The pending repair a revision card hands over ("#" none); WritePendingRepairFromRevision stores it.
     TPlannedRepairRecord CurrentPlannedRepair{};
-    // Adds a pending repair through the planned repairs' own card, and sorts their file when that add
-    // sets ContinueFlag. Filled when the planned repairs are registered; empty, "RP" does nothing.
-    std::function<void(Context&)> addPendingRepair;
 };
 
 RevisionState& Revisions(Context& ctx);

@@ -1,6 +1,7 @@
 #include "store/spare_part_browse.h"
 
 #include "core/context.h"
+#include "core/operations.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
 #include "masterdata/machines.h"
@@ -129,9 +130,7 @@ CardSpec FilterSpec(Context& ctx)
     spec.onButton = [&ctx](CardState&, const ButtonSpec& button) {
         if (button.name != kPicture)
             return true;
-        SparePartsState& sp = SpareParts(ctx);
-        if (sp.openPictureViewer)
-            sp.openPictureViewer(ctx);
+        ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::ShowSparePartPicture);
         return false;
     };
     return spec;
@@ -240,13 +239,6 @@ void WriteBack(Context& ctx, SparePartEntry& entry)
 
 } // namespace
 
-void PrintSparePartLabels(Context& ctx, const TSparePartRecord& part)
-{
-    SparePartsState& sp = SpareParts(ctx);
-    if (sp.printSparePartLabels)
-        sp.printSparePartLabels(ctx, part);
-}
-
 void BrowseSpareParts(Context& ctx)
 {
     State& st = ctx.st;
@@ -306,7 +298,7 @@ void BrowseSpareParts(Context& ctx)
             buf.Pieza.assign(stored.Pieza);
         }
         if (answer == QLatin1String("E")) {
-            PrintSparePartLabels(ctx, sp.SparePartBuffer);
+            ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::PrintSparePartLabels);
             continue;
         }
         if (answer == QLatin1String("B")) {

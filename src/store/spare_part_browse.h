@@ -14,7 +14,4 @@ struct Context;
 // MovementPostedFlag.
 void BrowseSpareParts(Context& ctx);
 
-// The labels of one part, through the hook the store's listings fill.
-void PrintSparePartLabels(Context& ctx, const TSparePartRecord& part);
-
 } // namespace gim

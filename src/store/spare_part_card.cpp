@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/field_rules.h"
 #include "core/lookups.h"
+#include "core/operations.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
 #include "core/texts.h"
@@ -288,7 +289,7 @@ void OpenPartPicture(Context& ctx, const TSparePartRecord& rec)
     st.CurrentSubFolder = PhotoSubFolder(PhotoOwner::SparePart, st.CurrentEnvironment, rec.Codigo.str());
     if (!MakeSubFolder(st.BaseDir, st.CurrentSubFolder))
         return;
-    if (sp.openPictureViewer && sp.openPictureViewer(ctx))
+    if (ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::ShowSparePartPicture))
         sp.AddContinueMark = QStringLiteral("N");
 }
 

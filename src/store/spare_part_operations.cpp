@@ -2,14 +2,32 @@
 
 #include "core/context.h"
 #include "core/operations.h"
+#include "platform/handover.h"
 #include "store/spare_part_browse.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
 
 namespace gim {
 
-void RegisterSpareParts(OperationRegistry& registry, Context&, const PictureCodec&)
+void RegisterSpareParts(OperationRegistry& registry, Context& ctx)
 {
+    // Editar > R.Almacén and, for the purchase orders the store will own, Editar > Compras: both listings
+    // carry the part key joined, whose machine code may be shorter than its 8 characters.
+    const std::vector<std::pair<QString, int>> partKey{
+        {"Codigo", 8}, {"Equipo", 2}, {"Util", 3}, {"Pieza", 3}};
+    HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
+    HandoverMap& parts = handover.Map(EditItem::RAlmacen);
+    parts.keys = {{1, partKey, false}};
+    parts.fields = {
+        {2, "Nombre", 130}, {3, "Stock", kNumberText}, {4, "Exist", kNumberText}, {6, "Local", 4}};
+    HandoverMap& orders = handover.Map(EditItem::Compras); // the three dates are week codes
+    orders.fields = {{1, "Nped", kNumberText},
+                     {3, "Sumtro", 10},
+                     {4, "fechALTA", 8},
+                     {5, "fechaENT", 8},
+                     {6, "Fechcierr", 8}};
+    orders.keys = {{2, partKey, false}};
+
     registry.Register(Op::LoadSparePartList, LoadSparePartList);
     registry.Register(Op::FreeSparePartList, FreeSparePartList);
     registry.Register(Op::AddSparePart, AddSparePart);

@@ -4,10 +4,9 @@ namespace gim {
 
 struct Context;
 class OperationRegistry;
-class PictureCodec;
 
 // Registers the operations of the spare-part menu items built so far: the list's load and free, the
 // new-part cards and the sorted rewrite of the part file.
-void RegisterSpareParts(OperationRegistry& registry, Context& ctx, const PictureCodec& codec);
+void RegisterSpareParts(OperationRegistry& registry, Context& ctx);
 
 } // namespace gim

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -31,12 +30,9 @@ struct SparePartsState
     std::size_t SparePartCursor = 0;
     QString SparePartPictureName; // Equipo + Util + Pieza + ".jpg", proposed by the picture viewer's save
     QString AddContinueMark = QStringLiteral("S"); // "N" ends the series of new-part cards
-
-    // Opens the picture viewer on CurrentSubFolder, proposing SparePartPictureName for its save. Filled
-    // where the program has windows; returns whether a viewer opened.
-    std::function<bool(Context&)> openPictureViewer;
-    // Prints labels of a part (asks how many). Filled by the store's listings; none prints nothing.
-    std::function<void(Context&, const TSparePartRecord&)> printSparePartLabels;
+    // The picture box and the browse's "&Imagen" run Op::ShowSparePartPicture, which the program's window
+    // registers: the picture viewer on CurrentSubFolder, proposing SparePartPictureName for its save. The
+    // labels of SparePartBuffer are Op::PrintSparePartLabels (asks how many), from the store's listings.
 };
 
 SparePartsState& SpareParts(Context& ctx);

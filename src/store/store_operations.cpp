@@ -8,8 +8,7 @@
 
 namespace gim {
 
-void RegisterStore(OperationRegistry& registry, [[maybe_unused]] Context& ctx,
-                   [[maybe_unused]] const PictureCodec& codec)
+void RegisterStore(OperationRegistry& registry, [[maybe_unused]] Context& ctx)
 {
     registry.Register(Op::LoadSupplierList, LoadSupplierList);
     registry.Register(Op::FreeSupplierList, FreeSupplierList);

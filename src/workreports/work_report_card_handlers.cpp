@@ -118,7 +118,7 @@ void ShowDayTotal(CardSession& s, CardState& state)
     const QString day = state.value(kDia);
     const QString who = state.value(kMatricula);
     std::int64_t total = 0;
-    for (const WorkReportEntry& e : w.WorkReportList) {
+    for (const WorkReportEntry& e : s.ctx.st.WorkReportList) {
         const QString lineDay = e.rec.dia.str();
         if (lineDay < day)
             break;

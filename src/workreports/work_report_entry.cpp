@@ -74,7 +74,7 @@ void StorePhoto(Context& ctx)
 {
     State& st = ctx.st;
     const WorkReportsState& w = WorkReports(ctx);
-    if (st.PhotoAssignFlag == 0 || !w.photoCodec) {
+    if (st.PhotoAssignFlag == 0 || !ctx.codec) {
         st.PhotoAssignFlag = 0;
         return;
     }
@@ -82,8 +82,7 @@ void StorePhoto(Context& ctx)
     const std::string_view part = w.CurrentWorkReport.SparePart.bytes();
     const QString name = PhotoSafeName(FromCp1252(part.substr(0, 8)).trimmed() +
                                        FromCp1252(part.substr(std::min<std::size_t>(8, part.size()))));
-    ImportPictureFile(ctx, *w.photoCodec, PhotoSubFolder(PhotoOwner::WorkReport, st.CurrentEnvironment),
-                      name);
+    ImportPictureFile(ctx, *ctx.codec, PhotoSubFolder(PhotoOwner::WorkReport, st.CurrentEnvironment), name);
 }
 
 // Stores the line and posts it as one step; the photo follows once it is stored. Returns whether it was

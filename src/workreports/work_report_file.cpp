@@ -117,12 +117,12 @@ struct SortedRewriteOfLines
 bool RewriteSorted(Context& ctx)
 {
     WorkReportsState& w = WorkReports(ctx);
-    FreeWorkReportList(w.WorkReportList);
+    FreeWorkReportList(ctx.st.WorkReportList);
     const QString name = WorkReportFile::Name(ctx.st);
     const QString twin = WorkReportFile::Twin(ctx.st);
     try {
         if (!RewriteThroughTwin<TWorkReportRecord>(
-                ctx, name, twin, SortedRewriteOfLines{&w.WorkReportList},
+                ctx, name, twin, SortedRewriteOfLines{&ctx.st.WorkReportList},
                 {.twin = WorkReportFile::kTwin, .order = WorkReportFile::kSortOrder, .report = Report::Show}))
             return false;
     } catch (const IoAbort& e) {
@@ -140,7 +140,6 @@ bool RewriteSorted(Context& ctx)
 bool SplitByWeeks(Context& ctx)
 {
     State& st = ctx.st;
-    WorkReportsState& w = WorkReports(ctx);
     // A closed picker chose no range: the range of an earlier command must not be split again.
     if (!PickWeekRange(ctx))
         return false;
@@ -161,20 +160,20 @@ bool SplitByWeeks(Context& ctx)
         return false;
     }
 
-    FreeWorkReportList(w.WorkReportList);
+    FreeWorkReportList(ctx.st.WorkReportList);
     std::optional<std::vector<TWorkReportRecord>> read = KeyedFile<WorkReportFile>(ctx).Read(Report::Show);
     if (!read)
         return false;
     std::vector<TWorkReportRecord> arrived = std::move(*read);
     std::reverse(arrived.begin(), arrived.end());
     const std::vector<std::uint32_t> order = SortedLines(arrived);
-    FillList(w.WorkReportList, arrived, order);
+    FillList(ctx.st.WorkReportList, arrived, order);
 
     const std::string yearText = year.toStdString();
     const std::string first = firstWeek.toStdString();
     const std::string last = lastWeek.toStdString();
     std::vector<TWorkReportRecord> lines;
-    for (const WorkReportEntry& e : w.WorkReportList) {
+    for (const WorkReportEntry& e : ctx.st.WorkReportList) {
         const std::string_view dia = e.rec.dia.bytes();
         const std::string_view week = dia.substr(std::min<std::size_t>(3, dia.size()), 2);
         if (dia.substr(0, 2) == yearText && week >= first && week <= last)
@@ -182,7 +181,7 @@ bool SplitByWeeks(Context& ctx)
     }
     WriteLock lock(ctx);
     StoreRecords(ctx, WorkReportYearFileName(st.CurrentEnvironment, year), lines);
-    w.WorkReportWritten = 0;
+    WorkReports(ctx).WorkReportWritten = 0;
     return true;
 }
 
@@ -229,14 +228,13 @@ void SetWorkReportDefaults(Context& ctx)
 
 void LoadWorkReports(Context& ctx)
 {
-    WorkReportsState& w = WorkReports(ctx);
-    FreeWorkReportList(w.WorkReportList);
-    w.WorkReportList = KeyedFile<WorkReportFile>(ctx).LoadList(Report::Silent);
+    FreeWorkReportList(ctx.st.WorkReportList);
+    ctx.st.WorkReportList = KeyedFile<WorkReportFile>(ctx).LoadList(Report::Silent);
     if (ctx.st.LastIOResult != IoCode::Ok)
         return;
     CheckHeapMemory(ctx);
     // The file is read in one go: the window shows the load done.
-    const int count = static_cast<int>(w.WorkReportList.size());
+    const int count = static_cast<int>(ctx.st.WorkReportList.size());
     ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS PARTES DIARIOS"), count);
     ctx.ui.SetProgress(count);
     ctx.ui.EndProgress();
@@ -244,7 +242,7 @@ void LoadWorkReports(Context& ctx)
 
 const std::vector<WorkReportEntry>& LoadedWorkReports(Context& ctx)
 {
-    return WorkReports(ctx).WorkReportList;
+    return ctx.st.WorkReportList;
 }
 
 void InsertWorkReportSorted(std::vector<WorkReportEntry>& list, WorkReportEntry entry)
@@ -261,7 +259,7 @@ void FreeWorkReportList(std::vector<WorkReportEntry>& list)
 
 void FreeWorkReportList(Context& ctx)
 {
-    FreeWorkReportList(WorkReports(ctx).WorkReportList);
+    FreeWorkReportList(ctx.st.WorkReportList);
 }
 
 bool AppendWorkReport(Context& ctx)

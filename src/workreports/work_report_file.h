@@ -13,7 +13,6 @@
 namespace gim {
 
 struct Context;
-class PictureCodec;
 
 using WorkReportEntry = ListEntry<TWorkReportRecord>;
 
@@ -29,8 +28,6 @@ struct ChosenRepairClose
 // The program-wide variables of the daily work reports.
 struct WorkReportsState
 {
-    // Latest week date first, and within a date the highest operator first.
-    std::vector<WorkReportEntry> WorkReportList;
     // The line every routine of the daily reports reads and writes.
     TWorkReportRecord CurrentWorkReport{};
     // The line an outside caller (import, merge, report window) hands in.
@@ -68,8 +65,6 @@ struct WorkReportsState
 
     // The merge's control mode: "A" automatic merges without cards and without refusal messages.
     QString MergeMode;
-    // Stores the photos attached to a line; set when the program is wired.
-    const PictureCodec* photoCodec = nullptr;
 };
 
 WorkReportsState& WorkReports(Context& ctx);

@@ -3,17 +3,25 @@
 #include "core/command_table.h"
 #include "core/context.h"
 #include "core/operations.h"
-#include "corrective/work_orders.h"
+#include "platform/handover.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_posting.h"
 
 namespace gim {
 
-void RegisterWorkReports(OperationRegistry& registry, Context& ctx, const PictureCodec& codec)
+void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
 {
     WorkReportsState& w = WorkReports(ctx);
-    w.photoCodec = &codec;
+    // Editar > Partes: the daily-report listing's columns (its edit turns the date "dd/mm/yyyy" into dia's
+    // week code), and the file of lines the web synchronisation fetches.
+    HandoverMap& map = ctx.Module<HandoverRegistry>().Map(EditItem::Partes);
+    map.fields = {{1, "Matricula", 6},       {2, "Codigo", 8}, {3, "dia", 10},
+                  {4, "TIPOH", 3},           {5, "Tipo", 3},   {6, "Tinter", kNumberText},
+                  {7, "Tparo", kNumberText}, {8, "Orden", 8},  {9, "SparePart", 16},
+                  {10, "Descripcion", 48}};
+    map.clearedOnOpen = {"Matricula", "Codigo"};
+    map.exchangeFile = "_PD.txt";
 
     registry.Register(Op::LoadWorkReports, LoadWorkReports);
     registry.Register(Op::FreeWorkReportList, [](Context& c) { FreeWorkReportList(c); });
@@ -31,10 +39,6 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx, const Pictur
                                [&w](const Context&) { return w.RevisionPostedFlag != 0; });
     registry.RegisterCondition(Cond::PersonnelEntryPosted,
                                [&w](const Context&) { return w.PersonnelEntryPostedFlag != 0; });
-    // Cierre OT and the order listing read the lines the command loaded.
-    WorkOrders(ctx).workReportList = [](Context& c) -> const std::vector<WorkReportEntry>& {
-        return LoadedWorkReports(c);
-    };
 }
 
 void DeclareWorkReportCommands(CommandRegistry& menu)

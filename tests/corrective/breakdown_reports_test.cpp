@@ -2,6 +2,7 @@
 #include "corrective/breakdowns.h"
 #include "corrective/breakdowns_fixture.h"
 #include "platform/handover.h"
+#include "support/handover_rows.h"
 
 namespace gim {
 namespace {
@@ -198,6 +199,27 @@ TEST_F(BreakdownsTest, TheRepetitiveReportRanksMachinesByInterventionSummedPastA
                           "\tTORNO\tTorno\t1000 Hr 0 Mn\t0 Hr 20 Mn\t2\t30000\n"
                           "\tBOMBA01\tBomba de agua\t1 Hr 30 Mn\t0 Hr 7 Mn\t1\t90\n"
                           "\tValores acumulados de averías desde la semana: 2/2026"));
+}
+
+// Editar > Averías on a row of the breakdown listing: the day and the week are emptied.
+TEST_F(BreakdownReportTest, EditarAveriasFillsTheBreakdownFieldsOfItsColumns)
+{
+    HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Averias,
+                      test::Row({"4", "M1", "x", "y", "M", "EL", "30", "20", "5", "Pérez", "07/12/26-08:15",
+                                 "z", "Motor quemado"}));
+    EXPECT_EQ(test::Describe(handover.Buffer(EditItem::Averias)),
+              test::Describe({{"Code", "M1"},
+                              {"Shift", "M"},
+                              {"Type", "EL"},
+                              {"Stop", "30"},
+                              {"Intervention", "20"},
+                              {"Delay", "5"},
+                              {"Officer", "Pérez"},
+                              {"NoticeTime", "07/12/26-08:15"},
+                              {"Description", "Motor quemado"},
+                              {"Day", ""},
+                              {"Week", ""}}));
 }
 
 } // namespace

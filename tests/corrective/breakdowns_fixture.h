@@ -24,7 +24,7 @@ protected:
         st.PlanWeeks = 4 * 52;
         StoreMachines(
             {Machine("BOMBA01", "Bomba de agua", "BOM"), Machine("PRENSA", "Prensa grande", "PRE")});
-        RegisterBreakdowns(registry, t.ctx, codec);
+        RegisterBreakdowns(registry, t.ctx);
     }
 
     static TBreakdownRecord Breakdown(const char* code, int week, const char* description = "Fallo",

@@ -374,8 +374,8 @@ TEST_F(BreakdownsTest, ABreakdownOfWeek53IsFiledAndListedInTheYearItsWeekCodeNam
 // Each kind of value the corrective cards cannot hold is refused, the card kept open and nothing stored.
 TEST_F(BreakdownsTest, TheCorrectiveCardsRefuseWhatTheirFieldsCannotHold)
 {
-    RegisterPlannedRepairs(registry, t.ctx, codec);
-    RegisterCorrective(registry, t.ctx, codec);
+    RegisterPlannedRepairs(registry, t.ctx);
+    RegisterCorrective(registry, t.ctx);
     StoreBreakdowns({Breakdown("PRENSA", 150)});
     const char* menus[] = {"Averías > Altas", "Reparaciones > Consulta > Selectiva",
                            "Reparaciones > Altas > Pendiente", "OT/Prspuestos > Altas > OrdenT"};

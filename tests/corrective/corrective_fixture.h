@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "corrective/corrective_operations.h"
 #include "corrective/work_orders.h"
 #include "masterdata/masterdata_fixture.h"
@@ -20,7 +18,7 @@ class CorrectiveTest : public MasterdataTest
 protected:
     CorrectiveTest()
     {
-        RegisterCorrective(registry, t.ctx, codec);
+        RegisterCorrective(registry, t.ctx);
         StoreMachines({Machine("M1", "Prensa"), Machine("M2", "Torno")});
     }
 
@@ -65,11 +63,10 @@ protected:
     // The daily-report lines the command sees.
     void SetReportLines(std::vector<TWorkReportRecord> lines)
     {
-        auto entries = std::make_shared<std::vector<ListEntry<TWorkReportRecord>>>();
+        std::vector<ListEntry<TWorkReportRecord>>& entries = t.ctx.st.WorkReportList;
+        entries.clear();
         for (std::size_t i = 0; i < lines.size(); ++i)
-            entries->push_back({lines[i], static_cast<std::uint32_t>(i)});
-        WorkOrders(t.ctx).workReportList =
-            [entries](Context&) -> const std::vector<ListEntry<TWorkReportRecord>>& { return *entries; };
+            entries.push_back({lines[i], static_cast<std::uint32_t>(i)});
     }
     QString Transcript() const
     {

@@ -2,6 +2,7 @@
 #include "corrective/planned_repairs.h"
 #include "corrective/planned_repairs_fixture.h"
 #include "platform/handover.h"
+#include "support/handover_rows.h"
 
 namespace gim {
 namespace {
@@ -219,6 +220,25 @@ TEST_F(RepairHistoryTest, AListedRowLeadsTheSelectiveEditStraightToItsRepair)
         if (r.Description == "Revisar sello")
             state = r.State.bytes();
     EXPECT_EQ(state, "E");
+}
+
+// Editar > Repara on a row of the repair listing.
+TEST_F(RepairHistoryTest, EditarReparaFillsTheRepairFieldsOfItsColumns)
+{
+    HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
+    handover.HandOver(
+        t.ctx.st.PendingEditFlags, EditItem::Repara,
+        test::Row({"1", "M1", "x", "90", "P", "EL", "77", "49", "2026", "Juan", "Cambiar motor"}));
+    EXPECT_EQ(test::Describe(handover.Buffer(EditItem::Repara)),
+              test::Describe({{"Code", "M1"},
+                              {"Minutes", "90"},
+                              {"State", "P"},
+                              {"Specialty", "EL"},
+                              {"Order", "77"},
+                              {"Week", "49"},
+                              {"Year", "2026"},
+                              {"Executor", "Juan"},
+                              {"Description", "Cambiar motor"}}));
 }
 
 } // namespace

@@ -24,7 +24,7 @@ protected:
         st.PlanWeeks = 3 * 52;
         StoreMachines(
             {Machine("BOMBA01", "Bomba de agua", "BOM"), Machine("PRENSA", "Prensa grande", "PRE")});
-        RegisterPlannedRepairs(registry, t.ctx, codec);
+        RegisterPlannedRepairs(registry, t.ctx);
     }
 
     static TPlannedRepairRecord Repair(const char* code, int week, const char* description = "Revisar",

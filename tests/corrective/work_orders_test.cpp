@@ -315,9 +315,8 @@ protected:
     {
         t.ctx.st.ActionCode = QStringLiteral("i");
         t.ctx.st.InteractiveFlag = 0;
-        WorkOrders(t.ctx).downloadWorkOrderPhoto = [this](Context&, const QString& refex) {
-            downloads << refex;
-        };
+        registry.Register(Op::DownloadWorkOrderPhoto,
+                          [this](Context& c) { downloads << WorkOrders(c).CurrentWorkOrder.Refex.str(); });
         SetInput();
     }
     // The import's row: the import fills the buffer anew for every order it brings.

@@ -1,13 +1,13 @@
 #include "app/features.h"
 #include "core/record_file.h"
 #include "masterdata/masterdata_fixture.h"
-#include "preventive/revisions.h"
+#include "preventive/revision_card.h"
 #include "records/planned_repair_record.h"
 
 namespace gim {
 namespace {
 
-// The program's own registration: hooks that join one module to another are filled by it.
+// The program's own registration: a feature runs another's operations through the context's registry.
 class FeatureWiring : public test::MasterdataTest
 {
 protected:
@@ -18,14 +18,12 @@ protected:
         st.LastYear = 27;
         st.PlanWeeks = 3 * 52;
         StoreMachines({Machine("PRENSA", "Prensa grande", "PRE")});
-        RegisterFeatures(operations, t.ctx, codec);
+        RegisterFeatures(t.ctx);
     }
-    OperationRegistry operations;
 };
 
 TEST_F(FeatureWiring, ARevisionInStateRpAddsItsRepairOnThePlannedRepairCardAndSortsTheFile)
 {
-    ASSERT_TRUE(Revisions(t.ctx).addPendingRepair);
     t.ctx.st.ActionCode = QStringLiteral("1");
     t.ctx.st.ContinueFlag = 0;
     t.ui.ExpectCard(QStringLiteral("REPARACION PLANIFICADA DE MÁQUINA :"))
@@ -35,7 +33,7 @@ TEST_F(FeatureWiring, ARevisionInStateRpAddsItsRepairOnThePlannedRepairCardAndSo
         .Press("Salvar");
     t.ui.ExpectMessage(QStringLiteral("ALTA de REPARACION EN  PRENSA"));
     t.ui.ExpectCard(QStringLiteral("REPARACION PLANIFICADA DE MÁQUINA :Prensa grande")).Press("Salir");
-    Revisions(t.ctx).addPendingRepair(t.ctx);
+    AddPendingRepair(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
 
     const auto stored = LoadRecords<TPlannedRepairRecord>(t.ctx, QStringLiteral("PORTAL.SEM"), false);

@@ -5,7 +5,6 @@
 #include "core/dispatch.h"
 #include "core/operation_ids.h"
 #include "core/operations.h"
-#include "platform/qt/jpeg_codec.h"
 #include "support/test_context.h"
 
 #include <gtest/gtest.h>
@@ -70,11 +69,10 @@ protected:
     ProgramOperations()
     {
         t.ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        RegisterFeatures(operations, t.ctx, codec);
+        RegisterFeatures(t.ctx);
         window = std::make_unique<TGim>(t.ctx, operations, dispatcher);
     }
 
-    QtPictureCodec codec; // outlives the contexts, as in the program
     test::TestContext t;
     OperationRegistry& operations = t.ctx.Module<OperationRegistry>();
     Dispatcher dispatcher{t.ctx, operations, MainCommandTable()};
@@ -108,8 +106,8 @@ TEST_F(ProgramOperations, TheCheckNamesWhatIsBothRegisteredAndListedAndWhatIsNei
 
     // Without the main window its dialogs and the hand-overs are missing.
     test::TestContext other;
-    OperationRegistry featuresOnly;
-    RegisterFeatures(featuresOnly, other.ctx, codec);
+    OperationRegistry& featuresOnly = other.ctx.Module<OperationRegistry>();
+    RegisterFeatures(other.ctx);
     EXPECT_EQ(CoverageProblems(featuresOnly), (QStringList{
                                                   "CascadeWindows is neither registered nor listed",
                                                   "EditarAverias is neither registered nor listed",

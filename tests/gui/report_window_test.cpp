@@ -146,8 +146,15 @@ protected:
         return child;
     }
 
+    // The hand-over as the program has it: every feature registered its item's map.
+    static HandoverRegistry& ProgramHandover(Context& ctx)
+    {
+        RegisterFeatures(ctx);
+        return ctx.Module<HandoverRegistry>();
+    }
+
     test::TestContext tc;
-    HandoverRegistry handover;
+    HandoverRegistry& handover = ProgramHandover(tc.ctx);
     ReportWindows windows{tc.ctx, handover, nullptr};
     int mailOpened = 0;
     QStringList viewerCalls;
@@ -192,8 +199,7 @@ TEST_F(ReportInMainWindowTest, TheReportTextHasTheKeysWhenItOpens)
 // A folder where the machine file should be: the listing says so instead of listing nothing in silence.
 TEST_F(ReportInMainWindowTest, AFolderInPlaceOfTheMachineFileIsSaidByItsListing)
 {
-    static QtPictureCodec codec;
-    RegisterMasterdata(registry, tc.ctx, codec);
+    RegisterMasterdata(registry, tc.ctx);
     ASSERT_TRUE(QDir(tc.ctx.st.WorkDir).mkdir(QStringLiteral("PORTAL.MQW")));
     tc.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
     tc.ui.ExpectReport(QStringLiteral("MAQUINAS DE PORTAL"));

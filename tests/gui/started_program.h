@@ -59,7 +59,8 @@ protected:
             ctx.st.LastYear = static_cast<std::uint16_t>(settings.lastYear);
             ctx.st.PlanWeeks = static_cast<std::uint16_t>(settings.planWeeks);
         }
-        RegisterFeatures(operations, ctx, codec);
+        ctx.codec = &codec;
+        RegisterFeatures(ctx);
         window = std::make_unique<TGim>(ctx, operations, dispatcher);
         ui.SetParentWindow(window.get());
         ui.SetReportTarget([this](std::shared_ptr<ReportDocument> doc) {

@@ -26,7 +26,7 @@ protected:
     HourPricesTest()
     {
         BuildFirmFileNames(t.ctx);
-        RegisterPersonnel(registry, t.ctx, codec);
+        RegisterPersonnel(registry, t.ctx);
     }
 
     static TPersonnelRecord Person(const char* code, const char* name, const char* surnames)

@@ -7,7 +7,6 @@
 #include "core/operations.h"
 #include "core/record_file.h"
 #include "masterdata/masterdata_operations.h"
-#include "platform/picture_codec.h"
 #include "records/machine_record.h"
 #include "records/record_bytes.h" // readable QString failures
 #include "support/scripted_ui_check.h"
@@ -20,20 +19,6 @@
 #include <vector>
 
 namespace gim::test {
-
-// Copies the picture as it is: enough to see which file went where.
-class CopyingCodec final : public PictureCodec
-{
-public:
-    tl::expected<void, QString> Convert(const QString& source, const QString& target,
-                                        const QString&) const override
-    {
-        QFile::remove(target);
-        if (!QFile::copy(source, target))
-            return tl::unexpected(QStringLiteral("no se puede copiar ") + source);
-        return {};
-    }
-};
 
 // An environment "PORTAL" of firm "FABRICA" whose data folder lies one level below the temporary folder,
 // so that the exchange folder (under the data folder's parent) stays inside it too.
@@ -51,7 +36,7 @@ protected:
         t.ctx.st.FirmName = QStringLiteral("FABRICA");
         BuildDataFileNames(t.ctx);
         InitCurrentDate(t.ctx);
-        RegisterMasterdata(registry, t.ctx, codec);
+        RegisterMasterdata(registry, t.ctx);
     }
 
     static TMachineRecord Machine(const char* code, const char* name = "Prensa", const char* account = "CTA",
@@ -90,8 +75,7 @@ protected:
     std::string MachineBytes() const { return t.ReadFile(QStringLiteral("PORTAL.MQW")); }
 
     TestContext t;
-    CopyingCodec codec;
-    OperationRegistry registry;
+    OperationRegistry& registry = t.ctx.Module<OperationRegistry>();
     QString root;
     QString data;
 };

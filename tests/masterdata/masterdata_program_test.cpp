@@ -16,8 +16,8 @@ protected:
     void Start()
     {
         RegisterMainWindowOperations(registry);
-        RegisterMasterdata(registry, t.ctx, codec);
-        RegisterPersonnel(registry, t.ctx, codec);
+        RegisterMasterdata(registry, t.ctx);
+        RegisterPersonnel(registry, t.ctx);
         RunStartupBeforeWindow(t.ctx);
         dispatcher = std::make_unique<Dispatcher>(t.ctx, registry, MainCommandTable());
         RunStartupAfterWindow(t.ctx);
@@ -32,8 +32,7 @@ protected:
     }
 
     test::TestContext t;
-    test::CopyingCodec codec;
-    OperationRegistry registry;
+    OperationRegistry& registry = t.ctx.Module<OperationRegistry>();
     std::unique_ptr<Dispatcher> dispatcher;
 };
 

@@ -29,7 +29,7 @@ protected:
     PersonnelEntriesTest()
     {
         BuildFirmFileNames(t.ctx);
-        RegisterPersonnel(registry, t.ctx, codec);
+        RegisterPersonnel(registry, t.ctx);
         StoreRecords(t.ctx, kPersonnelFile,
                      std::vector{Person("A1", "Ana", "Garcia Lopez"),
                                  Person("B2", "Luis", "Peña Muñoz", "01/06/25"),

@@ -31,7 +31,7 @@ protected:
     PersonnelTest()
     {
         BuildFirmFileNames(t.ctx);
-        RegisterPersonnel(registry, t.ctx, codec);
+        RegisterPersonnel(registry, t.ctx);
     }
 
     static TPersonnelRecord Person(const char* code, const char* baja = "..",

@@ -6,6 +6,7 @@
 #include "masterdata_fixture.h"
 #include "platform/handover.h"
 #include "platform/report.h"
+#include "support/handover_rows.h"
 #include "support/unprivileged.h"
 
 #include <QDir>
@@ -494,6 +495,16 @@ TEST_F(ProceduresTest, AListingRowHandedOverOpensItsRecordOnce)
     ExpectEditPrompt("#");
     ASSERT_TRUE(RunMenu("Procedimientos > Edición"));
     EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// Editar > Procedimientos on a row whose key no record splits: the key without blanks, split by widths.
+TEST_F(ProceduresTest, EditarProcedimientosSplitsTheKeyOfItsColumn)
+{
+    HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Procedimientos,
+                      test::Row({"", "M1 EL 02 03", "P", "15", "Desconectar"}));
+    EXPECT_EQ(test::Describe(handover.Buffer(EditItem::Procedimientos)),
+              test::Describe({{"MachineCode", "M1"}, {"Espec", "EL"}, {"Proced", "02"}, {"Inst", "03"}}));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/handover.h"
 #include "platform/report.h"
 #include "records/plan_records.h"
+#include "support/handover_rows.h"
 #include "support/unprivileged.h"
 
 #include <QFileInfo>
@@ -80,18 +81,17 @@ protected:
     // it saw each time.
     void RecordPlanCalls()
     {
-        PlanHooks& hooks = Routines(t.ctx).plan;
-        hooks.unloadMachine = [this](Context& ctx) {
+        registry.Register(gim::Op::UnloadPlannedMachine, [this](Context& ctx) {
             calls << QStringLiteral("unload ") + Seen(ctx);
             std::vector<TPlanRecord> plan = LoadRecords<TPlanRecord>(ctx, QStringLiteral("PORTAL.PLN"));
             std::erase_if(plan, [&](const TPlanRecord& p) { return p.Code == ctx.st.CurrentMachine.Codigo; });
             StorePlan(plan);
-        };
-        hooks.reloadMachine = [this](Context& ctx) {
+        });
+        registry.Register(gim::Op::ReloadPlannedMachine, [this](Context& ctx) {
             calls << QStringLiteral("reload ") + Seen(ctx) + QStringLiteral(" week ") +
                          QString::number(Routines(ctx).EditorPlanEntry.StartWeek.get());
             fileAtReload = OperationBytes();
-        };
+        });
     }
     static QString Seen(const Context& ctx)
     {
@@ -636,7 +636,8 @@ TEST_F(RoutinesTest, AMachineThePlanKeepsCannotBeEditedNorCopiedInto)
     StoreMachines({Machine("PR", "Prensa"), Machine("TORNO", "Torno")});
     StoreOperations({Op("PR", "S", "P", "MC", "REVISAR", 30), Op("TORNO", "M", "O", "MC", "AFILAR", 15)});
     StorePlan({Planned("TORNO", 7)});
-    Routines(t.ctx).plan.unloadMachine = [](Context& ctx) { Routines(ctx).EditorPlanEntry.Code = "#"; };
+    registry.Register(gim::Op::UnloadPlannedMachine,
+                      [](Context& ctx) { Routines(ctx).EditorPlanEntry.Code = "#"; });
 
     t.ui.ExpectInput(QStringLiteral("EDICION DE GAMAS"), QStringLiteral("Entrar Codigo"),
                      QStringLiteral("TORNO"));
@@ -820,6 +821,20 @@ TEST_F(RoutinesTest, AnnualOccurrencesCountTheRevisionsOfTheBudgetsSpecialities)
         EXPECT_EQ(AnnualOccurrences(t.ctx, QStringLiteral("E"), frequency), times) << code;
         EXPECT_EQ(AnnualOccurrences(t.ctx, QStringLiteral("MC"), frequency), 0.0) << code;
     }
+}
+
+// Editar > Gamas on a row of the operation listing: the machine code stays as it was.
+TEST_F(RoutinesTest, EditarGamasFillsTheOperationFieldsOfItsColumns)
+{
+    HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Gamas,
+                      test::Row({"3", "1M", "P", "20", "ME", "Engrase de guías"}));
+    EXPECT_EQ(test::Describe(handover.Buffer(EditItem::Gamas)),
+              test::Describe({{"Frequency", "1M"},
+                              {"State", "P"},
+                              {"Minutes", "20"},
+                              {"Speciality", "ME"},
+                              {"Description", "Engrase de guías"}}));
 }
 
 } // namespace

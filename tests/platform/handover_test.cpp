@@ -1,140 +1,58 @@
 #include "platform/handover.h"
 
 #include "records/record_bytes.h" // readable QString failures
+#include "support/handover_rows.h"
 
 #include <gtest/gtest.h>
 
 namespace gim {
 namespace {
 
-// Readable in failure messages.
-QString Describe(const HandoverFields& fields)
+using test::Describe;
+using test::Row;
+
+// The operation listing's map, as its owner registers it.
+HandoverMap GamasMap()
 {
-    QString out;
-    for (const auto& [name, value] : fields)
-        out += name + QLatin1Char('=') + value + QLatin1Char(';');
-    return out;
+    HandoverMap m;
+    m.fields = {{1, "Frequency", 2},
+                {2, "State", 2},
+                {3, "Minutes", 11},
+                {4, "Speciality", 2},
+                {5, "Description", 130}};
+    m.clearedOnOpen = {"Description"};
+    return m;
 }
 
-QString Row(std::initializer_list<const char*> columns)
-{
-    QStringList parts;
-    for (const char* c : columns)
-        parts << QString::fromUtf8(c);
-    return parts.join(QLatin1Char('\t'));
-}
+const HandoverKey kPartKey{1, {{"Codigo", 8}, {"Equipo", 2}, {"Util", 3}, {"Pieza", 3}}, false};
 
-struct ItemCase
+TEST(Handover, EachItemDeliversItsMapsFieldsAndSetsOnlyItsFlag)
 {
-    EditItem item;
-    QString row;
-    HandoverFields expected;
-};
-
-// One sample row per Editar item, as its listing writes it, and the fields it fills.
-std::vector<ItemCase> Cases()
-{
-    return {
-        {EditItem::Partes,
-         Row({"7", "000123", "M1", "07/12/2026", "N", "PRV", "30", "45", "1234", "MEROD001",
-              "Cambio de rodamiento en el eje principal de la prensa hidráulica"}),
-         {{"Matricula", "000123"},
-          {"Codigo", "M1"},
-          {"dia", "07/12/2026"},
-          {"TIPOH", "N"},
-          {"Tipo", "PRV"},
-          {"Tinter", "30"},
-          {"Tparo", "45"},
-          {"Orden", "1234"},
-          {"SparePart", "MEROD001"},
-          {"Descripcion", "Cambio de rodamiento en el eje principal de la p"}}}, // cut at 48
-        {EditItem::Gamas,
-         Row({"3", "1M", "P", "20", "ME", "Engrase de guías"}),
-         {{"Frequency", "1M"},
-          {"State", "P"},
-          {"Minutes", "20"},
-          {"Speciality", "ME"},
-          {"Description", "Engrase de guías"}}},
-        {EditItem::Repara,
-         Row({"1", "M1", "x", "90", "P", "EL", "77", "49", "2026", "Juan", "Cambiar motor"}),
-         {{"Code", "M1"},
-          {"Minutes", "90"},
-          {"State", "P"},
-          {"Specialty", "EL"},
-          {"Order", "77"},
-          {"Week", "49"},
-          {"Year", "2026"},
-          {"Executor", "Juan"},
-          {"Description", "Cambiar motor"}}},
-        {EditItem::Averias,
-         Row({"4", "M1", "x", "y", "M", "EL", "30", "20", "5", "Pérez", "07/12/26-08:15", "z",
-              "Motor quemado"}),
-         {{"Code", "M1"},
-          {"Shift", "M"},
-          {"Type", "EL"},
-          {"Stop", "30"},
-          {"Intervention", "20"},
-          {"Delay", "5"},
-          {"Officer", "Pérez"},
-          {"NoticeTime", "07/12/26-08:15"},
-          {"Description", "Motor quemado"},
-          {"Day", ""},
-          {"Week", ""}}},
-        {EditItem::OrdenesT,
-         Row({"", "15", "P", "26/49/1", "26/49/2", "", "Producción", "M1", "Fuga de aceite"}),
-         {{"Number", "15"},
-          {"State", "P"},
-          {"NoticeDate", "26/49/1"},
-          {"StartDate", "26/49/2"},
-          {"CloseDate", ""},
-          {"Requester", "Producción"},
-          {"Machine", "M1"},
-          {"Description", "Fuga de aceite"}}},
-        {EditItem::RAlmacen,
-         Row({"2", "PRENSA01MEROD001", "Rodamiento 6204", "4", "10", "x", "A12"}),
-         {{"Codigo", "PRENSA01"},
-          {"Equipo", "ME"},
-          {"Util", "ROD"},
-          {"Pieza", "001"},
-          {"Nombre", "Rodamiento 6204"},
-          {"Stock", "4"},
-          {"Exist", "10"},
-          {"Local", "A12"}}},
-        {EditItem::Compras,
-         Row({"", "31", "M1MEROD001", "PROV01", "26/49/1", "26/50/1", "27/00/1", "P"}),
-         {{"Nped", "31"},
-          {"Codigo", "M1"},
-          {"Equipo", "ME"},
-          {"Util", "ROD"},
-          {"Pieza", "001"},
-          {"Sumtro", "PROV01"},
-          {"fechALTA", "26/49/1"},
-          {"fechaENT", "26/50/1"},
-          {"Fechcierr", "27/00/1"}}},
-        {EditItem::Procedimientos,
-         Row({"", "M1 EL 02 03", "P", "15", "Desconectar"}),
-         {{"MachineCode", "M1"}, {"Espec", "EL"}, {"Proced", "02"}, {"Inst", "03"}}},
-        {EditItem::Energias,
-         Row({"", "M1", "AGUA", "26/49/1", "1", "12345"}),
-         {{"MachineCode", "M1"}, {"MeterCode", "AGUA"}, {"Date", "26/49/1"}, {"Reading", "12345"}}},
-    };
-}
-
-TEST(Handover, EachItemFillsItsFieldsAndSetsOnlyItsFlag)
-{
-    for (const ItemCase& c : Cases()) {
+    for (const EditItemInfo& info : EditMenuItems()) {
         HandoverRegistry registry;
+        registry.Map(info.item) = GamasMap();
         EditFlags flags{};
         HandoverFields delivered;
-        registry.SetDeliver(c.item, [&](const HandoverFields& f) { delivered = f; });
-        registry.HandOver(flags, c.item, c.row);
+        registry.SetDeliver(info.item, [&](const HandoverFields& f) { delivered = f; });
+        registry.HandOver(flags, info.item, Row({"3", "1M", "P", "20", "ME", "Engrase de guías"}));
 
-        const int index = static_cast<int>(PendingEditIndex(c.item));
-        EXPECT_EQ(Describe(delivered).toStdString(), Describe(c.expected).toStdString());
-        EXPECT_EQ(Describe(registry.Buffer(c.item)).toStdString(), Describe(c.expected).toStdString());
+        const std::string expected =
+            "Description=Engrase de guías;Frequency=1M;Minutes=20;Speciality=ME;State=P;";
+        EXPECT_EQ(Describe(delivered), expected) << info.caption;
+        EXPECT_EQ(Describe(registry.Buffer(info.item)), expected) << info.caption;
+        const int index = static_cast<int>(PendingEditIndex(info.item));
         for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(flags[i], i == index ? 1 : 0) << EditItemInfoOf(c.item).caption << " flag " << i;
+            EXPECT_EQ(flags[i], i == index ? 1 : 0) << info.caption << " flag " << i;
     }
+}
+
+TEST(Handover, AnItemNobodyRegisteredFillsNothingButSetsItsFlag)
+{
+    HandoverRegistry registry;
+    EditFlags flags{};
+    registry.HandOver(flags, EditItem::Energias, Row({"", "M1", "AGUA", "26/49/1", "1", "12345"}));
+    EXPECT_TRUE(registry.Buffer(EditItem::Energias).empty());
+    EXPECT_EQ(flags[PendingEditIndex(EditItem::Energias)], 1);
 }
 
 TEST(Handover, FlagOrderAndMenuOrderAndKeys)
@@ -154,6 +72,7 @@ TEST(Handover, FlagOrderAndMenuOrderAndKeys)
 TEST(Handover, ShortSelectionSetsTheFlagButFillsNothing)
 {
     HandoverRegistry registry;
+    registry.Map(EditItem::Gamas) = GamasMap();
     EditFlags flags{};
     bool delivered = false;
     registry.SetDeliver(EditItem::Gamas, [&](const HandoverFields&) { delivered = true; });
@@ -166,6 +85,7 @@ TEST(Handover, ShortSelectionSetsTheFlagButFillsNothing)
 TEST(Handover, ColumnsBeyondTheMapAndFieldsOutsideItAreLeftAlone)
 {
     HandoverRegistry registry;
+    registry.Map(EditItem::Gamas) = GamasMap();
     EditFlags flags{};
     registry.HandOver(flags, EditItem::Gamas, Row({"1", "1M", "P", "20", "ME", "Engrase", "extra", "más"}));
     EXPECT_EQ(registry.Buffer(EditItem::Gamas).size(), 5u);
@@ -179,6 +99,7 @@ TEST(Handover, ColumnsBeyondTheMapAndFieldsOutsideItAreLeftAlone)
 TEST(Handover, RowEndingWithItsLineBreakDoesNotCarryIt)
 {
     HandoverRegistry registry;
+    registry.Map(EditItem::Gamas) = GamasMap();
     EditFlags flags{};
     registry.HandOver(flags, EditItem::Gamas, Row({"1", "1M", "P", "20", "ME", "Engrase"}) + QChar(0x2029));
     EXPECT_EQ(registry.Buffer(EditItem::Gamas).at(QStringLiteral("Description")), QStringLiteral("Engrase"));
@@ -186,8 +107,7 @@ TEST(Handover, RowEndingWithItsLineBreakDoesNotCarryIt)
 
 TEST(Handover, JoinedKeysSplitFromTheRightSoShortMachineCodesStayWhole)
 {
-    const HandoverMap parts = StandardHandoverMap(EditItem::RAlmacen);
-    const HandoverKey& key = parts.keys.at(0);
+    const HandoverKey& key = kPartKey;
     struct Case
     {
         const char* joined;
@@ -207,6 +127,7 @@ TEST(Handover, JoinedKeysSplitFromTheRightSoShortMachineCodesStayWhole)
 TEST(Handover, AKeyLookupWinsOverTheSplitByWidths)
 {
     HandoverRegistry registry;
+    registry.Map(EditItem::RAlmacen).keys = {kPartKey};
     EditFlags flags{};
     // A part whose use code is two characters long: only the part list knows where the key splits.
     registry.Map(EditItem::RAlmacen).lookupKey = [](const HandoverKey&,
@@ -227,6 +148,10 @@ TEST(Handover, AKeyLookupWinsOverTheSplitByWidths)
 TEST(Handover, ANewWindowEmptiesTheKeyAndTextFieldsOfTheBuffers)
 {
     HandoverRegistry registry;
+    HandoverMap& partes = registry.Map(EditItem::Partes);
+    partes.fields = {{1, "Matricula", 6}, {2, "Codigo", 8}, {10, "Descripcion", 48}};
+    partes.clearedOnOpen = {"Matricula", "Codigo"};
+    registry.Map(EditItem::Averias).clearedOnOpen = {"Code", "Description"};
     EditFlags flags{};
     QStringList cleared;
     registry.SetClear(EditItem::Averias, [&](const QStringList& fields) { cleared = fields; });

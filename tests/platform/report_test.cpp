@@ -205,6 +205,9 @@ protected:
     {
         ASSERT_TRUE(QDir().mkpath(folder));
         st.CurrentEnvironment = QStringLiteral("PORTAL");
+        // The owners of the two items with exchange files name them.
+        handover.Map(EditItem::Partes).exchangeFile = QStringLiteral("_PD.txt");
+        handover.Map(EditItem::OrdenesT).exchangeFile = QStringLiteral("_OT.txt");
     }
     void Write(const char* name, const QByteArray& bytes)
     {
@@ -215,12 +218,13 @@ protected:
     QTemporaryDir root;
     const QString folder = root.filePath(QStringLiteral("VeltWeb"));
     State st;
+    HandoverRegistry handover;
 };
 
 TEST_F(ExchangeLoadTest, NoPendingFlagMeansTheOrdinaryLoad)
 {
     Write("PORTAL_PD.txt", "x");
-    const ExchangeLoad r = LoadExchangeFiles(st.PendingEditFlags, st.CurrentEnvironment, folder);
+    const ExchangeLoad r = LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder);
     EXPECT_FALSE(r.pending);
     EXPECT_FALSE(r.loaded);
 }
@@ -229,7 +233,7 @@ TEST_F(ExchangeLoadTest, LoadsTheDailyReportsFileInWindows1252)
 {
     Write("PORTAL_PD.txt", "1\t000123\tM1\t07/12/2026\tRevisi\xF3n\r\n");
     st.PendingEditFlags[PendingEditIndex(EditItem::Partes)] = 1;
-    const ExchangeLoad r = LoadExchangeFiles(st.PendingEditFlags, st.CurrentEnvironment, folder);
+    const ExchangeLoad r = LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder);
     EXPECT_TRUE(r.pending);
     EXPECT_TRUE(r.loaded);
     EXPECT_EQ(r.text, QStringLiteral("1\t000123\tM1\t07/12/2026\tRevisión\r\n"));
@@ -241,17 +245,32 @@ TEST_F(ExchangeLoadTest, AMissingFileClearsOnlyItsFlag)
     Write("PORTAL_OT.txt", "OT");
     st.PendingEditFlags[PendingEditIndex(EditItem::Partes)] = 1;
     st.PendingEditFlags[PendingEditIndex(EditItem::OrdenesT)] = 1;
-    const ExchangeLoad r = LoadExchangeFiles(st.PendingEditFlags, st.CurrentEnvironment, folder);
+    const ExchangeLoad r = LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder);
     EXPECT_TRUE(r.loaded);
     EXPECT_EQ(r.text, QStringLiteral("OT"));
     EXPECT_EQ(st.PendingEditFlags[PendingEditIndex(EditItem::Partes)], 0);
     EXPECT_EQ(st.PendingEditFlags[PendingEditIndex(EditItem::OrdenesT)], 1);
 
     QFile::remove(folder + QStringLiteral("/PORTAL_OT.txt"));
-    const ExchangeLoad none = LoadExchangeFiles(st.PendingEditFlags, st.CurrentEnvironment, folder);
+    const ExchangeLoad none = LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder);
     EXPECT_TRUE(none.pending);
     EXPECT_FALSE(none.loaded);
     EXPECT_EQ(st.PendingEditFlags[PendingEditIndex(EditItem::OrdenesT)], 0);
+}
+
+// Only the flags of items with an exchange file make the load an exchange load; both set, the later
+// item's file is the one loaded.
+TEST_F(ExchangeLoadTest, OnlyItemsWithAnExchangeFileArePendingAndTheLaterFileWins)
+{
+    Write("PORTAL_PD.txt", "PD");
+    Write("PORTAL_OT.txt", "OT");
+    st.PendingEditFlags[PendingEditIndex(EditItem::Gamas)] = 1;
+    EXPECT_FALSE(LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder).pending);
+    st.PendingEditFlags[PendingEditIndex(EditItem::Partes)] = 1;
+    st.PendingEditFlags[PendingEditIndex(EditItem::OrdenesT)] = 1;
+    const ExchangeLoad r = LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder);
+    EXPECT_TRUE(r.pending);
+    EXPECT_EQ(r.text, QStringLiteral("OT"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "preventive/predictive_card.h"
 #include "preventive_fixture.h"
 #include "records/predictive_record.h"
+#include "support/handover_rows.h"
 
 #include <QDir>
 #include <cstring>
@@ -629,6 +630,17 @@ TEST_F(PredictiveTest, AnHoursControlHidesTheSecondMeasureOfAMeasurementCard)
         QStringLiteral("VALOR NO VÁLIDO EN FRECUENCIA: UNO DE LOS CÓDIGOS 1S, 2S, M, M2, M3, M4, S, S2, S4"));
     ShowPredictiveForm(t.ctx, rec);
     EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// Editar > Energías on a row of the reading export listing.
+TEST_F(PredictiveTest, EditarEnergiasFillsTheReadingFieldsOfItsColumns)
+{
+    HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Energias,
+                      test::Row({"", "M1", "AGUA", "26/49/1", "1", "12345"}));
+    EXPECT_EQ(test::Describe(handover.Buffer(EditItem::Energias)),
+              test::Describe(
+                  {{"MachineCode", "M1"}, {"MeterCode", "AGUA"}, {"Date", "26/49/1"}, {"Reading", "12345"}}));
 }
 
 } // namespace

@@ -228,10 +228,10 @@ TEST_F(RevisionsTest, RepairAppendsOnlyThePendingRepair)
 TEST_F(RevisionsTest, RpRunsThePendingRepairAddWithTheCodesKept)
 {
     QString seenMode;
-    Revisions(t.ctx).addPendingRepair = [&](Context& c) {
+    registry.Register(Op::NewPlannedRepair, [&](Context& c) {
         seenMode = c.st.ActionCode;
         c.st.ContinueFlag = 0;
-    };
+    });
     t.ctx.st.ActionCode = QStringLiteral("0");
     t.ctx.st.ContinueFlag = 1;
     AskCode("01-001");

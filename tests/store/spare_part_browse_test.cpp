@@ -105,7 +105,7 @@ TEST_F(SparePartBrowseTest, ThePictureButtonFollowsThePictureOfTheTypedKey)
     ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
     picture.close();
     int opened = 0;
-    SpareParts(t.ctx).openPictureViewer = [&opened](Context&) { return ++opened > 0; };
+    registry.Register(Op::ShowSparePartPicture, [&opened](Context&) { ++opened; });
     t.ui.ExpectCard(kFilter)
         .Set("Codigo", "M1")
         .Set("Equipo", "ME")
@@ -311,9 +311,9 @@ TEST_F(SparePartBrowseTest, LabelsGoToTheLabelHookForEachAcceptedCard)
 {
     StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento")});
     std::vector<std::string> printed;
-    SpareParts(t.ctx).printSparePartLabels = [&printed](Context&, const TSparePartRecord& part) {
-        printed.emplace_back(part.Nombre.bytes());
-    };
+    registry.Register(Op::PrintSparePartLabels, [&printed](Context& c) {
+        printed.emplace_back(SpareParts(c).SparePartBuffer.Nombre.bytes());
+    });
     t.ui.ExpectCard(kFilter).Press("Buscar");
     t.ui.ExpectCard(kPartCard)
         .Inspect([](const CardState& s) {

@@ -4,6 +4,7 @@
 #include "store/spare_part_operations.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
+#include "support/handover_rows.h"
 #include "support/unprivileged.h"
 
 namespace gim {
@@ -24,7 +25,7 @@ protected:
     SparePartsTest()
     {
         RegisterMainWindowOperations(registry); // the condition of the sort after the cards
-        RegisterSpareParts(registry, t.ctx, codec);
+        RegisterSpareParts(registry, t.ctx);
         // Today, week 50 of 2026, is the 4th year of a horizon from 2022: absolute week 258, stored 2.
         t.ctx.st.FirstYear = 22;
         t.ctx.st.LastYear = 27;
@@ -517,10 +518,7 @@ TEST_F(SparePartsTest, PictureBoxOpensThePartsPictureInItsMachineFolder)
     State& st = t.ctx.st;
     SparePartsState& sp = SpareParts(t.ctx);
     int opened = 0;
-    sp.openPictureViewer = [&opened](Context&) {
-        ++opened;
-        return true;
-    };
+    registry.Register(Op::ShowSparePartPicture, [&opened](Context&) { ++opened; });
     st.ActionCode = QStringLiteral("A");
     TSparePartRecord part = Part("M1", "ME", "ROD", "003", "Rodamiento");
     t.ui.ExpectCard(kCard).Set("imagen", "1").Press("Salvar");
@@ -555,6 +553,35 @@ TEST_F(SparePartsTest, BudgetMaterialsGoToTheirOwnJournal)
     ASSERT_EQ(budget.size(), 1u);
     EXPECT_EQ(budget[0].User.bytes(), "OP/77");
     EXPECT_EQ(LoadRecords<TStoreMovementRecord>(t.ctx, kMovements).size(), 2u);
+}
+
+// Editar > R.Almacén and Editar > Compras split the joined part key of their listings.
+TEST_F(SparePartsTest, EditarRAlmacenAndComprasFillTheFieldsOfTheirColumns)
+{
+    HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
+    EditFlags& flags = t.ctx.st.PendingEditFlags;
+    handover.HandOver(flags, EditItem::RAlmacen,
+                      test::Row({"2", "PRENSA01MEROD001", "Rodamiento 6204", "4", "10", "x", "A12"}));
+    EXPECT_EQ(test::Describe(handover.Buffer(EditItem::RAlmacen)),
+              test::Describe({{"Codigo", "PRENSA01"},
+                              {"Equipo", "ME"},
+                              {"Util", "ROD"},
+                              {"Pieza", "001"},
+                              {"Nombre", "Rodamiento 6204"},
+                              {"Stock", "4"},
+                              {"Exist", "10"},
+                              {"Local", "A12"}}));
+    handover.HandOver(flags, EditItem::Compras,
+                      test::Row({"", "31", "M1MEROD001", "PROV01", "26/49/1", "26/50/1", "27/00/1", "P"}));
+    EXPECT_EQ(test::Describe(handover.Buffer(EditItem::Compras)), test::Describe({{"Nped", "31"},
+                                                                                  {"Codigo", "M1"},
+                                                                                  {"Equipo", "ME"},
+                                                                                  {"Util", "ROD"},
+                                                                                  {"Pieza", "001"},
+                                                                                  {"Sumtro", "PROV01"},
+                                                                                  {"fechALTA", "26/49/1"},
+                                                                                  {"fechaENT", "26/50/1"},
+                                                                                  {"Fechcierr", "27/00/1"}}));
 }
 
 } // namespace

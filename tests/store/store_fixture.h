@@ -15,7 +15,7 @@ protected:
     StoreTest()
     {
         RegisterMainWindowOperations(registry);
-        RegisterSpareParts(registry, t.ctx, codec);
+        RegisterSpareParts(registry, t.ctx);
         t.ctx.st.FirstYear = 22;
         t.ctx.st.LastYear = 27;
     }

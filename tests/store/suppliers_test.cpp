@@ -26,7 +26,7 @@ protected:
     {
         BuildFirmFileNames(t.ctx);
         RegisterMainWindowOperations(registry);
-        RegisterStore(registry, t.ctx, codec);
+        RegisterStore(registry, t.ctx);
     }
 
     static TSupplierRecord Supplier(const char* code, const char* firm = "Suministros")

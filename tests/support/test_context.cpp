@@ -9,6 +9,7 @@ TestContext::TestContext(QDateTime now) : clock(std::move(now)), ctx(ui, clock, 
 {
     ctx.st.BaseDir = dir.path();
     ctx.st.WorkDir = dir.path();
+    ctx.codec = &codec;
 }
 
 std::string TestContext::ReadFile(const QString& name) const

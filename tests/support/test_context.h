@@ -2,11 +2,13 @@
 
 #include "core/context.h"
 #include "platform/clock.h"
+#include "platform/picture_codec.h"
 #include "platform/script/scripted_ui.h"
 #include "platform/shell.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,8 +40,22 @@ public:
     bool result = true;
 };
 
+// Copies the picture as it is: enough to see which file went where.
+class CopyingCodec final : public PictureCodec
+{
+public:
+    tl::expected<void, QString> Convert(const QString& source, const QString& target,
+                                        const QString&) const override
+    {
+        QFile::remove(target);
+        if (!QFile::copy(source, target))
+            return tl::unexpected(QStringLiteral("no se puede copiar ") + source);
+        return {};
+    }
+};
+
 // A fresh program context in a temporary data folder, with a fixed clock (Monday 7 December 2026,
-// 10:05) and a scripted user.
+// 10:05), a scripted user and the copying codec.
 class TestContext
 {
 public:
@@ -48,6 +64,7 @@ public:
     ScriptedUi ui;
     FixedClock clock;
     RecordingShell shell;
+    CopyingCodec codec;
     QTemporaryDir dir;
     Context ctx;
 

@@ -233,9 +233,9 @@ TEST_F(WorkReportCardTest, TheCaptionTotalsTheOperatorsMinutesOfTheDay)
         return WorkReportEntry{r, 0};
     };
     // Latest first, as loaded.
-    W().WorkReportList = {line("26/50/2", "000101", "C", 60), line("26/50/1", "000102", "C", 35),
-                          line("26/50/1", "000101", "AL", 5000), line("26/50/1", "000101", "RM", 90),
-                          line("26/49/5", "000101", "C", 400)};
+    t.ctx.st.WorkReportList = {line("26/50/2", "000101", "C", 60), line("26/50/1", "000102", "C", 35),
+                               line("26/50/1", "000101", "AL", 5000), line("26/50/1", "000101", "RM", 90),
+                               line("26/49/5", "000101", "C", 400)};
     TWorkReportRecord rec = Line("RM", 0, 30);
     t.ui.ExpectCard(kEditCard)
         .Set("Matricula", "000101")

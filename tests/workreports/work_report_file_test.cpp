@@ -1,6 +1,7 @@
 #include "masterdata/machines.h"
 #include "masterdata/masterdata_fixture.h"
 #include "records/record_bytes.h"
+#include "support/handover_rows.h"
 #include "workreports/work_report_file.h"
 #include "workreports/workreport_operations.h"
 
@@ -67,7 +68,7 @@ class WorkReportFileTest : public test::MasterdataTest
 protected:
     WorkReportFileTest()
     {
-        RegisterWorkReports(registry, t.ctx, codec);
+        RegisterWorkReports(registry, t.ctx);
         StoreMachines({Machine("PRENSA01")});
     }
 
@@ -409,6 +410,28 @@ TEST_F(WorkReportSplitTest, ARangeOverTwoYearsOrBackwardIsRefused)
     ASSERT_TRUE(RunMenu(kSplitItem.toUtf8().constData()));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.P08")), "year file of 2008");
+}
+
+// Editar > Partes on a row of the daily-report listing.
+TEST_F(WorkReportFileTest, EditarPartesFillsTheLineFieldsOfItsColumns)
+{
+    HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
+    handover.HandOver(
+        t.ctx.st.PendingEditFlags, EditItem::Partes,
+        test::Row({"7", "000123", "M1", "07/12/2026", "N", "PRV", "30", "45", "1234", "MEROD001",
+                   "Cambio de rodamiento en el eje principal de la prensa hidráulica"}));
+    EXPECT_EQ(
+        test::Describe(handover.Buffer(EditItem::Partes)),
+        test::Describe({{"Matricula", "000123"},
+                        {"Codigo", "M1"},
+                        {"dia", "07/12/2026"},
+                        {"TIPOH", "N"},
+                        {"Tipo", "PRV"},
+                        {"Tinter", "30"},
+                        {"Tparo", "45"},
+                        {"Orden", "1234"},
+                        {"SparePart", "MEROD001"},
+                        {"Descripcion", "Cambio de rodamiento en el eje principal de la p"}})); // cut at 48
 }
 
 } // namespace

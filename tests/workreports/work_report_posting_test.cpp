@@ -132,7 +132,7 @@ class WorkReportPostingTest : public test::MasterdataTest
 protected:
     WorkReportPostingTest()
     {
-        RegisterFeatures(registry, t.ctx, codec);
+        RegisterFeatures(t.ctx);
         State& st = t.ctx.st;
         st.FirstYear = 24;
         st.LastYear = 27;
