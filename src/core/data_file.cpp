@@ -122,7 +122,18 @@ void RemoveLeftoverTemporaryFiles(Context& ctx)
     WriteLock lock(ctx);
     const QDir folder(ctx.st.WorkDir);
     for (const QString& name : folder.entryList({QStringLiteral("*.tmp~")}, QDir::Files | QDir::Hidden))
-        QFile::remove(folder.filePath(name));
+        // One that stays is emptied by the next rewrite of its file.
+        RemoveDataFile(ctx, name);
+}
+
+ProgressScope::ProgressScope(Context& ctx, const QString& caption, int maximum) : m_ctx(ctx)
+{
+    m_ctx.ui.BeginProgress(caption, maximum);
+}
+
+ProgressScope::~ProgressScope()
+{
+    m_ctx.ui.EndProgress();
 }
 
 void ShowPositionError(Context& ctx)

@@ -231,15 +231,10 @@ void LoadWorkReports(Context& ctx)
 {
     WorkReportsState& w = WorkReports(ctx);
     FreeWorkReportList(w.WorkReportList);
-    w.WorkReportList = KeyedFile<WorkReportFile>(ctx).LoadList(Report::Silent);
-    if (ctx.st.LastIOResult != IoCode::Ok)
-        return;
-    CheckHeapMemory(ctx);
-    // The file is read in one go: the window shows the load done.
-    const int count = static_cast<int>(w.WorkReportList.size());
-    ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS PARTES DIARIOS"), count);
-    ctx.ui.SetProgress(count);
-    ctx.ui.EndProgress();
+    w.WorkReportList = KeyedFile<WorkReportFile>(ctx).LoadList(
+        Report::Silent, QStringLiteral("AVANCE CARGA DE DATOS PARTES DIARIOS"));
+    if (ctx.st.LastIOResult == IoCode::Ok)
+        CheckHeapMemory(ctx);
 }
 
 const std::vector<WorkReportEntry>& LoadedWorkReports(Context& ctx)
