@@ -126,16 +126,6 @@ void RemoveLeftoverTemporaryFiles(Context& ctx)
         RemoveDataFile(ctx, name);
 }
 
-ProgressScope::ProgressScope(Context& ctx, const QString& caption, int maximum) : m_ctx(ctx)
-{
-    m_ctx.ui.BeginProgress(caption, maximum);
-}
-
-ProgressScope::~ProgressScope()
-{
-    m_ctx.ui.EndProgress();
-}
-
 void ShowPositionError(Context& ctx)
 {
     ctx.ui.ShowMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));

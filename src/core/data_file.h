@@ -260,8 +260,11 @@ void ShowPositionError(Context& ctx);
 class ProgressScope
 {
 public:
-    ProgressScope(Context& ctx, const QString& caption, int maximum);
-    ~ProgressScope();
+    ProgressScope(Context& ctx, const QString& caption, int maximum) : m_ctx(ctx)
+    {
+        m_ctx.ui.BeginProgress(caption, maximum);
+    }
+    ~ProgressScope() { m_ctx.ui.EndProgress(); }
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;
 
@@ -466,19 +469,10 @@ public:
         RecordFile<Record> file(m_ctx);
         if (!file.Open(m_name, RawRecordFile::Mode::Read))
             return true;
-        const std::string bytes = ReadWholeFile(m_ctx, file.path());
-        if (bytes.size() % sizeof(Record) != 0)
+        if (file.SizeOnDisk() % sizeof(Record) != 0)
             return false;
-        const std::size_t count = bytes.size() / sizeof(Record);
-        Record previous{};
-        for (std::size_t i = 0; i < count; ++i) {
-            Record current;
-            std::memcpy(&current, bytes.data() + i * sizeof(Record), sizeof(Record));
-            if (i > 0 && Tr::Before(current, previous))
-                return false;
-            previous = current;
-        }
-        return true;
+        const std::vector<Record> records = file.ReadAll();
+        return std::is_sorted(records.begin(), records.end(), Tr::Before);
     }
 
     // Copies the file's whole records into another file of the same kind (a new environment's),

@@ -74,6 +74,8 @@ public:
 
     // Whole records in the file; a torn last record is not counted.
     std::size_t Count() const;
+    // The bytes on disk, a torn last record included.
+    std::size_t SizeOnDisk() const;
     void Read(std::size_t index, void* record) const;
     void Write(std::size_t index, const void* record);
     // Writes one record after the last whole one. A write that fails half-way takes the file back to
@@ -89,7 +91,6 @@ public:
 
 private:
     [[noreturn]] void Fail(std::uint8_t code) const;
-    std::size_t SizeOnDisk() const;
     bool PutBytes(std::size_t offset, const char* data, std::size_t size);
 
     Context& m_ctx;
