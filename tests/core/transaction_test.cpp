@@ -84,8 +84,7 @@ TEST_F(TransactionTest, AStepIsStoredWhollyOrNotAtAll)
 
 TEST_F(TransactionTest, ARangeReadInsideAStepSeesTheStepsWrites)
 {
-    t.WriteFile(QStringLiteral("E.AAA"), std::string(Rec(1).data(), 4) + std::string(Rec(2).data(), 4) +
-                                             std::string(Rec(3).data(), 4));
+    StoreRecords(t.ctx, QStringLiteral("E.AAA"), std::vector<Record>{Rec(1), Rec(2), Rec(3)});
     RunCommand(t.ctx, {}, [&] {
         Transaction tx(t.ctx);
         RecordFile<Record> a(t.ctx);
