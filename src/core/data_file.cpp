@@ -122,7 +122,8 @@ void RemoveLeftoverTemporaryFiles(Context& ctx)
     WriteLock lock(ctx);
     const QDir folder(ctx.st.WorkDir);
     for (const QString& name : folder.entryList({QStringLiteral("*.tmp~")}, QDir::Files | QDir::Hidden))
-        QFile::remove(folder.filePath(name));
+        // One that stays is emptied by the next rewrite of its file.
+        RemoveDataFile(ctx, name);
 }
 
 void ShowPositionError(Context& ctx)

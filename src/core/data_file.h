@@ -5,7 +5,6 @@
 #include "core/record_file.h"
 #include "records/data_files.h"
 
-#include <QFile>
 #include <QString>
 #include <algorithm>
 #include <cstdint>
@@ -124,8 +123,8 @@ bool RewriteThroughTwin(Context& ctx, const QString& dataName, const QString& tw
     if (options.twin != TwinVariant::None && !twinName.isEmpty()) {
         if (existed)
             ReplaceDataFile(ctx, twinName, options.twin == TwinVariant::Rename ? renamed : bytes);
-        else if (DataFileExists(ctx, twinName))
-            QFile::remove(ctx.Path(twinName));
+        else if (!NoteIoResult(ctx, RemoveDataFile(ctx, twinName), options.report))
+            return false;
     }
     std::string().swap(renamed);
     // The rebuild gives the new records, or writes their bytes into the buffer in its order.
@@ -257,6 +256,22 @@ void RemoveLeftoverTemporaryFiles(Context& ctx);
 // Shows that a record to be rewritten is no longer where its list says.
 void ShowPositionError(Context& ctx);
 
+// The progress window of a long run, closed on every way out.
+class ProgressScope
+{
+public:
+    ProgressScope(Context& ctx, const QString& caption, int maximum) : m_ctx(ctx)
+    {
+        m_ctx.ui.BeginProgress(caption, maximum);
+    }
+    ~ProgressScope() { m_ctx.ui.EndProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    Context& m_ctx;
+};
+
 // The operations on one record file, named by its traits: the file of the current environment, or the
 // same kind of file under another name (another environment's, a twin).
 template <typename Tr> class KeyedFile
@@ -293,23 +308,39 @@ public:
         return file.Read(static_cast<std::size_t>(index));
     }
 
-    // The ordered list: every record with its position, in the order of `before` with ties placed as
-    // kTies says, in the order the file is read. An open failure leaves LastIOResult set and gives an
-    // empty list.
-    template <typename Before> std::vector<Entry> LoadList(Before before, Report report = Report::Show) const
+    // Whole records in the file, from its size; none when it cannot be opened.
+    std::size_t Count() const
     {
-        std::vector<Record> records = Read(report).value_or(std::vector<Record>{});
-        std::vector<Entry> list;
-        list.reserve(records.size());
-        for (std::size_t i = 0; i < records.size(); ++i)
-            list.push_back({records[i], static_cast<std::uint32_t>(i)});
-        if (Tr::kLoadOrder == LoadOrder::LastToFirst)
-            std::reverse(list.begin(), list.end());
+        RecordFile<Record> file(m_ctx);
+        return file.Open(m_name, RawRecordFile::Mode::Read) ? file.Count() : 0;
+    }
+
+    // The ordered list: every record with its position, in the order of `before` with ties placed as
+    // kTies says, in the order the file is read. With a caption, the progress window runs over the
+    // file's records while they load. An open failure leaves LastIOResult set, shows no progress and
+    // gives an empty list.
+    template <typename Before>
+    std::vector<Entry> LoadList(Before before, Report report = Report::Show,
+                                const QString& caption = {}) const
+    {
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::Read), report))
+            return {};
+        const std::size_t count = file.Count();
+        std::optional<ProgressScope> progress;
+        if (!caption.isEmpty())
+            progress.emplace(m_ctx, caption, static_cast<int>(count));
+        std::vector<Entry> list = ReadEntries(file, count);
         OrderAsInserted(
             list, [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); }, Ties());
+        if (progress)
+            m_ctx.ui.SetProgress(static_cast<int>(count));
         return list;
     }
-    std::vector<Entry> LoadList(Report report = Report::Show) const { return LoadList(Tr::Before, report); }
+    std::vector<Entry> LoadList(Report report = Report::Show, const QString& caption = {}) const
+    {
+        return LoadList(Tr::Before, report, caption);
+    }
 
     // Appends a record, creating the file when it does not exist. Returns its position; nullopt when
     // the file cannot be opened (reported as the caller asks).
@@ -438,19 +469,10 @@ public:
         RecordFile<Record> file(m_ctx);
         if (!file.Open(m_name, RawRecordFile::Mode::Read))
             return true;
-        const std::string bytes = ReadWholeFile(m_ctx, file.path());
-        if (bytes.size() % sizeof(Record) != 0)
+        if (file.SizeOnDisk() % sizeof(Record) != 0)
             return false;
-        const std::size_t count = bytes.size() / sizeof(Record);
-        Record previous{};
-        for (std::size_t i = 0; i < count; ++i) {
-            Record current;
-            std::memcpy(&current, bytes.data() + i * sizeof(Record), sizeof(Record));
-            if (i > 0 && Tr::Before(current, previous))
-                return false;
-            previous = current;
-        }
-        return true;
+        const std::vector<Record> records = file.ReadAll();
+        return std::is_sorted(records.begin(), records.end(), Tr::Before);
     }
 
     // Copies the file's whole records into another file of the same kind (a new environment's),
@@ -468,6 +490,27 @@ public:
     }
 
 private:
+    // Every record with its position, in the order they arrive (kLoadOrder). The file is read in large
+    // blocks straight into the entries: no whole copy of the file is held beside the list.
+    static std::vector<Entry> ReadEntries(const RecordFile<Record>& file, std::size_t count)
+    {
+        constexpr std::size_t kBlock = std::max<std::size_t>(1, (1u << 20) / sizeof(Record));
+        constexpr bool kBackward = Tr::kLoadOrder == LoadOrder::LastToFirst;
+        std::vector<Entry> list;
+        list.reserve(count);
+        std::vector<Record> block(std::min(kBlock, count));
+        for (std::size_t done = 0; done < count;) {
+            const std::size_t n = std::min(kBlock, count - done);
+            const std::size_t first = kBackward ? count - done - n : done;
+            file.ReadRange(first, n, block.data());
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::size_t k = kBackward ? n - 1 - i : i;
+                list.push_back({block[k], static_cast<std::uint32_t>(first + k)});
+            }
+            done += n;
+        }
+        return list;
+    }
     static constexpr LoadOrder SortOrder()
     {
         if constexpr (requires { Tr::kSortOrder; })

@@ -252,22 +252,39 @@ std::size_t RawRecordFile::Append(const void* record)
     return index;
 }
 
-std::string RawRecordFile::ReadAllBytes() const
+void RawRecordFile::ReadRange(std::size_t first, std::size_t count, void* out) const
 {
-    const std::size_t count = SizeOnDisk() / m_recordSize;
-    std::string bytes(count * m_recordSize, '\0');
+    if (m_fd < 0)
+        Fail(IoCode::FileNotOpen);
     if (FaultOf(m_ctx, FileOp::Read, m_path) != 0)
         Fail(IoCode::DiskRead);
+    if (count == 0)
+        return;
+    auto* const bytes = static_cast<char*>(out);
+    const std::uint64_t offset = static_cast<std::uint64_t>(first) * m_recordSize;
+    const std::size_t size = count * m_recordSize;
+    // Records the open step appended are not on disk: they read as the step wrote them.
+    const std::uint64_t onDisk = SizeOnDisk() / m_recordSize * m_recordSize;
+    const std::size_t fromDisk =
+        offset >= onDisk ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(size, onDisk - offset));
+    std::memset(bytes + fromDisk, 0, size - fromDisk);
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pread(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    while (done < fromDisk) {
+        const ssize_t n = ::pread(m_fd, bytes + done, fromDisk - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             Fail(IoCode::DiskRead);
         done += static_cast<std::size_t>(n);
     }
-    TransactionOverlay(m_ctx, m_path, bytes, m_recordSize);
+    TransactionOverlay(m_ctx, m_path, offset, bytes, size);
+}
+
+std::string RawRecordFile::ReadAllBytes() const
+{
+    const std::size_t count = Count();
+    std::string bytes(count * m_recordSize, '\0');
+    ReadRange(0, count, bytes.data());
     return bytes;
 }
 
@@ -340,6 +357,31 @@ std::string ReadWholeFile(Context& ctx, const QString& path)
     if (FaultOf(ctx, FileOp::Read, path) != 0 || !whole.open(QIODevice::ReadOnly))
         throw IoAbort(IoCode::DiskRead, path);
     return whole.readAll().toStdString();
+}
+
+std::optional<std::vector<std::string>> ReadTextLines(Context& ctx, const QString& fileName)
+{
+    const QString path = ctx.Path(fileName);
+    QFile file(path);
+    if (FaultOf(ctx, FileOp::Open, path) != 0 || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::vector<std::string> lines;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        lines.push_back(line.toStdString());
+    }
+    return lines;
+}
+
+IoResult RemoveDataFile(Context& ctx, const QString& fileName)
+{
+    const QString path = ctx.Path(fileName);
+    int err = FaultOf(ctx, FileOp::Remove, path);
+    if (err == 0 && ::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        err = errno;
+    return {IoCodeFromErrno(err), path, err == EISDIR};
 }
 
 void ReplaceDataFile(Context& ctx, const QString& fileName, const std::string& bytes)

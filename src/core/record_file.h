@@ -74,11 +74,15 @@ public:
 
     // Whole records in the file; a torn last record is not counted.
     std::size_t Count() const;
+    // The bytes on disk, a torn last record included.
+    std::size_t SizeOnDisk() const;
     void Read(std::size_t index, void* record) const;
     void Write(std::size_t index, const void* record);
     // Writes one record after the last whole one. A write that fails half-way takes the file back to
     // its size before, so no torn record is left behind; then the command is abandoned.
     std::size_t Append(const void* record);
+    // Records [first, first + count) in one read, into `out`.
+    void ReadRange(std::size_t first, std::size_t count, void* out) const;
     // Every whole record in one read.
     std::string ReadAllBytes() const;
 
@@ -87,7 +91,6 @@ public:
 
 private:
     [[noreturn]] void Fail(std::uint8_t code) const;
-    std::size_t SizeOnDisk() const;
     bool PutBytes(std::size_t offset, const char* data, std::size_t size);
 
     Context& m_ctx;
@@ -113,10 +116,8 @@ public:
     std::size_t Append(const T& rec) { return RawRecordFile::Append(&rec); }
     std::vector<T> ReadAll() const
     {
-        const std::string bytes = ReadAllBytes();
-        std::vector<T> out(bytes.size() / sizeof(T));
-        if (!out.empty())
-            std::memcpy(out.data(), bytes.data(), out.size() * sizeof(T));
+        std::vector<T> out(Count());
+        RawRecordFile::ReadRange(0, out.size(), out.data());
         return out;
     }
 };
@@ -138,6 +139,13 @@ std::string ReadWholeFile(Context& ctx, const QString& path);
 
 // The same for a data file of the working folder, found whatever its case.
 void ReplaceDataFile(Context& ctx, const QString& fileName, const std::string& bytes);
+
+// The lines of a text file of the data folder, found whatever its case, without their line ends (bytes as
+// they stand); nullopt when it cannot be read.
+std::optional<std::vector<std::string>> ReadTextLines(Context& ctx, const QString& fileName);
+
+// Removes a data file, found whatever its case; one that is not there counts as removed.
+IoResult RemoveDataFile(Context& ctx, const QString& fileName);
 
 // Whether a data file exists, whatever its case.
 bool DataFileExists(const Context& ctx, const QString& fileName);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -268,16 +269,19 @@ bool TransactionRead(Context& ctx, const QString& path, std::uint64_t offset, ch
     return true;
 }
 
-void TransactionOverlay(Context& ctx, const QString& path, std::string& bytes, std::size_t recordSize)
+void TransactionOverlay(Context& ctx, const QString& path, std::uint64_t offset, char* out, std::size_t size)
 {
     const auto& files = Tx(ctx).files;
     const auto it = files.find(path);
     if (it == files.end())
         return;
-    bytes.resize(static_cast<std::size_t>(it->second.size / recordSize * recordSize), '\0');
-    for (const auto& [offset, data] : it->second.writes)
-        if (offset + data.size() <= bytes.size())
-            std::memcpy(bytes.data() + offset, data.data(), data.size());
+    for (const auto& [at, data] : it->second.writes) {
+        const std::uint64_t from = std::max(at, offset);
+        const std::uint64_t to = std::min<std::uint64_t>(at + data.size(), offset + size);
+        if (from < to)
+            std::memcpy(out + (from - offset), data.data() + (from - at),
+                        static_cast<std::size_t>(to - from));
+    }
 }
 
 void TransactionWrite(Context& ctx, const QString& path, std::uint64_t onDisk, std::uint64_t offset,

@@ -56,7 +56,8 @@ private:
 bool TransactionOpen(Context& ctx);
 std::uint64_t TransactionFileSize(Context& ctx, const QString& path, std::uint64_t onDisk);
 bool TransactionRead(Context& ctx, const QString& path, std::uint64_t offset, char* out, std::size_t size);
-void TransactionOverlay(Context& ctx, const QString& path, std::string& bytes, std::size_t recordSize);
+// Lays the step's writes that fall in the `size` bytes at `offset` over `out`.
+void TransactionOverlay(Context& ctx, const QString& path, std::uint64_t offset, char* out, std::size_t size);
 void TransactionWrite(Context& ctx, const QString& path, std::uint64_t onDisk, std::uint64_t offset,
                       const char* data, std::size_t size);
 // The folder lock was taken: a journal left unwritten is written through first, unless it is this

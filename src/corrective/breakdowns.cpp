@@ -116,21 +116,9 @@ void InsertBreakdownByDayAndMachine(Context& ctx, BreakdownEntry entry)
 
 void LoadBreakdownList(Context& ctx)
 {
-    BreakdownsState& b = Breakdowns(ctx);
     FreeBreakdownList(ctx);
-    const std::optional<std::vector<TBreakdownRecord>> records =
-        KeyedFile<BreakdownFile>(ctx).Read(Report::Silent);
-    if (!records)
-        return;
-    const int count = static_cast<int>(records->size());
-    ctx.ui.BeginProgress(QString::fromUtf8(kBreakdownLoadCaption), count);
-    // The records arrive from the last to the first, each inserted by week.
-    b.BreakdownList.reserve(records->size());
-    for (std::size_t i = records->size(); i-- > 0;)
-        b.BreakdownList.push_back({(*records)[i], static_cast<std::uint32_t>(i)});
-    OrderAsInserted(b.BreakdownList, EntryByWeek, TieRule::HeadFirst);
-    ctx.ui.SetProgress(count);
-    ctx.ui.EndProgress();
+    Breakdowns(ctx).BreakdownList =
+        KeyedFile<BreakdownFile>(ctx).LoadList(Report::Silent, QString::fromUtf8(kBreakdownLoadCaption));
 }
 
 void FreeBreakdownList(Context& ctx)

@@ -38,6 +38,7 @@ inline constexpr const char* kBreakdownLoadCaption = "AVANCE CARGA DE DATOS HIST
 struct BreakdownFile : TableFile<DataFile::Breakdown, TBreakdownRecord>
 {
     static constexpr LoadOrder kLoadOrder = LoadOrder::LastToFirst;
+    static constexpr TieRule kTies = TieRule::HeadFirst;
     static bool Before(const Record& a, const Record& b) { return a.Week.get() > b.Week.get(); }
     static bool Deleted(const Record& r) { return r.Code == "Z" || r.Code == "#"; }
 };

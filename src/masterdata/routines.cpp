@@ -132,11 +132,8 @@ void LoadOperationList(Context& ctx)
     if (!file.Exists())
         return;
     CheckHeapMemory(ctx);
-    const auto records = static_cast<int>(QFileInfo(ctx.Path(name)).size() / sizeof(TOperationRecord));
-    ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS OPERACIONES DE REVISION"), records);
-    AtExit closeProgress([&ctx] { ctx.ui.EndProgress(); });
-    r.OperationList = file.LoadList(Report::Silent);
-    ctx.ui.SetProgress(records);
+    r.OperationList =
+        file.LoadList(Report::Silent, QStringLiteral("AVANCE CARGA DE DATOS OPERACIONES DE REVISION"));
     CheckHeapMemory(ctx);
 }
 

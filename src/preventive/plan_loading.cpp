@@ -195,22 +195,6 @@ private:
     std::unique_ptr<PlanBook> m_own;
 };
 
-// The progress window of a run over many machines, closed on every way out.
-class ProgressScope
-{
-public:
-    ProgressScope(Context& ctx, const char* caption, int maximum) : m_ctx(ctx)
-    {
-        ctx.ui.BeginProgress(QString::fromLatin1(caption), maximum);
-    }
-    ~ProgressScope() { m_ctx.ui.EndProgress(); }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-
-private:
-    Context& m_ctx;
-};
-
 bool Is(const QString& code, const char* value)
 {
     return code == QLatin1String(value);
@@ -612,7 +596,7 @@ void AutoLoadPlanning(Context& ctx)
     const QString filter = p.PlanMode;
     if (const std::optional<std::vector<TMachineRecord>> machines = KeyedFile<MachineFile>(ctx).Read()) {
         const std::vector<TMachineRecord>& records = *machines;
-        ProgressScope progress(ctx, "AVANCE CARGA DE DATOS MAQUINAS EN PLANING",
+        ProgressScope progress(ctx, QStringLiteral("AVANCE CARGA DE DATOS MAQUINAS EN PLANING"),
                                static_cast<int>(records.size()));
         BookScope scope(ctx);
         for (std::size_t i = 0; i < records.size(); ++i) {
@@ -674,7 +658,8 @@ void ContinuePlanFromEnvironment(Context& ctx)
         sourceFirstYear = years.Read(0).FirstYear;
     }
 
-    ProgressScope progress(ctx, "AVANCE CARGA DE DATOS PLANING", static_cast<int>(entries->size()) - 1);
+    ProgressScope progress(ctx, QStringLiteral("AVANCE CARGA DE DATOS PLANING"),
+                           static_cast<int>(entries->size()) - 1);
     BookScope scope(ctx);
     for (std::size_t i = 0; i < entries->size(); ++i) {
         const TPlanRecord& entry = (*entries)[i];

@@ -118,13 +118,9 @@ void LoadRevisionList(Context& ctx)
     RevisionState& r = Revisions(ctx);
     FreeNodeList(r.RevisionList);
     CheckHeapMemory(ctx);
-    std::vector<RevisionEntry> list = file.LoadList(Report::Silent);
-    ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS HISTORIAL PREVENTIVO"),
-                         static_cast<int>(list.size()));
-    ctx.ui.SetProgress(static_cast<int>(list.size()));
-    r.RevisionList = std::move(list);
+    r.RevisionList =
+        file.LoadList(Report::Silent, QStringLiteral("AVANCE CARGA DE DATOS HISTORIAL PREVENTIVO"));
     CheckHeapMemory(ctx);
-    ctx.ui.EndProgress();
 }
 
 void FreeRevisionList(Context& ctx)

@@ -63,25 +63,7 @@ std::optional<int> PieceNumber(const TSparePartRecord& r)
     return n;
 }
 
-class ProgressScope
-{
-public:
-    ProgressScope(Context& ctx, int maximum) : m_ctx(ctx)
-    {
-        m_ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS ALMACÉN DE REPUESTOS"), maximum);
-    }
-    ~ProgressScope() { m_ctx.ui.EndProgress(); }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-
-private:
-    Context& m_ctx;
-};
-
-int RecordsIn(Context& ctx, const QString& name)
-{
-    return static_cast<int>(QFileInfo(ctx.Path(name)).size() / sizeof(TSparePartRecord));
-}
+constexpr const char* kLoadCaption = "AVANCE CARGA DE DATOS ALMACÉN DE REPUESTOS";
 
 // Whether the register holds the machine. A register not there yet holds none, without a message.
 bool MachineExists(Context& ctx, const TSparePartRecord& part)
@@ -181,12 +163,7 @@ void LoadSparePartList(Context& ctx)
     if (!file.Exists())
         return;
     CheckHeapMemory(ctx);
-    const int records = RecordsIn(ctx, file.name());
-    {
-        ProgressScope progress(ctx, records);
-        sp.SparePartList = file.LoadList(Report::Silent);
-        ctx.ui.SetProgress(records);
-    }
+    sp.SparePartList = file.LoadList(Report::Silent, QString::fromUtf8(kLoadCaption));
     CheckHeapMemory(ctx);
 }
 
@@ -372,7 +349,7 @@ bool SortSparePartFile(Context& ctx)
     KeyedFile<SparePartFile> file(ctx);
     bool sorted = false;
     if (file.Exists()) {
-        ProgressScope progress(ctx, RecordsIn(ctx, file.name()));
+        ProgressScope progress(ctx, QString::fromUtf8(kLoadCaption), static_cast<int>(file.Count()));
         sorted = file.Sort(Report::Silent);
     }
     // The list follows the new file, record by record.

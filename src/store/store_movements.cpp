@@ -9,7 +9,6 @@
 #include "records/cp1252.h"
 #include "store/movement_card.h"
 
-#include <QFileInfo>
 #include <cstring>
 #include <limits>
 
@@ -34,21 +33,6 @@ std::int32_t AnsweredNumber(Context& ctx, const QString& answer, const QString& 
     }
     return static_cast<std::int32_t>(value);
 }
-
-class ProgressScope
-{
-public:
-    ProgressScope(Context& ctx, int maximum) : m_ctx(ctx)
-    {
-        m_ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS MOVIMIENTOS DE REPUESTOS"), maximum);
-    }
-    ~ProgressScope() { m_ctx.ui.EndProgress(); }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-
-private:
-    Context& m_ctx;
-};
 
 // What the booking takes from the card or from the handed-over movement.
 struct Booking
@@ -173,11 +157,8 @@ void LoadMovementList(Context& ctx)
     const KeyedFile<MovementFile> file(ctx);
     if (!file.Exists())
         return;
-    const int records =
-        static_cast<int>(QFileInfo(ctx.Path(file.name())).size() / sizeof(TStoreMovementRecord));
-    ProgressScope progress(ctx, records);
-    sm.MovementList = file.LoadList(Report::Silent);
-    ctx.ui.SetProgress(records);
+    sm.MovementList =
+        file.LoadList(Report::Silent, QStringLiteral("AVANCE CARGA DE DATOS MOVIMIENTOS DE REPUESTOS"));
 }
 
 void FreeMovementList(Context& ctx)

@@ -18,7 +18,6 @@
 #include "workreports/work_report_types.h"
 
 #include <QDate>
-#include <QFile>
 #include <algorithm>
 #include <limits>
 #include <map>
@@ -457,16 +456,10 @@ CardState OpeningState(CardSession& s, const TWorkReportRecord& rec)
 QStringList LoadJobDescriptions(Context& ctx)
 {
     QStringList lines;
-    QFile file(ctx.Path(ctx.st.CurrentEnvironment + QStringLiteral(".txt")));
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        // Written on the old program's desktops: Windows-1252.
-        lines << FromCp1252(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
-    }
+    // Written on the old program's desktops: Windows-1252.
+    for (const std::string& line : ReadTextLines(ctx, ctx.st.CurrentEnvironment + QStringLiteral(".txt"))
+                                       .value_or(std::vector<std::string>{}))
+        lines << FromCp1252(line);
     return lines;
 }
 

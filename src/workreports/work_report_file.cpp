@@ -229,15 +229,10 @@ void SetWorkReportDefaults(Context& ctx)
 void LoadWorkReports(Context& ctx)
 {
     FreeWorkReportList(ctx.st.WorkReportList);
-    ctx.st.WorkReportList = KeyedFile<WorkReportFile>(ctx).LoadList(Report::Silent);
-    if (ctx.st.LastIOResult != IoCode::Ok)
-        return;
-    CheckHeapMemory(ctx);
-    // The file is read in one go: the window shows the load done.
-    const int count = static_cast<int>(ctx.st.WorkReportList.size());
-    ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS PARTES DIARIOS"), count);
-    ctx.ui.SetProgress(count);
-    ctx.ui.EndProgress();
+    ctx.st.WorkReportList = KeyedFile<WorkReportFile>(ctx).LoadList(
+        Report::Silent, QStringLiteral("AVANCE CARGA DE DATOS PARTES DIARIOS"));
+    if (ctx.st.LastIOResult == IoCode::Ok)
+        CheckHeapMemory(ctx);
 }
 
 const std::vector<WorkReportEntry>& LoadedWorkReports(Context& ctx)

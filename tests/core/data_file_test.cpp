@@ -288,6 +288,47 @@ TEST(KeyedFile, LoadKeepsPositionsAndReadingDirectionDecidesTies)
     EXPECT_EQ(back[2].pos, 0u);
 }
 
+TEST(KeyedFile, AListReadInBlocksFromTheLastKeepsPositionsUnderOneProgressWindow)
+{
+    test::TestContext t;
+    // Three blocks, the last one read short; seven keys that tie across the blocks.
+    const std::uint32_t n = 2 * ((1u << 20) / sizeof(TMachineRecord)) + 3;
+    std::vector<TMachineRecord> records;
+    for (std::uint32_t i = 0; i < n; ++i)
+        records.push_back(Machine(std::to_string(i % 7).c_str()));
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), records);
+    std::vector<std::uint32_t> expected, positions; // key by key, equal keys as read: from the last
+    for (std::uint32_t key = 0; key < 7; ++key)
+        for (std::uint32_t pos = n; pos-- > 0;)
+            if (pos % 7 == key)
+                expected.push_back(pos);
+    for (const auto& e : KeyedFile<BackwardCodeFile>(t.ctx, QStringLiteral("E.MQW"))
+                             .LoadList(Report::Silent, QStringLiteral("CARGA")))
+        positions.push_back(e.pos);
+    EXPECT_EQ(positions, expected);
+    EXPECT_EQ(t.ui.Transcript(), (QStringList{QStringLiteral("PROGRESS [CARGA] 0/13027"),
+                                              QStringLiteral("PROGRESS END 13027/13027")}));
+}
+
+TEST(DataFileNames, ADataFileIsRemovedWhateverItsCaseAndATwinThatStaysStopsTheRewrite)
+{
+    test::TestContext t;
+    // A twin that cannot be removed stops the rewrite before the file is created.
+    t.WriteFile(QStringLiteral("e.mbk"), "x");
+    FileFaults injected;
+    injected.inject = [](FileOp op, const QString&) { return op == FileOp::Remove ? EACCES : 0; };
+    t.ctx.faults = &injected;
+    t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
+    EXPECT_FALSE(
+        KeyedFile<CodeFile>(t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK")).Rewrite({Machine("A")}));
+    EXPECT_FALSE(t.Exists(QStringLiteral("E.MQW")));
+    t.ctx.faults = nullptr;
+    EXPECT_TRUE(RemoveDataFile(t.ctx, QStringLiteral("E.MBK")).ok());
+    EXPECT_FALSE(t.Exists(QStringLiteral("e.mbk")));
+    EXPECT_TRUE(RemoveDataFile(t.ctx, QStringLiteral("E.MBK")).ok()); // what is not there counts as removed
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 TEST(KeyedFile, ReadAtGivesOneRecordAndNothingPastTheLastWholeOne)
 {
     test::TestContext t;

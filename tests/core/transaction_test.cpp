@@ -82,5 +82,20 @@ TEST_F(TransactionTest, AStepIsStoredWhollyOrNotAtAll)
     EXPECT_EQ(t.ReadFile(QStringLiteral("E.JNL")), ""); // emptied when the command ended
 }
 
+TEST_F(TransactionTest, ARangeReadInsideAStepSeesTheStepsWrites)
+{
+    StoreRecords(t.ctx, QStringLiteral("E.AAA"), std::vector<Record>{Rec(1), Rec(2), Rec(3)});
+    RunCommand(t.ctx, {}, [&] {
+        Transaction tx(t.ctx);
+        RecordFile<Record> a(t.ctx);
+        ASSERT_TRUE(a.Open(QStringLiteral("E.AAA"), RawRecordFile::Mode::Update));
+        a.Write(1, Rec(9));
+        a.Append(Rec(4));
+        std::array<Record, 3> range{};
+        a.ReadRange(1, 3, range.data());
+        EXPECT_EQ(range, (std::array<Record, 3>{Rec(9), Rec(3), Rec(4)}));
+    });
+}
+
 } // namespace
 } // namespace gim
