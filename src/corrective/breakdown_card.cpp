@@ -133,10 +133,7 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
     FieldSpec code = MakeField(kCodigo, "Código Máquina", FieldKind::Combo);
     code.onEnter = [&ctx](CardState& state) {
         LoadMachineList(ctx);
-        QStringList codes;
-        for (const MachineEntry& e : Machines(ctx).MachineList)
-            codes << e.rec.Codigo.str();
-        state.choices[kCodigo] = codes;
+        state.choices[kCodigo] = MachineCodes(Machines(ctx).MachineList);
         if (state.value(kCodigo) == QLatin1String("*"))
             state.caption = QStringLiteral("INDISTINTA  ");
     };

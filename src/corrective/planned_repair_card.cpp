@@ -144,10 +144,7 @@ CardSpec PlannedRepairCardSpec(Context& ctx, bool filter)
     FieldSpec code = MakeField(kCodigo, "Código Máquina", FieldKind::Combo, 8);
     code.onEnter = [&ctx](CardState& state) {
         LoadMachineList(ctx);
-        QStringList codes;
-        for (const MachineEntry& e : Machines(ctx).MachineList)
-            codes << e.rec.Codigo.str();
-        state.choices[kCodigo] = codes;
+        state.choices[kCodigo] = MachineCodes(Machines(ctx).MachineList);
     };
     code.onChange = [&ctx](CardState& state) { state.caption = MachineCaption(ctx, state.value(kCodigo)); };
     spec.fields.push_back(code);

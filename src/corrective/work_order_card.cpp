@@ -128,7 +128,7 @@ struct CardContext
 {
     Context& ctx;
     // The machine register read when Seccion is entered, for the name in the caption.
-    std::vector<TMachineRecord> machines;
+    std::vector<MachineEntry> machines;
 };
 
 QString Now(Context& ctx)
@@ -231,13 +231,8 @@ CardSpec WorkOrderCardSpec(const std::shared_ptr<CardContext>& cc)
         else if (field == kHoraCierre && !(mode == QLatin1String("A") && st != QLatin1String("E")))
             state.set(kHoraCierre, Now(ctx));
         else if (field == kSeccion) {
-            cc->machines.clear();
-            for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
-                cc->machines.push_back(e.rec);
-            QStringList codes;
-            for (const TMachineRecord& m : cc->machines)
-                codes << m.Codigo.str();
-            state.choices[kSeccion] = codes;
+            cc->machines = KeyedFile<MachineFile>(ctx).LoadList(Report::Silent);
+            state.choices[kSeccion] = MachineCodes(cc->machines);
         } else if (field == kSolicit) {
             state.choices[kSolicit] = PersonnelNumbers(Personnel(ctx).PersonnelList);
         }
@@ -262,12 +257,13 @@ CardSpec WorkOrderCardSpec(const std::shared_ptr<CardContext>& cc)
         } else if (field == kCalenCierre) {
             EditFollowsPicker(state, kCalenCierre, kFechcierre);
         } else if (field == kSeccion) {
-            TMachineRecord wanted{};
-            wanted.Codigo = state.value(kSeccion);
-            const auto it =
-                std::lower_bound(cc->machines.begin(), cc->machines.end(), wanted, MachineCodeBefore);
-            const QString name = it != cc->machines.end() && it->Codigo == wanted.Codigo
-                                     ? it->Denominacion.str()
+            MachineEntry wanted{};
+            wanted.rec.Codigo = state.value(kSeccion);
+            const auto it = std::lower_bound(
+                cc->machines.begin(), cc->machines.end(), wanted,
+                [](const MachineEntry& a, const MachineEntry& b) { return MachineCodeBefore(a.rec, b.rec); });
+            const QString name = it != cc->machines.end() && it->rec.Codigo == wanted.rec.Codigo
+                                     ? it->rec.Denominacion.str()
                                      : QString::fromLatin1(kMachineNotFound);
             state.caption = QString::fromUtf8(kOrderCaption) + QStringLiteral(" en ") + name;
         } else if (field == kSolicit) {

@@ -110,6 +110,20 @@ void LoadMachineList(Context& ctx)
     m.MachineListCursor = 0;
 }
 
+QStringList MachineCodes(const std::vector<MachineEntry>& list)
+{
+    QStringList codes;
+    codes.reserve(static_cast<qsizetype>(list.size()));
+    for (const MachineEntry& e : list)
+        codes << e.rec.Codigo.str();
+    return codes;
+}
+
+QStringList MachineCodeChoices(Context& ctx)
+{
+    return MachineCodes(KeyedFile<MachineFile>(ctx).LoadList(Report::Silent));
+}
+
 void FreeMachineList(Context& ctx)
 {
     MachinesState& m = Machines(ctx);

@@ -55,6 +55,10 @@ void LoadMachineList(Context& ctx);
 // LA MAQUINA". A register not there yet holds no machine, without a message.
 TMachineRecord LookUpMachine(Context& ctx, const QString& code);
 void FreeMachineList(Context& ctx);
+// The codes of a machine list, in its order: what a card's machine combo offers.
+QStringList MachineCodes(const std::vector<MachineEntry>& list);
+// The codes of the register read afresh, without keeping the list.
+QStringList MachineCodeChoices(Context& ctx);
 // Ordered inserts: after every entry of equal key.
 void InsertMachineByCode(Context& ctx, MachineEntry entry);
 void InsertMachineByAccount(Context& ctx, MachineEntry entry);

@@ -142,8 +142,7 @@ CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
         MachinesState& machines = Machines(ctx);
         if (machines.MachineList.empty())
             LoadMachineList(ctx);
-        for (const MachineEntry& e : machines.MachineList)
-            code.choices << e.rec.Codigo.str();
+        code.choices << MachineCodes(machines.MachineList);
     }
     FieldSpec speciality = MakeField(Speciality, "ESPECIALIDAD", FieldKind::Combo);
     speciality.choices =

@@ -173,10 +173,7 @@ void OfferMachineCodes(Context& ctx, CardState& state)
     // An import keeps the code it brought; the other cards start from any machine.
     if (!ModeIs(ctx, {"i"}))
         state.set(kCodigo, QStringLiteral("*"));
-    QStringList codes;
-    for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
-        codes << e.rec.Codigo.str();
-    state.choices[kCodigo] = codes;
+    state.choices[kCodigo] = MachineCodeChoices(ctx);
 }
 
 // The name beside the frequency: of a measurement frequency in modes "1" and "4", of an alarm kind in

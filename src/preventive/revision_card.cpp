@@ -10,7 +10,6 @@
 #include "masterdata/reserved_codes.h"
 #include "preventive/revisions.h"
 
-
 namespace gim {
 
 namespace {
@@ -59,10 +58,7 @@ void ShowMachine(Context& ctx, CardState& state)
 void OfferMachines(Context& ctx, CardState& state)
 {
     // The list is built afresh on each entry, so no code shows twice.
-    QStringList codes{QStringLiteral("*")};
-    for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
-        codes << e.rec.Codigo.str();
-    state.choices[kCodigo] = codes;
+    state.choices[kCodigo] = QStringList{QStringLiteral("*")} << MachineCodeChoices(ctx);
     if (state.value(kCodigo) == QLatin1String("*"))
         state.set(kMaquina, kAnyMachine);
 }

@@ -106,14 +106,6 @@ SparePartsState& SpareParts(Context& ctx)
     return ctx.Module<SparePartsState>();
 }
 
-QStringList MachineCodeChoices(Context& ctx)
-{
-    QStringList codes;
-    for (const MachineEntry& e : KeyedFile<MachineFile>(ctx).LoadList(Report::Silent))
-        codes << e.rec.Codigo.str();
-    return codes;
-}
-
 // The store's machine gets the account a new machine's card proposes, the start of its code: the
 // register's sort drops a machine without one.
 void CreateStoreMachine(Context& ctx)

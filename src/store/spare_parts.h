@@ -58,8 +58,6 @@ template <class R> JoinedKey PartKeyOf(const R& r)
             key.chars[key.size++] = c;
     return key;
 }
-// The machine codes the machine fields of the store's cards offer.
-QStringList MachineCodeChoices(Context& ctx);
 
 // The general store becomes a machine of the register ("ALMACEN_", "ALMACEN REPUESTOS Y MATERIALES"), as
 // a part is filed under it the first time. The machine being worked on and ContinueFlag stay as they were.

@@ -103,10 +103,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
         s.backStep = false;
         if (Machines(ctx).MachineList.empty())
             LoadMachineList(ctx);
-        QStringList codes;
-        for (const MachineEntry& e : Machines(ctx).MachineList)
-            codes << e.rec.Codigo.str();
-        state.choices[kCodigo] = codes;
+        state.choices[kCodigo] = MachineCodes(Machines(ctx).MachineList);
     };
     codigo.onChange = [&s](CardState& state) { ShowMachine(s, state); };
     codigo.onExit = [&ctx](CardState& state) {
