@@ -160,7 +160,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Gamas
     Op::DefineBudget, Op::PreventiveBudget,
     // Pláning
-    Op::AskHourControlOutput, Op::ShowMaintenanceLoad,
+    Op::AskHourControlOutput,
     // Historial MP
     Op::PreventiveRatios, Op::ControlRoutes,
     // Reparaciones

@@ -5,6 +5,8 @@
 
 namespace gim {
 
+struct ReportWeekGraph;
+
 enum class PictureFormat { None, Jpeg, Bmp };
 
 // The format a picture file is read and written in, by its extension: ".jpg" is JPEG and ".bmp" is BMP,
@@ -30,6 +32,14 @@ public:
     // error text says why.
     virtual tl::expected<void, QString> Convert(const QString& source, const QString& target,
                                                 const QString& stamp) const = 0;
+    // Draws the weekly graph on a white picture of width x height pixels and writes it to `target` in the
+    // target's format. A codec that only moves files draws nothing and says so.
+    virtual tl::expected<void, QString> DrawWeekGraph(const ReportWeekGraph& graph, int width, int height,
+                                                      const QString& target) const
+    {
+        (void)graph, (void)width, (void)height, (void)target;
+        return tl::unexpected(QStringLiteral("no se pueden dibujar gráficos"));
+    }
 };
 
 } // namespace gim

@@ -9,6 +9,7 @@
 #include "preventive/plan_control.h"
 #include "preventive/plan_definition.h"
 #include "preventive/plan_launch.h"
+#include "preventive/plan_load.h"
 #include "preventive/plan_loading.h"
 #include "preventive/predictive.h"
 #include "preventive/revision_reports.h"
@@ -26,6 +27,7 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::ListAnnualPlan, ListAnnualPlan);
     registry.Register(Op::LaunchMaintenanceRoutes, LaunchMaintenanceRoutes);
     registry.Register(Op::LaunchWeeklyPlan, LaunchWeeklyPlan);
+    registry.Register(Op::ShowMaintenanceLoad, ShowMaintenanceLoad);
 
     registry.Register(Op::LoadPredictiveList, LoadPredictiveList);
     registry.Register(Op::AddPredictiveRecord, AddPredictiveRecord);

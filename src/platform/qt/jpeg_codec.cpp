@@ -1,5 +1,7 @@
 #include "platform/qt/jpeg_codec.h"
 
+#include "platform/qt/week_graph_painter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -240,6 +242,12 @@ tl::expected<void, QString> QtPictureCodec::Convert(const QString& source, const
     if (PictureFormatOf(target) == PictureFormat::Jpeg)
         StampLabel(*image, stamp);
     return WritePicture(*image, target);
+}
+
+tl::expected<void, QString> QtPictureCodec::DrawWeekGraph(const ReportWeekGraph& graph, int width, int height,
+                                                          const QString& target) const
+{
+    return WritePicture(RenderWeekGraph(graph, QSize(width, height)), target);
 }
 
 } // namespace gim

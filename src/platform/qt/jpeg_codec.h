@@ -34,6 +34,8 @@ class QtPictureCodec final : public PictureCodec
 public:
     tl::expected<void, QString> Convert(const QString& source, const QString& target,
                                         const QString& stamp) const override;
+    tl::expected<void, QString> DrawWeekGraph(const ReportWeekGraph& graph, int width, int height,
+                                              const QString& target) const override;
 };
 
 } // namespace gim
