@@ -160,15 +160,13 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Gamas
     Op::DefineBudget, Op::PreventiveBudget,
     // Pláning
-    Op::AskHourControlOutput, Op::ShowMaintenanceLoad,
+    Op::ShowMaintenanceLoad,
     // Historial MP
     Op::PreventiveRatios, Op::ControlRoutes,
     // Reparaciones
     Op::RepairRatios,
     // OT/Prspuestos
     Op::WorkOrderReport, Op::WorkOrderRatios,
-    // Predictivo
-    Op::PredictiveAlertReport, Op::PredictiveRegisterReport,
     // Energías
     Op::AddEnergyReading, Op::SortEnergyReadings, Op::LoadEnergyReadings, Op::EditEnergyReadings,
     Op::EnergyConsumptionReport, Op::EnergyPeriodReport, Cond::EnergyReadingStored,
