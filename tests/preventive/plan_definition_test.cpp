@@ -55,6 +55,7 @@ TEST_F(PlanDefinitionTest, ThePlanItemsBuiltSoFarAreOffered)
     EXPECT_EQ(offered,
               (QStringList{QStringLiteral("Pláning > Lanzar > Ruta Mto."),
                            QStringLiteral("Pláning > Lanzar > Plan Semanal"),
+                           QStringLiteral("Pláning > Lanzar > Control Horario"),
                            QStringLiteral("Pláning > Crear"), QStringLiteral("Pláning > Recursos > Aumentar"),
                            QStringLiteral("Pláning > Altas > Cargar > Manual"),
                            QStringLiteral("Pláning > Altas > Cargar > Automática > Aleatoria"),
