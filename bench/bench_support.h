@@ -55,6 +55,8 @@ public:
     void SetProgress(int) override {}
     void EndProgress() override {}
     LinePrinter& TextPrinter() override { return printer; }
+    PictureWindowResult ShowPictureWindow(const PictureWindow&) override { return PictureWindowResult::Exit; }
+    tl::expected<void, QString> SavePicture(const PictureWindow&, const QString&) override { return {}; }
 
     NoPrinter printer;
     bool yes = false;

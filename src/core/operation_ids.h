@@ -159,16 +159,12 @@ constexpr const char* Name(const Requirement& requirement)
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Gamas
     Op::DefineBudget, Op::PreventiveBudget,
-    // Pláning
-    Op::AskHourControlOutput,
     // Historial MP
     Op::PreventiveRatios, Op::ControlRoutes,
     // Reparaciones
     Op::RepairRatios,
     // OT/Prspuestos
     Op::WorkOrderReport, Op::WorkOrderRatios,
-    // Predictivo
-    Op::PredictiveAlertReport, Op::PredictiveRegisterReport,
     // Energías
     Op::AddEnergyReading, Op::SortEnergyReadings, Op::LoadEnergyReadings, Op::EditEnergyReadings,
     Op::EnergyConsumptionReport, Op::EnergyPeriodReport, Cond::EnergyReadingStored,

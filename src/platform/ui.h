@@ -2,12 +2,15 @@
 
 #include "platform/card.h"
 #include "platform/line_printer.h"
+#include "platform/week_graph.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <tl/expected.hpp>
+#include <vector>
 
 namespace gim {
 
@@ -21,6 +24,18 @@ struct FileDialogRequest
     QString fileName;    // proposed name
     QStringList filters; // "Ficheros RTF (*.rtf)"
 };
+
+// A picture drawn step by step on a panel of its size, in a window of its own.
+struct PictureWindow
+{
+    QString caption;
+    int width = 0;
+    int height = 0;
+    std::vector<GraphOp> picture;
+};
+
+// The button that closed a picture window.
+enum class PictureWindowResult { Print, Save, Exit };
 
 // Every interaction with the user goes through this interface. The Qt backend shows real dialogs;
 // ScriptedUi answers from a script in tests.
@@ -59,6 +74,12 @@ public:
 
     // The printer that listings printed line by line go to; its Begin asks for the printer.
     virtual LinePrinter& TextPrinter() = 0;
+
+    // The chart window: the picture over the buttons "&IMPRIMIR", "SAL&VAR" and "&SALIR", shown modally.
+    // &IMPRIMIR prints the window before it closes.
+    virtual PictureWindowResult ShowPictureWindow(const PictureWindow& window) = 0;
+    // Writes the window's picture to `path`, as JPEG or BMP by its extension; the reason when it fails.
+    virtual tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) = 0;
 };
 
 } // namespace gim

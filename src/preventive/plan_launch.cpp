@@ -268,6 +268,32 @@ void PrintRangeSheet(const SheetSources& sources, const TMachineRecord& machine,
     WriteRoutineSheet(SheetTarget{sources, kPrinterSheet, nullptr}, machine, due);
 }
 
+} // namespace
+
+struct RangeSheetPrinter::Sources
+{
+    explicit Sources(Context& ctx) : operations(ctx), repairs(ctx), sheets{ctx, operations, repairs, minutes}
+    {
+    }
+    GamaTimeTable operations;
+    PendingRepairTable repairs;
+    std::uint32_t minutes = 0;
+    SheetSources sheets;
+};
+
+RangeSheetPrinter::RangeSheetPrinter(Context& ctx) : m_sources(std::make_unique<Sources>(ctx))
+{
+}
+
+RangeSheetPrinter::~RangeSheetPrinter() = default;
+
+void RangeSheetPrinter::Print(const TMachineRecord& machine, const QString& due)
+{
+    PrintRangeSheet(m_sources->sheets, machine, due);
+}
+
+namespace {
+
 // One route being listed: the window, the printer's line counter and the totals.
 struct MaintenanceRoute
 {

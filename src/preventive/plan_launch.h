@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 namespace gim {
 
 struct Context;
+struct TMachineRecord;
 
 // The weeks of the plan a launch looks at around its analysis week: the margin on either side, held
 // inside the horizon 0 .. PlanWeeks. When the analysis week lies so far past the horizon that no week of
@@ -47,5 +49,22 @@ void LaunchWeeklyPlan(Context& ctx);
 // the plan with a routine due that week and, under each, its operations of that speciality, with the
 // route's estimated time; printed too when asked.
 void LaunchMaintenanceRoutes(Context& ctx);
+
+// Prints machines' routine sheets on the line printer (between its Begin and End), reading the routines
+// and the pending repairs once for all of them.
+class RangeSheetPrinter
+{
+public:
+    explicit RangeSheetPrinter(Context& ctx);
+    ~RangeSheetPrinter();
+    RangeSheetPrinter(const RangeSheetPrinter&) = delete;
+    RangeSheetPrinter& operator=(const RangeSheetPrinter&) = delete;
+    // The sheet of the routine done at `due`; nothing when no operation of it has minutes.
+    void Print(const TMachineRecord& machine, const QString& due);
+
+private:
+    struct Sources;
+    std::unique_ptr<Sources> m_sources;
+};
 
 } // namespace gim

@@ -12,6 +12,7 @@
 #include "preventive/plan_load.h"
 #include "preventive/plan_loading.h"
 #include "preventive/predictive.h"
+#include "preventive/predictive_trends.h"
 #include "preventive/revision_reports.h"
 #include "preventive/revisions.h"
 
@@ -33,6 +34,9 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::AddPredictiveRecord, AddPredictiveRecord);
     registry.Register(Op::EditPredictiveRecord, EditPredictiveRecord);
     registry.Register(Op::RewritePredictiveFile, RewritePredictiveFile);
+    registry.Register(Op::PredictiveRegisterReport, PredictiveRegisterReport);
+    registry.Register(Op::PredictiveAlertReport, PredictiveAlertReport);
+    registry.Register(Op::AskHourControlOutput, AskHourControlOutput);
     // The measurement series rewrites its file only when a measurement was stored.
     registry.RegisterCondition(Cond::PredictiveRecordStored, [&p = Predictive(ctx)](const Context&) {
         return p.PredictiveRecordStored != 0;

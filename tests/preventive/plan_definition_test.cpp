@@ -52,19 +52,19 @@ TEST_F(PlanDefinitionTest, ThePlanItemsBuiltSoFarAreOffered)
         if (path.startsWith(QStringLiteral("Pláning > ")) && dispatcher.IsEnabled(i))
             offered << path;
     }
-    EXPECT_EQ(
-        offered,
-        (QStringList{QStringLiteral("Pláning > Lanzar > Ruta Mto."),
-                     QStringLiteral("Pláning > Lanzar > Plan Semanal"), QStringLiteral("Pláning > Crear"),
-                     QStringLiteral("Pláning > Recursos > Listar"),
-                     QStringLiteral("Pláning > Recursos > Aumentar"),
-                     QStringLiteral("Pláning > Altas > Cargar > Manual"),
-                     QStringLiteral("Pláning > Altas > Cargar > Automática > Aleatoria"),
-                     QStringLiteral("Pláning > Altas > Cargar > Automática > Sincrona"),
-                     QStringLiteral("Pláning > Altas > Cargar > Automática > Continua Plan"),
-                     QStringLiteral("Pláning > Altas > Descargar > Manual"),
-                     QStringLiteral("Pláning > Altas > Descargar > Automática"),
-                     QStringLiteral("Pláning > Altas > Agenda"), QStringLiteral("Pláning > Plan Anual")}));
+    EXPECT_EQ(offered,
+              (QStringList{QStringLiteral("Pláning > Lanzar > Ruta Mto."),
+                           QStringLiteral("Pláning > Lanzar > Plan Semanal"),
+                           QStringLiteral("Pláning > Lanzar > Control Horario"),
+                           QStringLiteral("Pláning > Crear"), QStringLiteral("Pláning > Recursos > Listar"),
+                           QStringLiteral("Pláning > Recursos > Aumentar"),
+                           QStringLiteral("Pláning > Altas > Cargar > Manual"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Aleatoria"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Sincrona"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Continua Plan"),
+                           QStringLiteral("Pláning > Altas > Descargar > Manual"),
+                           QStringLiteral("Pláning > Altas > Descargar > Automática"),
+                           QStringLiteral("Pláning > Altas > Agenda"), QStringLiteral("Pláning > Plan Anual")}));
 }
 
 // The last year typed before the first gives four plan years; the firm keeps sixteen characters and

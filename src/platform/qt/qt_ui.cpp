@@ -2,6 +2,8 @@
 
 #include "platform/qt/calendar_dialog.h"
 #include "platform/qt/card_dialog.h"
+#include "platform/qt/jpeg_codec.h"
+#include "platform/qt/picture_window.h"
 #include "platform/qt/progress_window.h"
 #include "platform/qt/qt_line_printer.h"
 #include "platform/report.h"
@@ -188,6 +190,18 @@ LinePrinter& QtUi::TextPrinter()
         m_linePrinter = std::make_unique<QtLinePrinter>();
     m_linePrinter->SetDialogParent(m_parent);
     return *m_linePrinter;
+}
+
+PictureWindowResult QtUi::ShowPictureWindow(const PictureWindow& window)
+{
+    PictureWindowDialog dialog(window, m_parent);
+    dialog.exec();
+    return dialog.Result();
+}
+
+tl::expected<void, QString> QtUi::SavePicture(const PictureWindow& window, const QString& path)
+{
+    return WritePicture(RenderPicture(window), path);
 }
 
 } // namespace gim

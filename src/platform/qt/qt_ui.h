@@ -50,6 +50,8 @@ public:
     void EndProgress() override;
     // The line printer asks for its printer over the parent window.
     LinePrinter& TextPrinter() override;
+    PictureWindowResult ShowPictureWindow(const PictureWindow& window) override;
+    tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -19,6 +19,19 @@ QString Bracketed(const QString& text)
     return QLatin1Char('[') + text + QLatin1Char(']');
 }
 
+QString PictureResultName(PictureWindowResult result)
+{
+    switch (result) {
+    case PictureWindowResult::Print:
+        return QStringLiteral("IMPRIMIR");
+    case PictureWindowResult::Save:
+        return QStringLiteral("SALVAR");
+    case PictureWindowResult::Exit:
+        break;
+    }
+    return QStringLiteral("SALIR");
+}
+
 } // namespace
 
 // ---- CardScript ----------------------------------------------------------------------------------------
@@ -131,6 +144,7 @@ struct ScriptedUi::Step
     bool anyCaption = false;     // report without a caption to match
     std::optional<QString> path; // file dialog
     QDate start, end;            // date range
+    PictureWindowResult picture = PictureWindowResult::Exit;
     std::unique_ptr<CardScript> card;
 };
 
@@ -161,6 +175,9 @@ QString ScriptedUi::Describe(const Step& step)
         return QStringLiteral("DATERANGE = CANCEL");
     case StepKind::PrintDialog:
         return QStringLiteral("PRINTDIALOG = ") + QLatin1String(step.yes ? "PRINT" : "CANCEL");
+    case StepKind::PictureWindow:
+        return QStringLiteral("PICTURE %1 = %2")
+            .arg(Bracketed(step.caption), PictureResultName(step.picture));
     }
     return {};
 }
@@ -289,6 +306,16 @@ ScriptedUi& ScriptedUi::ExpectPrintDialog(bool print)
     auto step = std::make_unique<Step>();
     step->kind = StepKind::PrintDialog;
     step->yes = print;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::ExpectPictureWindow(const QString& caption, PictureWindowResult result)
+{
+    auto step = std::make_unique<Step>();
+    step->kind = StepKind::PictureWindow;
+    step->caption = caption;
+    step->picture = result;
     m_steps.push_back(std::move(step));
     return *this;
 }
@@ -489,6 +516,26 @@ bool ScriptedUi::AskPrintDialog()
         return false;
     Log(seen + QStringLiteral(" = ") + QLatin1String(step->yes ? "PRINT" : "CANCEL"));
     return step->yes;
+}
+
+PictureWindowResult ScriptedUi::ShowPictureWindow(const PictureWindow& window)
+{
+    ThrowIfAborted();
+    m_pictures.push_back(window);
+    const QString seen = QStringLiteral("PICTURE ") + Bracketed(window.caption);
+    Step* step = Take(
+        {StepKind::PictureWindow}, [&](const Step& s) { return s.caption == window.caption; }, seen);
+    // An unexpected window is closed with its close box: &SALIR.
+    const PictureWindowResult result = step ? step->picture : PictureWindowResult::Exit;
+    if (step)
+        Log(seen + QStringLiteral(" = ") + PictureResultName(result));
+    return result;
+}
+
+tl::expected<void, QString> ScriptedUi::SavePicture(const PictureWindow&, const QString& path)
+{
+    Log(QStringLiteral("SAVEPICTURE ") + Quoted(path));
+    return {};
 }
 
 void ScriptedUi::SetClipboardText(const QString& text)

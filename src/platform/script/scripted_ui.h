@@ -140,6 +140,9 @@ public:
     // The print dialog of the line printer, answered Imprimir (true) or Cancelar. What is printed is
     // kept in Printed().
     ScriptedUi& ExpectPrintDialog(bool print = true);
+    // A picture window with that caption, closed with the button `result`. The windows shown are kept in
+    // Pictures(); SavePicture writes nothing and notes "SAVEPICTURE 'path'".
+    ScriptedUi& ExpectPictureWindow(const QString& caption, PictureWindowResult result);
 
     // Text of every failure so far, each followed by the transcript up to that point.
     const QStringList& Failures() const { return m_failures; }
@@ -153,6 +156,7 @@ public:
     // "PROGRESS END 120/120"), the steps only to ProgressPosition().
     int ProgressPosition() const { return m_progressPosition; }
     const RecordingLinePrinter& Printed() const { return m_printer; }
+    const std::vector<PictureWindow>& Pictures() const { return m_pictures; }
     void SetUnexpectedLimit(int limit) { m_unexpectedLimit = limit; }
 
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
@@ -169,6 +173,8 @@ public:
     void SetProgress(int position) override;
     void EndProgress() override;
     LinePrinter& TextPrinter() override { return m_printer; }
+    PictureWindowResult ShowPictureWindow(const PictureWindow& window) override;
+    tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) override;
 
 private:
     enum class StepKind {
@@ -182,7 +188,8 @@ private:
         ChooseFile,
         DateRange,
         DateRangeCancel,
-        PrintDialog
+        PrintDialog,
+        PictureWindow
     };
     struct Step;
     class CardRun;
@@ -208,6 +215,7 @@ private:
     std::vector<std::shared_ptr<ReportDocument>> m_reports;
     std::vector<FileDialogRequest> m_fileRequests;
     std::vector<std::pair<QDate, QDate>> m_dateRangePresets;
+    std::vector<PictureWindow> m_pictures;
     bool m_progressOpen = false;
     int m_progressMaximum = 0;
     int m_progressPosition = 0;
