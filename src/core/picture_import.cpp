@@ -94,6 +94,16 @@ FileDialogRequest PictureSaveRequest(const QString& folder, const QString& propo
     return request;
 }
 
+std::optional<QString> ChooseChartPictureTarget(Context& ctx)
+{
+    const QString folder = ResolveSubFolder(ctx.st.BaseDir, ctx.st.CurrentSubFolder);
+    std::optional<QString> chosen =
+        ctx.ui.ChooseFile(PictureSaveRequest(folder, QStringLiteral("Grafico.jpg")));
+    if (chosen && QFileInfo(*chosen).suffix().isEmpty())
+        *chosen += QStringLiteral(".jpg");
+    return chosen;
+}
+
 std::optional<QString> ChoosePhotoSource(Context& ctx, const QString& subFolder, const QString& fileName)
 {
     return ctx.ui.ChooseFile(PictureOpenRequest(ResolveSubFolder(ctx.st.BaseDir, subFolder), fileName));

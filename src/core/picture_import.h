@@ -33,6 +33,9 @@ QStringList PictureOpenFilters();
 QStringList PictureSaveFilters();
 FileDialogRequest PictureOpenRequest(const QString& folder, const QString& proposedName);
 FileDialogRequest PictureSaveRequest(const QString& folder, const QString& proposedName);
+// Where a chart window's picture is saved: "Grafico.jpg" proposed in the current sub-folder; a name
+// without extension is a JPEG. Nothing when the dialog is cancelled.
+std::optional<QString> ChooseChartPictureTarget(Context& ctx);
 
 // The open dialog of a photo button: starts in the owner's folder with the photo's name proposed.
 // Nothing when cancelled.

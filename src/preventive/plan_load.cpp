@@ -28,7 +28,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("CARGA DE MANTENIMIENTO PREVENTIVO");
 const QString kHeader = QStringLiteral("SM   AÑO  HABILES  HMTO  RVA                   AGENDA");
-const QString kDefaultPictureName = QStringLiteral("Grafico.jpg");
 
 // The rows shown on either side of the chosen week.
 constexpr int kRowsAround = 5;
@@ -162,15 +161,10 @@ struct ChartWindow
     {
         if (picture.isEmpty() || !ctx.codec)
             return;
-        const QString folder = ResolveSubFolder(ctx.st.BaseDir, ctx.st.CurrentSubFolder);
-        const std::optional<QString> chosen =
-            ctx.ui.ChooseFile(PictureSaveRequest(folder, kDefaultPictureName));
-        if (!chosen)
+        const std::optional<QString> target = ChooseChartPictureTarget(ctx);
+        if (!target)
             return;
-        QString target = *chosen;
-        if (QFileInfo(target).suffix().isEmpty())
-            target += QStringLiteral(".jpg");
-        if (const auto saved = ctx.codec->Convert(picture, target, QString()); !saved)
+        if (const auto saved = ctx.codec->Convert(picture, *target, QString()); !saved)
             ctx.ui.ShowMessage(saved.error());
     }
 };

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/lookups.h"
+#include "core/picture_import.h"
 #include "core/sub_folders.h"
 #include "masterdata/routines.h"
 #include "platform/report.h"
@@ -132,18 +133,10 @@ std::optional<std::int64_t> MeasureHeight(std::int32_t measure, double scale)
 // has none, starting in the report sub-folder.
 void SaveChartPicture(Context& ctx, const PictureWindow& window)
 {
-    FileDialogRequest request;
-    request.save = true;
-    request.folder = ResolveSubFolder(ctx.st.BaseDir, ctx.st.CurrentSubFolder);
-    request.fileName = QStringLiteral("Grafico.jpg");
-    request.filters = {QStringLiteral("Imagenes JPG (*.jpg)"), QStringLiteral("Imagenes BMP (*.bmp)")};
-    const std::optional<QString> chosen = ctx.ui.ChooseFile(request);
-    if (!chosen)
+    const std::optional<QString> path = ChooseChartPictureTarget(ctx);
+    if (!path)
         return;
-    QString path = *chosen;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".jpg");
-    if (const auto saved = ctx.ui.SavePicture(window, path); !saved)
+    if (const auto saved = ctx.ui.SavePicture(window, *path); !saved)
         ctx.ui.ShowMessage(saved.error());
 }
 
