@@ -161,8 +161,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::DefineBudget, Op::PreventiveBudget,
     // Pláning
     Op::AskHourControlOutput, Op::ShowMaintenanceLoad,
-    // Historial MP
-    Op::PreventiveRatios, Op::ControlRoutes,
     // Reparaciones
     Op::RepairRatios,
     // OT/Prspuestos
