@@ -159,8 +159,6 @@ constexpr const char* Name(const Requirement& requirement)
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Gamas
     Op::DefineBudget, Op::PreventiveBudget,
-    // Historial MP
-    Op::PreventiveRatios, Op::ControlRoutes,
     // Reparaciones
     Op::RepairRatios,
     // OT/Prspuestos

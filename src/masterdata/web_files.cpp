@@ -18,11 +18,8 @@ IoResult WriteFile(Context& ctx, const QString& fileName, const QStringList& lin
     const QString path = folder + QLatin1Char('/') + fileName;
     if (!QDir().mkpath(folder))
         return {IoCode::PathNotFound, path};
-    std::string bytes;
-    for (const QString& line : lines)
-        bytes += ToCp1252(line) + "\r\n";
     try {
-        WriteFileAtomically(ctx, path, bytes);
+        WriteFileAtomically(ctx, path, ToCp1252Lines(lines));
     } catch (const IoAbort& e) {
         return {e.code(), path};
     }

@@ -60,11 +60,6 @@ bool PassesMachinePattern(const QString& code, const QString& pattern)
     return code.mid(star + 1, tail.size()) == tail;
 }
 
-std::uint32_t Pct(std::uint64_t a, std::uint64_t b)
-{
-    return b == 0 ? 0 : static_cast<std::uint32_t>(static_cast<double>(a) * 100.0 / static_cast<double>(b));
-}
-
 QString HoursAndMinutes(std::uint32_t minutes)
 {
     return QString::number(minutes / 60) + QStringLiteral("Hrs. ") + QString::number(minutes % 60) +
@@ -72,27 +67,13 @@ QString HoursAndMinutes(std::uint32_t minutes)
 }
 
 // A machine of the plan as the control needs it, looked up once for the whole range.
-struct PlanMachine
-{
-    TPlanRecord entry{};
-    QString name;
-    bool available = false;
-    bool passes = true;
-};
+using PlanMachine = PlanControlSource::Machine;
 
 struct Range
 {
     int first = 0;
     int last = 0;
 };
-
-// The week prompts: weeks above 52 are taken as 52.
-int AskWeek(Context& ctx, const QString& prompt)
-{
-    const QString answer = ctx.ui.InputBox(kTitle, prompt, ctx.st.WeekText);
-    const std::int64_t week = ReadPlanInteger(ctx.st, answer, ctx.st.FileName(DataFile::Plan));
-    return static_cast<int>(std::min<std::int64_t>(week, kLastWeekOfYear));
-}
 
 void WriteHeader(ReportDocument& report)
 {
@@ -144,6 +125,48 @@ void WriteSummary(Context& ctx, ReportDocument& report, const Range& weeks, cons
 }
 
 } // namespace
+
+std::uint32_t Pct(std::uint64_t a, std::uint64_t b)
+{
+    return b == 0 ? 0 : static_cast<std::uint32_t>(static_cast<double>(a) * 100.0 / static_cast<double>(b));
+}
+
+int AskControlWeek(Context& ctx, const QString& title, const QString& prompt, const QString& defaultWeek)
+{
+    const QString answer = ctx.ui.InputBox(title, prompt, defaultWeek);
+    const std::int64_t week = ReadPlanInteger(ctx.st, answer, ctx.st.FileName(DataFile::Plan));
+    return static_cast<int>(std::min<std::int64_t>(week, kLastWeekOfYear));
+}
+
+void AskControlYear(Context& ctx, const QString& title)
+{
+    State& st = ctx.st;
+    const QString year =
+        ctx.ui.InputBox(title,
+                        QStringLiteral("AÑO ") + QString::number(st.FirstYear + kYearOffset) +
+                            QStringLiteral(" a ") + QString::number(st.LastYear + kYearOffset),
+                        st.YearText);
+    // A year before the plan lists its first year; no year wraps round in its 16 bits.
+    const std::int64_t typedYear = ReadPlanInteger(st, year, st.FileName(DataFile::Plan)) - kYearOffset;
+    st.WorkYear = static_cast<std::uint16_t>(
+        std::clamp<std::int64_t>(typedYear, st.FirstYear, std::numeric_limits<std::uint16_t>::max()));
+}
+
+PlanControlSource::PlanControlSource(Context& ctx, const std::vector<TPlanRecord>& plan,
+                                     const QString& pattern)
+    : index(Revisions(ctx).RevisionList), gamaTimes(ctx)
+{
+    machines.reserve(plan.size());
+    for (const TPlanRecord& planned : plan) {
+        PlanMachine m;
+        m.entry = planned;
+        const bool known = LookUpFoundMachine(ctx, planned.Code.str());
+        m.name = ctx.st.FoundMachine.Denominacion.str();
+        m.available = known && ctx.st.FoundMachine.Disponible == "SI";
+        m.passes = PassesMachinePattern(planned.Code.str(), pattern);
+        machines.push_back(std::move(m));
+    }
+}
 
 QString FrequencyDueInWeek(const State& st, std::uint16_t startWeek, std::uint16_t week)
 {
@@ -228,13 +251,19 @@ PlanControlState& PlanControl(Context& ctx)
     return ctx.Module<PlanControlState>();
 }
 
-void ControlPlan(Context& ctx)
+namespace {
+
+// The control on the source given, or on one read here for this command.
+void RunPlanControl(Context& ctx, const PlanControlSource* shared)
 {
     State& st = ctx.st;
     st.CurrentMachine.Codigo = "*";
-    const std::optional<std::vector<TPlanRecord>> plan = KeyedFile<PlanFile>(ctx).Read();
-    if (!plan)
-        return;
+    std::optional<std::vector<TPlanRecord>> plan;
+    if (!shared) {
+        plan = KeyedFile<PlanFile>(ctx).Read();
+        if (!plan)
+            return;
+    }
     const bool listing = IsMode(st.OutputCode, {"C", "P"});
     const bool entry = st.OutputCode == QLatin1String("P");
     const bool ratioWeek = st.ActionCode == QLatin1String("1");
@@ -242,36 +271,21 @@ void ControlPlan(Context& ctx)
     Range weeks{st.WorkWeek, st.WorkWeek};
     QString pattern = QStringLiteral("*");
     if (listing) {
-        weeks.first = AskWeek(ctx, QStringLiteral("INTRODUZCA SEMANA INICIAL (0 a 52)"));
-        weeks.last = AskWeek(ctx, QStringLiteral("INTRODUZCA SEMANA FINAL (0 a 52)"));
-        const QString year =
-            ctx.ui.InputBox(kTitle,
-                            QStringLiteral("AÑO ") + QString::number(st.FirstYear + kYearOffset) +
-                                QStringLiteral(" a ") + QString::number(st.LastYear + kYearOffset),
-                            st.YearText);
-        // A year before the plan lists its first year; no year wraps round in its 16 bits.
-        const std::int64_t typedYear = ReadPlanInteger(st, year, st.FileName(DataFile::Plan)) - kYearOffset;
-        st.WorkYear = static_cast<std::uint16_t>(
-            std::clamp<std::int64_t>(typedYear, st.FirstYear, std::numeric_limits<std::uint16_t>::max()));
+        weeks.first =
+            AskControlWeek(ctx, kTitle, QStringLiteral("INTRODUZCA SEMANA INICIAL (0 a 52)"), st.WeekText);
+        weeks.last =
+            AskControlWeek(ctx, kTitle, QStringLiteral("INTRODUZCA SEMANA FINAL (0 a 52)"), st.WeekText);
+        AskControlYear(ctx, kTitle);
         if (st.ActionCode == QLatin1String("M"))
             pattern = ctx.ui.InputBox(kTitle, QStringLiteral("Codigo de Maquina: "), QStringLiteral("*"));
     }
     if (!ratioWeek)
         LoadRevisionList(ctx);
-    const RevisionIndex index(Revisions(ctx).RevisionList);
-    const GamaTimeTable gamaTimes(ctx);
-
-    std::vector<PlanMachine> machines;
-    machines.reserve(plan->size());
-    for (const TPlanRecord& planned : *plan) {
-        PlanMachine m;
-        m.entry = planned;
-        const bool known = LookUpFoundMachine(ctx, planned.Code.str());
-        m.name = st.FoundMachine.Denominacion.str();
-        m.available = known && st.FoundMachine.Disponible == "SI";
-        m.passes = PassesMachinePattern(planned.Code.str(), pattern);
-        machines.push_back(std::move(m));
-    }
+    std::optional<PlanControlSource> own;
+    const PlanControlSource& source = shared ? *shared : own.emplace(ctx, *plan, pattern);
+    const RevisionIndex& index = source.index;
+    const GamaTimeTable& gamaTimes = source.gamaTimes;
+    const std::vector<PlanMachine>& machines = source.machines;
 
     std::shared_ptr<ReportDocument> report;
     if (listing) {
@@ -391,6 +405,18 @@ void ControlPlan(Context& ctx)
     }
     if (entry)
         FreeRevisionList(ctx);
+}
+
+} // namespace
+
+void ControlPlan(Context& ctx)
+{
+    RunPlanControl(ctx, nullptr);
+}
+
+void ControlPlanWeek(Context& ctx, const PlanControlSource& source)
+{
+    RunPlanControl(ctx, &source);
 }
 
 } // namespace gim

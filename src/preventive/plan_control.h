@@ -1,6 +1,8 @@
 #pragma once
 
+#include "preventive/gama_times.h"
 #include "preventive/revisions.h"
+#include "records/plan_records.h"
 
 #include <QString>
 #include <cstdint>
@@ -70,10 +72,39 @@ struct PlanControlState
 };
 PlanControlState& PlanControl(Context& ctx);
 
+// a * 100 / b truncated toward zero; 0 when b is 0.
+std::uint32_t Pct(std::uint64_t a, std::uint64_t b);
+
+// The week and year prompts of the controls under `title`: a week above 52 is taken as 52, and anything
+// but a number abandons the command. The year sets WorkYear; a year before the plan gives its first.
+int AskControlWeek(Context& ctx, const QString& title, const QString& prompt, const QString& defaultWeek);
+void AskControlYear(Context& ctx, const QString& title);
+
+// What the control reads before it walks the weeks: the plan's machines looked up, the gama times and the
+// history index over RevisionList (which must outlive it). The ratio reports build one for all their weeks.
+class PlanControlSource
+{
+public:
+    struct Machine
+    {
+        TPlanRecord entry{};
+        QString name;
+        bool available = false;
+        bool passes = true; // the machine pattern asked for takes it
+    };
+    PlanControlSource(Context& ctx, const std::vector<TPlanRecord>& plan, const QString& pattern);
+
+    std::vector<Machine> machines;
+    RevisionIndex index;
+    GamaTimeTable gamaTimes;
+};
+
 // Compares the plan with the history week by week. OutputCode "C" lists it ("HISTORIAL", ActionCode "M"
 // for one machine pattern), "P" shows each programmed gama on the revision card to record what was done;
 // ActionCode "1" controls the single week WorkWeek of WorkYear on a history the caller loaded, with no
 // card and no listing.
 void ControlPlan(Context& ctx);
+// The single week of ActionCode "1" on a source built once for many weeks.
+void ControlPlanWeek(Context& ctx, const PlanControlSource& source);
 
 } // namespace gim

@@ -13,6 +13,7 @@
 #include "preventive/plan_loading.h"
 #include "preventive/predictive.h"
 #include "preventive/predictive_trends.h"
+#include "preventive/preventive_ratios.h"
 #include "preventive/revision_reports.h"
 #include "preventive/revisions.h"
 
@@ -49,6 +50,8 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::FreeRevisionList, FreeRevisionList);
     registry.Register(Op::ReportRevisionHistory, ReportRevisionHistory);
     registry.Register(Op::ControlPlan, ControlPlan);
+    registry.Register(Op::PreventiveRatios, PreventiveRatios);
+    registry.Register(Op::ControlRoutes, ControlRoutes);
 
     ctx.Module<StartupSteps>().environmentData.emplace(7, LoadFirmAndWeekAgenda);
 
@@ -109,11 +112,15 @@ void DeclarePreventiveCommands(CommandRegistry& menu)
              {ControlPlan, When(ContinueFlag, SortRevisionFile)});
     menu.Add("&Historial MP > Co&ntrol > &Semana", "", "", Codes().A("2"),
              {PreventiveRatios, FreeRevisionList});
+    // The ratios leave the history loaded: the route control of the last week runs on it before the free.
     menu.Add("&Historial MP > Co&ntrol > &Rutas", "", "", Codes().O("P").A("3"),
-             {PreventiveRatios, ControlRoutes});
-    menu.Add("&Historial MP > &Ratios > &Planing", "", "", Codes().S("R").A("1"), {PreventiveRatios});
-    menu.Add("&Historial MP > &Ratios > &Semana", "", "", Codes().S("R").A("2"), {PreventiveRatios});
-    menu.Add("&Historial MP > &Ratios > &Rutas", "", "", Codes().S("R").A("3"), {PreventiveRatios});
+             {PreventiveRatios, ControlRoutes, FreeRevisionList});
+    menu.Add("&Historial MP > &Ratios > &Planing", "", "", Codes().S("R").A("1"),
+             {PreventiveRatios, FreeRevisionList});
+    menu.Add("&Historial MP > &Ratios > &Semana", "", "", Codes().S("R").A("2"),
+             {PreventiveRatios, FreeRevisionList});
+    menu.Add("&Historial MP > &Ratios > &Rutas", "", "", Codes().S("R").A("3"),
+             {PreventiveRatios, FreeRevisionList});
     menu.Add("Pre&dictivo > &Alta > &Medida", "Ctrl+F7", "Registro de Medidas de Control.", Codes().A("1"),
              {AddPredictiveRecord, When(PredictiveRecordStored, RewritePredictiveFile)});
     menu.Add("Pre&dictivo > &Alta > &Alarma", "", "Definición de Alarmas Tecnicas.", Codes().A("5"),

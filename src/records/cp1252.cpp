@@ -52,4 +52,12 @@ std::string ToCp1252(const QString& text)
     return out;
 }
 
+std::string ToCp1252Lines(const QStringList& lines)
+{
+    std::string bytes;
+    for (const QString& line : lines)
+        bytes += ToCp1252(line) + "\r\n";
+    return bytes;
+}
+
 } // namespace gim

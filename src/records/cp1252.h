@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ QString FromCp1252(std::string_view bytes);
 
 // Encodes to Windows-1252. A character outside the code page becomes '?'.
 std::string ToCp1252(const QString& text);
+
+// Lines as the old program's plain-text files hold them: Windows-1252, each ending in CR LF.
+std::string ToCp1252Lines(const QStringList& lines);
 
 // One character; returns '?' for characters outside the code page.
 char ToCp1252Char(QChar c);
