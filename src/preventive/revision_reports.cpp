@@ -1,6 +1,7 @@
 #include "preventive/revision_reports.h"
 
 #include "core/context.h"
+#include "core/lookups.h"
 #include "core/week_codes.h"
 #include "platform/report.h"
 #include "preventive/plan_time.h"
@@ -69,7 +70,8 @@ void ReportRevisionHistory(Context& ctx)
     report->SetFontSize(8);
     report->SetStyle(FontStyle::Normal);
 
-    // Each machine is looked up once, however many revisions it has.
+    // Each machine is looked up once, however many revisions it has, in the register read once.
+    const MachineIndex machines(ctx, Report::Show, Report::Silent);
     std::map<QString, QString> names;
     st.ListedCount = 0;
     std::int64_t total = 0;
@@ -82,7 +84,7 @@ void ReportRevisionHistory(Context& ctx)
         if (code == QLatin1String("*")) {
             const auto [at, fresh] = names.try_emplace(rec.MachineCode.str());
             if (fresh) {
-                LookUpFoundMachine(ctx, rec.MachineCode.str());
+                st.FoundMachine = machines.Find(rec.MachineCode);
                 at->second = st.FoundMachine.Denominacion.str();
             }
             name = at->second;
