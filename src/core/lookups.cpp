@@ -75,19 +75,24 @@ const std::vector<TMachineRecord>& MachineIndex::All() const
         else
             m_machines =
                 ReadRecords<TMachineRecord>(m_ctx, name, m_report).value_or(std::vector<TMachineRecord>{});
+        m_codes.reserve(m_machines->size());
+        for (std::size_t i = 0; i < m_machines->size(); ++i)
+            m_codes.push_back({(*m_machines)[i].Codigo, static_cast<std::uint32_t>(i)});
     }
     return *m_machines;
 }
 
 TMachineRecord MachineIndex::Find(const ShortString<8>& code) const
 {
+    const std::vector<TMachineRecord>& machines = All();
+    CodeAt wanted{code, 0};
+    if (FindByHalves(
+            m_codes.size(), [&](std::size_t i) -> const CodeAt& { return m_codes[i]; }, wanted,
+            &CodeAt::Codigo))
+        return machines[wanted.position];
     TMachineRecord machine{};
     machine.Codigo.assign(code);
     machine.Denominacion = "NO EXISTE LA MAQUINA";
-    const std::vector<TMachineRecord>& machines = All();
-    FindByHalves(
-        machines.size(), [&](std::size_t i) -> const TMachineRecord& { return machines[i]; }, machine,
-        &TMachineRecord::Codigo);
     return machine;
 }
 

@@ -41,10 +41,19 @@ public:
     const std::vector<TMachineRecord>& All() const;
 
 private:
+    // The codes in file order with their record's position: the search by halves walks these few bytes
+    // instead of the whole records.
+    struct CodeAt
+    {
+        ShortString<8> Codigo;
+        std::uint32_t position;
+    };
+
     Context& m_ctx;
     Report m_report;
     Report m_whenMissing;
     mutable std::optional<std::vector<TMachineRecord>> m_machines;
+    mutable std::vector<CodeAt> m_codes;
 };
 
 // Validates the codes of CurrentMachine; the result goes to MachineCodesOk.

@@ -8,8 +8,9 @@
 #include "preventive/revision_card.h"
 #include "preventive/revisions.h"
 
-#include <map>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 namespace gim {
 
@@ -72,7 +73,7 @@ void ReportRevisionHistory(Context& ctx)
 
     // Each machine is looked up once, however many revisions it has, in the register read once.
     const MachineIndex machines(ctx, Report::Show, Report::Silent);
-    std::map<QString, QString> names;
+    std::unordered_map<std::string, QString> names;
     st.ListedCount = 0;
     std::int64_t total = 0;
     for (const TRevisionRecord& rec : *records) {
@@ -82,7 +83,7 @@ void ReportRevisionHistory(Context& ctx)
             continue;
         QString name = st.FoundMachine.Denominacion.str();
         if (code == QLatin1String("*")) {
-            const auto [at, fresh] = names.try_emplace(rec.MachineCode.str());
+            const auto [at, fresh] = names.try_emplace(std::string(rec.MachineCode.bytes()));
             if (fresh) {
                 st.FoundMachine = machines.Find(rec.MachineCode);
                 at->second = st.FoundMachine.Denominacion.str();
