@@ -8,18 +8,14 @@
 namespace gim {
 namespace {
 
-// Bisection over a file sorted by key: record 0 is compared on its own, then records 1..n-1 by halves.
-// Returns whether the record was found and copied into `rec`.
-template <typename T, typename Key>
-bool FindByHalves(Context& ctx, const QString& fileName, T& rec, Key T::*key)
+// Bisection over records sorted by key, read one at a time by `read`: record 0 is compared on its own,
+// then records 1..size-1 by halves. Returns whether the record was found and copied into `rec`.
+template <typename T, typename Key, typename Read>
+bool FindByHalves(std::size_t size, Read read, T& rec, Key T::*key)
 {
-    RecordFile<T> file(ctx);
-    if (!NoteIoResult(ctx, file.Open(fileName, RawRecordFile::Mode::Read), Report::Show))
-        return false;
-    const std::size_t size = file.Count();
     if (size == 0)
         return false;
-    const T first = file.Read(0);
+    const auto& first = read(0);
     if (first.*key == rec.*key) {
         rec = first;
         return true;
@@ -28,7 +24,7 @@ bool FindByHalves(Context& ctx, const QString& fileName, T& rec, Key T::*key)
     std::size_t high = size - 1;
     while (low <= high) {
         const std::size_t middle = low + (high - low) / 2;
-        const T probe = file.Read(middle);
+        const auto& probe = read(middle);
         const auto order = probe.*key <=> rec.*key;
         if (order == 0) {
             rec = probe;
@@ -44,19 +40,60 @@ bool FindByHalves(Context& ctx, const QString& fileName, T& rec, Key T::*key)
     return false;
 }
 
+// The same over a file, reading only the records the search visits.
+template <typename T, typename Key>
+bool FindInFileByHalves(Context& ctx, const QString& fileName, T& rec, Key T::*key)
+{
+    RecordFile<T> file(ctx);
+    if (!NoteIoResult(ctx, file.Open(fileName, RawRecordFile::Mode::Read), Report::Show))
+        return false;
+    return FindByHalves(
+        file.Count(), [&](std::size_t i) { return file.Read(i); }, rec, key);
+}
+
 } // namespace
 
 void FindMachine(Context& ctx, const QString& fileName, TMachineRecord& rec)
 {
     rec.Denominacion = "NO EXISTE LA MAQUINA";
-    FindByHalves(ctx, fileName, rec, &TMachineRecord::Codigo);
+    FindInFileByHalves(ctx, fileName, rec, &TMachineRecord::Codigo);
 }
 
 void FindPerson(Context& ctx, const QString& fileName, TPersonnelRecord& rec)
 {
     rec.Apellidos = "NO EXISTE LA PERSONA";
     rec.Nombre = "";
-    FindByHalves(ctx, fileName, rec, &TPersonnelRecord::Matricula);
+    FindInFileByHalves(ctx, fileName, rec, &TPersonnelRecord::Matricula);
+}
+
+const std::vector<TMachineRecord>& MachineIndex::All() const
+{
+    if (!m_machines) {
+        const QString& name = m_ctx.st.FileName(DataFile::Machine);
+        if (m_whenMissing == Report::Silent && m_report == Report::Show && !DataFileExists(m_ctx, name))
+            m_machines.emplace();
+        else
+            m_machines =
+                ReadRecords<TMachineRecord>(m_ctx, name, m_report).value_or(std::vector<TMachineRecord>{});
+        m_codes.reserve(m_machines->size());
+        for (std::size_t i = 0; i < m_machines->size(); ++i)
+            m_codes.push_back({(*m_machines)[i].Codigo, static_cast<std::uint32_t>(i)});
+    }
+    return *m_machines;
+}
+
+TMachineRecord MachineIndex::Find(const ShortString<8>& code) const
+{
+    const std::vector<TMachineRecord>& machines = All();
+    CodeAt wanted{code, 0};
+    if (FindByHalves(
+            m_codes.size(), [&](std::size_t i) -> const CodeAt& { return m_codes[i]; }, wanted,
+            &CodeAt::Codigo))
+        return machines[wanted.position];
+    TMachineRecord machine{};
+    machine.Codigo.assign(code);
+    machine.Denominacion = "NO EXISTE LA MAQUINA";
+    return machine;
 }
 
 bool MachineCodesValid(const TMachineRecord& m)

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/record_file.h"
 #include "records/machine_record.h"
 #include "records/personnel_record.h"
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace gim {
@@ -16,6 +18,43 @@ struct Context;
 void FindMachine(Context& ctx, const QString& fileName, TMachineRecord& rec);
 // The same for `rec.Matricula` in a personnel file, with "NO EXISTE LA PERSONA".
 void FindPerson(Context& ctx, const QString& fileName, TPersonnelRecord& rec);
+
+// The machine register read once, for a command that names many machines: a listing looks each row's
+// machine up in memory, by the same halves FindMachine walks on the file, so that every name is the one
+// FindMachine would give without opening the file again for every row. The file is read at the first
+// look-up, where FindMachine would have opened it first.
+class MachineIndex
+{
+public:
+    // An open failure of the machine file is shown as `report` says (once, not once per row) and leaves
+    // the index empty. With `whenMissing` Silent, a register not there yet holds no machine without a
+    // message, as LookUpMachine has it.
+    MachineIndex(Context& ctx, Report report, Report whenMissing)
+        : m_ctx(ctx), m_report(report), m_whenMissing(whenMissing)
+    {
+    }
+    explicit MachineIndex(Context& ctx, Report report = Report::Show) : MachineIndex(ctx, report, report) {}
+
+    // The stored machine of a code, or the code with the name "NO EXISTE LA MAQUINA".
+    TMachineRecord Find(const ShortString<8>& code) const;
+    // Every record of the register, in file order.
+    const std::vector<TMachineRecord>& All() const;
+
+private:
+    // The codes in file order with their record's position: the search by halves walks these few bytes
+    // instead of the whole records.
+    struct CodeAt
+    {
+        ShortString<8> Codigo;
+        std::uint32_t position;
+    };
+
+    Context& m_ctx;
+    Report m_report;
+    Report m_whenMissing;
+    mutable std::optional<std::vector<TMachineRecord>> m_machines;
+    mutable std::vector<CodeAt> m_codes;
+};
 
 // Validates the codes of CurrentMachine; the result goes to MachineCodesOk.
 void CheckMachineCodes(Context& ctx);

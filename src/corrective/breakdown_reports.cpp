@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/date_range.h"
+#include "core/lookups.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
@@ -24,29 +25,6 @@ namespace gim {
 namespace {
 
 const QString kTypePrompt = QStringLiteral("INTRODUCIR CODIGO TIPO DE AVERIA (X)");
-
-// The machine register, sorted by code, to name the listed machines by halves.
-class MachineNames
-{
-public:
-    explicit MachineNames(Context& ctx)
-        : m_machines(KeyedFile<MachineFile>(ctx).Read(Report::Silent).value_or(std::vector<TMachineRecord>{}))
-    {
-    }
-    const std::vector<TMachineRecord>& All() const { return m_machines; }
-    QString Of(const ShortString<8>& code) const
-    {
-        const auto at =
-            std::lower_bound(m_machines.begin(), m_machines.end(), code,
-                             [](const TMachineRecord& m, const ShortString<8>& c) { return m.Codigo < c; });
-        if (at == m_machines.end() || !(at->Codigo == code))
-            return QString::fromLatin1(kMachineNotFound);
-        return at->Denominacion.str();
-    }
-
-private:
-    std::vector<TMachineRecord> m_machines;
-};
 
 // A text filter: "*", or the start of the field.
 template <std::size_t N, std::size_t M>
@@ -104,7 +82,7 @@ void BreakdownReport(Context& ctx)
     if (ShowBreakdownSearchCard(ctx, filter) != CardResult::Save)
         return;
 
-    const MachineNames names(ctx);
+    const MachineIndex names(ctx, Report::Silent);
     auto report = std::make_shared<ReportDocument>(QStringLiteral("AVERIAS"));
     report->SetTabStops({6, 60, 180, 195, 210, 230, 260, 290, 320, 370, 450, 490});
     report->SetStyle(FontStyle::Bold);
@@ -137,13 +115,14 @@ void BreakdownReport(Context& ctx)
         ++count;
         st.WorkWeek = static_cast<std::uint16_t>(r.Week.get() % 52);
         st.WorkYear = static_cast<std::uint16_t>(r.Week.get() / 52 + st.FirstYear);
-        report->AddLine(QLatin1Char('\t') + r.Code.str() + QLatin1Char('\t') + names.Of(r.Code) +
-                        QLatin1Char('\t') + r.Day.str() + QLatin1Char('\t') + r.Shift.str() +
-                        QLatin1Char('\t') + r.Type.str() + QLatin1Char('\t') + Number(r.Stop.get()) +
-                        QLatin1Char('\t') + Number(r.Intervention.get()) + QLatin1Char('\t') +
-                        Number(r.Delay.get()) + QLatin1Char('\t') + r.Officer.str() + QLatin1Char('\t') +
-                        r.NoticeTime.str() + QLatin1Char('\t') + Number(st.WorkWeek) + QLatin1Char('/') +
-                        Number(st.WorkYear) + QLatin1Char('\t') + r.Description.str());
+        report->AddLine(QLatin1Char('\t') + r.Code.str() + QLatin1Char('\t') +
+                        names.Find(r.Code).Denominacion.str() + QLatin1Char('\t') + r.Day.str() +
+                        QLatin1Char('\t') + r.Shift.str() + QLatin1Char('\t') + r.Type.str() +
+                        QLatin1Char('\t') + Number(r.Stop.get()) + QLatin1Char('\t') +
+                        Number(r.Intervention.get()) + QLatin1Char('\t') + Number(r.Delay.get()) +
+                        QLatin1Char('\t') + r.Officer.str() + QLatin1Char('\t') + r.NoticeTime.str() +
+                        QLatin1Char('\t') + Number(st.WorkWeek) + QLatin1Char('/') + Number(st.WorkYear) +
+                        QLatin1Char('\t') + r.Description.str());
         TWeekGraphRecord& week = graph[st.WorkWeek];
         week.Value2 = week.Value2.get() + r.Delay.get();
         week.Value3 = week.Value3.get() + r.Stop.get();
@@ -253,7 +232,7 @@ void RepetitiveBreakdownReport(Context& ctx)
         const TMachineRecord* machine;
         Sums sums;
     };
-    const MachineNames names(ctx);
+    const MachineIndex names(ctx, Report::Silent);
     std::vector<Ranked> ranking;
     for (const TMachineRecord& m : names.All()) {
         const auto found = byMachine.find(std::string(m.Codigo.bytes()));

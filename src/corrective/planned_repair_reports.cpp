@@ -50,11 +50,9 @@ struct Ages
     std::int64_t materialCount = 0;
 };
 
-// A pending record's age in weeks, when it was entered this year.
-std::optional<std::int64_t> AgeOf(Context& ctx, const TPlannedRepairRecord& r)
+// A pending record's age in weeks, when it was entered this year. `today` is read once per listing.
+std::optional<std::int64_t> AgeOf(const State& st, const QDate& today, const TPlannedRepairRecord& r)
 {
-    const State& st = ctx.st;
-    const QDate today = ctx.clock.Now().date();
     const std::optional<QDate> entered = EntryDate(r.Executor.str(), today.year());
     if (!entered || entered->year() != today.year())
         return std::nullopt;
@@ -82,12 +80,9 @@ QString Share(std::int64_t count, std::int64_t total)
     return Number(total == 0 ? 0 : count * 100 / total) + QStringLiteral(" %");
 }
 
-QString MachineName(Context& ctx, const ShortString<8>& code)
+QString MachineName(const MachineIndex& machines, const ShortString<8>& code)
 {
-    TMachineRecord machine{};
-    machine.Codigo.assign(code);
-    FindMachine(ctx, ctx.st.FileName(DataFile::Machine), machine);
-    return machine.Denominacion.str().left(34);
+    return machines.Find(code).Denominacion.str().left(34);
 }
 
 void SumWeek(Context& ctx, const std::vector<TPlannedRepairRecord>& records)
@@ -98,6 +93,7 @@ void SumWeek(Context& ctx, const std::vector<TPlannedRepairRecord>& records)
     p.WeekPendingAges = 0;
     p.WeekMaterialAges = 0;
     const int week = AbsoluteWeek(st, st.WorkYear, st.WorkWeek);
+    const QDate today = ctx.clock.Now().date();
     for (const TPlannedRepairRecord& r : records) {
         // The file is in descending weeks: the week is over at the first earlier record.
         if (static_cast<int>(r.Week.get()) < week)
@@ -106,7 +102,7 @@ void SumWeek(Context& ctx, const std::vector<TPlannedRepairRecord>& records)
             continue;
         p.WeekRepairMinutes += r.Minutes.get();
         const std::optional<std::int64_t> age =
-            r.State == "P" || r.State == "T" || r.State == "M" ? AgeOf(ctx, r) : std::nullopt;
+            r.State == "P" || r.State == "T" || r.State == "M" ? AgeOf(st, today, r) : std::nullopt;
         if (age && r.State == "M")
             p.WeekMaterialAges += *age;
         else if (age)
@@ -158,6 +154,8 @@ void ReportRepairHistory(Context& ctx)
     std::int64_t services = 0;
     int highestWeek = 0;
     Ages ages;
+    const MachineIndex machines(ctx);
+    const QDate today = ctx.clock.Now().date();
     for (const TPlannedRepairRecord& r : records) {
         if (r.Week.get() < st.PlanWeeks)
             highestWeek = std::max<int>(highestWeek, r.Week.get());
@@ -176,7 +174,7 @@ void ReportRepairHistory(Context& ctx)
         std::optional<std::int64_t> age;
         const bool pending = r.State == "P" || r.State == "T";
         if (pending || r.State == "M")
-            age = AgeOf(ctx, r);
+            age = AgeOf(st, today, r);
         if (age && pending) {
             ages.pendingSum += *age;
             ++ages.pendingCount;
@@ -198,10 +196,10 @@ void ReportRepairHistory(Context& ctx)
         const int year = r.Week.get() / 52 + st.FirstYear + 2000;
         const QChar tab = QLatin1Char('\t');
         report->SetColour(age ? AgeColour(*age) : kReportBlack);
-        report->AddLine(tab + r.Code.str() + tab + MachineName(ctx, r.Code) + tab + Number(r.Minutes.get()) +
-                        tab + r.State.str() + tab + r.Specialty.str() + tab + r.Order.str() + tab +
-                        Number(weekOfYear) + tab + Number(year) + tab + r.Executor.str() + tab +
-                        r.Description.str());
+        report->AddLine(tab + r.Code.str() + tab + MachineName(machines, r.Code) + tab +
+                        Number(r.Minutes.get()) + tab + r.State.str() + tab + r.Specialty.str() + tab +
+                        r.Order.str() + tab + Number(weekOfYear) + tab + Number(year) + tab +
+                        r.Executor.str() + tab + r.Description.str());
         ++listed;
         totalMinutes += r.Minutes.get();
         TWeekGraphRecord& week = graph[static_cast<std::size_t>(weekOfYear)];

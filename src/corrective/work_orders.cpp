@@ -77,15 +77,19 @@ int ClockMinutes(const QString& hour)
 int ElapsedMinutes(Context& ctx, QString fromDate, QString toDate, QString fromHour, QString toHour,
                    bool fillFrom)
 {
-    const QDateTime now = ctx.clock.Now();
-    if (Blank(toDate)) {
-        toDate = WeekCodeOf(now.date());
-        toHour = TimeToText(ctx.st, now.time());
-    }
-    if (fillFrom && Blank(fromDate)) {
-        fromDate = WeekCodeOf(now.date());
-        fromHour = TimeToText(ctx.st, now.time());
-    }
+    // The clock (and with it the time zone) is read only for a date not given: a listing of closed
+    // orders never reads it.
+    std::optional<QDateTime> now;
+    const auto fillNow = [&](QString& date, QString& hour) {
+        if (!now)
+            now = ctx.clock.Now();
+        date = WeekCodeOf(now->date());
+        hour = TimeToText(ctx.st, now->time());
+    };
+    if (Blank(toDate))
+        fillNow(toDate, toHour);
+    if (fillFrom && Blank(fromDate))
+        fillNow(fromDate, fromHour);
     const std::optional<QDate> from = WeekCodeToDate(fromDate.left(7));
     const std::optional<QDate> to = WeekCodeToDate(toDate.left(7));
     if (!from || !to)

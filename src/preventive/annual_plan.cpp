@@ -55,10 +55,9 @@ void ListAnnualPlan(Context& ctx)
         report->AddLine(header);
         report->AddLine(QString(kRuleDashes, QLatin1Char('-')));
         int count = 0;
+        const MachineIndex machines(ctx);
         for (const TPlanRecord& entry : plan.Read().value_or(std::vector<TPlanRecord>{})) {
-            TMachineRecord machine{};
-            machine.Codigo.assign(entry.Code);
-            FindMachine(ctx, st.FileName(DataFile::Machine), machine);
+            const TMachineRecord machine = machines.Find(entry.Code);
             if (!(machine.Disponible == "SI"))
                 continue;
             const int week = entry.StartWeek.get();

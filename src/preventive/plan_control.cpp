@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/lookups.h"
 #include "core/week_codes.h"
+#include "masterdata/machines.h"
 #include "platform/report.h"
 #include "preventive/annual_plan.h"
 #include "preventive/gama_times.h"
@@ -156,15 +157,19 @@ PlanControlSource::PlanControlSource(Context& ctx, const std::vector<TPlanRecord
                                      const QString& pattern)
     : index(Revisions(ctx).RevisionList), gamaTimes(ctx)
 {
+    // The register is read once for every planned machine; FoundMachine is left holding the last, as a
+    // look-up of each would leave it.
+    const MachineIndex machineIndex(ctx, Report::Show, Report::Silent);
     machines.reserve(plan.size());
     for (const TPlanRecord& planned : plan) {
         PlanMachine m;
         m.entry = planned;
-        const bool known = LookUpFoundMachine(ctx, planned.Code.str());
-        m.name = ctx.st.FoundMachine.Denominacion.str();
-        m.available = known && ctx.st.FoundMachine.Disponible == "SI";
+        TMachineRecord found = machineIndex.Find(planned.Code);
+        m.name = found.Denominacion.str();
+        m.available = !(found.Denominacion == kMachineNotFound) && found.Disponible == "SI";
         m.passes = PassesMachinePattern(planned.Code.str(), pattern);
         machines.push_back(std::move(m));
+        ctx.st.FoundMachine = std::move(found);
     }
 }
 

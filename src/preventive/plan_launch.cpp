@@ -478,10 +478,9 @@ void LaunchWeeklyPlan(Context& ctx)
     std::uint32_t sheetMinutes = 0;
     const SheetSources sheetSources{ctx, operations, repairs, sheetMinutes};
     std::uint32_t total = 0;
+    const MachineIndex machines(ctx);
     for (const TPlanRecord& entry : *plan) {
-        TMachineRecord machine{};
-        machine.Codigo.assign(entry.Code);
-        FindMachine(ctx, st.FileName(DataFile::Machine), machine);
+        const TMachineRecord machine = machines.Find(entry.Code);
         const MachineCode code(machine.Codigo.str());
         QString line =
             QLatin1Char('\t') + code.text + QLatin1Char('\t') + machine.Denominacion.str().left(30);
@@ -576,10 +575,9 @@ void LaunchMaintenanceRoutes(Context& ctx)
 
     const GamaTimeTable operations(ctx);
     const int analysisWeek = AbsoluteWeek(st, st.WorkYear, st.WorkWeek);
+    const MachineIndex machines(ctx);
     for (const TPlanRecord& entry : *plan) {
-        TMachineRecord machine{};
-        machine.Codigo.assign(entry.Code);
-        FindMachine(ctx, st.FileName(DataFile::Machine), machine);
+        const TMachineRecord machine = machines.Find(entry.Code);
         const QString due = PlanFrequencyDue(st, entry.StartWeek.get(), analysisWeek);
         if (due == QLatin1String(kNothingDue))
             continue;

@@ -1,14 +1,16 @@
 #include "preventive/revision_reports.h"
 
 #include "core/context.h"
+#include "core/lookups.h"
 #include "core/week_codes.h"
 #include "platform/report.h"
 #include "preventive/plan_time.h"
 #include "preventive/revision_card.h"
 #include "preventive/revisions.h"
 
-#include <map>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 namespace gim {
 
@@ -69,8 +71,9 @@ void ReportRevisionHistory(Context& ctx)
     report->SetFontSize(8);
     report->SetStyle(FontStyle::Normal);
 
-    // Each machine is looked up once, however many revisions it has.
-    std::map<QString, QString> names;
+    // Each machine is looked up once, however many revisions it has, in the register read once.
+    const MachineIndex machines(ctx, Report::Show, Report::Silent);
+    std::unordered_map<std::string, QString> names;
     st.ListedCount = 0;
     std::int64_t total = 0;
     for (const TRevisionRecord& rec : *records) {
@@ -80,9 +83,9 @@ void ReportRevisionHistory(Context& ctx)
             continue;
         QString name = st.FoundMachine.Denominacion.str();
         if (code == QLatin1String("*")) {
-            const auto [at, fresh] = names.try_emplace(rec.MachineCode.str());
+            const auto [at, fresh] = names.try_emplace(std::string(rec.MachineCode.bytes()));
             if (fresh) {
-                LookUpFoundMachine(ctx, rec.MachineCode.str());
+                st.FoundMachine = machines.Find(rec.MachineCode);
                 at->second = st.FoundMachine.Denominacion.str();
             }
             name = at->second;
