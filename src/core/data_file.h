@@ -225,7 +225,9 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
 //   static bool Deleted(const Record&);                 the records a sort drops (key "Z")
 // and, where they differ from the defaults, kLoadOrder, kSortOrder, kTwin, kTies (how equal keys are
 // ordered in its list and its sort) and SamePlace (the test that the record at an entry's position is
-// still the one the list holds; the default asks for the same bytes).
+// still the one the list holds; the default asks for the same bytes). A file whose SameKey holds exactly
+// when neither record goes Before the other declares kSameKeyInOrder = true: AppendUnique then looks for
+// the key by halves in the part of the file its sort left in order.
 template <DataFile F, typename T> struct TableFile
 {
     using Record = T;
@@ -354,27 +356,25 @@ public:
     }
 
     // Appends a record unless one that `same` matches is stored already. `position` receives where the
-    // record went, or where the matching one stands.
+    // record went, or where the (first) matching one stands.
     template <typename Same>
     AppendResult AppendUnique(const Record& rec, Same same, std::uint32_t& position,
                               Report report = Report::Show)
     {
-        WriteLock lock(m_ctx);
-        RecordFile<Record> file(m_ctx);
-        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::OpenOrCreate), report))
-            return AppendResult::Failed;
-        const std::vector<Record> records = file.ReadAll();
-        const auto found =
-            std::find_if(records.begin(), records.end(), [&](const Record& r) { return same(r, rec); });
-        position = static_cast<std::uint32_t>(found - records.begin());
-        if (found != records.end())
-            return AppendResult::Duplicate;
-        position = static_cast<std::uint32_t>(file.Append(rec));
-        return AppendResult::Stored;
+        return AppendIfAbsent(
+            rec, [&](RecordFile<Record>& file) { return FindSame(file, rec, same); }, position, report);
     }
     AppendResult AppendUnique(const Record& rec, std::uint32_t& position, Report report = Report::Show)
     {
-        return AppendUnique(rec, Tr::SameKey, position, report);
+        return AppendIfAbsent(
+            rec,
+            [&](RecordFile<Record>& file) {
+                if constexpr (KeyInOrder())
+                    return FindKey(file, rec);
+                else
+                    return FindSame(file, rec, Tr::SameKey);
+            },
+            position, report);
     }
 
     // Files whose record number is the record's own key (work orders): record `pos` is replaced, or
@@ -431,11 +431,15 @@ public:
     // The sorted rewrite through the file's twin, dropping what `drop` refuses.
     template <typename Drop> bool Sort(Drop drop, Report report = Report::Show)
     {
-        return SortedRewrite<Record>(m_ctx, m_name, m_twin, Tr::Before, drop,
-                                     {.twin = m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin,
-                                      .order = SortOrder(),
-                                      .report = report,
-                                      .ties = Ties()});
+        const bool sorted = SortedRewrite<Record>(m_ctx, m_name, m_twin, Tr::Before, drop,
+                                                  {.twin = m_twin.isEmpty() ? TwinVariant::None : Tr::kTwin,
+                                                   .order = SortOrder(),
+                                                   .report = report,
+                                                   .ties = Ties()});
+        // The new file is in key order from its first record to its last.
+        if (RecordFile<Record> file(m_ctx); sorted && file.Open(m_name, RawRecordFile::Mode::Read))
+            file.NoteOrderedCount(file.Count());
+        return sorted;
     }
     bool Sort(Report report = Report::Show) { return Sort(Tr::Deleted, report); }
 
@@ -472,7 +476,9 @@ public:
         if (file.SizeOnDisk() % sizeof(Record) != 0)
             return false;
         const std::vector<Record> records = file.ReadAll();
-        return std::is_sorted(records.begin(), records.end(), Tr::Before);
+        const auto inOrder = std::is_sorted_until(records.begin(), records.end(), Tr::Before);
+        file.NoteOrderedCount(static_cast<std::size_t>(inOrder - records.begin()));
+        return inOrder == records.end();
     }
 
     // Copies the file's whole records into another file of the same kind (a new environment's),
@@ -490,6 +496,82 @@ public:
     }
 
 private:
+    template <typename Find>
+    AppendResult AppendIfAbsent(const Record& rec, Find find, std::uint32_t& position, Report report)
+    {
+        WriteLock lock(m_ctx);
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::OpenOrCreate), report))
+            return AppendResult::Failed;
+        if (const std::optional<std::size_t> found = find(file)) {
+            position = static_cast<std::uint32_t>(*found);
+            return AppendResult::Duplicate;
+        }
+        position = static_cast<std::uint32_t>(file.Append(rec));
+        return AppendResult::Stored;
+    }
+
+    // The first record that `same` matches with `rec`, read the whole file through.
+    template <typename Same>
+    static std::optional<std::size_t> FindSame(const RecordFile<Record>& file, const Record& rec, Same same)
+    {
+        const std::vector<Record> records = file.ReadAll();
+        const auto found =
+            std::find_if(records.begin(), records.end(), [&](const Record& r) { return same(r, rec); });
+        if (found == records.end())
+            return std::nullopt;
+        return static_cast<std::size_t>(found - records.begin());
+    }
+
+    // The same for the file's own key: the part known to be in key order is searched by halves (its first
+    // record of the key is the file's first), the records appended after it one by one. A file of unknown
+    // order is read whole once, which tells how far it is in order.
+    static std::optional<std::size_t> FindKey(RecordFile<Record>& file, const Record& rec)
+    {
+        const std::optional<std::size_t> ordered = file.OrderedCount();
+        if (!ordered) {
+            const std::vector<Record> records = file.ReadAll();
+            const auto inOrder = std::is_sorted_until(records.begin(), records.end(), Tr::Before);
+            file.NoteOrderedCount(static_cast<std::size_t>(inOrder - records.begin()));
+            const auto found = std::find_if(records.begin(), records.end(),
+                                            [&](const Record& r) { return Tr::SameKey(r, rec); });
+            if (found == records.end())
+                return std::nullopt;
+            return static_cast<std::size_t>(found - records.begin());
+        }
+        std::size_t low = 0;
+        std::size_t high = *ordered;
+        std::optional<Record> atHigh;
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            Record probe = file.Read(middle);
+            if (Tr::Before(probe, rec)) {
+                low = middle + 1;
+            } else {
+                high = middle;
+                atHigh = probe;
+            }
+        }
+        if (low < *ordered && atHigh && Tr::SameKey(*atHigh, rec))
+            return low;
+        const std::size_t count = file.Count();
+        std::vector<Record> tail(count - *ordered);
+        if (!tail.empty())
+            file.ReadRange(*ordered, tail.size(), tail.data());
+        const auto found =
+            std::find_if(tail.begin(), tail.end(), [&](const Record& r) { return Tr::SameKey(r, rec); });
+        if (found == tail.end())
+            return std::nullopt;
+        return *ordered + static_cast<std::size_t>(found - tail.begin());
+    }
+    static constexpr bool KeyInOrder()
+    {
+        if constexpr (requires { Tr::kSameKeyInOrder; })
+            return Tr::kSameKeyInOrder;
+        else
+            return false;
+    }
+
     // Every record with its position, in the order they arrive (kLoadOrder). The file is read in large
     // blocks straight into the entries: no whole copy of the file is held beside the list.
     static std::vector<Entry> ReadEntries(const RecordFile<Record>& file, std::size_t count)

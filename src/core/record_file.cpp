@@ -7,9 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +24,19 @@ int FaultOf(const Context& ctx, FileOp op, const QString& path)
 {
     return ctx.faults ? ctx.faults->Check(op, path) : 0;
 }
+
+// What RawRecordFile::OrderedCount knows, by path: the file it was learnt of (device and inode) and
+// its count.
+struct OrderedPrefix
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::size_t count = 0;
+};
+struct OrderedPrefixes
+{
+    std::map<QString, OrderedPrefix> files;
+};
 
 // The name in `folder` that `fileName` stands for when its letters are compared without case; empty
 // when none does. A folder holding more than one such name prefers the upper-case spelling, as the old
@@ -160,6 +175,30 @@ std::size_t RawRecordFile::Count() const
     return static_cast<std::size_t>(TransactionFileSize(m_ctx, m_path, SizeOnDisk())) / m_recordSize;
 }
 
+std::optional<std::size_t> RawRecordFile::OrderedCount() const
+{
+    auto& files = m_ctx.Module<OrderedPrefixes>().files;
+    const auto known = files.find(m_path);
+    if (known == files.end() || m_fd < 0)
+        return std::nullopt;
+    struct stat st
+    {
+    };
+    if (::fstat(m_fd, &st) != 0 || st.st_dev != known->second.device || st.st_ino != known->second.inode)
+        return std::nullopt;
+    return std::min(known->second.count, Count());
+}
+
+void RawRecordFile::NoteOrderedCount(std::size_t count)
+{
+    struct stat st
+    {
+    };
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return;
+    m_ctx.Module<OrderedPrefixes>().files[m_path] = {st.st_dev, st.st_ino, count};
+}
+
 void RawRecordFile::Read(std::size_t index, void* record) const
 {
     if (m_fd < 0)
@@ -205,6 +244,9 @@ void RawRecordFile::Write(std::size_t index, const void* record)
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
+    auto& ordered = m_ctx.Module<OrderedPrefixes>().files;
+    if (const auto known = ordered.find(m_path); known != ordered.end())
+        known->second.count = std::min(known->second.count, index);
     if (TransactionOpen(m_ctx)) {
         if (FaultOf(m_ctx, FileOp::Write, m_path) != 0)
             Fail(IoCode::DiskWrite);

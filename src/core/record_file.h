@@ -89,6 +89,13 @@ public:
     const QString& path() const { return m_path; }
     std::size_t recordSize() const { return m_recordSize; }
 
+    // How many records from the first stand in key order, as this program last learnt it (a sort, a
+    // full read) of the file as it stands on disk: a rewrite through a temporary file, here or by another
+    // program, is another file, of which nothing is known (nullopt). A write in place cuts the count back
+    // to the record written; an append leaves it, so the records appended since stand after it.
+    std::optional<std::size_t> OrderedCount() const;
+    void NoteOrderedCount(std::size_t count);
+
 private:
     [[noreturn]] void Fail(std::uint8_t code) const;
     bool PutBytes(std::size_t offset, const char* data, std::size_t size);

@@ -52,6 +52,7 @@ struct PersonnelFile
     static constexpr LoadOrder kSortOrder = LoadOrder::LastToFirst;
     static bool Before(const Record& a, const Record& b) { return PersonBefore(a, b); }
     static bool SameKey(const Record& a, const Record& b) { return a.Matricula == b.Matricula; }
+    static constexpr bool kSameKeyInOrder = true;
     static bool Deleted(const Record& r) { return r.Matricula == "Z"; }
 };
 

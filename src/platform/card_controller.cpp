@@ -248,9 +248,11 @@ QString CardController::Cut(const FieldSpec& f, const QString& text) const
 {
     if (const CardMask* mask = MaskOf(f.name))
         return mask->Conform(text);
-    // An item of the combo's own list is the program's text, taken as it is.
-    const bool item = f.kind == FieldKind::Combo && ChoicesOf(f, m_state).contains(text);
-    const QString kept = item ? text : Printable(f.kind, text);
+    // An item of the combo's own list is the program's text, taken as it is. Only a text with a control
+    // character needs the look-up: a keystroke must not walk a list of thousands of codes.
+    QString kept = Printable(f.kind, text);
+    if (kept != text && f.kind == FieldKind::Combo && ChoicesOf(f, m_state).contains(text))
+        kept = text;
     return f.capacity > 0 ? kept.left(f.capacity) : kept;
 }
 

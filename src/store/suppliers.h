@@ -44,6 +44,7 @@ struct SupplierFile
     static constexpr LoadOrder kSortOrder = LoadOrder::LastToFirst;
     static bool Before(const Record& a, const Record& b) { return SupplierBefore(a, b); }
     static bool SameKey(const Record& a, const Record& b) { return a.Codigo == b.Codigo; }
+    static constexpr bool kSameKeyInOrder = true;
     static bool Deleted(const Record& r) { return r.Codigo == "Z"; }
 };
 

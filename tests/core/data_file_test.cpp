@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <functional>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -365,6 +366,64 @@ TEST(KeyedFile, AppendUniqueCreatesTheFileOnceAndRefusesAKeyAlreadyStored)
     EXPECT_EQ(position, 0u);
     EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({Machine("B"), Machine("A")}));
     EXPECT_SCRIPT_DONE(t.ui);
+}
+
+struct OrderedCodeFile : CodeFile
+{
+    static constexpr bool kSameKeyInOrder = true;
+};
+
+// A sorted file is searched by halves up to where its order is known, the rest one by one: but for the
+// first, each case leaves "E" where a search by halves over the whole file would miss it.
+TEST(KeyedFile, AppendUniqueFindsAKeyInTheSortedPartAndInWhatCameAfterIt)
+{
+    const auto sorted = [](Context& ctx) {
+        StoreRecords(ctx, QStringLiteral("E.MQW"), std::vector{Machine("A"), Machine("C"), Machine("E")});
+        KeyedFile<OrderedCodeFile>(ctx, QStringLiteral("E.MQW")).Sort();
+    };
+    struct Case
+    {
+        const char* what;
+        std::function<void(Context&)> after; // what happens to the sorted file before the append
+        std::uint32_t position;              // where "E" is found
+    };
+    const Case cases[] = {
+        {"a key of the sorted part", [](Context&) {}, 2},
+        {"a write in place ahead of it",
+         [](Context& ctx) {
+             auto list = KeyedFile<OrderedCodeFile>(ctx, QStringLiteral("E.MQW")).LoadList();
+             KeyedFile<OrderedCodeFile>(ctx, QStringLiteral("E.MQW")).WriteAt(list[1], Machine("X"));
+         },
+         2},
+        {"appended after the sort",
+         [](Context& ctx) {
+             StoreRecords(ctx, QStringLiteral("E.MQW"), std::vector{Machine("A"), Machine("C")});
+             KeyedFile<OrderedCodeFile>(ctx, QStringLiteral("E.MQW")).Sort();
+             KeyedFile<OrderedCodeFile>(ctx, QStringLiteral("E.MQW")).Append(Machine("X"));
+             KeyedFile<OrderedCodeFile>(ctx, QStringLiteral("E.MQW")).Append(Machine("E"));
+         },
+         3},
+        {"the file replaced by another program",
+         [](Context& ctx) {
+             StoreRecords(ctx, QStringLiteral("E.MQW"),
+                          std::vector{Machine("G"), Machine("X"), Machine("E")});
+         },
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TestContext t;
+        sorted(t.ctx);
+        c.after(t.ctx);
+        const std::string before = t.ReadFile(QStringLiteral("E.MQW"));
+        std::uint32_t position = 99;
+        EXPECT_EQ(
+            KeyedFile<OrderedCodeFile>(t.ctx, QStringLiteral("E.MQW")).AppendUnique(Machine("E"), position),
+            AppendResult::Duplicate);
+        EXPECT_EQ(position, c.position);
+        EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), before);
+        EXPECT_SCRIPT_DONE(t.ui);
+    }
 }
 
 TEST(KeyedFile, AWriteAtAnEntryChecksTheRecordThereWhenItWrites)

@@ -203,6 +203,7 @@ void CardDialog::Build()
             combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             combo->setMinimumContentsLength(kComboCharacters);
             combo->addItems(f.choices);
+            view.shownChoices = f.choices;
             combo->setEditable(!f.fixedChoices);
             if (combo->isEditable()) {
                 combo->setInsertPolicy(QComboBox::NoInsert);
@@ -365,15 +366,17 @@ QString CardDialog::FieldOf(QWidget* widget) const
 
 // ---- State to widgets and back -------------------------------------------------------------------------
 
-void CardDialog::ApplyChoices(const FieldView& view)
+void CardDialog::ApplyChoices(FieldView& view)
 {
     auto* combo = static_cast<QComboBox*>(view.widget);
     const QStringList& wanted = ChoicesOf(*view.spec, m_state);
-    QStringList shown;
-    for (int i = 0; i < combo->count(); ++i)
-        shown << combo->itemText(i);
-    if (shown == wanted)
+    // Only this function changes the items (the combo inserts nothing typed), so the list last put in is
+    // what the combo shows. An equal list built anew is compared once and then shared.
+    if (wanted == view.shownChoices) {
+        view.shownChoices = wanted;
         return;
+    }
+    view.shownChoices = wanted;
     const QSignalBlocker blocker(combo);
     const QString text = combo->currentText();
     // New items must not disturb the editing: a text selected on entering the field stays selected, so
@@ -548,7 +551,7 @@ void CardDialog::ApplyState()
         const auto it = m_state.captions.find(name);
         return it == m_state.captions.end() ? fallback : it->second;
     };
-    for (const FieldView& view : m_fields) {
+    for (FieldView& view : m_fields) {
         const QString& name = view.spec->name;
         if (view.spec->kind == FieldKind::Combo)
             ApplyChoices(view);

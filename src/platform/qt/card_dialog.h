@@ -82,6 +82,9 @@ private:
         QLabel* caption = nullptr;
         QWidget* clickTarget = nullptr; // the widget that receives the field's mouse events
         QWidget* frame = nullptr;       // what stands in the grid: the control, or it with its calendar
+        // A combo's items as last put into it: the state's list shares its data until a handler replaces
+        // it, so telling whether the items changed costs nothing on a keystroke.
+        QStringList shownChoices;
     };
 
     void Build();
@@ -91,7 +94,7 @@ private:
     // Runs onShow, shows the state and gives the first field the focus; false if a handler closed the card.
     bool Begin();
     void ApplyState();
-    void ApplyChoices(const FieldView& view);
+    void ApplyChoices(FieldView& view);
     void ApplyValue(const FieldView& view, const QString& value);
     QString ReadValue(const FieldView& view) const;
     // Shows the state after the controller acted, or closes the dialog when it closed the card.
