@@ -169,9 +169,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::WorkOrderReport, Op::WorkOrderRatios,
     // Predictivo
     Op::PredictiveAlertReport, Op::PredictiveRegisterReport,
-    // Energías
-    Op::AddEnergyReading, Op::SortEnergyReadings, Op::LoadEnergyReadings, Op::EditEnergyReadings,
-    Op::EnergyConsumptionReport, Op::EnergyPeriodReport, Cond::EnergyReadingStored,
     // Repuestos
     Op::StoreInventoryReport, Op::StockBreakageReport,
     Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,

@@ -25,29 +25,6 @@ namespace {
 
 const QString kTypePrompt = QStringLiteral("INTRODUCIR CODIGO TIPO DE AVERIA (X)");
 
-// The machine register, sorted by code, to name the listed machines by halves.
-class MachineNames
-{
-public:
-    explicit MachineNames(Context& ctx)
-        : m_machines(KeyedFile<MachineFile>(ctx).Read(Report::Silent).value_or(std::vector<TMachineRecord>{}))
-    {
-    }
-    const std::vector<TMachineRecord>& All() const { return m_machines; }
-    QString Of(const ShortString<8>& code) const
-    {
-        const auto at =
-            std::lower_bound(m_machines.begin(), m_machines.end(), code,
-                             [](const TMachineRecord& m, const ShortString<8>& c) { return m.Codigo < c; });
-        if (at == m_machines.end() || !(at->Codigo == code))
-            return QString::fromLatin1(kMachineNotFound);
-        return at->Denominacion.str();
-    }
-
-private:
-    std::vector<TMachineRecord> m_machines;
-};
-
 // A text filter: "*", or the start of the field.
 template <std::size_t N, std::size_t M>
 bool PrefixMatches(const ShortString<N>& filter, const ShortString<M>& field)
