@@ -1,5 +1,5 @@
 #include "platform/qt/calendar_dialog.h"
-#include "records/energy_reading_record.h"
+#include "preventive/energy_fixture.h"
 #include "started_program.h"
 
 #include <QPushButton>
@@ -7,27 +7,15 @@
 namespace gim {
 namespace {
 
-TEnergyReadingRecord Reading(const char* date, std::int32_t value)
-{
-    TEnergyReadingRecord r{};
-    r.MachineCode = "01-001";
-    r.MeterCode = "AGUA";
-    r.Date = date;
-    r.Units = 2;
-    r.Reading = value;
-    return r;
-}
-
-class EnergyMenu : public test::StartedProgram
-{
-};
+using EnergyMenu = test::StartedProgram;
 
 // F8 asks for the week and lists each reading against the next one of its meter.
 TEST_F(EnergyMenu, F8ListsTheReadingsOfTheWeek)
 {
     StorePlannedMachine(30);
-    StoreRecords(ctx, QStringLiteral("PORTAL.ENW"),
-                 std::vector{Reading("26/10/1", 1000), Reading("26/11/1", 1350)});
+    StoreRecords(
+        ctx, QStringLiteral("PORTAL.ENW"),
+        std::vector{test::Reading("AGUA", "26/10/1", 1000, 2), test::Reading("AGUA", "26/11/1", 1350, 2)});
     // The picker opens once the readings are loaded (their progress window first).
     bool picked = false;
     QTimer picking;
