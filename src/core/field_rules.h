@@ -65,6 +65,21 @@ ControlBinding<Record> BindWhole(const QString& control, LeInt<T> Record::*field
     return b;
 }
 
+// A one-byte count of a record (units, a flag): shown as its number, kept as the typed number, checked
+// from min to max.
+template <class Record>
+ControlBinding<Record> BindWhole(const QString& control, Byte Record::*field, std::int64_t min = 0,
+                                 std::int64_t max = 0xFF)
+{
+    ControlBinding<Record> b{control, 0, [field](const Record& r) { return QString::number(r.*field); },
+                             [field, min, max](Record& r, const QString& text) {
+                                 r.*field =
+                                     static_cast<Byte>(std::clamp(WholeOfText(text).value_or(0), min, max));
+                             }};
+    b.rule = WholeRule(min, max);
+    return b;
+}
+
 // A minutes field of a record, 0 to the field's highest value, refused with the time's own message.
 template <class Record, class T>
 ControlBinding<Record> BindMinutes(const QString& control, LeInt<T> Record::*field,

@@ -163,9 +163,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::RepairRatios,
     // OT/Prspuestos
     Op::WorkOrderReport, Op::WorkOrderRatios,
-    // Energías
-    Op::AddEnergyReading, Op::SortEnergyReadings, Op::LoadEnergyReadings, Op::EditEnergyReadings,
-    Op::EnergyConsumptionReport, Op::EnergyPeriodReport, Cond::EnergyReadingStored,
     // Repuestos
     Op::StoreInventoryReport, Op::StockBreakageReport,
     Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,

@@ -124,6 +124,21 @@ QStringList MachineCodeChoices(Context& ctx)
     return MachineCodes(KeyedFile<MachineFile>(ctx).LoadList(Report::Silent));
 }
 
+MachineNames::MachineNames(Context& ctx)
+    : m_machines(KeyedFile<MachineFile>(ctx).Read(Report::Silent).value_or(std::vector<TMachineRecord>{}))
+{
+}
+
+QString MachineNames::Of(const ShortString<8>& code) const
+{
+    const auto at =
+        std::lower_bound(m_machines.begin(), m_machines.end(), code,
+                         [](const TMachineRecord& m, const ShortString<8>& c) { return m.Codigo < c; });
+    if (at == m_machines.end() || !(at->Codigo == code))
+        return QString::fromLatin1(kMachineNotFound);
+    return at->Denominacion.str();
+}
+
 void FreeMachineList(Context& ctx)
 {
     MachinesState& m = Machines(ctx);

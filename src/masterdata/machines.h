@@ -56,6 +56,18 @@ void LoadMachineList(Context& ctx);
 // LA MAQUINA". A register not there yet holds no machine, without a message.
 TMachineRecord LookUpMachine(Context& ctx, const QString& code);
 void FreeMachineList(Context& ctx);
+// The machine register read once, sorted by code, to name the machines of a listing by halves.
+class MachineNames
+{
+public:
+    explicit MachineNames(Context& ctx);
+    const std::vector<TMachineRecord>& All() const { return m_machines; }
+    // The machine's name, or "NO EXISTE LA MAQUINA".
+    QString Of(const ShortString<8>& code) const;
+
+private:
+    std::vector<TMachineRecord> m_machines;
+};
 // The codes of a machine list, in its order: what a card's machine combo offers.
 QStringList MachineCodes(const std::vector<MachineEntry>& list);
 // The codes of the register read afresh, without keeping the list.

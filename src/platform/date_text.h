@@ -28,6 +28,18 @@ inline QDate ParseShortDate(const QString& text)
     return QDate::fromString(text, QStringLiteral("dd/MM/yy"));
 }
 
+// A day typed in a prompt, "dd/mm/yyyy" or "dd/mm/yy" (a two-digit year counts from 2000); an invalid
+// date for any other text.
+inline QDate ParseTypedDate(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    const QDate date = ParseDate(trimmed);
+    if (date.isValid())
+        return date;
+    const QDate shortDate = ParseShortDate(trimmed);
+    return shortDate.isValid() && shortDate.year() < 2000 ? shortDate.addYears(100) : shortDate;
+}
+
 // A period as the date-range picker shows it: "dd/MM/yyyy - dd/MM/yyyy".
 inline QString FormatDateRange(QDate start, QDate end)
 {

@@ -6,6 +6,8 @@
 #include "core/startup.h"
 #include "platform/handover.h"
 #include "preventive/annual_plan.h"
+#include "preventive/energy_readings.h"
+#include "preventive/energy_reports.h"
 #include "preventive/plan_control.h"
 #include "preventive/plan_definition.h"
 #include "preventive/plan_launch.h"
@@ -55,10 +57,17 @@ void RegisterPreventive(OperationRegistry& registry, Context& ctx)
 
     ctx.Module<StartupSteps>().environmentData.emplace(7, LoadFirmAndWeekAgenda);
 
-    // Editar > Energías, from the reading export listing (Codigo, Conta, Fecha, Orden, Lectura); the
-    // reading's edit converts a date longer than 7 characters.
-    ctx.Module<HandoverRegistry>().Map(EditItem::Energias).fields = {
-        {1, "MachineCode", 8}, {2, "MeterCode", 8}, {3, "Date", 10}, {5, "Reading", kNumberText}};
+    // Energías, with the Editar hand-over of its export listing.
+    registry.Register(Op::AddEnergyReading, AddEnergyReading);
+    registry.Register(Op::LoadEnergyReadings, LoadEnergyReadings);
+    registry.Register(Op::EditEnergyReadings, EditEnergyReadings);
+    registry.Register(Op::SortEnergyReadings, SortEnergyReadings);
+    registry.Register(Op::EnergyConsumptionReport, EnergyConsumptionReport);
+    registry.Register(Op::EnergyPeriodReport, EnergyPeriodReport);
+    // The series rewrites the file only when a reading was appended to it.
+    registry.RegisterCondition(Cond::EnergyReadingStored,
+                               [&e = Energy(ctx)](const Context&) { return e.EnergyReadingStored != 0; });
+    RegisterEnergyHandover(ctx, ctx.Module<HandoverRegistry>());
     registry.Register(Op::UnloadPlannedMachine, UnloadPlannedMachine);
     registry.Register(Op::ReloadPlannedMachine, ReloadPlannedMachine);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/record_fields.h"
 #include "records/short_string.h"
 
 namespace gim {
@@ -21,5 +22,7 @@ GIM_FIELD_AT(TEnergyReadingRecord, Date, 18);
 GIM_FIELD_AT(TEnergyReadingRecord, Units, 26);
 GIM_FIELD_AT(TEnergyReadingRecord, Spare27, 27);
 GIM_FIELD_AT(TEnergyReadingRecord, Reading, 28);
+GIM_RECORD_FIELDS(TEnergyReadingRecord, &TEnergyReadingRecord::MachineCode, &TEnergyReadingRecord::MeterCode,
+                  &TEnergyReadingRecord::Date, &TEnergyReadingRecord::Units, &TEnergyReadingRecord::Reading);
 
 } // namespace gim

@@ -93,6 +93,8 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
         *dispatcher.Find(QStringLiteral("Partes > Fichero > Fraccionar fichero de Partes."))));
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Fichero > Añadir Partes"))));
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Alta"))));
+    // The pop-up menu's general re-sort, once every file it sorts has its sort.
+    EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Ordenar"))));
 }
 
 TEST_F(ProgramOperations, TheCheckNamesWhatIsBothRegisteredAndListedAndWhatIsNeither)

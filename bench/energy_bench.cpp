@@ -1,0 +1,116 @@
+// The meter-reading listing over a whole reading file (up to 65,535 readings of 2,000 meters), loaded and
+// listed as F8 lists it, against a plain read of the same .ENW; a quarter of the file shows how it grows.
+#include "bench_support.h"
+#include "core/context.h"
+#include "core/environment.h"
+#include "core/record_file.h"
+#include "core/week_codes.h"
+#include "platform/clock.h"
+#include "preventive/energy_readings.h"
+#include "preventive/energy_reports.h"
+#include "records/energy_reading_record.h"
+#include "records/machine_record.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace gim;
+
+constexpr int kMachines = 500;
+constexpr int kMetersPerMachine = 4;
+
+// Answers the date-range picker with the two years of readings.
+class RangeUi final : public bench::SilentUi
+{
+public:
+    bool PickDateRange(QDate& start, QDate& end) override
+    {
+        start = QDate(2026, 1, 1);
+        end = QDate(2027, 12, 31);
+        return true;
+    }
+};
+
+struct Plant
+{
+    RangeUi ui;
+    SystemClock clock;
+    bench::NoShell shell;
+    QTemporaryDir dir;
+    Context ctx{ui, clock, shell};
+    std::size_t listed = 0;
+
+    explicit Plant(int count)
+    {
+        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
+        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        BuildDataFileNames(ctx);
+        std::vector<TMachineRecord> machines;
+        for (int i = 0; i < kMachines; ++i) {
+            TMachineRecord m{};
+            m.Codigo = std::string("M").append(std::to_string(10000 + i).substr(1)).c_str();
+            m.Denominacion = "Caldera de prueba";
+            machines.push_back(m);
+        }
+        // Readings in the order they were typed: week by week, the meters in no order within a week.
+        std::vector<TEnergyReadingRecord> readings;
+        std::mt19937 rng(7);
+        const char* meters[kMetersPerMachine] = {"AGUA", "LUZ", "GAS", "VAPOR"};
+        for (int i = 0; i < count; ++i) {
+            TEnergyReadingRecord r{};
+            r.MachineCode = machines[rng() % kMachines].Codigo;
+            r.MeterCode = meters[rng() % kMetersPerMachine];
+            r.Date = WeekCodeOf(QDate(2026, 1, 5).addDays(i * 700 / count));
+            r.Units = static_cast<std::uint8_t>(rng() % 4);
+            r.Reading = static_cast<std::int32_t>(i * 10 + rng() % 100);
+            readings.push_back(r);
+        }
+        StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), machines);
+        StoreRecords(ctx, QStringLiteral("PORTAL.ENW"), readings);
+        ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { listed = doc->Lines().size(); };
+    }
+
+    double PlainRead()
+    {
+        return bench::TimeOnce([&] {
+            QFile f(ctx.Path(QStringLiteral("PORTAL.ENW")));
+            f.open(QIODevice::ReadOnly);
+            benchmark::DoNotOptimize(f.readAll().size());
+        });
+    }
+};
+
+void BM_EnergyReadingListing(benchmark::State& state)
+{
+    static std::map<int, std::unique_ptr<Plant>> plants;
+    std::unique_ptr<Plant>& plant = plants[static_cast<int>(state.range(0))];
+    if (!plant)
+        plant = std::make_unique<Plant>(static_cast<int>(state.range(0)));
+    Plant& f = *plant;
+    bench::CompareWithAnchor(
+        state, "x_plain_read", [&] { return f.PlainRead(); },
+        [&] {
+            f.ctx.st.ActionCode = QStringLiteral("3");
+            return bench::TimeOnce([&] {
+                LoadEnergyReadings(f.ctx);
+                EnergyConsumptionReport(f.ctx);
+            });
+        });
+    state.counters["lines"] = static_cast<double>(f.listed);
+}
+BENCHMARK(BM_EnergyReadingListing)
+    ->Arg(16383)
+    ->Arg(65535)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+
+} // namespace
