@@ -14,12 +14,15 @@
 #include "core/record_file.h"
 #include "core/startup.h"
 #include "core/week_codes.h"
+#include "masterdata/reserved_codes.h"
 #include "platform/card_controller.h"
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
 #include "platform/rtf.h"
 #include "records/breakdown_record.h"
+#include "records/hour_price_record.h"
+#include "records/personnel_record.h"
 #include "records/plan_records.h"
 #include "records/planned_repair_record.h"
 #include "records/revision_record.h"
@@ -479,10 +482,14 @@ double StartUp(const QString& folder)
     return seconds;
 }
 
+// Every file the start-up reads, as a ten-year environment holds them: the plan years, 65,535 machines,
+// the agenda with the firm's name and a note for this week, 500 people with their hour prices, 100,000
+// planned repairs (a hundred of them pending this week) and the reserved codes; the environment selector
+// is the one the first start writes.
 void BM_StartUp(benchmark::State& state)
 {
-    // A ten-year plan and 65,535 machines in the default environment, whose selector the first start
-    // writes.
+    constexpr int kPeople = 500;
+    constexpr int kRepairs = 100000;
     QTemporaryDir full;
     const QString folder = full.path();
     StartUp(folder);
@@ -503,6 +510,66 @@ void BM_StartUp(benchmark::State& state)
         years.FirstYear = static_cast<std::uint8_t>(ctx.st.CurrentYear - 2000 - 9);
         years.LastYear = static_cast<std::uint8_t>(ctx.st.CurrentYear - 2000 + 1);
         StoreRecords(ctx, ctx.st.PlanYearsFileName, std::vector<TPlanYearsRecord>{years});
+        InitPlanningYears(ctx);
+        const WeekParts today = WeekPartsOf(QDate::currentDate());
+        const int thisWeek = AbsoluteWeek(ctx.st, today.year, today.week);
+
+        std::vector<TAgendaRecord> agenda(ctx.st.PlanWeeks);
+        for (TAgendaRecord& week : agenda) {
+            week.FreeMinutes = 2400;
+            week.Note = " ";
+        }
+        agenda[0].Note = "TALLERES NORTE";
+        agenda[static_cast<std::size_t>(thisWeek)].Note = "Revisar los compresores";
+        StoreRecords(ctx, ctx.st.FileName(DataFile::Agenda), agenda);
+
+        ctx.st.FirmName = QStringLiteral("TALLERES NORTE");
+        BuildFirmFileNames(ctx);
+        std::vector<TPersonnelRecord> people;
+        std::vector<THourPriceRecord> prices;
+        for (int i = 1; i <= kPeople; ++i) {
+            TPersonnelRecord person{};
+            person.Matricula = QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0'));
+            person.Apellidos = "GARCIA LOPEZ";
+            person.Nombre = "JUAN";
+            person.Baja = ".";
+            people.push_back(person);
+            THourPriceRecord price{};
+            price.Matricula = person.Matricula;
+            price.HCONTRATO = 2500;
+            prices.push_back(price);
+        }
+        StoreRecords(ctx, ctx.st.PersonnelFileName, people);
+        StoreRecords(ctx, ctx.st.FileName(DataFile::HourPrice), prices);
+
+        // In descending weeks, as the file is kept.
+        std::vector<TPlannedRepairRecord> repairs;
+        for (int i = 0; i < kRepairs; ++i) {
+            TPlannedRepairRecord r{};
+            r.Code = MachineCode(1 + i % kMachines);
+            r.Order = QString::number(i + 1);
+            r.Week = static_cast<std::uint16_t>(std::max(0, thisWeek - i / 200));
+            r.Specialty = "M";
+            r.Description = "Sustituir correa de transmision";
+            r.Minutes = 60;
+            r.State = i % 200 < 100 && i < 200 ? "P" : "E";
+            r.Executor = "JUAN";
+            repairs.push_back(r);
+        }
+        StoreRecords(ctx, ctx.st.FileName(DataFile::PlannedRepair), repairs);
+        WriteReservedCodes(ctx);
+    }
+    {
+        // The start-up finds them all.
+        SilentUi ui;
+        SystemClock clock;
+        bench::NoShell shell;
+        Context ctx(ui, clock, shell);
+        ctx.st.BaseDir = ctx.st.WorkDir = folder;
+        RegisterFeatures(ctx);
+        RunStartupBeforeWindow(ctx);
+        if (ctx.st.FirmName != QLatin1String("TALLERES NORTE") || ctx.st.HourPriceTable.size() != kPeople)
+            state.SkipWithError("the start-up did not read the fixture's files");
     }
     bench::CompareWithAnchor(
         state, "x_empty_folder",
