@@ -212,7 +212,8 @@ int ReportTextLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy
     return block.position() + line.xToCursor(local.x());
 }
 
-void ReportTextLayout::DrawBullet(QPainter* painter, const QTextBlock& block, const QPointF& offset) const
+void ReportTextLayout::DrawBullet(QPainter* painter, const QTextBlock& block, const QPointF& offset,
+                                  const QBrush& brush) const
 {
     const QTextLayout* layout = block.layout();
     if (layout->lineCount() == 0)
@@ -223,11 +224,9 @@ void ReportTextLayout::DrawBullet(QPainter* painter, const QTextBlock& block, co
     const QTextLine line = layout->lineAt(0);
     const QRectF disc(offset.x() + line.x() - metrics.horizontalAdvance(QLatin1Char(' ')) - size,
                       offset.y() + line.y() + metrics.height() / 2 - size / 2, size, size);
-    const QBrush brush =
-        format.foreground().style() != Qt::NoBrush ? format.foreground() : painter->pen().brush();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
-    painter->setPen(QPen(brush, 0));
+    painter->setPen(Qt::NoPen);
     painter->setBrush(brush);
     painter->drawEllipse(disc);
     painter->restore();
@@ -280,7 +279,7 @@ void ReportTextLayout::draw(QPainter* painter, const PaintContext& context)
         }
         layout->draw(painter, offset, selections, clip);
         if (block.textList())
-            DrawBullet(painter, block, offset);
+            DrawBullet(painter, block, offset, context.palette.brush(QPalette::Text));
         if (context.cursorPosition >= position && context.cursorPosition < position + length)
             layout->drawCursor(painter, offset, context.cursorPosition - position, cursorWidth);
         y += m_heights[static_cast<std::size_t>(block.blockNumber())];

@@ -46,7 +46,9 @@ private:
     int BlockAt(qreal y) const;
     qreal Margin() const;
     void SizeMayHaveChanged() const;
-    void DrawBullet(QPainter* painter, const QTextBlock& block, const QPointF& offset) const;
+    // The disc of a list item, in the text colour as Qt's own layout draws it.
+    void DrawBullet(QPainter* painter, const QTextBlock& block, const QPointF& offset,
+                    const QBrush& brush) const;
 
     // By block number: the height (estimated until laid out), whether it is laid out, and the tops of
     // the blocks, valid below m_topsValid.
