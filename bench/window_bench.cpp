@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/handover.h"
 #include "platform/qt/jpeg_codec.h"
+#include "platform/qt/report_layout.h"
 #include "platform/rtf.h"
 #include "records/breakdown_record.h"
 #include "records/hour_price_record.h"
@@ -145,13 +146,14 @@ struct Shown
     double memory = 0;     // resident memory over the idle window's, in bytes
 };
 
-// Whether the pane has placed its whole text: Qt's own rich-text layout places it in the background
-// after the first paint; a layout that measures every block up front has nothing left to place.
+// Whether the pane has placed its whole text: Qt's own rich-text layout lays it out in the background
+// after the first paint; the report pane's layout measures it up front and lengthens the scroll range in
+// steps.
 bool WholeTextPlaced(QTextEdit* pane)
 {
     const QTextDocument* doc = pane->document();
-    if (!doc->documentLayout()->inherits("QTextDocumentLayout"))
-        return true;
+    if (const auto* layout = dynamic_cast<const ReportTextLayout*>(doc->documentLayout()))
+        return layout->Complete();
     return doc->lastBlock().layout()->lineCount() > 0;
 }
 

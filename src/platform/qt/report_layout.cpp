@@ -7,6 +7,7 @@
 #include <QTextFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTimerEvent>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -101,12 +102,18 @@ void ReportTextLayout::LayOut(const QTextBlock& block) const
         line.setLineWidth(std::max<qreal>(0, available - (x - indent)));
         line.setPosition(QPointF(x, height));
         height += line.height();
-        width = std::max(width, x + line.naturalTextWidth());
+        // A centred or right-aligned line reaches across the page; any other, as far as its text.
+        const bool aligned = pageWidth > 0 && (option.alignment() & (Qt::AlignRight | Qt::AlignHCenter));
+        width = std::max(width, x + std::max(line.naturalTextWidth(), aligned ? line.width() : 0));
     }
     layout->endLayout();
     m_laidOut[n] = 1;
 
     bool resized = false;
+    if (n >= m_revealed) {
+        m_revealed = n + 1;
+        resized = true;
+    }
     if (height != m_heights[n]) {
         m_heights[n] = height;
         m_topsValid = std::min(m_topsValid, n + 1);
@@ -122,22 +129,44 @@ void ReportTextLayout::LayOut(const QTextBlock& block) const
 
 void ReportTextLayout::SizeMayHaveChanged() const
 {
-    // Told after the paint or the look-up that found it: the view's scroll bars are not reset midway.
+    auto* self = const_cast<ReportTextLayout*>(this);
+    if (!m_drawing) {
+        self->ReportSize();
+        return;
+    }
+    // Found while drawing: told once the paint is over, so the scroll bars are not reset midway.
     if (m_sizeSignalPending)
         return;
     m_sizeSignalPending = true;
-    auto* self = const_cast<ReportTextLayout*>(this);
     QMetaObject::invokeMethod(
         self,
         [self] {
             self->m_sizeSignalPending = false;
-            const QSizeF size = self->documentSize();
-            if (size != self->m_reportedSize) {
-                self->m_reportedSize = size;
-                emit self->documentSizeChanged(size);
-            }
+            self->ReportSize();
         },
         Qt::QueuedConnection);
+}
+
+void ReportTextLayout::ReportSize()
+{
+    const QSizeF size = documentSize();
+    if (size != m_reportedSize) {
+        m_reportedSize = size;
+        emit documentSizeChanged(size);
+    }
+}
+
+void ReportTextLayout::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_revealTimer.timerId()) {
+        QAbstractTextDocumentLayout::timerEvent(event);
+        return;
+    }
+    // The heights are known: each step only lengthens the scroll range, a fiftieth of the text at a time.
+    m_revealed = std::min(m_heights.size(), m_revealed + std::max<std::size_t>(1000, m_heights.size() / 50));
+    if (Complete())
+        m_revealTimer.stop();
+    ReportSize();
 }
 
 qreal ReportTextLayout::Top(int blockNumber) const
@@ -162,9 +191,10 @@ int ReportTextLayout::BlockAt(qreal y) const
 QSizeF ReportTextLayout::documentSize() const
 {
     const qreal height =
-        m_heights.empty() ? 0 : Top(static_cast<int>(m_heights.size()) - 1) + m_heights.back();
-    const qreal width = std::max(document()->pageSize().width(), m_width + 2 * Margin());
-    return QSizeF(width, height + 2 * Margin());
+        m_revealed == 0 ? 0 : Top(static_cast<int>(m_revealed) - 1) + m_heights[m_revealed - 1];
+    // As wide as the text, as Qt's own layout measures a text that does not wrap: not the page, which
+    // is the view's width and would show a horizontal scroll bar each time the vertical one appears.
+    return QSizeF(m_width + 2 * Margin(), height + 2 * Margin());
 }
 
 QRectF ReportTextLayout::frameBoundingRect(QTextFrame* frame) const
@@ -243,6 +273,7 @@ void ReportTextLayout::draw(QPainter* painter, const PaintContext& context)
     if (!ok)
         cursorWidth = 1;
     painter->setPen(context.palette.color(QPalette::Text));
+    m_drawing = true;
 
     QTextBlock block = doc->findBlockByNumber(BlockAt(clip.top() - Margin()));
     qreal y = Margin() + Top(block.blockNumber());
@@ -284,6 +315,10 @@ void ReportTextLayout::draw(QPainter* painter, const PaintContext& context)
             layout->drawCursor(painter, offset, context.cursorPosition - position, cursorWidth);
         y += m_heights[static_cast<std::size_t>(block.blockNumber())];
     }
+    m_drawing = false;
+    // What is drawn is there at once; the scroll range reaches the end of the text in the steps after.
+    if (!Complete() && !m_revealTimer.isActive())
+        m_revealTimer.start(0, this);
 }
 
 void ReportTextLayout::documentChanged(int from, int charsRemoved, int charsAdded)
@@ -310,10 +345,14 @@ void ReportTextLayout::documentChanged(int from, int charsRemoved, int charsAdde
         m_metricsKnown.clear();
         m_width = 0;
     }
+    const std::size_t before = m_heights.size();
     if (relayout) {
+        // Lines that do not wrap keep their widths whatever the page: the widest seen still stands.
         std::fill(m_laidOut.begin(), m_laidOut.end(), 0);
-        m_width = 0;
     } else if (whole || replaced < 1 || firstNumber + replaced > static_cast<int>(m_heights.size())) {
+        // A new text: its scroll range starts with what the first paint lays out.
+        m_revealed = 0;
+        m_revealTimer.stop();
         m_font = doc->defaultFont();
         m_heights.assign(static_cast<std::size_t>(count), 0);
         m_laidOut.assign(static_cast<std::size_t>(count), 0);
@@ -331,14 +370,15 @@ void ReportTextLayout::documentChanged(int from, int charsRemoved, int charsAdde
         for (QTextBlock b = first; b.isValid() && b.blockNumber() <= last.blockNumber(); b = b.next())
             m_heights[i++] = EstimatedHeight(b);
         m_topsValid = std::min(m_topsValid, static_cast<std::size_t>(firstNumber) + 1);
+        // An edit keeps what the scroll range reached, and all of it once it reached the end.
+        const std::size_t edited = static_cast<std::size_t>(firstNumber + changed);
+        m_revealed =
+            m_revealed >= before
+                ? m_heights.size()
+                : std::min(m_heights.size(), std::max(edited, m_revealed + m_heights.size() - before));
     }
     m_tops.resize(m_heights.size());
-
-    const QSizeF size = documentSize();
-    if (size != m_reportedSize) {
-        m_reportedSize = size;
-        emit documentSizeChanged(size);
-    }
+    ReportSize();
     emit update(QRectF(0, Top(firstNumber), kFar, kFar));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTextDocumentLayout>
+#include <QBasicTimer>
 #include <QFont>
 #include <vector>
 
@@ -12,9 +13,10 @@ namespace gim {
 // The layout of the report pane's document: a block is laid out only when it is drawn, hit or asked for
 // its place, as a plain-text box does, so a listing of 100,000 rows shows at once and holds the event
 // loop up no longer than the screen it draws. The heights of the blocks not laid out yet come from the
-// fonts of their fragments (a report line is one line: the pane does not wrap), so the scroll bars are
-// right from the start. Unlike the plain-text layout it keeps what a report paragraph carries: its tab
-// stops, alignment, indents and bullets, and every run's font, size and colour.
+// fonts of their fragments (a report line is one line: the pane does not wrap), so the scroll range
+// reaches the end of the text in a few cheap steps after the first paint. Unlike the plain-text layout
+// it keeps what a report paragraph carries: its tab stops, alignment, indents and bullets, and every
+// run's font, size and colour.
 class ReportTextLayout final : public QAbstractTextDocumentLayout
 {
 public:
@@ -27,8 +29,12 @@ public:
     QRectF frameBoundingRect(QTextFrame* frame) const override;
     QRectF blockBoundingRect(const QTextBlock& block) const override;
 
+    // Whether the scroll range has reached the end of the text.
+    bool Complete() const { return m_revealed == m_heights.size(); }
+
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     struct LineMetrics
@@ -46,6 +52,7 @@ private:
     int BlockAt(qreal y) const;
     qreal Margin() const;
     void SizeMayHaveChanged() const;
+    void ReportSize();
     // The disc of a list item, in the text colour as Qt's own layout draws it.
     void DrawBullet(QPainter* painter, const QTextBlock& block, const QPointF& offset,
                     const QBrush& brush) const;
@@ -62,6 +69,11 @@ private:
     mutable std::vector<char> m_metricsKnown;
     QFont m_font; // the default font the heights were measured in
     mutable bool m_sizeSignalPending = false;
+    // The blocks the scroll range covers: those up to the last one laid out or looked up, and after the
+    // first paint the rest in steps, as Qt's own layout lengthens it while it lays the text out.
+    mutable std::size_t m_revealed = 0;
+    QBasicTimer m_revealTimer;
+    bool m_drawing = false;
     QSizeF m_reportedSize;
 };
 
