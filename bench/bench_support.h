@@ -14,7 +14,11 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <functional>
+#include <malloc.h>
+#include <unistd.h>
 #include <vector>
 
 namespace gim::bench {
@@ -115,6 +119,33 @@ void CompareWithAnchor(benchmark::State& state, const char* ratioName, Anchor&& 
     state.counters["anchor_ms"] = a * 1000;
     if (a > 0)
         state.counters[ratioName] = w / a;
+}
+
+// The CPU time of the whole process (every thread), in seconds.
+inline double CpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The process's resident memory, in bytes.
+inline double ResidentBytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// Hands the heap's free pages back, so that memory measured from here on is what the work keeps.
+inline void ReleaseFreeMemory()
+{
+    malloc_trim(0);
 }
 
 // Processes events until the widget has been painted once (at most 60 s).

@@ -8,6 +8,7 @@
 #include "core/lookups.h"
 #include "core/sub_folders.h"
 #include "platform/qt/print_preview.h" // picture_viewer.h needs the complete type
+#include "platform/qt/report_layout.h"
 #include "platform/qt/report_text.h"
 #include "platform/report_files.h"
 #include "platform/rtf.h"
@@ -61,14 +62,15 @@ ReportDocument ReportCommands::PaneDocument() const
 void SetPaneText(QTextEdit& pane, const ReportDocument& doc)
 {
     // The text goes into a document that has no layout yet and is then handed to the pane: filling the
-    // pane's own document would lay the whole text out, line by line, before anything shows. Handed over
-    // whole, the pane lays out what is on screen and the rest in the background.
+    // pane's own document would lay the whole text out, line by line, before anything shows. Its layout
+    // lays out only the lines drawn or looked at, so nothing is left to do in the background either.
     // The pane deletes a document of its own when it gets another; one of ours goes here.
     const QPointer<QTextDocument> old = pane.document();
     auto* text = new QTextDocument(&pane);
     text->setUndoRedoEnabled(false);
     RenderReportText(doc, *text);
     text->setUndoRedoEnabled(true);
+    text->setDocumentLayout(new ReportTextLayout(text));
     pane.setDocument(text);
     if (old && old->parent() == &pane)
         delete old.data();

@@ -215,11 +215,21 @@ void RenderReportText(const ReportDocument& doc, QTextDocument& text)
         return *blocks[i];
     };
 
+    // A line that is one run, as most listing rows are, joins the lines before it of the same paragraph
+    // and style: the cursor inserts the lot in one call, which starts each line's block itself with the
+    // paragraph and style of the block before.
+    auto simple = [&](const ReportLine& line) {
+        return line.runs.size() == 1 && !doc.ParagraphOf(line).bullet &&
+               !line.runs.front().text.contains(QLatin1Char('\f'));
+    };
     QTextCursor cursor(&text);
     cursor.beginEditBlock();
     QTextList* list = nullptr;
     bool first = true;
-    for (const ReportLine& line : doc.Lines()) {
+    const std::vector<ReportLine>& lines = doc.Lines();
+    QString joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ReportLine& line = lines[i];
         QTextBlockFormat bf = blockFormat(line.paragraph);
         bool pageBreak = false;
         for (const ReportRun& run : line.runs)
@@ -241,6 +251,17 @@ void RenderReportText(const ReportDocument& doc, QTextDocument& text)
                 list = cursor.createList(QTextListFormat::ListDisc);
         } else {
             list = nullptr;
+        }
+        if (simple(line)) {
+            joined = line.runs.front().text;
+            while (i + 1 < lines.size() && simple(lines[i + 1]) && lines[i + 1].paragraph == line.paragraph &&
+                   lines[i + 1].runs.front().style == line.runs.front().style) {
+                joined += QChar(QChar::ParagraphSeparator);
+                joined += lines[++i].runs.front().text;
+            }
+            if (!joined.isEmpty())
+                cursor.insertText(joined, cf);
+            continue;
         }
         for (const ReportRun& run : line.runs)
             if (!run.text.isEmpty())
