@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -15,12 +16,15 @@ template <typename T> struct ListEntry
 };
 
 // The old lists put a new node before the first node that sorts after it, so equal keys keep their
-// arrival order. One insertion does exactly that; `before(a, b)` says that a sorts before b.
+// arrival order. One insertion does exactly that; `before(a, b)` says that a sorts before b. Returns where
+// the item went.
 template <typename Item, typename Before>
-void InsertOrdered(std::vector<Item>& list, Item item, Before before)
+std::size_t InsertOrdered(std::vector<Item>& list, Item item, Before before)
 {
     const auto at = std::upper_bound(list.begin(), list.end(), item, before);
-    list.insert(at, std::move(item));
+    // The insert may move the list: its start is read after it.
+    const auto inserted = list.insert(at, std::move(item));
+    return static_cast<std::size_t>(inserted - list.begin());
 }
 
 // Orders a whole list as if its items had been inserted one by one in their present order, in
@@ -39,13 +43,13 @@ enum class TieRule {
 // The old store lists: a new node whose key is not greater than the head's becomes the new head, so it
 // goes before the items of equal key while its key is the least; otherwise it goes after them.
 template <typename Item, typename Before>
-void InsertOrderedHeadFirst(std::vector<Item>& list, Item item, Before before)
+std::size_t InsertOrderedHeadFirst(std::vector<Item>& list, Item item, Before before)
 {
     if (list.empty() || !before(list.front(), item)) {
         list.insert(list.begin(), std::move(item));
-        return;
+        return 0;
     }
-    InsertOrdered(list, std::move(item), before);
+    return InsertOrdered(list, std::move(item), before);
 }
 
 // The positions of `items`, taken as arriving in their present order, in the order one insertion after

@@ -69,14 +69,59 @@ bool PlannedRepairCodeBefore(const TPlannedRepairRecord& a, const TPlannedRepair
     return b.Code < a.Code;
 }
 
+std::vector<std::uint32_t> PlannedRepairsOfMachine(Context& ctx, const QString& code)
+{
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    const std::vector<PlannedRepairEntry>& list = p.PlannedRepairList;
+    // A list replaced as a whole since it was indexed is indexed again.
+    if (!p.PlannedRepairsByMachine || p.PlannedRepairsByMachine->positions.size() != list.size()) {
+        PlannedRepairIndex& index = p.PlannedRepairsByMachine.emplace();
+        index.positions.resize(list.size());
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            index.positions[i] = static_cast<std::uint32_t>(i);
+            index.slotsByCode[list[i].rec.Code.str()].push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    const PlannedRepairIndex& index = *p.PlannedRepairsByMachine;
+    std::vector<std::uint32_t> found;
+    if (const auto it = index.slotsByCode.constFind(code); it != index.slotsByCode.cend())
+        for (const std::uint32_t slot : *it)
+            found.push_back(index.positions[slot]);
+    return found;
+}
+
+namespace {
+
+// The index follows an entry inserted at `at`: the entries after it move down by one.
+void IndexInserted(PlannedRepairsState& p, std::size_t at)
+{
+    if (!p.PlannedRepairsByMachine)
+        return;
+    PlannedRepairIndex& index = *p.PlannedRepairsByMachine;
+    const auto position = static_cast<std::uint32_t>(at);
+    for (std::uint32_t& i : index.positions)
+        i += i >= position ? 1 : 0;
+    const auto slot = static_cast<std::uint32_t>(index.positions.size());
+    index.positions.push_back(position);
+    std::vector<std::uint32_t>& mine = index.slotsByCode[p.PlannedRepairList[at].rec.Code.str()];
+    mine.insert(std::lower_bound(
+                    mine.begin(), mine.end(), position,
+                    [&index](std::uint32_t s, std::uint32_t value) { return index.positions[s] < value; }),
+                slot);
+}
+
+} // namespace
+
 void InsertPlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry)
 {
-    InsertOrderedHeadFirst(PlannedRepairs(ctx).PlannedRepairList, std::move(entry), EntryByWeek);
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    IndexInserted(p, InsertOrderedHeadFirst(p.PlannedRepairList, std::move(entry), EntryByWeek));
 }
 
 void InsertPlannedRepairByCode(Context& ctx, PlannedRepairEntry entry)
 {
-    InsertOrderedHeadFirst(PlannedRepairs(ctx).PlannedRepairList, std::move(entry), EntryByCode);
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    IndexInserted(p, InsertOrderedHeadFirst(p.PlannedRepairList, std::move(entry), EntryByCode));
 }
 
 void LoadPlannedRepairs(Context& ctx)
@@ -104,6 +149,7 @@ void FreePlannedRepairList(Context& ctx)
 {
     FreeNodeList(PlannedRepairs(ctx).PlannedRepairList);
     PlannedRepairs(ctx).LoadedPlannedRepairs.reset();
+    PlannedRepairs(ctx).PlannedRepairsByMachine.reset();
 }
 
 void SortPlannedRepairFile(Context& ctx)

@@ -3,6 +3,8 @@
 #include "core/data_file.h"
 #include "records/planned_repair_record.h"
 
+#include <QHash>
+#include <QString>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -13,12 +15,24 @@ struct Context;
 
 using PlannedRepairEntry = ListEntry<TPlannedRepairRecord>;
 
+// Where each machine's repairs stand in PlannedRepairList, keyed by the code as each entry had it when it
+// was indexed (a repair closed to "Z" stays under its machine). Each entry has a slot for good; an insert
+// moves the positions after it down in one pass over a plain array.
+struct PlannedRepairIndex
+{
+    QHash<QString, std::vector<std::uint32_t>> slotsByCode; // each machine's slots in list order
+    std::vector<std::uint32_t> positions;                   // the list position of each slot
+};
+
 // The program-wide variables of the planned repairs and repair notices.
 struct PlannedRepairsState
 {
     // Descending by absolute week (by machine code after a sort in that order); each entry keeps its
     // record's position in the file.
     std::vector<PlannedRepairEntry> PlannedRepairList;
+    // Built from the list when first asked for (PlannedRepairsOfMachine) and kept up to date by the
+    // ordered inserts; loading, freeing or saving the list drops it.
+    std::optional<PlannedRepairIndex> PlannedRepairsByMachine;
     // The file's records as LoadPlannedRepairs read them (none when the list was not read from the file):
     // what a later save of the whole list compares the file with, to keep what another program changed.
     std::optional<std::vector<TPlannedRepairRecord>> LoadedPlannedRepairs;
@@ -50,6 +64,11 @@ struct PlannedRepairFile : TableFile<DataFile::PlannedRepair, TPlannedRepairReco
 
 // The second order of the sort: the machine code, descending as short strings compare.
 bool PlannedRepairCodeBefore(const TPlannedRepairRecord& a, const TPlannedRepairRecord& b);
+
+// The positions in PlannedRepairList of the repairs of machine `code`, in list order: every entry whose
+// code is `code` is among them (one closed since to "Z" may be too). Without a scan of the list, once it
+// has been indexed.
+std::vector<std::uint32_t> PlannedRepairsOfMachine(Context& ctx, const QString& code);
 
 // Ordered inserts into PlannedRepairList under the head-first rule.
 void InsertPlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry);

@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <limits>
 #include <map>
-#include <set>
 #include <utility>
 
 namespace gim {
@@ -353,18 +352,12 @@ CardSpec WorkReportCardSpec(CardSession& s)
         s.backStep = false;
         // Every card offers the presets and the file's lines after what was remembered, also once the
         // open repairs of a machine have emptied the list; none twice.
-        std::vector<std::pair<QString, QString>>& remembered = WorkReports(s.ctx).RememberedDescriptions;
-        std::set<QString> known;
-        for (const auto& r : remembered)
-            known.insert(r.first);
-        const auto add = [&](const QString& text) {
-            if (known.insert(text).second)
-                remembered.push_back({text, TipoOf(state)});
-        };
+        RememberedDescriptionList& remembered = WorkReports(s.ctx).RememberedDescriptions;
+        const QString opening = TipoOf(state);
         for (const char* preset : kDescriptionPresets)
-            add(QString::fromUtf8(preset));
+            remembered.AddLast(QString::fromUtf8(preset), opening);
         for (const QString& line : s.fileDescriptions)
-            add(line);
+            remembered.AddLast(line, opening);
     };
     return spec;
 }

@@ -177,24 +177,19 @@ void ShowHourType(CardState& state)
 // The descriptions offered: the remembered list (the presets and the file's lines to begin with).
 void OfferDescriptions(CardSession& s, CardState& state)
 {
-    std::vector<std::pair<QString, QString>>& remembered = WorkReports(s.ctx).RememberedDescriptions;
+    const RememberedDescriptionList& remembered = WorkReports(s.ctx).RememberedDescriptions;
     // Emptied for the open repairs of the machine: those stay offered.
     if (remembered.empty())
         return;
-    QStringList items;
-    for (const auto& [text, tipo] : remembered)
-        items << text;
-    state.choices[kDescripcion] = items;
+    state.choices[kDescripcion] = remembered.Texts();
 }
 
 void RememberDescription(CardSession& s, const CardState& state)
 {
     const QString text = DescriptionText(state.value(kDescripcion));
-    std::vector<std::pair<QString, QString>>& remembered = WorkReports(s.ctx).RememberedDescriptions;
-    if (text.isEmpty() || text == QLatin1String("*") ||
-        std::any_of(remembered.begin(), remembered.end(), [&](const auto& r) { return r.first == text; }))
+    if (text.isEmpty() || text == QLatin1String("*"))
         return;
-    remembered.insert(remembered.begin(), {text, TipoOf(state)});
+    WorkReports(s.ctx).RememberedDescriptions.AddFirst(text, TipoOf(state));
 }
 
 // The open planned repairs of the machine, offered as descriptions with their executor after a tab.
@@ -202,11 +197,13 @@ void OfferOpenRepairs(CardSession& s, CardState& state)
 {
     WorkReports(s.ctx).RememberedDescriptions.clear();
     const QString machine = state.value(kCodigo);
+    const std::vector<PlannedRepairEntry>& list = PlannedRepairs(s.ctx).PlannedRepairList;
     QStringList items;
-    for (const PlannedRepairEntry& e : PlannedRepairs(s.ctx).PlannedRepairList) {
-        const QString st = e.rec.State.str();
-        if (e.rec.Code.str() == machine && st.size() == 1 && QStringLiteral("PTMSJ").contains(st))
-            items << e.rec.Description.str() + QLatin1Char('\t') + e.rec.Executor.str();
+    for (const std::uint32_t at : PlannedRepairsOfMachine(s.ctx, machine)) {
+        const TPlannedRepairRecord& r = list[at].rec;
+        const QString st = r.State.str();
+        if (r.Code.str() == machine && st.size() == 1 && QStringLiteral("PTMSJ").contains(st))
+            items << r.Description.str() + QLatin1Char('\t') + r.Executor.str();
     }
     state.choices[kDescripcion] = items;
     state.show(kRepFin, true);

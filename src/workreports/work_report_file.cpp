@@ -187,6 +187,31 @@ bool SplitByWeeks(Context& ctx)
 
 } // namespace
 
+void RememberedDescriptionList::AddFirst(const QString& text, const QString& tipo)
+{
+    if (m_known.contains(text))
+        return;
+    m_known.insert(text);
+    m_texts.prepend(text);
+    m_types.prepend(tipo);
+}
+
+void RememberedDescriptionList::AddLast(const QString& text, const QString& tipo)
+{
+    if (m_known.contains(text))
+        return;
+    m_known.insert(text);
+    m_texts.append(text);
+    m_types.append(tipo);
+}
+
+void RememberedDescriptionList::clear()
+{
+    m_texts.clear();
+    m_types.clear();
+    m_known.clear();
+}
+
 WorkReportsState& WorkReports(Context& ctx)
 {
     return ctx.Module<WorkReportsState>();

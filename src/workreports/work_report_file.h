@@ -4,7 +4,9 @@
 #include "records/planned_repair_record.h"
 #include "records/work_report_record.h"
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <compare>
 #include <cstdint>
 #include <utility>
@@ -23,6 +25,28 @@ struct ChosenRepairClose
     std::uint32_t pos = 0;
     TPlannedRepairRecord before{};
     TPlannedRepairRecord after{};
+};
+
+// The descriptions the card offers, most recent first, each with the activity type it came with, none
+// twice. It lasts as long as the program runs and grows with every line: a text is looked up in a set,
+// and the list offered is shared with the card, not rebuilt.
+class RememberedDescriptionList
+{
+public:
+    bool empty() const { return m_texts.isEmpty(); }
+    std::size_t size() const { return static_cast<std::size_t>(m_texts.size()); }
+    std::pair<QString, QString> front() const { return {m_texts.front(), m_types.front()}; }
+    const QStringList& Texts() const { return m_texts; }
+    bool Contains(const QString& text) const { return m_known.contains(text); }
+    // A text not remembered yet becomes the most recent (AddFirst) or the oldest (AddLast).
+    void AddFirst(const QString& text, const QString& tipo);
+    void AddLast(const QString& text, const QString& tipo);
+    void clear();
+
+private:
+    QStringList m_texts;
+    QStringList m_types;
+    QSet<QString> m_known;
 };
 
 // The program-wide variables of the daily work reports.
@@ -54,7 +78,7 @@ struct WorkReportsState
     std::int32_t DayMinutesTotal = 0;
     // The descriptions offered on the card, most recent first, each with the activity type it came with;
     // kept as long as the program runs.
-    std::vector<std::pair<QString, QString>> RememberedDescriptions;
+    RememberedDescriptionList RememberedDescriptions;
 
     // What the posting touched, for the menu command's re-sorts.
     std::uint8_t BreakdownPostedFlag = 0;

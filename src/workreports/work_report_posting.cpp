@@ -441,11 +441,17 @@ bool WriteStep(Context& ctx, LineStep& step)
 // The file now holds `after` where this program had read `before`: a later save of the whole list must
 // not take it for another program's change.
 void NoteRepairStored(PlannedRepairsState& p, const TPlannedRepairRecord* before,
-                      const TPlannedRepairRecord& after)
+                      const TPlannedRepairRecord& after, std::size_t position = 0)
 {
     if (!p.LoadedPlannedRepairs)
         return;
     std::vector<TPlannedRepairRecord>& loaded = *p.LoadedPlannedRepairs;
+    // Read as the file held it, a record is found at its own position; which of two equal records
+    // takes the change does not matter to the save, which compares them as a multiset.
+    if (before && position < loaded.size() && std::memcmp(&loaded[position], before, sizeof *before) == 0) {
+        loaded[position] = after;
+        return;
+    }
     if (before) {
         const auto it = std::find_if(loaded.begin(), loaded.end(), [before](const TPlannedRepairRecord& r) {
             return std::memcmp(&r, before, sizeof r) == 0;
@@ -472,7 +478,7 @@ void FinishStep(Context& ctx, LineStep& step, const std::function<void()>& store
     if (!step.orderWrites.empty())
         step.posted.Add(DataFile::WorkOrder);
     for (const ChosenRepairClose& close : w.ChosenRepairCloses)
-        NoteRepairStored(p, &close.before, close.after);
+        NoteRepairStored(p, &close.before, close.after, close.pos);
     if (!w.ChosenRepairCloses.empty() || !step.repairsStored.empty()) {
         w.PlannedRepairPostedFlag = 1;
         step.posted.Add(DataFile::PlannedRepair);
@@ -572,7 +578,9 @@ void CloseChosenRepair(Context& ctx, const ShortString<8>& machine, const QStrin
     if (description.isEmpty())
         return;
     WorkReportsState& w = WorkReports(ctx);
-    for (PlannedRepairEntry& e : PlannedRepairs(ctx).PlannedRepairList) {
+    std::vector<PlannedRepairEntry>& list = PlannedRepairs(ctx).PlannedRepairList;
+    for (const std::uint32_t at : PlannedRepairsOfMachine(ctx, machine.str())) {
+        PlannedRepairEntry& e = list[at];
         if (!IsOpenRepair(e.rec) || !(e.rec.Code == machine) || e.rec.Description.str() != description)
             continue;
         ChosenRepairClose close{e.pos, e.rec, e.rec};
@@ -590,11 +598,14 @@ void ReopenChosenRepairs(Context& ctx)
     WorkReportsState& w = WorkReports(ctx);
     std::vector<PlannedRepairEntry>& list = PlannedRepairs(ctx).PlannedRepairList;
     for (auto close = w.ChosenRepairCloses.rbegin(); close != w.ChosenRepairCloses.rend(); ++close) {
-        const auto it = std::find_if(list.begin(), list.end(), [&close](const PlannedRepairEntry& e) {
-            return e.pos == close->pos && std::memcmp(&e.rec, &close->after, sizeof e.rec) == 0;
-        });
-        if (it != list.end())
-            it->rec = close->before;
+        // Under the machine it was closed on, whatever its code now.
+        for (const std::uint32_t at : PlannedRepairsOfMachine(ctx, close->before.Code.str())) {
+            PlannedRepairEntry& e = list[at];
+            if (e.pos == close->pos && std::memcmp(&e.rec, &close->after, sizeof e.rec) == 0) {
+                e.rec = close->before;
+                break;
+            }
+        }
     }
     w.ChosenRepairCloses.clear();
 }
@@ -622,6 +633,8 @@ void SavePlannedRepairList(Context& ctx)
     if (p.PlannedRepairList.empty() || !file.Exists())
         return;
     WriteLock lock(ctx);
+    // The list changes below as a whole: its index is built again should anyone ask.
+    p.PlannedRepairsByMachine.reset();
     // Another program may have added or removed repairs since the list was read: what it added is kept,
     // what it removed stays removed, unless this program changed that repair itself.
     const auto now = p.LoadedPlannedRepairs ? file.Read(Report::Silent) : std::nullopt;
