@@ -159,10 +159,8 @@ constexpr const char* Name(const Requirement& requirement)
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Gamas
     Op::DefineBudget, Op::PreventiveBudget,
-    // Reparaciones
-    Op::RepairRatios,
     // OT/Prspuestos
-    Op::WorkOrderReport, Op::WorkOrderRatios,
+    Op::WorkOrderReport,
     // Repuestos
     Op::StoreInventoryReport, Op::StockBreakageReport,
     Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,

@@ -3,6 +3,7 @@
 #include "core/command_table.h"
 #include "core/context.h"
 #include "core/operations.h"
+#include "corrective/corrective_ratios.h"
 #include "corrective/work_order_listings.h"
 #include "corrective/work_orders.h"
 #include "platform/handover.h"
@@ -17,6 +18,7 @@ void RegisterCorrective(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::EditBudgetHours, EditBudgetHours);
     registry.Register(Op::CloseWorkOrder, CloseWorkOrder);
     registry.Register(Op::ListWorkOrders, ListWorkOrders);
+    registry.Register(Op::WorkOrderRatios, WorkOrderRatios);
 
     RegisterWorkOrderHandover(ctx, ctx.Module<HandoverRegistry>());
 }

@@ -85,32 +85,31 @@ QString MachineName(const MachineIndex& machines, const ShortString<8>& code)
     return machines.Find(code).Denominacion.str().left(34);
 }
 
-void SumWeek(Context& ctx, const std::vector<TPlannedRepairRecord>& records)
+} // namespace
+
+std::vector<RepairWeekSums> SumRepairWeeks(Context& ctx, const std::vector<TPlannedRepairRecord>& records,
+                                           int weeks)
 {
-    State& st = ctx.st;
-    PlannedRepairsState& p = PlannedRepairs(ctx);
-    p.WeekRepairMinutes = 0;
-    p.WeekPendingAges = 0;
-    p.WeekMaterialAges = 0;
-    const int week = AbsoluteWeek(st, st.WorkYear, st.WorkWeek);
+    const State& st = ctx.st;
+    std::vector<RepairWeekSums> sums(static_cast<std::size_t>(std::max(weeks, 0)));
     const QDate today = ctx.clock.Now().date();
     for (const TPlannedRepairRecord& r : records) {
-        // The file is in descending weeks: the week is over at the first earlier record.
-        if (static_cast<int>(r.Week.get()) < week)
-            break;
-        if (static_cast<int>(r.Week.get()) != week)
+        if (r.Week.get() >= sums.size())
             continue;
-        p.WeekRepairMinutes += r.Minutes.get();
+        RepairWeekSums& week = sums[r.Week.get()];
+        week.minutes += r.Minutes.get();
         const std::optional<std::int64_t> age =
             r.State == "P" || r.State == "T" || r.State == "M" ? AgeOf(st, today, r) : std::nullopt;
-        if (age && r.State == "M")
-            p.WeekMaterialAges += *age;
-        else if (age)
-            p.WeekPendingAges += *age;
+        if (age && r.State == "M") {
+            week.materialAges += *age;
+            ++week.materialCount;
+        } else if (age) {
+            week.pendingAges += *age;
+            ++week.pendingCount;
+        }
     }
+    return sums;
 }
-
-} // namespace
 
 void ReportRepairHistory(Context& ctx)
 {
@@ -119,7 +118,14 @@ void ReportRepairHistory(Context& ctx)
     KeyedFile<PlannedRepairFile> file(ctx);
 
     if (mode == QLatin1String("5")) {
-        SumWeek(ctx, file.Read(Report::Silent).value_or(std::vector<TPlannedRepairRecord>{}));
+        const int week = AbsoluteWeek(st, st.WorkYear, st.WorkWeek);
+        const std::vector<RepairWeekSums> weeks = SumRepairWeeks(
+            ctx, file.Read(Report::Silent).value_or(std::vector<TPlannedRepairRecord>{}), week + 1);
+        const RepairWeekSums found = week < 0 ? RepairWeekSums{} : weeks[static_cast<std::size_t>(week)];
+        PlannedRepairsState& p = PlannedRepairs(ctx);
+        p.WeekRepairMinutes = found.minutes;
+        p.WeekPendingAges = found.pendingAges;
+        p.WeekMaterialAges = found.materialAges;
         return;
     }
 

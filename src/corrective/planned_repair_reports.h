@@ -1,9 +1,30 @@
 #pragma once
 
+#include "records/planned_repair_record.h"
+
+#include <cstdint>
+#include <vector>
+
 namespace gim {
 
 struct Context;
 class HandoverRegistry;
+
+// What the planned repairs of one plan week hold for the repair ratios: their minutes and the ages in
+// weeks of their pending records entered this year (P and T the labour, M the materials).
+struct RepairWeekSums
+{
+    std::int64_t minutes = 0;
+    std::int64_t pendingAges = 0;
+    std::int64_t pendingCount = 0;
+    std::int64_t materialAges = 0;
+    std::int64_t materialCount = 0;
+};
+
+// The sums of the plan weeks 0 .. weeks - 1 in one pass over the records, in any order: a run over many
+// weeks reads the file once instead of once a week. Records of other weeks are left out.
+std::vector<RepairWeekSums> SumRepairWeeks(Context& ctx, const std::vector<TPlannedRepairRecord>& records,
+                                           int weeks);
 
 // The planned repairs that a filter picks, read in file order: ActionCode "L" asks for it on the search
 // card, "A" lists the pending notices. Pending records entered this year show their age in weeks (blue
