@@ -128,7 +128,15 @@ QString WeekCodeToDateText(QStringView code)
     const std::optional<QDate> date = WeekCodeToDate(code);
     if (!date)
         return QStringLiteral("../../..");
-    return FormatShortDate(*date);
+    // FormatShortDate's "dd/MM/yy" written directly: listings convert a code on every line, and the
+    // format string is parsed anew on each call. Week codes reach only the years 1999 to 2101.
+    int year = 0, month = 0, day = 0;
+    date->getDate(&year, &month, &day);
+    year = (year % 100 + 100) % 100;
+    const char16_t text[8] = {char16_t(u'0' + day / 10),   char16_t(u'0' + day % 10),   u'/',
+                              char16_t(u'0' + month / 10), char16_t(u'0' + month % 10), u'/',
+                              char16_t(u'0' + year / 10),  char16_t(u'0' + year % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 8);
 }
 
 int WeekCodeDaysBetween(QStringView a, QStringView b)

@@ -9,6 +9,7 @@
 #include "platform/report.h"
 
 #include <QHash>
+#include <QStringBuilder>
 #include <memory>
 
 namespace gim {
@@ -111,15 +112,17 @@ void ListWorkOrders(Context& ctx)
         if (stateFilter != QLatin1String("*") && !(o.State == stateFilter))
             continue;
         w.CurrentWorkOrder = o;
-        const std::int64_t minutes = booked.value(QString::number(o.Number.get()), 0);
+        const QString number = QString::number(o.Number.get());
+        const std::int64_t minutes = booked.value(number, 0);
         colour = StateColour(o.State, colour);
         report->SetColour(colour);
+        // Built with % so that the line is allocated once, at its final length.
         const QChar tab = QLatin1Char('\t');
-        report->AddLine(tab + QString::number(o.Number.get()) + tab + o.Refex.str() + tab + o.State.str() +
-                        tab + WeekCodeToDateText(o.NoticeDate.str()) + tab + o.NoticeHour.str() + tab +
-                        o.StartDate.str() + tab + o.StartHour.str() + tab + o.CloseDate.str() + tab +
-                        o.CloseHour.str() + tab + o.Requester.str().left(17) + tab + o.Machine.str() + tab +
-                        QString::number(minutes) + tab + o.Type.str() + tab + o.Description.str());
+        report->AddLine(tab % number % tab % o.Refex.str() % tab % o.State.str() % tab %
+                        WeekCodeToDateText(o.NoticeDate.str()) % tab % o.NoticeHour.str() % tab %
+                        o.StartDate.str() % tab % o.StartHour.str() % tab % o.CloseDate.str() % tab %
+                        o.CloseHour.str() % tab % o.Requester.str().left(17) % tab % o.Machine.str() % tab %
+                        QString::number(minutes) % tab % o.Type.str() % tab % o.Description.str());
         accumulated += minutes;
         if (o.State == "E") {
             reaction += WorkOrderReactionMinutes(ctx, o.NoticeDate.str(), o.StartDate.str(),

@@ -66,9 +66,9 @@ bool Blank(const QString& text)
 }
 
 // Minutes since midnight of a time text "hh:mm" (" h:mm" and "h:mm" too); "24:00" is the end of the day.
-int ClockMinutes(const QString& hour)
+int ClockMinutes(QStringView hour)
 {
-    const qsizetype colon = hour.indexOf(QLatin1Char(':'));
+    const qsizetype colon = hour.indexOf(u':');
     if (colon < 0)
         return 0;
     return hour.left(colon).trimmed().toInt() * 60 + hour.mid(colon + 1, 2).trimmed().toInt();
@@ -90,8 +90,8 @@ int ElapsedMinutes(Context& ctx, QString fromDate, QString toDate, QString fromH
         fillNow(toDate, toHour);
     if (fillFrom && Blank(fromDate))
         fillNow(fromDate, fromHour);
-    const std::optional<QDate> from = WeekCodeToDate(fromDate.left(7));
-    const std::optional<QDate> to = WeekCodeToDate(toDate.left(7));
+    const std::optional<QDate> from = WeekCodeToDate(QStringView(fromDate).left(7));
+    const std::optional<QDate> to = WeekCodeToDate(QStringView(toDate).left(7));
     if (!from || !to)
         return 0;
     // Whole days, then the clock: from the first clock to midnight and from midnight to the second is
