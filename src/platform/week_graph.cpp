@@ -27,15 +27,7 @@ public:
 
     void Rect(int x1, int y1, int x2, int y2)
     {
-        GraphOp op;
-        op.kind = GraphOp::Kind::Rect;
-        op.x1 = x1;
-        op.y1 = y1;
-        op.x2 = x2;
-        op.y2 = y2;
-        op.color = m_penColor;
-        op.penWidth = m_penWidth;
-        m_ops.push_back(op);
+        m_ops.push_back(GraphOp::Shape(GraphOp::Kind::Rect, x1, y1, x2, y2, m_penColor, m_penWidth));
     }
 
     void Line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
@@ -43,27 +35,15 @@ public:
         double ax = double(x1), ay = double(y1), bx = double(x2), by = double(y2);
         if (!Clip(ax, ay, bx, by))
             return;
-        GraphOp op;
-        op.kind = GraphOp::Kind::Line;
-        op.x1 = int(std::lround(ax));
-        op.y1 = int(std::lround(ay));
-        op.x2 = int(std::lround(bx));
-        op.y2 = int(std::lround(by));
-        op.color = m_penColor;
-        op.penWidth = m_penWidth;
-        m_ops.push_back(op);
+        m_ops.push_back(GraphOp::Shape(GraphOp::Kind::Line, int(std::lround(ax)), int(std::lround(ay)),
+                                       int(std::lround(bx)), int(std::lround(by)), m_penColor, m_penWidth));
     }
 
     void Pixel(std::int64_t x, std::int64_t y, std::uint32_t color)
     {
         if (x < 0 || y < 0 || x >= m_width || y >= m_height)
             return;
-        GraphOp op;
-        op.kind = GraphOp::Kind::Pixel;
-        op.x1 = int(x);
-        op.y1 = int(y);
-        op.color = color;
-        m_ops.push_back(op);
+        m_ops.push_back(GraphOp::Dot(int(x), int(y), color));
     }
 
     void Text(int x, int y, const QString& text)

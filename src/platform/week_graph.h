@@ -59,6 +59,22 @@ struct GraphOp
     bool underline = false;
 
     bool operator==(const GraphOp&) const = default;
+
+    // A rectangle or a line; a pixel.
+    static GraphOp Shape(Kind kind, int x1, int y1, int x2, int y2, std::uint32_t color = kReportBlack,
+                         int penWidth = 1)
+    {
+        GraphOp op;
+        op.kind = kind;
+        op.x1 = x1;
+        op.y1 = y1;
+        op.x2 = x2;
+        op.y2 = y2;
+        op.color = color;
+        op.penWidth = penWidth;
+        return op;
+    }
+    static GraphOp Dot(int x, int y, std::uint32_t color) { return Shape(Kind::Pixel, x, y, 0, 0, color); }
 };
 
 // A readable line per step, for tests and traces: "line 80,540-1120,540 w1 #000000".

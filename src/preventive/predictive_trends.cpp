@@ -55,23 +55,11 @@ public:
 
     void Rect(int x1, int y1, int x2, int y2)
     {
-        GraphOp op;
-        op.kind = GraphOp::Kind::Rect;
-        op.x1 = x1;
-        op.y1 = y1;
-        op.x2 = x2;
-        op.y2 = y2;
-        m_ops.push_back(op);
+        m_ops.push_back(GraphOp::Shape(GraphOp::Kind::Rect, x1, y1, x2, y2));
     }
     void Line(int x1, int y1, int x2, int y2)
     {
-        GraphOp op;
-        op.kind = GraphOp::Kind::Line;
-        op.x1 = x1;
-        op.y1 = y1;
-        op.x2 = x2;
-        op.y2 = y2;
-        m_ops.push_back(op);
+        m_ops.push_back(GraphOp::Shape(GraphOp::Kind::Line, x1, y1, x2, y2));
     }
     void Text(int x, int y, const QString& text)
     {
@@ -89,12 +77,7 @@ public:
         const int py = static_cast<std::int16_t>(static_cast<std::uint16_t>(y & 0xFFFF));
         if (px < 0 || py < 0 || px >= m_width || py >= m_height)
             return;
-        GraphOp op;
-        op.kind = GraphOp::Kind::Pixel;
-        op.x1 = px;
-        op.y1 = py;
-        op.color = color;
-        m_ops.push_back(op);
+        m_ops.push_back(GraphOp::Dot(px, py, color));
     }
     // A plus sign with arms of two pixels; measure 1's also fills the four diagonal neighbours.
     void Mark(std::int64_t x, std::int64_t y, std::uint32_t color, bool diagonals)
