@@ -128,6 +128,7 @@ void ListMachinesByAccount(Context& ctx)
     OrderAsInserted(machines.MachineList, [](const MachineEntry& a, const MachineEntry& b) {
         return MachineAccountBefore(a.rec, b.rec);
     });
+    ++machines.MachineListRevision;
     machines.MachineListCursor = 0;
     st.ContinueFlag = 0;
 }

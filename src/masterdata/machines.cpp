@@ -97,6 +97,7 @@ void LoadMachineList(Context& ctx)
     FreeMachineList(ctx);
     CheckHeapMemory(ctx);
     m.MachineList = KeyedFile<MachineFile>(ctx).LoadList(Report::Silent);
+    ++m.MachineListRevision;
     m.LoadedCount = m.MachineList.size();
     // The records are checked as they are read, from the last to the first; the buffer is left
     // holding the last one read.
@@ -143,6 +144,7 @@ void FreeMachineList(Context& ctx)
 {
     MachinesState& m = Machines(ctx);
     FreeNodeList(m.MachineList);
+    ++m.MachineListRevision;
     m.MachineListCursor = 0;
 }
 
@@ -151,6 +153,7 @@ void InsertMachineByCode(Context& ctx, MachineEntry entry)
     InsertOrdered(
         Machines(ctx).MachineList, std::move(entry),
         [](const MachineEntry& a, const MachineEntry& b) { return MachineCodeBefore(a.rec, b.rec); });
+    ++Machines(ctx).MachineListRevision;
 }
 
 void InsertMachineByAccount(Context& ctx, MachineEntry entry)
@@ -158,6 +161,7 @@ void InsertMachineByAccount(Context& ctx, MachineEntry entry)
     InsertOrdered(
         Machines(ctx).MachineList, std::move(entry),
         [](const MachineEntry& a, const MachineEntry& b) { return MachineAccountBefore(a.rec, b.rec); });
+    ++Machines(ctx).MachineListRevision;
 }
 
 void ClearMachineRecord(TMachineRecord& rec)
@@ -245,6 +249,7 @@ void SaveMachineRecord(Context& ctx)
     if (m.MachineListCursor >= m.MachineList.size())
         return;
     const WriteResult written = file.WriteAt(m.MachineList[m.MachineListCursor], st.CurrentMachine);
+    ++m.MachineListRevision;
     if (written != WriteResult::Written) {
         // Nothing of this edit is stored, so there is nothing to sort either. A file saved by someone
         // else since the list was read: the list follows the file.

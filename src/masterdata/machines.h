@@ -20,6 +20,8 @@ struct MachinesState
 {
     // Ordered by code after LoadMachineList, by account and code after ListMachinesByAccount.
     std::vector<MachineEntry> MachineList;
+    // Moves on at every change to MachineList: what a card makes from the list is made again.
+    std::uint64_t MachineListRevision = 0;
     // The entry the edit found and the save writes back; MachineList.size() when none.
     std::size_t MachineListCursor = 0;
     std::size_t LoadedCount = 0; // records in the file at the last load

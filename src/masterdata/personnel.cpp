@@ -57,6 +57,7 @@ std::optional<std::vector<TPersonnelRecord>> LoadCardList(Context& ctx)
 {
     std::vector<PersonListEntry>& list = Personnel(ctx).PersonnelList;
     FreeNodeList(list);
+    ++Personnel(ctx).PersonnelListRevision;
     list = KeyedFile<PersonnelFile>(ctx).LoadList(Report::Silent);
     if (ctx.st.LastIOResult != IoCode::Ok)
         return std::nullopt;
@@ -64,6 +65,7 @@ std::optional<std::vector<TPersonnelRecord>> LoadCardList(Context& ctx)
     for (const PersonListEntry& e : list)
         cards[e.pos] = e.rec;
     std::erase_if(list, [](const PersonListEntry& e) { return PersonnelFile::Deleted(e.rec); });
+    ++Personnel(ctx).PersonnelListRevision;
     return cards;
 }
 
@@ -150,6 +152,7 @@ void LoadPersonnel(Context& ctx)
 void InsertPersonByCode(Context& ctx, PersonListEntry entry)
 {
     InsertOrdered(Personnel(ctx).PersonnelList, std::move(entry), EntryBefore());
+    ++Personnel(ctx).PersonnelListRevision;
 }
 
 namespace {
@@ -267,6 +270,7 @@ void EditPersonnelCard(Context& ctx)
         st.FoundPerson.Matricula = "Z";
     if ((save || erase) && !(st.FoundPerson.Matricula == "#")) {
         const WriteResult written = file.WriteAt(*found, st.FoundPerson);
+        ++p.PersonnelListRevision;
         if (written == WriteResult::Written) {
             st.ContinueFlag = 1;
             if (save)

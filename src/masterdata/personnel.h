@@ -23,6 +23,8 @@ struct PersonnelState
     // Every card of the personnel file but the erased ones, ascending by number; each entry keeps its
     // card's file position.
     std::vector<PersonListEntry> PersonnelList;
+    // Moves on at every change to PersonnelList: what a card makes from the list is made again.
+    std::uint64_t PersonnelListRevision = 0;
     // The buffer of the hour-price routines.
     THourPriceRecord CurrentHourPrice{};
     // The row the import gateway hands to NewHourPrice.

@@ -87,9 +87,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
     spec.caption = QString::fromUtf8(kCardCaption);
 
     FieldSpec matricula = MakeField(kMatricula, "Operario", FieldKind::Combo, 6);
-    matricula.onEnter = [&ctx](CardState& state) {
-        state.choices[kMatricula] = PersonnelNumbers(Personnel(ctx).PersonnelList, true);
-    };
+    matricula.onEnter = [&ctx](CardState& state) { state.choices[kMatricula] = ActivePersonChoices(ctx); };
     matricula.onChange = [&s](CardState& state) {
         ShowPerson(s, state);
         ShowDayTotal(s, state);
@@ -102,15 +100,11 @@ CardSpec WorkReportCardSpec(CardSession& s)
         s.backStep = false;
         if (Machines(ctx).MachineList.empty())
             LoadMachineList(ctx);
-        state.choices[kCodigo] = MachineCodes(Machines(ctx).MachineList);
+        state.choices[kCodigo] = MachineChoices(ctx);
     };
     codigo.onChange = [&s](CardState& state) { ShowMachine(s, state); };
     codigo.onExit = [&ctx](CardState& state) {
-        const std::vector<MachineEntry>& list = Machines(ctx).MachineList;
-        const QString code = state.value(kCodigo);
-        const auto at = std::find_if(list.begin(), list.end(),
-                                     [&](const MachineEntry& e) { return e.rec.Codigo.str() == code; });
-        state.set(kNMQ, at == list.end() ? QStringLiteral("0") : QString::number(at - list.begin() + 1));
+        state.set(kNMQ, QString::number(MachinePlace(ctx, state.value(kCodigo))));
     };
     spec.fields.push_back(codigo);
     spec.fields.push_back(MakeField(kNoMaquina, "", FieldKind::Label));

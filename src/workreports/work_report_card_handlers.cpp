@@ -12,6 +12,7 @@
 #include "corrective/work_orders.h"
 #include "masterdata/machines.h"
 #include "masterdata/personnel.h"
+#include "records/cp1252.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
 #include "workreports/work_report_entry.h"
@@ -139,11 +140,65 @@ void ShowPerson(CardSession& s, CardState& state)
         return;
     }
     const std::vector<PersonListEntry>& list = Personnel(s.ctx).PersonnelList;
-    const auto found = std::find_if(
-        list.begin(), list.end(), [&](const PersonListEntry& e) { return e.rec.Matricula.str() == number; });
+    // The list is in number order: found by halves, as the file's bytes compare. A number with no
+    // Windows-1252 spelling names nobody; one not found that way is looked for from the start.
+    const std::string wanted = ToCp1252(number);
+    auto found = list.end();
+    if (FromCp1252(wanted) == number) {
+        const auto at = std::lower_bound(list.begin(), list.end(), wanted,
+                                         [](const PersonListEntry& e, const std::string& key) {
+                                             return CompareCp1252(e.rec.Matricula.bytes(), key) < 0;
+                                         });
+        found = at != list.end() && at->rec.Matricula.bytes() == wanted
+                    ? at
+                    : std::find_if(list.begin(), list.end(), [&](const PersonListEntry& e) {
+                          return e.rec.Matricula.bytes() == wanted;
+                      });
+    }
     state.set(kNoMatricula, found == list.end()
                                 ? QString::fromUtf8(kPersonMissing)
                                 : found->rec.Nombre.str() + QLatin1Char(' ') + found->rec.Apellidos.str());
+}
+
+const QStringList& ActivePersonChoices(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    const PersonnelState& p = Personnel(ctx);
+    if (w.ActivePersonChoicesRevision != p.PersonnelListRevision) {
+        w.ActivePersonChoices = PersonnelNumbers(p.PersonnelList, true);
+        w.ActivePersonChoicesRevision = p.PersonnelListRevision;
+    }
+    return w.ActivePersonChoices;
+}
+
+namespace {
+
+void KeepMachineChoices(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    const MachinesState& m = Machines(ctx);
+    if (w.MachineChoicesRevision == m.MachineListRevision)
+        return;
+    w.MachineChoices = MachineCodes(m.MachineList);
+    w.MachinePlaces.clear();
+    for (qsizetype i = 0; i < w.MachineChoices.size(); ++i)
+        if (!w.MachinePlaces.contains(w.MachineChoices[i]))
+            w.MachinePlaces.insert(w.MachineChoices[i], i + 1);
+    w.MachineChoicesRevision = m.MachineListRevision;
+}
+
+} // namespace
+
+const QStringList& MachineChoices(Context& ctx)
+{
+    KeepMachineChoices(ctx);
+    return WorkReports(ctx).MachineChoices;
+}
+
+qsizetype MachinePlace(Context& ctx, const QString& code)
+{
+    KeepMachineChoices(ctx);
+    return WorkReports(ctx).MachinePlaces.value(code, 0);
 }
 
 void ShowMachine(CardSession& s, CardState& state)
@@ -177,7 +232,7 @@ void ShowHourType(CardState& state)
 // The descriptions offered: the remembered list (the presets and the file's lines to begin with).
 void OfferDescriptions(CardSession& s, CardState& state)
 {
-    const RememberedDescriptionList& remembered = WorkReports(s.ctx).RememberedDescriptions;
+    RememberedDescriptionList& remembered = WorkReports(s.ctx).RememberedDescriptions;
     // Emptied for the open repairs of the machine: those stay offered.
     if (remembered.empty())
         return;

@@ -104,6 +104,11 @@ void ShowPartFields(CardState& state, bool on);
 // The caption's day total; the names beside the operator, the machine, the activity and the hour type.
 void ShowDayTotal(CardSession& s, CardState& state);
 void ShowPerson(CardSession& s, CardState& state);
+// The numbers of the active operators and the machine codes, in list order, kept from card to card while
+// their lists stay as they were; the place (from 1) of a code's first machine in the list, 0 for none.
+const QStringList& ActivePersonChoices(Context& ctx);
+const QStringList& MachineChoices(Context& ctx);
+qsizetype MachinePlace(Context& ctx, const QString& code);
 void ShowMachine(CardSession& s, CardState& state);
 void ShowTypeName(CardState& state);
 void ShowHourType(CardState& state);

@@ -192,8 +192,17 @@ void RememberedDescriptionList::AddFirst(const QString& text, const QString& tip
     if (m_known.contains(text))
         return;
     m_known.insert(text);
-    m_texts.prepend(text);
-    m_types.prepend(tipo);
+    m_newer.emplace_back(text, tipo);
+}
+
+const QStringList& RememberedDescriptionList::Texts()
+{
+    for (const auto& [text, tipo] : m_newer) {
+        m_texts.prepend(text);
+        m_types.prepend(tipo);
+    }
+    m_newer.clear();
+    return m_texts;
 }
 
 void RememberedDescriptionList::AddLast(const QString& text, const QString& tipo)
@@ -210,6 +219,7 @@ void RememberedDescriptionList::clear()
     m_texts.clear();
     m_types.clear();
     m_known.clear();
+    m_newer.clear();
 }
 
 WorkReportsState& WorkReports(Context& ctx)

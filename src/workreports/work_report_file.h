@@ -4,11 +4,13 @@
 #include "records/planned_repair_record.h"
 #include "records/work_report_record.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <compare>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -33,10 +35,13 @@ struct ChosenRepairClose
 class RememberedDescriptionList
 {
 public:
-    bool empty() const { return m_texts.isEmpty(); }
-    std::size_t size() const { return static_cast<std::size_t>(m_texts.size()); }
-    std::pair<QString, QString> front() const { return {m_texts.front(), m_types.front()}; }
-    const QStringList& Texts() const { return m_texts; }
+    bool empty() const { return m_texts.isEmpty() && m_newer.empty(); }
+    std::size_t size() const { return static_cast<std::size_t>(m_texts.size()) + m_newer.size(); }
+    std::pair<QString, QString> front() const
+    {
+        return m_newer.empty() ? std::pair{m_texts.front(), m_types.front()} : m_newer.back();
+    }
+    const QStringList& Texts();
     bool Contains(const QString& text) const { return m_known.contains(text); }
     // A text not remembered yet becomes the most recent (AddFirst) or the oldest (AddLast).
     void AddFirst(const QString& text, const QString& tipo);
@@ -47,6 +52,9 @@ private:
     QStringList m_texts;
     QStringList m_types;
     QSet<QString> m_known;
+    // Texts added first since the list was last offered, oldest first: the list offered is still held by
+    // the card that added them, so they go to its front when it is next offered, not by a copy each.
+    std::vector<std::pair<QString, QString>> m_newer;
 };
 
 // The program-wide variables of the daily work reports.
@@ -79,6 +87,14 @@ struct WorkReportsState
     // The descriptions offered on the card, most recent first, each with the activity type it came with;
     // kept as long as the program runs.
     RememberedDescriptionList RememberedDescriptions;
+    // The card's choices of operator (the active ones) and of machine, kept over a series of cards and
+    // made again when the revision of the list each came from has moved on; with each code's first place
+    // in the machine list.
+    QStringList ActivePersonChoices;
+    std::optional<std::uint64_t> ActivePersonChoicesRevision;
+    QStringList MachineChoices;
+    QHash<QString, qsizetype> MachinePlaces;
+    std::optional<std::uint64_t> MachineChoicesRevision;
 
     // What the posting touched, for the menu command's re-sorts.
     std::uint8_t BreakdownPostedFlag = 0;
