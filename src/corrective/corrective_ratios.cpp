@@ -62,15 +62,6 @@ std::uint32_t Clip32(std::int64_t value)
         std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::uint32_t>::max()));
 }
 
-std::uint32_t AgeColour(std::int64_t weeks)
-{
-    if (weeks > 8)
-        return kReportRed;
-    if (weeks > 4)
-        return kReportBlue;
-    return kReportBlack;
-}
-
 // One week of the work-order evolution.
 struct OrderCounts
 {
@@ -188,15 +179,10 @@ void RepairRatios(Context& ctx)
     report->AddLine(QStringLiteral("\tMEDIAS:\t") + Number(meanRepairs / 60) + QStringLiteral("h ") +
                     Number(meanRepairs % 60) + QStringLiteral("m\t\t") +
                     Number(Mean(totalRatios, ratioWeeks)) + QLatin1Char('%'));
-    auto control = [&](const QString& caption, std::int64_t sum, std::int64_t count) {
-        const std::int64_t mean = Mean(sum, count);
-        report->SetColour(AgeColour(mean));
-        report->AddLine(caption + Number(mean) + QStringLiteral(" Semanas"));
-    };
-    control(QStringLiteral("\tRatio de control Pendientes Mano Obra : "), ages.pendingAges,
-            ages.pendingCount);
-    control(QStringLiteral("\tRatio de control Materiales Pendientes  : "), ages.materialAges,
-            ages.materialCount);
+    AddAgeRatioLine(*report, QStringLiteral("\tRatio de control Pendientes Mano Obra : "), ages.pendingAges,
+                    ages.pendingCount);
+    AddAgeRatioLine(*report, QStringLiteral("\tRatio de control Materiales Pendientes  : "),
+                    ages.materialAges, ages.materialCount);
     report->SetColour(kReportBlack);
 
     DrawWeeklyGraph(*report, st, QStringLiteral("REPARACIONES PROGRAMADAS "), WeekGraphStyle::Plain,

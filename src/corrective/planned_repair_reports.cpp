@@ -87,6 +87,13 @@ QString MachineName(const MachineIndex& machines, const ShortString<8>& code)
 
 } // namespace
 
+void AddAgeRatioLine(ReportDocument& report, const QString& caption, std::int64_t sum, std::int64_t count)
+{
+    const std::int64_t mean = count == 0 ? 0 : sum / count;
+    report.SetColour(AgeColour(mean));
+    report.AddLine(caption + Number(mean) + QStringLiteral(" Semanas"));
+}
+
 std::vector<RepairWeekSums> SumRepairWeeks(Context& ctx, const std::vector<TPlannedRepairRecord>& records,
                                            int weeks)
 {
@@ -239,15 +246,10 @@ void ReportRepairHistory(Context& ctx)
                     QStringLiteral("\t\t") + Share(allPending, listed));
 
     // Mean ages; nothing pending of this year gives 0.
-    auto ratio = [&](const QString& caption, std::int64_t sum, std::int64_t count) {
-        const std::int64_t mean = count == 0 ? 0 : sum / count;
-        report->SetColour(AgeColour(mean));
-        report->AddLine(caption + Number(mean) + QStringLiteral(" Semanas"));
-    };
-    ratio(QStringLiteral("\tRatio de control Pendientes Mano de Obra : "), ages.pendingSum,
-          ages.pendingCount);
-    ratio(QStringLiteral("\tRatio de control de Materiales Pendientes  : "), ages.materialSum,
-          ages.materialCount);
+    AddAgeRatioLine(*report, QStringLiteral("\tRatio de control Pendientes Mano de Obra : "), ages.pendingSum,
+                    ages.pendingCount);
+    AddAgeRatioLine(*report, QStringLiteral("\tRatio de control de Materiales Pendientes  : "),
+                    ages.materialSum, ages.materialCount);
     report->SetColour(kReportBlack);
     report->SetStyle(FontStyle::Normal);
 

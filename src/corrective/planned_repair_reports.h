@@ -2,6 +2,7 @@
 
 #include "records/planned_repair_record.h"
 
+#include <QString>
 #include <cstdint>
 #include <vector>
 
@@ -9,6 +10,7 @@ namespace gim {
 
 struct Context;
 class HandoverRegistry;
+class ReportDocument;
 
 // What the planned repairs of one plan week hold for the repair ratios: their minutes and the ages in
 // weeks of their pending records entered this year (P and T the labour, M the materials).
@@ -23,6 +25,10 @@ struct RepairWeekSums
 
 // The sums of the plan weeks 0 .. weeks - 1 in one pass over the records, in any order: a run over many
 // weeks reads the file once instead of once a week. Records of other weeks are left out.
+// "<caption><mean> Semanas" for the mean age of the pending repairs, blue above 4 weeks and red above 8;
+// no repair gives 0. The colour stays set for the caller to change.
+void AddAgeRatioLine(ReportDocument& report, const QString& caption, std::int64_t sum, std::int64_t count);
+
 std::vector<RepairWeekSums> SumRepairWeeks(Context& ctx, const std::vector<TPlannedRepairRecord>& records,
                                            int weeks);
 

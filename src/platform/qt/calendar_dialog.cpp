@@ -83,11 +83,6 @@ CalendarDialog::CalendarDialog(QDate start, QDate end, QWidget* parent) : QDialo
     SetRange(start, end);
 }
 
-QString CalendarDialog::RangeText(QDate start, QDate end)
-{
-    return FormatDateRange(start, end);
-}
-
 void CalendarDialog::ClickDay(QDate day, bool extend)
 {
     if (!extend)
@@ -125,7 +120,7 @@ void CalendarDialog::MarkRange()
 
 void CalendarDialog::ShowRange()
 {
-    const QString text = RangeText(m_start, m_end);
+    const QString text = FormatDateRange(m_start, m_end);
     if (m_sink)
         m_sink(text);
     else

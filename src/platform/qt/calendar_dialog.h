@@ -28,9 +28,6 @@ public:
     // Where "Mostrar selección" shows its text; a message box unless set.
     void SetMessageSink(std::function<void(const QString&)> sink) { m_sink = std::move(sink); }
 
-    // The text "Mostrar selección" shows: start + " - " + end.
-    static QString RangeText(QDate start, QDate end);
-
     // The same as a click on a day, with or without Shift held.
     void ClickDay(QDate day, bool extend);
 
