@@ -162,8 +162,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // OT/Prspuestos
     Op::WorkOrderReport,
     // Repuestos
-    Op::StoreInventoryReport, Op::StockBreakageReport,
-    Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,
+    Op::StoreInventoryReport, Op::StoreMovementsReport,
     Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
     // Compras
     Op::AddPurchaseOrderLine, Op::SortPurchaseOrderFile, Op::LoadPurchaseOrders, Op::EditPurchaseOrders,

@@ -3,6 +3,7 @@
 #include "core/command_table.h"
 #include "core/context.h"
 #include "core/operations.h"
+#include "store/stock_breaks.h"
 #include "store/supplier_listings.h"
 #include "store/suppliers.h"
 
@@ -16,6 +17,9 @@ void RegisterStore(OperationRegistry& registry, [[maybe_unused]] Context& ctx)
     registry.Register(Op::EditSupplier, EditSupplier);
     registry.Register(Op::CompactSupplierFile, [](Context& c) { CompactSupplierFile(c); });
     registry.Register(Op::ListSuppliers, ListSuppliers);
+    registry.Register(Op::StockBreakageReport, StockBreakageReport);
+    registry.Register(Op::RequestOffersBySupplier, RequestOffersBySupplier);
+    registry.Register(Op::OrdersFromStockBreakage, OrdersFromStockBreakage);
 }
 
 void DeclareStoreCommands(CommandRegistry& menu)
