@@ -170,9 +170,6 @@ void RequestOffersBySupplier(Context& ctx)
     ShortString<10> code{};
     code = ctx.ui.InputBox(QStringLiteral("Almacén Técnico"), QStringLiteral("Còdigo Sumnistrador:"),
                            QStringLiteral("#"));
-    // "#" is what a cancelled prompt leaves.
-    if (code.size() == 0 || code == "#")
-        return;
     // A letter is only written to a supplier of the file: without one the head would carry the address of
     // whichever supplier was written to before.
     const std::optional<SupplierIndex> suppliers = ReadSupplierIndex(ctx);

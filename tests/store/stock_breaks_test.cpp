@@ -3,10 +3,10 @@
 #include "store/store_operations.h"
 #include "store/suppliers.h"
 
+#include <tuple>
+
 namespace gim {
 namespace {
-
-const char* const kOrders = "Repuestos > Peticiones OFERTAS > Rotura Stock";
 
 class StockBreaksTest : public test::StoreTest
 {
@@ -20,13 +20,11 @@ protected:
         s.Empresa = "Ferreteria Leon";
         s.Contacto = "Ana Ruiz";
         s.Calle = "Mayor";
-        s.Numero = "12";
-        s.Cpostal = "24010";
         s.Ciudad = "Leon";
-        s.Pais = "Spain";
-        s.mail = "ana@ferr.es";
         s.Codigo = "FERR";
-        StoreRecords(t.ctx, QStringLiteral("FABRI_PO.PVW"), std::vector<TSupplierRecord>{s});
+        TSupplierRecord other = s;
+        other.Codigo = "ACME";
+        StoreRecords(t.ctx, "FABRI_PO.PVW", std::vector<TSupplierRecord>{s, other});
     }
     static TSparePartRecord Part(const char* piece, const char* name, std::int32_t exist, std::int32_t stock,
                                  std::int32_t order, std::int32_t valor, const char* supplier = "FERR")
@@ -36,108 +34,74 @@ protected:
         p.PPedido = order;
         p.CdPVD = supplier;
         p.Marca = "SKF";
-        p.Local = "A1";
         return p;
-    }
-    QString Letter(std::size_t report, int from, int to)
-    {
-        QStringList lines;
-        for (int i = from; i <= to; ++i)
-            lines << t.ui.Reports().at(report)->LineText(i);
-        return lines.join(QLatin1Char('\n'));
     }
 };
 
-TEST_F(StockBreaksTest, TheStockBreakListsThePartsBelowTheirMinimumAndValuesTheShortfall)
-{
-    StoreParts({Part("001", "Junta", 4, 10, 12, 250), Part("002", "Sello", 10, 10, 1, 99)});
-    t.ui.ExpectReport(QStringLiteral("REPUESTOS TECNICOS"));
-    ASSERT_TRUE(RunMenu("Repuestos > Roturas Stock"));
-    EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(t.ui.Reports().back()->Transcript(),
-              QString::fromUtf8("[REPUESTOS TECNICOS]\nTABS: 8 100 135 170 205 250 290 360 440\n"
-                                "{10 b}\tFABRICA\tREPUESTOS TÉCNICOS\tPORTAL\t07/12/2026\n\n"
-                                "\tCodigo\tSTK\tCTDAD\tPMIN\tLOCAL\tVAL/UND\tSUMINIST\t DENOMINACION \n\n"
-                                "{8}\tALMACEN_01BOM001\t10\t4\t12\tA1\t2,50\tFERR\tJunta\n\n\n"
-                                "\tVALOR TOTAL DE LA ROTURA DE STOCK : 15,00 EUROS\n"));
-}
-
-// The order asks for the order quantity, raised to what the stock lacks; the unit value is written
-// with a point in the letter and as money in the listing.
+// The order quantity is raised to what the stock lacks; the unit value has a point, the listing's a comma.
 TEST_F(StockBreaksTest, AnAutomaticOrderWritesOneLinePerOrderablePart)
 {
-    struct Row
-    {
-        std::int32_t exist, stock, order, valor;
-        const char* listed;
-        const char* ordered; // the line after the letter head; empty: none
+    // Exist, Stock, PPedido, Valor; what the listing shows from Stock to the value; the letter's part line.
+    const std::tuple<int, int, int, int, const char*, const char*> rows[] = {
+        {2, 10, 5, 1205, "\t10\t2\t5\t\t12,05\t", "\tALMACEN_01BOM001\tSKF\t12.05\t8\t\tJunta"},
+        {2, 10, 12, 1205, "\t10\t2\t12\t\t12,05\t", "\tALMACEN_01BOM001\tSKF\t12.05\t12\t\tJunta"},
+        {0, 5, 0, 7, "\t5\t0\t0\t\t0,07\t", ""}, // no letter line: the footer follows the head
+        {0, 5, 3, -1205, "\t5\t0\t3\t\t-12,05\t", "\tALMACEN_01BOM001\tSKF\t-12.05\t5\t\tJunta"},
     };
-    const Row rows[] = {
-        {2, 10, 5, 1205, "\t10\t2\t5\tA1\t12,05\t", "\tALMACEN_01BOM001\tSKF\t12.05\t8\t\tJunta"},
-        {2, 10, 12, 1205, "\t10\t2\t12\tA1\t12,05\t", "\tALMACEN_01BOM001\tSKF\t12.05\t12\t\tJunta"},
-        {0, 5, 0, 7, "\t5\t0\t0\tA1\t0,07\t", ""},
-        {0, 5, 3, -1205, "\t5\t0\t3\tA1\t-12,05\t", "\tALMACEN_01BOM001\tSKF\t-12.05\t5\t\tJunta"},
-    };
-    std::size_t report = 0;
-    for (const Row& r : rows) {
-        StoreParts({Part("001", "Junta", r.exist, r.stock, r.order, r.valor)});
-        t.ui.ExpectReport().ExpectInput(QStringLiteral("Realización Pedidos"),
-                                        QStringLiteral("Manual/Auomático (M/A)"), QStringLiteral("A"));
-        t.ui.ExpectReport(QStringLiteral(" PEDIDO REPUESTOS TECNICOS Ferreteria Leon"));
-        ASSERT_TRUE(RunMenu(kOrders));
+    for (const auto& [exist, stock, order, valor, listed, ordered] : rows) {
+        StoreParts({Part("001", "Junta", exist, stock, order, valor)});
+        t.ui.ExpectReport().ExpectInput("Realización Pedidos", "Manual/Auomático (M/A)", "A");
+        t.ui.ExpectReport(" PEDIDO REPUESTOS TECNICOS Ferreteria Leon");
+        ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Rotura Stock"));
         EXPECT_SCRIPT_DONE(t.ui);
-        EXPECT_TRUE(t.ui.Reports().at(report++)->LineText(4).contains(QString::fromLatin1(r.listed)))
-            << r.listed;
-        EXPECT_EQ(t.ui.Reports().at(report++)->LineText(20), QString::fromLatin1(r.ordered));
+        EXPECT_TRUE(t.ui.Reports().rbegin()[1]->LineText(4).contains(QString::fromLatin1(listed))) << listed;
+        EXPECT_EQ(t.ui.Reports().back()->LineText(20), QString::fromLatin1(ordered));
     }
 }
 
 TEST_F(StockBreaksTest, AnOfferRequestGoesOnlyToASupplierOfTheFile)
 {
     StoreParts({Part("001", "Junta", 9, 1, 4, 1205), Part("002", "Sello", 0, 5, 2, 50, "OTRO")});
-    const QString title = QStringLiteral("Almacén Técnico"), prompt = QStringLiteral("Còdigo Sumnistrador:");
-    t.ui.ExpectInput(title, prompt, QStringLiteral("FERR"))
-        .ExpectReport(QStringLiteral("PEDIDO REPUESTOS TECNICOS Ferreteria Leon"));
-    t.ui.ExpectInput(title, prompt, QStringLiteral("OTRO")).ExpectMessage(QStringLiteral("No es Proveedor"));
-    t.ui.ExpectInput(title, prompt, QStringLiteral("FERR")).ExpectMessage(QStringLiteral("No es Proveedor"));
-    for (int run = 0; run < 3; ++run) {
-        if (run == 2) // without a supplier file
-            QFile::remove(data + QStringLiteral("/FABRI_PO.PVW"));
-        ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Suministrador"));
-    }
+    const QString title = "Almacén Técnico", prompt = "Còdigo Sumnistrador:";
+    t.ui.ExpectInput(title, prompt, "FERR").ExpectReport("PEDIDO REPUESTOS TECNICOS Ferreteria Leon");
+    t.ui.ExpectInput(title, prompt, "OTRO").ExpectMessage("No es Proveedor");
+    t.ui.ExpectInput(title, prompt, "FERR").ExpectMessage("No es Proveedor");
+    ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Suministrador"));
+    ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Suministrador"));
+    ASSERT_TRUE(QFile::remove(data + "/FABRI_PO.PVW")); // without a supplier file
+    ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Suministrador"));
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(Letter(0, 0, 20), QString::fromUtf8("\tFABRICA\t\t\t\t\t\tFerreteria Leon\n\tPORTAL\n\n"
-                                                  "\t\t\t\t\t\t\tC/ Mayor 12\n\t\t\t\t\t\t\t24010 Leon\n"
-                                                  "\t\t\t\t\t\t\tSpain\n\n\t\t\t\t\t\t\tA la Atención del:\n"
-                                                  "\t\t\t\t\t\t\tSr. Ana Ruiz\n\t\t\t\t\t\t\tana@ferr.es\n"
-                                                  "\t\t\t\t\t\t\t07/12/2026\n\n\n\n"
-                                                  "\t\tPETICIÓN DE OFERTA POR LOS SIGUIENTES CONCEPTOS Y "
-                                                  "CANTIDADES\n\n\n\tCODIGO/REP\tMARCA\tVal/Ud.\tCant\t"
-                                                  "Oferta/Ud.\t NOMBRE REPUESTO/MATERIAL\n\t") +
-                                    QString(84, QLatin1Char('_')) +
-                                    QStringLiteral("\n\n\tALMACEN_01BOM001\tSKF\t12.05\t4\t\tJunta"));
-    EXPECT_EQ(Letter(0, 26, 30), QStringLiteral("\tFECHA DE ENTREGA DE LOS MATERIALES Y REPUESTOS : \n\n\n\n"
-                                                "\t\tCONFORME MTO.\t\t\t\tCONFORME GERENCIA"));
+    QStringList lines;
+    for (const int i : {0, 3, 4, 8, 14, 20, 30})
+        lines << t.ui.Reports().at(0)->LineText(i);
+    EXPECT_EQ(lines,
+              QString::fromUtf8(
+                  "\tFABRICA\t\t\t\t\t\tFerreteria Leon|\t\t\t\t\t\t\tC/ Mayor |\t\t\t\t\t\t\t Leon|"
+                  "\t\t\t\t\t\t\tSr. Ana Ruiz|\t\tPETICIÓN DE OFERTA POR LOS SIGUIENTES CONCEPTOS Y "
+                  "CANTIDADES|\tALMACEN_01BOM001\tSKF\t12.05\t4\t\tJunta|\t\tCONFORME MTO.\t\t\t\tCONFORME "
+                  "GERENCIA")
+                  .split(QLatin1Char('|')));
 }
 
-// A part of no known supplier is set aside and the orders go on; Cancel on the confirmation ends them.
+// Unknown suppliers' parts are set aside without a letter; Cancel on the confirmation ends the orders.
 TEST_F(StockBreaksTest, ManualOrdersSetAsideUnknownSuppliersAndStopOnCancel)
 {
-    TSupplierRecord other{};
-    other.Codigo = "ACME";
-    KeyedFile<SupplierFile>(t.ctx).Append(other);
-    StoreParts({Part("002", "Eje", 0, 5, 1, 10, "ACME"), Part("003", "Junta", 0, 5, 1, 10),
-                Part("004", "Sello", 0, 5, 1, 10, "NADIE"), Part("005", "Tope", 0, 5, 1, 10, "NADIE")});
-    t.ui.ExpectReport().ExpectInput(QStringLiteral("Realización Pedidos"),
-                                    QStringLiteral("Manual/Auomático (M/A)"), QStringLiteral("M"));
-    t.ui.ExpectInput(QStringLiteral("Petición Repuestos"), QStringLiteral("Junta\n Incluir ?"),
-                     QStringLiteral("S"));
-    t.ui.ExpectReport(QStringLiteral(" PEDIDO REPUESTOS TECNICOS Ferreteria Leon"))
-        .ExpectOkCancel(QStringLiteral("?ESTA PREPARADO PARA LA IMPRESION DE UN NUEVO PEDIDO  ?"), false);
-    ASSERT_TRUE(RunMenu(kOrders));
+    StoreParts({Part("001", "Eje", 0, 5, 1, 0, "ACME"), Part("002", "Sello", 10, 10, 1, 99),
+                Part("003", "Junta", 4, 10, 1, 250), Part("004", "Tope", 0, 5, 1, 0, "NADIE")});
+    t.ui.ExpectReport("REPUESTOS TECNICOS").ExpectInput("Realización Pedidos", "Manual/Auomático (M/A)", "M");
+    t.ui.ExpectInput("Petición Repuestos", "Junta\n Incluir ?", "S");
+    t.ui.ExpectReport(" PEDIDO REPUESTOS TECNICOS Ferreteria Leon")
+        .ExpectOkCancel("?ESTA PREPARADO PARA LA IMPRESION DE UN NUEVO PEDIDO  ?", false);
+    ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Rotura Stock"));
     EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(t.ui.Reports().back()->LineText(20),
-              QStringLiteral("\tALMACEN_01BOM003\tSKF\t0.10\t5\t\tJunta"));
+    EXPECT_EQ(t.ui.Reports().front()->Transcript(),
+              QString::fromUtf8("[REPUESTOS TECNICOS]\nTABS: 8 100 135 170 205 250 290 360 440\n"
+                                "{10 b}\tFABRICA\tREPUESTOS TÉCNICOS\tPORTAL\t07/12/2026\n\n"
+                                "\tCodigo\tSTK\tCTDAD\tPMIN\tLOCAL\tVAL/UND\tSUMINIST\t DENOMINACION \n\n"
+                                "{8}\tALMACEN_01BOM001\t5\t0\t1\t\t0,00\tACME\tEje\n"
+                                "\tALMACEN_01BOM003\t10\t4\t1\t\t2,50\tFERR\tJunta\n"
+                                "\tALMACEN_01BOM004\t5\t0\t1\t\t0,00\tNADIE\tTope\n\n\n"
+                                "\tVALOR TOTAL DE LA ROTURA DE STOCK : 15,00 EUROS\n"));
 }
 
 } // namespace
