@@ -1,6 +1,7 @@
 #include "workreports/budgets.h"
 
 #include "core/context.h"
+#include "masterdata/machines.h"
 
 #include <algorithm>
 
@@ -31,6 +32,39 @@ std::optional<std::vector<TBudgetRecord>> LoadBudgets(Context& ctx, Report repor
 bool AppendBudgetRecord(Context& ctx, const TBudgetRecord& rec)
 {
     return KeyedFile<BudgetFile>(ctx).Append(rec).has_value();
+}
+
+void DefineBudget(Context& ctx)
+{
+    KeyedFile<BudgetFile> budget(ctx);
+    const bool defined = budget.Exists();
+    if (defined && ctx.ui.InputBox(QStringLiteral("DEFINICION PRESUPUESTO"),
+                                   QStringLiteral("¿DESEA REINICIALIZAR EL PRESUPUESTO? S/N "),
+                                   QStringLiteral("N")) != QLatin1String("S"))
+        return;
+    const std::optional<std::vector<TMachineRecord>> machines =
+        KeyedFile<MachineFile>(ctx).Read(Report::Show);
+    if (!machines)
+        return;
+    std::vector<TBudgetRecord> records;
+    records.reserve(machines->size());
+    {
+        ProgressScope progress(ctx, QStringLiteral("AVANCE CARGA DE DATOS Inicia Presupuesto"),
+                               static_cast<int>(machines->size()));
+        for (const TMachineRecord& machine : *machines) {
+            ctx.ui.SetProgress(static_cast<int>(records.size()));
+            TBudgetRecord rec{};
+            rec.MachineCode.assign(machine.Codigo);
+            records.push_back(rec);
+        }
+    }
+    // The old budget goes to the twin before the new one is written, each file replaced whole: at every
+    // moment one of them holds it. A twin left without its budget is the only copy: kept.
+    WriteLock lock(ctx);
+    if (defined && budget.Exists())
+        budget.Rewrite(records);
+    else
+        StoreRecords(ctx, budget.name(), records);
 }
 
 BudgetsByMachine::BudgetsByMachine(std::vector<TBudgetRecord> records) : m_sorted(std::move(records))

@@ -19,6 +19,7 @@ using BudgetEntry = ListEntry<TBudgetRecord>;
 // defined, never sorted; its twin .PTK holds the budget before the last definition.
 struct BudgetFile : TableFile<DataFile::Budget, TBudgetRecord>
 {
+    static constexpr TwinVariant kTwin = TwinVariant::Rename;
     static bool SameKey(const Record& a, const Record& b) { return a.MachineCode == b.MachineCode; }
 };
 
@@ -34,6 +35,11 @@ std::optional<std::vector<TBudgetRecord>> LoadBudgets(Context& ctx, Report repor
 // Appends a record to the budget file, creating the file for the first one. Returns whether it was
 // written (an open or creation failure is reported and writes nothing).
 bool AppendBudgetRecord(Context& ctx, const TBudgetRecord& rec);
+
+// Starts the budget afresh: one zeroed record per machine of the machine file, in its order. A budget
+// already defined is replaced only when the user answers "S"; it then becomes the twin, so the previous
+// budget is always kept, and nothing is written before the machine file has been read.
+void DefineBudget(Context& ctx);
 
 // The budgets of a file looked up by machine code, by halves: a machine listed twice gives its first
 // record in file order.
