@@ -157,8 +157,6 @@ constexpr const char* Name(const Requirement& requirement)
 // together).
 // clang-format off
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
-    // Gamas
-    Op::DefineBudget, Op::PreventiveBudget,
     // OT/Prspuestos
     Op::WorkOrderReport,
     // Repuestos
@@ -169,7 +167,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::FreePurchaseOrderList, Op::PurchaseOrderReport, Op::OrderSituationReport, Op::WeeklyPurchasesReport,
     Cond::PurchaseLineChanged,
     // Costes
-    Op::MachineCostReport, Op::BudgetValuationReport, Op::EditBudget,
+    Op::MachineCostReport,
     // Partes
     Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
     Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport,

@@ -4,6 +4,9 @@
 #include "core/context.h"
 #include "core/operations.h"
 #include "platform/handover.h"
+#include "workreports/budget_card.h"
+#include "workreports/budget_reports.h"
+#include "workreports/budgets.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_posting.h"
@@ -28,6 +31,10 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::SortWorkReportFile, [](Context& c) { SortWorkReportFile(c); });
     registry.Register(Op::AddWorkReportLine, AddWorkReportLine);
     registry.Register(Op::SavePlannedRepairList, SavePlannedRepairList);
+    registry.Register(Op::DefineBudget, DefineBudget);
+    registry.Register(Op::PreventiveBudget, PreventiveBudget);
+    registry.Register(Op::EditBudget, EditBudget);
+    registry.Register(Op::BudgetValuationReport, BudgetValuationReport);
     registry.RegisterCondition(Cond::WorkReportWritten,
                                [&w](const Context&) { return w.WorkReportWritten != 0; });
     // The files the posting touched are re-sorted once the command's lines are all in.
