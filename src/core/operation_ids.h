@@ -170,7 +170,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::FreePurchaseOrderList, Op::PurchaseOrderReport, Op::OrderSituationReport, Op::WeeklyPurchasesReport,
     Cond::PurchaseLineChanged,
     // Costes
-    Op::MachineCostReport, Op::BudgetValuationReport, Op::EditBudget,
+    Op::BudgetValuationReport, Op::EditBudget,
     // Partes
     Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
     Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport,
