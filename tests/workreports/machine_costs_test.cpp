@@ -46,10 +46,8 @@ protected:
         QStringList out;
         const std::vector<CostNode>& list = MachineCosts(t.ctx).CostList;
         for (auto it = list.rbegin(); it != list.rend(); ++it)
-            out << QStringLiteral("%1:%2:%3:%4")
-                       .arg(QString(QLatin1Char(it->kind)), QString::fromStdString(it->machine))
-                       .arg(it->week)
-                       .arg(it->value);
+            out << QString::fromLatin1(std::string(1, it->kind) + ':' + it->machine + ':' +
+                                       std::to_string(it->week) + ':' + std::to_string(it->value));
         return out;
     }
     void StoreDailyReports()
@@ -168,7 +166,7 @@ TEST_F(MachineCostsTest, TheAnnualReportInHoursEurosAndAgainstTheBudget)
     budgets[0].MachineCode = "M1";
     budgets[1].MachineCode = "M10";
     budgets[2].MachineCode = "XY3";
-    budgets[2].AV = 100; // 180 minutes of breakdowns: over the budget, blue
+    budgets[2].AV = 100; // M10's hour of preventive has no budget: blue from there
     StoreRecords(t.ctx, QStringLiteral("PORTAL.PTO"), budgets);
     struct Case
     {
