@@ -114,7 +114,8 @@ void LoadWorkReportCosts(Context& ctx)
         const std::optional<int> week = WeekIndexOf(ctx.st, line.dia.bytes());
         if (!week || *week < c.StartIndex || *week > c.EndIndex)
             continue;
-        if (StartsWith(line.Matricula.bytes(), "OP/") || line.Tipo == "OP")
+        // A deleted line stays in the file until the next sort.
+        if (WorkReportFile::Deleted(line) || StartsWith(line.Matricula.bytes(), "OP/") || line.Tipo == "OP")
             continue;
         const char kind = WorkReportKind(line.Tipo.bytes());
         Push(c, line.Codigo.bytes(), kind, *week, kind == 'B' ? line.Tparo.get() : line.Tinter.get());

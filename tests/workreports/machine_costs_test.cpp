@@ -80,9 +80,10 @@ TEST_F(MachineCostsTest, TheLoadersTakeTheirRangeEndsKindsAndEveryRecordOfAnUnso
     StoreRecords(
         t.ctx, QStringLiteral("PORTAL.PDA"),
         std::vector{Line("000001", "M1", "ALB", "26/00/1", 1, 2550), Line("000001", "M1", "AL", "27/00/1", 7),
-                    Line("OP/1", "M1", "C", "26/05/1", 9), Line("000001", "M1", "OP", "26/05/1", 9),
-                    Line("000001", "M1", "FV", "26/05/1", 30), Line("000001", "M1", "XX", "26/05/1", 15),
-                    Line("000001", "M1", "C", "27/01/1", 99), Line("000001", "M1", "AL", "26/51/1", 8)});
+                    Line("OP/1", "M1", "C", "26/05/1", 9), Line("Z", "M1", "C", "26/05/1", 9),
+                    Line("000001", "M1", "OP", "26/05/1", 9), Line("000001", "M1", "FV", "26/05/1", 30),
+                    Line("000001", "M1", "XX", "26/05/1", 15), Line("000001", "M1", "C", "27/01/1", 99),
+                    Line("000001", "M1", "AL", "26/51/1", 8)});
     auto revision = [](int week, int minutes) {
         TRevisionRecord r{};
         r.MachineCode = "M1";
