@@ -166,8 +166,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::AddPurchaseOrderLine, Op::SortPurchaseOrderFile, Op::LoadPurchaseOrders, Op::EditPurchaseOrders,
     Op::FreePurchaseOrderList, Op::PurchaseOrderReport, Op::OrderSituationReport, Op::WeeklyPurchasesReport,
     Cond::PurchaseLineChanged,
-    // Costes
-    Op::MachineCostReport,
     // Partes
     Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
     Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport,

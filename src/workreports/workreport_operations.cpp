@@ -7,6 +7,7 @@
 #include "workreports/budget_card.h"
 #include "workreports/budget_reports.h"
 #include "workreports/budgets.h"
+#include "workreports/machine_cost_report.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_posting.h"
@@ -35,6 +36,7 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::PreventiveBudget, PreventiveBudget);
     registry.Register(Op::EditBudget, EditBudget);
     registry.Register(Op::BudgetValuationReport, BudgetValuationReport);
+    registry.Register(Op::MachineCostReport, MachineCostReport);
     registry.RegisterCondition(Cond::WorkReportWritten,
                                [&w](const Context&) { return w.WorkReportWritten != 0; });
     // The files the posting touched are re-sorted once the command's lines are all in.

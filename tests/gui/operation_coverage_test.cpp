@@ -100,10 +100,10 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
 TEST_F(ProgramOperations, TheCheckNamesWhatIsBothRegisteredAndListedAndWhatIsNeither)
 {
     // An operation built but left on the list, and a condition likewise.
-    operations.Register(Op::MachineCostReport, [](Context&) {});
+    operations.Register(Op::Acceso1Click, [](Context&) {});
     operations.RegisterCondition(Cond::PurchaseLineChanged, [](const Context&) { return false; });
     EXPECT_EQ(CoverageProblems(operations),
-              (QStringList{"MachineCostReport is registered and listed as not built",
+              (QStringList{"Acceso1Click is registered and listed as not built",
                            "PurchaseLineChanged is registered and listed as not built"}));
 
     // Without the main window its dialogs and the hand-overs are missing.
