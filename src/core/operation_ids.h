@@ -165,10 +165,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::StoreInventoryReport, Op::StockBreakageReport,
     Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,
     Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
-    // Compras
-    Op::AddPurchaseOrderLine, Op::SortPurchaseOrderFile, Op::LoadPurchaseOrders, Op::EditPurchaseOrders,
-    Op::FreePurchaseOrderList, Op::PurchaseOrderReport, Op::OrderSituationReport, Op::WeeklyPurchasesReport,
-    Cond::PurchaseLineChanged,
     // Costes
     Op::MachineCostReport, Op::BudgetValuationReport, Op::EditBudget,
     // Partes
