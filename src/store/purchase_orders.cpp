@@ -45,8 +45,9 @@ int CodePart(const ShortString<8>& code, int from)
     return static_cast<int>(ParseInt64(code.str().mid(from, 2)).value);
 }
 
-// Books the received units of `line` as a store entry, the line written back in the same transaction.
-// Returns whether the line was written (with the booking, or alone when nothing was booked).
+// Books the received units of the saved line (PurchaseOrderBuffer) as a store entry through the browse,
+// the line written back where `entry` was read in the booking's transaction. Returns whether the line
+// was written (with the booking, or alone when nothing was booked).
 bool ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry)
 {
     State& st = ctx.st;
@@ -54,6 +55,7 @@ bool ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry)
     const TPurchaseOrderRecord line = po.PurchaseOrderBuffer;
     StoreMovementsState& sm = StoreMovements(ctx);
     bool lineWritten = false;
+    bool tried = false; // the booking came as far as the line
     {
         // The browse runs with ActionCode "i"; the caller's codes come back afterwards.
         NestedCallGuard guard(ctx);
@@ -73,7 +75,8 @@ bool ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry)
         input.Week = static_cast<std::uint16_t>(week);
         m.AbsoluteWeek = AbsoluteWeekByte(st, year, week);
         input.alsoFiles = {PurchaseOrderFile::Name(st)};
-        input.alsoWrite = [&ctx, &entry, &lineWritten] {
+        input.alsoWrite = [&ctx, &entry, &lineWritten, &tried] {
+            tried = true;
             return lineWritten = WritePurchaseOrderLine(ctx, entry);
         };
         st.InteractiveFlag = 1;
@@ -89,8 +92,9 @@ bool ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry)
         input = TMovementInput{};
         FreeSparePartList(ctx);
     }
-    // Nothing booked: the saved line is stored all the same, as after a "N".
-    if (!lineWritten)
+    // Nothing booked before the line: the saved line is stored all the same, as after a "N". A line that
+    // could not be written with its booking (it moved) has said so and is not tried again.
+    if (!tried)
         lineWritten = WritePurchaseOrderLine(ctx, entry);
     return lineWritten;
 }

@@ -140,6 +140,7 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
         std::vector<std::pair<int, int>> lines;
         std::int32_t exist;
         std::size_t movements;
+        bool moved = false; // another program rewrites the order file while the movement card is open
     };
     const char* kPending = "Compras > Recepción Pedidos > Pendientes";
     const Case cases[] = {
@@ -149,6 +150,8 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
         // After the booking the edit keeps its own mode: no split is offered.
         {"received while editing", "Compras > Edición", true, "S", nullptr, {{10, 6}}, 10, 1},
         {"left with Salir", kPending, false, nullptr, nullptr, {{10, 0}}, 4, 0},
+        // The line cannot be written where it was read: the booking is not stored either.
+        {"line moved meanwhile", kPending, true, "S", nullptr, {{10, 0}}, 4, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -168,11 +171,15 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
                              QStringLiteral("¿Es una Entrada en ALMACËN :  (S/N)"),
                              QString::fromLatin1(c.entry));
         if (c.entry && QByteArray(c.entry) == "S") {
-            t.ui.ExpectCard(kMovementCard)
-                .ExpectValue("CdtMov", "6")
-                .ExpectValue("Semana", "50")
-                .Press("Entrada");
+            CardScript& movement =
+                t.ui.ExpectCard(kMovementCard).ExpectValue("CdtMov", "6").ExpectValue("Semana", "50");
+            if (c.moved)
+                movement.Inspect(
+                    [&](const CardState&) { StoreRecords(t.ctx, kOrders, std::vector{Line(4, "OTRO")}); });
+            movement.Press("Entrada");
             t.ui.ExpectInputCancel(kAverage, kAveragePrompt); // the line's price
+            if (c.moved)
+                t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
         }
         if (c.split)
             t.ui.ExpectInput(QStringLiteral("PEDIDO INCOMPLETO"),
@@ -188,7 +195,7 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
             EXPECT_EQ(lines[i].Cantidad.get(), c.lines[i].first);
             EXPECT_EQ(lines[i].Entradas.get(), c.lines[i].second);
         }
-        if (c.saved) {
+        if (c.saved && !c.moved) {
             EXPECT_EQ(lines[0].Estado.str(), QStringLiteral("I"));
             EXPECT_EQ(lines[0].Albaran.str(), QStringLiteral("A-77"));
         }
