@@ -264,5 +264,68 @@ TEST_F(PurchaseOrdersTest, LeavingEntradasSetsTheStateByTheUnitsReceived)
     }
 }
 
+TEST_F(PurchaseOrdersTest, ListingsFilterByTheItemAndTotalInSixtyFourBits)
+{
+    TPurchaseOrderRecord a = Line(4, "R1", 10, 6, 1205);
+    a.Sumtro = "PROV1";
+    a.Estado = "I";
+    a.Albaran = "A-77";
+    a.fechALTA = "26/50/1";
+    // Dearer than 32 bits hold once multiplied: 30000 x 20.000.000,00.
+    TPurchaseOrderRecord b = Line(4, "R1", 30000, 0, 2000000000);
+    b.Sumtro = "PROV2";
+    b.fechALTA = "26/50/2";
+    TPurchaseOrderRecord c = Line(5, "R2", 2, 2, 100);
+    c.Sumtro = "PROV1";
+    c.Estado = "E";
+    c.fechALTA = "26/50/3";
+    c.Fechcierr = "26/50/4";
+    StoreRecords(t.ctx, kOrders, std::vector{a, b, c});
+    struct Case
+    {
+        const char* item;
+        const char* prompt; // answered with its default when empty, else with "PROV1"
+        QStringList lines;  // lines the listing must hold
+    };
+    const Case cases[] = {
+        {"Compras > Listado > Suministrador",
+         "Entrar Proveedor",
+         {"\t4\tM1MEROD000\tPROV1\t07/12/26\t30/11/26\t28/12/26\tI\t10\t6\t12,05\t72,30\tA-77",
+          "\t5\tM1MEROD000\tPROV1\t09/12/26\t30/11/26\t10/12/26\tE\t2\t2\t1,00\t2,00\t#",
+          "\tVALOR TOTAL DEL PEDIDO :\t122,50 €", "\tVALOR TOTAL DE ENTRADA :\t74,30 €"}},
+        {"Compras > Informes > Pendientes",
+         "",
+         {"\tVALOR TOTAL DEL PEDIDO :\t600000000000,00 €", "\tVALOR TOTAL DE ENTRADA :\t0,00 €"}},
+        // Order 4 stays open (a pending line); order 5 closed on 10/12/26.
+        {"Compras > Listado > Cerrados",
+         nullptr,
+         {"\t5 / R2\tPROV1 / No es Proveedor\t2,00\t09/12/26\t10/12/26\tE",
+          "\tVALOR TOTAL DE LOS PEDIDOS CERRADOS DE 07/12/2026 HASTA 13/12/2026\t2,00 €"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.item);
+        if (k.prompt && *k.prompt)
+            t.ui.ExpectInput(QStringLiteral("INFORME DE PEDIDOS"), QString::fromUtf8(k.prompt),
+                             QStringLiteral("PROV1"));
+        else if (k.prompt)
+            t.ui.ExpectInputCancel(QStringLiteral("INFORME DE PEDIDOS"),
+                                   QStringLiteral("Entrar ESTADO  E/I/P"));
+        t.ui.ExpectDateRange(QDate(2026, 12, 7), QDate(2026, 12, 13));
+        t.ui.ExpectReport();
+        ASSERT_TRUE(RunMenu(k.item));
+        EXPECT_SCRIPT_DONE(t.ui);
+        const ReportDocument& report = *t.ui.Reports().back();
+        QStringList texts;
+        for (int i = 0; i < report.LineCount(); ++i)
+            texts << report.LineText(i);
+        for (const QString& line : k.lines)
+            EXPECT_TRUE(texts.contains(line)) << line.toStdString() << "\n" << texts.join('\n').toStdString();
+        // Only the lines of the filter are listed.
+        EXPECT_EQ(texts.filter(QStringLiteral("\tM1MEROD000\t")).size(), k.lines.size() == 4 ? 2
+                                                                         : k.prompt          ? 1
+                                                                                             : 0);
+    }
+}
+
 } // namespace
 } // namespace gim
