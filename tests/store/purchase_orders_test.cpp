@@ -42,10 +42,6 @@ protected:
         r.Valor = valor;
         return r;
     }
-    std::vector<TPurchaseOrderRecord> OrderFile()
-    {
-        return LoadRecords<TPurchaseOrderRecord>(t.ctx, kOrders);
-    }
 };
 
 TEST_F(PurchaseOrdersTest, NewLinesAreNumberedFromTheFileAndOpenWithTheDefaults)
@@ -94,7 +90,7 @@ TEST_F(PurchaseOrdersTest, NewLinesAreNumberedFromTheFileAndOpenWithTheDefaults)
                 .Press("Salvar");
         ASSERT_TRUE(RunMenu(c.item));
         EXPECT_SCRIPT_DONE(t.ui);
-        const std::vector<TPurchaseOrderRecord> after = OrderFile();
+        const std::vector<TPurchaseOrderRecord> after = LoadRecords<TPurchaseOrderRecord>(t.ctx, kOrders);
         if (!c.numbered) {
             EXPECT_EQ(after.size(), before.size());
             continue;
@@ -111,13 +107,8 @@ TEST_F(PurchaseOrdersTest, NewLinesAreNumberedFromTheFileAndOpenWithTheDefaults)
         ExpectRecordBytes(*added, RecordBytes(284)
                                       .Raw(0, {static_cast<unsigned char>(*c.numbered), 0, 0, 0})
                                       .Text(4, refer)
-                                      .Text(29, "")
-                                      .Text(38, "")
-                                      .Text(41, "")
-                                      .Text(45, "")
                                       .Text(49, "DESCRIPCI\xD3N")
                                       .Text(180, "MARCA")
-                                      .Text(197, "")
                                       .Text(208, "#")
                                       .Text(219, "26/50/1")
                                       .Text(228, "26/50/1")
@@ -188,7 +179,7 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
         ASSERT_TRUE(RunMenu(c.item));
         EXPECT_SCRIPT_DONE(t.ui);
 
-        const std::vector<TPurchaseOrderRecord> lines = OrderFile();
+        const std::vector<TPurchaseOrderRecord> lines = LoadRecords<TPurchaseOrderRecord>(t.ctx, kOrders);
         ASSERT_EQ(lines.size(), c.lines.size());
         for (std::size_t i = 0; i < lines.size(); ++i) {
             EXPECT_EQ(lines[i].Nped.get(), 4);
@@ -208,18 +199,13 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
                                             .Text(38, "ME")
                                             .Text(41, "ROD")
                                             .Text(45, "000")
-                                            .Text(49, "")
-                                            .Text(180, "")
-                                            .Text(197, "")
                                             .Text(208, "#")
                                             .Raw(210, {'-', '7', '7'}) // left of the note received
                                             .Text(219, "26/45/1")
                                             .Text(228, "26/49/1")
                                             .Text(237, "27/00/1")
-                                            .Text(246, "")
                                             .Text(271, "P")
                                             .Raw(274, {4, 0})
-                                            .Raw(276, {0, 0})
                                             .Raw(280, {0xFA, 0, 0, 0}));
         }
         const auto parts = PartFile();
