@@ -162,10 +162,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Repuestos
     Op::StoreInventoryReport, Op::StoreMovementsReport,
     Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
-    // Compras
-    Op::AddPurchaseOrderLine, Op::SortPurchaseOrderFile, Op::LoadPurchaseOrders, Op::EditPurchaseOrders,
-    Op::FreePurchaseOrderList, Op::PurchaseOrderReport, Op::OrderSituationReport, Op::WeeklyPurchasesReport,
-    Cond::PurchaseLineChanged,
     // Partes
     Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
     Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport,

@@ -255,7 +255,7 @@ tl::expected<void, BookingRefusal> BookMovement(Context& ctx, SparePartEntry& st
     const QString journal = MovementJournalName(ctx.st, m);
     {
         Transaction tx(ctx);
-        if (!tx.Prepare({journal, parts.name()}, Report::Silent))
+        if (!tx.Prepare(QStringList{journal, parts.name()} + movement.alsoFiles, Report::Silent))
             return tl::unexpected(BookingRefusal{Kind::FileFailed, tx.Refusal()});
         // The stock read is the stock rewritten: a part that another program changed or moved since the
         // walk read it is booked by nobody here.
@@ -264,6 +264,8 @@ tl::expected<void, BookingRefusal> BookMovement(Context& ctx, SparePartEntry& st
             return tl::unexpected(BookingRefusal{Kind::Moved, {}});
         if (auto written = WriteBooking(ctx, m, &stored, &*after); !written)
             return written;
+        if (movement.alsoWrite && !movement.alsoWrite())
+            return tl::unexpected(BookingRefusal{Kind::FileFailed, {}});
         tx.Commit();
     }
     part = *after;
@@ -291,11 +293,16 @@ MovementOutcome MoveSparePart(Context& ctx, SparePartEntry& stored, TSparePartRe
     if (b.quantity == 0)
         return MovementOutcome::Cancelled;
 
-    const MovementToBook movement{.quantity = b.quantity,
-                                  .unitValue = b.quantity < 0 ? part.Valor.get() : b.price,
-                                  .destination = b.destination,
-                                  .user = b.user,
-                                  .week = MovementWeekByte(st.WorkWeek)};
+    MovementToBook movement{.quantity = b.quantity,
+                            .unitValue = b.quantity < 0 ? part.Valor.get() : b.price,
+                            .destination = b.destination,
+                            .user = b.user,
+                            .week = MovementWeekByte(st.WorkWeek)};
+    if (st.ActionCode == QLatin1String("i")) {
+        const TMovementInput& input = StoreMovements(ctx).MovementInput;
+        movement.alsoFiles = input.alsoFiles;
+        movement.alsoWrite = input.alsoWrite;
+    }
     const tl::expected<void, BookingRefusal> booked = BookMovement(ctx, stored, part, movement, valor);
     if (!booked) {
         ShowBookingRefusal(ctx, booked.error());

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <tl/expected.hpp>
 #include <vector>
@@ -26,6 +27,10 @@ struct TMovementInput
     TStoreMovementRecord Movement{};
     std::uint16_t Year = 0;
     std::uint16_t Week = 0;
+    // The write of the step the movement completes (a purchase line received), made in the booking's
+    // transaction so that both are stored or neither: its files, and the write, false when it failed.
+    QStringList alsoFiles;
+    std::function<bool()> alsoWrite;
 };
 
 // The program-wide movement buffer: every booking fills it and appends it to the journal.
@@ -95,6 +100,9 @@ struct MovementToBook
     QString destination;        // "ALMACEN_" for an entry, else the machine that received the part
     QString user;               // who took it; "OP/" and a budget number send it to .MOP
     std::uint8_t week = 0;      // the absolute week, modulo 256
+    // Written with the booking, in its transaction (see TMovementInput).
+    QStringList alsoFiles;
+    std::function<bool()> alsoWrite;
 };
 
 // Why a booking stored nothing.

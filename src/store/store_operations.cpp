@@ -3,14 +3,16 @@
 #include "core/command_table.h"
 #include "core/context.h"
 #include "core/operations.h"
+#include "store/purchase_orders.h"
 #include "store/stock_breaks.h"
 #include "store/supplier_listings.h"
 #include "store/suppliers.h"
 
 namespace gim {
 
-void RegisterStore(OperationRegistry& registry, [[maybe_unused]] Context& ctx)
+void RegisterStore(OperationRegistry& registry, Context& ctx)
 {
+    RegisterPurchaseOrders(registry, ctx);
     registry.Register(Op::LoadSupplierList, LoadSupplierList);
     registry.Register(Op::FreeSupplierList, FreeSupplierList);
     registry.Register(Op::AddSupplier, AddSupplier);

@@ -1,0 +1,146 @@
+// The purchase listings over 100,000 order lines: the listing of every line (Compras > Listado >
+// Suministrador, "*"), the closed orders and the weekly purchases, each with the load of the order list
+// and compared with a plain read of the order file.
+#include "bench_support.h"
+#include "core/context.h"
+#include "core/environment.h"
+#include "core/record_file.h"
+#include "platform/clock.h"
+#include "records/purchase_order_record.h"
+#include "store/purchase_order_reports.h"
+#include "store/purchase_orders.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace gim;
+
+constexpr int kLines = 100000;
+
+// Every date range asked covers the whole plan.
+class WholePlanUi final : public bench::SilentUi
+{
+public:
+    bool PickDateRange(QDate& start, QDate& end) override
+    {
+        start = QDate(2024, 1, 1);
+        end = QDate(2027, 12, 31);
+        return true;
+    }
+};
+
+struct PurchasePlant
+{
+    WholePlanUi ui;
+    SystemClock clock;
+    bench::NoShell shell;
+    QTemporaryDir dir;
+    Context ctx{ui, clock, shell};
+    std::size_t lines = 0;
+
+    PurchasePlant()
+    {
+        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
+        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        ctx.st.FirmName = QStringLiteral("FABRICA");
+        BuildDataFileNames(ctx);
+        ctx.st.FirstYear = 24;
+        ctx.st.LastYear = 27;
+        ctx.st.YearText = QStringLiteral("2026");
+        std::mt19937 rng(11);
+        // Orders of one to five lines, in number order as the sort leaves the file.
+        std::vector<TPurchaseOrderRecord> orders(kLines);
+        const char* states[] = {"P", "E", "I"};
+        std::int32_t number = 1;
+        for (int i = 0; i < kLines; ++i) {
+            if (rng() % 3 == 0)
+                ++number;
+            TPurchaseOrderRecord& r = orders[i];
+            r.Nped = number;
+            r.Refer = "REF";
+            r.Codigo = "M0001";
+            r.Equipo = "ME";
+            r.Util = "ROD";
+            r.Pieza = std::to_string(rng() % 1000).c_str();
+            r.Sumtro = std::to_string(rng() % 200).c_str();
+            const std::string week =
+                std::to_string(24 + rng() % 3) + "/" + std::to_string(10 + rng() % 42) + "/1";
+            r.fechALTA = week.c_str();
+            r.fechaENT = week.c_str();
+            r.Fechcierr = week.c_str();
+            r.Estado = states[rng() % 3];
+            r.Albaran = "#";
+            r.Cantidad = static_cast<std::int16_t>(1 + rng() % 50);
+            r.Entradas = static_cast<std::int16_t>(rng() % 50);
+            r.Valor = static_cast<std::int32_t>(rng() % 100000);
+        }
+        StoreRecords(ctx, QStringLiteral("PORTAL.COM"), orders);
+        ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { lines = doc->Lines().size(); };
+    }
+
+    double PlainRead()
+    {
+        return bench::TimeOnce([&] {
+            QFile f(ctx.Path(QStringLiteral("PORTAL.COM")));
+            f.open(QIODevice::ReadOnly);
+            benchmark::DoNotOptimize(f.readAll().size());
+        });
+    }
+};
+
+PurchasePlant& Plant()
+{
+    static PurchasePlant plant;
+    return plant;
+}
+
+void BM_PurchaseListing(benchmark::State& state)
+{
+    PurchasePlant& f = Plant();
+    f.ctx.st.ActionCode = QStringLiteral("I");
+    bench::CompareWithAnchor(
+        state, "x_plain_read", [&] { return f.PlainRead(); },
+        [&] {
+            return bench::TimeOnce([&] {
+                LoadPurchaseOrders(f.ctx);
+                PurchaseOrderReport(f.ctx);
+                FreePurchaseOrderList(f.ctx);
+            });
+        });
+    state.counters["lines"] = static_cast<double>(f.lines);
+}
+BENCHMARK(BM_PurchaseListing)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+void BM_ClosedOrders(benchmark::State& state)
+{
+    PurchasePlant& f = Plant();
+    bench::CompareWithAnchor(
+        state, "x_plain_read", [&] { return f.PlainRead(); },
+        [&] {
+            return bench::TimeOnce([&] {
+                LoadPurchaseOrders(f.ctx);
+                OrderSituationReport(f.ctx);
+                FreePurchaseOrderList(f.ctx);
+            });
+        });
+    state.counters["lines"] = static_cast<double>(f.lines);
+}
+BENCHMARK(BM_ClosedOrders)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+void BM_WeeklyPurchases(benchmark::State& state)
+{
+    PurchasePlant& f = Plant();
+    bench::CompareWithAnchor(
+        state, "x_plain_read", [&] { return f.PlainRead(); },
+        [&] { return bench::TimeOnce([&] { WeeklyPurchasesReport(f.ctx); }); });
+    state.counters["lines"] = static_cast<double>(f.lines);
+}
+BENCHMARK(BM_WeeklyPurchases)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+} // namespace
