@@ -6,6 +6,7 @@
 #include "platform/handover.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
+#include "workreports/work_report_hours.h"
 #include "workreports/work_report_posting.h"
 
 namespace gim {
@@ -28,6 +29,9 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::SortWorkReportFile, [](Context& c) { SortWorkReportFile(c); });
     registry.Register(Op::AddWorkReportLine, AddWorkReportLine);
     registry.Register(Op::SavePlannedRepairList, SavePlannedRepairList);
+    registry.Register(Op::PersonnelDailyHoursReport, PersonnelDailyHoursReport);
+    registry.Register(Op::MaintenanceHoursReport, MaintenanceHoursReport);
+    registry.Register(Op::PersonnelWeeklyHoursReport, PersonnelWeeklyHoursReport);
     registry.RegisterCondition(Cond::WorkReportWritten,
                                [&w](const Context&) { return w.WorkReportWritten != 0; });
     // The files the posting touched are re-sorted once the command's lines are all in.
