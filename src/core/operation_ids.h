@@ -163,8 +163,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::StoreInventoryReport, Op::StoreMovementsReport,
     Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
     // Partes
-    Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
-    Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport,
+    Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::MergeWorkReportFile,
     // Utiles
     Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,
     Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click, Op::BrowseDataFiles, Op::ShowImportWindow,

@@ -157,6 +157,14 @@ int AbsoluteWeek(const State& st, int year, int week)
     return (year - static_cast<int>(st.FirstYear)) * 52 + week;
 }
 
+std::optional<int> AbsoluteWeekOfCode(const State& st, QStringView code)
+{
+    const std::optional<WeekCodeParts> parts = ParseWeekCode(code);
+    if (!parts)
+        return std::nullopt;
+    return AbsoluteWeek(st, parts->year, parts->week);
+}
+
 std::uint16_t AbsoluteWeekWord(const State& st, int year, int week)
 {
     return static_cast<std::uint16_t>(AbsoluteWeek(st, year, week));

@@ -40,6 +40,8 @@ int WeekCodeDaysBetween(QStringView a, QStringView b);
 
 // Exact value, negative before the horizon: for comparisons and ranges.
 int AbsoluteWeek(const State& st, int year, int week);
+// AbsoluteWeek of a week code "yy/ww/d"; nothing for a code that holds no date.
+std::optional<int> AbsoluteWeekOfCode(const State& st, QStringView code);
 // The 16-bit record fields (plan, history, breakdowns, repairs, work reports).
 std::uint16_t AbsoluteWeekWord(const State& st, int year, int week);
 // Store movements keep the week in one byte, modulo 256.

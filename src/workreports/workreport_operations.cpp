@@ -10,6 +10,7 @@
 #include "workreports/machine_cost_report.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
+#include "workreports/work_report_hours.h"
 #include "workreports/work_report_posting.h"
 
 namespace gim {
@@ -37,6 +38,9 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::EditBudget, EditBudget);
     registry.Register(Op::BudgetValuationReport, BudgetValuationReport);
     registry.Register(Op::MachineCostReport, MachineCostReport);
+    registry.Register(Op::PersonnelDailyHoursReport, PersonnelDailyHoursReport);
+    registry.Register(Op::MaintenanceHoursReport, MaintenanceHoursReport);
+    registry.Register(Op::PersonnelWeeklyHoursReport, PersonnelWeeklyHoursReport);
     registry.RegisterCondition(Cond::WorkReportWritten,
                                [&w](const Context&) { return w.WorkReportWritten != 0; });
     // The files the posting touched are re-sorted once the command's lines are all in.
