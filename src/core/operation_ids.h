@@ -159,8 +159,6 @@ constexpr const char* Name(const Requirement& requirement)
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Gamas
     Op::DefineBudget, Op::PreventiveBudget,
-    // OT/Prspuestos
-    Op::WorkOrderReport,
     // Repuestos
     Op::StoreInventoryReport, Op::StockBreakageReport,
     Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,
@@ -172,7 +170,7 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Costes
     Op::MachineCostReport, Op::BudgetValuationReport, Op::EditBudget,
     // Partes
-    Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
+    Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
     Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport,
     // Utiles
     Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,

@@ -412,26 +412,29 @@ TEST_F(WorkReportSplitTest, ARangeOverTwoYearsOrBackwardIsRefused)
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.P08")), "year file of 2008");
 }
 
-// Editar > Partes on a row of the daily-report listing.
+// Editar > Partes on a row of the daily-report listing: its one column of order or part goes to the order
+// of any line but a store exit.
 TEST_F(WorkReportFileTest, EditarPartesFillsTheLineFieldsOfItsColumns)
 {
     HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
-    handover.HandOver(
-        t.ctx.st.PendingEditFlags, EditItem::Partes,
-        test::Row({"7", "000123", "M1", "07/12/2026", "N", "PRV", "30", "45", "1234", "MEROD001",
-                   "Cambio de rodamiento en el eje principal de la prensa hidráulica"}));
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Partes,
+                      test::Row({"7", "000123", "M1", "07/12/26", "N", "PRV", "30", "45", "1234",
+                                 "Cambio de rodamiento en el eje principal de la prensa hidráulica"}));
     EXPECT_EQ(
         test::Describe(handover.Buffer(EditItem::Partes)),
         test::Describe({{"Matricula", "000123"},
                         {"Codigo", "M1"},
-                        {"dia", "07/12/2026"},
+                        {"dia", "07/12/26"},
                         {"TIPOH", "N"},
                         {"Tipo", "PRV"},
                         {"Tinter", "30"},
                         {"Tparo", "45"},
-                        {"Orden", "1234"},
-                        {"SparePart", "MEROD001"},
+                        {"Item", "1234"},
                         {"Descripcion", "Cambio de rodamiento en el eje principal de la p"}})); // cut at 48
+    const TWorkReportRecord& input = WorkReports(t.ctx).WorkReportInput;
+    EXPECT_EQ(input.dia.str(), QStringLiteral("26/50/1"));
+    EXPECT_EQ(input.Orden.str(), QStringLiteral("1234"));
+    EXPECT_EQ(input.SparePart.str(), QString());
 }
 
 } // namespace
