@@ -288,7 +288,7 @@ void CostAccountAnalysis(Context& ctx)
     // The lines of the range by machine, in list order: one pass over the list, not one per machine.
     std::unordered_map<std::string_view, std::vector<const TWorkReportRecord*>> byMachine;
     for (const WorkReportEntry& e : LoadedWorkReports(ctx))
-        if (InRange(st, e.rec))
+        if (!WorkReportFile::Deleted(e.rec) && InRange(st, e.rec))
             byMachine[e.rec.Codigo.bytes()].push_back(&e.rec);
 
     auto report = NewListing(st, QStringLiteral("   INFORME ACTUACIONES MTO.  "),
@@ -368,7 +368,8 @@ void WorkOrderReport(Context& ctx)
     int lastWeek = INT_MIN;
     for (const WorkReportEntry& e : LoadedWorkReports(ctx)) {
         const TWorkReportRecord& r = e.rec;
-        if (!Selected(st, filter, r))
+        // A line deleted since the last sort still sits in the list with its order.
+        if (WorkReportFile::Deleted(r) || !Selected(st, filter, r))
             continue;
         report->AddLine(QLatin1Char('\t') + r.Matricula.str() + QLatin1Char('\t') + r.Codigo.str() +
                         QLatin1Char('\t') + WeekCodeToDateText(r.dia.str()) + LineColumns(r));

@@ -412,8 +412,7 @@ TEST_F(WorkReportSplitTest, ARangeOverTwoYearsOrBackwardIsRefused)
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.P08")), "year file of 2008");
 }
 
-// Editar > Partes on a row of the daily-report listing: its one column of order or part goes to the order
-// of any line but a store exit.
+// Editar > Partes on a row of the daily-report listing: one column holds the order, or a store exit's part.
 TEST_F(WorkReportFileTest, EditarPartesFillsTheLineFieldsOfItsColumns)
 {
     HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
@@ -431,10 +430,6 @@ TEST_F(WorkReportFileTest, EditarPartesFillsTheLineFieldsOfItsColumns)
                         {"Tparo", "45"},
                         {"Item", "1234"},
                         {"Descripcion", "Cambio de rodamiento en el eje principal de la p"}})); // cut at 48
-    const TWorkReportRecord& input = WorkReports(t.ctx).WorkReportInput;
-    EXPECT_EQ(input.dia.str(), QStringLiteral("26/50/1"));
-    EXPECT_EQ(input.Orden.str(), QStringLiteral("1234"));
-    EXPECT_EQ(input.SparePart.str(), QString());
 }
 
 } // namespace
