@@ -412,7 +412,7 @@ TEST_F(WorkReportSplitTest, ARangeOverTwoYearsOrBackwardIsRefused)
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.P08")), "year file of 2008");
 }
 
-// Editar > Partes on a row of the daily-report listing: one column holds the order, or a store exit's part.
+// Editar > Partes on a row of the daily-report listing.
 TEST_F(WorkReportFileTest, EditarPartesFillsTheLineFieldsOfItsColumns)
 {
     HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
