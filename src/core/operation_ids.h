@@ -157,13 +157,11 @@ constexpr const char* Name(const Requirement& requirement)
 // together).
 // clang-format off
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
-    // OT/Prspuestos
-    Op::WorkOrderReport,
     // Repuestos
     Op::StoreInventoryReport, Op::StoreMovementsReport,
     Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
     // Partes
-    Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::MergeWorkReportFile,
+    Op::ModifyWorkReport, Op::MergeWorkReportFile,
     // Utiles
     Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,
     Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click, Op::BrowseDataFiles, Op::ShowImportWindow,

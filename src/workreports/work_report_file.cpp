@@ -341,4 +341,15 @@ QString WorkReportYearFileName(const QString& environment, const QString& year)
     return BuildDataFileName(environment, (QStringLiteral(".P") + year).toLatin1().constData());
 }
 
+WorkReportLineKind ClassifyWorkReportLine(const TWorkReportRecord& line)
+{
+    if (line.Tipo == "AL")
+        return WorkReportLineKind::StoreExit;
+    if (line.Tipo == "ALB")
+        return WorkReportLineKind::DeliveryNote;
+    if (line.Tipo.bytes().starts_with('F'))
+        return WorkReportLineKind::Leave;
+    return WorkReportLineKind::Work;
+}
+
 } // namespace gim

@@ -161,4 +161,13 @@ bool SortWorkReportFile(Context& ctx);
 // The year file of the split: environment + ".P" + the two digits of the year.
 QString WorkReportYearFileName(const QString& environment, const QString& year);
 
+// What a daily-report line stands for in the analyses.
+enum class WorkReportLineKind {
+    StoreExit,    // "AL": Tparo units at Tinter cents each; no working time
+    DeliveryNote, // "ALB": Tparo cents; Tinter minutes
+    Leave,        // types beginning with "F": holidays and leave, split by hour type; not effective time
+    Work,         // every other type: Tinter minutes of effective time
+};
+WorkReportLineKind ClassifyWorkReportLine(const TWorkReportRecord& line);
+
 } // namespace gim

@@ -218,17 +218,6 @@ QString TwoDigits(int n)
 
 } // namespace
 
-WorkReportLineKind ClassifyWorkReportLine(const TWorkReportRecord& line)
-{
-    if (line.Tipo == "AL")
-        return WorkReportLineKind::StoreExit;
-    if (line.Tipo == "ALB")
-        return WorkReportLineKind::DeliveryNote;
-    if (line.Tipo.bytes().starts_with('F'))
-        return WorkReportLineKind::Leave;
-    return WorkReportLineKind::Work;
-}
-
 void PersonnelDailyHoursReport(Context& ctx)
 {
     State& st = ctx.st;

@@ -6,15 +6,6 @@ namespace gim {
 
 struct Context;
 
-// What a daily-report line stands for in the analyses.
-enum class WorkReportLineKind {
-    StoreExit,    // "AL": Tparo units at Tinter cents each; no working time
-    DeliveryNote, // "ALB": Tparo cents; Tinter minutes
-    Leave,        // types beginning with "F": holidays and leave, split by hour type; not effective time
-    Work,         // every other type: Tinter minutes of effective time
-};
-WorkReportLineKind ClassifyWorkReportLine(const TWorkReportRecord& line);
-
 // The hours of each person on each day of a date range, from the loaded daily-report lines: normal,
 // night, overtime, vacation, leave and sick leave; with every person asked, a day total after each day.
 void PersonnelDailyHoursReport(Context& ctx);

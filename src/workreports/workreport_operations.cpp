@@ -11,6 +11,7 @@
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_hours.h"
+#include "workreports/work_report_listings.h"
 #include "workreports/work_report_posting.h"
 
 namespace gim {
@@ -18,16 +19,7 @@ namespace gim {
 void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
 {
     WorkReportsState& w = WorkReports(ctx);
-    // Editar > Partes: the daily-report listing's columns (its edit turns the date "dd/mm/yyyy" into dia's
-    // week code), and the file of lines the web synchronisation fetches.
-    HandoverMap& map = ctx.Module<HandoverRegistry>().Map(EditItem::Partes);
-    map.fields = {{1, "Matricula", 6},       {2, "Codigo", 8}, {3, "dia", 10},
-                  {4, "TIPOH", 3},           {5, "Tipo", 3},   {6, "Tinter", kNumberText},
-                  {7, "Tparo", kNumberText}, {8, "Orden", 8},  {9, "SparePart", 16},
-                  {10, "Descripcion", 48}};
-    map.clearedOnOpen = {"Matricula", "Codigo"};
-    map.exchangeFile = "_PD.txt";
-
+    RegisterWorkReportHandover(ctx, ctx.Module<HandoverRegistry>());
     registry.Register(Op::LoadWorkReports, LoadWorkReports);
     registry.Register(Op::FreeWorkReportList, [](Context& c) { FreeWorkReportList(c); });
     registry.Register(Op::SortWorkReportFile, [](Context& c) { SortWorkReportFile(c); });
@@ -41,6 +33,8 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::PersonnelDailyHoursReport, PersonnelDailyHoursReport);
     registry.Register(Op::MaintenanceHoursReport, MaintenanceHoursReport);
     registry.Register(Op::PersonnelWeeklyHoursReport, PersonnelWeeklyHoursReport);
+    registry.Register(Op::CostAccountAnalysis, CostAccountAnalysis);
+    registry.Register(Op::WorkOrderReport, WorkOrderReport);
     registry.RegisterCondition(Cond::WorkReportWritten,
                                [&w](const Context&) { return w.WorkReportWritten != 0; });
     // The files the posting touched are re-sorted once the command's lines are all in.

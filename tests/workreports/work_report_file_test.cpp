@@ -416,21 +416,19 @@ TEST_F(WorkReportSplitTest, ARangeOverTwoYearsOrBackwardIsRefused)
 TEST_F(WorkReportFileTest, EditarPartesFillsTheLineFieldsOfItsColumns)
 {
     HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
-    handover.HandOver(
-        t.ctx.st.PendingEditFlags, EditItem::Partes,
-        test::Row({"7", "000123", "M1", "07/12/2026", "N", "PRV", "30", "45", "1234", "MEROD001",
-                   "Cambio de rodamiento en el eje principal de la prensa hidráulica"}));
+    handover.HandOver(t.ctx.st.PendingEditFlags, EditItem::Partes,
+                      test::Row({"7", "000123", "M1", "07/12/26", "N", "PRV", "30", "45", "1234",
+                                 "Cambio de rodamiento en el eje principal de la prensa hidráulica"}));
     EXPECT_EQ(
         test::Describe(handover.Buffer(EditItem::Partes)),
         test::Describe({{"Matricula", "000123"},
                         {"Codigo", "M1"},
-                        {"dia", "07/12/2026"},
+                        {"dia", "07/12/26"},
                         {"TIPOH", "N"},
                         {"Tipo", "PRV"},
                         {"Tinter", "30"},
                         {"Tparo", "45"},
-                        {"Orden", "1234"},
-                        {"SparePart", "MEROD001"},
+                        {"Item", "1234"},
                         {"Descripcion", "Cambio de rodamiento en el eje principal de la p"}})); // cut at 48
 }
 
