@@ -5,10 +5,10 @@
 
 namespace gim {
 
-bool PickWeekRange(Context& ctx)
+bool PickWeekRange(Context& ctx, std::optional<QDate> preset)
 {
     State& st = ctx.st;
-    QDate start = ctx.clock.Now().date();
+    QDate start = preset.value_or(ctx.clock.Now().date());
     QDate end = start;
     if (!ctx.ui.PickDateRange(start, end))
         return false;

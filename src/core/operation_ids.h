@@ -172,8 +172,8 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Costes
     Op::MachineCostReport, Op::BudgetValuationReport, Op::EditBudget,
     // Partes
-    Op::CostAccountAnalysis, Op::ModifyWorkReport, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
-    Op::MergeWorkReportFile, Op::PersonnelWeeklyHoursReport,
+    Op::CostAccountAnalysis, Op::PersonnelDailyHoursReport, Op::MaintenanceHoursReport,
+    Op::PersonnelWeeklyHoursReport,
     // Utiles
     Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,
     Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click, Op::BrowseDataFiles, Op::ShowImportWindow,

@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/operations.h"
 #include "platform/handover.h"
+#include "workreports/work_report_changes.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_posting.h"
@@ -28,6 +29,8 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::SortWorkReportFile, [](Context& c) { SortWorkReportFile(c); });
     registry.Register(Op::AddWorkReportLine, AddWorkReportLine);
     registry.Register(Op::SavePlannedRepairList, SavePlannedRepairList);
+    registry.Register(Op::ModifyWorkReport, ModifyWorkReport);
+    registry.RegisterFileOperation(Op::MergeWorkReportFile, MergeWorkReportFile);
     registry.RegisterCondition(Cond::WorkReportWritten,
                                [&w](const Context&) { return w.WorkReportWritten != 0; });
     // The files the posting touched are re-sorted once the command's lines are all in.

@@ -1,0 +1,168 @@
+#include "app/features.h"
+#include "core/transaction.h"
+#include "masterdata/masterdata_fixture.h"
+#include "masterdata/personnel.h"
+#include "store/spare_parts.h"
+#include "workreports/work_report_entry.h"
+#include "workreports/work_report_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace gim {
+namespace {
+
+const QStringList kFiles = {"PORTAL.PDA", "PORTAL.AVR", "PORTAL.APT",
+                            "PORTAL.MOV", "PORTAL.RPW", "PORTAL.SEM"};
+
+TWorkReportRecord Line(const char* matricula, const char* tipo, int minutes, int stop,
+                       const char* hours = "C")
+{
+    TWorkReportRecord r{};
+    r.Matricula = matricula;
+    r.Codigo = "M1";
+    r.Tipo = tipo;
+    r.TIPOH = hours;
+    r.dia = "26/48/3";
+    r.Descripcion = "Rodamiento roto";
+    r.SparePart = "M1      MEROD007";
+    r.Tparo = stop;
+    r.Tinter = minutes;
+    return r;
+}
+
+// Machines M1 and ALMACEN_, operator 000001, part M1 ME ROD 007 with 10 units; the clock in week 26/50.
+class WorkReportChangesTest : public test::MasterdataTest
+{
+protected:
+    WorkReportChangesTest()
+    {
+        RegisterFeatures(t.ctx);
+        State& st = t.ctx.st;
+        st.FirstYear = 24;
+        st.LastYear = 27;
+        st.PlanWeeks = 156;
+        BuildFirmFileNames(t.ctx);
+        StoreMachines({Machine("ALMACEN_", "Almacen"), Machine("M1", "Prensa")});
+        TPersonnelRecord person{};
+        person.Matricula = "000001";
+        person.Baja = "../  /  ";
+        gim::StoreRecords(t.ctx, st.PersonnelFileName, std::vector<TPersonnelRecord>{person});
+        TSparePartRecord part{};
+        part.Codigo = "M1";
+        part.Equipo = "ME";
+        part.Util = "ROD";
+        part.Pieza = "007";
+        part.Exist = 10;
+        gim::StoreRecords(t.ctx, QStringLiteral("PORTAL.RPW"), std::vector<TSparePartRecord>{part});
+    }
+    // Stores and posts a line as an import does.
+    void Stored(const TWorkReportRecord& line)
+    {
+        t.ctx.st.ActionCode = QStringLiteral("i");
+        t.ctx.st.InteractiveFlag = 0;
+        WorkReports(t.ctx).WorkReportInput = line;
+        AddWorkReportLine(t.ctx);
+        CheckpointJournal(t.ctx);
+        t.ctx.st.ActionCode.clear();
+        t.ctx.st.InteractiveFlag = 1;
+    }
+    std::map<QString, std::string> Files()
+    {
+        std::map<QString, std::string> bytes;
+        for (const QString& f : kFiles)
+            bytes[f] = t.Exists(f) ? t.ReadFile(f) : "absent";
+        return bytes;
+    }
+};
+
+struct EditCase
+{
+    const char* tipo;
+    const char* hours;
+    const char* button;
+    std::vector<QString> changed; // the files the edit leaves different
+    std::string lines;            // the daily-report file afterwards (its description)
+};
+
+TEST_F(WorkReportChangesTest, AnEditChangesOnlyWhatItsCardSaidAndPostsInOneStep)
+{
+    const EditCase cases[] = {
+        // Erased: the breakdown and the line are marked, and the sorts of the command drop both.
+        {"VM", "C", "BorraPartes", {"PORTAL.AVR", "PORTAL.PDA"}, ""},
+        // Left: every file as it was, the expedient entry of the vacation hours too.
+        {"VM", "V", "BitBtn1", {}, "Rodamiento roto"},
+        // A store line saved: rewritten, with no second movement and the stock as it was.
+        {"AL", "C", "SalvaPartes", {"PORTAL.PDA"}, "Engrase"},
+    };
+    for (const EditCase& c : cases) {
+        SCOPED_TRACE(std::string(c.tipo) + c.button);
+        for (const QString& f : kFiles)
+            if (f != QLatin1String("PORTAL.RPW"))
+                QFile::remove(t.Path(f));
+        gim::StoreRecords(t.ctx, QStringLiteral("PORTAL.SEM"), std::vector<TPlannedRepairRecord>{});
+        Stored(Line("000001", c.tipo, c.tipo[0] == 'A' ? 1250 : 90, 3, c.hours));
+        const std::map<QString, std::string> before = Files();
+        WorkReports(t.ctx).WorkReportInput = Line("000001", c.tipo, 0, 0, c.hours);
+        CardScript& card = t.ui.ExpectCard(QStringLiteral("EDICION DE PARTES DE TRABAJO"));
+        if (c.button == std::string("SalvaPartes"))
+            card.Set("Descripcion", "Engrase");
+        card.Press(c.button);
+        EXPECT_TRUE(RunMenu("Partes > Edición"));
+        EXPECT_SCRIPT_DONE(t.ui);
+        const std::map<QString, std::string> after = Files();
+        for (const QString& f : kFiles)
+            EXPECT_EQ(before.at(f) != after.at(f), std::count(c.changed.begin(), c.changed.end(), f) == 1)
+                << f.toStdString();
+        const std::string pda = after.at("PORTAL.PDA");
+        EXPECT_EQ(pda.empty() ? "" : pda.substr(59, pda[58]), c.lines);
+        if (c.button == std::string("BorraPartes")) {
+            EXPECT_EQ(after.at("PORTAL.AVR"), "");
+        }
+    }
+}
+
+TEST_F(WorkReportChangesTest, AnAutomaticMergeAddsTheLinesOfItsRangeAndClearsOnlyWhatItStored)
+{
+    const QString source = root + QStringLiteral("/otro.pda");
+    TWorkReportRecord outside = Line("000001", "VM", 90, 0);
+    outside.dia = "26/40/1";
+    const std::vector<TWorkReportRecord> lines = {Line("000001", "RM", 0, 0), Line("000001", "VM", 90, 0),
+                                                  Line("000009", "VM", 60, 0), outside};
+    QDir().mkpath(root);
+    {
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(lines.data()), static_cast<qint64>(lines.size() * 116));
+    }
+    const QString caption = QStringLiteral("Añadir fichero de partes : ") + source;
+    t.ui.ExpectChooseFile(source)
+        .ExpectDateRange(QDate(2026, 11, 23), QDate(2026, 11, 29))
+        .ExpectInput(QStringLiteral("MODO DE CONTROL"), QStringLiteral("Manual/Automático (M/A"),
+                     QStringLiteral("A"))
+        .ExpectYesNo(QStringLiteral("Desea borrar los datos del fichero de partida?"), true)
+        .ExpectReport(caption);
+    EXPECT_TRUE(RunMenu("Partes > Fichero > Añadir Partes"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    ASSERT_EQ(t.ui.Reports().size(), 1u);
+    const QStringList log = t.ui.Reports()[0]->Transcript().split(QLatin1Char('\n'));
+    EXPECT_EQ(log.mid(log.size() - 4, 3),
+              (QStringList{"{8 #0000ff}\t000009\tM1\t25/11/26\tRodamiento roto\tVM\t60\t0\t",
+                           "{8}\t000001\tM1\t25/11/26\tRodamiento roto\tVM\t90\t0\t",
+                           "{8 i #0000ff}\t000001\tM1\t25/11/26\tRodamiento roto\tRM\t0\t0\t"}));
+    // Only the stored line is marked in the source; the pending repair was never added.
+    std::vector<TWorkReportRecord> expected = lines;
+    expected[1].Matricula = "Z";
+    QFile f(source);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(),
+              std::string(reinterpret_cast<const char*>(expected.data()), expected.size() * 116));
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PDA")),
+              std::string(reinterpret_cast<const char*>(&lines[1]), 116));
+}
+
+} // namespace
+} // namespace gim
