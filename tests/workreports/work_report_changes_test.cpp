@@ -3,10 +3,10 @@
 #include "masterdata/masterdata_fixture.h"
 #include "masterdata/personnel.h"
 #include "store/spare_parts.h"
+#include "workreports/work_report_changes.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -43,7 +43,6 @@ protected:
         RegisterFeatures(t.ctx);
         State& st = t.ctx.st;
         st.FirstYear = 24;
-        st.LastYear = 27;
         st.PlanWeeks = 156;
         BuildFirmFileNames(t.ctx);
         StoreMachines({Machine("ALMACEN_", "Almacen"), Machine("M1", "Prensa")});
@@ -67,7 +66,6 @@ protected:
         WorkReports(t.ctx).WorkReportInput = line;
         AddWorkReportLine(t.ctx);
         CheckpointJournal(t.ctx);
-        t.ctx.st.ActionCode.clear();
         t.ctx.st.InteractiveFlag = 1;
     }
     std::map<QString, std::string> Files()
@@ -127,17 +125,12 @@ TEST_F(WorkReportChangesTest, AnEditChangesOnlyWhatItsCardSaidAndPostsInOneStep)
 
 TEST_F(WorkReportChangesTest, AnAutomaticMergeAddsTheLinesOfItsRangeAndClearsOnlyWhatItStored)
 {
-    const QString source = root + QStringLiteral("/otro.pda");
+    const QString source = t.Path(QStringLiteral("OTRO.PDA"));
     TWorkReportRecord outside = Line("000001", "VM", 90, 0);
     outside.dia = "26/40/1";
     const std::vector<TWorkReportRecord> lines = {Line("000001", "RM", 0, 0), Line("000001", "VM", 90, 0),
                                                   Line("000009", "VM", 60, 0), outside};
-    QDir().mkpath(root);
-    {
-        QFile f(source);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(reinterpret_cast<const char*>(lines.data()), static_cast<qint64>(lines.size() * 116));
-    }
+    gim::StoreRecords(t.ctx, QStringLiteral("OTRO.PDA"), lines);
     const QString caption = QStringLiteral("Añadir fichero de partes : ") + source;
     t.ui.ExpectChooseFile(source)
         .ExpectDateRange(QDate(2026, 11, 23), QDate(2026, 11, 29))
@@ -156,12 +149,45 @@ TEST_F(WorkReportChangesTest, AnAutomaticMergeAddsTheLinesOfItsRangeAndClearsOnl
     // Only the stored line is marked in the source; the pending repair was never added.
     std::vector<TWorkReportRecord> expected = lines;
     expected[1].Matricula = "Z";
-    QFile f(source);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().toStdString(),
+    EXPECT_EQ(t.ReadFile(QStringLiteral("OTRO.PDA")),
               std::string(reinterpret_cast<const char*>(expected.data()), expected.size() * 116));
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PDA")),
               std::string(reinterpret_cast<const char*>(&lines[1]), 116));
+}
+
+struct FilterCase
+{
+    const char* filter;
+    const char* line;
+    bool fromLine;
+    const char* fromWeek;
+    bool matches;
+};
+
+TEST(WorkReportFilter, ADescriptionComparesOverTheShorterTextUpToATabAndTheDayLiesInTheRange)
+{
+    const FilterCase cases[] = {
+        {"Rodamiento", "Rodamiento roto", true, "26/48/3", true},
+        {"Rodamiento roto lado", "Rodam", true, "26/48/3", true},
+        {"Rodamiento\t000001", "Rodamiento nuevo", true, "26/48/3", true},
+        {"Rodillo", "Rodamiento", true, "26/48/3", false},
+        {"Rodillo", "Rodamiento", false, "*", true},
+        {"Rodamiento", "Rodamiento", true, "26/48/4", false},
+    };
+    for (const FilterCase& c : cases) {
+        SCOPED_TRACE(std::string(c.filter) + "/" + c.line);
+        TWorkReportRecord filter = Line("000001", "*", 0, 0, "*");
+        filter.Codigo = "*";
+        filter.Orden = "*";
+        filter.Descripcion = c.filter;
+        TWorkReportRecord line = Line("000001", "VM", 0, 0);
+        line.Descripcion = c.line;
+        EXPECT_EQ(LineMatchesFilter(filter, line, QString::fromLatin1(c.fromWeek), QStringLiteral("26/48/7"),
+                                    c.fromLine),
+                  c.matches);
+        line.Matricula = "000002";
+        EXPECT_FALSE(LineMatchesFilter(filter, line, QStringLiteral("*"), QString(), c.fromLine));
+    }
 }
 
 } // namespace
