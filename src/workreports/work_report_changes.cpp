@@ -24,6 +24,7 @@
 #include <QStringView>
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -105,7 +106,7 @@ PostingTakeBack FindPosting(Context& ctx, const TWorkReportRecord& line)
             if (r.Code == line.Codigo && r.Specialty.str() == specialty &&
                 SameDescription(r.Description, line) && r.Minutes.get() == minutes &&
                 (minutes == 0 || (r.Week.get() == week && r.Executor.str() == line.Matricula.str()))) {
-                found.repair = at;
+                found.repair = list[at];
                 found.description = r.Description.str();
                 break;
             }
@@ -133,7 +134,7 @@ bool WriteTakeBack(Context& ctx, const PostingTakeBack& found)
             return false;
     }
     if (found.repair) {
-        PlannedRepairEntry at = PlannedRepairs(ctx).PlannedRepairList[*found.repair];
+        PlannedRepairEntry at = *found.repair;
         TPlannedRepairRecord erased = at.rec;
         erased.Code = "Z";
         if (KeyedFile<PlannedRepairFile>(ctx).WriteAt(at, erased) != WriteResult::Written)
@@ -155,10 +156,18 @@ void FinishTakeBack(Context& ctx, const PostingTakeBack& found)
     if (found.breakdown)
         w.BreakdownPostedFlag = 1;
     if (found.repair) {
-        PlannedRepairEntry& e = PlannedRepairs(ctx).PlannedRepairList[*found.repair];
-        const TPlannedRepairRecord before = e.rec;
-        e.rec.Code = "Z";
-        NotePlannedRepairWritten(ctx, before, e.rec, e.pos);
+        // Found again where it now stands: the posting of the changed line may have planned repairs
+        // ahead of it.
+        const PlannedRepairEntry& taken = *found.repair;
+        std::vector<PlannedRepairEntry>& list = PlannedRepairs(ctx).PlannedRepairList;
+        for (const std::uint32_t at : PlannedRepairsOfMachine(ctx, taken.rec.Code.str())) {
+            PlannedRepairEntry& e = list[at];
+            if (e.pos == taken.pos && std::memcmp(&e.rec, &taken.rec, sizeof e.rec) == 0) {
+                e.rec.Code = "Z";
+                NotePlannedRepairWritten(ctx, taken.rec, e.rec, e.pos);
+                break;
+            }
+        }
         w.PlannedRepairPostedFlag = 1;
     }
     if (found.revision)

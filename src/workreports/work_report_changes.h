@@ -2,12 +2,12 @@
 
 #include "core/ordered_list.h"
 #include "records/breakdown_record.h"
+#include "records/planned_repair_record.h"
 #include "records/revision_record.h"
 #include "records/work_report_record.h"
 
 #include <QString>
 #include <QStringList>
-#include <cstddef>
 #include <optional>
 
 namespace gim {
@@ -21,7 +21,7 @@ struct PostingTakeBack
 {
     std::optional<ListEntry<TBreakdownRecord>> breakdown;
     std::optional<ListEntry<TRevisionRecord>> revision;
-    std::optional<std::size_t> repair; // its place in PlannedRepairList
+    std::optional<ListEntry<TPlannedRepairRecord>> repair; // as PlannedRepairList holds it
     // The long text of what was found: the line keeps only its first 48 characters.
     std::optional<QString> description;
 
