@@ -297,6 +297,8 @@ void ModifyWorkReport(Context& ctx)
     LoadPlannedRepairs(ctx);
     LoadMachineList(ctx);
     LoadPersonnelEntries(ctx);
+    // The edit is the user's own: no mode an import or merge left hides its cards.
+    st.InteractiveFlag = 1;
     ClearPostedFlags(ctx);
     SetWorkReportDefaults(ctx);
     ClearPersonnelEntry(Personnel(ctx).CurrentPersonnelEntry);
