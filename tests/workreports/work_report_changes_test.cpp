@@ -8,7 +8,6 @@
 #include "workreports/work_report_file.h"
 
 #include <QFile>
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -82,7 +81,7 @@ TEST_F(WorkReportChangesTest, AnEditChangesOnlyWhatItsCardSaidAndPostsInOneStep)
     const struct
     {
         const char *tipo, *hours, *button;
-        std::vector<QString> changed;
+        QStringList changed;
     } cases[] = {
         // Erased: the breakdown and the line are marked, and the sorts of the command drop both.
         {"VM", "C", "BorraPartes", {"PORTAL.AVR", "PORTAL.PDA"}},
@@ -111,7 +110,7 @@ TEST_F(WorkReportChangesTest, AnEditChangesOnlyWhatItsCardSaidAndPostsInOneStep)
         EXPECT_SCRIPT_DONE(t.ui);
         const std::map<QString, std::string> after = Files();
         for (const QString& f : kFiles) {
-            const bool changed = std::count(c.changed.begin(), c.changed.end(), f) == 1;
+            const bool changed = c.changed.contains(f);
             EXPECT_EQ(before.at(f) != after.at(f), changed) << f.toStdString();
             if (changed) {
                 EXPECT_EQ(after.at(f).find("Rodamiento roto"), std::string::npos) << f.toStdString();
