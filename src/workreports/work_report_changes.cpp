@@ -376,6 +376,27 @@ void LogMergedLine(ReportDocument& log, const TWorkReportRecord& r, bool stored,
                 QString::number(r.Tparo.get()) + tab + r.Orden.str());
 }
 
+// However the merge ends, its mode and its hook into the lines' steps end with it: later commands show
+// their cards and messages, and no step writes into a source that is closed.
+class MergeScope final
+{
+public:
+    explicit MergeScope(Context& ctx) : m_ctx(ctx) {}
+    ~MergeScope()
+    {
+        WorkReportsState& w = WorkReports(m_ctx);
+        w.WriteWithLineStored = nullptr;
+        w.WorkReportInput = TWorkReportRecord{};
+        w.MergeMode.clear();
+        m_ctx.st.InteractiveFlag = 1;
+    }
+    MergeScope(const MergeScope&) = delete;
+    MergeScope& operator=(const MergeScope&) = delete;
+
+private:
+    Context& m_ctx;
+};
+
 } // namespace
 
 void MergeWorkReportFile(Context& ctx, const QString& path)
@@ -384,6 +405,7 @@ void MergeWorkReportFile(Context& ctx, const QString& path)
     WorkReportsState& w = WorkReports(ctx);
     st.ActionCode = QStringLiteral("i");
     st.InteractiveFlag = 1;
+    const MergeScope scope(ctx);
     PickWeekRange(ctx, DateTextDate(st.DateText));
     w.MergeMode = ctx.ui
                       .InputBox(QStringLiteral("MODO DE CONTROL"), QStringLiteral("Manual/Automático (M/A"),
@@ -413,7 +435,7 @@ void MergeWorkReportFile(Context& ctx, const QString& path)
     RecordFile<TWorkReportRecord> source(ctx);
     if (NoteIoResult(ctx, source.OpenPath(path, RawRecordFile::Mode::Update), Report::Show)) {
         const std::vector<TWorkReportRecord> lines = source.ReadAll();
-        // A source file of any length: its records are counted in 32 bits.
+        // A source may hold more than 65,535 lines: each is written back at its own index.
         for (std::size_t i = lines.size(); i-- > 0;) {
             const TWorkReportRecord& line = lines[i];
             const QString dia = line.dia.str();
@@ -432,15 +454,10 @@ void MergeWorkReportFile(Context& ctx, const QString& path)
                         return true;
                     };
                 AddWorkReportLine(ctx);
-                w.WriteWithLineStored = nullptr;
             }
             LogMergedLine(*log, line, w.WorkReportWritten != 0, pending);
         }
     }
-    w.WorkReportInput = TWorkReportRecord{};
-    // The mode is the merge's own: the cards and messages of later commands are not silenced.
-    w.MergeMode.clear();
-    st.InteractiveFlag = 1;
     ctx.ui.ShowReport(log);
 }
 

@@ -125,9 +125,10 @@ TEST_F(WorkReportChangesTest, AnEditChangesOnlyWhatItsCardSaidAndPostsInOneStep)
 TEST_F(WorkReportChangesTest, AnAutomaticMergeAddsTheLinesOfItsRangeAndClearsOnlyWhatItStored)
 {
     const QString source = t.Path(QStringLiteral("OTRO.PDA"));
-    const std::vector<TWorkReportRecord> lines = {Line("000001", "RM", 0, 0), Line("000001", "VM", 90, 0),
-                                                  Line("000009", "VM", 60, 0),
-                                                  Line("000001", "VM", 90, 0, "C", "26/40/1")};
+    // Past 65,535 lines of another week, the lines of the range.
+    std::vector<TWorkReportRecord> lines(65536, Line("000001", "VM", 90, 0, "C", "26/40/1"));
+    lines.insert(lines.end(),
+                 {Line("000001", "RM", 0, 0), Line("000001", "VM", 90, 0), Line("000009", "VM", 60, 0)});
     gim::StoreRecords(t.ctx, QStringLiteral("OTRO.PDA"), lines);
     t.ui.ExpectChooseFile(source)
         .ExpectDateRange(QDate(2026, 11, 23), QDate(2026, 11, 29))
@@ -144,11 +145,11 @@ TEST_F(WorkReportChangesTest, AnAutomaticMergeAddsTheLinesOfItsRangeAndClearsOnl
                            "{8 i #0000ff}\t000001\tM1\t25/11/26\tRodamiento roto\tRM\t0\t0\t"}));
     // Only the stored line is marked in the source; the pending repair was never added.
     std::vector<TWorkReportRecord> expected = lines;
-    expected[1].Matricula = "Z";
+    expected[65537].Matricula = "Z";
     EXPECT_EQ(t.ReadFile(QStringLiteral("OTRO.PDA")),
               std::string(reinterpret_cast<const char*>(expected.data()), expected.size() * 116));
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PDA")),
-              std::string(reinterpret_cast<const char*>(&lines[1]), 116));
+              std::string(reinterpret_cast<const char*>(&lines[65537]), 116));
 }
 
 TEST(WorkReportFilter, ADescriptionComparesOverTheShorterTextUpToATabAndTheDayLiesInTheRange)
