@@ -100,7 +100,12 @@ TEST_F(WorkReportChangesTest, AnEditChangesOnlyWhatItsCardSaidAndPostsInOneStep)
         gim::StoreRecords(t.ctx, QStringLiteral("PORTAL.SEM"), std::vector<TPlannedRepairRecord>{});
         Stored(Line("000001", c.tipo, c.tipo[0] == 'A' ? 1250 : 90, 3, c.hours));
         const std::map<QString, std::string> before = Files();
-        WorkReports(t.ctx).WorkReportInput = Line("000001", c.tipo, 0, 0, c.hours);
+        if (c.button == std::string("BitBtn1")) // the filter typed on the card
+            t.ui.ExpectCard(QStringLiteral("EDICION DE PARTES DE TRABAJO"))
+                .Set("Tipo", "VM")
+                .Press("SalvaPartes");
+        else
+            WorkReports(t.ctx).WorkReportInput = Line("000001", c.tipo, 0, 0, c.hours);
         const bool saved = c.button == std::string("SalvaPartes");
         CardScript& card = t.ui.ExpectCard(QStringLiteral("EDICION DE PARTES DE TRABAJO"));
         if (saved)
