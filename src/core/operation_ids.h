@@ -161,7 +161,6 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     Op::StoreInventoryReport, Op::StoreMovementsReport,
     Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
     // Partes
-    Op::ModifyWorkReport, Op::MergeWorkReportFile,
     // Utiles
     Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,
     Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click, Op::BrowseDataFiles, Op::ShowImportWindow,

@@ -57,6 +57,8 @@ void TakeInputLine(Context& ctx)
     WorkReportsState& w = WorkReports(ctx);
     TWorkReportRecord& r = w.CurrentWorkReport;
     r = w.WorkReportInput;
+    // Taken once: a line left behind would be taken by the next edit for a listing's hand-over.
+    w.WorkReportInput = TWorkReportRecord{};
     w.LongDescription = r.Descripcion.str();
     if (w.WorkReportInputDateText.size() > 7)
         ctx.st.DateText = w.WorkReportInputDateText;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <compare>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -105,6 +106,9 @@ struct WorkReportsState
 
     // The merge's control mode: "A" automatic merges without cards and without refusal messages.
     QString MergeMode;
+    // What else the step of a stored line writes (a merge marks the line taken from its source): written
+    // within the line's transaction, so that both are stored or neither. False abandons the step.
+    std::function<bool(Context&)> WriteWithLineStored;
 };
 
 WorkReportsState& WorkReports(Context& ctx);

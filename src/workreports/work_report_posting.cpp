@@ -435,7 +435,10 @@ bool WriteStep(Context& ctx, LineStep& step)
     if (step.alarm &&
         KeyedFile<AlarmLevelFile>(ctx).WriteAt(step.alarm->first, step.alarm->second) != WriteResult::Written)
         return false;
-    return !step.personnelEntry || AppendPersonnelEntry(ctx);
+    if (step.personnelEntry && !AppendPersonnelEntry(ctx))
+        return false;
+    const WorkReportsState& w = WorkReports(ctx);
+    return !step.store || !w.WriteWithLineStored || w.WriteWithLineStored(ctx);
 }
 
 // The file now holds `after` where this program had read `before`: a later save of the whole list must
@@ -553,6 +556,17 @@ std::optional<PostedFiles> StoreAndPostWorkReport(Context& ctx, bool store,
 PostedFiles PostWorkReport(Context& ctx)
 {
     return StoreAndPostWorkReport(ctx, false).value_or(PostedFiles{});
+}
+
+std::uint16_t LineAbsoluteWeek(const State& st, const TWorkReportRecord& line)
+{
+    return LineWeek(st, line);
+}
+
+void NotePlannedRepairWritten(Context& ctx, const TPlannedRepairRecord& before,
+                              const TPlannedRepairRecord& after, std::size_t position)
+{
+    NoteRepairStored(PlannedRepairs(ctx), &before, after, position);
 }
 
 std::optional<std::uint16_t> CheckRepairRevision(Context& ctx)

@@ -13,6 +13,9 @@
 namespace gim {
 
 struct Context;
+struct State;
+struct TPlannedRepairRecord;
+struct TWorkReportRecord;
 
 // The data files one posting wrote to (or, for the planned repairs, changed in the list that the command
 // saves afterwards).
@@ -63,6 +66,14 @@ void ReopenChosenRepairs(Context& ctx);
 // changes (unless it would go negative, which is shown) and the movement is stored. A part missing from
 // the file books nothing; the user may enter it. Returns whether a part was entered (SparePartCreatedFlag).
 bool FindOrCreateStorePart(Context& ctx);
+
+// The line's absolute week as the 16-bit fields of the records it posts keep it.
+std::uint16_t LineAbsoluteWeek(const State& st, const TWorkReportRecord& line);
+
+// The planned-repair file holds `after` at `position` where this program had read `before`: the save of
+// the whole list takes it for this program's own change.
+void NotePlannedRepairWritten(Context& ctx, const TPlannedRepairRecord& before,
+                              const TPlannedRepairRecord& after, std::size_t position);
 
 // Rewrites the planned-repair file from PlannedRepairList in list order, without the repairs closed
 // ("Z"). Nothing happens when the file does not exist or the list is empty.

@@ -8,6 +8,7 @@
 #include "workreports/budget_reports.h"
 #include "workreports/budgets.h"
 #include "workreports/machine_cost_report.h"
+#include "workreports/work_report_changes.h"
 #include "workreports/work_report_entry.h"
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_hours.h"
@@ -35,6 +36,8 @@ void RegisterWorkReports(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::PersonnelWeeklyHoursReport, PersonnelWeeklyHoursReport);
     registry.Register(Op::CostAccountAnalysis, CostAccountAnalysis);
     registry.Register(Op::WorkOrderReport, WorkOrderReport);
+    registry.Register(Op::ModifyWorkReport, ModifyWorkReport);
+    registry.RegisterFileOperation(Op::MergeWorkReportFile, MergeWorkReportFile);
     registry.RegisterCondition(Cond::WorkReportWritten,
                                [&w](const Context&) { return w.WorkReportWritten != 0; });
     // The files the posting touched are re-sorted once the command's lines are all in.

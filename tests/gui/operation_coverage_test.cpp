@@ -91,7 +91,7 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Utiles > Actualizaciones"))));
     EXPECT_TRUE(dispatcher.IsEnabled(
         *dispatcher.Find(QStringLiteral("Partes > Fichero > Fraccionar fichero de Partes."))));
-    EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Fichero > Añadir Partes"))));
+    EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Fichero > Añadir Partes"))));
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Partes > Alta"))));
     // The pop-up menu's general re-sort, once every file it sorts has its sort.
     EXPECT_TRUE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Ordenar"))));
