@@ -246,6 +246,8 @@ void EditStoredLine(Context& ctx, const WorkReportEntry& at)
     w.LongDescription = found.description.value_or(old.Descripcion.str());
     OpenWorkReportWindow(ctx, w.CurrentWorkReport);
     const bool erase = st.AnswerCode == QLatin1String("B");
+    const bool photo = st.PhotoAssignFlag != 0;
+    st.PhotoAssignFlag = 0;
     if (!erase && st.AnswerCode != QLatin1String("M"))
         return;
     TWorkReportRecord changed = erase ? old : w.CurrentWorkReport;
@@ -283,6 +285,13 @@ void EditStoredLine(Context& ctx, const WorkReportEntry& at)
         tx.Commit();
     }
     FinishTakeBack(ctx, found);
+    // A photo attached on the card follows the changed line once it is stored.
+    if (!erase && photo) {
+        w.CurrentWorkReport = changed;
+        st.PhotoAssignFlag = 1;
+        StoreWorkReportPhoto(ctx);
+        st.PhotoAssignFlag = 0;
+    }
     if (entryErased)
         w.PersonnelEntryPostedFlag = 1;
     w.WorkReportWritten = 1;

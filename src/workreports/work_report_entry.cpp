@@ -72,7 +72,19 @@ void TakeInputLine(Context& ctx)
     entry.Minutes = static_cast<std::uint32_t>(r.Tinter.get());
 }
 
-void StorePhoto(Context& ctx)
+// Stores the line and posts it as one step; the photo follows once it is stored. Returns whether it was
+// stored.
+bool StoreAndPost(Context& ctx)
+{
+    if (StoreAndPostWorkReport(ctx, true, [&ctx] { StoreWorkReportPhoto(ctx); }))
+        return true;
+    ctx.st.PhotoAssignFlag = 0;
+    return false;
+}
+
+} // namespace
+
+void StoreWorkReportPhoto(Context& ctx)
 {
     State& st = ctx.st;
     const WorkReportsState& w = WorkReports(ctx);
@@ -86,18 +98,6 @@ void StorePhoto(Context& ctx)
                                        FromCp1252(part.substr(std::min<std::size_t>(8, part.size()))));
     ImportPictureFile(ctx, *ctx.codec, PhotoSubFolder(PhotoOwner::WorkReport, st.CurrentEnvironment), name);
 }
-
-// Stores the line and posts it as one step; the photo follows once it is stored. Returns whether it was
-// stored.
-bool StoreAndPost(Context& ctx)
-{
-    if (StoreAndPostWorkReport(ctx, true, [&ctx] { StorePhoto(ctx); }))
-        return true;
-    ctx.st.PhotoAssignFlag = 0;
-    return false;
-}
-
-} // namespace
 
 LineRefusal RefuseLine(Context& ctx, const ShortString<6>& matricula, const ShortString<8>& codigo,
                        bool typeValid)

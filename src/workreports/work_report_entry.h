@@ -23,6 +23,10 @@ LineRefusal RefuseLine(Context& ctx, const ShortString<6>& matricula, const Shor
 // own start so that every file any line touched is re-sorted at its end.
 void ClearPostedFlags(Context& ctx);
 
+// Imports the photo attached on the card (PhotoAssignFlag) under the name the card wrote in the line's part
+// field, into the environment's daily-report photo folder.
+void StoreWorkReportPhoto(Context& ctx);
+
 // The add loop: one card after another (ActionCode "1") until the card is left or a photo is attached,
 // or the one line handed in through WorkReportInput (ActionCode "i"). A line of a known operator,
 // machine and type is stored and then posted; the open repair chosen on its card is closed.

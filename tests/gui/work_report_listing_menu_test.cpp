@@ -61,8 +61,9 @@ TEST_F(WorkReportListingMenu, AHandedOverRowOpensInTheEditCard)
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
     const QByteArray before = bytes();
-    handover.HandOver(ctx.st.PendingEditFlags, EditItem::Partes,
-                      QStringLiteral("\t000001\tM1\t07/12/26\tC\tAL\t12,50\t3\tM1      MEROD007\tRodamiento"));
+    handover.HandOver(
+        ctx.st.PendingEditFlags, EditItem::Partes,
+        QStringLiteral("\t000001\tM1\t07/12/26\tC\tAL\t12,50\t3\tM1      MEROD007\tRodamiento"));
     QString caption, machine;
     QTimer editing;
     QObject::connect(&editing, &QTimer::timeout, [&] {
