@@ -211,20 +211,6 @@ bool LineMatchesFilter(const TWorkReportRecord& filter, const TWorkReportRecord&
 
 namespace {
 
-TWorkReportRecord AnyLine()
-{
-    TWorkReportRecord r{};
-    r.Matricula = "*";
-    r.Codigo = "*";
-    r.Orden = "*";
-    r.Tipo = "*";
-    r.TIPOH = "*";
-    // The day is a masked field: left blank it stands for every day.
-    r.dia = "";
-    r.Descripcion = "*";
-    return r;
-}
-
 // The edit of one stored line, found at `at` in the file.
 void EditStoredLine(Context& ctx, const WorkReportEntry& at)
 {
@@ -313,7 +299,7 @@ void ModifyWorkReport(Context& ctx)
     ClearPersonnelEntry(Personnel(ctx).CurrentPersonnelEntry);
     st.AnswerCode = QStringLiteral(" ");
 
-    TWorkReportRecord filter = AnyLine();
+    TWorkReportRecord filter = AnyWorkReportFilter();
     const bool handedOver = !w.WorkReportInput.Matricula.str().isEmpty();
     bool walk = true;
     if (handedOver) {

@@ -341,6 +341,18 @@ QString WorkReportYearFileName(const QString& environment, const QString& year)
     return BuildDataFileName(environment, (QStringLiteral(".P") + year).toLatin1().constData());
 }
 
+TWorkReportRecord AnyWorkReportFilter()
+{
+    TWorkReportRecord r{};
+    r.Matricula = "*";
+    r.Codigo = "*";
+    r.Orden = "*";
+    r.Tipo = "*";
+    r.TIPOH = "*";
+    r.Descripcion = "*";
+    return r;
+}
+
 WorkReportLineKind ClassifyWorkReportLine(const TWorkReportRecord& line)
 {
     if (line.Tipo == "AL")

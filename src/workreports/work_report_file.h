@@ -165,6 +165,9 @@ bool SortWorkReportFile(Context& ctx);
 // The year file of the split: environment + ".P" + the two digits of the year.
 QString WorkReportYearFileName(const QString& environment, const QString& year);
 
+// A search filter that lets every line through: "*" in every text field, the day left blank.
+TWorkReportRecord AnyWorkReportFilter();
+
 // What a daily-report line stands for in the analyses.
 enum class WorkReportLineKind {
     StoreExit,    // "AL": Tparo units at Tinter cents each; no working time

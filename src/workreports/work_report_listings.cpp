@@ -118,19 +118,6 @@ void AddCostLines(ReportDocument& report, const WorkReportTotals& t, const QStri
                    Euros(t.deliveryNotes));
 }
 
-// A filter that lets every line through.
-TWorkReportRecord AnyLine()
-{
-    TWorkReportRecord f{};
-    f.Matricula = "*";
-    f.Codigo = "*";
-    f.Orden = "*";
-    f.Tipo = "*";
-    f.TIPOH = "*";
-    f.Descripcion = "*";
-    return f;
-}
-
 template <std::size_t N> bool AnyOrEqual(const ShortString<N>& filter, const ShortString<N>& field)
 {
     return filter == "*" || filter == field;
@@ -321,7 +308,7 @@ void CostAccountAnalysis(Context& ctx)
 void WorkOrderReport(Context& ctx)
 {
     State& st = ctx.st;
-    TWorkReportRecord filter = AnyLine();
+    TWorkReportRecord filter = AnyWorkReportFilter();
     std::optional<TWorkOrderRecord> order;
     QString title;
     if (st.ActionCode == QLatin1String("2")) {
