@@ -162,9 +162,8 @@ inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // OT/Prspuestos
     Op::WorkOrderReport,
     // Repuestos
-    Op::StoreInventoryReport, Op::StockBreakageReport,
-    Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage, Op::StoreMovementsReport,
-    Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
+    Op::StockBreakageReport,
+    Op::RequestOffersBySupplier, Op::OrdersFromStockBreakage,
     // Compras
     Op::AddPurchaseOrderLine, Op::SortPurchaseOrderFile, Op::LoadPurchaseOrders, Op::EditPurchaseOrders,
     Op::FreePurchaseOrderList, Op::PurchaseOrderReport, Op::OrderSituationReport, Op::WeeklyPurchasesReport,
