@@ -113,5 +113,31 @@ TEST_F(StoreReportsTest, TheRestartCarriesTheSortedFileWithoutDeletedPartsAndNev
     EXPECT_EQ(t.ReadFile(QStringLiteral("OTRO.RPW")), Bytes(std::vector{before[1]}));
 }
 
+// Two labels a row, an odd count filling the last one; a count beyond a byte's rows is printed whole. The
+// supplier query's "#" default ends it quietly.
+TEST_F(StoreReportsTest, LabelsComeTwoARowAndACancelledSupplierQueryListsNothing)
+{
+    const struct
+    {
+        const char* count;
+        qsizetype lines;
+    } cases[] = {{"3", 10}, {"1001", 2505}};
+    SpareParts(t.ctx).SparePartBuffer = Stocked("001", "Reten", 4, 250);
+    for (const auto& c : cases) {
+        t.ui.ExpectInput(QStringLiteral("IMPRESIÓN DE ETIQUETAS"), QStringLiteral("NUMERO DE ETIQUETAS:"),
+                         QString::fromLatin1(c.count));
+        t.ui.ExpectReport(QStringLiteral("ETIQUETAS"));
+        PrintSparePartLabels(t.ctx);
+        const QStringList lines = Lines(0);
+        EXPECT_EQ(lines.size(), c.lines) << c.count;
+        EXPECT_EQ(lines.mid(1, 3), (QStringList{"\tM1MEROD001\tM1MEROD001", "\tReten\tReten",
+                                                "\tVALOR : 2,50 €\tVALOR : 2,50 €"}));
+    }
+    t.ui.ExpectInputCancel(QStringLiteral("Suministrador"), QStringLiteral("Codigo Proveedor:"));
+    ASSERT_TRUE(RunMenu("Repuestos > Consultas > Proveedor"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(t.ui.Reports().size(), 2u);
+}
+
 } // namespace
 } // namespace gim
