@@ -157,10 +157,6 @@ constexpr const char* Name(const Requirement& requirement)
 // together).
 // clang-format off
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
-    // Repuestos
-    Op::StoreInventoryReport, Op::StoreMovementsReport,
-    Op::StoreRotationReport, Op::InventoryEvolutionReport, Op::YearMovementRatios,
-    // Partes
     // Utiles
     Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,
     Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click, Op::BrowseDataFiles, Op::ShowImportWindow,

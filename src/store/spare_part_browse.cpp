@@ -140,7 +140,6 @@ CardSpec FilterSpec(Context& ctx)
 // window was left.
 std::optional<TSparePartRecord> AskFilter(Context& ctx)
 {
-    SparePartsState& sp = SpareParts(ctx);
     TSparePartRecord filter{};
     if (ctx.st.ActionCode == QLatin1String("i")) {
         const TStoreMovementRecord& m = StoreMovements(ctx).MovementInput.Movement;
@@ -150,8 +149,16 @@ std::optional<TSparePartRecord> AskFilter(Context& ctx)
         filter.Pieza.assign(m.Pieza);
         return filter;
     }
+    return AskPartFilter(ctx);
+}
+
+} // namespace
+
+std::optional<TSparePartRecord> AskPartFilter(Context& ctx, QString* destination)
+{
+    SparePartsState& sp = SpareParts(ctx);
     // The handed-over key, "*" where it names no code.
-    filter = sp.SparePartInput;
+    TSparePartRecord filter = sp.SparePartInput;
     if (filter.Codigo.empty())
         filter.Codigo = "*";
     if (filter.Equipo.empty())
@@ -162,12 +169,21 @@ std::optional<TSparePartRecord> AskFilter(Context& ctx)
         filter.Pieza = "*";
     CardState state;
     state.enable(kPicture, false);
-    state.show(kMqnDest, false);
-    state.show(kDestName, false);
-    if (FilterBinding().Run(ctx.ui, FilterSpec(ctx), filter, state) != CardResult::Save)
+    state.show(kMqnDest, destination != nullptr);
+    state.show(kDestName, destination != nullptr);
+    if (destination)
+        state.set(kMqnDest, kAny);
+    // The card's own run, so that the destination, which no record field holds, can be read back.
+    FilterBinding().Fill(state, filter);
+    if (ctx.ui.RunCard(FilterSpec(ctx), state) != CardResult::Save)
         return std::nullopt;
+    FilterBinding().Read(state, filter);
+    if (destination)
+        *destination = state.value(kMqnDest);
     return filter;
 }
+
+namespace {
 
 // Deletion of the part in SparePartBuffer, refused while it has stock or any entry in the journal.
 void ConfirmDeletion(Context& ctx, const TSparePartRecord& stored)

@@ -2,6 +2,9 @@
 
 #include "records/spare_part_record.h"
 
+#include <QString>
+#include <optional>
+
 namespace gim {
 
 struct Context;
@@ -13,5 +16,10 @@ struct Context;
 // deleted part sets ContinueFlag for the sorted rewrite; a booked handed-over movement sets
 // MovementPostedFlag.
 void BrowseSpareParts(Context& ctx);
+
+// The filter window: the key to look for, "*" for any code, starting from the handed-over part. With
+// `destination` its destination-machine combo shows too ("*" for any) and the answer goes there. Nothing
+// when the window was left.
+std::optional<TSparePartRecord> AskPartFilter(Context& ctx, QString* destination = nullptr);
 
 } // namespace gim

@@ -6,20 +6,22 @@
 #include "store/spare_part_browse.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
+#include "store/store_reports.h"
 
 namespace gim {
 
 void RegisterSpareParts(OperationRegistry& registry, Context& ctx)
 {
     // Editar > R.Almacén and, for the purchase orders the store will own, Editar > Compras: both listings
-    // carry the part key joined, whose machine code may be shorter than its 8 characters.
+    // carry the part key joined, whose machine code may be shorter than its 8 characters. The store query
+    // lists key, name, make, minimum stock, units and location.
     const std::vector<std::pair<QString, int>> partKey{
         {"Codigo", 8}, {"Equipo", 2}, {"Util", 3}, {"Pieza", 3}};
     HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
     HandoverMap& parts = handover.Map(EditItem::RAlmacen);
     parts.keys = {{1, partKey, false}};
     parts.fields = {
-        {2, "Nombre", 130}, {3, "Stock", kNumberText}, {4, "Exist", kNumberText}, {6, "Local", 4}};
+        {2, "Nombre", 130}, {4, "Stock", kNumberText}, {5, "Exist", kNumberText}, {6, "Local", 4}};
     HandoverMap& orders = handover.Map(EditItem::Compras); // the three dates are week codes
     orders.fields = {{1, "Nped", kNumberText},
                      {3, "Sumtro", 10},
@@ -42,6 +44,12 @@ void RegisterSpareParts(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::FreeMovementList, FreeMovementList);
     registry.Register(Op::EditMovementsByWeek, EditMovementsByWeek);
     registry.Register(Op::BrowseSpareParts, BrowseSpareParts);
+    registry.Register(Op::StoreInventoryReport, StoreInventoryReport);
+    registry.Register(Op::StoreMovementsReport, StoreMovementsReport);
+    registry.Register(Op::StoreRotationReport, StoreRotationReport);
+    registry.Register(Op::InventoryEvolutionReport, InventoryEvolutionReport);
+    registry.Register(Op::YearMovementRatios, YearMovementRatios);
+    registry.Register(Op::PrintSparePartLabels, PrintSparePartLabels);
 }
 
 } // namespace gim

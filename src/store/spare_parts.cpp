@@ -9,6 +9,7 @@
 #include "records/cp1252.h"
 #include "store/spare_part_card.h"
 #include "store/store_movements.h"
+#include "store/store_reports.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -337,6 +338,8 @@ bool SortSparePartFile(Context& ctx)
 {
     State& st = ctx.st;
     SparePartsState& sp = SpareParts(ctx);
+    // The inventory asks what it needs before the rewrite and is written from the rewritten list.
+    std::optional<InventoryListing> listing = BeginInventoryListing(ctx);
     FreeSparePartList(ctx);
     KeyedFile<SparePartFile> file(ctx);
     bool sorted = false;
@@ -352,6 +355,8 @@ bool SortSparePartFile(Context& ctx)
         for (std::size_t i = 0; i < records.size(); ++i)
             sp.SparePartList.push_back({records[i], static_cast<std::uint32_t>(i)});
     }
+    if (listing)
+        FinishInventoryListing(ctx, *listing);
     st.ContinueFlag = 0;
     st.OutputCode = QStringLiteral(" ");
     return sorted;

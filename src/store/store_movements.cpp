@@ -21,19 +21,6 @@ bool FitsInt32(std::int64_t n)
     return n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
 }
 
-// A number answered to a prompt; one that is not a number, or does not fit the field, abandons the command
-// with the conversion's message.
-std::int32_t AnsweredNumber(Context& ctx, const QString& answer, const QString& fileName)
-{
-    State& st = ctx.st;
-    const std::int64_t value = TextToInt64(st, answer);
-    if (st.ValErrorPos != 0 || !FitsInt32(value)) {
-        st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber, fileName);
-    }
-    return static_cast<std::int32_t>(value);
-}
-
 // What the booking takes from the card or from the handed-over movement.
 struct Booking
 {
@@ -120,6 +107,17 @@ void ConfirmShortage(Context& ctx, const TSparePartRecord& part, Booking& b)
 }
 
 } // namespace
+
+std::int32_t AnsweredNumber(Context& ctx, const QString& answer, const QString& fileName)
+{
+    State& st = ctx.st;
+    const std::int64_t value = TextToInt64(st, answer);
+    if (st.ValErrorPos != 0 || !FitsInt32(value)) {
+        st.LastIOResult = IoCode::InvalidNumber;
+        throw IoAbort(IoCode::InvalidNumber, fileName);
+    }
+    return static_cast<std::int32_t>(value);
+}
 
 StoreMovementsState& StoreMovements(Context& ctx)
 {

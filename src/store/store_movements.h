@@ -70,6 +70,10 @@ std::optional<std::uint32_t> AppendMovementRecord(Context& ctx, const TStoreMove
 // The same for MovementBuffer. Returns whether the movement was stored.
 bool AppendMovement(Context& ctx);
 
+// A number answered to a prompt; one that is not a number, or does not fit 32 bits, abandons the command
+// with the conversion's message.
+std::int32_t AnsweredNumber(Context& ctx, const QString& answer, const QString& fileName);
+
 // The message of the last file failure (LastIOResult) followed by the file's name.
 QString FileFailureText(Context& ctx, const QString& fileName);
 

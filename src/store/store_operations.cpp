@@ -61,7 +61,7 @@ void DeclareStoreCommands(CommandRegistry& menu)
              {LoadPurchaseOrders, PurchaseOrderReport});
     menu.Add("Compra&s > &Informes > &Fuera Plazo", "", "", Codes().A("R"),
              {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > Ra&tios", "", "", {}, {WeeklyPurchasesReport});
+    menu.Add("Compra&s > Ra&tios", "", "", {}, {WeeklyPurchasesReport, PersonnelWeeklyHoursReport});
     menu.Add("Pro&veedores > &Alta", "Ctrl+F12", "", Codes().A("1"),
              {AddSupplier, When(ContinueFlag, CompactSupplierFile)});
     menu.Add("Pro&veedores > &Listado", "F12", "", {}, {LoadSupplierList, ListSuppliers, FreeSupplierList});
@@ -105,8 +105,9 @@ void DeclareStoreCommands(CommandRegistry& menu)
     menu.Add(
         "Repuest&os > In&ventario > E&volución", "", "", {},
         {LoadSparePartList, LoadMovementList, InventoryEvolutionReport, FreeSparePartList, FreeMovementList});
-    // The store ratios also list the weekly purchases.
-    menu.Add("Repuest&os > Ra&tios", "", "", {}, {YearMovementRatios, WeeklyPurchasesReport});
+    // The store ratios also list the weekly purchases and the weekly hours of the daily reports.
+    menu.Add("Repuest&os > Ra&tios", "", "", {},
+             {YearMovementRatios, WeeklyPurchasesReport, PersonnelWeeklyHoursReport});
 }
 
 } // namespace gim

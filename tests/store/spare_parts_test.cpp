@@ -561,7 +561,7 @@ TEST_F(SparePartsTest, EditarRAlmacenAndComprasFillTheFieldsOfTheirColumns)
     HandoverRegistry& handover = t.ctx.Module<HandoverRegistry>();
     EditFlags& flags = t.ctx.st.PendingEditFlags;
     handover.HandOver(flags, EditItem::RAlmacen,
-                      test::Row({"2", "PRENSA01MEROD001", "Rodamiento 6204", "4", "10", "x", "A12"}));
+                      test::Row({"2", "PRENSA01MEROD001", "Rodamiento 6204", "SKF", "4", "10", "A12"}));
     EXPECT_EQ(test::Describe(handover.Buffer(EditItem::RAlmacen)),
               test::Describe({{"Codigo", "PRENSA01"},
                               {"Equipo", "ME"},
