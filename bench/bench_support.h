@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -89,6 +90,16 @@ template <typename Work> double TimeOnce(Work&& work)
     const auto t0 = std::chrono::steady_clock::now();
     work();
     return SecondsSince(t0);
+}
+
+// The time one plain read of a whole file takes: the anchor of a listing that reads that file.
+inline double PlainReadSeconds(const QString& path)
+{
+    return TimeOnce([&] {
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly))
+            benchmark::DoNotOptimize(f.readAll().size());
+    });
 }
 
 inline double Median(std::vector<double> v)

@@ -76,11 +76,7 @@ struct CorrectivePlant
 
     double PlainRead(const char* name)
     {
-        return bench::TimeOnce([&] {
-            QFile f(ctx.Path(QString::fromLatin1(name)));
-            f.open(QIODevice::ReadOnly);
-            benchmark::DoNotOptimize(f.readAll().size());
-        });
+        return bench::PlainReadSeconds(ctx.Path(QString::fromLatin1(name)));
     }
 };
 

@@ -78,14 +78,7 @@ struct Plant
         ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { listed = doc->Lines().size(); };
     }
 
-    double PlainRead()
-    {
-        return bench::TimeOnce([&] {
-            QFile f(ctx.Path(QStringLiteral("PORTAL.ENW")));
-            f.open(QIODevice::ReadOnly);
-            benchmark::DoNotOptimize(f.readAll().size());
-        });
-    }
+    double PlainRead() { return bench::PlainReadSeconds(ctx.Path(QStringLiteral("PORTAL.ENW"))); }
 };
 
 void BM_EnergyReadingListing(benchmark::State& state)

@@ -81,14 +81,7 @@ struct CostFiles
         }
         StoreRecords(ctx, QStringLiteral("PORTAL.PDA"), lines);
     }
-    double PlainRead()
-    {
-        return bench::TimeOnce([&] {
-            QFile f(ctx.Path(QStringLiteral("PORTAL.PDA")));
-            if (f.open(QIODevice::ReadOnly))
-                benchmark::DoNotOptimize(f.readAll().size());
-        });
-    }
+    double PlainRead() { return bench::PlainReadSeconds(ctx.Path(QStringLiteral("PORTAL.PDA"))); }
 };
 
 CostFiles& Shared()

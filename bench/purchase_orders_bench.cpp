@@ -84,14 +84,7 @@ struct PurchasePlant
         ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { lines = doc->Lines().size(); };
     }
 
-    double PlainRead()
-    {
-        return bench::TimeOnce([&] {
-            QFile f(ctx.Path(QStringLiteral("PORTAL.COM")));
-            f.open(QIODevice::ReadOnly);
-            benchmark::DoNotOptimize(f.readAll().size());
-        });
-    }
+    double PlainRead() { return bench::PlainReadSeconds(ctx.Path(QStringLiteral("PORTAL.COM"))); }
 };
 
 PurchasePlant& Plant()

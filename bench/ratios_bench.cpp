@@ -96,14 +96,7 @@ struct RatioPlant
         ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { lines = doc->Lines().size(); };
     }
 
-    double PlainRead()
-    {
-        return bench::TimeOnce([&] {
-            QFile f(ctx.Path(QStringLiteral("PORTAL.HRC")));
-            f.open(QIODevice::ReadOnly);
-            benchmark::DoNotOptimize(f.readAll().size());
-        });
-    }
+    double PlainRead() { return bench::PlainReadSeconds(ctx.Path(QStringLiteral("PORTAL.HRC"))); }
 };
 
 // state.range(0): the ActionCode, 1 the plan ratios, 3 the routes.

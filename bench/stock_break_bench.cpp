@@ -91,14 +91,7 @@ struct Plant
         };
     }
 
-    double PlainRead()
-    {
-        return bench::TimeOnce([&] {
-            QFile f(ctx.Path(QStringLiteral("PORTAL.RPW")));
-            f.open(QIODevice::ReadOnly);
-            benchmark::DoNotOptimize(f.readAll().size());
-        });
-    }
+    double PlainRead() { return bench::PlainReadSeconds(ctx.Path(QStringLiteral("PORTAL.RPW"))); }
 };
 
 void BM_StockBreakAndOrders(benchmark::State& state)

@@ -87,14 +87,7 @@ struct Year
         };
     }
 
-    double PlainRead()
-    {
-        return bench::TimeOnce([&] {
-            QFile file(ctx.Path(QStringLiteral("PORTAL.PDA")));
-            if (file.open(QIODevice::ReadOnly))
-                benchmark::DoNotOptimize(file.readAll().size());
-        });
-    }
+    double PlainRead() { return bench::PlainReadSeconds(ctx.Path(QStringLiteral("PORTAL.PDA"))); }
 };
 
 Year& Shared()
