@@ -19,6 +19,7 @@
 #include <ctime>
 #include <functional>
 #include <malloc.h>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -90,6 +91,14 @@ template <typename Work> double TimeOnce(Work&& work)
     const auto t0 = std::chrono::steady_clock::now();
     work();
     return SecondsSince(t0);
+}
+
+// A text made of a printf format and one number: Numbered("M%06d", 42) is "M000042".
+inline std::string Numbered(const char* format, int i)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, format, i);
+    return text;
 }
 
 // The time one plain read of a whole file takes: the anchor of a listing that reads that file.

@@ -55,7 +55,7 @@ struct CostFiles
         ctx.st.YearText = QStringLiteral("2026");
         std::vector<TMachineRecord> machines(kMachines);
         for (int m = 0; m < kMachines; ++m) {
-            machines[static_cast<std::size_t>(m)].Codigo = ("M" + std::to_string(10000 + m)).c_str();
+            machines[static_cast<std::size_t>(m)].Codigo = bench::Numbered("M%d", 10000 + m).c_str();
             machines[static_cast<std::size_t>(m)].Denominacion = "Prensa hidraulica";
         }
         StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), machines);
@@ -69,10 +69,10 @@ struct CostFiles
         const char* types[] = {"C", "P", "R", "V", "F", "D", "ALB"};
         std::vector<TWorkReportRecord> lines(kLines);
         for (TWorkReportRecord& r : lines) {
-            const std::string dia = "26/" + std::to_string(101 + rng() % 52).substr(1) + "/1";
+            const std::string dia = std::string("26/") + std::to_string(101 + rng() % 52).substr(1) + "/1";
             r.dia = dia.c_str();
             r.Matricula = std::to_string(100000 + rng() % 20).c_str();
-            r.Codigo = ("M" + std::to_string(10000 + rng() % kMachines)).c_str();
+            r.Codigo = bench::Numbered("M%d", 10000 + rng() % kMachines).c_str();
             r.Tipo = types[rng() % 7];
             r.TIPOH = "C";
             r.Descripcion = "Cambio de rodamiento y alineacion";

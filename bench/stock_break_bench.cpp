@@ -36,11 +36,6 @@ public:
     }
 };
 
-std::string Numbered(const char* prefix, int i)
-{
-    return std::string(prefix).append(std::to_string(100000 + i).substr(1));
-}
-
 struct Plant
 {
     AutomaticUi ui;
@@ -61,7 +56,7 @@ struct Plant
         std::vector<TSupplierRecord> suppliers;
         for (int i = 0; i < kSuppliers; ++i) {
             TSupplierRecord s{};
-            s.Codigo = Numbered("P", i).c_str();
+            s.Codigo = bench::Numbered("P%05d", i).c_str();
             s.Empresa = "Suministros de prueba";
             suppliers.push_back(s);
         }
@@ -71,8 +66,8 @@ struct Plant
             TSparePartRecord p{};
             p.Codigo = "ALMACEN_";
             p.Equipo = "01";
-            p.Util = Numbered("", i / 1000).substr(2).c_str();
-            p.Pieza = Numbered("", i % 1000).substr(2).c_str();
+            p.Util = bench::Numbered("%03d", i / 1000 % 1000).c_str();
+            p.Pieza = bench::Numbered("%03d", i % 1000).c_str();
             p.Nombre = "Rodamiento de prueba";
             p.Stock = 10;
             p.Exist = static_cast<std::int32_t>(rng() % 20);

@@ -54,8 +54,8 @@ struct Listing
         std::vector<TMachineRecord> machines;
         for (int m = 0; m < kMachines; ++m) {
             TMachineRecord r{};
-            r.Codigo = ("M" + std::to_string(10000 + m)).c_str();
-            r.Cuenta = ("CTA" + std::to_string(m % 40)).c_str();
+            r.Codigo = bench::Numbered("M%d", 10000 + m).c_str();
+            r.Cuenta = bench::Numbered("CTA%d", m % 40).c_str();
             machines.push_back(r);
         }
         StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), machines);
@@ -69,7 +69,7 @@ struct Listing
                      std::to_string(100 + day % 364 / 7 + 1).substr(1) + "/" + std::to_string(day % 7 + 1))
                         .c_str();
             r.Matricula = "000001";
-            r.Codigo = ("M" + std::to_string(10000 + i * 7919 % kMachines)).c_str();
+            r.Codigo = bench::Numbered("M%d", 10000 + i * 7919 % kMachines).c_str();
             r.Tipo = types[i % 5];
             r.TIPOH = "C";
             r.Descripcion = "Cambio de rodamiento y alineacion";

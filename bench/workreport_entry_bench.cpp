@@ -90,13 +90,6 @@ double CpuSeconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-std::string Numbered(const char* format, int i)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, format, i);
-    return text;
-}
-
 // A user interface whose cards are handled by the benchmark.
 class BenchUi final : public bench::SilentUi
 {
@@ -165,7 +158,7 @@ struct Plant
         std::vector<TMachineRecord> machines;
         for (int i = 1; i <= n.machines; ++i) {
             TMachineRecord m{};
-            m.Codigo = Numbered("M%06d", i).c_str();
+            m.Codigo = bench::Numbered("M%06d", i).c_str();
             m.Denominacion = "PRENSA HIDRAULICA DE 200 T";
             m.Cuenta = "CTA-100";
             m.Ubicacion = "NAVE 2";
@@ -177,7 +170,7 @@ struct Plant
         std::vector<TPersonnelRecord> persons;
         for (int i = 1; i <= n.persons; ++i) {
             TPersonnelRecord p{};
-            p.Matricula = Numbered("%06d", i).c_str();
+            p.Matricula = bench::Numbered("%06d", i).c_str();
             p.Apellidos = "Garcia Lopez";
             p.Nombre = "Ana";
             p.Baja = "../  /  ";
@@ -194,8 +187,8 @@ struct Plant
             const QDate date = now.addDays(-(i * days / n.lines));
             TWorkReportRecord r{};
             r.dia = WeekCodeOf(date);
-            r.Matricula = Numbered("%06d", 1 + static_cast<int>(rng() % n.persons)).c_str();
-            r.Codigo = Numbered("M%06d", 1 + static_cast<int>(rng() % n.machines)).c_str();
+            r.Matricula = bench::Numbered("%06d", 1 + static_cast<int>(rng() % n.persons)).c_str();
+            r.Codigo = bench::Numbered("M%06d", 1 + static_cast<int>(rng() % n.machines)).c_str();
             r.Orden = "0";
             r.Tipo = "RM";
             r.TIPOH = "C";
@@ -211,10 +204,10 @@ struct Plant
         std::vector<TPlannedRepairRecord> repairs;
         for (int i = 0; i < n.repairs; ++i) {
             TPlannedRepairRecord r{};
-            r.Code = Numbered("M%06d", 1 + i % n.machines).c_str();
+            r.Code = bench::Numbered("M%06d", 1 + i % n.machines).c_str();
             r.Week = static_cast<std::uint16_t>(1 + i * 200 / n.repairs);
             r.Specialty = "M";
-            r.Description = Numbered("Revisar holguras del cabezal %d", i).c_str();
+            r.Description = bench::Numbered("Revisar holguras del cabezal %d", i).c_str();
             r.State = i % 2 ? "P" : "E";
             r.Executor = "000001";
             repairs.push_back(r);
@@ -225,8 +218,8 @@ struct Plant
         for (int i = 0; i < n.orders; ++i) {
             TWorkOrderRecord o{};
             o.Number = i;
-            o.Description = Numbered("Sustituir cilindro de la prensa %d", i).c_str();
-            o.Machine = Numbered("M%06d", 1 + i % n.machines).c_str();
+            o.Description = bench::Numbered("Sustituir cilindro de la prensa %d", i).c_str();
+            o.Machine = bench::Numbered("M%06d", 1 + i % n.machines).c_str();
             o.State = i % 3 == 0 ? (i % 2 ? "P" : "T") : "E";
             o.Type = "P";
             orders.push_back(o);
@@ -237,10 +230,10 @@ struct Plant
         std::vector<TSparePartRecord> parts;
         for (int i = 0; i < n.parts; ++i) {
             TSparePartRecord p{};
-            p.Codigo = Numbered("M%06d", 1 + i % n.machines).c_str();
+            p.Codigo = bench::Numbered("M%06d", 1 + i % n.machines).c_str();
             p.Equipo = "ME";
             p.Util = "ROD";
-            p.Pieza = Numbered("%03d", i % 1000).c_str();
+            p.Pieza = bench::Numbered("%03d", i % 1000).c_str();
             p.Nombre = "Rodamiento 6204";
             p.Exist = 10;
             p.Valor = 900;
@@ -363,9 +356,9 @@ void BM_ReportLinesPosted(benchmark::State& state)
                 controller.Press(kBitBtn1);
                 return controller.Closed() ? controller.Result() : spec.cancelResult;
             }
-            const QString person = QString::fromStdString(Numbered("%06d", 1 + k % p.n.persons));
+            const QString person = QString::fromStdString(bench::Numbered("%06d", 1 + k % p.n.persons));
             const QString own = QStringLiteral("Linea %1 de la serie").arg(k);
-            const auto machine = [](int m) { return QString::fromStdString(Numbered("M%06d", m)); };
+            const auto machine = [](int m) { return QString::fromStdString(bench::Numbered("M%06d", m)); };
             const auto fill = [&](const QString& code, const char* tipo, const char* tinter,
                                   const char* tparo, const char* tipoh) {
                 for (const auto& [field, value] :
@@ -469,8 +462,8 @@ void BM_DurableLinesPosted(benchmark::State& state)
     const auto post = [&] {
         for (int i = 0; i < kLines; ++i) {
             TWorkReportRecord r{};
-            r.Matricula = Numbered("%06d", 1 + i % p.n.persons).c_str();
-            r.Codigo = Numbered("M%06d", 1 + i % p.n.machines).c_str();
+            r.Matricula = bench::Numbered("%06d", 1 + i % p.n.persons).c_str();
+            r.Codigo = bench::Numbered("M%06d", 1 + i % p.n.machines).c_str();
             r.Tipo = types[i % 5];
             r.TIPOH = i % 5 == 4 ? "E" : "C";
             r.dia = p.today;
