@@ -1,5 +1,6 @@
 #include "exchange/import_gateway.h"
 #include "platform/report.h"
+#include "support/scripted_ui_check.h"
 #include "support/test_context.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,60 @@ TEST(ImportLineRule, FieldsByTabCount)
         EXPECT_EQ(Describe(ParseImportLine(t.ctx, table, QString::fromUtf8(c.line))),
                   QString::fromUtf8(c.parsed))
             << c.line;
+}
+
+// CRLF and LF texts give the same records; a line of the minimum length or shorter is skipped, a date that
+// does not convert refuses its own line only; the echo follows the pasted lines after one " " line.
+TEST(ImportGateway, EchoesEveryPastedLineAndGoesOnAfterARefusedOne)
+{
+    const char* text = "a\tb\nx\tABC\t12\nx\tCD\t3\t31/02/2026\nx\tEF\t4\t01/02/26\n";
+    std::vector<QStringList> runs;
+    for (const QString& lineEnd : {QStringLiteral("\n"), QStringLiteral("\r\n")}) {
+        test::TestContext t;
+        t.ui.ExpectReport(QStringLiteral("Pasarela Imformes Veltrano"));
+        std::vector<Probe> stored;
+        bool closed = false;
+        ImportTable<Probe> table = ProbeTable(stored);
+        table.after = [&closed](Context&) { closed = true; };
+        RunGatewayImport(t.ctx, MakeImportJob(table),
+                         QString::fromUtf8(text).replace(QStringLiteral("\n"), lineEnd));
+        QStringList run;
+        for (const Probe& p : stored)
+            run << Describe(p);
+        runs.push_back(run);
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(t.ui.Reports().at(0)->Transcript().toStdString(),
+                  QStringLiteral("[Pasarela Imformes Veltrano]\n"
+                                 "a\tb\nx\tABC\t12\nx\tCD\t3\t31/02/2026\n"
+                                 "x\tEF\t4\t01/02/26\n"
+                                 " \n"
+                                 "{10 i}   a\tb\n"
+                                 "{10} * x\tABC\t12\n"
+                                 "{10 i}   x\tCD\t3\t31/02/2026\n"
+                                 "{10} * x\tEF\t4\t01/02/26\n")
+                      .toStdString());
+        EXPECT_SCRIPT_DONE(t.ui);
+    }
+    EXPECT_EQ(runs[0], (QStringList{"ABC|12|", "EF|4|2026-02-01"}));
+    EXPECT_EQ(runs[1], runs[0]);
+}
+
+// Without text: the message, no line, but the closing steps run and no mode code stays set.
+TEST(ImportGateway, AnEmptyClipboardStillRunsTheClosingSteps)
+{
+    test::TestContext t;
+    t.ui.ExpectMessage(QStringLiteral("No hay DATOS en el Portapapeles"));
+    std::vector<Probe> stored;
+    bool closed = false;
+    ImportTable<Probe> table = ProbeTable(stored);
+    table.after = [&closed](Context&) { closed = true; };
+    ImportGateway(t.ctx).Manual = false;
+    RunGatewayImport(t.ctx, MakeImportJob(table));
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(t.ctx.st.ActionCode, QString());
+    EXPECT_EQ(t.ctx.st.OutputCode, QString());
+    EXPECT_EQ(t.ctx.st.InteractiveFlag, 1);
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 } // namespace
