@@ -87,8 +87,10 @@ CardSpec ImportWindowSpec()
             Select(state, *radio);
     };
     spec.onDoubleClick = [](CardState& state, const QString& field) {
+        // A radio button already selected is not clicked again: Manual keeps what the user left in it.
         if (const RadioButton* radio = RadioNamed(field)) {
-            Select(state, *radio);
+            if (!state.checked(field))
+                Select(state, *radio);
             state.closeWith = CardResult::Save;
         }
     };

@@ -1,6 +1,7 @@
 #include "core/command.h"
 #include "exchange/import_gateway.h"
 #include "exchange/import_tables.h"
+#include "exchange/import_window.h"
 #include "masterdata/personnel.h"
 #include "preventive/preventive_fixture.h"
 #include "records/personnel_record.h"
@@ -20,6 +21,7 @@ protected:
     {
         BuildFirmFileNames(t.ctx);
         ImportGateway(t.ctx).Manual = false;
+        RegisterExchange(registry, t.ctx);
     }
 
     template <typename Line> void Import(ImportTable<Line> table, const char* text)
@@ -128,6 +130,43 @@ TEST_F(ImportTablesTest, EachTableStoresItsGoldenLine)
     price.HEN = 1800;
     price.Fecha = "01/01/2026";
     EXPECT_EQ(File(QStringLiteral("PORTAL.PHR")), Bytes(price));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// Utiles > Importar: closed, the window leaves no mode code and cards on; a click selects a table (Manual
+// ticked, and free only for the tables that can store without a card), a double-click runs it on the
+// clipboard's text, with or without the card of each line.
+TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
+{
+    const QString window = QStringLiteral("Importador de Datos");
+    t.ctx.st.InteractiveFlag = 0;
+    t.ui.ExpectCardCancel(window);
+    RunMenu("Utiles > Importar");
+    EXPECT_EQ(t.ctx.st.ActionCode, QString());
+    EXPECT_EQ(t.ctx.st.InteractiveFlag, 1);
+
+    t.ui.SetClipboardText(
+        QStringLiteral("1\tPR02\tPrensa\t-\t-\tCTA\t-\tSI\r\n1\tPR03\tTorno\t-\t-\tCTA\t-\tSI\r\n"));
+    t.ui.ExpectCard(window)
+        .ExpectDisabled(QStringLiteral("Manual"))
+        .Set(QStringLiteral("Provee"), QStringLiteral("1"))
+        .ExpectDisabled(QStringLiteral("Manual"))
+        .Set(QStringLiteral("Maquinas"), QStringLiteral("1"))
+        .ExpectValue(QStringLiteral("Provee"), QStringLiteral("0"))
+        .Set(QStringLiteral("Manual"), QStringLiteral("0"))
+        .DoubleClick(QStringLiteral("Maquinas"));
+    t.ui.ExpectReport(kGateway);
+    RunMenu("Utiles > Importar");
+    EXPECT_EQ(t.ui.ClipboardText(), QString());
+    EXPECT_EQ(MachineBytes(), Bytes(Machine("PR02", "Prensa")) + Bytes(Machine("PR03", "Torno")));
+
+    // Manual ticked: each line's card, here closed, so nothing is added.
+    t.ui.SetClipboardText(QStringLiteral("1\tPR04\tFresa\n"));
+    t.ui.ExpectCard(window).DoubleClick(QStringLiteral("Maquinas"));
+    t.ui.ExpectCardCancel(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"));
+    t.ui.ExpectReport(kGateway);
+    RunMenu("Utiles > Importar");
+    EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(), "1\tPR04\tFresa\n \n   1\tPR04\tFresa");
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
