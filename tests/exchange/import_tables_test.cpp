@@ -1,10 +1,8 @@
-#include "core/command.h"
 #include "exchange/import_gateway.h"
 #include "exchange/import_tables.h"
 #include "exchange/import_window.h"
 #include "masterdata/personnel.h"
 #include "preventive/preventive_fixture.h"
-#include "records/personnel_record.h"
 #include "records/record_bytes.h"
 
 #include <gtest/gtest.h>
@@ -115,7 +113,6 @@ TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
     t.ui.SetClipboardText(
         QStringLiteral("1\tPR02\tPrensa\t-\t-\tCTA\t-\tSI\r\n1\tPR03\tTorno\t-\t-\tCTA\t-\tSI\r\n"));
     t.ui.ExpectCard(window)
-        .ExpectDisabled(QStringLiteral("Manual"))
         .Set(QStringLiteral("Provee"), QStringLiteral("1"))
         .ExpectDisabled(QStringLiteral("Manual"))
         .Set(QStringLiteral("Maquinas"), QStringLiteral("1"))
