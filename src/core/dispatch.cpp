@@ -3,6 +3,7 @@
 #include "core/command.h"
 #include "core/context.h"
 #include "core/environment.h"
+#include "core/environment_admin.h"
 #include "core/lookups.h"
 #include "core/sub_folders.h"
 #include "platform/report.h"
@@ -253,6 +254,8 @@ void RegisterMainWindowOperations(OperationRegistry& registry)
     registry.Register(Op::ShowHelp, OpenHelpFile);
     registry.Register(Op::MaintenanceReport, MaintenanceReport);
     registry.Register(Op::AboutMaker, AboutMaker);
+    registry.Register(Op::Acceso1Click, ChangeAccessCode);
+    registry.Register(Op::BrowseDataFiles, BrowseDataFiles);
 }
 
 void DeclareMainWindowCommands(CommandRegistry& menu)
@@ -269,7 +272,8 @@ void DeclareMainWindowCommands(CommandRegistry& menu)
     menu.Add("&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog});
     menu.Add("&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer});
     menu.Add("&Utiles > &Entorno  > &Acceso", "", "", {}, {Acceso1Click});
-    menu.Add("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {CreateNextYearEnvironment});
+    menu.Add("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {CreateNextYearEnvironment}).needs = {
+        RestartStoreYear};
     menu.Add("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {CMantenimSeg1Click})
         .driveCaption = true;
     menu.Add("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {A1Click});

@@ -158,7 +158,7 @@ bool IsSafeEnvironmentCode(const QString& code)
     return !onlyDots;
 }
 
-bool ChangeEnvironment(Context& ctx)
+bool ChangeEnvironment(Context& ctx, const std::optional<QString>& newAccessCode)
 {
     State& st = ctx.st;
     TSelectorRecord rec{};
@@ -177,6 +177,9 @@ bool ChangeEnvironment(Context& ctx)
                 freqText = QStringLiteral("2S");
         }
     }
+    // Laid over what was just read, so the selector's own code cannot replace it.
+    if (newAccessCode)
+        rec.AccessCode = *newAccessCode;
     const QString typed = ctx.ui
                               .InputBox(QStringLiteral("CAMBIO DE ENTORNO"), QStringLiteral("Entrar Codigo"),
                                         st.CurrentEnvironment)

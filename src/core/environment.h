@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace gim {
 
@@ -14,8 +15,9 @@ inline constexpr const char* kDefaultEnvironment = "PORTAL";
 void LoadEnvironment(Context& ctx);
 
 // The "CAMBIO DE ENTORNO" prompts: another environment code and the shortest routine frequency.
-// Returns whether the environment changed (the caller then reloads the environment's state).
-bool ChangeEnvironment(Context& ctx);
+// Returns whether the environment changed (the caller then reloads the environment's state). A new
+// access code, when given, is stored with the environment, over the one the selector holds.
+bool ChangeEnvironment(Context& ctx, const std::optional<QString>& newAccessCode = std::nullopt);
 
 // Refreshes the date and time and reads the planning years (.LON).
 void InitPlanningYears(Context& ctx);

@@ -79,7 +79,7 @@
     X(EditarRAlmacen) X(EditarProcedimientos) X(EditarEnergias)                                             \
     /* Run by one feature and registered by the one that does the work (no menu item names them) */        \
     X(UnloadPlannedMachine) X(ReloadPlannedMachine) X(DownloadWorkOrderPhoto) X(ShowSparePartPicture)       \
-    X(PrintSparePartLabels)
+    X(PrintSparePartLabels) X(RestartStoreYear)
 
 #define GIM_CONDITIONS(X)                                                                                   \
     X(ContinueFlag) X(MachineCardRequest) X(OperationDeleted) X(PredictiveRecordStored)                     \
@@ -158,8 +158,7 @@ constexpr const char* Name(const Requirement& requirement)
 // clang-format off
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Utiles
-    Op::Acceso1Click, Op::CreateNextYearEnvironment, Op::CMantenimSeg1Click, Op::A1Click,
-    Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click, Op::BrowseDataFiles,
+    Op::CMantenimSeg1Click, Op::A1Click, Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click,
     Op::Acceso2Click, Op::Partes5Click, Op::OrdenesT1Click, Op::Personal2Click, Op::Mquinas2Click,
     Op::TiposMto2Click, Op::OrdenesT2Click, Op::PartesD1Click, Op::SubirFich1Click, Op::OrdenesTrb1Click,
     Op::Partes4Click, Op::ActualizarVeltrano1Click,

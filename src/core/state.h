@@ -26,6 +26,7 @@ struct State
     // Environment
     QString CurrentEnvironment; // string[10]
     QString AccessCode;         // string[16]
+    QString NewEnvironment;     // string[10]: the environment a year restart is creating
     std::uint8_t Plan1SFlag = 0;
     std::uint8_t Plan2SFlag = 0;
     QString BaseDir; // data folder: root of the picture and report sub-folders

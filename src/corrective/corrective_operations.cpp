@@ -6,6 +6,7 @@
 #include "corrective/corrective_ratios.h"
 #include "corrective/work_order_listings.h"
 #include "corrective/work_orders.h"
+#include "corrective/year_restart.h"
 #include "platform/handover.h"
 
 namespace gim {
@@ -19,6 +20,7 @@ void RegisterCorrective(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::CloseWorkOrder, CloseWorkOrder);
     registry.Register(Op::ListWorkOrders, ListWorkOrders);
     registry.Register(Op::WorkOrderRatios, WorkOrderRatios);
+    registry.Register(Op::CreateNextYearEnvironment, CreateNextYearEnvironment);
 
     RegisterWorkOrderHandover(ctx, ctx.Module<HandoverRegistry>());
 }

@@ -23,6 +23,8 @@ struct FileDialogRequest
     QString folder;      // absolute folder to start in
     QString fileName;    // proposed name
     QStringList filters; // "Ficheros RTF (*.rtf)"
+    // The patterns match whatever the case of the names' letters.
+    bool anyLetterCase = false;
 };
 
 // A picture drawn step by step on a panel of its size, in a window of its own.

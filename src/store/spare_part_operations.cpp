@@ -50,6 +50,7 @@ void RegisterSpareParts(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::InventoryEvolutionReport, InventoryEvolutionReport);
     registry.Register(Op::YearMovementRatios, YearMovementRatios);
     registry.Register(Op::PrintSparePartLabels, PrintSparePartLabels);
+    registry.Register(Op::RestartStoreYear, [](Context& c) { RestartStoreYear(c, c.st.NewEnvironment); });
 }
 
 } // namespace gim

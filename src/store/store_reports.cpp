@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/data_file.h"
 #include "core/date_range.h"
+#include "core/io_errors.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
@@ -497,15 +498,20 @@ void YearMovementRatios(Context& ctx)
 void RestartStoreYear(Context& ctx, const QString& newEnvironment)
 {
     ctx.st.OutputCode = QStringLiteral(" ");
+    KeyedFile<SparePartFile> parts(ctx);
+    if (!parts.Exists())
+        return; // a store never used carries nothing
+    // The year restart must not report a new environment whose store was not carried: a failed rewrite
+    // or an existing target abandons it.
     if (!SortSparePartFile(ctx))
-        return;
+        throw IoAbort(IoCode::DiskWrite, ctx.st.FileName(DataFile::SparePart));
     const QString target = BuildDataFileName(newEnvironment, ".RPW");
     // The twin is the file before the rewrite, deleted parts and all, and stays with this environment.
     if (DataFileExists(ctx, target)) {
         ctx.ui.ShowMessage(QStringLiteral("Ya existe el fichero ") + target);
-        return;
+        throw IoAbort(IoCode::CannotRename, target);
     }
-    KeyedFile<SparePartFile>(ctx).CopyTo(target);
+    parts.CopyTo(target);
 }
 
 } // namespace gim

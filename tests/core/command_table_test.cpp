@@ -469,9 +469,11 @@ TEST(CommandTable, OnlyTheMainWindowsOwnItemsAreOfferedBeforeTheFeaturesRegister
         if (dispatcher.IsEnabled(i))
             offered << dispatcher.Table()[i].PlainPath();
     }
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("Partes > Fichero > Descripción Partes"),
-                                    QStringLiteral("Utiles > Ayuda"), QStringLiteral("Utiles > Informes"),
-                                    QStringLiteral("Utiles > Cerca de")}));
+    EXPECT_EQ(offered,
+              (QStringList{QStringLiteral("Partes > Fichero > Descripción Partes"),
+                           QStringLiteral("Utiles > Entorno  > Acceso"), QStringLiteral("Utiles > Ficheros"),
+                           QStringLiteral("Utiles > Ayuda"), QStringLiteral("Utiles > Informes"),
+                           QStringLiteral("Utiles > Cerca de")}));
 
     // Registering an item's names is all it takes to offer it.
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Alta"))));

@@ -129,9 +129,10 @@ TEST_F(MainWindow, OnlyItemsWhoseOperationsAreRegisteredAreEnabled)
         if (action->isEnabled())
             enabled << item.PlainPath();
     }
-    EXPECT_EQ(enabled, (QStringList{"Partes > Fichero > Descripción Partes", "Utiles > Fuentes",
-                                    "Utiles > Impresoras", "Utiles > Imagenes", "Utiles > Ayuda",
-                                    "Utiles > Mensajes", "Utiles > Informes", "Utiles > Cerca de"}));
+    EXPECT_EQ(enabled,
+              (QStringList{"Partes > Fichero > Descripción Partes", "Utiles > Fuentes", "Utiles > Impresoras",
+                           "Utiles > Imagenes", "Utiles > Entorno  > Acceso", "Utiles > Ficheros",
+                           "Utiles > Ayuda", "Utiles > Mensajes", "Utiles > Informes", "Utiles > Cerca de"}));
 
     registry.Register(Op::AddMachines, [](Context&) {});
     registry.Register(Op::SortMachineFile, [](Context&) {});

@@ -1,3 +1,4 @@
+#include "core/io_errors.h"
 #include "store/store_fixture.h"
 #include "store/store_reports.h"
 
@@ -108,7 +109,7 @@ TEST_F(StoreReportsTest, TheRestartCarriesTheSortedFileWithoutDeletedPartsAndNev
 
     StoreRecords(t.ctx, QStringLiteral("OTRO.RPW"), std::vector{before[1]});
     t.ui.ExpectMessage(QStringLiteral("Ya existe el fichero OTRO.RPW"));
-    RestartStoreYear(t.ctx, QStringLiteral("OTRO"));
+    EXPECT_THROW(RestartStoreYear(t.ctx, QStringLiteral("OTRO")), IoAbort);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ReadFile(QStringLiteral("OTRO.RPW")), Bytes(std::vector{before[1]}));
 }

@@ -122,6 +122,9 @@ std::optional<QString> QtUi::ChooseFile(const FileDialogRequest& request)
     dialog.setObjectName(QStringLiteral("FileDialog"));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Qt's own dialog matches its patterns whatever the case of the letters; a native one need not.
+    if (request.anyLetterCase)
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (!request.filters.isEmpty())
         dialog.setNameFilters(request.filters);
     if (!request.fileName.isEmpty())
