@@ -376,7 +376,8 @@ void PersonnelWeeklyHoursReport(Context& ctx)
     std::vector<WeekSums> weeks(static_cast<std::size_t>(std::max(0, *last - *first + 1)));
     LoadWorkReports(ctx);
     for (const WorkReportEntry& e : LoadedWorkReports(ctx)) {
-        if (!everybody && !(e.rec.Matricula == asked))
+        // A line deleted since the last sort still sits in the file.
+        if (WorkReportFile::Deleted(e.rec) || (!everybody && !(e.rec.Matricula == asked)))
             continue;
         const std::optional<int> week = AbsoluteWeekOfCode(st, e.rec.dia.str());
         if (!week || *week < *first || *week > *last)

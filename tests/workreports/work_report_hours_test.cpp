@@ -103,7 +103,7 @@ TEST_F(WorkReportHoursTest, WeeklyHoursKeepEqualWeekNumbersOfTwoYearsApart)
                  std::vector{Line("A1", "27/02/1", "RM", "C", 90), Line("B2", "26/10/1", "F", "V", 480),
                              Line("A1", "26/10/2", "ALB", "C", 0, 4550),
                              Line("A1", "26/10/2", "AL", "C", 1250, 3), Line("A1", "26/02/3", "RM", "C", 60),
-                             Line("A1", "26/01/5", "RM", "C", 999)});
+                             Line("A1", "26/01/5", "RM", "C", 999), Line("Z", "26/10/1", "RM", "C", 777)});
     t.ctx.st.DateText = QStringLiteral("20/11/2026");
     t.ui.ExpectInput(QStringLiteral("Horas de Personal"), QStringLiteral("INTRODUZCA Matricula Operario "),
                      QStringLiteral("*"));
