@@ -176,7 +176,11 @@ void SortPurchaseOrderFile(Context& ctx)
     ctx.st.ContinueFlag = 0;
 }
 
-void AddPurchaseOrderLine(Context& ctx)
+namespace {
+
+// A new line on its card, or the line handed in (`handed`, or with ActionCode "i" the hand-over buffer).
+// Returns whether it was stored.
+bool RunAddPurchaseOrderLine(Context& ctx, const TPurchaseOrderRecord* handed)
 {
     State& st = ctx.st;
     PurchaseOrdersState& po = PurchaseOrders(ctx);
@@ -188,7 +192,7 @@ void AddPurchaseOrderLine(Context& ctx)
             ctx, ctx.ui.InputBox(QStringLiteral("AMPLIACIÓN SELECTIVA PEDIDOS "),
                                  QStringLiteral("INTRODUCIR Nº DE PEDIDO"), QStringLiteral("#")));
         if (!asked)
-            return;
+            return false;
         po.AskedOrderNumber = *asked;
     }
     // One pass over the file: the highest number, whether the asked order exists, the last reference.
@@ -217,7 +221,9 @@ void AddPurchaseOrderLine(Context& ctx)
     buf.LUGAR = st.FirmName;
     buf.Estado = "P";
     buf.Albaran = "#";
-    if (st.ActionCode == QLatin1String("i"))
+    if (handed)
+        buf = *handed;
+    else if (st.ActionCode == QLatin1String("i"))
         buf = po.PurchaseOrderInput;
     else
         st.InteractiveFlag = 1;
@@ -225,8 +231,22 @@ void AddPurchaseOrderLine(Context& ctx)
     if (buf.Estado == "P")
         buf.Fechcierr = OpenClosingCode(st);
     if (buf.Codigo == "#")
-        return;
-    AppendPurchaseOrder(ctx, PurchaseOrderFile::Name(st), buf);
+        return false;
+    return AppendPurchaseOrder(ctx, PurchaseOrderFile::Name(st), buf);
+}
+
+} // namespace
+
+void AddPurchaseOrderLine(Context& ctx)
+{
+    RunAddPurchaseOrderLine(ctx, nullptr);
+}
+
+bool AddImportedPurchaseOrderLine(Context& ctx, const TPurchaseOrderRecord& line)
+{
+    const bool stored = RunAddPurchaseOrderLine(ctx, &line);
+    ctx.st.RecordAddedFlag = stored ? 1 : 0;
+    return stored;
 }
 
 void EditPurchaseOrders(Context& ctx)

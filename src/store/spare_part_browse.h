@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/spare_part_record.h"
+#include "store/store_movements.h"
 
 namespace gim {
 
@@ -13,5 +14,10 @@ struct Context;
 // deleted part sets ContinueFlag for the sorted rewrite; a booked handed-over movement sets
 // MovementPostedFlag.
 void BrowseSpareParts(Context& ctx);
+
+// One movement handed in from outside (an import): booked on the part its whole key names, as the browse
+// books a handed-over movement (its card shown only while InteractiveFlag is set). Returns whether it
+// was booked; MovementPostedFlag is left clear.
+bool BookImportedMovement(Context& ctx, const TMovementInput& input);
 
 } // namespace gim
