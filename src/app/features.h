@@ -6,6 +6,7 @@
 #include "corrective/breakdown_operations.h"
 #include "corrective/corrective_operations.h"
 #include "corrective/planned_repair_operations.h"
+#include "exchange/import_window.h"
 #include "masterdata/masterdata_operations.h"
 #include "masterdata/personnel_operations.h"
 #include "masterdata/routine_operations.h"
@@ -33,6 +34,7 @@ inline void RegisterFeatures(Context& ctx)
     RegisterWorkReports(operations, ctx);
     RegisterBreakdowns(operations, ctx);
     RegisterPlannedRepairs(operations, ctx);
+    RegisterExchange(operations, ctx);
 }
 
 // The main-menu items of the main window and of every feature.

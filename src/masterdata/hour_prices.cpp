@@ -75,7 +75,10 @@ std::optional<std::uint32_t> FindHourPrice(Context& ctx, const QString& matricul
     return std::nullopt;
 }
 
-void NewHourPrice(Context& ctx)
+namespace {
+
+// One new hour-price card, blank or showing `imported`.
+void AddHourPrice(Context& ctx, const THourPriceRecord* imported)
 {
     State& st = ctx.st;
     PersonnelState& p = Personnel(ctx);
@@ -83,9 +86,9 @@ void NewHourPrice(Context& ctx)
     st.RecordAddedFlag = 0;
     row = THourPriceRecord{};
     ClearHourPrice(row);
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = imported != nullptr;
     if (importing)
-        row = p.ImportedHourPrice;
+        row = *imported;
     // A card closed without saving stores nothing, an imported row included.
     bool accepted = true;
     if (!importing || st.InteractiveFlag)
@@ -98,6 +101,20 @@ void NewHourPrice(Context& ctx)
             st.RecordAddedFlag = 1;
     }
     LoadPersonnel(ctx);
+}
+
+} // namespace
+
+void NewHourPrice(Context& ctx)
+{
+    PersonnelState& p = Personnel(ctx);
+    AddHourPrice(ctx, ctx.st.ActionCode == QLatin1String("i") ? &p.ImportedHourPrice : nullptr);
+}
+
+bool AddImportedHourPrice(Context& ctx, const THourPriceRecord& rec)
+{
+    AddHourPrice(ctx, &rec);
+    return ctx.st.RecordAddedFlag == 1;
 }
 
 bool AppendHourPrice(Context& ctx)

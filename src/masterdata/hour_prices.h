@@ -35,6 +35,8 @@ std::optional<std::uint32_t> FindHourPrice(Context& ctx, const QString& matricul
 // comes from ImportedHourPrice and the card shows only while InteractiveFlag is 1; RecordAddedFlag says
 // whether the row was stored.
 void NewHourPrice(Context& ctx);
+// An imported row added as NewHourPrice adds it; whether it was stored.
+bool AddImportedHourPrice(Context& ctx, const THourPriceRecord& rec);
 // Appends CurrentHourPrice unless its number already has prices, creating the file for the first one.
 bool AppendHourPrice(Context& ctx);
 

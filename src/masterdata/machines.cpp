@@ -266,7 +266,10 @@ void SaveMachineRecord(Context& ctx)
         ImportMachinePhoto(ctx);
 }
 
-void AddMachines(Context& ctx)
+namespace {
+
+// The series of new-machine cards, or the one record `imported` of an import.
+void AddMachineSeries(Context& ctx, const TMachineRecord* imported)
 {
     State& st = ctx.st;
     MachinesState& m = Machines(ctx);
@@ -277,11 +280,11 @@ void AddMachines(Context& ctx)
     // Callers that looked a code up in vain hand it over in CurrentMachine.
     if (!(st.FoundMachine.Denominacion == kMachineNotFound))
         ClearMachineRecord(st.CurrentMachine);
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = imported != nullptr;
     const CardSpec spec = MachineCardSpec(ctx, MachineCardUse::Add);
     while (more) {
         if (importing)
-            st.CurrentMachine = st.ImportedMachine;
+            st.CurrentMachine = *imported;
         // Each card asks anew: a card closed with the print button stores nothing.
         ClearCardRequests(ctx);
         if (st.InteractiveFlag) {
@@ -318,6 +321,20 @@ void AddMachines(Context& ctx)
         if (importing)
             more = false;
     }
+}
+
+} // namespace
+
+void AddMachines(Context& ctx)
+{
+    const bool importing = ctx.st.ActionCode == QLatin1String("i");
+    AddMachineSeries(ctx, importing ? &ctx.st.ImportedMachine : nullptr);
+}
+
+bool AddImportedMachine(Context& ctx, const TMachineRecord& rec)
+{
+    AddMachineSeries(ctx, &rec);
+    return ctx.st.RecordAddedFlag == 1;
 }
 
 bool AppendMachineRecord(Context& ctx)

@@ -89,6 +89,9 @@ void SaveMachineRecord(Context& ctx);
 
 // A series of new-machine cards; with ActionCode "i" one record taken from ImportedMachine.
 void AddMachines(Context& ctx);
+// An imported machine added as AddMachines adds it (its card shown while InteractiveFlag is 1); whether it
+// was stored.
+bool AddImportedMachine(Context& ctx, const TMachineRecord& rec);
 // Appends CurrentMachine unless its code is already in the file. Returns whether it was stored.
 bool AppendMachineRecord(Context& ctx);
 

@@ -77,11 +77,14 @@ void FreeProcedureList(Context& ctx)
     FreeNodeList(Procedures(ctx).ProcedureList);
 }
 
-void AddProcedure(Context& ctx)
+namespace {
+
+// The series of new procedure cards, or the one record `imported` of an import.
+void AddProcedureSeries(Context& ctx, const TProcedureRecord* imported)
 {
     State& st = ctx.st;
     ProceduresState& p = Procedures(ctx);
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = imported != nullptr;
     // The card kind asked for here is this command's: later commands must not find it in OutputCode.
     const QString output = st.OutputCode;
     struct RestoreOutput
@@ -102,7 +105,7 @@ void AddProcedure(Context& ctx)
     bool more = true;
     while (more) {
         if (importing)
-            p.CurrentProcedure = p.ImportedProcedure;
+            p.CurrentProcedure = *imported;
         const int result = RunProcedureCard(ctx, p.CurrentProcedure);
         if (result == CardResult::Exit || (importing && result == CardResult::Save))
             more = false;
@@ -117,6 +120,20 @@ void AddProcedure(Context& ctx)
         else if (AppendProcedureRecord(ctx))
             st.RecordAddedFlag = 1;
     }
+}
+
+} // namespace
+
+void AddProcedure(Context& ctx)
+{
+    ProceduresState& p = Procedures(ctx);
+    AddProcedureSeries(ctx, ctx.st.ActionCode == QLatin1String("i") ? &p.ImportedProcedure : nullptr);
+}
+
+bool AddImportedProcedure(Context& ctx, const TProcedureRecord& rec)
+{
+    AddProcedureSeries(ctx, &rec);
+    return ctx.st.RecordAddedFlag == 1;
 }
 
 bool AppendProcedureRecord(Context& ctx)

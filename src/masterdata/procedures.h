@@ -66,6 +66,8 @@ void FreeProcedureList(Context& ctx);
 // A series of new procedure or instruction cards; with ActionCode "i" one record taken from
 // ImportedProcedure.
 void AddProcedure(Context& ctx);
+// An imported procedure or instruction added as AddProcedure adds it; whether it was stored.
+bool AddImportedProcedure(Context& ctx, const TProcedureRecord& rec);
 // Appends CurrentProcedure unless the file holds the same machine, procedure and instruction. Returns
 // whether it was stored.
 bool AppendProcedureRecord(Context& ctx);

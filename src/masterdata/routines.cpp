@@ -224,11 +224,14 @@ std::optional<std::uint32_t> AppendOperationRecord(Context& ctx)
     return position;
 }
 
-void AddOperations(Context& ctx)
+namespace {
+
+// The series of new-operation cards, or the one operation `imported` of an import.
+void AddOperationSeries(Context& ctx, const TOperationRecord* imported)
 {
     State& st = ctx.st;
     RoutinesState& r = Routines(ctx);
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = imported != nullptr;
     r.CurrentOperation.MachineCode = "#";
     r.EditorPlanEntry.Code = "#";
     r.PlanReloadPending = false;
@@ -236,7 +239,7 @@ void AddOperations(Context& ctx)
     bool more = true;
     while (more) {
         if (importing) {
-            r.CurrentOperation = r.SelectedOperation;
+            r.CurrentOperation = *imported;
         } else {
             st.InteractiveFlag = 1;
             LoadProcedureList(ctx);
@@ -254,6 +257,20 @@ void AddOperations(Context& ctx)
     }
     ReloadAfterSave(ctx);
     FreeProcedureList(ctx);
+}
+
+} // namespace
+
+void AddOperations(Context& ctx)
+{
+    RoutinesState& r = Routines(ctx);
+    AddOperationSeries(ctx, ctx.st.ActionCode == QLatin1String("i") ? &r.SelectedOperation : nullptr);
+}
+
+bool AddImportedOperation(Context& ctx, const TOperationRecord& rec)
+{
+    AddOperationSeries(ctx, &rec);
+    return ctx.st.RecordAddedFlag == 1;
 }
 
 void EditOperations(Context& ctx)

@@ -79,6 +79,8 @@ void InsertOperationByKey(Context& ctx, OperationEntry entry);
 // A series of new-operation cards for one machine; with ActionCode "i" one record taken from
 // SelectedOperation.
 void AddOperations(Context& ctx);
+// An imported operation added as AddOperations adds it; whether it was stored.
+bool AddImportedOperation(Context& ctx, const TOperationRecord& rec);
 // One new-operation card on CurrentOperation. Leaves OperationSaveRequested set when the card was saved;
 // returns whether the series goes on. A "#" code in CurrentOperation ends it at once.
 bool EnterOperation(Context& ctx);

@@ -678,13 +678,19 @@ void ContinuePlanFromEnvironment(Context& ctx)
 
 void PlanImportedMachine(Context& ctx)
 {
+    PlanImportedMachine(ctx, Planning(ctx).ImportedPlanEntry);
+}
+
+bool PlanImportedMachine(Context& ctx, const TPlanRecord& entry)
+{
     State& st = ctx.st;
     PlanningState& p = Planning(ctx);
+    p.ImportedPlanEntry = entry;
     p.PlanMode = QString::fromLatin1(kImported);
     st.ActionCode = QStringLiteral("i");
     st.AnswerCode = QStringLiteral("C");
-    st.CurrentMachine.Codigo.assign(p.ImportedPlanEntry.Code);
-    PlanOneMachine(ctx);
+    st.CurrentMachine.Codigo.assign(entry.Code);
+    return PlanOneMachine(ctx) == PlanOutcome::Loaded;
 }
 
 void UnloadPlannedMachine(Context& ctx)

@@ -86,6 +86,8 @@ void ShiftStartWeekFromEnvironment(Context& ctx, int sourceFirstYear);
 
 // The import's load of ImportedPlanEntry's machine at its start week.
 void PlanImportedMachine(Context& ctx);
+// The same for an entry handed in; whether the machine was loaded.
+bool PlanImportedMachine(Context& ctx, const TPlanRecord& entry);
 
 // The plan's side of the routine commands' hand-over (Op::UnloadPlannedMachine): takes CurrentMachine
 // out of the plan while its routine changes; a machine the plan keeps gets EditorPlanEntry's code "#".

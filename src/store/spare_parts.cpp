@@ -277,7 +277,10 @@ std::optional<std::uint32_t> SaveSparePart(Context& ctx, TSparePartRecord& part,
     return position;
 }
 
-void AddSparePart(Context& ctx)
+namespace {
+
+// The series of new-part cards, or the one part `imported` of an import.
+void AddSparePartSeries(Context& ctx, const TSparePartRecord* imported)
 {
     State& st = ctx.st;
     SparePartsState& sp = SpareParts(ctx);
@@ -285,8 +288,8 @@ void AddSparePart(Context& ctx)
     st.ContinueFlag = 0;
     st.RecordAddedFlag = 0;
     sp.AddContinueMark = QStringLiteral("S");
-    const bool importing = st.ActionCode == QLatin1String("i");
-    buf = importing ? sp.SparePartInput : NewSparePart();
+    const bool importing = imported != nullptr;
+    buf = importing ? *imported : NewSparePart();
     if (!importing)
         st.InteractiveFlag = 1;
     for (;;) {
@@ -331,6 +334,20 @@ void AddSparePart(Context& ctx)
         if (importing || sp.AddContinueMark == QLatin1String("N"))
             return;
     }
+}
+
+} // namespace
+
+void AddSparePart(Context& ctx)
+{
+    SparePartsState& sp = SpareParts(ctx);
+    AddSparePartSeries(ctx, ctx.st.ActionCode == QLatin1String("i") ? &sp.SparePartInput : nullptr);
+}
+
+bool AddImportedSparePart(Context& ctx, const TSparePartRecord& rec)
+{
+    AddSparePartSeries(ctx, &rec);
+    return ctx.st.RecordAddedFlag == 1;
 }
 
 bool SortSparePartFile(Context& ctx)

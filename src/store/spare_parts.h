@@ -117,6 +117,8 @@ std::optional<std::uint32_t> SaveSparePart(Context& ctx, TSparePartRecord& part,
 // The series of new-part cards; with ActionCode "i" one part taken from SparePartInput without asking.
 // Sets RecordAddedFlag when a part was stored.
 void AddSparePart(Context& ctx);
+// An imported part added as AddSparePart adds it; whether it was stored.
+bool AddImportedSparePart(Context& ctx, const TSparePartRecord& rec);
 
 // Rewrites the part file in key order through its twin, without deleted parts; the list then follows the
 // new file. Returns false when there was no part file.

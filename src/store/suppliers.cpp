@@ -114,13 +114,16 @@ AppendResult SaveSupplier(Context& ctx)
     return result;
 }
 
-void AddSupplier(Context& ctx)
+namespace {
+
+// One supplier card, blank or showing `imported`.
+void AddOneSupplier(Context& ctx, const TSupplierRecord* imported)
 {
     State& st = ctx.st;
     SuppliersState& s = Suppliers(ctx);
     st.RecordAddedFlag = 0;
-    if (st.ActionCode == QLatin1String("i")) {
-        s.SupplierBuffer = s.SupplierInput;
+    if (imported) {
+        s.SupplierBuffer = *imported;
     } else {
         s.SupplierBuffer = TSupplierRecord{};
         s.SupplierBuffer.Codigo = "#";
@@ -131,6 +134,20 @@ void AddSupplier(Context& ctx)
     // Only a stored supplier counts as added: the import echoes this flag line by line.
     if (SaveSupplier(ctx) == AppendResult::Stored)
         st.RecordAddedFlag = 1;
+}
+
+} // namespace
+
+void AddSupplier(Context& ctx)
+{
+    SuppliersState& s = Suppliers(ctx);
+    AddOneSupplier(ctx, ctx.st.ActionCode == QLatin1String("i") ? &s.SupplierInput : nullptr);
+}
+
+bool AddImportedSupplier(Context& ctx, const TSupplierRecord& rec)
+{
+    AddOneSupplier(ctx, &rec);
+    return ctx.st.RecordAddedFlag == 1;
 }
 
 void EditSupplier(Context& ctx)

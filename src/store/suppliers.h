@@ -71,6 +71,8 @@ AppendResult SaveSupplier(Context& ctx);
 // Alta: one supplier card, blank (with ActionCode "i" SupplierInput); a saved card is stored and listed.
 // RecordAddedFlag tells whether it was stored.
 void AddSupplier(Context& ctx);
+// An imported supplier added as AddSupplier adds it; whether it was stored.
+bool AddImportedSupplier(Context& ctx, const TSupplierRecord& rec);
 
 // Edición: asks for a code and shows the first supplier of the list with it; a saved card is written
 // back where the record lies, a deleted one is marked "Z" for the compaction. A new code that another

@@ -1,5 +1,6 @@
 #include "exchange/import_gateway.h"
 #include "platform/report.h"
+#include "support/scripted_ui_check.h"
 #include "support/test_context.h"
 
 #include <gtest/gtest.h>
@@ -7,72 +8,84 @@
 namespace gim {
 namespace {
 
-// A table of three fields: a 4-character text with a default, a word and a date.
+// A line of a table of three fields: a text of width 4 with a default, a word and a date.
 struct Probe
 {
     QString code = QStringLiteral("dflt");
     std::int64_t minutes = -1;
-    QString date;
+    QDate date;
+    QString Text() const
+    {
+        return code + QLatin1Char('|') + QString::number(minutes) + QLatin1Char('|') +
+               date.toString(Qt::ISODate);
+    }
 };
 
-ImportTable<Probe> ProbeTable(std::vector<Probe>& stored)
+// Each stored line goes to `log`, then "closed" when the closing steps run.
+ImportTable<Probe> ProbeTable(QStringList& log)
 {
     ImportTable<Probe> t;
-    t.minimumLength = 7;
-    t.fields = {
-        {.number = 1,
-         .width = 4,
-         .store = [](Context&, Probe& p, const ImportFieldValue& v) { p.code = v.text; }},
-        {.number = 2,
-         .kind = ImportFieldKind::Number,
-         .minimum = 0,
-         .maximum = kWordMax,
-         .store = [](Context&, Probe& p, const ImportFieldValue& v) { p.minutes = v.number; }},
-        {.number = 3,
-         .kind = ImportFieldKind::Date,
-         .convertAbove = 0,
-         .store = [](Context&, Probe& p,
-                     const ImportFieldValue& v) { p.date = v.date.toString(Qt::ISODate); }},
-    };
-    t.add = [&stored](Context&, const Probe& p) {
-        stored.push_back(p);
-        return true;
-    };
+    ImportField<Probe> code{.number = 1, .width = 4};
+    code.store = [](Context&, Probe& p, const ImportFieldValue& v) { p.code = v.text; };
+    ImportField<Probe> minutes{
+        .number = 2, .kind = ImportFieldKind::Number, .minimum = 0, .maximum = kWordMax};
+    minutes.store = [](Context&, Probe& p, const ImportFieldValue& v) { p.minutes = v.number; };
+    ImportField<Probe> date{.number = 3, .kind = ImportFieldKind::Date, .convertAbove = 0};
+    date.store = [](Context&, Probe& p, const ImportFieldValue& v) { p.date = v.date; };
+    t.fields = {code, minutes, date};
+    t.add = [&log](Context&, const Probe& p) { return (log << p.Text(), true); };
+    t.after = [&log](Context&) { log << QStringLiteral("closed"); };
     return t;
-}
-
-QString Describe(const std::optional<Probe>& p)
-{
-    if (!p)
-        return QStringLiteral("refused");
-    return p->code + QLatin1Char('|') + QString::number(p->minutes) + QLatin1Char('|') + p->date;
 }
 
 TEST(ImportLineRule, FieldsByTabCount)
 {
     test::TestContext t;
-    std::vector<Probe> stored;
-    const auto table = ProbeTable(stored);
-    const struct
-    {
-        const char* line;
-        const char* parsed;
-    } cases[] = {
+    QStringList log;
+    const auto table = ProbeTable(log);
+    const std::pair<const char*, const char*> cases[] = {
         {"x\tAB\t12\t07/12/2026", "AB|12|2026-12-07"},
-        {"\tAB\t12", "AB|12|"},                        // a leading TAB: field 1
-        {"x\t\t5", "dflt|5|"},                         // two TABs: the default stays
-        {"x\tABCDEFG\t1", "ABCD|1|"},                  // cut at the width
-        {"x\tAB\t65536", "refused"},                   // a word past its range
-        {"x\tAB\t-1", "refused"},                      //
-        {"x\tAB\t1\t31/02/2026", "refused"},           // not a date
-        {"x\tAB\t1\t07/12/26", "AB|1|2026-12-07"},     // a two-digit year
-        {"x\tAB\t1\t07/12/2026\r", "AB|1|2026-12-07"}, // a CR left by a CRLF text
+        {"\tAB\t12", "AB|12|"},                      // a leading TAB: field 1
+        {"x\t\t5", "dflt|5|"},                       // two TABs: the default stays
+        {"x\tABCDEFG\t1", "ABCD|1|"},                // cut at the width
+        {"x\tAB\t65536", "refused"},                 // a word past its range
+        {"x\tAB\t1\t31/02/2026", "refused"},         // not a date
+        {"x\tAB\t1\t07/12/26\r", "AB|1|2026-12-07"}, // a two-digit year; a CR left by a CRLF text
         {"x\tAB\t1\t07/12/2026\textra", "AB|1|2026-12-07"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Describe(ParseImportLine(t.ctx, table, QString::fromUtf8(c.line))),
-                  QString::fromUtf8(c.parsed))
-            << c.line;
+    for (const auto& [line, parsed] : cases) {
+        const std::optional<Probe> p = ParseImportLine(t.ctx, table, QString::fromUtf8(line));
+        EXPECT_EQ(p ? p->Text() : QStringLiteral("refused"), QString::fromUtf8(parsed)) << line;
+    }
+}
+
+// CRLF and LF texts give the same records; a line of the minimum length or shorter is skipped, a date that
+// does not convert refuses its own line only; the echo follows the pasted lines after one " " line. Without
+// text: the message, and still the closing steps, with no mode code left set.
+TEST(ImportGateway, EchoesEveryPastedLineAndGoesOnAfterARefusedOne)
+{
+    const QString text = QStringLiteral("a\tb\nx\tABC\t12\nx\tCD\t3\t31/02/2026\nx\tEF\t4\t01/02/26\n");
+    for (const QString& lineEnd : {QStringLiteral("\n"), QStringLiteral("\r\n")}) {
+        test::TestContext t;
+        t.ui.ExpectReport(QStringLiteral("Pasarela Imformes Veltrano"));
+        QStringList log;
+        RunGatewayImport(t.ctx, MakeImportJob(ProbeTable(log)),
+                         QString(text).replace(QStringLiteral("\n"), lineEnd));
+        EXPECT_EQ(log, (QStringList{"ABC|12|", "EF|4|2026-02-01", "closed"}));
+        EXPECT_EQ(
+            t.ui.Reports().at(0)->Transcript().toStdString(),
+            "[Pasarela Imformes Veltrano]\na\tb\nx\tABC\t12\nx\tCD\t3\t31/02/2026\nx\tEF\t4\t01/02/26\n \n"
+            "{10 i}   a\tb\n{10} * x\tABC\t12\n{10 i}   x\tCD\t3\t31/02/2026\n{10} * x\tEF\t4\t01/02/26\n");
+        EXPECT_SCRIPT_DONE(t.ui);
+    }
+    test::TestContext t;
+    t.ui.ExpectMessage(QStringLiteral("No hay DATOS en el Portapapeles"));
+    QStringList log;
+    RunGatewayImport(t.ctx, MakeImportJob(ProbeTable(log)));
+    EXPECT_EQ(log, QStringList{"closed"});
+    EXPECT_EQ(t.ctx.st.ActionCode + t.ctx.st.OutputCode, QString());
+    EXPECT_EQ(t.ctx.st.InteractiveFlag, 1);
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 } // namespace

@@ -1,196 +1,136 @@
 #include "exchange/import_gateway.h"
-#include "exchange/import_tables_corrective.h"
-#include "exchange/import_tables_store.h"
-#include "masterdata/masterdata_fixture.h"
-#include "records/breakdown_record.h"
-#include "records/energy_reading_record.h"
-#include "records/personnel_record.h"
-#include "records/planned_repair_record.h"
-#include "records/spare_part_record.h"
-#include "records/store_movement_record.h"
-#include "records/work_order_record.h"
-#include "records/work_report_record.h"
-#include "store/purchase_orders.h"
-#include "workreports/work_report_file.h"
+#include "exchange/import_tables.h"
+#include "exchange/import_window.h"
+#include "masterdata/personnel.h"
+#include "preventive/preventive_fixture.h"
+#include "records/record_bytes.h"
 
-#include <cstring>
+#include <gtest/gtest.h>
 
 namespace gim {
 namespace {
 
-// Plan 2024 to 2027 (week 50 of 2028 lies in its 5th year); imports run without cards.
-class ImportTablesTest : public test::MasterdataTest
+const QString kGateway = QStringLiteral("Pasarela Imformes Veltrano");
+
+// The environment "PORTAL" of firm "FABRICA", its plan in 2025-2027, imports run without cards.
+class ImportTablesTest : public test::PreventiveTest
 {
 protected:
     ImportTablesTest()
     {
-        RegisterFeatures(t.ctx);
-        State& st = t.ctx.st;
         BuildFirmFileNames(t.ctx);
-        st.FirstYear = 24;
-        st.LastYear = 28;
-        st.PlanWeeks = 5 * 52;
-        StoreMachines({Machine("PRENSA")});
-        TPersonnelRecord person{};
-        person.Matricula = "0042";
-        person.Apellidos = "GARCIA";
-        StoreRecords(t.ctx, st.PersonnelFileName, std::vector{person});
-        TSparePartRecord part{};
-        part.Codigo = "PRENSA";
-        part.Equipo = "01";
-        part.Util = "002";
-        part.Pieza = "003";
-        part.Exist = 10;
-        part.Valor = 500;
-        StoreRecords(t.ctx, st.FileName(DataFile::SparePart), std::vector{part});
         ImportGateway(t.ctx).Manual = false;
+        RegisterExchange(registry, t.ctx);
     }
-    // The gateway window's lines after the pasted ones.
-    QStringList Import(const ImportJob& job, const QString& text)
+
+    template <typename Line> void Import(ImportTable<Line> table, const char* text)
     {
-        RunGatewayImport(t.ctx, job, text);
-        QStringList lines = t.ui.Reports().back()->Transcript().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        return lines.mid(lines.size() - text.count(QLatin1Char('\n')) - 2);
+        t.ui.ExpectReport(kGateway);
+        ASSERT_TRUE(RunCommand(t.ctx, {}, [&] {
+            RunGatewayImport(t.ctx, MakeImportJob(std::move(table)), QString::fromUtf8(text));
+        }));
     }
-    template <typename T> T Last(DataFile f)
+    // A record's bytes: short strings ("offset=text|...") and raw bytes at their offsets, zeros elsewhere.
+    using Raws = std::initializer_list<std::pair<std::size_t, std::initializer_list<unsigned char>>>;
+    template <typename R> static std::string Expected(const char* texts, Raws raws = {})
     {
-        const auto all = LoadRecords<T>(t.ctx, t.ctx.st.FileName(f), false);
-        return all.empty() ? T{} : all.back();
-    }
-    template <typename T> static std::string Raw(const T& r)
-    {
-        return std::string(reinterpret_cast<const char*>(&r), sizeof r);
+        test::RecordBytes b(sizeof(R));
+        for (const QString& field : QString::fromLatin1(texts).split(QLatin1Char('|'))) {
+            const qsizetype eq = field.indexOf(QLatin1Char('='));
+            b.Text(field.left(eq).toUInt(), field.mid(eq + 1).toLatin1().toStdString());
+        }
+        for (const auto& [at, bytes] : raws)
+            b.Raw(at, bytes);
+        return std::string(b.Bytes().begin(), b.Bytes().end());
     }
 };
 
-TEST_F(ImportTablesTest, EachTableStoresItsGoldenLineByteForByte)
+TEST_F(ImportTablesTest, EachTableStoresItsGoldenLine)
 {
-    TBreakdownRecord breakdown{};
-    breakdown.Code = "PRENSA";
-    breakdown.Week = 3 * 52 + 49; // 9/12/2027: week 49, Thursday
-    breakdown.Day = "4";
-    breakdown.Shift = "M";
-    breakdown.Type = "E";
-    breakdown.Description = "Motor";
-    breakdown.Intervention = 60;
-    breakdown.Operators = 2;
-    breakdown.Stop = 30;
-    breakdown.Delay = 5;
-    breakdown.NoticeTime = "09/12-10:00";
-    breakdown.Officer = "JEFE";
-    breakdown.RepairStart = "09/12-11:00";
-    breakdown.ProductionOperator = "PEDRO";
+    StoreMachines({Machine("PRENSA01", "Prensa"), Machine("TORNO", "Torno")});
+    StoreOperations({Op("TORNO", "M", 30)});
+    StoreAgenda(Agenda(104));
+    TPersonnelRecord person{};
+    person.Matricula = "M00001";
+    person.Baja = "..";
+    StoreRecords(t.ctx, QStringLiteral("FABRI_PO.RCH"), std::vector{person});
+    LoadPersonnel(t.ctx);
 
-    TPlannedRepairRecord repair{};
-    repair.Code = "PRENSA";
-    repair.Minutes = 90;
-    repair.State = "P";
-    repair.Specialty = "M";
-    repair.Order = "12";
-    repair.Week = 2 * 52 + 10;
-    repair.Executor = "JUAN";
-    repair.Description = "Cambio";
+    Import(MachineImportFormat(), "1\tPR02\tPrensa hidráulica\tHP-20\tS123\tCTA1\tNAVE 2\tSI\n");
+    TMachineRecord machine = Machine("PR02", "", "CTA1", "HP-20", "S123", "NAVE 2", "SI");
+    machine.Denominacion = QStringLiteral("Prensa hidráulica");
+    EXPECT_EQ(MachineBytes(),
+              Bytes(std::vector{machine, Machine("PRENSA01", "Prensa"), Machine("TORNO", "Torno")}));
 
-    TEnergyReadingRecord reading{};
-    reading.MachineCode = "PRENSA";
-    reading.MeterCode = "KW1";
-    reading.Date = "26/50/1";
-    reading.Units = 2;
-    reading.Reading = 1234;
+    Import(OperationImportFormat(), "1\tPRENSA01\tS\tP\t45\tMC\tREVISAR ACEITE\n");
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.OPR")),
+              Bytes(std::vector{Op("PRENSA01", "S", 45, "REVISAR ACEITE"), Op("TORNO", "M", 30)}));
 
-    TPurchaseOrderRecord order{};
-    order.Nped = 7;
-    order.Refer = "REF";
-    order.Codigo = "PRENSA";
-    order.Equipo = "01";
-    order.Util = "002";
-    order.Pieza = "003";
-    order.Descrip = "Rodamiento";
-    order.Marca = "SKF";
-    order.Sumtro = "PROV1";
-    order.fechALTA = "26/50/1";
-    order.fechaENT = "26/51/1";
-    order.Fechcierr = "28/00/1"; // a pending line closes at the plan's last year
-    order.LUGAR = "NAVE";
-    order.Estado = "P";
-    order.Cantidad = 4;
-    order.Entradas = 0;
-    order.Valor = 1250;
-    order.Albaran = "#";
+    t.ui.ExpectCard(QStringLiteral("FABRICA /PROVEEDORES DE MANTENIMIENTO"), {}, QStringLiteral("Salvar"));
+    Import(SupplierImportFormat(), "1\tPROV1\tRodamientos SA\t961234567\t961234568\tLuis\tROD\tMayor\t12\t"
+                                   "Valencia\t46001\tEspaña\tluis@rod.es\n");
+    EXPECT_EQ(t.ReadFile(QStringLiteral("FABRI_PO.PVW")),
+              Expected<TSupplierRecord>("0=Rodamientos SA|37=Luis|74=Mayor|111=12|118=Valencia|143=46001|"
+                                        "150=Espa\xF1"
+                                        "a|175=961234567|188=961234568|201=PROV1|212=ROD|"
+                                        "225=luis@rod.es"));
 
-    const struct
-    {
-        ImportJob job;
-        DataFile file;
-        const char* line;
-        std::string expected;
-    } cases[] = {
-        {BreakdownImportFormat(), DataFile::Breakdown,
-         "x\tPRENSA\t09/12/2027\tM\tE\tMotor\t60\t2\t30\t5\t09/12-10:00\tJEFE\t09/12-11:00\tPEDRO",
-         Raw(breakdown)},
-        // Year before week on another line would give the same week: it is joined after the line.
-        {PlannedRepairImportFormat(), DataFile::PlannedRepair,
-         "x\tPRENSA\t90\tP\tM\t12\t10\t2026\tJUAN\tCambio", Raw(repair)},
-        {EnergyImportFormat(), DataFile::EnergyReading, "x\tPRENSA\tKW1\t07/12/2026\t1234\t2", Raw(reading)},
-        {PurchaseOrderImportFormat(), DataFile::PurchaseOrder,
-         "x\t7\tREF\tPRENSA\t01\t002\t003\tRodamiento\tSKF\tPROV1\t07/12/2026\t14/12/2026\t01/01/"
-         "2027\tNAVE\tP\t4\t0\t"
-         "1250\t#",
-         Raw(order)},
-    };
-    for (const auto& c : cases) {
-        const QString line = QString::fromUtf8(c.line);
-        EXPECT_EQ(Import(c.job, line), (QStringList{QStringLiteral(" "), QStringLiteral(" * ") + line}))
-            << c.line;
-        std::string stored;
-        switch (c.file) {
-        case DataFile::Breakdown:
-            stored = Raw(Last<TBreakdownRecord>(c.file));
-            break;
-        case DataFile::PlannedRepair:
-            stored = Raw(Last<TPlannedRepairRecord>(c.file));
-            break;
-        case DataFile::EnergyReading:
-            stored = Raw(Last<TEnergyReadingRecord>(c.file));
-            break;
-        default:
-            stored = Raw(Last<TPurchaseOrderRecord>(c.file));
-            break;
-        }
-        EXPECT_EQ(QByteArray::fromStdString(stored).toHex(), QByteArray::fromStdString(c.expected).toHex())
-            << c.line;
-    }
+    Import(SparePartImportFormat(), "1\tTORNO\tEQ\tUTL\t001\tRODAMIENTO\tSKF\t0\t1250\t2\t5\tPROV1\tA1\n");
+    EXPECT_EQ(
+        t.ReadFile(QStringLiteral("PORTAL.RPW")),
+        Expected<TSparePartRecord>("0=TORNO|9=EQ|12=UTL|16=001|20=RODAMIENTO|151=SKF|184=PROV1|195=A1",
+                                   {{172, {0xE2, 0x04, 0, 0}}, {176, {2, 0, 0, 0}}, {180, {5, 0, 0, 0}}}));
+
+    Import(PlanImportFormat(), "1\tTORNO\t12\n");
+    EXPECT_EQ(PlanBytes(), Bytes(std::vector{Planned("TORNO", 12)}));
+
+    // A key of 14 characters gives all four parts, one of 10 leaves procedure and instruction empty.
+    Import(ProcedureImportFormat(), "1\tPRENSA01MC0102\tP\t30\tENGRASAR\n1\tPRENSA01EL\tM\t15\tMEDIR\n");
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.INT")),
+              Expected<TProcedureRecord>("0=PRENSA01|9=MC|12=01|15=02|18=P|21=ENGRASAR", {{272, {30, 0}}}) +
+                  Expected<TProcedureRecord>("0=PRENSA01|9=EL|18=M|21=MEDIR", {{272, {15, 0}}}));
+
+    // Amounts in cents: "12,5" is 1250.
+    Import(HourPriceImportFormat(), "1\tM00001\t12,5\t15\t20\t13,25\t18\t01/01/2026\n");
+    EXPECT_EQ(
+        t.ReadFile(QStringLiteral("PORTAL.PHR")),
+        Expected<THourPriceRecord>("0=M00001|24=01/01/2026",
+                                   {{8, {0xE2, 0x04, 0x2D, 0x05, 0xDC, 0x05, 0x08, 0x07, 0xD0, 0x07}}}));
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
-TEST_F(ImportTablesTest, ReferencesWeeksAndStoreLinesAsTheirTablesWantThem)
+// Utiles > Importar: closed, the window leaves no mode code and cards on; a click selects a table (Manual
+// ticked, and free only for the tables that can store without a card), a double-click runs it on the
+// clipboard's text, with or without the card of each line.
+TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
 {
-    // An 8-character reference keeps its first 7 characters after the "W".
-    Import(WorkOrderImportFormat(), QStringLiteral("x\tABCDEFGH\tP\t\t\t\t\t\t\tJEFE\tPRENSA\tFuga"));
-    const auto order = Last<TWorkOrderRecord>(DataFile::WorkOrder);
-    EXPECT_EQ(order.Refex.str(), QStringLiteral("WABCDEFG"));
-    EXPECT_EQ(order.NoticeDate.str(), QString());
+    const QString window = QStringLiteral("Importador de Datos");
+    t.ctx.st.InteractiveFlag = 0;
+    t.ui.ExpectCardCancel(window);
+    RunMenu("Utiles > Importar");
+    EXPECT_EQ(t.ctx.st.ActionCode + QString::number(t.ctx.st.InteractiveFlag), QStringLiteral("1"));
 
-    // Week 50 of 2028, the plan's 5th year: 4 * 52 + 50 = 258, kept as 2; an exit of 3 units.
-    EXPECT_EQ(Import(MovementImportFormat(),
-                     QStringLiteral("x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t3\t500"))
-                  .last()
-                  .left(3),
-              QStringLiteral(" * "));
-    const auto movement = Last<TStoreMovementRecord>(DataFile::Movement);
-    EXPECT_EQ(movement.AbsoluteWeek, 2);
-    EXPECT_EQ(movement.Quantity.get(), -3);
+    t.ui.SetClipboardText(
+        QStringLiteral("1\tPR02\tPrensa\t-\t-\tCTA\t-\tSI\r\n1\tPR03\tTorno\t-\t-\tCTA\t-\tSI\r\n"));
+    t.ui.ExpectCard(window)
+        .Set(QStringLiteral("Provee"), QStringLiteral("1"))
+        .ExpectDisabled(QStringLiteral("Manual"))
+        .Set(QStringLiteral("Maquinas"), QStringLiteral("1"))
+        .Set(QStringLiteral("Manual"), QStringLiteral("0"))
+        .DoubleClick(QStringLiteral("Maquinas"));
+    t.ui.ExpectReport(kGateway);
+    RunMenu("Utiles > Importar");
+    EXPECT_EQ(t.ui.ClipboardText(), QString());
+    EXPECT_EQ(MachineBytes(), Bytes(std::vector{Machine("PR02", "Prensa"), Machine("PR03", "Torno")}));
 
-    // Store exits and delivery notes are refused, each with the message.
-    for (const char* type : {"AL", "ALB"}) {
-        const QString line = QStringLiteral("x\t0042\tPRENSA\t07/12/2026\tC\t") + QLatin1String(type) +
-                             QStringLiteral("\t10\t1");
-        // Echoed in italic, not added.
-        Import(WorkReportImportFormat(), line);
-        EXPECT_TRUE(t.ui.Reports().back()->Transcript().contains(QStringLiteral("i}   ") + line));
-    }
-    EXPECT_EQ(
-        t.ui.Transcript().filter(QStringLiteral("SALIDA ALMACEN Y ALBARANES NO SON IMPORTABLES")).size(), 2);
-    EXPECT_EQ(t.ReadFile(t.ctx.st.FileName(DataFile::WorkReport)), std::string());
+    // Manual ticked: each line's card, here closed, so nothing is added.
+    t.ui.SetClipboardText(QStringLiteral("1\tPR04\tFresa\n"));
+    t.ui.ExpectCard(window).DoubleClick(QStringLiteral("Maquinas"));
+    t.ui.ExpectCardCancel(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"));
+    t.ui.ExpectReport(kGateway);
+    RunMenu("Utiles > Importar");
+    EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(), "1\tPR04\tFresa\n \n   1\tPR04\tFresa");
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 } // namespace

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/card.h"
+
+namespace gim {
+
+struct Context;
+class OperationRegistry;
+
+// The import window "Importador de Datos": one radio button per table, the Manual box and Cancelar. A
+// click selects a table, a double-click runs its import.
+CardSpec ImportWindowSpec();
+
+// Utiles > Importar: shows the import window and runs the table double-clicked on it. Closed without one,
+// no mode code stays set and InteractiveFlag is 1.
+void ShowImportWindow(Context& ctx);
+
+void RegisterExchange(OperationRegistry& registry, Context& ctx);
+
+} // namespace gim
