@@ -228,5 +228,49 @@ TEST_F(ImportLineTablesTest, EachTableStoresItsGoldenLineByteForByte)
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+// A line whose always-converted date is empty or no date, or whose number does not fit its field, is
+// echoed as not added, and the next line is read.
+TEST_F(ImportLineTablesTest, ALineThatDoesNotFitIsRefusedAndTheImportGoesOn)
+{
+    const char* breakdown = "x\tPRENSA\t09/12/2027\tM\tE\tMotor\t60\t2\t30\t5";
+    const char* movement = "x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t3\t500";
+    const char* purchase =
+        "x\t7\tREF\tPRENSA\t01\t002\t003\tR\tSKF\tPROV1\t07/12/2026\t14/12/2026\t01/01/2027\tNAVE\tP\t4";
+    const struct
+    {
+        ImportJob job;
+        const char* refused;
+        const char* added;
+    } cases[] = {
+        {BreakdownImportFormat(), "x\tPRENSA\t\tM\tE\tMotor\t60\t2\t30\t5", breakdown},
+        {BreakdownImportFormat(), "x\tPRENSA\t31/02/2027\tM\tE\tMotor\t60\t2\t30\t5", breakdown},
+        {BreakdownImportFormat(), "x\tPRENSA\t09/12/2027\tM\tE\tMotor\t65536\t2\t30\t5", breakdown},
+        {BreakdownImportFormat(), "x\tPRENSA\t09/12/2027\tM\tE\tMotor\t60\t-1\t30\t5", breakdown},
+        {PlannedRepairImportFormat(), "x\tPRENSA\t70000\tP\tM\t12\t10\t2026",
+         "x\tPRENSA\t90\tP\tM\t12\t10\t2026"},
+        {MovementImportFormat(), "x\tPRENSA\t01\t002\t003\tPRENSA\tmañana\t0042\t3\t500", movement},
+        {EnergyImportFormat(), "x\tPRENSA\tKW1\t07/12/2026\t1234\t256",
+         "x\tPRENSA\tKW1\t07/12/2026\t1234\t255"},
+        {PurchaseOrderImportFormat(), "x\t7\tREF\tPRENSA\t01\t002\t003\tR\tSKF\tPROV1\t\t14/12/2026",
+         purchase},
+        {PurchaseOrderImportFormat(),
+         "x\t7\tREF\tPRENSA\t01\t002\t003\tR\tSKF\tPROV1\t07/12/2026\t14/12/2026\t01/01/2027\tNAVE\tP\t40000",
+         purchase},
+        {WorkReportImportFormat(), "x\t0042\tPRENSA\t31/13/2026\tC\tM\t45\t15",
+         "x\t0042\tPRENSA\t26/49/3\tC\tM\t45\t15"},
+    };
+    for (const auto& c : cases) {
+        const QString refused = QString::fromUtf8(c.refused);
+        const QString added = QString::fromUtf8(c.added);
+        EXPECT_EQ(Import(c.job, refused + QLatin1Char('\n') + added).mid(0, 3),
+                  (QStringList{QStringLiteral(" "), QStringLiteral("   ") + refused,
+                               QStringLiteral(" * ") + added}))
+            << c.refused;
+    }
+    // A week code of 7 characters is taken as it stands.
+    EXPECT_EQ(Last<TWorkReportRecord>(DataFile::WorkReport).dia.str(), QStringLiteral("26/49/3"));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 } // namespace
 } // namespace gim
