@@ -272,5 +272,23 @@ TEST_F(ImportLineTablesTest, ALineThatDoesNotFitIsRefusedAndTheImportGoesOn)
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+// The re-sorts at the end of a daily-report import follow what any of its lines posted, not only the last.
+TEST_F(ImportLineTablesTest, TheWorkReportImportSortsWhatAnyLinePosted)
+{
+    TBreakdownRecord deleted{};
+    deleted.Code = "Z"; // dropped by the breakdown file's next sort
+    StoreRecords(t.ctx, t.ctx.st.FileName(DataFile::Breakdown), std::vector{deleted});
+    const QStringList echo =
+        Import(WorkReportImportFormat(), QStringLiteral("x\t0042\tPRENSA\t07/12/2026\tC\tVE\t45\t15\n"
+                                                        "x\t0042\tPRENSA\t07/12/2026\tC\tM\t30\t0\n"));
+    EXPECT_EQ(echo.mid(1, 2).join(QLatin1Char('|')).count(QStringLiteral(" * ")), 2);
+    const auto breakdowns =
+        LoadRecords<TBreakdownRecord>(t.ctx, t.ctx.st.FileName(DataFile::Breakdown), false);
+    ASSERT_EQ(breakdowns.size(), 1u);
+    EXPECT_EQ(breakdowns[0].Code.str(), QStringLiteral("PRENSA"));
+    EXPECT_EQ(breakdowns[0].Type.str(), QStringLiteral("E"));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 } // namespace
 } // namespace gim
