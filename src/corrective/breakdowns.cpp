@@ -160,11 +160,14 @@ void SortBreakdownFile(Context& ctx)
     b.BreakdownList = std::move(list);
 }
 
-void AddBreakdowns(Context& ctx)
+namespace {
+
+// The series of new-breakdown cards, or the one record handed in (`handed`).
+void RunAddBreakdowns(Context& ctx, const TBreakdownRecord* handed)
 {
     State& st = ctx.st;
     BreakdownsState& b = Breakdowns(ctx);
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = handed != nullptr;
     QString answer = QStringLiteral("S");
     ClearBreakdownRecord(ctx);
     st.PhotoAssignFlag = 0;
@@ -174,9 +177,7 @@ void AddBreakdowns(Context& ctx)
         st.WorkYear = static_cast<std::uint16_t>(WeekPartsOf(ctx.clock.Now().date()).year);
     while (answer != QLatin1String("N")) {
         if (importing) {
-            b.CurrentBreakdown = b.BreakdownInput;
-            // The imported record is taken: left in the buffer it would become the next edit's search.
-            b.BreakdownInput.Description = "";
+            b.CurrentBreakdown = *handed;
         } else {
             b.CurrentBreakdown.Day = QString::number(ctx.clock.Now().date().dayOfWeek());
             st.InteractiveFlag = 1;
@@ -210,6 +211,28 @@ void AddBreakdowns(Context& ctx)
                                    QStringLiteral("CONTINUAMOS EL ALTA DE AVERIAS"), QStringLiteral("N"))
                          .left(1);
     }
+}
+
+} // namespace
+
+void AddBreakdowns(Context& ctx)
+{
+    BreakdownsState& b = Breakdowns(ctx);
+    if (ctx.st.ActionCode != QLatin1String("i")) {
+        RunAddBreakdowns(ctx, nullptr);
+        return;
+    }
+    const TBreakdownRecord handed = b.BreakdownInput;
+    // The imported record is taken: left in the buffer it would become the next edit's search.
+    b.BreakdownInput.Description = "";
+    RunAddBreakdowns(ctx, &handed);
+}
+
+bool AddImportedBreakdown(Context& ctx, const TBreakdownRecord& rec, std::uint16_t workYear)
+{
+    ctx.st.WorkYear = workYear;
+    RunAddBreakdowns(ctx, &rec);
+    return ctx.st.RecordAddedFlag != 0;
 }
 
 void EditBreakdowns(Context& ctx)

@@ -72,6 +72,10 @@ void SortBreakdownFile(Context& ctx);
 // A series of new-breakdown cards (ActionCode "A"), or the one record of the import in BreakdownInput
 // (ActionCode "i"). Each breakdown of a known machine is appended and put into the list.
 void AddBreakdowns(Context& ctx);
+// One breakdown handed in from outside (an import): `rec` with the week of the year in its week word,
+// `workYear` the year it belongs to (since 2000). Shown on its card only while InteractiveFlag is set.
+// Returns whether it was stored.
+bool AddImportedBreakdown(Context& ctx, const TBreakdownRecord& rec, std::uint16_t workYear);
 
 // Walks the loaded list with the edit card: the row handed over from a report, else the breakdowns a
 // search card picks. Each saved or deleted ("Z") breakdown is written back where it lies in the file.

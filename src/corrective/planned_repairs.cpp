@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace gim {
 
@@ -176,17 +177,18 @@ std::optional<std::uint32_t> AppendPlannedRepair(Context& ctx)
     return position;
 }
 
-void PreparePlannedRepair(Context& ctx)
+namespace {
+
+// CurrentPlannedRepair from the add card, or from the record handed in (`handed`).
+void Prepare(Context& ctx, const TPlannedRepairRecord* handed)
 {
     State& st = ctx.st;
     PlannedRepairsState& p = PlannedRepairs(ctx);
     TPlannedRepairRecord& cur = p.CurrentPlannedRepair;
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = handed != nullptr;
     int result = CardResult::Save;
     if (importing) {
-        cur = p.PlannedRepairInput;
-        // Taken: left in the buffer it would become the next edit's hand-over.
-        p.PlannedRepairInput = TPlannedRepairRecord{};
+        cur = *handed;
     } else {
         cur.Executor = "";
         cur.Specialty = "";
@@ -230,16 +232,16 @@ void PreparePlannedRepair(Context& ctx)
     }
 }
 
-void NewPlannedRepair(Context& ctx)
+void RunNewPlannedRepair(Context& ctx, const TPlannedRepairRecord* handed)
 {
     State& st = ctx.st;
     PlannedRepairsState& p = PlannedRepairs(ctx);
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = handed != nullptr;
     p.CurrentPlannedRepair = TPlannedRepairRecord{};
     p.CurrentPlannedRepair.Code = "#";
     st.RecordAddedFlag = 0;
     for (;;) {
-        PreparePlannedRepair(ctx);
+        Prepare(ctx, handed);
         const TPlannedRepairRecord& cur = p.CurrentPlannedRepair;
         if (cur.Code == "#")
             break;
@@ -251,6 +253,43 @@ void NewPlannedRepair(Context& ctx)
             break;
         ctx.ui.ShowMessage(QStringLiteral("ALTA de REPARACION EN  ") + cur.Code.str());
     }
+}
+
+// The hand-over of ActionCode "i", taken once: left in the buffer it would become the next edit's.
+TPlannedRepairRecord TakeInput(Context& ctx)
+{
+    return std::exchange(PlannedRepairs(ctx).PlannedRepairInput, TPlannedRepairRecord{});
+}
+
+} // namespace
+
+void PreparePlannedRepair(Context& ctx)
+{
+    if (ctx.st.ActionCode != QLatin1String("i")) {
+        Prepare(ctx, nullptr);
+        return;
+    }
+    const TPlannedRepairRecord handed = TakeInput(ctx);
+    Prepare(ctx, &handed);
+}
+
+void NewPlannedRepair(Context& ctx)
+{
+    if (ctx.st.ActionCode != QLatin1String("i")) {
+        RunNewPlannedRepair(ctx, nullptr);
+        return;
+    }
+    const TPlannedRepairRecord handed = TakeInput(ctx);
+    RunNewPlannedRepair(ctx, &handed);
+}
+
+bool AddImportedPlannedRepair(Context& ctx, const TPlannedRepairRecord& rec, std::uint16_t workWeek,
+                              std::uint16_t workYear)
+{
+    ctx.st.WorkWeek = workWeek;
+    ctx.st.WorkYear = workYear;
+    RunNewPlannedRepair(ctx, &rec);
+    return ctx.st.RecordAddedFlag != 0;
 }
 
 void EditPlannedRepairs(Context& ctx)

@@ -98,6 +98,11 @@ void PreparePlannedRepair(Context& ctx);
 // in PlannedRepairInput with st.WorkWeek / st.WorkYear as its week, the card shown only when
 // InteractiveFlag is set; RecordAddedFlag tells whether it was stored.
 void NewPlannedRepair(Context& ctx);
+// One repair handed in from outside (an import), its week given as week of the year and year since 2000
+// (the card works the absolute week out from them); shown on its card only while InteractiveFlag is set.
+// Returns whether it was stored.
+bool AddImportedPlannedRepair(Context& ctx, const TPlannedRepairRecord& rec, std::uint16_t workWeek,
+                              std::uint16_t workYear);
 
 // ActionCode "3": the pending repairs (state "P", week PlanWeeks); "B": the pending notices; "4": the
 // handed-over row, else the records a search card picks. Each saved or deleted ("Z") record is written

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
+#include <utility>
 
 namespace gim {
 
@@ -178,12 +179,15 @@ bool WriteWorkOrder(Context& ctx, const QString& fileName)
            WriteResult::Written;
 }
 
-void NewWorkOrder(Context& ctx)
+namespace {
+
+// A new order or budget on its card, or the order handed in (`handed`).
+void RunNewWorkOrder(Context& ctx, const TWorkOrderRecord* handed)
 {
     State& st = ctx.st;
     WorkOrdersState& w = WorkOrders(ctx);
     const bool budget = st.ActionCode == QLatin1String("R");
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = handed != nullptr;
     w.ImportedOrderMatched = 0;
     st.PhotoAssignFlag = 0;
     const QString fileName = OrderFileName(st, budget);
@@ -205,10 +209,8 @@ void NewWorkOrder(Context& ctx)
     }
     st.ContinueFlag = 0;
     if (importing) {
-        cur = w.WorkOrderInput;
-        UpdateImportedWorkOrder(ctx, cur.Refex.str());
-        // The imported row is taken once: a later edit from the menu must not reopen it.
-        w.WorkOrderInput = TWorkOrderRecord{};
+        cur = *handed;
+        UpdateImportedWorkOrder(ctx, cur);
         // An order already here was updated in place (or left alone): it is never added again.
         if (w.ImportedOrderMatched) {
             st.ContinueFlag = 0;
@@ -257,6 +259,26 @@ void NewWorkOrder(Context& ctx)
             cur = named;
     }
     st.PhotoAssignFlag = 0;
+}
+
+} // namespace
+
+void NewWorkOrder(Context& ctx)
+{
+    if (ctx.st.ActionCode != QLatin1String("i")) {
+        RunNewWorkOrder(ctx, nullptr);
+        return;
+    }
+    // The imported row is taken once: a later edit from the menu must not reopen it.
+    const TWorkOrderRecord handed = std::exchange(WorkOrders(ctx).WorkOrderInput, TWorkOrderRecord{});
+    RunNewWorkOrder(ctx, &handed);
+}
+
+bool AddImportedWorkOrder(Context& ctx, const TWorkOrderRecord& rec)
+{
+    ctx.st.RecordAddedFlag = 0;
+    RunNewWorkOrder(ctx, &rec);
+    return ctx.st.RecordAddedFlag != 0;
 }
 
 void EditWorkOrder(Context& ctx)
@@ -314,10 +336,11 @@ void CloseWorkOrder(Context& ctx)
     }
 }
 
-void UpdateImportedWorkOrder(Context& ctx, const QString& refex)
+void UpdateImportedWorkOrder(Context& ctx, const TWorkOrderRecord& imported)
 {
     State& st = ctx.st;
     WorkOrdersState& w = WorkOrders(ctx);
+    const QString refex = imported.Refex.str();
     w.ImportedOrderMatched = 0;
     // Orders made here carry no reference: an import without one matches none of them.
     if (refex.isEmpty())
@@ -333,7 +356,7 @@ void UpdateImportedWorkOrder(Context& ctx, const QString& refex)
     if (!(found->State == "P") && !(found->State == "T"))
         return;
     const auto pos = static_cast<std::uint32_t>(found - orders.begin());
-    w.CurrentWorkOrder = w.WorkOrderInput;
+    w.CurrentWorkOrder = imported;
     w.CurrentWorkOrder.Number = static_cast<std::int32_t>(pos);
     if (w.CurrentWorkOrder.State == "E")
         ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::DownloadWorkOrderPhoto);

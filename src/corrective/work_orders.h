@@ -53,6 +53,10 @@ bool WriteWorkOrder(Context& ctx, const QString& fileName);
 
 // ActionCode "A" new work order, "R" new repair budget, "i" the imported order in WorkOrderInput.
 void NewWorkOrder(Context& ctx);
+// One order handed in from outside (an import), as ActionCode "i" takes it: an order with the same
+// external reference still pending or in progress is updated instead. Returns whether a new order was
+// stored.
+bool AddImportedWorkOrder(Context& ctx, const TWorkOrderRecord& rec);
 // ActionCode "E": asks for an order (or takes the one handed over) and shows its card.
 void EditWorkOrder(Context& ctx);
 // ActionCode "R": the same for a repair budget.
@@ -61,7 +65,7 @@ void EditBudgetHours(Context& ctx);
 void CloseWorkOrder(Context& ctx);
 // The import: an order with the same external reference still pending or in progress takes the import's
 // dates, hours and state in place. ImportedOrderMatched tells whether one was found.
-void UpdateImportedWorkOrder(Context& ctx, const QString& refex);
+void UpdateImportedWorkOrder(Context& ctx, const TWorkOrderRecord& imported);
 // ActionCode "O" (.OTR) or "S" (.PRO): CurrentWorkOrder := order WantedWorkOrderNumber, or the
 // "OT INEXISTENTE" placeholder. ActionCode "E": the open orders (P, T, M) one card after another.
 void SelectWorkOrders(Context& ctx);

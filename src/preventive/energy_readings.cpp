@@ -235,6 +235,14 @@ void AddEnergyReading(Context& ctx)
     }
 }
 
+bool AddImportedEnergyReading(Context& ctx, const TEnergyReadingRecord& rec)
+{
+    // The reading card works on the module's own buffer: the reading handed in becomes it.
+    Energy(ctx).CurrentEnergyReading = rec;
+    AddEnergyReading(ctx);
+    return ctx.st.RecordAddedFlag != 0;
+}
+
 void EditEnergyReadings(Context& ctx)
 {
     EnergyState& e = Energy(ctx);

@@ -70,6 +70,8 @@ std::optional<std::uint32_t> AppendEnergyReading(Context& ctx);
 // A series of reading cards (ActionCode "1"), or the import's one reading ("i"). Readings of a machine not
 // in the register are refused; the others are appended and put into the list.
 void AddEnergyReading(Context& ctx);
+// One reading handed in from outside (an import, ActionCode "i"). Returns whether it was stored.
+bool AddImportedEnergyReading(Context& ctx, const TEnergyReadingRecord& rec);
 // Chooses readings by machine, meter and date (the handed-over row, or three prompts) and shows each in
 // its card for changing or erasing, writing it back where it stands in the file.
 void EditEnergyReadings(Context& ctx);

@@ -124,12 +124,13 @@ std::optional<std::uint32_t> SavePredictiveRecord(Context& ctx, DataFile which, 
     return position;
 }
 
-void AddPredictiveRecord(Context& ctx)
+namespace {
+
+// The series of cards on `buffer`, or its one record when importing.
+void RunAddPredictive(Context& ctx, DataFile which, TPredictiveRecord& buffer)
 {
     State& st = ctx.st;
-    const DataFile which = PredictiveFileOfMode(st.ActionCode);
     const bool importing = st.ActionCode == QLatin1String("i");
-    TPredictiveRecord& buffer = BufferOf(ctx, which);
     st.RecordAddedFlag = 0;
     // An import adds one line a call and keeps its flag over all of them.
     if (!importing) {
@@ -155,6 +156,21 @@ void AddPredictiveRecord(Context& ctx)
         if (importing || result != CardResult::Save)
             break;
     }
+}
+
+} // namespace
+
+void AddPredictiveRecord(Context& ctx)
+{
+    const DataFile which = PredictiveFileOfMode(ctx.st.ActionCode);
+    RunAddPredictive(ctx, which, BufferOf(ctx, which));
+}
+
+bool AddImportedMeasurement(Context& ctx, const TPredictiveRecord& rec)
+{
+    TPredictiveRecord measurement = rec;
+    RunAddPredictive(ctx, DataFile::Predictive, measurement);
+    return ctx.st.RecordAddedFlag != 0;
 }
 
 void EditPredictiveRecord(Context& ctx)

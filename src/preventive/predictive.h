@@ -71,6 +71,10 @@ void LoadPredictiveList(Context& ctx);
 // with "i" one card showing the imported CurrentMeasurement. RecordAddedFlag says whether the last card's
 // record was stored.
 void AddPredictiveRecord(Context& ctx);
+// One measurement handed in from outside (an import, ActionCode "i"), its absolute week in Semana, shown
+// on its card whatever InteractiveFlag says: a measurement is stored only once someone has seen it
+// (the import window keeps Manual ticked for it). Returns whether it was stored.
+bool AddImportedMeasurement(Context& ctx, const TPredictiveRecord& rec);
 // Chooses a control on a selection card, then shows each of its records of the mode's file for
 // changing or erasing.
 void EditPredictiveRecord(Context& ctx);

@@ -176,21 +176,14 @@ void SortPurchaseOrderFile(Context& ctx)
     ctx.st.ContinueFlag = 0;
 }
 
-void AddPurchaseOrderLine(Context& ctx)
+namespace {
+
+// A line typed on the card starts as the next order (or the order asked for, when the file has it), dated
+// today and still pending. Finding the number reads the whole order file, so only a typed line pays it.
+TPurchaseOrderRecord NewLineDefaults(Context& ctx, bool extending)
 {
     State& st = ctx.st;
-    PurchaseOrdersState& po = PurchaseOrders(ctx);
-    st.RunFlag = 0;
-    st.ContinueFlag = 0;
-    const bool extending = st.ActionCode == QLatin1String("A");
-    if (extending) {
-        const std::optional<std::int32_t> asked = AskedOrderNumberOf(
-            ctx, ctx.ui.InputBox(QStringLiteral("AMPLIACIÓN SELECTIVA PEDIDOS "),
-                                 QStringLiteral("INTRODUCIR Nº DE PEDIDO"), QStringLiteral("#")));
-        if (!asked)
-            return;
-        po.AskedOrderNumber = *asked;
-    }
+    const PurchaseOrdersState& po = PurchaseOrders(ctx);
     // One pass over the file: the highest number, whether the asked order exists, the last reference.
     const std::vector<TPurchaseOrderRecord> lines =
         KeyedFile<PurchaseOrderFile>(ctx).Read(Report::Silent).value_or(std::vector<TPurchaseOrderRecord>{});
@@ -200,8 +193,7 @@ void AddPurchaseOrderLine(Context& ctx)
         highest = std::max<std::int64_t>(highest, l.Nped.get());
         found = found || (extending && l.Nped.get() == po.AskedOrderNumber);
     }
-    TPurchaseOrderRecord& buf = po.PurchaseOrderBuffer;
-    buf = TPurchaseOrderRecord{};
+    TPurchaseOrderRecord buf{};
     if (!lines.empty())
         buf.Refer = lines.back().Refer;
     // A file at the highest number there is cannot take another order.
@@ -217,16 +209,56 @@ void AddPurchaseOrderLine(Context& ctx)
     buf.LUGAR = st.FirmName;
     buf.Estado = "P";
     buf.Albaran = "#";
-    if (st.ActionCode == QLatin1String("i"))
+    return buf;
+}
+
+// A new line on its card, or the line handed in (`handed`, or with ActionCode "i" the hand-over buffer),
+// which brings its own number: an import of many lines never reads the order file per line. Returns
+// whether it was stored.
+bool RunAddPurchaseOrderLine(Context& ctx, const TPurchaseOrderRecord* handed)
+{
+    State& st = ctx.st;
+    PurchaseOrdersState& po = PurchaseOrders(ctx);
+    st.RunFlag = 0;
+    st.ContinueFlag = 0;
+    const bool extending = st.ActionCode == QLatin1String("A");
+    if (extending) {
+        const std::optional<std::int32_t> asked = AskedOrderNumberOf(
+            ctx, ctx.ui.InputBox(QStringLiteral("AMPLIACIÓN SELECTIVA PEDIDOS "),
+                                 QStringLiteral("INTRODUCIR Nº DE PEDIDO"), QStringLiteral("#")));
+        if (!asked)
+            return false;
+        po.AskedOrderNumber = *asked;
+    }
+    TPurchaseOrderRecord& buf = po.PurchaseOrderBuffer;
+    if (handed) {
+        buf = *handed;
+    } else if (st.ActionCode == QLatin1String("i")) {
         buf = po.PurchaseOrderInput;
-    else
+    } else {
+        buf = NewLineDefaults(ctx, extending);
         st.InteractiveFlag = 1;
+    }
     OpenPurchaseWindow(ctx, buf);
     if (buf.Estado == "P")
         buf.Fechcierr = OpenClosingCode(st);
     if (buf.Codigo == "#")
-        return;
-    AppendPurchaseOrder(ctx, PurchaseOrderFile::Name(st), buf);
+        return false;
+    return AppendPurchaseOrder(ctx, PurchaseOrderFile::Name(st), buf);
+}
+
+} // namespace
+
+void AddPurchaseOrderLine(Context& ctx)
+{
+    RunAddPurchaseOrderLine(ctx, nullptr);
+}
+
+bool AddImportedPurchaseOrderLine(Context& ctx, const TPurchaseOrderRecord& line)
+{
+    const bool stored = RunAddPurchaseOrderLine(ctx, &line);
+    ctx.st.RecordAddedFlag = stored ? 1 : 0;
+    return stored;
 }
 
 void EditPurchaseOrders(Context& ctx)

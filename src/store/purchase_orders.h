@@ -70,6 +70,9 @@ void SortPurchaseOrderFile(Context& ctx);
 // Altas: one new line, numbered as the next order or, with ActionCode "A", as the order asked for when it
 // exists; with ActionCode "i" the line handed over by the import, without a card.
 void AddPurchaseOrderLine(Context& ctx);
+// One line handed in from outside (an import), shown on its card only while InteractiveFlag is set.
+// Returns whether it was stored (RecordAddedFlag says the same).
+bool AddImportedPurchaseOrderLine(Context& ctx, const TPurchaseOrderRecord& line);
 // Edición ("E") and Recepción ("P", pending lines only): every line of the asked order on its card; a
 // saved line with a delivery note may be received into the store and, when units are still missing,
 // split into a new pending line.

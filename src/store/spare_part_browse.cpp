@@ -12,6 +12,7 @@
 
 #include <QFileInfo>
 #include <cstring>
+#include <utility>
 
 namespace gim {
 
@@ -342,6 +343,23 @@ void BrowseSpareParts(Context& ctx)
     if (!matched)
         ctx.ui.ShowMessage(QStringLiteral("NO EXISTE Código Anulado Movimiento\r") + filter.Codigo.str() +
                            filter.Equipo.str() + filter.Util.str() + filter.Pieza.str());
+}
+
+bool BookImportedMovement(Context& ctx, const TMovementInput& input)
+{
+    StoreMovementsState& sm = StoreMovements(ctx);
+    sm.MovementInput = input;
+    const QString actionCode = std::exchange(ctx.st.ActionCode, QStringLiteral("i"));
+    try {
+        BrowseSpareParts(ctx);
+    } catch (...) {
+        sm.MovementInput = TMovementInput{};
+        ctx.st.ActionCode = actionCode;
+        throw;
+    }
+    sm.MovementInput = TMovementInput{};
+    ctx.st.ActionCode = actionCode;
+    return std::exchange(sm.MovementPostedFlag, 0) != 0;
 }
 
 } // namespace gim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/spare_part_record.h"
+#include "store/store_movements.h"
 
 #include <QString>
 #include <optional>
@@ -21,5 +22,10 @@ void BrowseSpareParts(Context& ctx);
 // `destination` its destination-machine combo shows too ("*" for any) and the answer goes there. Nothing
 // when the window was left.
 std::optional<TSparePartRecord> AskPartFilter(Context& ctx, QString* destination = nullptr);
+
+// One movement handed in from outside (an import): booked on the part its whole key names, as the browse
+// books a handed-over movement (its card shown only while InteractiveFlag is set). Returns whether it
+// was booked; MovementPostedFlag is left clear.
+bool BookImportedMovement(Context& ctx, const TMovementInput& input);
 
 } // namespace gim

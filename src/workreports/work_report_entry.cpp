@@ -13,6 +13,8 @@
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_posting.h"
 
+#include <utility>
+
 namespace gim {
 
 namespace {
@@ -52,16 +54,14 @@ void PrepareNextLine(WorkReportsState& w)
 }
 
 // An imported or merged line shows no card: the expedient entry comes from the line itself.
-void TakeInputLine(Context& ctx)
+void TakeInputLine(Context& ctx, const TWorkReportRecord& line, const QString& dateText)
 {
     WorkReportsState& w = WorkReports(ctx);
     TWorkReportRecord& r = w.CurrentWorkReport;
-    r = w.WorkReportInput;
-    // Taken once: a line left behind would be taken by the next edit for a listing's hand-over.
-    w.WorkReportInput = TWorkReportRecord{};
+    r = line;
     w.LongDescription = r.Descripcion.str();
-    if (w.WorkReportInputDateText.size() > 7)
-        ctx.st.DateText = w.WorkReportInputDateText;
+    if (dateText.size() > 7)
+        ctx.st.DateText = dateText;
     w.AddLoopAnswer = QStringLiteral("N");
     w.TypeValidFlag = 1;
     TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
@@ -126,11 +126,14 @@ void ClearPostedFlags(Context& ctx)
     w.WorkReportWritten = 0;
 }
 
-void AddWorkReportLine(Context& ctx)
+namespace {
+
+// The add loop over cards, or over the one line handed in (`handed`, with its full date text).
+void RunAddLoop(Context& ctx, const TWorkReportRecord* handed, const QString& handedDate)
 {
     State& st = ctx.st;
     WorkReportsState& w = WorkReports(ctx);
-    const bool importing = st.ActionCode == QLatin1String("i");
+    const bool importing = handed != nullptr;
     w.TypeValidFlag = 0;
     w.KeepEntryMark = 0;
     // An import or a merge runs this once per line and clears the flags once, at its own start.
@@ -152,7 +155,7 @@ void AddWorkReportLine(Context& ctx)
         PrepareNextLine(w);
         st.RecordAddedFlag = 0;
         if (importing)
-            TakeInputLine(ctx);
+            TakeInputLine(ctx, *handed, handedDate);
         else
             st.InteractiveFlag = 1;
         if (st.InteractiveFlag != 0 && OpenWorkReportWindow(ctx, r) == CardResult::Exit)
@@ -181,6 +184,26 @@ void AddWorkReportLine(Context& ctx)
         FreeProcedureList(ctx);
         FreeWorkReportList(ctx);
     }
+}
+
+} // namespace
+
+void AddWorkReportLine(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    if (ctx.st.ActionCode != QLatin1String("i")) {
+        RunAddLoop(ctx, nullptr, QString());
+        return;
+    }
+    // Taken once: a line left behind would be taken by the next edit for a listing's hand-over.
+    const TWorkReportRecord line = std::exchange(w.WorkReportInput, TWorkReportRecord{});
+    RunAddLoop(ctx, &line, w.WorkReportInputDateText);
+}
+
+bool AddImportedWorkReportLine(Context& ctx, const TWorkReportRecord& line, const QString& dateText)
+{
+    RunAddLoop(ctx, &line, dateText);
+    return ctx.st.RecordAddedFlag != 0;
 }
 
 } // namespace gim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/short_string.h"
+#include "records/work_report_record.h"
 
 #include <QString>
 
@@ -32,5 +33,9 @@ void StoreWorkReportPhoto(Context& ctx);
 // machine and type is stored and then posted; the open repair chosen on its card is closed.
 // RecordAddedFlag tells whether the last line was stored.
 void AddWorkReportLine(Context& ctx);
+// The one line of an import, handed in as it was read, with its full date text ("dd/mm/yyyy") when it
+// gave one: stored and posted as the add loop stores a line without a card. Returns whether it was stored.
+// The caller clears the posted flags once at its start and re-sorts from them at its end.
+bool AddImportedWorkReportLine(Context& ctx, const TWorkReportRecord& line, const QString& dateText);
 
 } // namespace gim

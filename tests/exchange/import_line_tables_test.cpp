@@ -1,0 +1,274 @@
+#include "exchange/import_gateway.h"
+#include "exchange/import_tables_corrective.h"
+#include "exchange/import_tables_store.h"
+#include "masterdata/masterdata_fixture.h"
+#include "masterdata/personnel.h"
+#include "platform/report.h"
+#include "records/breakdown_record.h"
+#include "records/energy_reading_record.h"
+#include "records/planned_repair_record.h"
+#include "records/predictive_record.h"
+#include "records/spare_part_record.h"
+#include "records/store_movement_record.h"
+#include "records/work_order_record.h"
+#include "records/work_report_record.h"
+#include "store/purchase_orders.h"
+#include "support/scripted_ui_check.h"
+
+namespace gim {
+namespace {
+
+// Plan 2024 to 2028 (week 50 of 2028 lies in its 5th year); machine PRENSA, operator 0042 and one spare
+// part in stock; imports run without cards.
+class ImportLineTablesTest : public test::MasterdataTest
+{
+protected:
+    ImportLineTablesTest()
+    {
+        RegisterFeatures(t.ctx);
+        State& st = t.ctx.st;
+        BuildFirmFileNames(t.ctx);
+        st.FirstYear = 24;
+        st.LastYear = 28;
+        st.PlanWeeks = 5 * 52;
+        StoreMachines({Machine("PRENSA")});
+        TPersonnelRecord person{};
+        person.Matricula = "0042";
+        person.Apellidos = "GARCIA";
+        StoreRecords(t.ctx, st.PersonnelFileName, std::vector{person});
+        LoadPersonnel(t.ctx);
+        TSparePartRecord part{};
+        part.Codigo = "PRENSA";
+        part.Equipo = "01";
+        part.Util = "002";
+        part.Pieza = "003";
+        part.Exist = 10;
+        part.Valor = 500;
+        StoreRecords(t.ctx, st.FileName(DataFile::SparePart), std::vector{part});
+        ImportGateway(t.ctx).Manual = false;
+    }
+    // The gateway window's lines after the pasted ones: " ", the echoes and a table's end text.
+    QStringList Import(const ImportJob& job, const QString& text)
+    {
+        t.ui.ExpectReport(QStringLiteral("Pasarela Imformes Veltrano"));
+        RunGatewayImport(t.ctx, job, text);
+        return t.ui.Reports().back()->Text().split(QLatin1Char('\n')).mid(SplitImportText(text).size());
+    }
+    template <typename T> std::vector<T> Stored(DataFile f)
+    {
+        return LoadRecords<T>(t.ctx, t.ctx.st.FileName(f), false);
+    }
+    template <typename T> static QByteArray Hex(const T& r)
+    {
+        return QByteArray(reinterpret_cast<const char*>(&r), sizeof r).toHex();
+    }
+    // The last record of a file, as many bytes as `expected` shows.
+    QByteArray LastHex(DataFile f, const QByteArray& expected)
+    {
+        return QByteArray::fromStdString(t.ReadFile(t.ctx.st.FileName(f))).right(expected.size() / 2).toHex();
+    }
+};
+
+TEST_F(ImportLineTablesTest, EachTableStoresItsGoldenLineByteForByte)
+{
+    TWorkReportRecord report{};
+    report.Matricula = "0042";
+    report.Codigo = "PRENSA";
+    report.dia = "26/50/1"; // 07/12/2026, converted
+    report.TIPOH = "C";
+    report.Tipo = "M";
+    report.Tinter = 45;
+    report.Tparo = 15;
+    report.Orden = "OT12";
+    report.Descripcion = "Engrase";
+
+    TWorkOrderRecord order{};
+    order.Refex = "WABCDEFG"; // 8 characters: "W" and the first 7
+    order.State = "P";
+    order.NoticeDate = "26/50/1";
+    order.NoticeHour = "08:30";
+    order.Requester = "JEFE";
+    order.Machine = "PRENSA";
+    order.Description = "Fuga";
+    order.Type = "U";
+    order.PhotoFlag = "NO";
+
+    TBreakdownRecord breakdown{};
+    breakdown.Code = "PRENSA";
+    breakdown.Week = 3 * 52 + 49; // 9/12/2027: week 49, Thursday
+    breakdown.Day = "4";
+    breakdown.Shift = "M";
+    breakdown.Type = "E";
+    breakdown.Description = "Motor";
+    breakdown.Intervention = 60;
+    breakdown.Operators = 2;
+    breakdown.Stop = 30;
+    breakdown.Delay = 5;
+    breakdown.NoticeTime = "09/12-10:00";
+    breakdown.Officer = "JEFE";
+    breakdown.RepairStart = "09/12-11:00";
+    breakdown.ProductionOperator = "PEDRO";
+
+    TPlannedRepairRecord repair{};
+    repair.Code = "PRENSA";
+    repair.Minutes = 90;
+    repair.State = "P";
+    repair.Specialty = "M";
+    repair.Order = "12";
+    repair.Week = 2 * 52 + 10; // week 10 of 2026, whichever of week and year the line gives first
+    repair.Executor = "JUAN";
+    repair.Description = "Cambio";
+
+    // Week 50 of 2028, the plan's 5th year: 4 * 52 + 50 = 258, kept as 2; an exit of 3 units.
+    TStoreMovementRecord movement{};
+    movement.Codigo = "PRENSA";
+    movement.Equipo = "01";
+    movement.Util = "002";
+    movement.Pieza = "003";
+    movement.Destination = "PRENSA";
+    movement.AbsoluteWeek = 2;
+    movement.User = "0042";
+    movement.Quantity = -3;
+    movement.UnitValue = 500;
+
+    TPredictiveRecord measurement{};
+    measurement.Codigo = "PRENSA";
+    measurement.FREC = "M";
+    measurement.Espec = "V";
+    measurement.Pos = "A1";
+    measurement.Ejecu = "0042";
+    measurement.Semana = 2 * 52 + 50;
+    measurement.Medida1 = 12;
+    measurement.Medida2 = 7;
+    measurement.Descrip = "Ruido";
+
+    TEnergyReadingRecord reading{};
+    reading.MachineCode = "PRENSA";
+    reading.MeterCode = "KW1";
+    reading.Date = "26/50/1";
+    reading.Units = 2;
+    reading.Reading = 1234;
+
+    TPurchaseOrderRecord line{};
+    line.Nped = 7;
+    line.Refer = "REF";
+    line.Codigo = "PRENSA";
+    line.Equipo = "01";
+    line.Util = "002";
+    line.Pieza = "003";
+    line.Descrip = "Rodamiento";
+    line.Marca = "SKF";
+    line.Sumtro = "PROV1";
+    line.fechALTA = "26/50/1";
+    line.fechaENT = "26/51/1";
+    line.Fechcierr = "28/00/1"; // a pending line closes at the plan's last year
+    line.LUGAR = "NAVE";
+    line.Estado = "P";
+    line.Cantidad = 4;
+    line.Valor = 1250;
+    line.Albaran = "#";
+
+    const struct
+    {
+        ImportJob job;
+        DataFile file;
+        const char* line;
+        QByteArray expected;
+    } cases[] = {
+        {WorkReportImportFormat(), DataFile::WorkReport,
+         "x\t0042\tPRENSA\t07/12/2026\tC\tM\t45\t15\tOT12\t\tEngrase", Hex(report)},
+        {WorkOrderImportFormat(), DataFile::WorkOrder,
+         "x\tABCDEFGH\tP\t07/12/2026\t08:30\t\t\t\t\tJEFE\tPRENSA\tFuga\tignored\tU\tNO", Hex(order)},
+        {BreakdownImportFormat(), DataFile::Breakdown,
+         "x\tPRENSA\t09/12/2027\tM\tE\tMotor\t60\t2\t30\t5\t09/12-10:00\tJEFE\t09/12-11:00\tPEDRO",
+         Hex(breakdown)},
+        {PlannedRepairImportFormat(), DataFile::PlannedRepair,
+         "x\tPRENSA\t90\tP\tM\t12\t10\t2026\tJUAN\tCambio", Hex(repair)},
+        {MovementImportFormat(), DataFile::Movement,
+         "x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t3\t500", Hex(movement)},
+        {PredictiveImportFormat(), DataFile::Predictive,
+         "x\tPRENSA\tM\tV\tA1\t0042\t07/12/2026\t12\t7\tRuido", Hex(measurement)},
+        {EnergyImportFormat(), DataFile::EnergyReading, "x\tPRENSA\tKW1\t07/12/2026\t1234\t2", Hex(reading)},
+        {PurchaseOrderImportFormat(), DataFile::PurchaseOrder,
+         "x\t7\tREF\tPRENSA\t01\t002\t003\tRodamiento\tSKF\tPROV1\t07/12/2026\t14/12/2026\t01/01/"
+         "2027\tNAVE\tP\t4\t0"
+         "\t1250\t#",
+         Hex(line)},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf8(c.line);
+        // A measurement is always shown on its card, whatever the Manual box says.
+        if (c.file == DataFile::Predictive)
+            t.ui.ExpectCard(QStringLiteral("FICHA  DE MANTENIMIENTO PREDICTIVO"))
+                .Press(QStringLiteral("Salvar"));
+        EXPECT_EQ(Import(c.job, text).mid(0, 2),
+                  (QStringList{QStringLiteral(" "), QStringLiteral(" * ") + text}))
+            << c.line;
+        EXPECT_EQ(LastHex(c.file, c.expected), c.expected) << c.line;
+    }
+    EXPECT_EQ(Stored<TSparePartRecord>(DataFile::SparePart)[0].Exist.get(), 7);
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// A line whose always-converted date is empty or no date, or whose number does not fit its field, is
+// echoed as not added, and the next line is read.
+TEST_F(ImportLineTablesTest, ALineThatDoesNotFitIsRefusedAndTheImportGoesOn)
+{
+    const char* breakdown = "x\tPRENSA\t09/12/2027\tM\tE\tMotor\t60\t2\t30\t5";
+    const char* purchase =
+        "x\t7\tREF\tPRENSA\t01\t002\t003\tR\tSKF\tPROV1\t07/12/2026\t14/12/2026\t01/01/2027\tNAVE\tP\t4";
+    const struct
+    {
+        ImportJob job;
+        const char* refused;
+        const char* added;
+    } cases[] = {
+        {BreakdownImportFormat(), "x\tPRENSA\t\tM\tE\tMotor\t60\t2\t30\t5", breakdown},
+        {BreakdownImportFormat(), "x\tPRENSA\t31/02/2027\tM\tE\tMotor\t60\t2\t30\t5", breakdown},
+        {BreakdownImportFormat(), "x\tPRENSA\t09/12/2027\tM\tE\tMotor\t65536\t2\t30\t5", breakdown},
+        {BreakdownImportFormat(), "x\tPRENSA\t09/12/2027\tM\tE\tMotor\t60\t-1\t30\t5", breakdown},
+        {PlannedRepairImportFormat(), "x\tPRENSA\t70000\tP\tM\t12\t10\t2026",
+         "x\tPRENSA\t90\tP\tM\t12\t10\t2026"},
+        {MovementImportFormat(), "x\tPRENSA\t01\t002\t003\tPRENSA\tmañana\t0042\t3\t500",
+         "x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t3\t500"},
+        {EnergyImportFormat(), "x\tPRENSA\tKW1\t07/12/2026\t1234\t256",
+         "x\tPRENSA\tKW1\t07/12/2026\t1234\t255"},
+        {PurchaseOrderImportFormat(), "x\t7\tREF\tPRENSA\t01\t002\t003\tR\tSKF\tPROV1\t\t14/12/2026",
+         purchase},
+        {PurchaseOrderImportFormat(),
+         "x\t7\tREF\tPRENSA\t01\t002\t003\tR\tSKF\tPROV1\t07/12/2026\t14/12/2026\t01/01/2027\tNAVE\tP\t40000",
+         purchase},
+        {WorkReportImportFormat(), "x\t0042\tPRENSA\t31/13/2026\tC\tM\t45\t15",
+         "x\t0042\tPRENSA\t26/49/3\tC\tM\t45\t15"},
+    };
+    for (const auto& c : cases) {
+        const QString refused = QString::fromUtf8(c.refused);
+        const QString added = QString::fromUtf8(c.added);
+        EXPECT_EQ(Import(c.job, refused + QLatin1Char('\n') + added).mid(0, 3),
+                  (QStringList{QStringLiteral(" "), QStringLiteral("   ") + refused,
+                               QStringLiteral(" * ") + added}))
+            << c.refused;
+    }
+    // A week code of 7 characters is taken as it stands.
+    EXPECT_EQ(Stored<TWorkReportRecord>(DataFile::WorkReport).back().dia.str(), QStringLiteral("26/49/3"));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// The re-sorts at the end of a daily-report import follow what any of its lines posted, not only the last.
+TEST_F(ImportLineTablesTest, TheWorkReportImportSortsWhatAnyLinePosted)
+{
+    TBreakdownRecord deleted{};
+    deleted.Code = "Z"; // dropped by the breakdown file's next sort
+    StoreRecords(t.ctx, t.ctx.st.FileName(DataFile::Breakdown), std::vector{deleted});
+    const QStringList echo =
+        Import(WorkReportImportFormat(), QStringLiteral("x\t0042\tPRENSA\t07/12/2026\tC\tVE\t45\t15\n"
+                                                        "x\t0042\tPRENSA\t07/12/2026\tC\tM\t30\t0\n"));
+    EXPECT_EQ(echo.mid(1, 2).join(QLatin1Char('|')).count(QStringLiteral(" * ")), 2);
+    const auto breakdowns = Stored<TBreakdownRecord>(DataFile::Breakdown);
+    ASSERT_EQ(breakdowns.size(), 1u);
+    EXPECT_EQ(breakdowns[0].Code.str() + breakdowns[0].Type.str(), QStringLiteral("PRENSAE"));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+} // namespace
+} // namespace gim
