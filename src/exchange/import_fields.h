@@ -19,12 +19,14 @@ template <typename Line, typename Get> ImportField<Line> TextField(int number, G
             .store = [get](Context&, Line& line, const ImportFieldValue& v) { get(line) = v.text; }};
 }
 
-// A whole number into an integer field of the record, refused outside [minimum, maximum].
+// A whole number (or an amount in cents) into an integer field of the record, refused outside
+// [minimum, maximum].
 template <typename Line, typename Get>
-ImportField<Line> NumberField(int number, Get get, std::int64_t minimum, std::int64_t maximum)
+ImportField<Line> NumberField(int number, Get get, std::int64_t minimum, std::int64_t maximum,
+                              ImportFieldKind kind = ImportFieldKind::Number)
 {
     return {.number = number,
-            .kind = ImportFieldKind::Number,
+            .kind = kind,
             .minimum = minimum,
             .maximum = maximum,
             .store = [get](Context&, Line& line, const ImportFieldValue& v) {
@@ -34,6 +36,20 @@ ImportField<Line> NumberField(int number, Get get, std::int64_t minimum, std::in
                 else
                     get(line) = static_cast<decltype(get(line).get())>(v.number);
             }};
+}
+
+// The same for a table whose line is the record itself: the field named by a member pointer.
+template <typename Line, std::size_t N> ImportField<Line> TextField(int number, ShortString<N> Line::*target)
+{
+    return TextField<Line>(number, [target](Line& line) -> ShortString<N>& { return line.*target; });
+}
+
+template <typename Line, typename Int>
+ImportField<Line> NumberField(int number, Int Line::*target, std::int64_t minimum, std::int64_t maximum,
+                              ImportFieldKind kind = ImportFieldKind::Number)
+{
+    return NumberField<Line>(
+        number, [target](Line& line) -> Int& { return line.*target; }, minimum, maximum, kind);
 }
 
 inline constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();

@@ -1,5 +1,8 @@
 #include "exchange/import_tables.h"
 
+#include "exchange/import_fields.h"
+#include "exchange/import_tables_corrective.h"
+#include "exchange/import_tables_store.h"
 #include "masterdata/hour_prices.h"
 #include "masterdata/machines.h"
 #include "masterdata/procedures.h"
@@ -10,39 +13,6 @@
 #include "store/suppliers.h"
 
 namespace gim {
-
-namespace {
-
-// A text field stored into a short string of the record.
-template <typename Line, std::size_t N> ImportField<Line> TextField(int number, ShortString<N> Line::*target)
-{
-    ImportField<Line> f;
-    f.number = number;
-    f.width = static_cast<int>(N);
-    f.store = [target](Context&, Line& line, const ImportFieldValue& v) { (line.*target) = v.text; };
-    return f;
-}
-
-// A whole number (or an amount in cents) stored into an integer field, refused outside [minimum, maximum].
-template <typename Line, typename Int>
-ImportField<Line> NumberField(int number, Int Line::*target, std::int64_t minimum, std::int64_t maximum,
-                              ImportFieldKind kind = ImportFieldKind::Number)
-{
-    ImportField<Line> f;
-    f.number = number;
-    f.kind = kind;
-    f.minimum = minimum;
-    f.maximum = maximum;
-    f.store = [target](Context&, Line& line, const ImportFieldValue& v) {
-        (line.*target) = static_cast<decltype((line.*target).get())>(v.number);
-    };
-    return f;
-}
-
-constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-
-} // namespace
 
 ImportTable<TMachineRecord> MachineImportFormat()
 {
@@ -180,6 +150,22 @@ std::optional<ImportJob> ImportJobFor(const QString& radioName)
         return MakeImportJob(ProcedureImportFormat());
     if (radioName == QLatin1String("PrecioHora"))
         return MakeImportJob(HourPriceImportFormat());
+    if (radioName == QLatin1String("Partes"))
+        return WorkReportImportFormat();
+    if (radioName == QLatin1String("Ordenes"))
+        return WorkOrderImportFormat();
+    if (radioName == QLatin1String("Averias"))
+        return BreakdownImportFormat();
+    if (radioName == QLatin1String("Reparaciones"))
+        return PlannedRepairImportFormat();
+    if (radioName == QLatin1String("Movimientos"))
+        return MovementImportFormat();
+    if (radioName == QLatin1String("Controles"))
+        return PredictiveImportFormat();
+    if (radioName == QLatin1String("Energias"))
+        return EnergyImportFormat();
+    if (radioName == QLatin1String("COMPRAS"))
+        return PurchaseOrderImportFormat();
     return std::nullopt;
 }
 

@@ -109,6 +109,11 @@ TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
     t.ui.ExpectCardCancel(window);
     RunMenu("Utiles > Importar");
     EXPECT_EQ(t.ctx.st.ActionCode + QString::number(t.ctx.st.InteractiveFlag), QStringLiteral("1"));
+    // Every one of the fifteen buttons runs a table.
+    for (const char* radio : {"Maquinas", "Gamas", "Partes", "Provee", "Ordenes", "Averias", "Repuestos",
+                              "Reparaciones", "Movimientos", "Controles", "Energias", "COMPRAS", "Planing",
+                              "PrecioHora", "procedimiento"})
+        EXPECT_TRUE(ImportJobFor(QString::fromLatin1(radio))) << radio;
 
     t.ui.SetClipboardText(
         QStringLiteral("1\tPR02\tPrensa\t-\t-\tCTA\t-\tSI\r\n1\tPR03\tTorno\t-\t-\tCTA\t-\tSI\r\n"));
