@@ -343,11 +343,9 @@ void CheckReservedCodesFile(Context& ctx)
 
 void CopyReservedCodes(Context& ctx, const QString& newEnvironment)
 {
-    try {
-        ReservedCodes(ctx).CopyTo(BuildDataFileName(newEnvironment, ".CDG"), Report::Silent);
-    } catch (const IoAbort&) {
-        // the new environment then starts with the built-in lists
-    }
+    // Without lists of its own the new environment starts with the built-in ones; a copy that cannot be
+    // written is not passed over (the year restart takes back what it made and says why).
+    ReservedCodes(ctx).CopyTo(BuildDataFileName(newEnvironment, ".CDG"), Report::Silent);
 }
 
 QStringList ActionCodeChoices(Context& ctx)

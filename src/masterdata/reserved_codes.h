@@ -85,7 +85,8 @@ bool WriteReservedCodes(Context& ctx, const std::vector<bool>& visible = {});
 // and kept.
 void CheckReservedCodesFile(Context& ctx);
 
-// Year restart: the new environment takes a copy of the file. Failures are silent.
+// Year restart: the new environment takes a copy of the file (none when this one has none). A copy that
+// cannot be written abandons the restart.
 void CopyReservedCodes(Context& ctx, const QString& newEnvironment);
 
 // The lists the entry forms offer.

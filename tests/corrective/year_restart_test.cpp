@@ -82,21 +82,24 @@ TEST_F(PlannedRepairsTest, EnvironmentAdministration)
     }
 
     QStringList created;
-    bool failing = true; // the fifth carry's target cannot be created
+    QString failing; // the target of the first or the fifth carry cannot be created
     FileFaults faults;
     faults.inject = [&](FileOp op, const QString& path) {
         const QString name = QFileInfo(path).fileName();
         if (op == FileOp::Create && name.startsWith("PORTAL26.") && !created.contains(name))
             created << name;
-        return op == FileOp::Create && name == "PORTAL26.RPW" && failing ? ENOSPC : 0;
+        return op == FileOp::Create && name == failing ? ENOSPC : 0;
     };
     t.ctx.faults = &faults;
-    script(ask + "=PORTAL26;" + ask + "PORTAL26 ? (S/N)=S;!ESCRITURA DE DISCO");
-    EXPECT_FALSE(RunMenu("Utiles > Entorno  > Reinicia Año"));
-    EXPECT_EQ(QDir(data).entryList({"PORTAL26.*"}), QStringList());
-    EXPECT_EQ(created.size(), 5);
-    created.clear();
-    failing = false;
+    for (const auto& [target, count] : {std::pair{"PORTAL26.CDG", 1}, std::pair{"PORTAL26.RPW", 5}}) {
+        failing = QString::fromLatin1(target);
+        script(ask + "=PORTAL26;" + ask + "PORTAL26 ? (S/N)=S;!ESCRITURA DE DISCO");
+        EXPECT_FALSE(RunMenu("Utiles > Entorno  > Reinicia Año"));
+        EXPECT_EQ(QDir(data).entryList({"PORTAL26.*"}), QStringList());
+        EXPECT_EQ(created.size(), count);
+        created.clear();
+    }
+    failing.clear();
     script(ask + "=PORTAL26;" + ask + "PORTAL26 ? (S/N)=S;!Creado Entorno PORTAL26");
     EXPECT_TRUE(RunMenu("Utiles > Entorno  > Reinicia Año"));
     EXPECT_SCRIPT_DONE(t.ui);
