@@ -1,11 +1,23 @@
 #include "core/io_errors.h"
 
 #include "core/context.h"
+#include "core/texts.h"
 
 #include <QStringList>
 #include <cerrno>
 
 namespace gim {
+
+std::int64_t ReadTypedNumber(State& st, QStringView typed, const QString& fileName, std::int64_t minimum,
+                             std::int64_t maximum)
+{
+    const std::int64_t value = TextToInt64(st, typed);
+    if (st.ValErrorPos != 0 || value < minimum || value > maximum) {
+        st.LastIOResult = IoCode::InvalidNumber;
+        throw IoAbort(IoCode::InvalidNumber, fileName);
+    }
+    return value;
+}
 
 std::uint8_t IoCodeFromErrno(int err)
 {

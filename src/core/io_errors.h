@@ -59,6 +59,13 @@ void RememberFolderShown(Context& ctx, const QString& path);
 bool FolderShown(Context& ctx, const QString& path);
 void ForgetFoldersShown(Context& ctx);
 
+struct State;
+
+// A whole number typed at a prompt. A text that is not one, or one outside [minimum, maximum], abandons
+// the command with the conversion's message (IoAbort naming `fileName`), before anything was written.
+std::int64_t ReadTypedNumber(State& st, QStringView typed, const QString& fileName,
+                             std::int64_t minimum = INT64_MIN, std::int64_t maximum = INT64_MAX);
+
 // A read or write failed after a successful open: the command is abandoned. The command runner
 // catches it once per command and shows its message.
 class IoAbort final : public std::runtime_error

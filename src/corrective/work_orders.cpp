@@ -33,17 +33,6 @@ std::vector<TWorkOrderRecord> ReadOrders(Context& ctx, const QString& fileName, 
     return KeyedFile<WorkOrderFile>(ctx, fileName).Read(report).value_or(std::vector<TWorkOrderRecord>{});
 }
 
-// A typed order number; a text that is not a number abandons the command with the conversion's message.
-std::int64_t ReadOrderNumber(State& st, const QString& typed, const QString& fileName)
-{
-    const std::int64_t value = TextToInt64(st, typed);
-    if (st.ValErrorPos != 0) {
-        st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber, fileName);
-    }
-    return value;
-}
-
 // Stores the photo asked for on the card, now that its order is stored. Returns whether it was stored.
 bool ImportWorkOrderPhoto(Context& ctx, std::uint32_t number)
 {
@@ -134,7 +123,7 @@ void EditNumbered(Context& ctx, bool budget)
     } else {
         const QString prompt = budget ? QStringLiteral("Nº de Presupuesto de Reparación ")
                                       : QStringLiteral("Nº de Orden de Trabajo ");
-        number = ReadOrderNumber(
+        number = ReadTypedNumber(
             st, ctx.ui.InputBox(QStringLiteral("REPARACIONES DE MAQUINAS"), prompt, QStringLiteral("0")),
             fileName);
     }

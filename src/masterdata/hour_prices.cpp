@@ -1,6 +1,7 @@
 #include "masterdata/hour_prices.h"
 
 #include "core/context.h"
+#include "core/io_errors.h"
 #include "core/texts.h"
 #include "masterdata/hour_price_card.h"
 #include "masterdata/personnel.h"
@@ -143,12 +144,7 @@ void EditHourPrices(Context& ctx)
     }
     const QString increment = ctx.ui.InputBox(QStringLiteral("Precios Hora"),
                                               QStringLiteral("Entrar Incremento %"), QStringLiteral("0"));
-    const std::int64_t percent = TextToInt64(st, increment);
-    // Not a number: the command is abandoned with the conversion's message.
-    if (st.ValErrorPos != 0) {
-        st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber, HourPriceFile::Name(st));
-    }
+    const std::int64_t percent = ReadTypedNumber(st, increment, HourPriceFile::Name(st));
     if (RaiseHourPrices(ctx, percent))
         LoadPersonnel(ctx);
 }

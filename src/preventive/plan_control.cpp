@@ -1,6 +1,7 @@
 #include "preventive/plan_control.h"
 
 #include "core/context.h"
+#include "core/io_errors.h"
 #include "core/lookups.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
@@ -135,7 +136,7 @@ std::uint32_t Pct(std::uint64_t a, std::uint64_t b)
 int AskControlWeek(Context& ctx, const QString& title, const QString& prompt, const QString& defaultWeek)
 {
     const QString answer = ctx.ui.InputBox(title, prompt, defaultWeek);
-    const std::int64_t week = ReadPlanInteger(ctx.st, answer, ctx.st.FileName(DataFile::Plan));
+    const std::int64_t week = ReadTypedNumber(ctx.st, answer, ctx.st.FileName(DataFile::Plan));
     return static_cast<int>(std::min<std::int64_t>(week, kLastWeekOfYear));
 }
 
@@ -148,7 +149,7 @@ void AskControlYear(Context& ctx, const QString& title)
                             QStringLiteral(" a ") + QString::number(st.LastYear + kYearOffset),
                         st.YearText);
     // A year before the plan lists its first year; no year wraps round in its 16 bits.
-    const std::int64_t typedYear = ReadPlanInteger(st, year, st.FileName(DataFile::Plan)) - kYearOffset;
+    const std::int64_t typedYear = ReadTypedNumber(st, year, st.FileName(DataFile::Plan)) - kYearOffset;
     st.WorkYear = static_cast<std::uint16_t>(
         std::clamp<std::int64_t>(typedYear, st.FirstYear, std::numeric_limits<std::uint16_t>::max()));
 }

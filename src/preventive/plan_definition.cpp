@@ -254,7 +254,7 @@ void IncreaseWeeklyHours(Context& ctx)
     const QString typed =
         ctx.ui.InputBox(QStringLiteral("CARGA DE MANTENIMIENTO"),
                         QStringLiteral("INTRODUZCA INCREMENTO DE HORAS SEMANALES"), QStringLiteral("0"));
-    const std::uint16_t minutes = HoursAsMinutes(ReadPlanInteger(st, typed, AgendaFile(ctx)));
+    const std::uint16_t minutes = HoursAsMinutes(ReadTypedNumber(st, typed, AgendaFile(ctx)));
     WriteLock lock(ctx);
     RecordFile<TAgendaRecord> file(ctx);
     if (!NoteIoResult(ctx, file.Open(AgendaFile(ctx), RawRecordFile::Mode::Update), Report::Show))

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/data_file.h"
+#include "core/io_errors.h"
 #include "core/lookups.h"
 #include "core/week_codes.h"
 #include "platform/report.h"
@@ -39,7 +40,7 @@ void AskAnalysisWeek(Context& ctx, const QString& caption, const QString& prompt
 {
     State& st = ctx.st;
     const std::int64_t week =
-        ReadPlanInteger(st, ctx.ui.InputBox(caption, prompt, st.WeekText), st.FileName(DataFile::Plan));
+        ReadTypedNumber(st, ctx.ui.InputBox(caption, prompt, st.WeekText), st.FileName(DataFile::Plan));
     // Below 0 the week would wrap round in its 16 bits.
     st.WorkWeek = static_cast<std::uint16_t>(std::clamp<std::int64_t>(week, 0, kLastWeekOfYear));
 }
@@ -49,7 +50,7 @@ void AskAnalysisYear(Context& ctx, const QString& caption, const QString& prompt
 {
     State& st = ctx.st;
     const std::int64_t year =
-        ReadPlanInteger(st, ctx.ui.InputBox(caption, prompt, st.YearText), st.FileName(DataFile::Plan));
+        ReadTypedNumber(st, ctx.ui.InputBox(caption, prompt, st.YearText), st.FileName(DataFile::Plan));
     SetAnalysisYear(ctx, static_cast<int>(std::clamp<std::int64_t>(year - 2000, -1, 0xFFFF)));
 }
 
@@ -441,7 +442,7 @@ void LaunchWeeklyPlan(Context& ctx)
     if (st.AnswerCode == QLatin1String("P"))
         margin = ctx.ui.InputBox(caption, QStringLiteral("Nº Semanas de Margen"), QStringLiteral("3"));
     st.OutputCode = QStringLiteral("P");
-    const std::int64_t marginWeeks = ReadPlanInteger(st, margin, st.FileName(DataFile::Plan));
+    const std::int64_t marginWeeks = ReadTypedNumber(st, margin, st.FileName(DataFile::Plan));
 
     const int analysisWeek = AbsoluteWeek(st, st.WorkYear, st.WorkWeek);
     const QString weekOfYear = QString::number(analysisWeek % kWeeksPerPlanYear);

@@ -80,7 +80,7 @@ void EditAgendaNote(Context& ctx, const TAgendaRecord& shown, int index, int wee
                              .left(48);
     const QString typedHours = ctx.ui.InputBox(QStringLiteral("PREVISION TRABAJOS EXTRAS"),
                                                QStringLiteral("RESERVA DE HORAS"), QStringLiteral("0"));
-    const std::int64_t hours = ReadPlanInteger(st, typedHours, agenda);
+    const std::int64_t hours = ReadTypedNumber(st, typedHours, agenda);
     if (note.isEmpty() && TakeReserve(shown.ReservedMinutes.get(), hours) == shown.ReservedMinutes.get())
         return;
 
@@ -280,7 +280,7 @@ void ShowMaintenanceLoad(Context& ctx)
 
     const QString caption = QStringLiteral("PLANIFICACION DE MANTENIMIENTO");
     const int week = static_cast<int>(std::clamp<std::int64_t>(
-        ReadPlanInteger(st,
+        ReadTypedNumber(st,
                         ctx.ui.InputBox(caption, QStringLiteral("INTRODUZCA SEMANA (0 a 52)"), st.WeekText),
                         agendaFile),
         0, kLastTypedWeek));

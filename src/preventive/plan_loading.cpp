@@ -293,7 +293,7 @@ bool AskPlanMachine(Context& ctx, PlanBook& book)
                 ctx.ui.InputBox(st.FoundMachine.Denominacion.str(),
                                 QStringLiteral("SEMANA CARGA INICIAL EN PLANING"), proposed);
             if (!reload) {
-                week = ReadPlanInteger(st, typed, st.FileName(DataFile::Plan));
+                week = ReadTypedNumber(st, typed, st.FileName(DataFile::Plan));
                 break;
             }
             week = TextToInt64(st, typed);
@@ -581,7 +581,7 @@ void AutoLoadPlanning(Context& ctx)
     if (Is(st.ActionCode, "S")) {
         const QString typed = ctx.ui.InputBox(QString::fromLatin1(kPlanningCaption),
                                               QStringLiteral("Semana Síncronismo"), QStringLiteral("0"));
-        p.SyncWeek = static_cast<std::uint16_t>(ReadPlanInteger(st, typed, st.FileName(DataFile::Agenda)));
+        p.SyncWeek = static_cast<std::uint16_t>(ReadTypedNumber(st, typed, st.FileName(DataFile::Agenda)));
     }
     if (!ctx.ui.AskOkCancel(QStringLiteral("CONFIRME LA CARGAR DE PLANING AUTOMÁTICA")))
         return;

@@ -53,14 +53,4 @@ std::optional<std::size_t> TodaysAgendaRecord(const State& st, std::size_t recor
     return static_cast<std::size_t>(index);
 }
 
-std::int64_t ReadPlanInteger(State& st, QStringView text, const QString& fileName)
-{
-    const std::int64_t value = TextToInt64(st, text);
-    if (st.ValErrorPos != 0) {
-        st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber, fileName);
-    }
-    return value;
-}
-
 } // namespace gim

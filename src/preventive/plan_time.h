@@ -38,8 +38,4 @@ PlanHorizon ClampHorizon(int firstYear, int lastYear);
 // or past the records the agenda holds.
 std::optional<std::size_t> TodaysAgendaRecord(const State& st, std::size_t records);
 
-// A whole number typed in a plan prompt or dialog. Anything else abandons the command with the
-// conversion's message, before anything was written.
-std::int64_t ReadPlanInteger(State& st, QStringView text, const QString& fileName);
-
 } // namespace gim

@@ -1,6 +1,7 @@
 #include "preventive/predictive_trends.h"
 
 #include "core/context.h"
+#include "core/io_errors.h"
 #include "core/lookups.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
@@ -127,7 +128,7 @@ void SaveChartPicture(Context& ctx, const PictureWindow& window)
 std::int64_t AskNumber(Context& ctx, const QString& caption, const QString& prompt, const QString& value)
 {
     constexpr std::int64_t kLimit = 1 << 30;
-    const std::int64_t typed = ReadPlanInteger(ctx.st, ctx.ui.InputBox(caption, prompt, value),
+    const std::int64_t typed = ReadTypedNumber(ctx.st, ctx.ui.InputBox(caption, prompt, value),
                                                ctx.st.FileName(DataFile::Predictive));
     return std::clamp(typed, -kLimit, kLimit);
 }

@@ -23,7 +23,7 @@ QString RevisionFileName(const Context& ctx)
 // A number typed on the card; anything else abandons the command before anything is written.
 std::int64_t CardNumber(Context& ctx, const QString& text)
 {
-    return ReadPlanInteger(ctx.st, text, RevisionFileName(ctx));
+    return ReadTypedNumber(ctx.st, text, RevisionFileName(ctx));
 }
 
 void FillPendingRepair(Context& ctx, const TRevisionRecord& rec)

@@ -117,13 +117,8 @@ std::optional<std::int32_t> AskedOrderNumberOf(Context& ctx, const QString& type
     const QString text = typed.trimmed();
     if (text.isEmpty() || text == QLatin1String("#"))
         return std::nullopt;
-    const std::int64_t value = TextToInt64(st, text);
-    if (st.ValErrorPos != 0 || value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max()) {
-        st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber, PurchaseOrderFile::Name(st));
-    }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(
+        ReadTypedNumber(st, text, PurchaseOrderFile::Name(st), INT32_MIN, INT32_MAX));
 }
 
 void LoadPurchaseOrders(Context& ctx)

@@ -16,11 +16,6 @@ namespace gim {
 
 namespace {
 
-bool FitsInt32(std::int64_t n)
-{
-    return n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
-}
-
 // What the booking takes from the card or from the handed-over movement.
 struct Booking
 {
@@ -110,13 +105,7 @@ void ConfirmShortage(Context& ctx, const TSparePartRecord& part, Booking& b)
 
 std::int32_t AnsweredNumber(Context& ctx, const QString& answer, const QString& fileName)
 {
-    State& st = ctx.st;
-    const std::int64_t value = TextToInt64(st, answer);
-    if (st.ValErrorPos != 0 || !FitsInt32(value)) {
-        st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber, fileName);
-    }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(ReadTypedNumber(ctx.st, answer, fileName, INT32_MIN, INT32_MAX));
 }
 
 StoreMovementsState& StoreMovements(Context& ctx)

@@ -206,12 +206,8 @@ std::optional<TWorkOrderRecord> AskOrder(Context& ctx, TWorkReportRecord& filter
                                  QString::fromUtf8("Introduzca nº de Presupuesto"), QStringLiteral("0"))
                : ctx.ui.InputBox(QStringLiteral("Ordenes de trabajo"),
                                  QString::fromUtf8("Introduzca nº de OT"), QStringLiteral("0"));
-    const std::int64_t number = TextToInt64(st, typed);
-    if (st.ValErrorPos != 0) {
-        st.LastIOResult = IoCode::InvalidNumber;
-        throw IoAbort(IoCode::InvalidNumber,
-                      st.FileName(budget ? DataFile::RepairBudget : DataFile::WorkOrder));
-    }
+    const std::int64_t number =
+        ReadTypedNumber(st, typed, st.FileName(budget ? DataFile::RepairBudget : DataFile::WorkOrder));
     // A number outside the file fetches the placeholder of a missing order.
     WorkOrders(ctx).WantedWorkOrderNumber =
         number < 0 || number > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(number);
