@@ -1,176 +1,104 @@
 #include "core/backup.h"
-#include "core/context.h"
 #include "core/operations.h"
 #include "support/scripted_ui_check.h"
 #include "support/test_context.h"
 
 #include <QDir>
-#include <QFile>
 #include <functional>
-#include <gtest/gtest.h>
 #include <map>
+#include <string_view>
+#include <tuple>
 
 namespace gim {
 namespace {
 
-// The data folder lies one level down, so that the backup folder beside it stays inside the test's folder.
+// The environment's and the firm's record files, another environment's, a document per folder kept.
+const QStringList kFiles = QStringLiteral("PORTAL.MQW PORTAL.P26 TALLE_PO.RCH TALLEPOR.PVW OTRO.MQW "
+                                          "MAQUINAS/PORTAL/01-001.rtf INFORMES/Informe.rtf "
+                                          "REPUESTOS/PORTAL/ALMACEN_/R1.jpg")
+                               .split(QLatin1Char(' '));
+
+// The data folder lies one level down, so that the backup folder beside it stays in the test's folder.
 class BackupTest : public ::testing::Test
 {
 protected:
     BackupTest()
     {
-        data = t.dir.filePath(QStringLiteral("datos"));
         QDir().mkpath(data);
         t.ctx.st.BaseDir = t.ctx.st.WorkDir = data;
         t.ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
         t.ctx.st.FirmName = QStringLiteral("TALLERES");
-        t.ctx.st.DriveText = QStringLiteral("C:");
         OperationRegistry& registry = t.ctx.Module<OperationRegistry>();
         for (Op op : {Op::SortMachineFile, Op::CompactSupplierFile, Op::SortPersonnelFile,
-                      Op::LoadWorkReports, Op::LoadPersonnel})
+                      Op::LoadWorkReports, Op::LoadPersonnel}) // a reload must already read the restored file
             registry.Register(op, [this, op](Context&) {
-                // What a reload reads must already be the restored file.
-                calls << QString::fromLatin1(Name(op)) + QLatin1Char(' ') +
-                             Read(QStringLiteral("PORTAL.MQW"));
+                calls << Name(op) + (" " + Files()[QStringLiteral("PORTAL.MQW")]);
             });
         RegisterBackupOperations(registry);
     }
-
-    QString Read(const QString& relative) const
-    {
-        QFile f(data + QLatin1Char('/') + relative);
-        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QStringLiteral("<none>");
-    }
-    void Write(const QString& relative, const QByteArray& bytes) const
-    {
-        QFile f(data + QLatin1Char('/') + relative);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-    std::map<QString, QString> ReadAll() const
+    // Each file's bytes; with a suffix, first written as its name, three odd bytes and the suffix.
+    std::map<QString, QString> Files(const char* suffix = nullptr) const
     {
         std::map<QString, QString> all;
-        for (const auto& [name, bytes] : kFiles)
-            all[QString::fromLatin1(name)] = Read(QString::fromLatin1(name));
+        for (const QString& name : kFiles) {
+            QFile f(data + QLatin1Char('/') + name);
+            if (suffix && QDir().mkpath(QFileInfo(f).absolutePath()) && f.open(QIODevice::WriteOnly))
+                f.write(name.toLatin1() + "\x01\xF1\r\n" + suffix), f.close();
+            all[name] = f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+        }
         return all;
     }
     void Run(Op op) { t.ctx.Module<OperationRegistry>().Run(t.ctx, op); }
 
-    // Record files of the environment and the firm, one file of another environment, and one document in
-    // each folder the backup keeps. Bytes include a zero, a high byte and a line end.
-    static constexpr std::pair<const char*, const char*> kFiles[] = {
-        {"PORTAL.MQW", "maq\x01\xF1\r\n"},   {"PORTAL.P26", "partes"},
-        {"TALLE_PO.RCH", "personal"},        {"TALLEPOR.PVW", "proveedores"},
-        {"OTRO.MQW", "otro entorno"},        {"MAQUINAS/PORTAL/01-001.rtf", "hoja"},
-        {"INFORMES/Informe.rtf", "informe"}, {"REPUESTOS/PORTAL/ALMACEN_/R1.jpg", "\xFF\xD8 foto"},
-    };
-
-    void StoreFiles(const char* suffix)
-    {
-        for (const auto& [name, bytes] : kFiles) {
-            QDir().mkpath(QFileInfo(data + QLatin1Char('/') + QString::fromLatin1(name)).absolutePath());
-            Write(QString::fromLatin1(name), QByteArray(bytes) + suffix);
-        }
-    }
-
     test::TestContext t;
-    QString data;
+    const QString data = t.dir.filePath(QStringLiteral("datos"));
+    const QString copies = t.dir.filePath(QStringLiteral("COPIASEG"));
     QStringList calls;
 };
 
-// Backup, then the files change, then the restore brings back exactly what was saved: the record files
-// always, the documents only on "S"; the lists are reloaded once everything is back.
-TEST_F(BackupTest, RestoreGivesBackTheSavedBytes)
+// The restore gives back exactly the bytes saved: the record files always, the documents only on "S",
+// and the lists are reloaded once everything is back. A backup that cannot be written, an archive missing
+// or damaged: said, and no file changes.
+TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
 {
-    struct Case
-    {
-        const char* answer;
-        bool documents;
-    } const cases[] = {{"S", true}, {"N", false}, {"SI", false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer);
-        StoreFiles("");
-        const std::map<QString, QString> saved = ReadAll();
+    const QString failed = QStringLiteral("No se ha podido restaurar la copia ") + copies;
+    const QString untouched = QStringLiteral(". No se ha modificado ningún fichero");
+    const QString archive = copies + QStringLiteral("/PORTAL.rar");
+    const std::vector<std::tuple<const char*, std::function<void()>, Op, QString>> cases = {
+        {"S", nullptr, Op::CCopiaSeg1Click, ""},
+        {"N", nullptr, Op::CCopiaSeg1Click, ""},
+        {"", [&] { QDir(copies).removeRecursively(), QFile(copies).open(QIODevice::WriteOnly); },
+         Op::CMantenimSeg1Click,
+         QStringLiteral("No se ha podido hacer la copia ") + archive + QStringLiteral(": Not a directory")},
+        {"", [&] { QFile::remove(copies + QStringLiteral("/TALLE_PO.rar")); }, Op::CCopiaSeg1Click,
+         failed + QStringLiteral("/TALLE_PO.rar: no existe") + untouched},
+        {"", [&] { QFile(archive).resize(QFile(archive).size() / 2); }, Op::CCopiaSeg1Click,
+         failed + QStringLiteral("/PORTAL.rar: Truncated ZIP end-of-file record") + untouched},
+    };
+    for (const auto& [answer, spoil, op, message] : cases) {
+        SCOPED_TRACE(answer + message.toStdString());
+        QFile::remove(copies);
+        const std::map<QString, QString> saved = Files("");
         Run(Op::CMantenimSeg1Click);
-        for (const char* archive : {"PORTAL", "TALLE_PO", "MMPORTAL", "RPPORTAL", "IFPORTAL"})
-            EXPECT_TRUE(QFile::exists(t.dir.filePath(QStringLiteral("COPIASEG/") + archive + ".rar")))
-                << archive;
-        StoreFiles(" cambiado");
-        const std::map<QString, QString> changed = ReadAll();
-        Write(QStringLiteral("PORTAL.JNL"), ""); // a spent journal is not saved with the data
+        EXPECT_EQ(QDir(copies).entryList(QDir::Files).join(' '),
+                  "IFPORTAL.rar MMPORTAL.rar PORTAL.rar RPPORTAL.rar TALLE_PO.rar");
+        const std::map<QString, QString> changed = Files(" cambiado");
         calls.clear();
-        t.ui.ExpectInput(QStringLiteral("Restauación Informes"),
-                         QStringLiteral("Desea Restaurar Informes Adjuntos S/N"),
-                         QString::fromLatin1(c.answer));
-        Run(Op::CCopiaSeg1Click);
+        if (spoil)
+            spoil(), t.ui.ExpectMessage(message);
+        else
+            t.ui.ExpectInput("Restauación Informes", "Desea Restaurar Informes Adjuntos S/N", answer);
+        Run(op);
         EXPECT_SCRIPT_DONE(t.ui);
-        for (const auto& [name, bytes] : ReadAll()) {
-            const bool document = name.contains(QLatin1Char('/'));
-            const bool restored = name != QStringLiteral("OTRO.MQW") && (!document || c.documents);
+        for (const auto& [name, bytes] : Files()) {
+            const bool restored = !spoil && name != QStringLiteral("OTRO.MQW") &&
+                                  (!name.contains(QLatin1Char('/')) || std::string_view(answer) == "S");
             EXPECT_EQ(bytes, restored ? saved.at(name) : changed.at(name)) << name.toStdString();
         }
-        EXPECT_EQ(calls,
-                  (QStringList{QStringLiteral("LoadWorkReports ") + saved.at(QStringLiteral("PORTAL.MQW")),
-                               QStringLiteral("LoadPersonnel ") + saved.at(QStringLiteral("PORTAL.MQW"))}));
-        QFile::remove(data + QStringLiteral("/PORTAL.JNL"));
-    }
-}
-
-// A backup that cannot be written, or an archive missing or damaged, is said and leaves every file as
-// it was: nothing of a restore lands unless all of its archives read whole.
-TEST_F(BackupTest, FailuresAreSaidAndTouchNothing)
-{
-    const QString copies = t.dir.filePath(QStringLiteral("COPIASEG"));
-    struct Case
-    {
-        const char* name;
-        std::function<void()> spoil;
-        Op op;
-        QString message;
-    } const cases[] = {
-        {"backup folder is a file",
-         [&] { QDir(copies).removeRecursively(), Write(QStringLiteral("../COPIASEG"), "x"); },
-         Op::CMantenimSeg1Click,
-         QStringLiteral("No se ha podido hacer la copia ") + copies +
-             QStringLiteral("/PORTAL.rar: Not a directory")},
-        {"firm archive missing", [&] { QFile::remove(copies + QStringLiteral("/TALLE_PO.rar")); },
-         Op::CCopiaSeg1Click,
-         QStringLiteral("No se ha podido restaurar la copia ") + copies +
-             QStringLiteral("/TALLE_PO.rar: no existe. No se ha modificado ningún fichero")},
-        {"data archive cut short",
-         [&] {
-             QFile f(copies + QStringLiteral("/PORTAL.rar"));
-             ASSERT_TRUE(f.resize(f.size() / 2));
-         },
-         Op::CCopiaSeg1Click,
-         QStringLiteral("No se ha podido restaurar la copia ") + copies +
-             QStringLiteral(
-                 "/PORTAL.rar: Truncated ZIP end-of-file record. No se ha modificado ningún fichero")},
-        {"data archive not an archive",
-         [&] {
-             QFile::remove(copies + QStringLiteral("/PORTAL.rar")),
-                 QFile::copy(data + QStringLiteral("/PORTAL.P26"), copies + QStringLiteral("/PORTAL.rar"));
-         },
-         Op::CCopiaSeg1Click,
-         QStringLiteral("No se ha podido restaurar la copia ") + copies +
-             QStringLiteral("/PORTAL.rar: Unrecognized archive format. No se ha modificado ningún fichero")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        QFile::remove(copies);
-        StoreFiles("");
-        Run(Op::CMantenimSeg1Click);
-        StoreFiles(" cambiado");
-        const std::map<QString, QString> before = ReadAll();
-        c.spoil();
-        calls.clear();
-        t.ui.ExpectMessage(c.message);
-        Run(c.op);
-        EXPECT_SCRIPT_DONE(t.ui);
-        EXPECT_EQ(ReadAll(), before);
-        if (c.op == Op::CCopiaSeg1Click) {
-            EXPECT_EQ(calls, QStringList()); // nothing changed, nothing to reload
-        }
+        const QString before = saved.at(QStringLiteral("PORTAL.MQW")); // nothing changed, nothing reloaded
+        const QStringList reloads =
+            spoil ? QStringList() : QStringList{"LoadWorkReports " + before, "LoadPersonnel " + before};
+        EXPECT_EQ(op == Op::CCopiaSeg1Click ? calls : reloads, reloads);
     }
 }
 
