@@ -12,8 +12,8 @@ class OperationRegistry;
 
 // Backups are five archives with fixed names (ENV, firm prefix + "_" + two letters of ENV, "MM", "RP"
 // and "IF" + ENV), each a file name + ".rar" in the backup folder. They are written and read in-process
-// one after another, and a failure is shown; the format is read from the contents, so archives of the
-// old Windows archiver restore as well as ours (zip).
+// one after another, and a failure is shown. Ours are zip inside; a restore reads the format from the
+// contents, so that the name ".rar" settles nothing.
 
 // The backup folder: the drive's "\CopiaSeg", which lies beside the data folder.
 QString BackupFolder(const State& st);
