@@ -1,5 +1,6 @@
 #include "core/dispatch.h"
 
+#include "core/backup.h"
 #include "core/command.h"
 #include "core/context.h"
 #include "core/environment.h"
@@ -256,6 +257,7 @@ void RegisterMainWindowOperations(OperationRegistry& registry)
     registry.Register(Op::AboutMaker, AboutMaker);
     registry.Register(Op::Acceso1Click, ChangeAccessCode);
     registry.Register(Op::BrowseDataFiles, BrowseDataFiles);
+    RegisterBackupOperations(registry);
 }
 
 void DeclareMainWindowCommands(CommandRegistry& menu)
@@ -274,12 +276,17 @@ void DeclareMainWindowCommands(CommandRegistry& menu)
     menu.Add("&Utiles > &Entorno  > &Acceso", "", "", {}, {Acceso1Click});
     menu.Add("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {CreateNextYearEnvironment}).needs = {
         RestartStoreYear};
-    menu.Add("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {CMantenimSeg1Click})
-        .driveCaption = true;
+    auto& backup =
+        menu.Add("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {CMantenimSeg1Click});
+    backup.driveCaption = true;
+    backup.needs = {SortMachineFile, CompactSupplierFile, SortPersonnelFile};
     menu.Add("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {A1Click});
-    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {CCopiaSeg1Click})
-        .driveCaption = true;
-    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {A2Click});
+    auto& restore =
+        menu.Add("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {CCopiaSeg1Click});
+    restore.driveCaption = true;
+    restore.needs = {LoadWorkReports, LoadPersonnel};
+    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {A2Click}).needs = {
+        LoadWorkReports, LoadPersonnel};
     menu.Add("&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "", {}, {VeltWeb1Click});
     menu.Add("&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles});
     menu.Add("&Utiles > &Ayuda", "", "", {}, {ShowHelp});

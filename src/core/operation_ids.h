@@ -158,7 +158,7 @@ constexpr const char* Name(const Requirement& requirement)
 // clang-format off
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Utiles
-    Op::CMantenimSeg1Click, Op::A1Click, Op::CCopiaSeg1Click, Op::A2Click, Op::VeltWeb1Click,
+    Op::VeltWeb1Click,
     Op::Acceso2Click, Op::Partes5Click, Op::OrdenesT1Click, Op::Personal2Click, Op::Mquinas2Click,
     Op::TiposMto2Click, Op::OrdenesT2Click, Op::PartesD1Click, Op::SubirFich1Click, Op::OrdenesTrb1Click,
     Op::Partes4Click, Op::ActualizarVeltrano1Click,

@@ -471,9 +471,10 @@ TEST(CommandTable, OnlyTheMainWindowsOwnItemsAreOfferedBeforeTheFeaturesRegister
     }
     EXPECT_EQ(offered,
               (QStringList{QStringLiteral("Partes > Fichero > Descripción Partes"),
-                           QStringLiteral("Utiles > Entorno  > Acceso"), QStringLiteral("Utiles > Ficheros"),
-                           QStringLiteral("Utiles > Ayuda"), QStringLiteral("Utiles > Informes"),
-                           QStringLiteral("Utiles > Cerca de")}));
+                           QStringLiteral("Utiles > Entorno  > Acceso"),
+                           QStringLiteral("Utiles > Copia Seg. > Hacer > Examinar"),
+                           QStringLiteral("Utiles > Ficheros"), QStringLiteral("Utiles > Ayuda"),
+                           QStringLiteral("Utiles > Informes"), QStringLiteral("Utiles > Cerca de")}));
 
     // Registering an item's names is all it takes to offer it.
     EXPECT_FALSE(dispatcher.IsEnabled(*dispatcher.Find(QStringLiteral("Máquinas > Alta"))));

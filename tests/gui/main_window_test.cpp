@@ -131,8 +131,9 @@ TEST_F(MainWindow, OnlyItemsWhoseOperationsAreRegisteredAreEnabled)
     }
     EXPECT_EQ(enabled,
               (QStringList{"Partes > Fichero > Descripción Partes", "Utiles > Fuentes", "Utiles > Impresoras",
-                           "Utiles > Imagenes", "Utiles > Entorno  > Acceso", "Utiles > Ficheros",
-                           "Utiles > Ayuda", "Utiles > Mensajes", "Utiles > Informes", "Utiles > Cerca de"}));
+                           "Utiles > Imagenes", "Utiles > Entorno  > Acceso",
+                           "Utiles > Copia Seg. > Hacer > Examinar", "Utiles > Ficheros", "Utiles > Ayuda",
+                           "Utiles > Mensajes", "Utiles > Informes", "Utiles > Cerca de"}));
 
     registry.Register(Op::AddMachines, [](Context&) {});
     registry.Register(Op::SortMachineFile, [](Context&) {});

@@ -100,8 +100,9 @@ TEST_F(ProgramOperations, EverythingTheMenuNamesIsRegisteredOrListedAsNotBuiltYe
 TEST_F(ProgramOperations, TheCheckNamesWhatIsBothRegisteredAndListedAndWhatIsNeither)
 {
     // An operation built but left on the list (no condition is listed any more).
-    operations.Register(Op::A1Click, [](Context&) {});
-    EXPECT_EQ(CoverageProblems(operations), (QStringList{"A1Click is registered and listed as not built"}));
+    operations.Register(Op::VeltWeb1Click, [](Context&) {});
+    EXPECT_EQ(CoverageProblems(operations),
+              (QStringList{"VeltWeb1Click is registered and listed as not built"}));
 
     // Without the main window its dialogs and the hand-overs are missing.
     test::TestContext other;

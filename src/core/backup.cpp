@@ -1,0 +1,397 @@
+#include "core/backup.h"
+
+#include "core/context.h"
+#include "core/data_file.h"
+#include "core/drive_paths.h"
+#include "core/environment.h"
+#include "core/operations.h"
+#include "core/sub_folders.h"
+#include "core/transaction.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <archive.h>
+#include <archive_entry.h>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace gim {
+namespace {
+
+using WriteHandle = std::unique_ptr<archive, decltype(&archive_write_free)>;
+using ReadHandle = std::unique_ptr<archive, decltype(&archive_read_free)>;
+using EntryHandle = std::unique_ptr<archive_entry, decltype(&archive_entry_free)>;
+
+constexpr qint64 kChunk = qint64{1} << 20;
+
+QString ArchiveError(archive* a)
+{
+    const char* text = archive_error_string(a);
+    return text ? QString::fromLocal8Bit(text) : QStringLiteral("error del archivo");
+}
+
+la_ssize_t WriteToSaveFile(archive*, void* client, const void* buffer, size_t length)
+{
+    const qint64 written =
+        static_cast<QSaveFile*>(client)->write(static_cast<const char*>(buffer), static_cast<qint64>(length));
+    return written < 0 ? -1 : static_cast<la_ssize_t>(written);
+}
+
+// An archive named as the old archiver named them: the name given plus ".rar", found whatever its case.
+QString ArchivePath(const QString& folder, const QString& name)
+{
+    return ResolveDataPath(folder, name + QStringLiteral(".rar"));
+}
+
+// The files of a folder whose names start with one of `prefixes` (any letter case), or all of them.
+QStringList FilesOf(const QString& folder, const QStringList& prefixes, const QString& excluded = {})
+{
+    QStringList files;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        bool wanted = prefixes.isEmpty();
+        for (const QString& prefix : prefixes)
+            wanted = wanted || name.startsWith(prefix, Qt::CaseInsensitive);
+        if (wanted && name.compare(excluded, Qt::CaseInsensitive) != 0)
+            files << dir.absoluteFilePath(name);
+    }
+    return files;
+}
+
+struct BackupSet
+{
+    QString name;
+    QStringList files;
+};
+
+// The environment's record files (its journal is written through first and left out) and the firm's
+// personnel and supplier files with their temporaries.
+std::vector<BackupSet> DataSets(const State& st)
+{
+    const QString env = st.CurrentEnvironment;
+    std::vector<BackupSet> sets;
+    sets.push_back({env, FilesOf(st.WorkDir, {env + QLatin1Char('.')}, env + QStringLiteral(".JNL"))});
+    if (FirmNameFitsFileNames(st.FirmName)) {
+        const QString firm = st.FirmName.left(5) + QLatin1Char('_') + env.left(2);
+        const QString temporaries = st.FirmName.left(5) + env.left(3) + QLatin1Char('.');
+        sets.push_back({firm, FilesOf(st.WorkDir, {firm + QLatin1Char('.'), temporaries})});
+    }
+    return sets;
+}
+
+// Writes the archives one after another; the first that fails is shown and stops the backup.
+bool WriteBackups(Context& ctx, const QString& folder, const std::vector<BackupSet>& sets)
+{
+    for (const BackupSet& set : sets) {
+        const QString path = ArchivePath(folder, set.name);
+        const tl::expected<void, QString> written = WriteArchive(path, set.files);
+        if (!written) {
+            ctx.ui.ShowMessage(QStringLiteral("No se ha podido hacer la copia ") + path +
+                               QStringLiteral(": ") + written.error());
+            return false;
+        }
+    }
+    return true;
+}
+
+struct RestoreItem
+{
+    QString archive; // absolute path
+    QString target;  // absolute folder
+};
+
+bool MoveFile(const QString& from, const QString& to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// All or nothing: every archive is extracted into a scratch folder beside the data first, and the files
+// move into place only when all of them were read whole. The files they replace are moved aside and
+// put back should a move fail, so a missing or damaged archive leaves every file as it was.
+bool RestoreArchives(Context& ctx, const std::vector<RestoreItem>& items)
+{
+    QTemporaryDir scratch(QDir(ctx.st.WorkDir).filePath(QStringLiteral(".restaurar-XXXXXX")));
+    const auto fail = [&ctx](const QString& archive, const QString& why) {
+        ctx.ui.ShowMessage(QStringLiteral("No se ha podido restaurar la copia ") + archive +
+                           QStringLiteral(": ") + why +
+                           QStringLiteral(". No se ha modificado ningún fichero"));
+        return false;
+    };
+    if (!scratch.isValid())
+        return fail(items.empty() ? QString() : items.front().archive, scratch.errorString());
+    std::vector<std::pair<QString, QString>> moves; // extracted file, its place
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const QString staged = scratch.filePath(QString::number(i));
+        if (!QDir().mkpath(staged) || !QDir().mkpath(items[i].target))
+            return fail(items[i].archive, QStringLiteral("no se puede crear ") + items[i].target);
+        const tl::expected<QStringList, QString> names = ExtractArchive(items[i].archive, staged);
+        if (!names)
+            return fail(items[i].archive, names.error());
+        for (const QString& name : *names)
+            moves.emplace_back(staged + QLatin1Char('/') + name, ResolveDataPath(items[i].target, name));
+    }
+    const QString aside = scratch.filePath(QStringLiteral("old"));
+    QDir().mkpath(aside);
+    std::vector<std::pair<QString, QString>> done; // place, the file it held ("" = none)
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        const auto& [from, to] = moves[i];
+        QString kept;
+        if (QFileInfo::exists(to))
+            kept = aside + QLatin1Char('/') + QString::number(i);
+        const bool keptAside = kept.isEmpty() || MoveFile(to, kept);
+        if (!keptAside || !MoveFile(from, to)) {
+            if (keptAside && !kept.isEmpty())
+                MoveFile(kept, to);
+            for (auto it = done.rbegin(); it != done.rend(); ++it) {
+                if (it->second.isEmpty())
+                    QFile::remove(it->first);
+                else
+                    MoveFile(it->second, it->first);
+            }
+            return fail(from, QStringLiteral("no se puede reemplazar ") + to);
+        }
+        done.emplace_back(to, kept);
+    }
+    for (const RestoreItem& item : items)
+        SyncFolder(item.target);
+    return true;
+}
+
+// The record files of the environment and the firm, from the archives in `folder` into the data folder.
+bool RestoreData(Context& ctx, const QString& folder)
+{
+    WriteLock lock(ctx);
+    // A journal still open would later be written over the restored files.
+    CheckpointJournal(ctx);
+    std::vector<RestoreItem> items;
+    for (const BackupSet& set : DataSets(ctx.st))
+        items.push_back({ArchivePath(folder, set.name), ctx.st.WorkDir});
+    return RestoreArchives(ctx, items);
+}
+
+// The restored files are read again only now that they are all in place.
+void ReloadAfterRestore(Context& ctx)
+{
+    const OperationRegistry& registry = ctx.Module<OperationRegistry>();
+    registry.Run(ctx, Op::LoadWorkReports);
+    registry.Run(ctx, Op::LoadPersonnel);
+}
+
+QString MachineFolder(const State& st)
+{
+    return QStringLiteral("\\Maquinas\\") + st.CurrentEnvironment + QStringLiteral("\\");
+}
+
+QString StoreFolder(const State& st)
+{
+    return QStringLiteral("\\REPUESTOS\\") + st.CurrentEnvironment + QStringLiteral("\\ALMACEN_\\");
+}
+
+// The folder of the file chosen in an open dialog that starts in the backup folder.
+std::optional<QString> ChosenFolder(Context& ctx, const QStringList& filters)
+{
+    FileDialogRequest request;
+    request.folder = BackupFolder(ctx.st);
+    request.filters = filters;
+    request.anyLetterCase = true;
+    const std::optional<QString> chosen = ctx.ui.ChooseFile(request);
+    if (!chosen)
+        return std::nullopt;
+    return QFileInfo(*chosen).absolutePath();
+}
+
+} // namespace
+
+QString BackupFolder(const State& st)
+{
+    return DrivePath(st.BaseDir, st.DriveText + QStringLiteral("\\CopiaSeg"));
+}
+
+tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStringList& files)
+{
+    QSaveFile out(archivePath);
+    if (!out.open(QIODevice::WriteOnly))
+        return tl::unexpected(out.errorString());
+    WriteHandle a(archive_write_new(), archive_write_free);
+    archive_write_set_format_zip(a.get());
+    archive_write_set_format_option(a.get(), "zip", "hdrcharset", "UTF-8");
+    archive_write_set_bytes_per_block(a.get(), 0);
+    if (archive_write_open(a.get(), &out, nullptr, WriteToSaveFile, nullptr) != ARCHIVE_OK)
+        return tl::unexpected(ArchiveError(a.get()));
+    for (const QString& path : files) {
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly))
+            return tl::unexpected(path + QStringLiteral(": ") + in.errorString());
+        const QFileInfo info(path);
+        const qint64 size = in.size();
+        EntryHandle entry(archive_entry_new(), archive_entry_free);
+        archive_entry_set_pathname_utf8(entry.get(), info.fileName().toUtf8().constData());
+        archive_entry_set_filetype(entry.get(), AE_IFREG);
+        archive_entry_set_perm(entry.get(), 0644);
+        archive_entry_set_size(entry.get(), size);
+        archive_entry_set_mtime(entry.get(), info.lastModified().toSecsSinceEpoch(), 0);
+        if (archive_write_header(a.get(), entry.get()) != ARCHIVE_OK)
+            return tl::unexpected(ArchiveError(a.get()));
+        for (qint64 left = size; left > 0;) {
+            const QByteArray chunk = in.read(std::min(left, kChunk));
+            if (chunk.isEmpty() || archive_write_data(a.get(), chunk.constData(),
+                                                      static_cast<size_t>(chunk.size())) != chunk.size())
+                return tl::unexpected(path + QStringLiteral(": ") +
+                                      (chunk.isEmpty() ? in.errorString() : ArchiveError(a.get())));
+            left -= chunk.size();
+        }
+    }
+    if (archive_write_close(a.get()) != ARCHIVE_OK)
+        return tl::unexpected(ArchiveError(a.get()));
+    if (!out.commit())
+        return tl::unexpected(out.errorString());
+    return {};
+}
+
+tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, const QString& folder)
+{
+    if (!QFileInfo(archivePath).isFile())
+        return tl::unexpected(QStringLiteral("no existe"));
+    ReadHandle a(archive_read_new(), archive_read_free);
+    archive_read_support_format_all(a.get());
+    archive_read_support_filter_all(a.get());
+    if (archive_read_open_filename(a.get(), QFile::encodeName(archivePath).constData(), 1 << 16) !=
+        ARCHIVE_OK)
+        return tl::unexpected(ArchiveError(a.get()));
+    QStringList names;
+    for (;;) {
+        archive_entry* entry = nullptr;
+        const int next = archive_read_next_header(a.get(), &entry);
+        if (next == ARCHIVE_EOF)
+            break;
+        if (next != ARCHIVE_OK)
+            return tl::unexpected(ArchiveError(a.get()));
+        if (archive_entry_filetype(entry) != AE_IFREG)
+            continue;
+        const char* utf8 = archive_entry_pathname_utf8(entry);
+        QString stored =
+            utf8 ? QString::fromUtf8(utf8) : QString::fromLocal8Bit(archive_entry_pathname(entry));
+        // Extracted without folders, so that nothing lands outside the target.
+        const QString name =
+            stored.replace(QLatin1Char('\\'), QLatin1Char('/')).section(QLatin1Char('/'), -1);
+        if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
+            continue;
+        QFile out(QDir(folder).filePath(name));
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return tl::unexpected(out.fileName() + QStringLiteral(": ") + out.errorString());
+        for (;;) {
+            const void* block = nullptr;
+            size_t size = 0;
+            la_int64_t offset = 0;
+            const int read = archive_read_data_block(a.get(), &block, &size, &offset);
+            if (read == ARCHIVE_EOF)
+                break;
+            // A damaged member (a checksum that does not match included) fails the whole archive.
+            if (read != ARCHIVE_OK)
+                return tl::unexpected(ArchiveError(a.get()));
+            if (!out.seek(offset) || out.write(static_cast<const char*>(block), static_cast<qint64>(size)) !=
+                                         static_cast<qint64>(size))
+                return tl::unexpected(out.fileName() + QStringLiteral(": ") + out.errorString());
+        }
+        if (!out.flush() || ::fsync(out.handle()) != 0)
+            return tl::unexpected(out.fileName() + QStringLiteral(": ") + out.errorString());
+        out.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry)),
+                        QFileDevice::FileModificationTime);
+        if (!names.contains(name))
+            names << name;
+    }
+    return names;
+}
+
+void CMantenimSeg1Click(Context& ctx)
+{
+    State& st = ctx.st;
+    const OperationRegistry& registry = ctx.Module<OperationRegistry>();
+    // The saved files are sorted and hold no deleted records.
+    registry.Run(ctx, Op::SortMachineFile);
+    registry.Run(ctx, Op::CompactSupplierFile);
+    registry.Run(ctx, Op::SortPersonnelFile);
+    const QString folder = BackupFolder(st);
+    QDir().mkpath(folder); // a folder that cannot be made is reported by the first archive
+    MakeSubFolder(st.BaseDir, QStringLiteral("\\INFORMES\\"));
+    for (const char* name : {"\\AVERIAS\\", "\\MAQUINAS\\", "\\REPARACIONES\\", "\\HISTORIAL\\",
+                             "\\REPUESTOS\\", "\\PERSONAL\\", "\\PARTES\\", "\\ENERGIAS\\"}) {
+        MakeSubFolder(st.BaseDir, QLatin1String(name));
+        MakeSubFolder(st.BaseDir, QLatin1String(name) + st.CurrentEnvironment);
+    }
+    st.CurrentSubFolder = MachineFolder(st);
+    const QString machines = MakeSubFolder(st.BaseDir, st.CurrentSubFolder).value_or(QString());
+    st.CurrentSubFolder = StoreFolder(st);
+    const std::optional<QString> store = MakeSubFolder(st.BaseDir, st.CurrentSubFolder);
+
+    WriteLock lock(ctx);
+    CheckpointJournal(ctx);
+    std::vector<BackupSet> sets = DataSets(st);
+    const QString env = st.CurrentEnvironment;
+    sets.push_back({QStringLiteral("MM") + env, machines.isEmpty() ? QStringList() : FilesOf(machines, {})});
+    // A store folder that cannot be made is left out.
+    if (store)
+        sets.push_back({QStringLiteral("RP") + env, FilesOf(*store, {})});
+    sets.push_back({QStringLiteral("IF") + env,
+                    FilesOf(ResolveSubFolder(st.BaseDir, QStringLiteral("\\INFORMES\\")), {})});
+    WriteBackups(ctx, folder, sets);
+}
+
+void A1Click(Context& ctx)
+{
+    const std::optional<QString> folder = ChosenFolder(ctx, {});
+    if (!folder)
+        return;
+    WriteLock lock(ctx);
+    CheckpointJournal(ctx);
+    WriteBackups(ctx, *folder, DataSets(ctx.st));
+}
+
+void CCopiaSeg1Click(Context& ctx)
+{
+    State& st = ctx.st;
+    const QString folder = BackupFolder(st);
+    if (!RestoreData(ctx, folder))
+        return;
+    st.AnswerCode =
+        ctx.ui
+            .InputBox(QStringLiteral("Restauación Informes"),
+                      QStringLiteral("Desea Restaurar Informes Adjuntos S/N"), QStringLiteral("N"))
+            .left(2);
+    if (st.AnswerCode == QStringLiteral("S")) {
+        const QString env = st.CurrentEnvironment;
+        const QString machines = MakeSubFolder(st.BaseDir, MachineFolder(st)).value_or(QString());
+        const QString reports = MakeSubFolder(st.BaseDir, QStringLiteral("\\INFORMES\\")).value_or(QString());
+        const QString store = MakeSubFolder(st.BaseDir, StoreFolder(st)).value_or(QString());
+        RestoreArchives(ctx, {{ArchivePath(folder, QStringLiteral("MM") + env), machines},
+                              {ArchivePath(folder, QStringLiteral("IF") + env), reports},
+                              {ArchivePath(folder, QStringLiteral("RP") + env), store}});
+    }
+    ReloadAfterRestore(ctx);
+}
+
+void A2Click(Context& ctx)
+{
+    const std::optional<QString> folder =
+        ChosenFolder(ctx, {QStringLiteral("Ficheros de Datos Máquinas *.rar (*.rar)")});
+    if (!folder || !RestoreData(ctx, *folder))
+        return;
+    ReloadAfterRestore(ctx);
+}
+
+void RegisterBackupOperations(OperationRegistry& registry)
+{
+    registry.Register(Op::CMantenimSeg1Click, CMantenimSeg1Click);
+    registry.Register(Op::A1Click, A1Click);
+    registry.Register(Op::CCopiaSeg1Click, CCopiaSeg1Click);
+    registry.Register(Op::A2Click, A2Click);
+}
+
+} // namespace gim

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <tl/expected.hpp>
+
+namespace gim {
+
+struct Context;
+struct State;
+class OperationRegistry;
+
+// Backups are five archives with fixed names (ENV, firm prefix + "_" + two letters of ENV, "MM", "RP"
+// and "IF" + ENV), each a file name + ".rar" in the backup folder. They are written and read in-process
+// one after another, and a failure is shown. Ours are zip inside; a restore reads the format from the
+// contents, so that the name ".rar" settles nothing.
+
+// The backup folder: the drive's "\CopiaSeg", which lies beside the data folder.
+QString BackupFolder(const State& st);
+
+// Writes `files` (absolute paths) into the archive at `archivePath`, without their folders. The archive is
+// replaced only once it is complete. The reason when it cannot be written.
+tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStringList& files);
+
+// Extracts the regular files of an archive into `folder`, without the folders stored in it; the names
+// extracted. The reason when the archive is missing, unreadable or damaged.
+tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, const QString& folder);
+
+// The four menu commands: backup into the backup folder, backup into a chosen folder, restore from the
+// backup folder, restore from a chosen folder.
+void CMantenimSeg1Click(Context& ctx);
+void A1Click(Context& ctx);
+void CCopiaSeg1Click(Context& ctx);
+void A2Click(Context& ctx);
+
+void RegisterBackupOperations(OperationRegistry& registry);
+
+} // namespace gim

@@ -1,0 +1,106 @@
+#include "core/backup.h"
+#include "core/operations.h"
+#include "support/scripted_ui_check.h"
+#include "support/test_context.h"
+
+#include <QDir>
+#include <functional>
+#include <map>
+#include <string_view>
+#include <tuple>
+
+namespace gim {
+namespace {
+
+// The environment's and the firm's record files, another environment's, a document per folder kept.
+const QStringList kFiles = QStringLiteral("PORTAL.MQW PORTAL.P26 TALLE_PO.RCH TALLEPOR.PVW OTRO.MQW "
+                                          "MAQUINAS/PORTAL/01-001.rtf INFORMES/Informe.rtf "
+                                          "REPUESTOS/PORTAL/ALMACEN_/R1.jpg")
+                               .split(QLatin1Char(' '));
+
+// The data folder lies one level down, so that the backup folder beside it stays in the test's folder.
+class BackupTest : public ::testing::Test
+{
+protected:
+    BackupTest()
+    {
+        QDir().mkpath(data);
+        t.ctx.st.BaseDir = t.ctx.st.WorkDir = data;
+        t.ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+        t.ctx.st.FirmName = QStringLiteral("TALLERES");
+        OperationRegistry& registry = t.ctx.Module<OperationRegistry>();
+        for (Op op : {Op::SortMachineFile, Op::CompactSupplierFile, Op::SortPersonnelFile,
+                      Op::LoadWorkReports, Op::LoadPersonnel}) // a reload must already read the restored file
+            registry.Register(op, [this, op](Context&) {
+                calls << Name(op) + (" " + Files()[QStringLiteral("PORTAL.MQW")]);
+            });
+        RegisterBackupOperations(registry);
+    }
+    // Each file's bytes; with a suffix, first written as its name, three odd bytes and the suffix.
+    std::map<QString, QString> Files(const char* suffix = nullptr) const
+    {
+        std::map<QString, QString> all;
+        for (const QString& name : kFiles) {
+            QFile f(data + QLatin1Char('/') + name);
+            if (suffix && QDir().mkpath(QFileInfo(f).absolutePath()) && f.open(QIODevice::WriteOnly))
+                f.write(name.toLatin1() + "\x01\xF1\r\n" + suffix), f.close();
+            all[name] = f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+        }
+        return all;
+    }
+    void Run(Op op) { t.ctx.Module<OperationRegistry>().Run(t.ctx, op); }
+
+    test::TestContext t;
+    const QString data = t.dir.filePath(QStringLiteral("datos"));
+    const QString copies = t.dir.filePath(QStringLiteral("COPIASEG"));
+    QStringList calls;
+};
+
+// The restore gives back exactly the bytes saved: the record files always, the documents only on "S",
+// and the lists are reloaded once everything is back. A backup that cannot be written, an archive missing
+// or damaged: said, and no file changes.
+TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
+{
+    const QString failed = QStringLiteral("No se ha podido restaurar la copia ") + copies;
+    const QString untouched = QStringLiteral(". No se ha modificado ningún fichero");
+    const QString archive = copies + QStringLiteral("/PORTAL.rar");
+    const std::vector<std::tuple<const char*, std::function<void()>, Op, QString>> cases = {
+        {"S", nullptr, Op::CCopiaSeg1Click, ""},
+        {"N", nullptr, Op::CCopiaSeg1Click, ""},
+        {"", [&] { QDir(copies).removeRecursively(), QFile(copies).open(QIODevice::WriteOnly); },
+         Op::CMantenimSeg1Click,
+         QStringLiteral("No se ha podido hacer la copia ") + archive + QStringLiteral(": Not a directory")},
+        {"", [&] { QFile::remove(copies + QStringLiteral("/TALLE_PO.rar")); }, Op::CCopiaSeg1Click,
+         failed + QStringLiteral("/TALLE_PO.rar: no existe") + untouched},
+        {"", [&] { QFile(archive).resize(QFile(archive).size() / 2); }, Op::CCopiaSeg1Click,
+         failed + QStringLiteral("/PORTAL.rar: Truncated ZIP end-of-file record") + untouched},
+    };
+    for (const auto& [answer, spoil, op, message] : cases) {
+        SCOPED_TRACE(answer + message.toStdString());
+        QFile::remove(copies);
+        const std::map<QString, QString> saved = Files("");
+        Run(Op::CMantenimSeg1Click);
+        EXPECT_EQ(QDir(copies).entryList(QDir::Files).join(' '),
+                  "IFPORTAL.rar MMPORTAL.rar PORTAL.rar RPPORTAL.rar TALLE_PO.rar");
+        const std::map<QString, QString> changed = Files(" cambiado");
+        calls.clear();
+        if (spoil)
+            spoil(), t.ui.ExpectMessage(message);
+        else
+            t.ui.ExpectInput("Restauación Informes", "Desea Restaurar Informes Adjuntos S/N", answer);
+        Run(op);
+        EXPECT_SCRIPT_DONE(t.ui);
+        for (const auto& [name, bytes] : Files()) {
+            const bool restored = !spoil && name != QStringLiteral("OTRO.MQW") &&
+                                  (!name.contains(QLatin1Char('/')) || std::string_view(answer) == "S");
+            EXPECT_EQ(bytes, restored ? saved.at(name) : changed.at(name)) << name.toStdString();
+        }
+        const QString before = saved.at(QStringLiteral("PORTAL.MQW")); // nothing changed, nothing reloaded
+        const QStringList reloads =
+            spoil ? QStringList() : QStringList{"LoadWorkReports " + before, "LoadPersonnel " + before};
+        EXPECT_EQ(op == Op::CCopiaSeg1Click ? calls : reloads, reloads);
+    }
+}
+
+} // namespace
+} // namespace gim
