@@ -2,7 +2,8 @@
 # Installs what gim needs to build, run and test on Debian 12. Skips apt-get when all is there.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libgl1-mesa-dev libjpeg-dev
-          libexpected-dev googletest libgtest-dev libgmock-dev libbenchmark-dev poppler-utils)
+          libexpected-dev googletest libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
+          libcurl4-openssl-dev python3-pyftpdlib)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
