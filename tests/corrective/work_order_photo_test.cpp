@@ -9,109 +9,62 @@
 namespace gim::test {
 namespace {
 
-class WorkOrderPhotoTest : public CorrectiveTest
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(peer.Error().isEmpty()) << peer.Error().toStdString();
-        peer.WriteSettings(data);
-    }
-    void PutPhoto(const char* name)
-    {
-        QFile f(peer.Site(QStringLiteral("opciones/FOTOS/") + QLatin1String(name)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("\xff\xd8JPEG");
-    }
-    WebPeer peer;
-};
+using WorkOrderPhotoTest = CorrectiveTest;
 
 // Only a complete download marks the description and deletes the server's photo; an unsafe reference
 // names no file; a photo flag other than "SI" fetches nothing; no connection is said.
 TEST_F(WorkOrderPhotoTest, DownloadMarksAndDeletesOnlyAfterACompleteTransfer)
 {
+    WebPeer peer;
+    ASSERT_TRUE(peer.Error().isEmpty()) << peer.Error().toStdString();
+    peer.WriteSettings(data);
     struct Case
     {
-        const char* flag;
-        const char* refex;
+        const char *flag, *refex;
         bool onServer;
-        bool stopServer;
-        const char* message;
-        QStringList commands;
+        const char *message, *commands;
     };
-    const QString fetched = QStringLiteral("Cambio de filtro #7.jpg");
     const Case cases[] = {
-        {"SI",
-         "R12",
-         true,
-         false,
-         nullptr,
-         {"TYPE I", "RETR PLANTA_R12.JPG", "DELE /opciones/FOTOS/PLANTA_R12.JPG"}},
-        {"SI", "R12", false, false, "No se ha efectuado la descarga de PLANTA_R12.JPG", {"TYPE I"}},
-        {"SI",
-         "../R1",
-         true,
-         false,
-         "No se ha efectuado la descarga de PLANTA_../R1.JPG por ser una referencia no válida",
-         {}},
-        {"NO", "R12", true, false, nullptr, {}},
-        {"SI",
-         "R12",
-         true,
-         true,
-         "No se ha efectuado la descarga de PLANTA_R12.JPG por no existir conexión con la WEB",
-         {}},
+        {"SI", "R12", true, "", "TYPE I | RETR PLANTA_R12.JPG | DELE /opciones/FOTOS/PLANTA_R12.JPG"},
+        {"SI", "R12", false, "No se ha efectuado la descarga de PLANTA_R12.JPG", "TYPE I"},
+        {"SI", "../R1", true,
+         "No se ha efectuado la descarga de PLANTA_../R1.JPG por ser una referencia no válida", ""},
+        {"NO", "R12", true, "", ""},
+        {"SI", "R12", true,
+         "No se ha efectuado la descarga de PLANTA_R12.JPG por no existir conexión con la WEB", ""},
     };
     t.ctx.st.CurrentEnvironment = QStringLiteral("PLANTA");
     const QString local = data + QStringLiteral("/REPARACIONES/PLANTA/#7.jpg");
+    const QString remote = QStringLiteral("opciones/FOTOS/PLANTA_R12.JPG");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.flag) + " " + c.refex);
         QFile::remove(local);
         if (c.onServer)
-            PutPhoto("PLANTA_R12.JPG");
-        if (c.stopServer)
+            peer.Put(remote, "\xff\xd8JPEG");
+        if (&c == &cases[4])
             peer.StopFtp();
-        if (c.message)
+        if (*c.message)
             t.ui.ExpectMessage(QString::fromUtf8(c.message));
         TWorkOrderRecord& order = WorkOrders(t.ctx).CurrentWorkOrder;
         order = Order(7, "E", "M1", "26/49/1", "8:00", "Cambio de filtro");
         order.PhotoFlag = c.flag;
         order.Refex = c.refex;
-        const qsizetype before = peer.Commands().size();
+        const QString before = peer.Commands();
         DownloadWorkOrderPhoto(t.ctx);
         EXPECT_SCRIPT_DONE(t.ui);
-        EXPECT_EQ(peer.Commands().mid(before).join(" | ").toStdString(),
-                  c.commands.join(" | ").toStdString());
-        const bool done = c.commands.size() == 3;
-        EXPECT_EQ(order.Description.str(), done ? fetched : QStringLiteral("Cambio de filtro"));
-        EXPECT_EQ(QFile::exists(local), done);
-        EXPECT_EQ(QFile::exists(peer.Site(QStringLiteral("opciones/FOTOS/PLANTA_R12.JPG"))),
-                  c.onServer && !done);
+        const QString sep = before.isEmpty() || !*c.commands ? QString() : QStringLiteral(" | ");
+        EXPECT_EQ(peer.Commands(), before + sep + QLatin1String(c.commands));
+        const bool done = &c == &cases[0];
+        EXPECT_EQ(order.Description.str().toStdString(),
+                  done ? "Cambio de filtro #7.jpg" : "Cambio de filtro");
+        EXPECT_EQ(peer.Bytes(local), done ? QByteArray("\xff\xd8JPEG") : QByteArray("<missing>"));
+        EXPECT_EQ(QFile::exists(peer.Site(remote)), c.onServer && !done);
         EXPECT_EQ(t.ctx.st.CurrentSubFolder, QStringLiteral("\\REPARACIONES\\PLANTA\\"));
     }
     EXPECT_EQ(WebServiceOf(t.ctx).TransferLog,
               QStringList({"\tIniciamos la transferencia del archivo  #7.jpg",
                            "\tFinalizada la transferencia de archivo  #7.jpg",
                            "\tIniciamos la transferencia del archivo  #7.jpg"}));
-}
-
-// An imported order arriving executed fetches its photo before its record is written.
-TEST_F(WorkOrderPhotoTest, TheImportStoresTheMarkedDescription)
-{
-    TWorkOrderRecord known = Order(1, "P");
-    known.Refex = "R12";
-    StoreOrders({Order(0, "P"), known});
-    PutPhoto("PORTAL_R12.JPG");
-    t.ctx.st.ActionCode = QStringLiteral("i");
-    t.ctx.st.InteractiveFlag = 0;
-    TWorkOrderRecord& in = WorkOrders(t.ctx).WorkOrderInput;
-    in = Order(77, "E", "M1", "26/49/1", "8:00", "Cambio de filtro");
-    in.Refex = "R12";
-    in.PhotoFlag = "SI";
-    NewWorkOrder(t.ctx);
-    EXPECT_SCRIPT_DONE(t.ui);
-    EXPECT_EQ(Orders()[1].Description.str(), QStringLiteral("Cambio de filtro #1.jpg"));
-    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/REPARACIONES/PORTAL/#1.jpg")));
 }
 
 } // namespace
