@@ -6,6 +6,8 @@
 #include "core/web_service.h"
 #include "corrective/work_orders.h"
 
+#include <algorithm>
+
 namespace gim {
 
 bool IsSafeWebReference(const QString& refex)
