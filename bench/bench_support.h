@@ -59,6 +59,7 @@ public:
     bool PickDateRange(QDate&, QDate&) override { return false; }
     void BeginProgress(const QString&, int) override {}
     void SetProgress(int) override {}
+    void ShowStatus(const QString&) override {}
     void EndProgress() override {}
     LinePrinter& TextPrinter() override { return printer; }
     PictureWindowResult ShowPictureWindow(const PictureWindow&) override { return PictureWindowResult::Exit; }

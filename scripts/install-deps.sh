@@ -2,7 +2,7 @@
 # Installs what gim needs to build, run and test on Debian 12. Skips apt-get when all is there.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libgl1-mesa-dev libjpeg-dev
-          libarchive-dev
+          libarchive-dev libcurl4-openssl-dev python3-pyftpdlib
           libexpected-dev googletest libgtest-dev libgmock-dev libbenchmark-dev poppler-utils)
 missing=()
 for p in "${packages[@]}"; do

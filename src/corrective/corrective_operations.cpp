@@ -5,6 +5,7 @@
 #include "core/operations.h"
 #include "corrective/corrective_ratios.h"
 #include "corrective/work_order_listings.h"
+#include "corrective/work_order_photo.h"
 #include "corrective/work_orders.h"
 #include "corrective/year_restart.h"
 #include "platform/handover.h"
@@ -21,6 +22,7 @@ void RegisterCorrective(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::ListWorkOrders, ListWorkOrders);
     registry.Register(Op::WorkOrderRatios, WorkOrderRatios);
     registry.Register(Op::CreateNextYearEnvironment, CreateNextYearEnvironment);
+    registry.Register(Op::DownloadWorkOrderPhoto, DownloadWorkOrderPhoto);
 
     RegisterWorkOrderHandover(ctx, ctx.Module<HandoverRegistry>());
 }

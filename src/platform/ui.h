@@ -73,6 +73,8 @@ public:
     virtual void BeginProgress(const QString& caption, int maximum) = 0;
     virtual void SetProgress(int position) = 0;
     virtual void EndProgress() = 0;
+    // The main window's status-bar text (the bytes of a transfer so far).
+    virtual void ShowStatus(const QString& text) = 0;
 
     // The printer that listings printed line by line go to; its Begin asks for the printer.
     virtual LinePrinter& TextPrinter() = 0;

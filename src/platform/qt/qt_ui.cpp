@@ -17,9 +17,11 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace gim {
@@ -185,6 +187,12 @@ void QtUi::EndProgress()
     if (m_progress)
         m_progress->close();
     m_progress = nullptr;
+}
+
+void QtUi::ShowStatus(const QString& text)
+{
+    if (auto* window = qobject_cast<QMainWindow*>(m_parent.data()))
+        window->statusBar()->showMessage(text);
 }
 
 LinePrinter& QtUi::TextPrinter()

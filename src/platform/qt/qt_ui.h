@@ -48,6 +48,8 @@ public:
     void BeginProgress(const QString& caption, int maximum) override;
     void SetProgress(int position) override;
     void EndProgress() override;
+    // On the parent window's status bar, when it is the main window.
+    void ShowStatus(const QString& text) override;
     // The line printer asks for its printer over the parent window.
     LinePrinter& TextPrinter() override;
     PictureWindowResult ShowPictureWindow(const PictureWindow& window) override;

@@ -172,6 +172,9 @@ public:
     void BeginProgress(const QString& caption, int maximum) override;
     void SetProgress(int position) override;
     void EndProgress() override;
+    // Status texts ask nothing either: they are kept in StatusTexts().
+    void ShowStatus(const QString& text) override { m_statusTexts << text; }
+    const QStringList& StatusTexts() const { return m_statusTexts; }
     LinePrinter& TextPrinter() override { return m_printer; }
     PictureWindowResult ShowPictureWindow(const PictureWindow& window) override;
     tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) override;
@@ -219,6 +222,7 @@ private:
     bool m_progressOpen = false;
     int m_progressMaximum = 0;
     int m_progressPosition = 0;
+    QStringList m_statusTexts;
     QString m_clipboard;
     int m_unexpected = 0;
     int m_unexpectedLimit = kDefaultUnexpectedLimit;
