@@ -114,18 +114,12 @@ ImportJob WorkReportImportFormat()
         return AddImportedWorkReportLine(ctx, line.rec, line.dateText);
     };
     t.after = [](Context& ctx) {
-        WorkReportsState& w = WorkReports(ctx);
         SortWorkReportFile(ctx);
         SavePlannedRepairList(ctx);
         FreePlannedRepairList(ctx);
         FreeMachineList(ctx);
-        if (w.RevisionPostedFlag != 0)
-            SortRevisionFile(ctx);
-        if (w.BreakdownPostedFlag != 0)
-            SortBreakdownFile(ctx);
-        if (w.PlannedRepairPostedFlag != 0)
-            SortPlannedRepairFile(ctx);
-        w.WorkReportInput.Matricula = "";
+        SortWhatWasPosted(ctx);
+        WorkReports(ctx).WorkReportInput.Matricula = "";
     };
     t.lineCaption = QStringLiteral("Inicio de la Sincronización Archivos PARTES");
     t.endText = QStringLiteral("\tFINALIZADA LA SINCRONIZACIÓN DE PARTES DIARIOS");

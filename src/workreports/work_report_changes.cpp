@@ -338,16 +338,7 @@ void ModifyWorkReport(Context& ctx)
 
     SavePlannedRepairList(ctx);
     FreePlannedRepairList(ctx);
-    if (w.RevisionPostedFlag != 0)
-        SortRevisionFile(ctx);
-    if (w.BreakdownPostedFlag != 0)
-        SortBreakdownFile(ctx);
-    if (w.PlannedRepairPostedFlag != 0)
-        SortPlannedRepairFile(ctx);
-    if (w.PersonnelEntryPostedFlag != 0) {
-        PurgePersonnelEntries(ctx);
-        w.PersonnelEntryPostedFlag = 0;
-    }
+    SortWhatWasPosted(ctx);
     w.WorkReportInput = TWorkReportRecord{};
     FreeMachineList(ctx);
     FreePersonnelEntryList(ctx);

@@ -640,6 +640,21 @@ bool FindOrCreateStorePart(Context& ctx)
     return FinishStoreBooking(ctx, b);
 }
 
+void SortWhatWasPosted(Context& ctx)
+{
+    WorkReportsState& w = WorkReports(ctx);
+    if (w.RevisionPostedFlag != 0)
+        SortRevisionFile(ctx);
+    if (w.BreakdownPostedFlag != 0)
+        SortBreakdownFile(ctx);
+    if (w.PlannedRepairPostedFlag != 0)
+        SortPlannedRepairFile(ctx);
+    if (w.PersonnelEntryPostedFlag != 0) {
+        PurgePersonnelEntries(ctx);
+        w.PersonnelEntryPostedFlag = 0;
+    }
+}
+
 void SavePlannedRepairList(Context& ctx)
 {
     PlannedRepairsState& p = PlannedRepairs(ctx);

@@ -79,4 +79,8 @@ void NotePlannedRepairWritten(Context& ctx, const TPlannedRepairRecord& before,
 // ("Z"). Nothing happens when the file does not exist or the list is empty.
 void SavePlannedRepairList(Context& ctx);
 
+// After a command's lines are all in: re-sorts the revision, breakdown and planned-repair files and purges
+// the expedient entries, each as its posted flag says, and clears the expedient flag.
+void SortWhatWasPosted(Context& ctx);
+
 } // namespace gim
