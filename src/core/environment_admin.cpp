@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/environment.h"
 #include "core/record_file.h"
+#include "core/startup.h"
 
 #include <QDir>
 
@@ -41,6 +42,10 @@ void ChangeAccessCode(Context& ctx)
     // be written): then the access code is not changed either, and the user is told so.
     if (confirmed == code && ChangeEnvironment(ctx, code)) {
         ctx.ui.ShowMessage(QStringLiteral("RECUERDE EL NUEVO ACCESO ES :") + code);
+        // What the environment's files bring (its firm, and the personnel and supplier files named after
+        // it; its people; this week's repairs) is loaded as at start-up, so that nothing is read from or
+        // written to the files of a firm name left empty by the change.
+        LoadEnvironmentData(ctx);
         return;
     }
     ctx.ui.ShowMessage(QStringLiteral("NO SE HA MODIFICADO EL ACCESO"));

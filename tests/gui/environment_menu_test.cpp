@@ -50,14 +50,15 @@ TEST_F(EnvironmentMenu, RestartAccessChangeAndBrowser)
          {"Utiles > Entorno  > Reinicia Año", "Utiles > Entorno  > Acceso", "Utiles > Ficheros"})
         window->Action(QString::fromUtf8(path))->trigger();
     answering.stop();
-    EXPECT_EQ(
-        seen.mid(seen.size() - 11),
-        (QStringList{"Creado Entorno PLANTA26", "RECUERDE EL NUEVO ACCESO ES :CLAVE",
-                     "Ficheros de Datos Máquinas de PLANTA26 (PLANTA26.*)",
-                     "Ficheros de Datos Personal de _PL (_PL.*)", "Entornos de Fábricas .mqn (*.mq*)",
-                     "Ficheros de Personal .rch (*.rch)", "Ficheros de Imágenes Comprimidas .JPG (*.jpg)",
-                     "Ficheros de Imágenes Editables .BMP (*.bmp)", "Ficheros de Texto .RTF (*.rtf)",
-                     "FOTO.JPG", "plano.jpg"}));
+    EXPECT_EQ(seen.mid(seen.size() - 12),
+              (QStringList{"Creado Entorno PLANTA26", "RECUERDE EL NUEVO ACCESO ES :CLAVE",
+                           "Falta Fichero Personal: EMPRE_PL.RCH",
+                           "Ficheros de Datos Máquinas de PLANTA26 (PLANTA26.*)",
+                           "Ficheros de Datos Personal de EMPRE_PL (EMPRE_PL.*)",
+                           "Entornos de Fábricas .mqn (*.mq*)", "Ficheros de Personal .rch (*.rch)",
+                           "Ficheros de Imágenes Comprimidas .JPG (*.jpg)",
+                           "Ficheros de Imágenes Editables .BMP (*.bmp)", "Ficheros de Texto .RTF (*.rtf)",
+                           "FOTO.JPG", "plano.jpg"}));
     EXPECT_EQ(ctx.st.AccessCode, QStringLiteral("CLAVE"));
     EXPECT_EQ(ctx.st.CurrentEnvironment, QStringLiteral("PLANTA26"));
 }
