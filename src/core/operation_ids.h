@@ -158,10 +158,8 @@ constexpr const char* Name(const Requirement& requirement)
 // clang-format off
 inline constexpr Requirement kOperationsNotBuiltYet[] = {
     // Utiles
-    Op::VeltWeb1Click,
     Op::Acceso2Click, Op::Partes5Click, Op::OrdenesT1Click, Op::Personal2Click, Op::Mquinas2Click,
-    Op::TiposMto2Click, Op::OrdenesT2Click, Op::PartesD1Click, Op::SubirFich1Click, Op::OrdenesTrb1Click,
-    Op::Partes4Click, Op::ActualizarVeltrano1Click,
+    Op::TiposMto2Click, Op::OrdenesT2Click, Op::PartesD1Click,
 };
 // clang-format on
 
