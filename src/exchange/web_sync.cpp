@@ -212,8 +212,70 @@ void ActualizarVeltrano1Click(Context& ctx)
     QCoreApplication::quit();
 }
 
+namespace {
+
+// The service's address without a closing "/", for the pages and files under it.
+QString WebAddress(Context& ctx)
+{
+    QString address = ReadWebSettings(ctx.st.BaseDir).address;
+    while (address.endsWith(QLatin1Char('/')))
+        address.chop(1);
+    return address;
+}
+
+// A web file in the address box; the user opens it with "Ir".
+void ShowWebFile(Context& ctx, const char* folder, const char* suffix)
+{
+    ctx.ui.ShowWebSearch(
+        WebAddress(ctx) + QLatin1String(folder) + ctx.st.CurrentEnvironment + QLatin1String(suffix), false);
+}
+
+// The page builds the exchange file in the server's "opciones/archivos/": it is requested here, not only
+// offered in the browser.
+void BuildWebFile(Context& ctx, const char* page, const char* what)
+{
+    QDir().mkpath(WebExchangeFolder(ctx.st.BaseDir));
+    ctx.ui.ShowWebSearch(WebAddress(ctx) + QLatin1String(page), false);
+    ctx.ui.ShowMessage(QStringLiteral("ENTRANDO EN VELTRANO WEB\rGENERAR FICHERO DE ") + QLatin1String(what));
+    const auto built = RequestWebPage(ctx, QLatin1String(page));
+    if (!built) {
+        ctx.ui.ShowStatus(built.error());
+        ctx.ui.ShowMessage(QString::fromUtf8(kNoInternetConnection));
+    }
+}
+
+} // namespace
+
+void Acceso2Click(Context& ctx)
+{
+    QDir().mkpath(WebExchangeFolder(ctx.st.BaseDir));
+    ctx.ui.ShowWebSearch(WebAddress(ctx), true);
+}
+
+void OrdenesT2Click(Context& ctx)
+{
+    BuildWebFile(ctx, "/opciones/VTfichOT.php", "OTs");
+}
+
+void PartesD1Click(Context& ctx)
+{
+    BuildWebFile(ctx, "/opciones/VTfichPD.php", "PARTES");
+}
+
 void RegisterWebSync(OperationRegistry& registry)
 {
+    registry.Register(Op::Acceso2Click, Acceso2Click);
+    registry.Register(Op::OrdenesT2Click, OrdenesT2Click);
+    registry.Register(Op::PartesD1Click, PartesD1Click);
+    registry.Register(Op::Partes5Click,
+                      [](Context& ctx) { ShowWebFile(ctx, "/opciones/archivos/", "_PD.txt"); });
+    registry.Register(Op::OrdenesT1Click,
+                      [](Context& ctx) { ShowWebFile(ctx, "/opciones/archivos/", "_OT.txt"); });
+    registry.Register(Op::Personal2Click,
+                      [](Context& ctx) { ShowWebFile(ctx, "/opciones/PRS/", "_PR.txt"); });
+    registry.Register(Op::Mquinas2Click, [](Context& ctx) { ShowWebFile(ctx, "/opciones/MQN/", "_MQ.txt"); });
+    registry.Register(Op::TiposMto2Click,
+                      [](Context& ctx) { ShowWebFile(ctx, "/opciones/TIPO/", "_TM.txt"); });
     registry.Register(Op::Partes4Click, Partes4Click);
     registry.Register(Op::OrdenesTrb1Click, OrdenesTrb1Click);
     registry.Register(Op::SubirFich1Click, SubirFich1Click);

@@ -13,6 +13,9 @@ void OrdenesTrb1Click(Context& ctx);
 void SubirFich1Click(Context& ctx);
 void VeltWeb1Click(Context& ctx);
 void ActualizarVeltrano1Click(Context& ctx);
+void Acceso2Click(Context& ctx);
+void OrdenesT2Click(Context& ctx);
+void PartesD1Click(Context& ctx);
 
 inline constexpr const char* kSyncFileMissing = "Anulada Sincronización por No existir el fichero: ";
 inline constexpr const char* kUpdaterProgram = "ActualizaVT.exe";

@@ -154,5 +154,33 @@ TEST_F(WebSyncTest, WebBackupIsFetchedInBytesAndRestored)
     EXPECT_EQ(peer.Bytes(data + QStringLiteral("/FABRI_PO.DAT")), QByteArray("FABRI_PO") + kTail);
 }
 
+// The pages open in the browser window: the home page at once, the files for "Ir"; a builder page is
+// also requested, so that the service builds its file, and a failed request is said.
+TEST_F(WebSyncTest, PagesOpenInTheBrowserWindowAndBuilderPagesAreRequested)
+{
+    ASSERT_TRUE(peer.Error().isEmpty()) << peer.Error().toStdString();
+    peer.Put(QStringLiteral("opciones/VTfichOT.php"), "hecho");
+    const QString site = QStringLiteral("WEBSEARCH '") + ReadWebSettings(data).address;
+    const std::vector<std::pair<Op, QString>> cases = {
+        {Op::Acceso2Click, site + QStringLiteral("' Ir")},
+        {Op::Partes5Click, site + QStringLiteral("/opciones/archivos/PORTAL_PD.txt'")},
+        {Op::OrdenesT1Click, site + QStringLiteral("/opciones/archivos/PORTAL_OT.txt'")},
+        {Op::Personal2Click, site + QStringLiteral("/opciones/PRS/PORTAL_PR.txt'")},
+        {Op::Mquinas2Click, site + QStringLiteral("/opciones/MQN/PORTAL_MQ.txt'")},
+        {Op::TiposMto2Click, site + QStringLiteral("/opciones/TIPO/PORTAL_TM.txt'")},
+        {Op::OrdenesT2Click, site + QStringLiteral("/opciones/VTfichOT.php'")},
+        {Op::PartesD1Click, site + QStringLiteral("/opciones/VTfichPD.php'")},
+    };
+    t.ui.ExpectMessage(QStringLiteral("ENTRANDO EN VELTRANO WEB\rGENERAR FICHERO DE OTs"));
+    t.ui.ExpectMessage(QStringLiteral("ENTRANDO EN VELTRANO WEB\rGENERAR FICHERO DE PARTES"));
+    t.ui.ExpectMessage(QStringLiteral("No se ha podido efectuar la Conexión a INTERNET"));
+    for (const auto& [op, shown] : cases) {
+        registry.Run(t.ctx, op);
+        EXPECT_TRUE(t.ui.Transcript().contains(shown)) << shown.toStdString();
+    }
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_TRUE(QFileInfo(Local("")).isDir());
+}
+
 } // namespace
 } // namespace gim
