@@ -4,7 +4,6 @@
 #include "platform/qt/jpeg_codec.h"
 #include "platform/qt/print_preview.h"
 #include "platform/qt/progress_window.h"
-#include "platform/qt/qt_ui.h"
 #include "platform/qt/web_search_window.h"
 #include "platform/qt/week_graph_painter.h"
 #include "support/scripted_ui_check.h"
@@ -225,27 +224,6 @@ TEST(WebSearchWindowTest, OpensPagesInTheBrowserAndWalksTheHistory)
     window->findChild<QPushButton*>(QStringLiteral("Salir"))->click();
     FlushDeletes();
     EXPECT_TRUE(window.isNull());
-}
-
-// The program's commands open the window through the Qt backend: "Ir" pressed at once or left to the user.
-TEST(WebSearchWindowTest, TheQtBackendOpensTheWindowWithTheAddressAndPressesIrWhenAsked)
-{
-    test::RecordingShell shell;
-    QtUi ui;
-    ui.SetShell(&shell);
-    ui.ShowWebSearch(QStringLiteral("http://127.0.0.1/opciones/MQN/PORTAL_MQ.txt"), false);
-    ui.ShowWebSearch(QStringLiteral("http://127.0.0.1"), true);
-    QStringList boxes;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<WebSearchWindow*>(top)) {
-            boxes << window->AddressBox()->currentText();
-            window->close();
-        }
-    boxes.sort();
-    EXPECT_EQ(boxes, QStringList({QStringLiteral("http://127.0.0.1"),
-                                  QStringLiteral("http://127.0.0.1/opciones/MQN/PORTAL_MQ.txt")}));
-    EXPECT_EQ(shell.calls, QStringList({QStringLiteral("url:http://127.0.0.1")}));
-    FlushDeletes();
 }
 
 // ---- Weekly graph
