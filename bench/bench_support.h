@@ -64,6 +64,7 @@ public:
     LinePrinter& TextPrinter() override { return printer; }
     PictureWindowResult ShowPictureWindow(const PictureWindow&) override { return PictureWindowResult::Exit; }
     tl::expected<void, QString> SavePicture(const PictureWindow&, const QString&) override { return {}; }
+    void ShowWebSearch(const QString&, bool) override {}
 
     NoPrinter printer;
     bool yes = false;

@@ -60,6 +60,7 @@ int main(int argc, char** argv)
     gim::Dispatcher dispatcher(ctx, operations, gim::MainCommandTable());
     gim::TGim window(ctx, operations, dispatcher);
     ui.SetParentWindow(&window);
+    ui.SetShell(&shell);
 
     // Listings open report windows in the main window's work area; the window registered the Editar
     // items that hand a row of the newest one back to the entity's edit command.

@@ -155,14 +155,6 @@ constexpr const char* Name(const Requirement& requirement)
 // The operations and conditions the menu names that no feature has built yet. Their items stay
 // disabled; the change that builds one registers it and takes it off this list (a test holds the two
 // together).
-// clang-format off
-inline constexpr Requirement kOperationsNotBuiltYet[] = {
-    // Utiles
-    Op::VeltWeb1Click,
-    Op::Acceso2Click, Op::Partes5Click, Op::OrdenesT1Click, Op::Personal2Click, Op::Mquinas2Click,
-    Op::TiposMto2Click, Op::OrdenesT2Click, Op::PartesD1Click, Op::SubirFich1Click, Op::OrdenesTrb1Click,
-    Op::Partes4Click, Op::ActualizarVeltrano1Click,
-};
-// clang-format on
+inline constexpr std::array<Requirement, 0> kOperationsNotBuiltYet{};
 
 } // namespace gim

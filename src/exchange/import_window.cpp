@@ -1,4 +1,5 @@
 #include "exchange/import_window.h"
+#include "exchange/web_sync.h"
 
 #include "core/context.h"
 #include "core/operations.h"
@@ -122,6 +123,7 @@ void ShowImportWindow(Context& ctx)
 void RegisterExchange(OperationRegistry& registry, Context&)
 {
     registry.Register(Op::ShowImportWindow, ShowImportWindow);
+    RegisterWebSync(registry);
 }
 
 } // namespace gim

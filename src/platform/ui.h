@@ -84,6 +84,10 @@ public:
     virtual PictureWindowResult ShowPictureWindow(const PictureWindow& window) = 0;
     // Writes the window's picture to `path`, as JPEG or BMP by its extension; the reason when it fails.
     virtual tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) = 0;
+
+    // The web search window "Navegador Internet" (not modal) with `address` in its address box; `go`
+    // presses its "Ir" at once, which opens the address in the desktop's browser.
+    virtual void ShowWebSearch(const QString& address, bool go) = 0;
 };
 
 } // namespace gim

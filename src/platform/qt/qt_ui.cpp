@@ -6,9 +6,11 @@
 #include "platform/qt/picture_window.h"
 #include "platform/qt/progress_window.h"
 #include "platform/qt/qt_line_printer.h"
+#include "platform/qt/web_search_window.h"
 #include "platform/report.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -213,6 +215,18 @@ PictureWindowResult QtUi::ShowPictureWindow(const PictureWindow& window)
 tl::expected<void, QString> QtUi::SavePicture(const PictureWindow& window, const QString& path)
 {
     return WritePicture(RenderPicture(window), path);
+}
+
+void QtUi::ShowWebSearch(const QString& address, bool go)
+{
+    if (!m_shell)
+        return;
+    auto* window = new WebSearchWindow(*m_shell, m_parent);
+    window->setWindowFlag(Qt::Window);
+    window->show();
+    window->AddressBox()->setEditText(address);
+    if (go)
+        window->Navigate(address);
 }
 
 } // namespace gim

@@ -11,6 +11,7 @@
 namespace gim {
 
 class ProgressWindow;
+class Shell;
 class QtLinePrinter;
 
 // The desktop backend of Ui: modal Qt dialogs with Spanish buttons. It works before the main window
@@ -54,11 +55,15 @@ public:
     LinePrinter& TextPrinter() override;
     PictureWindowResult ShowPictureWindow(const PictureWindow& window) override;
     tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) override;
+    // The web search window hands its addresses to `shell`, which SetShell names.
+    void SetShell(Shell* shell) { m_shell = shell; }
+    void ShowWebSearch(const QString& address, bool go) override;
 
 private:
     QPointer<QWidget> m_parent;
     ReportTarget m_reportTarget;
     PictureViewerOpener m_pictureViewer;
+    Shell* m_shell = nullptr;
     QPointer<ProgressWindow> m_progress;
     QElapsedTimer m_progressPaint;
     std::unique_ptr<QtLinePrinter> m_linePrinter;

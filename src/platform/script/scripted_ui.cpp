@@ -904,4 +904,9 @@ QString ScriptedUi::DescribeAction(const CardScript::Action& action)
     return {};
 }
 
+void ScriptedUi::ShowWebSearch(const QString& address, bool go)
+{
+    Log(QStringLiteral("WEBSEARCH '%1'%2").arg(address, go ? QStringLiteral(" Ir") : QString()));
+}
+
 } // namespace gim

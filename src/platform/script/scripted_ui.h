@@ -178,6 +178,9 @@ public:
     LinePrinter& TextPrinter() override { return m_printer; }
     PictureWindowResult ShowPictureWindow(const PictureWindow& window) override;
     tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) override;
+    // The web search window asks nothing: "WEBSEARCH 'address'" (with " Ir" when pressed) goes to the
+    // transcript.
+    void ShowWebSearch(const QString& address, bool go) override;
 
 private:
     enum class StepKind {

@@ -1,0 +1,114 @@
+#include "core/backup.h"
+#include "core/web_service.h"
+#include "exchange/web_sync.h"
+#include "masterdata/masterdata_fixture.h"
+#include "masterdata/personnel.h"
+#include "masterdata/web_files.h"
+#include "records/work_report_record.h"
+#include "support/web_peer.h"
+#include <QCoreApplication>
+
+namespace gim {
+namespace {
+
+// Environment PORTAL of firm FABRICA on the web peer; machine PRENSA and operator 0042.
+class WebSyncTest : public test::MasterdataTest
+{
+protected:
+    WebSyncTest()
+    {
+        RegisterFeatures(t.ctx);
+        BuildFirmFileNames(t.ctx);
+        StoreMachines({Machine("PRENSA")});
+        TPersonnelRecord person{};
+        person.Matricula = "0042";
+        StoreRecords(t.ctx, t.ctx.st.PersonnelFileName, std::vector{person});
+        LoadPersonnel(t.ctx);
+        peer.WriteSettings(data);
+    }
+    void SetUp() override { ASSERT_TRUE(peer.Error().isEmpty()) << peer.Error().toStdString(); }
+    QString Local(const char* name) const { return root + "/COPIASEG/VELTWEB/" + name; }
+
+    test::WebPeer peer;
+};
+
+// "W" marks imported daily reports only; remote, then local copy deleted; "No" keeps the file, loaded once.
+TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
+{
+    State& st = t.ctx.st;
+    const QString fetched = "Se ha efectuado correctamente la descarga del FICHERO en ";
+    const QString pd = Local("PORTAL_PD.txt"), ot = Local("PORTAL_OT.txt");
+    const QString missing = "Anulada Sincronización por No existir el fichero: ";
+    peer.Put("opciones/archivos/PORTAL_PD.txt", "x\t0042\tPRENSA\t07/12/2026\tC\tM\t45\t15\tOT12\r\n");
+    peer.Put("opciones/archivos/PORTAL_OT.txt", "x\tABC\tP\r\n");
+    t.ui.ExpectMessage(fetched + pd).ExpectReport("Importar Partes VELTRANO WEB");
+    t.ui.ExpectYesNo("Cargar Datos de Fichero a Entorno PORTAL?", true)
+        .ExpectYesNo("Carga de Fichero Automática ?", true);
+    t.ui.ExpectReport("Pasarela Imformes Veltrano");
+    Partes4Click(t.ctx);
+    st.SubCode = "O";
+    t.ui.ExpectMessage(fetched + ot).ExpectReport("Importar Ordenes Trabajo de VELTRANO WEB");
+    t.ui.ExpectYesNo("Cargar Datos de Fichero a entorno PORTAL?", false);
+    t.ui.ExpectMessage("No se ha efectuado la descarga de opciones/archivos/PORTAL_OT.txt")
+        .ExpectMessage(missing + ot);
+    OrdenesTrb1Click(t.ctx);
+    OrdenesTrb1Click(t.ctx);
+    peer.StopFtp();
+    t.ui.ExpectMessage("No se ha podido efectuar la Conexión a INTERNET").ExpectMessage(missing + pd);
+    Partes4Click(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    const auto reports = LoadRecords<TWorkReportRecord>(t.ctx, st.FileName(DataFile::WorkReport), false);
+    EXPECT_EQ(reports.size() == 1 ? reports[0].Orden.str() : QString(), "WOT12");
+    EXPECT_EQ(st.SubCode, "O");
+    EXPECT_FALSE(QFile::exists(pd));
+    EXPECT_EQ(peer.Bytes(ot), "x\tABC\tP\r\n");
+    EXPECT_EQ(
+        peer.Commands().toStdString(),
+        "TYPE I | TYPE A | RETR PORTAL_PD.txt | DELE /opciones/archivos/PORTAL_PD.txt | TYPE I | TYPE A | "
+        "RETR PORTAL_OT.txt | DELE /opciones/archivos/PORTAL_OT.txt | TYPE I | TYPE A | RETR PORTAL_OT.txt");
+}
+
+// Only M, P or T upload (17 bytes of CR LF Windows-1252 leave); pages, builder GETs, byte-mode backup,
+// updater.
+TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
+{
+    const QString site = "WEBSEARCH '" + ReadWebSettings(data).address, local = Local("PORTAL_MQ.rtf");
+    peer.Put("opciones/VTfichOT.php", "hecho");
+    const QByteArray saved("PORTAL\x00\xff\r\n", 10);
+    QFile f(t.dir.filePath("PORTAL"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(saved) == 10 && f.flush());
+    ASSERT_TRUE(WriteArchive(f.fileName() + ".rar", {f.fileName()}));
+    for (const char* name : {"CopiaSeg/PORTAL.rar", "CopiaSeg/FABRI_PO.rar"})
+        peer.Put(name, peer.Bytes(f.fileName() + ".rar"));
+    t.ui.ExpectMessage("Se ha generado correctamente el FICHERO en C:\\CopiaSeg\\VeltWeb\\PORTAL_MQ.rtf");
+    ASSERT_TRUE(WriteWebUploadFile(t.ctx, "PORTAL_MQ.rtf", {"PRENSA\tPrensa ñ"}));
+    for (const char* answer : {"*", "X", "M"})
+        t.ui.ExpectInput("SUBIR FICHEROS VELTRANO WEB", "Máquinas / Personal/ Tipos Mto (M/P/T)", answer);
+    t.ui.ExpectMessage("Se ha efectuado correctamente la carga del fichero " + local);
+    t.ui.ExpectMessage("ENTRANDO EN VELTRANO WEB\rGENERAR FICHERO DE OTs");
+    t.ui.ExpectMessage("ENTRANDO EN VELTRANO WEB\rGENERAR FICHERO DE PARTES");
+    t.ui.ExpectMessage("No se ha podido efectuar la Conexión a INTERNET");
+    t.ui.ExpectInput("Copia Seguridad de VeltranoWeb", " Restaurar en el Ordenador S/N", "S");
+    t.ui.ExpectInput("Restauación Informes", "Desea Restaurar Informes Adjuntos S/N", "N");
+    t.ui.ExpectMessage("No existe el programa de actualización " + QCoreApplication::applicationDirPath() +
+                       "/ActualizaVT.exe");
+    for (Op op :
+         {Op::SubirFich1Click, Op::SubirFich1Click, Op::SubirFich1Click, Op::Acceso2Click, Op::Partes5Click,
+          Op::OrdenesT1Click, Op::Personal2Click, Op::Mquinas2Click, Op::TiposMto2Click, Op::OrdenesT2Click,
+          Op::PartesD1Click, Op::VeltWeb1Click, Op::ActualizarVeltrano1Click})
+        registry.Run(t.ctx, op);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(peer.Commands().toStdString(), "TYPE I | TYPE A | STOR PORTAL_MQ.txt | TYPE I | TYPE L 8 | "
+                                             "RETR PORTAL.rar | TYPE L 8 | RETR FABRI_PO.rar");
+    EXPECT_EQ(peer.Bytes(data + "/PORTAL"), saved);
+    EXPECT_TRUE(t.ui.StatusTexts().join(' ').contains("SE HAN ENVIADO 17 bytes DE UN TOTAL DE 17 A"));
+    EXPECT_EQ(peer.Bytes("opciones/MQN/PORTAL_MQ.txt"), "PRENSA\tPrensa \xf1\n");
+    EXPECT_EQ(t.ui.Transcript().filter("WEBSEARCH").join(" ").remove(site).toStdString(),
+              "' Ir /opciones/archivos/PORTAL_PD.txt' /opciones/archivos/PORTAL_OT.txt' "
+              "/opciones/PRS/PORTAL_PR.txt' "
+              "/opciones/MQN/PORTAL_MQ.txt' /opciones/TIPO/PORTAL_TM.txt' /opciones/VTfichOT.php' "
+              "/opciones/VTfichPD.php'");
+}
+
+} // namespace
+} // namespace gim
