@@ -19,6 +19,8 @@
 #include <ctime>
 #include <functional>
 #include <malloc.h>
+#include <map>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -38,6 +40,10 @@ protected:
 class SilentUi : public Ui
 {
 public:
+    SilentUi() = default;
+    // Every date range asked is answered with [from, to]; without one the picker is left.
+    SilentUi(QDate from, QDate to) : rangeFrom(from), rangeTo(to) {}
+
     QString InputBox(const QString&, const QString&, const QString& d) override { return d; }
     void ShowMessage(const QString&) override {}
     bool AskYesNo(const QString&) override { return yes; }
@@ -56,7 +62,14 @@ public:
     }
     QString ClipboardText() override { return {}; }
     void SetClipboardText(const QString&) override {}
-    bool PickDateRange(QDate&, QDate&) override { return false; }
+    bool PickDateRange(QDate& start, QDate& end) override
+    {
+        if (!rangeFrom.isValid())
+            return false;
+        start = rangeFrom;
+        end = rangeTo;
+        return true;
+    }
     void BeginProgress(const QString&, int) override {}
     void SetProgress(int) override {}
     void ShowStatus(const QString&) override {}
@@ -67,6 +80,7 @@ public:
     void ShowWebSearch(const QString&, bool) override {}
 
     NoPrinter printer;
+    QDate rangeFrom, rangeTo;
     bool yes = false;
     QString chosenFile;
     std::function<void(std::shared_ptr<ReportDocument>)> reportTarget;
@@ -93,6 +107,16 @@ template <typename Work> double TimeOnce(Work&& work)
     const auto t0 = std::chrono::steady_clock::now();
     work();
     return SecondsSince(t0);
+}
+
+// One fixture per size, built the first time a benchmark asks for it and kept for its later runs.
+template <typename Fixture> Fixture& FixtureOfSize(int size)
+{
+    static std::map<int, std::unique_ptr<Fixture>> built;
+    std::unique_ptr<Fixture>& fixture = built[size];
+    if (!fixture)
+        fixture = std::make_unique<Fixture>(size);
+    return *fixture;
 }
 
 // A text made of a printf format and one number: Numbered("M%06d", 42) is "M000042".

@@ -27,21 +27,9 @@ using namespace gim;
 constexpr int kMachines = 500;
 constexpr int kMetersPerMachine = 4;
 
-// Answers the date-range picker with the two years of readings.
-class RangeUi final : public bench::SilentUi
-{
-public:
-    bool PickDateRange(QDate& start, QDate& end) override
-    {
-        start = QDate(2026, 1, 1);
-        end = QDate(2027, 12, 31);
-        return true;
-    }
-};
-
 struct Plant
 {
-    RangeUi ui;
+    bench::SilentUi ui{QDate(2026, 1, 1), QDate(2027, 12, 31)}; // every date range asked
     SystemClock clock;
     bench::NoShell shell;
     QTemporaryDir dir;
@@ -83,11 +71,7 @@ struct Plant
 
 void BM_EnergyReadingListing(benchmark::State& state)
 {
-    static std::map<int, std::unique_ptr<Plant>> plants;
-    std::unique_ptr<Plant>& plant = plants[static_cast<int>(state.range(0))];
-    if (!plant)
-        plant = std::make_unique<Plant>(static_cast<int>(state.range(0)));
-    Plant& f = *plant;
+    Plant& f = bench::FixtureOfSize<Plant>(static_cast<int>(state.range(0)));
     bench::CompareWithAnchor(
         state, "x_plain_read", [&] { return f.PlainRead(); },
         [&] {

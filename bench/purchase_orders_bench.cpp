@@ -25,21 +25,9 @@ using namespace gim;
 
 constexpr int kLines = 100000;
 
-// Every date range asked covers the whole plan.
-class WholePlanUi final : public bench::SilentUi
-{
-public:
-    bool PickDateRange(QDate& start, QDate& end) override
-    {
-        start = QDate(2024, 1, 1);
-        end = QDate(2027, 12, 31);
-        return true;
-    }
-};
-
 struct PurchasePlant
 {
-    WholePlanUi ui;
+    bench::SilentUi ui{QDate(2024, 1, 1), QDate(2027, 12, 31)}; // every date range asked
     SystemClock clock;
     bench::NoShell shell;
     QTemporaryDir dir;

@@ -91,11 +91,7 @@ struct Plant
 
 void BM_StockBreakAndOrders(benchmark::State& state)
 {
-    static std::map<int, std::unique_ptr<Plant>> plants;
-    std::unique_ptr<Plant>& plant = plants[static_cast<int>(state.range(0))];
-    if (!plant)
-        plant = std::make_unique<Plant>(static_cast<int>(state.range(0)));
-    Plant& f = *plant;
+    Plant& f = bench::FixtureOfSize<Plant>(static_cast<int>(state.range(0)));
     bench::CompareWithAnchor(
         state, "x_plain_read", [&] { return f.PlainRead(); },
         [&] {

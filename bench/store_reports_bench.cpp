@@ -25,18 +25,6 @@ using namespace gim;
 constexpr int kParts = 65535;
 constexpr int kMovements = 100000;
 
-// The date range covers the whole journal; every prompt takes its default.
-class StoreUi final : public bench::SilentUi
-{
-public:
-    bool PickDateRange(QDate& start, QDate& end) override
-    {
-        start = QDate(2024, 1, 1);
-        end = QDate(2027, 12, 31);
-        return true;
-    }
-};
-
 TSparePartRecord PartNumber(int i)
 {
     TSparePartRecord r{};
@@ -53,7 +41,7 @@ TSparePartRecord PartNumber(int i)
 
 struct Store
 {
-    StoreUi ui;
+    bench::SilentUi ui{QDate(2024, 1, 1), QDate(2027, 12, 31)}; // every date range asked
     SystemClock clock;
     bench::NoShell shell;
     QTemporaryDir dir;

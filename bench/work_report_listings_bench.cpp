@@ -26,20 +26,9 @@ using namespace gim;
 
 constexpr int kMachines = 2000;
 
-class RangeUi final : public bench::SilentUi
-{
-public:
-    bool PickDateRange(QDate& start, QDate& end) override
-    {
-        start = QDate(2020, 1, 1);
-        end = QDate(2026, 12, 31);
-        return true;
-    }
-};
-
 struct Listing
 {
-    RangeUi ui;
+    bench::SilentUi ui{QDate(2020, 1, 1), QDate(2026, 12, 31)}; // every date range asked
     SystemClock clock;
     bench::NoShell shell;
     QTemporaryDir dir;
