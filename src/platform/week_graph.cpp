@@ -48,16 +48,7 @@ public:
 
     void Text(int x, int y, const QString& text)
     {
-        GraphOp op;
-        op.kind = GraphOp::Kind::Text;
-        op.x1 = x;
-        op.y1 = y;
-        op.text = text;
-        op.color = m_fontColor;
-        op.fontSize = m_fontSize;
-        op.bold = m_bold;
-        op.underline = m_underline;
-        m_ops.push_back(op);
+        m_ops.push_back(GraphOp::Label(x, y, text, m_fontSize, m_fontColor, m_bold, m_underline));
     }
 
     void SetPen(std::uint32_t color, int width)

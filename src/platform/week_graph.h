@@ -75,6 +75,17 @@ struct GraphOp
         return op;
     }
     static GraphOp Dot(int x, int y, std::uint32_t color) { return Shape(Kind::Pixel, x, y, 0, 0, color); }
+    // A text with its top-left at (x, y).
+    static GraphOp Label(int x, int y, const QString& text, int fontSize, std::uint32_t color = kReportBlack,
+                         bool bold = false, bool underline = false)
+    {
+        GraphOp op = Shape(Kind::Text, x, y, 0, 0, color);
+        op.text = text;
+        op.fontSize = fontSize;
+        op.bold = bold;
+        op.underline = underline;
+        return op;
+    }
 };
 
 // A readable line per step, for tests and traces: "line 80,540-1120,540 w1 #000000".

@@ -64,13 +64,7 @@ public:
     }
     void Text(int x, int y, const QString& text)
     {
-        GraphOp op;
-        op.kind = GraphOp::Kind::Text;
-        op.x1 = x;
-        op.y1 = y;
-        op.text = text;
-        op.fontSize = kTextFontSize;
-        m_ops.push_back(op);
+        m_ops.push_back(GraphOp::Label(x, y, text, kTextFontSize));
     }
     void Pixel(std::int64_t x, std::int64_t y, std::uint32_t color)
     {

@@ -46,13 +46,6 @@ LineYearWeek YearWeekOf(const TWorkReportRecord& line)
             static_cast<int>(ParseInt64(QStringView(dia).mid(3, 2)).value)};
 }
 
-// The line's absolute week as the 16-bit fields keep it.
-std::uint16_t LineWeek(const State& st, const TWorkReportRecord& line)
-{
-    const LineYearWeek at = YearWeekOf(line);
-    return AbsoluteWeekWord(st, at.year, at.week);
-}
-
 std::uint16_t LowWord(std::int32_t value)
 {
     return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFF);
@@ -220,7 +213,7 @@ void AskFirst(Context& ctx, LineStep& step)
         reading.Espec = "H";
         reading.Medida1 = static_cast<std::int32_t>(ParseInt64(line.Orden.str()).value);
         reading.Ejecu.assign(line.Matricula);
-        reading.Semana = static_cast<std::int32_t>(LineWeek(ctx.st, line));
+        reading.Semana = static_cast<std::int32_t>(LineAbsoluteWeek(ctx.st, line));
         reading.Descrip = line.Descripcion.str().left(34);
         if (auto due = DueAlarmLevel(ctx, reading); due && ConfirmAlarmRevision(ctx))
             step.alarm = std::move(due);
@@ -232,7 +225,7 @@ TBreakdownRecord BreakdownOf(Context& ctx, const LineStep& step)
     const TWorkReportRecord& line = step.line;
     TBreakdownRecord b = Breakdowns(ctx).CurrentBreakdown;
     b.Code.assign(line.Codigo);
-    b.Week = LineWeek(ctx.st, line);
+    b.Week = LineAbsoluteWeek(ctx.st, line);
     b.Day = line.dia.str().mid(6, 1);
     b.Shift = ".";
     b.Type = step.tipo.mid(1, 1);
@@ -294,7 +287,7 @@ void PlanPlannedRepair(Context& ctx, LineStep& step)
     r.Minutes = LowWord(line.Tinter.get());
     if (r.Minutes.get() != 0) {
         r.State = "E";
-        r.Week = LineWeek(st, line);
+        r.Week = LineAbsoluteWeek(st, line);
         r.Executor.assign(line.Matricula);
     } else {
         // Still to do: it waits at the end of the horizon, dated by the line.
@@ -347,7 +340,7 @@ TRevisionRecord RevisionOf(Context& ctx, const LineStep& step)
     TRevisionRecord r = Revisions(ctx).CurrentRevision;
     r.MachineCode.assign(line.Codigo);
     r.Frequency = frequency;
-    r.Week = LineWeek(ctx.st, line);
+    r.Week = LineAbsoluteWeek(ctx.st, line);
     r.Executor.assign(line.Matricula);
     r.Time = LowWord(line.Tinter.get());
     r.Comment = WorkReports(ctx).LongDescription;
@@ -532,6 +525,12 @@ private:
 
 } // namespace
 
+std::uint16_t LineAbsoluteWeek(const State& st, const TWorkReportRecord& line)
+{
+    const LineYearWeek at = YearWeekOf(line);
+    return AbsoluteWeekWord(st, at.year, at.week);
+}
+
 std::optional<PostedFiles> StoreAndPostWorkReport(Context& ctx, bool store,
                                                   const std::function<void()>& stored)
 {
@@ -556,11 +555,6 @@ std::optional<PostedFiles> StoreAndPostWorkReport(Context& ctx, bool store,
 PostedFiles PostWorkReport(Context& ctx)
 {
     return StoreAndPostWorkReport(ctx, false).value_or(PostedFiles{});
-}
-
-std::uint16_t LineAbsoluteWeek(const State& st, const TWorkReportRecord& line)
-{
-    return LineWeek(st, line);
 }
 
 void NotePlannedRepairWritten(Context& ctx, const TPlannedRepairRecord& before,
