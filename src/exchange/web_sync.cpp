@@ -23,29 +23,24 @@ namespace {
 
 struct SyncKind
 {
-    const char* suffix;   // of the exchange file, after the environment
-    EditItem flag;        // the report window loads the file while it is set
+    EditItem flag;        // its map names the exchange file; the report window loads the file while it is set
     const char* caption;  // of the report window
     const char* question; // whether to load the file into the environment
     bool marksOrders;     // SubCode "W": the imported order numbers start with "W"
     void (*import)(Context&, const std::optional<QString>&);
 };
 
-const SyncKind kWorkReports{
-    "_PD.txt", EditItem::Partes, "Importar Partes VELTRANO WEB", "Cargar Datos de Fichero a Entorno ",
-    true,      ImportWorkReports};
-const SyncKind kWorkOrders{"_OT.txt",
-                           EditItem::OrdenesT,
-                           "Importar Ordenes Trabajo de VELTRANO WEB",
-                           "Cargar Datos de Fichero a entorno ",
-                           false,
-                           ImportWorkOrders};
+const SyncKind kWorkReports{EditItem::Partes, "Importar Partes VELTRANO WEB",
+                            "Cargar Datos de Fichero a Entorno ", true, ImportWorkReports};
+const SyncKind kWorkOrders{EditItem::OrdenesT, "Importar Ordenes Trabajo de VELTRANO WEB",
+                           "Cargar Datos de Fichero a entorno ", false, ImportWorkOrders};
 
-// The flag and SubCode live only while the command runs, whichever way it ends.
+// The flag and SubCode "W" live only while the command runs, whichever way it ends; SubCode gets back
+// what it held.
 class SyncScope
 {
 public:
-    SyncScope(State& st, const SyncKind& kind) : m_st(st), m_kind(kind)
+    SyncScope(State& st, const SyncKind& kind) : m_st(st), m_kind(kind), m_subCode(st.SubCode)
     {
         if (m_kind.marksOrders)
             m_st.SubCode = QStringLiteral("W");
@@ -54,8 +49,7 @@ public:
     ~SyncScope()
     {
         Flag() = 0;
-        if (m_kind.marksOrders)
-            m_st.SubCode.clear();
+        m_st.SubCode = m_subCode;
     }
     SyncScope(const SyncScope&) = delete;
     SyncScope& operator=(const SyncScope&) = delete;
@@ -64,15 +58,8 @@ private:
     std::uint8_t& Flag() { return m_st.PendingEditFlags[PendingEditIndex(m_kind.flag)]; }
     State& m_st;
     const SyncKind& m_kind;
+    QString m_subCode;
 };
-
-std::optional<QByteArray> ReadFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
 
 void Synchronise(Context& ctx, const SyncKind& kind)
 {
@@ -80,18 +67,20 @@ void Synchronise(Context& ctx, const SyncKind& kind)
     WebService& web = WebServiceOf(ctx);
     const QString folder = WebExchangeFolder(st.BaseDir);
     QDir().mkpath(folder);
-    web.WebRemoteFile = st.CurrentEnvironment + QLatin1String(kind.suffix);
+    const HandoverRegistry& handover = ctx.Module<HandoverRegistry>();
+    web.WebRemoteFile = st.CurrentEnvironment + handover.Map(kind.flag).exchangeFile;
     web.WebLocalFile = folder + QLatin1Char('/') + web.WebRemoteFile;
     // Only a file this command fetched is loaded: a copy left by an earlier download may be in already.
     const bool fetched = DownloadWebFile(ctx);
-    const std::optional<QByteArray> bytes = fetched ? ReadFile(web.WebLocalFile) : std::nullopt;
-    if (!bytes) {
+    SyncScope scope(st, kind);
+    const ExchangeLoad exchange =
+        fetched ? LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder)
+                : ExchangeLoad{};
+    if (!exchange.loaded) {
         ctx.ui.ShowMessage(QString::fromUtf8(kSyncFileMissing) + web.WebLocalFile);
         return;
     }
-    const QString text =
-        FromCp1252(std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
-    SyncScope scope(st, kind);
+    const QString& text = exchange.text;
     auto report = std::make_shared<ReportDocument>(QString::fromUtf8(kind.caption));
     SetPlainText(*report, text);
     ctx.ui.ShowReport(report);
