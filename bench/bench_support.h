@@ -2,6 +2,8 @@
 // no shell, and timing helpers that keep the median of the runs.
 #pragma once
 
+#include "core/context.h"
+#include "core/environment.h"
 #include "platform/report.h"
 #include "platform/shell.h"
 #include "platform/ui.h"
@@ -107,6 +109,16 @@ template <typename Work> double TimeOnce(Work&& work)
     const auto t0 = std::chrono::steady_clock::now();
     work();
     return SecondsSince(t0);
+}
+
+// Points the context at a data folder holding the environment PORTAL (of the firm `firm`, when given).
+inline void UsePortalFolder(Context& ctx, const QString& folder, const QString& firm = {})
+{
+    ctx.st.WorkDir = ctx.st.BaseDir = folder;
+    ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
+    if (!firm.isEmpty())
+        ctx.st.FirmName = firm;
+    BuildDataFileNames(ctx);
 }
 
 // One fixture per size, built the first time a benchmark asks for it and kept for its later runs.

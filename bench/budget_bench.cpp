@@ -49,10 +49,7 @@ struct Plant
 
     Plant()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        ctx.st.FirmName = QStringLiteral("FABRICA");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path(), QStringLiteral("FABRICA"));
         std::vector<TMachineRecord> machines;
         std::vector<TBudgetRecord> budgets;
         std::vector<OperationEntry>& operations = Routines(ctx).OperationList;

@@ -36,9 +36,7 @@ struct CorrectivePlant
 
     CorrectivePlant()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path());
         ctx.st.FirstYear = 24;
         ctx.st.LastYear = 27;
         ctx.st.PlanWeeks = 156;

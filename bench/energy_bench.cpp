@@ -38,9 +38,7 @@ struct Plant
 
     explicit Plant(int count)
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path());
         std::vector<TMachineRecord> machines;
         for (int i = 0; i < kMachines; ++i) {
             TMachineRecord m{};

@@ -73,10 +73,7 @@ struct Plant
 
     Plant()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        ctx.st.FirmName = QStringLiteral("FABRICA");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path(), QStringLiteral("FABRICA"));
         ctx.st.FirstYear = 24;
         ctx.st.LastYear = 27;
         ctx.st.PlanWeeks = 3 * 52;

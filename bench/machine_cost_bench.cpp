@@ -46,9 +46,7 @@ struct CostFiles
 
     CostFiles()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path());
         ctx.st.FirstYear = 24;
         ctx.st.LastYear = 28;
         ctx.st.PlanWeeks = 5 * 52;

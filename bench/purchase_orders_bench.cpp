@@ -36,10 +36,7 @@ struct PurchasePlant
 
     PurchasePlant()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        ctx.st.FirmName = QStringLiteral("FABRICA");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path(), QStringLiteral("FABRICA"));
         ctx.st.FirstYear = 24;
         ctx.st.LastYear = 27;
         ctx.st.YearText = QStringLiteral("2026");

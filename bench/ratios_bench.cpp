@@ -52,9 +52,7 @@ struct RatioPlant
 
     RatioPlant()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path());
         ctx.st.FirstYear = 25;
         ctx.st.LastYear = 27;
         ctx.st.PlanWeeks = 104;

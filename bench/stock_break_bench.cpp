@@ -48,10 +48,7 @@ struct Plant
 
     explicit Plant(int count)
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        ctx.st.FirmName = QStringLiteral("FABRICA");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path(), QStringLiteral("FABRICA"));
         BuildFirmFileNames(ctx);
         std::vector<TSupplierRecord> suppliers;
         for (int i = 0; i < kSuppliers; ++i) {

@@ -51,10 +51,7 @@ struct Store
 
     Store()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        ctx.st.FirmName = QStringLiteral("FABRICA");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path(), QStringLiteral("FABRICA"));
         ctx.st.FirstYear = 24;
         ctx.st.LastYear = 27;
         std::mt19937 rng(17);

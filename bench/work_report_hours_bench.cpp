@@ -33,10 +33,7 @@ struct Year
 
     Year()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        ctx.st.FirmName = QStringLiteral("FABRICA");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path(), QStringLiteral("FABRICA"));
         BuildFirmFileNames(ctx);
         std::vector<TPersonnelRecord> people;
         for (int p = 0; p < kPeople; ++p) {

@@ -37,9 +37,7 @@ struct Listing
 
     explicit Listing(int lineCount)
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path());
         std::vector<TMachineRecord> machines;
         for (int m = 0; m < kMachines; ++m) {
             TMachineRecord r{};

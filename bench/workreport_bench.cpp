@@ -33,9 +33,7 @@ struct Lines
 
     Lines()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path());
         // Five years of lines of twenty operators, several a day each.
         std::mt19937 rng(7);
         for (std::size_t i = 0; i < kLines; ++i) {

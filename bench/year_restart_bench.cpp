@@ -34,9 +34,7 @@ struct RestartPlant
 
     RestartPlant()
     {
-        ctx.st.WorkDir = ctx.st.BaseDir = dir.path();
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        BuildDataFileNames(ctx);
+        bench::UsePortalFolder(ctx, dir.path());
         ctx.st.PlanWeeks = 156;
         std::mt19937 rng(7);
         std::vector<TWorkOrderRecord> workOrders(kRecords);
