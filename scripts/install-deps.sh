@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what gim needs to build, run and test on Debian 12. Skips apt-get when all is there.
+# Installs what gim needs to build, run and test on Debian 12, and the further packages named as
+# arguments. Skips apt-get when all is there.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libgl1-mesa-dev libjpeg-dev
           libarchive-dev libcurl4-openssl-dev python3-pyftpdlib
-          libexpected-dev googletest libgtest-dev libgmock-dev libbenchmark-dev poppler-utils)
+          libexpected-dev googletest libgtest-dev libgmock-dev libbenchmark-dev poppler-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -32,14 +32,14 @@ void RunStartupBeforeWindow(Context& ctx)
 
 void RunStartupAfterWindow(Context& ctx)
 {
-    for (const auto& [order, step] : ctx.Module<StartupSteps>().afterWindow)
-        RunCommand(ctx, {}, [&] { step(ctx); });
+    for (const auto& entry : ctx.Module<StartupSteps>().afterWindow)
+        RunCommand(ctx, {}, [&] { entry.second(ctx); });
 }
 
 void LoadEnvironmentData(Context& ctx)
 {
-    for (const auto& [order, step] : ctx.Module<StartupSteps>().environmentData)
-        RunCommand(ctx, {}, [&] { step(ctx); });
+    for (const auto& entry : ctx.Module<StartupSteps>().environmentData)
+        RunCommand(ctx, {}, [&] { entry.second(ctx); });
 }
 
 } // namespace gim

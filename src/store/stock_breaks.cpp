@@ -124,7 +124,7 @@ void StockBreakageReport(Context& ctx)
                         QLatin1Char('\t') + QString::number(p.PPedido.get()) + QLatin1Char('\t') +
                         p.Local.str() + QLatin1Char('\t') + CentsToText(p.Valor.get()) + QLatin1Char('\t') +
                         p.CdPVD.str() + QLatin1Char('\t') + p.Nombre.str());
-        total += (std::int64_t{p.Stock.get()} - p.Exist.get()) * p.Valor.get();
+        total = AddCents(total, TimesCents(std::int64_t{p.Stock.get()} - p.Exist.get(), p.Valor.get()));
     }
     // Each part went to the front of the list: the highest key leads.
     std::reverse(breakage.begin(), breakage.end());

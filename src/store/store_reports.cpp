@@ -152,7 +152,7 @@ void FinishInventoryListing(Context& ctx, InventoryListing& listing)
                 continue;
             ++count;
             if (e.rec.Exist.get() > 0)
-                total += StockValue(e.rec);
+                total = AddCents(total, StockValue(e.rec));
             report.AddLine(InventoryLine(e.rec));
         }
         report.AddLine(QStringLiteral("\r"));
@@ -221,7 +221,7 @@ void StoreInventoryReport(Context& ctx)
         report->AddLine(kTab + PartKeyText(r) + kTab + r.Nombre.str() + kTab + r.Marca.str() + kTab +
                         Number(r.Stock.get()) + kTab + Number(r.Exist.get()) + kTab + r.Local.str() + kTab +
                         CentsToText(r.Valor.get()));
-        valuation += StockValue(r);
+        valuation = AddCents(valuation, StockValue(r));
     }
     report->AddLine(QStringLiteral("\r"));
     report->AddLine(anyMachine ? QStringLiteral("\tLISTADO GENERAL DEL ALMACEN TECNICO")
@@ -385,8 +385,9 @@ void StoreMovementsReport(Context& ctx)
         FindSparePartByKey(ctx, m.Codigo.str(), m.Equipo.str(), m.Util.str(), m.Pieza.str());
         const std::int64_t amount = Amount(m);
         const std::int64_t total = std::llabs(amount);
-        (amount < 0 ? exitsTotal : entriesTotal) += total;
-        net += amount;
+        std::int64_t& side = amount < 0 ? exitsTotal : entriesTotal;
+        side = AddCents(side, total);
+        net = AddCents(net, amount);
         report->AddLine(kTab + PartKeyText(part) + kTab + m.Destination.str() + kTab + m.User.str() + kTab +
                         part.CdPVD.str() + kTab + Number(MovementWeek(m)) + QStringLiteral("\\ ") +
                         Number(MovementYear(st, m)) + kTab + Number(m.Quantity.get()) + kTab +

@@ -248,7 +248,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
 
     FieldSpec descripcion = MakeField(kDescripcion, "Descripción", FieldKind::Combo);
     descripcion.onEnter = [&s](CardState& state) { OfferDescriptions(s, state); };
-    descripcion.onChange = [&s](CardState& state) {
+    descripcion.onChange = [](CardState& state) {
         const QString shown = state.value(kDescripcion);
         const QString t = TipoOf(state);
         const int limit = !t.isEmpty() && QStringLiteral("RPV").contains(t[0]) ? 130 : 48;

@@ -10,6 +10,8 @@ TestContext::TestContext(QDateTime now) : clock(std::move(now)), ctx(ui, clock, 
     ctx.st.BaseDir = dir.path();
     ctx.st.WorkDir = dir.path();
     ctx.codec = &codec;
+    // GIM_KEEP_TEST_FOLDERS keeps the files each test wrote (the fuzzers' seeds are taken from them).
+    dir.setAutoRemove(qEnvironmentVariableIsEmpty("GIM_KEEP_TEST_FOLDERS"));
 }
 
 std::string TestContext::ReadFile(const QString& name) const

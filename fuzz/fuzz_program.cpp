@@ -1,0 +1,89 @@
+#include "fuzz_program.h"
+
+#include "app/features.h"
+#include "core/command.h"
+#include "core/dispatch.h"
+#include "core/startup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace gim::fuzz {
+
+namespace {
+
+QCoreApplication& Application()
+{
+    static int argc = 1;
+    static char name[] = "gim_fuzz";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+} // namespace
+
+const QString& DataFolder()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        if (!dir.isValid()) {
+            std::fprintf(stderr, "gim_fuzz: no temporary folder\n");
+            std::abort();
+        }
+        return dir.path();
+    }();
+    return path;
+}
+
+struct FuzzProgram::Menu
+{
+    explicit Menu(Context& ctx) : dispatcher(ctx, ctx.Module<OperationRegistry>(), MainCommandTable()) {}
+    Dispatcher dispatcher;
+};
+
+FuzzProgram::FuzzProgram()
+    : ui(QDate(2026, 1, 1), QDate(2026, 12, 31)), clock(QDateTime(QDate(2026, 12, 7), QTime(10, 5, 0))),
+      ctx(ui, clock, shell)
+{
+    Application();
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(DataFolder().toStdString(), ignored))
+        std::filesystem::remove_all(entry.path(), ignored);
+    ctx.st.WorkDir = ctx.st.BaseDir = DataFolder();
+    RegisterFeatures(ctx);
+    m_menu = std::make_unique<Menu>(ctx);
+}
+
+FuzzProgram::~FuzzProgram() = default;
+
+void FuzzProgram::Write(const QString& name, const QByteArray& bytes) const
+{
+    QFile f(QDir(DataFolder()).filePath(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "gim_fuzz: cannot write %s\n", qPrintable(name));
+        std::abort();
+    }
+}
+
+void FuzzProgram::Start()
+{
+    RunStartupBeforeWindow(ctx);
+    RunStartupAfterWindow(ctx);
+}
+
+void FuzzProgram::Run(const QString& plainPath)
+{
+    if (!m_menu->dispatcher.Find(plainPath)) {
+        std::fprintf(stderr, "gim_fuzz: no menu item %s\n", qPrintable(plainPath));
+        std::abort();
+    }
+    m_menu->dispatcher.Run(plainPath);
+}
+
+} // namespace gim::fuzz

@@ -1,0 +1,56 @@
+// What the fuzz targets share: a program started on a data folder that is emptied before every input, so
+// that each input runs alone and a finding replays from its input file only.
+#pragma once
+
+#include "core/context.h"
+#include "platform/clock.h"
+#include "platform/script/silent_ui.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace gim::fuzz {
+
+// The fuzzer's bytes as they stand.
+inline QByteArray Bytes(const std::uint8_t* data, std::size_t size)
+{
+    return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+// The data folder every input works in (under TMPDIR), created on first use.
+const QString& DataFolder();
+
+// One run of the program on the data folder: every file of the folder is removed, then a fresh context
+// with every feature registered, a fixed clock (Monday 7 December 2026) and a user who answers every
+// question with its default, cancels every card and picks the year 2026 as the date range.
+class FuzzProgram
+{
+public:
+    FuzzProgram();
+    ~FuzzProgram();
+    FuzzProgram(const FuzzProgram&) = delete;
+    FuzzProgram& operator=(const FuzzProgram&) = delete;
+
+    // Writes a file of the data folder.
+    void Write(const QString& name, const QByteArray& bytes) const;
+    // The start-up before and after the main window, as the program runs it.
+    void Start();
+    // Runs a main-menu item by its plain path ("Máquinas > Listado > Máquinas"); an unknown path aborts,
+    // since a target that runs nothing would fuzz nothing.
+    void Run(const QString& plainPath);
+
+    SilentUi ui;
+    FixedClock clock;
+    NoShell shell;
+    Context ctx;
+
+private:
+    struct Menu;
+    std::unique_ptr<Menu> m_menu;
+};
+
+} // namespace gim::fuzz
