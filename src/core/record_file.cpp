@@ -175,6 +175,52 @@ std::size_t RawRecordFile::Count() const
     return static_cast<std::size_t>(TransactionFileSize(m_ctx, m_path, SizeOnDisk())) / m_recordSize;
 }
 
+namespace {
+
+// The damaged files already reported, by path, as they stood on disk then: the same file loaded again
+// (many commands load a file several times) is not reported twice; a file changed since is.
+struct DamageSeen
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const DamageSeen&) const = default;
+};
+struct ReportedDamage
+{
+    std::map<QString, DamageSeen> files;
+};
+
+} // namespace
+
+void RawRecordFile::ReportDamage(std::size_t overlong) const
+{
+    struct stat st
+    {
+    };
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return;
+    const bool torn = static_cast<std::size_t>(st.st_size) % m_recordSize != 0;
+    if (!torn && overlong == 0)
+        return;
+    const DamageSeen now{st.st_dev, st.st_ino, st.st_size,
+                         std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+    const auto [seen, first] = m_ctx.Module<ReportedDamage>().files.try_emplace(m_path, now);
+    if (!first && seen->second == now)
+        return;
+    seen->second = now;
+    QString text = QStringLiteral("FICHERO DAÑADO ") + QFileInfo(m_path).fileName() + QLatin1Char('.');
+    if (torn)
+        text += QStringLiteral(" SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE USA.");
+    if (overlong > 0)
+        text += QStringLiteral(" REGISTROS CON TEXTOS MÁS LARGOS QUE SU CAMPO, QUE SE LEEN RECORTADOS: ") +
+                QString::number(overlong) + QLatin1Char('.');
+    text +=
+        QStringLiteral(" REGISTROS COMPLETOS QUE SE USAN: ") + QString::number(Count()) + QLatin1Char('.');
+    m_ctx.ui.ShowMessage(text);
+}
+
 std::optional<std::size_t> RawRecordFile::OrderedCount() const
 {
     auto& files = m_ctx.Module<OrderedPrefixes>().files;
