@@ -39,30 +39,21 @@ struct Kind
     std::size_t size, text;
     void (*load)(Context&);
 } const kKinds[] = {
-    {"PORTAL.OPR", 152, 0, LoadOperationList},
-    {"PORTAL.PLN", 12, 0, ReadWhole<PlanFile>},
-    {"PORTAL.PTO", 36, 0, [](Context& c) { LoadBudgets(c); }},
-    {"PORTAL.SEM", 184, 0, LoadPlannedRepairs},
+    // clang-format off
+    {"PORTAL.OPR", 152, 0, LoadOperationList}, {"PORTAL.PLN", 12, 0, ReadWhole<PlanFile>},
+    {"PORTAL.PTO", 36, 0, [](Context& c) { LoadBudgets(c); }}, {"PORTAL.SEM", 184, 0, LoadPlannedRepairs},
     {"PORTAL.CAR", 56, 6, [](Context& c) { LoadRecords<TAgendaRecord>(c, QStringLiteral("PORTAL.CAR")); }},
-    {"PORTAL.HRC", 168, 0, LoadRevisionList},
-    {"PORTAL.AVR", 220, 0, LoadBreakdownList},
-    {"PORTAL.ENW", 32, 0, LoadEnergyReadings},
-    {"PORTAL.ALR", 84, 0, ReadWhole<AlarmLevelFile>},
-    {"PORTAL.PRD", 84, 0, LoadPredictiveList},
-    {"PORTAL.PDA", 116, 0, LoadWorkReports},
-    {"PORTAL.RPW", 200, 0, LoadSparePartList},
-    {"PORTAL.MOV", 52, 0, LoadMovementList},
-    {"PORTAL.MOP", 52, 0, ReadWhole<OpMovementFile>},
-    {"PORTAL.OTR", 232, 4, ReadWhole<WorkOrderFile>},
-    {"PORTAL.PRO", 232, 4, ReadWhole<RepairBudgetFile>},
-    {"PORTAL.COM", 284, 4, LoadPurchaseOrders},
-    {"PORTAL.INT", 274, 0, LoadProcedureList},
-    {"PORTAL.PHR", 36, 0, ReadWhole<HourPriceFile>},
-    {"PORTAL.APT", 152, 0, LoadPersonnelEntries},
-    {"LA FA_PO.RCH", 158, 0, LoadPersonnel},
-    {"LA FA_PO.PVW", 274, 0, LoadSupplierList},
-    {"PORTAL.MQW", 161, 133, LoadMachineList},
+    {"PORTAL.HRC", 168, 0, LoadRevisionList}, {"PORTAL.AVR", 220, 0, LoadBreakdownList},
+    {"PORTAL.ENW", 32, 0, LoadEnergyReadings}, {"PORTAL.ALR", 84, 0, ReadWhole<AlarmLevelFile>},
+    {"PORTAL.PRD", 84, 0, LoadPredictiveList}, {"PORTAL.PDA", 116, 0, LoadWorkReports},
+    {"PORTAL.RPW", 200, 0, LoadSparePartList}, {"PORTAL.MOV", 52, 0, LoadMovementList},
+    {"PORTAL.MOP", 52, 0, ReadWhole<OpMovementFile>}, {"PORTAL.OTR", 232, 4, ReadWhole<WorkOrderFile>},
+    {"PORTAL.PRO", 232, 4, ReadWhole<RepairBudgetFile>}, {"PORTAL.COM", 284, 4, LoadPurchaseOrders},
+    {"PORTAL.INT", 274, 0, LoadProcedureList}, {"PORTAL.PHR", 36, 0, ReadWhole<HourPriceFile>},
+    {"PORTAL.APT", 152, 0, LoadPersonnelEntries}, {"LA FA_PO.RCH", 158, 0, LoadPersonnel},
+    {"LA FA_PO.PVW", 274, 0, LoadSupplierList}, {"PORTAL.MQW", 161, 133, LoadMachineList},
     {"PORTAL.CDG", 56, 0, [](Context& c) { ReadReservedCodes(c, Report::Silent); }},
+    // clang-format on
 };
 
 // A torn last record, then a text longer than its field: each reported by name, the first once however
