@@ -177,14 +177,13 @@ std::size_t RawRecordFile::Count() const
 
 namespace {
 
-// The damaged files already reported, by path, as they stood on disk then: the same file loaded again
-// (many commands load a file several times) is not reported twice; a file changed since is.
+// The damage already reported, by path. A file is loaded many times (several times by one command, once
+// for every line an import appends, again after every sorted rewrite), and its damage is told once;
+// other damage (another torn file, another count of overlong texts) is told again.
 struct DamageSeen
 {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    std::int64_t modifiedNs = 0;
+    std::size_t tornSize = 0; // the size of a file whose last record is torn; 0 when it is whole
+    std::size_t overlong = 0;
     bool operator==(const DamageSeen&) const = default;
 };
 struct ReportedDamage
@@ -201,17 +200,20 @@ void RawRecordFile::ReportDamage(std::size_t overlong) const
     };
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
         return;
-    const bool torn = static_cast<std::size_t>(st.st_size) % m_recordSize != 0;
-    if (!torn && overlong == 0)
+    const auto size = static_cast<std::size_t>(st.st_size);
+    const DamageSeen now{size % m_recordSize != 0 ? size : 0, overlong};
+    auto& files = m_ctx.Module<ReportedDamage>().files;
+    // A sound file is forgotten: damage that comes back later is news.
+    if (now.tornSize == 0 && overlong == 0) {
+        files.erase(m_path);
         return;
-    const DamageSeen now{st.st_dev, st.st_ino, st.st_size,
-                         std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
-    const auto [seen, first] = m_ctx.Module<ReportedDamage>().files.try_emplace(m_path, now);
+    }
+    const auto [seen, first] = files.try_emplace(m_path, now);
     if (!first && seen->second == now)
         return;
     seen->second = now;
     QString text = QStringLiteral("FICHERO DAÑADO ") + QFileInfo(m_path).fileName() + QLatin1Char('.');
-    if (torn)
+    if (now.tornSize != 0)
         text += QStringLiteral(" SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE USA.");
     if (overlong > 0)
         text += QStringLiteral(" REGISTROS CON TEXTOS MÁS LARGOS QUE SU CAMPO, QUE SE LEEN RECORTADOS: ") +

@@ -92,8 +92,8 @@ public:
     std::size_t recordSize() const { return m_recordSize; }
 
     // Called by every load of the whole file: a torn last record, or `overlong` whole records with a
-    // text longer than its field, are shown in one message naming the file, once for the file as it
-    // stands on disk. The whole records are used all the same.
+    // text longer than its field, are shown in one message naming the file, once for as long as the
+    // damage stays the same. The whole records are used all the same.
     void ReportDamage(std::size_t overlong) const;
 
     // How many records from the first stand in key order, as this program last learnt it (a sort, a
