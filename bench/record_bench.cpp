@@ -8,6 +8,7 @@
 #include "platform/report.h"
 #include "platform/shell.h"
 #include "platform/ui.h"
+#include "records/supplier_record.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -122,6 +123,30 @@ void BM_SortedRewrite(benchmark::State& state)
         state.counters["x_plain_copy"] = total / static_cast<double>(state.iterations()) / g_copySeconds;
 }
 BENCHMARK(BM_SortedRewrite)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(7);
+
+// A whole load looks at every text's length byte for damage: the load and that look against a plain
+// read of the same bytes, on the record with the most texts.
+void BM_LoadWhole(benchmark::State& state)
+{
+    auto& f = Shared();
+    const QString name = QStringLiteral("B.PVW");
+    StoreRecords(f.ctx, name, std::vector<TSupplierRecord>(kRecords, TSupplierRecord{}));
+    std::vector<double> loads, reads, checks;
+    for (auto _ : state) {
+        reads.push_back(
+            bench::TimeOnce([&] { benchmark::DoNotOptimize(ReadWholeFile(f.ctx, f.ctx.Path(name))); }));
+        std::vector<TSupplierRecord> loaded;
+        const double t = bench::TimeOnce([&] { loaded = LoadRecords<TSupplierRecord>(f.ctx, name); });
+        checks.push_back(bench::TimeOnce(
+            [&] { benchmark::DoNotOptimize(RecordFile<TSupplierRecord>::OverlongRecords(loaded)); }));
+        loads.push_back(t);
+        state.SetIterationTime(t);
+    }
+    state.counters["plain_read_ms"] = bench::Median(reads) * 1000;
+    state.counters["check_ms"] = bench::Median(checks) * 1000;
+    state.counters["x_plain_read"] = bench::Median(loads) / bench::Median(reads);
+}
+BENCHMARK(BM_LoadWhole)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(15);
 
 // Peak memory of the sorted rewrite, measured in a fresh process of this program (see
 // RunMemoryProbe) against the same process that only starts and stops.

@@ -92,6 +92,7 @@ bool RewriteThroughTwin(Context& ctx, const QString& dataName, const QString& tw
             records.resize(bytes.size() / sizeof(T));
             if (!records.empty())
                 std::memcpy(records.data(), bytes.data(), records.size() * sizeof(T));
+            file.ReportDamage(file.OverlongRecords(records));
             if (options.twin == TwinVariant::Rename) {
                 std::string().swap(bytes);
                 renamed = ReadWholeFile(ctx, file.path());
@@ -333,6 +334,8 @@ public:
         if (!caption.isEmpty())
             progress.emplace(m_ctx, caption, static_cast<int>(count));
         std::vector<Entry> list = ReadEntries(file, count);
+        file.ReportDamage(static_cast<std::size_t>(
+            std::count_if(list.begin(), list.end(), [](const Entry& e) { return HasOverlongText(e.rec); })));
         OrderAsInserted(
             list, [&](const Entry& a, const Entry& b) { return before(a.rec, b.rec); }, Ties());
         if (progress)

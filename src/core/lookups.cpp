@@ -106,7 +106,9 @@ bool MachineCodesValid(const TMachineRecord& m)
         }
         return true;
     };
-    return !m.Codigo.empty() && !m.Cuenta.empty() && printable(m.Codigo.bytes()) &&
+    // A length byte past the field's capacity (a damaged file) is bad coding as well.
+    const bool fits = m.Codigo.len <= m.Codigo.Capacity && m.Cuenta.len <= m.Cuenta.Capacity;
+    return fits && !m.Codigo.empty() && !m.Cuenta.empty() && printable(m.Codigo.bytes()) &&
            printable(m.Cuenta.bytes());
 }
 

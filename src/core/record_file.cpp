@@ -175,6 +175,54 @@ std::size_t RawRecordFile::Count() const
     return static_cast<std::size_t>(TransactionFileSize(m_ctx, m_path, SizeOnDisk())) / m_recordSize;
 }
 
+namespace {
+
+// The damage already reported, by path. A file is loaded many times (several times by one command, once
+// for every line an import appends, again after every sorted rewrite), and its damage is told once;
+// other damage (another torn file, another count of overlong texts) is told again.
+struct DamageSeen
+{
+    std::size_t tornSize = 0; // the size of a file whose last record is torn; 0 when it is whole
+    std::size_t overlong = 0;
+    bool operator==(const DamageSeen&) const = default;
+};
+struct ReportedDamage
+{
+    std::map<QString, DamageSeen> files;
+};
+
+} // namespace
+
+void RawRecordFile::ReportDamage(std::size_t overlong) const
+{
+    struct stat st
+    {
+    };
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return;
+    const auto size = static_cast<std::size_t>(st.st_size);
+    const DamageSeen now{size % m_recordSize != 0 ? size : 0, overlong};
+    auto& files = m_ctx.Module<ReportedDamage>().files;
+    // A sound file is forgotten: damage that comes back later is news.
+    if (now.tornSize == 0 && overlong == 0) {
+        files.erase(m_path);
+        return;
+    }
+    const auto [seen, first] = files.try_emplace(m_path, now);
+    if (!first && seen->second == now)
+        return;
+    seen->second = now;
+    QString text = QStringLiteral("FICHERO DAÑADO ") + QFileInfo(m_path).fileName() + QLatin1Char('.');
+    if (now.tornSize != 0)
+        text += QStringLiteral(" SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE USA.");
+    if (overlong > 0)
+        text += QStringLiteral(" REGISTROS CON TEXTOS MÁS LARGOS QUE SU CAMPO, QUE SE LEEN RECORTADOS: ") +
+                QString::number(overlong) + QLatin1Char('.');
+    text +=
+        QStringLiteral(" REGISTROS COMPLETOS QUE SE USAN: ") + QString::number(Count()) + QLatin1Char('.');
+    m_ctx.ui.ShowMessage(text);
+}
+
 std::optional<std::size_t> RawRecordFile::OrderedCount() const
 {
     auto& files = m_ctx.Module<OrderedPrefixes>().files;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/io_errors.h"
+#include "records/record_fields.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -89,6 +91,11 @@ public:
     const QString& path() const { return m_path; }
     std::size_t recordSize() const { return m_recordSize; }
 
+    // Called by every load of the whole file: a torn last record, or `overlong` whole records with a
+    // text longer than its field, are shown in one message naming the file, once for as long as the
+    // damage stays the same. The whole records are used all the same.
+    void ReportDamage(std::size_t overlong) const;
+
     // How many records from the first stand in key order, as this program last learnt it (a sort, a
     // full read) of the file as it stands on disk: a rewrite through a temporary file, here or by another
     // program, is another file, of which nothing is known (nullopt). A write in place cuts the count back
@@ -125,7 +132,12 @@ public:
     {
         std::vector<T> out(Count());
         RawRecordFile::ReadRange(0, out.size(), out.data());
+        ReportDamage(OverlongRecords(out));
         return out;
+    }
+    static std::size_t OverlongRecords(const std::vector<T>& records)
+    {
+        return static_cast<std::size_t>(std::count_if(records.begin(), records.end(), HasOverlongText<T>));
     }
 };
 

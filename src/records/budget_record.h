@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -27,5 +27,8 @@ GIM_FIELD_AT(TBudgetRecord, AV, 20);
 GIM_FIELD_AT(TBudgetRecord, RP, 24);
 GIM_FIELD_AT(TBudgetRecord, AL, 28);
 GIM_FIELD_AT(TBudgetRecord, EX, 32);
+// The spare bytes are left out: a new record has them zero.
+GIM_RECORD_FIELDS(TBudgetRecord, &TBudgetRecord::MachineCode, &TBudgetRecord::CN, &TBudgetRecord::PV,
+                  &TBudgetRecord::AV, &TBudgetRecord::RP, &TBudgetRecord::AL, &TBudgetRecord::EX);
 
 } // namespace gim

@@ -26,5 +26,7 @@ GIM_FIELD_AT(TMachineRecord, Disponible, 158);
 GIM_RECORD_FIELDS(TMachineRecord, &TMachineRecord::Codigo, &TMachineRecord::Denominacion,
                   &TMachineRecord::Modelo, &TMachineRecord::Fabricacion, &TMachineRecord::Ubicacion,
                   &TMachineRecord::Cuenta, &TMachineRecord::Disponible);
+// The machine loader reports badly coded machines (an overlong code or account among them) itself.
+template <> inline constexpr bool kOwnerChecksTexts<TMachineRecord> = true;
 
 } // namespace gim

@@ -29,6 +29,9 @@ GIM_FIELD_AT(TAgendaRecord, PlannedMinutes, 2);
 GIM_FIELD_AT(TAgendaRecord, ReservedMinutes, 4);
 GIM_FIELD_AT(TAgendaRecord, Note, 6);
 GIM_FIELD_AT(TAgendaRecord, Spare55, 55);
+// The spare byte is left out: a new record has it zero.
+GIM_RECORD_FIELDS(TAgendaRecord, &TAgendaRecord::FreeMinutes, &TAgendaRecord::PlannedMinutes,
+                  &TAgendaRecord::ReservedMinutes, &TAgendaRecord::Note);
 
 // A machine loaded into the plan (.PLN), in loading order.
 struct TPlanRecord

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -49,5 +49,14 @@ GIM_FIELD_AT(TPurchaseOrderRecord, Cantidad, 274);
 GIM_FIELD_AT(TPurchaseOrderRecord, Entradas, 276);
 GIM_FIELD_AT(TPurchaseOrderRecord, Reserved278, 278);
 GIM_FIELD_AT(TPurchaseOrderRecord, Valor, 280);
+// The reserved bytes are left out: a new record has them zero.
+GIM_RECORD_FIELDS(TPurchaseOrderRecord, &TPurchaseOrderRecord::Nped, &TPurchaseOrderRecord::Refer,
+                  &TPurchaseOrderRecord::Codigo, &TPurchaseOrderRecord::Equipo, &TPurchaseOrderRecord::Util,
+                  &TPurchaseOrderRecord::Pieza, &TPurchaseOrderRecord::Descrip, &TPurchaseOrderRecord::Marca,
+                  &TPurchaseOrderRecord::Sumtro, &TPurchaseOrderRecord::Albaran,
+                  &TPurchaseOrderRecord::fechALTA, &TPurchaseOrderRecord::fechaENT,
+                  &TPurchaseOrderRecord::Fechcierr, &TPurchaseOrderRecord::LUGAR,
+                  &TPurchaseOrderRecord::Estado, &TPurchaseOrderRecord::Cantidad,
+                  &TPurchaseOrderRecord::Entradas, &TPurchaseOrderRecord::Valor);
 
 } // namespace gim

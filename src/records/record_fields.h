@@ -41,4 +41,32 @@ template <typename T> T FreshRecord(const T& rec)
     return out;
 }
 
+namespace detail {
+template <typename F> bool Overlong(const F&)
+{
+    return false;
+}
+template <std::size_t N> bool Overlong(const ShortString<N>& s)
+{
+    if constexpr (N < 255)
+        return s.len > N;
+    else
+        return false;
+}
+} // namespace detail
+
+// Set for a record type whose loader checks its own texts and reports them in its own words.
+template <typename T> inline constexpr bool kOwnerChecksTexts = false;
+
+// Whether a record of a damaged file holds a text whose length byte exceeds its capacity; such a text
+// reads cut to its capacity. Record types without a field list hold no texts.
+template <typename T> bool HasOverlongText(const T& rec)
+{
+    if constexpr (kOwnerChecksTexts<T> || !requires { RecordFields<T>::kAll; })
+        return false;
+    else
+        return std::apply([&](auto... field) { return (detail::Overlong(rec.*field) || ...); },
+                          RecordFields<T>::kAll);
+}
+
 } // namespace gim

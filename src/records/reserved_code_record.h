@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -15,5 +15,7 @@ GIM_RECORD_SIZE(TReservedCodeRecord, 56);
 GIM_FIELD_AT(TReservedCodeRecord, Code, 0);
 GIM_FIELD_AT(TReservedCodeRecord, Description, 6);
 GIM_FIELD_AT(TReservedCodeRecord, Visible, 55);
+GIM_RECORD_FIELDS(TReservedCodeRecord, &TReservedCodeRecord::Code, &TReservedCodeRecord::Description,
+                  &TReservedCodeRecord::Visible);
 
 } // namespace gim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -17,5 +17,8 @@ GIM_FIELD_AT(TSelectorRecord, Code, 0);
 GIM_FIELD_AT(TSelectorRecord, AccessCode, 11);
 GIM_FIELD_AT(TSelectorRecord, MinFreq, 28);
 GIM_FIELD_AT(TSelectorRecord, Spare, 29);
+// The spare byte is left out: a new record has it zero.
+GIM_RECORD_FIELDS(TSelectorRecord, &TSelectorRecord::Code, &TSelectorRecord::AccessCode,
+                  &TSelectorRecord::MinFreq);
 
 } // namespace gim

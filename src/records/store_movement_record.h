@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/short_string.h"
+#include "records/record_fields.h"
 
 namespace gim {
 
@@ -30,5 +30,11 @@ GIM_FIELD_AT(TStoreMovementRecord, User, 30);
 GIM_FIELD_AT(TStoreMovementRecord, Reserved43, 43);
 GIM_FIELD_AT(TStoreMovementRecord, Quantity, 44);
 GIM_FIELD_AT(TStoreMovementRecord, UnitValue, 48);
+// The reserved byte is left out: a new record has it zero.
+GIM_RECORD_FIELDS(TStoreMovementRecord, &TStoreMovementRecord::Codigo, &TStoreMovementRecord::Equipo,
+                  &TStoreMovementRecord::Util, &TStoreMovementRecord::Pieza,
+                  &TStoreMovementRecord::Destination, &TStoreMovementRecord::AbsoluteWeek,
+                  &TStoreMovementRecord::User, &TStoreMovementRecord::Quantity,
+                  &TStoreMovementRecord::UnitValue);
 
 } // namespace gim

@@ -436,6 +436,11 @@ TEST_F(PlanLoadingTest, AShortAgendaIsReportedAndNothingIsPlanned)
         agenda += std::string(20, '\x7F'); // and a torn record after them
         t.WriteFile(QStringLiteral("PORTAL.CAR"), agenda);
         ExpectCode("TORNO");
+        // The torn agenda is reported once, by the first load that reads it whole.
+        t.ui.ExpectMessage(
+            QStringLiteral("FICHERO DAÑADO PORTAL.CAR. SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE "
+                           "USA. REGISTROS COMPLETOS QUE SE USAN: %1.")
+                .arg(weeks));
         ExpectWeek("Torno", "70");
         t.ui.ExpectMessage(QStringLiteral("LECTURA DE DISCO"));
         ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));

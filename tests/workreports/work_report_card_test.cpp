@@ -747,6 +747,9 @@ TEST_F(WorkReportCardTest, TypingAnOrderNumberShowsThatOrderOrAnOutsideReference
         .Set("Orden", "-1")
         .ExpectValue("Label11", "REFERENCIA EXTERNA")
         .Press("BitBtn1");
+    // It is reported once, when the file is first read whole.
+    t.ui.ExpectMessage("FICHERO DAÑADO PORTAL.OTR. SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE USA. REGISTROS "
+                       "COMPLETOS QUE SE USAN: 2.");
     EXPECT_EQ(Open(rec, "4"), CardResult::Exit);
     EXPECT_SCRIPT_DONE(t.ui);
     // The last order read stays in the buffer; the outside reference opened none.
