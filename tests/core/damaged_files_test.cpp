@@ -100,27 +100,5 @@ TEST(DamagedFiles, AreReportedOnceByNameAndTheirWholeRecordsUsed)
     }
 }
 
-// Appends (an import's lines) leave the damage as it was told: it is not told again until it changes.
-TEST(DamagedFiles, AreToldAgainOnlyWhenTheDamageChanges)
-{
-    test::TestContext t;
-    const QString name = QStringLiteral("PORTAL.CDG");
-    const std::string sane(56, '\0');
-    t.WriteFile(name, '\x09' + sane.substr(1));
-    const QString overlong =
-        QStringLiteral(" REGISTROS CON TEXTOS MÁS LARGOS QUE SU CAMPO, QUE SE LEEN RECORTADOS: 1.");
-    t.ui.ExpectMessage(QStringLiteral("FICHERO DAÑADO PORTAL.CDG.") + overlong +
-                       QStringLiteral(" REGISTROS COMPLETOS QUE SE USAN: 1."));
-    LoadRecords<TReservedCodeRecord>(t.ctx, name);
-    t.WriteFile(name, t.ReadFile(name) + sane);
-    LoadRecords<TReservedCodeRecord>(t.ctx, name);
-    t.WriteFile(name, t.ReadFile(name) + "cola");
-    t.ui.ExpectMessage(
-        QStringLiteral("FICHERO DAÑADO PORTAL.CDG. SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE USA.") +
-        overlong + QStringLiteral(" REGISTROS COMPLETOS QUE SE USAN: 2."));
-    LoadRecords<TReservedCodeRecord>(t.ctx, name);
-    EXPECT_SCRIPT_DONE(t.ui);
-}
-
 } // namespace
 } // namespace gim
