@@ -41,6 +41,26 @@ const QString& DataFolder()
     return path;
 }
 
+namespace {
+
+// GIM_FUZZ_TRACE shows the prompts and listings of each command, to see how far an input gets.
+bool Tracing()
+{
+    static const bool trace = !qEnvironmentVariableIsEmpty("GIM_FUZZ_TRACE");
+    return trace;
+}
+
+} // namespace
+
+QString FuzzUi::InputBox(const QString& caption, const QString& prompt, const QString& defaultValue)
+{
+    const QString answer = answers.isEmpty() ? defaultValue : answers.takeFirst();
+    if (Tracing())
+        std::fprintf(stderr, "  %s / %s [%s]: %s\n", qPrintable(caption), qPrintable(prompt),
+                     qPrintable(defaultValue), qPrintable(answer));
+    return answer;
+}
+
 struct FuzzProgram::Menu
 {
     explicit Menu(Context& ctx) : dispatcher(ctx, ctx.Module<OperationRegistry>(), MainCommandTable()) {}
@@ -77,13 +97,19 @@ void FuzzProgram::Start()
     RunStartupAfterWindow(ctx);
 }
 
-void FuzzProgram::Run(const QString& plainPath)
+void FuzzProgram::Run(const QString& plainPath, const QStringList& answers)
 {
     if (!m_menu->dispatcher.Find(plainPath)) {
         std::fprintf(stderr, "gim_fuzz: no menu item %s\n", qPrintable(plainPath));
         std::abort();
     }
-    m_menu->dispatcher.Run(plainPath);
+    ui.answers = answers;
+    int shown = 0;
+    ui.reportTarget = [&shown](std::shared_ptr<ReportDocument> report) { shown += report ? 1 : 0; };
+    const bool ran = m_menu->dispatcher.Run(plainPath);
+    ui.reportTarget = nullptr;
+    if (Tracing())
+        std::fprintf(stderr, "%s: %s, %d listing(s)\n", qPrintable(plainPath), ran ? "ran" : "not run", shown);
 }
 
 } // namespace gim::fuzz

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,15 @@ inline QByteArray Bytes(const std::uint8_t* data, std::size_t size)
 // The data folder every input works in (under TMPDIR), created on first use.
 const QString& DataFolder();
 
+// The unattended user of SilentUi, who may be given the answers to the prompts of one command.
+class FuzzUi final : public SilentUi
+{
+public:
+    using SilentUi::SilentUi;
+    QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
+    QStringList answers; // taken in order; once spent, every prompt gets its default
+};
+
 // One run of the program on the data folder: every file of the folder is removed, then a fresh context
 // with every feature registered, a fixed clock (Monday 7 December 2026) and a user who answers every
 // question with its default, cancels every card and picks the year 2026 as the date range.
@@ -39,11 +49,12 @@ public:
     void Write(const QString& name, const QByteArray& bytes) const;
     // The start-up before and after the main window, as the program runs it.
     void Start();
-    // Runs a main-menu item by its plain path ("Máquinas > Listado > Máquinas"); an unknown path aborts,
-    // since a target that runs nothing would fuzz nothing.
-    void Run(const QString& plainPath);
+    // Runs a main-menu item by its plain path ("Máquinas > Listado > Máquinas"), its prompts answered with
+    // `answers` and then their defaults; an unknown path aborts, since a target that runs nothing would
+    // fuzz nothing.
+    void Run(const QString& plainPath, const QStringList& answers = {});
 
-    SilentUi ui;
+    FuzzUi ui;
     FixedClock clock;
     NoShell shell;
     Context ctx;
