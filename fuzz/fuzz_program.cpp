@@ -109,7 +109,8 @@ void FuzzProgram::Run(const QString& plainPath, const QStringList& answers)
     const bool ran = m_menu->dispatcher.Run(plainPath);
     ui.reportTarget = nullptr;
     if (Tracing())
-        std::fprintf(stderr, "%s: %s, %d listing(s)\n", qPrintable(plainPath), ran ? "ran" : "not run", shown);
+        std::fprintf(stderr, "%s: %s, %d listing(s)\n", qPrintable(plainPath), ran ? "ran" : "not run",
+                     shown);
 }
 
 } // namespace gim::fuzz

@@ -12,9 +12,10 @@
 
 namespace {
 
-constexpr std::array<const char*, 15> kTables = {
-    "Maquinas", "Gamas",        "Provee",      "Repuestos", "Planing",   "procedimiento", "PrecioHora", "Partes",
-    "Ordenes",  "Reparaciones", "Movimientos", "Averias",   "Controles", "Energias",      "COMPRAS"};
+constexpr std::array<const char*, 15> kTables = {"Maquinas",  "Gamas",         "Provee",      "Repuestos",
+                                                 "Planing",   "procedimiento", "PrecioHora",  "Partes",
+                                                 "Ordenes",   "Reparaciones",  "Movimientos", "Averias",
+                                                 "Controles", "Energias",      "COMPRAS"};
 
 } // namespace
 
@@ -27,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (piece.isEmpty())
             continue;
         const auto choice = static_cast<unsigned char>(piece[0]);
-        const std::optional<gim::ImportJob> job = gim::ImportJobFor(QLatin1String(kTables[choice % kTables.size()]));
+        const std::optional<gim::ImportJob> job =
+            gim::ImportJobFor(QLatin1String(kTables[choice % kTables.size()]));
         if (!job)
             __builtin_trap(); // every table has its import
         gim::ImportGateway(program.ctx).Manual = choice >= 128;

@@ -32,7 +32,7 @@ export LSAN_OPTIONS=suppressions="$here/scripts/lsan.supp"
 for t in "${targets[@]}"; do
     mkdir -p "$build/corpus/$t" "$build/findings/$t" "$here/tests/fuzz/$t"
     "$build/fuzz/gim_fuzz_$t" "$build/corpus/$t" "$here/tests/fuzz/$t" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2560 -print_final_stats=1 -artifact_prefix="$build/findings/$t/" \
+        -rss_limit_mb=6144 -print_final_stats=1 -artifact_prefix="$build/findings/$t/" \
         >"$build/fuzz-$t.log" 2>&1 &
 done
 wait || true

@@ -112,17 +112,9 @@ std::int64_t AddCents(std::int64_t total, std::int64_t amount)
 {
     std::int64_t sum = 0;
     if (__builtin_add_overflow(total, amount, &sum))
-        return amount < 0 ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+        return amount < 0 ? std::numeric_limits<std::int64_t>::min()
+                          : std::numeric_limits<std::int64_t>::max();
     return sum;
-}
-
-std::int64_t TimesCents(std::int64_t units, std::int64_t cents)
-{
-    std::int64_t product = 0;
-    if (__builtin_mul_overflow(units, cents, &product))
-        return (units < 0) != (cents < 0) ? std::numeric_limits<std::int64_t>::min()
-                                          : std::numeric_limits<std::int64_t>::max();
-    return product;
 }
 
 QString Int64ToText(std::int64_t n)

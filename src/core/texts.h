@@ -22,8 +22,6 @@ QString CentsToText(std::int64_t cents);
 // Money totals over a whole file. The product of two stored 32-bit amounts fits in 64 bits, but the
 // total of many from a damaged file may not: it stops at the 64-bit limit instead of wrapping around.
 std::int64_t AddCents(std::int64_t total, std::int64_t amount);
-// A number of units times a price, stopping at the 64-bit limit as AddCents does.
-std::int64_t TimesCents(std::int64_t units, std::int64_t cents);
 
 // A decimal integer text: leading blanks and one sign allowed, nothing after the digits.
 // errorPos is the 1-based position of the first character that spoils it (0 when the text is a number);

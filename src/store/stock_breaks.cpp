@@ -124,7 +124,8 @@ void StockBreakageReport(Context& ctx)
                         QLatin1Char('\t') + QString::number(p.PPedido.get()) + QLatin1Char('\t') +
                         p.Local.str() + QLatin1Char('\t') + CentsToText(p.Valor.get()) + QLatin1Char('\t') +
                         p.CdPVD.str() + QLatin1Char('\t') + p.Nombre.str());
-        total = AddCents(total, TimesCents(std::int64_t{p.Stock.get()} - p.Exist.get(), p.Valor.get()));
+        // Each product fits in 64 bits (a 33-bit difference times a 32-bit price); their total may not.
+        total = AddCents(total, (std::int64_t{p.Stock.get()} - p.Exist.get()) * p.Valor.get());
     }
     // Each part went to the front of the list: the highest key leads.
     std::reverse(breakage.begin(), breakage.end());

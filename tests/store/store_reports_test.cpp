@@ -2,6 +2,8 @@
 #include "store/store_fixture.h"
 #include "store/store_reports.h"
 
+#include <limits>
+
 namespace gim {
 namespace {
 
@@ -43,6 +45,20 @@ TEST_F(StoreReportsTest, TheInventoryListsEveryPartOfTheSortedFileAndTotalsThePo
                            "            VALOR MÍNIMO DE REPUESTO ............: 0,00 €",
                            "            Número de REPUESTOS CODIFICADOS   : 3",
                            "            VALOR TOTAL DEL INVENTARIO (Euros) : \t10,00 €"}));
+}
+
+// A damaged file's amounts can total past 64 bits: the total stops at the largest amount.
+TEST_F(StoreReportsTest, AnInventoryTotalPastSixtyFourBitsStopsAtTheLargestAmount)
+{
+    const std::int32_t most = std::numeric_limits<std::int32_t>::max();
+    StoreParts(
+        {Stocked("001", "A", most, most), Stocked("002", "B", most, most), Stocked("003", "C", most, most)});
+    t.ui.ExpectInput(QStringLiteral("Valor Unitario Mínimo DEL REPUESTO"),
+                     QStringLiteral("Valor céntimos de Euros :"), QStringLiteral("0"));
+    t.ui.ExpectReport(QStringLiteral("REPUESTOS INVENTARIO"));
+    ASSERT_TRUE(RunMenu("Repuestos > Inventario > General"));
+    EXPECT_EQ(Lines(0).back(),
+              QStringLiteral("            VALOR TOTAL DEL INVENTARIO (Euros) : \t92233720368547758,07 €"));
 }
 
 // Week 10 of 2026 is absolute week 218 from 2022.
