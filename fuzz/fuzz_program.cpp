@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +31,10 @@ QCoreApplication& Application()
 
 const QString& DataFolder()
 {
-    static QTemporaryDir dir;
+    // In memory where the machine has it: every input writes and syncs its files.
+    static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                 ? QStringLiteral("/dev/shm/gim_fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/gim_fuzz-XXXXXX"));
     static const QString path = [] {
         if (!dir.isValid()) {
             std::fprintf(stderr, "gim_fuzz: no temporary folder\n");

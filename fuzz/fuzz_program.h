@@ -22,7 +22,7 @@ inline QByteArray Bytes(const std::uint8_t* data, std::size_t size)
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
-// The data folder every input works in (under TMPDIR), created on first use.
+// The data folder every input works in, created on first use.
 const QString& DataFolder();
 
 // The unattended user of SilentUi, who may be given the answers to the prompts of one command.

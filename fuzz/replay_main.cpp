@@ -1,5 +1,7 @@
 // Without libFuzzer a target is this program: it runs the target once on each file named, or on each file
-// of each folder named, and so replays a kept corpus as a test.
+// of each folder named, and so replays a kept corpus as a test. "--shard K/N" first runs only every N-th
+// input from the K-th (in name order), so that the tests can replay a large corpus in parallel.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -14,7 +16,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 int main(int argc, char** argv)
 {
     std::vector<std::filesystem::path> inputs;
-    for (int i = 1; i < argc; ++i) {
+    std::size_t shard = 0;
+    std::size_t shards = 1;
+    int first = 1;
+    if (argc > 2 && std::string(argv[1]) == "--shard") {
+        if (std::sscanf(argv[2], "%zu/%zu", &shard, &shards) != 2 || shards == 0 || shard >= shards) {
+            std::fprintf(stderr, "%s: --shard K/N with K < N\n", argv[0]);
+            return 2;
+        }
+        first = 3;
+    }
+    for (int i = first; i < argc; ++i) {
         const std::filesystem::path arg(argv[i]);
         if (std::filesystem::is_directory(arg)) {
             for (const auto& entry : std::filesystem::recursive_directory_iterator(arg))
@@ -28,7 +40,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <input file or folder>...\n", argv[0]);
         return 2;
     }
-    for (const std::filesystem::path& path : inputs) {
+    std::sort(inputs.begin(), inputs.end());
+    std::vector<std::filesystem::path> mine;
+    for (std::size_t i = shard; i < inputs.size(); i += shards)
+        mine.push_back(inputs[i]);
+    for (const std::filesystem::path& path : mine) {
         std::ifstream in(path, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (!in.good() && !in.eof()) {
@@ -37,6 +53,6 @@ int main(int argc, char** argv)
         }
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
-    std::printf("%zu inputs replayed\n", inputs.size());
+    std::printf("%zu inputs replayed\n", mine.size());
     return 0;
 }

@@ -26,8 +26,6 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions="$here/scripts/lsan.supp"
-# The data folder each input works in lives in memory where it can.
-[[ -d /dev/shm && -w /dev/shm ]] && export TMPDIR=/dev/shm
 
 for t in "${targets[@]}"; do
     mkdir -p "$build/corpus/$t" "$build/findings/$t" "$here/tests/fuzz/$t"
