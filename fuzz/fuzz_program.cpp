@@ -47,7 +47,7 @@ const QString& DataFolder()
 
 namespace {
 
-// GIM_FUZZ_TRACE shows the prompts and listings of each command, to see how far an input gets.
+// GIM_FUZZ_TRACE shows the prompts, messages and listings of each command, to see how far an input gets.
 bool Tracing()
 {
     static const bool trace = !qEnvironmentVariableIsEmpty("GIM_FUZZ_TRACE");
@@ -63,6 +63,12 @@ QString FuzzUi::InputBox(const QString& caption, const QString& prompt, const QS
         std::fprintf(stderr, "  %s / %s [%s]: %s\n", qPrintable(caption), qPrintable(prompt),
                      qPrintable(defaultValue), qPrintable(answer));
     return answer;
+}
+
+void FuzzUi::ShowMessage(const QString& text)
+{
+    if (Tracing())
+        std::fprintf(stderr, "  mensaje: %s\n", qPrintable(text));
 }
 
 struct FuzzProgram::Menu

@@ -31,6 +31,7 @@ class FuzzUi final : public SilentUi
 public:
     using SilentUi::SilentUi;
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
+    void ShowMessage(const QString& text) override;
     QStringList answers; // taken in order; once spent, every prompt gets its default
 };
 

@@ -55,7 +55,7 @@ std::vector<FileKind> Kinds()
          {"Repuestos > Roturas Stock", "Repuestos > Inventario > General", "Repuestos > Ratios"}},
         {data(DataFile::Movement),
          {"Repuestos > Informes Movim. > Semanal", "Repuestos > Informes Movim. > Repuesto"}},
-        {data(DataFile::OpMovement), {"Repuestos > Informes Movim. > Nº Peticiones"}},
+        {data(DataFile::OpMovement), {"OT/Prspuestos > Edición > Presupuesto > Mat/Rep"}},
         {data(DataFile::WorkOrder),
          {"OT/Prspuestos > Consulta > Ordenes Trb > Listados OT",
           "OT/Prspuestos > Consulta > Ordenes Trb > Pendientes > Mano Obra", "OT/Prspuestos > Ratios OT"}},

@@ -253,6 +253,7 @@ void InitPlanningYears(Context& ctx)
     st.TimeText = QString::number(st.CurrentHour) + QLatin1Char(':') + TwoDigits(st.CurrentMinute);
     RecordFile<TPlanYearsRecord> file(ctx);
     if (file.Open(st.PlanYearsFileName, RawRecordFile::Mode::Read)) {
+        file.ReportDamage(0); // its one record is the whole file
         // An empty .LON counts as missing; a read of a missing record would abandon the start-up.
         if (file.Count() > 0) {
             const TPlanYearsRecord rec = file.Read(0);
