@@ -4,6 +4,7 @@
 #include "core/command.h"
 #include "core/dispatch.h"
 #include "core/startup.h"
+#include "platform/card_controller.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -71,6 +72,34 @@ void FuzzUi::ShowMessage(const QString& text)
         std::fprintf(stderr, "  mensaje: %s\n", qPrintable(text));
 }
 
+int FuzzUi::RunCard(const CardSpec& spec, CardState& state)
+{
+    const auto press = presses.find(spec.name);
+    if (Tracing()) {
+        QStringList buttons;
+        for (const ButtonSpec& b : spec.buttons)
+            buttons << b.name;
+        std::fprintf(stderr, "  ficha %s (%s) [%s]%s\n", qPrintable(spec.name), qPrintable(spec.caption),
+                     qPrintable(buttons.join(QLatin1Char(' '))),
+                     press == presses.end() ? "" : qPrintable(QStringLiteral(": ") + press->second));
+    }
+    if (press == presses.end())
+        return spec.cancelResult;
+    // Once per card and command: a command that opens its card again until it is left must end.
+    const QString button = press->second;
+    presses.erase(press);
+    CardController card(
+        spec, state, [this](const QString& text) { ShowMessage(text); },
+        [](const QString& fault) {
+            std::fprintf(stderr, "gim_fuzz: card fault %s\n", qPrintable(fault));
+            std::abort();
+        });
+    if (!card.Open())
+        return card.Result();
+    card.Press(button);
+    return card.Closed() ? card.Result() : spec.cancelResult;
+}
+
 struct FuzzProgram::Menu
 {
     explicit Menu(Context& ctx) : dispatcher(ctx, ctx.Module<OperationRegistry>(), MainCommandTable()) {}
@@ -107,13 +136,15 @@ void FuzzProgram::Start()
     RunStartupAfterWindow(ctx);
 }
 
-void FuzzProgram::Run(const QString& plainPath, const QStringList& answers)
+void FuzzProgram::Run(const QString& plainPath, const QStringList& answers,
+                      const std::map<QString, QString>& presses)
 {
     if (!m_menu->dispatcher.Find(plainPath)) {
         std::fprintf(stderr, "gim_fuzz: no menu item %s\n", qPrintable(plainPath));
         std::abort();
     }
     ui.answers = answers;
+    ui.presses = presses;
     int shown = 0;
     ui.reportTarget = [&shown](std::shared_ptr<ReportDocument> report) { shown += report ? 1 : 0; };
     const bool ran = m_menu->dispatcher.Run(plainPath);

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string_view>
 
@@ -32,7 +33,12 @@ public:
     using SilentUi::SilentUi;
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
     void ShowMessage(const QString& text) override;
+    // A card named in `presses` opens as in the program and has that button pressed with the values it
+    // opened with, once; every other card, a card shown again, and one still open after the press, is
+    // cancelled.
+    int RunCard(const CardSpec& spec, CardState& state) override;
     QStringList answers; // taken in order; once spent, every prompt gets its default
+    std::map<QString, QString> presses; // card (form) name -> button name
 };
 
 // One run of the program on the data folder: every file of the folder is removed, then a fresh context
@@ -51,9 +57,10 @@ public:
     // The start-up before and after the main window, as the program runs it.
     void Start();
     // Runs a main-menu item by its plain path ("Máquinas > Listado > Máquinas"), its prompts answered with
-    // `answers` and then their defaults; an unknown path aborts, since a target that runs nothing would
-    // fuzz nothing.
-    void Run(const QString& plainPath, const QStringList& answers = {});
+    // `answers` and then their defaults, and the cards in `presses` accepted; an unknown path aborts,
+    // since a target that runs nothing would fuzz nothing.
+    void Run(const QString& plainPath, const QStringList& answers = {},
+             const std::map<QString, QString>& presses = {});
 
     FuzzUi ui;
     FixedClock clock;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -74,6 +75,22 @@ std::vector<FileKind> Kinds()
     };
 }
 
+// The query and listing cards of those items, accepted as they open (their search button), so that the
+// listings behind them read the file too.
+const std::map<QString, QString>& Presses()
+{
+    static const std::map<QString, QString> presses = {
+        {QStringLiteral("TAverias"), QStringLiteral("Button1")},
+        {QStringLiteral("TFORMPDT"), QStringLiteral("SalvaPartes")},
+        {QStringLiteral("TRepsem"), QStringLiteral("Salvar")},
+        {QStringLiteral("TBuscRep"), QStringLiteral("Buscar")},
+        {QStringLiteral("TInstru"), QStringLiteral("Salvar")},
+        {QStringLiteral("TCodReser"), QStringLiteral("Imprimir")},
+        {QStringLiteral("THISTPRV"), QStringLiteral("SALVAR1")},
+    };
+    return presses;
+}
+
 // The file names of the default environment and firm, as a first start on an empty folder makes them.
 const std::vector<std::pair<QString, std::vector<const char*>>>& Files()
 {
@@ -100,6 +117,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     program.Write(name, gim::fuzz::Bytes(data + 1, size - 1));
     program.Start();
     for (const char* item : items)
-        program.Run(QString::fromUtf8(item));
+        program.Run(QString::fromUtf8(item), {}, Presses());
     return 0;
 }
