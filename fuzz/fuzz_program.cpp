@@ -83,11 +83,10 @@ int FuzzUi::RunCard(const CardSpec& spec, CardState& state)
                      qPrintable(buttons.join(QLatin1Char(' '))),
                      press == presses.end() ? "" : qPrintable(QStringLiteral(": ") + press->second));
     }
-    if (press == presses.end())
+    if (press == presses.end() || pressesLeft <= 0)
         return spec.cancelResult;
-    // Once per card and command: a command that opens its card again until it is left must end.
+    --pressesLeft;
     const QString button = press->second;
-    presses.erase(press);
     CardController card(
         spec, state, [this](const QString& text) { ShowMessage(text); },
         [](const QString& fault) {
@@ -145,6 +144,7 @@ void FuzzProgram::Run(const QString& plainPath, const QStringList& answers,
     }
     ui.answers = answers;
     ui.presses = presses;
+    ui.pressesLeft = 1;
     int shown = 0;
     ui.reportTarget = [&shown](std::shared_ptr<ReportDocument> report) { shown += report ? 1 : 0; };
     const bool ran = m_menu->dispatcher.Run(plainPath);

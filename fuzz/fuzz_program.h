@@ -34,11 +34,12 @@ public:
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
     void ShowMessage(const QString& text) override;
     // A card named in `presses` opens as in the program and has that button pressed with the values it
-    // opened with, once; every other card, a card shown again, and one still open after the press, is
-    // cancelled.
+    // opened with, while `pressesLeft` lasts (so that a command that opens its card again until it is
+    // left still ends); every other card, and one still open after the press, is cancelled.
     int RunCard(const CardSpec& spec, CardState& state) override;
     QStringList answers; // taken in order; once spent, every prompt gets its default
     std::map<QString, QString> presses; // card (form) name -> button name
+    int pressesLeft = 0;
 };
 
 // One run of the program on the data folder: every file of the folder is removed, then a fresh context
@@ -57,8 +58,8 @@ public:
     // The start-up before and after the main window, as the program runs it.
     void Start();
     // Runs a main-menu item by its plain path ("Máquinas > Listado > Máquinas"), its prompts answered with
-    // `answers` and then their defaults, and the cards in `presses` accepted; an unknown path aborts,
-    // since a target that runs nothing would fuzz nothing.
+    // `answers` and then their defaults, and the first card in `presses` accepted; an unknown path
+    // aborts, since a target that runs nothing would fuzz nothing.
     void Run(const QString& plainPath, const QStringList& answers = {},
              const std::map<QString, QString>& presses = {});
 
