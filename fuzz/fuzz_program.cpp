@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -74,19 +75,23 @@ void FuzzUi::ShowMessage(const QString& text)
 
 int FuzzUi::RunCard(const CardSpec& spec, CardState& state)
 {
-    const auto press = presses.find(spec.name);
+    const auto named = accept.find(spec.name);
+    const std::optional<int> result =
+        named != accept.end() ? std::optional<int>(named->second) : acceptOthers;
+    const auto button = std::find_if(spec.buttons.begin(), spec.buttons.end(),
+                                     [&](const ButtonSpec& b) { return result && b.result == *result; });
+    const bool press = button != spec.buttons.end() && pressesLeft > 0;
     if (Tracing()) {
         QStringList buttons;
         for (const ButtonSpec& b : spec.buttons)
             buttons << b.name;
         std::fprintf(stderr, "  ficha %s (%s) [%s]%s\n", qPrintable(spec.name), qPrintable(spec.caption),
                      qPrintable(buttons.join(QLatin1Char(' '))),
-                     press == presses.end() ? "" : qPrintable(QStringLiteral(": ") + press->second));
+                     press ? qPrintable(QStringLiteral(": ") + button->name) : "");
     }
-    if (press == presses.end() || pressesLeft <= 0)
+    if (!press)
         return spec.cancelResult;
     --pressesLeft;
-    const QString button = press->second;
     CardController card(
         spec, state, [this](const QString& text) { ShowMessage(text); },
         [](const QString& fault) {
@@ -95,7 +100,7 @@ int FuzzUi::RunCard(const CardSpec& spec, CardState& state)
         });
     if (!card.Open())
         return card.Result();
-    card.Press(button);
+    card.Press(button->name);
     return card.Closed() ? card.Result() : spec.cancelResult;
 }
 
@@ -136,14 +141,14 @@ void FuzzProgram::Start()
 }
 
 void FuzzProgram::Run(const QString& plainPath, const QStringList& answers,
-                      const std::map<QString, QString>& presses)
+                      const std::map<QString, int>& accept)
 {
     if (!m_menu->dispatcher.Find(plainPath)) {
         std::fprintf(stderr, "gim_fuzz: no menu item %s\n", qPrintable(plainPath));
         std::abort();
     }
     ui.answers = answers;
-    ui.presses = presses;
+    ui.accept = accept;
     ui.pressesLeft = 1;
     int shown = 0;
     ui.reportTarget = [&shown](std::shared_ptr<ReportDocument> report) { shown += report ? 1 : 0; };

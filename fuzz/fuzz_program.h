@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace gim::fuzz {
@@ -33,12 +34,14 @@ public:
     using SilentUi::SilentUi;
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue) override;
     void ShowMessage(const QString& text) override;
-    // A card named in `presses` opens as in the program and has that button pressed with the values it
-    // opened with, while `pressesLeft` lasts (so that a command that opens its card again until it is
-    // left still ends); every other card, and one still open after the press, is cancelled.
+    // A card named in `accept` (or any card, with `acceptOthers`) opens as in the program and has the
+    // button that closes it with that result pressed, with the values it opened with, while `pressesLeft`
+    // lasts (so that a command that opens its card again until it is left still ends); every other card,
+    // and one still open after the press, is cancelled.
     int RunCard(const CardSpec& spec, CardState& state) override;
-    QStringList answers; // taken in order; once spent, every prompt gets its default
-    std::map<QString, QString> presses; // card (form) name -> button name
+    QStringList answers;           // taken in order; once spent, every prompt gets its default
+    std::map<QString, int> accept; // card (form) name -> result of the button pressed
+    std::optional<int> acceptOthers;
     int pressesLeft = 0;
 };
 
@@ -58,10 +61,10 @@ public:
     // The start-up before and after the main window, as the program runs it.
     void Start();
     // Runs a main-menu item by its plain path ("Máquinas > Listado > Máquinas"), its prompts answered with
-    // `answers` and then their defaults, and the first card in `presses` accepted; an unknown path
-    // aborts, since a target that runs nothing would fuzz nothing.
+    // `answers` and then their defaults, and the first card in `accept` accepted; an unknown path aborts,
+    // since a target that runs nothing would fuzz nothing.
     void Run(const QString& plainPath, const QStringList& answers = {},
-             const std::map<QString, QString>& presses = {});
+             const std::map<QString, int>& accept = {});
 
     FuzzUi ui;
     FixedClock clock;

@@ -10,7 +10,7 @@
 #include "exchange/import_tables.h"
 
 #include <array>
-#include <map>
+#include <optional>
 
 namespace {
 
@@ -18,27 +18,6 @@ constexpr std::array<const char*, 15> kTables = {"Maquinas",  "Gamas",         "
                                                  "Planing",   "procedimiento", "PrecioHora",  "Partes",
                                                  "Ordenes",   "Reparaciones",  "Movimientos", "Averias",
                                                  "Controles", "Energias",      "COMPRAS"};
-
-// The button that stores each card the manual import shows.
-const std::map<QString, QString>& SaveButtons()
-{
-    static const std::map<QString, QString> buttons = {
-        {QStringLiteral("TFormMQ"), QStringLiteral("Button1")},
-        {QStringLiteral("TFormGM"), QStringLiteral("Button1")},
-        {QStringLiteral("TFProve"), QStringLiteral("Salvar")},
-        {QStringLiteral("TFREPUESTO"), QStringLiteral("Salvar")},
-        {QStringLiteral("TInstru"), QStringLiteral("Salvar")},
-        {QStringLiteral("TfichPreHora"), QStringLiteral("salvar")},
-        {QStringLiteral("TFORMPDT"), QStringLiteral("SalvaPartes")},
-        {QStringLiteral("TORDENES"), QStringLiteral("Salvar")},
-        {QStringLiteral("TRepsem"), QStringLiteral("Salvar")},
-        {QStringLiteral("TFmov"), QStringLiteral("Entrada")},
-        {QStringLiteral("TAverias"), QStringLiteral("Button1")},
-        {QStringLiteral("TValorMD"), QStringLiteral("Salvar")},
-        {QStringLiteral("TCompras"), QStringLiteral("Salvar")},
-    };
-    return buttons;
-}
 
 } // namespace
 
@@ -58,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         gim::ImportGateway(program.ctx).Manual = choice >= 128;
         const QString text = QString::fromUtf8(piece.mid(1));
         // A card or two per line at most; a card shown again and again ends up cancelled.
-        program.ui.presses = choice >= 192 ? SaveButtons() : std::map<QString, QString>{};
+        program.ui.acceptOthers =
+            choice >= 192 ? std::optional<int>(gim::CardResult::Save) : std::optional<int>();
         program.ui.pressesLeft = 2 * static_cast<int>(piece.count('\n')) + 2;
         gim::RunCommand(program.ctx, {}, [&] { gim::RunGatewayImport(program.ctx, *job, text); });
     }

@@ -75,20 +75,19 @@ std::vector<FileKind> Kinds()
     };
 }
 
-// The query and listing cards of those items, accepted as they open (their search button), so that the
-// listings behind them read the file too.
-const std::map<QString, QString>& Presses()
+// The query and listing cards of those items, accepted as they open (their search or listing button), so
+// that the listings behind them read the file too.
+const std::map<QString, int>& Accepted()
 {
-    static const std::map<QString, QString> presses = {
-        {QStringLiteral("TAverias"), QStringLiteral("Button1")},
-        {QStringLiteral("TFORMPDT"), QStringLiteral("SalvaPartes")},
-        {QStringLiteral("TRepsem"), QStringLiteral("Salvar")},
-        {QStringLiteral("TBuscRep"), QStringLiteral("Buscar")},
-        {QStringLiteral("TInstru"), QStringLiteral("Salvar")},
-        {QStringLiteral("TCodReser"), QStringLiteral("Imprimir")},
-        {QStringLiteral("THISTPRV"), QStringLiteral("SALVAR1")},
+    using gim::CardResult::Print;
+    using gim::CardResult::Save;
+    static const std::map<QString, int> accepted = {
+        {QStringLiteral("TAverias"), Save},   {QStringLiteral("TFORMPDT"), Save},
+        {QStringLiteral("TRepsem"), Save},    {QStringLiteral("TBuscRep"), Save},
+        {QStringLiteral("TInstru"), Save},    {QStringLiteral("THISTPRV"), Save},
+        {QStringLiteral("TCodReser"), Print},
     };
-    return presses;
+    return accepted;
 }
 
 // The file names of the default environment and firm, as a first start on an empty folder makes them.
@@ -117,6 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     program.Write(name, gim::fuzz::Bytes(data + 1, size - 1));
     program.Start();
     for (const char* item : items)
-        program.Run(QString::fromUtf8(item), {}, Presses());
+        program.Run(QString::fromUtf8(item), {}, Accepted());
     return 0;
 }
