@@ -4,6 +4,7 @@
 #include "core/data_file.h"
 #include "core/drive_paths.h"
 #include "core/environment.h"
+#include "core/file_swap.h"
 #include "core/operations.h"
 #include "core/sub_folders.h"
 #include "core/transaction.h"
@@ -17,7 +18,11 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -30,12 +35,6 @@ using ReadHandle = std::unique_ptr<archive, decltype(&archive_read_free)>;
 using EntryHandle = std::unique_ptr<archive_entry, decltype(&archive_entry_free)>;
 
 constexpr qint64 kChunk = qint64{1} << 20;
-
-QString ArchiveError(archive* a)
-{
-    const char* text = archive_error_string(a);
-    return text ? QString::fromLocal8Bit(text) : QStringLiteral("error del archivo");
-}
 
 la_ssize_t WriteToSaveFile(archive*, void* client, const void* buffer, size_t length)
 {
@@ -50,12 +49,15 @@ QString ArchivePath(const QString& folder, const QString& name)
     return ResolveDataPath(folder, name + QStringLiteral(".rar"));
 }
 
-// The files of a folder whose names start with one of `prefixes` (any letter case), or all of them.
+// The files of a folder whose names start with one of `prefixes` (any letter case, taken as they stand:
+// a firm named "..TALLER" has its files too), or all of them.
 QStringList FilesOf(const QString& folder, const QStringList& prefixes, const QString& excluded = {})
 {
     QStringList files;
     const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (IsSwapScratch(name))
+            continue;
         bool wanted = prefixes.isEmpty();
         for (const QString& prefix : prefixes)
             wanted = wanted || name.startsWith(prefix, Qt::CaseInsensitive);
@@ -64,6 +66,9 @@ QStringList FilesOf(const QString& folder, const QStringList& prefixes, const QS
     }
     return files;
 }
+
+tl::expected<QStringList, QString>
+ExtractEach(const QString& archivePath, const std::function<std::optional<QString>(const QString&)>& place);
 
 struct BackupSet
 {
@@ -86,94 +91,89 @@ std::vector<BackupSet> DataSets(const State& st)
     return sets;
 }
 
-// Writes the archives one after another; the first that fails is shown and stops the backup.
+// Writes every archive, one after another; those that could not be written are shown in one message.
 bool WriteBackups(Context& ctx, const QString& folder, const std::vector<BackupSet>& sets)
 {
+    QStringList failed;
     for (const BackupSet& set : sets) {
         const QString path = ArchivePath(folder, set.name);
         const tl::expected<void, QString> written = WriteArchive(path, set.files);
-        if (!written) {
-            ctx.ui.ShowMessage(QStringLiteral("No se ha podido hacer la copia ") + path +
-                               QStringLiteral(": ") + written.error());
-            return false;
-        }
+        if (!written)
+            failed << QStringLiteral("No se ha podido hacer la copia ") + path + QStringLiteral(": ") +
+                          written.error();
     }
-    return true;
+    if (!failed.isEmpty())
+        ctx.ui.ShowMessage(failed.join(QLatin1Char('\r')));
+    return failed.isEmpty();
 }
 
 struct RestoreItem
 {
     QString archive; // absolute path
     QString target;  // absolute folder
+    bool skipsOwnFiles = false;
 };
 
-bool MoveFile(const QString& from, const QString& to)
-{
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-// All or nothing: every archive is extracted into a scratch folder beside the data first, and the files
-// move into place only when all of them were read whole. The files they replace are moved aside and
-// put back should a move fail, so a missing or damaged archive leaves every file as it was.
+// What an archive to be restored holds is written into the step's scratch files, one per file it
+// replaces; the files move into place together once every archive was read whole. A missing, empty or
+// damaged archive, or a file that may not be replaced, leaves every file as it was.
 bool RestoreArchives(Context& ctx, const std::vector<RestoreItem>& items)
 {
-    QTemporaryDir scratch(QDir(ctx.st.WorkDir).filePath(QStringLiteral(".restaurar-XXXXXX")));
     const auto fail = [&ctx](const QString& archive, const QString& why) {
         ctx.ui.ShowMessage(QStringLiteral("No se ha podido restaurar la copia ") + archive +
                            QStringLiteral(": ") + why +
                            QStringLiteral(". No se ha modificado ningún fichero"));
         return false;
     };
-    if (!scratch.isValid())
-        return fail(items.empty() ? QString() : items.front().archive, scratch.errorString());
-    std::vector<std::pair<QString, QString>> moves; // extracted file, its place
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const QString staged = scratch.filePath(QString::number(i));
-        if (!QDir().mkpath(staged) || !QDir().mkpath(items[i].target))
-            return fail(items[i].archive, QStringLiteral("no se puede crear ") + items[i].target);
-        const tl::expected<QStringList, QString> names = ExtractArchive(items[i].archive, staged);
-        if (!names)
-            return fail(items[i].archive, names.error());
-        for (const QString& name : *names)
-            moves.emplace_back(staged + QLatin1Char('/') + name, ResolveDataPath(items[i].target, name));
-    }
-    const QString aside = scratch.filePath(QStringLiteral("old"));
-    QDir().mkpath(aside);
-    std::vector<std::pair<QString, QString>> done; // place, the file it held ("" = none)
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        const auto& [from, to] = moves[i];
-        QString kept;
-        if (QFileInfo::exists(to))
-            kept = aside + QLatin1Char('/') + QString::number(i);
-        const bool keptAside = kept.isEmpty() || MoveFile(to, kept);
-        if (!keptAside || !MoveFile(from, to)) {
-            if (keptAside && !kept.isEmpty())
-                MoveFile(kept, to);
-            for (auto it = done.rbegin(); it != done.rend(); ++it) {
-                if (it->second.isEmpty())
-                    QFile::remove(it->first);
-                else
-                    MoveFile(it->second, it->first);
-            }
-            return fail(from, QStringLiteral("no se puede reemplazar ") + to);
+    FileSwap swap(ctx);
+    QString current;
+    try {
+        for (const RestoreItem& item : items) {
+            current = item.archive;
+            if (!QDir().mkpath(item.target))
+                return fail(item.archive, QStringLiteral("no se puede crear la carpeta ") + item.target);
+            std::map<QString, QString> scratch; // a name stored twice: its last copy
+            const tl::expected<QStringList, QString> names =
+                ExtractEach(item.archive, [&](const QString& name) -> std::optional<QString> {
+                    // The journal and the program's own files of a folder are never taken from a copy.
+                    if (item.skipsOwnFiles &&
+                        (name.endsWith(QStringLiteral(".JNL"), Qt::CaseInsensitive) || IsSwapScratch(name) ||
+                         name.compare(QStringLiteral("GIM.LCK"), Qt::CaseInsensitive) == 0))
+                        return std::nullopt;
+                    QString& path = scratch[name];
+                    if (path.isEmpty())
+                        path = swap.Scratch(ResolveDataPath(item.target, name));
+                    return path;
+                });
+            if (!names)
+                return fail(item.archive, names.error());
         }
-        done.emplace_back(to, kept);
+        swap.Commit();
+    } catch (const IoAbort& e) {
+        // Stored, only not all in place yet: the next writer finishes it, and the abandon says why.
+        if (swap.Stored())
+            throw;
+        return fail(current, QStringLiteral("no se puede escribir ") + QFileInfo(e.file()).fileName());
     }
-    for (const RestoreItem& item : items)
-        SyncFolder(item.target);
     return true;
 }
 
-// The record files of the environment and the firm, from the archives in `folder` into the data folder.
-bool RestoreData(Context& ctx, const QString& folder)
+// The record files of the environment and the firm, from `archives` into the data folder.
+bool RestoreData(Context& ctx, const QStringList& archives)
 {
-    WriteLock lock(ctx);
-    // A journal still open would later be written over the restored files.
-    CheckpointJournal(ctx);
     std::vector<RestoreItem> items;
-    for (const BackupSet& set : DataSets(ctx.st))
-        items.push_back({ArchivePath(folder, set.name), ctx.st.WorkDir});
+    for (const QString& archive : archives)
+        items.push_back({archive, ctx.st.WorkDir, true});
     return RestoreArchives(ctx, items);
+}
+
+// The archives of the record files in `folder`.
+QStringList DataArchives(const State& st, const QString& folder)
+{
+    QStringList archives;
+    for (const BackupSet& set : DataSets(st))
+        archives << ArchivePath(folder, set.name);
+    return archives;
 }
 
 // The restored files are read again only now that they are all in place.
@@ -216,20 +216,22 @@ QString BackupFolder(const State& st)
 
 tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStringList& files)
 {
+    const QString cannotWrite = QStringLiteral("no se puede escribir el archivo");
     QSaveFile out(archivePath);
     if (!out.open(QIODevice::WriteOnly))
-        return tl::unexpected(out.errorString());
+        return tl::unexpected(QStringLiteral("no se puede crear el archivo"));
     WriteHandle a(archive_write_new(), archive_write_free);
     archive_write_set_format_zip(a.get());
     archive_write_set_format_option(a.get(), "zip", "hdrcharset", "UTF-8");
     archive_write_set_bytes_per_block(a.get(), 0);
     if (archive_write_open(a.get(), &out, nullptr, WriteToSaveFile, nullptr) != ARCHIVE_OK)
-        return tl::unexpected(ArchiveError(a.get()));
+        return tl::unexpected(cannotWrite);
     for (const QString& path : files) {
         QFile in(path);
-        if (!in.open(QIODevice::ReadOnly))
-            return tl::unexpected(path + QStringLiteral(": ") + in.errorString());
         const QFileInfo info(path);
+        const QString cannotRead = QStringLiteral("no se puede leer ") + info.fileName();
+        if (!in.open(QIODevice::ReadOnly))
+            return tl::unexpected(cannotRead);
         const qint64 size = in.size();
         EntryHandle entry(archive_entry_new(), archive_entry_free);
         archive_entry_set_pathname_utf8(entry.get(), info.fileName().toUtf8().constData());
@@ -238,41 +240,52 @@ tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStri
         archive_entry_set_size(entry.get(), size);
         archive_entry_set_mtime(entry.get(), info.lastModified().toSecsSinceEpoch(), 0);
         if (archive_write_header(a.get(), entry.get()) != ARCHIVE_OK)
-            return tl::unexpected(ArchiveError(a.get()));
+            return tl::unexpected(cannotWrite);
         for (qint64 left = size; left > 0;) {
             const QByteArray chunk = in.read(std::min(left, kChunk));
-            if (chunk.isEmpty() || archive_write_data(a.get(), chunk.constData(),
-                                                      static_cast<size_t>(chunk.size())) != chunk.size())
-                return tl::unexpected(path + QStringLiteral(": ") +
-                                      (chunk.isEmpty() ? in.errorString() : ArchiveError(a.get())));
+            if (chunk.isEmpty())
+                return tl::unexpected(cannotRead);
+            if (archive_write_data(a.get(), chunk.constData(), static_cast<size_t>(chunk.size())) !=
+                chunk.size())
+                return tl::unexpected(cannotWrite);
             left -= chunk.size();
         }
     }
-    if (archive_write_close(a.get()) != ARCHIVE_OK)
-        return tl::unexpected(ArchiveError(a.get()));
-    if (!out.commit())
-        return tl::unexpected(out.errorString());
+    if (archive_write_close(a.get()) != ARCHIVE_OK || !out.commit())
+        return tl::unexpected(cannotWrite);
     return {};
 }
 
-tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, const QString& folder)
+namespace {
+
+// Reads the regular files of an archive, each into the file `place` gives for its name (none: skipped),
+// without the folders stored in it; the names read. The reason when the archive is missing, empty,
+// unreadable or damaged, in the program's words.
+tl::expected<QStringList, QString>
+ExtractEach(const QString& archivePath, const std::function<std::optional<QString>(const QString&)>& place)
 {
-    if (!QFileInfo(archivePath).isFile())
+    const QFileInfo info(archivePath);
+    if (!info.isFile())
         return tl::unexpected(QStringLiteral("no existe"));
+    // An archive holds at least its own directory: a file of no bytes is none.
+    if (info.size() == 0)
+        return tl::unexpected(QStringLiteral("está vacía"));
+    const QString damaged = QStringLiteral("está dañada o incompleta");
     ReadHandle a(archive_read_new(), archive_read_free);
     archive_read_support_format_all(a.get());
     archive_read_support_filter_all(a.get());
     if (archive_read_open_filename(a.get(), QFile::encodeName(archivePath).constData(), 1 << 16) !=
         ARCHIVE_OK)
-        return tl::unexpected(ArchiveError(a.get()));
+        return tl::unexpected(damaged);
     QStringList names;
+    std::set<QString> seen;
     for (;;) {
         archive_entry* entry = nullptr;
         const int next = archive_read_next_header(a.get(), &entry);
         if (next == ARCHIVE_EOF)
             break;
         if (next != ARCHIVE_OK)
-            return tl::unexpected(ArchiveError(a.get()));
+            return tl::unexpected(damaged);
         if (archive_entry_filetype(entry) != AE_IFREG)
             continue;
         const char* utf8 = archive_entry_pathname_utf8(entry);
@@ -283,9 +296,13 @@ tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, co
             stored.replace(QLatin1Char('\\'), QLatin1Char('/')).section(QLatin1Char('/'), -1);
         if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
             continue;
-        QFile out(QDir(folder).filePath(name));
+        const std::optional<QString> path = place(name);
+        if (!path)
+            continue;
+        QFile out(*path);
+        const QString cannotWrite = QStringLiteral("no se puede escribir ") + name;
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return tl::unexpected(out.fileName() + QStringLiteral(": ") + out.errorString());
+            return tl::unexpected(cannotWrite);
         for (;;) {
             const void* block = nullptr;
             size_t size = 0;
@@ -295,19 +312,26 @@ tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, co
                 break;
             // A damaged member (a checksum that does not match included) fails the whole archive.
             if (read != ARCHIVE_OK)
-                return tl::unexpected(ArchiveError(a.get()));
+                return tl::unexpected(damaged);
             if (!out.seek(offset) || out.write(static_cast<const char*>(block), static_cast<qint64>(size)) !=
                                          static_cast<qint64>(size))
-                return tl::unexpected(out.fileName() + QStringLiteral(": ") + out.errorString());
+                return tl::unexpected(cannotWrite);
         }
         if (!out.flush() || ::fsync(out.handle()) != 0)
-            return tl::unexpected(out.fileName() + QStringLiteral(": ") + out.errorString());
+            return tl::unexpected(cannotWrite);
         out.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry)),
                         QFileDevice::FileModificationTime);
-        if (!names.contains(name))
+        if (seen.insert(name).second)
             names << name;
     }
     return names;
+}
+
+} // namespace
+
+tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, const QString& folder)
+{
+    return ExtractEach(archivePath, [&folder](const QString& name) { return QDir(folder).filePath(name); });
 }
 
 void CMantenimSeg1Click(Context& ctx)
@@ -354,18 +378,18 @@ void A1Click(Context& ctx)
     WriteBackups(ctx, *folder, DataSets(ctx.st));
 }
 
-void CCopiaSeg1Click(Context& ctx)
+bool RestoreBackup(Context& ctx, const QStringList& dataArchives)
 {
     State& st = ctx.st;
-    const QString folder = BackupFolder(st);
-    if (!RestoreData(ctx, folder))
-        return;
+    if (!RestoreData(ctx, dataArchives))
+        return false;
     st.AnswerCode =
         ctx.ui
             .InputBox(QStringLiteral("Restauación Informes"),
                       QStringLiteral("Desea Restaurar Informes Adjuntos S/N"), QStringLiteral("N"))
             .left(2);
     if (st.AnswerCode == QStringLiteral("S")) {
+        const QString folder = BackupFolder(st);
         const QString env = st.CurrentEnvironment;
         const QString machines = MakeSubFolder(st.BaseDir, MachineFolder(st)).value_or(QString());
         const QString reports = MakeSubFolder(st.BaseDir, QStringLiteral("\\INFORMES\\")).value_or(QString());
@@ -375,13 +399,19 @@ void CCopiaSeg1Click(Context& ctx)
                               {ArchivePath(folder, QStringLiteral("RP") + env), store}});
     }
     ReloadAfterRestore(ctx);
+    return true;
+}
+
+void CCopiaSeg1Click(Context& ctx)
+{
+    RestoreBackup(ctx, DataArchives(ctx.st, BackupFolder(ctx.st)));
 }
 
 void A2Click(Context& ctx)
 {
     const std::optional<QString> folder =
         ChosenFolder(ctx, {QStringLiteral("Ficheros de Datos Máquinas *.rar (*.rar)")});
-    if (!folder || !RestoreData(ctx, *folder))
+    if (!folder || !RestoreData(ctx, DataArchives(ctx.st, *folder)))
         return;
     ReloadAfterRestore(ctx);
 }

@@ -26,6 +26,11 @@ tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStri
 // extracted. The reason when the archive is missing, unreadable or damaged.
 tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, const QString& folder);
 
+// The restore from the backup folder with the record files' archives given (the environment's, then the
+// firm's): those first, all or nothing, then on the user's word the documents' archives of the backup
+// folder; the lists are read again. False when the record files were not restored (the user was told).
+bool RestoreBackup(Context& ctx, const QStringList& dataArchives);
+
 // The four menu commands: backup into the backup folder, backup into a chosen folder, restore from the
 // backup folder, restore from a chosen folder.
 void CMantenimSeg1Click(Context& ctx);

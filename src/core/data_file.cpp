@@ -1,5 +1,6 @@
 #include "core/data_file.h"
 
+#include "core/file_swap.h"
 #include "core/transaction.h"
 
 #include <QDir>
@@ -95,6 +96,8 @@ WriteLock::WriteLock(Context& ctx) : m_ctx(ctx)
         TakeFolderLock(ctx, lock);
         // What an interrupted step left in the journal goes into its files before anything else is done.
         JournalOnFolderLocked(ctx);
+        // And a step over whole files is finished, or its scratch files go.
+        RecoverFileSwap(ctx);
     } catch (...) {
         ReleaseFolderLock(lock);
         lock.depth = 0;

@@ -114,33 +114,4 @@ std::optional<QString> AskNewEnvironment(Context& ctx)
     return code;
 }
 
-EnvironmentFiles::EnvironmentFiles(Context& ctx, const QString& environment)
-    : m_ctx(ctx), m_prefix(environment + QLatin1Char('.'))
-{
-    for (const QString& name : Names())
-        m_before[name] = ReadWholeFile(m_ctx, m_ctx.Path(name));
-}
-
-QStringList EnvironmentFiles::Names() const
-{
-    QStringList names;
-    const QStringList files = QDir(m_ctx.st.WorkDir).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : files) {
-        if (name.startsWith(m_prefix, Qt::CaseInsensitive))
-            names << name;
-    }
-    return names;
-}
-
-void EnvironmentFiles::Restore()
-{
-    for (const QString& name : Names()) {
-        const auto before = m_before.find(name);
-        if (before == m_before.end())
-            RemoveDataFile(m_ctx, name);
-        else if (ReadWholeFile(m_ctx, m_ctx.Path(name)) != before->second)
-            ReplaceDataFile(m_ctx, name, before->second);
-    }
-}
-
 } // namespace gim

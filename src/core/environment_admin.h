@@ -2,9 +2,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <map>
 #include <optional>
-#include <string>
 
 namespace gim {
 
@@ -28,21 +26,5 @@ QString NextYearEnvironmentCode(const State& st);
 // check against the existing environments, the confirmation. Sets NewEnvironment and AnswerCode; returns
 // the code when the environment is to be created.
 std::optional<QString> AskNewEnvironment(Context& ctx);
-
-// The files of an environment as they stood, so that an environment left half-made can be taken back:
-// Restore removes every file of the environment made since and puts back the bytes of those that were.
-class EnvironmentFiles final
-{
-public:
-    EnvironmentFiles(Context& ctx, const QString& environment);
-    void Restore();
-
-private:
-    QStringList Names() const;
-
-    Context& m_ctx;
-    QString m_prefix;
-    std::map<QString, std::string> m_before;
-};
 
 } // namespace gim

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/data_file.h"
+#include "core/file_swap.h"
 #include "core/transaction.h"
 
 #include <QDir>
@@ -59,6 +60,11 @@ QString FindWhateverCase(const QString& folder, const QString& fileName)
 }
 
 } // namespace
+
+int CheckFileFault(const Context& ctx, FileOp op, const QString& path)
+{
+    return FaultOf(ctx, op, path);
+}
 
 bool NoteIoResult(Context& ctx, const IoResult& result, Report report)
 {
@@ -384,6 +390,9 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
     if (TransactionOpen(ctx))
         throw std::logic_error("a file is replaced whole inside a transaction: " + path.toStdString());
     CheckpointJournal(ctx);
+    // A step that replaces files whole takes the file into its own scratch file.
+    if (FileSwapTakes(ctx, path, bytes))
+        return;
     const QByteArray nativePath = QFile::encodeName(path);
     const QString tmp = path + QStringLiteral(".tmp~");
     const QByteArray nativeTmp = QFile::encodeName(tmp);

@@ -29,6 +29,9 @@ public:
     int Check(FileOp op, const QString& path) const { return inject ? inject(op, path) : 0; }
 };
 
+// The fault the test seam injects into the next operation of that kind on that path (0: none).
+int CheckFileFault(const Context& ctx, FileOp op, const QString& path);
+
 // The result of a file operation: the old error number (0 = done) and the file it concerns.
 struct IoResult
 {

@@ -1,4 +1,5 @@
 #include "core/startup.h"
+#include "core/file_swap.h"
 #include "core/transaction.h"
 
 #include "core/command.h"
@@ -24,6 +25,7 @@ void RunStartupBeforeWindow(Context& ctx)
         LoadEnvironment(ctx);
         // A step an interrupted run had stored goes into its files before anything is read.
         RecoverJournal(ctx);
+        RecoverFileSwap(ctx, true);
         InitPlanningYears(ctx);
         RemoveLeftoverTemporaryFiles(ctx);
     });

@@ -3,6 +3,8 @@
 #include "core/command.h"
 #include "core/context.h"
 #include "core/environment_admin.h"
+#include "core/file_swap.h"
+#include "core/io_errors.h"
 #include "core/operations.h"
 #include "core/record_file.h"
 #include "corrective/planned_repairs.h"
@@ -13,6 +15,8 @@
 #include "masterdata/routines.h"
 #include "records/data_files.h"
 
+#include <QFileInfo>
+#include <functional>
 #include <vector>
 
 namespace gim {
@@ -72,27 +76,45 @@ void CreateNextYearEnvironment(Context& ctx)
     const std::optional<QString> code = AskNewEnvironment(ctx);
     if (!code)
         return;
-    const QString& env = *code;
-    // The carries write a dozen files one after another: a failure in any takes back what the others
-    // made, so that the environment can be created again (a half-made one would be refused by its .MQW).
-    EnvironmentFiles before(ctx, env);
-    try {
-        CopyReservedCodes(ctx, env);
-        const OrderRenumbering orders = RestartYearWorkOrders(ctx, env);
-        CarryMachinesToNewYear(ctx, env);
-        CopyOperationsToEnvironment(ctx, env);
-        ctx.Module<OperationRegistry>().Run(ctx, Op::RestartStoreYear);
-        RestartYearPlannedRepairs(ctx, env, orders);
-        CarryProceduresToNewYear(ctx, env);
-        // The carried repairs' absolute weeks count from this environment's first plan year: the new one
-        // takes the same plan years, so each repair stays in its week and the unscheduled ones stay so.
-        if (DataFileExists(ctx, ctx.st.PlanYearsFileName))
-            ReplaceDataFile(ctx, BuildDataFileName(env, ".LON"),
-                            ReadWholeFile(ctx, ctx.Path(ctx.st.PlanYearsFileName)));
-    } catch (...) {
-        before.Restore();
-        throw; // the command shows why
-    }
+    const QString env = *code;
+    State& st = ctx.st;
+    // The carries write a dozen files one after another: all of them are made in one step over whole
+    // files, so the new environment is there complete or not at all, and a failed restart can be tried
+    // again (a half-made one would be refused by its .MQW).
+    FileSwap swap(ctx);
+    const QString folder = QFileInfo(st.WorkDir).absoluteFilePath();
+    swap.Capture([folder, prefix = env + QLatin1Char('.')](const QString& path) {
+        const QFileInfo file(path);
+        return file.absolutePath() == folder && file.fileName().startsWith(prefix, Qt::CaseInsensitive);
+    });
+    // A carry that fails, for want of its source too, abandons the restart; those that keep their errors
+    // to themselves are told here.
+    const auto carried = [&st, &ctx](const std::function<void()>& carry, bool tells) {
+        st.LastIOResult = IoCode::Ok;
+        carry();
+        if (st.LastIOResult == IoCode::Ok)
+            return true;
+        if (!tells)
+            ShowIOError(ctx, st.LastIOResult);
+        return false;
+    };
+    OrderRenumbering orders;
+    const bool made =
+        carried([&] { CopyReservedCodes(ctx, env); }, false) &&
+        carried([&] { orders = RestartYearWorkOrders(ctx, env); }, true) &&
+        carried([&] { CarryMachinesToNewYear(ctx, env); }, true) &&
+        carried([&] { CopyOperationsToEnvironment(ctx, env); }, true) &&
+        carried([&] { ctx.Module<OperationRegistry>().Run(ctx, Op::RestartStoreYear); }, true) &&
+        carried([&] { RestartYearPlannedRepairs(ctx, env, orders); }, true) &&
+        carried([&] { CarryProceduresToNewYear(ctx, env); }, true);
+    if (!made)
+        return;
+    // The carried repairs' absolute weeks count from this environment's first plan year: the new one
+    // takes the same plan years, so each repair stays in its week and the unscheduled ones stay so.
+    if (DataFileExists(ctx, st.PlanYearsFileName))
+        ReplaceDataFile(ctx, BuildDataFileName(env, ".LON"),
+                        ReadWholeFile(ctx, ctx.Path(st.PlanYearsFileName)));
+    swap.Commit();
     ctx.ui.ShowMessage(QStringLiteral("Creado Entorno ") + env);
 }
 

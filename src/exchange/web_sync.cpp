@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 
 namespace gim {
 namespace {
@@ -163,30 +164,45 @@ void VeltWeb1Click(Context& ctx)
         ctx.ui.ShowMessage(QString::fromUtf8(kNoInternetConnection));
         return;
     }
-    QDir().mkpath(folder);
+    // Each archive comes under a scratch name: the local backup stays as it is until a restore from the
+    // downloaded archives is made.
+    const QString scratch = folder + QStringLiteral("/.descarga");
+    QDir().mkpath(scratch);
     WebTransfer& client = WebClient(ctx);
     client.SetMode(TransferMode::Bytes);
-    bool dataFetched = false;
+    QStringList locals;
+    QStringList fetchedArchives;
     for (const QString& name : names) {
         const QString local = folder + QLatin1Char('/') + name;
-        const auto fetched = ReceiveWebFile(ctx, QStringLiteral("CopiaSeg/") + name, local,
+        const QString download = scratch + QLatin1Char('/') + name;
+        QFile::remove(download);
+        const auto fetched = ReceiveWebFile(ctx, QStringLiteral("CopiaSeg/") + name, download,
                                             QStringLiteral("TRANSFIRIENDO EL FICHERO ") + local, local);
         if (!fetched) {
             ctx.ui.ShowStatus(fetched.error());
             ctx.ui.ShowMessage(QStringLiteral("No se ha efectuado la descarga de CopiaSeg/") + name);
+            continue;
         }
-        dataFetched = dataFetched || (fetched && name == names.first());
+        locals << local;
+        fetchedArchives << download;
     }
     client.Disconnect();
-    // An older backup left in the folder is not restored in place of the one the service holds.
-    if (!dataFetched)
-        return;
-    st.AnswerCode = ctx.ui
-                        .InputBox(QStringLiteral("Copia Seguridad de VeltranoWeb"),
-                                  QStringLiteral(" Restaurar en el Ordenador S/N"), QStringLiteral("N"))
-                        .left(2);
-    if (st.AnswerCode == QLatin1String("S"))
-        CCopiaSeg1Click(ctx);
+    // Only what this command fetched is restored, never an older archive left in the folder.
+    bool restored = false;
+    if (!fetchedArchives.isEmpty()) {
+        st.AnswerCode = ctx.ui
+                            .InputBox(QStringLiteral("Copia Seguridad de VeltranoWeb"),
+                                      QStringLiteral(" Restaurar en el Ordenador S/N"), QStringLiteral("N"))
+                            .left(2);
+        restored = st.AnswerCode == QLatin1String("S") && RestoreBackup(ctx, fetchedArchives);
+    }
+    // Restored: the downloaded archives are the local backup now. Otherwise they go.
+    for (qsizetype i = 0; i < fetchedArchives.size(); ++i) {
+        if (!restored || std::rename(QFile::encodeName(fetchedArchives[i]).constData(),
+                                     QFile::encodeName(locals[i]).constData()) != 0)
+            QFile::remove(fetchedArchives[i]);
+    }
+    QDir().rmdir(scratch);
 }
 
 void ActualizarVeltrano1Click(Context& ctx)

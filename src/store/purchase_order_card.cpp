@@ -13,6 +13,7 @@
 
 #include <QDate>
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace gim {
@@ -62,16 +63,32 @@ QStringList OrderUses()
 const CardBinding<TPurchaseOrderRecord>& Binding()
 {
     using R = TPurchaseOrderRecord;
-    static const CardBinding<R> binding{
-        BindWhole(kNped, &R::Nped),         BindText(kRefer, &R::Refer),
-        BindText(kSumtro, &R::Sumtro),      BindText(kCodigo, &R::Codigo),
-        BindText(kEquipo, &R::Equipo),      BindText(kUtil, &R::Util),
-        BindText(kPieza, &R::Pieza),        BindText(kDescrip, &R::Descrip),
-        BindText(kMarca, &R::Marca),        BindCents(kValor, &R::Valor),
-        BindWhole(kCantidad, &R::Cantidad), BindWhole(kEntradas, &R::Entradas),
-        BindText(kLugar, &R::LUGAR),        BindText(kEstado, &R::Estado),
-        BindText(kAlbaran, &R::Albaran),    BindText(kFechAlta, &R::fechALTA),
-        BindText(kFechaEnt, &R::fechaENT),  BindText(kFechCierr, &R::Fechcierr)};
+    // Order numbers and units are counts: 0 or more. The number and the units ordered are required.
+    const auto count = [](const QString& control, auto R::*field, std::int64_t max, bool required) {
+        ControlBinding<R> b = BindWhole(control, field, 0, max);
+        b.rule = WholeRule(0, max, required);
+        return b;
+    };
+    constexpr std::int64_t kNumbers = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t kUnits = std::numeric_limits<std::int16_t>::max();
+    static const CardBinding<R> binding{count(kNped, &R::Nped, kNumbers, true),
+                                        BindText(kRefer, &R::Refer),
+                                        BindText(kSumtro, &R::Sumtro),
+                                        BindText(kCodigo, &R::Codigo),
+                                        BindText(kEquipo, &R::Equipo),
+                                        BindText(kUtil, &R::Util),
+                                        BindText(kPieza, &R::Pieza),
+                                        BindText(kDescrip, &R::Descrip),
+                                        BindText(kMarca, &R::Marca),
+                                        BindCents(kValor, &R::Valor),
+                                        count(kCantidad, &R::Cantidad, kUnits, true),
+                                        count(kEntradas, &R::Entradas, kUnits, false),
+                                        BindText(kLugar, &R::LUGAR),
+                                        BindText(kEstado, &R::Estado),
+                                        BindText(kAlbaran, &R::Albaran),
+                                        BindText(kFechAlta, &R::fechALTA),
+                                        BindText(kFechaEnt, &R::fechaENT),
+                                        BindText(kFechCierr, &R::Fechcierr)};
     return binding;
 }
 
@@ -188,7 +205,8 @@ CardSpec PurchaseCardSpec(Context& ctx)
                                                std::tuple{kFechCierr, kCalenCierr, "Fecha Cierre :"}}) {
         FieldSpec* code = add(field, label, FieldKind::Masked);
         code->mask = kWeekMask;
-        code->rule = WeekCodeRule();
+        // The order date is required; the others may wait for their day.
+        code->rule = WeekCodeRule(field == kFechAlta);
         add(picker, "", FieldKind::Date)->rule = DateRule();
     }
     // The open closing code names no day of its own; it is taken as it stands.

@@ -5,6 +5,7 @@
 #include "core/io_errors.h"
 #include "core/operations.h"
 #include "core/texts.h"
+#include "core/transaction.h"
 #include "core/week_codes.h"
 #include "platform/date_text.h"
 #include "platform/handover.h"
@@ -45,58 +46,89 @@ int CodePart(const ShortString<8>& code, int from)
     return static_cast<int>(ParseInt64(code.str().mid(from, 2)).value);
 }
 
-// Books the received units of the saved line (PurchaseOrderBuffer) as a store entry through the browse,
-// the line written back where `entry` was read in the booking's transaction. Returns whether the line
-// was written (with the booking, or alone when nothing was booked).
-bool ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry)
+// Within the caller's step: the saved line (PurchaseOrderBuffer) written where `entry` was read and, on a
+// receipt that leaves units missing, the new pending line the user asks for. False when a write failed:
+// the step then stores neither.
+bool WriteReceivedLine(Context& ctx, PurchaseOrderEntry& entry, bool pendingOnly,
+                       const ShortString<8>& deliveredOn)
+{
+    if (!WritePurchaseOrderLine(ctx, entry))
+        return false;
+    const TPurchaseOrderRecord received = entry.rec;
+    if (received.Entradas.get() < 1 || !pendingOnly || received.Cantidad.get() <= received.Entradas.get())
+        return true;
+    if (ctx.ui.InputBox(QStringLiteral("PEDIDO INCOMPLETO"),
+                        QStringLiteral("¿Quedán unidades Pendientes?S/N :"),
+                        QStringLiteral("N")) != QLatin1String("S"))
+        return true;
+    // The units still missing become a new pending line of the same order.
+    TPurchaseOrderRecord rest = received;
+    rest.Estado = "P";
+    rest.fechaENT = deliveredOn;
+    rest.Fechcierr = OpenClosingCode(ctx.st);
+    rest.Albaran = "#";
+    rest.Cantidad =
+        static_cast<std::int16_t>(std::int64_t{received.Cantidad.get()} - received.Entradas.get());
+    rest.Entradas = 0;
+    return rest.Cantidad.get() <= 0 || AppendPurchaseOrder(ctx, PurchaseOrderFile::Name(ctx.st), rest);
+}
+
+// The saved line (PurchaseOrderBuffer) with no units to book: it and its pending line in one step.
+void StoreLine(Context& ctx, PurchaseOrderEntry& entry, bool pendingOnly, const ShortString<8>& deliveredOn)
+{
+    PurchaseOrdersState& po = PurchaseOrders(ctx);
+    if (!po.PurchaseLineChanged && !po.PurchaseLineDeleted)
+        return;
+    Transaction tx(ctx);
+    if (!tx.Prepare({PurchaseOrderFile::Name(ctx.st)}))
+        return;
+    if (WriteReceivedLine(ctx, entry, pendingOnly, deliveredOn))
+        tx.Commit();
+}
+
+// Books `units` received on the saved line (PurchaseOrderBuffer) as a store entry through the browse. The
+// line and its pending line are written in the booking's step: a line counts as received only once its
+// units are booked, so a booking cancelled or refused leaves the line as it was.
+void ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry, std::int32_t units, bool pendingOnly,
+                      const ShortString<8>& deliveredOn)
 {
     State& st = ctx.st;
     PurchaseOrdersState& po = PurchaseOrders(ctx);
     const TPurchaseOrderRecord line = po.PurchaseOrderBuffer;
     StoreMovementsState& sm = StoreMovements(ctx);
-    bool lineWritten = false;
-    bool tried = false; // the booking came as far as the line
-    {
-        // The browse runs with ActionCode "i"; the caller's codes come back afterwards.
-        NestedCallGuard guard(ctx);
-        TMovementInput& input = sm.MovementInput;
-        input = TMovementInput{};
-        TStoreMovementRecord& m = input.Movement;
-        m.Codigo.assign(line.Codigo);
-        m.Equipo.assign(line.Equipo);
-        m.Util.assign(line.Util);
-        m.Pieza.assign(line.Pieza);
-        m.Destination = kStoreMachineCode;
-        m.Quantity = line.Entradas.get();
-        m.UnitValue = line.Valor.get();
-        const int year = CodePart(line.fechaENT, 0);
-        const int week = CodePart(line.fechaENT, 3);
-        input.Year = static_cast<std::uint16_t>(year);
-        input.Week = static_cast<std::uint16_t>(week);
-        m.AbsoluteWeek = AbsoluteWeekByte(st, year, week);
-        input.alsoFiles = {PurchaseOrderFile::Name(st)};
-        input.alsoWrite = [&ctx, &entry, &lineWritten, &tried] {
-            tried = true;
-            return lineWritten = WritePurchaseOrderLine(ctx, entry);
-        };
-        st.InteractiveFlag = 1;
-        st.ActionCode = QStringLiteral("i");
-        LoadSparePartList(ctx);
-        try {
-            BrowseSpareParts(ctx);
-        } catch (...) {
-            input = TMovementInput{};
-            FreeSparePartList(ctx);
-            throw;
-        }
+    // The browse runs with ActionCode "i"; the caller's codes come back afterwards.
+    NestedCallGuard guard(ctx);
+    TMovementInput& input = sm.MovementInput;
+    input = TMovementInput{};
+    TStoreMovementRecord& m = input.Movement;
+    m.Codigo.assign(line.Codigo);
+    m.Equipo.assign(line.Equipo);
+    m.Util.assign(line.Util);
+    m.Pieza.assign(line.Pieza);
+    m.Destination = kStoreMachineCode;
+    m.Quantity = units;
+    m.UnitValue = line.Valor.get();
+    const int year = CodePart(line.fechaENT, 0);
+    const int week = CodePart(line.fechaENT, 3);
+    input.Year = static_cast<std::uint16_t>(year);
+    input.Week = static_cast<std::uint16_t>(week);
+    m.AbsoluteWeek = AbsoluteWeekByte(st, year, week);
+    input.alsoFiles = {PurchaseOrderFile::Name(st)};
+    input.alsoWrite = [&ctx, &entry, pendingOnly, deliveredOn] {
+        return WriteReceivedLine(ctx, entry, pendingOnly, deliveredOn);
+    };
+    st.InteractiveFlag = 1;
+    st.ActionCode = QStringLiteral("i");
+    LoadSparePartList(ctx);
+    try {
+        BrowseSpareParts(ctx);
+    } catch (...) {
         input = TMovementInput{};
         FreeSparePartList(ctx);
+        throw;
     }
-    // Nothing booked before the line: the saved line is stored all the same, as after a "N". A line that
-    // could not be written with its booking (it moved) has said so and is not tried again.
-    if (!tried)
-        lineWritten = WritePurchaseOrderLine(ctx, entry);
-    return lineWritten;
+    input = TMovementInput{};
+    FreeSparePartList(ctx);
 }
 
 } // namespace
@@ -297,32 +329,15 @@ void EditPurchaseOrders(Context& ctx)
                 WritePurchaseOrderLine(ctx, entry);
             continue;
         }
-        bool written = false;
-        if (!(buf.Albaran == "#") &&
+        // Only the units received since the line was last stored are booked: a line saved again as it
+        // was books nothing and is not asked about.
+        const std::int64_t added = std::int64_t{buf.Entradas.get()} - stored.Entradas.get();
+        if (!(buf.Albaran == "#") && added > 0 &&
             ctx.ui.InputBox(kStoreEntryTitle, QStringLiteral("¿Es una Entrada en ALMACËN :  (S/N)"),
                             QStringLiteral("N")) == QLatin1String("S"))
-            written = ReceiveIntoStore(ctx, entry);
+            ReceiveIntoStore(ctx, entry, static_cast<std::int32_t>(added), pendingOnly, deliveredOn);
         else
-            written = WritePurchaseOrderLine(ctx, entry);
-        const TPurchaseOrderRecord received = entry.rec;
-        if (!written || received.Entradas.get() < 1 || !pendingOnly ||
-            received.Cantidad.get() <= received.Entradas.get())
-            continue;
-        if (ctx.ui.InputBox(QStringLiteral("PEDIDO INCOMPLETO"),
-                            QStringLiteral("¿Quedán unidades Pendientes?S/N :"),
-                            QStringLiteral("N")) != QLatin1String("S"))
-            continue;
-        // The units still missing become a new pending line of the same order.
-        TPurchaseOrderRecord rest = received;
-        rest.Estado = "P";
-        rest.fechaENT = deliveredOn;
-        rest.Fechcierr = OpenClosingCode(st);
-        rest.Albaran = "#";
-        rest.Cantidad =
-            static_cast<std::int16_t>(std::int64_t{received.Cantidad.get()} - received.Entradas.get());
-        rest.Entradas = 0;
-        if (rest.Cantidad.get() > 0)
-            AppendPurchaseOrder(ctx, PurchaseOrderFile::Name(st), rest);
+            StoreLine(ctx, entry, pendingOnly, deliveredOn);
     }
     po.PurchaseOrderInput = TPurchaseOrderRecord{};
     st.ActionCode.clear();

@@ -1,5 +1,6 @@
 #include "core/backup.h"
 #include "core/operations.h"
+#include "support/killed_child.h"
 #include "support/scripted_ui_check.h"
 #include "support/test_context.h"
 
@@ -69,15 +70,28 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
         {"N", nullptr, Op::CCopiaSeg1Click, ""},
         {"", [&] { QDir(copies).removeRecursively(), QFile(copies).open(QIODevice::WriteOnly); },
          Op::CMantenimSeg1Click,
-         QStringLiteral("No se ha podido hacer la copia ") + archive + QStringLiteral(": Not a directory")},
+         QStringLiteral("No se ha podido hacer la copia %1/PORTAL.rar: no se puede crear el archivo\r"
+                        "No se ha podido hacer la copia %1/TALLE_PO.rar: no se puede crear el archivo\r"
+                        "No se ha podido hacer la copia %1/MMPORTAL.rar: no se puede crear el archivo\r"
+                        "No se ha podido hacer la copia %1/RPPORTAL.rar: no se puede crear el archivo\r"
+                        "No se ha podido hacer la copia %1/IFPORTAL.rar: no se puede crear el archivo")
+             .arg(copies)},
+        // The archives after one that cannot be written are written all the same.
+        {"", [&] { QFile::remove(copies + "/TALLE_PO.rar"), QDir().mkpath(copies + "/TALLE_PO.rar/x"); },
+         Op::CMantenimSeg1Click,
+         QStringLiteral("No se ha podido hacer la copia ") + copies +
+             QStringLiteral("/TALLE_PO.rar: no se puede crear el archivo")},
+        {"", [&] { QFile(archive).resize(0); }, Op::CCopiaSeg1Click,
+         failed + QStringLiteral("/PORTAL.rar: está vacía") + untouched},
         {"", [&] { QFile::remove(copies + QStringLiteral("/TALLE_PO.rar")); }, Op::CCopiaSeg1Click,
          failed + QStringLiteral("/TALLE_PO.rar: no existe") + untouched},
         {"", [&] { QFile(archive).resize(QFile(archive).size() / 2); }, Op::CCopiaSeg1Click,
-         failed + QStringLiteral("/PORTAL.rar: Truncated ZIP end-of-file record") + untouched},
+         failed + QStringLiteral("/PORTAL.rar: está dañada o incompleta") + untouched},
     };
     for (const auto& [answer, spoil, op, message] : cases) {
         SCOPED_TRACE(answer + message.toStdString());
         QFile::remove(copies);
+        QDir(copies + "/TALLE_PO.rar").removeRecursively();
         const std::map<QString, QString> saved = Files("");
         Run(Op::CMantenimSeg1Click);
         EXPECT_EQ(QDir(copies).entryList(QDir::Files).join(' '),
@@ -99,7 +113,41 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
         const QStringList reloads =
             spoil ? QStringList() : QStringList{"LoadWorkReports " + before, "LoadPersonnel " + before};
         EXPECT_EQ(op == Op::CCopiaSeg1Click ? calls : reloads, reloads);
+        QTemporaryDir out;
+        QFile report(out.filePath("Informe.rtf"));
+        const bool later = QFileInfo(copies).isDir() && op == Op::CMantenimSeg1Click; // written all the same
+        EXPECT_TRUE(!later || (ExtractArchive(copies + "/IFPORTAL.rar", out.path()) &&
+                               report.open(QIODevice::ReadOnly) &&
+                               report.readAll() == "INFORMES/Informe.rtf\x01\xF1\r\n cambiado"));
     }
+}
+
+// A restore killed at any file call leaves the record files wholly as they were or wholly restored, and
+// nothing of its own after the next start.
+TEST_F(BackupTest, RestoreKilledAtAnyFileCallIsAllOrNothing)
+{
+    Files("");
+    Run(Op::CMantenimSeg1Click);
+    Files(" cambiado");
+    EXPECT_EQ(test::KillAtEveryFileCall(t, {"PORTAL.MQW", "PORTAL.P26", "TALLE_PO.RCH", "TALLEPOR.PVW"},
+                                        [&] {
+                                            t.ui.ExpectInput("Restauación Informes",
+                                                             "Desea Restaurar Informes Adjuntos S/N", "N");
+                                            Run(Op::CCopiaSeg1Click);
+                                        }),
+              "");
+}
+
+// A firm name of any characters names its archive and the files it holds, taken as they stand.
+TEST_F(BackupTest, AFirmOfAnyCharactersHasItsFilesSaved)
+{
+    t.ctx.st.FirmName = "..TALLER";
+    for (const char* name : {"..TAL_PO.RCH", "..TAL_PO.PVW", "..TALPOR.RCH", "XXTAL_PO.RCH"})
+        t.WriteFile(name, name);
+    Run(Op::CMantenimSeg1Click);
+    QTemporaryDir out;
+    EXPECT_EQ(ExtractArchive(copies + "/..TAL_PO.rar", out.path()).value_or(QStringList()).join(' '),
+              "..TALPOR.RCH ..TAL_PO.PVW ..TAL_PO.RCH");
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 #include "masterdata/reserved_codes.h"
 #include "planned_repairs_fixture.h"
 #include "records/work_order_record.h"
+#include "support/killed_child.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <map>
 
@@ -114,6 +116,26 @@ TEST_F(PlannedRepairsTest, EnvironmentAdministration)
                        .join('/');
     EXPECT_EQ(carried, (QStringList{"P/P/156/0", "A/P/104/", "T/T/40/", "S/S/30/", "M/M/20/", "J/J/10/1"}));
     t.ctx.faults = nullptr;
+
+    // A carry without its source abandons the restart with its message; killed at any file call, the new
+    // environment is whole or not there, and the restart tried again makes it.
+    const std::string procedures = t.ReadFile("PORTAL.INT");
+    QFile::remove(t.Path("PORTAL.INT"));
+    script(ask + "=PORTAL27;" + ask + "PORTAL27 ? (S/N)=S;!FICHERO NO ENCONTRADO");
+    RunMenu("Utiles > Entorno  > Reinicia Año");
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(QDir(data).entryList({"PORTAL27.*"}), QStringList());
+    t.WriteFile("PORTAL.INT", procedures);
+    const QStringList made =
+        QStringList{"CDG", "OTR", "MQW", "OPR", "RPW", "SEM", "INT", "LON"}.replaceInStrings(
+            QRegularExpression("^"), "PORTAL27.");
+    EXPECT_EQ(KillAtEveryFileCall(t, made,
+                                  [&] {
+                                      script(ask + "=PORTAL27;" + ask +
+                                             "PORTAL27 ? (S/N)=S;!Creado Entorno PORTAL27");
+                                      RunMenu("Utiles > Entorno  > Reinicia Año");
+                                  }),
+              "");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "store/purchase_orders.h"
 #include "store/store_fixture.h"
 #include "store/store_operations.h"
+#include "support/killed_child.h"
 
 #include <optional>
 
@@ -132,26 +133,37 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
         std::int32_t exist;
         std::size_t movements;
         bool moved = false; // another program rewrites the order file while the movement card is open
+        int before = 0;     // units the line had received already
+        const char* typed = "6";
+        const char* button = "Entrada"; // on the movement card
+        std::int32_t valor = 190;       // (4 x 100 + 6 x 250) div 10
     };
     const char* kPending = "Compras > Recepción Pedidos > Pendientes";
+    const char* kEdit = "Compras > Edición";
     const Case cases[] = {
         {"received and split", kPending, true, "S", "S", {{10, 6}, {4, 0}}, 10, 1},
         {"received, nothing pending", kPending, true, "S", "N", {{10, 6}}, 10, 1},
         {"saved, not booked", kPending, true, "N", "S", {{10, 6}, {4, 0}}, 4, 0},
         // After the booking the edit keeps its own mode: no split is offered.
-        {"received while editing", "Compras > Edición", true, "S", nullptr, {{10, 6}}, 10, 1},
+        {"received while editing", kEdit, true, "S", nullptr, {{10, 6}}, 10, 1},
         {"left with Salir", kPending, false, nullptr, nullptr, {{10, 0}}, 4, 0},
         // The line cannot be written where it was read: the booking is not stored either.
         {"line moved meanwhile", kPending, true, "S", nullptr, {{10, 0}}, 4, 0, true},
+        // A received line saved again books nothing, or only the units added since.
+        {"saved again", kEdit, true, nullptr, nullptr, {{10, 6}}, 4, 0, false, 6},
+        {"two more", kEdit, true, "S", nullptr, {{10, 8}}, 6, 1, false, 6, "8", "Entrada", 150},
+        // No booking, no receipt: the line stays as it was.
+        {"movement card left", kPending, true, "S", nullptr, {{10, 0}}, 4, 0, false, 0, "6", "Salir"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        StoreRecords(t.ctx, kOrders, std::vector{Line(4, "R1")});
+        StoreRecords(t.ctx, kOrders, std::vector{Line(4, "R1", 10, static_cast<std::int16_t>(c.before))});
         StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento", 4, 100)});
         RemoveDataFile(t.ctx, kMovements);
+        const std::string orders = t.ReadFile(kOrders);
         t.ui.ExpectInput(QStringLiteral("EDICION DE PEDIDOS"), QStringLiteral("Entrar Nº Pedido"),
                          QStringLiteral("4"));
-        CardScript& card = t.ui.ExpectCard(kCard).Set("Albaran", "A-77").Set("Entradas", "6");
+        CardScript& card = t.ui.ExpectCard(kCard).Set("Albaran", "A-77").Set("Entradas", c.typed);
         if (!c.saved) {
             card.Press("Salir");
         } else {
@@ -161,14 +173,17 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
             t.ui.ExpectInput(QStringLiteral("Etradas de ALMCÉN"),
                              QStringLiteral("¿Es una Entrada en ALMACËN :  (S/N)"),
                              QString::fromLatin1(c.entry));
+        const bool booking = c.entry && QByteArray(c.entry) == "S" && QByteArray(c.button) == "Entrada";
         if (c.entry && QByteArray(c.entry) == "S") {
-            CardScript& movement =
-                t.ui.ExpectCard(kMovementCard).ExpectValue("CdtMov", "6").ExpectValue("Semana", "50");
+            CardScript& movement = t.ui.ExpectCard(kMovementCard)
+                                       .ExpectValue("CdtMov", QString::number(std::atoi(c.typed) - c.before))
+                                       .ExpectValue("Semana", "50");
             if (c.moved)
                 movement.Inspect(
                     [&](const CardState&) { StoreRecords(t.ctx, kOrders, std::vector{Line(4, "OTRO")}); });
-            movement.Press("Entrada");
-            t.ui.ExpectInputCancel(kAverage, kAveragePrompt); // the line's price
+            movement.Press(QString::fromLatin1(c.button));
+            if (booking)
+                t.ui.ExpectInputCancel(kAverage, kAveragePrompt); // the line's price
             if (c.moved)
                 t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
         }
@@ -186,9 +201,11 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
             EXPECT_EQ(lines[i].Cantidad.get(), c.lines[i].first);
             EXPECT_EQ(lines[i].Entradas.get(), c.lines[i].second);
         }
-        if (c.saved && !c.moved) {
+        if (c.saved && !c.moved && lines[0].Entradas.get() != 0) {
             EXPECT_EQ(lines[0].Estado.str(), QStringLiteral("I"));
             EXPECT_EQ(lines[0].Albaran.str(), QStringLiteral("A-77"));
+        } else if (c.saved && !c.moved) {
+            EXPECT_EQ(t.ReadFile(kOrders), orders);
         }
         if (lines.size() == 2) {
             // The pending units: a new open line delivered when the received one was due.
@@ -211,15 +228,56 @@ TEST_F(PurchaseOrdersTest, ReceiptBooksTheUnitsWithTheLineAndSplitsThePendingOne
         const auto parts = PartFile();
         ASSERT_EQ(parts.size(), 1u);
         EXPECT_EQ(parts[0].Exist.get(), c.exist);
-        // Booked at the line's price: (4 x 100 + 6 x 250) div 10.
-        EXPECT_EQ(parts[0].Valor.get(), c.movements ? 190 : 100);
+        // Booked at the line's price.
+        EXPECT_EQ(parts[0].Valor.get(), c.movements ? c.valor : 100);
         const auto movements = LoadRecords<TStoreMovementRecord>(t.ctx, kMovements, false);
         ASSERT_EQ(movements.size(), c.movements);
         if (c.movements) {
-            EXPECT_EQ(movements[0].Quantity.get(), 6);
+            EXPECT_EQ(movements[0].Quantity.get(), c.lines[0].second - c.before);
             EXPECT_EQ(movements[0].UnitValue.get(), 250);
             EXPECT_EQ(movements[0].Destination.str(), QStringLiteral("ALMACEN_"));
         }
+    }
+}
+
+// The receipt killed at any file call: the received line, its pending line, the stock, the average and
+// the movement are all stored or none.
+TEST_F(PurchaseOrdersTest, ReceiptKilledAtAnyFileCallIsAllOrNothing)
+{
+    StoreRecords(t.ctx, kOrders, std::vector{Line(4, "R1")});
+    StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento", 4, 100)});
+    EXPECT_EQ(test::KillAtEveryFileCall(
+                  t, {kOrders, kParts, kMovements},
+                  [&] {
+                      t.ui.ExpectInput("EDICION DE PEDIDOS", "Entrar Nº Pedido", "4");
+                      t.ui.ExpectCard(kCard).Set("Albaran", "A-77").Set("Entradas", "6").Press("Salvar");
+                      t.ui.ExpectInput("Etradas de ALMCÉN", "¿Es una Entrada en ALMACËN :  (S/N)", "S");
+                      t.ui.ExpectCard(kMovementCard).Press("Entrada");
+                      t.ui.ExpectInputCancel(kAverage, kAveragePrompt);
+                      t.ui.ExpectInput("PEDIDO INCOMPLETO", "¿Quedán unidades Pendientes?S/N :", "S");
+                      RunMenu("Compras > Recepción Pedidos > Pendientes");
+                  }),
+              "");
+}
+
+// Counts are 0 or more, the number, the units ordered and the order date are required: refused on the
+// card, nothing stored.
+TEST_F(PurchaseOrdersTest, TheCardRefusesNegativeCountsAndEmptyRequiredFields)
+{
+    const char* units = "VALOR NO VÁLIDO EN CANTIDAD: UN NÚMERO ENTERO DE 0 A 32767";
+    const char* cases[][3] = {
+        {"Cantidad", "-5", units},
+        {"Cantidad", "", units},
+        {"Entradas", "-3", "VALOR NO VÁLIDO EN ENTRADAS: UN NÚMERO ENTERO DE 0 A 32767"},
+        {"Nped", "-7", "VALOR NO VÁLIDO EN Nº PEDIDO: UN NÚMERO ENTERO DE 0 A 2147483647"},
+        {"fechALTA", "", "VALOR NO VÁLIDO EN FECHA PEDIDO: UNA FECHA aa/ss/d CON SU SEMANA Y SU DÍA DE LA SEMANA"},
+    };
+    for (const auto& [name, text, message] : cases) {
+        t.ui.ExpectCard(kCard).Set(name, text).Press("Salvar").ExpectFocus(name).Escape();
+        t.ui.ExpectMessage(QString::fromUtf8(message));
+        ASSERT_TRUE(RunMenu("Compras > Altas > Nuevo Pedido"));
+        EXPECT_SCRIPT_DONE(t.ui);
+        EXPECT_FALSE(t.Exists(kOrders)) << name;
     }
 }
 
@@ -232,7 +290,7 @@ TEST_F(PurchaseOrdersTest, LeavingEntradasSetsTheStateByTheUnitsReceived)
         const char* estado;
     };
     const Case cases[] = {
-        {"10", "0", "P"}, {"10", "6", "I"}, {"10", "10", "E"}, {"0", "0", "P"}, {"10", "-2", "I"}};
+        {"10", "0", "P"}, {"10", "6", "I"}, {"10", "10", "E"}, {"0", "0", "P"}, {"10", "12", "E"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.cantidad) + "/" + c.entradas);
         StoreRecords(t.ctx, kOrders, std::vector{Line(4, "R1")});

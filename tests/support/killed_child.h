@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/file_swap.h"
 #include "core/record_file.h"
 #include "core/transaction.h"
 #include "support/test_context.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <map>
@@ -86,6 +88,7 @@ inline std::string KillAtEveryFileCall(TestContext& t, const QStringList& names,
         int status = 0;
         ::waitpid(child, &status, 0);
         RecoverJournal(t.ctx); // the next start
+        RecoverFileSwap(t.ctx, true);
         return WIFEXITED(status) && WEXITSTATUS(status) == 0;
     };
     const std::map<QString, std::string> before = files();
@@ -101,6 +104,11 @@ inline std::string KillAtEveryFileCall(TestContext& t, const QStringList& names,
         const std::map<QString, std::string> after = files();
         if (after != before && after != whole)
             return "killed at file call " + std::to_string(at) + ", the files are neither before nor after";
+        if (!QDir(t.ctx.st.WorkDir)
+                 .entryList({QStringLiteral(".gim-swap*")}, QDir::Files | QDir::Hidden)
+                 .isEmpty())
+            return "killed at file call " + std::to_string(at) +
+                   ", a scratch file is left after the next start";
     }
     restore(whole);
     if (calls)
