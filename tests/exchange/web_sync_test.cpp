@@ -110,5 +110,35 @@ TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
               "/opciones/VTfichPD.php'");
 }
 
+// The web backup comes under scratch names: "N" leaves the local archives byte for byte; "S" restores
+// only what was fetched, which then is the local backup.
+TEST_F(WebSyncTest, TheWebBackupReplacesTheLocalOneOnlyWhenRestored)
+{
+    const QString copies = root + "/COPIASEG",
+                  missing = "No se ha efectuado la descarga de CopiaSeg/FABRI_PO.rar";
+    QFile f(t.dir.filePath("PORTAL"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("NUEVO") == 5 && f.flush());
+    ASSERT_TRUE(WriteArchive(f.fileName() + ".rar", {f.fileName()}));
+    peer.Put("CopiaSeg/PORTAL.rar", peer.Bytes(f.fileName() + ".rar"));
+    for (const char* name : {"/PORTAL.rar", "/FABRI_PO.rar"}) {
+        QFile local(copies + name);
+        ASSERT_TRUE(QDir().mkpath(copies) && local.open(QIODevice::WriteOnly) && local.write("LOCAL") == 5);
+    }
+    for (const char* answer : {"N", "S"})
+        t.ui.ExpectMessage(missing).ExpectInput("Copia Seguridad de VeltranoWeb",
+                                                " Restaurar en el Ordenador S/N", answer);
+    t.ui.ExpectInput("Restauación Informes", "Desea Restaurar Informes Adjuntos S/N", "N");
+    for (const char* after : {"LOCAL LOCAL", "LOCAL"}) {
+        registry.Run(t.ctx, Op::VeltWeb1Click);
+        EXPECT_EQ(QDir(copies).entryList(QDir::Files | QDir::Hidden | QDir::AllDirs | QDir::NoDotAndDotDot),
+                  (QStringList{"FABRI_PO.rar", "PORTAL.rar"}));
+        EXPECT_EQ(peer.Bytes(copies + "/FABRI_PO.rar") + ' ' + peer.Bytes(copies + "/PORTAL.rar"),
+                  QByteArray(after) +
+                      (QByteArray(after) == "LOCAL" ? ' ' + peer.Bytes(f.fileName() + ".rar") : ""));
+    }
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(peer.Bytes(data + "/PORTAL"), "NUEVO");
+}
+
 } // namespace
 } // namespace gim

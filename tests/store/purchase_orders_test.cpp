@@ -270,7 +270,8 @@ TEST_F(PurchaseOrdersTest, TheCardRefusesNegativeCountsAndEmptyRequiredFields)
         {"Cantidad", "", units},
         {"Entradas", "-3", "VALOR NO VÁLIDO EN ENTRADAS: UN NÚMERO ENTERO DE 0 A 32767"},
         {"Nped", "-7", "VALOR NO VÁLIDO EN Nº PEDIDO: UN NÚMERO ENTERO DE 0 A 2147483647"},
-        {"fechALTA", "", "VALOR NO VÁLIDO EN FECHA PEDIDO: UNA FECHA aa/ss/d CON SU SEMANA Y SU DÍA DE LA SEMANA"},
+        {"fechALTA", "",
+         "VALOR NO VÁLIDO EN FECHA PEDIDO: UNA FECHA aa/ss/d CON SU SEMANA Y SU DÍA DE LA SEMANA"},
     };
     for (const auto& [name, text, message] : cases) {
         t.ui.ExpectCard(kCard).Set(name, text).Press("Salvar").ExpectFocus(name).Escape();
