@@ -87,26 +87,24 @@ void CreateNextYearEnvironment(Context& ctx)
         const QFileInfo file(path);
         return file.absolutePath() == folder && file.fileName().startsWith(prefix, Qt::CaseInsensitive);
     });
-    // A carry that fails, for want of its source too, abandons the restart; those that keep their errors
-    // to themselves are told here.
-    const auto carried = [&st, &ctx](const std::function<void()>& carry, bool tells) {
+    // A carry that fails, for want of its source too, abandons the restart with its message.
+    const auto carried = [&st](const std::function<void()>& carry) {
         st.LastIOResult = IoCode::Ok;
         carry();
-        if (st.LastIOResult == IoCode::Ok)
-            return true;
-        if (!tells)
-            ShowIOError(ctx, st.LastIOResult);
-        return false;
+        return st.LastIOResult == IoCode::Ok;
     };
+    // The reserved codes keep their errors to themselves: told here. Without lists of its own the new
+    // environment starts with the built-in ones.
+    bool made = carried([&] { CopyReservedCodes(ctx, env); }) || st.LastIOResult == IoCode::FileNotFound;
+    if (!made)
+        ShowIOError(ctx, st.LastIOResult);
     OrderRenumbering orders;
-    const bool made =
-        carried([&] { CopyReservedCodes(ctx, env); }, false) &&
-        carried([&] { orders = RestartYearWorkOrders(ctx, env); }, true) &&
-        carried([&] { CarryMachinesToNewYear(ctx, env); }, true) &&
-        carried([&] { CopyOperationsToEnvironment(ctx, env); }, true) &&
-        carried([&] { ctx.Module<OperationRegistry>().Run(ctx, Op::RestartStoreYear); }, true) &&
-        carried([&] { RestartYearPlannedRepairs(ctx, env, orders); }, true) &&
-        carried([&] { CarryProceduresToNewYear(ctx, env); }, true);
+    made = made && carried([&] { orders = RestartYearWorkOrders(ctx, env); }) &&
+           carried([&] { CarryMachinesToNewYear(ctx, env); }) &&
+           carried([&] { CopyOperationsToEnvironment(ctx, env); }) &&
+           carried([&] { ctx.Module<OperationRegistry>().Run(ctx, Op::RestartStoreYear); }) &&
+           carried([&] { RestartYearPlannedRepairs(ctx, env, orders); }) &&
+           carried([&] { CarryProceduresToNewYear(ctx, env); });
     if (!made)
         return;
     // The carried repairs' absolute weeks count from this environment's first plan year: the new one

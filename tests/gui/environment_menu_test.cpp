@@ -17,6 +17,9 @@ TEST_F(EnvironmentMenu, RestartAccessChangeAndBrowser)
     ctx.st.CurrentEnvironment = QStringLiteral("PLANTA");
     BuildDataFileNames(ctx);
     StoreRecords(ctx, QStringLiteral("PLANTA.MQW"), std::vector{TMachineRecord{}});
+    // Every file the restart carries is there: one that is not abandons it.
+    for (const char* name : {"PLANTA.OPR", "PLANTA.INT"})
+        StoreRecords(ctx, QString::fromLatin1(name), std::vector<char>{});
     for (const char* name : {"FOTO.JPG", "plano.jpg", "nota.rtf"})
         QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
     operations.Register(Op::RestartStoreYear, [](Context&) {});
