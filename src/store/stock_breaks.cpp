@@ -171,6 +171,9 @@ void RequestOffersBySupplier(Context& ctx)
     ShortString<10> code{};
     code = ctx.ui.InputBox(QStringLiteral("Almacén Técnico"), QStringLiteral("Còdigo Sumnistrador:"),
                            QStringLiteral("#"));
+    // Cancel gives the "#" default: nothing was asked for.
+    if (code.empty() || code == "#")
+        return;
     // A letter is only written to a supplier of the file: without one the head would carry the address of
     // whichever supplier was written to before.
     const std::optional<SupplierIndex> suppliers = ReadSupplierIndex(ctx);

@@ -66,9 +66,11 @@ TEST_F(StockBreaksTest, AnOfferRequestGoesOnlyToASupplierOfTheFile)
     t.ui.ExpectInput(title, prompt, "FERR").ExpectReport("PEDIDO REPUESTOS TECNICOS Ferreteria Leon");
     t.ui.ExpectInput(title, prompt, "OTRO").ExpectMessage("No es Proveedor");
     t.ui.ExpectInput(title, prompt, "FERR").ExpectMessage("No es Proveedor");
+    t.ui.ExpectInputCancel(title, prompt); // ends quietly
     ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Suministrador"));
     ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Suministrador"));
     ASSERT_TRUE(QFile::remove(data + "/FABRI_PO.PVW")); // without a supplier file
+    ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Suministrador"));
     ASSERT_TRUE(RunMenu("Repuestos > Peticiones OFERTAS > Suministrador"));
     EXPECT_SCRIPT_DONE(t.ui);
     QStringList lines;
