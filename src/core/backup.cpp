@@ -14,10 +14,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <archive.h>
 #include <archive_entry.h>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
@@ -270,6 +268,8 @@ ExtractEach(const QString& archivePath, const std::function<std::optional<QStrin
     // An archive holds at least its own directory: a file of no bytes is none.
     if (info.size() == 0)
         return tl::unexpected(QStringLiteral("está vacía"));
+    if (!info.isReadable())
+        return tl::unexpected(QStringLiteral("no se puede leer"));
     const QString damaged = QStringLiteral("está dañada o incompleta");
     ReadHandle a(archive_read_new(), archive_read_free);
     archive_read_support_format_all(a.get());
