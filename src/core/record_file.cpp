@@ -58,7 +58,7 @@ QString FindWhateverCase(const QString& folder, const QString& fileName)
     return found;
 }
 
-// The permission bits of the folder's data files as they stand; nullopt when there is none yet.
+// The permission bits for a new file of the folder, after its data files; nullopt when there is none yet.
 std::optional<mode_t> DataFilesMode(const Context& ctx)
 {
     for (const DataFileSpec& spec : kDataFiles) {
@@ -66,8 +66,9 @@ std::optional<mode_t> DataFilesMode(const Context& ctx)
         {
         };
         const QString path = ctx.Path(BuildDataFileName(ctx.st.CurrentEnvironment, spec.extension));
+        // Its owner may always write a new file; the others get what they have on the data.
         if (::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
-            return st.st_mode & 0666;
+            return (st.st_mode & 0666) | 0600;
     }
     return std::nullopt;
 }

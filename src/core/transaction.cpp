@@ -173,17 +173,16 @@ std::vector<JournalBlock> ReadBlocks(const std::string& bytes, std::size_t at = 
     return blocks;
 }
 
-// Whether a journal may name this file: a plain name (no folder, drive or "..") of one of the
-// environment's data files or their twins.
-bool IsDataFileName(const Context& ctx, const QString& name)
+// Whether a journal may name this file: a plain name (no folder, drive or "..") of a data file, its twin
+// or the plan years, of this environment or another whose files lie in the folder (a daily-report file
+// added from there).
+bool IsDataFileName(const QString& name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1Char(':')) || name.contains(QChar(0)))
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QLatin1Char(':')) || name.contains(QChar(0)) || name.startsWith(QLatin1Char('.')))
         return false;
-    const QString& environment = ctx.st.CurrentEnvironment;
     const auto is = [&](const char* extension) {
-        return extension && name.compare(BuildDataFileName(environment, extension), Qt::CaseInsensitive) == 0;
+        return extension && name.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
     };
     return is(".LON") || std::any_of(kDataFiles.begin(), kDataFiles.end(), [&](const DataFileSpec& spec) {
                return is(spec.extension) || is(spec.twinExtension);
@@ -338,7 +337,7 @@ void WriteJournalThrough(Context& ctx)
         const std::vector<JournalBlock> blocks = ReadBlocks(bytes);
         for (const JournalBlock& block : blocks) {
             for (const JournalFile& f : block.files) {
-                if (!IsDataFileName(ctx, f.name)) {
+                if (!IsDataFileName(f.name)) {
                     SetJournalAside(ctx, path);
                     tx.mark = {};
                     return;
@@ -510,7 +509,7 @@ void Transaction::Commit()
     for (auto& [path, file] : tx.files) {
         // Files go by their plain names, so that a folder copied or moved recovers into its own files.
         const QString name = QFileInfo(path).fileName();
-        if (m_ctx.Path(name) != path || !IsDataFileName(m_ctx, name))
+        if (m_ctx.Path(name) != path || !IsDataFileName(name))
             throw IoAbort(IoCode::InvalidFileName, path, IoErrorTextOf(IoCode::InvalidFileName, path));
         const QByteArray utf8 = name.toUtf8();
         Put<std::uint16_t>(block, static_cast<std::uint16_t>(utf8.size()));

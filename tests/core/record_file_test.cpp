@@ -174,18 +174,16 @@ TEST(RecordFile, ATornTailIsReadQuietlyWhileAnotherProgramHoldsTheLock)
                 std::string(reinterpret_cast<const char*>(&rec), sizeof rec) + "half");
     const int other =
         ::open(QFile::encodeName(t.Path(QStringLiteral("GIM.LCK"))).constData(), O_RDWR | O_CREAT, 0666);
-    struct flock range
-    {
-    };
-    range.l_type = F_WRLCK;
+    struct flock range = {F_WRLCK, SEEK_SET, 0, 0, 0};
     ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &range), 0);
-    EXPECT_EQ(LoadRecords<TMachineRecord>(t.ctx, QStringLiteral("E.MQW")).size(), 1u);
-    EXPECT_SCRIPT_DONE(t.ui);
-    ::close(other);
-    t.ui.ExpectMessage(QStringLiteral("FICHERO DAÑADO E.MQW. SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE USA. "
-                                      "REGISTROS COMPLETOS QUE SE USAN: 1."));
-    EXPECT_EQ(LoadRecords<TMachineRecord>(t.ctx, QStringLiteral("E.MQW")).size(), 1u);
-    EXPECT_SCRIPT_DONE(t.ui);
+    for (const bool held : {true, false}) {
+        if (!held && ::close(other) == 0)
+            t.ui.ExpectMessage(
+                QStringLiteral("FICHERO DAÑADO E.MQW. SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE "
+                               "USA. REGISTROS COMPLETOS QUE SE USAN: 1."));
+        EXPECT_EQ(LoadRecords<TMachineRecord>(t.ctx, QStringLiteral("E.MQW")).size(), 1u);
+        EXPECT_SCRIPT_DONE(t.ui);
+    }
 }
 
 } // namespace
