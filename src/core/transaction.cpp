@@ -217,7 +217,7 @@ std::optional<ApplyFailure> ApplyToFiles(Context& ctx, const std::vector<Journal
     for (const JournalBlock& block : blocks) {
         const bool skip = written(block);
         for (const JournalFile& f : block.files) {
-            const QString path = ctx.Path(f.name);
+            const QString path = f.name.contains(QLatin1Char('/')) ? f.name : ctx.Path(f.name);
             auto [it, added] = open.try_emplace(path);
             Open& file = it->second;
             if (added) {
@@ -506,11 +506,17 @@ void Transaction::Commit()
     Put<std::uint64_t>(block, step);
     std::vector<JournalBlock> blocks(1);
     blocks[0] = {m_ctx.st.ProgramId, step, {}};
+    // A file outside the data folder (a daily-report file added from elsewhere, cleared of what it gave)
+    // has no place in the folder's journal: it is written and synced once the step is stored.
+    std::vector<JournalBlock> outside(1);
     for (auto& [path, file] : tx.files) {
         // Files go by their plain names, so that a folder copied or moved recovers into its own files.
         const QString name = QFileInfo(path).fileName();
-        if (m_ctx.Path(name) != path || !IsDataFileName(name))
-            throw IoAbort(IoCode::InvalidFileName, path, IoErrorTextOf(IoCode::InvalidFileName, path));
+        if (m_ctx.Path(name) != path || !IsDataFileName(name)) {
+            JournalFile f{path, file.size, {file.writes.begin(), file.writes.end()}};
+            outside[0].files.push_back(std::move(f));
+            continue;
+        }
         const QByteArray utf8 = name.toUtf8();
         Put<std::uint16_t>(block, static_cast<std::uint16_t>(utf8.size()));
         block.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
@@ -567,9 +573,11 @@ void Transaction::Commit()
     tx.committed = step;
     tx.mark = {true, st.st_dev, st.st_ino, at + static_cast<off_t>(whole.size()), at};
     ::close(fd);
-    if (!ApplyToFiles(
-            m_ctx, blocks, [](const JournalBlock&) { return false; }, false))
+    const auto none = [](const JournalBlock&) { return false; };
+    if (!ApplyToFiles(m_ctx, blocks, none, false))
         tx.applied = step;
+    if (const std::optional<ApplyFailure> failure = ApplyToFiles(m_ctx, outside, none, true))
+        ThrowApplyFailure(*failure);
 }
 
 void RecoverJournal(Context& ctx)

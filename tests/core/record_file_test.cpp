@@ -8,8 +8,6 @@
 
 #include <QDir>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace gim {
 namespace {
@@ -156,34 +154,6 @@ TEST(AtomicWrite, AFailingWriteLeavesTheOldFileWhole)
     t.ctx.faults = nullptr;
     WriteFileAtomically(t.ctx, t.Path(QStringLiteral("A.MQW")), "nuevo");
     EXPECT_EQ(t.ReadFile(QStringLiteral("A.MQW")), "nuevo");
-}
-
-} // namespace
-} // namespace gim
-
-namespace gim {
-namespace {
-
-// Another program holding the folder lock may be half-way through its last record: the whole records are
-// read quietly; a torn tail that stays once it lets go is reported.
-TEST(RecordFile, ATornTailIsReadQuietlyWhileAnotherProgramHoldsTheLock)
-{
-    test::TestContext t;
-    const TMachineRecord rec = Machine("A");
-    t.WriteFile(QStringLiteral("E.MQW"),
-                std::string(reinterpret_cast<const char*>(&rec), sizeof rec) + "half");
-    const int other =
-        ::open(QFile::encodeName(t.Path(QStringLiteral("GIM.LCK"))).constData(), O_RDWR | O_CREAT, 0666);
-    struct flock range = {F_WRLCK, SEEK_SET, 0, 0, 0};
-    ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &range), 0);
-    for (const bool held : {true, false}) {
-        if (!held && ::close(other) == 0)
-            t.ui.ExpectMessage(
-                QStringLiteral("FICHERO DAÑADO E.MQW. SU ÚLTIMO REGISTRO ESTÁ INCOMPLETO Y NO SE "
-                               "USA. REGISTROS COMPLETOS QUE SE USAN: 1."));
-        EXPECT_EQ(LoadRecords<TMachineRecord>(t.ctx, QStringLiteral("E.MQW")).size(), 1u);
-        EXPECT_SCRIPT_DONE(t.ui);
-    }
 }
 
 } // namespace

@@ -134,14 +134,10 @@ TEST_F(TransactionTest, AFolderCopiedOrMovedAfterACrashRecoversIntoItsOwnFiles)
     }
 }
 
-std::string Le32(std::uint32_t v)
-{
-    return std::string(reinterpret_cast<const char*>(&v), 4);
-}
-
 // A whole journal block writing "EVIL" at the start of each file named.
 std::string Block(const QStringList& names)
 {
+    const auto Le32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
     std::string payload(16, '\7');
     for (const QString& name : names)
         payload += std::string{static_cast<char>(name.size()), 0} + name.toStdString() + std::string(8, 0) +
@@ -169,10 +165,10 @@ TEST(Journal, OneNamingAnythingButThisFoldersDataFilesIsKeptAsideAndReported)
                            "DATOS. NO SE APLICA; SE GUARDA COMO E.JNL.RECHAZADO."));
         RecoverJournal(t.ctx);
         EXPECT_SCRIPT_DONE(t.ui);
-        EXPECT_EQ(t.ReadFile(QStringLiteral("E.JNL.RECHAZADO")), journal);
         EXPECT_EQ(QDir(t.ctx.st.WorkDir).entryList(QDir::Files).join(' ').toStdString() +
-                      t.ReadFile(QStringLiteral("E.OTR")),
-                  "E.JNL.RECHAZADO E.OTR GIM.LCKABCD");
+                      t.ReadFile(QStringLiteral("E.OTR")) +
+                      (t.ReadFile(QStringLiteral("E.JNL.RECHAZADO")) == journal ? "=" : "!"),
+                  "E.JNL.RECHAZADO E.OTR GIM.LCKABCD=");
         EXPECT_FALSE(QFileInfo::exists(t.dir.filePath(QStringLiteral("fuera/x"))) ||
                      QFileInfo::exists("/etc/x"));
     }
@@ -258,11 +254,11 @@ TEST(Journal, WithoutTheFolderLockEverythingReadsAndEveryWriteIsRefused)
         const auto run = [&]() -> std::string {
             t.ui.ExpectMessage(reason);
             RunStartupBeforeWindow(t.ctx);
-            if (MainCaption(t.ctx).indexOf(QStringLiteral("PLAN: 2026/28")) < 0)
-                return MainCaption(t.ctx).toStdString();
+            const QString caption = MainCaption(t.ctx); // the plan years read
             t.ui.ExpectMessage(reason);
             RunCommand(t.ctx, {}, [&] { Transaction tx(t.ctx); });
-            return t.ui.Verify().toStdString();
+            return t.ui.Verify().toStdString() +
+                   (caption.contains(QStringLiteral("PLAN: 2026/28")) ? "" : "!");
         };
         EXPECT_EQ(unprivileged ? test::RunUnprivileged(t.ctx.st.WorkDir, run, false) : run(), "");
     }
@@ -285,14 +281,11 @@ TEST_F(TransactionTest, TwoUsersOnOneFolderLoseNoStep)
         ::_exit(steps(0).size());
     EXPECT_EQ(test::RunUnprivileged(t.ctx.st.WorkDir, [&] { return steps(1000); }), "");
     ::waitpid(other, nullptr, 0);
-    for (const char* name : {"E.OTR", "E.AVR"}) {
-        const std::string bytes = t.ReadFile(QLatin1String(name));
-        std::set<std::string> stored;
-        for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4)
-            stored.insert(bytes.substr(i, 4));
-        EXPECT_EQ(bytes.size(), 8u * kSteps) << name;
-        EXPECT_EQ(stored.size(), 2u * kSteps) << name;
-    }
+    const std::string bytes = t.ReadFile(QStringLiteral("E.OTR"));
+    std::set<std::string> stored;
+    for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4)
+        stored.insert(bytes.substr(i, 4));
+    EXPECT_EQ(std::to_string(bytes.size()) + ' ' + std::to_string(stored.size()), "800 200");
 }
 
 } // namespace

@@ -301,7 +301,7 @@ TEST_F(StoreMovementsTest, AHandedOverMovementOnTheCardOpensWithItsOwnValues)
 // ---- A booking and a new part are one step ------------------------------------------------------------
 
 // Each file of a handed-over exit on the card and of a new part with stock fails in turn, refused as the
-// step opens it or full as it is written: nothing of the step stays, and the file is named.
+// step opens it or full as it is written: nothing of the step stays, and a refused file is named.
 TEST_F(StoreMovementsTest, AFileOfTheStepThatFailsLeavesEveryFileAsItWas)
 {
     StoreMovements(t.ctx).MovementInput.Movement = Movement("M1", "ME", "ROD", "000", "M1", 0, "7", 2, 0);
