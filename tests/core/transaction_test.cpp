@@ -110,8 +110,7 @@ TEST_F(TransactionTest, ARangeReadInsideAStepSeesTheStepsWrites)
 TEST_F(TransactionTest, AFolderCopiedOrMovedAfterACrashRecoversIntoItsOwnFiles)
 {
     FileFaults faults;
-    bool synced = false;
-    faults.inject = [&](FileOp op, const QString& path) {
+    faults.inject = [synced = false](FileOp op, const QString& path) mutable {
         synced = synced || (op == FileOp::Sync && path.endsWith(QStringLiteral(".JNL")));
         return synced && op == FileOp::Open ? EIO : 0;
     };
@@ -224,10 +223,8 @@ TEST_F(TransactionTest, AFailureAtAnyFileCallLeavesTheStepWholeOrAbsentNamingThe
             };
             t.ctx.faults = &faults;
             RunCommand(t.ctx, {}, [&] { Step(t.ctx, 1); });
-            t.ctx.faults = nullptr;
             ASSERT_SCRIPT_DONE(t.ui) << err << ' ' << at;
-            EXPECT_EQ(Files(), refused ? before : std::string("B\1\0.|B\1\0.|C\2\0.", 14))
-                << err << ' ' << at;
+            EXPECT_EQ(Files(), refused ? before : std::string("B\1\0.|B\1\0.|C\2\0.", 14)) << at;
         }
     }
 }

@@ -323,9 +323,8 @@ TEST_F(StoreMovementsTest, AFileOfTheStepThatFailsLeavesEveryFileAsItWas)
                 t.ctx.st.InteractiveFlag = add ? 0 : 1;
                 if (!add)
                     t.ui.ExpectCard(kMovementCard).Press("Salida");
-                t.ui.ExpectMessage((error == EACCES ? QStringLiteral("ACCESO DENEGADO ")
-                                                    : QStringLiteral("ESCRITURA DE DISCO ")) +
-                                   file);
+                t.ui.ExpectMessage(
+                    QLatin1String(error == EACCES ? "ACCESO DENEGADO " : "ESCRITURA DE DISCO ") + file);
                 RunCommand(t.ctx, {.action = QStringLiteral("i")},
                            [&] { add ? AddSparePart(t.ctx) : BrowseSpareParts(t.ctx); });
                 t.ctx.faults = nullptr;
