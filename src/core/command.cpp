@@ -79,16 +79,16 @@ bool RunCommand(Context& ctx, const ModeCodes& codes, const std::function<void()
         st.LastIOResult = e.code();
         // A folder in the file's place was said already, when it was met.
         if (!(e.code() == IoCode::AccessDenied && FolderShown(ctx, e.file())))
-            ShowIOError(ctx, e.code());
+            ctx.ui.ShowMessage(e.Message());
         done = false;
     }
-    // Between commands the journal is empty: what the steps stored is synced into its files.
+    // Between commands the journal is empty: what the steps stored is synced into its files. What was
+    // committed is stored whatever happens here: a failure leaves the journal to the next write or start,
+    // and the user is not told that a stored step failed.
     try {
         if (outermost)
             CheckpointJournal(ctx);
-    } catch (const IoAbort& e) {
-        st.LastIOResult = e.code();
-        ShowIOError(ctx, e.code());
+    } catch (const IoAbort&) {
     }
     return done;
 }

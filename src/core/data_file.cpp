@@ -30,23 +30,44 @@ struct WriteLockState
 
 namespace {
 
+// Lock failures that no wait mends: the file system (a FUSE mount, some network shares) cannot lock.
+bool LockUnsupported(int err)
+{
+    return err == ENOLCK || err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
+}
+
+// The program may not write from now on: every write is refused with `cause`, which the caller shows.
+[[noreturn]] void BecomeReadOnly(Context& ctx, WriteLockState& lock, const QString& cause)
+{
+    if (lock.fd >= 0)
+        ::close(lock.fd);
+    lock.fd = -1;
+    ctx.st.ReadOnlyReason = QStringLiteral("NO SE PUEDE BLOQUEAR LA CARPETA DE DATOS: ") + cause +
+                            QStringLiteral(". SOLO SE PUEDE CONSULTAR.");
+    throw IoAbort(IoCode::WriteProtected, ctx.st.WorkDir, ctx.st.ReadOnlyReason);
+}
+
 // Takes the folder's lock: an open-file-description lock on the whole of the folder's lock file, which
 // local file systems and network mounts alike honour. Without the folder there is nothing to write either:
-// the write itself fails and says why.
+// the write itself fails and says why. A lock that cannot be had for any other reason than another
+// program holding it makes this program read-only: it never writes without the lock.
 void TakeFolderLock(Context& ctx, WriteLockState& lock)
 {
     const QString folder = ctx.st.WorkDir;
-    if (ctx.faults && ctx.faults->Check(FileOp::Lock, folder) != 0)
+    const QString lockName = QStringLiteral("GIM.LCK");
+    if (const int err = ctx.faults ? ctx.faults->Check(FileOp::Lock, folder) : 0) {
+        if (LockUnsupported(err))
+            BecomeReadOnly(ctx, lock, QStringLiteral("EL SISTEMA DE FICHEROS NO ADMITE BLOQUEOS"));
         throw IoAbort(IoCode::LockViolation, folder);
-    const QString path = folder + QStringLiteral("/GIM.LCK");
-    lock.fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    }
+    const QString path = folder + QLatin1Char('/') + lockName;
+    // Made like the data files, so that every user who may write them may take the lock too.
+    lock.fd = OpenLikeDataFiles(ctx, path, O_RDWR);
     if (lock.fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR)
             return;
-        // A folder that takes no new file takes no write either: each write says so itself.
-        lock.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        if (lock.fd < 0)
-            return;
+        BecomeReadOnly(ctx, lock, IoErrorTextOf(IoCodeFromErrno(err), lockName));
     }
     struct flock range
     {
@@ -57,12 +78,11 @@ void TakeFolderLock(Context& ctx, WriteLockState& lock)
         if (::fcntl(lock.fd, F_OFD_SETLK, &range) == 0)
             return;
         const int err = errno;
-        // A read-only lock file cannot carry a write lock: a read-only folder, where nothing is written.
-        if (err == EBADF)
-            return;
-        // Never written without the lock: a file system that cannot lock stops the write, as a lock another
-        // program keeps too long does.
-        if ((err != EAGAIN && err != EACCES && err != EINTR) || waited >= kLockWaitMs) {
+        if (err != EAGAIN && err != EACCES && err != EINTR)
+            BecomeReadOnly(ctx, lock,
+                           LockUnsupported(err) ? QStringLiteral("EL SISTEMA DE FICHEROS NO ADMITE BLOQUEOS")
+                                                : IoErrorTextOf(IoCodeFromErrno(err), lockName));
+        if (waited >= kLockWaitMs) {
             ::close(lock.fd);
             lock.fd = -1;
             throw IoAbort(IoCode::LockViolation, folder);
@@ -93,6 +113,7 @@ WriteLock::WriteLock(Context& ctx) : m_ctx(ctx)
     if (lock.depth++ > 0)
         return;
     try {
+        RefuseWriteWhenReadOnly(ctx);
         TakeFolderLock(ctx, lock);
         // What an interrupted step left in the journal goes into its files before anything else is done.
         JournalOnFolderLocked(ctx);
@@ -103,6 +124,30 @@ WriteLock::WriteLock(Context& ctx) : m_ctx(ctx)
         lock.depth = 0;
         throw;
     }
+}
+
+void RefuseWriteWhenReadOnly(Context& ctx)
+{
+    if (!ctx.st.ReadOnlyReason.isEmpty())
+        throw IoAbort(IoCode::WriteProtected, ctx.st.WorkDir, ctx.st.ReadOnlyReason);
+}
+
+bool FolderLockedByAnother(Context& ctx)
+{
+    if (WriteLockHeld(ctx))
+        return false;
+    const int fd = ::open(QFile::encodeName(ctx.st.WorkDir + QStringLiteral("/GIM.LCK")).constData(),
+                          O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock range
+    {
+    };
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    const bool held = ::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
 }
 
 bool WriteLockHeld(Context& ctx)
@@ -121,7 +166,10 @@ WriteLock::~WriteLock()
 void RemoveLeftoverTemporaryFiles(Context& ctx)
 {
     // Under the lock no other program is half-way through a rewrite, so every temporary file is one
-    // that an interrupted rewrite left behind; the file it was to replace is whole.
+    // that an interrupted rewrite left behind; the file it was to replace is whole. A program that may
+    // not write leaves them to one that may.
+    if (!ctx.st.ReadOnlyReason.isEmpty())
+        return;
     WriteLock lock(ctx);
     const QDir folder(ctx.st.WorkDir);
     for (const QString& name : folder.entryList({QStringLiteral("*.tmp~")}, QDir::Files | QDir::Hidden))

@@ -27,7 +27,9 @@ enum class TwinVariant {
 // Held by every write of a data file from its first read to its last write, so that two programs on one
 // data folder take turns instead of losing each other's records. Reads never take it. The lock is the
 // folder's, taken once however deeply the writes of one program nest. A lock another program keeps for
-// more than a few seconds abandons the command with "FICHERO BLOQUEADO POR OTRO PROGRAMA".
+// more than a few seconds abandons the command with "FICHERO BLOQUEADO POR OTRO PROGRAMA". A lock that
+// cannot be had at all (the lock file may not be written, the file system cannot lock) makes the program
+// read-only (State::ReadOnlyReason): this and every later write is refused with that reason.
 class WriteLock
 {
 public:
@@ -42,6 +44,12 @@ private:
 
 // Whether this program holds the folder's write lock: a write is under way.
 bool WriteLockHeld(Context& ctx);
+
+// Whether another program holds the folder's write lock now: a record it is writing may be half there.
+bool FolderLockedByAnother(Context& ctx);
+
+// Throws the refusal (IoAbort with ReadOnlyReason as its message) when this program may not write.
+void RefuseWriteWhenReadOnly(Context& ctx);
 
 // True for a record whose key marks it deleted ("Z").
 template <typename T, typename Field> auto KeyIsDeleted(Field T::*key)

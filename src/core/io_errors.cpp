@@ -164,4 +164,14 @@ IoAbort::IoAbort(std::uint8_t code, const QString& file)
 {
 }
 
+IoAbort::IoAbort(std::uint8_t code, const QString& file, const QString& message) : IoAbort(code, file)
+{
+    m_message = message;
+}
+
+QString IoAbort::Message() const
+{
+    return m_message.isEmpty() ? IoErrorText(m_code) : m_message;
+}
+
 } // namespace gim

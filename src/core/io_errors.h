@@ -72,12 +72,18 @@ class IoAbort final : public std::runtime_error
 {
 public:
     IoAbort(std::uint8_t code, const QString& file);
+    // With the whole message to show instead of the error number's own text (one naming the file, a
+    // refusal of a read-only program).
+    IoAbort(std::uint8_t code, const QString& file, const QString& message);
     std::uint8_t code() const { return m_code; }
     const QString& file() const { return m_file; }
+    // What the command runner shows: the message given, or the error number's text.
+    QString Message() const;
 
 private:
     std::uint8_t m_code;
     QString m_file;
+    QString m_message;
 };
 
 } // namespace gim

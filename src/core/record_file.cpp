@@ -59,11 +59,42 @@ QString FindWhateverCase(const QString& folder, const QString& fileName)
     return found;
 }
 
+// The permission bits for a new file of the folder, after its data files; nullopt when there is none yet.
+std::optional<mode_t> DataFilesMode(const Context& ctx)
+{
+    for (const DataFileSpec& spec : kDataFiles) {
+        struct stat st
+        {
+        };
+        const QString path = ctx.Path(BuildDataFileName(ctx.st.CurrentEnvironment, spec.extension));
+        // Its owner may always write a new file; the others get what they have on the data.
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
+            return (st.st_mode & 0666) | 0600;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int CheckFileFault(const Context& ctx, FileOp op, const QString& path)
 {
     return FaultOf(ctx, op, path);
+}
+
+int OpenLikeDataFiles(const Context& ctx, const QString& path, int flags)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), flags | O_CLOEXEC);
+    if (fd >= 0 || errno != ENOENT)
+        return fd;
+    const std::optional<mode_t> mode = DataFilesMode(ctx);
+    const int created = ::open(native.constData(), flags | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666));
+    if (created < 0 && errno == EEXIST)
+        return ::open(native.constData(), flags | O_CLOEXEC);
+    // The creating user's umask would take rights away that the others have on the data.
+    if (created >= 0 && mode)
+        (void)::fchmod(created, *mode);
+    return created;
 }
 
 bool NoteIoResult(Context& ctx, const IoResult& result, Report report)
@@ -132,8 +163,12 @@ IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
                               ::access(QFile::encodeName(path).constData(), F_OK) != 0;
         // A file a step creates gets its name only with the step's commit, when the journal writes it:
         // until then the step reads an empty file in memory, which no kill leaves behind.
-        m_fd = creating ? ::memfd_create("gim-new-file", MFD_CLOEXEC)
-                        : ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
+        if (creating)
+            m_fd = ::memfd_create("gim-new-file", MFD_CLOEXEC);
+        else if (mode == Mode::OpenOrCreate)
+            m_fd = OpenLikeDataFiles(m_ctx, path, O_RDWR);
+        else
+            m_fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
         if (m_fd < 0) {
             err = errno;
         } else {
@@ -147,6 +182,10 @@ IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
             }
         }
     }
+    // A file of a step that cannot be opened for writing abandons the step, naming the file; a missing
+    // one is the caller's to judge.
+    if (err != 0 && err != ENOENT && err != EISDIR && mode != Mode::Read && TransactionOpen(m_ctx))
+        Fail(IoCodeFromErrno(err));
     // A folder opened for writing fails with EISDIR; one opened read-only opens and is caught above.
     return {IoCodeFromErrno(err), path, err == EISDIR};
 }
@@ -161,6 +200,9 @@ void RawRecordFile::Close()
 
 void RawRecordFile::Fail(std::uint8_t code) const
 {
+    // Inside a step of several files the user is told which one failed.
+    if (TransactionOpen(m_ctx))
+        throw IoAbort(code, m_path, IoErrorTextOf(code, m_path));
     throw IoAbort(code, m_path);
 }
 
@@ -208,6 +250,10 @@ void RawRecordFile::ReportDamage(std::size_t overlong) const
         return;
     const auto size = static_cast<std::size_t>(st.st_size);
     const DamageSeen now{size % m_recordSize != 0 ? size : 0, overlong};
+    // Another program holding the lock may be half-way through writing its last record: the whole ones
+    // are read quietly, and a tail that stays is reported once that program lets go.
+    if (now.tornSize != 0 && overlong == 0 && FolderLockedByAnother(m_ctx))
+        return;
     auto& files = m_ctx.Module<ReportedDamage>().files;
     // A sound file is forgotten: damage that comes back later is news.
     if (now.tornSize == 0 && overlong == 0) {
@@ -302,15 +348,23 @@ void RawRecordFile::Write(std::size_t index, const void* record)
     if (const auto known = ordered.find(m_path); known != ordered.end())
         known->second.count = std::min(known->second.count, index);
     if (TransactionOpen(m_ctx)) {
-        if (FaultOf(m_ctx, FileOp::Write, m_path) != 0)
-            Fail(IoCode::DiskWrite);
+        if (const int err = FaultOf(m_ctx, FileOp::Write, m_path))
+            Fail(IoCodeFromErrno(err));
         TransactionWrite(m_ctx, m_path, SizeOnDisk(), index * m_recordSize, static_cast<const char*>(record),
                          m_recordSize);
         return;
     }
+    RefuseWriteWhenReadOnly(m_ctx);
     CheckpointJournal(m_ctx);
-    if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize))
+    const std::size_t oldSize = SizeOnDisk();
+    // Reported done only once it would survive a power cut; a write that fails half-way past the end
+    // leaves no torn record.
+    if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize) ||
+        FaultOf(m_ctx, FileOp::Sync, m_path) != 0 || ::fdatasync(m_fd) != 0) {
+        if (SizeOnDisk() > oldSize)
+            (void)::ftruncate(m_fd, static_cast<off_t>(oldSize));
         Fail(IoCode::DiskWrite);
+    }
 }
 
 std::size_t RawRecordFile::Append(const void* record)
@@ -321,12 +375,13 @@ std::size_t RawRecordFile::Append(const void* record)
         const std::size_t onDisk = SizeOnDisk();
         const std::size_t index =
             static_cast<std::size_t>(TransactionFileSize(m_ctx, m_path, onDisk)) / m_recordSize;
-        if (FaultOf(m_ctx, FileOp::Write, m_path) != 0)
-            Fail(IoCode::DiskWrite);
+        if (const int err = FaultOf(m_ctx, FileOp::Write, m_path))
+            Fail(IoCodeFromErrno(err));
         TransactionWrite(m_ctx, m_path, onDisk, index * m_recordSize, static_cast<const char*>(record),
                          m_recordSize);
         return index;
     }
+    RefuseWriteWhenReadOnly(m_ctx);
     CheckpointJournal(m_ctx);
     struct stat st
     {
@@ -335,16 +390,13 @@ std::size_t RawRecordFile::Append(const void* record)
         Fail(IoCode::DiskRead);
     const auto oldSize = static_cast<std::size_t>(st.st_size);
     const std::size_t index = oldSize / m_recordSize;
-    if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize)) {
-        // Neither a torn record nor the torn tail it would have covered: the file as it was.
-        if (::ftruncate(m_fd, static_cast<off_t>(oldSize)) != 0) {
-            // nothing more can be done here; the command is abandoned all the same
-        }
+    // Reported stored only once it would survive a power cut. A write or sync that fails leaves neither
+    // a torn record nor the torn tail it would have covered: the file as it was.
+    if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize) ||
+        FaultOf(m_ctx, FileOp::Sync, m_path) != 0 || ::fdatasync(m_fd) != 0) {
+        (void)::ftruncate(m_fd, static_cast<off_t>(oldSize));
         Fail(IoCode::DiskWrite);
     }
-    // Reported stored only once it would survive a power cut.
-    if (::fdatasync(m_fd) != 0)
-        Fail(IoCode::DiskWrite);
     return index;
 }
 
@@ -389,6 +441,7 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
     // A file replaced whole leaves no record of the journal to be written into it later.
     if (TransactionOpen(ctx))
         throw std::logic_error("a file is replaced whole inside a transaction: " + path.toStdString());
+    RefuseWriteWhenReadOnly(ctx);
     CheckpointJournal(ctx);
     // A step that replaces files whole takes the file into its own scratch file.
     if (FileSwapTakes(ctx, path, bytes))
@@ -409,6 +462,7 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
     struct stat st
     {
     };
+    std::optional<mode_t> mode;
     if (::stat(nativePath.constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             fail(IoCode::AccessDenied, -1);
@@ -416,10 +470,16 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
         if (probe < 0)
             fail(IoCodeFromErrno(errno), -1);
         ::close(probe);
+        mode = st.st_mode & 0666;
+    } else {
+        mode = DataFilesMode(ctx);
     }
     const int fd = ::open(nativeTmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         fail(IoCodeFromErrno(errno), -1);
+    // The new file keeps the rights the old one gave (other users of a shared folder among them).
+    if (mode)
+        (void)::fchmod(fd, *mode);
     std::size_t done = 0;
     while (done < bytes.size()) {
         if (FaultOf(ctx, FileOp::Write, path) != 0)

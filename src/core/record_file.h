@@ -153,6 +153,11 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
 // Writes all `size` bytes at `offset`, however many calls it takes; false when the file takes no more.
 bool WriteAllAt(int fd, const char* data, std::size_t size, std::uint64_t offset);
 
+// Opens a file with these open flags, creating it when it does not exist with the permissions of the
+// folder's data files, so that every user who may write the data may write it too. -1 with errno set on
+// failure.
+int OpenLikeDataFiles(const Context& ctx, const QString& path, int flags);
+
 // Makes the names in a folder (a file created or renamed there) survive a power cut.
 void SyncFolder(const QString& folder);
 

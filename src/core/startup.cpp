@@ -6,8 +6,37 @@
 #include "core/context.h"
 #include "core/data_file.h"
 #include "core/environment.h"
+#include "core/io_errors.h"
 
 namespace gim {
+
+namespace {
+
+// A step an interrupted run had stored goes into its files before anything is read. Where that cannot
+// be done (the folder cannot be locked, the journal cannot be written through or emptied) start-up goes
+// on read-only, saying why once, rather than half-made.
+void RecoverFolder(Context& ctx)
+{
+    try {
+        RecoverJournal(ctx);
+        RecoverFileSwap(ctx, true);
+    } catch (const IoAbort& e) {
+        State& st = ctx.st;
+        st.LastIOResult = e.code();
+        // A program that holds the lock is alive: it writes its own journal through.
+        if (st.ReadOnlyReason.isEmpty() && e.code() == IoCode::LockViolation) {
+            ctx.ui.ShowMessage(e.Message());
+            return;
+        }
+        if (st.ReadOnlyReason.isEmpty())
+            st.ReadOnlyReason = QStringLiteral("NO SE PUEDE APLICAR EL DIARIO ") + st.CurrentEnvironment +
+                                QStringLiteral(".JNL: ") + e.Message() +
+                                QStringLiteral(". SOLO SE PUEDE CONSULTAR.");
+        ctx.ui.ShowMessage(st.ReadOnlyReason);
+    }
+}
+
+} // namespace
 
 void RunStartupBeforeWindow(Context& ctx)
 {
@@ -23,9 +52,9 @@ void RunStartupBeforeWindow(Context& ctx)
         InitCurrentDate(ctx);
         SetDayOfWeekString(ctx);
         LoadEnvironment(ctx);
-        // A step an interrupted run had stored goes into its files before anything is read.
-        RecoverJournal(ctx);
-        RecoverFileSwap(ctx, true);
+    });
+    RecoverFolder(ctx);
+    RunCommand(ctx, {}, [&] {
         InitPlanningYears(ctx);
         RemoveLeftoverTemporaryFiles(ctx);
     });

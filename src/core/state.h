@@ -11,6 +11,8 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <random>
+#include <unistd.h>
 #include <vector>
 
 namespace gim {
@@ -18,6 +20,13 @@ namespace gim {
 // The deferred edits a report window can ask of the main window, in menu order: Partes, Gamas, Repara,
 // Averías, OrdenesT, Compras, R.Almacén, Procedimientos, Energías.
 inline constexpr std::size_t kPendingEditCount = 9;
+
+// A random identity for a program run: 32 random bits over the process id.
+inline std::uint64_t DrawProgramId()
+{
+    std::random_device random;
+    return std::uint64_t{random()} << 32 | static_cast<std::uint32_t>(::getpid());
+}
 
 // The program-wide variables of the old program, kept in one object that travels in the Context.
 // Names are those of the old program; texts are QStrings cut to the old capacity where it matters.
@@ -46,6 +55,12 @@ struct State
     QString FirmName; // string[16]
 
     std::uint8_t LastIOResult = 0;
+    // Why this program may not write the data folder (the folder lock cannot be had, the journal cannot
+    // be written through); empty while it may. Every write is refused with this text.
+    QString ReadOnlyReason;
+    // Who this program is, drawn when it starts: what it commits to the journal carries it, so that a
+    // program knows its own steps from another's.
+    std::uint64_t ProgramId = DrawProgramId();
     int ValErrorPos = 0; // position of the first bad character of the last TextToInt64, 0 = none
 
     // Mode codes, string[2] each

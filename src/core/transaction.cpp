@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -18,10 +20,10 @@ namespace gim {
 
 namespace {
 
-// A block of the journal: "GIMJ", its length, then per file its name, its size after the step, the
-// number of writes and each write (offset, length, bytes); last the block's checksum. Numbers are
-// little-endian.
-constexpr char kMagic[4] = {'G', 'I', 'M', 'J'};
+// A block of the journal: "GIM2", its length, then who wrote it (the program's identity and the number
+// of its step), per file its plain name in the data folder, its size after the step, the number of
+// writes and each write (offset, length, bytes); last the block's checksum. Numbers are little-endian.
+constexpr char kMagic[4] = {'G', 'I', 'M', '2'};
 
 // What one open transaction holds for a file: its size before the step, its size now, and the records
 // written (offset to bytes).
@@ -31,14 +33,15 @@ struct PendingFile
     std::map<std::uint64_t, std::string> writes;
 };
 
-// The journal a commit of this program left: while it is the journal as found, its records are in their
-// files already and need no writing again.
+// The journal as this program's last commit left it: the file, its size and where that commit's block
+// begins. Whether it still is that journal is read from the block there, never guessed from the size.
 struct JournalMark
 {
-    bool dirty = false;
+    bool valid = false;
     dev_t dev = 0;
     ino_t ino = 0;
     off_t size = 0;
+    off_t lastBlock = 0;
 };
 
 struct TransactionState
@@ -46,6 +49,10 @@ struct TransactionState
     int depth = 0;
     bool opening = false;
     std::map<QString, PendingFile> files;
+    // This program's steps: the number of the last one committed and of the last one written into
+    // its files.
+    std::uint64_t committed = 0;
+    std::uint64_t applied = 0;
     JournalMark mark;
 };
 
@@ -54,9 +61,14 @@ TransactionState& Tx(Context& ctx)
     return ctx.Module<TransactionState>();
 }
 
+QString JournalName(const Context& ctx)
+{
+    return ctx.st.CurrentEnvironment + QStringLiteral(".JNL");
+}
+
 QString JournalPath(const Context& ctx)
 {
-    return ctx.Path(ctx.st.CurrentEnvironment + QStringLiteral(".JNL"));
+    return ctx.Path(JournalName(ctx));
 }
 
 int FaultOf(const Context& ctx, FileOp op, const QString& path)
@@ -103,16 +115,22 @@ template <typename T> bool Get(const std::string& in, std::size_t& at, T& value)
 // One file's part of a block, read back.
 struct JournalFile
 {
-    QString path;
+    QString name;
     std::uint64_t size = 0;
     std::vector<std::pair<std::uint64_t, std::string>> writes;
 };
 
-// The whole blocks of a journal; a torn or damaged tail ends the list.
-std::vector<JournalFile> ReadBlocks(const std::string& bytes)
+struct JournalBlock
 {
+    std::uint64_t writer = 0;
+    std::uint64_t step = 0;
     std::vector<JournalFile> files;
-    std::size_t at = 0;
+};
+
+// The whole blocks of a journal from `at`; a torn or damaged tail ends the list.
+std::vector<JournalBlock> ReadBlocks(const std::string& bytes, std::size_t at = 0)
+{
+    std::vector<JournalBlock> blocks;
     while (bytes.size() - at >= 8 && std::memcmp(bytes.data() + at, kMagic, 4) == 0) {
         std::size_t p = at + 4;
         std::uint32_t length = 0;
@@ -124,8 +142,8 @@ std::vector<JournalFile> ReadBlocks(const std::string& bytes)
         if (Crc32(bytes.data() + p, length) != crc)
             break;
         const std::size_t end = p + length;
-        std::vector<JournalFile> block;
-        bool whole = true;
+        JournalBlock block;
+        bool whole = end - p >= 16 && Get(bytes, p, block.writer) && Get(bytes, p, block.step);
         while (p < end && whole) {
             JournalFile f;
             std::uint16_t nameLength = 0;
@@ -133,7 +151,7 @@ std::vector<JournalFile> ReadBlocks(const std::string& bytes)
             whole = Get(bytes, p, nameLength) && end - p >= nameLength;
             if (!whole)
                 break;
-            f.path = QString::fromUtf8(bytes.data() + p, nameLength);
+            f.name = QString::fromUtf8(bytes.data() + p, nameLength);
             p += nameLength;
             whole = Get(bytes, p, f.size) && Get(bytes, p, count);
             for (std::uint32_t i = 0; whole && i < count; ++i) {
@@ -145,99 +163,202 @@ std::vector<JournalFile> ReadBlocks(const std::string& bytes)
                     p += size;
                 }
             }
-            block.push_back(std::move(f));
+            block.files.push_back(std::move(f));
         }
         if (!whole)
             break;
-        files.insert(files.end(), std::make_move_iterator(block.begin()),
-                     std::make_move_iterator(block.end()));
+        blocks.push_back(std::move(block));
         at = end + 4;
     }
-    return files;
+    return blocks;
 }
 
-// Writes each file's part of the journal into it; false when a file cannot be written.
-bool ApplyToFiles(const std::vector<JournalFile>& files, bool sync)
+// Whether a journal may name this file: a plain name (no folder, drive or "..") of a data file, its twin
+// or the plan years, of this environment or another whose files lie in the folder (a daily-report file
+// added from there).
+bool IsDataFileName(const QString& name)
 {
-    std::map<QString, int> open;
-    bool ok = true;
-    for (const JournalFile& f : files) {
-        int& fd = open[f.path];
-        if (fd == 0) {
-            fd = ::open(QFile::encodeName(f.path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-            if (fd < 0) {
-                ok = false;
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QLatin1Char(':')) || name.contains(QChar(0)) || name.startsWith(QLatin1Char('.')))
+        return false;
+    const auto is = [&](const char* extension) {
+        return extension && name.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
+    };
+    return is(".LON") || std::any_of(kDataFiles.begin(), kDataFiles.end(), [&](const DataFileSpec& spec) {
+               return is(spec.extension) || is(spec.twinExtension);
+           });
+}
+
+// The file that failed while the journal was written into the files.
+struct ApplyFailure
+{
+    QString path;
+    int err = 0;
+};
+
+// Writes the journal's blocks into their files, but for those `written` says are there already, and with
+// `sync` makes every file they name durable. A file whose write fails is cut back to its size before, so
+// no torn record is left; the first failure is returned.
+std::optional<ApplyFailure> ApplyToFiles(Context& ctx, const std::vector<JournalBlock>& blocks,
+                                         const std::function<bool(const JournalBlock&)>& written, bool sync)
+{
+    struct Open
+    {
+        int fd = -1;
+        off_t before = 0;
+        bool failed = false;
+    };
+    std::map<QString, Open> open;
+    std::optional<ApplyFailure> failure;
+    const auto fail = [&](const QString& path, int err) {
+        if (!failure)
+            failure = ApplyFailure{path, err};
+    };
+    for (const JournalBlock& block : blocks) {
+        const bool skip = written(block);
+        for (const JournalFile& f : block.files) {
+            const QString path = f.name.contains(QLatin1Char('/')) ? f.name : ctx.Path(f.name);
+            auto [it, added] = open.try_emplace(path);
+            Open& file = it->second;
+            if (added) {
+                int err = FaultOf(ctx, FileOp::Open, path);
+                if (err == 0) {
+                    file.fd = OpenLikeDataFiles(ctx, path, O_WRONLY);
+                    err = file.fd < 0 ? errno : 0;
+                }
+                struct stat st
+                {
+                };
+                if (err == 0 && ::fstat(file.fd, &st) == 0)
+                    file.before = st.st_size;
+                if (err != 0)
+                    fail(path, err);
+            }
+            if (file.fd < 0 || file.failed || skip)
                 continue;
+            for (const auto& [offset, bytes] : f.writes) {
+                if (const int err = FaultOf(ctx, FileOp::Write, path)) {
+                    file.failed = true;
+                    fail(path, err);
+                } else if (!WriteAllAt(file.fd, bytes.data(), bytes.size(), offset)) {
+                    file.failed = true;
+                    fail(path, errno != 0 ? errno : ENOSPC);
+                }
+                if (file.failed)
+                    break;
+            }
+            struct stat st
+            {
+            };
+            if (!file.failed && ::fstat(file.fd, &st) == 0 &&
+                static_cast<std::uint64_t>(st.st_size) < f.size &&
+                ::ftruncate(file.fd, static_cast<off_t>(f.size)) != 0) {
+                file.failed = true;
+                fail(path, errno);
             }
         }
-        if (fd < 0)
-            continue;
-        for (const auto& [offset, bytes] : f.writes)
-            ok = WriteAllAt(fd, bytes.data(), bytes.size(), offset) && ok;
-        struct stat st
-        {
-        };
-        if (::fstat(fd, &st) == 0 && static_cast<std::uint64_t>(st.st_size) < f.size)
-            ok = ::ftruncate(fd, static_cast<off_t>(f.size)) == 0 && ok;
     }
-    for (const auto& [path, fd] : open) {
-        if (fd <= 0)
+    for (auto& [path, file] : open) {
+        if (file.fd < 0)
             continue;
-        if (sync && ::fsync(fd) != 0)
-            ok = false;
-        ::close(fd);
+        if (file.failed) {
+            struct stat st
+            {
+            };
+            if (::fstat(file.fd, &st) == 0 && st.st_size > file.before)
+                (void)::ftruncate(file.fd, file.before);
+        } else if (sync && (FaultOf(ctx, FileOp::Sync, path) != 0 || ::fsync(file.fd) != 0)) {
+            fail(path, EIO);
+        }
+        ::close(file.fd);
     }
-    return ok;
+    return failure;
 }
 
-// The journal as this program left it: its records are in their files.
-void Mark(Context& ctx, int fd)
+[[noreturn]] void ThrowApplyFailure(const ApplyFailure& failure)
 {
+    const std::uint8_t code = IoCodeFromErrno(failure.err);
+    throw IoAbort(code, failure.path, IoErrorTextOf(code, failure.path));
+}
+
+// Whether the journal is still as this program's last commit left it: the same file, of the size it
+// left, and the block where that commit's began is that commit's, by this program's identity.
+bool OwnJournalAsLeft(Context& ctx, const QString& path)
+{
+    const TransactionState& tx = Tx(ctx);
+    const JournalMark& mark = tx.mark;
     struct stat st
     {
     };
-    JournalMark& mark = Tx(ctx).mark;
-    mark.dirty = ::fstat(fd, &st) == 0;
-    mark.dev = st.st_dev;
-    mark.ino = st.st_ino;
-    mark.size = st.st_size;
-}
-
-// Whether the journal holds records another program, or an earlier run, left unwritten.
-bool ForeignJournal(Context& ctx, const QString& path)
-{
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || st.st_size == 0)
+    if (!mark.valid || ::stat(QFile::encodeName(path).constData(), &st) != 0 || st.st_dev != mark.dev ||
+        st.st_ino != mark.ino || st.st_size != mark.size)
         return false;
-    const JournalMark& mark = Tx(ctx).mark;
-    return !(mark.dirty && mark.dev == st.st_dev && mark.ino == st.st_ino && mark.size == st.st_size);
+    QFile journal(path);
+    if (!journal.open(QIODevice::ReadOnly) || !journal.seek(mark.lastBlock))
+        return false;
+    const std::vector<JournalBlock> last = ReadBlocks(journal.readAll().toStdString());
+    return last.size() == 1 && last[0].writer == ctx.st.ProgramId && last[0].step == tx.committed;
 }
 
-// Writes every record of the journal into its file, syncs the files and empties the journal.
+// A journal that names anything but this folder's data files is not applied: it is kept aside under
+// another name and the user is told.
+void SetJournalAside(Context& ctx, const QString& path)
+{
+    QString aside = path + QStringLiteral(".RECHAZADO");
+    for (int n = 1; QFileInfo::exists(aside); ++n)
+        aside = path + QStringLiteral(".RECHAZADO.") + QString::number(n);
+    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0) {
+        const std::uint8_t code = IoCodeFromErrno(errno);
+        throw IoAbort(code, path, IoErrorTextOf(code, path));
+    }
+    SyncFolder(ctx.st.WorkDir);
+    ctx.ui.ShowMessage(QStringLiteral("DIARIO DAÑADO ") + QFileInfo(path).fileName() +
+                       QStringLiteral(": NOMBRA FICHEROS QUE NO SON DE ESTA CARPETA DE DATOS. NO SE APLICA; "
+                                      "SE GUARDA COMO ") +
+                       QFileInfo(aside).fileName() + QLatin1Char('.'));
+}
+
+// Writes every step of the journal into its files once (this program's own steps that are there already
+// are only synced), syncs the files and empties the journal.
 void WriteJournalThrough(Context& ctx)
 {
+    TransactionState& tx = Tx(ctx);
     const QString path = JournalPath(ctx);
     QFile journal(path);
     if (!journal.exists()) {
-        Tx(ctx).mark = {};
+        tx.mark = {};
         return;
     }
     if (!journal.open(QIODevice::ReadOnly))
-        throw IoAbort(IoCode::DiskRead, path);
+        throw IoAbort(IoCode::DiskRead, path, IoErrorTextOf(IoCode::DiskRead, path));
     const std::string bytes = journal.readAll().toStdString();
     journal.close();
-    if (!bytes.empty() && !ApplyToFiles(ReadBlocks(bytes), true))
-        throw IoAbort(IoCode::DiskWrite, path);
+    if (!bytes.empty()) {
+        const std::vector<JournalBlock> blocks = ReadBlocks(bytes);
+        for (const JournalBlock& block : blocks) {
+            for (const JournalFile& f : block.files) {
+                if (!IsDataFileName(f.name)) {
+                    SetJournalAside(ctx, path);
+                    tx.mark = {};
+                    return;
+                }
+            }
+        }
+        const std::uint64_t me = ctx.st.ProgramId;
+        const std::uint64_t applied = tx.applied;
+        const auto written = [&](const JournalBlock& b) { return b.writer == me && b.step <= applied; };
+        if (const std::optional<ApplyFailure> failure = ApplyToFiles(ctx, blocks, written, true))
+            ThrowApplyFailure(*failure);
+        tx.applied = tx.committed;
+    }
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0 || ::ftruncate(fd, 0) != 0 || ::fdatasync(fd) != 0) {
         if (fd >= 0)
             ::close(fd);
-        throw IoAbort(IoCode::DiskWrite, path);
+        throw IoAbort(IoCode::DiskWrite, path, IoErrorTextOf(IoCode::DiskWrite, path));
     }
     ::close(fd);
-    Tx(ctx).mark = {};
+    tx.mark = {};
 }
 
 } // namespace
@@ -311,10 +432,18 @@ void JournalOnFolderLocked(Context& ctx)
     TransactionState& tx = Tx(ctx);
     const bool opening = std::exchange(tx.opening, false);
     const QString path = JournalPath(ctx);
-    // A journal of this program's own commits can wait while steps follow one another; anything else
-    // writes through it first.
-    if (ForeignJournal(ctx, path) || (!opening && tx.mark.dirty))
-        WriteJournalThrough(ctx);
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || st.st_size == 0) {
+        tx.mark = {};
+        return;
+    }
+    // This program's own steps, all in their files already, can wait in the journal while steps follow
+    // one another; anything else is written through first.
+    if (opening && tx.applied == tx.committed && OwnJournalAsLeft(ctx, path))
+        return;
+    WriteJournalThrough(ctx);
 }
 
 Transaction::Transaction(Context& ctx) : m_ctx(ctx), m_lock(Opening(ctx))
@@ -371,19 +500,38 @@ void Transaction::Commit()
     TransactionState& tx = Tx(m_ctx);
     if (tx.files.empty())
         return;
+    const std::uint64_t step = tx.committed + 1;
     std::string block;
-    for (const auto& [path, file] : tx.files) {
-        const QByteArray name = path.toUtf8();
-        Put<std::uint16_t>(block, static_cast<std::uint16_t>(name.size()));
-        block.append(name.constData(), static_cast<std::size_t>(name.size()));
+    Put<std::uint64_t>(block, m_ctx.st.ProgramId);
+    Put<std::uint64_t>(block, step);
+    std::vector<JournalBlock> blocks(1);
+    blocks[0] = {m_ctx.st.ProgramId, step, {}};
+    // A file outside the data folder (a daily-report file added from elsewhere, cleared of what it gave)
+    // has no place in the folder's journal: it is written and synced once the step is stored.
+    std::vector<JournalBlock> outside(1);
+    for (auto& [path, file] : tx.files) {
+        // Files go by their plain names, so that a folder copied or moved recovers into its own files.
+        const QString name = QFileInfo(path).fileName();
+        if (m_ctx.Path(name) != path || !IsDataFileName(name)) {
+            JournalFile f{path, file.size, {file.writes.begin(), file.writes.end()}};
+            outside[0].files.push_back(std::move(f));
+            continue;
+        }
+        const QByteArray utf8 = name.toUtf8();
+        Put<std::uint16_t>(block, static_cast<std::uint16_t>(utf8.size()));
+        block.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
         Put<std::uint64_t>(block, file.size);
         Put<std::uint32_t>(block, static_cast<std::uint32_t>(file.writes.size()));
-        for (const auto& [offset, bytes] : file.writes) {
+        JournalFile f{name, file.size, {}};
+        for (auto& [offset, bytes] : file.writes) {
             Put<std::uint64_t>(block, offset);
             Put<std::uint32_t>(block, static_cast<std::uint32_t>(bytes.size()));
             block += bytes;
+            f.writes.emplace_back(offset, std::move(bytes));
         }
+        blocks[0].files.push_back(std::move(f));
     }
+    tx.files.clear();
     std::string whole(kMagic, 4);
     Put<std::uint32_t>(whole, static_cast<std::uint32_t>(block.size()));
     whole += block;
@@ -392,11 +540,13 @@ void Transaction::Commit()
     const QString path = JournalPath(m_ctx);
     const QByteArray native = QFile::encodeName(path);
     const bool existed = ::access(native.constData(), F_OK) == 0;
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const auto fail = [&](std::uint8_t code) { throw IoAbort(code, path, IoErrorTextOf(code, path)); };
+    if (const int err = FaultOf(m_ctx, FileOp::Open, path))
+        fail(IoCodeFromErrno(err));
+    const int fd = OpenLikeDataFiles(m_ctx, path, O_WRONLY);
     struct stat st
     {
     };
-    const auto fail = [&](std::uint8_t code) { throw IoAbort(code, path); };
     if (fd < 0)
         fail(IoCodeFromErrno(errno));
     if (::fstat(fd, &st) != 0) {
@@ -405,28 +555,29 @@ void Transaction::Commit()
     }
     const off_t at = st.st_size;
     // A block that is not wholly written and synced is cut away: the step is not stored.
-    if (FaultOf(m_ctx, FileOp::Write, path) != 0 ||
-        !WriteAllAt(fd, whole.data(), whole.size(), static_cast<std::uint64_t>(at)) ||
-        FaultOf(m_ctx, FileOp::Sync, path) != 0 || ::fdatasync(fd) != 0) {
+    int err = FaultOf(m_ctx, FileOp::Write, path);
+    if (err == 0 && !WriteAllAt(fd, whole.data(), whole.size(), static_cast<std::uint64_t>(at)))
+        err = errno != 0 ? errno : ENOSPC;
+    if (err == 0 && (err = FaultOf(m_ctx, FileOp::Sync, path)) == 0 && ::fdatasync(fd) != 0)
+        err = errno;
+    if (err != 0) {
         (void)::ftruncate(fd, at);
         ::close(fd);
-        fail(IoCode::DiskWrite);
+        fail(IoCodeFromErrno(err));
     }
     if (!existed)
         SyncFolder(m_ctx.st.WorkDir);
-    // Stored. The records now go into their files; the journal holds them until they are synced.
-    std::vector<JournalFile> files;
-    for (auto& [file, pending] : tx.files) {
-        JournalFile f{file, pending.size, {}};
-        for (auto& [offset, bytes] : pending.writes)
-            f.writes.emplace_back(offset, std::move(bytes));
-        files.push_back(std::move(f));
-    }
-    tx.files.clear();
-    Mark(m_ctx, fd);
+    // Stored. The records now go into their files; the journal holds them until they are synced, and a
+    // failure here is retried from it (by the next step, the command's end or the next start), never
+    // reported as a step not stored.
+    tx.committed = step;
+    tx.mark = {true, st.st_dev, st.st_ino, at + static_cast<off_t>(whole.size()), at};
     ::close(fd);
-    if (!ApplyToFiles(files, false))
-        throw IoAbort(IoCode::DiskWrite, path);
+    const auto none = [](const JournalBlock&) { return false; };
+    if (!ApplyToFiles(m_ctx, blocks, none, false))
+        tx.applied = step;
+    if (const std::optional<ApplyFailure> failure = ApplyToFiles(m_ctx, outside, none, true))
+        ThrowApplyFailure(*failure);
 }
 
 void RecoverJournal(Context& ctx)
@@ -437,7 +588,7 @@ void RecoverJournal(Context& ctx)
 
 void CheckpointJournal(Context& ctx)
 {
-    if (!Tx(ctx).mark.dirty || TransactionOpen(ctx))
+    if (!Tx(ctx).mark.valid || TransactionOpen(ctx))
         return;
     WriteLock lock(ctx);
     WriteJournalThrough(ctx);

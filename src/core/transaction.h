@@ -16,11 +16,13 @@ namespace gim {
 //
 // While a transaction is open, what the record layer writes (RawRecordFile::Write and Append) is held in
 // memory, and what it reads sees those writes. Commit appends them all to the folder's journal
-// (<ENV>.JNL) with a checksum and syncs it once: from then on the step is stored. The records are then
-// written into their files; a journal found later (by start-up, or by the next step that takes the folder
-// lock) is written into the files again, which is harmless when they hold it already, and then emptied.
-// A step abandoned before its commit (an exception, a refusal) leaves every file as it was. A torn journal
-// tail, written by a commit that never finished, is ignored.
+// (<ENV>.JNL) as one checksummed block that carries who wrote it (State::ProgramId) and names each file
+// by its plain name in the data folder, and syncs it once: from then on the step is stored. The records
+// are then written into their files; a journal found later (by start-up, or by the next step that takes
+// the folder lock) is written into the files, each step once, and then emptied. A step abandoned before
+// its commit (an exception, a refusal) leaves every file as it was. A torn journal tail, written by a
+// commit that never finished, is ignored; a journal naming anything but this folder's data files is not
+// applied but kept aside, and the user told.
 //
 // Transactions nest: an inner one joins the outer, and only the outermost commit writes. The folder write
 // lock is held from the first read to the commit.
@@ -40,8 +42,9 @@ public:
     // Why Prepare refused: the message naming the file.
     const QString& Refusal() const { return m_refusal; }
 
-    // Makes the step's writes durable as one and writes them into their files. Throws IoAbort when the
-    // journal cannot be written; nothing of the step is stored then.
+    // Makes the step's writes durable as one and writes them into their files. Throws IoAbort naming the
+    // journal when it cannot be written; nothing of the step is stored then. Once the journal is synced
+    // nothing throws: what cannot be written into the files now is written from the journal later.
     void Commit();
 
 private:

@@ -234,21 +234,47 @@ tl::expected<void, BookingRefusal> BookMovement(Context& ctx, SparePartEntry& st
     m.User = movement.user;
     m.Quantity = movement.quantity;
     m.UnitValue = movement.unitValue;
-    const tl::expected<TSparePartRecord, QString> after = PartAfterBooking(part, m, average);
-    if (!after)
-        return tl::unexpected(BookingRefusal{Kind::OutOfRange, after.error()});
+    if (const auto checked = PartAfterBooking(part, m, average); !checked)
+        return tl::unexpected(BookingRefusal{Kind::OutOfRange, checked.error()});
 
     KeyedFile<SparePartFile> parts(ctx);
     const QString journal = MovementJournalName(ctx.st, m);
+    tl::expected<TSparePartRecord, QString> after = TSparePartRecord{};
     {
         Transaction tx(ctx);
         if (!tx.Prepare(QStringList{journal, parts.name()} + movement.alsoFiles, Report::Silent))
             return tl::unexpected(BookingRefusal{Kind::FileFailed, tx.Refusal()});
-        // The stock read is the stock rewritten: a part that another program changed or moved since the
-        // walk read it is booked by nobody here.
-        const std::optional<TSparePartRecord> there = parts.ReadAt(stored.pos, Report::Silent);
-        if (!there || std::memcmp(&*there, &stored.rec, sizeof stored.rec) != 0)
+        // The part is read again under the lock: another program may have booked on it (or sorted the
+        // file) since the walk read it. The movement goes onto its stock and average as they stand now;
+        // only a part that is gone refuses it.
+        std::optional<TSparePartRecord> there = parts.ReadAt(stored.pos, Report::Silent);
+        if (!there || !SamePartKey(*there, stored.rec)) {
+            there.reset();
+            const std::vector<TSparePartRecord> all =
+                parts.Read(Report::Silent).value_or(std::vector<TSparePartRecord>{});
+            for (std::size_t i = 0; i < all.size() && !there; ++i) {
+                if (SamePartKey(all[i], stored.rec)) {
+                    there = all[i];
+                    stored.pos = static_cast<std::uint32_t>(i);
+                }
+            }
+        }
+        if (!there)
             return tl::unexpected(BookingRefusal{Kind::Moved, {}});
+        std::int64_t valor = average;
+        if (std::memcmp(&*there, &stored.rec, sizeof stored.rec) != 0) {
+            const std::int64_t units = std::int64_t{there->Exist.get()} + movement.quantity;
+            valor = there->Valor.get();
+            if (movement.quantity > 0)
+                valor = units < 1 ? movement.unitValue
+                                  : (std::int64_t{there->Exist.get()} * there->Valor.get() +
+                                     std::int64_t{movement.quantity} * movement.unitValue) /
+                                        units;
+        }
+        stored.rec = *there;
+        after = PartAfterBooking(*there, m, valor);
+        if (!after)
+            return tl::unexpected(BookingRefusal{Kind::OutOfRange, after.error()});
         if (auto written = WriteBooking(ctx, m, &stored, &*after); !written)
             return written;
         if (movement.alsoWrite && !movement.alsoWrite())

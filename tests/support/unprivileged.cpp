@@ -10,8 +10,10 @@
 
 namespace gim::test {
 
-std::string RunUnprivileged(const QString& dataDir, const std::function<std::string()>& body)
+std::string RunUnprivileged(const QString& dataDir, const std::function<std::string()>& body, bool shareLock)
 {
+    if (shareLock)
+        ::chmod(QFile::encodeName(dataDir + QStringLiteral("/GIM.LCK")).constData(), 0666);
     // The folder and the temporary folders above it must let the child through.
     const QString temp = QDir::tempPath();
     for (QString dir = QDir::cleanPath(dataDir); dir.startsWith(temp + QLatin1Char('/'));
