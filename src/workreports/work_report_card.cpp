@@ -141,7 +141,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
     // A line is filed by its week: a stored one needs a week code that names a day; a filter may leave
     // it blank.
     if (StoresLine(s))
-        dia.rule = WeekCodeRule(AddsLine(s));
+        dia.rule = WeekCodeRule(AddsLine(s) || ChecksLine(s));
     dia.onExit = [&s](CardState& state) {
         if (const std::optional<QDate> date = WeekCodeToDate(state.value(kDia))) {
             // The calendar moves to that day, and with it the day's total.
@@ -447,14 +447,14 @@ QStringList LoadJobDescriptions(Context& ctx)
     return lines;
 }
 
-int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDescription)
+int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool storedLine)
 {
     State& st = ctx.st;
     WorkReportsState& w = WorkReports(ctx);
     TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
     const TWorkReportRecord entered = rec;
     const TPersonnelEntryRecord entryBefore = entry;
-    CardSession s{ctx, st.ActionCode};
+    CardSession s{ctx, st.ActionCode, storedLine};
     if (!st.InteractiveFlag) {
         if (s.mode == QLatin1String("i"))
             w.AddLoopAnswer = QStringLiteral("N");
@@ -469,8 +469,7 @@ int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDesc
     CardSpec spec = WorkReportCardSpec(s);
     const CardBinding<TWorkReportRecord> binding = Binding(s);
     binding.Declare(spec);
-    const bool keptDescription =
-        s.mode == QLatin1String("4") && showKeptDescription && !w.LongDescription.isEmpty();
+    const bool keptDescription = s.mode == QLatin1String("4") && storedLine && !w.LongDescription.isEmpty();
     s.lastDescription = keptDescription ? w.LongDescription : rec.Descripcion.str();
 
     CardState opening = OpeningState(s, rec);

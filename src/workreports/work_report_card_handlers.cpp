@@ -76,6 +76,12 @@ bool AddsLine(const CardSession& s)
     return s.mode == QLatin1String("1") || s.mode == QLatin1String("i");
 }
 
+bool ChecksLine(const CardSession& s)
+{
+    // A merged line's card closes before the add loop refuses it; the log tells what was left.
+    return s.mode == QLatin1String("1") || (s.mode == QLatin1String("4") && s.storedLine);
+}
+
 void SetAmountRules(const CardSession& s, CardState& state, const QString& tipo)
 {
     if (!StoresLine(s))
@@ -528,8 +534,8 @@ bool SaveCard(CardSession& s, CardState& state)
     const QString tipo = TipoOf(state);
     const bool typeValid =
         !ActivityTypeName(tipo).isEmpty() && !HourTypeName(state.value(kTIPOH).toUpper()).isEmpty();
-    // A new line the add loop would refuse keeps its card open with what was typed.
-    if (AddsLine(s)) {
+    // A new or changed line the add loop would refuse keeps its card open with what was typed.
+    if (ChecksLine(s)) {
         ShortString<6> matricula;
         matricula = state.value(kMatricula);
         ShortString<8> codigo;

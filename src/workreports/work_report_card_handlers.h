@@ -81,16 +81,19 @@ struct CardSession
 {
     Context& ctx;
     QString mode;                 // ActionCode when the card opened
+    bool storedLine = false;      // an edit card of a stored line, not the edit's filter
     bool backStep = false;        // Tipo left with Shift+Tab: the focus goes back to the machine
     QString tipoEntered;          // the activity type as Tipo was entered
     QString lastDescription;      // the description as the card closes, whatever closes it
     QStringList fileDescriptions; // the lines of the description file
 };
 
-// Whether the card stores what it shows (not a search filter), and whether it is a card of the add loop,
-// which stores a new line.
+// Whether the card stores what it shows (not a search filter), whether it is a card of the add loop,
+// which stores a new line, and whether its Save button refuses what the add loop would refuse (a line
+// typed or edited on the card).
 bool StoresLine(const CardSession& s);
 bool AddsLine(const CardSession& s);
+bool ChecksLine(const CardSession& s);
 // The amounts hold minutes, units or cents by the activity type: each is checked as what it holds now.
 void SetAmountRules(const CardSession& s, CardState& state, const QString& tipo);
 
