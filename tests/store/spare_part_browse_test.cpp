@@ -1,3 +1,6 @@
+#include "app/features.h"
+#include "core/dispatch.h"
+#include "platform/handover.h"
 #include "store/spare_part_browse.h"
 #include "store/store_fixture.h"
 
@@ -58,6 +61,26 @@ TEST_F(SparePartBrowseTest, AStarInEveryFieldVisitsEveryPartAndWritesTheCorrecte
     t.ui.ExpectCard(kFilter).Press("Buscar");
     t.ui.ExpectCard(kPartCard).Press("Salir");
     ASSERT_TRUE(RunMenu(kCorrections));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST_F(SparePartBrowseTest, ARowOfTheQueryHandedOverOpensCorrectionsOnItsPart)
+{
+    StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento"), Part("M1", "ME", "ROD", "001", "Reten")});
+    t.ui.ExpectCard(kFilter).Press("Buscar");
+    t.ui.ExpectReport();
+    ASSERT_TRUE(RunMenu("Repuestos > Consultas > Código"));
+    const QStringList rows = t.ui.Reports().back()->Transcript().split('\n').filter("Reten");
+    ASSERT_EQ(rows.size(), 1);
+    t.ctx.Module<HandoverRegistry>().HandOver(t.ctx.st.PendingEditFlags, EditItem::RAlmacen, rows[0]);
+    t.ui.ExpectCard(kFilter)
+        .ExpectValue("Codigo", "M1")
+        .ExpectValue("Equipo", "ME")
+        .ExpectValue("Util", "ROD")
+        .ExpectValue("Pieza", "001")
+        .Press("Buscar");
+    t.ui.ExpectCard(kPartCard).ExpectValue("Nombre", "Reten").Press("Salir");
+    Dispatcher(t.ctx, registry, MainCommandTable()).RunPendingEdits();
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
