@@ -58,6 +58,7 @@ inline constexpr const char* kStoreCost = "Costes (0,00 €) :";
 inline constexpr const char* kNoteCost = "Coste (0,00 €) :";
 inline constexpr const char* kStopTime = "T.Paro Mqn:";
 inline constexpr const char* kStoreUnits = "Und.Almacén:";
+inline constexpr const char* kInterventionTime = "T.Interv. (min):";
 inline constexpr const char* kOrderOrPart = "Orden/PartNum";
 inline constexpr const char* kServiceHours = "Horas de Servicio :";
 inline constexpr const char* kPartCaption = "Repesto:";
@@ -81,7 +82,7 @@ struct CardSession
 {
     Context& ctx;
     QString mode;                 // ActionCode when the card opened
-    bool storedLine = false;      // an edit card of a stored line, not the edit's filter
+    bool checkLine = false;       // the edit of a stored line: checked as the add loop checks a line
     bool backStep = false;        // Tipo left with Shift+Tab: the focus goes back to the machine
     QString tipoEntered;          // the activity type as Tipo was entered
     QString lastDescription;      // the description as the card closes, whatever closes it
@@ -133,6 +134,8 @@ void AssignBudget(CardSession& s, CardState& state);
 
 // Foto ticked or cleared; Tipo left; the Save button (false keeps the card open).
 void ProposePhoto(CardSession& s, CardState& state);
+// The captions and the fields of the two amounts as the activity type uses them.
+void LabelAmounts(CardState& state, const QString& tipo);
 void LeaveTipo(CardSession& s, CardState& state);
 bool SaveCard(CardSession& s, CardState& state);
 

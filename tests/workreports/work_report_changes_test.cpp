@@ -173,45 +173,20 @@ TEST_F(WorkReportChangesTest, AnAutomaticMergeAddsTheLinesOfItsRangeAndClearsOnl
               std::string(reinterpret_cast<const char*>(&lines[65537]), 116));
 }
 
-// The card's filter takes the days of the last date picker; the day typed on it filters nothing.
-TEST_F(WorkReportChangesTest, AFilterTypedOnTheCardKeepsTheRangeOfTheLastPicker)
-{
-    Stored(Line("000001", "VM", 90, 0, "C", "26/48/5"));
-    Stored(Line("000001", "VM", 60, 0, "C", "26/48/4"));
-    t.ctx.st.RangeStartWeek = QStringLiteral("26/48/4");
-    t.ctx.st.RangeEndWeek = QStringLiteral("26/48/4");
-    t.ui.ExpectCard(QStringLiteral("EDICION DE PARTES DE TRABAJO"))
-        .Set("dia", "26/48/5")
-        .Press("SalvaPartes");
-    t.ui.ExpectCard(QStringLiteral("EDICION DE PARTES DE TRABAJO"))
-        .ExpectValue("dia", "26/48/4")
-        .ExpectValue("Tinter", "60")
-        .Press("SalvaPartes");
-    EXPECT_TRUE(RunMenu("Partes > Edición"));
-    EXPECT_SCRIPT_DONE(t.ui);
-}
-
-// The edit refuses what the add refuses, keeps its card open and leaves every file as it was.
-TEST_F(WorkReportChangesTest, AnEditedLineIsCheckedAsANewOne)
+TEST_F(WorkReportChangesTest, TheEditKeepsThePickersRangeAndChecksALineAsTheAddDoes)
 {
     gim::StoreRecords(t.ctx, QStringLiteral("PORTAL.SEM"), std::vector<TPlannedRepairRecord>{});
-    Stored(Line("000001", "VM", 90, 3));
+    Stored(Line("000001", "VM", 90, 0, "C", "26/48/5"));
+    Stored(Line("000001", "VM", 60, 0, "C", "26/48/4"));
     const std::map<QString, std::string> before = Files();
-    WorkReports(t.ctx).WorkReportInput = Line("000001", "VM", 0, 0);
-    t.ui.ExpectCard(QStringLiteral("EDICION DE PARTES DE TRABAJO"))
-        .Set("Tipo", "QQ")
-        .Press("SalvaPartes")
-        .ExpectFocus("Tipo")
-        .Set("Tipo", "VM")
-        .Set("Matricula", "9999")
-        .Press("SalvaPartes")
-        .ExpectFocus("Matricula")
-        .Set("Matricula", "")
-        .Press("SalvaPartes")
-        .Press("BitBtn1");
-    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA"))
-        .ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"))
-        .ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
+    t.ctx.st.RangeStartWeek = t.ctx.st.RangeEndWeek = QStringLiteral("26/48/4");
+    const QString card = QStringLiteral("EDICION DE PARTES DE TRABAJO");
+    t.ui.ExpectCard(card).Set("dia", "26/48/5").Press("SalvaPartes");
+    CardScript& edit = t.ui.ExpectCard(card);
+    edit.ExpectValue("dia", "26/48/4").Set("Tipo", "QQ").Press("SalvaPartes").Set("Tipo", "VM");
+    edit.Set("Matricula", "9999").Press("SalvaPartes").Press("BitBtn1");
+    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA"));
+    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
     EXPECT_TRUE(RunMenu("Partes > Edición"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(Files(), before);
