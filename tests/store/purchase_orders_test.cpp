@@ -314,7 +314,6 @@ TEST_F(PurchaseOrdersTest, ListingsFilterByTheItemAndTotalInSixtyFourBits)
     }
 }
 
-// 26/52/1 and 27/00/5 share an absolute week: 2027 counts only its own line.
 TEST_F(PurchaseOrdersTest, WeeklyPurchasesCountALineInTheYearOfItsCodeOnly)
 {
     TPurchaseOrderRecord a = Line(1, "R1", 2, 0, 100), b = Line(2, "R2", 1, 0, 500);
