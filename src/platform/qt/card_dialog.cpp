@@ -500,12 +500,14 @@ void CardDialog::ApplyValue(const FieldView& view, const QString& value)
                 }
             }
         table->resizeColumnsToContents();
+        table->resizeRowsToContents();
         const int frame = 2 * table->frameWidth();
+        int height = table->horizontalHeader()->height() + frame;
+        for (int r = 0; r < std::min(count, kTableRowsShown); ++r)
+            height += table->rowHeight(r);
         table->setMinimumWidth(table->horizontalHeader()->length() +
                                table->verticalScrollBar()->sizeHint().width() + frame);
-        table->setMinimumHeight(
-            table->horizontalHeader()->height() +
-            std::min(count, kTableRowsShown) * table->verticalHeader()->defaultSectionSize() + frame);
+        table->setMinimumHeight(height);
         break;
     }
     case FieldKind::Picture: {
