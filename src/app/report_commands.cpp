@@ -18,6 +18,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -82,6 +83,14 @@ QString ReportCommands::SelectedText() const
     QString text = m_pane.textCursor().selectedText();
     text.replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\r'));
     return text;
+}
+
+QString ReportCommands::HandedRow() const
+{
+    // Nothing selected: the row the caret stands on.
+    if (!m_pane.textCursor().hasSelection())
+        return m_pane.textCursor().block().text();
+    return SelectedText();
 }
 
 void ReportCommands::CopyPaneToClipboard()

@@ -33,6 +33,8 @@ public:
     // The pane's text as it stands now (with the user's edits).
     ReportDocument PaneDocument() const;
     QString SelectedText() const;
+    // The listing row an Editar item hands over: the selection, else the caret's row.
+    QString HandedRow() const;
     const QString& SubFolder() const { return m_subFolder; }
     const QString& FileName() const { return m_fileName; }
     // A folder of the data folder by its Windows spelling.

@@ -472,7 +472,7 @@ bool TEditorRTF::SetPhoto(const QString& path)
 void TEditorRTF::HandOver(EditItem item)
 {
     if (m_windows)
-        m_windows->Handover().HandOver(m_ctx.st.PendingEditFlags, item, m_commands->SelectedText());
+        m_windows->Handover().HandOver(m_ctx.st.PendingEditFlags, item, m_commands->HandedRow());
     QTextCursor cursor = m_text->textCursor();
     cursor.movePosition(QTextCursor::Start);
     m_text->setTextCursor(cursor);

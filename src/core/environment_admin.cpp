@@ -40,7 +40,8 @@ void ChangeAccessCode(Context& ctx)
         ctx.ui.InputBox(caption, QStringLiteral("Confirme Código"), QStringLiteral("#"));
     // The environment prompts may still refuse ("#", a code that cannot name files, a selector that cannot
     // be written): then the access code is not changed either, and the user is told so.
-    if (confirmed == code && ChangeEnvironment(ctx, code)) {
+    // A code of blanks opens nothing: it is refused as a mistyped confirmation is.
+    if (!code.trimmed().isEmpty() && confirmed == code && ChangeEnvironment(ctx, code)) {
         ctx.ui.ShowMessage(QStringLiteral("RECUERDE EL NUEVO ACCESO ES :") + code);
         // What the environment's files bring (its firm, and the personnel and supplier files named after
         // it; its people; this week's repairs) is loaded as at start-up, so that nothing is read from or

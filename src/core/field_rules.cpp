@@ -121,9 +121,9 @@ FieldRule WholeRule(std::int64_t min, std::int64_t max, bool required)
                      QStringLiteral("UN NÚMERO ENTERO DE %1 A %2").arg(min).arg(max));
 }
 
-FieldRule MinutesRule(std::int64_t highest)
+FieldRule MinutesRule(std::int64_t highest, bool required)
 {
-    FieldRule rule = WholeRule(0, highest);
+    FieldRule rule = WholeRule(0, highest, required);
     rule.message = QStringLiteral("TIEMPO FUERA DE LÍMITE: DE 0 A %1 MINUTOS").arg(highest);
     return rule;
 }
@@ -195,6 +195,14 @@ FieldRule CodeRule(const QStringList& codes, bool required)
             return !required;
         return codes.contains(text);
     };
+    return rule;
+}
+
+FieldRule FilledRule(const QString& accepted)
+{
+    FieldRule rule;
+    rule.accepted = accepted;
+    rule.accepts = [](const QString& text) { return !NothingTyped(text); };
     return rule;
 }
 

@@ -34,7 +34,7 @@ bool NothingTyped(const QString& text);
 FieldRule WholeRule(std::int64_t min, std::int64_t max, bool required = false);
 // A time in minutes held by a record field of `highest` at most: "TIEMPO FUERA DE LÍMITE: DE 0 A
 // <highest> MINUTOS".
-FieldRule MinutesRule(std::int64_t highest = 0xFFFF);
+FieldRule MinutesRule(std::int64_t highest = 0xFFFF, bool required = false);
 FieldRule MoneyRule(std::int64_t minCents, std::int64_t maxCents, bool required = false);
 // A week of the year, 0 to 53 as WeekOfYear counts them (week 0: the days before a year's week 1).
 FieldRule WeekRule(bool required = false);
@@ -47,6 +47,8 @@ FieldRule DateRule(bool required = false);
 FieldRule WeekCodeRule(bool required = false);
 // One of the codes of a table, compared exactly.
 FieldRule CodeRule(const QStringList& codes, bool required = false);
+// A text that must hold something but blanks; `accepted` says what ("UN CÓDIGO DE CONTADOR").
+FieldRule FilledRule(const QString& accepted);
 
 // A whole-number field of a record: shown as its number, kept as the typed number, checked from min to
 // max (by default the field's own range).

@@ -47,6 +47,8 @@ struct State
     int CurrentYear = 0, CurrentMonth = 0, CurrentDay = 0;
     int CurrentHour = 0, CurrentMinute = 0, CurrentSecond = 0, CurrentMSec = 0;
     QString DayText, MonthText, YearText, TodayText, DateText, TimeText, WeekText, WeekdayText;
+    // The date ("dd/mm/yyyy") the work-order listing's picker chose last; calendar cards start there.
+    QString LastChosenDateText;
 
     // Planning horizon, years since 2000
     std::uint16_t FirstYear = 0;

@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/week_codes.h"
 #include "corrective/planned_repair_card.h"
+#include "masterdata/machines.h"
 #include "masterdata/routines.h"
 
 #include <algorithm>
@@ -359,6 +360,10 @@ void EditPlannedRepairs(Context& ctx)
 void ShowPendingRepairsOfWeek(Context& ctx)
 {
     State& st = ctx.st;
+    // An environment not made yet (no machine file: a code mistyped at the access change) is only looked
+    // at; its repair file is created with the environment's other files, not by this notice.
+    if (!KeyedFile<PlannedRepairFile>(ctx).Exists() && !KeyedFile<MachineFile>(ctx).Exists())
+        return;
     LoadPlannedRepairs(ctx);
     const WeekParts today = WeekPartsOf(ctx.clock.Now().date());
     const int week = AbsoluteWeek(st, today.year, today.week);

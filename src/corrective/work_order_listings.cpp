@@ -5,6 +5,7 @@
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "corrective/work_orders.h"
+#include "platform/date_text.h"
 #include "platform/handover.h"
 #include "platform/report.h"
 
@@ -69,6 +70,7 @@ void ListWorkOrders(Context& ctx)
 
     if (!PickWeekRange(ctx))
         return;
+    st.LastChosenDateText = FormatDate(st.RangeStartDate.date());
 
     const std::optional<std::vector<TWorkOrderRecord>> orders =
         KeyedFile<WorkOrderFile>(ctx, st.FileName(budgets ? DataFile::RepairBudget : DataFile::WorkOrder))

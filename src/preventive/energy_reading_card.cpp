@@ -64,6 +64,7 @@ CardSpec ReadingCardSpec(Context& ctx)
 
     FieldSpec meter = MakeField(kContador, "Código Contador :");
     meter.hint = QString::fromUtf8("Posición del contador");
+    meter.rule = FilledRule(QStringLiteral("UN CÓDIGO DE CONTADOR"));
     spec.fields.push_back(meter);
 
     FieldSpec value = MakeField(kValor, "Lectura Contador:");
@@ -91,7 +92,9 @@ CardSpec ReadingCardSpec(Context& ctx)
     };
     spec.fields.push_back(calendar);
 
-    spec.fields.push_back(MakeField(kOrden, "Nº Unidades:"));
+    FieldSpec units = MakeField(kOrden, "Nº Unidades:");
+    units.rule = WholeRule(0, 0xFF, true);
+    spec.fields.push_back(units);
     Binding().Declare(spec);
     PlaceFields(spec, {GridCell(0), GridCell(1), GridCell(2), GridCell(3), GridCell(3, 1), GridCell(4)});
 
@@ -119,11 +122,14 @@ int OpenReadingWindow(Context& ctx, TEnergyReadingRecord& rec)
     st.InteractiveFlag = 1;
 
     CardState state;
-    // The calendar opens on the reading's day; on the last chosen date, or today, when it names none.
+    // A new reading opens on the date a listing's picker chose last, when one did; a stored one on its day.
+    const QDate chosen = ParseDate(st.LastChosenDateText);
+    if (st.ActionCode == QLatin1String("1") && chosen.isValid())
+        rec.Date = WeekCodeOf(chosen);
     if (const std::optional<QDate> date = WeekCodeToDate(rec.Date.str()))
         state.set(kCalendario, FormatDate(*date));
     else
-        state.set(kCalendario, st.DateText.isEmpty() ? FormatDate(ctx.clock.Now().date()) : st.DateText);
+        state.set(kCalendario, chosen.isValid() ? FormatDate(chosen) : FormatDate(ctx.clock.Now().date()));
     if (st.ActionCode != QLatin1String("1"))
         state.enable(kCodigo, false);
     if (st.ActionCode == QLatin1String("2")) {

@@ -158,8 +158,8 @@ std::optional<TSparePartRecord> AskFilter(Context& ctx)
 std::optional<TSparePartRecord> AskPartFilter(Context& ctx, QString* destination)
 {
     SparePartsState& sp = SpareParts(ctx);
-    // The handed-over key, "*" where it names no code.
-    TSparePartRecord filter = sp.SparePartInput;
+    // The handed-over key, "*" where it names no code. Taken once: a later search starts from "*".
+    TSparePartRecord filter = std::exchange(sp.SparePartInput, TSparePartRecord{});
     if (filter.Codigo.empty())
         filter.Codigo = "*";
     if (filter.Equipo.empty())

@@ -313,7 +313,8 @@ int ShowSparePartForm(Context& ctx, TSparePartRecord& rec)
     auto pictureTicked = std::make_shared<bool>(false);
     const CardSpec spec = SparePartCardSpec(ctx, pictureTicked, rec.Codigo.str());
     CardState state;
-    state.enable(kSave, false);
+    // Labels change nothing on the card: their button is there from the start.
+    state.enable(kSave, st.ActionCode == QLatin1String("E"));
     state.enable(kDelete, st.ActionCode == QLatin1String("A"));
     if (st.ActionCode == QLatin1String("M"))
         state.captions[kSave] = QStringLiteral("Movimiento");

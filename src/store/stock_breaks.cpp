@@ -20,9 +20,9 @@ constexpr const char* kBreakageTitle = "REPUESTOS TÉCNICOS";
 constexpr const char* kOrderCaption = "PEDIDO REPUESTOS TECNICOS ";
 const QString kSevenTabs = QStringLiteral("\t\t\t\t\t\t\t");
 
-// The supplier file's records by code, the last in file order winning, as the lookups of the letters
-// want; nullopt when there is no supplier file to read.
-using SupplierIndex = std::unordered_map<std::string, TSupplierRecord>;
+// The supplier file's records by code, in file order (the offer request writes to the last, the orders to
+// each); nullopt when there is no supplier file to read.
+using SupplierIndex = std::unordered_map<std::string, std::vector<TSupplierRecord>>;
 std::optional<SupplierIndex> ReadSupplierIndex(Context& ctx)
 {
     if (ctx.st.SupplierFileName.isEmpty())
@@ -33,7 +33,7 @@ std::optional<SupplierIndex> ReadSupplierIndex(Context& ctx)
         return std::nullopt;
     SupplierIndex index;
     for (const TSupplierRecord& r : *records)
-        index.insert_or_assign(std::string(r.Codigo.bytes()), r);
+        index[std::string(r.Codigo.bytes())].push_back(r);
     return index;
 }
 
@@ -182,7 +182,7 @@ void RequestOffersBySupplier(Context& ctx)
         return;
     }
     StockBreaksState& breaks = StockBreaks(ctx);
-    breaks.LetterSupplier = suppliers->at(std::string(code.bytes()));
+    breaks.LetterSupplier = suppliers->at(std::string(code.bytes())).back();
 
     auto letter = NewLetter(QString::fromLatin1(kOrderCaption) + breaks.LetterSupplier.Empresa.str());
     OfferRequestLetter(ctx, *letter);
@@ -233,13 +233,18 @@ void OrdersFromStockBreakage(Context& ctx)
             --waiting;
             continue;
         }
-        breaks.LetterSupplier = supplier->second;
-        auto letter = NewLetter(QLatin1Char(' ') + QString::fromLatin1(kOrderCaption) +
-                                breaks.LetterSupplier.Empresa.str());
-        letter->SetFontSize(10);
-        letter->SetBold(true);
-        OfferRequestLetter(ctx, *letter);
-        BodyFont(*letter);
+        // A window for each record of the code; the parts go into the last one opened.
+        std::shared_ptr<ReportDocument> letter;
+        for (const TSupplierRecord& record : supplier->second) {
+            if (letter)
+                ctx.ui.ShowReport(letter);
+            breaks.LetterSupplier = record;
+            letter = NewLetter(QLatin1Char(' ') + QString::fromLatin1(kOrderCaption) + record.Empresa.str());
+            letter->SetFontSize(10);
+            letter->SetBold(true);
+            OfferRequestLetter(ctx, *letter);
+            BodyFont(*letter);
+        }
         for (const std::size_t i : bySupplier[code]) {
             if (taken[i])
                 continue;

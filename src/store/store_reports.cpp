@@ -313,7 +313,13 @@ void InventoryEvolutionReport(Context& ctx)
     report->AddLine(QStringLiteral("\tSEMANA\tSALIDAS\tENTRADAS\tMOVIMIENTO\tINENTARIO"));
     report->SetStyle(FontStyle::Normal);
     report->SetFontSize(8);
+    // The chart is drawn for a year without data too: its inventory stands level at the year's end value.
     std::array<TWeekGraphRecord, kWeeksPerYear + 1> graph{};
+    for (std::size_t i = 0; i < graph.size(); ++i) {
+        graph[i].Value1 = inventory[i];
+        graph[i].Value2 = std::llabs(exits[i]);
+        graph[i].Value3 = entries[i];
+    }
     if (!any || year < st.FirstYear + kYearBase) {
         ctx.ui.ShowMessage(QStringLiteral("NO EXISTEN DATOS PARA EL AÑO SOLICITADO"));
     } else {
@@ -321,9 +327,6 @@ void InventoryEvolutionReport(Context& ctx)
             const auto i = static_cast<std::size_t>(w);
             report->AddLine(kTab + Number(w) + kTab + CentsToText(exits[i]) + kTab + CentsToText(entries[i]) +
                             kTab + CentsToText(exits[i] + entries[i]) + kTab + CentsToText(inventory[i]));
-            graph[i].Value1 = inventory[i];
-            graph[i].Value2 = std::llabs(exits[i]);
-            graph[i].Value3 = entries[i];
         }
     }
     DrawWeeklyGraph(*report, st, QStringLiteral("EVOLUCIÓN INVENTARIO"), WeekGraphStyle::InventoryEvolution,

@@ -116,8 +116,8 @@ const CardBinding<TBudgetRecord>& BudgetCardBinding()
                                         BindMinutes(QStringLiteral("Prev"), &R::PV, kMaxMinutes),
                                         BindMinutes(QStringLiteral("Avr"), &R::AV, kMaxMinutes),
                                         BindMinutes(QStringLiteral("Ref"), &R::RP, kMaxMinutes),
-                                        BindWhole(QStringLiteral("Alm"), &R::AL),
-                                        BindWhole(QStringLiteral("Ext"), &R::EX)};
+                                        BindWhole(QStringLiteral("Alm"), &R::AL, 0),
+                                        BindWhole(QStringLiteral("Ext"), &R::EX, 0)};
     return binding;
 }
 
@@ -135,6 +135,11 @@ CardSpec BudgetCardSpec()
                    MakeField(QStringLiteral("Ext"), "Exterior(Eur):"),
                    MakeField(kCond, "Conductivo"),
                    MakeField(kRichcost, "", FieldKind::Memo)};
+    // The budgeted times are what the weighting shares out: each must be given.
+    for (FieldSpec& f : spec.fields)
+        if (f.name == QLatin1String("Prev") || f.name == QLatin1String("Avr") ||
+            f.name == QLatin1String("Ref"))
+            f.rule = MinutesRule(kMaxMinutes, true);
     BudgetCardBinding().Declare(spec);
     spec.buttons = {{QStringLiteral("BitBtn1"), QStringLiteral("&Salir"), CardResult::Exit},
                     {kSave, QStringLiteral("Sal&var"), CardResult::Save},

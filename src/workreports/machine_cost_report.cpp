@@ -4,9 +4,11 @@
 #include "core/data_file.h"
 #include "core/date_range.h"
 #include "core/field_rules.h"
+#include "core/io_errors.h"
 #include "core/lookups.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
+#include "core/week_codes.h"
 #include "masterdata/machines.h"
 #include "platform/report.h"
 #include "platform/week_graph.h"
@@ -216,19 +218,23 @@ std::optional<CostQuery> AskCostQuery(Context& ctx)
             ctx.ui.InputBox(kCostsTitle, QString::fromUtf8("Cuenta Analítica"), QStringLiteral("*"));
     st.AnswerCode = Cut2(ctx.ui.InputBox(kCostsTitle, QStringLiteral("Anual/Mensual"), QStringLiteral("A")));
     if (st.AnswerCode == QLatin1String("A")) {
-        const std::optional<std::int64_t> typed =
-            WholeOfText(ctx.ui.InputBox(kCostsTitle, QString::fromUtf8("AÑO DE EJERCICIO "), st.YearText));
         // A year outside the horizon has no week indices: before it they would not fit the stored words.
-        if (!typed || *typed - kYearOffset < st.FirstYear ||
-            (*typed - kYearOffset - st.FirstYear) * kWeeksPerYear > st.PlanWeeks)
-            return std::nullopt;
-        q.year = static_cast<int>(*typed - kYearOffset);
+        // One that is no number or lies outside the plan is refused with the conversion's message.
+        const std::int64_t firstYear = std::int64_t{st.FirstYear} + kYearOffset;
+        const std::int64_t typed = ReadTypedNumber(
+            st, ctx.ui.InputBox(kCostsTitle, QString::fromUtf8("AÑO DE EJERCICIO "), st.YearText),
+            MachineFile::Name(st), firstYear, firstYear + st.PlanWeeks / kWeeksPerYear);
+        q.year = static_cast<int>(typed - kYearOffset);
         costs.StartIndex = costs.LowerBound = (q.year - st.FirstYear) * kWeeksPerYear;
         costs.EndIndex = costs.StartIndex + kWeeksPerYear;
     } else {
-        PickWeekRange(ctx);
-        const auto from = YearAndWeek(st.RangeStartWeek);
-        const auto to = YearAndWeek(st.RangeEndWeek);
+        // A cancelled picker keeps the range chosen before (today's, when none was).
+        if (!PickWeekRange(ctx) && !st.RangeStartDate.isValid()) {
+            const QDate today = ctx.clock.Now().date();
+            st.RangeStartDate = st.RangeEndDate = QDateTime(today, QTime(0, 0));
+        }
+        const auto from = YearAndWeek(DateToWeekCode(st, st.RangeStartDate.date()));
+        const auto to = YearAndWeek(DateToWeekCode(st, st.RangeEndDate.date()));
         if (!from || !to)
             return std::nullopt;
         q.year = from->first;
@@ -250,8 +256,9 @@ std::optional<CostQuery> AskCostQuery(Context& ctx)
                        .InputBox(QStringLiteral("MAQUINA A ANALIZAR"), QStringLiteral("CODIGO :"),
                                  QStringLiteral("*"))
                        .left(8);
-    // Without a budget file the report is absolute.
-    if (q.annualRows && st.AnswerCode == QLatin1String("R")) {
+    // Without a budget file the report is absolute. The period rows ask no type of cost: an "R" typed for
+    // hours or euros makes them relative.
+    if (st.AnswerCode == QLatin1String("R")) {
         std::optional<std::vector<TBudgetRecord>> budgets = LoadBudgets(ctx);
         q.relative = budgets.has_value();
         if (budgets)
@@ -507,6 +514,8 @@ void AddPeriodRows(Context& ctx, const CostQuery& q, ReportDocument& report)
         previous = c;
     }
 
+    if (q.relative)
+        report.AddLine(QString());
     report.AddLine(QString());
     report.SetStyle(FontStyle::Bold);
     report.AddLine(QStringLiteral("\tMAQUINA ANALIZADA :") + q.filter + QStringLiteral(" / ") + name +

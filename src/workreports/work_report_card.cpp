@@ -141,7 +141,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
     // A line is filed by its week: a stored one needs a week code that names a day; a filter may leave
     // it blank.
     if (StoresLine(s))
-        dia.rule = WeekCodeRule(AddsLine(s));
+        dia.rule = WeekCodeRule(AddsLine(s) || ChecksLine(s));
     dia.onExit = [&s](CardState& state) {
         if (const std::optional<QDate> date = WeekCodeToDate(state.value(kDia))) {
             // The calendar moves to that day, and with it the day's total.
@@ -365,8 +365,6 @@ CardState OpeningState(CardSession& s, const TWorkReportRecord& rec)
     const QString part = rec.SparePart.str();
     state.set(kLabel13, QString());
     state.set(kLabel3, QString::fromUtf8(kOrderOrPart));
-    state.set(kLabel6, QStringLiteral("T.Interv. (min):"));
-    state.set(kLabel7, QString::fromUtf8(kStopTime));
     state.set(kLabel10, QString::fromUtf8(kPartCaption));
     state.set(kLabel12, QStringLiteral("min."));
     ShowPartFields(state, false);
@@ -380,19 +378,13 @@ CardState OpeningState(CardSession& s, const TWorkReportRecord& rec)
     const QString dateText = ctx.st.DateText.isEmpty() ? FormatDate(ctx.clock.Now().date()) : ctx.st.DateText;
     state.set(kCalendario, dateText);
 
-    if (tipo == QLatin1String("ALB"))
-        state.set(kLabel7, QString::fromUtf8(kNoteCost));
-    if (tipo == QLatin1String("AL"))
-        state.set(kLabel6, QString::fromUtf8(kStoreCost));
+    LabelAmounts(state, tipo);
     if (part.left(8) == QLatin1String("FOTOASIG")) {
         state.setChecked(kFoto, true);
         ShowPartFields(state, true);
     }
     if (tipo == QLatin1String("AL"))
         ShowPartFields(state, true);
-    if (tipo == QLatin1String("ALB"))
-        for (const QString& name : {kTinter, kLabel6, kLabel12, kTIPOH})
-            state.show(name, false);
 
     const auto calendarFromDay = [&] {
         if (const std::optional<QDate> date = WeekCodeToDate(rec.dia.str()))
@@ -447,14 +439,14 @@ QStringList LoadJobDescriptions(Context& ctx)
     return lines;
 }
 
-int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDescription)
+int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDescription, bool checkLine)
 {
     State& st = ctx.st;
     WorkReportsState& w = WorkReports(ctx);
     TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
     const TWorkReportRecord entered = rec;
     const TPersonnelEntryRecord entryBefore = entry;
-    CardSession s{ctx, st.ActionCode};
+    CardSession s{ctx, st.ActionCode, checkLine};
     if (!st.InteractiveFlag) {
         if (s.mode == QLatin1String("i"))
             w.AddLoopAnswer = QStringLiteral("N");

@@ -13,8 +13,10 @@ struct Context;
 // read back into `rec` and leaves for the posting what WorkReportsState holds besides the line; left,
 // `rec` is as it came in except Matricula "#". Returns the card's result (CardResult; None when the
 // card was not shown). In mode "4" the description shows the long description kept from the last card
-// unless `showKeptDescription` is false.
-int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDescription = true);
+// unless `showKeptDescription` is false; with `checkLine` the edit of a stored line refuses what the add
+// loop refuses.
+int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDescription = true,
+                         bool checkLine = false);
 
 // The lines of the environment's description file (environment + ".txt"), in file order; none when the
 // file is not there.

@@ -76,6 +76,12 @@ bool AddsLine(const CardSession& s)
     return s.mode == QLatin1String("1") || s.mode == QLatin1String("i");
 }
 
+bool ChecksLine(const CardSession& s)
+{
+    // A merged line's card closes before the add loop refuses it; the log tells what was left.
+    return s.mode == QLatin1String("1") || (s.mode == QLatin1String("4") && s.checkLine);
+}
+
 void SetAmountRules(const CardSession& s, CardState& state, const QString& tipo)
 {
     if (!StoresLine(s))
@@ -461,6 +467,19 @@ void ProposePhoto(CardSession& s, CardState& state)
     ShowPartFields(state, true);
 }
 
+void LabelAmounts(CardState& state, const QString& tipo)
+{
+    const bool store = tipo.startsWith(QLatin1String("AL"));
+    const bool note = tipo == QLatin1String("ALB");
+    // A store exit holds its units where a time would stand and its cost where the minutes would; a
+    // delivery note only its cost.
+    state.set(kLabel7, QString::fromUtf8(note ? kNoteCost : store ? kStoreUnits : kStopTime));
+    state.set(kLabel6, QString::fromUtf8(store ? kStoreCost : kInterventionTime));
+    for (const QString& name : {kTinter, kLabel6, kTIPOH})
+        state.show(name, !note);
+    state.show(kLabel12, !store);
+}
+
 void LeaveTipo(CardSession& s, CardState& state)
 {
     const QString tipo = TipoOf(state);
@@ -472,12 +491,10 @@ void LeaveTipo(CardSession& s, CardState& state)
         state.set(kRepCode, QString());
         state.set(kRepPieza, QString());
     }
+    LabelAmounts(state, tipo);
     if (!tipo.startsWith(QLatin1String("AL"))) {
         if (tipo.mid(1, 2) == QLatin1String("TF"))
             state.set(kLabel3, QString::fromUtf8(kServiceHours));
-        state.set(kLabel7, QString::fromUtf8(kStopTime));
-        for (const QString& name : {kTinter, kLabel6, kLabel12, kTIPOH})
-            state.show(name, true);
         state.enable(kTinter, true);
         state.enable(kRepCode, false);
         state.focusRequest = s.backStep ? kCodigo : kTinter;
@@ -487,16 +504,6 @@ void LeaveTipo(CardSession& s, CardState& state)
             state.set(kRepCode, QString::fromLatin1(kStoreMachineCode));
         }
         state.enable(kRepCode, true);
-        state.set(kLabel7, QString::fromUtf8(kStoreUnits));
-        if (tipo == QLatin1String("ALB")) {
-            state.set(kLabel7, QString::fromUtf8(kNoteCost));
-            for (const QString& name : {kTinter, kLabel6, kLabel12, kTIPOH})
-                state.show(name, false);
-        } else {
-            state.show(kTinter, true);
-            state.show(kLabel6, true);
-            state.set(kLabel6, QString::fromUtf8(kStoreCost));
-        }
     }
     state.enable(kSalvaPartes, true);
     // "#" is a machine not given yet, never one to enter.
@@ -528,8 +535,8 @@ bool SaveCard(CardSession& s, CardState& state)
     const QString tipo = TipoOf(state);
     const bool typeValid =
         !ActivityTypeName(tipo).isEmpty() && !HourTypeName(state.value(kTIPOH).toUpper()).isEmpty();
-    // A new line the add loop would refuse keeps its card open with what was typed.
-    if (AddsLine(s)) {
+    // A new or changed line the add loop would refuse keeps its card open with what was typed.
+    if (ChecksLine(s)) {
         ShortString<6> matricula;
         matricula = state.value(kMatricula);
         ShortString<8> codigo;

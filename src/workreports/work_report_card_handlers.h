@@ -58,6 +58,7 @@ inline constexpr const char* kStoreCost = "Costes (0,00 €) :";
 inline constexpr const char* kNoteCost = "Coste (0,00 €) :";
 inline constexpr const char* kStopTime = "T.Paro Mqn:";
 inline constexpr const char* kStoreUnits = "Und.Almacén:";
+inline constexpr const char* kInterventionTime = "T.Interv. (min):";
 inline constexpr const char* kOrderOrPart = "Orden/PartNum";
 inline constexpr const char* kServiceHours = "Horas de Servicio :";
 inline constexpr const char* kPartCaption = "Repesto:";
@@ -81,16 +82,19 @@ struct CardSession
 {
     Context& ctx;
     QString mode;                 // ActionCode when the card opened
+    bool checkLine = false;       // the edit of a stored line: checked as the add loop checks a line
     bool backStep = false;        // Tipo left with Shift+Tab: the focus goes back to the machine
     QString tipoEntered;          // the activity type as Tipo was entered
     QString lastDescription;      // the description as the card closes, whatever closes it
     QStringList fileDescriptions; // the lines of the description file
 };
 
-// Whether the card stores what it shows (not a search filter), and whether it is a card of the add loop,
-// which stores a new line.
+// Whether the card stores what it shows (not a search filter), whether it is a card of the add loop,
+// which stores a new line, and whether its Save button refuses what the add loop would refuse (a line
+// typed or edited on the card).
 bool StoresLine(const CardSession& s);
 bool AddsLine(const CardSession& s);
+bool ChecksLine(const CardSession& s);
 // The amounts hold minutes, units or cents by the activity type: each is checked as what it holds now.
 void SetAmountRules(const CardSession& s, CardState& state, const QString& tipo);
 
@@ -130,6 +134,8 @@ void AssignBudget(CardSession& s, CardState& state);
 
 // Foto ticked or cleared; Tipo left; the Save button (false keeps the card open).
 void ProposePhoto(CardSession& s, CardState& state);
+// The captions and the fields of the two amounts as the activity type uses them.
+void LabelAmounts(CardState& state, const QString& tipo);
 void LeaveTipo(CardSession& s, CardState& state);
 bool SaveCard(CardSession& s, CardState& state);
 

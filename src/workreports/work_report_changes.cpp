@@ -230,7 +230,7 @@ void EditStoredLine(Context& ctx, const WorkReportEntry& at)
     // Nothing is taken back before the card is saved: a card left changes no file.
     const PostingTakeBack found = FindPosting(ctx, old);
     w.LongDescription = found.description.value_or(old.Descripcion.str());
-    OpenWorkReportWindow(ctx, w.CurrentWorkReport);
+    OpenWorkReportWindow(ctx, w.CurrentWorkReport, true, true);
     const bool erase = st.AnswerCode == QLatin1String("B");
     const bool photo = st.PhotoAssignFlag != 0;
     st.PhotoAssignFlag = 0;
@@ -310,11 +310,11 @@ void ModifyWorkReport(Context& ctx)
         w.WorkReportInput = TWorkReportRecord{};
     } else {
         walk = OpenWorkReportWindow(ctx, filter, false) != CardResult::Exit;
-        // The filter's day, when one was typed, is the range; a blank one takes every day.
-        const QString day = filter.dia.str();
-        st.RangeStartWeek = WeekCodeToDate(day) ? day : QStringLiteral("*");
-        st.RangeEndWeek = day;
     }
+    // A filter typed on the card keeps the range of the last date picker; before any picker every day.
+    const bool everyDay = st.RangeStartWeek.isEmpty();
+    const QString fromWeek = everyDay ? QStringLiteral("*") : st.RangeStartWeek;
+    const QString toWeek = st.RangeEndWeek;
 
     if (walk) {
         const std::optional<std::vector<TWorkReportRecord>> lines =
@@ -325,8 +325,7 @@ void ModifyWorkReport(Context& ctx)
             const TWorkReportRecord& line = (*lines)[i];
             st.AnswerCode = QStringLiteral(" ");
             // A deleted line waits for the next sort and is no longer the user's to change.
-            if (line.Matricula == "Z" ||
-                !LineMatchesFilter(filter, line, st.RangeStartWeek, st.RangeEndWeek, handedOver))
+            if (line.Matricula == "Z" || !LineMatchesFilter(filter, line, fromWeek, toWeek, handedOver))
                 continue;
             EditStoredLine(ctx, {line, static_cast<std::uint32_t>(i)});
             // What one card asked for does not carry over to the next.

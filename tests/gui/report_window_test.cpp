@@ -533,6 +533,9 @@ TEST_F(ReportWindowTest, EveryEditarItemHandsTheSelectedRowOver)
         EXPECT_EQ(windows.Newest(), w) << names[i]; // the window stays open
     }
     EXPECT_EQ(handover.Buffer(EditItem::Partes).at(QStringLiteral("Codigo")), QStringLiteral("X2"));
+    w->Texto()->setTextCursor(QTextCursor(w->Texto()->document()->firstBlock())); // no selection: the row
+    w->Action(QStringLiteral("Editar.Partes"))->trigger();
+    EXPECT_EQ(handover.Buffer(EditItem::Partes).at(QStringLiteral("Codigo")), QString());
     EXPECT_EQ(handover.Buffer(EditItem::RAlmacen).at(QStringLiteral("Codigo")),
               QString()); // "M1ME": too short
     EXPECT_EQ(handover.Buffer(EditItem::Procedimientos).at(QStringLiteral("MachineCode")), QString());

@@ -1,3 +1,4 @@
+#include "corrective/work_order_listings.h"
 #include "energy_fixture.h"
 #include "platform/handover.h"
 #include "preventive/energy_readings.h"
@@ -70,6 +71,19 @@ TEST_F(EnergyReadingTest, AddingReadingsAppendsTheirRecordsAndSortsTheFile)
     const std::string added(bytes.Bytes().begin(), bytes.Bytes().end());
     EXPECT_EQ(t.ReadFile(kReadings), added + first);
     EXPECT_EQ(t.ReadFile(kTwin), first + added);
+}
+
+TEST_F(EnergyReadingTest, ANewReadingOpensOnTheDateTheLastListingChose)
+{
+    const QString caption = QStringLiteral("Listado Ordenes de Trabajo");
+    t.ctx.st.ActionCode = QStringLiteral("L");
+    t.ui.ExpectInput(caption, QStringLiteral("INTRODUCIR Maqina/Sección de Busqueda ...: "), "*");
+    t.ui.ExpectInput(caption, QStringLiteral("INTRODUCIR Tipo OT (Prog-Urgente-Crítica ...: "), "*");
+    t.ui.ExpectDateRange(QDate(2026, 2, 10), QDate(2026, 3, 10));
+    ListWorkOrders(t.ctx);
+    t.ui.ExpectCard(kCard).ExpectValue("Calendario", "10/02/2026").Press("salir");
+    ASSERT_TRUE(RunMenu("Energías > Alta Lectura"));
+    EXPECT_SCRIPT_DONE(t.ui);
 }
 
 // The rewrite (Utiles > Exportar > Energias) drops erased readings and orders by date, machine and meter:

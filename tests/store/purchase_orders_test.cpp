@@ -1,3 +1,4 @@
+#include "store/purchase_order_reports.h"
 #include "store/purchase_orders.h"
 #include "store/store_fixture.h"
 #include "store/store_operations.h"
@@ -370,6 +371,17 @@ TEST_F(PurchaseOrdersTest, ListingsFilterByTheItemAndTotalInSixtyFourBits)
                                                                          : k.prompt          ? 1
                                                                                              : 0);
     }
+}
+
+TEST_F(PurchaseOrdersTest, WeeklyPurchasesCountALineInTheYearOfItsCodeOnly)
+{
+    TPurchaseOrderRecord a = Line(1, "R1", 2, 0, 100), b = Line(2, "R2", 1, 0, 500);
+    a.fechALTA = "26/52/1";
+    b.fechALTA = "27/00/5";
+    StoreRecords(t.ctx, kOrders, std::vector{a, b});
+    t.ui.ExpectInput("COMPRAS DE MTO", QStringLiteral("INTRODUZCA AÑO DE ANALISIS "), "2027").ExpectReport();
+    WeeklyPurchasesReport(t.ctx);
+    EXPECT_TRUE(t.ui.Reports().back()->Text().contains(QStringLiteral("\tTotales:\t1\t5,00")));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "app/features.h"
 #include "store/spare_part_browse.h"
 #include "store/store_fixture.h"
 
@@ -58,6 +59,20 @@ TEST_F(SparePartBrowseTest, AStarInEveryFieldVisitsEveryPartAndWritesTheCorrecte
     t.ui.ExpectCard(kFilter).Press("Buscar");
     t.ui.ExpectCard(kPartCard).Press("Salir");
     ASSERT_TRUE(RunMenu(kCorrections));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+TEST_F(SparePartBrowseTest, ARowOfTheQueryHandedOverOpensCorrectionsOnItsPart)
+{
+    StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento"), Part("M1", "ME", "ROD", "001", "Reten")});
+    t.ui.ExpectCard(kFilter).Press("Buscar");
+    t.ui.ExpectReport();
+    ASSERT_TRUE(RunMenu("Repuestos > Consultas > Código"));
+    const QString row = t.ui.Reports().back()->Text().split('\n').filter("Reten").value(0);
+    t.ctx.Module<HandoverRegistry>().HandOver(t.ctx.st.PendingEditFlags, EditItem::RAlmacen, row);
+    t.ui.ExpectCard(kFilter).ExpectValue("Codigo", "M1").ExpectValue("Pieza", "001").Press("Buscar");
+    t.ui.ExpectCard(kPartCard).ExpectValue("Nombre", "Reten").Press("Salir");
+    Dispatcher(t.ctx, registry, MainCommandTable()).RunPendingEdits();
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
@@ -319,7 +334,7 @@ TEST_F(SparePartBrowseTest, LabelsGoToTheLabelHookForEachAcceptedCard)
         .Inspect([](const CardState& s) {
             EXPECT_EQ(s.captions.at(QStringLiteral("Salvar")), QStringLiteral("Etiquetas"));
         })
-        .Set("Marca", "")
+        .ExpectEnabled("Salvar")
         .Press("Salvar");
     ASSERT_TRUE(RunMenu("Repuestos > Edición In/Out > Etiquetas"));
     EXPECT_SCRIPT_DONE(t.ui);

@@ -156,5 +156,14 @@ TEST_F(StoreReportsTest, LabelsComeTwoARowAndACancelledSupplierQueryListsNothing
     EXPECT_EQ(t.ui.Reports().size(), 2u);
 }
 
+TEST_F(StoreReportsTest, TheEvolutionOfAYearWithoutDataDrawsItsChartAfterTheMessage)
+{
+    StoreParts({Stocked("001", "Reten", 4, 250)});
+    t.ui.ExpectInput("MOVIMIENTOS DEL ALMACEN TECNICO", QStringLiteral("INTRODUZCA AÑO"), "2028");
+    t.ui.ExpectMessage(QStringLiteral("NO EXISTEN DATOS PARA EL AÑO SOLICITADO")).ExpectReport();
+    ASSERT_TRUE(RunMenu("Repuestos > Inventario > Evolución"));
+    EXPECT_EQ(t.ui.Reports().back()->weekGraph->maxValue, 1000u);
+}
+
 } // namespace
 } // namespace gim

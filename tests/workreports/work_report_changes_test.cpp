@@ -173,6 +173,25 @@ TEST_F(WorkReportChangesTest, AnAutomaticMergeAddsTheLinesOfItsRangeAndClearsOnl
               std::string(reinterpret_cast<const char*>(&lines[65537]), 116));
 }
 
+TEST_F(WorkReportChangesTest, TheEditKeepsThePickersRangeAndChecksALineAsTheAddDoes)
+{
+    gim::StoreRecords(t.ctx, QStringLiteral("PORTAL.SEM"), std::vector<TPlannedRepairRecord>{});
+    Stored(Line("000001", "VM", 90, 0, "C", "26/48/5"));
+    Stored(Line("000001", "VM", 60, 0, "C", "26/48/4"));
+    const std::map<QString, std::string> before = Files();
+    t.ctx.st.RangeStartWeek = t.ctx.st.RangeEndWeek = QStringLiteral("26/48/4");
+    const QString card = QStringLiteral("EDICION DE PARTES DE TRABAJO");
+    t.ui.ExpectCard(card).Set("dia", "26/48/5").Press("SalvaPartes");
+    CardScript& edit = t.ui.ExpectCard(card);
+    edit.ExpectValue("dia", "26/48/4").Set("Tipo", "QQ").Press("SalvaPartes").Set("Tipo", "VM");
+    edit.Set("Matricula", "9999").Press("SalvaPartes").Press("BitBtn1");
+    t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA"));
+    t.ui.ExpectMessage(QStringLiteral("OPERARIO NO DADO DE ALTA"));
+    EXPECT_TRUE(RunMenu("Partes > Edición"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(Files(), before);
+}
+
 TEST(WorkReportFilter, ADescriptionComparesOverTheShorterTextUpToATabAndTheDayLiesInTheRange)
 {
     const struct

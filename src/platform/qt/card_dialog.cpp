@@ -20,6 +20,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -34,9 +35,14 @@ namespace {
 
 // Rows per column pair; longer cards continue in the next column pair.
 constexpr int kRowsPerColumn = 16;
-// The smallest space a picture field shows its picture in.
+// The smallest space a picture field shows its picture in, and the largest: a picture up to that size
+// (a chart drawn for the card) is shown as it is, a larger one scaled down to it.
 constexpr int kPictureWidth = 160;
 constexpr int kPictureHeight = 120;
+constexpr int kLargestPictureWidth = 761;
+constexpr int kLargestPictureHeight = 409;
+// The rows a table shows without scrolling, at most.
+constexpr int kTableRowsShown = 16;
 // A check list's room beside its texts (tick box, margins, scroll bar) and its tallest height.
 constexpr int kCheckListExtra = 64;
 constexpr int kCheckListHeight = 420;
@@ -483,6 +489,25 @@ void CardDialog::ApplyValue(const FieldView& view, const QString& value)
             table->setCurrentCell(-1, -1);
         else if (table->currentRow() != current)
             table->setCurrentCell(current, 0);
+        // The current row stands out in bold; every column and row can be read without scrolling.
+        for (int r = 0; r < count; ++r)
+            for (int c = 0; c < table->columnCount(); ++c) {
+                QTableWidgetItem* cell = table->item(r, c);
+                if (cell->font().bold() != (r == current)) {
+                    QFont font = cell->font();
+                    font.setBold(r == current);
+                    cell->setFont(font);
+                }
+            }
+        table->resizeColumnsToContents();
+        table->resizeRowsToContents();
+        const int frame = 2 * table->frameWidth();
+        int height = table->horizontalHeader()->height() + frame;
+        for (int r = 0; r < std::min(count, kTableRowsShown); ++r)
+            height += table->rowHeight(r);
+        table->setMinimumWidth(table->horizontalHeader()->length() +
+                               table->verticalScrollBar()->sizeHint().width() + frame);
+        table->setMinimumHeight(height);
         break;
     }
     case FieldKind::Picture: {
@@ -491,11 +516,18 @@ void CardDialog::ApplyValue(const FieldView& view, const QString& value)
             break;
         picture->setProperty("path", value);
         const auto image = value.isEmpty() ? tl::expected<QImage, QString>(QImage()) : ReadPicture(value);
-        if (image && !image->isNull())
-            picture->setPixmap(QPixmap::fromImage(
-                image->scaled(kPictureWidth, kPictureHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-        else
+        if (image && !image->isNull()) {
+            const QSize room = image->size()
+                                   .boundedTo(QSize(kLargestPictureWidth, kLargestPictureHeight))
+                                   .expandedTo(QSize(kPictureWidth, kPictureHeight));
+            picture->setMinimumSize(room);
+            picture->setPixmap(
+                QPixmap::fromImage(image->size() == image->size().boundedTo(room)
+                                       ? *image
+                                       : image->scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        } else {
             picture->clear();
+        }
         break;
     }
     }

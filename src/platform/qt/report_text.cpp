@@ -117,19 +117,30 @@ private:
 // The tab stops of each paragraph setting, grown where a column's widest cell (and a blank after it)
 // reaches past the stop that ends it: a cell that reaches its stop sends the rest of its row one column
 // on, under the wrong headings (a running number of four digits in a column made for three). A grown
-// stop takes the later ones along, so every column keeps its width. Only rows are measured, the lines
-// that start with a cell of their own (the running number); headings and totals start with a TAB and may
-// reach over the columns. Stops that every cell fits are left exactly as they are.
+// stop takes the later ones along, so every column keeps its width. Rows and column headings are
+// measured: the lines that start with a cell of their own (the running number), and the lines with as
+// many cells as the fullest line of their paragraph. Titles and totals have fewer cells and may reach
+// over the columns. Stops that every cell fits are left exactly as they are.
 std::vector<ReportParagraphFormat> FittedParagraphs(const ReportDocument& doc,
                                                     const std::function<QFont(std::uint16_t)>& fontOf)
 {
     std::vector<ReportParagraphFormat> paragraphs = doc.Paragraphs();
     std::vector<std::vector<qreal>> widest(paragraphs.size());
     std::vector<std::unique_ptr<CharAdvances>> advances(doc.Styles().size());
+    const auto cellsOf = [&paragraphs](const ReportLine& line) {
+        qsizetype tabs = 0;
+        for (const ReportRun& run : line.runs)
+            tabs += run.text.count(QLatin1Char('\t'));
+        return std::min<qsizetype>(tabs, static_cast<qsizetype>(paragraphs[line.paragraph].tabStops.size()));
+    };
+    std::vector<qsizetype> fullest(paragraphs.size(), 0);
+    for (const ReportLine& line : doc.Lines())
+        fullest[line.paragraph] = std::max(fullest[line.paragraph], cellsOf(line));
     for (const ReportLine& line : doc.Lines()) {
         const std::size_t stops = paragraphs[line.paragraph].tabStops.size();
         const QString& first = line.runs.front().text;
-        if (stops == 0 || first.isEmpty() || first.front() == QLatin1Char('\t'))
+        const bool row = !first.isEmpty() && first.front() != QLatin1Char('\t');
+        if (stops == 0 || (!row && (fullest[line.paragraph] < 2 || cellsOf(line) < fullest[line.paragraph])))
             continue;
         std::vector<qreal>& columns = widest[line.paragraph];
         columns.resize(stops, 0);
