@@ -144,6 +144,20 @@ TEST(ProgressWindowTest, CaptionRangeAndPosition)
     EXPECT_EQ(window.Position(), 120);
     window.SetMaximum(0);
     EXPECT_EQ(window.Maximum(), 1);
+
+    // While a transfer waits: "Cancelar" and the close box cancel; the caller's own close does not.
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("Cancelar"));
+    ASSERT_TRUE(cancel && cancel->isHidden());
+    window.AllowCancel();
+    EXPECT_TRUE(window.isModal() && window.isVisible() && !window.Cancelled());
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.Cancelled());
+    ProgressWindow second;
+    second.AllowCancel();
+    second.findChild<QPushButton*>(QStringLiteral("Cancelar"))->click();
+    EXPECT_TRUE(second.Cancelled());
+    window.Finish();
+    EXPECT_FALSE(window.isVisible());
 }
 
 // ---- Mail composer
@@ -220,6 +234,10 @@ TEST(WebSearchWindowTest, OpensPagesInTheBrowserAndWalksTheHistory)
               QStringList({QStringLiteral("http://www.uno.es"), QStringLiteral("http://tres.es")}));
     window->Navigate(QStringLiteral("   "));
     EXPECT_EQ(window->History().size(), 2);
+    shell.result = false;
+    window->Navigate(QStringLiteral("cuatro.es"));
+    EXPECT_EQ(window->StatusText(),
+              "No hay un navegador de Internet en este ordenador para abrir http://cuatro.es");
 
     window->findChild<QPushButton*>(QStringLiteral("Salir"))->click();
     FlushDeletes();
