@@ -298,8 +298,8 @@ void CurlWebTransfer::Disconnect()
 }
 
 // Servers refuse SIZE in text mode: the size is asked in image mode before the text transfer. 0 when the
-// server does not say.
-qint64 CurlWebTransfer::RemoteSize(const QString& remote)
+// server does not say; a failure only when the session could not go on.
+tl::expected<qint64, WebFailure> CurlWebTransfer::RemoteSize(const QString& remote)
 {
     Prepare(remote);
     CURL* h = Handle(m_curl);
@@ -309,8 +309,11 @@ qint64 CurlWebTransfer::RemoteSize(const QString& remote)
     m_typeSent = false;
     curl_easy_setopt(h, CURLOPT_QUOTE, request.quote.list);
     curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+    const auto asked = Perform(m_curl, request);
+    if (!asked && asked.error() != WebFailure::FileMissing && asked.error() != WebFailure::Other)
+        return tl::unexpected(asked.error());
     curl_off_t size = -1;
-    if (Perform(m_curl, request))
+    if (asked)
         curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
     return std::max<qint64>(size, 0);
 }
@@ -324,14 +327,15 @@ tl::expected<void, WebFailure> CurlWebTransfer::Download(const QString& remote, 
     QSaveFile file(localPath);
     if (!file.open(QIODevice::WriteOnly))
         return tl::unexpected(WebFailure::LocalFile);
-    const qint64 knownTotal = m_mode == TransferMode::Ascii ? RemoteSize(remote) : 0;
-    if (!m_connected)
-        return tl::unexpected(WebFailure::Cancelled);
+    const auto knownTotal =
+        m_mode == TransferMode::Ascii ? RemoteSize(remote) : tl::expected<qint64, WebFailure>(0);
+    if (!knownTotal)
+        return tl::unexpected(knownTotal.error());
     Prepare(remote);
     CURL* h = Handle(m_curl);
     Request request;
     request.progress = &progress;
-    request.knownTotal = knownTotal;
+    request.knownTotal = *knownTotal;
     QuoteType(request);
     // libcurl would ask the size again, after the text type: it was asked already.
     if (m_mode == TransferMode::Ascii)

@@ -32,7 +32,7 @@ public:
 private:
     void Prepare(const QString& remote);
     void QuoteType(Request& request);
-    qint64 RemoteSize(const QString& remote);
+    tl::expected<qint64, WebFailure> RemoteSize(const QString& remote);
     tl::expected<void, WebFailure> Perform(void* easy, Request& request);
 
     void* m_curl = nullptr;  // CURL*, kept so that the login is reused by the transfers that follow

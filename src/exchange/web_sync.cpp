@@ -122,6 +122,8 @@ void Synchronise(Context& ctx, const SyncKind& kind)
         return; // the file stays for the user to look at
     ImportGateway(ctx).Manual = !ctx.ui.AskYesNo(QStringLiteral("Carga de Fichero Automática ?"));
     kind.import(ctx, text);
+    // The report window put the text on the clipboard for the gateway, which empties it once read.
+    ctx.ui.SetClipboardText(QString());
     QFile::remove(web.WebLocalFile);
 }
 

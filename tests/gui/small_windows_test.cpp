@@ -145,17 +145,10 @@ TEST(ProgressWindowTest, CaptionRangeAndPosition)
     window.SetMaximum(0);
     EXPECT_EQ(window.Maximum(), 1);
 
-    // While a transfer waits: "Cancelar" and the close box cancel; the caller's own close does not.
-    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("Cancelar"));
-    ASSERT_TRUE(cancel && cancel->isHidden());
+    // While a transfer waits: "Cancelar" (and the close box) cancel; the caller's own close does not.
     window.AllowCancel();
-    EXPECT_TRUE(window.isModal() && window.isVisible() && !window.Cancelled());
-    EXPECT_FALSE(window.close());
-    EXPECT_TRUE(window.Cancelled());
-    ProgressWindow second;
-    second.AllowCancel();
-    second.findChild<QPushButton*>(QStringLiteral("Cancelar"))->click();
-    EXPECT_TRUE(second.Cancelled());
+    window.CancelButton()->click();
+    EXPECT_TRUE(window.isModal() && window.Cancelled() && !window.close() && window.isVisible());
     window.Finish();
     EXPECT_FALSE(window.isVisible());
 }

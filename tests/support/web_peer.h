@@ -3,14 +3,13 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <csignal>
 
 namespace gim::test {
 
 // The web service on 127.0.0.1, on free ports: python3-pyftpdlib (account "gim", password "27-04-1998")
 // and python3's http.server over one folder with opciones/{archivos,MQN,PRS,TIPO,FOTOS} and CopiaSeg/.
-// Error() says why when a server did not start; WriteSettings points a data folder at the peer. Names
-// travel and lie on disk in Windows-1252; the FTP server sends 256 KB a second at most and refuses to
-// delete a file beside which a file of the same name + ".nodele" lies.
+// Error() says why when a server did not start; WriteSettings points a data folder at the peer.
 class WebPeer
 {
 public:
@@ -23,11 +22,12 @@ public:
     QString Commands() const { return Log("ftp.log", "\\] <- ((?:TYPE|RETR|STOR|DELE) .*)"); }
     void WriteSettings(const QString& dataDir, bool passive = false) const;
     void StopFtp() { m_ftp.kill(), m_ftp.waitForFinished(3000); }
-    // The FTP server stops answering (SIGSTOP) or goes on (SIGCONT).
-    void FreezeFtp(bool frozen) const;
+    // The FTP server stops answering or goes on.
+    void FreezeFtp(bool frozen) const { ::kill(pid_t(m_ftp.processId()), frozen ? SIGSTOP : SIGCONT); }
 
 private:
-    int Start(QProcess& process, const QString& args, const char* log, const char* portPattern);
+    int Start(QProcess& process, const QStringList& program, const QString& args, const char* log,
+              const char* portPattern);
     QString Log(const char* log, const char* pattern) const;
 
     QTemporaryDir m_dir;
