@@ -88,6 +88,8 @@ TEST(WebServiceTest, EachFailureSaysWhatFailedAndAStalledTransferEnds)
     const auto fetch = [&](const char* remote, int stallMs) {
         frozen.invalidate();
         t.ui.CancelProgressWhen([&, stallMs] {
+            if (stallMs < 0 && t.ui.ProgressPosition() > 0)
+                peer.StopFtp(); // the server dies mid-file
             if (stallMs > 0 && !frozen.isValid() && t.ui.ProgressPosition() > 0)
                 peer.FreezeFtp(true), frozen.start(), waits = t.ui.ProgressWaits();
             return stallMs < 3000 && frozen.isValid() && frozen.elapsed() > stallMs;
@@ -114,7 +116,9 @@ TEST(WebServiceTest, EachFailureSaysWhatFailedAndAStalledTransferEnds)
         {fetch("CopiaSeg/BIG.rar", 3000),
          "El servidor WEB no responde desde hace 3 segundos: anulada la transferencia de F"},
         {fetch("CopiaSeg/BIG.rar", 700), "Anulada por el usuario la transferencia de F"},
-        {(peer.StopFtp(), ConnectWebFtp(t.ctx).error()), "No se ha podido efectuar la Conexión a INTERNET"},
+        {fetch("CopiaSeg/BIG.rar", -1),
+         "Se ha cortado la conexión con el servidor WEB durante la transferencia de F"},
+        {ConnectWebFtp(t.ctx).error(), "No se ha podido efectuar la Conexión a INTERNET"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(WebFailureText(t.ctx, c.first, QStringLiteral("F")).toStdString(), c.second);

@@ -23,7 +23,11 @@ public:
     void WriteSettings(const QString& dataDir, bool passive = false) const;
     void StopFtp() { m_ftp.kill(), m_ftp.waitForFinished(3000); }
     // The FTP server stops answering or goes on.
-    void FreezeFtp(bool frozen) const { ::kill(pid_t(m_ftp.processId()), frozen ? SIGSTOP : SIGCONT); }
+    void FreezeFtp(bool frozen) const
+    {
+        if (m_ftp.processId() > 0)
+            ::kill(pid_t(m_ftp.processId()), frozen ? SIGSTOP : SIGCONT);
+    }
 
 private:
     int Start(QProcess& process, const QStringList& program, const QString& args, const char* log,
