@@ -14,7 +14,8 @@ class FileServer final : public gim::WebTransfer
 {
 public:
     explicit FileServer(QByteArray bytes) : m_bytes(std::move(bytes)) {}
-    tl::expected<void, QString> Connect(const gim::WebAccount&) override
+    void SetWait(gim::TransferWait) override {}
+    tl::expected<void, gim::WebFailure> Connect(const gim::WebAccount&) override
     {
         m_connected = true;
         return {};
@@ -22,22 +23,23 @@ public:
     bool Connected() const override { return m_connected; }
     void Disconnect() override { m_connected = false; }
     void SetMode(gim::TransferMode) override {}
-    tl::expected<void, QString> Download(const QString&, const QString& localPath,
-                                         const gim::TransferProgress& progress) override
+    tl::expected<void, gim::WebFailure> Download(const QString&, const QString& localPath,
+                                                 const gim::TransferProgress& progress) override
     {
         QFile f(localPath);
         if (!f.open(QIODevice::WriteOnly) || f.write(m_bytes) != m_bytes.size())
-            return tl::unexpected(QStringLiteral("no se puede escribir"));
+            return tl::unexpected(gim::WebFailure::LocalFile);
         if (progress)
             progress(m_bytes.size(), m_bytes.size());
         return {};
     }
-    tl::expected<void, QString> Upload(const QString&, const QString&, const gim::TransferProgress&) override
+    tl::expected<void, gim::WebFailure> Upload(const QString&, const QString&,
+                                               const gim::TransferProgress&) override
     {
         return {};
     }
-    tl::expected<void, QString> Delete(const QString&) override { return {}; }
-    tl::expected<QByteArray, QString> Get(const QString&, int) override { return m_bytes; }
+    tl::expected<void, gim::WebFailure> Delete(const QString&) override { return {}; }
+    tl::expected<QByteArray, gim::WebFailure> Get(const QString&, int) override { return m_bytes; }
 
 private:
     QByteArray m_bytes;

@@ -7,6 +7,7 @@
 #include "core/environment_admin.h"
 #include "core/lookups.h"
 #include "core/sub_folders.h"
+#include "core/web_service.h"
 #include "platform/report.h"
 
 #include <QDir>
@@ -121,7 +122,7 @@ void MaintenanceReport(Context& ctx)
 
 void AboutMaker(Context& ctx)
 {
-    const QString address = QString::fromLatin1(kMakerWebAddress);
+    const QString address = MakerWebAddress(ReadWebSettings(ctx.st.BaseDir));
     ctx.ui.ShowMessage(QStringLiteral("Más información en ") + address);
     ctx.shell.OpenUrl(address);
 }

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/curl_web_transfer.h"
+#include "core/dispatch.h"
 
 #include <QSettings>
 #include <algorithm>
@@ -33,15 +34,65 @@ WebService& WebServiceOf(Context& ctx)
 WebTransfer& WebClient(Context& ctx)
 {
     WebService& web = WebServiceOf(ctx);
-    if (!web.transfer)
+    if (!web.transfer) {
         web.transfer = std::make_shared<CurlWebTransfer>();
+        // The windows repaint while the server is awaited, and the progress window can end the wait.
+        web.transfer->SetWait([&ui = ctx.ui] { return !ui.ProgressCancelled(); });
+    }
     return *web.transfer;
 }
 
-bool ConnectWebFtp(Context& ctx)
+tl::expected<void, WebFailure> ConnectWebFtp(Context& ctx)
 {
     WebTransfer& client = WebClient(ctx);
-    return client.Connect(ReadWebSettings(ctx.st.BaseDir).ftp).has_value() && client.Connected();
+    auto connected = client.Connect(ReadWebSettings(ctx.st.BaseDir).ftp);
+    if (connected && !client.Connected())
+        return tl::unexpected(WebFailure::NoConnection);
+    return connected;
+}
+
+QString WebFailureText(Context& ctx, WebFailure failure, const QString& what)
+{
+    switch (failure) {
+    case WebFailure::NoConnection:
+        return QString::fromUtf8(kNoInternetConnection);
+    case WebFailure::LoginRefused:
+        return QStringLiteral("El servidor WEB no ha aceptado el usuario o la contraseña");
+    case WebFailure::FileMissing:
+        return QStringLiteral("No existe el fichero ") + what + QStringLiteral(" en el servidor WEB");
+    case WebFailure::PageNotFound:
+        return QStringLiteral("No existe la página ") + what + QStringLiteral(" en el servidor WEB");
+    case WebFailure::TimeOut:
+        return QStringLiteral(
+                   "El servidor WEB no responde desde hace %1 segundos: anulada la transferencia de ")
+                   .arg(std::max(1, ReadWebSettings(ctx.st.BaseDir).ftp.timeoutSeconds)) +
+               what;
+    case WebFailure::Cut:
+        return QStringLiteral("Se ha cortado la conexión con el servidor WEB durante la transferencia de ") +
+               what;
+    case WebFailure::Cancelled:
+        return QStringLiteral("Anulada por el usuario la transferencia de ") + what;
+    case WebFailure::LocalFile:
+        return QStringLiteral("No se ha podido leer o escribir en el ordenador el fichero de ") + what;
+    case WebFailure::DeleteRefused:
+        return QStringLiteral("No se ha podido borrar ") + what;
+    case WebFailure::Other:
+        break;
+    }
+    return QStringLiteral("No se ha efectuado la transferencia de ") + what;
+}
+
+QString WebServiceAddress(const WebSettings& settings)
+{
+    QString address = settings.address;
+    while (address.endsWith(QLatin1Char('/')))
+        address.chop(1);
+    return address;
+}
+
+QString MakerWebAddress(const WebSettings& settings)
+{
+    return settings.makerAddress.isEmpty() ? QString::fromLatin1(kMakerWebAddress) : settings.makerAddress;
 }
 
 namespace {
@@ -91,28 +142,26 @@ private:
 
 } // namespace
 
-tl::expected<void, QString> ReceiveWebFile(Context& ctx, const QString& remote, const QString& localPath,
-                                           const QString& caption, const QString& shownName)
+tl::expected<void, WebFailure> ReceiveWebFile(Context& ctx, const QString& remote, const QString& localPath,
+                                              const QString& caption, const QString& shownName)
 {
     TransferProgressView view(ctx, caption, QStringLiteral("SE HAN RECIBIDO "), shownName);
     return WebClient(ctx).Download(remote, localPath,
                                    [&](qint64 done, qint64 total) { view.Step(done, total); });
 }
 
-tl::expected<void, QString> SendWebFile(Context& ctx, const QString& localPath, const QString& remote,
-                                        const QString& caption, const QString& shownName)
+tl::expected<void, WebFailure> SendWebFile(Context& ctx, const QString& localPath, const QString& remote,
+                                           const QString& caption, const QString& shownName)
 {
     TransferProgressView view(ctx, caption, QStringLiteral("SE HAN ENVIADO "), shownName);
     return WebClient(ctx).Upload(localPath, remote,
                                  [&](qint64 done, qint64 total) { view.Step(done, total); });
 }
 
-bool DownloadWebFile(Context& ctx)
+tl::expected<void, WebFailure> DownloadWebFile(Context& ctx)
 {
-    if (!ConnectWebFtp(ctx)) {
-        ctx.ui.ShowMessage(QString::fromUtf8(kNoInternetConnection));
-        return false;
-    }
+    if (auto connected = ConnectWebFtp(ctx); !connected)
+        return connected;
     WebService& web = WebServiceOf(ctx);
     WebTransfer& client = WebClient(ctx);
     const QString remote = QStringLiteral("opciones/archivos/") + web.WebRemoteFile;
@@ -123,31 +172,24 @@ bool DownloadWebFile(Context& ctx)
                        QStringLiteral("TRANSFIRIENDO EL FICHERO ") + web.WebLocalFile, web.WebLocalFile);
     if (!fetched) {
         client.Disconnect();
-        ctx.ui.ShowStatus(fetched.error());
-        ctx.ui.ShowMessage(QStringLiteral("No se ha efectuado la descarga de ") + remote);
-        return false;
+        return fetched;
     }
     ctx.ui.ShowMessage(QStringLiteral("Se ha efectuado correctamente la descarga del FICHERO en ") +
                        web.WebLocalFile);
-    // The file was fetched: taking it off the server keeps a second synchronisation from loading it again.
+    // Taking the file off the server keeps a second synchronisation from loading it again.
     const auto deleted = client.Delete(remote);
     client.Disconnect();
-    if (!deleted) {
-        ctx.ui.ShowStatus(deleted.error());
-        ctx.ui.ShowMessage(QStringLiteral("No se ha podido borrar ") + remote);
-    }
-    return true;
+    if (!deleted)
+        return tl::unexpected(WebFailure::DeleteRefused);
+    return {};
 }
 
-tl::expected<QByteArray, QString> RequestWebPage(Context& ctx, const QString& page)
+tl::expected<QByteArray, WebFailure> RequestWebPage(Context& ctx, const QString& page)
 {
     const WebSettings settings = ReadWebSettings(ctx.st.BaseDir);
     if (settings.address.isEmpty())
-        return tl::unexpected(QStringLiteral("no web address configured"));
-    QString url = settings.address;
-    while (url.endsWith(QLatin1Char('/')))
-        url.chop(1);
-    return WebClient(ctx).Get(url + page, settings.ftp.timeoutSeconds);
+        return tl::unexpected(WebFailure::NoConnection);
+    return WebClient(ctx).Get(WebServiceAddress(settings) + page, settings.ftp.timeoutSeconds);
 }
 
 } // namespace gim

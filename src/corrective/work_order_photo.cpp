@@ -5,6 +5,8 @@
 #include "core/sub_folders.h"
 #include "core/web_service.h"
 #include "corrective/work_orders.h"
+#include "platform/report.h"
+#include "records/cp1252.h"
 
 #include <algorithm>
 
@@ -14,10 +16,10 @@ bool IsSafeWebReference(const QString& refex)
 {
     if (refex.isEmpty())
         return false;
+    // Letters of the server's Windows-1252 names ("AÑO1") are welcome; nothing that could reach another
+    // folder or that the name's code page cannot hold.
     return std::all_of(refex.begin(), refex.end(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
-               u == u'_' || u == u'-';
+        return (c.isLetterOrNumber() && ToCp1252Char(c) != '?') || c == u'_' || c == u'-';
     });
 }
 
@@ -40,34 +42,39 @@ void DownloadWorkOrderPhoto(Context& ctx)
         return;
     }
     const std::optional<QString> folder = MakeSubFolder(st.BaseDir, st.CurrentSubFolder);
-    if (!ConnectWebFtp(ctx) || !folder) {
-        ctx.ui.ShowMessage(QStringLiteral("No se ha efectuado la descarga de ") + remoteName +
-                           QStringLiteral(" por no existir conexión con la WEB"));
+    const auto connected = folder ? ConnectWebFtp(ctx) : tl::unexpected(WebFailure::LocalFile);
+    if (!connected) {
+        ctx.ui.ShowMessage(connected.error() == WebFailure::NoConnection
+                               ? QStringLiteral("No se ha efectuado la descarga de ") + remoteName +
+                                     QStringLiteral(" por no existir conexión con la WEB")
+                               : WebFailureText(ctx, connected.error(), remoteName));
         return;
     }
     WebService& web = WebServiceOf(ctx);
     WebTransfer& client = WebClient(ctx);
     const QString remote = QStringLiteral("opciones/FOTOS/") + remoteName;
+    // The lines go to the report window of the import in hand, as the transfer goes on.
+    const auto log = [&web](const QString& line) {
+        if (const auto pane = web.LogPane.lock())
+            pane->AddLine(line);
+    };
     client.SetMode(TransferMode::Image);
     ctx.ui.ShowStatus(QStringLiteral("Iniciamos la transferencia del archivo"));
-    web.TransferLog << QStringLiteral("\tIniciamos la transferencia del archivo  ") + localName;
+    log(QStringLiteral("\tIniciamos la transferencia del archivo  ") + localName);
     const auto fetched = ReceiveWebFile(ctx, remote, *folder + QLatin1Char('/') + localName,
                                         QStringLiteral("TRANSFIRIENDO EL FICHERO  ") + localName, localName);
     if (!fetched) {
         client.Disconnect();
-        ctx.ui.ShowStatus(fetched.error());
-        ctx.ui.ShowMessage(QStringLiteral("No se ha efectuado la descarga de ") + remoteName);
+        ctx.ui.ShowMessage(WebFailureText(ctx, fetched.error(), remoteName));
         return;
     }
     order.Description = order.Description.str() + QStringLiteral(" ") + localName;
     ctx.ui.ShowStatus(QStringLiteral("Finalizada la transferencia de archivos"));
-    web.TransferLog << QStringLiteral("\tFinalizada la transferencia de archivo  ") + localName;
+    log(QStringLiteral("\tFinalizada la transferencia de archivo  ") + localName);
     const auto deleted = client.Delete(remote);
     client.Disconnect();
-    if (!deleted) {
-        ctx.ui.ShowStatus(deleted.error());
-        ctx.ui.ShowMessage(QStringLiteral("No se ha podido borrar ") + remote);
-    }
+    if (!deleted)
+        ctx.ui.ShowMessage(WebFailureText(ctx, deleted.error(), remote));
 }
 
 } // namespace gim

@@ -1,6 +1,7 @@
 #include "exchange/import_gateway.h"
 
 #include "core/texts.h"
+#include "core/web_service.h"
 #include "platform/report.h"
 
 namespace gim {
@@ -64,6 +65,8 @@ bool StartGatewayImport(Context& ctx, const std::optional<QString>& text)
         ctx.ui.ShowMessage(QString::fromUtf8(kNoClipboardData));
     } else {
         gw.Gateway = std::make_shared<ReportDocument>(QString::fromUtf8(kGatewayCaption));
+        // The photo transfers of imported work orders write their lines here.
+        WebServiceOf(ctx).LogPane = gw.Gateway;
         gw.Lines = SplitImportText(pasted);
         for (const QString& line : gw.Lines)
             gw.Gateway->AddLine(line);

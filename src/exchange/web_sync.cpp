@@ -49,9 +49,12 @@ public:
     }
     ~SyncScope()
     {
-        Flag() = 0;
+        EndPending();
         m_st.SubCode = m_subCode;
     }
+    // The report window loads the exchange file only when it opens with the flag set: every window
+    // opened later (the gateway's among them) shows its own text.
+    void EndPending() { Flag() = 0; }
     SyncScope(const SyncScope&) = delete;
     SyncScope& operator=(const SyncScope&) = delete;
 
@@ -61,6 +64,34 @@ private:
     const SyncKind& m_kind;
     QString m_subCode;
 };
+
+// A fetched file still on the server would be fetched and loaded again by the next synchronisation: it
+// is loaded now by no one and kept under a name of its own (".1.noborrado", ".2.noborrado", ...).
+QString KeepAside(const QString& path)
+{
+    for (int n = 1;; ++n) {
+        const QString aside = path + QStringLiteral(".%1.noborrado").arg(n);
+        if (!QFileInfo::exists(aside))
+            return QFile::rename(path, aside) ? aside : path;
+    }
+}
+
+// One message for a download that gave nothing to load.
+void SayWhyNotSynchronised(Context& ctx, WebFailure failure, const QString& remote)
+{
+    const WebService& web = WebServiceOf(ctx);
+    QString text;
+    if (failure == WebFailure::DeleteRefused) {
+        text = QStringLiteral("No se ha podido borrar ") + remote +
+               QStringLiteral(" del servidor WEB: para no cargar sus datos dos veces no se cargan ahora.") +
+               QStringLiteral(" El fichero recibido queda en ") + KeepAside(web.WebLocalFile);
+    } else if (failure == WebFailure::FileMissing && !QFileInfo::exists(web.WebLocalFile)) {
+        text = QString::fromUtf8(kSyncFileMissing) + web.WebLocalFile;
+    } else {
+        text = WebFailureText(ctx, failure, remote);
+    }
+    ctx.ui.ShowMessage(text);
+}
 
 void Synchronise(Context& ctx, const SyncKind& kind)
 {
@@ -72,11 +103,13 @@ void Synchronise(Context& ctx, const SyncKind& kind)
     web.WebRemoteFile = st.CurrentEnvironment + handover.Map(kind.flag).exchangeFile;
     web.WebLocalFile = folder + QLatin1Char('/') + web.WebRemoteFile;
     // Only a file this command fetched is loaded: a copy left by an earlier download may be in already.
-    const bool fetched = DownloadWebFile(ctx);
+    if (const auto fetched = DownloadWebFile(ctx); !fetched) {
+        SayWhyNotSynchronised(ctx, fetched.error(), QStringLiteral("opciones/archivos/") + web.WebRemoteFile);
+        return;
+    }
     SyncScope scope(st, kind);
     const ExchangeLoad exchange =
-        fetched ? LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder)
-                : ExchangeLoad{};
+        LoadExchangeFiles(handover, st.PendingEditFlags, st.CurrentEnvironment, folder);
     if (!exchange.loaded) {
         ctx.ui.ShowMessage(QString::fromUtf8(kSyncFileMissing) + web.WebLocalFile);
         return;
@@ -85,10 +118,13 @@ void Synchronise(Context& ctx, const SyncKind& kind)
     auto report = std::make_shared<ReportDocument>(QString::fromUtf8(kind.caption));
     SetPlainText(*report, text);
     ctx.ui.ShowReport(report);
+    scope.EndPending();
     if (!ctx.ui.AskYesNo(QString::fromUtf8(kind.question) + st.CurrentEnvironment + QLatin1Char('?')))
         return; // the file stays for the user to look at
     ImportGateway(ctx).Manual = !ctx.ui.AskYesNo(QStringLiteral("Carga de Fichero Automática ?"));
     kind.import(ctx, text);
+    // The report window put the text on the clipboard for the gateway, which empties it once read.
+    ctx.ui.SetClipboardText(QString());
     QFile::remove(web.WebLocalFile);
 }
 
@@ -133,8 +169,10 @@ void SubirFich1Click(Context& ctx)
                        QLatin1String(chosen->suffix) + QStringLiteral(".rtf");
     web.WebRemoteFile =
         QLatin1String(chosen->remoteFolder) + env + QLatin1String(chosen->suffix) + QStringLiteral(".txt");
-    if (!ConnectWebFtp(ctx)) {
-        ctx.ui.ShowMessage(QStringLiteral("No se ha podido efectuar la conexión a INTERNET"));
+    if (const auto connected = ConnectWebFtp(ctx); !connected) {
+        ctx.ui.ShowMessage(connected.error() == WebFailure::NoConnection
+                               ? QStringLiteral("No se ha podido efectuar la conexión a INTERNET")
+                               : WebFailureText(ctx, connected.error(), web.WebRemoteFile));
         return;
     }
     WebTransfer& client = WebClient(ctx);
@@ -144,8 +182,7 @@ void SubirFich1Click(Context& ctx)
                     QStringLiteral("TRANSFIRIENDO EL FICHERO ") + web.WebLocalFile, web.WebLocalFile);
     client.Disconnect();
     if (!sent) {
-        ctx.ui.ShowStatus(sent.error());
-        ctx.ui.ShowMessage(QStringLiteral("No se ha efectuado la carga de ") + web.WebRemoteFile);
+        ctx.ui.ShowMessage(WebFailureText(ctx, sent.error(), web.WebRemoteFile));
         return;
     }
     ctx.ui.ShowMessage(QStringLiteral("Se ha efectuado correctamente la carga del fichero ") +
@@ -179,7 +216,6 @@ void VeltWeb1Click(Context& ctx)
         const auto fetched = ReceiveWebFile(ctx, QStringLiteral("CopiaSeg/") + name, download,
                                             QStringLiteral("TRANSFIRIENDO EL FICHERO ") + local, local);
         if (!fetched) {
-            ctx.ui.ShowStatus(fetched.error());
             ctx.ui.ShowMessage(QStringLiteral("No se ha efectuado la descarga de CopiaSeg/") + name);
             continue;
         }
@@ -219,20 +255,18 @@ void ActualizarVeltrano1Click(Context& ctx)
 
 namespace {
 
-// The service's address without a closing "/", for the pages and files under it.
 QString WebAddress(Context& ctx)
 {
-    QString address = ReadWebSettings(ctx.st.BaseDir).address;
-    while (address.endsWith(QLatin1Char('/')))
-        address.chop(1);
-    return address;
+    return WebServiceAddress(ReadWebSettings(ctx.st.BaseDir));
 }
 
-// A web file in the address box; the user opens it with "Ir".
+// The browser starts at the maker's page with the web file in the address box; the user opens it with "Ir".
 void ShowWebFile(Context& ctx, const char* folder, const char* suffix)
 {
-    ctx.ui.ShowWebSearch(
-        WebAddress(ctx) + QLatin1String(folder) + ctx.st.CurrentEnvironment + QLatin1String(suffix), false);
+    const WebSettings settings = ReadWebSettings(ctx.st.BaseDir);
+    ctx.ui.ShowWebSearch(WebServiceAddress(settings) + QLatin1String(folder) + ctx.st.CurrentEnvironment +
+                             QLatin1String(suffix),
+                         false, MakerWebAddress(settings));
 }
 
 // The page builds the exchange file in the server's "opciones/archivos/": it is requested here, not only
@@ -243,10 +277,8 @@ void BuildWebFile(Context& ctx, const char* page, const char* what)
     ctx.ui.ShowWebSearch(WebAddress(ctx) + QLatin1String(page), false);
     ctx.ui.ShowMessage(QStringLiteral("ENTRANDO EN VELTRANO WEB\rGENERAR FICHERO DE ") + QLatin1String(what));
     const auto built = RequestWebPage(ctx, QLatin1String(page));
-    if (!built) {
-        ctx.ui.ShowStatus(built.error());
-        ctx.ui.ShowMessage(QString::fromUtf8(kNoInternetConnection));
-    }
+    if (!built)
+        ctx.ui.ShowMessage(WebFailureText(ctx, built.error(), WebAddress(ctx) + QLatin1String(page)));
 }
 
 } // namespace

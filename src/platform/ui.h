@@ -73,6 +73,9 @@ public:
     virtual void BeginProgress(const QString& caption, int maximum) = 0;
     virtual void SetProgress(int position) = 0;
     virtual void EndProgress() = 0;
+    // Asked often while the program waits on another party (a transfer): lets the windows repaint, gives
+    // the open progress window a "Cancelar" button and tells whether the user pressed it.
+    virtual bool ProgressCancelled() { return false; }
     // The main window's status-bar text (the bytes of a transfer so far).
     virtual void ShowStatus(const QString& text) = 0;
 
@@ -86,8 +89,9 @@ public:
     virtual tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) = 0;
 
     // The web search window "Navegador Internet" (not modal) with `address` in its address box; `go`
-    // presses its "Ir" at once, which opens the address in the desktop's browser.
-    virtual void ShowWebSearch(const QString& address, bool go) = 0;
+    // presses its "Ir" at once, which opens the address in the desktop's browser. A `startPage` is
+    // opened first, as the page the window starts at.
+    virtual void ShowWebSearch(const QString& address, bool go, const QString& startPage = QString()) = 0;
 };
 
 } // namespace gim

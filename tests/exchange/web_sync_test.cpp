@@ -7,6 +7,7 @@
 #include "records/work_report_record.h"
 #include "support/web_peer.h"
 #include <QCoreApplication>
+#include <QSettings>
 
 namespace gim {
 namespace {
@@ -32,40 +33,60 @@ protected:
     test::WebPeer peer;
 };
 
-// "W" marks imported daily reports only; remote, then local copy deleted; "No" keeps the file, loaded once.
+// "W" marks imported daily reports only; the gateway echoes each line; remote, then local copy deleted; "No"
+// keeps the file, loaded once; a failure said once; a file the server keeps is set aside, never loaded.
 TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
 {
     State& st = t.ctx.st;
     const QString fetched = "Se ha efectuado correctamente la descarga del FICHERO en ";
     const QString pd = Local("PORTAL_PD.txt"), ot = Local("PORTAL_OT.txt");
     const QString missing = "Anulada Sincronización por No existir el fichero: ";
-    peer.Put("opciones/archivos/PORTAL_PD.txt", "x\t0042\tPRENSA\t07/12/2026\tC\tM\t45\t15\tOT12\r\n");
+    const QByteArray lines = "x\t0042\tPRENSA\t07/12/2026\tC\tM\t45\t15\tOT12\r\n"
+                             "x\t0042\tZZZ\t07/12/2026\tC\tM\t45\t15\tOT13\r\n";
+    peer.Put("opciones/archivos/PORTAL_PD.txt", lines);
     peer.Put("opciones/archivos/PORTAL_OT.txt", "x\tABC\tP\r\n");
     t.ui.ExpectMessage(fetched + pd).ExpectReport("Importar Partes VELTRANO WEB");
     t.ui.ExpectYesNo("Cargar Datos de Fichero a Entorno PORTAL?", true)
         .ExpectYesNo("Carga de Fichero Automática ?", true);
+    t.ui.ExpectMessage("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA");
     t.ui.ExpectReport("Pasarela Imformes Veltrano");
     Partes4Click(t.ctx);
+    EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(),
+              QByteArray(lines).replace("\r", "").toStdString() +
+                  " \n * x\t0042\tPRENSA\t07/12/2026\tC\tM\t45\t15\tOT12\n"
+                  "   x\t0042\tZZZ\t07/12/2026\tC\tM\t45\t15\tOT13\n\n\tFINALIZADA LA SINCRONIZACIÓN DE "
+                  "PARTES DIARIOS");
     st.SubCode = "O";
     t.ui.ExpectMessage(fetched + ot).ExpectReport("Importar Ordenes Trabajo de VELTRANO WEB");
     t.ui.ExpectYesNo("Cargar Datos de Fichero a entorno PORTAL?", false);
-    t.ui.ExpectMessage("No se ha efectuado la descarga de opciones/archivos/PORTAL_OT.txt")
-        .ExpectMessage(missing + ot);
+    t.ui.ExpectMessage("No existe el fichero opciones/archivos/PORTAL_OT.txt en el servidor WEB");
     OrdenesTrb1Click(t.ctx);
     OrdenesTrb1Click(t.ctx);
+    peer.Put("opciones/archivos/PORTAL_PD.txt", lines);
+    peer.Put("opciones/archivos/PORTAL_PD.txt.nodele", "");
+    for (const char* aside : {".1.noborrado", ".2.noborrado"})
+        t.ui.ExpectMessage(fetched + pd)
+            .ExpectMessage("No se ha podido borrar opciones/archivos/PORTAL_PD.txt del servidor WEB: para no "
+                           "cargar sus datos dos veces no se cargan ahora. El fichero recibido queda en " +
+                           pd + aside);
+    Partes4Click(t.ctx);
+    Partes4Click(t.ctx);
+    t.ui.ExpectMessage(missing + pd);
+    QFile::remove(peer.Site("opciones/archivos/PORTAL_PD.txt"));
+    Partes4Click(t.ctx);
     peer.StopFtp();
-    t.ui.ExpectMessage("No se ha podido efectuar la Conexión a INTERNET").ExpectMessage(missing + pd);
+    t.ui.ExpectMessage("No se ha podido efectuar la Conexión a INTERNET");
     Partes4Click(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
     const auto reports = LoadRecords<TWorkReportRecord>(t.ctx, st.FileName(DataFile::WorkReport), false);
     EXPECT_EQ(reports.size() == 1 ? reports[0].Orden.str() : QString(), "WOT12");
     EXPECT_EQ(st.SubCode, "O");
-    EXPECT_FALSE(QFile::exists(pd));
+    EXPECT_EQ(peer.Bytes(pd + ".2.noborrado"), lines);
     EXPECT_EQ(peer.Bytes(ot), "x\tABC\tP\r\n");
-    EXPECT_EQ(
-        peer.Commands().toStdString(),
-        "TYPE I | TYPE A | RETR PORTAL_PD.txt | DELE /opciones/archivos/PORTAL_PD.txt | TYPE I | TYPE A | "
-        "RETR PORTAL_OT.txt | DELE /opciones/archivos/PORTAL_OT.txt | TYPE I | TYPE A | RETR PORTAL_OT.txt");
+    const QString pdOnce = "TYPE I | TYPE A | RETR PORTAL_PD.txt | DELE /opciones/archivos/PORTAL_PD.txt | ";
+    EXPECT_EQ(peer.Commands(), pdOnce + QString(pdOnce).replace("PD", "OT") +
+                                   "TYPE I | TYPE A | RETR PORTAL_OT.txt | " + pdOnce + pdOnce +
+                                   "TYPE I | TYPE A | RETR PORTAL_PD.txt");
 }
 
 // Only M, P or T upload (17 bytes of CR LF Windows-1252 leave); pages, builder GETs, byte-mode backup,
@@ -73,6 +94,8 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
 TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
 {
     const QString site = "WEBSEARCH '" + ReadWebSettings(data).address, local = Local("PORTAL_MQ.rtf");
+    QSettings(data + "/gimweb.ini", QSettings::IniFormat)
+        .setValue("web/MakerAddress", "http://fabricante.es/");
     peer.Put("opciones/VTfichOT.php", "hecho");
     const QByteArray saved("PORTAL\x00\xff\r\n", 10);
     QFile f(t.dir.filePath("PORTAL"));
@@ -87,7 +110,8 @@ TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
     t.ui.ExpectMessage("Se ha efectuado correctamente la carga del fichero " + local);
     t.ui.ExpectMessage("ENTRANDO EN VELTRANO WEB\rGENERAR FICHERO DE OTs");
     t.ui.ExpectMessage("ENTRANDO EN VELTRANO WEB\rGENERAR FICHERO DE PARTES");
-    t.ui.ExpectMessage("No se ha podido efectuar la Conexión a INTERNET");
+    t.ui.ExpectMessage("No existe la página " + ReadWebSettings(data).address +
+                       "/opciones/VTfichPD.php en el servidor WEB");
     t.ui.ExpectInput("Copia Seguridad de VeltranoWeb", " Restaurar en el Ordenador S/N", "S");
     t.ui.ExpectInput("Restauación Informes", "Desea Restaurar Informes Adjuntos S/N", "N");
     t.ui.ExpectMessage("No existe el programa de actualización " + QCoreApplication::applicationDirPath() +
@@ -103,7 +127,9 @@ TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
     EXPECT_EQ(peer.Bytes(data + "/PORTAL"), saved);
     EXPECT_TRUE(t.ui.StatusTexts().join(' ').contains("SE HAN ENVIADO 17 bytes DE UN TOTAL DE 17 A"));
     EXPECT_EQ(peer.Bytes("opciones/MQN/PORTAL_MQ.txt"), "PRENSA\tPrensa \xf1\n");
-    EXPECT_EQ(t.ui.Transcript().filter("WEBSEARCH").join(" ").remove(site).toStdString(),
+    const QString maker = " DESDE 'http://fabricante.es/'"; // the file views start at the maker's page
+    EXPECT_EQ(t.ui.Transcript().filter(maker).size(), 5);
+    EXPECT_EQ(t.ui.Transcript().filter("WEBSEARCH").join(" ").remove(site).remove(maker).toStdString(),
               "' Ir /opciones/archivos/PORTAL_PD.txt' /opciones/archivos/PORTAL_OT.txt' "
               "/opciones/PRS/PORTAL_PR.txt' "
               "/opciones/MQN/PORTAL_MQ.txt' /opciones/TIPO/PORTAL_TM.txt' /opciones/VTfichOT.php' "

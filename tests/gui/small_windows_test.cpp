@@ -144,6 +144,13 @@ TEST(ProgressWindowTest, CaptionRangeAndPosition)
     EXPECT_EQ(window.Position(), 120);
     window.SetMaximum(0);
     EXPECT_EQ(window.Maximum(), 1);
+
+    // While a transfer waits: "Cancelar" (and the close box) cancel; the caller's own close does not.
+    window.AllowCancel();
+    window.CancelButton()->click();
+    EXPECT_TRUE(window.isModal() && window.Cancelled() && !window.close() && window.isVisible());
+    window.Finish();
+    EXPECT_FALSE(window.isVisible());
 }
 
 // ---- Mail composer
@@ -220,6 +227,10 @@ TEST(WebSearchWindowTest, OpensPagesInTheBrowserAndWalksTheHistory)
               QStringList({QStringLiteral("http://www.uno.es"), QStringLiteral("http://tres.es")}));
     window->Navigate(QStringLiteral("   "));
     EXPECT_EQ(window->History().size(), 2);
+    shell.result = false;
+    window->Navigate(QStringLiteral("cuatro.es"));
+    EXPECT_EQ(window->StatusText(),
+              "No hay un navegador de Internet en este ordenador para abrir http://cuatro.es");
 
     window->findChild<QPushButton*>(QStringLiteral("Salir"))->click();
     FlushDeletes();

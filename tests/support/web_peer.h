@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <csignal>
 
 namespace gim::test {
 
@@ -21,9 +22,16 @@ public:
     QString Commands() const { return Log("ftp.log", "\\] <- ((?:TYPE|RETR|STOR|DELE) .*)"); }
     void WriteSettings(const QString& dataDir, bool passive = false) const;
     void StopFtp() { m_ftp.kill(), m_ftp.waitForFinished(3000); }
+    // The FTP server stops answering or goes on.
+    void FreezeFtp(bool frozen) const
+    {
+        if (m_ftp.processId() > 0)
+            ::kill(pid_t(m_ftp.processId()), frozen ? SIGSTOP : SIGCONT);
+    }
 
 private:
-    int Start(QProcess& process, const QString& args, const char* log, const char* portPattern);
+    int Start(QProcess& process, const QStringList& program, const QString& args, const char* log,
+              const char* portPattern);
     QString Log(const char* log, const char* pattern) const;
 
     QTemporaryDir m_dir;

@@ -1,6 +1,8 @@
 #include "platform/qt/progress_window.h"
 
+#include <QCloseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -15,9 +17,43 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Tool)
     m_bar->setRange(0, kDefaultMaximum);
     m_bar->setValue(0);
     m_bar->setToolTip(QStringLiteral("Indicador de situación del proceso ."));
+    m_cancel = new QPushButton(QStringLiteral("&Cancelar"), this);
+    m_cancel->setObjectName(QStringLiteral("Cancelar"));
+    m_cancel->hide();
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_bar);
+    layout->addWidget(m_cancel, 0, Qt::AlignRight);
     resize(420, 60);
+}
+
+void ProgressWindow::AllowCancel()
+{
+    if (!m_cancel->isHidden())
+        return;
+    // Modality only takes effect when the window is shown again.
+    const bool shown = isVisible();
+    hide();
+    setWindowModality(Qt::ApplicationModal);
+    m_cancel->show();
+    if (shown)
+        show();
+}
+
+void ProgressWindow::Finish()
+{
+    m_finished = true;
+    close();
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_cancel->isHidden() && !m_finished) {
+        m_cancelled = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void ProgressWindow::SetMaximum(int maximum)

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QProgressBar;
+class QPushButton;
 
 namespace gim {
 
@@ -27,8 +28,22 @@ public:
     int Position() const;
     QProgressBar* Bar() const { return m_bar; }
 
+    // While the program waits on another party the window shows "Cancelar" and holds the input of the
+    // other windows, so that the events can run meanwhile; its button or close box cancels.
+    void AllowCancel();
+    bool Cancelled() const { return m_cancelled; }
+    QPushButton* CancelButton() const { return m_cancel; }
+    // Closes the window as its caller does: no cancel.
+    void Finish();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QProgressBar* m_bar = nullptr;
+    QPushButton* m_cancel = nullptr;
+    bool m_cancelled = false;
+    bool m_finished = false;
 };
 
 } // namespace gim

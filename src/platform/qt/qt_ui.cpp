@@ -187,8 +187,21 @@ void QtUi::SetProgress(int position)
 void QtUi::EndProgress()
 {
     if (m_progress)
-        m_progress->close();
+        m_progress->Finish();
     m_progress = nullptr;
+}
+
+bool QtUi::ProgressCancelled()
+{
+    if (m_progress)
+        m_progress->AllowCancel();
+    if (!m_progressPaint.isValid() || m_progressPaint.elapsed() >= 30) {
+        m_progressPaint.start();
+        // The open progress window is modal: a click can reach only its own button.
+        QCoreApplication::processEvents(m_progress ? QEventLoop::AllEvents
+                                                   : QEventLoop::ExcludeUserInputEvents);
+    }
+    return m_progress && m_progress->Cancelled();
 }
 
 void QtUi::ShowStatus(const QString& text)
@@ -217,13 +230,15 @@ tl::expected<void, QString> QtUi::SavePicture(const PictureWindow& window, const
     return WritePicture(RenderPicture(window), path);
 }
 
-void QtUi::ShowWebSearch(const QString& address, bool go)
+void QtUi::ShowWebSearch(const QString& address, bool go, const QString& startPage)
 {
     if (!m_shell)
         return;
     auto* window = new WebSearchWindow(*m_shell, m_parent);
     window->setWindowFlag(Qt::Window);
     window->show();
+    if (!startPage.isEmpty())
+        window->Navigate(startPage);
     window->AddressBox()->setEditText(address);
     if (go)
         window->Navigate(address);

@@ -49,6 +49,7 @@ public:
     void BeginProgress(const QString& caption, int maximum) override;
     void SetProgress(int position) override;
     void EndProgress() override;
+    bool ProgressCancelled() override;
     // On the parent window's status bar, when it is the main window.
     void ShowStatus(const QString& text) override;
     // The line printer asks for its printer over the parent window.
@@ -57,7 +58,7 @@ public:
     tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) override;
     // The web search window hands its addresses to `shell`, which SetShell names.
     void SetShell(Shell* shell) { m_shell = shell; }
-    void ShowWebSearch(const QString& address, bool go) override;
+    void ShowWebSearch(const QString& address, bool go, const QString& startPage = QString()) override;
 
 private:
     QPointer<QWidget> m_parent;

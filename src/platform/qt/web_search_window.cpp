@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -46,8 +47,11 @@ WebSearchWindow::WebSearchWindow(Shell& shell, QWidget* parent) : QWidget(parent
     row->addWidget(m_address, 1);
     row->addWidget(go);
     row->addWidget(quit);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("Estado"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    layout->addWidget(m_status);
 
     connect(go, &QPushButton::clicked, this, [this] { Navigate(m_address->currentText()); });
     connect(m_address->lineEdit(), &QLineEdit::returnPressed, this,
@@ -83,6 +87,11 @@ void WebSearchWindow::Navigate(const QString& address)
     Open(url);
 }
 
+QString WebSearchWindow::StatusText() const
+{
+    return m_status->text();
+}
+
 void WebSearchWindow::Back()
 {
     if (m_index > 0) {
@@ -108,7 +117,11 @@ void WebSearchWindow::Reload()
 void WebSearchWindow::Open(const QString& url)
 {
     m_address->setCurrentText(url);
-    m_shell.OpenUrl(url);
+    // Pages open in the desktop's browser: without one the window says so instead of doing nothing.
+    m_status->setText(m_shell.OpenUrl(url)
+                          ? QString()
+                          : QStringLiteral("No hay un navegador de Internet en este ordenador para abrir ") +
+                                url);
     UpdateButtons();
 }
 

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace gim {
@@ -29,6 +30,8 @@ public:
     void Reload();
 
     QComboBox* AddressBox() const { return m_address; }
+    // What the window says under its address box (that no browser opened the page).
+    QString StatusText() const;
     const QStringList& History() const { return m_history; }
     int HistoryIndex() const { return m_index; }
 
@@ -43,6 +46,7 @@ private:
     QPushButton* m_back = nullptr;
     QPushButton* m_forward = nullptr;
     QPushButton* m_reload = nullptr;
+    QLabel* m_status = nullptr;
     QStringList m_history;
     int m_index = -1;
 };

@@ -506,6 +506,16 @@ void ScriptedUi::EndProgress()
     Log(QStringLiteral("PROGRESS END %1/%2").arg(m_progressPosition).arg(m_progressMaximum));
 }
 
+bool ScriptedUi::ProgressCancelled()
+{
+    ++m_progressWaits;
+    if (!m_progressOpen || !m_cancelProgressWhen || !m_cancelProgressWhen())
+        return false;
+    m_cancelProgressWhen = nullptr;
+    Log(QStringLiteral("PROGRESS CANCEL"));
+    return true;
+}
+
 bool ScriptedUi::AskPrintDialog()
 {
     ThrowIfAborted();
@@ -904,9 +914,10 @@ QString ScriptedUi::DescribeAction(const CardScript::Action& action)
     return {};
 }
 
-void ScriptedUi::ShowWebSearch(const QString& address, bool go)
+void ScriptedUi::ShowWebSearch(const QString& address, bool go, const QString& startPage)
 {
-    Log(QStringLiteral("WEBSEARCH '%1'%2").arg(address, go ? QStringLiteral(" Ir") : QString()));
+    const QString start = startPage.isEmpty() ? QString() : QStringLiteral(" DESDE '%1'").arg(startPage);
+    Log(QStringLiteral("WEBSEARCH '%1'%2%3").arg(address, go ? QStringLiteral(" Ir") : QString(), start));
 }
 
 } // namespace gim

@@ -155,6 +155,10 @@ public:
     // Progress asks nothing: its begin and end go to the transcript ("PROGRESS [caption] 0/120",
     // "PROGRESS END 120/120"), the steps only to ProgressPosition().
     int ProgressPosition() const { return m_progressPosition; }
+    // The user presses the progress window's "Cancelar" once `when` holds (noted "PROGRESS CANCEL");
+    // ProgressWaits() counts the times the program let the windows repaint while it waited.
+    void CancelProgressWhen(std::function<bool()> when) { m_cancelProgressWhen = std::move(when); }
+    int ProgressWaits() const { return m_progressWaits; }
     const RecordingLinePrinter& Printed() const { return m_printer; }
     const std::vector<PictureWindow>& Pictures() const { return m_pictures; }
     void SetUnexpectedLimit(int limit) { m_unexpectedLimit = limit; }
@@ -172,6 +176,7 @@ public:
     void BeginProgress(const QString& caption, int maximum) override;
     void SetProgress(int position) override;
     void EndProgress() override;
+    bool ProgressCancelled() override;
     // Status texts ask nothing either: they are kept in StatusTexts().
     void ShowStatus(const QString& text) override { m_statusTexts << text; }
     const QStringList& StatusTexts() const { return m_statusTexts; }
@@ -180,7 +185,7 @@ public:
     tl::expected<void, QString> SavePicture(const PictureWindow& window, const QString& path) override;
     // The web search window asks nothing: "WEBSEARCH 'address'" (with " Ir" when pressed) goes to the
     // transcript.
-    void ShowWebSearch(const QString& address, bool go) override;
+    void ShowWebSearch(const QString& address, bool go, const QString& startPage = QString()) override;
 
 private:
     enum class StepKind {
@@ -219,6 +224,8 @@ private:
     QStringList m_transcript;
     QStringList m_failures;
     std::vector<std::shared_ptr<ReportDocument>> m_reports;
+    std::function<bool()> m_cancelProgressWhen;
+    int m_progressWaits = 0;
     std::vector<FileDialogRequest> m_fileRequests;
     std::vector<std::pair<QDate, QDate>> m_dateRangePresets;
     std::vector<PictureWindow> m_pictures;

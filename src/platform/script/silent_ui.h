@@ -66,7 +66,7 @@ public:
     LinePrinter& TextPrinter() override { return printer; }
     PictureWindowResult ShowPictureWindow(const PictureWindow&) override { return PictureWindowResult::Exit; }
     tl::expected<void, QString> SavePicture(const PictureWindow&, const QString&) override { return {}; }
-    void ShowWebSearch(const QString&, bool) override {}
+    void ShowWebSearch(const QString&, bool, const QString& = QString()) override {}
 
     NoPrinter printer;
     QDate rangeFrom, rangeTo;
