@@ -171,7 +171,7 @@ void BreakdownReport(Context& ctx)
                                             QString::fromUtf8("Averías/Semana ") + Number(count / weeks),
                                             QStringLiteral(" ")};
         DrawWeeklyGraph(*report, st,
-                        QString::fromUtf8("TIEMPOS AVERÍAS SEMANALES ") + Number(st.WorkYear + 2000),
+                        QString::fromUtf8("TIEMPOS AVERÍAS SEMANALES ") + Number(st.WorkYear + kYearOffset),
                         WeekGraphStyle::BreakdownTimes, series,
                         static_cast<std::uint32_t>(interventionTotal / ((weeks % 52) + 1)), graph);
         const std::array<QString, 6> slices{
@@ -204,7 +204,7 @@ void RepetitiveBreakdownReport(Context& ctx)
         ParseInt64(ctx.ui.InputBox(title, QString::fromUtf8("INTRODUCIR Año Inicio Control"),
                                    QString::number(ctx.clock.Now().date().year())))
             .value;
-    const std::int64_t startWeek = week + (year - 2000 - st.FirstYear) * 52;
+    const std::int64_t startWeek = week + (year - kYearOffset - st.FirstYear) * 52;
 
     // Sums per machine code; 32 bits at least, as many breakdowns add up past a 16-bit word.
     struct Sums

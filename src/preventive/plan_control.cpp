@@ -20,7 +20,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearOffset = 2000;
 constexpr int kNameWidth = 34;
 constexpr int kLongestTolerance = 5;
 constexpr int kLastWeekOfYear = 52;

@@ -227,12 +227,10 @@ void WeeklyPurchasesReport(Context& ctx)
     const int year = *asked;
     LoadPurchaseOrders(ctx);
     std::array<TWeekGraphRecord, 53> weeks{};
-    const int base = AbsoluteWeek(st, year - 2000, 0);
+    const int base = AbsoluteWeek(st, year - kYearOffset, 0);
     for (const PurchaseOrderEntry& e : PurchaseOrders(ctx).PurchaseOrderList) {
-        const QString code = e.rec.fechALTA.str();
-        const int w = AbsoluteWeek(st, static_cast<int>(ParseInt64(code.mid(0, 2)).value),
-                                   static_cast<int>(ParseInt64(code.mid(3, 2)).value)) -
-                      base;
+        const WeekParts ordered = ParseWeekCode(e.rec.fechALTA.bytes()).value_or(WeekParts{});
+        const int w = AbsoluteWeek(st, ordered.year, ordered.week) - base;
         if (w < 0 || w > 52)
             continue;
         weeks[static_cast<std::size_t>(w)].Value1 = weeks[static_cast<std::size_t>(w)].Value1.get() +

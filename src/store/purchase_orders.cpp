@@ -39,12 +39,6 @@ bool SamePartKey(const TPurchaseOrderRecord& a, const TPurchaseOrderRecord& b)
            SameText(a.Pieza, b.Pieza);
 }
 
-// A week code's year and week: "yy/ww/d", characters 1-2 and 4-5.
-int CodePart(const ShortString<8>& code, int from)
-{
-    return static_cast<int>(ParseInt64(code.str().mid(from, 2)).value);
-}
-
 // Books the received units of the saved line (PurchaseOrderBuffer) as a store entry through the browse,
 // the line written back where `entry` was read in the booking's transaction. Returns whether the line
 // was written (with the booking, or alone when nothing was booked).
@@ -69,11 +63,10 @@ bool ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry)
         m.Destination = kStoreMachineCode;
         m.Quantity = line.Entradas.get();
         m.UnitValue = line.Valor.get();
-        const int year = CodePart(line.fechaENT, 0);
-        const int week = CodePart(line.fechaENT, 3);
-        input.Year = static_cast<std::uint16_t>(year);
-        input.Week = static_cast<std::uint16_t>(week);
-        m.AbsoluteWeek = AbsoluteWeekByte(st, year, week);
+        const WeekParts received = ParseWeekCode(line.fechaENT.bytes()).value_or(WeekParts{});
+        input.Year = static_cast<std::uint16_t>(received.year);
+        input.Week = static_cast<std::uint16_t>(received.week);
+        m.AbsoluteWeek = AbsoluteWeekByte(st, received.year, received.week);
         input.alsoFiles = {PurchaseOrderFile::Name(st)};
         input.alsoWrite = [&ctx, &entry, &lineWritten, &tried] {
             tried = true;
