@@ -129,7 +129,7 @@ struct ChartWindow
     QString picture;
 
     // "&GRAFICO": the year's charts in a report window, and its graph on the panel.
-    void Button2Click(CardState& state)
+    void DrawCharts(CardState& state)
     {
         const YearLoad load = LoadYearGraph(ctx.st, agenda, year);
         auto report =
@@ -157,7 +157,7 @@ struct ChartWindow
     }
 
     // "SAL&VAR": the panel's picture as JPEG or BMP, by the name's extension; a name without one is a JPEG.
-    void BitBtn3Click()
+    void SavePanelPicture()
     {
         if (picture.isEmpty() || !ctx.codec)
             return;
@@ -306,9 +306,9 @@ void ShowMaintenanceLoad(Context& ctx)
         ChartWindow window{ctx, agenda, year, nullptr, QString()};
         spec.onButton = [&window](CardState& s, const ButtonSpec& button) {
             if (button.name == PlanChart::kChart)
-                window.Button2Click(s);
+                window.DrawCharts(s);
             else if (button.name == PlanChart::kSave)
-                window.BitBtn3Click();
+                window.SavePanelPicture();
             else
                 return true;
             return false;
