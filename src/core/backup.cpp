@@ -310,7 +310,7 @@ tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, co
     return names;
 }
 
-void CMantenimSeg1Click(Context& ctx)
+void BackupToDefaultFolder(Context& ctx)
 {
     State& st = ctx.st;
     const OperationRegistry& registry = ctx.Module<OperationRegistry>();
@@ -344,7 +344,7 @@ void CMantenimSeg1Click(Context& ctx)
     WriteBackups(ctx, folder, sets);
 }
 
-void A1Click(Context& ctx)
+void BackupToChosenFolder(Context& ctx)
 {
     const std::optional<QString> folder = ChosenFolder(ctx, {});
     if (!folder)
@@ -354,7 +354,7 @@ void A1Click(Context& ctx)
     WriteBackups(ctx, *folder, DataSets(ctx.st));
 }
 
-void CCopiaSeg1Click(Context& ctx)
+void RestoreFromDefaultFolder(Context& ctx)
 {
     State& st = ctx.st;
     const QString folder = BackupFolder(st);
@@ -377,7 +377,7 @@ void CCopiaSeg1Click(Context& ctx)
     ReloadAfterRestore(ctx);
 }
 
-void A2Click(Context& ctx)
+void RestoreFromChosenFolder(Context& ctx)
 {
     const std::optional<QString> folder =
         ChosenFolder(ctx, {QStringLiteral("Ficheros de Datos Máquinas *.rar (*.rar)")});
@@ -388,10 +388,10 @@ void A2Click(Context& ctx)
 
 void RegisterBackupOperations(OperationRegistry& registry)
 {
-    registry.Register(Op::CMantenimSeg1Click, CMantenimSeg1Click);
-    registry.Register(Op::A1Click, A1Click);
-    registry.Register(Op::CCopiaSeg1Click, CCopiaSeg1Click);
-    registry.Register(Op::A2Click, A2Click);
+    registry.Register(Op::BackupToDefaultFolder, BackupToDefaultFolder);
+    registry.Register(Op::BackupToChosenFolder, BackupToChosenFolder);
+    registry.Register(Op::RestoreFromDefaultFolder, RestoreFromDefaultFolder);
+    registry.Register(Op::RestoreFromChosenFolder, RestoreFromChosenFolder);
 }
 
 } // namespace gim

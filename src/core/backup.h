@@ -28,10 +28,10 @@ tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, co
 
 // The four menu commands: backup into the backup folder, backup into a chosen folder, restore from the
 // backup folder, restore from a chosen folder.
-void CMantenimSeg1Click(Context& ctx);
-void A1Click(Context& ctx);
-void CCopiaSeg1Click(Context& ctx);
-void A2Click(Context& ctx);
+void BackupToDefaultFolder(Context& ctx);
+void BackupToChosenFolder(Context& ctx);
+void RestoreFromDefaultFolder(Context& ctx);
+void RestoreFromChosenFolder(Context& ctx);
 
 void RegisterBackupOperations(OperationRegistry& registry);
 

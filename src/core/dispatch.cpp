@@ -255,7 +255,7 @@ void RegisterMainWindowOperations(OperationRegistry& registry)
     registry.Register(Op::ShowHelp, OpenHelpFile);
     registry.Register(Op::MaintenanceReport, MaintenanceReport);
     registry.Register(Op::AboutMaker, AboutMaker);
-    registry.Register(Op::Acceso1Click, ChangeAccessCode);
+    registry.Register(Op::ChangeAccessCode, ChangeAccessCode);
     registry.Register(Op::BrowseDataFiles, BrowseDataFiles);
     RegisterBackupOperations(registry);
 }
@@ -273,39 +273,40 @@ void DeclareMainWindowCommands(CommandRegistry& menu)
     menu.Add("&Utiles > &Fuentes", "", "", {}, {ShowFontDialog});
     menu.Add("&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog});
     menu.Add("&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer});
-    menu.Add("&Utiles > &Entorno  > &Acceso", "", "", {}, {Acceso1Click});
+    menu.Add("&Utiles > &Entorno  > &Acceso", "", "", {}, {ChangeAccessCode});
     menu.Add("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {CreateNextYearEnvironment}).needs = {
         RestartStoreYear};
     auto& backup =
-        menu.Add("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {CMantenimSeg1Click});
+        menu.Add("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {BackupToDefaultFolder});
     backup.driveCaption = true;
     backup.needs = {SortMachineFile, CompactSupplierFile, SortPersonnelFile};
-    menu.Add("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {A1Click});
+    menu.Add("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {BackupToChosenFolder});
     auto& restore =
-        menu.Add("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {CCopiaSeg1Click});
+        menu.Add("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {RestoreFromDefaultFolder});
     restore.driveCaption = true;
     restore.needs = {LoadWorkReports, LoadPersonnel};
-    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {A2Click}).needs = {
-        LoadWorkReports, LoadPersonnel};
-    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "", {}, {VeltWeb1Click});
+    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {RestoreFromChosenFolder})
+        .needs = {LoadWorkReports, LoadPersonnel};
+    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "", {}, {RestoreWebBackup});
     menu.Add("&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles});
     menu.Add("&Utiles > &Ayuda", "", "", {}, {ShowHelp});
     menu.Add("&Utiles > &Mensajes", "", "", {}, {ShowMailComposer});
     menu.Add("&Utiles > I&nformes", "", "", {}, {MaintenanceReport});
     menu.Add("&Utiles > Impor&tar", "", "", Codes().A("i").O(""), {ShowImportWindow});
     menu.Add("&Utiles > Ce&rca de", "", "", {}, {AboutMaker});
-    menu.Add("&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {Acceso2Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "", {}, {Partes5Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "", {}, {OrdenesT1Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "", {}, {Personal2Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "", {}, {Mquinas2Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto", "", "", {}, {TiposMto2Click});
-    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "", "", {}, {OrdenesT2Click});
-    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "", "", {}, {PartesD1Click});
-    menu.Add("&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {}, {SubirFich1Click});
-    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "", "", {}, {OrdenesTrb1Click});
-    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Partes D", "", "", {}, {Partes4Click});
-    menu.Add("&Utiles > Actuali&zaciones", "", "", {}, {ActualizarVeltrano1Click});
+    menu.Add("&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {OpenWebService});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "", {}, {ShowWebDailyReportFile});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "", {}, {ShowWebWorkOrderFile});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "", {}, {ShowWebPersonnelFile});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "", {}, {ShowWebMachineFile});
+    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto", "", "", {},
+             {ShowWebMaintenanceTypeFile});
+    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "", "", {}, {BuildWebWorkOrderFile});
+    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "", "", {}, {BuildWebDailyReportFile});
+    menu.Add("&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {}, {UploadWebFile});
+    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "", "", {}, {SyncWorkOrders});
+    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Partes D", "", "", {}, {SyncDailyReports});
+    menu.Add("&Utiles > Actuali&zaciones", "", "", {}, {StartUpdater});
     // The pop-up menu's only command that runs feature operations.
     menu.Add("Ordenar", "", "", {},
              {WithAction("3", SortPlannedRepairFile), WithAction("", SortPlannedRepairFile),

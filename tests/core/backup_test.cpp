@@ -65,21 +65,21 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
     const QString untouched = QStringLiteral(". No se ha modificado ningún fichero");
     const QString archive = copies + QStringLiteral("/PORTAL.rar");
     const std::vector<std::tuple<const char*, std::function<void()>, Op, QString>> cases = {
-        {"S", nullptr, Op::CCopiaSeg1Click, ""},
-        {"N", nullptr, Op::CCopiaSeg1Click, ""},
+        {"S", nullptr, Op::RestoreFromDefaultFolder, ""},
+        {"N", nullptr, Op::RestoreFromDefaultFolder, ""},
         {"", [&] { QDir(copies).removeRecursively(), QFile(copies).open(QIODevice::WriteOnly); },
-         Op::CMantenimSeg1Click,
+         Op::BackupToDefaultFolder,
          QStringLiteral("No se ha podido hacer la copia ") + archive + QStringLiteral(": Not a directory")},
-        {"", [&] { QFile::remove(copies + QStringLiteral("/TALLE_PO.rar")); }, Op::CCopiaSeg1Click,
+        {"", [&] { QFile::remove(copies + QStringLiteral("/TALLE_PO.rar")); }, Op::RestoreFromDefaultFolder,
          failed + QStringLiteral("/TALLE_PO.rar: no existe") + untouched},
-        {"", [&] { QFile(archive).resize(QFile(archive).size() / 2); }, Op::CCopiaSeg1Click,
+        {"", [&] { QFile(archive).resize(QFile(archive).size() / 2); }, Op::RestoreFromDefaultFolder,
          failed + QStringLiteral("/PORTAL.rar: Truncated ZIP end-of-file record") + untouched},
     };
     for (const auto& [answer, spoil, op, message] : cases) {
         SCOPED_TRACE(answer + message.toStdString());
         QFile::remove(copies);
         const std::map<QString, QString> saved = Files("");
-        Run(Op::CMantenimSeg1Click);
+        Run(Op::BackupToDefaultFolder);
         EXPECT_EQ(QDir(copies).entryList(QDir::Files).join(' '),
                   "IFPORTAL.rar MMPORTAL.rar PORTAL.rar RPPORTAL.rar TALLE_PO.rar");
         const std::map<QString, QString> changed = Files(" cambiado");
@@ -98,7 +98,7 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
         const QString before = saved.at(QStringLiteral("PORTAL.MQW")); // nothing changed, nothing reloaded
         const QStringList reloads =
             spoil ? QStringList() : QStringList{"LoadWorkReports " + before, "LoadPersonnel " + before};
-        EXPECT_EQ(op == Op::CCopiaSeg1Click ? calls : reloads, reloads);
+        EXPECT_EQ(op == Op::RestoreFromDefaultFolder ? calls : reloads, reloads);
     }
 }
 

@@ -45,17 +45,17 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
     t.ui.ExpectYesNo("Cargar Datos de Fichero a Entorno PORTAL?", true)
         .ExpectYesNo("Carga de Fichero Automática ?", true);
     t.ui.ExpectReport("Pasarela Imformes Veltrano");
-    Partes4Click(t.ctx);
+    SyncDailyReports(t.ctx);
     st.SubCode = "O";
     t.ui.ExpectMessage(fetched + ot).ExpectReport("Importar Ordenes Trabajo de VELTRANO WEB");
     t.ui.ExpectYesNo("Cargar Datos de Fichero a entorno PORTAL?", false);
     t.ui.ExpectMessage("No se ha efectuado la descarga de opciones/archivos/PORTAL_OT.txt")
         .ExpectMessage(missing + ot);
-    OrdenesTrb1Click(t.ctx);
-    OrdenesTrb1Click(t.ctx);
+    SyncWorkOrders(t.ctx);
+    SyncWorkOrders(t.ctx);
     peer.StopFtp();
     t.ui.ExpectMessage("No se ha podido efectuar la Conexión a INTERNET").ExpectMessage(missing + pd);
-    Partes4Click(t.ctx);
+    SyncDailyReports(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
     const auto reports = LoadRecords<TWorkReportRecord>(t.ctx, st.FileName(DataFile::WorkReport), false);
     EXPECT_EQ(reports.size() == 1 ? reports[0].Orden.str() : QString(), "WOT12");
@@ -92,10 +92,10 @@ TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
     t.ui.ExpectInput("Restauación Informes", "Desea Restaurar Informes Adjuntos S/N", "N");
     t.ui.ExpectMessage("No existe el programa de actualización " + QCoreApplication::applicationDirPath() +
                        "/ActualizaVT.exe");
-    for (Op op :
-         {Op::SubirFich1Click, Op::SubirFich1Click, Op::SubirFich1Click, Op::Acceso2Click, Op::Partes5Click,
-          Op::OrdenesT1Click, Op::Personal2Click, Op::Mquinas2Click, Op::TiposMto2Click, Op::OrdenesT2Click,
-          Op::PartesD1Click, Op::VeltWeb1Click, Op::ActualizarVeltrano1Click})
+    for (Op op : {Op::UploadWebFile, Op::UploadWebFile, Op::UploadWebFile, Op::OpenWebService,
+                  Op::ShowWebDailyReportFile, Op::ShowWebWorkOrderFile, Op::ShowWebPersonnelFile,
+                  Op::ShowWebMachineFile, Op::ShowWebMaintenanceTypeFile, Op::BuildWebWorkOrderFile,
+                  Op::BuildWebDailyReportFile, Op::RestoreWebBackup, Op::StartUpdater})
         registry.Run(t.ctx, op);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(peer.Commands().toStdString(), "TYPE I | TYPE A | STOR PORTAL_MQ.txt | TYPE I | TYPE L 8 | "
