@@ -264,51 +264,41 @@ void DeclareMainWindowCommands(CommandRegistry& menu)
 {
     using enum Op;
     using enum Cond;
-    menu.Add("&Partes > &Fichero > A&ñadir Partes", "", "", Codes().A("i"), {AddWorkReportFile}).needs = {
-        FreeWorkReportList,    LoadMachineList,       LoadPlannedRepairs, MergeWorkReportFile,
-        SavePlannedRepairList, FreePlannedRepairList, FreeMachineList,    SortRevisionFile,
-        SortBreakdownFile,     SortPlannedRepairFile, RevisionPosted,     BreakdownPosted,
-        PlannedRepairPosted};
-    menu.Add("&Partes > &Fichero > &Descripción Partes", "", "", {}, {JobDescriptions});
-    menu.Add("&Utiles > &Fuentes", "", "", {}, {ShowFontDialog});
-    menu.Add("&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog});
-    menu.Add("&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer});
-    menu.Add("&Utiles > &Entorno  > &Acceso", "", "", {}, {ChangeAccessCode});
-    menu.Add("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {CreateNextYearEnvironment}).needs = {
-        RestartStoreYear};
+    menu.Add(MenuItem::WorkReportsFileMerge, "&Partes > &Fichero > A&ñadir Partes", "", "", Codes().A("i"),
+             {AddWorkReportFile})
+        .needs = {FreeWorkReportList,    LoadMachineList,       LoadPlannedRepairs, MergeWorkReportFile,
+                  SavePlannedRepairList, FreePlannedRepairList, FreeMachineList,    SortRevisionFile,
+                  SortBreakdownFile,     SortPlannedRepairFile, RevisionPosted,     BreakdownPosted,
+                  PlannedRepairPosted};
+    menu.Add(MenuItem::WorkReportsFileJobDescriptions, "&Partes > &Fichero > &Descripción Partes", "", "", {},
+             {JobDescriptions});
+    menu.Add(MenuItem::ToolsFonts, "&Utiles > &Fuentes", "", "", {}, {ShowFontDialog});
+    menu.Add(MenuItem::ToolsPrinters, "&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog});
+    menu.Add(MenuItem::ToolsPictures, "&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer});
+    menu.Add(MenuItem::ToolsEnvironmentAccess, "&Utiles > &Entorno  > &Acceso", "", "", {},
+             {ChangeAccessCode});
     auto& backup =
-        menu.Add("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {BackupToDefaultFolder});
+        menu.Add(MenuItem::ToolsBackupMakeDefaultFolder, "&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "",
+                 "", {}, {BackupToDefaultFolder});
     backup.driveCaption = true;
     backup.needs = {SortMachineFile, CompactSupplierFile, SortPersonnelFile};
-    menu.Add("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {BackupToChosenFolder});
+    menu.Add(MenuItem::ToolsBackupMakeChosen, "&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {},
+             {BackupToChosenFolder});
     auto& restore =
-        menu.Add("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {RestoreFromDefaultFolder});
+        menu.Add(MenuItem::ToolsBackupRestoreDefaultFolder,
+                 "&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {RestoreFromDefaultFolder});
     restore.driveCaption = true;
     restore.needs = {LoadWorkReports, LoadPersonnel};
-    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {RestoreFromChosenFolder})
+    menu.Add(MenuItem::ToolsBackupRestoreChosen, "&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {},
+             {RestoreFromChosenFolder})
         .needs = {LoadWorkReports, LoadPersonnel};
-    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "", {}, {RestoreWebBackup});
-    menu.Add("&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles});
-    menu.Add("&Utiles > &Ayuda", "", "", {}, {ShowHelp});
-    menu.Add("&Utiles > &Mensajes", "", "", {}, {ShowMailComposer});
-    menu.Add("&Utiles > I&nformes", "", "", {}, {MaintenanceReport});
-    menu.Add("&Utiles > Impor&tar", "", "", Codes().A("i").O(""), {ShowImportWindow});
-    menu.Add("&Utiles > Ce&rca de", "", "", {}, {AboutMaker});
-    menu.Add("&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {OpenWebService});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "", {}, {ShowWebDailyReportFile});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "", {}, {ShowWebWorkOrderFile});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "", {}, {ShowWebPersonnelFile});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "", {}, {ShowWebMachineFile});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto", "", "", {},
-             {ShowWebMaintenanceTypeFile});
-    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "", "", {}, {BuildWebWorkOrderFile});
-    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "", "", {}, {BuildWebDailyReportFile});
-    menu.Add("&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {}, {UploadWebFile});
-    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "", "", {}, {SyncWorkOrders});
-    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Partes D", "", "", {}, {SyncDailyReports});
-    menu.Add("&Utiles > Actuali&zaciones", "", "", {}, {StartUpdater});
+    menu.Add(MenuItem::ToolsDataFiles, "&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles});
+    menu.Add(MenuItem::ToolsHelp, "&Utiles > &Ayuda", "", "", {}, {ShowHelp});
+    menu.Add(MenuItem::ToolsMessages, "&Utiles > &Mensajes", "", "", {}, {ShowMailComposer});
+    menu.Add(MenuItem::ToolsReports, "&Utiles > I&nformes", "", "", {}, {MaintenanceReport});
+    menu.Add(MenuItem::ToolsAbout, "&Utiles > Ce&rca de", "", "", {}, {AboutMaker});
     // The pop-up menu's only command that runs feature operations.
-    menu.Add("Ordenar", "", "", {},
+    menu.Add(MenuItem::PopupSortFiles, "Ordenar", "", "", {},
              {WithAction("3", SortPlannedRepairFile), WithAction("", SortPlannedRepairFile),
               WithAction("2", SortBreakdownFile), WithAction("", SortBreakdownFile), PurgePersonnelEntries,
               SortWorkReportFile, SortPersonnelFile, SortEnergyReadings})

@@ -1,6 +1,7 @@
 #include "exchange/web_sync.h"
 
 #include "core/backup.h"
+#include "core/command_table.h"
 #include "core/context.h"
 #include "core/drive_paths.h"
 #include "core/environment.h"
@@ -271,6 +272,35 @@ void RegisterWebSync(OperationRegistry& registry)
     registry.Register(Op::UploadWebFile, UploadWebFile);
     registry.Register(Op::RestoreWebBackup, RestoreWebBackup);
     registry.Register(Op::StartUpdater, StartUpdater);
+}
+
+void DeclareWebSyncCommands(CommandRegistry& menu)
+{
+    using enum Op;
+    menu.Add(MenuItem::ToolsBackupRestoreWebBackup, "&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "",
+             {}, {RestoreWebBackup});
+    menu.Add(MenuItem::ToolsWebAccess, "&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {OpenWebService});
+    menu.Add(MenuItem::ToolsWebShowWorkReports, "&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "",
+             {}, {ShowWebDailyReportFile});
+    menu.Add(MenuItem::ToolsWebShowWorkOrders, "&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "",
+             {}, {ShowWebWorkOrderFile});
+    menu.Add(MenuItem::ToolsWebShowPersonnel, "&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "",
+             {}, {ShowWebPersonnelFile});
+    menu.Add(MenuItem::ToolsWebShowMachines, "&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "",
+             {}, {ShowWebMachineFile});
+    menu.Add(MenuItem::ToolsWebShowMaintenanceTypes, "&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto",
+             "", "", {}, {ShowWebMaintenanceTypeFile});
+    menu.Add(MenuItem::ToolsWebBuildWorkOrders, "&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "",
+             "", {}, {BuildWebWorkOrderFile});
+    menu.Add(MenuItem::ToolsWebBuildWorkReports, "&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "",
+             "", {}, {BuildWebDailyReportFile});
+    menu.Add(MenuItem::ToolsWebUpload, "&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {},
+             {UploadWebFile});
+    menu.Add(MenuItem::ToolsWebSyncWorkOrders, "&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "",
+             "", {}, {SyncWorkOrders});
+    menu.Add(MenuItem::ToolsWebSyncWorkReports, "&Utiles > Veltrano &Web > &Sincronización > &Partes D", "",
+             "", {}, {SyncDailyReports});
+    menu.Add(MenuItem::ToolsUpdates, "&Utiles > Actuali&zaciones", "", "", {}, {StartUpdater});
 }
 
 } // namespace gim

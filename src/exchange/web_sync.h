@@ -2,6 +2,7 @@
 
 namespace gim {
 
+class CommandRegistry;
 struct Context;
 class OperationRegistry;
 
@@ -21,5 +22,7 @@ inline constexpr const char* kSyncFileMissing = "Anulada Sincronización por No 
 inline constexpr const char* kUpdaterProgram = "ActualizaVT.exe";
 
 void RegisterWebSync(OperationRegistry& registry);
+// Declares the items of Utiles > Veltrano Web, the restore of the web backup and the updater.
+void DeclareWebSyncCommands(CommandRegistry& menu);
 
 } // namespace gim
