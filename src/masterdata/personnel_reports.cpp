@@ -190,7 +190,7 @@ void PersonnelHoursRatios(Context& ctx)
     report->AddLine(QStringLiteral("\tTotal Horas Extras :\t") + HoursText(overtime));
 
     // The graph shows the weekly averages over the 52 weeks of the year.
-    auto average = [&](int column) { return totals[static_cast<std::size_t>(column)] / 52; };
+    auto average = [&](int column) { return totals[static_cast<std::size_t>(column)] / kWeeksPerYear; };
     const std::array<QString, 6> names{
         HoursText(average(kExtra)) + QStringLiteral(" H Extras"),
         HoursText(average(kHolidayExtra)) + QStringLiteral(" H Efest"),

@@ -321,8 +321,8 @@ void EditMovementsByWeek(Context& ctx)
             continue;
         MovementForm form;
         const int byte = stored.AbsoluteWeek;
-        form.Ano = QString::number(byte / 52 + kYearOffset + st.FirstYear);
-        form.Semana = QString::number(byte % 52);
+        form.Ano = QString::number(byte / kWeeksPerYear + kYearOffset + st.FirstYear);
+        form.Semana = QString::number(byte % kWeeksPerYear);
         form.CdtMov = QString::number(stored.Quantity.get());
         form.Usuario = stored.User.str();
         form.MqDestin = stored.Destination.str();

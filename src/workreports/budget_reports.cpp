@@ -26,7 +26,7 @@ namespace gim {
 namespace {
 
 constexpr int kNameWidth = 34;
-constexpr std::int64_t kMinutesPerWeekYear = 52 * 60;
+constexpr std::int64_t kMinutesPerWeekYear = kWeeksPerYear * 60;
 
 QString Number(std::int64_t n)
 {

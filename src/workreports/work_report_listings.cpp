@@ -167,7 +167,7 @@ void AddWeeklyCharts(ReportDocument& report, const State& st, std::vector<TWeekG
     if (span <= 1 || st.ActionCode == QLatin1String("O"))
         return;
     // A span of a whole year leaves no weeks to average over.
-    const int a = span % 52;
+    const int a = span % kWeeksPerYear;
     if (a == 0)
         return;
     for (TWeekGraphRecord& w : weeks)
