@@ -33,7 +33,7 @@ constexpr int kRouteNameColumn = 14;
 constexpr int kRouteNameLength = 28;
 constexpr int kRouteMarkColumn = 42;
 constexpr int kMinutesPerHour = 60;
-constexpr int kLastWeekOfYear = 52;
+constexpr int kLastWeekOfYear = kWeeksPerYear;
 
 // Asks the analysis week into WorkWeek: a week past the year's last lists the last.
 void AskAnalysisWeek(Context& ctx, const QString& caption, const QString& prompt)

@@ -31,7 +31,7 @@ const QString kHeader = QStringLiteral("SM   AÑO  HABILES  HMTO  RVA           
 
 // The rows shown on either side of the chosen week.
 constexpr int kRowsAround = 5;
-constexpr int kLastTypedWeek = 52;
+constexpr int kLastTypedWeek = kWeeksPerYear;
 constexpr int kMinutesPerHour = 60;
 constexpr int kMostReservedMinutes = 0xFFFF;
 
