@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a library that must build headless includes a header of Qt's GUI modules, when a folder
-# includes one of a layer it may not depend on, or when a feature includes another feature's card
-# header. Prints one line per offending include.
+# includes one of a layer it may not depend on, when a feature includes another feature's card header, or
+# when an include climbs with "..", which would hide its folder from these rules. Prints one line per
+# offending include.
 #
 # Usage: check_layering.sh <src folder> <include folder of a forbidden Qt module>...
 #   e.g. check_layering.sh src /usr/include/x86_64-linux-gnu/qt6/QtWidgets .../QtGui
@@ -94,6 +95,10 @@ for folder in "${!may_include[@]}"; do
         open="${BASH_REMATCH[1]}"
         name="${BASH_REMATCH[2]}"
         if [[ "$open" == "<" ]]; then shown="<$name>"; else shown="\"$name\""; fi
+        if [[ "/$name/" == *"/../"* ]]; then
+            violations+=("$location: includes $shown; a header is named by its path under src/, never through ..")
+            continue
+        fi
         first="${name%%/*}"
         headless_folder=0
         [[ " ${headless[*]} " == *" $folder "* ]] && headless_folder=1

@@ -97,4 +97,12 @@ expect cards 1 "\
 preventive/revisions.cpp:1: includes \"masterdata/routine_card.h\"; a card header is private to its feature
 workreports/work_report_entry.cpp:1: includes \"corrective/breakdown_card.h\"; a card header is private to its feature"
 
+# A path that climbs with ".." is refused wherever it stands, the program's own folder included.
+put climbs corrective/work_orders.cpp '#include "corrective/work_orders.h"' '#include "../store/spare_parts.h"'
+put climbs app/main.cpp '#include "core/../masterdata/machines.h"' '#include <../QtWidgets/QWidget>'
+expect climbs 1 "\
+app/main.cpp:1: includes \"core/../masterdata/machines.h\"; a header is named by its path under src/, never through ..
+app/main.cpp:2: includes <../QtWidgets/QWidget>; a header is named by its path under src/, never through ..
+corrective/work_orders.cpp:2: includes \"../store/spare_parts.h\"; a header is named by its path under src/, never through .."
+
 exit "$failed"

@@ -17,9 +17,9 @@
 
 namespace gim {
 
-// Registers the operations of the main window's own items and of every feature built so far in the
-// context's registry, through which the features also run each other's operations; the order does not
-// matter. The main window adds its dialogs and the report windows' hand-overs when it is built.
+// Registers the operations of the main window's own items and of every feature in the context's registry,
+// through which the features also run each other's operations; the order does not matter. The Qt main
+// window adds its dialogs and the report windows' hand-overs when it is built.
 inline void RegisterFeatures(Context& ctx)
 {
     OperationRegistry& operations = ctx.Module<OperationRegistry>();
@@ -46,6 +46,7 @@ inline void DeclareMenuItems(CommandRegistry& menu)
     DeclareStoreCommands(menu);
     DeclareCorrectiveCommands(menu);
     DeclareWorkReportCommands(menu);
+    DeclareExchangeCommands(menu);
 }
 
 // The main menu in menu order, then the pop-up commands.

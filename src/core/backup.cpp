@@ -334,7 +334,7 @@ tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, co
     return ExtractEach(archivePath, [&folder](const QString& name) { return QDir(folder).filePath(name); });
 }
 
-void CMantenimSeg1Click(Context& ctx)
+void BackupToDefaultFolder(Context& ctx)
 {
     State& st = ctx.st;
     const OperationRegistry& registry = ctx.Module<OperationRegistry>();
@@ -368,7 +368,7 @@ void CMantenimSeg1Click(Context& ctx)
     WriteBackups(ctx, folder, sets);
 }
 
-void A1Click(Context& ctx)
+void BackupToChosenFolder(Context& ctx)
 {
     const std::optional<QString> folder = ChosenFolder(ctx, {});
     if (!folder)
@@ -402,12 +402,12 @@ bool RestoreBackup(Context& ctx, const QStringList& dataArchives)
     return true;
 }
 
-void CCopiaSeg1Click(Context& ctx)
+void RestoreFromDefaultFolder(Context& ctx)
 {
     RestoreBackup(ctx, DataArchives(ctx.st, BackupFolder(ctx.st)));
 }
 
-void A2Click(Context& ctx)
+void RestoreFromChosenFolder(Context& ctx)
 {
     const std::optional<QString> folder =
         ChosenFolder(ctx, {QStringLiteral("Ficheros de Datos Máquinas *.rar (*.rar)")});
@@ -418,10 +418,10 @@ void A2Click(Context& ctx)
 
 void RegisterBackupOperations(OperationRegistry& registry)
 {
-    registry.Register(Op::CMantenimSeg1Click, CMantenimSeg1Click);
-    registry.Register(Op::A1Click, A1Click);
-    registry.Register(Op::CCopiaSeg1Click, CCopiaSeg1Click);
-    registry.Register(Op::A2Click, A2Click);
+    registry.Register(Op::BackupToDefaultFolder, BackupToDefaultFolder);
+    registry.Register(Op::BackupToChosenFolder, BackupToChosenFolder);
+    registry.Register(Op::RestoreFromDefaultFolder, RestoreFromDefaultFolder);
+    registry.Register(Op::RestoreFromChosenFolder, RestoreFromChosenFolder);
 }
 
 } // namespace gim

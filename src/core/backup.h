@@ -33,10 +33,10 @@ bool RestoreBackup(Context& ctx, const QStringList& dataArchives);
 
 // The four menu commands: backup into the backup folder, backup into a chosen folder, restore from the
 // backup folder, restore from a chosen folder.
-void CMantenimSeg1Click(Context& ctx);
-void A1Click(Context& ctx);
-void CCopiaSeg1Click(Context& ctx);
-void A2Click(Context& ctx);
+void BackupToDefaultFolder(Context& ctx);
+void BackupToChosenFolder(Context& ctx);
+void RestoreFromDefaultFolder(Context& ctx);
+void RestoreFromChosenFolder(Context& ctx);
 
 void RegisterBackupOperations(OperationRegistry& registry);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/command.h"
+#include "core/menu_items.h"
 #include "core/operation_ids.h"
 #include "core/state.h"
 #include "platform/handover.h"
@@ -42,6 +43,7 @@ enum class EnableRule {
 // A main-menu or pop-up item and the command behind it.
 struct CommandItem
 {
+    MenuItem id{};    // its place in the menu
     QStringList path; // captions with their "&", the top-level menu first
     QString shortcut; // portable key text ("Ctrl+Shift+F6"); empty: none
     QString hint;     // status-bar text
@@ -103,13 +105,13 @@ constexpr int PendingEdit(EditItem item)
 class CommandRegistry
 {
 public:
-    // Declares an item: "&Máquinas > &Listado > &Máquinas", its key, its status-bar hint, its mode codes
-    // and its steps. The item returned takes the rest of its settings.
-    CommandItem& Add(const char* path, const char* key, const char* hint, ModeCodes codes,
+    // Declares the item with this id: "&Máquinas > &Listado > &Máquinas", its key, its status-bar hint,
+    // its mode codes and its steps. The item returned takes the rest of its settings.
+    CommandItem& Add(MenuItem id, const char* path, const char* key, const char* hint, ModeCodes codes,
                      std::vector<CommandStep> steps);
 
     // The items in the order of the menu's layout, the pop-up commands last. Throws std::logic_error when
-    // an item has no place in the layout, a place has no item or a path is declared twice.
+    // an id or a path is declared twice, a submenu is captioned two ways or split, or an id has no item.
     CommandTable Compose() const;
 
 private:

@@ -256,7 +256,7 @@ void RegisterMainWindowOperations(OperationRegistry& registry)
     registry.Register(Op::ShowHelp, OpenHelpFile);
     registry.Register(Op::MaintenanceReport, MaintenanceReport);
     registry.Register(Op::AboutMaker, AboutMaker);
-    registry.Register(Op::Acceso1Click, ChangeAccessCode);
+    registry.Register(Op::ChangeAccessCode, ChangeAccessCode);
     registry.Register(Op::BrowseDataFiles, BrowseDataFiles);
     RegisterBackupOperations(registry);
 }
@@ -265,50 +265,41 @@ void DeclareMainWindowCommands(CommandRegistry& menu)
 {
     using enum Op;
     using enum Cond;
-    menu.Add("&Partes > &Fichero > A&ñadir Partes", "", "", Codes().A("i"), {AddWorkReportFile}).needs = {
-        FreeWorkReportList,    LoadMachineList,       LoadPlannedRepairs, MergeWorkReportFile,
-        SavePlannedRepairList, FreePlannedRepairList, FreeMachineList,    SortRevisionFile,
-        SortBreakdownFile,     SortPlannedRepairFile, RevisionPosted,     BreakdownPosted,
-        PlannedRepairPosted};
-    menu.Add("&Partes > &Fichero > &Descripción Partes", "", "", {}, {JobDescriptions});
-    menu.Add("&Utiles > &Fuentes", "", "", {}, {ShowFontDialog});
-    menu.Add("&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog});
-    menu.Add("&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer});
-    menu.Add("&Utiles > &Entorno  > &Acceso", "", "", {}, {Acceso1Click});
-    menu.Add("&Utiles > &Entorno  > &Reinicia Año", "", "", {}, {CreateNextYearEnvironment}).needs = {
-        RestartStoreYear};
+    menu.Add(MenuItem::WorkReportsFileMerge, "&Partes > &Fichero > A&ñadir Partes", "", "", Codes().A("i"),
+             {AddWorkReportFile})
+        .needs = {FreeWorkReportList,    LoadMachineList,       LoadPlannedRepairs, MergeWorkReportFile,
+                  SavePlannedRepairList, FreePlannedRepairList, FreeMachineList,    SortRevisionFile,
+                  SortBreakdownFile,     SortPlannedRepairFile, RevisionPosted,     BreakdownPosted,
+                  PlannedRepairPosted};
+    menu.Add(MenuItem::WorkReportsFileJobDescriptions, "&Partes > &Fichero > &Descripción Partes", "", "", {},
+             {JobDescriptions});
+    menu.Add(MenuItem::ToolsFonts, "&Utiles > &Fuentes", "", "", {}, {ShowFontDialog});
+    menu.Add(MenuItem::ToolsPrinters, "&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog});
+    menu.Add(MenuItem::ToolsPictures, "&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer});
+    menu.Add(MenuItem::ToolsEnvironmentAccess, "&Utiles > &Entorno  > &Acceso", "", "", {},
+             {ChangeAccessCode});
     auto& backup =
-        menu.Add("&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "", "", {}, {CMantenimSeg1Click});
+        menu.Add(MenuItem::ToolsBackupMakeDefaultFolder, "&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "",
+                 "", {}, {BackupToDefaultFolder});
     backup.driveCaption = true;
     backup.needs = {SortMachineFile, CompactSupplierFile, SortPersonnelFile};
-    menu.Add("&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {}, {A1Click});
+    menu.Add(MenuItem::ToolsBackupMakeChosen, "&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {},
+             {BackupToChosenFolder});
     auto& restore =
-        menu.Add("&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {CCopiaSeg1Click});
+        menu.Add(MenuItem::ToolsBackupRestoreDefaultFolder,
+                 "&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {RestoreFromDefaultFolder});
     restore.driveCaption = true;
     restore.needs = {LoadWorkReports, LoadPersonnel};
-    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {}, {A2Click}).needs = {
-        LoadWorkReports, LoadPersonnel};
-    menu.Add("&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "", {}, {VeltWeb1Click});
-    menu.Add("&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles});
-    menu.Add("&Utiles > &Ayuda", "", "", {}, {ShowHelp});
-    menu.Add("&Utiles > &Mensajes", "", "", {}, {ShowMailComposer});
-    menu.Add("&Utiles > I&nformes", "", "", {}, {MaintenanceReport});
-    menu.Add("&Utiles > Impor&tar", "", "", Codes().A("i").O(""), {ShowImportWindow});
-    menu.Add("&Utiles > Ce&rca de", "", "", {}, {AboutMaker});
-    menu.Add("&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {Acceso2Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "", {}, {Partes5Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "", {}, {OrdenesT1Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "", {}, {Personal2Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "", {}, {Mquinas2Click});
-    menu.Add("&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto", "", "", {}, {TiposMto2Click});
-    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "", "", {}, {OrdenesT2Click});
-    menu.Add("&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "", "", {}, {PartesD1Click});
-    menu.Add("&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {}, {SubirFich1Click});
-    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "", "", {}, {OrdenesTrb1Click});
-    menu.Add("&Utiles > Veltrano &Web > &Sincronización > &Partes D", "", "", {}, {Partes4Click});
-    menu.Add("&Utiles > Actuali&zaciones", "", "", {}, {ActualizarVeltrano1Click});
+    menu.Add(MenuItem::ToolsBackupRestoreChosen, "&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {},
+             {RestoreFromChosenFolder})
+        .needs = {LoadWorkReports, LoadPersonnel};
+    menu.Add(MenuItem::ToolsDataFiles, "&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles});
+    menu.Add(MenuItem::ToolsHelp, "&Utiles > &Ayuda", "", "", {}, {ShowHelp});
+    menu.Add(MenuItem::ToolsMessages, "&Utiles > &Mensajes", "", "", {}, {ShowMailComposer});
+    menu.Add(MenuItem::ToolsReports, "&Utiles > I&nformes", "", "", {}, {MaintenanceReport});
+    menu.Add(MenuItem::ToolsAbout, "&Utiles > Ce&rca de", "", "", {}, {AboutMaker});
     // The pop-up menu's only command that runs feature operations.
-    menu.Add("Ordenar", "", "", {},
+    menu.Add(MenuItem::PopupSortFiles, "Ordenar", "", "", {},
              {WithAction("3", SortPlannedRepairFile), WithAction("", SortPlannedRepairFile),
               WithAction("2", SortBreakdownFile), WithAction("", SortBreakdownFile), PurgePersonnelEntries,
               SortWorkReportFile, SortPersonnelFile, SortEnergyReadings})

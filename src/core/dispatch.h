@@ -66,12 +66,14 @@ private:
     std::function<void()> m_afterCommand;
 };
 
-// The operations and conditions of the main window itself and of the program-wide state:
-// ContinueFlag, LoadEnvironment, ClearInteractiveFlag, MachineBook, AddWorkReportFile, JobDescriptions,
-// ShowHelp, MaintenanceReport, AboutMaker. The Qt window adds its dialogs.
+// The operations and conditions of the main window itself, of the program-wide state and of core's own
+// commands: ContinueFlag, LoadEnvironment, ClearInteractiveFlag, MachineBook, JobDescriptions,
+// AddWorkReportFile, ShowHelp, MaintenanceReport, AboutMaker, ChangeAccessCode, BrowseDataFiles and the
+// backup's. The Qt window adds its dialogs.
 void RegisterMainWindowOperations(OperationRegistry& registry);
-// Declares the main window's own items: Utiles but for the items of the features, the daily-report file
-// items of Partes and the pop-up menu's Ordenar.
+// Declares the items core runs: Partes > Fichero > Añadir Partes and Descripción Partes, the Utiles items
+// of the main window (dialogs, help, mail, report, about), the access code, the data files and the backup,
+// and the pop-up menu's Ordenar. Each feature declares its own items.
 void DeclareMainWindowCommands(CommandRegistry& menu);
 
 // The program's help file in the program folder, found whatever the case of its name; empty when there

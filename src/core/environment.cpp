@@ -259,7 +259,7 @@ void InitPlanningYears(Context& ctx)
             const TPlanYearsRecord rec = file.Read(0);
             st.FirstYear = rec.FirstYear;
             st.LastYear = rec.LastYear;
-            st.PlanWeeks = static_cast<std::uint16_t>((st.LastYear - st.FirstYear) * 52);
+            st.PlanWeeks = static_cast<std::uint16_t>((st.LastYear - st.FirstYear) * kWeeksPerYear);
             return;
         }
     }

@@ -69,11 +69,12 @@
     X(AddSupplier) X(CompactSupplierFile) X(LoadSupplierList) X(ListSuppliers) X(FreeSupplierList)          \
     X(EditSupplier)                                                                                         \
     /* Utiles */                                                                                            \
-    X(Acceso1Click) X(CreateNextYearEnvironment) X(CMantenimSeg1Click) X(A1Click) X(CCopiaSeg1Click)        \
-    X(A2Click) X(VeltWeb1Click) X(BrowseDataFiles) X(ShowImportWindow) X(EditReservedCodes)                 \
-    X(Acceso2Click) X(Partes5Click) X(OrdenesT1Click) X(Personal2Click) X(Mquinas2Click)                    \
-    X(TiposMto2Click) X(ExportMaintenanceTypes) X(OrdenesT2Click) X(PartesD1Click) X(SubirFich1Click)       \
-    X(OrdenesTrb1Click) X(Partes4Click) X(ActualizarVeltrano1Click)                                         \
+    X(ChangeAccessCode) X(CreateNextYearEnvironment) X(BackupToDefaultFolder) X(BackupToChosenFolder)       \
+    X(RestoreFromDefaultFolder) X(RestoreFromChosenFolder) X(RestoreWebBackup) X(BrowseDataFiles)           \
+    X(ShowImportWindow) X(EditReservedCodes) X(OpenWebService) X(ShowWebDailyReportFile)                    \
+    X(ShowWebWorkOrderFile) X(ShowWebPersonnelFile) X(ShowWebMachineFile) X(ShowWebMaintenanceTypeFile)     \
+    X(ExportMaintenanceTypes) X(BuildWebWorkOrderFile) X(BuildWebDailyReportFile) X(UploadWebFile)          \
+    X(SyncWorkOrders) X(SyncDailyReports) X(StartUpdater)                                                   \
     /* The report window's Editar items: they hand the selected row over to the edit commands */            \
     X(EditarPartes) X(EditarGamas) X(EditarRepara) X(EditarAverias) X(EditarOrdenesT) X(EditarCompras)      \
     X(EditarRAlmacen) X(EditarProcedimientos) X(EditarEnergias)                                             \

@@ -17,20 +17,20 @@ QString TwoDigits(int n)
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
-struct WeekCodeParts
+int Digit(char16_t c)
 {
-    int year = 0; // since 2000
-    int week = 0;
-    int day = 0;
-};
-
+    return c >= u'0' && c <= u'9' ? c - u'0' : -1;
+}
 int Digit(QChar c)
 {
-    return c.isDigit() && c.unicode() < 128 ? c.unicode() - '0' : -1;
+    return Digit(c.unicode());
+}
+int Digit(char c)
+{
+    return Digit(static_cast<char16_t>(static_cast<unsigned char>(c)));
 }
 
-// "yy/ww/d"; anything after the weekday (string[8] fields) is ignored.
-std::optional<WeekCodeParts> ParseWeekCode(QStringView code)
+template <typename Text> std::optional<WeekParts> ParseCode(const Text& code)
 {
     if (code.size() < 7)
         return std::nullopt;
@@ -39,10 +39,20 @@ std::optional<WeekCodeParts> ParseWeekCode(QStringView code)
     const int d = Digit(code[6]);
     if (y1 < 0 || y2 < 0 || w1 < 0 || w2 < 0 || d < 0)
         return std::nullopt;
-    return WeekCodeParts{y1 * 10 + y2, w1 * 10 + w2, d};
+    return WeekParts{y1 * 10 + y2, w1 * 10 + w2, d};
 }
 
 } // namespace
+
+std::optional<WeekParts> ParseWeekCode(QStringView code)
+{
+    return ParseCode(code);
+}
+
+std::optional<WeekParts> ParseWeekCode(std::string_view bytes)
+{
+    return ParseCode(bytes);
+}
 
 int WeekOfYear(QDate date)
 {
@@ -65,14 +75,14 @@ int WeekOfYear(const State& st, QStringView dateText)
     const int month = parts[1].trimmed().toInt(&monthOk);
     if (!dayOk || !monthOk)
         return 0;
-    int year = 2000 + st.FirstYear;
+    int year = kYearOffset + st.FirstYear;
     if (parts.size() >= 3 && !parts[2].trimmed().isEmpty()) {
         bool yearOk = false;
         year = parts[2].trimmed().left(4).toInt(&yearOk);
         if (!yearOk)
             return 0;
         if (year < 100)
-            year += 2000;
+            year += kYearOffset;
     }
     return WeekOfYear(QDate(year, month, day));
 }
@@ -102,10 +112,10 @@ QString DateToWeekCode(State& st, QDate date)
 
 std::optional<QDate> WeekCodeToDate(QStringView code)
 {
-    const std::optional<WeekCodeParts> parts = ParseWeekCode(code);
+    const std::optional<WeekParts> parts = ParseWeekCode(code);
     if (!parts)
         return std::nullopt;
-    const QDate jan1(2000 + parts->year, 1, 1);
+    const QDate jan1(kYearOffset + parts->year, 1, 1);
     const int jan1Weekday = jan1.dayOfWeek();
     if (parts->week == 0) {
         // Week 00 holds two kinds of days: those of this year before its week 1 (only when 1 January is a
@@ -114,12 +124,12 @@ std::optional<QDate> WeekCodeToDate(QStringView code)
         // week 00 as the week before week 1 would put a previous year's week 53 seven days early whenever
         // this year's week 1 starts in December.
         const QDate dec31 = jan1.addDays(-1);
-        return dec31.addDays(parts->day - dec31.dayOfWeek());
+        return dec31.addDays(parts->weekday - dec31.dayOfWeek());
     }
     // Week 1 starts on the Monday on or before 1 January when that day is a Monday to Thursday, else on
     // the Monday after it.
     const int firstWeek = jan1Weekday >= 5 ? 1 : 2;
-    const int offset = parts->day + (parts->week - firstWeek) * 7 + (7 - jan1Weekday);
+    const int offset = parts->weekday + (parts->week - firstWeek) * 7 + (7 - jan1Weekday);
     return jan1.addDays(offset);
 }
 
@@ -154,12 +164,12 @@ int WeekCodeDaysBetween(QStringView a, QStringView b)
 
 int AbsoluteWeek(const State& st, int year, int week)
 {
-    return (year - static_cast<int>(st.FirstYear)) * 52 + week;
+    return (year - static_cast<int>(st.FirstYear)) * kWeeksPerYear + week;
 }
 
 std::optional<int> AbsoluteWeekOfCode(const State& st, QStringView code)
 {
-    const std::optional<WeekCodeParts> parts = ParseWeekCode(code);
+    const std::optional<WeekParts> parts = ParseWeekCode(code);
     if (!parts)
         return std::nullopt;
     return AbsoluteWeek(st, parts->year, parts->week);
@@ -201,11 +211,11 @@ int AbsoluteWeekAtMostEnd(const State& st, int year, int week)
 
 int PlanWeekIndex(const State& st, int year, int week)
 {
-    int y = year - 2000;
+    int y = year - kYearOffset;
     int w = week;
-    if (week > 52) {
-        y += week / 52;
-        w = week % 52;
+    if (week > kWeeksPerYear) {
+        y += week / kWeeksPerYear;
+        w = week % kWeeksPerYear;
     }
     y = std::max(y, static_cast<int>(st.FirstYear));
     if (y <= st.LastYear)
@@ -288,8 +298,7 @@ bool FrequencyIncludes(QStringView doneFreq, QStringView routineFreq)
 
 WeekParts WeekPartsOf(QDate date)
 {
-    const QString code = WeekCodeOf(date); // "yy/ww/d"
-    return {code.left(2).toInt(), code.mid(3, 2).toInt(), code.mid(6, 1).toInt()};
+    return ParseWeekCode(WeekCodeOf(date)).value_or(WeekParts{});
 }
 
 WeekParts FiledWeek(int year, int week)

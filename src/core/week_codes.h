@@ -5,6 +5,7 @@
 #include <QStringView>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace gim {
 
@@ -13,6 +14,25 @@ struct State;
 // Dates are kept by week. A week code is "yy/ww/d": two-digit year since 2000, week of that year
 // (WeekOfYear, with 53 written as week 00 of the next year) and weekday digit 1 (Monday) to 7 (Sunday).
 // Codes of one century compare as texts in date order.
+
+// Years are counted from this one in week codes, WorkYear and the plan's horizon.
+inline constexpr int kYearOffset = 2000;
+// The plan counts a year as 52 weeks, whatever the calendar's year holds.
+inline constexpr int kWeeksPerYear = 52;
+
+// Year since 2000, week of that year and weekday, as a week code has them.
+struct WeekParts
+{
+    int year = 0;
+    int week = 0;
+    int weekday = 0;
+};
+
+// The parts of a week code "yy/ww/d"; anything after the weekday (string[8] fields) is ignored. Nothing
+// for the empty entry mask or a text that is not a week code.
+std::optional<WeekParts> ParseWeekCode(QStringView code);
+// The same for a record's stored bytes, read without a conversion on long scans.
+std::optional<WeekParts> ParseWeekCode(std::string_view bytes);
 
 // Week of the year, 0 to 53. Weeks start on Monday; week 1 holds 1 January when that day is a Monday to
 // Thursday, else it is the first week starting after it; the days before week 1 are week 0.
@@ -63,12 +83,6 @@ int AbsoluteWeekAtMostEnd(const State& st, int year, int week);
 int PlanWeekIndex(const State& st, int year, int week);
 
 // Year since 2000, week of that year and weekday of a date, as its week code has them.
-struct WeekParts
-{
-    int year = 0;
-    int week = 0;
-    int weekday = 0;
-};
 WeekParts WeekPartsOf(QDate date);
 
 // The year since 2000 and the week a week of the year typed on a card stands for. A week of the year

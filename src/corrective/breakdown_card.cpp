@@ -120,7 +120,7 @@ void TakeCalendarWeek(CardState& state)
     if (!date.isValid())
         return;
     const WeekParts filed = WeekPartsOf(date);
-    state.set(kAno, QString::number(2000 + filed.year));
+    state.set(kAno, QString::number(kYearOffset + filed.year));
     state.set(kSemana, QString::number(filed.week));
 }
 
@@ -232,7 +232,7 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
     spec.onButton = [&ctx, use](CardState& state, const ButtonSpec& button) {
         if (button.name != kSave)
             return true;
-        const std::int64_t year = WholeOfText(state.value(kAno)).value_or(0) - 2000;
+        const std::int64_t year = WholeOfText(state.value(kAno)).value_or(0) - kYearOffset;
         if (year < ctx.st.FirstYear) {
             ctx.ui.ShowMessage(QString::fromUtf8(kBreakdownYearBeforePlan));
             state.focusRequest = kAno;
@@ -253,7 +253,7 @@ CardSpec BreakdownCardSpec(Context& ctx, CardUse use)
 CardState BreakdownCardState(Context& ctx, const TBreakdownRecord& rec, CardUse use)
 {
     CardState state;
-    state.set(kAno, QString::number(ctx.st.WorkYear + 2000));
+    state.set(kAno, QString::number(ctx.st.WorkYear + kYearOffset));
     state.set(kCalendario, ctx.st.TodayText);
     state.set(kDiaLabel, CodeTable(kDays).LabelOr(rec.Day.str()));
     state.set(kTurnoLabel, CodeTable(kShifts).LabelOr(rec.Shift.str()));
@@ -277,7 +277,7 @@ CardState BreakdownCardState(Context& ctx, const TBreakdownRecord& rec, CardUse 
 int RunBreakdownCard(Context& ctx, TBreakdownRecord& rec, CardUse use, const QString& caption)
 {
     State& st = ctx.st;
-    rec.Week = static_cast<std::uint16_t>(rec.Week.get() % 52);
+    rec.Week = static_cast<std::uint16_t>(rec.Week.get() % kWeeksPerYear);
     int result = CardResult::Save;
     if (st.InteractiveFlag) {
         const CardSpec spec = BreakdownCardSpec(ctx, use);
@@ -321,10 +321,10 @@ int ShowBreakdownSearchCard(Context& ctx, TBreakdownRecord& rec)
 int ShowBreakdownEditCard(Context& ctx, TBreakdownRecord& rec, const QString& machineName)
 {
     State& st = ctx.st;
-    st.WorkWeek = static_cast<std::uint16_t>(rec.Week.get() % 52);
-    st.WorkYear = static_cast<std::uint16_t>(rec.Week.get() / 52 + st.FirstYear);
+    st.WorkWeek = static_cast<std::uint16_t>(rec.Week.get() % kWeeksPerYear);
+    st.WorkYear = static_cast<std::uint16_t>(rec.Week.get() / kWeeksPerYear + st.FirstYear);
     const QString caption = QStringLiteral("AVERIAS EN ") + machineName + QStringLiteral(" AÑO: ") +
-                            QString::number(st.WorkYear + 2000);
+                            QString::number(st.WorkYear + kYearOffset);
     return RunBreakdownCard(ctx, rec, CardUse::Edit, caption);
 }
 

@@ -62,7 +62,7 @@ void BreakdownReport(Context& ctx)
     const std::int64_t lastWeek = AbsoluteWeek(st, to.year, to.week);
     const std::int64_t days = (8 - from.weekday) + to.weekday + 7 * (lastWeek - firstWeek - 1);
     const std::int64_t weeks = lastWeek - firstWeek + 1;
-    const int anyWeek = (static_cast<int>(st.LastYear) - static_cast<int>(st.FirstYear)) * 52;
+    const int anyWeek = (static_cast<int>(st.LastYear) - static_cast<int>(st.FirstYear)) * kWeeksPerYear;
 
     TBreakdownRecord filter{};
     filter.Week = static_cast<std::uint16_t>(from.week);
@@ -113,8 +113,8 @@ void BreakdownReport(Context& ctx)
         delayTotal += r.Delay.get();
         interventionTotal += r.Intervention.get();
         ++count;
-        st.WorkWeek = static_cast<std::uint16_t>(r.Week.get() % 52);
-        st.WorkYear = static_cast<std::uint16_t>(r.Week.get() / 52 + st.FirstYear);
+        st.WorkWeek = static_cast<std::uint16_t>(r.Week.get() % kWeeksPerYear);
+        st.WorkYear = static_cast<std::uint16_t>(r.Week.get() / kWeeksPerYear + st.FirstYear);
         report->AddLine(QLatin1Char('\t') + r.Code.str() + QLatin1Char('\t') +
                         names.Find(r.Code).Denominacion.str() + QLatin1Char('\t') + r.Day.str() +
                         QLatin1Char('\t') + r.Shift.str() + QLatin1Char('\t') + r.Type.str() +
@@ -171,9 +171,9 @@ void BreakdownReport(Context& ctx)
                                             QString::fromUtf8("Averías/Semana ") + Number(count / weeks),
                                             QStringLiteral(" ")};
         DrawWeeklyGraph(*report, st,
-                        QString::fromUtf8("TIEMPOS AVERÍAS SEMANALES ") + Number(st.WorkYear + 2000),
+                        QString::fromUtf8("TIEMPOS AVERÍAS SEMANALES ") + Number(st.WorkYear + kYearOffset),
                         WeekGraphStyle::BreakdownTimes, series,
-                        static_cast<std::uint32_t>(interventionTotal / ((weeks % 52) + 1)), graph);
+                        static_cast<std::uint32_t>(interventionTotal / ((weeks % kWeeksPerYear) + 1)), graph);
         const std::array<QString, 6> slices{
             QStringLiteral("T Atraso  ") + MinutesToHoursText(static_cast<int>(delayTotal)),
             QStringLiteral("T Paro  ") + MinutesToHoursText(static_cast<int>(stopTotal)),
@@ -204,7 +204,7 @@ void RepetitiveBreakdownReport(Context& ctx)
         ParseInt64(ctx.ui.InputBox(title, QString::fromUtf8("INTRODUCIR Año Inicio Control"),
                                    QString::number(ctx.clock.Now().date().year())))
             .value;
-    const std::int64_t startWeek = week + (year - 2000 - st.FirstYear) * 52;
+    const std::int64_t startWeek = week + (year - kYearOffset - st.FirstYear) * kWeeksPerYear;
 
     // Sums per machine code; 32 bits at least, as many breakdowns add up past a 16-bit word.
     struct Sums
@@ -260,7 +260,8 @@ void RepetitiveBreakdownReport(Context& ctx)
                         Number(s.intervention / s.count));
     }
     report->AddLine(QString::fromUtf8("\tValores acumulados de averías desde la semana: ") +
-                    Number(((startWeek % 52) + 52) % 52) + QLatin1Char('/') + Number(year));
+                    Number(((startWeek % kWeeksPerYear) + kWeeksPerYear) % kWeeksPerYear) + QLatin1Char('/') +
+                    Number(year));
     ctx.ui.ShowReport(report);
 }
 

@@ -10,7 +10,8 @@ class OperationRegistry;
 // work-order listing.
 void RegisterCorrective(OperationRegistry& registry, Context& ctx);
 
-// Declares the main-menu items of Averías, Reparaciones and OT/Prspuestos but a budget's materials.
+// Declares the main-menu items of Averías, Reparaciones and OT/Prspuestos but a budget's materials, and
+// Utiles > Entorno > Reinicia Año.
 void DeclareCorrectiveCommands(CommandRegistry& menu);
 
 } // namespace gim

@@ -6,6 +6,7 @@
 #include "core/record_file.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
+#include "core/week_codes.h"
 #include "corrective/planned_repair_reports.h"
 #include "corrective/planned_repairs.h"
 #include "corrective/work_orders.h"
@@ -21,8 +22,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearOffset = 2000;
-constexpr int kWeeksPerYear = 52;
 const QString kAskTitle = QStringLiteral("REPARACIONES Y REFORMAS");
 
 // The year of the analysis, since 2000, inside the plan's horizon: a year after it (or no number) is
@@ -76,15 +75,10 @@ struct OrderCounts
 // empty date or a text that is no week code.
 std::optional<int> NoticeWeek(const QString& noticeDate, int year)
 {
-    if (noticeDate.size() < 5)
+    const std::optional<WeekParts> code = ParseWeekCode(noticeDate);
+    if (!code || code->year != year || code->week >= kGraphWeeks)
         return std::nullopt;
-    bool yearOk = false;
-    bool weekOk = false;
-    const int codeYear = noticeDate.mid(0, 2).toInt(&yearOk);
-    const int week = noticeDate.mid(3, 2).toInt(&weekOk);
-    if (!yearOk || !weekOk || codeYear != year || week < 0 || week >= kGraphWeeks)
-        return std::nullopt;
-    return week;
+    return code->week;
 }
 
 } // namespace

@@ -186,7 +186,7 @@ CardSpec PlannedRepairCardSpec(Context& ctx, bool filter)
     spec.onButton = [&ctx, filter](CardState& state, const ButtonSpec& button) {
         if (button.result != CardResult::Save)
             return true;
-        const std::int64_t year = WholeOfText(state.value(kAno)).value_or(0) - 2000;
+        const std::int64_t year = WholeOfText(state.value(kAno)).value_or(0) - kYearOffset;
         if (year < ctx.st.FirstYear) {
             ctx.ui.ShowMessage(QString::fromUtf8(kBreakdownYearBeforePlan));
             state.focusRequest = kAno;
@@ -252,7 +252,7 @@ int ShowPlannedRepairCard(Context& ctx, TPlannedRepairRecord& rec, bool filter)
         state.enable(kAno, false);
     }
     state.set(kSemana, QString::number(st.WorkWeek));
-    state.set(kAno, QString::number(st.WorkYear + 2000));
+    state.set(kAno, QString::number(st.WorkYear + kYearOffset));
     state.set(kEspecLabel, CodeTable(kSpecialties).LabelOr(rec.Specialty.str()));
     state.set(kEstadoLabel, CodeTable(kStates).LabelOr(rec.State.str()));
 

@@ -56,7 +56,7 @@ std::optional<std::int64_t> AgeOf(const State& st, const QDate& today, const TPl
     const std::optional<QDate> entered = EntryDate(r.Executor.str(), today.year());
     if (!entered || entered->year() != today.year())
         return std::nullopt;
-    const int year = today.year() - 2000;
+    const int year = today.year() - kYearOffset;
     return AbsoluteWeek(st, year, WeekOfYear(today)) - AbsoluteWeek(st, year, WeekOfYear(*entered));
 }
 
@@ -205,8 +205,8 @@ void ReportRepairHistory(Context& ctx)
         else if (r.State == "S")
             ++services;
 
-        const int weekOfYear = r.Week.get() % 52;
-        const int year = r.Week.get() / 52 + st.FirstYear + 2000;
+        const int weekOfYear = r.Week.get() % kWeeksPerYear;
+        const int year = r.Week.get() / kWeeksPerYear + st.FirstYear + kYearOffset;
         const QChar tab = QLatin1Char('\t');
         report->SetColour(age ? AgeColour(*age) : kReportBlack);
         report->AddLine(tab + r.Code.str() + tab + MachineName(machines, r.Code) + tab +
@@ -307,7 +307,7 @@ void RegisterPlannedRepairHandover(Context& ctx, HandoverRegistry& handover)
                 input.Description = value;
         }
         if (week) {
-            const int rowYear = static_cast<int>(year.value_or(st.WorkYear + 2000) - 2000);
+            const int rowYear = static_cast<int>(year.value_or(st.WorkYear + kYearOffset) - kYearOffset);
             input.Week = AbsoluteWeekWord(st, rowYear, static_cast<int>(*week));
             st.WorkWeek = static_cast<std::uint16_t>(*week);
         }

@@ -239,7 +239,7 @@ ImportJob PlannedRepairImportFormat()
             6, [](L & l) -> auto& { return l.week; }, 0, kWordMax),
         // WorkYear counts from 2000 in a word.
         NumberField<L>(
-            7, [](L & l) -> auto& { return l.year; }, 2000, 2000 + kWordMax),
+            7, [](L & l) -> auto& { return l.year; }, kYearOffset, kYearOffset + kWordMax),
         TextField<L>(
             8, [](L & l) -> auto& { return l.rec.Executor; }),
         TextField<L>(
@@ -247,7 +247,7 @@ ImportJob PlannedRepairImportFormat()
     };
     // The week needs both week and year, whatever their order on the line.
     t.complete = [](Context& ctx, L& l) {
-        l.year -= 2000;
+        l.year -= kYearOffset;
         l.rec.Week = AbsoluteWeekWord(ctx.st, static_cast<int>(l.year), static_cast<int>(l.week));
         return true;
     };

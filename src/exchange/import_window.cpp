@@ -1,6 +1,7 @@
 #include "exchange/import_window.h"
 #include "exchange/web_sync.h"
 
+#include "core/command_table.h"
 #include "core/context.h"
 #include "core/operations.h"
 #include "exchange/import_gateway.h"
@@ -124,6 +125,13 @@ void RegisterExchange(OperationRegistry& registry, Context&)
 {
     registry.Register(Op::ShowImportWindow, ShowImportWindow);
     RegisterWebSync(registry);
+}
+
+void DeclareExchangeCommands(CommandRegistry& menu)
+{
+    using enum Op;
+    menu.Add(MenuItem::ToolsImport, "&Utiles > Impor&tar", "", "", Codes().A("i").O(""), {ShowImportWindow});
+    DeclareWebSyncCommands(menu);
 }
 
 } // namespace gim

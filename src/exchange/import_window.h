@@ -5,6 +5,7 @@
 namespace gim {
 
 struct Context;
+class CommandRegistry;
 class OperationRegistry;
 
 // The import window "Importador de Datos": one radio button per table, the Manual box and Cancelar. A
@@ -16,5 +17,7 @@ CardSpec ImportWindowSpec();
 void ShowImportWindow(Context& ctx);
 
 void RegisterExchange(OperationRegistry& registry, Context& ctx);
+// Declares Utiles > Importar and the web service's items.
+void DeclareExchangeCommands(CommandRegistry& menu);
 
 } // namespace gim

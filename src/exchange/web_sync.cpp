@@ -1,6 +1,7 @@
 #include "exchange/web_sync.h"
 
 #include "core/backup.h"
+#include "core/command_table.h"
 #include "core/context.h"
 #include "core/drive_paths.h"
 #include "core/environment.h"
@@ -130,17 +131,17 @@ void Synchronise(Context& ctx, const SyncKind& kind)
 
 } // namespace
 
-void Partes4Click(Context& ctx)
+void SyncDailyReports(Context& ctx)
 {
     Synchronise(ctx, kWorkReports);
 }
 
-void OrdenesTrb1Click(Context& ctx)
+void SyncWorkOrders(Context& ctx)
 {
     Synchronise(ctx, kWorkOrders);
 }
 
-void SubirFich1Click(Context& ctx)
+void UploadWebFile(Context& ctx)
 {
     State& st = ctx.st;
     st.AnswerCode =
@@ -189,7 +190,7 @@ void SubirFich1Click(Context& ctx)
                        web.WebLocalFile);
 }
 
-void VeltWeb1Click(Context& ctx)
+void RestoreWebBackup(Context& ctx)
 {
     State& st = ctx.st;
     const QString env = st.CurrentEnvironment;
@@ -241,7 +242,7 @@ void VeltWeb1Click(Context& ctx)
     QDir().rmdir(scratch);
 }
 
-void ActualizarVeltrano1Click(Context& ctx)
+void StartUpdater(Context& ctx)
 {
     const QString updater =
         QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kUpdaterProgram));
@@ -283,41 +284,71 @@ void BuildWebFile(Context& ctx, const char* page, const char* what)
 
 } // namespace
 
-void Acceso2Click(Context& ctx)
+void OpenWebService(Context& ctx)
 {
     QDir().mkpath(WebExchangeFolder(ctx.st.BaseDir));
     ctx.ui.ShowWebSearch(WebAddress(ctx), true);
 }
 
-void OrdenesT2Click(Context& ctx)
+void BuildWebWorkOrderFile(Context& ctx)
 {
     BuildWebFile(ctx, "/opciones/VTfichOT.php", "OTs");
 }
 
-void PartesD1Click(Context& ctx)
+void BuildWebDailyReportFile(Context& ctx)
 {
     BuildWebFile(ctx, "/opciones/VTfichPD.php", "PARTES");
 }
 
 void RegisterWebSync(OperationRegistry& registry)
 {
-    registry.Register(Op::Acceso2Click, Acceso2Click);
-    registry.Register(Op::OrdenesT2Click, OrdenesT2Click);
-    registry.Register(Op::PartesD1Click, PartesD1Click);
-    registry.Register(Op::Partes5Click,
+    registry.Register(Op::OpenWebService, OpenWebService);
+    registry.Register(Op::BuildWebWorkOrderFile, BuildWebWorkOrderFile);
+    registry.Register(Op::BuildWebDailyReportFile, BuildWebDailyReportFile);
+    registry.Register(Op::ShowWebDailyReportFile,
                       [](Context& ctx) { ShowWebFile(ctx, "/opciones/archivos/", "_PD.txt"); });
-    registry.Register(Op::OrdenesT1Click,
+    registry.Register(Op::ShowWebWorkOrderFile,
                       [](Context& ctx) { ShowWebFile(ctx, "/opciones/archivos/", "_OT.txt"); });
-    registry.Register(Op::Personal2Click,
+    registry.Register(Op::ShowWebPersonnelFile,
                       [](Context& ctx) { ShowWebFile(ctx, "/opciones/PRS/", "_PR.txt"); });
-    registry.Register(Op::Mquinas2Click, [](Context& ctx) { ShowWebFile(ctx, "/opciones/MQN/", "_MQ.txt"); });
-    registry.Register(Op::TiposMto2Click,
+    registry.Register(Op::ShowWebMachineFile,
+                      [](Context& ctx) { ShowWebFile(ctx, "/opciones/MQN/", "_MQ.txt"); });
+    registry.Register(Op::ShowWebMaintenanceTypeFile,
                       [](Context& ctx) { ShowWebFile(ctx, "/opciones/TIPO/", "_TM.txt"); });
-    registry.Register(Op::Partes4Click, Partes4Click);
-    registry.Register(Op::OrdenesTrb1Click, OrdenesTrb1Click);
-    registry.Register(Op::SubirFich1Click, SubirFich1Click);
-    registry.Register(Op::VeltWeb1Click, VeltWeb1Click);
-    registry.Register(Op::ActualizarVeltrano1Click, ActualizarVeltrano1Click);
+    registry.Register(Op::SyncDailyReports, SyncDailyReports);
+    registry.Register(Op::SyncWorkOrders, SyncWorkOrders);
+    registry.Register(Op::UploadWebFile, UploadWebFile);
+    registry.Register(Op::RestoreWebBackup, RestoreWebBackup);
+    registry.Register(Op::StartUpdater, StartUpdater);
+}
+
+void DeclareWebSyncCommands(CommandRegistry& menu)
+{
+    using enum Op;
+    menu.Add(MenuItem::ToolsBackupRestoreWebBackup, "&Utiles > &Copia Seg. > &Restaurar > &VeltWeb", "", "",
+             {}, {RestoreWebBackup});
+    menu.Add(MenuItem::ToolsWebAccess, "&Utiles > Veltrano &Web > &Acceso VW", "", "", {}, {OpenWebService});
+    menu.Add(MenuItem::ToolsWebShowWorkReports, "&Utiles > Veltrano &Web > &Ver Ficheros > &Partes", "", "",
+             {}, {ShowWebDailyReportFile});
+    menu.Add(MenuItem::ToolsWebShowWorkOrders, "&Utiles > Veltrano &Web > &Ver Ficheros > &Ordenes T", "", "",
+             {}, {ShowWebWorkOrderFile});
+    menu.Add(MenuItem::ToolsWebShowPersonnel, "&Utiles > Veltrano &Web > &Ver Ficheros > Pe&rsonal", "", "",
+             {}, {ShowWebPersonnelFile});
+    menu.Add(MenuItem::ToolsWebShowMachines, "&Utiles > Veltrano &Web > &Ver Ficheros > &Máquinas", "", "",
+             {}, {ShowWebMachineFile});
+    menu.Add(MenuItem::ToolsWebShowMaintenanceTypes, "&Utiles > Veltrano &Web > &Ver Ficheros > &Tipos Mto",
+             "", "", {}, {ShowWebMaintenanceTypeFile});
+    menu.Add(MenuItem::ToolsWebBuildWorkOrders, "&Utiles > Veltrano &Web > &CrearFicheros > &Ordenes T.", "",
+             "", {}, {BuildWebWorkOrderFile});
+    menu.Add(MenuItem::ToolsWebBuildWorkReports, "&Utiles > Veltrano &Web > &CrearFicheros > Partes &D", "",
+             "", {}, {BuildWebDailyReportFile});
+    menu.Add(MenuItem::ToolsWebUpload, "&Utiles > Veltrano &Web > &Subir Ficheros", "", "", {},
+             {UploadWebFile});
+    menu.Add(MenuItem::ToolsWebSyncWorkOrders, "&Utiles > Veltrano &Web > &Sincronización > &Ordenes T.", "",
+             "", {}, {SyncWorkOrders});
+    menu.Add(MenuItem::ToolsWebSyncWorkReports, "&Utiles > Veltrano &Web > &Sincronización > &Partes D", "",
+             "", {}, {SyncDailyReports});
+    menu.Add(MenuItem::ToolsUpdates, "&Utiles > Actuali&zaciones", "", "", {}, {StartUpdater});
 }
 
 } // namespace gim

@@ -4,6 +4,7 @@
 #include "core/date_range.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
+#include "core/week_codes.h"
 #include "masterdata/personnel.h"
 #include "masterdata/personnel_entries.h"
 #include "platform/report.h"
@@ -124,31 +125,27 @@ void PersonnelHoursRatios(Context& ctx)
                       QStringLiteral("*"))
             .left(6);
     const QString prompt = QString::fromUtf8("INTRODUZCA AÑO DE ANALISIS (") +
-                           QString::number(2000 + st.FirstYear) + QStringLiteral(" a ") +
-                           QString::number(2000 + st.LastYear) + QStringLiteral("):  ");
+                           QString::number(kYearOffset + st.FirstYear) + QStringLiteral(" a ") +
+                           QString::number(kYearOffset + st.LastYear) + QStringLiteral("):  ");
     const QString answer = ctx.ui.InputBox(QStringLiteral("HORAS DE PERSONAL"), prompt, st.YearText);
     // Years count from 2000, as the week codes do; none before the plan's first.
-    std::int64_t year = ParseInt64(answer).value - 2000;
+    std::int64_t year = ParseInt64(answer).value - kYearOffset;
     if (year < st.FirstYear)
         year = st.FirstYear;
-    const QString fullYear = QString::number(2000 + year);
-    const QString yearCode = QStringLiteral("%1").arg(year % 100, 2, 10, QLatin1Char('0'));
+    const QString fullYear = QString::number(kYearOffset + year);
 
     const std::optional<std::vector<TPersonnelEntryRecord>> entries = LiveEntries(ctx);
     if (!entries)
         return;
     std::array<HourSums, kGraphWeeks> weeks{};
     for (const TPersonnelEntryRecord& e : *entries) {
-        const QString date = e.Date.str();
-        if (!(employee == QLatin1String("*") || e.Matricula == employee) || date.size() < 5 ||
-            date.left(2) != yearCode)
+        const std::optional<WeekParts> date = ParseWeekCode(e.Date.bytes());
+        if (!(employee == QLatin1String("*") || e.Matricula == employee) || !date || date->year != year % 100)
             continue;
-        bool weekOk = false;
-        const int week = date.mid(3, 2).toInt(&weekOk);
         const std::optional<int> column = HourColumnOf(e);
-        if (!weekOk || week < 0 || week >= kGraphWeeks || !column)
+        if (date->week >= kGraphWeeks || !column)
             continue;
-        weeks[static_cast<std::size_t>(week)][static_cast<std::size_t>(*column)] += e.Minutes.get();
+        weeks[static_cast<std::size_t>(date->week)][static_cast<std::size_t>(*column)] += e.Minutes.get();
     }
 
     auto report = std::make_shared<ReportDocument>(QStringLiteral("HORAS DE PERSONAL"));
@@ -193,7 +190,7 @@ void PersonnelHoursRatios(Context& ctx)
     report->AddLine(QStringLiteral("\tTotal Horas Extras :\t") + HoursText(overtime));
 
     // The graph shows the weekly averages over the 52 weeks of the year.
-    auto average = [&](int column) { return totals[static_cast<std::size_t>(column)] / 52; };
+    auto average = [&](int column) { return totals[static_cast<std::size_t>(column)] / kWeeksPerYear; };
     const std::array<QString, 6> names{
         HoursText(average(kExtra)) + QStringLiteral(" H Extras"),
         HoursText(average(kHolidayExtra)) + QStringLiteral(" H Efest"),

@@ -20,10 +20,9 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearOffset = 2000;
 constexpr int kNameWidth = 34;
 constexpr int kLongestTolerance = 5;
-constexpr int kLastWeekOfYear = 52;
+constexpr int kLastWeekOfYear = kWeeksPerYear;
 const QString kTitle = QStringLiteral("CONTROL PLANING");
 const QString kHeader =
     QStringLiteral("\tCodig\t Nombre de la Máquina\tF\tE\tS\tAñ\tTE\tTP\tTD\tEjec\tComentarios");

@@ -5,6 +5,7 @@
 #include "core/environment.h"
 #include "core/field_rules.h"
 #include "core/io_errors.h"
+#include "core/week_codes.h"
 #include "masterdata/personnel.h"
 #include "platform/card_binding.h"
 #include "preventive/plan_time.h"
@@ -24,7 +25,6 @@ const QString kFinPG = QStringLiteral("FinPG");
 constexpr int kFirmNameWidth = 16;
 constexpr int kYearWidth = 4;
 // Years are stored as one byte since 2000, and the last year may lie five after the first.
-constexpr int kFirstStoredYear = 2000;
 constexpr int kLastFirstYear = 255 - kLongestHorizonYears;
 constexpr const char* kEmptyHorizonMessage = "EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO";
 
@@ -49,10 +49,10 @@ std::uint16_t HoursAsMinutes(std::int64_t hours)
 // gives the same horizon as the nearer end of it.
 PlanHorizon TypedHorizon(const QString& firstYear, const QString& lastYear)
 {
-    const int first = static_cast<int>(WholeOfText(firstYear).value_or(kFirstStoredYear) - kFirstStoredYear);
-    const int last = static_cast<int>(
-        std::clamp<std::int64_t>(WholeOfText(lastYear).value_or(kFirstStoredYear) - kFirstStoredYear,
-                                 first - 1, first + kLongestHorizonYears + 1));
+    const int first = static_cast<int>(WholeOfText(firstYear).value_or(kYearOffset) - kYearOffset);
+    const int last =
+        static_cast<int>(std::clamp<std::int64_t>(WholeOfText(lastYear).value_or(kYearOffset) - kYearOffset,
+                                                  first - 1, first + kLongestHorizonYears + 1));
     return ClampHorizon(first, last);
 }
 
@@ -126,8 +126,8 @@ CardSpec PlanDefinitionCardSpec()
             f.onDoubleClick = [](CardState& state) { state.enable(kFinPG, true); };
         // Years are refused with the conversion's own message; the first is kept in one byte since 2000.
         if (f.name == kIniPG || f.name == kFinPG) {
-            f.rule = WholeRule(kFirstStoredYear,
-                               f.name == kIniPG ? kFirstStoredYear + kLastFirstYear : kLastTypedYear, true);
+            f.rule = WholeRule(kYearOffset, f.name == kIniPG ? kYearOffset + kLastFirstYear : kLastTypedYear,
+                               true);
             f.rule.message = IoErrorText(IoCode::InvalidNumber);
         } else if (c.capacity == 0) {
             f.rule = WholeRule(0, kMostWeeklyHours);
@@ -208,8 +208,8 @@ void CreatePlanning(Context& ctx)
     }
     if (!weeks.empty()) {
         weeks.front().Note = st.FirmName;
-        st.WorkWeek = static_cast<std::uint16_t>((st.PlanWeeks - 1) % kWeeksPerPlanYear);
-        st.WorkYear = static_cast<std::uint16_t>((st.PlanWeeks - 1) / kWeeksPerPlanYear + st.FirstYear);
+        st.WorkWeek = static_cast<std::uint16_t>((st.PlanWeeks - 1) % kWeeksPerYear);
+        st.WorkYear = static_cast<std::uint16_t>((st.PlanWeeks - 1) / kWeeksPerYear + st.FirstYear);
     }
     bool created = false;
     {

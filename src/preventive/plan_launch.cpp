@@ -33,7 +33,7 @@ constexpr int kRouteNameColumn = 14;
 constexpr int kRouteNameLength = 28;
 constexpr int kRouteMarkColumn = 42;
 constexpr int kMinutesPerHour = 60;
-constexpr int kLastWeekOfYear = 52;
+constexpr int kLastWeekOfYear = kWeeksPerYear;
 
 // Asks the analysis week into WorkWeek: a week past the year's last lists the last.
 void AskAnalysisWeek(Context& ctx, const QString& caption, const QString& prompt)
@@ -51,7 +51,7 @@ void AskAnalysisYear(Context& ctx, const QString& caption, const QString& prompt
     State& st = ctx.st;
     const std::int64_t year =
         ReadTypedNumber(st, ctx.ui.InputBox(caption, prompt, st.YearText), st.FileName(DataFile::Plan));
-    SetAnalysisYear(ctx, static_cast<int>(std::clamp<std::int64_t>(year - 2000, -1, 0xFFFF)));
+    SetAnalysisYear(ctx, static_cast<int>(std::clamp<std::int64_t>(year - kYearOffset, -1, 0xFFFF)));
 }
 
 // The texts of a routine sheet and of its pending repairs, on the screen and on the printer.
@@ -428,8 +428,8 @@ void LaunchWeeklyPlan(Context& ctx)
     AskAnalysisWeek(ctx, QStringLiteral("LANZAMIENTO DE PLANING"),
                     QStringLiteral("SEMANA DE ANALISIS (0 a 52)"));
     AskAnalysisYear(ctx, QStringLiteral("AñO DE ANALISIS"),
-                    QString::number(st.FirstYear + 2000) + QStringLiteral(" a ") +
-                        QString::number(st.LastYear + 2000));
+                    QString::number(st.FirstYear + kYearOffset) + QStringLiteral(" a ") +
+                        QString::number(st.LastYear + kYearOffset));
     LoadFirmAndWeekAgenda(ctx);
 
     const QString caption = QStringLiteral("PLAN MANTENIMIENTO");
@@ -445,8 +445,8 @@ void LaunchWeeklyPlan(Context& ctx)
     const std::int64_t marginWeeks = ReadTypedNumber(st, margin, st.FileName(DataFile::Plan));
 
     const int analysisWeek = AbsoluteWeek(st, st.WorkYear, st.WorkWeek);
-    const QString weekOfYear = QString::number(analysisWeek % kWeeksPerPlanYear);
-    const QString year = QString::number(st.WorkYear + 2000);
+    const QString weekOfYear = QString::number(analysisWeek % kWeeksPerYear);
+    const QString year = QString::number(st.WorkYear + kYearOffset);
     auto report = std::make_shared<ReportDocument>(QStringLiteral("PLANING DE ") + st.CurrentEnvironment);
     report->SetTabStops({5, 65, 290, 320, 350, 380, 410, 440, 470, 500});
     if (listing) {
@@ -462,11 +462,11 @@ void LaunchWeeklyPlan(Context& ctx)
         report->AddLine(QStringLiteral("\r"));
     }
     const WeekWindow window = AnalysisWeekWindow(
-        analysisWeek, static_cast<int>(std::clamp<std::int64_t>(marginWeeks, -1, kWeeksPerPlanYear)),
+        analysisWeek, static_cast<int>(std::clamp<std::int64_t>(marginWeeks, -1, kWeeksPerYear)),
         st.PlanWeeks);
     QString header = QStringLiteral("\tCODIGO\tMAQUINA");
     for (int week = window.first; week <= window.last; ++week)
-        header += QLatin1Char('\t') + QString::number(week % kWeeksPerPlanYear);
+        header += QLatin1Char('\t') + QString::number(week % kWeeksPerYear);
     if (listing) {
         report->SetUnderline(true);
         report->AddLine(header + QStringLiteral("\tT.Prev./ ") + weekOfYear);
@@ -540,14 +540,14 @@ void LaunchMaintenanceRoutes(Context& ctx)
     AskAnalysisWeek(ctx, caption, QStringLiteral("INTRODUZCA SEMANA DE ANALISIS (0 a 52)"));
     AskAnalysisYear(ctx, caption,
                     QStringLiteral("INTRODUZCA AÑO DE LA SEMANA DE ANALISIS (") +
-                        QString::number(st.FirstYear + 2000) + QStringLiteral(" a ") +
-                        QString::number(st.LastYear + 2000) + QStringLiteral("): "));
+                        QString::number(st.FirstYear + kYearOffset) + QStringLiteral(" a ") +
+                        QString::number(st.LastYear + kYearOffset) + QStringLiteral("): "));
     const QString section =
         ctx.ui.InputBox(caption, QStringLiteral("INTRODUZCA SECCIÓN "), QStringLiteral("*"));
 
     MaintenanceRoute route;
     route.week = QString::number(st.WorkWeek);
-    route.year = QString::number(st.WorkYear + 2000);
+    route.year = QString::number(st.WorkYear + kYearOffset);
     route.speciality =
         ctx.ui.InputBox(caption, QStringLiteral("INTRODUZCA ESPECIALIDAD DE LA RUTA"), QStringLiteral("#"));
     st.OutputCode = QStringLiteral("P");

@@ -31,7 +31,7 @@ const QString kHeader = QStringLiteral("SM   AÑO  HABILES  HMTO  RVA           
 
 // The rows shown on either side of the chosen week.
 constexpr int kRowsAround = 5;
-constexpr int kLastTypedWeek = 52;
+constexpr int kLastTypedWeek = kWeeksPerYear;
 constexpr int kMinutesPerHour = 60;
 constexpr int kMostReservedMinutes = 0xFFFF;
 
@@ -48,7 +48,7 @@ int ChosenYear(const State& st, const QString& typed)
     const std::optional<std::int64_t> year = WholeOfText(typed);
     if (!year)
         return st.FirstYear;
-    return static_cast<int>(std::clamp<std::int64_t>(*year - 2000, st.FirstYear, st.LastYear));
+    return static_cast<int>(std::clamp<std::int64_t>(*year - kYearOffset, st.FirstYear, st.LastYear));
 }
 
 // The agenda holds the weeks of the horizon; a shorter file holds fewer.
@@ -75,7 +75,7 @@ void EditAgendaNote(Context& ctx, const TAgendaRecord& shown, int index, int wee
     const QString note = ctx.ui
                              .InputBox(QStringLiteral("AGENDA DE PLANING"),
                                        QStringLiteral("INTRODUZCA APUNTE SEMANA ") + QString::number(week) +
-                                           QStringLiteral(" DE ") + QString::number(year + 2000),
+                                           QStringLiteral(" DE ") + QString::number(year + kYearOffset),
                                        shown.Note.str())
                              .left(48);
     const QString typedHours = ctx.ui.InputBox(QStringLiteral("PREVISION TRABAJOS EXTRAS"),
@@ -129,7 +129,7 @@ struct ChartWindow
     QString picture;
 
     // "&GRAFICO": the year's charts in a report window, and its graph on the panel.
-    void Button2Click(CardState& state)
+    void DrawCharts(CardState& state)
     {
         const YearLoad load = LoadYearGraph(ctx.st, agenda, year);
         auto report =
@@ -157,7 +157,7 @@ struct ChartWindow
     }
 
     // "SAL&VAR": the panel's picture as JPEG or BMP, by the name's extension; a name without one is a JPEG.
-    void BitBtn3Click()
+    void SavePanelPicture()
     {
         if (picture.isEmpty() || !ctx.codec)
             return;
@@ -200,8 +200,8 @@ LoadTable BuildLoadTable(const State& st, const std::vector<TAgendaRecord>& agen
         const TAgendaRecord& week = agenda[static_cast<std::size_t>(i)];
         if (i == index)
             table.current = static_cast<int>(table.lines.size());
-        table.lines << QString::number(i % kWeeksPerPlanYear) + QLatin1Char('\t') +
-                           QString::number(i / kWeeksPerPlanYear + st.FirstYear) + QLatin1Char('\t') +
+        table.lines << QString::number(i % kWeeksPerYear) + QLatin1Char('\t') +
+                           QString::number(i / kWeeksPerYear + st.FirstYear) + QLatin1Char('\t') +
                            Minutes16(week.FreeMinutes.get()) + QLatin1Char('\t') +
                            Minutes16(static_cast<std::uint16_t>(week.PlannedMinutes.get())) +
                            QLatin1Char('\t') + Minutes16(week.ReservedMinutes.get()) + QLatin1Char('\t') +
@@ -214,13 +214,13 @@ YearLoad LoadYearGraph(const State& st, const std::vector<TAgendaRecord>& agenda
 {
     YearLoad load;
     const int weeks = ShownWeeks(st, agenda);
-    load.year = (year - st.FirstYear + 1) * kWeeksPerPlanYear <= weeks ? year : st.FirstYear;
+    load.year = (year - st.FirstYear + 1) * kWeeksPerYear <= weeks ? year : st.FirstYear;
     load.weeks.resize(kGraphWeeks);
-    const int first = (load.year - st.FirstYear) * kWeeksPerPlanYear;
+    const int first = (load.year - st.FirstYear) * kWeeksPerYear;
     std::int64_t available = 0;
     std::int64_t planned = 0;
     std::int64_t reserved = 0;
-    for (int w = 0; w < kWeeksPerPlanYear && first + w < weeks; ++w) {
+    for (int w = 0; w < kWeeksPerYear && first + w < weeks; ++w) {
         const TAgendaRecord& rec = agenda[static_cast<std::size_t>(first + w)];
         TWeekGraphRecord& g = load.weeks[static_cast<std::size_t>(w)];
         g.Value1 = static_cast<std::int16_t>(rec.FreeMinutes.get());
@@ -233,20 +233,20 @@ YearLoad LoadYearGraph(const State& st, const std::vector<TAgendaRecord>& agenda
     load.availableHours = available / kMinutesPerHour;
     load.plannedHours = planned / kMinutesPerHour;
     load.reservedHours = reserved / kMinutesPerHour;
-    load.averagePlannedHours = load.plannedHours / kWeeksPerPlanYear;
+    load.averagePlannedHours = load.plannedHours / kWeeksPerYear;
     return load;
 }
 
 void DrawLoadCharts(ReportDocument& doc, const State& st, const YearLoad& load)
 {
-    const QString year = QString::number(load.year + 2000);
+    const QString year = QString::number(load.year + kYearOffset);
     const QString blank = QStringLiteral(" ");
     // The graph puts the weekly average of available minutes at 100 %.
     std::int64_t available = 0;
     for (const TWeekGraphRecord& w : load.weeks)
         available += w.Value1.get();
-    const auto maxValue = static_cast<std::uint32_t>(std::clamp<std::int64_t>(
-        available / kWeeksPerPlanYear, 1, std::numeric_limits<std::uint32_t>::max()));
+    const auto maxValue = static_cast<std::uint32_t>(
+        std::clamp<std::int64_t>(available / kWeeksPerYear, 1, std::numeric_limits<std::uint32_t>::max()));
     DrawWeeklyGraph(doc, st, QStringLiteral("CARGA TRABAJO DE MANTENIMIENTO PREVENTIVO ") + year,
                     WeekGraphStyle::WorkLoad,
                     {QStringLiteral("H Disponibles"), QStringLiteral("H Reservadas"),
@@ -306,9 +306,9 @@ void ShowMaintenanceLoad(Context& ctx)
         ChartWindow window{ctx, agenda, year, nullptr, QString()};
         spec.onButton = [&window](CardState& s, const ButtonSpec& button) {
             if (button.name == PlanChart::kChart)
-                window.Button2Click(s);
+                window.DrawCharts(s);
             else if (button.name == PlanChart::kSave)
-                window.BitBtn3Click();
+                window.SavePanelPicture();
             else
                 return true;
             return false;
@@ -321,9 +321,8 @@ void ShowMaintenanceLoad(Context& ctx)
     }
     // A week past the agenda's end was taken as its last week: the note names the week it goes to.
     const bool capped = index != exact;
-    EditAgendaNote(ctx, agenda[static_cast<std::size_t>(index)], index,
-                   capped ? index % kWeeksPerPlanYear : week,
-                   capped ? index / kWeeksPerPlanYear + st.FirstYear : year);
+    EditAgendaNote(ctx, agenda[static_cast<std::size_t>(index)], index, capped ? index % kWeeksPerYear : week,
+                   capped ? index / kWeeksPerYear + st.FirstYear : year);
 }
 
 } // namespace gim

@@ -46,7 +46,7 @@ PlanHorizon ClampHorizon(int firstYear, int lastYear)
 std::optional<std::size_t> TodaysAgendaRecord(const State& st, std::size_t records)
 {
     // Before or after the horizon no week of the agenda is today's, nor past the records it holds.
-    const WeekParts today = FiledWeek(st.CurrentYear - 2000, st.WeekText.toInt());
+    const WeekParts today = FiledWeek(st.CurrentYear - kYearOffset, st.WeekText.toInt());
     const int index = AbsoluteWeek(st, today.year, today.week);
     if (index < 0 || index >= st.PlanWeeks || static_cast<std::size_t>(index) >= records)
         return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/week_codes.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstddef>
@@ -11,7 +13,6 @@ struct State;
 
 // A machine's routines are counted from its start week in a maintenance year of 48 weeks (twelve months
 // of four weeks), while the plan's years have 52: a fixed start week drifts four weeks a plan year.
-inline constexpr int kWeeksPerPlanYear = 52;
 inline constexpr int kMaintenanceYearWeeks = 48;
 // The longest horizon a plan may have, in plan years.
 inline constexpr int kLongestHorizonYears = 5;
@@ -30,7 +31,7 @@ struct PlanHorizon
 {
     int firstYear = 0; // years since 2000
     int lastYear = 0;
-    int Weeks() const { return (lastYear - firstYear) * kWeeksPerPlanYear; }
+    int Weeks() const { return (lastYear - firstYear) * kWeeksPerYear; }
 };
 PlanHorizon ClampHorizon(int firstYear, int lastYear);
 

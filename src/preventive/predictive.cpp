@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/sub_folders.h"
 #include "core/texts.h"
+#include "core/week_codes.h"
 #include "masterdata/routines.h"
 #include "platform/card.h"
 #include "preventive/plan_time.h"
@@ -12,8 +13,6 @@
 namespace gim {
 
 namespace {
-
-constexpr int kYearOffset = 2000;
 
 // The files of both kinds go through the same rewrite; only their names differ.
 KeyedFile<PredictiveFile> FileOf(Context& ctx, DataFile which)
@@ -202,8 +201,8 @@ void EditPredictiveRecord(Context& ctx)
         if (!MatchesSelection(entry.rec, selection))
             continue;
         const int week = entry.rec.Semana.get();
-        st.WorkWeek = static_cast<std::uint16_t>(week % kWeeksPerPlanYear);
-        st.WorkYear = static_cast<std::uint16_t>(week / kWeeksPerPlanYear + st.FirstYear);
+        st.WorkWeek = static_cast<std::uint16_t>(week % kWeeksPerYear);
+        st.WorkYear = static_cast<std::uint16_t>(week / kWeeksPerYear + st.FirstYear);
         TPredictiveRecord shown = entry.rec;
         const int result = ShowPredictiveForm(ctx, shown);
         if (result != CardResult::Save && result != CardResult::Delete)

@@ -46,7 +46,6 @@ const QString kPhoto = QStringLiteral("SpeedButton1");
 constexpr const char* kCardCaption = "FICHA  DE MANTENIMIENTO PREDICTIVO";
 constexpr const char* kMeasurementCaption = "REGISTRO DE MEDICIONES DE MANTENIMIENTO PREDICTIVO  ";
 constexpr const char* kAlarmCaption = "DEFINICIÓN NIVELES DE ALARMA CONTROLES MANTENIMIENTO.PREDICTIVO";
-constexpr int kYearOffset = 2000;
 
 constexpr CodeLabel kSpecialities[] = {{"*", " "},
                                        {"V", "Predictivo Vibraciones"},
@@ -337,8 +336,8 @@ int ShowPredictiveForm(Context& ctx, TPredictiveRecord& rec, bool selecting)
     st.ContinueFlag = 0;
     // The card shows the week of the year. An imported week counts from the horizon's start already and
     // keeps its own year; the others take the year being worked on.
-    const int year = ModeIs(ctx, {"i"}) ? st.FirstYear + rec.Semana.get() / kWeeksPerPlanYear : st.WorkYear;
-    rec.Semana = rec.Semana.get() % kWeeksPerPlanYear;
+    const int year = ModeIs(ctx, {"i"}) ? st.FirstYear + rec.Semana.get() / kWeeksPerYear : st.WorkYear;
+    rec.Semana = rec.Semana.get() % kWeeksPerYear;
 
     const CardSpec spec = PredictiveCardSpec(ctx, selecting);
     CardState state;

@@ -5,6 +5,7 @@
 #include "core/lookups.h"
 #include "core/picture_import.h"
 #include "core/sub_folders.h"
+#include "core/week_codes.h"
 #include "masterdata/routines.h"
 #include "platform/report.h"
 #include "preventive/plan_launch.h"
@@ -23,7 +24,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearOffset = 2000;
 // The chart's scale: the plot height is 300 parts, the 100 % line at 200 of them (120 for a low alarm)
 // and a tick every 40.
 constexpr double kScaleParts = 300.0;
@@ -266,7 +266,7 @@ void PredictiveRegisterReport(Context& ctx)
                               kYearOffset;
     st.WorkWeek = static_cast<std::uint16_t>(week);
     st.WorkYear = static_cast<std::uint16_t>(year);
-    const std::int64_t start = (year - st.FirstYear) * kWeeksPerPlanYear + week;
+    const std::int64_t start = (year - st.FirstYear) * kWeeksPerYear + week;
 
     TPredictiveRecord selection{};
     selection.FREC = "*";
@@ -316,8 +316,8 @@ void PredictiveRegisterReport(Context& ctx)
         trend = PredictiveTrend(trends, kind, m.Medida1.get(), m.Medida2.get());
         if (chartList.empty())
             frequency = m.FREC.str();
-        const std::int64_t weekOfYear = m.Semana.get() % kWeeksPerPlanYear;
-        const std::int64_t yearOf = m.Semana.get() / kWeeksPerPlanYear + st.FirstYear;
+        const std::int64_t weekOfYear = m.Semana.get() % kWeeksPerYear;
+        const std::int64_t yearOf = m.Semana.get() / kWeeksPerYear + st.FirstYear;
         st.WorkWeek = static_cast<std::uint16_t>(weekOfYear);
         st.WorkYear = static_cast<std::uint16_t>(yearOf);
         chartList.push_back(m);

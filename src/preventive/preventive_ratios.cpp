@@ -25,7 +25,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearOffset = 2000;
 constexpr int kNameWidth = 34;
 const QString kTitle = QStringLiteral("RATIOS DE MANTENIMIENTO");
 const QString kLongRule = QStringLiteral("\t--------\t----------\t----------\t------------\t------------\t---"
@@ -189,8 +188,8 @@ void PreventiveRatios(Context& ctx)
     ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS HISTORIAL PREVENTIVO"),
                          std::max(0, end - start + 1));
     for (int index = start; index <= end; ++index) {
-        st.WorkWeek = static_cast<std::uint16_t>(index % kWeeksPerPlanYear);
-        st.WorkYear = static_cast<std::uint16_t>(index / kWeeksPerPlanYear + st.FirstYear);
+        st.WorkWeek = static_cast<std::uint16_t>(index % kWeeksPerYear);
+        st.WorkYear = static_cast<std::uint16_t>(index / kWeeksPerYear + st.FirstYear);
         if (planSource)
             ControlPlanWeek(ctx, *planSource);
         else if (routeSource)

@@ -16,7 +16,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearOffset = 2000;
 constexpr int kNameWidth = 34;
 
 bool Passes(const QString& value, const QString& filter)
@@ -92,8 +91,8 @@ void ReportRevisionHistory(Context& ctx)
         }
         ++st.ListedCount;
         total += rec.Time.get();
-        st.WorkWeek = static_cast<std::uint16_t>(rec.Week.get() % kWeeksPerPlanYear);
-        st.WorkYear = static_cast<std::uint16_t>(rec.Week.get() / kWeeksPerPlanYear + st.FirstYear);
+        st.WorkWeek = static_cast<std::uint16_t>(rec.Week.get() % kWeeksPerYear);
+        st.WorkYear = static_cast<std::uint16_t>(rec.Week.get() / kWeeksPerYear + st.FirstYear);
         report->AddColumns({QString(), rec.MachineCode.str(), name.left(kNameWidth), rec.Frequency.str(),
                             rec.State.str(), QString::number(st.WorkWeek),
                             QString::number(st.WorkYear + kYearOffset), QString::number(rec.Time.get()),

@@ -13,8 +13,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearOffset = 2000;
-
 QString RevisionFileName(const Context& ctx)
 {
     return ctx.st.FileName(DataFile::Revision);
@@ -50,8 +48,8 @@ RevisionForm BrowseForm(const State& st, const TRevisionRecord& rec)
     RevisionForm form;
     form.rec = rec;
     form.machineName = st.FoundMachine.Denominacion.str();
-    form.week = QString::number(rec.Week.get() % kWeeksPerPlanYear);
-    form.year = QString::number(rec.Week.get() / kWeeksPerPlanYear + st.FirstYear + kYearOffset);
+    form.week = QString::number(rec.Week.get() % kWeeksPerYear);
+    form.year = QString::number(rec.Week.get() / kWeeksPerYear + st.FirstYear + kYearOffset);
     form.minutes = rec.Time;
     return form;
 }

@@ -228,12 +228,12 @@ void WeeklyPurchasesReport(Context& ctx)
     LoadPurchaseOrders(ctx);
     std::array<TWeekGraphRecord, 53> weeks{};
     for (const PurchaseOrderEntry& e : PurchaseOrders(ctx).PurchaseOrderList) {
-        const QString code = e.rec.fechALTA.str();
         // Week 0 of a year and week 52 of the year before share an absolute week; the code's own year
         // decides which of the two years the line belongs to, so it is counted once.
-        if (ParseInt64(code.mid(0, 2)).value != year - 2000)
+        const std::optional<WeekParts> ordered = ParseWeekCode(e.rec.fechALTA.bytes());
+        if (!ordered || ordered->year != year - kYearOffset)
             continue;
-        const int w = static_cast<int>(ParseInt64(code.mid(3, 2)).value);
+        const int w = ordered->week;
         if (w < 0 || w > 52)
             continue;
         weeks[static_cast<std::size_t>(w)].Value1 = weeks[static_cast<std::size_t>(w)].Value1.get() +

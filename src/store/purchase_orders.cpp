@@ -40,12 +40,6 @@ bool SamePartKey(const TPurchaseOrderRecord& a, const TPurchaseOrderRecord& b)
            SameText(a.Pieza, b.Pieza);
 }
 
-// A week code's year and week: "yy/ww/d", characters 1-2 and 4-5.
-int CodePart(const ShortString<8>& code, int from)
-{
-    return static_cast<int>(ParseInt64(code.str().mid(from, 2)).value);
-}
-
 // Within the caller's step: the saved line (PurchaseOrderBuffer) written where `entry` was read and, on a
 // receipt that leaves units missing, the new pending line the user asks for. False when a write failed:
 // the step then stores neither.
@@ -108,8 +102,9 @@ void ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry, std::int32_t unit
     m.Destination = kStoreMachineCode;
     m.Quantity = units;
     m.UnitValue = line.Valor.get();
-    const int year = CodePart(line.fechaENT, 0);
-    const int week = CodePart(line.fechaENT, 3);
+    const WeekParts received = ParseWeekCode(line.fechaENT.bytes()).value_or(WeekParts{});
+    const int year = received.year;
+    const int week = received.week;
     input.Year = static_cast<std::uint16_t>(year);
     input.Week = static_cast<std::uint16_t>(week);
     m.AbsoluteWeek = AbsoluteWeekByte(st, year, week);

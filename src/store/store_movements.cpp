@@ -48,7 +48,7 @@ std::optional<Booking> AskBooking(Context& ctx, const TSparePartRecord& part)
     form.Nombre = part.Nombre.str();
     form.CostUnit = CentsToText(part.Valor.get());
     if (handedOver) {
-        form.Ano = QString::number(input.Year + 2000);
+        form.Ano = QString::number(input.Year + kYearOffset);
         form.Semana = QString::number(input.Week);
         form.CdtMov = QString::number(input.Movement.Quantity.get());
         form.Usuario = input.Movement.User.str();
@@ -63,7 +63,7 @@ std::optional<Booking> AskBooking(Context& ctx, const TSparePartRecord& part)
     b.quantity = result == CardResult::Save ? typed : -typed;
     b.destination = form.MqDestin;
     b.user = form.Usuario;
-    b.year = static_cast<int>(WholeOfText(form.Ano).value_or(0)) - 2000;
+    b.year = static_cast<int>(WholeOfText(form.Ano).value_or(0)) - kYearOffset;
     b.week = static_cast<int>(WholeOfText(form.Semana).value_or(0));
     b.price = static_cast<std::int32_t>(CentsOfText(form.CostUnit).value_or(0));
     return b;
@@ -335,7 +335,7 @@ void EditMovementsByWeek(Context& ctx)
         ctx, ctx.ui.InputBox(title, QStringLiteral("INTRODUZCA SEMANA (0-52)"), st.WeekText), fileName);
     const std::int32_t year =
         AnsweredNumber(ctx, ctx.ui.InputBox(title, QStringLiteral("INTRODUZCA AÑO"), st.YearText), fileName);
-    const std::uint8_t target = AbsoluteWeekByte(st, year - 2000, week);
+    const std::uint8_t target = AbsoluteWeekByte(st, year - kYearOffset, week);
 
     KeyedFile<MovementFile> file(ctx, fileName);
     const std::optional<std::vector<TStoreMovementRecord>> records = file.Read();
@@ -347,8 +347,8 @@ void EditMovementsByWeek(Context& ctx)
             continue;
         MovementForm form;
         const int byte = stored.AbsoluteWeek;
-        form.Ano = QString::number(byte / 52 + 2000 + st.FirstYear);
-        form.Semana = QString::number(byte % 52);
+        form.Ano = QString::number(byte / kWeeksPerYear + kYearOffset + st.FirstYear);
+        form.Semana = QString::number(byte % kWeeksPerYear);
         form.CdtMov = QString::number(stored.Quantity.get());
         form.Usuario = stored.User.str();
         form.MqDestin = stored.Destination.str();
@@ -364,7 +364,7 @@ void EditMovementsByWeek(Context& ctx)
             changed.Destination = form.MqDestin;
             changed.User = form.Usuario;
             changed.AbsoluteWeek =
-                AbsoluteWeekByte(st, static_cast<int>(WholeOfText(form.Ano).value_or(0)) - 2000,
+                AbsoluteWeekByte(st, static_cast<int>(WholeOfText(form.Ano).value_or(0)) - kYearOffset,
                                  static_cast<int>(WholeOfText(form.Semana).value_or(0)));
             changed.UnitValue = static_cast<std::int32_t>(CentsOfText(form.CostUnit).value_or(0));
         } else if (result == CardResult::Delete) {

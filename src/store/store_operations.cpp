@@ -28,85 +28,90 @@ void DeclareStoreCommands(CommandRegistry& menu)
 {
     using enum Op;
     using enum Cond;
-    menu.Add("Compra&s > &Altas > &Nuevo Pedido", "", "", Codes().A("N"),
+    menu.Add(MenuItem::PurchasesAddNewOrder, "Compra&s > &Altas > &Nuevo Pedido", "", "", Codes().A("N"),
              {AddPurchaseOrderLine, When(ContinueFlag, SortPurchaseOrderFile)});
-    menu.Add("Compra&s > &Altas > &Añadir Item", "", "", Codes().A("A"),
+    menu.Add(MenuItem::PurchasesAddAddItem, "Compra&s > &Altas > &Añadir Item", "", "", Codes().A("A"),
              {AddPurchaseOrderLine, When(ContinueFlag, SortPurchaseOrderFile)});
-    menu.Add("Compra&s > &Edición", "", "", Codes().A("E"),
+    menu.Add(MenuItem::PurchasesEdit, "Compra&s > &Edición", "", "", Codes().A("E"),
              {LoadPurchaseOrders, EditPurchaseOrders, When(PurchaseLineChanged, SortPurchaseOrderFile),
               FreePurchaseOrderList})
         .pendingEdit = PendingEdit(EditItem::Compras);
-    menu.Add("Compra&s > &Recepción Pedidos > &Pendientes", "", "", Codes().A("P"),
+    menu.Add(MenuItem::PurchasesReceiptPending, "Compra&s > &Recepción Pedidos > &Pendientes", "", "",
+             Codes().A("P"),
              {LoadPurchaseOrders, EditPurchaseOrders, When(PurchaseLineChanged, SortPurchaseOrderFile),
               FreePurchaseOrderList});
-    menu.Add("Compra&s > &Listado > Fechas &Pedido > &Solicitud", "", "", Codes().A("D"),
+    menu.Add(MenuItem::PurchasesListDatesRequest, "Compra&s > &Listado > Fechas &Pedido > &Solicitud", "", "",
+             Codes().A("D"), {LoadPurchaseOrders, PurchaseOrderReport});
+    menu.Add(MenuItem::PurchasesListDatesEntry, "Compra&s > &Listado > Fechas &Pedido > &Entrada", "", "",
+             Codes().A("H"), {LoadPurchaseOrders, PurchaseOrderReport});
+    menu.Add(MenuItem::PurchasesListDatesClosing, "Compra&s > &Listado > Fechas &Pedido > &Cierre", "", "",
+             Codes().A("J"), {LoadPurchaseOrders, PurchaseOrderReport});
+    menu.Add(MenuItem::PurchasesListSupplier, "Compra&s > &Listado > &Suministrador", "", "", Codes().A("I"),
              {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Listado > Fechas &Pedido > &Entrada", "", "", Codes().A("H"),
+    menu.Add(MenuItem::PurchasesListReference, "Compra&s > &Listado > &Referencia", "", "", Codes().A("G"),
              {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Listado > Fechas &Pedido > &Cierre", "", "", Codes().A("J"),
+    menu.Add(MenuItem::PurchasesListDeliveryNote, "Compra&s > &Listado > &Albarán", "", "", Codes().A("A"),
              {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Listado > &Suministrador", "", "", Codes().A("I"),
+    menu.Add(MenuItem::PurchasesListSparePart, "Compra&s > &Listado > R&epuesto", "", "", Codes().A("C"),
              {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Listado > &Referencia", "", "", Codes().A("G"),
-             {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Listado > &Albarán", "", "", Codes().A("A"),
-             {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Listado > R&epuesto", "", "", Codes().A("C"),
-             {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Listado > &Cerrados", "", "", {},
+    menu.Add(MenuItem::PurchasesListClosed, "Compra&s > &Listado > &Cerrados", "", "", {},
              {LoadPurchaseOrders, OrderSituationReport, FreePurchaseOrderList});
-    menu.Add("Compra&s > &Informes > &Semanal", "", "", Codes().A("F"),
+    menu.Add(MenuItem::PurchasesReportsWeekly, "Compra&s > &Informes > &Semanal", "", "", Codes().A("F"),
              {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Informes > &Pendientes", "", "", Codes().A("P"),
+    menu.Add(MenuItem::PurchasesReportsPending, "Compra&s > &Informes > &Pendientes", "", "", Codes().A("P"),
              {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > &Informes > &Fuera Plazo", "", "", Codes().A("R"),
+    menu.Add(MenuItem::PurchasesReportsOverdue, "Compra&s > &Informes > &Fuera Plazo", "", "", Codes().A("R"),
              {LoadPurchaseOrders, PurchaseOrderReport});
-    menu.Add("Compra&s > Ra&tios", "", "", {}, {WeeklyPurchasesReport, PersonnelWeeklyHoursReport});
-    menu.Add("Pro&veedores > &Alta", "Ctrl+F12", "", Codes().A("1"),
+    menu.Add(MenuItem::PurchasesRatios, "Compra&s > Ra&tios", "", "", {},
+             {WeeklyPurchasesReport, PersonnelWeeklyHoursReport});
+    menu.Add(MenuItem::SuppliersAdd, "Pro&veedores > &Alta", "Ctrl+F12", "", Codes().A("1"),
              {AddSupplier, When(ContinueFlag, CompactSupplierFile)});
-    menu.Add("Pro&veedores > &Listado", "F12", "", {}, {LoadSupplierList, ListSuppliers, FreeSupplierList});
-    menu.Add("Pro&veedores > &Edición", "Shift+F12", "", {},
+    menu.Add(MenuItem::SuppliersList, "Pro&veedores > &Listado", "F12", "", {},
+             {LoadSupplierList, ListSuppliers, FreeSupplierList});
+    menu.Add(MenuItem::SuppliersEdit, "Pro&veedores > &Edición", "Shift+F12", "", {},
              {LoadSupplierList, EditSupplier, FreeSupplierList, CompactSupplierFile});
-    menu.Add("OT/Prspues&tos > &Edición > &Presupuesto > &Mat/Rep", "", "", Codes().A("S"),
-             {LoadSparePartList, EditMovementsByWeek, FreeSparePartList});
-    menu.Add("Repuest&os > &Alta", "Ctrl+F9", "", Codes().A("W"),
+    menu.Add(MenuItem::WorkOrdersEditBudgetMaterials, "OT/Prspues&tos > &Edición > &Presupuesto > &Mat/Rep",
+             "", "", Codes().A("S"), {LoadSparePartList, EditMovementsByWeek, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsAdd, "Repuest&os > &Alta", "Ctrl+F9", "", Codes().A("W"),
              {LoadSparePartList, AddSparePart, When(ContinueFlag, SortSparePartFile), FreeSparePartList});
-    menu.Add("Repuest&os > En&tradas/Salidas", "Shift+F9", "", Codes().A("M"),
+    menu.Add(MenuItem::SparePartsInOut, "Repuest&os > En&tradas/Salidas", "Shift+F9", "", Codes().A("M"),
              {LoadSparePartList, BrowseSpareParts, FreeSparePartList});
-    menu.Add("Repuest&os > &Consultas > &Código", "F9", "", Codes().A("C"),
+    menu.Add(MenuItem::SparePartsQueryByCode, "Repuest&os > &Consultas > &Código", "F9", "", Codes().A("C"),
              {LoadSparePartList, StoreInventoryReport, FreeSparePartList});
-    menu.Add("Repuest&os > &Consultas > &Proveedor", "", "", Codes().A("P"),
-             {LoadSparePartList, StoreInventoryReport, FreeSparePartList});
-    menu.Add("Repuest&os > &Edición In/Out > &Correcciones", "Ctrl+Shift+F9", "", Codes().A("A"),
+    menu.Add(MenuItem::SparePartsQueryBySupplier, "Repuest&os > &Consultas > &Proveedor", "", "",
+             Codes().A("P"), {LoadSparePartList, StoreInventoryReport, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsEditCorrections, "Repuest&os > &Edición In/Out > &Correcciones",
+             "Ctrl+Shift+F9", "", Codes().A("A"),
              {LoadSparePartList, BrowseSpareParts, When(ContinueFlag, SortSparePartFile), FreeSparePartList})
         .pendingEdit = PendingEdit(EditItem::RAlmacen);
-    menu.Add("Repuest&os > &Edición In/Out > &Movimientos", "", "", Codes().A("E"),
-             {LoadSparePartList, EditMovementsByWeek, FreeSparePartList});
-    menu.Add("Repuest&os > &Edición In/Out > E&tiquetas", "", "", Codes().A("E"),
-             {LoadSparePartList, BrowseSpareParts, FreeSparePartList});
-    menu.Add("Repuest&os > &Roturas Stock", "", "", {},
+    menu.Add(MenuItem::SparePartsEditMovements, "Repuest&os > &Edición In/Out > &Movimientos", "", "",
+             Codes().A("E"), {LoadSparePartList, EditMovementsByWeek, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsEditLabels, "Repuest&os > &Edición In/Out > E&tiquetas", "", "",
+             Codes().A("E"), {LoadSparePartList, BrowseSpareParts, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsStockBreaks, "Repuest&os > &Roturas Stock", "", "", {},
              {LoadSparePartList, StockBreakageReport, FreeSparePartList});
-    menu.Add("Repuest&os > &Peticiones OFERTAS > &Suministrador", "", "", {},
-             {LoadSparePartList, RequestOffersBySupplier, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsOffersSupplier, "Repuest&os > &Peticiones OFERTAS > &Suministrador", "", "",
+             {}, {LoadSparePartList, RequestOffersBySupplier, FreeSparePartList});
     menu.Add(
-        "Repuest&os > &Peticiones OFERTAS > &Rotura Stock", "", "", {},
+        MenuItem::SparePartsOffersStockBreaks, "Repuest&os > &Peticiones OFERTAS > &Rotura Stock", "", "", {},
         {LoadSparePartList, StockBreakageReport, OrdersFromStockBreakage, FreeSparePartList, CascadeWindows});
-    menu.Add("Repuest&os > &Informes Movim. > &Semanal", "", "", Codes().A("M").O("P"),
-             {LoadSparePartList, StoreMovementsReport, FreeSparePartList});
-    menu.Add("Repuest&os > &Informes Movim. > &Repuesto", "", "", Codes().A("W").O("P"),
-             {LoadSparePartList, StoreMovementsReport, FreeSparePartList});
-    menu.Add("Repuest&os > &Informes Movim. > &Nº Peticiones", "", "", Codes().A("V").O("P"),
+    menu.Add(MenuItem::SparePartsMovementsWeekly, "Repuest&os > &Informes Movim. > &Semanal", "", "",
+             Codes().A("M").O("P"), {LoadSparePartList, StoreMovementsReport, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsMovementsSparePart, "Repuest&os > &Informes Movim. > &Repuesto", "", "",
+             Codes().A("W").O("P"), {LoadSparePartList, StoreMovementsReport, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsMovementsRequests, "Repuest&os > &Informes Movim. > &Nº Peticiones", "", "",
+             Codes().A("V").O("P"),
              {LoadSparePartList, LoadMovementList, StoreRotationReport, FreeMovementList, FreeSparePartList});
-    menu.Add("Repuest&os > In&ventario > &General", "", "", Codes().O("I"),
-             {SortSparePartFile, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsInventoryGeneral, "Repuest&os > In&ventario > &General", "", "",
+             Codes().O("I"), {SortSparePartFile, FreeSparePartList});
     // The statistical sample is asked for with OutputCode "I3".
-    menu.Add("Repuest&os > In&ventario > &Estadístico", "", "", Codes().O("I3"),
-             {SortSparePartFile, FreeSparePartList});
+    menu.Add(MenuItem::SparePartsInventoryStatistics, "Repuest&os > In&ventario > &Estadístico", "", "",
+             Codes().O("I3"), {SortSparePartFile, FreeSparePartList});
     menu.Add(
-        "Repuest&os > In&ventario > E&volución", "", "", {},
+        MenuItem::SparePartsInventoryEvolution, "Repuest&os > In&ventario > E&volución", "", "", {},
         {LoadSparePartList, LoadMovementList, InventoryEvolutionReport, FreeSparePartList, FreeMovementList});
     // The store ratios also list the weekly purchases and the weekly hours of the daily reports.
-    menu.Add("Repuest&os > Ra&tios", "", "", {},
+    menu.Add(MenuItem::SparePartsRatios, "Repuest&os > Ra&tios", "", "", {},
              {YearMovementRatios, WeeklyPurchasesReport, PersonnelWeeklyHoursReport});
 }
 

@@ -23,8 +23,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearBase = 2000;
-constexpr int kWeeksPerYear = 52;
 const QString kTab = QStringLiteral("\t");
 const QString kEuro = QStringLiteral(" €");
 
@@ -48,7 +46,7 @@ void AddHeading(ReportDocument& report, const State& st, const QString& title)
 // Movement weeks are absolute, modulo 256, counted in years of 52 weeks from FirstYear.
 int MovementYear(const State& st, const TStoreMovementRecord& m)
 {
-    return m.AbsoluteWeek / kWeeksPerYear + st.FirstYear + kYearBase;
+    return m.AbsoluteWeek / kWeeksPerYear + st.FirstYear + kYearOffset;
 }
 int MovementWeek(const TStoreMovementRecord& m)
 {
@@ -74,12 +72,6 @@ QString InventoryLine(const TSparePartRecord& r)
 std::int64_t StockValue(const TSparePartRecord& r)
 {
     return std::int64_t{r.Exist.get()} * r.Valor.get();
-}
-
-// Year since 2000 and week of a "yy/ww/d" week code.
-WeekParts CodeParts(const QString& code)
-{
-    return {code.mid(0, 2).toInt(), code.mid(3, 2).toInt(), 0};
 }
 
 int AskYear(Context& ctx, const QString& caption, const QString& prompt, const QString& preset)
@@ -320,7 +312,7 @@ void InventoryEvolutionReport(Context& ctx)
         graph[i].Value2 = std::llabs(exits[i]);
         graph[i].Value3 = entries[i];
     }
-    if (!any || year < st.FirstYear + kYearBase) {
+    if (!any || year < st.FirstYear + kYearOffset) {
         ctx.ui.ShowMessage(QStringLiteral("NO EXISTEN DATOS PARA EL AÑO SOLICITADO"));
     } else {
         for (int w = kWeeksPerYear; w >= 0; --w) {
@@ -341,8 +333,8 @@ void StoreMovementsReport(Context& ctx)
     State& st = ctx.st;
     if (!PickWeekRange(ctx))
         return;
-    const WeekParts start = CodeParts(st.RangeStartWeek);
-    const WeekParts end = CodeParts(st.RangeEndWeek);
+    const WeekParts start = ParseWeekCode(st.RangeStartWeek).value_or(WeekParts{});
+    const WeekParts end = ParseWeekCode(st.RangeEndWeek).value_or(WeekParts{});
     const int first = AbsoluteWeekByte(st, start.year, start.week);
     const int last = AbsoluteWeekByte(st, end.year, end.week);
     TSparePartRecord filter{};
@@ -397,7 +389,7 @@ void StoreMovementsReport(Context& ctx)
                         CentsToText(m.UnitValue.get()) + kTab + CentsToText(total) + kTab +
                         part.Nombre.str());
     }
-    const QString week = Number(start.week) + QLatin1Char('/') + Number(start.year + kYearBase);
+    const QString week = Number(start.week) + QLatin1Char('/') + Number(start.year + kYearOffset);
     report->AddLine(kTab + QString(84, QLatin1Char('-')));
     report->AddLine(QStringLiteral("\r"));
     report->AddLine(QStringLiteral("\t\tSEMANA DE ANALISIS:") + week);

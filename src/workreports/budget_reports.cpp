@@ -6,6 +6,7 @@
 #include "core/report_charts.h"
 #include "core/texts.h"
 #include "core/transaction.h"
+#include "core/week_codes.h"
 #include "masterdata/routines.h"
 #include "platform/report.h"
 #include "workreports/budget_card.h"
@@ -25,7 +26,7 @@ namespace gim {
 namespace {
 
 constexpr int kNameWidth = 34;
-constexpr std::int64_t kMinutesPerWeekYear = 52 * 60;
+constexpr std::int64_t kMinutesPerWeekYear = kWeeksPerYear * 60;
 
 QString Number(std::int64_t n)
 {
@@ -223,10 +224,11 @@ void BudgetValuationReport(Context& ctx)
     report->AddLine(
         QStringLiteral("\t-------------\t -------------------------------------------\t---------\t---------"
                        "\t---------\t----------\t----------"));
-    report->AddLine(QStringLiteral("\tPRESUPUESTO MTO. ") + Number(st.FirstYear + 2000) + QLatin1Char('/') +
-                    Number(st.LastYear) + QStringLiteral(": \t") + HoursText(cn) + QLatin1Char('\t') +
-                    HoursText(pv) + QLatin1Char('\t') + HoursText(rp) + QLatin1Char('\t') + HoursText(av) +
-                    QLatin1Char('\t') + Number(ex) + QLatin1Char('\t') + Number(al));
+    report->AddLine(QStringLiteral("\tPRESUPUESTO MTO. ") + Number(st.FirstYear + kYearOffset) +
+                    QLatin1Char('/') + Number(st.LastYear) + QStringLiteral(": \t") + HoursText(cn) +
+                    QLatin1Char('\t') + HoursText(pv) + QLatin1Char('\t') + HoursText(rp) +
+                    QLatin1Char('\t') + HoursText(av) + QLatin1Char('\t') + Number(ex) + QLatin1Char('\t') +
+                    Number(al));
     const std::int64_t minutes = pv + cn + av + rp;
     if (inEuros) {
         // The minutes are valued at the hour's cost; the two amounts are whole euros already.

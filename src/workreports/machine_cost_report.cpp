@@ -27,8 +27,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kYearOffset = 2000;
-constexpr int kWeeksPerYear = 52;
 constexpr int kPeriods = 13;
 constexpr int kPeriodWeeks = 4;
 const QString kCostsTitle = QStringLiteral("COSTES DE MAQUINAS");
@@ -179,18 +177,6 @@ QString Cut2(const QString& answer)
     return answer.left(2);
 }
 
-// Year and week of a week code "yy/ww/d".
-std::optional<std::pair<int, int>> YearAndWeek(const QString& code)
-{
-    bool yearOk = false;
-    bool weekOk = false;
-    const int year = code.mid(0, 2).toInt(&yearOk);
-    const int week = code.mid(3, 2).toInt(&weekOk);
-    if (!yearOk || !weekOk)
-        return std::nullopt;
-    return std::pair{year, week};
-}
-
 // What the prompts chose.
 struct CostQuery
 {
@@ -233,14 +219,14 @@ std::optional<CostQuery> AskCostQuery(Context& ctx)
             const QDate today = ctx.clock.Now().date();
             st.RangeStartDate = st.RangeEndDate = QDateTime(today, QTime(0, 0));
         }
-        const auto from = YearAndWeek(DateToWeekCode(st, st.RangeStartDate.date()));
-        const auto to = YearAndWeek(DateToWeekCode(st, st.RangeEndDate.date()));
+        const std::optional<WeekParts> from = ParseWeekCode(DateToWeekCode(st, st.RangeStartDate.date()));
+        const std::optional<WeekParts> to = ParseWeekCode(DateToWeekCode(st, st.RangeEndDate.date()));
         if (!from || !to)
             return std::nullopt;
-        q.year = from->first;
+        q.year = from->year;
         // Each end counts in its own year, so that a range over the new year keeps its weeks.
-        costs.StartIndex = costs.LowerBound = from->second + (from->first - st.FirstYear) * kWeeksPerYear;
-        costs.EndIndex = to->second + (to->first - st.FirstYear) * kWeeksPerYear;
+        costs.StartIndex = costs.LowerBound = AbsoluteWeek(st, from->year, from->week);
+        costs.EndIndex = AbsoluteWeek(st, to->year, to->week);
     }
     st.WorkYear = static_cast<std::uint16_t>(q.year);
     st.AnswerCode = Cut2(ctx.ui.InputBox(QStringLiteral("SELECCION INFORME"),

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/data_file.h"
+#include "core/week_codes.h"
 #include "corrective/breakdowns.h"
 #include "corrective/planned_repairs.h"
 #include "preventive/revisions.h"
@@ -13,8 +14,6 @@
 namespace gim {
 
 namespace {
-
-constexpr int kWeeksPerYear = 52;
 
 bool StartsWith(std::string_view text, std::string_view prefix)
 {
@@ -70,26 +69,6 @@ char WorkReportKind(std::string_view type)
     }
 }
 
-int TwoDigits(std::string_view text, std::size_t at, bool& ok)
-{
-    if (text.size() < at + 2 || text[at] < '0' || text[at] > '9' || text[at + 1] < '0' ||
-        text[at + 1] > '9') {
-        ok = false;
-        return 0;
-    }
-    return (text[at] - '0') * 10 + (text[at + 1] - '0');
-}
-
-std::optional<int> WeekIndexOf(const State& st, std::string_view code)
-{
-    bool ok = true;
-    const int year = TwoDigits(code, 0, ok);
-    const int week = TwoDigits(code, 3, ok);
-    if (!ok)
-        return std::nullopt;
-    return week + (year - static_cast<int>(st.FirstYear)) * kWeeksPerYear;
-}
-
 } // namespace
 
 MachineCostsState& MachineCosts(Context& ctx)
@@ -102,23 +81,21 @@ void FreeCostList(Context& ctx)
     std::vector<CostNode>().swap(MachineCosts(ctx).CostList);
 }
 
-std::optional<int> WeekCodeIndex(const Context& ctx, const QString& weekCode)
-{
-    return WeekIndexOf(ctx.st, ToCp1252(weekCode));
-}
-
 void LoadWorkReportCosts(Context& ctx)
 {
     MachineCostsState& c = MachineCosts(ctx);
     for (const TWorkReportRecord& line : ReadSource<WorkReportFile>(ctx)) {
-        const std::optional<int> week = WeekIndexOf(ctx.st, line.dia.bytes());
-        if (!week || *week < c.StartIndex || *week > c.EndIndex)
+        const std::optional<WeekParts> code = ParseWeekCode(line.dia.bytes());
+        if (!code)
+            continue;
+        const int week = AbsoluteWeek(ctx.st, code->year, code->week);
+        if (week < c.StartIndex || week > c.EndIndex)
             continue;
         // A deleted line stays in the file until the next sort.
         if (WorkReportFile::Deleted(line) || StartsWith(line.Matricula.bytes(), "OP/") || line.Tipo == "OP")
             continue;
         const char kind = WorkReportKind(line.Tipo.bytes());
-        Push(c, line.Codigo.bytes(), kind, *week, kind == 'B' ? line.Tparo.get() : line.Tinter.get());
+        Push(c, line.Codigo.bytes(), kind, week, kind == 'B' ? line.Tparo.get() : line.Tinter.get());
         c.CostList.back().worker = std::string(line.Matricula.bytes());
         c.CostList.back().hourType = std::string(line.TIPOH.bytes());
     }

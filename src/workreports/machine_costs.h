@@ -44,7 +44,4 @@ void LoadPlannedRepairCosts(Context& ctx);
 void LoadBreakdownCosts(Context& ctx);
 void LoadMaterialCosts(Context& ctx);
 
-// The absolute week of a week code "yy/ww/d"; nothing when the code holds no year and week.
-std::optional<int> WeekCodeIndex(const Context& ctx, const QString& weekCode);
-
 } // namespace gim

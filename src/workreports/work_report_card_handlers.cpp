@@ -286,7 +286,8 @@ void LookUpStorePart(CardSession& s, CardState& state)
     m.Equipo = piece.mid(0, 2);
     m.Util = piece.mid(2, 3);
     m.Pieza = piece.mid(5, 3);
-    m.AbsoluteWeek = MovementWeekByte(AbsoluteWeek(ctx.st, dia.left(2).toInt(), dia.mid(3, 2).toInt()));
+    const WeekParts day = ParseWeekCode(dia).value_or(WeekParts{});
+    m.AbsoluteWeek = AbsoluteWeekByte(ctx.st, day.year, day.week);
     m.User = state.value(kMatricula);
 
     SparePartsState& parts = SpareParts(ctx);

@@ -13,6 +13,7 @@
 #include "masterdata/personnel_entries.h"
 #include "masterdata/routines.h"
 #include "platform/card.h"
+#include "platform/date_text.h"
 #include "platform/report.h"
 #include "preventive/revisions.h"
 #include "workreports/work_report_card.h"
@@ -88,7 +89,7 @@ PostingTakeBack FindPosting(Context& ctx, const TWorkReportRecord& line)
     const std::uint16_t week = LineAbsoluteWeek(ctx.st, line);
     const std::uint16_t minutes = LowWord(line.Tinter.get());
     if (family == QLatin1String("V")) {
-        const QString day = line.dia.str().mid(6, 1);
+        const QString day = QString::number(ParseWeekCode(line.dia.bytes()).value_or(WeekParts{}).weekday);
         const QString type = tipo.mid(1, 1);
         found.breakdown = FirstInFile<BreakdownFile>(ctx, [&](const TBreakdownRecord& b) {
             return b.Code == line.Codigo && b.Week.get() == week && b.Day.str() == day &&
@@ -347,7 +348,7 @@ namespace {
 
 std::optional<QDate> DateTextDate(const QString& text)
 {
-    const QDate date = QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
+    const QDate date = ParseDate(text);
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 

@@ -143,18 +143,17 @@ bool SplitByWeeks(Context& ctx)
     // A closed picker chose no range: the range of an earlier command must not be split again.
     if (!PickWeekRange(ctx))
         return false;
-    const QString year = st.RangeStartWeek.left(2);
-    const QString firstWeek = st.RangeStartWeek.mid(3, 2);
-    const QString lastWeek = st.RangeEndWeek.mid(3, 2);
+    const WeekParts start = ParseWeekCode(st.RangeStartWeek).value_or(WeekParts{});
+    const WeekParts end = ParseWeekCode(st.RangeEndWeek).value_or(WeekParts{});
     // One year file holds one year: a range running into the next would give an empty file in place of
     // the one already there, and so would a range that ends before it starts.
     const QString range = st.RangeStartWeek + QStringLiteral(" A ") + st.RangeEndWeek;
-    if (st.RangeEndWeek.left(2) != year) {
+    if (end.year != start.year) {
         ctx.ui.ShowMessage(QStringLiteral("SEMANAS ") + range +
                            QStringLiteral(" DE DOS AÑOS DISTINTOS. ANULADO FRACCIONAR FICHERO"));
         return false;
     }
-    if (lastWeek < firstWeek) {
+    if (end.week < start.week) {
         ctx.ui.ShowMessage(QStringLiteral("SEMANAS ") + range +
                            QStringLiteral(" EN ORDEN INVERSO. ANULADO FRACCIONAR FICHERO"));
         return false;
@@ -169,17 +168,14 @@ bool SplitByWeeks(Context& ctx)
     const std::vector<std::uint32_t> order = SortedLines(arrived);
     FillList(ctx.st.WorkReportList, arrived, order);
 
-    const std::string yearText = year.toStdString();
-    const std::string first = firstWeek.toStdString();
-    const std::string last = lastWeek.toStdString();
     std::vector<TWorkReportRecord> lines;
     for (const WorkReportEntry& e : ctx.st.WorkReportList) {
-        const std::string_view dia = e.rec.dia.bytes();
-        const std::string_view week = dia.substr(std::min<std::size_t>(3, dia.size()), 2);
-        if (dia.substr(0, 2) == yearText && week >= first && week <= last)
+        const std::optional<WeekParts> day = ParseWeekCode(e.rec.dia.bytes());
+        if (day && day->year == start.year && day->week >= start.week && day->week <= end.week)
             lines.push_back(e.rec);
     }
     WriteLock lock(ctx);
+    const QString year = QStringLiteral("%1").arg(start.year, 2, 10, QLatin1Char('0'));
     StoreRecords(ctx, WorkReportYearFileName(st.CurrentEnvironment, year), lines);
     WorkReports(ctx).WorkReportWritten = 0;
     return true;

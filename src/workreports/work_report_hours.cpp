@@ -7,6 +7,7 @@
 #include "core/texts.h"
 #include "core/week_codes.h"
 #include "masterdata/personnel.h"
+#include "platform/date_text.h"
 #include "platform/report.h"
 #include "platform/week_graph.h"
 #include "records/cp1252.h"
@@ -28,7 +29,6 @@ namespace gim {
 
 namespace {
 
-constexpr int kWeeksPerYear = 52;
 const QString kAll = QStringLiteral("*");
 
 // What a person's lines add up to.
@@ -261,7 +261,7 @@ void PersonnelDailyHoursReport(Context& ctx)
         const std::string code = ToCp1252(WeekCodeOf(day));
         const auto first =
             std::partition_point(lines.begin(), lines.end(), [&](const DayLine& l) { return l.dia < code; });
-        const QString date = day.toString(QStringLiteral("dd/MM/yy"));
+        const QString date = FormatShortDate(day);
         HourColumns dayTotal{};
         for (auto it = first; it != lines.end() && it->dia == code;) {
             const int person = it->person;
@@ -358,7 +358,7 @@ void PersonnelWeeklyHoursReport(Context& ctx)
                               .InputBox(QStringLiteral("Horas de Personal"),
                                         QStringLiteral("INTRODUZCA Matricula Operario "), kAll)
                               .left(6);
-    if (!PickWeekRange(ctx, QDate::fromString(st.DateText, QStringLiteral("dd/MM/yyyy"))))
+    if (!PickWeekRange(ctx, ParseDate(st.DateText)))
         return;
     const std::optional<int> first = AbsoluteWeekOfCode(st, st.RangeStartWeek);
     const std::optional<int> last = AbsoluteWeekOfCode(st, st.RangeEndWeek);
@@ -416,7 +416,7 @@ void PersonnelWeeklyHoursReport(Context& ctx)
         const WeekSums& w = weeks[i];
         const auto [year, week] = YearAndWeekOf(st, *first + static_cast<int>(i));
         report->AddLine(QLatin1Char('\t') + TwoDigits(week) + QLatin1Char('/') +
-                        QString::number(2000 + year) + row(w));
+                        QString::number(kYearOffset + year) + row(w));
         total.effective += w.effective;
         total.leave += w.leave;
         total.deliveryNotes += w.deliveryNotes;
@@ -437,7 +437,8 @@ void PersonnelWeeklyHoursReport(Context& ctx)
 
     if (activeWeeks > 0) {
         // The year of the range start in full: the chart settings go by the title's "HORAS DE PERSONAL".
-        const QString year = QString::number(2000 + ParseInt64(QStringView(st.RangeStartWeek).left(2)).value);
+        const QString year =
+            QString::number(kYearOffset + ParseWeekCode(st.RangeStartWeek).value_or(WeekParts{}).year);
         DrawWeeklyGraph(*report, st, QStringLiteral("HORAS DE PERSONAL ") + year,
                         WeekGraphStyle::PersonnelHours,
                         {HoursText(total.effective / activeWeeks) + QStringLiteral(" H Actv"),

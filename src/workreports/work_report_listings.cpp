@@ -140,12 +140,10 @@ bool Selected(const State& st, const TWorkReportRecord& f, const TWorkReportReco
 // The week of the year a line's week code names (characters 4 and 5); nothing when it names none.
 std::optional<int> LineWeek(const TWorkReportRecord& r)
 {
-    const QString day = r.dia.str();
-    bool ok = false;
-    const int week = day.mid(3, 2).toInt(&ok);
-    if (!ok || week < 0 || week >= kGraphWeeks)
+    const std::optional<WeekParts> day = ParseWeekCode(r.dia.bytes());
+    if (!day || day->week >= kGraphWeeks)
         return std::nullopt;
-    return week;
+    return day->week;
 }
 
 void AddOrderHeading(ReportDocument& report, const TWorkOrderRecord& o)
@@ -169,7 +167,7 @@ void AddWeeklyCharts(ReportDocument& report, const State& st, std::vector<TWeekG
     if (span <= 1 || st.ActionCode == QLatin1String("O"))
         return;
     // A span of a whole year leaves no weeks to average over.
-    const int a = span % 52;
+    const int a = span % kWeeksPerYear;
     if (a == 0)
         return;
     for (TWeekGraphRecord& w : weeks)

@@ -33,17 +33,10 @@ namespace gim {
 
 namespace {
 
-// The year and week digits of the line's week code ("yy/ww/d").
-struct LineYearWeek
+// The year and week of the line's week code ("yy/ww/d").
+WeekParts YearWeekOf(const TWorkReportRecord& line)
 {
-    int year = 0;
-    int week = 0;
-};
-LineYearWeek YearWeekOf(const TWorkReportRecord& line)
-{
-    const QString dia = line.dia.str();
-    return {static_cast<int>(ParseInt64(QStringView(dia).mid(0, 2)).value),
-            static_cast<int>(ParseInt64(QStringView(dia).mid(3, 2)).value)};
+    return ParseWeekCode(line.dia.bytes()).value_or(WeekParts{});
 }
 
 std::uint16_t LowWord(std::int32_t value)
@@ -226,7 +219,7 @@ TBreakdownRecord BreakdownOf(Context& ctx, const LineStep& step)
     TBreakdownRecord b = Breakdowns(ctx).CurrentBreakdown;
     b.Code.assign(line.Codigo);
     b.Week = LineAbsoluteWeek(ctx.st, line);
-    b.Day = line.dia.str().mid(6, 1);
+    b.Day = QString::number(YearWeekOf(line).weekday);
     b.Shift = ".";
     b.Type = step.tipo.mid(1, 1);
     b.Description = WorkReports(ctx).LongDescription;
@@ -326,7 +319,7 @@ StoreBooking StoreExitOf(Context& ctx, const TWorkReportRecord& line)
     m.Equipo = PartPiece(line, 8, 2);
     m.Util = PartPiece(line, 10, 3);
     m.Pieza = PartPiece(line, 13, 3);
-    const LineYearWeek at = YearWeekOf(line);
+    const WeekParts at = YearWeekOf(line);
     m.AbsoluteWeek = AbsoluteWeekByte(ctx.st, at.year, at.week);
     m.User.assign(line.Matricula);
     PlanStoreBooking(ctx, b, line.Tinter.get());
@@ -527,7 +520,7 @@ private:
 
 std::uint16_t LineAbsoluteWeek(const State& st, const TWorkReportRecord& line)
 {
-    const LineYearWeek at = YearWeekOf(line);
+    const WeekParts at = YearWeekOf(line);
     return AbsoluteWeekWord(st, at.year, at.week);
 }
 
@@ -577,7 +570,7 @@ std::optional<std::uint16_t> CheckRepairRevision(Context& ctx)
     // A week that is not a number plans nothing rather than a revision in week 0.
     if (week.errorPos != 0)
         return std::nullopt;
-    return AbsoluteWeekWord(st, st.CurrentYear - 2000, static_cast<int>(week.value));
+    return AbsoluteWeekWord(st, st.CurrentYear - kYearOffset, static_cast<int>(week.value));
 }
 
 void CloseChosenRepair(Context& ctx, const ShortString<8>& machine, const QString& description,

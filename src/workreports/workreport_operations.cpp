@@ -55,41 +55,50 @@ void DeclareWorkReportCommands(CommandRegistry& menu)
 {
     using enum Op;
     using enum Cond;
-    menu.Add("&Gamas > &Presupuesto > &Actualizar", "", "", Codes().A("P"),
+    menu.Add(MenuItem::RoutinesBudgetUpdate, "&Gamas > &Presupuesto > &Actualizar", "", "", Codes().A("P"),
              {DefineBudget, LoadOperationList, PreventiveBudget});
-    menu.Add("&Gamas > &Presupuesto > &Listar", "", "", {}, {LoadOperationList, PreventiveBudget});
-    menu.Add("&Costes > &Análisis > Pa&rtes > &Anual", "", "", Codes().A("3"), {MachineCostReport});
-    menu.Add("&Costes > &Análisis > Pa&rtes > &Periodo", "", "", Codes().A("4"), {MachineCostReport});
-    menu.Add("&Costes > &Análisis > Pa&rtes > &Cuentas", "", "", Codes().A("3").O("P"), {MachineCostReport});
-    menu.Add("&Costes > &Análisis > &Histórico > &Anual", "", "", Codes().A("1"), {MachineCostReport});
-    menu.Add("&Costes > &Análisis > &Histórico > &Periodo", "", "", Codes().A("2"), {MachineCostReport});
-    menu.Add("&Costes > &Análisis > &Histórico > &Cuentas", "", "", Codes().A("1").O("P"),
-             {MachineCostReport});
-    menu.Add("&Costes > &Presupuesto > &Definición", "", "", Codes().A("P"),
+    menu.Add(MenuItem::RoutinesBudgetList, "&Gamas > &Presupuesto > &Listar", "", "", {},
+             {LoadOperationList, PreventiveBudget});
+    menu.Add(MenuItem::CostsAnalysisWorkReportsAnnual, "&Costes > &Análisis > Pa&rtes > &Anual", "", "",
+             Codes().A("3"), {MachineCostReport});
+    menu.Add(MenuItem::CostsAnalysisWorkReportsPeriod, "&Costes > &Análisis > Pa&rtes > &Periodo", "", "",
+             Codes().A("4"), {MachineCostReport});
+    menu.Add(MenuItem::CostsAnalysisWorkReportsAccounts, "&Costes > &Análisis > Pa&rtes > &Cuentas", "", "",
+             Codes().A("3").O("P"), {MachineCostReport});
+    menu.Add(MenuItem::CostsAnalysisHistoryAnnual, "&Costes > &Análisis > &Histórico > &Anual", "", "",
+             Codes().A("1"), {MachineCostReport});
+    menu.Add(MenuItem::CostsAnalysisHistoryPeriod, "&Costes > &Análisis > &Histórico > &Periodo", "", "",
+             Codes().A("2"), {MachineCostReport});
+    menu.Add(MenuItem::CostsAnalysisHistoryAccounts, "&Costes > &Análisis > &Histórico > &Cuentas", "", "",
+             Codes().A("1").O("P"), {MachineCostReport});
+    menu.Add(MenuItem::CostsBudgetDefine, "&Costes > &Presupuesto > &Definición", "", "", Codes().A("P"),
              {DefineBudget, LoadOperationList, PreventiveBudget});
-    menu.Add("&Costes > &Presupuesto > &Listado", "", "", {}, {BudgetValuationReport});
-    menu.Add("&Costes > &Edicion Presup.", "", "", {}, {EditBudget});
-    menu.Add("&Partes > &Alta", "Ctrl+F11", "", Codes().A("1"),
+    menu.Add(MenuItem::CostsBudgetList, "&Costes > &Presupuesto > &Listado", "", "", {},
+             {BudgetValuationReport});
+    menu.Add(MenuItem::CostsEditBudget, "&Costes > &Edicion Presup.", "", "", {}, {EditBudget});
+    menu.Add(MenuItem::WorkReportsAdd, "&Partes > &Alta", "Ctrl+F11", "", Codes().A("1"),
              {LoadMachineList, LoadPlannedRepairs, AddWorkReportLine, SavePlannedRepairList,
               FreePlannedRepairList, FreeMachineList, When(RevisionPosted, SortRevisionFile),
               When(BreakdownPosted, SortBreakdownFile), When(PlannedRepairPosted, SortPlannedRepairFile),
               When(WorkReportWritten, SortWorkReportFile), When(PersonnelEntryPosted, PurgePersonnelEntries),
               FreeWorkReportList});
-    menu.Add("&Partes > &Listados > &Partes", "F11", "", Codes().A("2"), {LoadWorkReports, WorkOrderReport});
-    menu.Add("&Partes > &Listados > &Ordenes", "", "", Codes().O("P").A("O"),
+    menu.Add(MenuItem::WorkReportsListWorkReports, "&Partes > &Listados > &Partes", "F11", "", Codes().A("2"),
              {LoadWorkReports, WorkOrderReport});
-    menu.Add("&Partes > &Listados > &Cuenta Coste", "", "", {}, {LoadWorkReports, CostAccountAnalysis});
-    menu.Add("&Partes > &Edición", "Shift+F11", "", Codes().A("4"),
+    menu.Add(MenuItem::WorkReportsListOrders, "&Partes > &Listados > &Ordenes", "", "", Codes().O("P").A("O"),
+             {LoadWorkReports, WorkOrderReport});
+    menu.Add(MenuItem::WorkReportsListCostAccounts, "&Partes > &Listados > &Cuenta Coste", "", "", {},
+             {LoadWorkReports, CostAccountAnalysis});
+    menu.Add(MenuItem::WorkReportsEdit, "&Partes > &Edición", "Shift+F11", "", Codes().A("4"),
              {LoadWorkReports, ModifyWorkReport, FreeWorkReportList,
               When(WorkReportWritten, SortWorkReportFile)})
         .pendingEdit = PendingEdit(EditItem::Partes);
-    menu.Add("&Partes > &Informes > &Diario", "", "", {},
+    menu.Add(MenuItem::WorkReportsReportsDaily, "&Partes > &Informes > &Diario", "", "", {},
              {LoadWorkReports, PersonnelDailyHoursReport, FreeWorkReportList});
-    menu.Add("&Partes > &Informes > &Periodo", "", "", {},
+    menu.Add(MenuItem::WorkReportsReportsPeriod, "&Partes > &Informes > &Periodo", "", "", {},
              {LoadWorkReports, MaintenanceHoursReport, FreeWorkReportList});
-    menu.Add("&Partes > &Fichero > &Fraccionar fichero de Partes.", "", "", Codes().A("F"),
-             {SortWorkReportFile});
-    menu.Add("&Partes > &Ratios", "", "", {}, {PersonnelWeeklyHoursReport});
+    menu.Add(MenuItem::WorkReportsFileSplit, "&Partes > &Fichero > &Fraccionar fichero de Partes.", "", "",
+             Codes().A("F"), {SortWorkReportFile});
+    menu.Add(MenuItem::WorkReportsRatios, "&Partes > &Ratios", "", "", {}, {PersonnelWeeklyHoursReport});
 }
 
 } // namespace gim

@@ -66,10 +66,10 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
     const QString untouched = QStringLiteral(". No se ha modificado ningún fichero");
     const QString archive = copies + QStringLiteral("/PORTAL.rar");
     const std::vector<std::tuple<const char*, std::function<void()>, Op, QString>> cases = {
-        {"S", nullptr, Op::CCopiaSeg1Click, ""},
-        {"N", nullptr, Op::CCopiaSeg1Click, ""},
+        {"S", nullptr, Op::RestoreFromDefaultFolder, ""},
+        {"N", nullptr, Op::RestoreFromDefaultFolder, ""},
         {"", [&] { QDir(copies).removeRecursively(), QFile(copies).open(QIODevice::WriteOnly); },
-         Op::CMantenimSeg1Click,
+         Op::BackupToDefaultFolder,
          QStringLiteral("No se ha podido hacer la copia %1/PORTAL.rar: no se puede crear el archivo\r"
                         "No se ha podido hacer la copia %1/TALLE_PO.rar: no se puede crear el archivo\r"
                         "No se ha podido hacer la copia %1/MMPORTAL.rar: no se puede crear el archivo\r"
@@ -78,14 +78,14 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
              .arg(copies)},
         // The archives after one that cannot be written are written all the same.
         {"", [&] { QFile::remove(copies + "/TALLE_PO.rar"), QDir().mkpath(copies + "/TALLE_PO.rar/x"); },
-         Op::CMantenimSeg1Click,
+         Op::BackupToDefaultFolder,
          QStringLiteral("No se ha podido hacer la copia ") + copies +
              QStringLiteral("/TALLE_PO.rar: no se puede crear el archivo")},
-        {"", [&] { QFile(archive).resize(0); }, Op::CCopiaSeg1Click,
+        {"", [&] { QFile(archive).resize(0); }, Op::RestoreFromDefaultFolder,
          failed + QStringLiteral("/PORTAL.rar: está vacía") + untouched},
-        {"", [&] { QFile::remove(copies + QStringLiteral("/TALLE_PO.rar")); }, Op::CCopiaSeg1Click,
+        {"", [&] { QFile::remove(copies + QStringLiteral("/TALLE_PO.rar")); }, Op::RestoreFromDefaultFolder,
          failed + QStringLiteral("/TALLE_PO.rar: no existe") + untouched},
-        {"", [&] { QFile(archive).resize(QFile(archive).size() / 2); }, Op::CCopiaSeg1Click,
+        {"", [&] { QFile(archive).resize(QFile(archive).size() / 2); }, Op::RestoreFromDefaultFolder,
          failed + QStringLiteral("/PORTAL.rar: está dañada o incompleta") + untouched},
     };
     for (const auto& [answer, spoil, op, message] : cases) {
@@ -93,7 +93,7 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
         QFile::remove(copies);
         QDir(copies + "/TALLE_PO.rar").removeRecursively();
         const std::map<QString, QString> saved = Files("");
-        Run(Op::CMantenimSeg1Click);
+        Run(Op::BackupToDefaultFolder);
         EXPECT_EQ(QDir(copies).entryList(QDir::Files).join(' '),
                   "IFPORTAL.rar MMPORTAL.rar PORTAL.rar RPPORTAL.rar TALLE_PO.rar");
         const std::map<QString, QString> changed = Files(" cambiado");
@@ -112,10 +112,10 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
         const QString before = saved.at(QStringLiteral("PORTAL.MQW")); // nothing changed, nothing reloaded
         const QStringList reloads =
             spoil ? QStringList() : QStringList{"LoadWorkReports " + before, "LoadPersonnel " + before};
-        EXPECT_EQ(op == Op::CCopiaSeg1Click ? calls : reloads, reloads);
+        EXPECT_EQ(op == Op::RestoreFromDefaultFolder ? calls : reloads, reloads);
         QTemporaryDir out;
         QFile report(out.filePath("Informe.rtf"));
-        const bool later = QFileInfo(copies).isDir() && op == Op::CMantenimSeg1Click; // written all the same
+        const bool later = QFileInfo(copies).isDir() && op == Op::BackupToDefaultFolder; // written all the same
         EXPECT_TRUE(!later || (ExtractArchive(copies + "/IFPORTAL.rar", out.path()) &&
                                report.open(QIODevice::ReadOnly) &&
                                report.readAll() == "INFORMES/Informe.rtf\x01\xF1\r\n cambiado"));
@@ -127,13 +127,13 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
 TEST_F(BackupTest, RestoreKilledAtAnyFileCallIsAllOrNothing)
 {
     Files("");
-    Run(Op::CMantenimSeg1Click);
+    Run(Op::BackupToDefaultFolder);
     Files(" cambiado");
     EXPECT_EQ(test::KillAtEveryFileCall(t, {"PORTAL.MQW", "PORTAL.P26", "TALLE_PO.RCH", "TALLEPOR.PVW"},
                                         [&] {
                                             t.ui.ExpectInput("Restauación Informes",
                                                              "Desea Restaurar Informes Adjuntos S/N", "N");
-                                            Run(Op::CCopiaSeg1Click);
+                                            Run(Op::RestoreFromDefaultFolder);
                                         }),
               "");
 }
@@ -144,7 +144,7 @@ TEST_F(BackupTest, AFirmOfAnyCharactersHasItsFilesSaved)
     t.ctx.st.FirmName = "..TALLER";
     for (const char* name : {"..TAL_PO.RCH", "..TAL_PO.PVW", "..TALPOR.RCH", "XXTAL_PO.RCH"})
         t.WriteFile(name, name);
-    Run(Op::CMantenimSeg1Click);
+    Run(Op::BackupToDefaultFolder);
     QTemporaryDir out;
     EXPECT_EQ(ExtractArchive(copies + "/..TAL_PO.rar", out.path()).value_or(QStringList()).join(' '),
               "..TALPOR.RCH ..TAL_PO.PVW ..TAL_PO.RCH");

@@ -502,7 +502,8 @@ TEST(CommandTable, TheBackupItemsShowTheDriveOfTheDataFolder)
               "&Examinar");
 }
 
-// The composition refuses an item without a place, a place without an item and an item declared twice.
+// The composition refuses a place without an item, an item declared twice and a submenu captioned two ways
+// or split.
 TEST(CommandTable, TheMenuComposesOnlyWhenEveryPlaceHasOneItem)
 {
     const auto failure = [](bool everything, const std::function<void(CommandRegistry&)>& change) {
@@ -519,13 +520,27 @@ TEST(CommandTable, TheMenuComposesOnlyWhenEveryPlaceHasOneItem)
         }
         return std::string();
     };
-    EXPECT_EQ(failure(true, [](CommandRegistry&) {}), "");
-    EXPECT_EQ(failure(false, [](CommandRegistry&) {}), "no menu item declared for Máquinas > Alta");
-    EXPECT_EQ(failure(true, [](CommandRegistry& m) { m.Add("&Utiles > &Nada", "", "", {}, {Op::ShowHelp}); }),
-              "menu item without a place in the menu: Utiles > Nada");
-    EXPECT_EQ(
-        failure(true, [](CommandRegistry& m) { m.Add("&Utiles > A&yuda", "", "", {}, {Op::ShowHelp}); }),
-        "menu item declared twice: Utiles > Ayuda");
+    const auto add = [](MenuItem id, const char* path) {
+        return [id, path](CommandRegistry& m) { m.Add(id, path, "", "", {}, {Op::ShowHelp}); };
+    };
+    const struct
+    {
+        bool everything;
+        std::function<void(CommandRegistry&)> change;
+        const char* error;
+    } cases[] = {
+        {true, [](CommandRegistry&) {}, ""},
+        {false, [](CommandRegistry&) {}, "no menu item declared for MachinesAdd"},
+        {true, add(MenuItem::ToolsHelp, "&Utiles > A&yuda"), "menu item declared twice: Utiles > Ayuda"},
+        {false, add(MenuItem::ToolsHelp, "&Utiles > &Fuentes"), "menu item declared twice: Utiles > Fuentes"},
+        {false, add(MenuItem::ToolsExportRoutines, "Utiles > E&xportar > &Gamas"),
+         "submenu captioned two ways: &Utiles / Utiles"},
+        {false, add(MenuItem::ToolsUpdates, "&Partes > &Ratios"), "submenu split: Partes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        EXPECT_EQ(failure(c.everything, c.change), c.error);
+    }
 }
 
 TEST(CommandTable, StripAcceleratorKeepsADoubledAmpersand)

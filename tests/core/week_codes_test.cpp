@@ -5,6 +5,8 @@
 
 #include <array>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace gim {
@@ -120,6 +122,27 @@ TEST(WeekCodeToDateTextTest, ConvertsCodesAndRefusesEmptyOrShortOnes)
         const QString code = QString::fromUtf16(c.code);
         SCOPED_TRACE(Str(code));
         EXPECT_EQ(Str(WeekCodeToDateText(code)), c.text);
+    }
+}
+
+TEST(ParseWeekCodeTest, ReadsYearWeekAndWeekdayOfTextsAndStoredBytes)
+{
+    struct Case
+    {
+        const char* code;
+        int year, week, weekday; // -1: no week code
+    };
+    const Case cases[] = {
+        {"26/05/3", 26, 5, 3}, {"00/00/7", 0, 0, 7},  {"99/53/4x", 99, 53, 4}, {"  /  / ", -1, 0, 0},
+        {"26/05/", -1, 0, 0},  {"26/ 5/3", -1, 0, 0}, {"2a/05/3", -1, 0, 0},   {"", -1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        for (const std::optional<WeekParts>& parts :
+             {ParseWeekCode(QString::fromLatin1(c.code)), ParseWeekCode(std::string_view(c.code))}) {
+            const WeekParts p = parts.value_or(WeekParts{-1, 0, 0});
+            EXPECT_EQ(std::tuple(p.year, p.week, p.weekday), std::tuple(c.year, c.week, c.weekday));
+        }
     }
 }
 

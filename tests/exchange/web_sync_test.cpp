@@ -50,7 +50,7 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
         .ExpectYesNo("Carga de Fichero Automática ?", true);
     t.ui.ExpectMessage("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA");
     t.ui.ExpectReport("Pasarela Imformes Veltrano");
-    Partes4Click(t.ctx);
+    SyncDailyReports(t.ctx);
     EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(),
               QByteArray(lines).replace("\r", "").toStdString() +
                   " \n * x\t0042\tPRENSA\t07/12/2026\tC\tM\t45\t15\tOT12\n"
@@ -60,8 +60,8 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
     t.ui.ExpectMessage(fetched + ot).ExpectReport("Importar Ordenes Trabajo de VELTRANO WEB");
     t.ui.ExpectYesNo("Cargar Datos de Fichero a entorno PORTAL?", false);
     t.ui.ExpectMessage("No existe el fichero opciones/archivos/PORTAL_OT.txt en el servidor WEB");
-    OrdenesTrb1Click(t.ctx);
-    OrdenesTrb1Click(t.ctx);
+    SyncWorkOrders(t.ctx);
+    SyncWorkOrders(t.ctx);
     peer.Put("opciones/archivos/PORTAL_PD.txt", lines);
     peer.Put("opciones/archivos/PORTAL_PD.txt.nodele", "");
     for (const char* aside : {".1.noborrado", ".2.noborrado"})
@@ -69,14 +69,14 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
             .ExpectMessage("No se ha podido borrar opciones/archivos/PORTAL_PD.txt del servidor WEB: para no "
                            "cargar sus datos dos veces no se cargan ahora. El fichero recibido queda en " +
                            pd + aside);
-    Partes4Click(t.ctx);
-    Partes4Click(t.ctx);
+    SyncDailyReports(t.ctx);
+    SyncDailyReports(t.ctx);
     t.ui.ExpectMessage(missing + pd);
     QFile::remove(peer.Site("opciones/archivos/PORTAL_PD.txt"));
-    Partes4Click(t.ctx);
+    SyncDailyReports(t.ctx);
     peer.StopFtp();
     t.ui.ExpectMessage("No se ha podido efectuar la Conexión a INTERNET");
-    Partes4Click(t.ctx);
+    SyncDailyReports(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
     const auto reports = LoadRecords<TWorkReportRecord>(t.ctx, st.FileName(DataFile::WorkReport), false);
     EXPECT_EQ(reports.size() == 1 ? reports[0].Orden.str() : QString(), "WOT12");
@@ -116,10 +116,10 @@ TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
     t.ui.ExpectInput("Restauación Informes", "Desea Restaurar Informes Adjuntos S/N", "N");
     t.ui.ExpectMessage("No existe el programa de actualización " + QCoreApplication::applicationDirPath() +
                        "/ActualizaVT.exe");
-    for (Op op :
-         {Op::SubirFich1Click, Op::SubirFich1Click, Op::SubirFich1Click, Op::Acceso2Click, Op::Partes5Click,
-          Op::OrdenesT1Click, Op::Personal2Click, Op::Mquinas2Click, Op::TiposMto2Click, Op::OrdenesT2Click,
-          Op::PartesD1Click, Op::VeltWeb1Click, Op::ActualizarVeltrano1Click})
+    for (Op op : {Op::UploadWebFile, Op::UploadWebFile, Op::UploadWebFile, Op::OpenWebService,
+                  Op::ShowWebDailyReportFile, Op::ShowWebWorkOrderFile, Op::ShowWebPersonnelFile,
+                  Op::ShowWebMachineFile, Op::ShowWebMaintenanceTypeFile, Op::BuildWebWorkOrderFile,
+                  Op::BuildWebDailyReportFile, Op::RestoreWebBackup, Op::StartUpdater})
         registry.Run(t.ctx, op);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(peer.Commands().toStdString(), "TYPE I | TYPE A | STOR PORTAL_MQ.txt | TYPE I | TYPE L 8 | "
@@ -155,7 +155,7 @@ TEST_F(WebSyncTest, TheWebBackupReplacesTheLocalOneOnlyWhenRestored)
                                                 " Restaurar en el Ordenador S/N", answer);
     t.ui.ExpectInput("Restauación Informes", "Desea Restaurar Informes Adjuntos S/N", "N");
     for (const char* after : {"LOCAL LOCAL", "LOCAL"}) {
-        registry.Run(t.ctx, Op::VeltWeb1Click);
+        registry.Run(t.ctx, Op::RestoreWebBackup);
         EXPECT_EQ(QDir(copies).entryList(QDir::Files | QDir::Hidden | QDir::AllDirs | QDir::NoDotAndDotDot),
                   (QStringList{"FABRI_PO.rar", "PORTAL.rar"}));
         EXPECT_EQ(peer.Bytes(copies + "/FABRI_PO.rar") + ' ' + peer.Bytes(copies + "/PORTAL.rar"),
