@@ -417,9 +417,10 @@ void CardController::Press(const QString& name, bool control)
     } else if (!Focus(QString())) {
         return;
     }
-    // The field left asks nothing of a button press.
+    // The field left asks nothing of a button press; its exit handlers may have disabled the button
+    // (a weighting that no longer adds up), which then is not pressed.
     m_state.focusRequest.clear();
-    if (m_closed)
+    if (m_closed || m_state.disabled.count(name) || m_state.hidden.count(name))
         return;
     if (b->result == CardResult::Save && !SaveAllowed())
         return;
