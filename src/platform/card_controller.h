@@ -11,6 +11,10 @@
 
 namespace gim {
 
+// A one-line text as a card keeps it: each control character (a tab, a line break pasted in) becomes a
+// blank, so that it never splits a listing's columns or a record's line. For texts asked outside a card.
+QString PrintableLine(QString text);
+
 // The mask a field edits through ("" = none): a date's own mask by default.
 QString MaskOfField(const FieldSpec& f);
 

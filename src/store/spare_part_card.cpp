@@ -313,7 +313,8 @@ int ShowSparePartForm(Context& ctx, TSparePartRecord& rec)
     auto pictureTicked = std::make_shared<bool>(false);
     const CardSpec spec = SparePartCardSpec(ctx, pictureTicked, rec.Codigo.str());
     CardState state;
-    state.enable(kSave, false);
+    // A numbered part can be saved at once (back from "&Pieza?" too); a new one once its key is typed.
+    state.enable(kSave, !(rec.Pieza == kUnnumberedPiece) && !(rec.Pieza == "*"));
     state.enable(kDelete, st.ActionCode == QLatin1String("A"));
     if (st.ActionCode == QLatin1String("M"))
         state.captions[kSave] = QStringLiteral("Movimiento");

@@ -43,6 +43,8 @@ constexpr int kCheckListHeight = 420;
 // What a combo asks room for, in characters: a long item must not widen the card off the screen. The
 // combo takes what its cell gives it.
 constexpr int kComboCharacters = 16;
+// A text field of this capacity or more shows this many characters.
+constexpr int kLongTextCharacters = 48;
 
 // A label field: once the card is shown it asks for the room its text had then, so a longer text is
 // cut at its edge instead of widening the card and squeezing the controls beside it.
@@ -169,6 +171,9 @@ void CardDialog::Build()
             auto* edit = new QLineEdit(this);
             if (f.capacity > 0)
                 edit->setMaxLength(f.capacity);
+            // A long text (a description) asks room for a readable part of it, not a code's width.
+            if (f.capacity >= kLongTextCharacters)
+                edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kLongTextCharacters);
             connect(edit, &QLineEdit::textChanged, this, [this, name = f.name] { OnEdited(name); });
             view.widget = edit;
             break;
