@@ -34,8 +34,8 @@ protected:
     }
 };
 
-// Ctrl+F8: each card saved appends its reading; the card checks its numbers and refuses a machine not in
-// the register, and the file is put in date order once a reading was appended to it.
+// Ctrl+F8: each card saved appends its reading; the card checks its numbers, the series refuses a machine
+// not in the register, and the file is put in date order once a reading was appended to it.
 TEST_F(EnergyReadingTest, AddingReadingsAppendsTheirRecordsAndSortsTheFile)
 {
     Store({Reading("AGUA", "26/11/1", 1000, 2)});
@@ -54,11 +54,7 @@ TEST_F(EnergyReadingTest, AddingReadingsAppendsTheirRecordsAndSortsTheFile)
         .Set("ORDEN", "3")
         .Press("salvar");
     t.ui.ExpectMessage(QStringLiteral("VALOR NO VÁLIDO EN Nº UNIDADES: UN NÚMERO ENTERO DE 0 A 255"));
-    t.ui.ExpectCard(kCard)
-        .Set("Codigo", "09-999")
-        .Press("salvar")
-        .ExpectValue("Contador", "LUZ")
-        .Press("salir");
+    t.ui.ExpectCard(kCard).Set("Codigo", "09-999").Press("salvar").ExpectValue("Contador", "LUZ").Press("salir");
     t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA"));
     ASSERT_TRUE(RunMenu("Energías > Alta Lectura"));
     EXPECT_SCRIPT_DONE(t.ui);

@@ -52,19 +52,19 @@ TEST_F(PlanDefinitionTest, ThePlanItemsBuiltSoFarAreOffered)
         if (path.startsWith(QStringLiteral("Pláning > ")) && dispatcher.IsEnabled(i))
             offered << path;
     }
-    EXPECT_EQ(
-        offered,
-        (QStringList{
-            QStringLiteral("Pláning > Lanzar > Ruta Mto."), QStringLiteral("Pláning > Lanzar > Plan Semanal"),
-            QStringLiteral("Pláning > Lanzar > Control Horario"), QStringLiteral("Pláning > Crear"),
-            QStringLiteral("Pláning > Recursos > Listar"), QStringLiteral("Pláning > Recursos > Aumentar"),
-            QStringLiteral("Pláning > Altas > Cargar > Manual"),
-            QStringLiteral("Pláning > Altas > Cargar > Automática > Aleatoria"),
-            QStringLiteral("Pláning > Altas > Cargar > Automática > Sincrona"),
-            QStringLiteral("Pláning > Altas > Cargar > Automática > Continua Plan"),
-            QStringLiteral("Pláning > Altas > Descargar > Manual"),
-            QStringLiteral("Pláning > Altas > Descargar > Automática"),
-            QStringLiteral("Pláning > Altas > Agenda"), QStringLiteral("Pláning > Plan Anual")}));
+    EXPECT_EQ(offered,
+              (QStringList{QStringLiteral("Pláning > Lanzar > Ruta Mto."),
+                           QStringLiteral("Pláning > Lanzar > Plan Semanal"),
+                           QStringLiteral("Pláning > Lanzar > Control Horario"),
+                           QStringLiteral("Pláning > Crear"), QStringLiteral("Pláning > Recursos > Listar"),
+                           QStringLiteral("Pláning > Recursos > Aumentar"),
+                           QStringLiteral("Pláning > Altas > Cargar > Manual"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Aleatoria"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Sincrona"),
+                           QStringLiteral("Pláning > Altas > Cargar > Automática > Continua Plan"),
+                           QStringLiteral("Pláning > Altas > Descargar > Manual"),
+                           QStringLiteral("Pláning > Altas > Descargar > Automática"),
+                           QStringLiteral("Pláning > Altas > Agenda"), QStringLiteral("Pláning > Plan Anual")}));
 }
 
 // The last year typed before the first gives four plan years; the firm keeps sixteen characters and
@@ -189,10 +189,11 @@ TEST_F(PlanDefinitionTest, RefusedOrBadlyTypedPlansWriteNothing)
         .Press(QStringLiteral("BitBtn2"));
     const QString hours =
         QStringLiteral("VALOR NO VÁLIDO EN HORAS MTO. PREVENTIVO SEMANALES: UN NÚMERO ENTERO DE 0 A 1092");
-    const QString year =
-        QStringLiteral("VALOR NO VÁLIDO EN AÑO INICIO PLANING: UN NÚMERO ENTERO DE 2000 A 2099");
-    for (const QString& message : {hours, hours, year, year, QStringLiteral("NOMBRE DE FICHERO NO VALIDO"),
-                                   QStringLiteral("EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO")})
+    const QString year = QStringLiteral("VALOR NO VÁLIDO EN AÑO INICIO PLANING: UN NÚMERO ENTERO DE 2000 A 2099");
+    for (const QString& message :
+         {hours, hours, year, year,
+          QStringLiteral("NOMBRE DE FICHERO NO VALIDO"),
+          QStringLiteral("EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO")})
         ui.ExpectMessage(message);
     ASSERT_TRUE(RunMenu("Pláning > Crear"));
     EXPECT_SCRIPT_DONE(ui);
