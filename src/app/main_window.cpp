@@ -23,11 +23,26 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QProxyStyle>
 #include <QStatusBar>
 #include <QWindow>
 
 namespace gim {
 namespace {
+
+// A maximised child window keeps its own title bar rather than putting its buttons into the menu bar,
+// where they pushed the last menus behind the bar's "»" on a 1,280-pixel screen.
+class ChildWindowStyle final : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override
+    {
+        if (hint == SH_Workspace_FillSpaceOnMaximize)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 const QString kMainHint = QStringLiteral("Seleccione una opción del Menú.Doble clik ratón para ayuda");
 const QString kCalendarOn = QStringLiteral("Calendario ON");
@@ -88,6 +103,8 @@ TGim::TGim(Context& ctx, OperationRegistry& registry, Dispatcher& dispatcher, QW
     setObjectName(QStringLiteral("TGim"));
     setFont(QFont(QStringLiteral("Tahoma")));
 
+    m_childStyle = new ChildWindowStyle;
+    m_childStyle->setParent(this);
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("MainMdiArea"));
     setCentralWidget(m_mdi);
@@ -372,8 +389,11 @@ bool TGim::eventFilter(QObject* watched, QEvent* event)
     switch (type) {
     case QEvent::ChildAdded:
     case QEvent::ChildPolished:
-        if (auto* child = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child()))
+        if (auto* child = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child())) {
             ReleaseMenuKeys(child);
+            if (child->style() != m_childStyle)
+                child->setStyle(m_childStyle);
+        }
         break;
     case QEvent::MouseButtonPress:
         // Only a press on the bare background: a press in a report window that the window leaves

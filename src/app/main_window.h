@@ -15,6 +15,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPlainTextEdit;
+class QStyle;
 
 namespace gim {
 
@@ -76,6 +77,7 @@ private:
     Context& m_ctx;
     Dispatcher& m_dispatcher;
     QMdiArea* m_mdi = nullptr;
+    QStyle* m_childStyle = nullptr; // the child windows' look: their own title bar when maximised
     QMenu* m_popup = nullptr;
     QAction* m_calendarAction = nullptr;
     QList<QAction*> m_windowListActions;

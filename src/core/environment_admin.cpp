@@ -4,6 +4,7 @@
 #include "core/environment.h"
 #include "core/record_file.h"
 #include "core/startup.h"
+#include "platform/card_controller.h"
 
 #include <QDir>
 
@@ -34,10 +35,11 @@ QString LiteralPattern(const QString& text)
 void ChangeAccessCode(Context& ctx)
 {
     const QString caption = QStringLiteral("NUEVO CODIGO DE ACCESO");
-    const QString code =
-        ctx.ui.InputBox(caption, QStringLiteral("Entrar Código"), ctx.st.AccessCode).left(kAccessCodeWidth);
+    // The code is kept as a card keeps a line: a control character pasted in is a blank, in both answers.
+    const QString code = PrintableLine(
+        ctx.ui.InputBox(caption, QStringLiteral("Entrar Código"), ctx.st.AccessCode).left(kAccessCodeWidth));
     const QString confirmed =
-        ctx.ui.InputBox(caption, QStringLiteral("Confirme Código"), QStringLiteral("#"));
+        PrintableLine(ctx.ui.InputBox(caption, QStringLiteral("Confirme Código"), QStringLiteral("#")));
     // The environment prompts may still refuse ("#", a code that cannot name files, a selector that cannot
     // be written): then the access code is not changed either, and the user is told so.
     // A code of blanks opens nothing: it is refused as a mistyped confirmation is.

@@ -364,7 +364,10 @@ QStringList ActionCodeChoices(Context& ctx)
 GamaCodeChoices GamaCodeChoicesFromFile(Context& ctx)
 {
     const ReservedCodeCounts& counts = ReservedCounts();
-    const std::vector<TReservedCodeRecord> records = LoadReservedCodeRecords(ctx);
+    // Before the file's first use every built-in code is offered, as the file would first be made.
+    const std::vector<TReservedCodeRecord> records = DataFileExists(ctx, ReservedCodesFileName(ctx.st))
+                                                         ? LoadReservedCodeRecords(ctx)
+                                                         : BuiltInReservedCodes();
     GamaCodeChoices choices;
     const std::size_t first = counts.ActionReservedCodeCount;
     const std::size_t end = std::min<std::size_t>(records.size(), counts.Total());

@@ -92,7 +92,8 @@ void CopyReservedCodes(Context& ctx, const QString& newEnvironment);
 // The lists the entry forms offer.
 // Daily report types: the shown action codes; a missing file is first created with every code shown.
 QStringList ActionCodeChoices(Context& ctx);
-// The operation card's lists: the shown codes of the three routine lists; none without a file.
+// The operation card's lists: the shown codes of the three routine lists; every built-in code before the
+// file is made.
 struct GamaCodeChoices
 {
     QStringList frequencies;

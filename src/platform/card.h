@@ -44,6 +44,10 @@ struct FieldRule
     explicit operator bool() const { return static_cast<bool>(accepts); }
 };
 
+// What a refusal of `rule` says about a value for the field or prompt the user knows as `label` ("&Año
+// Inicio:" names "AÑO INICIO"): the rule's own message, or "VALOR NO VÁLIDO EN <label>: <accepted>".
+QString RefusalText(const FieldRule& rule, const QString& label);
+
 // Where a control stands: on a tab sheet, inside a titled group, at a grid cell. Each grid cell holds a
 // caption column and a control column. Row -1 puts the control below the previous one of its group.
 struct FieldPlace

@@ -37,6 +37,23 @@ bool TakesFocus(FieldKind kind)
 
 } // namespace
 
+QString PrintableLine(QString text)
+{
+    return Printable(FieldKind::Text, std::move(text));
+}
+
+QString RefusalText(const FieldRule& rule, const QString& label)
+{
+    if (!rule.message.isEmpty())
+        return rule.message;
+    QString name = label;
+    name.remove(QLatin1Char('&'));
+    name = name.trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return QStringLiteral("VALOR NO VÁLIDO EN %1: %2").arg(name.trimmed().toUpper(), rule.accepted);
+}
+
 QString MaskOfField(const FieldSpec& f)
 {
     if (f.kind == FieldKind::Date && f.mask.isEmpty())
@@ -181,17 +198,17 @@ QString CardController::Refusal(const QString& field) const
     const FieldRule* rule = changed != m_state.rules.end() ? &changed->second : f ? &f->rule : nullptr;
     if (!f || !*rule || rule->accepts(value))
         return QString();
-    if (!rule->message.isEmpty())
-        return rule->message;
-    QString name = f->label;
-    name.remove(QLatin1Char('&'));
-    name = name.trimmed();
-    if (name.endsWith(QLatin1Char(':')))
-        name.chop(1);
-    name = name.trimmed();
-    if (name.isEmpty())
-        name = f->name;
-    return QStringLiteral("VALOR NO VÁLIDO EN %1: %2").arg(name.toUpper(), rule->accepted);
+    // A control without a caption stands beside the one before it (a calendar beside its date): the user
+    // knows it by that caption.
+    QString label = f->label;
+    for (auto it = m_spec.fields.begin(); f->label.isEmpty() && it != m_spec.fields.end() && &*it != f; ++it)
+        if (!it->label.isEmpty() && it->kind != FieldKind::Label)
+            label = it->label;
+    FieldRule shown = *rule;
+    // A date is named in the form the field shows it.
+    if (const CardMask* mask = MaskOf(field); mask && mask->Length() == 10)
+        shown.accepted.replace(QStringLiteral("dd/mm/aa"), QStringLiteral("dd/mm/aaaa"));
+    return RefusalText(shown, label.isEmpty() ? f->name : label);
 }
 
 bool CardController::LeaveAllowed()
@@ -417,9 +434,10 @@ void CardController::Press(const QString& name, bool control)
     } else if (!Focus(QString())) {
         return;
     }
-    // The field left asks nothing of a button press.
+    // The field left asks nothing of a button press; its exit handlers may have disabled the button
+    // (a weighting that no longer adds up), which then is not pressed.
     m_state.focusRequest.clear();
-    if (m_closed)
+    if (m_closed || m_state.disabled.count(name) || m_state.hidden.count(name))
         return;
     if (b->result == CardResult::Save && !SaveAllowed())
         return;

@@ -11,6 +11,10 @@
 
 namespace gim {
 
+// A one-line text as a card keeps it: each control character (a tab, a line break pasted in) becomes a
+// blank, so that it never splits a listing's columns or a record's line. For texts asked outside a card.
+QString PrintableLine(QString text);
+
 // The mask a field edits through ("" = none): a date's own mask by default.
 QString MaskOfField(const FieldSpec& f);
 
@@ -27,6 +31,7 @@ QString MaskOfField(const FieldSpec& f);
 // A masked field left half typed (a required position empty, something typed) keeps the focus and shows
 // "DATO INCOMPLETO"; so does a button that would close the card with anything but its cancel result.
 // A field whose rule refuses its value is held the same way; a saving button checks every field first.
+// A button that the exit handlers of the field left disable (a sum that no longer adds up) is not pressed.
 // A one-line text takes no control character: each becomes a blank (a memo keeps its line breaks).
 class CardController final
 {

@@ -60,6 +60,11 @@ CardSpec ReadingCardSpec(Context& ctx)
         state.caption = QString::fromUtf8("Control Energético en ") +
                         LookUpMachine(ctx, state.value(kCodigo)).Denominacion.str();
     };
+    // A reading is of a machine of the register: "#", the untouched code of a new card, is none.
+    code.rule.accepts = [&ctx](const QString& typed) {
+        return LookUpMachine(ctx, typed).Denominacion != kMachineNotFound;
+    };
+    code.rule.message = QString::fromLatin1(kMachineNotFound);
     spec.fields.push_back(code);
 
     FieldSpec meter = MakeField(kContador, "Código Contador :");

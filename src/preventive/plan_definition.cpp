@@ -24,17 +24,21 @@ const QString kFinPG = QStringLiteral("FinPG");
 
 constexpr int kFirmNameWidth = 16;
 constexpr int kYearWidth = 4;
-// Years are stored as one byte since 2000, and the last year may lie five after the first.
-constexpr int kLastFirstYear = 255 - kLongestHorizonYears;
+// Week codes keep two digits of the year: a plan lies within this century.
+constexpr int kLastPlanYear = 2099;
 constexpr const char* kEmptyHorizonMessage = "EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO";
+constexpr const char* kCenturyMessage = "EL PLANING DEBE TERMINAR ANTES DEL AÑO 2100";
 
 const QString& AgendaFile(const Context& ctx)
 {
     return ctx.st.FileName(DataFile::Agenda);
 }
 
-constexpr int kLastTypedYear = 9999;
 constexpr int kMinutesPerHour = 60;
+constexpr std::int64_t kMostWeekMinutes = 0xFFFF;
+// The free minutes of a week as the load table shows them: signed 16-bit.
+constexpr std::int64_t kLeastFreeMinutes = -0x8000;
+constexpr std::int64_t kMostFreeMinutes = 0x7FFF;
 // The most weekly hours whose minutes a 16-bit agenda word holds.
 constexpr int kMostWeeklyHours = 0xFFFF / kMinutesPerHour;
 
@@ -124,11 +128,8 @@ CardSpec PlanDefinitionCardSpec()
         f.place.row = static_cast<int>(i);
         if (f.name == kIniPG) // the last year is changed only on purpose: a double-click here unlocks it
             f.onDoubleClick = [](CardState& state) { state.enable(kFinPG, true); };
-        // Years are refused with the conversion's own message; the first is kept in one byte since 2000.
         if (f.name == kIniPG || f.name == kFinPG) {
-            f.rule = WholeRule(kYearOffset, f.name == kIniPG ? kYearOffset + kLastFirstYear : kLastTypedYear,
-                               true);
-            f.rule.message = IoErrorText(IoCode::InvalidNumber);
+            f.rule = WholeRule(kYearOffset, kLastPlanYear, true);
         } else if (c.capacity == 0) {
             f.rule = WholeRule(0, kMostWeeklyHours);
         }
@@ -179,8 +180,16 @@ void CreatePlanning(Context& ctx)
         }
         // A plan without weeks could book nothing, and its empty agenda would stand in the way of a real
         // one.
-        if (TypedHorizon(state.value(kIniPG), state.value(kFinPG)).Weeks() <= 0) {
+        const PlanHorizon horizon = TypedHorizon(state.value(kIniPG), state.value(kFinPG));
+        if (horizon.Weeks() <= 0) {
             ctx.ui.ShowMessage(QString::fromUtf8(kEmptyHorizonMessage));
+            return false;
+        }
+        // A last year before the first gives four years from it, which may pass the century.
+        if (horizon.lastYear > kLastPlanYear - kFirstStoredYear) {
+            ctx.ui.ShowMessage(QString::fromUtf8(kCenturyMessage));
+            state.focusRequest = kFinPG;
+            state.enable(kFinPG, true);
             return false;
         }
         return true;
@@ -254,16 +263,45 @@ void IncreaseWeeklyHours(Context& ctx)
     const QString typed =
         ctx.ui.InputBox(QStringLiteral("CARGA DE MANTENIMIENTO"),
                         QStringLiteral("INTRODUZCA INCREMENTO DE HORAS SEMANALES"), QStringLiteral("0"));
-    const std::uint16_t minutes = HoursAsMinutes(ReadTypedNumber(st, typed, AgendaFile(ctx)));
+    // Hours past what any week holds are refused below as they are; held here only to multiply safely.
+    const std::int64_t minutes = std::clamp<std::int64_t>(ReadTypedNumber(st, typed, AgendaFile(ctx)),
+                                                          -kMostWeekMinutes - 1, kMostWeekMinutes + 1) *
+                                 kMinutesPerHour;
     WriteLock lock(ctx);
     RecordFile<TAgendaRecord> file(ctx);
     if (!NoteIoResult(ctx, file.Open(AgendaFile(ctx), RawRecordFile::Mode::Update), Report::Show))
         return;
     std::vector<TAgendaRecord> weeks = file.ReadAll();
+    // Every week keeps its minutes within its word, or none changes: a week booked past its hours holds
+    // them below zero, and a wrapped week would show thousands of free hours, or none.
+    std::int64_t least = kMostFreeMinutes;
+    std::int64_t most = kLeastFreeMinutes;
+    for (const TAgendaRecord& week : weeks) {
+        least = std::min<std::int64_t>(least, static_cast<std::int16_t>(week.FreeMinutes.get()));
+        most = std::max<std::int64_t>(most, static_cast<std::int16_t>(week.FreeMinutes.get()));
+    }
+    if (!weeks.empty() && (least + minutes < kLeastFreeMinutes || most + minutes > kMostFreeMinutes)) {
+        const FieldRule range = WholeRule((kLeastFreeMinutes - least) / kMinutesPerHour,
+                                          (kMostFreeMinutes - most) / kMinutesPerHour);
+        ctx.ui.ShowMessage(RefusalText(range, QStringLiteral("INCREMENTO DE HORAS SEMANALES")));
+        return;
+    }
     for (std::size_t i = 0; i < weeks.size(); ++i) {
         weeks[i].FreeMinutes = static_cast<std::uint16_t>(weeks[i].FreeMinutes.get() + minutes);
         file.Write(i, weeks[i]);
     }
+}
+
+std::optional<std::int64_t> AskWholeNumber(Context& ctx, const QString& caption, const QString& prompt,
+                                           const QString& preset, const QString& field, std::int64_t min,
+                                           std::int64_t max)
+{
+    const FieldRule rule = WholeRule(min, max, true);
+    const QString typed = ctx.ui.InputBox(caption, prompt, preset);
+    if (rule.accepts(typed))
+        return WholeOfText(typed);
+    ctx.ui.ShowMessage(RefusalText(rule, field));
+    return std::nullopt;
 }
 
 } // namespace gim

@@ -3,6 +3,8 @@
 #include "platform/card.h"
 
 #include <QString>
+#include <cstdint>
+#include <optional>
 
 namespace gim {
 
@@ -26,7 +28,14 @@ void CheckExistingPlanning(Context& ctx);
 // names rebuilt.
 void LoadFirmAndWeekAgenda(Context& ctx);
 
-// Adds a number of hours (negative lowers them) to the preventive minutes available in every week.
+// A whole number answered at a prompt, from `min` to `max`. A text that is no number, or one outside, is
+// refused with a message naming `field` and the range, and gives nothing.
+std::optional<std::int64_t> AskWholeNumber(Context& ctx, const QString& caption, const QString& prompt,
+                                           const QString& preset, const QString& field, std::int64_t min,
+                                           std::int64_t max);
+
+// Adds a number of hours (negative lowers them) to the preventive minutes available in every week; hours
+// that would take a week past what its word holds are refused.
 void IncreaseWeeklyHours(Context& ctx);
 
 } // namespace gim

@@ -9,6 +9,7 @@
 #include "core/report_charts.h"
 #include "core/sub_folders.h"
 #include "core/week_codes.h"
+#include "platform/card_controller.h"
 #include "platform/picture_codec.h"
 #include "platform/report.h"
 #include "platform/week_graph.h"
@@ -34,6 +35,8 @@ constexpr int kRowsAround = 5;
 constexpr int kLastTypedWeek = kWeeksPerYear;
 constexpr int kMinutesPerHour = 60;
 constexpr int kMostReservedMinutes = 0xFFFF;
+constexpr const char* kFirmWeekMessage =
+    "LA SEMANA 0 DEL PLANING GUARDA EL NOMBRE DE LA EMPRESA: NO ADMITE APUNTE";
 
 // The three counts of a week as the table shows them: signed 16-bit minutes.
 QString Minutes16(std::uint16_t stored)
@@ -72,16 +75,24 @@ void EditAgendaNote(Context& ctx, const TAgendaRecord& shown, int index, int wee
 {
     State& st = ctx.st;
     const QString& agenda = st.FileName(DataFile::Agenda);
-    const QString note = ctx.ui
-                             .InputBox(QStringLiteral("AGENDA DE PLANING"),
-                                       QStringLiteral("INTRODUZCA APUNTE SEMANA ") + QString::number(week) +
-                                           QStringLiteral(" DE ") + QString::number(year + kYearOffset),
-                                       shown.Note.str())
-                             .left(48);
-    const QString typedHours = ctx.ui.InputBox(QStringLiteral("PREVISION TRABAJOS EXTRAS"),
-                                               QStringLiteral("RESERVA DE HORAS"), QStringLiteral("0"));
-    const std::int64_t hours = ReadTypedNumber(st, typedHours, agenda);
-    if (note.isEmpty() && TakeReserve(shown.ReservedMinutes.get(), hours) == shown.ReservedMinutes.get())
+    // The plan's first week holds the firm's name, read at every start: it takes no note.
+    QString note;
+    if (index == 0)
+        ctx.ui.ShowMessage(QString::fromUtf8(kFirmWeekMessage));
+    else
+        note =
+            PrintableLine(ctx.ui
+                              .InputBox(QStringLiteral("AGENDA DE PLANING"),
+                                        QStringLiteral("INTRODUZCA APUNTE SEMANA ") + QString::number(week) +
+                                            QStringLiteral(" DE ") + QString::number(year + kYearOffset),
+                                        shown.Note.str())
+                              .left(48));
+    // Hours are taken from the reserve, or given back to it, up to what its word can hold.
+    const QString hoursPrompt = QStringLiteral("RESERVA DE HORAS");
+    const std::optional<std::int64_t> hours = AskWholeNumber(
+        ctx, QStringLiteral("PREVISION TRABAJOS EXTRAS"), hoursPrompt, QStringLiteral("0"), hoursPrompt,
+        -kMostReservedMinutes / kMinutesPerHour, kMostReservedMinutes / kMinutesPerHour);
+    if (!hours || (note.isEmpty() && *hours == 0))
         return;
 
     WriteLock lock(ctx);
@@ -94,12 +105,12 @@ void EditAgendaNote(Context& ctx, const TAgendaRecord& shown, int index, int wee
     // What another program changed in the week meanwhile is kept; the hours are taken from the reserve
     // as it stands now.
     TAgendaRecord rec = file.Read(at);
-    const std::uint16_t reserved = TakeReserve(rec.ReservedMinutes.get(), hours);
-    if (note.isEmpty() && reserved == rec.ReservedMinutes.get())
+    const std::uint16_t left = TakeReserve(rec.ReservedMinutes.get(), *hours);
+    if (note.isEmpty() && left == rec.ReservedMinutes.get())
         return;
     if (!note.isEmpty())
         rec.Note = note;
-    rec.ReservedMinutes = reserved;
+    rec.ReservedMinutes = left;
     file.Write(at, rec);
 }
 
@@ -279,11 +290,12 @@ void ShowMaintenanceLoad(Context& ctx)
     }
 
     const QString caption = QStringLiteral("PLANIFICACION DE MANTENIMIENTO");
-    const int week = static_cast<int>(std::clamp<std::int64_t>(
-        ReadTypedNumber(st,
-                        ctx.ui.InputBox(caption, QStringLiteral("INTRODUZCA SEMANA (0 a 52)"), st.WeekText),
-                        agendaFile),
-        0, kLastTypedWeek));
+    const std::optional<std::int64_t> typedWeek =
+        AskWholeNumber(ctx, caption, QStringLiteral("INTRODUZCA SEMANA (0 a 52)"), st.WeekText,
+                       QStringLiteral("SEMANA"), 0, kLastTypedWeek);
+    if (!typedWeek)
+        return;
+    const int week = static_cast<int>(*typedWeek);
     const int year = ChosenYear(st, ctx.ui.InputBox(caption, QStringLiteral("INTRODUZCA AÑO "), st.YearText));
     // The last plan year's weeks end the agenda: a week past them is its last week.
     const int last = ShownWeeks(st, agenda) - 1;

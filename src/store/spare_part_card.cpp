@@ -313,8 +313,10 @@ int ShowSparePartForm(Context& ctx, TSparePartRecord& rec)
     auto pictureTicked = std::make_shared<bool>(false);
     const CardSpec spec = SparePartCardSpec(ctx, pictureTicked, rec.Codigo.str());
     CardState state;
-    // Labels change nothing on the card: their button is there from the start.
-    state.enable(kSave, st.ActionCode == QLatin1String("E"));
+    // Labels change nothing on the card: their button is there from the start. A numbered part can be
+    // saved at once (back from "&Pieza?" too); a new one once its key is typed.
+    state.enable(kSave, st.ActionCode == QLatin1String("E") ||
+                            (!(rec.Pieza == kUnnumberedPiece) && !(rec.Pieza == "*")));
     state.enable(kDelete, st.ActionCode == QLatin1String("A"));
     if (st.ActionCode == QLatin1String("M"))
         state.captions[kSave] = QStringLiteral("Movimiento");

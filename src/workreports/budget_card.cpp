@@ -97,6 +97,9 @@ CardSpec BudgetWeightsCardSpec()
     spec.fields.push_back(title);
     for (const WeightControl& c : kWeightControls) {
         FieldSpec f = MakeField(QLatin1String(c.name), c.label);
+        // The button follows the typing too: Tab passes over a disabled button, and a click on one that
+        // was enabled before the typing must not confirm a sum that no longer holds.
+        f.onChange = CheckWeights;
         f.onExit = CheckWeights;
         spec.fields.push_back(f);
     }

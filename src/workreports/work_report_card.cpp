@@ -191,6 +191,11 @@ CardSpec WorkReportCardSpec(CardSession& s)
     repCode.onEnter = [&ctx](CardState& state) { state.choices[kRepCode] = MachineCodeChoices(ctx); };
     spec.fields.push_back(repCode);
     FieldSpec repPieza = MakeField(kRepPieza, "Pieza", FieldKind::Combo, 8);
+    // A store line offers the pieces of the part code's machine, so their form need not be known.
+    repPieza.onEnter = [&ctx](CardState& state) {
+        if (TipoOf(state) == QLatin1String("AL"))
+            state.choices[kRepPieza] = StorePieces(ctx, state.value(kRepCode));
+    };
     repPieza.onExit = [&s](CardState& state) {
         if (TipoOf(state) == QLatin1String("AL") && s.mode == QLatin1String("1"))
             LookUpStorePart(s, state);

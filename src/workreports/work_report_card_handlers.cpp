@@ -271,6 +271,23 @@ void OfferOpenRepairs(CardSession& s, CardState& state)
     state.enable(kRepFin, true);
 }
 
+QStringList StorePieces(Context& ctx, const QString& code,
+                        const std::function<void(const TSparePartRecord&)>& each)
+{
+    SparePartsState& parts = SpareParts(ctx);
+    if (parts.SparePartList.empty())
+        LoadSparePartList(ctx);
+    QStringList pieces;
+    for (const SparePartEntry& e : parts.SparePartList) {
+        if (e.rec.Codigo.str() != code)
+            continue;
+        pieces << e.rec.Equipo.str() + e.rec.Util.str() + e.rec.Pieza.str();
+        if (each)
+            each(e.rec);
+    }
+    return pieces;
+}
+
 // The part typed on a store line into the movement buffer, with its name and unit cost when the store
 // knows it.
 void LookUpStorePart(CardSession& s, CardState& state)
@@ -290,19 +307,11 @@ void LookUpStorePart(CardSession& s, CardState& state)
     m.AbsoluteWeek = AbsoluteWeekByte(ctx.st, day.year, day.week);
     m.User = state.value(kMatricula);
 
-    SparePartsState& parts = SpareParts(ctx);
-    if (parts.SparePartList.empty())
-        LoadSparePartList(ctx);
-    QStringList pieces;
     const TSparePartRecord* named = nullptr;
-    for (const SparePartEntry& e : parts.SparePartList) {
-        if (e.rec.Codigo.str() != code)
-            continue;
-        pieces << e.rec.Equipo.str() + e.rec.Util.str() + e.rec.Pieza.str();
-        if (!named && e.rec.Equipo == m.Equipo && e.rec.Util == m.Util && e.rec.Pieza == m.Pieza)
-            named = &e.rec;
-    }
-    state.choices[kOrden] = pieces;
+    state.choices[kOrden] = StorePieces(ctx, code, [&](const TSparePartRecord& part) {
+        if (!named && part.Equipo == m.Equipo && part.Util == m.Util && part.Pieza == m.Pieza)
+            named = &part;
+    });
     if (named) {
         state.set(kDescripcion, named->Nombre.str());
         state.set(kTinter, CentsToText(named->Valor.get()));

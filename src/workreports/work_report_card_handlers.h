@@ -8,10 +8,12 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 namespace gim {
 
 struct Context;
+struct TSparePartRecord;
 
 namespace report_card {
 
@@ -124,6 +126,10 @@ void OfferOpenRepairs(CardSession& s, CardState& state);
 
 // The part of a store line into MovementBuffer, with the part's name and unit cost.
 void LookUpStorePart(CardSession& s, CardState& state);
+// The pieces ("MEFIL000": family, use, number) the store holds for machine `code`, in the part list's
+// order; `each` sees each part listed.
+QStringList StorePieces(Context& ctx, const QString& code,
+                        const std::function<void(const TSparePartRecord&)>& each = {});
 
 // Work orders and repair budgets: the one typed, the open ones offered, assigning and unassigning.
 void ShowOrder(CardSession& s, CardState& state);

@@ -388,7 +388,7 @@ TEST_F(BreakdownsTest, TheCorrectiveCardsRefuseWhatTheirFieldsCannotHold)
         {1, "Semana", "-5", "VALOR NO VÁLIDO EN SEMANA: UNA SEMANA DE 0 A 53"},
         {2, "Codigo", "NOEXISTE", " CODIGO DE MAQUINA NO ENCONTRADO"},
         {3, "HoraAlta", "ab:cd", "VALOR NO VÁLIDO EN HORA AVISO: UNA HORA hh:mm DE 00:00 A 23:59"},
-        {3, "CalenAper", "31/02/2026", "VALOR NO VÁLIDO EN CALENAPER: UNA FECHA DEL CALENDARIO dd/mm/aa"},
+        {3, "CalenAper", "31/02/2026", "VALOR NO VÁLIDO EN FECHA ALTA: UNA FECHA DEL CALENDARIO dd/mm/aaaa"},
     };
     for (const auto& [c, field, typed, message] : rows) {
         const QString file = c == 0 ? "PORTAL.AVR" : c == 3 ? "PORTAL.OTR" : "PORTAL.SEM";

@@ -189,8 +189,9 @@ TEST_F(PlanDefinitionTest, RefusedOrBadlyTypedPlansWriteNothing)
         .Press(QStringLiteral("BitBtn2"));
     const QString hours =
         QStringLiteral("VALOR NO VÁLIDO EN HORAS MTO. PREVENTIVO SEMANALES: UN NÚMERO ENTERO DE 0 A 1092");
+    const QString year = QStringLiteral("VALOR NO VÁLIDO EN AÑO INICIO PLANING: UN NÚMERO ENTERO DE 2000 A 2099");
     for (const QString& message :
-         {hours, hours, QStringLiteral("FORMATO NUMERICO"), QStringLiteral("FORMATO NUMERICO"),
+         {hours, hours, year, year,
           QStringLiteral("NOMBRE DE FICHERO NO VALIDO"),
           QStringLiteral("EL AÑO FIN PLANING DEBE SER POSTERIOR AL AÑO INICIO")})
         ui.ExpectMessage(message);

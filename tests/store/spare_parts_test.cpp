@@ -239,7 +239,7 @@ TEST_F(SparePartsTest, AddNumbersEachPartStoresItWithItsOpeningMovementAndKeepsM
         .ExpectDisabled("Equipo")
         .ExpectDisabled("Util")
         .ExpectDisabled("Pieza")
-        .ExpectDisabled("Salvar")
+        .ExpectEnabled("Salvar") // back from "&Pieza?", ready to save
         .Inspect([](const CardState& s) { EXPECT_EQ(s.captions.count(QStringLiteral("Salvar")), 0u); })
         .Set("Marca", "SKF")
         .Press("Salvar");

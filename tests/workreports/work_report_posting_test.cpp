@@ -1095,7 +1095,7 @@ TEST_F(WorkReportPostingTest, ARefusedLineKeepsItsCardOpenAndLeavesEveryFileAsIt
     const std::string before = t.ReadFile(kLines) + t.ReadFile(kRepairs) + t.ReadFile(kBreakdowns);
     const char* minutes = "TIEMPO FUERA DE LÍMITE: DE 0 A 65535 MINUTOS";
     const char* date = "VALOR NO VÁLIDO EN FECHA: UNA FECHA aa/ss/d CON SU SEMANA Y SU DÍA DE LA SEMANA";
-    const char* calendar = "VALOR NO VÁLIDO EN CALENDARIO: UNA FECHA DEL CALENDARIO dd/mm/aa";
+    const char* calendar = "VALOR NO VÁLIDO EN CALENDARIO: UNA FECHA DEL CALENDARIO dd/mm/aaaa";
     const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"RE", "Tinter", "70000", minutes},
         {"RE", "Tinter", "-45", minutes},

@@ -72,6 +72,13 @@ CalendarDialog::CalendarDialog(QDate start, QDate end, QWidget* parent) : QDialo
         if (!m_updating)
             SetRange(std::min(d, m_start), d);
     });
+    // Enter on a day of the grid (or a double-click) takes it, as a click would, and accepts: Enter on
+    // the range's own last day accepts the range as it stands.
+    connect(m_calendar, &QCalendarWidget::activated, this, [this](QDate day) {
+        if (day != m_end)
+            ClickDay(day, QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+        accept();
+    });
     connect(m_calendar, &QCalendarWidget::currentPageChanged, this, [this] { MarkRange(); });
     connect(show, &QPushButton::clicked, this, [this] { ShowRange(); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -99,8 +106,12 @@ void CalendarDialog::SetRange(QDate start, QDate end)
     m_start = start;
     m_end = end;
     m_calendar->setSelectedDate(m_end);
-    m_startEdit->setDate(m_start);
-    m_endEdit->setDate(m_end);
+    // An edit is given its date only when it shows another: giving it again what is being typed into it
+    // rewrites its text and moves the caret, so that the next digit typed was lost.
+    if (m_startEdit->date() != m_start)
+        m_startEdit->setDate(m_start);
+    if (m_endEdit->date() != m_end)
+        m_endEdit->setDate(m_end);
     MarkRange();
     m_updating = false;
 }

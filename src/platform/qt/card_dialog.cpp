@@ -49,6 +49,8 @@ constexpr int kCheckListHeight = 420;
 // What a combo asks room for, in characters: a long item must not widen the card off the screen. The
 // combo takes what its cell gives it.
 constexpr int kComboCharacters = 16;
+// A text field of this capacity or more shows this many characters.
+constexpr int kLongTextCharacters = 48;
 
 // A label field: once the card is shown it asks for the room its text had then, so a longer text is
 // cut at its edge instead of widening the card and squeezing the controls beside it.
@@ -175,6 +177,9 @@ void CardDialog::Build()
             auto* edit = new QLineEdit(this);
             if (f.capacity > 0)
                 edit->setMaxLength(f.capacity);
+            // A long text (a description) asks room for a readable part of it, not a code's width.
+            if (f.capacity >= kLongTextCharacters)
+                edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kLongTextCharacters);
             connect(edit, &QLineEdit::textChanged, this, [this, name = f.name] { OnEdited(name); });
             view.widget = edit;
             break;
@@ -393,8 +398,11 @@ void CardDialog::ApplyChoices(FieldView& view)
     const int cursor = line ? line->cursorPosition() : 0;
     combo->clear();
     combo->addItems(wanted);
+    // Filling an empty combo makes its first item current; a text that is no item ("#") stays no item, or
+    // Enter would take the first one.
+    combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly));
     if (combo->isEditable()) {
-        combo->setCurrentText(text);
+        combo->setEditText(text);
         if (selectionStart >= 0)
             line->setSelection(selectionStart, selectionLength);
         else
@@ -430,10 +438,9 @@ void CardDialog::ApplyValue(const FieldView& view, const QString& value)
         auto* combo = static_cast<QComboBox*>(view.widget);
         if (combo->currentText() == value)
             break;
+        combo->setCurrentIndex(combo->findText(value, Qt::MatchExactly));
         if (combo->isEditable())
-            combo->setCurrentText(value);
-        else
-            combo->setCurrentIndex(combo->findText(value, Qt::MatchExactly));
+            combo->setEditText(value);
         break;
     }
     case FieldKind::Check:
@@ -640,9 +647,16 @@ void CardDialog::OnFocusChanged(QWidget*, QWidget* now)
     if (!m_running || m_closed || m_applying || !now || now->window() != this)
         return;
     const QString field = FieldOf(now);
-    // A button takes the focus when pressed; OnButton leaves the field then.
-    if (field.isEmpty())
-        return;
+    if (field.isEmpty()) {
+        // Tab or Enter onto a button leaves the field as a move to another field does: its value is
+        // checked and its exit handlers run, which may disable that very button. A click leaves it when
+        // the button is pressed; the cancel button asks nothing of the field.
+        const auto button = std::find_if(m_buttons.begin(), m_buttons.end(),
+                                         [now](const auto& b) { return b.second == now; });
+        if (button == m_buttons.end() || button->first == m_card.CancelButton() ||
+            QGuiApplication::mouseButtons() != Qt::NoButton || m_card.Focused().isEmpty())
+            return;
+    }
     // A refusal's message box hands the focus back to the widget clicked when it closes: that is the
     // same move, refused once already.
     if (m_moving)
@@ -756,6 +770,15 @@ void CardDialog::OnButton(const ButtonSpec& button, bool control)
     }
     m_card.Press(button.name, control);
     Sync();
+    // A press refused by the field it left, or by a field the save checked, leaves the focus there: the
+    // next key goes to that field, not to the button.
+    if (const FieldView* refused = View(m_card.Focused());
+        refused && !m_closed && !refused->widget->hasFocus()) {
+        const bool wasApplying = m_applying;
+        m_applying = true;
+        refused->widget->setFocus(Qt::OtherFocusReason);
+        m_applying = wasApplying;
+    }
 }
 
 void CardDialog::OnDoubleClick(const FieldView& view)
@@ -802,6 +825,16 @@ bool CardDialog::eventFilter(QObject* watched, QEvent* event)
                 Sync();
                 break;
             }
+    // Enter in an editable combo moves on at once: the combo would first take it to accept its inline
+    // completion, or to pick an item matching the text, so that a second Enter was needed.
+    if (event->type() == QEvent::KeyPress && m_running && !m_closed &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter))
+        if (auto* combo = qobject_cast<QComboBox*>(watched);
+            combo && combo->isEditable() && !FieldOf(combo).isEmpty()) {
+            focusNextChild();
+            return true;
+        }
     if (event->type() == QEvent::KeyPress && m_running && !m_closed)
         for (const FieldView& view : m_fields)
             if (view.widget == watched && m_card.MaskOf(view.spec->name))

@@ -33,9 +33,11 @@ namespace gim {
 // The card keeps the size it opens with: a hidden control keeps its room, so showing it later moves
 // nothing, and a text shown in a label is cut at the label's edge rather than widening the card.
 //
-// Keys: Enter moves to the next control like Tab (old cards were filled field after field) and presses a
-// button only when that button has the focus; in a memo it starts a new line. Escape does nothing, so a
-// stray key never throws away a filled card; the window's close box returns the cancel result.
+// Keys: Enter moves to the next control like Tab (old cards were filled field after field), at once in an
+// editable combo too, and presses a button only when that button has the focus; in a memo it starts a new
+// line. Escape presses the cancel button, where the card has one; the window's close box returns the
+// cancel result. Tab (or Enter) onto a button other than the cancel button leaves the field as a move to
+// another field does, checked; a refused move, or a refused press, puts the focus back on the field.
 class CardDialog final : public QDialog
 {
     Q_OBJECT
