@@ -110,13 +110,16 @@ int OpenReadingWindow(Context& ctx, TEnergyReadingRecord& rec)
     EnergyState& e = Energy(ctx);
     if (rec.Units == 0)
         rec.Units = 1;
-    if (st.ActionCode == QLatin1String("i")) {
-        // The import's record is taken unchanged, once.
+    const bool importing = st.ActionCode == QLatin1String("i");
+    if (importing) {
+        // The import's record comes once: unchanged when imports run without cards, else on its card.
         e.ReadingSeriesMark = 'N';
         st.AnswerCode = QStringLiteral("M");
-        return CardResult::Save;
+        if (!st.InteractiveFlag)
+            return CardResult::Save;
+    } else {
+        st.InteractiveFlag = 1;
     }
-    st.InteractiveFlag = 1;
 
     CardState state;
     // The calendar opens on the reading's day; on the last chosen date, or today, when it names none.

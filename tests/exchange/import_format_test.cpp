@@ -75,7 +75,8 @@ TEST(ImportGateway, EchoesEveryPastedLineAndGoesOnAfterARefusedOne)
         EXPECT_EQ(
             t.ui.Reports().at(0)->Transcript().toStdString(),
             "[Pasarela Imformes Veltrano]\na\tb\nx\tABC\t12\nx\tCD\t3\t31/02/2026\nx\tEF\t4\t01/02/26\n \n"
-            "{10 i}   a\tb\n{10} * x\tABC\t12\n{10 i}   x\tCD\t3\t31/02/2026\n{10} * x\tEF\t4\t01/02/26\n");
+            "{10 i}   a\tb\n{10} * x\tABC\t12\n{10 i}   x\tCD\t3\t31/02/2026  FECHA NO VÁLIDA\n"
+            "{10} * x\tEF\t4\t01/02/26\n");
         EXPECT_SCRIPT_DONE(t.ui);
     }
     test::TestContext t;

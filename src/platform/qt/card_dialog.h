@@ -34,7 +34,8 @@ namespace gim {
 // nothing, and a text shown in a label is cut at the label's edge rather than widening the card.
 //
 // Keys: Enter moves to the next control like Tab (old cards were filled field after field) and presses a
-// button only when that button has the focus; in a memo it starts a new line. Escape does nothing, so a
+// button only when that button has the focus; in a memo it starts a new line; on a radio button it is a
+// double-click. Escape does nothing, so a
 // stray key never throws away a filled card; the window's close box returns the cancel result.
 class CardDialog final : public QDialog
 {
