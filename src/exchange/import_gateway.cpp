@@ -5,6 +5,7 @@
 #include "platform/report.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace gim {
 
@@ -107,6 +108,8 @@ bool StartGatewayImport(Context& ctx, const std::optional<QString>& text)
         gw.Lines = SplitImportText(pasted);
         for (const QString& line : gw.Lines)
             gw.Gateway->AddLine(line);
+        // Shown before the first line is read: a long import is seen to go on.
+        ctx.ui.ShowReport(gw.Gateway);
         if (!text)
             ctx.ui.SetClipboardText(QString());
     }
@@ -121,8 +124,17 @@ void RunGatewayImport(Context& ctx, const ImportJob& job, const std::optional<QS
     if (job.before)
         job.before(ctx);
     int stored = 0;
+    gw.LineCaption.clear();
     if (StartGatewayImport(ctx, text)) {
         ReportDocument& doc = *gw.Gateway;
+        // The window follows the echo a few times a second, not at every line.
+        auto shown = std::chrono::steady_clock::now();
+        const auto show = [&](bool now) {
+            if (!now && std::chrono::steady_clock::now() - shown < std::chrono::milliseconds(250))
+                return;
+            ctx.ui.UpdateReport(gw.Gateway, gw.LineCaption);
+            shown = std::chrono::steady_clock::now();
+        };
         for (qsizetype index = 0; index < gw.Lines.size(); ++index) {
             const QString& line = gw.Lines[index];
             if (!job.lineCaption.isEmpty())
@@ -140,6 +152,7 @@ void RunGatewayImport(Context& ctx, const ImportJob& job, const std::optional<QS
                 ctx.ui.ShowMessage(QStringLiteral("IMPORTACIÓN INTERRUMPIDA: %1 LÍNEAS SIN LEER QUEDAN EN EL "
                                                   "PORTAPAPELES")
                                        .arg(unread.size()));
+                show(true);
                 throw;
             }
             if (index == 0)
@@ -153,12 +166,14 @@ void RunGatewayImport(Context& ctx, const ImportJob& job, const std::optional<QS
                             (reason.isEmpty() ? QString() : QStringLiteral("  ") + reason));
                 doc.SetItalic(false);
             }
+            show(false);
             st.RecordAddedFlag = 0;
         }
         if (!job.endText.isEmpty()) {
             doc.AddLine(QString());
             doc.AddLine(job.endText);
         }
+        show(true);
     }
     st.ActionCode.clear();
     st.OutputCode.clear();
@@ -168,8 +183,6 @@ void RunGatewayImport(Context& ctx, const ImportJob& job, const std::optional<QS
     // Nothing stored, nothing to rewrite: a new environment has no file to sort yet.
     if (job.sort && stored > 0)
         job.sort(ctx);
-    if (gw.Gateway)
-        ctx.ui.ShowReport(gw.Gateway);
 }
 
 } // namespace gim

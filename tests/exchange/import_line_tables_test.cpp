@@ -51,9 +51,12 @@ protected:
         ImportGateway(t.ctx).Manual = false;
     }
     // The gateway window's lines after the pasted ones: " ", the echoes and a table's end text.
-    QStringList Import(const ImportJob& job, const QString& text)
+    // `cards`: what happens on the cards the lines open, after the gateway window opened.
+    QStringList Import(const ImportJob& job, const QString& text, const std::function<void()>& cards = {})
     {
         t.ui.ExpectReport(QStringLiteral("Pasarela Imformes Veltrano"));
+        if (cards)
+            cards();
         RunGatewayImport(t.ctx, job, text);
         return t.ui.Reports().back()->Text().split(QLatin1Char('\n')).mid(SplitImportText(text).size());
     }
@@ -201,10 +204,12 @@ TEST_F(ImportLineTablesTest, EachTableStoresItsGoldenLineByteForByte)
     for (const auto& c : cases) {
         const QString text = QString::fromUtf8(c.line);
         // A measurement is always shown on its card, whatever the Manual box says.
-        if (c.file == DataFile::Predictive)
-            t.ui.ExpectCard(QStringLiteral("FICHA  DE MANTENIMIENTO PREDICTIVO"))
-                .Press(QStringLiteral("Salvar"));
-        EXPECT_EQ(Import(c.job, text).mid(0, 2),
+        const auto card = [&] {
+            if (c.file == DataFile::Predictive)
+                t.ui.ExpectCard(QStringLiteral("FICHA  DE MANTENIMIENTO PREDICTIVO"))
+                    .Press(QStringLiteral("Salvar"));
+        };
+        EXPECT_EQ(Import(c.job, text, card).mid(0, 2),
                   (QStringList{QStringLiteral(" "), QStringLiteral(" * ") + text}))
             << c.line;
         EXPECT_EQ(LastHex(c.file, c.expected), c.expected) << c.line;
@@ -274,14 +279,15 @@ TEST_F(ImportLineTablesTest, ALineThatDoesNotFitIsRefusedAndTheImportGoesOn)
 TEST_F(ImportLineTablesTest, AReadingImportedByHandIsShownOnItsCard)
 {
     ImportGateway(t.ctx).Manual = true;
-    t.ui.ExpectCard(QStringLiteral("LECTURAS DE CONSUMOS "))
-        .ExpectValue(QStringLiteral("Valor"), QStringLiteral("1234"))
-        .Set(QStringLiteral("Valor"), QStringLiteral("1240"))
-        .Press(QStringLiteral("salvar"));
-    t.ui.ExpectCardCancel(QStringLiteral("LECTURAS DE CONSUMOS "));
     const QStringList echo =
         Import(EnergyImportFormat(),
-               QStringLiteral("x\tPRENSA\tKW1\t07/12/2026\t1234\t2\nx\tPRENSA\tKW2\t07/12/2026\t9\t1"));
+               QStringLiteral("x\tPRENSA\tKW1\t07/12/2026\t1234\t2\nx\tPRENSA\tKW2\t07/12/2026\t9\t1"), [&] {
+                   t.ui.ExpectCard(QStringLiteral("LECTURAS DE CONSUMOS "))
+                       .ExpectValue(QStringLiteral("Valor"), QStringLiteral("1234"))
+                       .Set(QStringLiteral("Valor"), QStringLiteral("1240"))
+                       .Press(QStringLiteral("salvar"));
+                   t.ui.ExpectCardCancel(QStringLiteral("LECTURAS DE CONSUMOS "));
+               });
     EXPECT_EQ(echo.mid(1, 2), (QStringList{QStringLiteral(" * x\tPRENSA\tKW1\t07/12/2026\t1234\t2"),
                                            QStringLiteral("   x\tPRENSA\tKW2\t07/12/2026\t9\t1")}));
     const auto readings = Stored<TEnergyReadingRecord>(DataFile::EnergyReading);
@@ -298,6 +304,7 @@ TEST_F(ImportLineTablesTest, APromptAnswerThatEndsTheImportLeavesTheUnreadLinesO
                                         "x\tPRENSA\t01\t002\t003\tALMACEN_\t12/12/2028\t0042\t4\t600\r\n"
                                         "x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t2\t500\r\n");
     t.ui.SetClipboardText(text);
+    t.ui.ExpectReport(QStringLiteral("Pasarela Imformes Veltrano"));
     t.ui.ExpectInput(QStringLiteral("CALCULO PRECIO MEDIO"),
                      QStringLiteral("VALOR UNITARIO REPUESTO(centimos_Euros)"), QStringLiteral("x"))
         .ExpectMessage(
@@ -314,11 +321,13 @@ TEST_F(ImportLineTablesTest, ProcedureKeysWithAnySpecialityAreStored)
 {
     StoreMachines({Machine("M1"), Machine("PRENSA"), Machine("PRENSA01")});
     ImportGateway(t.ctx).Manual = true; // as the window has it for this table
-    for (int card = 0; card < 3; ++card)
-        t.ui.ExpectCard(QStringLiteral("Procedimientos / Instrucciones")).Press(QStringLiteral("Salvar"));
     const QStringList echo =
         Import(MakeImportJob(ProcedureImportFormat()),
-               QStringLiteral("1\tPRENSA01MC0102\tP\t30\tA\n1\tPRENSA01EL\tM\t15\tB\n1\tM1\tP\t5\tC\n"));
+               QStringLiteral("1\tPRENSA01MC0102\tP\t30\tA\n1\tPRENSA01EL\tM\t15\tB\n1\tM1\tP\t5\tC\n"), [&] {
+                   for (int card = 0; card < 3; ++card)
+                       t.ui.ExpectCard(QStringLiteral("Procedimientos / Instrucciones"))
+                           .Press(QStringLiteral("Salvar"));
+               });
     EXPECT_EQ(echo.mid(1).join(QLatin1Char('|')).count(QStringLiteral(" * ")), 3);
     QStringList keys;
     for (const TProcedureRecord& r : Stored<TProcedureRecord>(DataFile::Procedure))
