@@ -68,6 +68,9 @@ int main(int argc, char** argv)
     ui.SetReportTarget([&](std::shared_ptr<gim::ReportDocument> doc) {
         gim::ShowReportWindow(window.MdiArea(), std::move(doc), ctx, handover);
     });
+    ui.SetReportUpdate([&](const std::shared_ptr<gim::ReportDocument>& doc, const QString& label) {
+        gim::UpdateReportWindows(window.MdiArea(), *doc, label, ctx, handover);
+    });
     // A double-click on a card's picture opens the picture viewer on its file, over the card.
     ui.SetPictureViewer(
         [&ctx](QWidget* card, const QString& path) { (new gim::PictureViewer(ctx, card))->StartWith(path); });

@@ -76,6 +76,16 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
     return window;
 }
 
+void ReportWindows::Update(const ReportDocument& doc, const QString& label)
+{
+    for (TEditorRTF* window : OpenWindows())
+        if (&window->Document() == &doc) {
+            SetPaneText(*window->Texto(), doc);
+            window->Texto()->moveCursor(QTextCursor::End);
+            window->SetStatusText(label);
+        }
+}
+
 TEditorRTF* ReportWindows::Newest() const
 {
     for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
@@ -119,6 +129,12 @@ TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc
                              HandoverRegistry& handover)
 {
     return ReportWindows::Of(area, ctx, handover).Show(std::move(doc));
+}
+
+void UpdateReportWindows(QMdiArea* area, const ReportDocument& doc, const QString& label, Context& ctx,
+                         HandoverRegistry& handover)
+{
+    ReportWindows::Of(area, ctx, handover).Update(doc, label);
 }
 
 // ---- TEditorRTF ----------------------------------------------------------------------------------------

@@ -69,6 +69,8 @@ public:
     // Opens a window on the document: maximised in the area, sheets as the document says, and when the
     // web synchronisation has just fetched an exchange file, that file loaded at once.
     TEditorRTF* Show(std::shared_ptr<ReportDocument> doc);
+    // The windows showing `doc` show it as it stands now, with `label` in their label.
+    void Update(const ReportDocument& doc, const QString& label);
     TEditorRTF* Newest() const;
     std::vector<TEditorRTF*> OpenWindows() const;
     // For the main window's edit handlers: when the newest window's pane has a selection, runs its Editar
@@ -95,6 +97,9 @@ private:
 // Opens a report window in the main window's MDI area: what Ui::ShowReport does on the desktop.
 TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc, Context& ctx,
                              HandoverRegistry& handover);
+// What Ui::UpdateReport does on the desktop.
+void UpdateReportWindows(QMdiArea* area, const ReportDocument& doc, const QString& label, Context& ctx,
+                         HandoverRegistry& handover);
 
 // "EDITOR DE INFORMES": the rich-text pane of a listing with its tool bar, pop-up menu and chart sheets;
 // the tool bar and the menu run the report commands on the pane. Object names follow the old form, so

@@ -142,10 +142,7 @@ CardSpec PlannedRepairCardSpec(Context& ctx, bool filter)
     spec.caption = QStringLiteral("REPARACIONES E INTERVENCIONES PROGRAMADAS");
 
     FieldSpec code = MakeField(kCodigo, "Código Máquina", FieldKind::Combo, 8);
-    code.onEnter = [&ctx](CardState& state) {
-        LoadMachineList(ctx);
-        state.choices[kCodigo] = MachineCodes(Machines(ctx).MachineList);
-    };
+    code.onEnter = [&ctx](CardState& state) { state.choices[kCodigo] = MachineCodeChoices(ctx); };
     code.onChange = [&ctx](CardState& state) { state.caption = MachineCaption(ctx, state.value(kCodigo)); };
     spec.fields.push_back(code);
     FieldSpec week = MakeField(kSemana, "Semana");

@@ -351,6 +351,8 @@ void UpdateImportedWorkOrder(Context& ctx, const TWorkOrderRecord& imported)
         ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::DownloadWorkOrderPhoto);
     ListEntry<TWorkOrderRecord> entry{*found, pos};
     KeyedFile<WorkOrderFile>(ctx, fileName).WriteAt(entry, w.CurrentWorkOrder);
+    // Updated, the line is stored as much as a new order is.
+    st.RecordAddedFlag = 1;
 }
 
 void SelectWorkOrders(Context& ctx)

@@ -23,8 +23,8 @@ namespace gim {
 
 enum class ImportFieldKind {
     Text,   // kept as typed, cut at the field's width; nothing trimmed
-    Number, // a whole number (TextToInt64): an empty or malformed text reads as 0
-    Cents,  // an amount with a decimal comma or point, in cents (TextToCents)
+    Number, // a whole number (ParseInt64); an empty text reads as 0, any other that is not one refuses
+    Cents,  // an amount with a decimal comma or point, in cents (ParseCents); likewise
     Date,   // "dd/mm/yyyy" or "dd/mm/yy" (ParseTypedDate), whatever the system's locale
 };
 
@@ -76,6 +76,7 @@ template <typename Line> struct ImportTable
     std::function<void(Context&)> before;           // before the first line
     std::function<bool(Context&, const Line&)> add; // stores one line; whether it stored it
     std::function<void(Context&)> after;            // after the last line, also when no line was read
+    std::function<void(Context&)> sort;             // then the rewrites, when a line was stored
     QString lineCaption; // the gateway window's Label2 while each line is read ("" = left alone)
     QString endText;     // written after an empty line at the end of the echo ("" = none)
 };
@@ -84,15 +85,27 @@ template <typename Line> struct ImportTable
 // (a CRLF text split on LF) is not part of the line.
 QStringList GatewayLineFormat(QStringView line, int lastField);
 
-// Reads a whole-number or cents text; nothing when it lies outside [minimum, maximum].
+// Why a line is refused, in the few words its echo ends with.
+inline constexpr const char* kBadDate = "FECHA NO VÁLIDA";
+inline constexpr const char* kBadNumber = "NÚMERO NO VÁLIDO";
+inline constexpr const char* kNumberOutOfRange = "NÚMERO FUERA DE LÍMITE";
+
+// Reads a whole-number or cents text (empty: 0); nothing, with the reason, when it is no such number or
+// lies outside [minimum, maximum].
 std::optional<std::int64_t> ImportNumber(Context& ctx, ImportFieldKind kind, const QString& text,
-                                         std::int64_t minimum, std::int64_t maximum);
+                                         std::int64_t minimum, std::int64_t maximum,
+                                         QString* reason = nullptr);
+
+// A text field's characters as the record keeps them: control characters become blanks and the text is
+// cut where its Windows-1252 bytes reach `width` (a character outside the code page is one "?" byte).
+QString ImportText(const QString& text, int width);
 
 // Parses one line into the table's line record: the defaults, then every field the table names, then
-// `complete`. Nothing when a date does not convert, a number lies outside its target's range or
-// `complete` refuses the line.
+// `complete`. Nothing, with the reason where one is known, when a date does not convert, a number is
+// malformed or lies outside its target's range, or `complete` refuses the line.
 template <typename Line>
-std::optional<Line> ParseImportLine(Context& ctx, const ImportTable<Line>& table, QStringView line)
+std::optional<Line> ParseImportLine(Context& ctx, const ImportTable<Line>& table, QStringView line,
+                                    QString* reason = nullptr)
 {
     int lastField = 0;
     for (const auto& field : table.fields)
@@ -105,7 +118,9 @@ std::optional<Line> ParseImportLine(Context& ctx, const ImportTable<Line>& table
         QString text = field.number < texts.size() ? texts[field.number] : QString();
         if (field.kind == ImportFieldKind::Text && field.lead)
             text.prepend(field.lead(ctx));
-        value.text = field.width > 0 ? text.left(field.width) : text;
+        value.text = field.kind == ImportFieldKind::Text ? ImportText(text, field.width)
+                     : field.width > 0                   ? text.left(field.width)
+                                                         : text;
         switch (field.kind) {
         case ImportFieldKind::Text:
             if (value.text.isEmpty())
@@ -113,7 +128,8 @@ std::optional<Line> ParseImportLine(Context& ctx, const ImportTable<Line>& table
             break;
         case ImportFieldKind::Number:
         case ImportFieldKind::Cents: {
-            const auto number = ImportNumber(ctx, field.kind, value.text, field.minimum, field.maximum);
+            const auto number =
+                ImportNumber(ctx, field.kind, value.text, field.minimum, field.maximum, reason);
             if (!number)
                 return std::nullopt;
             value.number = *number;
@@ -122,8 +138,11 @@ std::optional<Line> ParseImportLine(Context& ctx, const ImportTable<Line>& table
         case ImportFieldKind::Date:
             if (value.text.size() > field.convertAbove) {
                 value.date = ParseTypedDate(value.text);
-                if (!value.date.isValid())
+                if (!value.date.isValid()) {
+                    if (reason)
+                        *reason = QString::fromUtf8(kBadDate);
                     return std::nullopt;
+                }
             }
             break;
         }
@@ -141,8 +160,10 @@ struct ImportJob
     int minimumLength = 7;
     std::function<void(Context&)> before;
     std::function<void(Context&)> after;
-    // Parses one line longer than the minimum and adds it; whether it was stored.
-    std::function<bool(Context&, QStringView line)> importLine;
+    std::function<void(Context&)> sort;
+    // Parses one line longer than the minimum and adds it; whether it was stored, else why not where
+    // the parse knows it.
+    std::function<bool(Context&, QStringView line, QString& reason)> importLine;
     QString lineCaption;
     QString endText;
 };
@@ -153,10 +174,11 @@ template <typename Line> ImportJob MakeImportJob(ImportTable<Line> table)
     job.minimumLength = table.minimumLength;
     job.before = table.before;
     job.after = table.after;
+    job.sort = table.sort;
     job.lineCaption = table.lineCaption;
     job.endText = table.endText;
-    job.importLine = [table = std::move(table)](Context& ctx, QStringView line) {
-        const std::optional<Line> parsed = ParseImportLine(ctx, table, line);
+    job.importLine = [table = std::move(table)](Context& ctx, QStringView line, QString& reason) {
+        const std::optional<Line> parsed = ParseImportLine(ctx, table, line, &reason);
         return parsed && table.add && table.add(ctx, *parsed);
     };
     return job;

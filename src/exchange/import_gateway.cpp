@@ -1,8 +1,12 @@
 #include "exchange/import_gateway.h"
 
+#include "core/io_errors.h"
 #include "core/texts.h"
 #include "core/web_service.h"
 #include "platform/report.h"
+
+#include <algorithm>
+#include <chrono>
 
 namespace gim {
 
@@ -30,13 +34,50 @@ QStringList GatewayLineFormat(QStringView line, int lastField)
 }
 
 std::optional<std::int64_t> ImportNumber(Context& ctx, ImportFieldKind kind, const QString& text,
-                                         std::int64_t minimum, std::int64_t maximum)
+                                         std::int64_t minimum, std::int64_t maximum, QString* reason)
 {
-    const std::int64_t value =
-        kind == ImportFieldKind::Cents ? TextToCents(ctx.st, text) : TextToInt64(ctx.st, text);
-    if (value < minimum || value > maximum)
+    const auto refuse = [reason](const char* why) {
+        if (reason)
+            *reason = QString::fromUtf8(why);
         return std::nullopt;
-    return value;
+    };
+    // A field the line leaves empty keeps 0.
+    if (text.isEmpty())
+        return minimum <= 0 && maximum >= 0 ? std::optional<std::int64_t>(0) : refuse(kNumberOutOfRange);
+    const bool cents = kind == ImportFieldKind::Cents;
+    const Int64Parse parsed = cents ? ParseCents(text) : ParseInt64(text);
+    ctx.st.ValErrorPos = parsed.errorPos;
+    if (parsed.errorPos != 0) {
+        // Digits alone (after blanks and a sign) that still do not read are too many for 64 bits.
+        QStringView digits(text);
+        while (digits.startsWith(u' '))
+            digits = digits.mid(1);
+        if (digits.startsWith(u'-') || digits.startsWith(u'+'))
+            digits = digits.mid(1);
+        const bool tooLong = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(),
+                                                              [](QChar c) { return c >= u'0' && c <= u'9'; });
+        return refuse(tooLong ? kNumberOutOfRange : kBadNumber);
+    }
+    if (parsed.value < minimum || parsed.value > maximum)
+        return refuse(kNumberOutOfRange);
+    return parsed.value;
+}
+
+QString ImportText(const QString& text, int width)
+{
+    QString kept;
+    kept.reserve(text.size());
+    int bytes = 0;
+    for (qsizetype i = 0; i < text.size() && (width <= 0 || bytes < width); ++i, ++bytes) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            kept += c;
+            kept += text[++i];
+            continue;
+        }
+        kept += c.unicode() < 0x20 || c.unicode() == 0x7F ? QLatin1Char(' ') : c;
+    }
+    return kept;
 }
 
 QStringList SplitImportText(const QString& text)
@@ -70,6 +111,8 @@ bool StartGatewayImport(Context& ctx, const std::optional<QString>& text)
         gw.Lines = SplitImportText(pasted);
         for (const QString& line : gw.Lines)
             gw.Gateway->AddLine(line);
+        // Shown before the first line is read: a long import is seen to go on.
+        ctx.ui.ShowReport(gw.Gateway);
         if (!text)
             ctx.ui.SetClipboardText(QString());
     }
@@ -83,37 +126,66 @@ void RunGatewayImport(Context& ctx, const ImportJob& job, const std::optional<QS
     ImportGatewayState& gw = ImportGateway(ctx);
     if (job.before)
         job.before(ctx);
+    int stored = 0;
+    gw.LineCaption.clear();
     if (StartGatewayImport(ctx, text)) {
         ReportDocument& doc = *gw.Gateway;
+        // The window follows the echo a few times a second, not at every line.
+        auto shown = std::chrono::steady_clock::now();
+        const auto show = [&](bool now) {
+            if (!now && std::chrono::steady_clock::now() - shown < std::chrono::milliseconds(250))
+                return;
+            ctx.ui.UpdateReport(gw.Gateway, gw.LineCaption);
+            shown = std::chrono::steady_clock::now();
+        };
         for (qsizetype index = 0; index < gw.Lines.size(); ++index) {
             const QString& line = gw.Lines[index];
             if (!job.lineCaption.isEmpty())
                 gw.LineCaption = job.lineCaption;
             st.RecordAddedFlag = 0;
-            const bool added = line.size() > job.minimumLength && job.importLine(ctx, line);
+            bool added = false;
+            QString reason;
+            try {
+                added = line.size() > job.minimumLength && job.importLine(ctx, line, reason);
+            } catch (const IoAbort&) {
+                // An answer that ends the import (a number mistyped at a prompt) stored nothing of this
+                // line: it and the lines after it go back to the clipboard, not lost with the import.
+                const QStringList unread = gw.Lines.mid(index);
+                ctx.ui.SetClipboardText(unread.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+                ctx.ui.ShowMessage(QStringLiteral("IMPORTACIÓN INTERRUMPIDA: %1 LÍNEAS SIN LEER QUEDAN EN EL "
+                                                  "PORTAPAPELES")
+                                       .arg(unread.size()));
+                show(true);
+                throw;
+            }
             if (index == 0)
                 doc.AddLine(QStringLiteral(" "));
             if (added) {
                 doc.AddLine(QStringLiteral(" * ") + line);
+                ++stored;
             } else {
                 doc.SetItalic(true);
-                doc.AddLine(QStringLiteral("   ") + line);
+                doc.AddLine(QStringLiteral("   ") + line +
+                            (reason.isEmpty() ? QString() : QStringLiteral("  ") + reason));
                 doc.SetItalic(false);
             }
+            show(false);
             st.RecordAddedFlag = 0;
         }
         if (!job.endText.isEmpty()) {
             doc.AddLine(QString());
             doc.AddLine(job.endText);
         }
+        show(true);
     }
     st.ActionCode.clear();
     st.OutputCode.clear();
     st.InteractiveFlag = 1;
     if (job.after)
         job.after(ctx);
-    if (gw.Gateway)
-        ctx.ui.ShowReport(gw.Gateway);
+    // Nothing stored, nothing to rewrite: a new environment has no file to sort yet.
+    if (job.sort && stored > 0)
+        job.sort(ctx);
 }
 
 } // namespace gim

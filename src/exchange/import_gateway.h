@@ -32,13 +32,14 @@ ImportGatewayState& ImportGateway(Context& ctx);
 QStringList SplitImportText(const QString& text);
 
 // Sets the import mode (ActionCode "i", OutputCode "W", ExportFlag 0) and takes `text`, or else the
-// clipboard's text, into a new gateway window; the clipboard is emptied. Without text: the message "No
-// hay DATOS en el Portapapeles" and false. InteractiveFlag follows the Manual box either way.
+// clipboard's text, into a new gateway window, shown at once; the clipboard is emptied. Without text: the
+// message "No hay DATOS en el Portapapeles" and false. InteractiveFlag follows the Manual box either way.
 bool StartGatewayImport(Context& ctx, const std::optional<QString>& text = std::nullopt);
 
 // A table's whole import: its steps before the loop, the gateway start, each line parsed, added and
 // echoed, then ActionCode and OutputCode cleared, InteractiveFlag 1 and the table's closing steps (also
-// when no text was there). The gateway window is shown at the end.
+// when no text was there; its rewrites only when a line was stored). The gateway window follows the echo
+// while the lines are read, with the table's Label2 caption.
 void RunGatewayImport(Context& ctx, const ImportJob& job, const std::optional<QString>& text = std::nullopt);
 
 } // namespace gim

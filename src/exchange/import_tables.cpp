@@ -23,7 +23,7 @@ ImportTable<TMachineRecord> MachineImportFormat()
                 TextField(4, &R::Fabricacion), TextField(5, &R::Cuenta),       TextField(6, &R::Ubicacion),
                 TextField(7, &R::Disponible)};
     t.add = [](Context& ctx, const R& rec) { return AddImportedMachine(ctx, rec); };
-    t.after = [](Context& ctx) { SortMachineFile(ctx); };
+    t.sort = [](Context& ctx) { SortMachineFile(ctx); };
     return t;
 }
 
@@ -56,7 +56,7 @@ ImportTable<TSupplierRecord> SupplierImportFormat()
                 TextField(7, &R::Calle),    TextField(8, &R::Numero),   TextField(9, &R::Ciudad),
                 TextField(10, &R::Cpostal), TextField(11, &R::Pais),    TextField(12, &R::mail)};
     t.add = [](Context& ctx, const R& rec) { return AddImportedSupplier(ctx, rec); };
-    t.after = [](Context& ctx) { CompactSupplierFile(ctx); };
+    t.sort = [](Context& ctx) { CompactSupplierFile(ctx); };
     return t;
 }
 
@@ -78,10 +78,8 @@ ImportTable<TSparePartRecord> SparePartImportFormat()
                 TextField(12, &R::Local)};
     t.before = [](Context& ctx) { LoadSparePartList(ctx); };
     t.add = [](Context& ctx, const R& rec) { return AddImportedSparePart(ctx, rec); };
-    t.after = [](Context& ctx) {
-        FreeSparePartList(ctx);
-        SortSparePartFile(ctx);
-    };
+    t.after = [](Context& ctx) { FreeSparePartList(ctx); };
+    t.sort = [](Context& ctx) { SortSparePartFile(ctx); };
     return t;
 }
 

@@ -114,12 +114,14 @@ ImportJob WorkReportImportFormat()
         return AddImportedWorkReportLine(ctx, line.rec, line.dateText);
     };
     t.after = [](Context& ctx) {
-        SortWorkReportFile(ctx);
         SavePlannedRepairList(ctx);
         FreePlannedRepairList(ctx);
         FreeMachineList(ctx);
-        SortWhatWasPosted(ctx);
         WorkReports(ctx).WorkReportInput.Matricula = "";
+    };
+    t.sort = [](Context& ctx) {
+        SortWorkReportFile(ctx);
+        SortWhatWasPosted(ctx);
     };
     t.lineCaption = QStringLiteral("Inicio de la Sincronización Archivos PARTES");
     t.endText = QStringLiteral("\tFINALIZADA LA SINCRONIZACIÓN DE PARTES DIARIOS");

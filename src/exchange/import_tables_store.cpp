@@ -104,7 +104,7 @@ ImportJob PredictiveImportFormat()
         return true;
     };
     t.add = [](Context& ctx, const L& l) { return AddImportedMeasurement(ctx, l.rec); };
-    t.after = RewritePredictiveFile;
+    t.sort = RewritePredictiveFile;
     return MakeImportJob(std::move(t));
 }
 
@@ -129,7 +129,7 @@ ImportJob EnergyImportFormat()
             5, [](R & r) -> auto& { return r.Units; }, 0, kByteMax),
     };
     t.add = [](Context& ctx, const R& r) { return AddImportedEnergyReading(ctx, r); };
-    t.after = SortEnergyReadings;
+    t.sort = SortEnergyReadings;
     return MakeImportJob(std::move(t));
 }
 
@@ -183,7 +183,7 @@ ImportJob PurchaseOrderImportFormat()
             18, [](R & r) -> auto& { return r.Albaran; }),
     };
     t.add = [](Context& ctx, const R& r) { return AddImportedPurchaseOrderLine(ctx, r); };
-    t.after = SortPurchaseOrderFile;
+    t.sort = SortPurchaseOrderFile;
     return MakeImportJob(std::move(t));
 }
 

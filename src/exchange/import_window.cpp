@@ -51,12 +51,10 @@ const RadioButton* RadioNamed(const QString& name)
 
 const QString kManual = QStringLiteral("Manual");
 
-// The radio button now selected: the others go out, Manual is ticked and may be unticked only for the
-// tables whose add routine can store without its card.
+// A radio button newly selected: Manual is ticked and may be unticked only for the tables whose add routine
+// can store without its card.
 void Select(CardState& state, const RadioButton& selected)
 {
-    for (const RadioButton& radio : kRadioButtons)
-        state.setChecked(QLatin1String(radio.name), &radio == &selected);
     state.setChecked(kManual, true);
     state.enable(kManual, selected.manualEnabled);
 }
@@ -69,7 +67,7 @@ CardSpec ImportWindowSpec()
     spec.name = QStringLiteral("TImport");
     spec.caption = QStringLiteral("Importador de Datos");
     for (const RadioButton& radio : kRadioButtons) {
-        FieldSpec field = MakeField(QLatin1String(radio.name), radio.caption, FieldKind::Check);
+        FieldSpec field = MakeField(QLatin1String(radio.name), radio.caption, FieldKind::Radio);
         field.hint = QString::fromUtf8(radio.hint);
         spec.fields.push_back(field);
     }
@@ -88,13 +86,11 @@ CardSpec ImportWindowSpec()
         if (const RadioButton* radio = RadioNamed(field); radio && state.checked(field))
             Select(state, *radio);
     };
+    // The double-click's first click selected the table (a selected one stays as it was, and so does
+    // Manual); Enter on the selected table does the same.
     spec.onDoubleClick = [](CardState& state, const QString& field) {
-        // A radio button already selected is not clicked again: Manual keeps what the user left in it.
-        if (const RadioButton* radio = RadioNamed(field)) {
-            if (!state.checked(field))
-                Select(state, *radio);
+        if (RadioNamed(field) && state.checked(field))
             state.closeWith = CardResult::Save;
-        }
     };
     return spec;
 }

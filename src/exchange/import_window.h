@@ -9,7 +9,7 @@ class CommandRegistry;
 class OperationRegistry;
 
 // The import window "Importador de Datos": one radio button per table, the Manual box and Cancelar. A
-// click selects a table, a double-click runs its import.
+// click selects a table, a double-click (or Enter on the selected one) runs its import.
 CardSpec ImportWindowSpec();
 
 // Utiles > Importar: shows the import window and runs the table double-clicked on it. Closed without one,

@@ -149,8 +149,10 @@ CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
         QStringList{QStringLiteral("ME"), QStringLiteral("EB"), QStringLiteral("EA"), QStringLiteral("FR"),
                     QStringLiteral("CL"), QStringLiteral("LI"), QStringLiteral("OP")};
     // A record takes the codes of the lists; the filter searches any speciality with "*" and reads no state.
-    speciality.rule =
-        CodeRule(filter ? speciality.choices + QStringList{QStringLiteral("*")} : speciality.choices, true);
+    // An imported key keeps the speciality it brings, listed or not, as its label does.
+    if (ctx.st.ActionCode != QLatin1String("i"))
+        speciality.rule = CodeRule(
+            filter ? speciality.choices + QStringList{QStringLiteral("*")} : speciality.choices, true);
     FieldSpec state = MakeField(MachineState, "ESTADO", FieldKind::Combo);
     state.choices = QStringList{QStringLiteral("P"), QStringLiteral("M")};
     if (!filter)

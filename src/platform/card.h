@@ -28,6 +28,10 @@ enum class FieldKind {
     Table,     // read-only rows (CardState::rows) under `columns`; value the current row's number, "" none
     Date,      // masked date ("!99/99/0000;1;_" unless `mask` says otherwise) with a calendar to pick from
     Picture,   // the picture of the file the value names; a double-click shows it in the viewer
+    // Radio button; value "1" selected or "0". Choosing one unselects the other radio buttons of its group
+    // (same sheet and titled group); the user cannot unselect one. A double-click selects it first, as its
+    // first click does, and Enter on it is a double-click.
+    Radio,
 };
 
 struct CardState;

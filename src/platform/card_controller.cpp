@@ -338,6 +338,15 @@ void CardController::Choose(const QString& field, const QString& value)
     const FieldSpec* f = m_spec.field(field);
     if (!f || !TakesFocus(f->kind) || !CanFocus(field) || !Focus(field))
         return;
+    if (f->kind == FieldKind::Radio) {
+        // Only selecting changes a radio button; its group's others go out before its onChange runs.
+        if (value != QLatin1String("1") || m_state.checked(field))
+            return;
+        for (const FieldSpec& other : m_spec.fields)
+            if (other.kind == FieldKind::Radio && other.name != field && other.place.page == f->place.page &&
+                other.place.group == f->place.group)
+                m_state.setChecked(other.name, false);
+    }
     Store(field, Cut(*f, value));
 }
 
@@ -385,6 +394,12 @@ void CardController::DoubleClick(const QString& field)
         return;
     if (TakesFocus(f->kind) && !Focus(field))
         return;
+    // The first click of a double-click selects a radio button.
+    if (f->kind == FieldKind::Radio) {
+        Choose(field, QStringLiteral("1"));
+        if (m_closed || m_focused != field)
+            return;
+    }
     Fire([&] {
         if (f->onDoubleClick)
             f->onDoubleClick(m_state);

@@ -58,6 +58,13 @@ public:
     virtual int RunCard(const CardSpec& spec, CardState& state) = 0;
     // Hands a finished listing over to a new report window.
     virtual void ShowReport(std::shared_ptr<ReportDocument> report) = 0;
+    // A report window already shown on `report` shows the lines added to it since, and `label` in its
+    // label (an import's gateway window while the lines are read). Backends without windows ignore it.
+    virtual void UpdateReport(const std::shared_ptr<ReportDocument>& report, const QString& label)
+    {
+        (void)report;
+        (void)label;
+    }
     // Open or save dialog; nullopt when cancelled. The result is an absolute path.
     virtual std::optional<QString> ChooseFile(const FileDialogRequest& request) = 0;
     virtual QString ClipboardText() = 0;

@@ -118,13 +118,16 @@ int OpenReadingWindow(Context& ctx, TEnergyReadingRecord& rec)
     EnergyState& e = Energy(ctx);
     if (rec.Units == 0)
         rec.Units = 1;
-    if (st.ActionCode == QLatin1String("i")) {
-        // The import's record is taken unchanged, once.
+    const bool importing = st.ActionCode == QLatin1String("i");
+    if (importing) {
+        // The import's record comes once: unchanged when imports run without cards, else on its card.
         e.ReadingSeriesMark = 'N';
         st.AnswerCode = QStringLiteral("M");
-        return CardResult::Save;
+        if (!st.InteractiveFlag)
+            return CardResult::Save;
+    } else {
+        st.InteractiveFlag = 1;
     }
-    st.InteractiveFlag = 1;
 
     CardState state;
     // A new reading opens on the date a listing's picker chose last, when one did; a stored one on its day.

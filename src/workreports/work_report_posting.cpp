@@ -151,7 +151,8 @@ bool FinishStoreBooking(Context& ctx, const StoreBooking& b)
     w.SparePartCreatedFlag = 0;
     for (const QString& message : b.messages)
         ctx.ui.ShowMessage(message);
-    if (b.found)
+    // Lines posted without cards (an automatic merge or import) take the question's default: no card.
+    if (b.found || st.InteractiveFlag == 0)
         return false;
     const QString answer =
         ctx.ui
@@ -208,7 +209,9 @@ void AskFirst(Context& ctx, LineStep& step)
         reading.Ejecu.assign(line.Matricula);
         reading.Semana = static_cast<std::int32_t>(LineAbsoluteWeek(ctx.st, line));
         reading.Descrip = line.Descripcion.str().left(34);
-        if (auto due = DueAlarmLevel(ctx, reading); due && ConfirmAlarmRevision(ctx))
+        // Without cards the confirmation takes its default, "N".
+        if (auto due = DueAlarmLevel(ctx, reading);
+            due && ctx.st.InteractiveFlag != 0 && ConfirmAlarmRevision(ctx))
             step.alarm = std::move(due);
     }
 }

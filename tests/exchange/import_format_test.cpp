@@ -59,6 +59,30 @@ TEST(ImportLineRule, FieldsByTabCount)
     }
 }
 
+// A whole number in its target's range, or the line is refused, saying why ("12,5" in a whole-cents field).
+TEST(ImportLineRule, NumbersAreWholeAndInRange)
+{
+    test::TestContext t;
+    const char* range = "NÚMERO FUERA DE LÍMITE";
+    const char* malformed = "NÚMERO NO VÁLIDO";
+    const std::pair<const char*, const char*> cases[] = {{"60", "60"},
+                                                         {"", "0"},
+                                                         {"65536", range},
+                                                         {"-1", range},
+                                                         {"99999999999999999999", range},
+                                                         {"1,5", malformed},
+                                                         {"5.0", malformed},
+                                                         {"5 ", malformed},
+                                                         {"1e3", malformed},
+                                                         {"12,5", malformed}};
+    for (const auto& [text, read] : cases) {
+        QString reason;
+        const auto n =
+            ImportNumber(t.ctx, ImportFieldKind::Number, QString::fromUtf8(text), 0, kWordMax, &reason);
+        EXPECT_EQ(n ? QString::number(*n) : reason, QString::fromUtf8(read)) << text;
+    }
+}
+
 // CRLF and LF texts give the same records; a line of the minimum length or shorter is skipped, a date that
 // does not convert refuses its own line only; the echo follows the pasted lines after one " " line. Without
 // text: the message, and still the closing steps, with no mode code left set.
@@ -75,7 +99,8 @@ TEST(ImportGateway, EchoesEveryPastedLineAndGoesOnAfterARefusedOne)
         EXPECT_EQ(
             t.ui.Reports().at(0)->Transcript().toStdString(),
             "[Pasarela Imformes Veltrano]\na\tb\nx\tABC\t12\nx\tCD\t3\t31/02/2026\nx\tEF\t4\t01/02/26\n \n"
-            "{10 i}   a\tb\n{10} * x\tABC\t12\n{10 i}   x\tCD\t3\t31/02/2026\n{10} * x\tEF\t4\t01/02/26\n");
+            "{10 i}   a\tb\n{10} * x\tABC\t12\n{10 i}   x\tCD\t3\t31/02/2026  FECHA NO VÁLIDA\n"
+            "{10} * x\tEF\t4\t01/02/26\n");
         EXPECT_SCRIPT_DONE(t.ui);
     }
     test::TestContext t;

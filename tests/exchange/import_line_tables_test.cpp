@@ -1,4 +1,6 @@
+#include "core/command.h"
 #include "exchange/import_gateway.h"
+#include "exchange/import_tables.h"
 #include "exchange/import_tables_corrective.h"
 #include "exchange/import_tables_store.h"
 #include "masterdata/masterdata_fixture.h"
@@ -8,6 +10,7 @@
 #include "records/energy_reading_record.h"
 #include "records/planned_repair_record.h"
 #include "records/predictive_record.h"
+#include "records/procedure_record.h"
 #include "records/spare_part_record.h"
 #include "records/store_movement_record.h"
 #include "records/work_order_record.h"
@@ -48,9 +51,12 @@ protected:
         ImportGateway(t.ctx).Manual = false;
     }
     // The gateway window's lines after the pasted ones: " ", the echoes and a table's end text.
-    QStringList Import(const ImportJob& job, const QString& text)
+    // `cards`: what happens on the cards the lines open, after the gateway window opened.
+    QStringList Import(const ImportJob& job, const QString& text, const std::function<void()>& cards = {})
     {
         t.ui.ExpectReport(QStringLiteral("Pasarela Imformes Veltrano"));
+        if (cards)
+            cards();
         RunGatewayImport(t.ctx, job, text);
         return t.ui.Reports().back()->Text().split(QLatin1Char('\n')).mid(SplitImportText(text).size());
     }
@@ -198,10 +204,12 @@ TEST_F(ImportLineTablesTest, EachTableStoresItsGoldenLineByteForByte)
     for (const auto& c : cases) {
         const QString text = QString::fromUtf8(c.line);
         // A measurement is always shown on its card, whatever the Manual box says.
-        if (c.file == DataFile::Predictive)
-            t.ui.ExpectCard(QStringLiteral("FICHA  DE MANTENIMIENTO PREDICTIVO"))
-                .Press(QStringLiteral("Salvar"));
-        EXPECT_EQ(Import(c.job, text).mid(0, 2),
+        const auto card = [&] {
+            if (c.file == DataFile::Predictive)
+                t.ui.ExpectCard(QStringLiteral("FICHA  DE MANTENIMIENTO PREDICTIVO"))
+                    .Press(QStringLiteral("Salvar"));
+        };
+        EXPECT_EQ(Import(c.job, text, card).mid(0, 2),
                   (QStringList{QStringLiteral(" "), QStringLiteral(" * ") + text}))
             << c.line;
         EXPECT_EQ(LastHex(c.file, c.expected), c.expected) << c.line;
@@ -244,13 +252,69 @@ TEST_F(ImportLineTablesTest, ALineThatDoesNotFitIsRefusedAndTheImportGoesOn)
     for (const auto& c : cases) {
         const QString refused = QString::fromUtf8(c.refused);
         const QString added = QString::fromUtf8(c.added);
-        EXPECT_EQ(Import(c.job, refused + QLatin1Char('\n') + added).mid(0, 3),
-                  (QStringList{QStringLiteral(" "), QStringLiteral("   ") + refused,
-                               QStringLiteral(" * ") + added}))
+        // The refused line's echo ends with its reason (pinned where the numbers and dates are read).
+        QStringList echo = Import(c.job, refused + QLatin1Char('\n') + added).mid(0, 3);
+        echo[1].truncate(3 + refused.size());
+        EXPECT_EQ(echo, (QStringList{QStringLiteral(" "), QStringLiteral("   ") + refused,
+                                     QStringLiteral(" * ") + added}))
             << c.refused;
     }
     // A week code of 7 characters is taken as it stands.
     EXPECT_EQ(Stored<TWorkReportRecord>(DataFile::WorkReport).back().dia.str(), QStringLiteral("26/49/3"));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// By hand (Manual ticked) each line opens its card, filled from the line: a reading is stored as its card
+// leaves it, and procedure keys with a speciality outside the list, or none, are saved as they come.
+TEST_F(ImportLineTablesTest, LinesImportedByHandAreSavedFromTheirCards)
+{
+    StoreMachines({Machine("M1"), Machine("PRENSA"), Machine("PRENSA01")});
+    ImportGateway(t.ctx).Manual = true;
+    Import(EnergyImportFormat(), QStringLiteral("x\tPRENSA\tKW1\t07/12/2026\t1234\t2"), [&] {
+        t.ui.ExpectCard(QStringLiteral("LECTURAS DE CONSUMOS "))
+            .ExpectValue("Valor", "1234")
+            .Set("Valor", "1240")
+            .Press("salvar");
+    });
+    Import(MakeImportJob(ProcedureImportFormat()),
+           QStringLiteral("1\tPRENSA01MC0102\tP\t30\tA\n1\tPRENSA01EL\tM\t15\tB\n1\tM1\tP\t5\tC"), [&] {
+               for (int card = 0; card < 3; ++card)
+                   t.ui.ExpectCard(QStringLiteral("Procedimientos / Instrucciones")).Press("Salvar");
+           });
+    QStringList stored{
+        QString::number(Stored<TEnergyReadingRecord>(DataFile::EnergyReading).at(0).Reading.get())};
+    for (const TProcedureRecord& r : Stored<TProcedureRecord>(DataFile::Procedure))
+        stored << r.MachineCode.str() + r.Espec.str() + QLatin1Char('/') + r.Proced.str() + r.Inst.str();
+    EXPECT_EQ(stored, (QStringList{"1240", "PRENSA01MC/0102", "PRENSA01EL/", "M1/"}));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// A mistyped average price ends the import at its line: that line and the next stay on the clipboard.
+TEST_F(ImportLineTablesTest, APromptAnswerThatEndsTheImportLeavesTheUnreadLinesOnTheClipboard)
+{
+    const QString unread = QStringLiteral("x\tPRENSA\t01\t002\t003\tALMACEN_\t12/12/2028\t0042\t4\t600\r\n"
+                                          "x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t2\t500\r\n");
+    t.ui.SetClipboardText(QStringLiteral("x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t1\t500\n") +
+                          unread);
+    t.ui.ExpectReport(QStringLiteral("Pasarela Imformes Veltrano"))
+        .ExpectInput("CALCULO PRECIO MEDIO", "VALOR UNITARIO REPUESTO(centimos_Euros)", "x")
+        .ExpectMessage("IMPORTACIÓN INTERRUMPIDA: 2 LÍNEAS SIN LEER QUEDAN EN EL PORTAPAPELES")
+        .ExpectMessage("FORMATO NUMERICO");
+    EXPECT_FALSE(RunCommand(t.ctx, {}, [&] { RunGatewayImport(t.ctx, MovementImportFormat()); }));
+    EXPECT_EQ(t.ui.ClipboardText(), unread);
+    EXPECT_EQ(Stored<TSparePartRecord>(DataFile::SparePart)[0].Exist.get(), 9);
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// Texts keep no control character and are cut at their width in Windows-1252 bytes: 30 characters outside
+// the code page are 30 "?" bytes.
+TEST_F(ImportLineTablesTest, TextsAreCutInBytesAndKeepNoControlCharacter)
+{
+    Import(WorkReportImportFormat(), QStringLiteral("x\t0042\tPRENSA\t07/12/2026\tC\tM\t45\t15\tOT\r12\t\t") +
+                                         QString::fromUcs4(U"\U0001F600", 1).repeated(30));
+    const TWorkReportRecord r = Stored<TWorkReportRecord>(DataFile::WorkReport).back();
+    EXPECT_EQ(std::string(r.Orden.bytes()) + '|' + std::string(r.Descripcion.bytes()),
+              "OT 12|" + std::string(30, '?'));
     EXPECT_SCRIPT_DONE(t.ui);
 }
 

@@ -23,9 +23,13 @@ protected:
         RegisterExchange(registry, t.ctx);
     }
 
-    template <typename Line> void Import(ImportTable<Line> table, const char* text)
+    // `cards`: what happens on the cards the lines open, after the gateway window opened.
+    template <typename Line>
+    void Import(ImportTable<Line> table, const char* text, const std::function<void()>& cards = {})
     {
         t.ui.ExpectReport(kGateway);
+        if (cards)
+            cards();
         ASSERT_TRUE(RunCommand(t.ctx, {}, [&] {
             RunGatewayImport(t.ctx, MakeImportJob(std::move(table)), QString::fromUtf8(text));
         }));
@@ -66,9 +70,13 @@ TEST_F(ImportTablesTest, EachTableStoresItsGoldenLine)
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.OPR")),
               Bytes(std::vector{Op("PRENSA01", "S", 45, "REVISAR ACEITE"), Op("TORNO", "M", 30)}));
 
-    t.ui.ExpectCard(QStringLiteral("FABRICA /PROVEEDORES DE MANTENIMIENTO"), {}, QStringLiteral("Salvar"));
-    Import(SupplierImportFormat(), "1\tPROV1\tRodamientos SA\t961234567\t961234568\tLuis\tROD\tMayor\t12\t"
-                                   "Valencia\t46001\tEspaña\tluis@rod.es\n");
+    Import(SupplierImportFormat(),
+           "1\tPROV1\tRodamientos SA\t961234567\t961234568\tLuis\tROD\tMayor\t12\t"
+           "Valencia\t46001\tEspaña\tluis@rod.es\n",
+           [&] {
+               t.ui.ExpectCard(QStringLiteral("FABRICA /PROVEEDORES DE MANTENIMIENTO"), {},
+                               QStringLiteral("Salvar"));
+           });
     EXPECT_EQ(t.ReadFile(QStringLiteral("FABRI_PO.PVW")),
               Expected<TSupplierRecord>("0=Rodamientos SA|37=Luis|74=Mayor|111=12|118=Valencia|143=46001|"
                                         "150=Espa\xF1"
@@ -110,9 +118,9 @@ TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
     RunMenu("Utiles > Importar");
     EXPECT_EQ(t.ctx.st.ActionCode + QString::number(t.ctx.st.InteractiveFlag), QStringLiteral("1"));
     // Every one of the fifteen buttons runs a table.
-    for (const char* radio : {"Maquinas", "Gamas", "Partes", "Provee", "Ordenes", "Averias", "Repuestos",
-                              "Reparaciones", "Movimientos", "Controles", "Energias", "COMPRAS", "Planing",
-                              "PrecioHora", "procedimiento"})
+    for (const char* radio :
+         {"Maquinas", "Gamas", "Partes", "Provee", "Ordenes", "Averias", "Repuestos", "Reparaciones",
+          "Movimientos", "Controles", "Energias", "COMPRAS", "Planing", "PrecioHora", "procedimiento"})
         EXPECT_TRUE(ImportJobFor(QString::fromLatin1(radio))) << radio;
 
     t.ui.SetClipboardText(
@@ -131,8 +139,8 @@ TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
     // Manual ticked: each line's card, here closed, so nothing is added.
     t.ui.SetClipboardText(QStringLiteral("1\tPR04\tFresa\n"));
     t.ui.ExpectCard(window).DoubleClick(QStringLiteral("Maquinas"));
-    t.ui.ExpectCardCancel(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"));
     t.ui.ExpectReport(kGateway);
+    t.ui.ExpectCardCancel(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"));
     RunMenu("Utiles > Importar");
     EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(), "1\tPR04\tFresa\n \n   1\tPR04\tFresa");
     EXPECT_SCRIPT_DONE(t.ui);

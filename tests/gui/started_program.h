@@ -66,6 +66,9 @@ protected:
         ui.SetReportTarget([this](std::shared_ptr<ReportDocument> doc) {
             ShowReportWindow(window->MdiArea(), std::move(doc), ctx, handover);
         });
+        ui.SetReportUpdate([this](const std::shared_ptr<ReportDocument>& doc, const QString& label) {
+            UpdateReportWindows(window->MdiArea(), *doc, label, ctx, handover);
+        });
         window->resize(1200, 800);
         window->show();
         window->activateWindow();

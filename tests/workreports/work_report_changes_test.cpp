@@ -192,6 +192,25 @@ TEST_F(WorkReportChangesTest, TheEditKeepsThePickersRangeAndChecksALineAsTheAddD
     EXPECT_EQ(Files(), before);
 }
 
+// An automatic merge asks nothing: a store line whose part is missing takes the question's default ("N").
+TEST_F(WorkReportChangesTest, AnAutomaticMergeOfLinesWithMissingPartsAsksNothing)
+{
+    TWorkReportRecord missing = Line("000001", "AL", 0, 2);
+    missing.SparePart = "M1      MEROD099";
+    gim::StoreRecords(t.ctx, QStringLiteral("OTRO.PDA"), std::vector<TWorkReportRecord>(10000, missing));
+    const std::string parts = t.ReadFile(QStringLiteral("PORTAL.RPW"));
+    t.ui.ExpectChooseFile(t.Path(QStringLiteral("OTRO.PDA")))
+        .ExpectDateRange(QDate(2026, 11, 23), QDate(2026, 11, 29))
+        .ExpectInput("MODO DE CONTROL", "Manual/Automático (M/A", "A")
+        .ExpectYesNo("Desea borrar los datos del fichero de partida?", false)
+        .ExpectReport();
+    EXPECT_TRUE(RunMenu("Partes > Fichero > Añadir Partes"));
+    EXPECT_SCRIPT_DONE(t.ui);
+    // Every line stored, no part entered.
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PDA")).size(), 10000u * 116);
+    EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.RPW")), parts);
+}
+
 TEST(WorkReportFilter, ADescriptionComparesOverTheShorterTextUpToATabAndTheDayLiesInTheRange)
 {
     const struct

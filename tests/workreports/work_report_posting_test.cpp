@@ -499,14 +499,11 @@ TEST_F(WorkReportPostingTest, AMissingPartMayBeEnteredAndTheFileIsThenSorted)
     EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.RBK")));
 }
 
-// Entering the missing part used to leave InteractiveFlag set, so that every later line of a merge that
-// runs without cards opened the daily-report card.
+// A merge that runs without cards asks nothing for a missing part: the question's default ("N") enters no
+// part and books nothing, and the later lines stay without a card.
 TEST_F(WorkReportPostingTest, APartEnteredForAMergedStoreLineLeavesTheNextLinesWithoutACard)
 {
     LoadPlannedRepairs(t.ctx);
-    t.ui.ExpectInput(QStringLiteral("Almacén Técnico"),
-                     QStringLiteral("Código inexistente.Generar FICHA (S/N):"), QStringLiteral("S"));
-    t.ui.ExpectCardCancel(QStringLiteral("REPUESTOS DE MÁQUINAS"));
     Import(Line("AL", 1250, 3, "", "M1      MECAD001"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ctx.st.InteractiveFlag, 0);

@@ -20,6 +20,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -165,7 +166,7 @@ void CardDialog::Build()
         }
         const int span = 2 * std::max(1, f.place.columnSpan);
         const bool captioned =
-            f.kind != FieldKind::Check &&
+            f.kind != FieldKind::Check && f.kind != FieldKind::Radio &&
             !(f.label.isEmpty() &&
               (f.kind == FieldKind::CheckList || f.kind == FieldKind::Table || f.kind == FieldKind::Picture));
         if (captioned) {
@@ -231,6 +232,14 @@ void CardDialog::Build()
             auto* check = new QCheckBox(f.label, this);
             connect(check, &QCheckBox::toggled, this, [this, name = f.name] { OnEdited(name); });
             view.widget = check;
+            break;
+        }
+        case FieldKind::Radio: {
+            // The controller keeps the group's selection: Qt's own would not let every button go out.
+            auto* radio = new QRadioButton(f.label, this);
+            radio->setAutoExclusive(false);
+            connect(radio, &QRadioButton::toggled, this, [this, name = f.name] { OnEdited(name); });
+            view.widget = radio;
             break;
         }
         case FieldKind::Memo: {
@@ -444,7 +453,8 @@ void CardDialog::ApplyValue(const FieldView& view, const QString& value)
         break;
     }
     case FieldKind::Check:
-        static_cast<QCheckBox*>(view.widget)->setChecked(value == u"1");
+    case FieldKind::Radio:
+        static_cast<QAbstractButton*>(view.widget)->setChecked(value == u"1");
         break;
     case FieldKind::Memo: {
         auto* memo = static_cast<QPlainTextEdit*>(view.widget);
@@ -560,7 +570,9 @@ QString CardDialog::ReadValue(const FieldView& view) const
         value = static_cast<QComboBox*>(view.widget)->currentText();
         break;
     case FieldKind::Check:
-        return static_cast<QCheckBox*>(view.widget)->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    case FieldKind::Radio:
+        return static_cast<QAbstractButton*>(view.widget)->isChecked() ? QStringLiteral("1")
+                                                                       : QStringLiteral("0");
     case FieldKind::Memo:
         value = static_cast<QPlainTextEdit*>(view.widget)->toPlainText();
         break;
@@ -605,8 +617,8 @@ void CardDialog::ApplyState()
             view.caption->setText(captionOf(name, view.spec->label));
             view.caption->setEnabled(enabled);
             view.caption->setVisible(visible);
-        } else if (view.spec->kind == FieldKind::Check) {
-            static_cast<QCheckBox*>(view.widget)->setText(captionOf(name, view.spec->label));
+        } else if (view.spec->kind == FieldKind::Check || view.spec->kind == FieldKind::Radio) {
+            static_cast<QAbstractButton*>(view.widget)->setText(captionOf(name, view.spec->label));
         }
     }
     for (const ButtonSpec& b : m_spec.buttons) {
@@ -683,7 +695,8 @@ void CardDialog::OnEdited(const QString& field)
     // Qt also signals edits that leave the text as it was (a memo reformatting its blocks).
     if (value == m_state.value(field))
         return;
-    if (view->spec->kind == FieldKind::Check || view->spec->kind == FieldKind::Table ||
+    if (view->spec->kind == FieldKind::Check || view->spec->kind == FieldKind::Radio ||
+        view->spec->kind == FieldKind::Table ||
         (view->spec->kind == FieldKind::Combo && view->spec->fixedChoices))
         m_card.Choose(field, value);
     else
@@ -856,6 +869,9 @@ void CardDialog::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Enter:
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->window() == this)
             button->click();
+        else if (const FieldView* radio = View(FieldOf(focusWidget()));
+                 radio && radio->spec->kind == FieldKind::Radio)
+            OnDoubleClick(*radio);
         else
             focusNextChild();
         event->accept();

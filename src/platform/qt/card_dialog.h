@@ -35,8 +35,8 @@ namespace gim {
 //
 // Keys: Enter moves to the next control like Tab (old cards were filled field after field), at once in an
 // editable combo too, and presses a button only when that button has the focus; in a memo it starts a new
-// line. Escape presses the cancel button, where the card has one; the window's close box returns the
-// cancel result. Tab (or Enter) onto a button other than the cancel button leaves the field as a move to
+// line; on a radio button it is a double-click. Escape presses the cancel button, where the card has one;
+// the window's close box returns the cancel result. Tab (or Enter) onto a button other than the cancel button leaves the field as a move to
 // another field does, checked; a refused move, or a refused press, puts the focus back on the field.
 class CardDialog final : public QDialog
 {

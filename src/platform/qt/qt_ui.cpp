@@ -120,6 +120,14 @@ void QtUi::ShowReport(std::shared_ptr<ReportDocument> report)
         m_reportTarget(std::move(report));
 }
 
+void QtUi::UpdateReport(const std::shared_ptr<ReportDocument>& report, const QString& label)
+{
+    if (!report || !m_reportUpdate)
+        return;
+    m_reportUpdate(report, label);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 std::optional<QString> QtUi::ChooseFile(const FileDialogRequest& request)
 {
     QFileDialog dialog(m_parent, request.caption, request.folder);

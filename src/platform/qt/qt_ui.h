@@ -29,6 +29,9 @@ public:
     // Where finished listings go: the main window opens a report window in its work area.
     using ReportTarget = std::function<void(std::shared_ptr<ReportDocument>)>;
     void SetReportTarget(ReportTarget target) { m_reportTarget = std::move(target); }
+    // Where a shown listing's new lines and label go (UpdateReport).
+    using ReportUpdate = std::function<void(const std::shared_ptr<ReportDocument>&, const QString& label)>;
+    void SetReportUpdate(ReportUpdate update) { m_reportUpdate = std::move(update); }
     QWidget* ParentWindow() const { return m_parent; }
     // What opens the program's picture viewer on a file over a card (the viewer needs the context, which
     // is made after this backend).
@@ -42,6 +45,8 @@ public:
     bool AskOkCancel(const QString& text) override;
     int RunCard(const CardSpec& spec, CardState& state) override;
     void ShowReport(std::shared_ptr<ReportDocument> report) override;
+    // Shows the window's new state at once: the work goes on in this thread.
+    void UpdateReport(const std::shared_ptr<ReportDocument>& report, const QString& label) override;
     std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
     QString ClipboardText() override;
     void SetClipboardText(const QString& text) override;
@@ -63,6 +68,7 @@ public:
 private:
     QPointer<QWidget> m_parent;
     ReportTarget m_reportTarget;
+    ReportUpdate m_reportUpdate;
     PictureViewerOpener m_pictureViewer;
     Shell* m_shell = nullptr;
     QPointer<ProgressWindow> m_progress;

@@ -736,13 +736,16 @@ private:
         }
         if (f->kind == FieldKind::Check && typed != u"1" && typed != u"0")
             return Refuse(QStringLiteral("check box %1 takes '1' or '0', not %2").arg(name, Quoted(typed)));
+        if (f->kind == FieldKind::Radio && typed != u"1")
+            return Refuse(
+                QStringLiteral("radio button %1 is only selected ('1'), not %2").arg(name, Quoted(typed)));
         if (f->kind == FieldKind::Combo && f->fixedChoices && !ChoicesOf(*f, m_state).contains(typed))
             return Refuse(QStringLiteral("%1 is not a choice of field %2").arg(Quoted(typed), name));
         const CardMask* mask = m_card.MaskOf(name);
         const QString shown = mask ? mask->Conform(typed) : f->capacity > 0 ? typed.left(f->capacity) : typed;
         m_ui.Log(name + QStringLiteral(" = ") + Quoted(shown));
-        if (f->kind == FieldKind::Check || f->kind == FieldKind::CheckList || f->kind == FieldKind::Table ||
-            (f->kind == FieldKind::Combo && f->fixedChoices)) {
+        if (f->kind == FieldKind::Check || f->kind == FieldKind::Radio || f->kind == FieldKind::CheckList ||
+            f->kind == FieldKind::Table || (f->kind == FieldKind::Combo && f->fixedChoices)) {
             m_card.Choose(name, typed);
             return true;
         }

@@ -30,11 +30,11 @@ public:
 // What happens on the card is the card controller's, as in the program; the script only says what the user
 // does. Set(field, value) on a text, masked, date, memo or editable combo field selects what the field
 // holds and types the value over it key by key (onChange after every key that changed it); on a check box
-// ("1"/"0"), a fixed combo (only the items it shows now), a check list (one '1' or '0' per item) or a table
-// (a row number) it takes the value at once. Toggle ticks or unticks one item of a check list;
-// PickDate picks a date from a date field's calendar. DoubleClick(field) moves the focus to the field (a
-// label takes no focus) and runs onDoubleClick; on a picture whose file exists the viewer then opens, noted
-// in the transcript as VIEWER 'path'. Press(button) leaves the focused field and runs onButton;
+// ("1"/"0"), a radio button ("1": selected), a fixed combo (only the items it shows now), a check list (one
+// '1' or '0' per item) or a table (a row number) it takes the value at once. Toggle ticks or unticks one item
+// of a check list; PickDate picks a date from a date field's calendar. DoubleClick(field) moves the focus to
+// the field (a label takes no focus) and runs onDoubleClick; on a picture whose file exists the viewer then
+// opens, noted in the transcript as VIEWER 'path'. Press(button) leaves the focused field and runs onButton;
 // ControlPress(button) is Ctrl+Space on it (noted CTRL+SPACE). Checks
 // (ExpectValue, ExpectDisabled, Inspect) look at the state at their place in the sequence: put first, they
 // see the card as it opened.
