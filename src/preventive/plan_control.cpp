@@ -201,8 +201,16 @@ QString FrequencyDueInWeek(const State& st, std::uint16_t startWeek, std::uint16
 
 RevisionIndex::RevisionIndex(const std::vector<RevisionEntry>& list) : m_list(list)
 {
+    std::unordered_map<std::string, std::vector<std::uint32_t>> byMachine;
     for (std::size_t i = 0; i < list.size(); ++i)
-        m_byMachine[std::string(list[i].rec.MachineCode.bytes())].push_back(static_cast<std::uint32_t>(i));
+        byMachine[std::string(list[i].rec.MachineCode.bytes())].push_back(static_cast<std::uint32_t>(i));
+    m_revisions.reserve(list.size());
+    for (const auto& [code, mine] : byMachine) {
+        const auto first = static_cast<std::uint32_t>(m_revisions.size());
+        for (const std::uint32_t i : mine)
+            m_revisions.push_back({static_cast<int>(list[i].rec.Week.get()), i});
+        m_byMachine.emplace(code, std::pair{first, static_cast<std::uint32_t>(m_revisions.size())});
+    }
 }
 
 GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& actionCode) const
@@ -216,17 +224,17 @@ GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& action
     const auto it = m_byMachine.find(std::string(code.MachineCode.bytes()));
     if (it == m_byMachine.end())
         return out;
-    const std::vector<std::uint32_t>& mine = it->second;
+    const auto mineBegin = m_revisions.begin() + it->second.first;
+    const auto mineEnd = m_revisions.begin() + it->second.second;
     const bool ratioMode = actionCode == QLatin1String("1");
     const bool lateOrEarly = IsMode(actionCode, {"1", "0", "M"});
     const std::string frequency = ToCp1252(gama.frequency);
-    const auto weekOf = [&](std::uint32_t i) { return static_cast<int>(m_list[i].rec.Week.get()); };
     // The machine's revisions from `newest` down to `oldest` weeks, newest first as the list holds them.
     const auto span = [&](int newest, int oldest) {
-        const auto from = std::partition_point(mine.begin(), mine.end(),
-                                               [&](std::uint32_t i) { return weekOf(i) > newest; });
+        const auto from =
+            std::partition_point(mineBegin, mineEnd, [&](const Revision& r) { return r.week > newest; });
         const auto to =
-            std::partition_point(from, mine.end(), [&](std::uint32_t i) { return weekOf(i) >= oldest; });
+            std::partition_point(from, mineEnd, [&](const Revision& r) { return r.week >= oldest; });
         return std::pair{from, to};
     };
 
@@ -236,7 +244,7 @@ GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& action
     if (!ratioMode || previous >= gama.week - kLongestTolerance) {
         const auto [from, to] = span(previous, previous);
         for (auto i = from; i != to; ++i)
-            if (CompareCodes(m_list[*i].rec.Frequency.bytes(), frequency) >= 0)
+            if (CompareCodes(m_list[i->at].rec.Frequency.bytes(), frequency) >= 0)
                 out.previousPeriod = true;
     }
 
@@ -244,9 +252,9 @@ GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& action
     const bool anyFrequency = IsMode(actionCode, {"2", "3"});
     const bool routes = actionCode == QLatin1String("3");
     for (auto i = from; i != to; ++i) {
-        const TRevisionRecord& rec = m_list[*i].rec;
+        const TRevisionRecord& rec = m_list[i->at].rec;
         const int tolerance = Tolerance(rec, frequency, lateOrEarly);
-        if (std::abs(weekOf(*i) - gama.week) > tolerance)
+        if (std::abs(i->week - gama.week) > tolerance)
             continue;
         if (!(rec.Frequency.bytes() == frequency || anyFrequency))
             continue;
