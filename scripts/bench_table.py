@@ -43,12 +43,14 @@ def describe(run):
         figure = ", ".join(f"{number(c[k])} {unit}" for k, unit in WINDOW_FIGURES if k in c)
         figure += f" (anchor {number(c['anchor_first_ms'])} ms first)" if "anchor_first_ms" in c else ""
     else:
-        if "median_ms" not in c and "median_us" in c:
+        if "median_us" in c:
             figure = f"{number(c['median_us'])} µs"
         else:
             main = c.get("median_ms", run["real_time"] * TO_MS.get(run.get("time_unit", "ns"), 1e-6))
             figure = f"{number(main)} ms"
-        if "anchor_ms" in c:
+        if "anchor_us" in c:
+            figure += f" (anchor {number(c['anchor_us'])} µs)"
+        elif "anchor_ms" in c:
             figure += f" (anchor {number(c['anchor_ms'])} ms)"
         extra = [f"{k} {number(v)}" for k, v in c.items()
                  if k not in SKIPPED and not k.startswith("x_") and not k.startswith("anchor_")]
@@ -71,7 +73,7 @@ def main():
         lines = f.read().split("\n")
     out = []
     for line in lines:
-        cells = line.split(" | ")
+        cells = [c.strip() for c in line.strip().strip("|").split("|")]
         names = re.findall(r"`(BM_\w+)`", cells[0]) if line.startswith("| `BM_") and len(cells) == 5 else []
         mine = [(n, r) for n in names for r in runs.get(n, [])]
         if mine:
@@ -83,8 +85,8 @@ def main():
                 if ratio:
                     ratios.append(f"{head}: {ratio}" if head else ratio)
             cells[3] = "; ".join(figures)
-            cells[4] = "; ".join(ratios) + " |"
-            line = " | ".join(cells)
+            cells[4] = "; ".join(ratios)
+            line = "| " + " | ".join(cells) + " |"
         elif line.startswith("The figures are from"):
             ctx = data.get("context", {})
             load = ctx.get("load_avg") or [0]
