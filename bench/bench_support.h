@@ -5,8 +5,8 @@
 #include "core/context.h"
 #include "core/environment.h"
 #include "platform/report.h"
-#include "platform/shell.h"
 #include "platform/script/silent_ui.h"
+#include "platform/shell.h"
 #include "platform/ui.h"
 
 #include <QCoreApplication>

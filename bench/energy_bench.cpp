@@ -5,6 +5,7 @@
 #include "core/environment.h"
 #include "core/record_file.h"
 #include "core/week_codes.h"
+#include "listing_fixtures.h"
 #include "platform/clock.h"
 #include "preventive/energy_readings.h"
 #include "preventive/energy_reports.h"
@@ -16,16 +17,12 @@
 #include <benchmark/benchmark.h>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace gim;
-
-constexpr int kMachines = 500;
-constexpr int kMetersPerMachine = 4;
 
 struct Plant
 {
@@ -39,28 +36,7 @@ struct Plant
     explicit Plant(int count)
     {
         bench::UsePortalFolder(ctx, dir.path());
-        std::vector<TMachineRecord> machines;
-        for (int i = 0; i < kMachines; ++i) {
-            TMachineRecord m{};
-            m.Codigo = std::string("M").append(std::to_string(10000 + i).substr(1)).c_str();
-            m.Denominacion = "Caldera de prueba";
-            machines.push_back(m);
-        }
-        // Readings in the order they were typed: week by week, the meters in no order within a week.
-        std::vector<TEnergyReadingRecord> readings;
-        std::mt19937 rng(7);
-        const char* meters[kMetersPerMachine] = {"AGUA", "LUZ", "GAS", "VAPOR"};
-        for (int i = 0; i < count; ++i) {
-            TEnergyReadingRecord r{};
-            r.MachineCode = machines[rng() % kMachines].Codigo;
-            r.MeterCode = meters[rng() % kMetersPerMachine];
-            r.Date = WeekCodeOf(QDate(2026, 1, 5).addDays(i * 700 / count));
-            r.Units = static_cast<std::uint8_t>(rng() % 4);
-            r.Reading = static_cast<std::int32_t>(i * 10 + rng() % 100);
-            readings.push_back(r);
-        }
-        StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), machines);
-        StoreRecords(ctx, QStringLiteral("PORTAL.ENW"), readings);
+        bench::StoreEnergyReadings(ctx, count);
         ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { listed = doc->Lines().size(); };
     }
 

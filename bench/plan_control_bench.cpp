@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "core/environment.h"
 #include "core/record_file.h"
+#include "listing_fixtures.h"
 #include "platform/clock.h"
 #include "preventive/plan_control.h"
 #include "records/machine_record.h"
@@ -16,7 +17,6 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <deque>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -58,51 +58,7 @@ struct Plant
         ctx.st.LastYear = 27;
         ctx.st.PlanWeeks = 104;
         ctx.st.Plan1SFlag = 1;
-        std::vector<TMachineRecord> machines;
-        std::vector<TOperationRecord> operations;
-        std::vector<TPlanRecord> plan;
-        std::mt19937 rng(11);
-        const char* frequencies[] = {"1S", "M", "M3", "S2"};
-        for (int i = 0; i < kMachines; ++i) {
-            const std::string code = std::string("M").append(std::to_string(10000 + i).substr(1));
-            TMachineRecord m{};
-            m.Codigo = code.c_str();
-            m.Denominacion = "Maquina de prueba";
-            m.Cuenta = "CTA";
-            m.Disponible = "SI";
-            machines.push_back(m);
-            for (const char* f : frequencies) {
-                TOperationRecord op{};
-                op.MachineCode = code.c_str();
-                op.Frequency = f;
-                op.State = "P";
-                op.Speciality = "MC";
-                op.Description = "REVISAR";
-                op.Minutes = 30;
-                operations.push_back(op);
-            }
-            TPlanRecord p{};
-            p.Code = code.c_str();
-            p.StartWeek = static_cast<std::uint16_t>(rng() % 52);
-            plan.push_back(p);
-        }
-        std::vector<TRevisionRecord> history;
-        const char* done[] = {"1S", "M", "M3", "S2"};
-        for (int i = 0; i < kRevisions; ++i) {
-            TRevisionRecord r{};
-            r.MachineCode = machines[rng() % kMachines].Codigo;
-            r.Frequency = done[rng() % 4];
-            r.State = rng() % 5 == 0 ? "P" : "E";
-            r.Executor = "B2";
-            r.Week = static_cast<std::uint16_t>(rng() % 104);
-            r.Time = 25;
-            r.Comment = "..";
-            history.push_back(r);
-        }
-        StoreRecords(ctx, QStringLiteral("PORTAL.MQW"), machines);
-        StoreRecords(ctx, QStringLiteral("PORTAL.OPR"), operations);
-        StoreRecords(ctx, QStringLiteral("PORTAL.PLN"), plan);
-        StoreRecords(ctx, QStringLiteral("PORTAL.HRC"), history);
+        bench::StorePlanControlYear(ctx, kMachines, kRevisions);
         ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { listed = doc->Lines().size(); };
     }
 

@@ -7,6 +7,7 @@
 #include "core/record_file.h"
 #include "exchange/import_gateway.h"
 #include "exchange/import_tables_store.h"
+#include "listing_fixtures.h"
 #include "platform/clock.h"
 #include "records/purchase_order_record.h"
 #include "store/purchase_order_reports.h"
@@ -40,34 +41,7 @@ struct PurchasePlant
         ctx.st.FirstYear = 24;
         ctx.st.LastYear = 27;
         ctx.st.YearText = QStringLiteral("2026");
-        std::mt19937 rng(11);
-        // Orders of one to five lines, in number order as the sort leaves the file.
-        std::vector<TPurchaseOrderRecord> orders(kLines);
-        const char* states[] = {"P", "E", "I"};
-        std::int32_t number = 1;
-        for (int i = 0; i < kLines; ++i) {
-            if (rng() % 3 == 0)
-                ++number;
-            TPurchaseOrderRecord& r = orders[i];
-            r.Nped = number;
-            r.Refer = "REF";
-            r.Codigo = "M0001";
-            r.Equipo = "ME";
-            r.Util = "ROD";
-            r.Pieza = std::to_string(rng() % 1000).c_str();
-            r.Sumtro = std::to_string(rng() % 200).c_str();
-            const std::string week =
-                std::to_string(24 + rng() % 3) + "/" + std::to_string(10 + rng() % 42) + "/1";
-            r.fechALTA = week.c_str();
-            r.fechaENT = week.c_str();
-            r.Fechcierr = week.c_str();
-            r.Estado = states[rng() % 3];
-            r.Albaran = "#";
-            r.Cantidad = static_cast<std::int16_t>(1 + rng() % 50);
-            r.Entradas = static_cast<std::int16_t>(rng() % 50);
-            r.Valor = static_cast<std::int32_t>(rng() % 100000);
-        }
-        StoreRecords(ctx, QStringLiteral("PORTAL.COM"), orders);
+        bench::StorePurchaseOrderLines(ctx, kLines);
         ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) { lines = doc->Lines().size(); };
     }
 

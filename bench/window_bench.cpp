@@ -3,23 +3,9 @@
 // with 65,535 machines. Each is run alternately with its
 // anchor, a QPlainTextEdit filled with the same rows and shown in the same work area, and reports the
 // ratio of the medians.
-#include "app/features.h"
 #include "app/main_window.h"
-#include "app/report_window.h"
-#include "bench_support.h"
-#include "core/context.h"
-#include "core/dispatch.h"
-#include "core/environment.h"
-#include "core/operations.h"
-#include "core/record_file.h"
 #include "core/startup.h"
-#include "core/week_codes.h"
 #include "masterdata/reserved_codes.h"
-#include "platform/card_controller.h"
-#include "platform/clock.h"
-#include "platform/handover.h"
-#include "platform/qt/jpeg_codec.h"
-#include "platform/qt/report_layout.h"
 #include "platform/rtf.h"
 #include "records/breakdown_record.h"
 #include "records/hour_price_record.h"
@@ -28,93 +14,26 @@
 #include "records/planned_repair_record.h"
 #include "records/revision_record.h"
 #include "records/work_order_record.h"
+#include "window_support.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextEdit>
-#include <QTextLayout>
 #include <cstdio>
-#include <utility>
 
 namespace gim {
 namespace {
 
 using bench::SilentUi;
+using namespace bench;
 
 constexpr int kMachines = 65535;
 constexpr int kRtfLines = 100000;
 constexpr int kListingRows = 100000;
 
-// The user of a listing: accepts every filter card as it opens (its defaults take every record) and picks
-// this week as the date range.
-class ListingUi final : public SilentUi
+// The listing must list every record asked for, or 100,000 of a larger file.
+int RowsAsked(const benchmark::State& state)
 {
-public:
-    int RunCard(const CardSpec& spec, CardState& state) override
-    {
-        CardController card(
-            spec, state, [](const QString&) {}, [](const QString&) {});
-        if (!card.Open())
-            return card.Result();
-        for (const ButtonSpec& b : spec.buttons)
-            if (b.result == CardResult::Save) {
-                card.Press(b.name);
-                break;
-            }
-        return card.Closed() ? card.Result() : spec.cancelResult;
-    }
-    bool PickDateRange(QDate& start, QDate& end) override
-    {
-        start = end = QDate::currentDate();
-        return true;
-    }
-};
-
-struct Desk
-{
-    ListingUi ui;
-    SystemClock clock;
-    bench::NoShell shell;
-    QTemporaryDir dir;
-    QtPictureCodec codec;
-    Context ctx{ui, clock, shell};
-    QMdiArea area;
-    HandoverRegistry handover;
-
-    Desk()
-    {
-        ctx.st.BaseDir = ctx.st.WorkDir = dir.path();
-        ctx.codec = &codec;
-        ctx.st.CurrentEnvironment = QStringLiteral("PORTAL");
-        InitCurrentDate(ctx);
-        BuildDataFileNames(ctx);
-        // A plan over this year and the next.
-        TPlanYearsRecord years{};
-        years.FirstYear = static_cast<std::uint8_t>(ctx.st.CurrentYear - 2000);
-        years.LastYear = static_cast<std::uint8_t>(ctx.st.CurrentYear - 2000 + 1);
-        StoreRecords(ctx, ctx.st.PlanYearsFileName, std::vector<TPlanYearsRecord>{years});
-        InitPlanningYears(ctx);
-        ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) {
-            ShowReportWindow(&area, std::move(doc), ctx, handover);
-        };
-        area.resize(1280, 900);
-        area.show();
-        bench::Settle();
-    }
-
-    TEditorRTF* Newest() { return ReportWindows::Of(&area, ctx, handover).Newest(); }
-
-    void CloseAll()
-    {
-        area.closeAllSubWindows();
-        bench::Settle();
-    }
-};
+    return static_cast<int>(std::min<std::int64_t>(kListingRows, state.range(0)));
+}
 
 TMachineRecord NumberedMachine(int i)
 {
@@ -136,138 +55,6 @@ QString MachineCode(int i)
     return QStringLiteral("M%1").arg(i, 6, 10, QLatin1Char('0'));
 }
 
-// What the user waits for with one listing window, and what it costs the process.
-struct Shown
-{
-    double firstPaint = 0; // from the command to the text drawn
-    double laidOut = 0;    // from the command to the whole text laid out
-    double cpu = 0;        // CPU of the process over that time
-    double stall = 0;      // the longest the event loop was held up after the first paint
-    double memory = 0;     // resident memory over the idle window's, in bytes
-};
-
-// Whether the pane has placed its whole text: Qt's own rich-text layout lays it out in the background
-// after the first paint; the report pane's layout measures it up front and lengthens the scroll range in
-// steps.
-bool WholeTextPlaced(QTextEdit* pane)
-{
-    const QTextDocument* doc = pane->document();
-    if (const auto* layout = dynamic_cast<const ReportTextLayout*>(doc->documentLayout()))
-        return layout->Complete();
-    return doc->lastBlock().layout()->lineCount() > 0;
-}
-
-template <typename Open, typename Placed> Shown MeasureShown(Open open, Placed placed)
-{
-    bench::ReleaseFreeMemory();
-    const double memory0 = bench::ResidentBytes();
-    const double cpu0 = bench::CpuSeconds();
-    const auto t0 = std::chrono::steady_clock::now();
-    Shown s;
-    QWidget* viewport = open();
-    bench::WaitUntilPainted(viewport);
-    s.firstPaint = bench::SecondsSince(t0);
-    const bench::BackgroundLayout rest = bench::WaitForBackgroundLayout(placed);
-    s.laidOut = bench::SecondsSince(t0);
-    s.cpu = bench::CpuSeconds() - cpu0;
-    s.stall = rest.longestStallSeconds;
-    // What the open window keeps, without the garbage the work left in the heap.
-    bench::ReleaseFreeMemory();
-    s.memory = bench::ResidentBytes() - memory0;
-    return s;
-}
-
-// The anchor: the rows in a plain-text box, shown maximised in the same area.
-Shown PlainAnchor(Desk& desk, const QString& rows)
-{
-    QPlainTextEdit* edit = nullptr;
-    const Shown s = MeasureShown(
-        [&] {
-            edit = new QPlainTextEdit;
-            edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-            edit->setPlainText(rows);
-            QMdiSubWindow* sub = desk.area.addSubWindow(edit);
-            sub->setAttribute(Qt::WA_DeleteOnClose);
-            sub->showMaximized();
-            return edit->viewport();
-        },
-        [first = true]() mutable {
-            // What the box does after its first paint: one turn of the event loop.
-            return !std::exchange(first, false);
-        });
-    desk.CloseAll();
-    return s;
-}
-
-// Runs the listing's menu item as the user's key does, alternately with the anchor, and reports the
-// medians of the first paint, the time to the whole text laid out, the CPU, the longest stall and the
-// memory, each with the anchor's and the ratio.
-void CompareListing(benchmark::State& state, Desk& desk, const QString& menuItem)
-{
-    OperationRegistry& operations = desk.ctx.Module<OperationRegistry>();
-    RegisterFeatures(desk.ctx);
-    Dispatcher dispatcher(desk.ctx, operations, MainCommandTable());
-
-    // The rows of the listing, for the anchor.
-    QString rows;
-    int lines = 0;
-    desk.ui.reportTarget = [&](std::shared_ptr<ReportDocument> doc) {
-        rows = doc->Text();
-        lines = static_cast<int>(doc->Lines().size());
-    };
-    dispatcher.Run(menuItem);
-    // How long the listing's model takes, from the command to the report handed to the window.
-    std::chrono::steady_clock::time_point command;
-    std::vector<double> models;
-    desk.ui.reportTarget = [&](std::shared_ptr<ReportDocument> doc) {
-        models.push_back(bench::SecondsSince(command));
-        ShowReportWindow(&desk.area, std::move(doc), desk.ctx, desk.handover);
-    };
-    if (lines < kListingRows && lines < state.range(0)) {
-        state.SkipWithError("the listing did not list every record");
-        return;
-    }
-
-    std::vector<Shown> anchors, works;
-    for (auto _ : state) {
-        anchors.push_back(PlainAnchor(desk, rows));
-        QTextEdit* pane = nullptr;
-        works.push_back(MeasureShown(
-            [&] {
-                command = std::chrono::steady_clock::now();
-                dispatcher.Run(menuItem);
-                pane = desk.Newest()->Texto();
-                return pane->viewport();
-            },
-            [&] { return WholeTextPlaced(pane); }));
-        desk.CloseAll();
-        state.SetIterationTime(works.back().firstPaint);
-    }
-    auto report = [&](const char* name, double scale, double Shown::*field) {
-        std::vector<double> a, w;
-        for (const Shown& s : anchors)
-            a.push_back(s.*field);
-        for (const Shown& s : works)
-            w.push_back(s.*field);
-        const double am = bench::Median(a);
-        const double wm = bench::Median(w);
-        state.counters[std::string(name)] = wm * scale;
-        state.counters[std::string("anchor_") + name] = am * scale;
-        if (am > 0)
-            state.counters[std::string("x_") + name] = wm / am;
-    };
-    report("first_ms", 1000, &Shown::firstPaint);
-    report("laid_ms", 1000, &Shown::laidOut);
-    report("cpu_ms", 1000, &Shown::cpu);
-    report("mem_mb", 1.0 / (1024 * 1024), &Shown::memory);
-    std::vector<double> stalls;
-    for (const Shown& s : works)
-        stalls.push_back(s.stall);
-    state.counters["stall_ms"] = bench::Median(stalls) * 1000;
-    state.counters["model_ms"] = bench::Median(models) * 1000;
-    state.counters["lines"] = lines;
-}
-
 // F2: the machine register.
 void BM_MachineListingShown(benchmark::State& state)
 {
@@ -276,7 +63,7 @@ void BM_MachineListingShown(benchmark::State& state)
     for (int i = 1; i <= state.range(0); ++i)
         machines.push_back(NumberedMachine(i));
     StoreRecords(desk.ctx, desk.ctx.st.FileName(DataFile::Machine), machines);
-    CompareListing(state, desk, QStringLiteral("Máquinas > Listado > Máquinas"));
+    CompareListing(state, desk, QStringLiteral("Máquinas > Listado > Máquinas"), RowsAsked(state));
 }
 BENCHMARK(BM_MachineListingShown)
     ->Arg(kMachines)
@@ -324,7 +111,8 @@ void BM_WorkOrderListingShown(benchmark::State& state)
         orders.push_back(o);
     }
     StoreRecords(desk.ctx, desk.ctx.st.FileName(DataFile::WorkOrder), orders);
-    CompareListing(state, desk, QStringLiteral("OT/Prspuestos > Consulta > Ordenes Trb > Listados OT"));
+    CompareListing(state, desk, QStringLiteral("OT/Prspuestos > Consulta > Ordenes Trb > Listados OT"),
+                   RowsAsked(state));
 }
 BENCHMARK(BM_WorkOrderListingShown)
     ->Arg(kListingRows)
@@ -358,7 +146,7 @@ void BM_BreakdownListingShown(benchmark::State& state)
         breakdowns.push_back(b);
     }
     StoreRecords(desk.ctx, desk.ctx.st.FileName(DataFile::Breakdown), breakdowns);
-    CompareListing(state, desk, QStringLiteral("Averías > Consulta"));
+    CompareListing(state, desk, QStringLiteral("Averías > Consulta"), RowsAsked(state));
 }
 BENCHMARK(BM_BreakdownListingShown)
     ->Arg(kListingRows)
@@ -387,7 +175,7 @@ void BM_RepairHistoryListingShown(benchmark::State& state)
         repairs.push_back(r);
     }
     StoreRecords(desk.ctx, desk.ctx.st.FileName(DataFile::PlannedRepair), repairs);
-    CompareListing(state, desk, QStringLiteral("Reparaciones > Consulta > Selectiva"));
+    CompareListing(state, desk, QStringLiteral("Reparaciones > Consulta > Selectiva"), RowsAsked(state));
 }
 BENCHMARK(BM_RepairHistoryListingShown)
     ->Arg(kListingRows)
@@ -415,7 +203,7 @@ void BM_RevisionHistoryListingShown(benchmark::State& state)
         revisions.push_back(r);
     }
     StoreRecords(desk.ctx, desk.ctx.st.FileName(DataFile::Revision), revisions);
-    CompareListing(state, desk, QStringLiteral("Historial MP > Consulta"));
+    CompareListing(state, desk, QStringLiteral("Historial MP > Consulta"), RowsAsked(state));
 }
 BENCHMARK(BM_RevisionHistoryListingShown)
     ->Arg(kListingRows)

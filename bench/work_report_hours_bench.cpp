@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/environment.h"
 #include "core/record_file.h"
+#include "listing_fixtures.h"
 #include "platform/clock.h"
 #include "workreports/work_report_file.h"
 #include "workreports/work_report_hours.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -20,7 +20,6 @@ namespace {
 using namespace gim;
 
 constexpr std::size_t kLines = 100000;
-constexpr int kPeople = 200;
 
 struct Year
 {
@@ -35,38 +34,7 @@ struct Year
     {
         bench::UsePortalFolder(ctx, dir.path(), QStringLiteral("FABRICA"));
         BuildFirmFileNames(ctx);
-        std::vector<TPersonnelRecord> people;
-        for (int p = 0; p < kPeople; ++p) {
-            TPersonnelRecord card{};
-            card.Matricula = std::to_string(1000 + p).c_str();
-            card.Nombre = "Nombre";
-            card.Apellidos = "Apellido Apellido";
-            people.push_back(card);
-        }
-        StoreRecords(ctx, ctx.st.PersonnelFileName, people);
-
-        // A year of lines, latest first as the sort leaves them: work, overtime and leave lines.
-        static constexpr const char* kTypes[][2] = {
-            {"RM", "C"}, {"VM", "C"}, {"F", "E"}, {"F", "V"}, {"PM", "N"}};
-        std::mt19937 rng(11);
-        std::vector<TWorkReportRecord> lines;
-        for (std::size_t i = 0; i < kLines; ++i) {
-            TWorkReportRecord r{};
-            const int day = static_cast<int>(i * 364 / kLines);
-            const std::string dia =
-                "26/" + std::to_string(100 + day / 7 + 1).substr(1) + "/" + std::to_string(day % 7 + 1);
-            const auto& type = kTypes[rng() % 5];
-            r.dia = dia.c_str();
-            r.Matricula = std::to_string(1000 + rng() % kPeople).c_str();
-            r.Codigo = "PRENSA01";
-            r.Tipo = type[0];
-            r.TIPOH = type[1];
-            r.Descripcion = "Cambio de rodamiento y alineacion";
-            r.Tinter = static_cast<std::int32_t>(30 + rng() % 240);
-            lines.push_back(r);
-        }
-        std::stable_sort(lines.begin(), lines.end(), WorkReportBefore);
-        StoreRecords(ctx, QStringLiteral("PORTAL.PDA"), lines);
+        bench::StoreDailyReportYear(ctx, static_cast<int>(kLines));
         ui.reportTarget = [this](std::shared_ptr<ReportDocument> report) {
             rows = static_cast<std::size_t>(report->LineCount());
         };

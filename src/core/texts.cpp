@@ -3,6 +3,7 @@
 #include "core/state.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace gim {
@@ -14,15 +15,35 @@ int Digit(QChar c)
     return c.unicode() >= '0' && c.unicode() <= '9' ? c.unicode() - '0' : -1;
 }
 
+// The listings format these for every line: the digits go straight into one buffer and one QString,
+// not through number and arg temporaries. Writes `value` with at least `width` digits ending at `end`
+// and gives where they start.
+char16_t* DigitsBefore(char16_t* end, std::uint64_t value, int width)
+{
+    do {
+        *--end = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+        --width;
+    } while (value != 0 || width > 0);
+    return end;
+}
+
 } // namespace
 
 QString MinutesToHoursText(int minutes)
 {
-    const std::int64_t magnitude = minutes < 0 ? -std::int64_t(minutes) : std::int64_t(minutes);
-    return (minutes < 0 ? QStringLiteral("-") : QString()) +
-           QStringLiteral("%1 : %2")
-               .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
-               .arg(magnitude % 60, 2, 10, QLatin1Char('0'));
+    const std::uint64_t magnitude = minutes < 0 ? 0 - static_cast<std::uint64_t>(std::int64_t(minutes))
+                                                : static_cast<std::uint64_t>(minutes);
+    char16_t text[32];
+    char16_t* const end = text + std::size(text);
+    char16_t* begin = DigitsBefore(end, magnitude % 60, 2);
+    *--begin = u' ';
+    *--begin = u':';
+    *--begin = u' ';
+    begin = DigitsBefore(begin, magnitude / 60, 2);
+    if (minutes < 0)
+        *--begin = u'-';
+    return QString(reinterpret_cast<const QChar*>(begin), end - begin);
 }
 
 QString TimeToText(State& st, QTime time)
@@ -42,8 +63,14 @@ QString CentsToText(std::int64_t cents)
     // Through the unsigned magnitude, so that the lowest 64-bit value prints too.
     const bool negative = cents < 0;
     const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(cents) : std::uint64_t(cents);
-    return (negative ? QStringLiteral("-") : QString()) + QString::number(magnitude / 100) + u',' +
-           QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+    char16_t text[32];
+    char16_t* const end = text + std::size(text);
+    char16_t* begin = DigitsBefore(end, magnitude % 100, 2);
+    *--begin = u',';
+    begin = DigitsBefore(begin, magnitude / 100, 1);
+    if (negative)
+        *--begin = u'-';
+    return QString(reinterpret_cast<const QChar*>(begin), end - begin);
 }
 
 Int64Parse ParseInt64(QStringView text)

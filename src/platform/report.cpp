@@ -216,6 +216,9 @@ void ReportDocument::SetStrikeOut(bool on)
 
 void ReportDocument::SetColour(std::uint32_t rgb)
 {
+    // Listings set the colour on every line; most often it is the one already set.
+    if (CurrentStyle().colour == (rgb & 0xFFFFFFu))
+        return;
     ReportTextStyle s = CurrentStyle();
     s.colour = rgb & 0xFFFFFFu;
     ChangeStyle(s);

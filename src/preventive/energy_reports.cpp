@@ -9,6 +9,7 @@
 #include "platform/report.h"
 #include "platform/week_graph.h"
 #include "preventive/energy_readings.h"
+#include "records/cp1252.h"
 
 #include <algorithm>
 #include <array>
@@ -53,11 +54,44 @@ void AddColouredLine(ReportDocument& report, const QString& text, std::uint32_t 
     report.SetColour(kReportBlack);
 }
 
-// The meter's columns of a line: machine code, meter and machine name.
-QString MeterColumns(const MachineNames& names, const TEnergyReadingRecord& r)
+// A line of columns written into one string: the listings write one for each of tens of thousands of
+// readings, and each column through its own temporary text costs more than the reading itself.
+class LineText
 {
-    return QLatin1Char('\t') + r.MachineCode.str() + QLatin1Char('\t') + r.MeterCode.str() +
-           QLatin1Char('\t') + names.Of(r.MachineCode);
+public:
+    LineText() { m_text.reserve(160); }
+    LineText& Tab()
+    {
+        m_text += QLatin1Char('\t');
+        return *this;
+    }
+    LineText& operator<<(const QString& column)
+    {
+        m_text += column;
+        return *this;
+    }
+    LineText& operator<<(std::int64_t n) { return *this << QString::number(n); }
+    template <std::size_t N> LineText& operator<<(const ShortString<N>& field)
+    {
+        AppendCp1252(m_text, field.bytes());
+        return *this;
+    }
+    // The columns of a week code: its date.
+    LineText& Date(const ShortString<7>& code) { return *this << WeekCodeToDateText(code.str()); }
+    const QString& Text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+// The meter's columns of a line: machine code, meter and machine name.
+LineText MeterColumns(const MachineNames& names, const TEnergyReadingRecord& r)
+{
+    LineText line;
+    line.Tab() << r.MachineCode;
+    line.Tab() << r.MeterCode;
+    line.Tab() << names.Of(r.MachineCode);
+    return line;
 }
 
 void ShowListing(Context& ctx, const std::shared_ptr<ReportDocument>& report)
@@ -116,14 +150,14 @@ void EnergyConsumptionReport(Context& ctx)
         const int days = WeekCodeDaysBetween(previous.Date.str(), r.Date.str());
         total += c;
         ++lines;
-        AddColouredLine(*report,
-                        MeterColumns(names, r) + QLatin1Char('\t') + WeekCodeToDateText(r.Date.str()) +
-                            QLatin1Char('\t') + Number(r.Reading.get()) + QLatin1Char('\t') +
-                            WeekCodeToDateText(previous.Date.str()) + QLatin1Char('\t') + Number(p) +
-                            QLatin1Char('\t') + Number(c) + QLatin1Char('\t') + Number(units) +
-                            QLatin1Char('\t') + PerUnitText(c, units) + QLatin1Char('\t') +
-                            PerDayText(c, days, units),
-                        above ? kReportBlack : kReportRed);
+        LineText line = MeterColumns(names, r);
+        line.Tab().Date(r.Date).Tab() << r.Reading.get();
+        line.Tab().Date(previous.Date).Tab() << p;
+        line.Tab() << c;
+        line.Tab() << units;
+        line.Tab() << PerUnitText(c, units);
+        line.Tab() << PerDayText(c, days, units);
+        AddColouredLine(*report, line.Text(), above ? kReportBlack : kReportRed);
         lastPreviousDate = previous.Date.str();
         // The graph has a week for each of the first lines after the second; later lines have none.
         if (oneMeter && lines >= 3 && lines - 1 < kGraphWeeks)
@@ -222,16 +256,15 @@ void EnergyPeriodReport(Context& ctx)
         const int days = WeekCodeDaysBetween(start.Date.str(), end.Date.str());
         if (days <= 0)
             continue;
-        AddColouredLine(*report,
-                        MeterColumns(names, end) + QLatin1Char('\t') + WeekCodeToDateText(start.Date.str()) +
-                            QLatin1Char('\t') + Number(start.Reading.get()) + QLatin1Char('\t') +
-                            WeekCodeToDateText(end.Date.str()) + QLatin1Char('\t') +
-                            Number(end.Reading.get()) + QLatin1Char('\t') + Number(c) + QLatin1Char('\t') +
-                            Number(units) + QLatin1Char('\t') + Number(days) + QLatin1Char('\t') +
-                            PerUnitText(c, units) + QLatin1Char('\t') + PerDayText(c, days, units),
-                        !above ? kReportRed
-                        : low  ? kReportBlue
-                               : kReportBlack);
+        LineText line = MeterColumns(names, end);
+        line.Tab().Date(start.Date).Tab() << start.Reading.get();
+        line.Tab().Date(end.Date).Tab() << end.Reading.get();
+        line.Tab() << c;
+        line.Tab() << units;
+        line.Tab() << days;
+        line.Tab() << PerUnitText(c, units);
+        line.Tab() << PerDayText(c, days, units);
+        AddColouredLine(*report, line.Text(), !above ? kReportRed : low ? kReportBlue : kReportBlack);
     }
     if (!started) {
         ctx.ui.ShowMessage(QStringLiteral("No existe lectura en la fecha de inicio periodo control"));

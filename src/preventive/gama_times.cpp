@@ -37,7 +37,7 @@ GamaTimes GamaTimeTable::Sum(const MachineCode& code, const FrequencyCode& frequ
         if (!FrequencyIncludes(frequency.text, operation.Frequency.str()))
             continue;
         const std::uint32_t minutes = operation.Minutes.get();
-        if (operation.Speciality.str().startsWith(QLatin1Char('P'))) {
+        if (operation.Speciality.bytes().starts_with('P')) {
             times.route += minutes;
         } else {
             times.gama += minutes;

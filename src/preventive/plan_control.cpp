@@ -10,11 +10,13 @@
 #include "preventive/gama_times.h"
 #include "preventive/plan_time.h"
 #include "preventive/revision_card.h"
+#include "records/cp1252.h"
 
 #include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace gim {
 
@@ -32,22 +34,40 @@ bool IsMode(const QString& code, std::initializer_list<const char*> modes)
     return std::any_of(modes.begin(), modes.end(), [&](const char* m) { return code == QLatin1String(m); });
 }
 
+// Frequency codes ordered as the texts they hold, on their stored bytes: the bytes order the same way
+// unless one is 0x80 to 0x9F, which decodes above the rest of the page. The search compares codes of
+// every revision it meets, and decoding each costs more than the search.
+int CompareCodes(std::string_view a, std::string_view b)
+{
+    const auto ordersAsBytes = [](std::string_view s) {
+        return std::none_of(s.begin(), s.end(), [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return u >= 0x80 && u < 0xA0;
+        });
+    };
+    if (ordersAsBytes(a) && ordersAsBytes(b)) {
+        const std::strong_ordering o = CompareCp1252(a, b);
+        return o < 0 ? -1 : o > 0 ? 1 : 0;
+    }
+    return QString::compare(FromCp1252(a), FromCp1252(b));
+}
+
 // How many weeks either way an execution of the planned frequency may lie, by its frequency: none below a
 // month, one for a month, up to five for a year or longer. A route execution is taken in its week only.
-int Tolerance(const TRevisionRecord& rec, const QString& plannedFrequency, const QString& actionCode)
+int Tolerance(const TRevisionRecord& rec, std::string_view plannedFrequency, bool lateOrEarly)
 {
-    if (rec.State == "ER" || !IsMode(actionCode, {"1", "0", "M"}) || rec.Frequency.str() != plannedFrequency)
+    const std::string_view f = rec.Frequency.bytes();
+    if (rec.State == "ER" || !lateOrEarly || f != plannedFrequency)
         return 0;
-    const QString f = rec.Frequency.str();
-    if (f < QLatin1String("M"))
+    if (CompareCodes(f, "M") < 0)
         return 0;
-    if (f == QLatin1String("M"))
+    if (f == "M")
         return 1;
-    if (f < QLatin1String("M4"))
+    if (CompareCodes(f, "M4") < 0)
         return 2;
-    if (f < QLatin1String("S"))
+    if (CompareCodes(f, "S") < 0)
         return 3;
-    if (f == QLatin1String("S"))
+    if (f == "S")
         return 4;
     return kLongestTolerance;
 }
@@ -180,8 +200,16 @@ QString FrequencyDueInWeek(const State& st, std::uint16_t startWeek, std::uint16
 
 RevisionIndex::RevisionIndex(const std::vector<RevisionEntry>& list) : m_list(list)
 {
+    std::unordered_map<std::string, std::vector<std::uint32_t>> byMachine;
     for (std::size_t i = 0; i < list.size(); ++i)
-        m_byMachine[std::string(list[i].rec.MachineCode.bytes())].push_back(static_cast<std::uint32_t>(i));
+        byMachine[std::string(list[i].rec.MachineCode.bytes())].push_back(static_cast<std::uint32_t>(i));
+    m_revisions.reserve(list.size());
+    for (const auto& [code, mine] : byMachine) {
+        const auto first = static_cast<std::uint32_t>(m_revisions.size());
+        for (const std::uint32_t i : mine)
+            m_revisions.push_back({static_cast<int>(list[i].rec.Week.get()), i});
+        m_byMachine.emplace(code, std::pair{first, static_cast<std::uint32_t>(m_revisions.size())});
+    }
 }
 
 GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& actionCode) const
@@ -195,15 +223,17 @@ GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& action
     const auto it = m_byMachine.find(std::string(code.MachineCode.bytes()));
     if (it == m_byMachine.end())
         return out;
-    const std::vector<std::uint32_t>& mine = it->second;
+    const auto mineBegin = m_revisions.begin() + it->second.first;
+    const auto mineEnd = m_revisions.begin() + it->second.second;
     const bool ratioMode = actionCode == QLatin1String("1");
-    const auto weekOf = [&](std::uint32_t i) { return static_cast<int>(m_list[i].rec.Week.get()); };
+    const bool lateOrEarly = IsMode(actionCode, {"1", "0", "M"});
+    const std::string frequency = ToCp1252(gama.frequency);
     // The machine's revisions from `newest` down to `oldest` weeks, newest first as the list holds them.
     const auto span = [&](int newest, int oldest) {
-        const auto from = std::partition_point(mine.begin(), mine.end(),
-                                               [&](std::uint32_t i) { return weekOf(i) > newest; });
+        const auto from =
+            std::partition_point(mineBegin, mineEnd, [&](const Revision& r) { return r.week > newest; });
         const auto to =
-            std::partition_point(from, mine.end(), [&](std::uint32_t i) { return weekOf(i) >= oldest; });
+            std::partition_point(from, mineEnd, [&](const Revision& r) { return r.week >= oldest; });
         return std::pair{from, to};
     };
 
@@ -213,7 +243,7 @@ GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& action
     if (!ratioMode || previous >= gama.week - kLongestTolerance) {
         const auto [from, to] = span(previous, previous);
         for (auto i = from; i != to; ++i)
-            if (m_list[*i].rec.Frequency.str() >= gama.frequency)
+            if (CompareCodes(m_list[i->at].rec.Frequency.bytes(), frequency) >= 0)
                 out.previousPeriod = true;
     }
 
@@ -221,11 +251,11 @@ GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& action
     const bool anyFrequency = IsMode(actionCode, {"2", "3"});
     const bool routes = actionCode == QLatin1String("3");
     for (auto i = from; i != to; ++i) {
-        const TRevisionRecord& rec = m_list[*i].rec;
-        const int tolerance = Tolerance(rec, gama.frequency, actionCode);
-        if (std::abs(weekOf(*i) - gama.week) > tolerance)
+        const TRevisionRecord& rec = m_list[i->at].rec;
+        const int tolerance = Tolerance(rec, frequency, lateOrEarly);
+        if (std::abs(i->week - gama.week) > tolerance)
             continue;
-        if (!(rec.Frequency.str() == gama.frequency || anyFrequency))
+        if (!(rec.Frequency.bytes() == frequency || anyFrequency))
             continue;
         const bool route = rec.State == "ER";
         if (!route && !routes) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace gim {
@@ -51,8 +52,16 @@ public:
     GamaExecution Find(const PlannedGama& gama, const QString& actionCode) const;
 
 private:
+    // Each machine's revisions stand side by side with their weeks, so that the search by halves reads
+    // the index alone: the records themselves lie all over a large history.
+    struct Revision
+    {
+        int week = 0;
+        std::uint32_t at = 0; // in the list
+    };
     const std::vector<RevisionEntry>& m_list;
-    std::unordered_map<std::string, std::vector<std::uint32_t>> m_byMachine;
+    std::vector<Revision> m_revisions;
+    std::unordered_map<std::string, std::pair<std::uint32_t, std::uint32_t>> m_byMachine; // [first, last)
 };
 
 // The search of one planned gama: RunFlag := whether it was found, CurrentRevision := what was found.

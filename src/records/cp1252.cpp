@@ -16,15 +16,20 @@ constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x20
 QString FromCp1252(std::string_view bytes)
 {
     QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
+    AppendCp1252(out, bytes);
+    return out;
+}
+
+void AppendCp1252(QString& text, std::string_view bytes)
+{
+    // Sized once and written in place: listings decode several fields of every line.
+    const qsizetype start = text.size();
+    text.resize(start + static_cast<qsizetype>(bytes.size()));
+    QChar* out = text.data() + start;
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b >= 0x80 && b < 0xA0)
-            out.append(QChar(kHigh[b - 0x80]));
-        else
-            out.append(QChar(static_cast<char16_t>(b)));
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : static_cast<char16_t>(b));
     }
-    return out;
 }
 
 char ToCp1252Char(QChar c)

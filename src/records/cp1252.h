@@ -13,6 +13,8 @@ namespace gim {
 // Decodes Windows-1252 bytes. The five unassigned bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the
 // control characters of the same value, so that every byte survives a round trip.
 QString FromCp1252(std::string_view bytes);
+// The same, appended to `text`.
+void AppendCp1252(QString& text, std::string_view bytes);
 
 // Encodes to Windows-1252. A character outside the code page becomes '?'.
 std::string ToCp1252(const QString& text);

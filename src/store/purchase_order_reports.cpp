@@ -1,6 +1,7 @@
 #include "store/purchase_order_reports.h"
 
 #include "core/context.h"
+#include "core/data_file.h"
 #include "core/date_range.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
@@ -105,7 +106,13 @@ void PurchaseOrderReport(Context& ctx)
     std::int64_t ordered = 0;
     std::int64_t received = 0;
     std::array<std::uint32_t, 6> counts{};
-    for (const PurchaseOrderEntry& e : PurchaseOrders(ctx).PurchaseOrderList) {
+    // A listing of the whole file takes seconds: the progress window stays until its window is shown.
+    const std::vector<PurchaseOrderEntry>& list = PurchaseOrders(ctx).PurchaseOrderList;
+    const ProgressScope progress(ctx, QStringLiteral("AVANCE LISTADO DE COMPRAS"),
+                                 static_cast<int>(list.size()));
+    int walked = 0;
+    for (const PurchaseOrderEntry& e : list) {
+        ctx.ui.SetProgress(++walked);
         const TPurchaseOrderRecord& r = e.rec;
         const QString date = (mode == QLatin1String("H")   ? r.fechaENT
                               : mode == QLatin1String("J") ? r.Fechcierr

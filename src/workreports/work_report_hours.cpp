@@ -118,8 +118,11 @@ QString HoursText(std::int64_t minutes)
 QString ColumnsText(const HourColumns& columns)
 {
     QString text;
-    for (const std::int64_t minutes : columns)
-        text += QLatin1Char('\t') + HoursText(minutes);
+    text.reserve(static_cast<qsizetype>(columns.size()) * 10);
+    for (const std::int64_t minutes : columns) {
+        text += QLatin1Char('\t');
+        text += HoursText(minutes);
+    }
     return text;
 }
 
@@ -272,9 +275,17 @@ void PersonnelDailyHoursReport(Context& ctx)
                 continue;
             const HourColumns columns = Columns(sums);
             Accumulate(dayTotal, columns);
-            report->AddLine(QLatin1Char('\t') + date + QLatin1Char('\t') +
-                            PersonColumns(people->cards[static_cast<std::size_t>(person)]) +
-                            ColumnsText(columns));
+            const TPersonnelRecord& card = people->cards[static_cast<std::size_t>(person)];
+            QString line;
+            line.reserve(128);
+            line += QLatin1Char('\t');
+            line += date;
+            line += QLatin1Char('\t');
+            AppendCp1252(line, card.Nombre.bytes());
+            line += QLatin1Char('\t');
+            AppendCp1252(line, card.Apellidos.bytes());
+            line += ColumnsText(columns);
+            report->AddLine(line);
         }
         if (everybody) {
             report->SetStyle(FontStyle::Bold);

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace gim {
 namespace {
@@ -154,6 +156,35 @@ TEST(AtomicWrite, AFailingWriteLeavesTheOldFileWhole)
     t.ctx.faults = nullptr;
     WriteFileAtomically(t.ctx, t.Path(QStringLiteral("A.MQW")), "nuevo");
     EXPECT_EQ(t.ReadFile(QStringLiteral("A.MQW")), "nuevo");
+}
+
+// A sort that finds its file in order writes nothing: the file stays where it is, and any change replaces it.
+TEST(AtomicWrite, AFileAlreadyHoldingTheBytesStaysInPlace)
+{
+    const struct
+    {
+        std::string now, wanted;
+        bool inPlace;
+    } cases[] = {{"M0001M0002", "M0001M0002", true},
+                 {"M0001M0002", "M0002M0001", false},
+                 {"M0001M0002", "M0001M0002M", false},
+                 {"M0001M0002", "M0001", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.wanted);
+        test::TestContext t;
+        t.WriteFile(QStringLiteral("A.MQW"), c.now);
+        const auto inode = [&] {
+            struct stat st
+            {
+            };
+            ::stat(QFile::encodeName(t.Path(QStringLiteral("A.MQW"))).constData(), &st);
+            return st.st_ino;
+        };
+        const auto before = inode();
+        ReplaceDataFile(t.ctx, QStringLiteral("A.MQW"), c.wanted);
+        EXPECT_EQ(t.ReadFile(QStringLiteral("A.MQW")), c.wanted);
+        EXPECT_EQ(inode() == before, c.inPlace);
+    }
 }
 
 } // namespace

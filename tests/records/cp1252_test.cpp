@@ -31,6 +31,9 @@ TEST(Cp1252, SpanishAndEuroSigns)
     EXPECT_EQ(FromCp1252("Mec\xE1nica"), QStringLiteral("Mecánica"));
     // The unassigned bytes decode to the control characters of the same value.
     EXPECT_EQ(FromCp1252("\x81\x8D\x8F\x90\x9D"), QString::fromUcs4(U"\u0081\u008D\u008F\u0090\u009D"));
+    QString text = QStringLiteral("Nº ");
+    AppendCp1252(text, "\x80\x81z\xF1");
+    EXPECT_EQ(text, QString::fromUcs4(U"Nº €\u0081zñ"));
 }
 
 TEST(Cp1252, CharacterOutsideThePageBecomesQuestionMark)
