@@ -186,7 +186,7 @@ void CreatePlanning(Context& ctx)
             return false;
         }
         // A last year before the first gives four years from it, which may pass the century.
-        if (horizon.lastYear > kLastPlanYear - kFirstStoredYear) {
+        if (horizon.lastYear > kLastPlanYear - kYearOffset) {
             ctx.ui.ShowMessage(QString::fromUtf8(kCenturyMessage));
             state.focusRequest = kFinPG;
             state.enable(kFinPG, true);
