@@ -61,6 +61,16 @@ public:
         for (const auto& b : m_bindings)
             b.keep(rec, state.value(b.control));
     }
+    // Stores `text` into the field its control shows, as the card would; false when no control is named so.
+    bool Keep(const QString& control, Record& rec, const QString& text) const
+    {
+        for (const auto& b : m_bindings)
+            if (b.control == control) {
+                b.keep(rec, text);
+                return true;
+            }
+        return false;
+    }
 
     // The whole life of a bound card: filled from `rec` (over what `state` already holds: captions,
     // disabled controls), shown, and read back into `rec` when it closes with one of `keep`. Returns the

@@ -122,7 +122,9 @@ void ShowMachineName(Context& ctx, CardState& state)
     state.set(kMachineName, LookUpMachine(ctx, state.value(kCodigo)).Denominacion.str());
 }
 
-const CardBinding<TSparePartRecord>& Binding()
+} // namespace
+
+const CardBinding<TSparePartRecord>& SparePartCardBinding()
 {
     using R = TSparePartRecord;
     static const CardBinding<R> binding{
@@ -143,6 +145,8 @@ const CardBinding<TSparePartRecord>& Binding()
     };
     return binding;
 }
+
+namespace {
 
 // The suppliers the code list offers while the supplier field has the focus.
 struct SupplierPick
@@ -238,7 +242,7 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
                    MakeField(kSupplierName, "", FieldKind::Label),
                    MakeField(QStringLiteral("Local"), "Localización :"),
                    picture};
-    Binding().Declare(spec);
+    SparePartCardBinding().Declare(spec);
     spec.buttons = {{kSave, QStringLiteral("Sal&var"), CardResult::Save},
                     {kExit, QStringLiteral("&Salir"), CardResult::Exit},
                     {kDelete, QStringLiteral("&Borrar"), CardResult::Delete}};
@@ -331,7 +335,7 @@ int ShowSparePartForm(Context& ctx, TSparePartRecord& rec)
     }
     state.setChecked(kImagen, false);
 
-    const int result = Binding().Run(ctx.ui, spec, rec, state);
+    const int result = SparePartCardBinding().Run(ctx.ui, spec, rec, state);
     if (result == CardResult::Save) {
         const QString& action = st.ActionCode;
         st.AnswerCode =

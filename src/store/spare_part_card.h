@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/card_binding.h"
 #include "platform/code_table.h"
 #include "records/spare_part_record.h"
 
@@ -15,6 +16,8 @@ struct Context;
 // series ends; deleted: Codigo "Z", AnswerCode "B". A ticked picture box opens the part's picture. Returns
 // the card's result (Save when it was not shown).
 int ShowSparePartForm(Context& ctx, TSparePartRecord& rec);
+// The part card's controls and the record fields they show.
+const CardBinding<TSparePartRecord>& SparePartCardBinding();
 
 // The tables of the part key, with the labels the cards show beside the codes: the equipment families,
 // and the uses in the table's order.

@@ -5,6 +5,7 @@
 #include "core/texts.h"
 #include "platform/handover.h"
 #include "store/spare_part_browse.h"
+#include "store/spare_part_card.h"
 #include "store/spare_parts.h"
 #include "store/store_movements.h"
 #include "store/store_reports.h"
@@ -26,24 +27,8 @@ void RegisterSpareParts(OperationRegistry& registry, Context& ctx)
     // The row's part becomes the key the next Correcciones searches by.
     handover.SetDeliver(EditItem::RAlmacen, [&ctx](const HandoverFields& fields) {
         TSparePartRecord& input = SpareParts(ctx).SparePartInput;
-        for (const auto& [name, value] : fields) {
-            if (name == QLatin1String("Codigo"))
-                input.Codigo = value;
-            else if (name == QLatin1String("Equipo"))
-                input.Equipo = value;
-            else if (name == QLatin1String("Util"))
-                input.Util = value;
-            else if (name == QLatin1String("Pieza"))
-                input.Pieza = value;
-            else if (name == QLatin1String("Nombre"))
-                input.Nombre = value;
-            else if (name == QLatin1String("Stock"))
-                input.Stock = static_cast<std::int32_t>(ParseInt64(value).value);
-            else if (name == QLatin1String("Exist"))
-                input.Exist = static_cast<std::int32_t>(ParseInt64(value).value);
-            else if (name == QLatin1String("Local"))
-                input.Local = value;
-        }
+        for (const auto& [name, value] : fields)
+            SparePartCardBinding().Keep(name, input, value);
     });
     HandoverMap& orders = handover.Map(EditItem::Compras); // the three dates are week codes
     orders.fields = {{1, "Nped", kNumberText},
