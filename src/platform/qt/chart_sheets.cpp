@@ -87,10 +87,10 @@ void Shift(QValueAxis* axis, int percent)
 // ---- WeekChartView --------------------------------------------------------------------------------------
 
 WeekChartView::WeekChartView(Kind kind, ReportChart model, QWidget* parent)
-    : QChartView(parent), m_kind(kind), m_model(std::move(model))
+    : QChartView(new QChart, parent), m_kind(kind), m_model(std::move(model))
 {
-    auto* chart = new QChart;
-    setChart(chart);
+    // The view owns the chart it is built with; setChart would orphan the default chart it makes itself.
+    QChart* chart = this->chart();
     setRenderHint(QPainter::Antialiasing);
     chart->legend()->setAlignment(Qt::AlignRight);
     m_bottom = new QValueAxis(chart);
@@ -506,10 +506,10 @@ QImage WeekChartView::Snapshot()
 
 // ---- PieChartView ---------------------------------------------------------------------------------------
 
-PieChartView::PieChartView(ReportPie model, QWidget* parent) : QChartView(parent), m_model(std::move(model))
+PieChartView::PieChartView(ReportPie model, QWidget* parent)
+    : QChartView(new QChart, parent), m_model(std::move(model))
 {
-    auto* chart = new QChart;
-    setChart(chart);
+    QChart* chart = this->chart();
     setRenderHint(QPainter::Antialiasing);
     chart->setTitle(TitleHtml(m_model.title));
     chart->legend()->setAlignment(Qt::AlignRight);
