@@ -236,7 +236,8 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
 // ordered in its list and its sort) and SamePlace (the test that the record at an entry's position is
 // still the one the list holds; the default asks for the same bytes). A file whose SameKey holds exactly
 // when neither record goes Before the other declares kSameKeyInOrder = true: AppendUnique then looks for
-// the key by halves in the part of the file its sort left in order.
+// the key by halves in the part of the file its sort left in order; one whose records of a key never go
+// before or after each other, without the converse, declares kSameKeyWithinOrder = true to the same end.
 template <DataFile F, typename T> struct TableFile
 {
     using Record = T;
@@ -353,6 +354,19 @@ public:
     std::vector<Entry> LoadList(Report report = Report::Show, const QString& caption = {}) const
     {
         return LoadList(Tr::Before, report, caption);
+    }
+
+    // Where the first record with `rec`'s key stands (SameKey), found as AppendUnique finds it: by halves
+    // where the file is known to be in key order. Nothing when there is none or the file cannot be opened.
+    std::optional<std::size_t> FindByKey(const Record& rec, Report report = Report::Silent) const
+    {
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::Read), report))
+            return std::nullopt;
+        if constexpr (KeyInOrder())
+            return FindKey(file, rec);
+        else
+            return FindSame(file, rec, Tr::SameKey);
     }
 
     // Appends a record, creating the file when it does not exist. Returns its position; nullopt when
@@ -563,8 +577,19 @@ private:
                 atHigh = probe;
             }
         }
-        if (low < *ordered && atHigh && Tr::SameKey(*atHigh, rec))
-            return low;
+        if constexpr (SameKeyIsOrder()) {
+            if (low < *ordered && atHigh && Tr::SameKey(*atHigh, rec))
+                return low;
+        } else {
+            // Records of one key are among those that neither go before nor after it.
+            for (std::size_t i = low; i < *ordered; ++i) {
+                const Record probe = file.Read(i);
+                if (Tr::Before(rec, probe))
+                    break;
+                if (Tr::SameKey(probe, rec))
+                    return i;
+            }
+        }
         const std::size_t count = file.Count();
         std::vector<Record> tail(count - *ordered);
         if (!tail.empty())
@@ -575,12 +600,19 @@ private:
             return std::nullopt;
         return *ordered + static_cast<std::size_t>(found - tail.begin());
     }
-    static constexpr bool KeyInOrder()
+    static constexpr bool SameKeyIsOrder()
     {
         if constexpr (requires { Tr::kSameKeyInOrder; })
             return Tr::kSameKeyInOrder;
         else
             return false;
+    }
+    static constexpr bool KeyInOrder()
+    {
+        if constexpr (requires { Tr::kSameKeyWithinOrder; })
+            return SameKeyIsOrder() || Tr::kSameKeyWithinOrder;
+        else
+            return SameKeyIsOrder();
     }
 
     // Every record with its position, in the order they arrive (kLoadOrder). The file is read in large

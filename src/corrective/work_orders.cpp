@@ -156,6 +156,72 @@ WorkOrdersState& WorkOrders(Context& ctx)
     return ctx.Module<WorkOrdersState>();
 }
 
+namespace {
+
+// Notes the order at `pos` unless its reference is noted already (the first one counts).
+void IndexReference(WorkOrdersState::ReferenceIndex& index, const TWorkOrderRecord& order, std::size_t pos)
+{
+    if (!order.Refex.empty())
+        index.first.emplace(std::string(order.Refex.bytes()), static_cast<std::uint32_t>(pos));
+    index.indexed = pos + 1;
+}
+
+WorkOrdersState::ReferenceIndex IndexReferences(Context& ctx, const QString& fileName)
+{
+    WorkOrdersState::ReferenceIndex index;
+    const std::vector<TWorkOrderRecord> orders = ReadOrders(ctx, fileName, Report::Silent);
+    for (std::size_t i = 0; i < orders.size(); ++i)
+        IndexReference(index, orders[i], i);
+    return index;
+}
+
+// The first order of the file carrying `refex`. The import's index is brought up to the records appended
+// since it was made, and made anew when the file shrank or no longer holds the reference where it says.
+std::optional<ListEntry<TWorkOrderRecord>> FindReference(Context& ctx, const QString& fileName,
+                                                         const ShortString<8>& refex)
+{
+    std::optional<WorkOrdersState::ReferenceIndex>& index = WorkOrders(ctx).ImportedReferences;
+    KeyedFile<WorkOrderFile> file(ctx, fileName);
+    if (!index) {
+        const std::vector<TWorkOrderRecord> orders = ReadOrders(ctx, fileName, Report::Silent);
+        const auto found = std::find_if(orders.begin(), orders.end(),
+                                        [&](const TWorkOrderRecord& r) { return r.Refex == refex; });
+        if (found == orders.end())
+            return std::nullopt;
+        return ListEntry<TWorkOrderRecord>{*found, static_cast<std::uint32_t>(found - orders.begin())};
+    }
+    const std::size_t count = file.Count();
+    if (count < index->indexed)
+        index.reset();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!index)
+            index = IndexReferences(ctx, fileName);
+        for (std::size_t i = index->indexed; i < count; ++i)
+            if (const std::optional<TWorkOrderRecord> rec = file.ReadAt(i, Report::Silent))
+                IndexReference(*index, *rec, i);
+        const auto it = index->first.find(std::string(refex.bytes()));
+        if (it == index->first.end())
+            return std::nullopt;
+        const std::optional<TWorkOrderRecord> rec = file.ReadAt(it->second, Report::Silent);
+        if (rec && rec->Refex == refex)
+            return ListEntry<TWorkOrderRecord>{*rec, it->second};
+        index.reset();
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void BeginWorkOrderImport(Context& ctx)
+{
+    WorkOrders(ctx).ImportedReferences = IndexReferences(ctx, ctx.st.FileName(DataFile::WorkOrder));
+}
+
+void EndWorkOrderImport(Context& ctx)
+{
+    WorkOrders(ctx).ImportedReferences.reset();
+}
+
 bool WriteWorkOrder(Context& ctx, const QString& fileName)
 {
     const TWorkOrderRecord& rec = WorkOrders(ctx).CurrentWorkOrder;
@@ -180,7 +246,7 @@ void RunNewWorkOrder(Context& ctx, const TWorkOrderRecord* handed)
     w.ImportedOrderMatched = 0;
     st.PhotoAssignFlag = 0;
     const QString fileName = OrderFileName(st, budget);
-    const auto count = static_cast<std::uint32_t>(ReadOrders(ctx, fileName, Report::Silent).size());
+    const auto count = static_cast<std::uint32_t>(KeyedFile<WorkOrderFile>(ctx, fileName).Count());
 
     TWorkOrderRecord& cur = w.CurrentWorkOrder;
     if (!importing) {
@@ -335,22 +401,19 @@ void UpdateImportedWorkOrder(Context& ctx, const TWorkOrderRecord& imported)
     if (refex.isEmpty())
         return;
     const QString fileName = st.FileName(DataFile::WorkOrder);
-    const std::vector<TWorkOrderRecord> orders = ReadOrders(ctx, fileName, Report::Silent);
-    const auto found = std::find_if(orders.begin(), orders.end(),
-                                    [&](const TWorkOrderRecord& r) { return r.Refex == refex; });
-    if (found == orders.end())
+    std::optional<ListEntry<TWorkOrderRecord>> found = FindReference(ctx, fileName, imported.Refex);
+    if (!found)
         return;
     w.ImportedOrderMatched = 1;
     st.ContinueFlag = 0;
-    if (!(found->State == "P") && !(found->State == "T"))
+    if (!(found->rec.State == "P") && !(found->rec.State == "T"))
         return;
-    const auto pos = static_cast<std::uint32_t>(found - orders.begin());
+    const std::uint32_t pos = found->pos;
     w.CurrentWorkOrder = imported;
     w.CurrentWorkOrder.Number = static_cast<std::int32_t>(pos);
     if (w.CurrentWorkOrder.State == "E")
         ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::DownloadWorkOrderPhoto);
-    ListEntry<TWorkOrderRecord> entry{*found, pos};
-    KeyedFile<WorkOrderFile>(ctx, fileName).WriteAt(entry, w.CurrentWorkOrder);
+    KeyedFile<WorkOrderFile>(ctx, fileName).WriteAt(*found, w.CurrentWorkOrder);
     // Updated, the line is stored as much as a new order is.
     st.RecordAddedFlag = 1;
 }

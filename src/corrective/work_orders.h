@@ -6,6 +6,9 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace gim {
@@ -21,6 +24,14 @@ struct WorkOrdersState
     std::uint8_t WorkOrderOpened = 0;        // 1 when the asked order existed or its card was saved
     std::uint8_t ImportedOrderMatched = 0;   // 1 when the import found the order's external reference
     std::uint32_t WantedWorkOrderNumber = 0; // the order SelectWorkOrders fetches in modes "O" and "S"
+    // While an import runs: the position of the first order of each external reference in the order file,
+    // over its first `indexed` records.
+    struct ReferenceIndex
+    {
+        std::unordered_map<std::string, std::uint32_t> first;
+        std::size_t indexed = 0;
+    };
+    std::optional<ReferenceIndex> ImportedReferences;
 };
 
 WorkOrdersState& WorkOrders(Context& ctx);
@@ -66,6 +77,10 @@ void CloseWorkOrder(Context& ctx);
 // The import: an order with the same external reference still pending or in progress takes the import's
 // dates, hours and state in place. ImportedOrderMatched tells whether one was found.
 void UpdateImportedWorkOrder(Context& ctx, const TWorkOrderRecord& imported);
+// Around an import's lines: the order file's references are indexed once, and the index follows the orders
+// the lines add.
+void BeginWorkOrderImport(Context& ctx);
+void EndWorkOrderImport(Context& ctx);
 // ActionCode "O" (.OTR) or "S" (.PRO): CurrentWorkOrder := order WantedWorkOrderNumber, or the
 // "OT INEXISTENTE" placeholder. ActionCode "E": the open orders (P, T, M) one card after another.
 void SelectWorkOrders(Context& ctx);

@@ -5,6 +5,7 @@
 #include "exchange/import_tables_store.h"
 #include "masterdata/hour_prices.h"
 #include "masterdata/machines.h"
+#include "masterdata/personnel.h"
 #include "masterdata/procedures.h"
 #include "masterdata/routines.h"
 #include "preventive/annual_plan.h"
@@ -89,8 +90,12 @@ ImportTable<TPlanRecord> PlanImportFormat()
     ImportTable<R> t;
     t.minimumLength = 5;
     t.fields = {TextField(1, &R::Code), NumberField(2, &R::StartWeek, 0, kWordMax)};
+    t.before = [](Context& ctx) { BeginPlanBatch(ctx); };
     t.add = [](Context& ctx, const R& rec) { return PlanImportedMachine(ctx, rec); };
-    t.after = [](Context& ctx) { ListAnnualPlan(ctx); };
+    t.after = [](Context& ctx) {
+        EndPlanBatch(ctx);
+        ListAnnualPlan(ctx);
+    };
     return t;
 }
 
@@ -129,6 +134,7 @@ ImportTable<THourPriceRecord> HourPriceImportFormat()
                 NumberField(6, &R::HEN, 0, kWordMax, cents),
                 TextField(7, &R::Fecha)};
     t.add = [](Context& ctx, const R& rec) { return AddImportedHourPrice(ctx, rec); };
+    t.after = [](Context& ctx) { LoadPersonnel(ctx); };
     return t;
 }
 

@@ -172,7 +172,9 @@ ImportJob WorkOrderImportFormat()
                     store(ctx, r, v);
             };
         }
+    t.before = [](Context& ctx) { BeginWorkOrderImport(ctx); };
     t.add = [](Context& ctx, const R& r) { return AddImportedWorkOrder(ctx, r); };
+    t.after = [](Context& ctx) { EndWorkOrderImport(ctx); };
     t.lineCaption = QStringLiteral("Inicio de la Sincronización Archivos ORDENES T");
     t.endText = QStringLiteral("\tFINALIZADA LA SINCRONIZACIÓN DE ORDENES DE TRABAJO");
     return MakeImportJob(std::move(t));

@@ -101,7 +101,9 @@ void AddHourPrice(Context& ctx, const THourPriceRecord* imported)
         else if (AppendHourPrice(ctx))
             st.RecordAddedFlag = 1;
     }
-    LoadPersonnel(ctx);
+    // An import reloads the table once, after its last line.
+    if (!importing)
+        LoadPersonnel(ctx);
 }
 
 } // namespace

@@ -676,6 +676,16 @@ void ContinuePlanFromEnvironment(Context& ctx)
     }
 }
 
+void BeginPlanBatch(Context& ctx)
+{
+    Planning(ctx).batchBook = std::make_shared<PlanBook>(ctx);
+}
+
+void EndPlanBatch(Context& ctx)
+{
+    Planning(ctx).batchBook.reset();
+}
+
 void PlanImportedMachine(Context& ctx)
 {
     PlanImportedMachine(ctx, Planning(ctx).ImportedPlanEntry);
@@ -690,6 +700,16 @@ bool PlanImportedMachine(Context& ctx, const TPlanRecord& entry)
     st.ActionCode = QStringLiteral("i");
     st.AnswerCode = QStringLiteral("C");
     st.CurrentMachine.Codigo.assign(entry.Code);
+    // The batch's book serves this machine only: an import that stopped half-way leaves nothing open for
+    // the next command.
+    struct Lend
+    {
+        PlanningState& p;
+        PlanBook* const before = p.book;
+        ~Lend() { p.book = before; }
+    } lend{p};
+    if (!p.book && p.batchBook)
+        p.book = p.batchBook.get();
     return PlanOneMachine(ctx) == PlanOutcome::Loaded;
 }
 

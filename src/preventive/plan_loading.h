@@ -36,6 +36,8 @@ struct PlanningState
 
     // The plan file of the operation running now, read once for all its machines.
     PlanBook* book = nullptr;
+    // The book a batch of PlanImportedMachine calls shares (see BeginPlanBatch).
+    std::shared_ptr<PlanBook> batchBook;
 };
 
 PlanningState& Planning(Context& ctx);
@@ -54,6 +56,11 @@ enum class PlanOutcome {
 // entry that is no longer where the plan was read ("ERROR DE POSICIÓN") changes nothing.
 void PlanMachine(Context& ctx);
 PlanOutcome PlanOneMachine(Context& ctx);
+
+// Keeps one plan book from BeginPlanBatch to EndPlanBatch for the PlanImportedMachine calls in between (an
+// import's lines), so that they read the plan file once, not once each.
+void BeginPlanBatch(Context& ctx);
+void EndPlanBatch(Context& ctx);
 
 // Sets ProposedStartWeek to the least-loaded week of the agenda, in the first cycle of 48 (96 with the
 // biannual balance) weeks; with ActionCode "S" only weeks in step with SyncWeek count. Unchanged when no

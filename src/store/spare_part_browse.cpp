@@ -277,26 +277,40 @@ void BrowseSpareParts(Context& ctx)
         return;
     }
     KeyedFile<SparePartFile> file(ctx);
-    const std::optional<std::vector<TSparePartRecord>> records = file.Read();
-    if (!records)
-        return;
-    // The list entry of each record, by its position in the file.
-    std::vector<SparePartEntry*> entryAt(records->size(), nullptr);
-    for (SparePartEntry& e : sp.SparePartList)
-        if (e.pos < entryAt.size())
-            entryAt[e.pos] = &e;
-
     const bool anyCode = FilterHasAny(filter);
-    // A handed-over movement books one part, named by its whole key.
-    const bool walk = !(handedOver && anyCode);
+    // The records the walk visits, with their positions. A handed-over movement books one part, named by
+    // its whole key: the first record of that key, found by halves.
+    std::vector<SparePartEntry> visited;
+    // The list entry of each record, by its position in the file (the walk's).
+    std::vector<SparePartEntry*> entryAt;
+    if (handedOver) {
+        const std::optional<std::size_t> at = file.FindByKey(filter, Report::Show);
+        if (!at && ctx.st.LastIOResult != 0)
+            return;
+        if (const std::optional<TSparePartRecord> stored = at && !anyCode ? file.ReadAt(*at) : std::nullopt)
+            visited.push_back({*stored, static_cast<std::uint32_t>(*at)});
+    } else {
+        const std::optional<std::vector<TSparePartRecord>> records = file.Read();
+        if (!records)
+            return;
+        visited.reserve(records->size());
+        for (std::size_t i = 0; i < records->size(); ++i)
+            visited.push_back({(*records)[i], static_cast<std::uint32_t>(i)});
+        entryAt.assign(records->size(), nullptr);
+        for (SparePartEntry& e : sp.SparePartList)
+            if (e.pos < entryAt.size())
+                entryAt[e.pos] = &e;
+    }
+
     bool matched = false;
-    for (std::size_t i = 0; walk && i < records->size(); ++i) {
-        const TSparePartRecord& stored = (*records)[i];
+    for (const SparePartEntry& visit : visited) {
+        const TSparePartRecord& stored = visit.rec;
         if (!MatchesFilter(stored, filter))
             continue;
         matched = true;
-        SparePartEntry own{stored, static_cast<std::uint32_t>(i)};
-        SparePartEntry& entry = entryAt[i] ? *entryAt[i] : own;
+        SparePartEntry own = visit;
+        SparePartEntry* inList = handedOver ? ListedSparePart(ctx, stored, visit.pos) : entryAt[visit.pos];
+        SparePartEntry& entry = inList ? *inList : own;
         sp.SparePartBuffer = stored;
         if (handedOver || (st.ActionCode == QLatin1String("M") && !anyCode)) {
             st.AnswerCode = QStringLiteral("M");

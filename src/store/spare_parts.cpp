@@ -207,6 +207,17 @@ void FindSparePartName(Context& ctx, QString& keyText)
         keyText = it->rec.Nombre.str();
 }
 
+SparePartEntry* ListedSparePart(Context& ctx, const TSparePartRecord& part, std::uint32_t pos)
+{
+    std::vector<SparePartEntry>& list = SpareParts(ctx).SparePartList;
+    const JoinedKey key = PartKeyOf(part);
+    for (auto it = FirstWithKey(list, key.view());
+         it != list.end() && PartKeyOf(it->rec).view() == key.view(); ++it)
+        if (it->pos == pos)
+            return &*it;
+    return nullptr;
+}
+
 void CheckDuplicatePartCode(Context& ctx)
 {
     SparePartsState& sp = SpareParts(ctx);

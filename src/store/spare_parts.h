@@ -80,6 +80,7 @@ struct SparePartFile : TableFile<DataFile::SparePart, TSparePartRecord>
     static constexpr TieRule kTies = TieRule::HeadFirst;
     static bool Before(const Record& a, const Record& b) { return SparePartKeyBefore(a, b); }
     static bool SameKey(const Record& a, const Record& b) { return SamePartKey(a, b); }
+    static constexpr bool kSameKeyWithinOrder = true;
     static bool Deleted(const Record& r) { return r.Codigo == "Z"; }
 };
 
@@ -100,6 +101,9 @@ std::optional<std::size_t> FindSparePartByKey(Context& ctx, const QString& codig
                                               const QString& util, const QString& pieza);
 // Replaces a joined key text by the name of the first part with that key; unchanged without one.
 void FindSparePartName(Context& ctx, QString& keyText);
+// The list entry of the part file's record at `pos`, found by the key of `part`; none when the list holds
+// no such entry.
+SparePartEntry* ListedSparePart(Context& ctx, const TSparePartRecord& part, std::uint32_t pos);
 // A buffer whose key is on the list: Codigo "#" and "Código repetido Anulada ALTA".
 void CheckDuplicatePartCode(Context& ctx);
 // Numbers the buffer's part inside its group Codigo + Equipo + Util: one above the highest numbered piece

@@ -68,23 +68,21 @@ QString FindSupplierName(Context& ctx, const QString& code)
 {
     if (!SupplierFileNamed(ctx, Report::Silent))
         return QString::fromLatin1(kNotASupplier);
-    ShortString<10> wanted{};
-    wanted = code;
-    const std::vector<TSupplierRecord> records =
-        KeyedFile<SupplierFile>(ctx).Read(Report::Silent).value_or(std::vector<TSupplierRecord>{});
-    const auto found = std::find_if(records.begin(), records.end(),
-                                    [&](const TSupplierRecord& r) { return r.Codigo == wanted; });
-    return found == records.end() ? QString::fromLatin1(kNotASupplier) : found->Empresa.str();
+    TSupplierRecord wanted{};
+    wanted.Codigo = code;
+    const KeyedFile<SupplierFile> file(ctx);
+    const std::optional<std::size_t> at = file.FindByKey(wanted);
+    const std::optional<TSupplierRecord> found = at ? file.ReadAt(*at, Report::Silent) : std::nullopt;
+    return found ? found->Empresa.str() : QString::fromLatin1(kNotASupplier);
 }
 
 bool SupplierCodeInFile(Context& ctx, const ShortString<10>& code)
 {
     if (!SupplierFileNamed(ctx, Report::Silent))
         return false;
-    const std::vector<TSupplierRecord> records =
-        KeyedFile<SupplierFile>(ctx).Read(Report::Silent).value_or(std::vector<TSupplierRecord>{});
-    return std::any_of(records.begin(), records.end(),
-                       [&](const TSupplierRecord& r) { return r.Codigo == code; });
+    TSupplierRecord wanted{};
+    wanted.Codigo = code;
+    return KeyedFile<SupplierFile>(ctx).FindByKey(wanted).has_value();
 }
 
 void ShowRepeatedSupplierCode(Context& ctx, const ShortString<10>& code)

@@ -218,6 +218,30 @@ TEST_F(ImportLineTablesTest, EachTableStoresItsGoldenLineByteForByte)
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+// Later lines of one import find what the earlier ones stored: an order by its reference, a part's stock.
+TEST_F(ImportLineTablesTest, LaterLinesFindWhatEarlierLinesOfTheImportStored)
+{
+    const QString orders = QStringLiteral("x\tA1\tP\t07/12/2026\t08:30\t\t\t\t\tJEFE\tPRENSA\tFuga\n"
+                                          "x\tB2\tP\t07/12/2026\t09:00\t\t\t\t\tJEFE\tPRENSA\tRuido\n"
+                                          "x\tA1\tT\t07/12/2026\t08:30\t\t\t\t\tJEFE\tPRENSA\tFuga grande");
+    QStringList echo{QStringLiteral(" ")};
+    for (const QString& line : orders.split(QLatin1Char('\n')))
+        echo << QStringLiteral(" * ") + line;
+    EXPECT_EQ(Import(WorkOrderImportFormat(), orders).mid(0, 4), echo);
+    const std::vector<TWorkOrderRecord> stored = Stored<TWorkOrderRecord>(DataFile::WorkOrder);
+    QStringList seen;
+    for (const TWorkOrderRecord& o : stored)
+        seen << QString::number(o.Number.get()) + o.Refex.str() + o.State.str() + o.Description.str();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("0WA1TFuga grande"), QStringLiteral("1WB2PRuido")}));
+
+    const QString exits = QStringLiteral("x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t3\t500\n"
+                                         "x\tPRENSA\t01\t002\t003\tPRENSA\t12/12/2028\t0042\t2\t500");
+    Import(MovementImportFormat(), exits);
+    EXPECT_EQ(Stored<TSparePartRecord>(DataFile::SparePart)[0].Exist.get(), 5);
+    EXPECT_EQ(Stored<TStoreMovementRecord>(DataFile::Movement).size(), 2u);
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 // A line whose always-converted date is empty or no date, or whose number does not fit its field, is
 // echoed as not added, and the next line is read.
 TEST_F(ImportLineTablesTest, ALineThatDoesNotFitIsRefusedAndTheImportGoesOn)

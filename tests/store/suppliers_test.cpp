@@ -258,6 +258,14 @@ TEST_F(SuppliersTest, FindSupplierNameMatchesTheExactCodeOfTheFirstRecord)
     EXPECT_EQ(FindSupplierName(t.ctx, QStringLiteral("P1")), "Primero");
     EXPECT_EQ(FindSupplierName(t.ctx, QStringLiteral("p1")), "No es Proveedor");
     EXPECT_EQ(FindSupplierName(t.ctx, QStringLiteral("P")), "No es Proveedor");
+    // A file in code order, then one supplier appended out of order.
+    StoreSuppliers({Supplier("A1", "a"), Supplier("B2", "b"), Supplier("B2", "c"), Supplier("C3", "d")});
+    EXPECT_EQ(FindSupplierName(t.ctx, QStringLiteral("B2")), "b");
+    KeyedFile<SupplierFile>(t.ctx).Append(Supplier("A0", "Nuevo"));
+    using Case = std::pair<const char*, const char*>;
+    for (const auto& [code, firm] :
+         {Case{"A0", "Nuevo"}, {"B2", "b"}, {"C3", "d"}, {"B1", "No es Proveedor"}})
+        EXPECT_EQ(FindSupplierName(t.ctx, QString::fromLatin1(code)), firm) << code;
 }
 
 TEST_F(SuppliersTest, TheListIsInCodeOrderWithEqualCodesReadFromTheLastRecord)
