@@ -445,7 +445,7 @@ void BM_ReportLinesPosted(benchmark::State& state)
     state.counters["x_after_vs_start"] = bench::Median(cpuAfter) / bench::Median(cpuStart);
 }
 BENCHMARK(BM_ReportLinesPosted)
-    ->ArgsProduct({{1000, 100000, 400000}, {0, 1}})
+    ->ArgsProduct({{1000, 100000}, {0, 1}})
     ->Unit(benchmark::kSecond)
     ->UseManualTime()
     ->Iterations(3);
