@@ -71,59 +71,108 @@ bool PlannedRepairCodeBefore(const TPlannedRepairRecord& a, const TPlannedRepair
     return b.Code < a.Code;
 }
 
-std::vector<std::uint32_t> PlannedRepairsOfMachine(Context& ctx, const QString& code)
-{
-    PlannedRepairsState& p = PlannedRepairs(ctx);
-    const std::vector<PlannedRepairEntry>& list = p.PlannedRepairList;
-    // A list replaced as a whole since it was indexed is indexed again.
-    if (!p.PlannedRepairsByMachine || p.PlannedRepairsByMachine->positions.size() != list.size()) {
-        PlannedRepairIndex& index = p.PlannedRepairsByMachine.emplace();
-        index.positions.resize(list.size());
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            index.positions[i] = static_cast<std::uint32_t>(i);
-            index.slotsByCode[list[i].rec.Code.str()].push_back(static_cast<std::uint32_t>(i));
-        }
-    }
-    const PlannedRepairIndex& index = *p.PlannedRepairsByMachine;
-    std::vector<std::uint32_t> found;
-    if (const auto it = index.slotsByCode.constFind(code); it != index.slotsByCode.cend())
-        for (const std::uint32_t slot : *it)
-            found.push_back(index.positions[slot]);
-    return found;
-}
-
 namespace {
 
-// The index follows an entry inserted at `at`: the entries after it move down by one.
-void IndexInserted(PlannedRepairsState& p, std::size_t at)
+// The list's index, built again when the list was replaced as a whole since it was indexed.
+PlannedRepairIndex& IndexOf(PlannedRepairsState& p)
 {
-    if (!p.PlannedRepairsByMachine)
-        return;
-    PlannedRepairIndex& index = *p.PlannedRepairsByMachine;
-    const auto position = static_cast<std::uint32_t>(at);
-    for (std::uint32_t& i : index.positions)
-        i += i >= position ? 1 : 0;
-    const auto slot = static_cast<std::uint32_t>(index.positions.size());
-    index.positions.push_back(position);
-    std::vector<std::uint32_t>& mine = index.slotsByCode[p.PlannedRepairList[at].rec.Code.str()];
-    mine.insert(std::lower_bound(
-                    mine.begin(), mine.end(), position,
-                    [&index](std::uint32_t s, std::uint32_t value) { return index.positions[s] < value; }),
-                slot);
+    const std::vector<PlannedRepairEntry>& list = p.PlannedRepairList;
+    if (p.PlannedRepairsByMachine && p.PlannedRepairsByMachine->weeks.size() == list.size())
+        return *p.PlannedRepairsByMachine;
+    PlannedRepairIndex& index = p.PlannedRepairsByMachine.emplace();
+    index.weeks.resize(list.size());
+    index.ranks.resize(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        index.weeks[i] = list[i].rec.Week.get();
+        index.ranks[i] = static_cast<std::int64_t>(i);
+        index.positionsByCode[list[i].rec.Code.str()].push_back(static_cast<std::uint32_t>(i));
+    }
+    index.highRank = static_cast<std::int64_t>(list.size());
+    index.ordered = list.size();
+    return index;
+}
+
+// The list order of two indexed positions: the later week first, equal weeks by rank.
+auto IndexOrder(const PlannedRepairIndex& index)
+{
+    return [&index](std::uint32_t a, std::uint32_t b) {
+        if (index.weeks[a] != index.weeks[b])
+            return index.weeks[a] > index.weeks[b];
+        return index.ranks[a] < index.ranks[b];
+    };
 }
 
 } // namespace
 
-void InsertPlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry)
+std::vector<std::uint32_t> PlannedRepairsOfMachine(Context& ctx, const QString& code)
+{
+    const PlannedRepairIndex& index = IndexOf(PlannedRepairs(ctx));
+    if (const auto it = index.positionsByCode.constFind(code); it != index.positionsByCode.cend())
+        return *it;
+    return {};
+}
+
+void SettlePlannedRepairList(Context& ctx)
 {
     PlannedRepairsState& p = PlannedRepairs(ctx);
-    IndexInserted(p, InsertOrderedHeadFirst(p.PlannedRepairList, std::move(entry), EntryByWeek));
+    if (!p.PlannedRepairsByMachine || p.PlannedRepairsByMachine->ordered >= p.PlannedRepairList.size())
+        return;
+    const PlannedRepairIndex& index = *p.PlannedRepairsByMachine;
+    std::vector<PlannedRepairEntry>& list = p.PlannedRepairList;
+    const auto ordered = static_cast<std::uint32_t>(index.ordered);
+    std::vector<std::uint32_t> queued(list.size() - ordered);
+    for (std::size_t i = 0; i < queued.size(); ++i)
+        queued[i] = ordered + static_cast<std::uint32_t>(i);
+    std::sort(queued.begin(), queued.end(), IndexOrder(index));
+    // The ordered part keeps its own order whatever its weeks: the queued ones go in between.
+    std::vector<PlannedRepairEntry> merged;
+    merged.reserve(list.size());
+    const auto before = IndexOrder(index);
+    std::size_t q = 0;
+    for (std::uint32_t i = 0; i < ordered; ++i) {
+        for (; q < queued.size() && before(queued[q], i); ++q)
+            merged.push_back(std::move(list[queued[q]]));
+        merged.push_back(std::move(list[i]));
+    }
+    for (; q < queued.size(); ++q)
+        merged.push_back(std::move(list[queued[q]]));
+    list.swap(merged);
+    p.PlannedRepairsByMachine.reset();
+}
+
+void QueuePlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry)
+{
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    PlannedRepairIndex& index = IndexOf(p);
+    std::vector<PlannedRepairEntry>& list = p.PlannedRepairList;
+    const auto at = static_cast<std::uint32_t>(list.size());
+    const std::uint16_t week = entry.rec.Week.get();
+    // Under the head-first rule a newcomer not below the head becomes the head, ahead of its equals;
+    // any other goes after its equals.
+    const bool takesHead = list.empty() || !(index.weeks[index.head] > week);
+    index.weeks.push_back(week);
+    index.ranks.push_back(takesHead ? index.lowRank-- : index.highRank++);
+    if (takesHead)
+        index.head = at;
+    std::vector<std::uint32_t>& mine = index.positionsByCode[entry.rec.Code.str()];
+    mine.insert(std::upper_bound(mine.begin(), mine.end(), at, IndexOrder(index)), at);
+    list.push_back(std::move(entry));
+}
+
+void InsertPlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry)
+{
+    SettlePlannedRepairList(ctx);
+    PlannedRepairsState& p = PlannedRepairs(ctx);
+    InsertOrderedHeadFirst(p.PlannedRepairList, std::move(entry), EntryByWeek);
+    p.PlannedRepairsByMachine.reset();
 }
 
 void InsertPlannedRepairByCode(Context& ctx, PlannedRepairEntry entry)
 {
+    SettlePlannedRepairList(ctx);
     PlannedRepairsState& p = PlannedRepairs(ctx);
-    IndexInserted(p, InsertOrderedHeadFirst(p.PlannedRepairList, std::move(entry), EntryByCode));
+    InsertOrderedHeadFirst(p.PlannedRepairList, std::move(entry), EntryByCode);
+    p.PlannedRepairsByMachine.reset();
 }
 
 void LoadPlannedRepairs(Context& ctx)

@@ -16,12 +16,18 @@ struct Context;
 using PlannedRepairEntry = ListEntry<TPlannedRepairRecord>;
 
 // Where each machine's repairs stand in PlannedRepairList, keyed by the code as each entry had it when it
-// was indexed (a repair closed to "Z" stays under its machine). Each entry has a slot for good; an insert
-// moves the positions after it down in one pass over a plain array.
+// was indexed (a repair closed to "Z" stays under its machine), with each entry's week and rank: entries
+// of equal weeks stand by rank. A repair queued by QueuePlannedRepairByWeek goes at the list's end and
+// into its machine's positions at once; the list itself is put in order when it is settled.
 struct PlannedRepairIndex
 {
-    QHash<QString, std::vector<std::uint32_t>> slotsByCode; // each machine's slots in list order
-    std::vector<std::uint32_t> positions;                   // the list position of each slot
+    QHash<QString, std::vector<std::uint32_t>> positionsByCode; // each machine's positions, in list order
+    std::vector<std::uint16_t> weeks;                           // per position
+    std::vector<std::int64_t> ranks;                            // per position
+    std::uint32_t head = 0;    // the position of the list's first entry once settled
+    std::int64_t lowRank = -1; // the next newcomer taking the head ranks before all
+    std::int64_t highRank = 0; // the next newcomer placed after its equal weeks ranks after all
+    std::size_t ordered = 0;   // the entries in list order; those after them are queued
 };
 
 // The program-wide variables of the planned repairs and repair notices.
@@ -31,7 +37,8 @@ struct PlannedRepairsState
     // record's position in the file.
     std::vector<PlannedRepairEntry> PlannedRepairList;
     // Built from the list when first asked for (PlannedRepairsOfMachine) and kept up to date by the
-    // ordered inserts; loading, freeing or saving the list drops it.
+    // queued inserts; an ordered insert, loading, freeing or saving the list drops it. While repairs are
+    // queued the list is in order only up to index->ordered: read it whole after SettlePlannedRepairList.
     std::optional<PlannedRepairIndex> PlannedRepairsByMachine;
     // The file's records as LoadPlannedRepairs read them (none when the list was not read from the file):
     // what a later save of the whole list compares the file with, to keep what another program changed.
@@ -73,6 +80,11 @@ std::vector<std::uint32_t> PlannedRepairsOfMachine(Context& ctx, const QString& 
 // Ordered inserts into PlannedRepairList under the head-first rule.
 void InsertPlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry);
 void InsertPlannedRepairByCode(Context& ctx, PlannedRepairEntry entry);
+// The same place as InsertPlannedRepairByWeek gives it, in O(log n): the entry waits at the list's end
+// (found by PlannedRepairsOfMachine in its place) until SettlePlannedRepairList moves the queued ones
+// into place in one pass.
+void QueuePlannedRepairByWeek(Context& ctx, PlannedRepairEntry entry);
+void SettlePlannedRepairList(Context& ctx);
 
 // Reads the file from the first record to the last into PlannedRepairList, inserted by week. A missing
 // file is created empty without a word: a new environment has none yet.

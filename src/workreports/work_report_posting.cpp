@@ -477,7 +477,7 @@ void FinishStep(Context& ctx, LineStep& step, const std::function<void()>& store
     }
     w.ChosenRepairCloses.clear();
     for (const PlannedRepairEntry& entry : step.repairsStored) {
-        InsertPlannedRepairByWeek(ctx, entry);
+        QueuePlannedRepairByWeek(ctx, entry);
         NoteRepairStored(p, nullptr, entry.rec);
     }
     if (step.storeExit && !step.storeExit->bookings.empty())
@@ -647,6 +647,7 @@ void SortWhatWasPosted(Context& ctx)
 
 void SavePlannedRepairList(Context& ctx)
 {
+    SettlePlannedRepairList(ctx);
     PlannedRepairsState& p = PlannedRepairs(ctx);
     const KeyedFile<PlannedRepairFile> file(ctx);
     if (p.PlannedRepairList.empty() || !file.Exists())

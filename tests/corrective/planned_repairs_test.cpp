@@ -39,6 +39,29 @@ TEST_F(PlannedRepairsTest, TheListLoadsByWeekWithANewcomerEqualToTheHeadBecoming
     EXPECT_EQ(ListedDescriptions(), (Texts{"j", "i", "h", "k"}));
 }
 
+// Queued repairs are found in their places at once and stand there once settled.
+TEST_F(PlannedRepairsTest, QueuedRepairsTakeTheOrderedInsertsPlaces)
+{
+    StoreRepairs({Repair("PRENSA", 10, "a"), Repair("PRENSA", 20, "b"), Repair("PRENSA", 10, "c"),
+                  Repair("PRENSA", 20, "d")});
+    LoadPlannedRepairs(t.ctx);
+    const std::vector<std::pair<const char*, int>> queued = {{"e", 20}, {"f", 15}, {"g", 1}, {"h", 20},
+                                                             {"i", 15}, {"j", 30}, {"k", 10}};
+    for (const auto& [text, week] : queued)
+        QueuePlannedRepairByWeek(t.ctx, {Repair(week == 15 ? "BOMBA" : "PRENSA", week, text), 9});
+    const auto found = [&](const char* code) {
+        Texts texts;
+        for (const std::uint32_t at : PlannedRepairsOfMachine(t.ctx, QString::fromLatin1(code)))
+            texts.push_back(PlannedRepairs(t.ctx).PlannedRepairList[at].rec.Description.str().toStdString());
+        return texts;
+    };
+    EXPECT_EQ(found("PRENSA"), (Texts{"j", "h", "e", "d", "b", "a", "c", "k", "g"}));
+    EXPECT_EQ(found("BOMBA"), (Texts{"f", "i"}));
+    SettlePlannedRepairList(t.ctx);
+    EXPECT_EQ(ListedDescriptions(), (Texts{"j", "h", "e", "d", "b", "f", "i", "a", "c", "k", "g"}));
+    EXPECT_EQ(found("BOMBA"), (Texts{"f", "i"}));
+}
+
 TEST_F(PlannedRepairsTest, AMissingFileIsCreatedEmptyWithoutAWordWhenTheListLoads)
 {
     ASSERT_FALSE(QFileInfo::exists(t.Path(QStringLiteral("PORTAL.SEM"))));
