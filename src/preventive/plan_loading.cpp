@@ -210,7 +210,10 @@ bool FindPlanMachine(Context& ctx)
 {
     State& st = ctx.st;
     FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
-    return !(st.FoundMachine.Denominacion == kMachineNotFound);
+    const bool found = !(st.FoundMachine.Denominacion == kMachineNotFound);
+    if (!found)
+        st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
+    return found;
 }
 
 void MachineNotFound(Context& ctx)
