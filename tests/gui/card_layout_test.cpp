@@ -8,11 +8,16 @@
 #include "platform/qt/qt_ui.h"
 #include "preventive/plan_definition.h"
 #include "support/test_context.h"
+#include "workreports/budget_card.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -175,6 +180,27 @@ TEST(CardLayout, TheProcedureCardShownModallyFitsASmallScreen)
         modal->Button(QStringLiteral("BitBtn1"))->click();
     });
     EXPECT_EQ(ui.RunCard(spec, state), 2);
+}
+
+// The budget card's list pane shows its heading on one line and whole, however long a machine's name.
+TEST(CardLayout, TheBudgetListShowsItsHeadingOnOneLine)
+{
+    const QString heading = QStringLiteral("\tCODIGO\tMAQUINA\tPV\tAV\tRP\tAL\tEX");
+    CardState state;
+    state.set(QStringLiteral("Richcost"),
+              heading + QStringLiteral(
+                            "\n\n\tPRENSA01\tPrensa hidraulica de doble efecto\t1200\t300\t500\t10\t20"));
+    const CardSpec spec = BudgetCardSpec();
+    CardDialog dialog(spec, state);
+    dialog.Start();
+    QApplication::processEvents();
+    auto* memo = dialog.findChild<QPlainTextEdit*>();
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->document()->firstBlock().layout()->lineCount(), 1);
+    const int tab = qRound(memo->tabStopDistance());
+    EXPECT_GE(memo->viewport()->width(), memo->fontMetrics().size(Qt::TextExpandTabs, heading, tab).width());
+    EXPECT_EQ(memo->horizontalScrollBar()->value(), 0);
+    dialog.reject();
 }
 
 } // namespace
