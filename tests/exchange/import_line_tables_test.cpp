@@ -264,34 +264,6 @@ TEST_F(ImportLineTablesTest, ALineThatDoesNotFitIsRefusedAndTheImportGoesOn)
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
-// A line whose fields are sound but whose machine is not on file says so at the end of its echo.
-TEST_F(ImportLineTablesTest, ALineForAnUnknownMachineIsEchoedWithItsReason)
-{
-    const struct
-    {
-        ImportJob job;
-        const char* line;
-        const char* message; // what the add routine still shows ("" = nothing)
-    } cases[] = {
-        {BreakdownImportFormat(), "x\tNADA\t09/12/2027\tM\tE\tMotor\t60\t2\t30\t5", ""},
-        {PlannedRepairImportFormat(), "x\tNADA\t90\tP\tM\t12\t10\t2026", ""},
-        {WorkReportImportFormat(), "x\t0042\tNADA\t26/49/3\tC\tM\t45\t15",
-         "NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA"},
-        {EnergyImportFormat(), "x\tNADA\tKW1\t07/12/2026\t1234\t255", "NO EXISTE LA MAQUINA\r ANULADA ALTA"},
-        {MakeImportJob(ProcedureImportFormat()), "x\tNADAXXXXME0101\tA\t30\tCambio",
-         "NO EXISTE LA MAQUINA ANULADA ALTA PROCEDIMIENTO"},
-    };
-    for (const auto& c : cases) {
-        const QString line = QString::fromUtf8(c.line);
-        const QString echo = Import(c.job, line, [&] {
-                                 if (*c.message)
-                                     t.ui.ExpectMessage(QString::fromUtf8(c.message));
-                             }).value(1);
-        EXPECT_EQ(echo, QStringLiteral("   ") + line + QStringLiteral("  MÁQUINA INEXISTENTE"));
-    }
-    EXPECT_SCRIPT_DONE(t.ui);
-}
-
 // By hand (Manual ticked) each line opens its card, filled from the line: a reading is stored as its card
 // leaves it, and procedure keys with a speciality outside the list, or none, are saved as they come.
 TEST_F(ImportLineTablesTest, LinesImportedByHandAreSavedFromTheirCards)
