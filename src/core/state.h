@@ -75,6 +75,8 @@ struct State
     // 1 when a revision or planned-repair card saved, deleted or handed over a record in this command.
     std::uint8_t CardSaved = 0;
     std::uint8_t RecordAddedFlag = 0;
+    // Why the add that just ran stored nothing, in the few words an import echo ends with ("" = not said).
+    QString RefusalReason;
     std::uint8_t ExportFlag = 0;
     std::uint8_t PhotoAssignFlag = 0;
     std::uint8_t MachineCodesOk = 0;

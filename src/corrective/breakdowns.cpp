@@ -197,8 +197,11 @@ void RunAddBreakdowns(Context& ctx, const TBreakdownRecord* handed)
                     InsertBreakdownByWeek(ctx, {b.CurrentBreakdown, *position});
                     ImportBreakdownPhoto(ctx);
                 }
-            } else if (st.InteractiveFlag) {
-                ctx.ui.ShowMessage(st.CurrentMachine.Denominacion.str() + QStringLiteral("\r ANULADA ALTA"));
+            } else {
+                st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
+                if (st.InteractiveFlag)
+                    ctx.ui.ShowMessage(st.CurrentMachine.Denominacion.str() +
+                                       QStringLiteral("\r ANULADA ALTA"));
             }
         }
         // A photo asked for on a refused card does not carry over to the next one.

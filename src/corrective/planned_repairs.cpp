@@ -259,6 +259,7 @@ void Prepare(Context& ctx, const TPlannedRepairRecord* handed)
     if (result == CardResult::Exit || cur.Code == "#")
         return;
     if (!FindIntoFoundMachine(ctx, cur.Code)) {
+        st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
         if (!importing || st.InteractiveFlag)
             ctx.ui.ShowMessage(QString::fromUtf8(kPlannedRepairUnknownMachine));
         cur.Code = "#";

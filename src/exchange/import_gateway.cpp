@@ -143,6 +143,7 @@ void RunGatewayImport(Context& ctx, const ImportJob& job, const std::optional<QS
             if (!job.lineCaption.isEmpty())
                 gw.LineCaption = job.lineCaption;
             st.RecordAddedFlag = 0;
+            st.RefusalReason.clear();
             bool added = false;
             QString reason;
             try {
@@ -158,6 +159,9 @@ void RunGatewayImport(Context& ctx, const ImportJob& job, const std::optional<QS
                 show(true);
                 throw;
             }
+            // The add routine's own reason where the line's fields passed.
+            if (!added && reason.isEmpty())
+                reason = st.RefusalReason;
             if (index == 0)
                 doc.AddLine(QStringLiteral(" "));
             if (added) {

@@ -33,6 +33,8 @@ struct MachinesState
 MachinesState& Machines(Context& ctx);
 
 inline constexpr const char* kMachineNotFound = "NO EXISTE LA MAQUINA";
+// The reason an add gives back when the machine of its record is not on file.
+inline constexpr const char* kMachineMissingReason = "MÁQUINA INEXISTENTE";
 
 // Order of the machine file and list: the code as short strings compare.
 bool MachineCodeBefore(const TMachineRecord& a, const TMachineRecord& b);

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/lookups.h"
+#include "masterdata/machines.h"
 #include "masterdata/procedure_card.h"
 #include "masterdata/routines.h"
 
@@ -114,10 +115,11 @@ void AddProcedureSeries(Context& ctx, const TProcedureRecord* imported)
         const bool known = FindIntoFoundMachine(ctx, p.CurrentProcedure.MachineCode);
         if (result != CardResult::Save)
             continue;
-        if (!known)
+        if (!known) {
+            st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
             ctx.ui.ShowMessage(st.FoundMachine.Denominacion.str() +
                                QStringLiteral(" ANULADA ALTA PROCEDIMIENTO"));
-        else if (AppendProcedureRecord(ctx))
+        } else if (AppendProcedureRecord(ctx))
             st.RecordAddedFlag = 1;
     }
 }

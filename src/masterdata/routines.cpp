@@ -166,6 +166,7 @@ bool EnterOperation(Context& ctx)
     if (rec.MachineCode == "#")
         return false;
     if (!FindIntoFoundMachine(ctx, rec.MachineCode)) {
+        ctx.st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
         ctx.ui.ShowMessage(QStringLiteral("CODIGO DE MAQUINA ") + rec.MachineCode.str() +
                            QStringLiteral(" NO ENCONTRADO"));
         rec.MachineCode = "#";

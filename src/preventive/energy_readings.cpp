@@ -226,6 +226,7 @@ void AddEnergyReading(Context& ctx)
             continue;
         const TMachineRecord machine = LookUpMachine(ctx, r.MachineCode.str());
         if (machine.Denominacion == kMachineNotFound) {
+            st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
             ctx.ui.ShowMessage(machine.Denominacion.str() + QStringLiteral("\r ANULADA ALTA"));
             continue;
         }

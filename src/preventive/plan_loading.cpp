@@ -210,7 +210,10 @@ bool FindPlanMachine(Context& ctx)
 {
     State& st = ctx.st;
     FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
-    return !(st.FoundMachine.Denominacion == kMachineNotFound);
+    const bool found = !(st.FoundMachine.Denominacion == kMachineNotFound);
+    if (!found)
+        st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
+    return found;
 }
 
 void MachineNotFound(Context& ctx)
@@ -377,7 +380,8 @@ bool SumMachineRoutines(Context& ctx, PlanBook& book)
 // again from the open file, so a change another program made to it stays.
 void BookRoutineMinutes(Context& ctx, RecordFile<TAgendaRecord>& agenda, bool load)
 {
-    const PlanningState& p = Planning(ctx);
+    PlanningState& p = Planning(ctx);
+    p.BookedWeeks = 0;
     const std::size_t weeks = std::min<std::size_t>(ctx.st.PlanWeeks, agenda.Count());
     std::vector<std::uint16_t> minutesByWeek(weeks, 0);
     for (std::size_t i = 1; i <= kRoutineBuckets; ++i) {
@@ -392,6 +396,7 @@ void BookRoutineMinutes(Context& ctx, RecordFile<TAgendaRecord>& agenda, bool lo
         const std::uint16_t minutes = minutesByWeek[week];
         if (minutes == 0)
             continue;
+        ++p.BookedWeeks;
         TAgendaRecord rec = agenda.Read(week);
         const auto planned = static_cast<std::uint16_t>(rec.PlannedMinutes.get());
         rec.PlannedMinutes = static_cast<std::int16_t>(static_cast<std::uint16_t>(planned + sign * minutes));
@@ -557,7 +562,14 @@ PlanOutcome PlanOneMachine(Context& ctx)
 
 void PlanMachine(Context& ctx)
 {
-    PlanOneMachine(ctx);
+    // A manual load says what it booked: the user chose the week and sees no agenda here.
+    if (PlanOneMachine(ctx) != PlanOutcome::Loaded || !IsLoad(ctx))
+        return;
+    const PlanningState& p = Planning(ctx);
+    ctx.ui.ShowMessage(QStringLiteral("MÁQUINA %1 CARGADA EN PLANING DESDE LA SEMANA %2: %3 SEMANAS CARGADAS")
+                           .arg(p.PlanEntry.Code.str())
+                           .arg(p.PlanEntry.StartWeek.get())
+                           .arg(p.BookedWeeks));
 }
 
 bool MatchesLineFilter(const QString& filterText, const QString& code)

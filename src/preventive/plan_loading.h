@@ -28,6 +28,7 @@ struct PlanningState
     std::uint16_t SyncWeek = 0;
     std::array<std::uint16_t, kRoutineBuckets + 1> RoutineMinutes{};
     std::uint16_t TotalRoutineMinutes = 0;
+    std::size_t BookedWeeks = 0; // the agenda weeks the last load or unload booked minutes in
 
     TPlanRecord PlanEntry{};     // the entry being planned
     TPlanRecord PlanFileEntry{}; // the entry read back from the plan file

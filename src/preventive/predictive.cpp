@@ -4,6 +4,7 @@
 #include "core/sub_folders.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
+#include "masterdata/machines.h"
 #include "masterdata/routines.h"
 #include "platform/card.h"
 #include "preventive/plan_time.h"
@@ -188,6 +189,7 @@ void EditPredictiveRecord(Context& ctx)
     if (selection.Codigo == "#")
         return;
     if (!FindIntoFoundMachine(ctx, selection.Codigo)) {
+        st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
         ctx.ui.ShowMessage(st.FoundMachine.Denominacion.str());
         return;
     }

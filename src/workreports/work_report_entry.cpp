@@ -5,6 +5,7 @@
 #include "core/lookups.h"
 #include "core/picture_import.h"
 #include "corrective/planned_repairs.h"
+#include "masterdata/machines.h"
 #include "masterdata/personnel.h"
 #include "masterdata/procedures.h"
 #include "masterdata/routines.h"
@@ -106,6 +107,8 @@ LineRefusal RefuseLine(Context& ctx, const ShortString<6>& matricula, const Shor
         return {QStringLiteral("OPERARIO NO DADO DE ALTA O NO EXISTE LA MÁQUINA"),
                 matricula == "#" ? QStringLiteral("Matricula") : QStringLiteral("Codigo")};
     const bool machineKnown = FindIntoFoundMachine(ctx, codigo);
+    if (!machineKnown)
+        ctx.st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
     const bool personKnown = PersonKnown(ctx, matricula);
     if (!machineKnown || !typeValid)
         return {QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r") + QString(14, QLatin1Char(' ')) +

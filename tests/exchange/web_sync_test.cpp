@@ -54,7 +54,8 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
     EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(),
               QByteArray(lines).replace("\r", "").toStdString() +
                   " \n * x\t0042\tPRENSA\t07/12/2026\tC\tM\t45\t15\tOT12\n"
-                  "   x\t0042\tZZZ\t07/12/2026\tC\tM\t45\t15\tOT13\n\n\tFINALIZADA LA SINCRONIZACIÓN DE "
+                  "   x\t0042\tZZZ\t07/12/2026\tC\tM\t45\t15\tOT13  MÁQUINA INEXISTENTE\n\n\tFINALIZADA LA "
+                  "SINCRONIZACIÓN DE "
                   "PARTES DIARIOS");
     st.SubCode = "O";
     t.ui.ExpectMessage(fetched + ot).ExpectReport("Importar Ordenes Trabajo de VELTRANO WEB");

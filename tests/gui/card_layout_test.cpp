@@ -8,10 +8,12 @@
 #include "platform/qt/qt_ui.h"
 #include "preventive/plan_definition.h"
 #include "support/test_context.h"
+#include "workreports/budget_card.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -175,6 +177,19 @@ TEST(CardLayout, TheProcedureCardShownModallyFitsASmallScreen)
         modal->Button(QStringLiteral("BitBtn1"))->click();
     });
     EXPECT_EQ(ui.RunCard(spec, state), 2);
+}
+
+// The budget card's list pane shows its heading whole on one line, however long a machine's name.
+TEST(CardLayout, TheBudgetListShowsItsHeadingOnOneLine)
+{
+    CardState state;
+    state.set(QStringLiteral("Richcost"),
+              QStringLiteral("\tCODIGO\tMAQUINA\tPV\tAV\tRP\tAL\tEX\n\tPRENSA01\tPrensa\t1200"));
+    const CardSpec spec = BudgetCardSpec();
+    CardDialog dialog(spec, state);
+    dialog.Start();
+    auto* memo = dialog.findChild<QPlainTextEdit*>();
+    EXPECT_EQ(memo->document()->size().height(), 2); // one line a row, the heading unwrapped
 }
 
 } // namespace

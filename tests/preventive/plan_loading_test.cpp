@@ -89,6 +89,7 @@ TEST_F(PlanLoadingTest, AManualLoadBooksEveryRoutineFromTheStartWeekAndTheUnload
 
     ExpectCode("TORNO");
     ExpectProposedWeek("Torno");
+    t.ui.ExpectMessage(QStringLiteral("MÁQUINA TORNO CARGADA EN PLANING DESDE LA SEMANA 7: 25 SEMANAS CARGADAS"));
     ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("TORNO@7")});
@@ -178,6 +179,7 @@ TEST_F(PlanLoadingTest, LoadingAndUnloadingOnAFullHorizonGivesTheAgendaBackByteF
 
     ExpectCode("BIG");
     ExpectWeek("Grande", "3");
+    t.ui.ExpectMessage(QStringLiteral("MÁQUINA BIG CARGADA EN PLANING DESDE LA SEMANA 3: 257 SEMANAS CARGADAS"));
     ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("BIG@3")});
@@ -201,6 +203,7 @@ TEST_F(PlanLoadingTest, LoadingAndUnloadingOnAFullHorizonGivesTheAgendaBackByteF
     // Two routines whose minutes add up to 65536, 0 in 16 bits: the machine is booked and so planned.
     ExpectCode("WRAP");
     ExpectWeek("Vuelta", "0");
+    t.ui.ExpectMessage(QStringLiteral("MÁQUINA WRAP CARGADA EN PLANING DESDE LA SEMANA 0: 54 SEMANAS CARGADAS"));
     ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
     EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("WRAP@0")});
     EXPECT_NE(AgendaBytes(), before);
@@ -365,6 +368,7 @@ TEST_F(PlanLoadingTest, AWriteProtectedPlanIsReadButItsUnloadChangesNothing)
     StoreAgenda(Agenda(104));
     ExpectCode("TORNO");
     ExpectWeek("Torno", "9");
+    t.ui.ExpectMessage(QStringLiteral("MÁQUINA TORNO CARGADA EN PLANING DESDE LA SEMANA 9: 24 SEMANAS CARGADAS"));
     ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
     ASSERT_EQ(PlanEntries(), QStringList{QStringLiteral("TORNO@9")});
     const std::string plan = PlanBytes();
@@ -531,6 +535,7 @@ TEST_F(PlanLoadingTest, ARoutineChangeKeepsThePlannedMachineAtItsStartWeek)
     const std::string empty = AgendaBytes();
     ExpectCode("TORNO");
     ExpectWeek("Torno", "9");
+    t.ui.ExpectMessage(QStringLiteral("MÁQUINA TORNO CARGADA EN PLANING DESDE LA SEMANA 9: 24 SEMANAS CARGADAS"));
     ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
 
     t.ui.ExpectInput(QStringLiteral("EDICION DE GAMAS"), QStringLiteral("Entrar Codigo"),
@@ -576,6 +581,7 @@ TEST_F(PlanLoadingTest, AMistypedReloadWeekIsAskedAgain)
     StoreAgenda(Agenda(104));
     ExpectCode("TORNO");
     ExpectWeek("Torno", "9");
+    t.ui.ExpectMessage(QStringLiteral("MÁQUINA TORNO CARGADA EN PLANING DESDE LA SEMANA 9: 24 SEMANAS CARGADAS"));
     ASSERT_TRUE(RunMenu("Pláning > Altas > Cargar > Manual"));
 
     t.ui.ExpectInput(QStringLiteral("EDICION DE GAMAS"), QStringLiteral("Entrar Codigo"),

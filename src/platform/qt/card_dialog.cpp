@@ -26,8 +26,10 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QtMath>
 #include <algorithm>
 
 namespace gim {
@@ -461,6 +463,26 @@ void CardDialog::ApplyValue(const FieldView& view, const QString& value)
         if (memo->toPlainText() != value) {
             memo->setPlainText(value);
             memo->moveCursor(QTextCursor::End);
+            // A list in tab-stopped columns keeps each row on one line, its heading first: the pane
+            // widens to its widest row within a readable limit and scrolls past it.
+            if (value.contains(QLatin1Char('\t'))) {
+                memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+                memo->moveCursor(QTextCursor::StartOfLine);
+                const QFontMetrics metrics = memo->fontMetrics();
+                const int tab = qRound(memo->tabStopDistance());
+                const auto width = [&](const QString& line) {
+                    return metrics.size(Qt::TextExpandTabs, line, tab).width();
+                };
+                const QStringList lines = value.split(QLatin1Char('\n'));
+                int widest = 0;
+                for (const QString& line : lines)
+                    widest = std::max(widest, width(line));
+                widest = std::max(width(lines.first()),
+                                  std::min(widest, metrics.averageCharWidth() * 2 * kLongTextCharacters));
+                const int chrome = 2 * (memo->frameWidth() + qCeil(memo->document()->documentMargin())) +
+                                   memo->verticalScrollBar()->sizeHint().width();
+                memo->setMinimumWidth(std::max(memo->minimumWidth(), widest + chrome));
+            }
         }
         break;
     }
