@@ -34,7 +34,7 @@ TEST_F(WebSyncMenu, TheGatewayWindowShowsTheEchoOfTheSynchronisation)
     EXPECT_EQ((gateway->windowTitle() + qobject_cast<TEditorRTF*>(gateway->widget())->Texto()->toPlainText())
                   .toStdString(),
               "Pasarela Imformes Veltranox\t0042\tZZZ\t07/12/2026\tC\tM\t45\n \n   "
-              "x\t0042\tZZZ\t07/12/2026\tC\tM\t45\n\n"
+              "x\t0042\tZZZ\t07/12/2026\tC\tM\t45  MÁQUINA INEXISTENTE\n\n"
               "\tFINALIZADA LA SINCRONIZACIÓN DE PARTES DIARIOS");
 }
 
