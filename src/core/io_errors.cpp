@@ -138,7 +138,9 @@ QString IoErrorTextOf(std::uint8_t code, const QString& path)
 
 void ShowIOError(Context& ctx, std::uint8_t code)
 {
-    ctx.ui.ShowMessage(IoErrorText(code));
+    // A write refused because the folder could not be locked says why, as the start did.
+    const QString& readOnly = ctx.st.ReadOnlyReason;
+    ctx.ui.ShowMessage(code == IoCode::WriteProtected && !readOnly.isEmpty() ? readOnly : IoErrorText(code));
 }
 
 void RememberFolderShown(Context& ctx, const QString& path)
