@@ -192,8 +192,8 @@ void BM_MachineCardSave(benchmark::State& state)
             return bench::TimeOnce([&] { KeyedFile<MachineFile>(ctx, anchorName).Append(m); });
         },
         [&] {
-            ctx.st.CurrentMachine = fresh();
-            return bench::TimeOnce([&] { AppendMachineRecord(ctx); });
+            const TMachineRecord m = fresh();
+            return bench::TimeOnce([&] { AppendMachineRecord(ctx, m); });
         });
     state.counters["median_us"] = state.counters["median_ms"].value * 1000;
     state.counters["anchor_us"] = state.counters["anchor_ms"].value * 1000;

@@ -112,10 +112,9 @@ bool MachineCodesValid(const TMachineRecord& m)
            printable(m.Cuenta.bytes());
 }
 
-void CheckMachineCodes(Context& ctx)
+void CheckMachineCodes(Context& ctx, const TMachineRecord& m)
 {
     State& st = ctx.st;
-    const TMachineRecord& m = st.CurrentMachine;
     st.MachineCodesOk = MachineCodesValid(m) ? 1 : 0;
     if (m.Codigo.empty())
         ctx.ui.ShowMessage(QStringLiteral("FALTA CÓDIGO DE MÁQUINA"));
@@ -142,12 +141,8 @@ void CheckMachineFileCodes(Context& ctx, const std::vector<TMachineRecord>& reco
                            QStringLiteral(" MÁQUINAS DE ") + fileName +
                            QStringLiteral(".COMPRUEBE SITUACION POR DÍGITOS INADECUADOS"));
     } else {
-        const TMachineRecord kept = st.CurrentMachine;
-        for (const TMachineRecord* rec : bad) {
-            st.CurrentMachine = *rec;
-            CheckMachineCodes(ctx);
-        }
-        st.CurrentMachine = kept;
+        for (const TMachineRecord* rec : bad)
+            CheckMachineCodes(ctx, *rec);
     }
     st.MachineCodesOk = bad.empty() ? 1 : 0;
 }

@@ -56,8 +56,8 @@ private:
     mutable std::vector<CodeAt> m_codes;
 };
 
-// Validates the codes of CurrentMachine; the result goes to MachineCodesOk.
-void CheckMachineCodes(Context& ctx);
+// Validates the codes of a machine; the result goes to MachineCodesOk.
+void CheckMachineCodes(Context& ctx, const TMachineRecord& m);
 // Whether a machine's code and account are present and printable, without a word to the user.
 bool MachineCodesValid(const TMachineRecord& m);
 // Checks the codes of every machine of a file: up to three badly coded machines are shown as

@@ -94,11 +94,10 @@ void ClearBreakdownRecord(Context& ctx)
     rec.ProductionOperator = "-";
 }
 
-std::optional<std::uint32_t> AppendBreakdownRecord(Context& ctx)
+std::optional<std::uint32_t> AppendBreakdownRecord(Context& ctx, const TBreakdownRecord& breakdown)
 {
-    TBreakdownRecord& rec = Breakdowns(ctx).CurrentBreakdown;
-    rec = FreshRecord(rec);
-    const std::optional<std::uint32_t> position = KeyedFile<BreakdownFile>(ctx).Append(rec);
+    const std::optional<std::uint32_t> position =
+        KeyedFile<BreakdownFile>(ctx).Append(FreshRecord(breakdown));
     if (position)
         ctx.st.ContinueFlag = 1;
     return position;
@@ -188,11 +187,13 @@ void RunAddBreakdowns(Context& ctx, const TBreakdownRecord* handed)
 
         const TBreakdownRecord& cur = b.CurrentBreakdown;
         if (result != CardResult::Exit && !(cur.Code == "#") && !(cur.Code == "Z")) {
-            st.CurrentMachine = TMachineRecord{};
-            st.CurrentMachine.Codigo.assign(cur.Code);
-            FindMachine(ctx, st.FileName(DataFile::Machine), st.CurrentMachine);
-            if (!(st.CurrentMachine.Denominacion == kMachineNotFound)) {
-                if (const std::optional<std::uint32_t> position = AppendBreakdownRecord(ctx)) {
+            TMachineRecord machine{};
+            machine.Codigo.assign(cur.Code);
+            FindMachine(ctx, st.FileName(DataFile::Machine), machine);
+            if (!(machine.Denominacion == kMachineNotFound)) {
+                b.CurrentBreakdown = FreshRecord(b.CurrentBreakdown);
+                if (const std::optional<std::uint32_t> position =
+                        AppendBreakdownRecord(ctx, b.CurrentBreakdown)) {
                     st.RecordAddedFlag = 1;
                     InsertBreakdownByWeek(ctx, {b.CurrentBreakdown, *position});
                     ImportBreakdownPhoto(ctx);
@@ -200,8 +201,7 @@ void RunAddBreakdowns(Context& ctx, const TBreakdownRecord* handed)
             } else {
                 st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
                 if (st.InteractiveFlag)
-                    ctx.ui.ShowMessage(st.CurrentMachine.Denominacion.str() +
-                                       QStringLiteral("\r ANULADA ALTA"));
+                    ctx.ui.ShowMessage(machine.Denominacion.str() + QStringLiteral("\r ANULADA ALTA"));
             }
         }
         // A photo asked for on a refused card does not carry over to the next one.
@@ -296,10 +296,10 @@ void EditBreakdowns(Context& ctx)
             continue;
         }
         // The machine checked is the breakdown's own (its code cannot be changed on this card).
-        st.CurrentMachine = TMachineRecord{};
-        st.CurrentMachine.Codigo.assign(node.rec.Code);
-        FindMachine(ctx, st.FileName(DataFile::Machine), st.CurrentMachine);
-        CheckMachineCodes(ctx);
+        TMachineRecord machine{};
+        machine.Codigo.assign(node.rec.Code);
+        FindMachine(ctx, st.FileName(DataFile::Machine), machine);
+        CheckMachineCodes(ctx, machine);
         if (st.MachineCodesOk == 0) {
             st.PhotoAssignFlag = 0;
             continue;

@@ -50,9 +50,9 @@ bool BreakdownDayAndMachineBefore(const TBreakdownRecord& a, const TBreakdownRec
 // officer and production operator "-", the rest empty or 0.
 void ClearBreakdownRecord(Context& ctx);
 
-// Appends CurrentBreakdown to the file, creating the file for the first breakdown; ContinueFlag := 1.
-// Returns where it went; nothing when the file could not be written (the reason is shown).
-std::optional<std::uint32_t> AppendBreakdownRecord(Context& ctx);
+// Appends `breakdown` to the file, creating the file for the first breakdown; ContinueFlag := 1. Returns
+// where it went; nothing when the file could not be written (the reason is shown).
+std::optional<std::uint32_t> AppendBreakdownRecord(Context& ctx, const TBreakdownRecord& breakdown);
 
 // Ordered inserts into BreakdownList: a node that does not sort after the head becomes the head, any
 // other goes before the first node that sorts after it.

@@ -113,9 +113,10 @@ void ShowExecutorName(Context& ctx, CardState& state)
         state.set(kEjecutorName, QStringLiteral("Indistinto"));
         return;
     }
-    Personnel(ctx).CurrentPersonnelEntry.Matricula = typed.left(6);
+    ShortString<6> number{};
+    number = typed.left(6);
     const TPersonnelRecord& found = ctx.st.FoundPerson;
-    state.set(kEjecutorName, LookupPersonInList(ctx)
+    state.set(kEjecutorName, LookupPersonInList(ctx, number)
                                  ? found.Nombre.str() + QLatin1Char(' ') + found.Apellidos.str()
                                  : QString());
 }

@@ -217,11 +217,10 @@ void SortPlannedRepairFile(Context& ctx)
         file.Sort();
 }
 
-std::optional<std::uint32_t> AppendPlannedRepair(Context& ctx)
+std::optional<std::uint32_t> AppendPlannedRepair(Context& ctx, const TPlannedRepairRecord& repair)
 {
-    TPlannedRepairRecord& rec = PlannedRepairs(ctx).CurrentPlannedRepair;
-    rec = FreshRecord(rec);
-    const std::optional<std::uint32_t> position = KeyedFile<PlannedRepairFile>(ctx).Append(rec);
+    const std::optional<std::uint32_t> position =
+        KeyedFile<PlannedRepairFile>(ctx).Append(FreshRecord(repair));
     if (position)
         ctx.st.ContinueFlag = 1;
     return position;
@@ -293,10 +292,11 @@ void RunNewPlannedRepair(Context& ctx, const TPlannedRepairRecord* handed)
     st.RecordAddedFlag = 0;
     for (;;) {
         Prepare(ctx, handed);
-        const TPlannedRepairRecord& cur = p.CurrentPlannedRepair;
+        TPlannedRepairRecord& cur = p.CurrentPlannedRepair;
         if (cur.Code == "#")
             break;
-        if (!AppendPlannedRepair(ctx)) {
+        cur = FreshRecord(cur);
+        if (!AppendPlannedRepair(ctx, cur)) {
             st.RecordAddedFlag = 0;
             break;
         }

@@ -96,9 +96,9 @@ void FreePlannedRepairList(Context& ctx);
 // first repair is stored.
 void SortPlannedRepairFile(Context& ctx);
 
-// Appends CurrentPlannedRepair, creating the file for the first repair; ContinueFlag := 1. Returns where
-// it went; nothing when the file could not be written (the reason is shown).
-std::optional<std::uint32_t> AppendPlannedRepair(Context& ctx);
+// Appends `repair`, creating the file for the first repair; ContinueFlag := 1. Returns where it went;
+// nothing when the file could not be written (the reason is shown).
+std::optional<std::uint32_t> AppendPlannedRepair(Context& ctx, const TPlannedRepairRecord& repair);
 
 // CurrentPlannedRepair made ready for the add card and the card shown (ActionCode "1" pending repair,
 // "2" notice), or PlannedRepairInput taken (ActionCode "i"); then the machine is checked. Leaves code

@@ -222,9 +222,8 @@ void EndWorkOrderImport(Context& ctx)
     WorkOrders(ctx).ImportedReferences.reset();
 }
 
-bool WriteWorkOrder(Context& ctx, const QString& fileName)
+bool WriteWorkOrder(Context& ctx, const TWorkOrderRecord& rec, const QString& fileName)
 {
-    const TWorkOrderRecord& rec = WorkOrders(ctx).CurrentWorkOrder;
     const auto number = rec.Number.get();
     if (number < 0) {
         ShowPositionError(ctx);

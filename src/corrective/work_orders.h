@@ -57,10 +57,10 @@ inline constexpr const char* kMissingOrder = "OT INEXISTENTE";
 // listing sums their minutes. An imported order arriving executed has its photo fetched from the web
 // service through Op::DownloadWorkOrderPhoto (CurrentWorkOrder's Refex), registered by the web transfers.
 
-// Writes CurrentWorkOrder as the record of its number in the file named (the .OTR or .PRO name). A
-// missing file is created; a file that cannot be opened is reported and nothing is written. Returns
-// whether it was written.
-bool WriteWorkOrder(Context& ctx, const QString& fileName);
+// Writes `rec` as the record of its number in the file named (the .OTR or .PRO name). A missing file is
+// created; a file that cannot be opened is reported and nothing is written. Returns whether it was
+// written.
+bool WriteWorkOrder(Context& ctx, const TWorkOrderRecord& rec, const QString& fileName);
 
 // ActionCode "A" new work order, "R" new repair budget, "i" the imported order in WorkOrderInput.
 void NewWorkOrder(Context& ctx);

@@ -95,10 +95,9 @@ void AddHourPrice(Context& ctx, const THourPriceRecord* imported)
     if (!importing || st.InteractiveFlag)
         accepted = HourPriceCardBinding().Run(ctx.ui, HourPriceCardSpec(ctx), row) == CardResult::Save;
     if (accepted && !(row.Matricula == "#") && !(row.Matricula == "Z")) {
-        p.CurrentPersonnelEntry.Matricula.assign(row.Matricula);
-        if (!LookupPersonInList(ctx))
+        if (!LookupPersonInList(ctx, row.Matricula))
             ctx.ui.ShowMessage(QString::fromUtf8(kUnknownWorker));
-        else if (AppendHourPrice(ctx))
+        else if (AppendHourPrice(ctx, row))
             st.RecordAddedFlag = 1;
     }
     // An import reloads the table once, after its last line.
@@ -120,10 +119,9 @@ bool AddImportedHourPrice(Context& ctx, const THourPriceRecord& rec)
     return ctx.st.RecordAddedFlag == 1;
 }
 
-bool AppendHourPrice(Context& ctx)
+bool AppendHourPrice(Context& ctx, const THourPriceRecord& price)
 {
-    THourPriceRecord& row = Personnel(ctx).CurrentHourPrice;
-    row = FreshRecord(row);
+    const THourPriceRecord row = FreshRecord(price);
     std::uint32_t position = 0;
     const AppendResult result = row.Matricula == "#"
                                     ? AppendResult::Duplicate

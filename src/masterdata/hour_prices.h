@@ -37,8 +37,8 @@ std::optional<std::uint32_t> FindHourPrice(Context& ctx, const QString& matricul
 void NewHourPrice(Context& ctx);
 // An imported row added as NewHourPrice adds it; whether it was stored.
 bool AddImportedHourPrice(Context& ctx, const THourPriceRecord& rec);
-// Appends CurrentHourPrice unless its number already has prices, creating the file for the first one.
-bool AppendHourPrice(Context& ctx);
+// Appends `price` unless its number already has prices, creating the file for the first one.
+bool AppendHourPrice(Context& ctx, const THourPriceRecord& price);
 
 // Edición > Precio/Hora: one employee's card, or with "*" a percentage raise of every price.
 void EditHourPrices(Context& ctx);

@@ -103,11 +103,9 @@ CardSpec MachineCardSpec(Context& ctx, MachineCardUse use)
         spec.onButton = [&ctx](CardState& state, const ButtonSpec& button) {
             if (button.result != CardResult::Save)
                 return true;
-            TMachineRecord& current = ctx.st.CurrentMachine;
-            const TMachineRecord shown = current;
-            MachineCardBinding().Read(state, current);
-            CheckMachineCodes(ctx);
-            current = shown;
+            TMachineRecord typed = ctx.st.CurrentMachine;
+            MachineCardBinding().Read(state, typed);
+            CheckMachineCodes(ctx, typed);
             return ctx.st.MachineCodesOk != 0;
         };
     return spec;

@@ -44,17 +44,17 @@ void ImportMachinePhoto(Context& ctx)
 }
 
 // AppendMachineRecord, telling where the record went.
-std::optional<std::uint32_t> AppendMachine(Context& ctx)
+std::optional<std::uint32_t> AppendMachine(Context& ctx, const TMachineRecord& machine)
 {
     State& st = ctx.st;
-    st.CurrentMachine = FreshRecord(st.CurrentMachine);
+    const TMachineRecord rec = FreshRecord(machine);
     std::uint32_t position = 0;
-    const AppendResult result = KeyedFile<MachineFile>(ctx).AppendUnique(st.CurrentMachine, position);
+    const AppendResult result = KeyedFile<MachineFile>(ctx).AppendUnique(rec, position);
     if (result == AppendResult::Failed)
         return std::nullopt;
     st.ListedCount = position;
     if (result == AppendResult::Duplicate) {
-        ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + st.CurrentMachine.Codigo.str() +
+        ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + rec.Codigo.str() +
                            QStringLiteral(" REPETIDO ANULADA ALTA"));
         return std::nullopt;
     }
@@ -241,7 +241,7 @@ void EditMachine(Context& ctx)
         m.MachineSaveRequested = 1;
         // The edited record must pass the checks a new one passes: a machine without an account would
         // be dropped by the next sorting rewrite.
-        CheckMachineCodes(ctx);
+        CheckMachineCodes(ctx, st.CurrentMachine);
         if (st.MachineCodesOk == 0) {
             m.MachineSaveRequested = 0;
             st.PhotoAssignFlag = 0;
@@ -344,11 +344,12 @@ void AddMachineSeries(Context& ctx, const TMachineRecord* imported)
         } else if (cur.Codigo == "Z" || cur.Codigo == "*") {
             ctx.ui.ShowMessage(QStringLiteral("CODIGO NO ADECUADO ANULADA ALTA MÁQUINA"));
         } else {
-            CheckMachineCodes(ctx);
+            CheckMachineCodes(ctx, st.CurrentMachine);
             if (st.MachineCodesOk) {
                 // The photo is stored only once the machine is: a refused card must not replace the
                 // photo of the machine that already has this code.
-                if (const std::optional<std::uint32_t> position = AppendMachine(ctx)) {
+                st.CurrentMachine = FreshRecord(st.CurrentMachine);
+                if (const std::optional<std::uint32_t> position = AppendMachine(ctx, st.CurrentMachine)) {
                     InsertMachineByCode(ctx, {st.CurrentMachine, *position});
                     st.RecordAddedFlag = 1;
                     ImportMachinePhoto(ctx);
@@ -370,15 +371,24 @@ void AddMachines(Context& ctx)
     AddMachineSeries(ctx, importing ? &ctx.st.ImportedMachine : nullptr);
 }
 
+void AddMachineOfCode(Context& ctx, const ShortString<8>& code)
+{
+    State& st = ctx.st;
+    st.FoundMachine.Denominacion = kMachineNotFound;
+    ClearMachineRecord(st.CurrentMachine);
+    st.CurrentMachine.Codigo.assign(code);
+    AddMachineSeries(ctx, nullptr);
+}
+
 bool AddImportedMachine(Context& ctx, const TMachineRecord& rec)
 {
     AddMachineSeries(ctx, &rec);
     return ctx.st.RecordAddedFlag == 1;
 }
 
-bool AppendMachineRecord(Context& ctx)
+bool AppendMachineRecord(Context& ctx, const TMachineRecord& machine)
 {
-    return AppendMachine(ctx).has_value();
+    return AppendMachine(ctx, machine).has_value();
 }
 
 bool SortMachineFile(Context& ctx)

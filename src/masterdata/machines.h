@@ -91,11 +91,13 @@ void SaveMachineRecord(Context& ctx);
 
 // A series of new-machine cards; with ActionCode "i" one record taken from ImportedMachine.
 void AddMachines(Context& ctx);
+// The new-machine cards opened on `code`, as after a look-up that missed it.
+void AddMachineOfCode(Context& ctx, const ShortString<8>& code);
 // An imported machine added as AddMachines adds it (its card shown while InteractiveFlag is 1); whether it
 // was stored.
 bool AddImportedMachine(Context& ctx, const TMachineRecord& rec);
-// Appends CurrentMachine unless its code is already in the file. Returns whether it was stored.
-bool AppendMachineRecord(Context& ctx);
+// Appends `machine` unless its code is already in the file. Returns whether it was stored.
+bool AppendMachineRecord(Context& ctx, const TMachineRecord& machine);
 
 // Copies the file to its twin and rewrites it in code order without deleted or badly coded machines.
 // Returns false when there was no machine file to sort.

@@ -169,10 +169,10 @@ const TPersonnelRecord* FindInList(Context& ctx, const ShortString<6>& wanted)
 
 } // namespace
 
-bool LookupPersonInList(Context& ctx)
+bool LookupPersonInList(Context& ctx, const ShortString<6>& matricula)
 {
     State& st = ctx.st;
-    if (const TPersonnelRecord* found = FindInList(ctx, Personnel(ctx).CurrentPersonnelEntry.Matricula)) {
+    if (const TPersonnelRecord* found = FindInList(ctx, matricula)) {
         st.FoundPerson = *found;
         return true;
     }
@@ -219,20 +219,21 @@ void NewPersonnelCard(Context& ctx)
     const auto& code = st.FoundPerson.Matricula;
     // The photo follows only a stored card: a refused number must not replace the photo of the employee
     // who has it. A card not stored leaves the file as it was, with nothing to sort.
-    if (result == CardResult::Save && !(code == "#") && !(code == "Z") && AppendPersonnelCard(ctx)) {
-        ImportPersonPhoto(ctx);
-        SortPersonnelFile(ctx);
+    if (result == CardResult::Save && !(code == "#") && !(code == "Z")) {
+        st.FoundPerson = FreshRecord(st.FoundPerson);
+        if (AppendPersonnelCard(ctx, st.FoundPerson)) {
+            ImportPersonPhoto(ctx);
+            SortPersonnelFile(ctx);
+        }
     }
     st.PhotoAssignFlag = 0;
     LoadPersonnel(ctx);
 }
 
-std::optional<std::uint32_t> AppendPersonnelCard(Context& ctx)
+std::optional<std::uint32_t> AppendPersonnelCard(Context& ctx, const TPersonnelRecord& person)
 {
-    State& st = ctx.st;
-    st.FoundPerson = FreshRecord(st.FoundPerson);
     std::uint32_t position = 0;
-    const AppendResult result = KeyedFile<PersonnelFile>(ctx).AppendUnique(st.FoundPerson, position);
+    const AppendResult result = KeyedFile<PersonnelFile>(ctx).AppendUnique(FreshRecord(person), position);
     if (result == AppendResult::Duplicate)
         ctx.ui.ShowMessage(QString::fromUtf8(kRepeatedNumber));
     if (result != AppendResult::Stored)

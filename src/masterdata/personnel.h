@@ -76,17 +76,17 @@ void LoadPersonnel(Context& ctx);
 // Ordered insert: after every entry of equal number.
 void InsertPersonByCode(Context& ctx, PersonListEntry entry);
 
-// Looks the number of CurrentPersonnelEntry up in the list: FoundPerson := the card, or a blank card
-// when it is not there. Returns whether it was found.
-bool LookupPersonInList(Context& ctx);
+// Looks the number up in the list: FoundPerson := the card, or a blank card when it is not there.
+// Returns whether it was found.
+bool LookupPersonInList(Context& ctx, const ShortString<6>& matricula);
 // Whether the personnel list holds an employee of this number.
 bool PersonOnList(Context& ctx, const QString& number);
 
 // Alta > Matrícula: one new card, stored, its photo imported and the file sorted.
 void NewPersonnelCard(Context& ctx);
-// Appends FoundPerson unless its number is already in the file, creating the file for the first card.
+// Appends `person` unless its number is already in the file, creating the file for the first card.
 // Returns where the card went; nothing when it was refused or the file could not be written.
-std::optional<std::uint32_t> AppendPersonnelCard(Context& ctx);
+std::optional<std::uint32_t> AppendPersonnelCard(Context& ctx, const TPersonnelRecord& person);
 
 // Edición > Matrícula: asks for a number, shows its card and writes it back where it lies, or marks it
 // erased; then sorts the file. A card no longer where the list says is not written: the list is

@@ -72,25 +72,23 @@ void NewPersonnelEntry(Context& ctx)
     ShowPersonnelEntryCard(ctx, entry);
     if (entry.Matricula == "#" || entry.Matricula == "Z")
         return;
-    if (!LookupPersonInList(ctx)) {
+    if (!LookupPersonInList(ctx, entry.Matricula)) {
         ctx.ui.ShowMessage(QString::fromUtf8(kUnknownExpedient));
         return;
     }
-    AppendPersonnelEntry(ctx);
+    AppendPersonnelEntry(ctx, entry);
 }
 
-bool AppendPersonnelEntry(Context& ctx)
+bool AppendPersonnelEntry(Context& ctx, const TPersonnelEntryRecord& entry)
 {
-    TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
     // An entry of no type is a blank left by a card: it must not reach the file, new or not.
     if (entry.Type == "#") {
         ctx.ui.ShowMessage(QString::fromUtf8(kBlankEntryType));
         return false;
     }
-    entry = FreshRecord(entry);
     KeyedFile<PersonnelEntryFile> file(ctx);
     const bool existed = file.Exists();
-    if (!file.Append(entry))
+    if (!file.Append(FreshRecord(entry)))
         return false;
     if (existed)
         PersonnelEntries(ctx).EntryAddedFlag = 1;
@@ -193,7 +191,7 @@ void ReportPersonnelExpedient(Context& ctx)
     report->AddLine(QString::fromUtf8("\tMATICULA\tFECHA\tTIPO\tH/mn\tANOTACIÓN"));
     if (employee != QLatin1String("*")) {
         people.CurrentPersonnelEntry.Matricula = employee;
-        LookupPersonInList(ctx);
+        LookupPersonInList(ctx, people.CurrentPersonnelEntry.Matricula);
         report->AddLine(QLatin1Char('\t') + employee + QLatin1Char('\t') + st.FoundPerson.Nombre.str() +
                         QLatin1Char(' ') + st.FoundPerson.Apellidos.str());
     }

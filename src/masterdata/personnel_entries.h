@@ -51,10 +51,10 @@ void ClearPersonnelEntry(TPersonnelEntryRecord& entry);
 // Alta > Expediente: one entry typed on the card, appended for an employee of the personnel list.
 void NewPersonnelEntry(Context& ctx);
 
-// Appends CurrentPersonnelEntry to the expedient file, creating the file for the first entry; appended
-// to a file that was there, EntryAddedFlag := 1. An entry without a type ("#") is refused with
-// kBlankEntryType. Returns whether the entry was stored.
-bool AppendPersonnelEntry(Context& ctx);
+// Appends `entry` to the expedient file, creating the file for the first entry; appended to a file that
+// was there, EntryAddedFlag := 1. An entry without a type ("#") is refused with kBlankEntryType. Returns
+// whether the entry was stored.
+bool AppendPersonnelEntry(Context& ctx, const TPersonnelEntryRecord& entry);
 
 // Erases the first entry that `key` names: the same number, date and minutes, and a text that the key's
 // text begins with. The first such node of the list and the first such record of the file are marked

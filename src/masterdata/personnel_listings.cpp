@@ -36,7 +36,6 @@ QString CardLine(const TPersonnelRecord& person)
 void ListHourPrices(Context& ctx)
 {
     State& st = ctx.st;
-    PersonnelState& p = Personnel(ctx);
     auto report = std::make_shared<ReportDocument>(st.CurrentEnvironment);
     report->SetTabStops({6, 50, 140, 300, 350, 400, 450, 500, 550});
     report->SetStyle(FontStyle::Bold);
@@ -47,8 +46,7 @@ void ListHourPrices(Context& ctx)
         "\tMatri\tNOMBRE\tAPELLIDOS\tHNormal\tHExtra\tHExFest\tHNoct\tHExNoct\tHExComp\tFecha"));
     report->AddLine(Rule());
     for (const THourPriceRecord& row : st.HourPriceTable) {
-        p.CurrentPersonnelEntry.Matricula.assign(row.Matricula);
-        LookupPersonInList(ctx);
+        LookupPersonInList(ctx, row.Matricula);
         const TPersonnelRecord& person = st.FoundPerson;
         report->SetColour(row.Activo ? kActiveColour : kDepartedColour);
         QString line = QLatin1Char('\t') + row.Matricula.str() + QLatin1Char('\t') + person.Nombre.str() +

@@ -119,7 +119,7 @@ void AddProcedureSeries(Context& ctx, const TProcedureRecord* imported)
             st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
             ctx.ui.ShowMessage(st.FoundMachine.Denominacion.str() +
                                QStringLiteral(" ANULADA ALTA PROCEDIMIENTO"));
-        } else if (AppendProcedureRecord(ctx))
+        } else if (AppendProcedureRecord(ctx, p.CurrentProcedure))
             st.RecordAddedFlag = 1;
     }
 }
@@ -138,9 +138,9 @@ bool AddImportedProcedure(Context& ctx, const TProcedureRecord& rec)
     return ctx.st.RecordAddedFlag == 1;
 }
 
-bool AppendProcedureRecord(Context& ctx)
+bool AppendProcedureRecord(Context& ctx, const TProcedureRecord& procedure)
 {
-    const TProcedureRecord rec = FreshRecord(Procedures(ctx).CurrentProcedure);
+    const TProcedureRecord rec = FreshRecord(procedure);
     std::uint32_t position = 0;
     const AppendResult result = KeyedFile<ProcedureFile>(ctx).AppendUnique(rec, position);
     if (result == AppendResult::Failed)

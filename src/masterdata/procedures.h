@@ -68,9 +68,9 @@ void FreeProcedureList(Context& ctx);
 void AddProcedure(Context& ctx);
 // An imported procedure or instruction added as AddProcedure adds it; whether it was stored.
 bool AddImportedProcedure(Context& ctx, const TProcedureRecord& rec);
-// Appends CurrentProcedure unless the file holds the same machine, procedure and instruction. Returns
-// whether it was stored.
-bool AppendProcedureRecord(Context& ctx);
+// Appends `procedure` unless the file holds the same machine, procedure and instruction. Returns whether
+// it was stored.
+bool AppendProcedureRecord(Context& ctx, const TProcedureRecord& procedure);
 
 // Shows the card of every record of one key (typed, or handed over by the report window) and writes
 // back the changed or deleted ones in place.

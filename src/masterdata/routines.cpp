@@ -216,10 +216,10 @@ bool EnterOperation(Context& ctx)
     return more;
 }
 
-std::optional<std::uint32_t> AppendOperationRecord(Context& ctx)
+std::optional<std::uint32_t> AppendOperationRecord(Context& ctx, const TOperationRecord& operation)
 {
     const std::optional<std::uint32_t> position =
-        KeyedFile<OperationFile>(ctx).Append(FreshRecord(Routines(ctx).CurrentOperation));
+        KeyedFile<OperationFile>(ctx).Append(FreshRecord(operation));
     if (position)
         ctx.st.ContinueFlag = 1;
     return position;
@@ -251,7 +251,7 @@ void AddOperationSeries(Context& ctx, const TOperationRecord* imported)
             break;
         if (!r.OperationSaveRequested)
             continue;
-        if (const std::optional<std::uint32_t> position = AppendOperationRecord(ctx)) {
+        if (const std::optional<std::uint32_t> position = AppendOperationRecord(ctx, r.CurrentOperation)) {
             st.RecordAddedFlag = 1;
             InsertOperationByKey(ctx, {FreshRecord(r.CurrentOperation), *position});
         }
@@ -677,11 +677,11 @@ void ReloadMachineAfterEdit(Context& ctx)
     ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::ReloadPlannedMachine);
 }
 
-double AnnualOccurrences(Context& ctx, const QString& specialitySelection, const QString& frequency)
+double AnnualOccurrences(const TOperationRecord& op, const QString& specialitySelection)
 {
-    if (specialitySelection != QLatin1String("*") &&
-        !(Routines(ctx).CurrentOperation.Speciality == specialitySelection))
+    if (specialitySelection != QLatin1String("*") && !(op.Speciality == specialitySelection))
         return 0.0;
+    const QString frequency = op.Frequency.str();
     static const std::pair<const char*, double> perYear[] = {
         {"1D", 313.0}, {"1S", 52.0}, {"2S", 26.0}, {"M", 12.0}, {"M2", 6.0},
         {"M3", 4.0},   {"M4", 3.0},  {"S", 2.0},   {"S2", 1.0}, {"S4", 0.5},

@@ -84,8 +84,8 @@ bool AddImportedOperation(Context& ctx, const TOperationRecord& rec);
 // One new-operation card on CurrentOperation. Leaves OperationSaveRequested set when the card was saved;
 // returns whether the series goes on. A "#" code in CurrentOperation ends it at once.
 bool EnterOperation(Context& ctx);
-// Appends CurrentOperation to the operation file. Returns the record's position when it was stored.
-std::optional<std::uint32_t> AppendOperationRecord(Context& ctx);
+// Appends `operation` to the operation file. Returns the record's position when it was stored.
+std::optional<std::uint32_t> AppendOperationRecord(Context& ctx, const TOperationRecord& operation);
 
 // Browses and changes in place the operations of one machine (or the one the report window handed
 // over).
@@ -116,9 +116,10 @@ void ReloadMachineAfterEdit(Context& ctx);
 // FindMachine into FoundMachine; whether the machine file holds the code.
 bool FindIntoFoundMachine(Context& ctx, const ShortString<8>& code);
 
-// Revisions a year of a frequency code, for the preventive budget: 0 unless the budget's speciality
-// selection is "*" or CurrentOperation's speciality; "S4" counts half a revision, unknown codes none.
-double AnnualOccurrences(Context& ctx, const QString& specialitySelection, const QString& frequency);
+// Revisions a year of an operation's frequency, for the preventive budget: 0 unless the budget's
+// speciality selection is "*" or the operation's speciality; "S4" counts half a revision, unknown codes
+// none.
+double AnnualOccurrences(const TOperationRecord& op, const QString& specialitySelection);
 
 // Year restart: the saved routine becomes the operation file of the new environment.
 void CopyOperationsToEnvironment(Context& ctx, const QString& newEnvironment);

@@ -190,14 +190,14 @@ void LoadEnergyReadings(Context& ctx)
         Report::Show, QStringLiteral("AVANCE CARGA DE DATOS LECTURA DE CONTADORES"));
 }
 
-std::optional<std::uint32_t> AppendEnergyReading(Context& ctx)
+std::optional<std::uint32_t> AppendEnergyReading(Context& ctx, const TEnergyReadingRecord& reading)
 {
     EnergyState& e = Energy(ctx);
     KeyedFile<EnergyReadingFile> file(ctx);
     WriteLock lock(ctx);
     // A reading that creates its file leaves nothing to put in order.
     const bool existed = file.Exists();
-    const std::optional<std::uint32_t> position = file.Append(FreshRecord(e.CurrentEnergyReading));
+    const std::optional<std::uint32_t> position = file.Append(FreshRecord(reading));
     if (position && existed) {
         ctx.st.ContinueFlag = 1;
         e.EnergyReadingStored = 1;
@@ -231,7 +231,7 @@ void AddEnergyReading(Context& ctx)
             continue;
         }
         st.RecordAddedFlag = 1;
-        if (const std::optional<std::uint32_t> position = AppendEnergyReading(ctx))
+        if (const std::optional<std::uint32_t> position = AppendEnergyReading(ctx, r))
             InsertEnergyReadingSorted(ctx, {FreshRecord(r), *position});
     }
 }

@@ -64,9 +64,9 @@ void FreeEnergyReadingList(Context& ctx);
 // The whole reading file into the list, under the progress window.
 void LoadEnergyReadings(Context& ctx);
 
-// Appends CurrentEnergyReading, creating the file when it is missing; appending to an existing file sets
-// ContinueFlag and EnergyReadingStored. Returns the reading's position, nothing when it was not stored.
-std::optional<std::uint32_t> AppendEnergyReading(Context& ctx);
+// Appends `reading`, creating the file when it is missing; appending to an existing file sets ContinueFlag
+// and EnergyReadingStored. Returns the reading's position, nothing when it was not stored.
+std::optional<std::uint32_t> AppendEnergyReading(Context& ctx, const TEnergyReadingRecord& reading);
 // A series of reading cards (ActionCode "1"), or the import's one reading ("i"). Readings of a machine not
 // in the register are refused; the others are appended and put into the list.
 void AddEnergyReading(Context& ctx);

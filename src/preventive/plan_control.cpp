@@ -277,7 +277,6 @@ GamaExecution FindPlannedGamaExecution(Context& ctx, const RevisionIndex& index,
 {
     GamaExecution found = index.Find(gama, ctx.st.ActionCode);
     ctx.st.RunFlag = found.found ? 1 : 0;
-    Revisions(ctx).CurrentRevision = found.revision;
     return found;
 }
 
@@ -392,8 +391,7 @@ void RunPlanControl(Context& ctx, const PlanControlSource* shared)
                 }
                 st.CardSaved = 1;
                 if (result == CardResult::Save) {
-                    TRevisionRecord& rec = Revisions(ctx).CurrentRevision;
-                    rec = TRevisionRecord{};
+                    TRevisionRecord rec{};
                     rec.MachineCode = gama.code;
                     TakeRevisionCardValues(ctx, form, rec);
                     if (rec.Comment == ".." && rec.State == "P")
@@ -401,7 +399,7 @@ void RunPlanControl(Context& ctx, const PlanControlSource* shared)
                     form.rec.Comment = rec.Comment;
                     // Whoever did it, an employee or an outside contractor, the revision is stored; only a
                     // revision stored counts as executed.
-                    if (AppendRevision(ctx) && rec.State == "E") {
+                    if (AppendRevision(ctx, rec) && rec.State == "E") {
                         ++f.GE;
                         f.TE += rec.Time.get();
                     }

@@ -64,7 +64,7 @@ private:
     std::unordered_map<std::string, std::pair<std::uint32_t, std::uint32_t>> m_byMachine; // [first, last)
 };
 
-// The search of one planned gama: RunFlag := whether it was found, CurrentRevision := what was found.
+// The search of one planned gama: RunFlag := whether it was found; returns what was found.
 GamaExecution FindPlannedGamaExecution(Context& ctx, const RevisionIndex& index, const PlannedGama& gama);
 
 // The figures of the last plan control, read by the ratio reports after each single week.

@@ -141,13 +141,13 @@ void SortRevisionFile(Context& ctx)
     ctx.st.ContinueFlag = 0;
 }
 
-bool AppendRevision(Context& ctx)
+bool AppendRevision(Context& ctx, const TRevisionRecord& revision)
 {
     KeyedFile<RevisionFile> file(ctx);
     WriteLock lock(ctx);
     // The record that creates the file leaves nothing to put in order.
     const bool existed = file.Exists();
-    if (!file.Append(FreshRecord(Revisions(ctx).CurrentRevision)))
+    if (!file.Append(FreshRecord(revision)))
         return false;
     if (existed)
         ctx.st.ContinueFlag = 1;
@@ -232,7 +232,7 @@ void NewRevision(Context& ctx)
     r.CurrentRevision.MachineCode = "00-000";
     const RevisionCardOutcome outcome = EditRevisionCard(ctx, r.CurrentRevision);
     if (outcome == RevisionCardOutcome::Revision)
-        AppendRevision(ctx);
+        AppendRevision(ctx, r.CurrentRevision);
     if (outcome != RevisionCardOutcome::Nothing)
         WritePendingRepairFromRevision(ctx);
 }

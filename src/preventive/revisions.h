@@ -57,9 +57,9 @@ void FreeRevisionList(Context& ctx);
 // The sorting rewrite: newest week first, without erased records, the twin holding the old file. Leaves
 // RevisionList holding the new file and ContinueFlag 0.
 void SortRevisionFile(Context& ctx);
-// Appends CurrentRevision, creating the file when there is none; appending to an existing file sets
+// Appends `revision`, creating the file when there is none; appending to an existing file sets
 // ContinueFlag. Returns false when the file could not be written (the error was shown).
-bool AppendRevision(Context& ctx);
+bool AppendRevision(Context& ctx, const TRevisionRecord& revision);
 // Appends CurrentPlannedRepair to the planned repairs unless its code is "#". A file that cannot be
 // opened is skipped without a word.
 void WritePendingRepairFromRevision(Context& ctx);

@@ -89,11 +89,9 @@ void ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry, std::int32_t unit
     State& st = ctx.st;
     PurchaseOrdersState& po = PurchaseOrders(ctx);
     const TPurchaseOrderRecord line = po.PurchaseOrderBuffer;
-    StoreMovementsState& sm = StoreMovements(ctx);
     // The browse runs with ActionCode "i"; the caller's codes come back afterwards.
     NestedCallGuard guard(ctx);
-    TMovementInput& input = sm.MovementInput;
-    input = TMovementInput{};
+    TMovementInput input{};
     TStoreMovementRecord& m = input.Movement;
     m.Codigo.assign(line.Codigo);
     m.Equipo.assign(line.Equipo);
@@ -116,13 +114,11 @@ void ReceiveIntoStore(Context& ctx, PurchaseOrderEntry& entry, std::int32_t unit
     st.ActionCode = QStringLiteral("i");
     LoadSparePartList(ctx);
     try {
-        BrowseSpareParts(ctx);
+        BookImportedMovement(ctx, input);
     } catch (...) {
-        input = TMovementInput{};
         FreeSparePartList(ctx);
         throw;
     }
-    input = TMovementInput{};
     FreeSparePartList(ctx);
 }
 

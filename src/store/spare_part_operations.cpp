@@ -57,7 +57,8 @@ void RegisterSpareParts(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::StoreRotationReport, StoreRotationReport);
     registry.Register(Op::InventoryEvolutionReport, InventoryEvolutionReport);
     registry.Register(Op::YearMovementRatios, YearMovementRatios);
-    registry.Register(Op::PrintSparePartLabels, PrintSparePartLabels);
+    registry.Register(Op::PrintSparePartLabels,
+                      [](Context& c) { PrintSparePartLabels(c, SpareParts(c).SparePartBuffer); });
     registry.Register(Op::RestartStoreYear, [](Context& c) { RestartStoreYear(c, c.st.NewEnvironment); });
 }
 

@@ -73,11 +73,9 @@ bool MachineExists(Context& ctx, const TSparePartRecord& part)
 }
 
 // The entry movement that brings a new part's stock into the store's journal, in the week of today.
-void PrepareOpeningMovement(Context& ctx, const TSparePartRecord& part)
+TStoreMovementRecord OpeningMovement(const State& st, const TSparePartRecord& part)
 {
-    const State& st = ctx.st;
-    TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
-    m = TStoreMovementRecord{};
+    TStoreMovementRecord m{};
     m.Codigo.assign(part.Codigo);
     m.Equipo.assign(part.Equipo);
     m.Util.assign(part.Util);
@@ -87,6 +85,7 @@ void PrepareOpeningMovement(Context& ctx, const TSparePartRecord& part)
     m.User = " ";
     m.Quantity = part.Exist.get();
     m.UnitValue = part.Valor.get();
+    return m;
 }
 
 // The next card of a series starts from the stored part's machine, name and maker.
@@ -112,16 +111,13 @@ SparePartsState& SpareParts(Context& ctx)
 void CreateStoreMachine(Context& ctx)
 {
     State& st = ctx.st;
-    const TMachineRecord kept = st.CurrentMachine;
     const std::uint8_t continueFlag = st.ContinueFlag;
     TMachineRecord store{};
     store.Codigo = kStoreMachineCode;
     store.Denominacion = kStoreMachineName;
     store.Cuenta = QString::fromLatin1(kStoreMachineCode).left(3);
-    st.CurrentMachine = store;
-    if (AppendMachineRecord(ctx))
+    if (AppendMachineRecord(ctx, store))
         SortMachineFile(ctx);
-    st.CurrentMachine = kept;
     st.ContinueFlag = continueFlag;
 }
 
@@ -196,6 +192,13 @@ std::optional<std::size_t> FindSparePartByKey(Context& ctx, const QString& codig
     ctx.st.RunFlag = 1;
     sp.SparePartCursor = static_cast<std::size_t>(found - sp.SparePartList.begin());
     return sp.SparePartCursor;
+}
+
+TSparePartRecord SparePartOfKey(Context& ctx, const QString& codigo, const QString& equipo,
+                                const QString& util, const QString& pieza)
+{
+    FindSparePartByKey(ctx, codigo, equipo, util, pieza);
+    return SpareParts(ctx).SparePartBuffer;
 }
 
 void FindSparePartName(Context& ctx, QString& keyText)
@@ -333,11 +336,9 @@ void AddSparePartSeries(Context& ctx, const TSparePartRecord* imported)
                 buf.Pieza = kUnnumberedPiece;
             continue;
         }
-        PrepareOpeningMovement(ctx, buf);
         if (buf.Codigo == "#" || buf.Nombre.empty())
             return;
-        const std::optional<std::uint32_t> position =
-            SaveSparePart(ctx, buf, StoreMovements(ctx).MovementBuffer);
+        const std::optional<std::uint32_t> position = SaveSparePart(ctx, buf, OpeningMovement(st, buf));
         if (!position)
             return;
         st.RecordAddedFlag = 1;

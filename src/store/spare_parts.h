@@ -99,6 +99,9 @@ void InsertSparePartSorted(Context& ctx, SparePartEntry entry);
 // else, and RunFlag is 0. Returns the list position found.
 std::optional<std::size_t> FindSparePartByKey(Context& ctx, const QString& codigo, const QString& equipo,
                                               const QString& util, const QString& pieza);
+// The same, returning the part the buffer then holds.
+TSparePartRecord SparePartOfKey(Context& ctx, const QString& codigo, const QString& equipo,
+                                const QString& util, const QString& pieza);
 // Replaces a joined key text by the name of the first part with that key; unchanged without one.
 void FindSparePartName(Context& ctx, QString& keyText);
 // The list entry of the part file's record at `pos`, found by the key of `part`; none when the list holds

@@ -76,8 +76,7 @@ void CheckExitDestination(Context& ctx, Booking& b)
         b.quantity = 0;
         return;
     }
-    ctx.st.CurrentMachine = LookUpMachine(ctx, b.destination);
-    if (ctx.st.CurrentMachine.Denominacion == kMachineNotFound) {
+    if (LookUpMachine(ctx, b.destination).Denominacion == kMachineNotFound) {
         ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound) + QLatin1Char(' ') + b.destination +
                            QStringLiteral("\r    Anulado Movimiento"));
         b.quantity = 0;
@@ -127,9 +126,9 @@ std::optional<std::uint32_t> AppendMovementRecord(Context& ctx, const TStoreMove
     return KeyedFile<MovementFile>(ctx, MovementJournalName(ctx.st, movement)).Append(movement, report);
 }
 
-bool AppendMovement(Context& ctx)
+bool AppendMovement(Context& ctx, const TStoreMovementRecord& movement)
 {
-    return AppendMovementRecord(ctx, StoreMovements(ctx).MovementBuffer).has_value();
+    return AppendMovementRecord(ctx, movement).has_value();
 }
 
 QString FileFailureText(Context& ctx, const QString& fileName)

@@ -67,8 +67,8 @@ QString MovementJournalName(const State& st, const TStoreMovementRecord& movemen
 // nullopt when the journal cannot be opened (shown as the caller asks).
 std::optional<std::uint32_t> AppendMovementRecord(Context& ctx, const TStoreMovementRecord& movement,
                                                   Report report = Report::Show);
-// The same for MovementBuffer. Returns whether the movement was stored.
-bool AppendMovement(Context& ctx);
+// The same, telling only whether the movement was stored.
+bool AppendMovement(Context& ctx, const TStoreMovementRecord& movement);
 
 // A number answered to a prompt; one that is not a number, or does not fit 32 bits, abandons the command
 // with the conversion's message.

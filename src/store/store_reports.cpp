@@ -259,8 +259,8 @@ void StoreRotationReport(Context& ctx)
         i = j;
         if (requests < threshold)
             continue;
-        FindSparePartByKey(ctx, m.Codigo.str(), m.Equipo.str(), m.Util.str(), m.Pieza.str());
-        const TSparePartRecord& part = SpareParts(ctx).SparePartBuffer;
+        const TSparePartRecord part =
+            SparePartOfKey(ctx, m.Codigo.str(), m.Equipo.str(), m.Util.str(), m.Pieza.str());
         report->AddLine(kTab + PartKeyText(part) + kTab + CentsToText(part.Valor.get()) + kTab +
                         Number(requests) + kTab + Number(units) + kTab + Number(part.Exist.get()) + kTab +
                         part.Local.str() + kTab + part.Nombre.str());
@@ -371,13 +371,13 @@ void StoreMovementsReport(Context& ctx)
     std::int64_t net = 0;
     const std::vector<TStoreMovementRecord> moves =
         KeyedFile<MovementFile>(ctx).Read(Report::Silent).value_or(std::vector<TStoreMovementRecord>{});
-    const TSparePartRecord& part = SpareParts(ctx).SparePartBuffer;
     for (const TStoreMovementRecord& m : moves) {
         if (!inRange(m.AbsoluteWeek) || !Matches(m.Codigo, filter.Codigo) ||
             !Matches(m.Equipo, filter.Equipo) || !Matches(m.Util, filter.Util) ||
             !Matches(m.Pieza, filter.Pieza) || !DestinationMatches(destination, m.Destination.str()))
             continue;
-        FindSparePartByKey(ctx, m.Codigo.str(), m.Equipo.str(), m.Util.str(), m.Pieza.str());
+        const TSparePartRecord part =
+            SparePartOfKey(ctx, m.Codigo.str(), m.Equipo.str(), m.Util.str(), m.Pieza.str());
         const std::int64_t amount = Amount(m);
         const std::int64_t total = std::llabs(amount);
         std::int64_t& side = amount < 0 ? exitsTotal : entriesTotal;
@@ -402,19 +402,16 @@ void StoreMovementsReport(Context& ctx)
     ctx.ui.ShowReport(report);
 }
 
-void PrintSparePartLabels(Context& ctx)
+std::int32_t PrintSparePartLabels(Context& ctx, const TSparePartRecord& part)
 {
     State& st = ctx.st;
-    StoreMovementsState& sm = StoreMovements(ctx);
     const std::int32_t count =
         AnsweredNumber(ctx,
                        ctx.ui.InputBox(QStringLiteral("IMPRESIÓN DE ETIQUETAS"),
                                        QStringLiteral("NUMERO DE ETIQUETAS:"), QStringLiteral("0")),
                        MovementFile::Name(st));
-    sm.MovementBuffer.Quantity = count;
     if (count <= 0)
-        return;
-    const TSparePartRecord& part = SpareParts(ctx).SparePartBuffer;
+        return count;
     const std::array<QString, 4> label{
         st.FirmName + QLatin1Char(' ') + st.WeekText + QLatin1Char('/') + st.YearText, PartKeyText(part),
         part.Nombre.str(), QStringLiteral("VALOR : ") + CentsToText(part.Valor.get()) + kEuro};
@@ -428,6 +425,7 @@ void PrintSparePartLabels(Context& ctx)
         report->AddLine(QStringLiteral("\r"));
     }
     ctx.ui.ShowReport(report);
+    return count;
 }
 
 void YearMovementRatios(Context& ctx)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/report.h"
+#include "records/spare_part_record.h"
 
 #include <QString>
 #include <QStringView>
@@ -38,8 +39,8 @@ void InventoryEvolutionReport(Context& ctx);
 // The movements of a date range from the journal: all of them ("M") or those of a key and destination
 // ("W").
 void StoreMovementsReport(Context& ctx);
-// The labels of SparePartBuffer, two a row: asks how many.
-void PrintSparePartLabels(Context& ctx);
+// The labels of `part`, two a row: asks how many. Returns the number asked for.
+std::int32_t PrintSparePartLabels(Context& ctx, const TSparePartRecord& part);
 // Movements, exits and entries of each week of a year, with their charts.
 void YearMovementRatios(Context& ctx);
 // The store's share of a new year's environment: the part file, sorted and purged, with its stock and

@@ -124,9 +124,8 @@ void PreventiveBudget(Context& ctx)
         std::int64_t stopped = 0;
         for (; i < operations.size() && operations[i].rec.MachineCode == code; ++i) {
             const TOperationRecord& op = operations[i].rec;
-            Routines(ctx).CurrentOperation = op;
-            const auto annual = static_cast<std::int64_t>(
-                AnnualOccurrences(ctx, speciality, op.Frequency.str()) * op.Minutes.get());
+            const auto annual =
+                static_cast<std::int64_t>(AnnualOccurrences(op, speciality) * op.Minutes.get());
             minutes += annual;
             if (op.State == "P")
                 stopped += annual;

@@ -234,7 +234,7 @@ CardSpec WorkReportCardSpec(CardSession& s)
     FieldSpec tparo = MakeField(kTparo, "", FieldKind::Text, 11);
     tparo.onExit = [&ctx](CardState& state) {
         if (TipoOf(state) == QLatin1String("AL"))
-            StoreMovements(ctx).MovementBuffer.Quantity =
+            WorkReports(ctx).StoreLine.Quantity =
                 static_cast<std::int32_t>(ParseInt64(state.value(kTparo)).value);
     };
     spec.fields.push_back(tparo);
@@ -448,7 +448,7 @@ int OpenWorkReportWindow(Context& ctx, TWorkReportRecord& rec, bool showKeptDesc
 {
     State& st = ctx.st;
     WorkReportsState& w = WorkReports(ctx);
-    TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
+    TPersonnelEntryRecord& entry = w.LineEntry;
     const TWorkReportRecord entered = rec;
     const TPersonnelEntryRecord entryBefore = entry;
     CardSession s{ctx, st.ActionCode, checkLine};

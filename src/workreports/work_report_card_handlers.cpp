@@ -293,7 +293,7 @@ QStringList StorePieces(Context& ctx, const QString& code,
 void LookUpStorePart(CardSession& s, CardState& state)
 {
     Context& ctx = s.ctx;
-    TStoreMovementRecord& m = StoreMovements(ctx).MovementBuffer;
+    TStoreMovementRecord& m = WorkReports(ctx).StoreLine;
     const QString code = state.value(kRepCode);
     const QString piece = state.value(kRepPieza);
     const QString dia = state.value(kDia);
@@ -522,12 +522,10 @@ void LeaveTipo(CardSession& s, CardState& state)
         code != QLatin1String("#")) {
         Context& ctx = s.ctx;
         RunNested(ctx, [&ctx, &code] {
-            ctx.st.FoundMachine.Denominacion = kMachineNotFound;
-            ClearMachineRecord(ctx.st.CurrentMachine);
-            ctx.st.CurrentMachine.Codigo = code;
-            ctx.st.CurrentMachine.Denominacion = "..";
             ctx.st.InteractiveFlag = 1;
-            AddMachines(ctx);
+            ShortString<8> typed{};
+            typed = code;
+            AddMachineOfCode(ctx, typed);
             SortMachineFile(ctx);
         });
         ShowMachine(s, state);
@@ -575,7 +573,7 @@ bool SaveCard(CardSession& s, CardState& state)
         ctx.st.CurrentSubFolder = PhotoSubFolder(PhotoOwner::WorkReport, ctx.st.CurrentEnvironment);
         ctx.st.PhotoFileName = PhotoSafeName(state.value(kRepCode) + state.value(kRepPieza));
     }
-    StoreMovements(ctx).MovementBuffer.Codigo = state.value(kRepCode);
+    w.StoreLine.Codigo = state.value(kRepCode);
     if (state.controlHeld)
         w.KeepEntryMark = 1;
     w.TypeValidFlag = typeValid ? 1 : 0;

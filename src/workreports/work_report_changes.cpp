@@ -220,7 +220,7 @@ void EditStoredLine(Context& ctx, const WorkReportEntry& at)
     const TWorkReportRecord& old = at.rec;
     w.CurrentWorkReport = old;
     // The expedient entry the line made, should it have made one; the card starts from it.
-    TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
+    TPersonnelEntryRecord& entry = w.LineEntry;
     entry.Matricula.assign(old.Matricula);
     entry.Text = old.Descripcion.str();
     entry.Type.assign(old.TIPOH);
@@ -297,7 +297,7 @@ void ModifyWorkReport(Context& ctx)
     st.InteractiveFlag = 1;
     ClearPostedFlags(ctx);
     SetWorkReportDefaults(ctx);
-    ClearPersonnelEntry(Personnel(ctx).CurrentPersonnelEntry);
+    ClearPersonnelEntry(w.LineEntry);
     st.AnswerCode = QStringLiteral(" ");
 
     TWorkReportRecord filter = AnyWorkReportFilter();

@@ -65,7 +65,7 @@ void TakeInputLine(Context& ctx, const TWorkReportRecord& line, const QString& d
         ctx.st.DateText = dateText;
     w.AddLoopAnswer = QStringLiteral("N");
     w.TypeValidFlag = 1;
-    TPersonnelEntryRecord& entry = Personnel(ctx).CurrentPersonnelEntry;
+    TPersonnelEntryRecord& entry = w.LineEntry;
     entry.Matricula.assign(r.Matricula);
     entry.Type = r.TIPOH.str().toUpper();
     entry.Date.assign(r.dia);

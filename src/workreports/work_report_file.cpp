@@ -288,12 +288,12 @@ void FreeWorkReportList(Context& ctx)
     FreeWorkReportList(ctx.st.WorkReportList);
 }
 
-bool AppendWorkReport(Context& ctx)
+bool AppendWorkReport(Context& ctx, const TWorkReportRecord& line)
 {
     State& st = ctx.st;
     WorkReportsState& w = WorkReports(ctx);
     w.WorkReportWritten = 0;
-    const ShortString<8> code = w.CurrentWorkReport.Codigo;
+    const ShortString<8> code = line.Codigo;
     const bool known = FindIntoFoundMachine(ctx, code);
     KeyedFile<WorkReportFile> file(ctx);
     if (!known) {
@@ -308,10 +308,8 @@ bool AppendWorkReport(Context& ctx)
             // machine buffer, whatever the daily report's own mode.
             ModeCodeGuard guard(ctx);
             st.ActionCode.clear();
-            ClearMachineRecord(st.CurrentMachine);
-            st.CurrentMachine.Codigo.assign(code);
             const bool listed = !Machines(ctx).MachineList.empty();
-            AddMachines(ctx);
+            AddMachineOfCode(ctx, code);
             SortMachineFile(ctx);
             // The sort frees the machine list; the lines still to come pick their machines from it.
             if (listed)
@@ -319,7 +317,7 @@ bool AppendWorkReport(Context& ctx)
         }
         return false;
     }
-    if (!file.Append(FreshRecord(w.CurrentWorkReport)))
+    if (!file.Append(FreshRecord(line)))
         return false;
     w.WorkReportWritten = 1;
     return true;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/data_file.h"
+#include "records/personnel_entry_record.h"
 #include "records/planned_repair_record.h"
+#include "records/store_movement_record.h"
 #include "records/work_report_record.h"
 
 #include <QHash>
@@ -78,6 +80,10 @@ struct WorkReportsState
     std::uint8_t PlanRevisionFlag = 0;   // plan a revision after this repair
     std::uint8_t TypeValidFlag = 0;      // activity and hour type are both in their tables
     std::uint8_t KeepEntryMark = 0;      // Ctrl+Space on save: the next card asks only for an operator
+    // The expedient entry of the line: posted unless its type is blank ("#") or normal hours ("C").
+    TPersonnelEntryRecord LineEntry{};
+    // The store movement of a store line ("AL"), as the card works it out from the part typed.
+    TStoreMovementRecord StoreLine{};
     // The open planned repairs the card's Save closed in PlannedRepairList (the one chosen from the
     // description list): the line's step writes them, and a line that is not stored puts them back.
     std::vector<ChosenRepairClose> ChosenRepairCloses;
@@ -151,10 +157,10 @@ void InsertWorkReportSorted(std::vector<WorkReportEntry>& list, WorkReportEntry 
 void FreeWorkReportList(std::vector<WorkReportEntry>& list);
 void FreeWorkReportList(Context& ctx);
 
-// Appends CurrentWorkReport when its machine is in the machine file, creating the file when needed, and
-// sets WorkReportWritten. A line for an unknown machine is never stored: when the file exists the user
-// may enter the machine instead. Returns whether the line was stored.
-bool AppendWorkReport(Context& ctx);
+// Appends `line` when its machine is in the machine file, creating the file when needed, and sets
+// WorkReportWritten. A line for an unknown machine is never stored: when the file exists the user may
+// enter the machine instead. Returns whether the line was stored.
+bool AppendWorkReport(Context& ctx, const TWorkReportRecord& line);
 
 // The sorting rewrite: the old file becomes the twin and the file is written latest first without
 // deleted or undated lines, with old dates and activity types put right. With ActionCode "F" the lines of

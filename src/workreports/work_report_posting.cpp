@@ -137,7 +137,6 @@ bool WriteStoreBooking(Context& ctx, StoreBooking& b)
                 b.messages << written.error().message;
             return false;
         }
-        StoreMovements(ctx).MovementBuffer = b.movement;
     }
     return true;
 }
@@ -187,7 +186,7 @@ struct LineStep
     std::vector<TPlannedRepairRecord> repairs; // the line's repair, then the revision planned after it
     std::optional<StoreBooking> storeExit;
     std::optional<TRevisionRecord> revision;
-    bool personnelEntry = false;
+    std::optional<TPersonnelEntryRecord> personnelEntry;
     // Written.
     std::vector<PlannedRepairEntry> repairsStored;
     PostedFiles posted;
@@ -219,7 +218,7 @@ void AskFirst(Context& ctx, LineStep& step)
 TBreakdownRecord BreakdownOf(Context& ctx, const LineStep& step)
 {
     const TWorkReportRecord& line = step.line;
-    TBreakdownRecord b = Breakdowns(ctx).CurrentBreakdown;
+    TBreakdownRecord b{};
     b.Code.assign(line.Codigo);
     b.Week = LineAbsoluteWeek(ctx.st, line);
     b.Day = QString::number(YearWeekOf(line).weekday);
@@ -275,7 +274,7 @@ void PlanPlannedRepair(Context& ctx, LineStep& step)
 {
     const State& st = ctx.st;
     const TWorkReportRecord& line = step.line;
-    TPlannedRepairRecord r = PlannedRepairs(ctx).CurrentPlannedRepair;
+    TPlannedRepairRecord r{};
     r.Code.assign(line.Codigo);
     r.Specialty = step.tipo.mid(1, 2);
     r.Order.assign(line.Orden);
@@ -311,7 +310,6 @@ void PlanPlannedRepair(Context& ctx, LineStep& step)
 StoreBooking StoreExitOf(Context& ctx, const TWorkReportRecord& line)
 {
     StoreBooking b;
-    b.movement = StoreMovements(ctx).MovementBuffer;
     TStoreMovementRecord& m = b.movement;
     // The code part is typed into a field of its own: blanks padding it are no part of the code.
     m.Codigo = PartPiece(line, 0, 8).trimmed();
@@ -333,7 +331,7 @@ TRevisionRecord RevisionOf(Context& ctx, const LineStep& step)
 {
     const TWorkReportRecord& line = step.line;
     const QString frequency = step.tipo.mid(1, 2);
-    TRevisionRecord r = Revisions(ctx).CurrentRevision;
+    TRevisionRecord r{};
     r.MachineCode.assign(line.Codigo);
     r.Frequency = frequency;
     r.Week = LineAbsoluteWeek(ctx.st, line);
@@ -376,9 +374,10 @@ QStringList PlanStep(Context& ctx, LineStep& step)
     }
     if (step.alarm)
         files << st.FileName(DataFile::Alarm);
-    const std::string_view entryType = Personnel(ctx).CurrentPersonnelEntry.Type.bytes();
+    const std::string_view entryType = w.LineEntry.Type.bytes();
     // Normal hours ("C") and a blank entry ("#") are no expedient matter.
-    step.personnelEntry = !entryType.empty() && entryType[0] != '#' && entryType[0] != 'C';
+    if (!entryType.empty() && entryType[0] != '#' && entryType[0] != 'C')
+        step.personnelEntry = w.LineEntry;
     if (step.personnelEntry)
         files << st.FileName(DataFile::PersonnelEntry);
     return files;
@@ -391,40 +390,30 @@ bool WriteStep(Context& ctx, LineStep& step)
     const State& st = ctx.st;
     if (step.store && !KeyedFile<WorkReportFile>(ctx).Append(FreshRecord(step.line)))
         return false;
-    if (step.breakdown) {
-        Breakdowns(ctx).CurrentBreakdown = *step.breakdown;
-        if (!AppendBreakdownRecord(ctx))
+    if (step.breakdown && !AppendBreakdownRecord(ctx, *step.breakdown))
+        return false;
+    for (const TWorkOrderRecord& order : step.orderWrites)
+        if (!WriteWorkOrder(ctx, order, st.FileName(DataFile::WorkOrder)))
             return false;
-    }
-    for (const TWorkOrderRecord& order : step.orderWrites) {
-        WorkOrders(ctx).CurrentWorkOrder = order;
-        if (!WriteWorkOrder(ctx, st.FileName(DataFile::WorkOrder)))
-            return false;
-    }
     for (const ChosenRepairClose& close : WorkReports(ctx).ChosenRepairCloses) {
         PlannedRepairEntry entry{close.before, close.pos};
         if (KeyedFile<PlannedRepairFile>(ctx).WriteAt(entry, close.after) != WriteResult::Written)
             return false;
     }
-    TPlannedRepairRecord& repairBuffer = PlannedRepairs(ctx).CurrentPlannedRepair;
     for (const TPlannedRepairRecord& repair : step.repairs) {
-        repairBuffer = repair;
-        const std::optional<std::uint32_t> pos = AppendPlannedRepair(ctx);
+        const std::optional<std::uint32_t> pos = AppendPlannedRepair(ctx, repair);
         if (!pos)
             return false;
-        step.repairsStored.push_back({repairBuffer, *pos});
+        step.repairsStored.push_back({repair, *pos});
     }
     if (step.storeExit && !WriteStoreBooking(ctx, *step.storeExit))
         return false;
-    if (step.revision) {
-        Revisions(ctx).CurrentRevision = *step.revision;
-        if (!AppendRevision(ctx))
-            return false;
-    }
+    if (step.revision && !AppendRevision(ctx, *step.revision))
+        return false;
     if (step.alarm &&
         KeyedFile<AlarmLevelFile>(ctx).WriteAt(step.alarm->first, step.alarm->second) != WriteResult::Written)
         return false;
-    if (step.personnelEntry && !AppendPersonnelEntry(ctx))
+    if (step.personnelEntry && !AppendPersonnelEntry(ctx, *step.personnelEntry))
         return false;
     const WorkReportsState& w = WorkReports(ctx);
     return !step.store || !w.WriteWithLineStored || w.WriteWithLineStored(ctx);
@@ -614,10 +603,10 @@ void ReopenChosenRepairs(Context& ctx)
     w.ChosenRepairCloses.clear();
 }
 
-bool FindOrCreateStorePart(Context& ctx)
+bool FindOrCreateStorePart(Context& ctx, const TStoreMovementRecord& movement)
 {
     StoreBooking b;
-    b.movement = StoreMovements(ctx).MovementBuffer;
+    b.movement = movement;
     {
         Transaction tx(ctx);
         PlanStoreBooking(ctx, b, WorkReports(ctx).CurrentWorkReport.Tinter.get());

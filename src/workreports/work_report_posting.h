@@ -2,6 +2,7 @@
 
 #include "records/data_files.h"
 #include "records/short_string.h"
+#include "records/store_movement_record.h"
 
 #include <QString>
 #include <bitset>
@@ -62,10 +63,10 @@ void CloseChosenRepair(Context& ctx, const ShortString<8>& machine, const QStrin
 // Opens again in PlannedRepairList what CloseChosenRepair closed for a line that was not stored.
 void ReopenChosenRepairs(Context& ctx);
 
-// Books MovementBuffer against the spare-part file, as one step: the stock of the part with its key
+// Books `movement` against the spare-part file, as one step: the stock of the part with its key
 // changes (unless it would go negative, which is shown) and the movement is stored. A part missing from
 // the file books nothing; the user may enter it. Returns whether a part was entered (SparePartCreatedFlag).
-bool FindOrCreateStorePart(Context& ctx);
+bool FindOrCreateStorePart(Context& ctx, const TStoreMovementRecord& movement);
 
 // The line's absolute week as the 16-bit fields of the records it posts keep it.
 std::uint16_t LineAbsoluteWeek(const State& st, const TWorkReportRecord& line);

@@ -120,11 +120,11 @@ TEST(CheckMachineCodes, RefusesBlanksControlAndAccentedCharacters)
 {
     test::TestContext t;
     auto check = [&](const std::string& code, const std::string& account) {
-        t.ctx.st.CurrentMachine = {};
-        t.ctx.st.CurrentMachine.Codigo.setBytes(code);
-        t.ctx.st.CurrentMachine.Cuenta.setBytes(account);
-        t.ctx.st.CurrentMachine.Denominacion = "TORNO";
-        CheckMachineCodes(t.ctx);
+        TMachineRecord m{};
+        m.Codigo.setBytes(code);
+        m.Cuenta.setBytes(account);
+        m.Denominacion = "TORNO";
+        CheckMachineCodes(t.ctx, m);
         return t.ctx.st.MachineCodesOk;
     };
     EXPECT_EQ(check("TR-01", "ABC!}"), 1);

@@ -98,11 +98,9 @@ TEST_F(PlannedRepairsTest, TheSortByWeekAndByCodeDropsDeletedRepairsAndKeepsTheO
 
 TEST_F(PlannedRepairsTest, AnAppendCreatesTheFileAndAddsAtItsEnd)
 {
-    PlannedRepairs(t.ctx).CurrentPlannedRepair = Repair("PRENSA", 5, "primera");
-    EXPECT_EQ(AppendPlannedRepair(t.ctx), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(AppendPlannedRepair(t.ctx, Repair("PRENSA", 5, "primera")), std::optional<std::uint32_t>(0));
     EXPECT_EQ(t.ctx.st.ContinueFlag, 1);
-    PlannedRepairs(t.ctx).CurrentPlannedRepair = Repair("BOMBA01", 50, "segunda");
-    EXPECT_EQ(AppendPlannedRepair(t.ctx), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(AppendPlannedRepair(t.ctx, Repair("BOMBA01", 50, "segunda")), std::optional<std::uint32_t>(1));
     EXPECT_EQ(StoredDescriptions(), (Texts{"primera", "segunda"}));
 }
 

@@ -234,9 +234,9 @@ TEST_F(WorkOrdersTest, WriteWorkOrderCreatesOnlyAMissingFile)
 {
     WorkOrdersState& w = WorkOrders(t.ctx);
     w.CurrentWorkOrder = Order(0, "P");
-    ASSERT_TRUE(WriteWorkOrder(t.ctx, QStringLiteral("PORTAL.OTR")));
+    ASSERT_TRUE(WriteWorkOrder(t.ctx, w.CurrentWorkOrder, QStringLiteral("PORTAL.OTR")));
     w.CurrentWorkOrder = Order(1, "T");
-    ASSERT_TRUE(WriteWorkOrder(t.ctx, QStringLiteral("PORTAL.OTR")));
+    ASSERT_TRUE(WriteWorkOrder(t.ctx, w.CurrentWorkOrder, QStringLiteral("PORTAL.OTR")));
     ASSERT_EQ(Orders().size(), 2u);
     const std::string before = t.ReadFile(QStringLiteral("PORTAL.OTR"));
 
@@ -248,7 +248,7 @@ TEST_F(WorkOrdersTest, WriteWorkOrderCreatesOnlyAMissingFile)
     t.ctx.faults = &faults;
     w.CurrentWorkOrder = Order(1, "E");
     t.ui.ExpectMessage(QStringLiteral("ACCESO DENEGADO"));
-    EXPECT_FALSE(WriteWorkOrder(t.ctx, QStringLiteral("PORTAL.OTR")));
+    EXPECT_FALSE(WriteWorkOrder(t.ctx, w.CurrentWorkOrder, QStringLiteral("PORTAL.OTR")));
     EXPECT_SCRIPT_DONE(t.ui);
     t.ctx.faults = nullptr;
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.OTR")), before);
@@ -256,7 +256,7 @@ TEST_F(WorkOrdersTest, WriteWorkOrderCreatesOnlyAMissingFile)
     // A number past the end would leave a hole.
     w.CurrentWorkOrder = Order(5, "P");
     t.ui.ExpectMessage(QStringLiteral("ERROR DE POSICIÓN. ANULADA MODIFICACIÓN"));
-    EXPECT_FALSE(WriteWorkOrder(t.ctx, QStringLiteral("PORTAL.OTR")));
+    EXPECT_FALSE(WriteWorkOrder(t.ctx, w.CurrentWorkOrder, QStringLiteral("PORTAL.OTR")));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.OTR")), before);
 }

@@ -441,8 +441,9 @@ TEST_F(PersonnelTest, AFailedSortStillReloadsTheList)
     EXPECT_EQ(ListCodes(), (std::vector<std::string>{"B2", "C3", "D4"}));
     EXPECT_EQ(ListPositions(), (std::vector<std::uint32_t>{0, 2, 1}));
     EXPECT_EQ(TableCodes(), (std::vector<std::string>{"B2", "D4", "C3"}));
-    Personnel(t.ctx).CurrentPersonnelEntry.Matricula = "C3";
-    EXPECT_TRUE(LookupPersonInList(t.ctx));
+    ShortString<6> number{};
+    number = "C3";
+    EXPECT_TRUE(LookupPersonInList(t.ctx, number));
 
     ExpectEditPrompt("B2");
     t.ui.ExpectCard(kCard).Press("BitBtn2");
@@ -450,8 +451,8 @@ TEST_F(PersonnelTest, AFailedSortStillReloadsTheList)
     RunMenu("Personal > Edición > Matrícula");
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(ListCodes(), (std::vector<std::string>{"C3", "D4"}));
-    Personnel(t.ctx).CurrentPersonnelEntry.Matricula = "D4";
-    EXPECT_TRUE(LookupPersonInList(t.ctx));
+    number = "D4";
+    EXPECT_TRUE(LookupPersonInList(t.ctx, number));
     TPersonnelRecord erased = Person("B2");
     erased.Matricula = "Z";
     EXPECT_EQ(PersonnelBytes().substr(0, 158), Bytes(std::vector{erased}));

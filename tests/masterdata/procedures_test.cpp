@@ -207,11 +207,9 @@ TEST_F(ProceduresTest, TheFirstRecordIsSortedTooAndTheRepeatTestComparesTheField
     const TProcedureRecord first = Proc("PR", "ME", "10", "00", "P", 0, "Ajuste");
     EXPECT_EQ(ProcedureBytes(), Bytes(std::vector{first}));
 
-    Procedures(t.ctx).CurrentProcedure = Proc("PR1", "ME", "0", "00", "P", 5, "Otro");
-    EXPECT_TRUE(AppendProcedureRecord(t.ctx));
-    Procedures(t.ctx).CurrentProcedure = Proc("PR", "EB", "10", "00", "P", 5, "Repetido");
+    EXPECT_TRUE(AppendProcedureRecord(t.ctx, Proc("PR1", "ME", "0", "00", "P", 5, "Otro")));
     t.ui.ExpectMessage(QStringLiteral("CODIGO :PR1000 REPETIDO ANULADA ALTA"));
-    EXPECT_FALSE(AppendProcedureRecord(t.ctx));
+    EXPECT_FALSE(AppendProcedureRecord(t.ctx, Proc("PR", "EB", "10", "00", "P", 5, "Repetido")));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(ProcedureBytes(), Bytes(std::vector{first, Proc("PR1", "ME", "0", "00", "P", 5, "Otro")}));
 }

@@ -810,16 +810,16 @@ TEST_F(RoutinesTest, AListLeftLoadedIsNotSavedIntoAnotherEnvironment)
 // The budget weighs each operation by its revisions a year, only for the specialities it prices.
 TEST_F(RoutinesTest, AnnualOccurrencesCountTheRevisionsOfTheBudgetsSpecialities)
 {
-    Routines(t.ctx).CurrentOperation = Op("PR", "M", "P", "E", "LIMPIAR", 20);
+    TOperationRecord op = Op("PR", "M", "P", "E", "LIMPIAR", 20);
     const std::vector<std::pair<const char*, double>> perYear{
         {"1D", 313}, {"1S", 52}, {"2S", 26}, {"M", 12},   {"M2", 6}, {"M3", 4},
         {"M4", 3},   {"S", 2},   {"S2", 1},  {"S4", 0.5}, {"TF", 0}, {"m", 0},
     };
     for (const auto& [code, times] : perYear) {
-        const QString frequency = QString::fromLatin1(code);
-        EXPECT_EQ(AnnualOccurrences(t.ctx, QStringLiteral("*"), frequency), times) << code;
-        EXPECT_EQ(AnnualOccurrences(t.ctx, QStringLiteral("E"), frequency), times) << code;
-        EXPECT_EQ(AnnualOccurrences(t.ctx, QStringLiteral("MC"), frequency), 0.0) << code;
+        op.Frequency = QString::fromLatin1(code);
+        EXPECT_EQ(AnnualOccurrences(op, QStringLiteral("*")), times) << code;
+        EXPECT_EQ(AnnualOccurrences(op, QStringLiteral("E")), times) << code;
+        EXPECT_EQ(AnnualOccurrences(op, QStringLiteral("MC")), 0.0) << code;
     }
 }
 

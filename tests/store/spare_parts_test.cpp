@@ -540,15 +540,14 @@ TEST_F(SparePartsTest, PictureBoxOpensThePartsPictureInItsMachineFolder)
 
 TEST_F(SparePartsTest, BudgetMaterialsGoToTheirOwnJournal)
 {
-    TStoreMovementRecord& m = StoreMovements(t.ctx).MovementBuffer;
-    m = TStoreMovementRecord{};
+    TStoreMovementRecord m{};
     m.Codigo = "M1";
     m.User = "OP/77";
     m.Quantity = -1;
-    ASSERT_TRUE(AppendMovement(t.ctx));
+    ASSERT_TRUE(AppendMovement(t.ctx, m));
     m.User = "OT/77";
-    ASSERT_TRUE(AppendMovement(t.ctx));
-    ASSERT_TRUE(AppendMovement(t.ctx));
+    ASSERT_TRUE(AppendMovement(t.ctx, m));
+    ASSERT_TRUE(AppendMovement(t.ctx, m));
     const auto budget = LoadRecords<TStoreMovementRecord>(t.ctx, QStringLiteral("PORTAL.MOP"));
     ASSERT_EQ(budget.size(), 1u);
     EXPECT_EQ(budget[0].User.bytes(), "OP/77");

@@ -144,7 +144,7 @@ TEST_F(StoreReportsTest, LabelsComeTwoARowAndACancelledSupplierQueryListsNothing
         t.ui.ExpectInput(QStringLiteral("IMPRESIÓN DE ETIQUETAS"), QStringLiteral("NUMERO DE ETIQUETAS:"),
                          QString::fromLatin1(c.count));
         t.ui.ExpectReport(QStringLiteral("ETIQUETAS"));
-        PrintSparePartLabels(t.ctx);
+        PrintSparePartLabels(t.ctx, SpareParts(t.ctx).SparePartBuffer);
         const QStringList lines = Lines(0);
         EXPECT_EQ(lines.size(), c.lines) << c.count;
         EXPECT_EQ(lines.mid(1, 3), (QStringList{"\tM1MEROD001\tM1MEROD001", "\tReten\tReten",

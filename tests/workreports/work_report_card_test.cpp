@@ -82,7 +82,7 @@ TEST_F(WorkReportCardTest, AStoreLineShowsItsCostAndSavedUnchangedKeepsEveryByte
     EXPECT_EQ(t.ctx.st.AnswerCode, "M");
     EXPECT_EQ(W().TypeValidFlag, 1);
     // What the posting books for the operator.
-    const TPersonnelEntryRecord& entry = Personnel(t.ctx).CurrentPersonnelEntry;
+    const TPersonnelEntryRecord& entry = W().LineEntry;
     EXPECT_EQ(entry.Matricula.str(), "000101");
     EXPECT_EQ(entry.Type.str(), "C");
     EXPECT_EQ(entry.Date.str(), "26/50/1");
@@ -152,7 +152,7 @@ TEST_F(WorkReportCardTest, LeavingTheCardKeepsTheLineButMarksItUnsaved)
 {
     TWorkReportRecord rec = Line("RM", 5, 30);
     const TWorkReportRecord before = rec;
-    TPersonnelEntryRecord& entry = Personnel(t.ctx).CurrentPersonnelEntry;
+    TPersonnelEntryRecord& entry = W().LineEntry;
     entry.Matricula = "000777";
     entry.Type = "EF";
     t.ctx.st.RunFlag = 1;
@@ -326,7 +326,7 @@ TEST_F(WorkReportCardTest, AShortPartCodeIsPaddedSoThePieceStartsAtTheNinthChara
     EXPECT_EQ(Open(rec, "4"), CardResult::Save);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(rec.SparePart.str(), "PRE     01001002");
-    EXPECT_EQ(StoreMovements(t.ctx).MovementBuffer.Codigo.str(), "PRE");
+    EXPECT_EQ(W().StoreLine.Codigo.str(), "PRE");
 }
 
 TEST_F(WorkReportCardTest, AStorePartFillsTheMovementTheNameAndTheUnitCost)
@@ -358,7 +358,7 @@ TEST_F(WorkReportCardTest, AStorePartFillsTheMovementTheNameAndTheUnitCost)
         .Press("SalvaPartes");
     EXPECT_EQ(Open(rec, "1"), CardResult::Save);
     EXPECT_SCRIPT_DONE(t.ui);
-    const TStoreMovementRecord& m = StoreMovements(t.ctx).MovementBuffer;
+    const TStoreMovementRecord& m = W().StoreLine;
     EXPECT_EQ(m.Codigo.str(), "PRE");
     EXPECT_EQ(m.Equipo.str(), "01");
     EXPECT_EQ(m.Util.str(), "001");

@@ -143,7 +143,7 @@ TEST_F(WorkReportFileTest, ANewLineTakesTheDefaultsAndIsStoredZeroFilled)
     cur.Matricula = "0007";
     cur.Codigo = "PRENSA01";
     cur.Tinter = 90;
-    ASSERT_TRUE(AppendWorkReport(t.ctx));
+    ASSERT_TRUE(AppendWorkReport(t.ctx, cur));
     EXPECT_EQ(w().WorkReportWritten, 1);
 
     // The file is created; the bytes past each text are zero although the buffer held older ones.
@@ -162,7 +162,7 @@ TEST_F(WorkReportFileTest, ANewLineTakesTheDefaultsAndIsStoredZeroFilled)
 
     // The next line goes after it.
     cur.Matricula = "0008";
-    ASSERT_TRUE(AppendWorkReport(t.ctx));
+    ASSERT_TRUE(AppendWorkReport(t.ctx, cur));
     EXPECT_EQ(Tags(FileLines("PORTAL.PDA")), QStringLiteral("* *"));
     EXPECT_EQ(FileLines("PORTAL.PDA")[1].Matricula.bytes(), "0008");
     EXPECT_SCRIPT_DONE(t.ui);
@@ -176,7 +176,7 @@ TEST_F(WorkReportFileTest, ALineForAnUnknownMachineIsNeverStored)
 
     // Without a file: refused, and no file is made.
     t.ui.ExpectMessage(QStringLiteral("MAQUINA:TORNO9 INEXISTENTE,ANULADA ALTA"));
-    EXPECT_FALSE(AppendWorkReport(t.ctx));
+    EXPECT_FALSE(AppendWorkReport(t.ctx, w().CurrentWorkReport));
     EXPECT_FALSE(t.Exists(QStringLiteral("PORTAL.PDA")));
     EXPECT_EQ(w().WorkReportWritten, 0);
 
@@ -185,7 +185,7 @@ TEST_F(WorkReportFileTest, ALineForAnUnknownMachineIsNeverStored)
     const std::string lines = t.ReadFile(QStringLiteral("PORTAL.PDA"));
     const std::string machines = MachineBytes();
     t.ui.ExpectOkCancel(QStringLiteral("\tMAQUINA: TORNO9 INEXISTENTE,\u00BFDAR DE ALTA?"), false);
-    EXPECT_FALSE(AppendWorkReport(t.ctx));
+    EXPECT_FALSE(AppendWorkReport(t.ctx, w().CurrentWorkReport));
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PDA")), lines);
     EXPECT_EQ(MachineBytes(), machines);
     EXPECT_SCRIPT_DONE(t.ui);
@@ -208,7 +208,7 @@ TEST_F(WorkReportFileTest, AcceptingTheUnknownMachineEntersItButStoresNoLine)
         .Set("DENOMINACION", "Torno nuevo")
         .Press("Button1");
     t.ui.ExpectCardCancel(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"));
-    EXPECT_FALSE(AppendWorkReport(t.ctx));
+    EXPECT_FALSE(AppendWorkReport(t.ctx, w().CurrentWorkReport));
     EXPECT_SCRIPT_DONE(t.ui);
 
     EXPECT_EQ(t.ReadFile(QStringLiteral("PORTAL.PDA")), lines);

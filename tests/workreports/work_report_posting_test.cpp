@@ -453,7 +453,7 @@ TEST_F(WorkReportPostingTest, AMissingPartBooksNothingWhenNoCardIsWanted)
     QFile::remove(t.Path(kParts));
     t.ui.ExpectInputCancel(QStringLiteral("Almacén Técnico"),
                            QStringLiteral("Código inexistente.Generar FICHA (S/N):"));
-    EXPECT_FALSE(FindOrCreateStorePart(t.ctx));
+    EXPECT_FALSE(FindOrCreateStorePart(t.ctx, StoreMovements(t.ctx).MovementBuffer));
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_FALSE(t.Exists(kMovements));
 }
@@ -549,7 +549,7 @@ TEST_F(WorkReportPostingTest, TimeOnAPendingOrderStartsItAndAFinishingLineCloses
     closed.CloseDate = "26/50/1";
     closed.CloseHour = "10:05";
     EXPECT_EQ(t.ReadFile(kOrders), first + RecordOf(closed));
-    EXPECT_EQ(WorkOrders(t.ctx).CurrentWorkOrder.State, "E");
+    EXPECT_EQ(LoadRecords<TWorkOrderRecord>(t.ctx, kOrders, false).at(1).State, "E");
 }
 
 TEST_F(WorkReportPostingTest, AnOrderIsTouchedOnlyWhenAssignedTimedAndInTheFile)
@@ -586,7 +586,7 @@ TEST_F(WorkReportPostingTest, AnOrderIsTouchedOnlyWhenAssignedTimedAndInTheFile)
 
 TEST_F(WorkReportPostingTest, HoursOtherThanNormalGoToTheExpedient)
 {
-    TPersonnelEntryRecord& entry = Personnel(t.ctx).CurrentPersonnelEntry;
+    TPersonnelEntryRecord& entry = w().LineEntry;
     for (const char* type : {"C", "#", ""}) {
         SCOPED_TRACE(type);
         entry.Type = type;
@@ -739,7 +739,7 @@ TEST_F(WorkReportPostingTest, AnImportedLineIsStoredPostedAndCountedAsAdded)
     EXPECT_EQ(t.ctx.st.RecordAddedFlag, 1);
     EXPECT_EQ(t.ReadFile(kLines), RecordOf(FreshRecord(line)));
     // The breakdown takes the line's own description, and the expedient the line's hours.
-    EXPECT_EQ(Breakdowns(t.ctx).CurrentBreakdown.Description, "Rodamiento roto");
+    EXPECT_EQ(LoadRecords<TBreakdownRecord>(t.ctx, kBreakdowns, false).at(0).Description, "Rodamiento roto");
     EXPECT_EQ(t.ReadFile(kEntries), Text(RecordBytes(152)
                                              .Text(0, "000001")
                                              .Text(7, "EC")
