@@ -450,6 +450,14 @@ void SelectWorkOrders(Context& ctx)
     st.ContinueFlag = 0;
 }
 
+TWorkOrderRecord FetchWorkOrder(Context& ctx, std::uint32_t number)
+{
+    WorkOrdersState& w = WorkOrders(ctx);
+    w.WantedWorkOrderNumber = number;
+    SelectWorkOrders(ctx);
+    return w.CurrentWorkOrder;
+}
+
 int SumWorkOrderReportTime(Context& ctx, const std::vector<TWorkReportRecord>& reports)
 {
     const QString number = QString::number(WorkOrders(ctx).CurrentWorkOrder.Number.get());

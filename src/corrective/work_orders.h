@@ -84,6 +84,8 @@ void EndWorkOrderImport(Context& ctx);
 // ActionCode "O" (.OTR) or "S" (.PRO): CurrentWorkOrder := order WantedWorkOrderNumber, or the
 // "OT INEXISTENTE" placeholder. ActionCode "E": the open orders (P, T, M) one card after another.
 void SelectWorkOrders(Context& ctx);
+// SelectWorkOrders in mode "O" or "S" for the order of this number; returns the order fetched.
+TWorkOrderRecord FetchWorkOrder(Context& ctx, std::uint32_t number);
 // Minutes the daily-report lines book on CurrentWorkOrder.
 int SumWorkOrderReportTime(Context& ctx, const std::vector<TWorkReportRecord>& reports);
 

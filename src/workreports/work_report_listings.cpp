@@ -207,13 +207,12 @@ std::optional<TWorkOrderRecord> AskOrder(Context& ctx, TWorkReportRecord& filter
     const std::int64_t number =
         ReadTypedNumber(st, typed, st.FileName(budget ? DataFile::RepairBudget : DataFile::WorkOrder));
     // A number outside the file fetches the placeholder of a missing order.
-    WorkOrders(ctx).WantedWorkOrderNumber =
-        number < 0 || number > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(number);
-    SelectWorkOrders(ctx);
+    const TWorkOrderRecord order = FetchWorkOrder(
+        ctx, number < 0 || number > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(number));
     filter.Orden = QString::number(number);
     st.RangeStartWeek = QStringLiteral("01/01/1");
     st.RangeEndWeek = WeekCodeOf(ctx.clock.Now().date());
-    return WorkOrders(ctx).CurrentWorkOrder;
+    return order;
 }
 
 } // namespace
