@@ -533,10 +533,24 @@ std::optional<std::vector<std::string>> ReadTextLines(Context& ctx, const QStrin
 IoResult RemoveDataFile(Context& ctx, const QString& fileName)
 {
     const QString path = ctx.Path(fileName);
+    const int err = RemoveFileAt(ctx, path);
+    return {IoCodeFromErrno(err), path, err == EISDIR};
+}
+
+int RemoveFileAt(const Context& ctx, const QString& path)
+{
     int err = CheckFileFault(ctx, FileOp::Remove, path);
     if (err == 0 && ::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
         err = errno;
-    return {IoCodeFromErrno(err), path, err == EISDIR};
+    return err;
+}
+
+int RenameFileAt(const Context& ctx, const QString& from, const QString& to)
+{
+    int err = CheckFileFault(ctx, FileOp::Rename, from);
+    if (err == 0 && ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        err = errno;
+    return err;
 }
 
 namespace {

@@ -101,7 +101,7 @@ TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
     const QByteArray saved("PORTAL\x00\xff\r\n", 10);
     QFile f(t.dir.filePath("PORTAL"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(saved) == 10 && f.flush());
-    ASSERT_TRUE(WriteArchive(f.fileName() + ".rar", {f.fileName()}));
+    ASSERT_TRUE(WriteArchive(t.ctx, f.fileName() + ".rar", {f.fileName()}));
     for (const char* name : {"CopiaSeg/PORTAL.rar", "CopiaSeg/FABRI_PO.rar"})
         peer.Put(name, peer.Bytes(f.fileName() + ".rar"));
     t.ui.ExpectMessage("Se ha generado correctamente el FICHERO en C:\\CopiaSeg\\VeltWeb\\PORTAL_MQ.rtf");
@@ -145,7 +145,7 @@ TEST_F(WebSyncTest, TheWebBackupReplacesTheLocalOneOnlyWhenRestored)
                   missing = "No se ha efectuado la descarga de CopiaSeg/FABRI_PO.rar";
     QFile f(t.dir.filePath("PORTAL"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("NUEVO") == 5 && f.flush());
-    ASSERT_TRUE(WriteArchive(f.fileName() + ".rar", {f.fileName()}));
+    ASSERT_TRUE(WriteArchive(t.ctx, f.fileName() + ".rar", {f.fileName()}));
     peer.Put("CopiaSeg/PORTAL.rar", peer.Bytes(f.fileName() + ".rar"));
     for (const char* name : {"/PORTAL.rar", "/FABRI_PO.rar"}) {
         QFile local(copies + name);
