@@ -136,8 +136,7 @@ void RepairRatios(Context& ctx)
             const std::optional<TAgendaRecord> week = ReadAgendaWeek(agenda, w);
             const std::int64_t capacity = week ? AgendaCapacity(*week) : 0;
             const std::int64_t planned = week ? week->PlannedMinutes.get() : 0;
-            st.WorkWeek = static_cast<std::uint16_t>(w % kWeeksPerYear);
-            st.WorkYear = static_cast<std::uint16_t>(w / kWeeksPerYear + st.FirstYear);
+            SetWorkWeek(st, w);
             const RepairWeekSums& found = sums[static_cast<std::size_t>(w)];
             const std::int64_t repaired = found.minutes;
             ages.pendingAges += found.pendingAges;

@@ -189,8 +189,7 @@ void PreventiveRatios(Context& ctx)
         const ProgressScope progress(ctx, QStringLiteral("AVANCE CARGA DE DATOS HISTORIAL PREVENTIVO"),
                                      std::max(0, end - start + 1));
         for (int index = start; index <= end; ++index) {
-            st.WorkWeek = static_cast<std::uint16_t>(index % kWeeksPerYear);
-            st.WorkYear = static_cast<std::uint16_t>(index / kWeeksPerYear + st.FirstYear);
+            SetWorkWeek(st, index);
             if (planSource)
                 ControlPlanWeek(ctx, *planSource);
             else if (routeSource)
