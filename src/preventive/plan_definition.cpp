@@ -217,7 +217,7 @@ void CreatePlanning(Context& ctx)
     }
     if (!weeks.empty()) {
         weeks.front().Note = st.FirmName;
-        SetWorkWeek(st, (st.PlanWeeks - 1));
+        SetWorkWeek(st, st.PlanWeeks - 1);
     }
     bool created = false;
     {
