@@ -138,6 +138,9 @@ private:
 tl::expected<void, WebFailure> ReceiveWebFile(Context& ctx, const QString& remote, const QString& localPath,
                                               const QString& caption, const QString& shownName)
 {
+    // The local file is the record layer's to fail, as every file the program writes.
+    if (CheckFileFault(ctx, FileOp::Create, localPath) != 0)
+        return tl::unexpected(WebFailure::LocalFile);
     TransferProgressView view(ctx, caption, QStringLiteral("SE HAN RECIBIDO "), shownName);
     return WebClient(ctx).Download(remote, localPath,
                                    [&](qint64 done, qint64 total) { view.Step(done, total); });
@@ -146,6 +149,8 @@ tl::expected<void, WebFailure> ReceiveWebFile(Context& ctx, const QString& remot
 tl::expected<void, WebFailure> SendWebFile(Context& ctx, const QString& localPath, const QString& remote,
                                            const QString& caption, const QString& shownName)
 {
+    if (CheckFileFault(ctx, FileOp::Open, localPath) != 0)
+        return tl::unexpected(WebFailure::LocalFile);
     TransferProgressView view(ctx, caption, QStringLiteral("SE HAN ENVIADO "), shownName);
     return WebClient(ctx).Upload(localPath, remote,
                                  [&](qint64 done, qint64 total) { view.Step(done, total); });
