@@ -187,6 +187,14 @@ int WeekOfYearIndex(std::int64_t absoluteWeek)
     return static_cast<int>((absoluteWeek % kWeeksPerYear + kWeeksPerYear) % kWeeksPerYear);
 }
 
+WeekParts SplitAbsoluteWeekBack(const State& st, std::int64_t absoluteWeek)
+{
+    WeekParts parts;
+    parts.week = WeekOfYearIndex(absoluteWeek);
+    parts.year = static_cast<int>((absoluteWeek - parts.week) / kWeeksPerYear + st.FirstYear);
+    return parts;
+}
+
 std::optional<int> AbsoluteWeekOfCode(const State& st, QStringView code)
 {
     const std::optional<WeekParts> parts = ParseWeekCode(code);

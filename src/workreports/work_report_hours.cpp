@@ -223,9 +223,8 @@ std::uint32_t Clip32(std::int64_t value)
 // the year before.
 std::pair<int, int> YearAndWeekOf(const State& st, int absoluteWeek)
 {
-    const int sinceFirst = absoluteWeek - 1;
-    const int years = sinceFirst >= 0 ? sinceFirst / kWeeksPerYear : -((-sinceFirst - 1) / kWeeksPerYear) - 1;
-    return {static_cast<int>(st.FirstYear) + years, sinceFirst - years * kWeeksPerYear + 1};
+    const WeekParts before = SplitAbsoluteWeekBack(st, absoluteWeek - 1);
+    return {before.year, before.week + 1};
 }
 
 QString TwoDigits(int n)
