@@ -49,9 +49,9 @@ void BM_BackupArchiveWriteAndRead(benchmark::State& state)
         state, "x_plain_read", [&] { return bench::PlainReadSeconds(f.file); },
         [&] {
             return bench::TimeOnce([&] {
-                benchmark::DoNotOptimize(WriteArchive(archive, {f.file}).has_value());
+                benchmark::DoNotOptimize(WriteArchive(f.ctx, archive, {f.file}).has_value());
                 benchmark::DoNotOptimize(
-                    ExtractArchive(archive, f.dir.filePath(QStringLiteral("out"))).has_value());
+                    ExtractArchive(f.ctx, archive, f.dir.filePath(QStringLiteral("out"))).has_value());
             });
         });
 }

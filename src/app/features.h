@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/tool_commands.h"
 #include "core/context.h"
 #include "core/dispatch.h"
 #include "core/operations.h"
@@ -37,10 +38,10 @@ inline void RegisterFeatures(Context& ctx)
     RegisterExchange(operations, ctx);
 }
 
-// The main-menu items of the main window and of every feature.
+// The main-menu items of every feature and the tools core and the main window run.
 inline void DeclareMenuItems(CommandRegistry& menu)
 {
-    DeclareMainWindowCommands(menu);
+    DeclareToolCommands(menu);
     DeclareMasterdataCommands(menu);
     DeclarePreventiveCommands(menu);
     DeclareStoreCommands(menu);

@@ -6,6 +6,7 @@
 #include "core/environment.h"
 #include "core/file_swap.h"
 #include "core/operations.h"
+#include "core/record_file.h"
 #include "core/sub_folders.h"
 #include "core/transaction.h"
 
@@ -34,10 +35,20 @@ using EntryHandle = std::unique_ptr<archive_entry, decltype(&archive_entry_free)
 
 constexpr qint64 kChunk = qint64{1} << 20;
 
-la_ssize_t WriteToSaveFile(archive*, void* client, const void* buffer, size_t length)
+// The archive being written, replaced only once it is complete; its writes go through the fault seam.
+struct ArchiveOut
 {
-    const qint64 written =
-        static_cast<QSaveFile*>(client)->write(static_cast<const char*>(buffer), static_cast<qint64>(length));
+    const Context& ctx;
+    QString path;
+    QSaveFile file;
+};
+
+la_ssize_t WriteToArchiveOut(archive*, void* client, const void* buffer, size_t length)
+{
+    auto* out = static_cast<ArchiveOut*>(client);
+    if (CheckFileFault(out->ctx, FileOp::Write, out->path) != 0)
+        return -1;
+    const qint64 written = out->file.write(static_cast<const char*>(buffer), static_cast<qint64>(length));
     return written < 0 ? -1 : static_cast<la_ssize_t>(written);
 }
 
@@ -66,7 +77,8 @@ QStringList FilesOf(const QString& folder, const QStringList& prefixes, const QS
 }
 
 tl::expected<QStringList, QString>
-ExtractEach(const QString& archivePath, const std::function<std::optional<QString>(const QString&)>& place);
+ExtractEach(const Context& ctx, const QString& archivePath,
+            const std::function<std::optional<QString>(const QString&)>& place);
 
 struct BackupSet
 {
@@ -95,7 +107,7 @@ bool WriteBackups(Context& ctx, const QString& folder, const std::vector<BackupS
     QStringList failed;
     for (const BackupSet& set : sets) {
         const QString path = ArchivePath(folder, set.name);
-        const tl::expected<void, QString> written = WriteArchive(path, set.files);
+        const tl::expected<void, QString> written = WriteArchive(ctx, path, set.files);
         if (!written)
             failed << QStringLiteral("No se ha podido hacer la copia ") + path + QStringLiteral(": ") +
                           written.error();
@@ -132,7 +144,7 @@ bool RestoreArchives(Context& ctx, const std::vector<RestoreItem>& items)
                 return fail(item.archive, QStringLiteral("no se puede crear la carpeta ") + item.target);
             std::map<QString, QString> scratch; // a name stored twice: its last copy
             const tl::expected<QStringList, QString> names =
-                ExtractEach(item.archive, [&](const QString& name) -> std::optional<QString> {
+                ExtractEach(ctx, item.archive, [&](const QString& name) -> std::optional<QString> {
                     // The journal and the program's own files of a folder are never taken from a copy.
                     if (item.skipsOwnFiles &&
                         (name.endsWith(QStringLiteral(".JNL"), Qt::CaseInsensitive) || IsSwapScratch(name) ||
@@ -212,23 +224,24 @@ QString BackupFolder(const State& st)
     return DrivePath(st.BaseDir, st.DriveText + QStringLiteral("\\CopiaSeg"));
 }
 
-tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStringList& files)
+tl::expected<void, QString> WriteArchive(const Context& ctx, const QString& archivePath,
+                                         const QStringList& files)
 {
     const QString cannotWrite = QStringLiteral("no se puede escribir el archivo");
-    QSaveFile out(archivePath);
-    if (!out.open(QIODevice::WriteOnly))
+    ArchiveOut out{ctx, archivePath, QSaveFile(archivePath)};
+    if (CheckFileFault(ctx, FileOp::Create, archivePath) != 0 || !out.file.open(QIODevice::WriteOnly))
         return tl::unexpected(QStringLiteral("no se puede crear el archivo"));
     WriteHandle a(archive_write_new(), archive_write_free);
     archive_write_set_format_zip(a.get());
     archive_write_set_format_option(a.get(), "zip", "hdrcharset", "UTF-8");
     archive_write_set_bytes_per_block(a.get(), 0);
-    if (archive_write_open(a.get(), &out, nullptr, WriteToSaveFile, nullptr) != ARCHIVE_OK)
+    if (archive_write_open(a.get(), &out, nullptr, WriteToArchiveOut, nullptr) != ARCHIVE_OK)
         return tl::unexpected(cannotWrite);
     for (const QString& path : files) {
         QFile in(path);
         const QFileInfo info(path);
         const QString cannotRead = QStringLiteral("no se puede leer ") + info.fileName();
-        if (!in.open(QIODevice::ReadOnly))
+        if (CheckFileFault(ctx, FileOp::Open, path) != 0 || !in.open(QIODevice::ReadOnly))
             return tl::unexpected(cannotRead);
         const qint64 size = in.size();
         EntryHandle entry(archive_entry_new(), archive_entry_free);
@@ -240,6 +253,8 @@ tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStri
         if (archive_write_header(a.get(), entry.get()) != ARCHIVE_OK)
             return tl::unexpected(cannotWrite);
         for (qint64 left = size; left > 0;) {
+            if (CheckFileFault(ctx, FileOp::Read, path) != 0)
+                return tl::unexpected(cannotRead);
             const QByteArray chunk = in.read(std::min(left, kChunk));
             if (chunk.isEmpty())
                 return tl::unexpected(cannotRead);
@@ -249,7 +264,8 @@ tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStri
             left -= chunk.size();
         }
     }
-    if (archive_write_close(a.get()) != ARCHIVE_OK || !out.commit())
+    if (archive_write_close(a.get()) != ARCHIVE_OK || CheckFileFault(ctx, FileOp::Rename, archivePath) != 0 ||
+        !out.file.commit())
         return tl::unexpected(cannotWrite);
     return {};
 }
@@ -260,7 +276,8 @@ namespace {
 // without the folders stored in it; the names read. The reason when the archive is missing, empty,
 // unreadable or damaged, in the program's words.
 tl::expected<QStringList, QString>
-ExtractEach(const QString& archivePath, const std::function<std::optional<QString>(const QString&)>& place)
+ExtractEach(const Context& ctx, const QString& archivePath,
+            const std::function<std::optional<QString>(const QString&)>& place)
 {
     const QFileInfo info(archivePath);
     if (!info.isFile())
@@ -268,7 +285,7 @@ ExtractEach(const QString& archivePath, const std::function<std::optional<QStrin
     // An archive holds at least its own directory: a file of no bytes is none.
     if (info.size() == 0)
         return tl::unexpected(QStringLiteral("está vacía"));
-    if (!info.isReadable())
+    if (!info.isReadable() || CheckFileFault(ctx, FileOp::Open, archivePath) != 0)
         return tl::unexpected(QStringLiteral("no se puede leer"));
     const QString damaged = QStringLiteral("está dañada o incompleta");
     ReadHandle a(archive_read_new(), archive_read_free);
@@ -301,7 +318,8 @@ ExtractEach(const QString& archivePath, const std::function<std::optional<QStrin
             continue;
         QFile out(*path);
         const QString cannotWrite = QStringLiteral("no se puede escribir ") + name;
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (CheckFileFault(ctx, FileOp::Create, *path) != 0 ||
+            !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return tl::unexpected(cannotWrite);
         for (;;) {
             const void* block = nullptr;
@@ -313,11 +331,12 @@ ExtractEach(const QString& archivePath, const std::function<std::optional<QStrin
             // A damaged member (a checksum that does not match included) fails the whole archive.
             if (read != ARCHIVE_OK)
                 return tl::unexpected(damaged);
-            if (!out.seek(offset) || out.write(static_cast<const char*>(block), static_cast<qint64>(size)) !=
-                                         static_cast<qint64>(size))
+            if (CheckFileFault(ctx, FileOp::Write, *path) != 0 || !out.seek(offset) ||
+                out.write(static_cast<const char*>(block), static_cast<qint64>(size)) !=
+                    static_cast<qint64>(size))
                 return tl::unexpected(cannotWrite);
         }
-        if (!out.flush() || ::fsync(out.handle()) != 0)
+        if (!out.flush() || CheckFileFault(ctx, FileOp::Sync, *path) != 0 || ::fsync(out.handle()) != 0)
             return tl::unexpected(cannotWrite);
         out.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry)),
                         QFileDevice::FileModificationTime);
@@ -329,9 +348,11 @@ ExtractEach(const QString& archivePath, const std::function<std::optional<QStrin
 
 } // namespace
 
-tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, const QString& folder)
+tl::expected<QStringList, QString> ExtractArchive(const Context& ctx, const QString& archivePath,
+                                                  const QString& folder)
 {
-    return ExtractEach(archivePath, [&folder](const QString& name) { return QDir(folder).filePath(name); });
+    return ExtractEach(ctx, archivePath,
+                       [&folder](const QString& name) { return QDir(folder).filePath(name); });
 }
 
 void BackupToDefaultFolder(Context& ctx)

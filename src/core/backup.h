@@ -20,11 +20,14 @@ QString BackupFolder(const State& st);
 
 // Writes `files` (absolute paths) into the archive at `archivePath`, without their folders. The archive is
 // replaced only once it is complete. The reason when it cannot be written.
-tl::expected<void, QString> WriteArchive(const QString& archivePath, const QStringList& files);
+// Its file calls go through the record layer's fault seam.
+tl::expected<void, QString> WriteArchive(const Context& ctx, const QString& archivePath,
+                                         const QStringList& files);
 
 // Extracts the regular files of an archive into `folder`, without the folders stored in it; the names
 // extracted. The reason when the archive is missing, unreadable or damaged.
-tl::expected<QStringList, QString> ExtractArchive(const QString& archivePath, const QString& folder);
+tl::expected<QStringList, QString> ExtractArchive(const Context& ctx, const QString& archivePath,
+                                                  const QString& folder);
 
 // The restore from the backup folder with the record files' archives given (the environment's, then the
 // firm's): those first, all or nothing, then on the user's word the documents' archives of the backup

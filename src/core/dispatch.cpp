@@ -261,51 +261,6 @@ void RegisterMainWindowOperations(OperationRegistry& registry)
     RegisterBackupOperations(registry);
 }
 
-void DeclareMainWindowCommands(CommandRegistry& menu)
-{
-    using enum Op;
-    using enum Cond;
-    menu.Add(MenuItem::WorkReportsFileMerge, "&Partes > &Fichero > A&ñadir Partes", "", "", Codes().A("i"),
-             {AddWorkReportFile})
-        .needs = {FreeWorkReportList,    LoadMachineList,       LoadPlannedRepairs, MergeWorkReportFile,
-                  SavePlannedRepairList, FreePlannedRepairList, FreeMachineList,    SortRevisionFile,
-                  SortBreakdownFile,     SortPlannedRepairFile, RevisionPosted,     BreakdownPosted,
-                  PlannedRepairPosted};
-    menu.Add(MenuItem::WorkReportsFileJobDescriptions, "&Partes > &Fichero > &Descripción Partes", "", "", {},
-             {JobDescriptions});
-    menu.Add(MenuItem::ToolsFonts, "&Utiles > &Fuentes", "", "", {}, {ShowFontDialog});
-    menu.Add(MenuItem::ToolsPrinters, "&Utiles > Im&presoras", "", "", {}, {ShowPrintDialog});
-    menu.Add(MenuItem::ToolsPictures, "&Utiles > &Imagenes", "", "", {}, {ShowPictureViewer});
-    menu.Add(MenuItem::ToolsEnvironmentAccess, "&Utiles > &Entorno  > &Acceso", "", "", {},
-             {ChangeAccessCode});
-    auto& backup =
-        menu.Add(MenuItem::ToolsBackupMakeDefaultFolder, "&Utiles > &Copia Seg. > &Hacer > &C:\\CopiaSeg", "",
-                 "", {}, {BackupToDefaultFolder});
-    backup.driveCaption = true;
-    backup.needs = {SortMachineFile, CompactSupplierFile, SortPersonnelFile};
-    menu.Add(MenuItem::ToolsBackupMakeChosen, "&Utiles > &Copia Seg. > &Hacer > &Examinar", "", "", {},
-             {BackupToChosenFolder});
-    auto& restore =
-        menu.Add(MenuItem::ToolsBackupRestoreDefaultFolder,
-                 "&Utiles > &Copia Seg. > &Restaurar > &C:/CopiaSeg", "", "", {}, {RestoreFromDefaultFolder});
-    restore.driveCaption = true;
-    restore.needs = {LoadWorkReports, LoadPersonnel};
-    menu.Add(MenuItem::ToolsBackupRestoreChosen, "&Utiles > &Copia Seg. > &Restaurar > &Examinar", "", "", {},
-             {RestoreFromChosenFolder})
-        .needs = {LoadWorkReports, LoadPersonnel};
-    menu.Add(MenuItem::ToolsDataFiles, "&Utiles > Fic&heros", "", "", {}, {BrowseDataFiles});
-    menu.Add(MenuItem::ToolsHelp, "&Utiles > &Ayuda", "", "", {}, {ShowHelp});
-    menu.Add(MenuItem::ToolsMessages, "&Utiles > &Mensajes", "", "", {}, {ShowMailComposer});
-    menu.Add(MenuItem::ToolsReports, "&Utiles > I&nformes", "", "", {}, {MaintenanceReport});
-    menu.Add(MenuItem::ToolsAbout, "&Utiles > Ce&rca de", "", "", {}, {AboutMaker});
-    // The pop-up menu's only command that runs feature operations.
-    menu.Add(MenuItem::PopupSortFiles, "Ordenar", "", "", {},
-             {WithAction("3", SortPlannedRepairFile), WithAction("", SortPlannedRepairFile),
-              WithAction("2", SortBreakdownFile), WithAction("", SortBreakdownFile), PurgePersonnelEntries,
-              SortWorkReportFile, SortPersonnelFile, SortEnergyReadings})
-        .popup = true;
-}
-
 QString HelpFilePath(const Context& ctx)
 {
     const QDir dir(ctx.st.BaseDir);

@@ -69,12 +69,9 @@ private:
 // The operations and conditions of the main window itself, of the program-wide state and of core's own
 // commands: ContinueFlag, LoadEnvironment, ClearInteractiveFlag, MachineBook, JobDescriptions,
 // AddWorkReportFile, ShowHelp, MaintenanceReport, AboutMaker, ChangeAccessCode, BrowseDataFiles and the
-// backup's. The Qt window adds its dialogs.
+// backup's. The Qt window adds its dialogs. Their items are declared by the work reports (Partes > Fichero)
+// and by the program's tools (app/tool_commands.h).
 void RegisterMainWindowOperations(OperationRegistry& registry);
-// Declares the items core runs: Partes > Fichero > Añadir Partes and Descripción Partes, the Utiles items
-// of the main window (dialogs, help, mail, report, about), the access code, the data files and the backup,
-// and the pop-up menu's Ordenar. Each feature declares its own items.
-void DeclareMainWindowCommands(CommandRegistry& menu);
 
 // The program's help file in the program folder, found whatever the case of its name; empty when there
 // is none.

@@ -1,6 +1,7 @@
 #include "core/lookups.h"
 
 #include "core/context.h"
+#include "core/hour_types.h"
 #include "core/record_file.h"
 
 #include <QFile>
@@ -149,23 +150,13 @@ void CheckMachineFileCodes(Context& ctx, const std::vector<TMachineRecord>& reco
 
 std::uint16_t LookupHourPrice(const Context& ctx, const QString& matricula, const QString& kind)
 {
+    const std::optional<HourKind> hourKind = HourKindOf(kind);
     std::uint16_t result = 0;
     for (const THourPriceRecord& row : ctx.st.HourPriceTable) {
         if (!(row.Matricula == matricula))
             continue;
-        if (kind == QLatin1String("C") || kind == QLatin1String("P") || kind == QLatin1String("F") ||
-            kind == QLatin1String("V"))
-            result = row.HCONTRATO;
-        else if (kind == QLatin1String("N"))
-            result = row.HN;
-        else if (kind == QLatin1String("E"))
-            result = row.HEX;
-        else if (kind == QLatin1String("EN"))
-            result = row.HEN;
-        else if (kind == QLatin1String("EF"))
-            result = row.HEF;
-        else if (kind == QLatin1String("EC"))
-            result = row.HEC;
+        if (hourKind)
+            result = HourPriceOf(row, *hourKind);
         else if (kind == QLatin1String("2"))
             result = row.Price2;
         else if (kind == QLatin1String("3"))

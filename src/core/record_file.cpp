@@ -22,11 +22,6 @@ namespace gim {
 
 namespace {
 
-int FaultOf(const Context& ctx, FileOp op, const QString& path)
-{
-    return ctx.faults ? ctx.faults->Check(op, path) : 0;
-}
-
 // What RawRecordFile::OrderedCount knows, by path: the file it was learnt of (device and inode) and
 // its count.
 struct OrderedPrefix
@@ -79,7 +74,7 @@ std::optional<mode_t> DataFilesMode(const Context& ctx)
 
 int CheckFileFault(const Context& ctx, FileOp op, const QString& path)
 {
-    return FaultOf(ctx, op, path);
+    return ctx.faults ? ctx.faults->Check(op, path) : 0;
 }
 
 int OpenLikeDataFiles(const Context& ctx, const QString& path, int flags)
@@ -153,7 +148,7 @@ IoResult RawRecordFile::OpenPath(const QString& path, Mode mode)
 {
     Close();
     m_path = path;
-    int err = FaultOf(m_ctx, mode == Mode::OpenOrCreate ? FileOp::Create : FileOp::Open, path);
+    int err = CheckFileFault(m_ctx, mode == Mode::OpenOrCreate ? FileOp::Create : FileOp::Open, path);
     if (err == 0) {
         int flags = O_RDWR;
         if (mode == Mode::Read)
@@ -304,7 +299,7 @@ void RawRecordFile::Read(std::size_t index, void* record) const
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
-    if (FaultOf(m_ctx, FileOp::Read, m_path) != 0)
+    if (CheckFileFault(m_ctx, FileOp::Read, m_path) != 0)
         Fail(IoCode::DiskRead);
     const auto offset = static_cast<off_t>(index * m_recordSize);
     auto* out = static_cast<char*>(record);
@@ -338,7 +333,7 @@ bool WriteAllAt(int fd, const char* data, std::size_t size, std::uint64_t offset
 
 bool RawRecordFile::PutBytes(std::size_t offset, const char* data, std::size_t size)
 {
-    return FaultOf(m_ctx, FileOp::Write, m_path) == 0 && WriteAllAt(m_fd, data, size, offset);
+    return CheckFileFault(m_ctx, FileOp::Write, m_path) == 0 && WriteAllAt(m_fd, data, size, offset);
 }
 
 void RawRecordFile::Write(std::size_t index, const void* record)
@@ -349,7 +344,7 @@ void RawRecordFile::Write(std::size_t index, const void* record)
     if (const auto known = ordered.find(m_path); known != ordered.end())
         known->second.count = std::min(known->second.count, index);
     if (TransactionOpen(m_ctx)) {
-        if (const int err = FaultOf(m_ctx, FileOp::Write, m_path))
+        if (const int err = CheckFileFault(m_ctx, FileOp::Write, m_path))
             Fail(IoCodeFromErrno(err));
         TransactionWrite(m_ctx, m_path, SizeOnDisk(), index * m_recordSize, static_cast<const char*>(record),
                          m_recordSize);
@@ -361,7 +356,7 @@ void RawRecordFile::Write(std::size_t index, const void* record)
     // Reported done only once it would survive a power cut; a write that fails half-way past the end
     // leaves no torn record.
     if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize) ||
-        FaultOf(m_ctx, FileOp::Sync, m_path) != 0 || ::fdatasync(m_fd) != 0) {
+        CheckFileFault(m_ctx, FileOp::Sync, m_path) != 0 || ::fdatasync(m_fd) != 0) {
         if (SizeOnDisk() > oldSize)
             (void)::ftruncate(m_fd, static_cast<off_t>(oldSize));
         Fail(IoCode::DiskWrite);
@@ -376,7 +371,7 @@ std::size_t RawRecordFile::Append(const void* record)
         const std::size_t onDisk = SizeOnDisk();
         const std::size_t index =
             static_cast<std::size_t>(TransactionFileSize(m_ctx, m_path, onDisk)) / m_recordSize;
-        if (const int err = FaultOf(m_ctx, FileOp::Write, m_path))
+        if (const int err = CheckFileFault(m_ctx, FileOp::Write, m_path))
             Fail(IoCodeFromErrno(err));
         TransactionWrite(m_ctx, m_path, onDisk, index * m_recordSize, static_cast<const char*>(record),
                          m_recordSize);
@@ -394,7 +389,7 @@ std::size_t RawRecordFile::Append(const void* record)
     // Reported stored only once it would survive a power cut. A write or sync that fails leaves neither
     // a torn record nor the torn tail it would have covered: the file as it was.
     if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize) ||
-        FaultOf(m_ctx, FileOp::Sync, m_path) != 0 || ::fdatasync(m_fd) != 0) {
+        CheckFileFault(m_ctx, FileOp::Sync, m_path) != 0 || ::fdatasync(m_fd) != 0) {
         (void)::ftruncate(m_fd, static_cast<off_t>(oldSize));
         Fail(IoCode::DiskWrite);
     }
@@ -405,7 +400,7 @@ void RawRecordFile::ReadRange(std::size_t first, std::size_t count, void* out) c
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
-    if (FaultOf(m_ctx, FileOp::Read, m_path) != 0)
+    if (CheckFileFault(m_ctx, FileOp::Read, m_path) != 0)
         Fail(IoCode::DiskRead);
     if (count == 0)
         return;
@@ -456,7 +451,7 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
         ::unlink(nativeTmp.constData());
         throw IoAbort(code, path);
     };
-    if (const int err = FaultOf(ctx, FileOp::Create, path))
+    if (const int err = CheckFileFault(ctx, FileOp::Create, path))
         fail(IoCodeFromErrno(err), -1);
     // A file that exists must be one we may write: renaming over a write-protected file would replace
     // it all the same.
@@ -483,7 +478,7 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
         (void)::fchmod(fd, *mode);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        if (FaultOf(ctx, FileOp::Write, path) != 0)
+        if (CheckFileFault(ctx, FileOp::Write, path) != 0)
             fail(IoCode::DiskWrite, fd);
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
@@ -492,10 +487,10 @@ void WriteFileAtomically(Context& ctx, const QString& path, const std::string& b
             fail(IoCode::DiskWrite, fd);
         done += static_cast<std::size_t>(n);
     }
-    if (FaultOf(ctx, FileOp::Sync, path) != 0 || ::fsync(fd) != 0)
+    if (CheckFileFault(ctx, FileOp::Sync, path) != 0 || ::fsync(fd) != 0)
         fail(IoCode::DiskWrite, fd);
     ::close(fd);
-    if (FaultOf(ctx, FileOp::Rename, path) != 0 ||
+    if (CheckFileFault(ctx, FileOp::Rename, path) != 0 ||
         ::rename(nativeTmp.constData(), nativePath.constData()) != 0)
         fail(IoCode::CannotRename, -1);
     // The new name is durable with its folder.
@@ -514,7 +509,7 @@ void SyncFolder(const QString& folder)
 std::string ReadWholeFile(Context& ctx, const QString& path)
 {
     QFile whole(path);
-    if (FaultOf(ctx, FileOp::Read, path) != 0 || !whole.open(QIODevice::ReadOnly))
+    if (CheckFileFault(ctx, FileOp::Read, path) != 0 || !whole.open(QIODevice::ReadOnly))
         throw IoAbort(IoCode::DiskRead, path);
     return whole.readAll().toStdString();
 }
@@ -523,7 +518,7 @@ std::optional<std::vector<std::string>> ReadTextLines(Context& ctx, const QStrin
 {
     const QString path = ctx.Path(fileName);
     QFile file(path);
-    if (FaultOf(ctx, FileOp::Open, path) != 0 || !file.open(QIODevice::ReadOnly))
+    if (CheckFileFault(ctx, FileOp::Open, path) != 0 || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     std::vector<std::string> lines;
     while (!file.atEnd()) {
@@ -538,10 +533,24 @@ std::optional<std::vector<std::string>> ReadTextLines(Context& ctx, const QStrin
 IoResult RemoveDataFile(Context& ctx, const QString& fileName)
 {
     const QString path = ctx.Path(fileName);
-    int err = FaultOf(ctx, FileOp::Remove, path);
+    const int err = RemoveFileAt(ctx, path);
+    return {IoCodeFromErrno(err), path, err == EISDIR};
+}
+
+int RemoveFileAt(const Context& ctx, const QString& path)
+{
+    int err = CheckFileFault(ctx, FileOp::Remove, path);
     if (err == 0 && ::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
         err = errno;
-    return {IoCodeFromErrno(err), path, err == EISDIR};
+    return err;
+}
+
+int RenameFileAt(const Context& ctx, const QString& from, const QString& to)
+{
+    int err = CheckFileFault(ctx, FileOp::Rename, from);
+    if (err == 0 && ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        err = errno;
+    return err;
 }
 
 namespace {

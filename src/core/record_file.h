@@ -173,6 +173,12 @@ std::optional<std::vector<std::string>> ReadTextLines(Context& ctx, const QStrin
 
 // Removes a data file, found whatever its case; one that is not there counts as removed.
 IoResult RemoveDataFile(Context& ctx, const QString& fileName);
+// Removes a file by its absolute path, taken as it stands; one that is not there counts as removed. The
+// error number, 0 when done.
+int RemoveFileAt(const Context& ctx, const QString& path);
+// Renames a file (absolute paths, taken as they stand) over whatever `to` names. The error number, 0
+// when done.
+int RenameFileAt(const Context& ctx, const QString& from, const QString& to);
 
 // Whether a data file exists, whatever its case.
 bool DataFileExists(const Context& ctx, const QString& fileName);

@@ -71,11 +71,6 @@ QString JournalPath(const Context& ctx)
     return ctx.Path(JournalName(ctx));
 }
 
-int FaultOf(const Context& ctx, FileOp op, const QString& path)
-{
-    return ctx.faults ? ctx.faults->Check(op, path) : 0;
-}
-
 std::uint32_t Crc32(const char* data, std::size_t size)
 {
     static const std::array<std::uint32_t, 256> table = [] {
@@ -221,7 +216,7 @@ std::optional<ApplyFailure> ApplyToFiles(Context& ctx, const std::vector<Journal
             auto [it, added] = open.try_emplace(path);
             Open& file = it->second;
             if (added) {
-                int err = FaultOf(ctx, FileOp::Open, path);
+                int err = CheckFileFault(ctx, FileOp::Open, path);
                 if (err == 0) {
                     file.fd = OpenLikeDataFiles(ctx, path, O_WRONLY);
                     err = file.fd < 0 ? errno : 0;
@@ -237,7 +232,7 @@ std::optional<ApplyFailure> ApplyToFiles(Context& ctx, const std::vector<Journal
             if (file.fd < 0 || file.failed || skip)
                 continue;
             for (const auto& [offset, bytes] : f.writes) {
-                if (const int err = FaultOf(ctx, FileOp::Write, path)) {
+                if (const int err = CheckFileFault(ctx, FileOp::Write, path)) {
                     file.failed = true;
                     fail(path, err);
                 } else if (!WriteAllAt(file.fd, bytes.data(), bytes.size(), offset)) {
@@ -267,7 +262,7 @@ std::optional<ApplyFailure> ApplyToFiles(Context& ctx, const std::vector<Journal
             };
             if (::fstat(file.fd, &st) == 0 && st.st_size > file.before)
                 (void)::ftruncate(file.fd, file.before);
-        } else if (sync && (FaultOf(ctx, FileOp::Sync, path) != 0 || ::fsync(file.fd) != 0)) {
+        } else if (sync && (CheckFileFault(ctx, FileOp::Sync, path) != 0 || ::fsync(file.fd) != 0)) {
             fail(path, EIO);
         }
         ::close(file.fd);
@@ -464,7 +459,7 @@ bool Transaction::Prepare(const QStringList& fileNames, Report report)
 {
     for (const QString& name : fileNames) {
         const QString path = m_ctx.Path(name);
-        int err = FaultOf(m_ctx, FileOp::Open, path);
+        int err = CheckFileFault(m_ctx, FileOp::Open, path);
         if (err == 0) {
             struct stat st
             {
@@ -541,7 +536,7 @@ void Transaction::Commit()
     const QByteArray native = QFile::encodeName(path);
     const bool existed = ::access(native.constData(), F_OK) == 0;
     const auto fail = [&](std::uint8_t code) { throw IoAbort(code, path, IoErrorTextOf(code, path)); };
-    if (const int err = FaultOf(m_ctx, FileOp::Open, path))
+    if (const int err = CheckFileFault(m_ctx, FileOp::Open, path))
         fail(IoCodeFromErrno(err));
     const int fd = OpenLikeDataFiles(m_ctx, path, O_WRONLY);
     struct stat st
@@ -555,10 +550,10 @@ void Transaction::Commit()
     }
     const off_t at = st.st_size;
     // A block that is not wholly written and synced is cut away: the step is not stored.
-    int err = FaultOf(m_ctx, FileOp::Write, path);
+    int err = CheckFileFault(m_ctx, FileOp::Write, path);
     if (err == 0 && !WriteAllAt(fd, whole.data(), whole.size(), static_cast<std::uint64_t>(at)))
         err = errno != 0 ? errno : ENOSPC;
-    if (err == 0 && (err = FaultOf(m_ctx, FileOp::Sync, path)) == 0 && ::fdatasync(fd) != 0)
+    if (err == 0 && (err = CheckFileFault(m_ctx, FileOp::Sync, path)) == 0 && ::fdatasync(fd) != 0)
         err = errno;
     if (err != 0) {
         (void)::ftruncate(fd, at);

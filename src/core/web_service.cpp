@@ -2,11 +2,13 @@
 
 #include "core/context.h"
 #include "core/curl_web_transfer.h"
+#include "core/data_file.h"
 #include "core/dispatch.h"
 
 #include <QSettings>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace gim {
 
@@ -105,25 +107,16 @@ public:
         : m_ctx(ctx), m_caption(std::move(caption)), m_verb(std::move(verb)), m_shown(std::move(shownName))
     {
     }
-    ~TransferProgressView()
-    {
-        if (m_open)
-            m_ctx.ui.EndProgress();
-    }
     TransferProgressView(const TransferProgressView&) = delete;
     TransferProgressView& operator=(const TransferProgressView&) = delete;
 
-    void Begin(qint64 total)
-    {
-        m_open = true;
-        m_ctx.ui.BeginProgress(m_caption, Clamped(total));
-    }
+    void Begin(qint64 total) { m_progress.emplace(m_ctx, m_caption, Clamped(total)); }
     void Step(qint64 done, qint64 total)
     {
         // Text transfers may not announce their size: the window opens with the first bytes then.
-        if (!m_open && (total > 0 || done > 0))
+        if (!m_progress && (total > 0 || done > 0))
             Begin(total);
-        if (m_open)
+        if (m_progress)
             m_ctx.ui.SetProgress(Clamped(done));
         if (done > 0)
             m_ctx.ui.ShowStatus(m_verb + QString::number(done) + QStringLiteral(" bytes DE UN TOTAL DE ") +
@@ -137,7 +130,7 @@ private:
     QString m_caption;
     QString m_verb;
     QString m_shown;
-    bool m_open = false;
+    std::optional<ProgressScope> m_progress;
 };
 
 } // namespace
@@ -145,6 +138,9 @@ private:
 tl::expected<void, WebFailure> ReceiveWebFile(Context& ctx, const QString& remote, const QString& localPath,
                                               const QString& caption, const QString& shownName)
 {
+    // The local file is the record layer's to fail, as every file the program writes.
+    if (CheckFileFault(ctx, FileOp::Create, localPath) != 0)
+        return tl::unexpected(WebFailure::LocalFile);
     TransferProgressView view(ctx, caption, QStringLiteral("SE HAN RECIBIDO "), shownName);
     return WebClient(ctx).Download(remote, localPath,
                                    [&](qint64 done, qint64 total) { view.Step(done, total); });
@@ -153,6 +149,8 @@ tl::expected<void, WebFailure> ReceiveWebFile(Context& ctx, const QString& remot
 tl::expected<void, WebFailure> SendWebFile(Context& ctx, const QString& localPath, const QString& remote,
                                            const QString& caption, const QString& shownName)
 {
+    if (CheckFileFault(ctx, FileOp::Open, localPath) != 0)
+        return tl::unexpected(WebFailure::LocalFile);
     TransferProgressView view(ctx, caption, QStringLiteral("SE HAN ENVIADO "), shownName);
     return WebClient(ctx).Upload(localPath, remote,
                                  [&](qint64 done, qint64 total) { view.Step(done, total); });

@@ -167,6 +167,34 @@ int AbsoluteWeek(const State& st, int year, int week)
     return (year - static_cast<int>(st.FirstYear)) * kWeeksPerYear + week;
 }
 
+WeekParts SplitAbsoluteWeek(const State& st, std::int64_t absoluteWeek)
+{
+    WeekParts parts;
+    parts.year = static_cast<int>(absoluteWeek / kWeeksPerYear + st.FirstYear);
+    parts.week = static_cast<int>(absoluteWeek % kWeeksPerYear);
+    return parts;
+}
+
+void SetWorkWeek(State& st, std::int64_t absoluteWeek)
+{
+    const WeekParts parts = SplitAbsoluteWeek(st, absoluteWeek);
+    st.WorkWeek = static_cast<std::uint16_t>(parts.week);
+    st.WorkYear = static_cast<std::uint16_t>(parts.year);
+}
+
+int WeekOfYearIndex(std::int64_t absoluteWeek)
+{
+    return static_cast<int>((absoluteWeek % kWeeksPerYear + kWeeksPerYear) % kWeeksPerYear);
+}
+
+WeekParts SplitAbsoluteWeekBack(const State& st, std::int64_t absoluteWeek)
+{
+    WeekParts parts;
+    parts.week = WeekOfYearIndex(absoluteWeek);
+    parts.year = static_cast<int>((absoluteWeek - parts.week) / kWeeksPerYear + st.FirstYear);
+    return parts;
+}
+
 std::optional<int> AbsoluteWeekOfCode(const State& st, QStringView code)
 {
     const std::optional<WeekParts> parts = ParseWeekCode(code);

@@ -60,6 +60,17 @@ int WeekCodeDaysBetween(QStringView a, QStringView b);
 
 // Exact value, negative before the horizon: for comparisons and ranges.
 int AbsoluteWeek(const State& st, int year, int week);
+// Back from an absolute week: the year since 2000 and the week of that year, 0 to 51 (weekday 0). The
+// division truncates, as the stored weeks were always read: a week before the horizon keeps a negative
+// remainder.
+WeekParts SplitAbsoluteWeek(const State& st, std::int64_t absoluteWeek);
+// WorkWeek and WorkYear := the week and year of an absolute week, as SplitAbsoluteWeek gives them.
+void SetWorkWeek(State& st, std::int64_t absoluteWeek);
+// The week of the year, 0 to 51, of an absolute week; one before the horizon counts back from its start.
+int WeekOfYearIndex(std::int64_t absoluteWeek);
+// SplitAbsoluteWeek counting back from the horizon's start the same way: a week before it lies in an
+// earlier year, with its week 0 to 51.
+WeekParts SplitAbsoluteWeekBack(const State& st, std::int64_t absoluteWeek);
 // AbsoluteWeek of a week code "yy/ww/d"; nothing for a code that holds no date.
 std::optional<int> AbsoluteWeekOfCode(const State& st, QStringView code);
 // The 16-bit record fields (plan, history, breakdowns, repairs, work reports).

@@ -277,7 +277,7 @@ CardState BreakdownCardState(Context& ctx, const TBreakdownRecord& rec, CardUse 
 int RunBreakdownCard(Context& ctx, TBreakdownRecord& rec, CardUse use, const QString& caption)
 {
     State& st = ctx.st;
-    rec.Week = static_cast<std::uint16_t>(rec.Week.get() % kWeeksPerYear);
+    rec.Week = static_cast<std::uint16_t>(SplitAbsoluteWeek(st, rec.Week.get()).week);
     int result = CardResult::Save;
     if (st.InteractiveFlag) {
         const CardSpec spec = BreakdownCardSpec(ctx, use);
@@ -321,8 +321,7 @@ int ShowBreakdownSearchCard(Context& ctx, TBreakdownRecord& rec)
 int ShowBreakdownEditCard(Context& ctx, TBreakdownRecord& rec, const QString& machineName)
 {
     State& st = ctx.st;
-    st.WorkWeek = static_cast<std::uint16_t>(rec.Week.get() % kWeeksPerYear);
-    st.WorkYear = static_cast<std::uint16_t>(rec.Week.get() / kWeeksPerYear + st.FirstYear);
+    SetWorkWeek(st, rec.Week.get());
     const QString caption = QStringLiteral("AVERIAS EN ") + machineName + QStringLiteral(" AÑO: ") +
                             QString::number(st.WorkYear + kYearOffset);
     return RunBreakdownCard(ctx, rec, CardUse::Edit, caption);

@@ -113,8 +113,7 @@ void BreakdownReport(Context& ctx)
         delayTotal += r.Delay.get();
         interventionTotal += r.Intervention.get();
         ++count;
-        st.WorkWeek = static_cast<std::uint16_t>(r.Week.get() % kWeeksPerYear);
-        st.WorkYear = static_cast<std::uint16_t>(r.Week.get() / kWeeksPerYear + st.FirstYear);
+        SetWorkWeek(st, r.Week.get());
         report->AddLine(QLatin1Char('\t') + r.Code.str() + QLatin1Char('\t') +
                         names.Find(r.Code).Denominacion.str() + QLatin1Char('\t') + r.Day.str() +
                         QLatin1Char('\t') + r.Shift.str() + QLatin1Char('\t') + r.Type.str() +
@@ -260,8 +259,7 @@ void RepetitiveBreakdownReport(Context& ctx)
                         Number(s.intervention / s.count));
     }
     report->AddLine(QString::fromUtf8("\tValores acumulados de averías desde la semana: ") +
-                    Number(((startWeek % kWeeksPerYear) + kWeeksPerYear) % kWeeksPerYear) + QLatin1Char('/') +
-                    Number(year));
+                    Number(WeekOfYearIndex(startWeek)) + QLatin1Char('/') + Number(year));
     ctx.ui.ShowReport(report);
 }
 

@@ -251,7 +251,7 @@ void EditBreakdowns(Context& ctx)
         if (!b.SearchRecord)
             b.SearchRecord = FreshSearch(ctx);
         // The card shows the search week in its own year.
-        st.WorkYear = static_cast<std::uint16_t>(b.SearchRecord->Week.get() / kWeeksPerYear + st.FirstYear);
+        st.WorkYear = static_cast<std::uint16_t>(SplitAbsoluteWeek(st, b.SearchRecord->Week.get()).year);
         search = *b.SearchRecord;
         const int result = ShowBreakdownCard(ctx, search);
         // The search card left: nothing to edit, and nothing to say.

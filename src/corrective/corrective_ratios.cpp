@@ -128,41 +128,42 @@ void RepairRatios(Context& ctx)
     std::int64_t totalRatios = 0;
     std::int64_t ratioWeeks = 0;
     RepairWeekSums ages;
-    ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS HISTORIAL REPARACIONES PROGRAMADAS"),
-                         std::max(0, last));
-    for (int w = 0; w <= last; ++w) {
-        const std::optional<TAgendaRecord> week = ReadAgendaWeek(agenda, w);
-        const std::int64_t capacity = week ? AgendaCapacity(*week) : 0;
-        const std::int64_t planned = week ? week->PlannedMinutes.get() : 0;
-        st.WorkWeek = static_cast<std::uint16_t>(w % kWeeksPerYear);
-        st.WorkYear = static_cast<std::uint16_t>(w / kWeeksPerYear + st.FirstYear);
-        const RepairWeekSums& found = sums[static_cast<std::size_t>(w)];
-        const std::int64_t repaired = found.minutes;
-        ages.pendingAges += found.pendingAges;
-        ages.pendingCount += found.pendingCount;
-        ages.materialAges += found.materialAges;
-        ages.materialCount += found.materialCount;
+    {
+        const ProgressScope progress(
+            ctx, QStringLiteral("AVANCE CARGA DE DATOS HISTORIAL REPARACIONES PROGRAMADAS"),
+            std::max(0, last));
+        for (int w = 0; w <= last; ++w) {
+            const std::optional<TAgendaRecord> week = ReadAgendaWeek(agenda, w);
+            const std::int64_t capacity = week ? AgendaCapacity(*week) : 0;
+            const std::int64_t planned = week ? week->PlannedMinutes.get() : 0;
+            SetWorkWeek(st, w);
+            const RepairWeekSums& found = sums[static_cast<std::size_t>(w)];
+            const std::int64_t repaired = found.minutes;
+            ages.pendingAges += found.pendingAges;
+            ages.pendingCount += found.pendingCount;
+            ages.materialAges += found.materialAges;
+            ages.materialCount += found.materialCount;
 
-        // A week without capacity has no ratio: it shows 0 and stays out of the mean ratio.
-        const std::int64_t ratio = capacity > 0 ? repaired * 100 / capacity : 0;
-        if (repaired > 0) {
-            ++repairWeeks;
-            totalRepairs += repaired;
-            if (capacity > 0) {
-                ++ratioWeeks;
-                totalRatios += ratio;
+            // A week without capacity has no ratio: it shows 0 and stays out of the mean ratio.
+            const std::int64_t ratio = capacity > 0 ? repaired * 100 / capacity : 0;
+            if (repaired > 0) {
+                ++repairWeeks;
+                totalRepairs += repaired;
+                if (capacity > 0) {
+                    ++ratioWeeks;
+                    totalRatios += ratio;
+                }
             }
+            report->AddLine(QLatin1Char('\t') + Number(st.WorkWeek) + QLatin1Char('/') +
+                            Number(st.WorkYear + kYearOffset) + QLatin1Char('\t') + HoursText(repaired) +
+                            QLatin1Char('\t') + HoursText(planned) + QLatin1Char('\t') + Number(ratio) +
+                            QLatin1Char('%'));
+            TWeekGraphRecord& point = graph[st.WorkWeek];
+            point.Value3 = planned;
+            point.Value4 = repaired;
+            ctx.ui.SetProgress(w);
         }
-        report->AddLine(QLatin1Char('\t') + Number(st.WorkWeek) + QLatin1Char('/') +
-                        Number(st.WorkYear + kYearOffset) + QLatin1Char('\t') + HoursText(repaired) +
-                        QLatin1Char('\t') + HoursText(planned) + QLatin1Char('\t') + Number(ratio) +
-                        QLatin1Char('%'));
-        TWeekGraphRecord& point = graph[st.WorkWeek];
-        point.Value3 = planned;
-        point.Value4 = repaired;
-        ctx.ui.SetProgress(w);
     }
-    ctx.ui.EndProgress();
 
     for (TWeekGraphRecord& point : graph)
         for (int k = 1; k <= 6; ++k)

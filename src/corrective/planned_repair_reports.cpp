@@ -205,8 +205,9 @@ void ReportRepairHistory(Context& ctx)
         else if (r.State == "S")
             ++services;
 
-        const int weekOfYear = r.Week.get() % kWeeksPerYear;
-        const int year = r.Week.get() / kWeeksPerYear + st.FirstYear + kYearOffset;
+        const WeekParts filed = SplitAbsoluteWeek(st, r.Week.get());
+        const int weekOfYear = filed.week;
+        const int year = filed.year + kYearOffset;
         const QChar tab = QLatin1Char('\t');
         report->SetColour(age ? AgeColour(*age) : kReportBlack);
         report->AddLine(tab + r.Code.str() + tab + MachineName(machines, r.Code) + tab +

@@ -246,8 +246,7 @@ void Prepare(Context& ctx, const TPlannedRepairRecord* handed)
         cur.Minutes = 0;
         cur.State = "P";
         if (st.ActionCode == QLatin1String("1")) {
-            st.WorkWeek = static_cast<std::uint16_t>(st.PlanWeeks % kWeeksPerYear);
-            st.WorkYear = static_cast<std::uint16_t>(st.PlanWeeks / kWeeksPerYear + st.FirstYear);
+            SetWorkWeek(st, st.PlanWeeks);
         } else if (st.ActionCode == QLatin1String("2")) {
             const WeekParts today = WeekPartsOf(ctx.clock.Now().date());
             st.WorkWeek = static_cast<std::uint16_t>(today.week);
@@ -381,8 +380,7 @@ void EditPlannedRepairs(Context& ctx)
             continue;
         st.AnswerCode = QStringLiteral("a");
         st.CardSaved = 0;
-        st.WorkWeek = static_cast<std::uint16_t>(entry.rec.Week.get() % kWeeksPerYear);
-        st.WorkYear = static_cast<std::uint16_t>(entry.rec.Week.get() / kWeeksPerYear + st.FirstYear);
+        SetWorkWeek(st, entry.rec.Week.get());
         FindIntoFoundMachine(ctx, entry.rec.Code);
         TPlannedRepairRecord edited = entry.rec;
         const int result = ShowPlannedRepairCard(ctx, edited);

@@ -6,6 +6,7 @@
 #include "core/drive_paths.h"
 #include "core/environment.h"
 #include "core/operations.h"
+#include "core/record_file.h"
 #include "core/web_service.h"
 #include "exchange/import_gateway.h"
 #include "exchange/import_tables_corrective.h"
@@ -16,9 +17,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <cstdio>
 
 namespace gim {
 namespace {
@@ -68,12 +67,12 @@ private:
 
 // A fetched file still on the server would be fetched and loaded again by the next synchronisation: it
 // is loaded now by no one and kept under a name of its own (".1.noborrado", ".2.noborrado", ...).
-QString KeepAside(const QString& path)
+QString KeepAside(const Context& ctx, const QString& path)
 {
     for (int n = 1;; ++n) {
         const QString aside = path + QStringLiteral(".%1.noborrado").arg(n);
         if (!QFileInfo::exists(aside))
-            return QFile::rename(path, aside) ? aside : path;
+            return RenameFileAt(ctx, path, aside) == 0 ? aside : path;
     }
 }
 
@@ -85,7 +84,7 @@ void SayWhyNotSynchronised(Context& ctx, WebFailure failure, const QString& remo
     if (failure == WebFailure::DeleteRefused) {
         text = QStringLiteral("No se ha podido borrar ") + remote +
                QStringLiteral(" del servidor WEB: para no cargar sus datos dos veces no se cargan ahora.") +
-               QStringLiteral(" El fichero recibido queda en ") + KeepAside(web.WebLocalFile);
+               QStringLiteral(" El fichero recibido queda en ") + KeepAside(ctx, web.WebLocalFile);
     } else if (failure == WebFailure::FileMissing && !QFileInfo::exists(web.WebLocalFile)) {
         text = QString::fromUtf8(kSyncFileMissing) + web.WebLocalFile;
     } else {
@@ -126,7 +125,7 @@ void Synchronise(Context& ctx, const SyncKind& kind)
     kind.import(ctx, text);
     // The report window put the text on the clipboard for the gateway, which empties it once read.
     ctx.ui.SetClipboardText(QString());
-    QFile::remove(web.WebLocalFile);
+    RemoveFileAt(ctx, web.WebLocalFile);
 }
 
 } // namespace
@@ -213,7 +212,7 @@ void RestoreWebBackup(Context& ctx)
     for (const QString& name : names) {
         const QString local = folder + QLatin1Char('/') + name;
         const QString download = scratch + QLatin1Char('/') + name;
-        QFile::remove(download);
+        RemoveFileAt(ctx, download);
         const auto fetched = ReceiveWebFile(ctx, QStringLiteral("CopiaSeg/") + name, download,
                                             QStringLiteral("TRANSFIRIENDO EL FICHERO ") + local, local);
         if (!fetched) {
@@ -235,9 +234,8 @@ void RestoreWebBackup(Context& ctx)
     }
     // Restored: the downloaded archives are the local backup now. Otherwise they go.
     for (qsizetype i = 0; i < fetchedArchives.size(); ++i) {
-        if (!restored || std::rename(QFile::encodeName(fetchedArchives[i]).constData(),
-                                     QFile::encodeName(locals[i]).constData()) != 0)
-            QFile::remove(fetchedArchives[i]);
+        if (!restored || RenameFileAt(ctx, fetchedArchives[i], locals[i]) != 0)
+            RemoveFileAt(ctx, fetchedArchives[i]);
     }
     QDir().rmdir(scratch);
 }

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/date_range.h"
+#include "core/hour_types.h"
 #include "masterdata/personnel.h"
 #include "masterdata/personnel_entry_card.h"
 #include "platform/report.h"
@@ -48,8 +49,8 @@ bool EntryNewerThan(const TPersonnelEntryRecord& a, const TPersonnelEntryRecord&
 
 bool IsOvertimeEntry(const TPersonnelEntryRecord& entry)
 {
-    const auto& t = entry.Type;
-    return t == "E" || t == "EC" || t == "EF" || t == "EN";
+    const std::optional<HourKind> kind = HourKindOf(entry.Type.bytes());
+    return kind && IsOvertime(*kind);
 }
 
 void ClearPersonnelEntry(TPersonnelEntryRecord& entry)

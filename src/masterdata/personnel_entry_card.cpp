@@ -107,10 +107,6 @@ CardSpec PersonnelEntryCardSpec(Context& ctx)
     if (!edit)
         number.choices = PersonnelNumbers(Personnel(ctx).PersonnelList);
     number.onChange = [&ctx](CardState& state) { ShowEmployeeName(ctx, state); };
-    FieldSpec type = Field(kType, "Tipo Apunte:", FieldKind::Combo);
-    type.choices = CodeTable(kEntryTypes).Codes();
-    type.onChange = [](CardState& state) { state.set(kTypeText, EntryTypeText(state.value(kType))); };
-    type.rule = CodeRule(StoredTypes(), true);
     FieldSpec date = Field(kDate, "Fecha :", FieldKind::Masked, "Fecha En Formato año/semana7día semana.");
     date.mask = QStringLiteral("!00/00/0;1;_");
     date.capacity = 7;
@@ -123,14 +119,11 @@ CardSpec PersonnelEntryCardSpec(Context& ctx)
         if (day.isValid())
             state.set(kDate, WeekCodeOf(day));
     };
-    spec.fields = {number,
-                   Field(kName, "", FieldKind::Label),
-                   type,
-                   Field(kTypeText, "", FieldKind::Label),
-                   date,
-                   calendar,
-                   Field(kText, "Texto:", FieldKind::Text, "Comentario descriptivo."),
-                   Field(kMinutes, "Minutos :", FieldKind::Text, "Horas dedicadas.")};
+    spec.fields = {number, Field(kName, "", FieldKind::Label)};
+    AddCodeCombo(spec, kType, "Tipo Apunte:", kEntryTypes, kTypeText).rule = CodeRule(StoredTypes(), true);
+    spec.fields.insert(spec.fields.end(),
+                       {date, calendar, Field(kText, "Texto:", FieldKind::Text, "Comentario descriptivo."),
+                        Field(kMinutes, "Minutos :", FieldKind::Text, "Horas dedicadas.")});
     Binding().Declare(spec);
 
     spec.buttons = {{QStringLiteral("Button1"), QStringLiteral("Sal&var"), CardResult::Save},

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/date_range.h"
+#include "core/hour_types.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
 #include "core/week_codes.h"
@@ -24,16 +25,47 @@ namespace gim {
 namespace {
 
 // The hour types the reports add up, in the columns of the hours report.
-constexpr std::array<const char*, 8> kHourTypes{"E", "EF", "N", "EN", "V", "P", "B", "EC"};
-enum HourColumn { kExtra, kHolidayExtra, kNight, kNightExtra, kHolidays, kLeave, kSick, kCompensated };
-using HourSums = std::array<std::int64_t, kHourTypes.size()>;
+enum HourColumn {
+    kExtra,
+    kHolidayExtra,
+    kNight,
+    kNightExtra,
+    kHolidays,
+    kLeave,
+    kSick,
+    kCompensated,
+    kColumns
+};
+using HourSums = std::array<std::int64_t, kColumns>;
 
-// The column of an entry's type; nothing for the types that are not hours.
+// The column of an entry's type; nothing for the types that are not hours, nor for normal hours and
+// training.
 std::optional<int> HourColumnOf(const TPersonnelEntryRecord& entry)
 {
-    for (std::size_t i = 0; i < kHourTypes.size(); ++i)
-        if (entry.Type == kHourTypes[i])
-            return static_cast<int>(i);
+    const std::optional<HourKind> kind = HourKindOf(entry.Type.bytes());
+    if (!kind)
+        return std::nullopt;
+    switch (*kind) {
+    case HourKind::Overtime:
+        return kExtra;
+    case HourKind::HolidayOvertime:
+        return kHolidayExtra;
+    case HourKind::Night:
+        return kNight;
+    case HourKind::NightOvertime:
+        return kNightExtra;
+    case HourKind::Holidays:
+        return kHolidays;
+    case HourKind::Leave:
+        return kLeave;
+    case HourKind::SickLeave:
+        return kSick;
+    case HourKind::CompensatedOvertime:
+        return kCompensated;
+    case HourKind::Normal:
+    case HourKind::Training:
+        break;
+    }
     return std::nullopt;
 }
 

@@ -110,22 +110,25 @@ const CardBinding<TProcedureRecord>& ProcedureCardBinding()
     return binding;
 }
 
+namespace {
+
+// The specialities and machine states in the order the card offers them.
+constexpr CodeLabel kSpecialities[] = {
+    {"ME", "Mecánica"}, {"EB", "Baja Tensión"}, {"EA", "Alta Tensión"}, {"FR", "Frío"},
+    {"CL", "Climas"},   {"LI", "Limpieza"},     {"OP", "Operación"},
+};
+constexpr CodeLabel kMachineStates[] = {{"P", "Paro"}, {"M", "Marcha"}};
+
+} // namespace
+
 QString ProcedureSpecialityMeaning(const QString& code)
 {
-    static constexpr CodeLabel meanings[] = {
-        {"ME", "Mecánica"}, {"EB", "Baja Tensión"}, {"EA", "Alta Tensión"}, {"OP", "Operación"},
-        {"CL", "Climas"},   {"FR", "Frío"},         {"LI", "Limpieza"},
-    };
-    return CodeTable(meanings).LabelOr(code);
+    return CodeTable(kSpecialities).LabelOr(code);
 }
 
 QString ProcedureStateMeaning(const QString& code)
 {
-    if (code == QLatin1String("M"))
-        return QStringLiteral("Marcha");
-    if (code == QLatin1String("P"))
-        return QStringLiteral("Paro");
-    return {};
+    return CodeTable(kMachineStates).LabelOr(code);
 }
 
 CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
@@ -144,30 +147,23 @@ CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
             LoadMachineList(ctx);
         code.choices << MachineCodes(machines.MachineList);
     }
-    FieldSpec speciality = MakeField(Speciality, "ESPECIALIDAD", FieldKind::Combo);
-    speciality.choices =
-        QStringList{QStringLiteral("ME"), QStringLiteral("EB"), QStringLiteral("EA"), QStringLiteral("FR"),
-                    QStringLiteral("CL"), QStringLiteral("LI"), QStringLiteral("OP")};
+    spec.fields = {code, MakeField(MachineName, "", FieldKind::Label)};
+    // A code outside the lists leaves its meaning as it was.
+    FieldSpec& speciality =
+        AddCodeCombo(spec, Speciality, "ESPECIALIDAD", kSpecialities, SpecialityText, 0, std::nullopt);
     // A record takes the codes of the lists; the filter searches any speciality with "*" and reads no state.
     // An imported key keeps the speciality it brings, listed or not, as its label does.
     if (ctx.st.ActionCode != QLatin1String("i"))
         speciality.rule = CodeRule(
             filter ? speciality.choices + QStringList{QStringLiteral("*")} : speciality.choices, true);
-    FieldSpec state = MakeField(MachineState, "ESTADO", FieldKind::Combo);
-    state.choices = QStringList{QStringLiteral("P"), QStringLiteral("M")};
+    spec.fields.push_back(MakeField(Procedure, "PROCEDIMIENTO", FieldKind::Text, 2));
+    spec.fields.push_back(MakeField(Instruction, "INSTRUCCION", FieldKind::Text, 2));
+    FieldSpec& state = AddCodeCombo(spec, MachineState, "ESTADO", kMachineStates, StateText, 0, std::nullopt);
     if (!filter)
         state.rule = CodeRule(state.choices, true);
-    spec.fields = {code,
-                   MakeField(MachineName, "", FieldKind::Label),
-                   speciality,
-                   MakeField(SpecialityText, "", FieldKind::Label),
-                   MakeField(Procedure, "PROCEDIMIENTO", FieldKind::Text, 2),
-                   MakeField(Instruction, "INSTRUCCION", FieldKind::Text, 2),
-                   state,
-                   MakeField(StateText, "", FieldKind::Label),
-                   MakeField(Minutes, "TIEMPO (min)", FieldKind::Text),
-                   MakeField(Description, "DESCRIPCION", FieldKind::Memo, 250),
-                   MakeField(Picture, "", FieldKind::Picture)};
+    spec.fields.push_back(MakeField(Minutes, "TIEMPO (min)", FieldKind::Text));
+    spec.fields.push_back(MakeField(Description, "DESCRIPCION", FieldKind::Memo, 250));
+    spec.fields.push_back(MakeField(Picture, "", FieldKind::Picture));
     // The key and state with their meanings beside them, the picture to their right, the description
     // across the card below.
     PlaceFields(spec, {GridCell(0), GridCell(0, 1), GridCell(1), GridCell(1, 1), GridCell(2), GridCell(3),
@@ -217,7 +213,6 @@ CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
             *typed = true;
             ShowMachineName(ctx, s, false);
         }
-        UpdateMeanings(s);
     };
     spec.onExit = [&ctx, typed](CardState& s, const QString& field) {
         if (field == Code && *typed) {

@@ -312,17 +312,21 @@ void RunFocusHandlers(const CardSpec& spec, CardState& state, const QString& lef
 }
 
 // A combo offering the codes of `table` and, after it, the label `textLabel` that shows the label of the
-// code chosen (empty for a code the table does not hold).
-inline void AddCodeCombo(CardSpec& spec, const QString& name, const char* label, CodeTable table,
-                         const QString& textLabel, int capacity = 0)
+// code chosen; for a code the table does not hold it shows `missing`, or keeps its text when there is
+// none. Returns the combo, whose choices, rule and handlers the card may still change.
+inline FieldSpec& AddCodeCombo(CardSpec& spec, const QString& name, const char* label, CodeTable table,
+                               const QString& textLabel, int capacity = 0,
+                               std::optional<QString> missing = QString())
 {
     FieldSpec f = MakeField(name, label, FieldKind::Combo, capacity);
     f.choices = table.Codes();
-    f.onChange = [name, textLabel, table](CardState& state) {
-        state.set(textLabel, table.LabelOr(state.value(name)));
+    f.onChange = [name, textLabel, table, missing](CardState& state) {
+        if (std::optional<QString> text = table.Label(state.value(name)); text || missing)
+            state.set(textLabel, text ? *text : *missing);
     };
     spec.fields.push_back(std::move(f));
     spec.fields.push_back(MakeField(textLabel, "", FieldKind::Label));
+    return spec.fields[spec.fields.size() - 2];
 }
 
 } // namespace gim

@@ -217,8 +217,7 @@ void CreatePlanning(Context& ctx)
     }
     if (!weeks.empty()) {
         weeks.front().Note = st.FirmName;
-        st.WorkWeek = static_cast<std::uint16_t>((st.PlanWeeks - 1) % kWeeksPerYear);
-        st.WorkYear = static_cast<std::uint16_t>((st.PlanWeeks - 1) / kWeeksPerYear + st.FirstYear);
+        SetWorkWeek(st, st.PlanWeeks - 1);
     }
     bool created = false;
     {

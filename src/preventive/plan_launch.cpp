@@ -445,7 +445,7 @@ void LaunchWeeklyPlan(Context& ctx)
     const std::int64_t marginWeeks = ReadTypedNumber(st, margin, st.FileName(DataFile::Plan));
 
     const int analysisWeek = AbsoluteWeek(st, st.WorkYear, st.WorkWeek);
-    const QString weekOfYear = QString::number(analysisWeek % kWeeksPerYear);
+    const QString weekOfYear = QString::number(SplitAbsoluteWeek(st, analysisWeek).week);
     const QString year = QString::number(st.WorkYear + kYearOffset);
     auto report = std::make_shared<ReportDocument>(QStringLiteral("PLANING DE ") + st.CurrentEnvironment);
     report->SetTabStops({5, 65, 290, 320, 350, 380, 410, 440, 470, 500});
@@ -466,7 +466,7 @@ void LaunchWeeklyPlan(Context& ctx)
         st.PlanWeeks);
     QString header = QStringLiteral("\tCODIGO\tMAQUINA");
     for (int week = window.first; week <= window.last; ++week)
-        header += QLatin1Char('\t') + QString::number(week % kWeeksPerYear);
+        header += QLatin1Char('\t') + QString::number(SplitAbsoluteWeek(st, week).week);
     if (listing) {
         report->SetUnderline(true);
         report->AddLine(header + QStringLiteral("\tT.Prev./ ") + weekOfYear);

@@ -211,9 +211,9 @@ LoadTable BuildLoadTable(const State& st, const std::vector<TAgendaRecord>& agen
         const TAgendaRecord& week = agenda[static_cast<std::size_t>(i)];
         if (i == index)
             table.current = static_cast<int>(table.lines.size());
-        table.lines << QString::number(i % kWeeksPerYear) + QLatin1Char('\t') +
-                           QString::number(i / kWeeksPerYear + st.FirstYear) + QLatin1Char('\t') +
-                           Minutes16(week.FreeMinutes.get()) + QLatin1Char('\t') +
+        const WeekParts shown = SplitAbsoluteWeek(st, i);
+        table.lines << QString::number(shown.week) + QLatin1Char('\t') + QString::number(shown.year) +
+                           QLatin1Char('\t') + Minutes16(week.FreeMinutes.get()) + QLatin1Char('\t') +
                            Minutes16(static_cast<std::uint16_t>(week.PlannedMinutes.get())) +
                            QLatin1Char('\t') + Minutes16(week.ReservedMinutes.get()) + QLatin1Char('\t') +
                            week.Note.str();
@@ -333,8 +333,9 @@ void ShowMaintenanceLoad(Context& ctx)
     }
     // A week past the agenda's end was taken as its last week: the note names the week it goes to.
     const bool capped = index != exact;
-    EditAgendaNote(ctx, agenda[static_cast<std::size_t>(index)], index, capped ? index % kWeeksPerYear : week,
-                   capped ? index / kWeeksPerYear + st.FirstYear : year);
+    const WeekParts capping = SplitAbsoluteWeek(st, index);
+    EditAgendaNote(ctx, agenda[static_cast<std::size_t>(index)], index, capped ? capping.week : week,
+                   capped ? capping.year : year);
 }
 
 } // namespace gim

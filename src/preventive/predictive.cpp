@@ -203,8 +203,7 @@ void EditPredictiveRecord(Context& ctx)
         if (!MatchesSelection(entry.rec, selection))
             continue;
         const int week = entry.rec.Semana.get();
-        st.WorkWeek = static_cast<std::uint16_t>(week % kWeeksPerYear);
-        st.WorkYear = static_cast<std::uint16_t>(week / kWeeksPerYear + st.FirstYear);
+        SetWorkWeek(st, week);
         TPredictiveRecord shown = entry.rec;
         const int result = ShowPredictiveForm(ctx, shown);
         if (result != CardResult::Save && result != CardResult::Delete)

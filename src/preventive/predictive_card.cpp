@@ -336,8 +336,9 @@ int ShowPredictiveForm(Context& ctx, TPredictiveRecord& rec, bool selecting)
     st.ContinueFlag = 0;
     // The card shows the week of the year. An imported week counts from the horizon's start already and
     // keeps its own year; the others take the year being worked on.
-    const int year = ModeIs(ctx, {"i"}) ? st.FirstYear + rec.Semana.get() / kWeeksPerYear : st.WorkYear;
-    rec.Semana = rec.Semana.get() % kWeeksPerYear;
+    const WeekParts filed = SplitAbsoluteWeek(st, rec.Semana.get());
+    const int year = ModeIs(ctx, {"i"}) ? filed.year : st.WorkYear;
+    rec.Semana = filed.week;
 
     const CardSpec spec = PredictiveCardSpec(ctx, selecting);
     CardState state;

@@ -316,8 +316,9 @@ void PredictiveRegisterReport(Context& ctx)
         trend = PredictiveTrend(trends, kind, m.Medida1.get(), m.Medida2.get());
         if (chartList.empty())
             frequency = m.FREC.str();
-        const std::int64_t weekOfYear = m.Semana.get() % kWeeksPerYear;
-        const std::int64_t yearOf = m.Semana.get() / kWeeksPerYear + st.FirstYear;
+        const WeekParts filed = SplitAbsoluteWeek(st, m.Semana.get());
+        const std::int64_t weekOfYear = filed.week;
+        const std::int64_t yearOf = filed.year;
         st.WorkWeek = static_cast<std::uint16_t>(weekOfYear);
         st.WorkYear = static_cast<std::uint16_t>(yearOf);
         chartList.push_back(m);

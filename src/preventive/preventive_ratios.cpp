@@ -185,52 +185,53 @@ void PreventiveRatios(Context& ctx)
     RatioSums sum;
     QStringList weekLines;
     const PlanControlState& f = PlanControl(ctx);
-    ctx.ui.BeginProgress(QStringLiteral("AVANCE CARGA DE DATOS HISTORIAL PREVENTIVO"),
-                         std::max(0, end - start + 1));
-    for (int index = start; index <= end; ++index) {
-        st.WorkWeek = static_cast<std::uint16_t>(index % kWeeksPerYear);
-        st.WorkYear = static_cast<std::uint16_t>(index / kWeeksPerYear + st.FirstYear);
-        if (planSource)
-            ControlPlanWeek(ctx, *planSource);
-        else if (routeSource)
-            ControlRoutesWeek(ctx, *routeSource, control ? report.get() : nullptr);
-        else
-            PlanControl(ctx) = PlanControlState{};
+    {
+        const ProgressScope progress(ctx, QStringLiteral("AVANCE CARGA DE DATOS HISTORIAL PREVENTIVO"),
+                                     std::max(0, end - start + 1));
+        for (int index = start; index <= end; ++index) {
+            SetWorkWeek(st, index);
+            if (planSource)
+                ControlPlanWeek(ctx, *planSource);
+            else if (routeSource)
+                ControlRoutesWeek(ctx, *routeSource, control ? report.get() : nullptr);
+            else
+                PlanControl(ctx) = PlanControlState{};
 
-        TWeekGraphRecord& point = graph[st.WorkWeek];
-        QString line = QLatin1Char('\t') + QString::number(st.WorkWeek) + QLatin1Char('/') +
-                       QString::number(st.WorkYear + kYearOffset) + QLatin1Char('\t');
-        if (planMode) {
-            const std::uint32_t executedRatio = Pct(f.GE, f.GP);
-            const std::uint32_t planRatio = Pct(f.TE, f.TPS);
-            const std::uint32_t gamaRatio = Pct(f.TE, f.TPG);
-            line += QString::number(f.GP) + QLatin1Char('\t') + QString::number(f.GE) + QLatin1Char('\t') +
-                    QString::number(executedRatio) + QLatin1Char('\t') + HoursAndMinutes(f.TPS, "h ", "m ") +
-                    QLatin1Char('\t') + HoursAndMinutes(f.TE, "h ", "m ") + QLatin1Char('\t') +
-                    QString::number(planRatio) + QLatin1Char('\t') + QString::number(gamaRatio);
-            sum.GP += f.GP;
-            point.Value2 = executedRatio;
-            point.Value3 = gamaRatio;
-            point.Value4 = planRatio;
-            point.Value5 = f.GP; // the gamas the control walked
-        } else {
-            line += QString::number(f.GE) + QLatin1Char('\t') + HoursAndMinutes(f.TE, "h ", "m ");
-            point.Value2 = f.GE;
-            point.Value4 = f.TE;
-            point.Value5 = f.ListedGamas;
+            TWeekGraphRecord& point = graph[st.WorkWeek];
+            QString line = QLatin1Char('\t') + QString::number(st.WorkWeek) + QLatin1Char('/') +
+                           QString::number(st.WorkYear + kYearOffset) + QLatin1Char('\t');
+            if (planMode) {
+                const std::uint32_t executedRatio = Pct(f.GE, f.GP);
+                const std::uint32_t planRatio = Pct(f.TE, f.TPS);
+                const std::uint32_t gamaRatio = Pct(f.TE, f.TPG);
+                line += QString::number(f.GP) + QLatin1Char('\t') + QString::number(f.GE) +
+                        QLatin1Char('\t') + QString::number(executedRatio) + QLatin1Char('\t') +
+                        HoursAndMinutes(f.TPS, "h ", "m ") + QLatin1Char('\t') +
+                        HoursAndMinutes(f.TE, "h ", "m ") + QLatin1Char('\t') + QString::number(planRatio) +
+                        QLatin1Char('\t') + QString::number(gamaRatio);
+                sum.GP += f.GP;
+                point.Value2 = executedRatio;
+                point.Value3 = gamaRatio;
+                point.Value4 = planRatio;
+                point.Value5 = f.GP; // the gamas the control walked
+            } else {
+                line += QString::number(f.GE) + QLatin1Char('\t') + HoursAndMinutes(f.TE, "h ", "m ");
+                point.Value2 = f.GE;
+                point.Value4 = f.TE;
+                point.Value5 = f.ListedGamas;
+            }
+            point.Value6 = f.GE;
+            sum.GE += f.GE;
+            sum.GP32 += f.GP;
+            sum.TPS += f.TPS;
+            sum.TE += f.TE;
+            sum.TPG += f.TPG;
+            ++sum.weeks;
+            report->AddLine(line);
+            weekLines << line;
+            ctx.ui.SetProgress(index - start + 1);
         }
-        point.Value6 = f.GE;
-        sum.GE += f.GE;
-        sum.GP32 += f.GP;
-        sum.TPS += f.TPS;
-        sum.TE += f.TE;
-        sum.TPG += f.TPG;
-        ++sum.weeks;
-        report->AddLine(line);
-        weekLines << line;
-        ctx.ui.SetProgress(index - start + 1);
     }
-    ctx.ui.EndProgress();
 
     // The averages divide by the sums themselves; a range with nothing programmed averages the executed
     // gamas per week.

@@ -159,17 +159,6 @@ CardSpec RevisionCardSpec(Context& ctx, RevisionCardRole role)
     }
     frequency.onChange = [](CardState& s) { s.set(kFrequencyLabel, FrequencyText(s.value(kFrecuencia))); };
 
-    FieldSpec state = MakeField(kEstado, "ESTADO", FieldKind::Combo, 2);
-    state.choices = {"E", "P", "ER"};
-    state.onChange = [](CardState& s) {
-        if (const std::optional<QString> text = CodeTable(kStates).Label(s.value(kEstado)))
-            s.set(kStateLabel, *text);
-    };
-    state.onExit = [&ctx](CardState& s) {
-        if (s.value(kEstado) == QLatin1String("RP"))
-            AddPendingRepair(ctx);
-    };
-
     // A week of the year as this week's number gives it, 0 to 53; a year that two digits since 2000 name.
     FieldSpec week = MakeField(kSemana, "SEMANA");
     week.hint = QStringLiteral("Semana Ordinal de ejecución.");
@@ -187,12 +176,17 @@ CardSpec RevisionCardSpec(Context& ctx, RevisionCardRole role)
     FieldSpec comment = MakeField(kDescripcion, "COMENTARIO", FieldKind::Text, 130);
     comment.hint = QStringLiteral("Anomalias o trabajos reseñables.");
 
-    spec.fields = {code,      MakeField(kMaquina, "", FieldKind::Label),
-                   frequency, MakeField(kFrequencyLabel, "", FieldKind::Label),
-                   state,     MakeField(kStateLabel, "", FieldKind::Label),
-                   week,      year,
-                   executor,  MakeField(kPersonLabel, "", FieldKind::Label),
-                   minutes,   comment};
+    spec.fields = {code, MakeField(kMaquina, "", FieldKind::Label), frequency,
+                   MakeField(kFrequencyLabel, "", FieldKind::Label)};
+    // A state outside the table leaves its label as it was.
+    FieldSpec& state = AddCodeCombo(spec, kEstado, "ESTADO", kStates, kStateLabel, 2, std::nullopt);
+    state.choices = {"E", "P", "ER"};
+    state.onExit = [&ctx](CardState& s) {
+        if (s.value(kEstado) == QLatin1String("RP"))
+            AddPendingRepair(ctx);
+    };
+    spec.fields.insert(spec.fields.end(), {week, year, executor,
+                                           MakeField(kPersonLabel, "", FieldKind::Label), minutes, comment});
     PlaceFields(spec, {GridCell(0, 0), GridCell(0, 1), GridCell(1, 0), GridCell(1, 1), GridCell(2, 0),
                        GridCell(2, 1), GridCell(3, 0), GridCell(3, 1), GridCell(4, 0), GridCell(4, 1),
                        GridCell(5, 0), GridCell(6, 0, 1, 2)});

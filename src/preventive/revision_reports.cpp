@@ -91,8 +91,7 @@ void ReportRevisionHistory(Context& ctx)
         }
         ++st.ListedCount;
         total += rec.Time.get();
-        st.WorkWeek = static_cast<std::uint16_t>(rec.Week.get() % kWeeksPerYear);
-        st.WorkYear = static_cast<std::uint16_t>(rec.Week.get() / kWeeksPerYear + st.FirstYear);
+        SetWorkWeek(st, rec.Week.get());
         report->AddColumns({QString(), rec.MachineCode.str(), name.left(kNameWidth), rec.Frequency.str(),
                             rec.State.str(), QString::number(st.WorkWeek),
                             QString::number(st.WorkYear + kYearOffset), QString::number(rec.Time.get()),

@@ -48,8 +48,9 @@ RevisionForm BrowseForm(const State& st, const TRevisionRecord& rec)
     RevisionForm form;
     form.rec = rec;
     form.machineName = st.FoundMachine.Denominacion.str();
-    form.week = QString::number(rec.Week.get() % kWeeksPerYear);
-    form.year = QString::number(rec.Week.get() / kWeeksPerYear + st.FirstYear + kYearOffset);
+    const WeekParts filed = SplitAbsoluteWeek(st, rec.Week.get());
+    form.week = QString::number(filed.week);
+    form.year = QString::number(filed.year + kYearOffset);
     form.minutes = rec.Time;
     return form;
 }

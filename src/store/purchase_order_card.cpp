@@ -184,10 +184,8 @@ CardSpec PurchaseCardSpec(Context& ctx)
     add(kSupplierName, "", FieldKind::Label);
     add(kCodigo, "Código :", FieldKind::Combo);
     add(kMachineName, "", FieldKind::Label);
-    add(kEquipo, "Equipo :", FieldKind::Combo)->choices = OrderFamilies();
-    add(kEquipoName, "", FieldKind::Label);
-    add(kUtil, "Utilidad :", FieldKind::Combo)->choices = OrderUses();
-    add(kUtilName, "", FieldKind::Label);
+    AddCodeCombo(spec, kEquipo, "Equipo :", PartFamilies(), kEquipoName).choices = OrderFamilies();
+    AddCodeCombo(spec, kUtil, "Utilidad :", PartUses(), kUtilName).choices = OrderUses();
     add(kPieza, "Pieza :");
     add(kDescrip, "Descripción :");
     add(kMarca, "Marca :");
@@ -195,10 +193,8 @@ CardSpec PurchaseCardSpec(Context& ctx)
     add(kCantidad, "Cantidad :");
     add(kEntradas, "Entradas :");
     add(kLugar, "Lugar Entrega :");
-    FieldSpec* estado = add(kEstado, "Estado :", FieldKind::Combo);
-    estado->choices = CodeTable(kStates).Codes();
-    estado->rule = CodeRule(estado->choices);
-    add(kEstadoName, "", FieldKind::Label);
+    FieldSpec& estado = AddCodeCombo(spec, kEstado, "Estado :", kStates, kEstadoName);
+    estado.rule = CodeRule(estado.choices);
     add(kAlbaran, "Albarán :");
     for (const auto& [field, picker, label] : {std::tuple{kFechAlta, kCalenAper, "Fecha Pedido :"},
                                                std::tuple{kFechaEnt, kCalenEnt, "Fecha Entrega :"},
@@ -245,12 +241,6 @@ CardSpec PurchaseCardSpec(Context& ctx)
             state.set(kSupplierName, FindSupplierName(c, state.value(kSumtro)));
         else if (field == kCodigo)
             state.set(kMachineName, LookUpMachine(c, state.value(kCodigo)).Denominacion.str());
-        else if (field == kEquipo)
-            state.set(kEquipoName, PartFamilies().LabelOr(state.value(kEquipo)));
-        else if (field == kUtil)
-            state.set(kUtilName, PartUses().LabelOr(state.value(kUtil)));
-        else if (field == kEstado)
-            state.set(kEstadoName, CodeTable(kStates).LabelOr(state.value(kEstado)));
         else if (field == kCalenAper)
             FieldFollowsPicker(state, kCalenAper, kFechAlta);
         else if (field == kCalenEnt)

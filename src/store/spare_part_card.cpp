@@ -177,12 +177,6 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
     FieldSpec codigo = MakeField(kCodigo, "Máquina :", FieldKind::Combo);
     codigo.onEnter = [&ctx](CardState& state) { state.choices[kCodigo] = MachineCodeChoices(ctx); };
     codigo.onChange = [&ctx](CardState& state) { ShowMachineName(ctx, state); };
-    FieldSpec equipo = MakeField(kEquipo, "Equipo :", FieldKind::Combo);
-    equipo.choices = CodeTable(kEquipos).Codes();
-    equipo.onChange = [](CardState& state) { ShowTableLabel(state, kEquipos, kEquipo, kEquipoName); };
-    FieldSpec util = MakeField(kUtil, "Utilidad :", FieldKind::Combo);
-    util.choices = UtilChoices();
-    util.onChange = [](CardState& state) { ShowTableLabel(state, kUtils, kUtil, kUtilName); };
     FieldSpec pieza = MakeField(kPieza, "Pieza :");
     pieza.onChange = [](CardState& state) {
         if (state.value(kPieza) != QLatin1String(kUnnumberedPiece))
@@ -225,23 +219,17 @@ CardSpec SparePartCardSpec(Context& ctx, const std::shared_ptr<bool>& pictureTic
         ctx.st.OutputCode = QStringLiteral("W");
     };
 
-    spec.fields = {codigo,
-                   MakeField(kMachineName, "", FieldKind::Label),
-                   equipo,
-                   MakeField(kEquipoName, "", FieldKind::Label),
-                   util,
-                   MakeField(kUtilName, "", FieldKind::Label),
-                   pieza,
-                   nombre,
-                   MakeField(QStringLiteral("Marca"), "Marca :"),
-                   MakeField(QStringLiteral("Exist"), "Existencias :"),
-                   MakeField(QStringLiteral("Valor"), "Valor Unitario (€) :"),
-                   MakeField(QStringLiteral("Stock"), "Stock Mínimo :"),
-                   MakeField(QStringLiteral("PPedido"), "Cantidad Pedido :"),
-                   supplier,
-                   MakeField(kSupplierName, "", FieldKind::Label),
-                   MakeField(QStringLiteral("Local"), "Localización :"),
-                   picture};
+    spec.fields = {codigo, MakeField(kMachineName, "", FieldKind::Label)};
+    // A code outside the tables leaves its label as it was.
+    AddCodeCombo(spec, kEquipo, "Equipo :", kEquipos, kEquipoName, 0, std::nullopt);
+    AddCodeCombo(spec, kUtil, "Utilidad :", kUtils, kUtilName, 0, std::nullopt).choices = UtilChoices();
+    spec.fields.insert(spec.fields.end(), {pieza, nombre, MakeField(QStringLiteral("Marca"), "Marca :"),
+                                           MakeField(QStringLiteral("Exist"), "Existencias :"),
+                                           MakeField(QStringLiteral("Valor"), "Valor Unitario (€) :"),
+                                           MakeField(QStringLiteral("Stock"), "Stock Mínimo :"),
+                                           MakeField(QStringLiteral("PPedido"), "Cantidad Pedido :"),
+                                           supplier, MakeField(kSupplierName, "", FieldKind::Label),
+                                           MakeField(QStringLiteral("Local"), "Localización :"), picture});
     SparePartCardBinding().Declare(spec);
     spec.buttons = {{kSave, QStringLiteral("Sal&var"), CardResult::Save},
                     {kExit, QStringLiteral("&Salir"), CardResult::Exit},

@@ -346,8 +346,9 @@ void EditMovementsByWeek(Context& ctx)
             continue;
         MovementForm form;
         const int byte = stored.AbsoluteWeek;
-        form.Ano = QString::number(byte / kWeeksPerYear + kYearOffset + st.FirstYear);
-        form.Semana = QString::number(byte % kWeeksPerYear);
+        const WeekParts filed = SplitAbsoluteWeek(st, byte);
+        form.Ano = QString::number(filed.year + kYearOffset);
+        form.Semana = QString::number(filed.week);
         form.CdtMov = QString::number(stored.Quantity.get());
         form.Usuario = stored.User.str();
         form.MqDestin = stored.Destination.str();

@@ -46,11 +46,11 @@ void AddHeading(ReportDocument& report, const State& st, const QString& title)
 // Movement weeks are absolute, modulo 256, counted in years of 52 weeks from FirstYear.
 int MovementYear(const State& st, const TStoreMovementRecord& m)
 {
-    return m.AbsoluteWeek / kWeeksPerYear + st.FirstYear + kYearOffset;
+    return SplitAbsoluteWeek(st, m.AbsoluteWeek).year + kYearOffset;
 }
 int MovementWeek(const TStoreMovementRecord& m)
 {
-    return m.AbsoluteWeek % kWeeksPerYear;
+    return WeekOfYearIndex(m.AbsoluteWeek);
 }
 
 std::int64_t Amount(const TStoreMovementRecord& m)

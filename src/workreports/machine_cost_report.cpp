@@ -130,8 +130,7 @@ CostSums SumItems(const std::vector<CostNode>& list, const std::vector<std::uint
         const CostNode& item = list[i];
         const std::optional<Slot> slot = SlotOf(item.kind);
         if (graph && slot && *slot != kF) {
-            TWeekGraphRecord& week = (*graph)[static_cast<std::size_t>(
-                (item.week % kWeeksPerYear + kWeeksPerYear) % kWeeksPerYear)];
+            TWeekGraphRecord& week = (*graph)[static_cast<std::size_t>(WeekOfYearIndex(item.week))];
             week.Value(*slot + 1) = week.Value(*slot + 1).get() + item.value;
         }
         if (item.week < lowerBound)
@@ -209,7 +208,7 @@ std::optional<CostQuery> AskCostQuery(Context& ctx)
         const std::int64_t firstYear = std::int64_t{st.FirstYear} + kYearOffset;
         const std::int64_t typed = ReadTypedNumber(
             st, ctx.ui.InputBox(kCostsTitle, QString::fromUtf8("AÑO DE EJERCICIO "), st.YearText),
-            MachineFile::Name(st), firstYear, firstYear + st.PlanWeeks / kWeeksPerYear);
+            MachineFile::Name(st), firstYear, SplitAbsoluteWeek(st, st.PlanWeeks).year + kYearOffset);
         q.year = static_cast<int>(typed - kYearOffset);
         costs.StartIndex = costs.LowerBound = (q.year - st.FirstYear) * kWeeksPerYear;
         costs.EndIndex = costs.StartIndex + kWeeksPerYear;

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/date_range.h"
+#include "core/hour_types.h"
 #include "core/record_file.h"
 #include "core/report_charts.h"
 #include "core/texts.h"
@@ -52,16 +53,29 @@ using HourColumns = std::array<std::int64_t, 8>;
 
 std::optional<Bucket> LeaveBucket(const TWorkReportRecord& line)
 {
-    static constexpr std::array<std::pair<std::string_view, Bucket>, 7> kTypes{{{"E", kExtra},
-                                                                                {"EF", kHolidayExtra},
-                                                                                {"EN", kNightExtra},
-                                                                                {"N", kNight},
-                                                                                {"V", kHolidays},
-                                                                                {"P", kLeave},
-                                                                                {"B", kSick}}};
-    for (const auto& [type, bucket] : kTypes)
-        if (line.TIPOH == type)
-            return bucket;
+    const std::optional<HourKind> kind = HourKindOf(line.TIPOH.bytes());
+    if (!kind)
+        return std::nullopt;
+    switch (*kind) {
+    case HourKind::Overtime:
+        return kExtra;
+    case HourKind::HolidayOvertime:
+        return kHolidayExtra;
+    case HourKind::NightOvertime:
+        return kNightExtra;
+    case HourKind::Night:
+        return kNight;
+    case HourKind::Holidays:
+        return kHolidays;
+    case HourKind::Leave:
+        return kLeave;
+    case HourKind::SickLeave:
+        return kSick;
+    case HourKind::Normal:
+    case HourKind::CompensatedOvertime:
+    case HourKind::Training:
+        break;
+    }
     return std::nullopt;
 }
 
@@ -209,9 +223,8 @@ std::uint32_t Clip32(std::int64_t value)
 // the year before.
 std::pair<int, int> YearAndWeekOf(const State& st, int absoluteWeek)
 {
-    const int sinceFirst = absoluteWeek - 1;
-    const int years = sinceFirst >= 0 ? sinceFirst / kWeeksPerYear : -((-sinceFirst - 1) / kWeeksPerYear) - 1;
-    return {static_cast<int>(st.FirstYear) + years, sinceFirst - years * kWeeksPerYear + 1};
+    const WeekParts before = SplitAbsoluteWeekBack(st, absoluteWeek - 1);
+    return {before.year, before.week + 1};
 }
 
 QString TwoDigits(int n)

@@ -109,19 +109,6 @@ constexpr CodeLabel kActivityTypes[] = {
     {"TA", "Alquiler/Leasing"},
 };
 
-constexpr CodeLabel kHourTypes[] = {
-    {"C", "Horas Normales"},
-    {"E", "Horas Extras Nornales"},
-    {"EC", "Horas Extras Compensable"},
-    {"V", "Vacaciones"},
-    {"F", "Formación"},
-    {"EF", "Horas Extras Festivas"},
-    {"EN", "Horas Extras Nocturnas"},
-    {"N", "Horas Nocturnas Nornales"},
-    {"P", "Permiso"},
-    {"B", "Baja Laboral"},
-};
-
 } // namespace
 
 QString ActivityTypeName(const QString& code)
@@ -132,16 +119,6 @@ QString ActivityTypeName(const QString& code)
 QStringList ActivityTypeCodes()
 {
     return CodeTable(kActivityTypes).Codes();
-}
-
-QString HourTypeName(const QString& code)
-{
-    return CodeTable(kHourTypes).LabelOr(code);
-}
-
-QStringList HourTypeCodes()
-{
-    return CodeTable(kHourTypes).Codes();
 }
 
 } // namespace gim

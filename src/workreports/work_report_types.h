@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/hour_types.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +15,7 @@ QString ActivityTypeName(const QString& code);
 // Every type, in table order.
 QStringList ActivityTypeCodes();
 
-// The hour types (C normal hours, E overtime, V holidays, B sick leave, ...) and their names.
-QString HourTypeName(const QString& code);
-QStringList HourTypeCodes();
+// The hour types (C normal hours, E overtime, V holidays, B sick leave, ...) and their names:
+// HourTypeName and HourTypeCodes of core/hour_types.h.
 
 } // namespace gim

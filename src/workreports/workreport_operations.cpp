@@ -96,6 +96,15 @@ void DeclareWorkReportCommands(CommandRegistry& menu)
              {LoadWorkReports, PersonnelDailyHoursReport, FreeWorkReportList});
     menu.Add(MenuItem::WorkReportsReportsPeriod, "&Partes > &Informes > &Periodo", "", "", {},
              {LoadWorkReports, MaintenanceHoursReport, FreeWorkReportList});
+    // Core runs the merge and the descriptions file (the merge's steps are this feature's).
+    menu.Add(MenuItem::WorkReportsFileMerge, "&Partes > &Fichero > A&ñadir Partes", "", "", Codes().A("i"),
+             {AddWorkReportFile})
+        .needs = {FreeWorkReportList,    LoadMachineList,       LoadPlannedRepairs, MergeWorkReportFile,
+                  SavePlannedRepairList, FreePlannedRepairList, FreeMachineList,    SortRevisionFile,
+                  SortBreakdownFile,     SortPlannedRepairFile, RevisionPosted,     BreakdownPosted,
+                  PlannedRepairPosted};
+    menu.Add(MenuItem::WorkReportsFileJobDescriptions, "&Partes > &Fichero > &Descripción Partes", "", "", {},
+             {JobDescriptions});
     menu.Add(MenuItem::WorkReportsFileSplit, "&Partes > &Fichero > &Fraccionar fichero de Partes.", "", "",
              Codes().A("F"), {SortWorkReportFile});
     menu.Add(MenuItem::WorkReportsRatios, "&Partes > &Ratios", "", "", {}, {PersonnelWeeklyHoursReport});

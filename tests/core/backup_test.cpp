@@ -65,6 +65,15 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
     const QString failed = QStringLiteral("No se ha podido restaurar la copia ") + copies;
     const QString untouched = QStringLiteral(". No se ha modificado ningún fichero");
     const QString archive = copies + QStringLiteral("/PORTAL.rar");
+    FileFaults faults; // the record layer's seam fails one kind of call on the file whose path ends so
+    const auto failing = [&](FileOp kind, const char* end) {
+        return [&, kind, end] {
+            faults.inject = [kind, end](FileOp op, const QString& p) {
+                return op == kind && p.endsWith(end) ? EIO : 0;
+            };
+            t.ctx.faults = &faults;
+        };
+    };
     const std::vector<std::tuple<const char*, std::function<void()>, Op, QString>> cases = {
         {"S", nullptr, Op::RestoreFromDefaultFolder, ""},
         {"N", nullptr, Op::RestoreFromDefaultFolder, ""},
@@ -87,9 +96,15 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
          failed + QStringLiteral("/TALLE_PO.rar: no existe") + untouched},
         {"", [&] { QFile(archive).resize(QFile(archive).size() / 2); }, Op::RestoreFromDefaultFolder,
          failed + QStringLiteral("/PORTAL.rar: está dañada o incompleta") + untouched},
+        {"", failing(FileOp::Read, "/PORTAL.P26"), Op::BackupToDefaultFolder,
+         QStringLiteral("No se ha podido hacer la copia ") + archive +
+             QStringLiteral(": no se puede leer PORTAL.P26")},
+        {"", failing(FileOp::Open, "/TALLE_PO.rar"), Op::RestoreFromDefaultFolder,
+         failed + QStringLiteral("/TALLE_PO.rar: no se puede leer") + untouched},
     };
     for (const auto& [answer, spoil, op, message] : cases) {
         SCOPED_TRACE(answer + message.toStdString());
+        t.ctx.faults = nullptr;
         QFile::remove(copies);
         QDir(copies + "/TALLE_PO.rar").removeRecursively();
         const std::map<QString, QString> saved = Files("");
@@ -115,8 +130,9 @@ TEST_F(BackupTest, RestoreGivesBackTheSavedBytesOrNothing)
         EXPECT_EQ(op == Op::RestoreFromDefaultFolder ? calls : reloads, reloads);
         QTemporaryDir out;
         QFile report(out.filePath("Informe.rtf"));
-        const bool later = QFileInfo(copies).isDir() && op == Op::BackupToDefaultFolder; // written all the same
-        EXPECT_TRUE(!later || (ExtractArchive(copies + "/IFPORTAL.rar", out.path()) &&
+        const bool later =
+            QFileInfo(copies).isDir() && op == Op::BackupToDefaultFolder; // written all the same
+        EXPECT_TRUE(!later || (ExtractArchive(t.ctx, copies + "/IFPORTAL.rar", out.path()) &&
                                report.open(QIODevice::ReadOnly) &&
                                report.readAll() == "INFORMES/Informe.rtf\x01\xF1\r\n cambiado"));
     }
@@ -146,7 +162,7 @@ TEST_F(BackupTest, AFirmOfAnyCharactersHasItsFilesSaved)
         t.WriteFile(name, name);
     Run(Op::BackupToDefaultFolder);
     QTemporaryDir out;
-    EXPECT_EQ(ExtractArchive(copies + "/..TAL_PO.rar", out.path()).value_or(QStringList()).join(' '),
+    EXPECT_EQ(ExtractArchive(t.ctx, copies + "/..TAL_PO.rar", out.path()).value_or(QStringList()).join(' '),
               "..TALPOR.RCH ..TAL_PO.PVW ..TAL_PO.RCH");
 }
 

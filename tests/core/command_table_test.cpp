@@ -511,7 +511,7 @@ TEST(CommandTable, TheMenuComposesOnlyWhenEveryPlaceHasOneItem)
         if (everything)
             DeclareMenuItems(menu);
         else
-            DeclareMainWindowCommands(menu);
+            DeclareToolCommands(menu);
         change(menu);
         try {
             menu.Compose();
@@ -535,7 +535,7 @@ TEST(CommandTable, TheMenuComposesOnlyWhenEveryPlaceHasOneItem)
         {false, add(MenuItem::ToolsHelp, "&Utiles > &Fuentes"), "menu item declared twice: Utiles > Fuentes"},
         {false, add(MenuItem::ToolsExportRoutines, "Utiles > E&xportar > &Gamas"),
          "submenu captioned two ways: &Utiles / Utiles"},
-        {false, add(MenuItem::ToolsUpdates, "&Partes > &Ratios"), "submenu split: Partes"},
+        {false, add(MenuItem::ToolsExportRoutines, "&Partes > &Exportar"), "submenu split: Utiles"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);

@@ -90,6 +90,31 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
                                    "TYPE I | TYPE A | RETR PORTAL_PD.txt");
 }
 
+// A synchronisation's local file goes through the record layer's fault seam: a download that cannot write
+// it says so; a received file that cannot be set aside stays where it came.
+TEST_F(WebSyncTest, TheLocalFileFailsThroughTheFaultSeam)
+{
+    const QString pd = Local("PORTAL_PD.txt");
+    FileOp failing = FileOp::Create;
+    FileFaults faults;
+    faults.inject = [&](FileOp op, const QString& path) { return op == failing && path == pd ? EIO : 0; };
+    t.ctx.faults = &faults;
+    peer.Put("opciones/archivos/PORTAL_PD.txt", "x\r\n");
+    t.ui.ExpectMessage(
+        "No se ha podido leer o escribir en el ordenador el fichero de opciones/archivos/PORTAL_PD.txt");
+    SyncDailyReports(t.ctx);
+    failing = FileOp::Rename;
+    peer.Put("opciones/archivos/PORTAL_PD.txt.nodele", "");
+    t.ui.ExpectMessage("Se ha efectuado correctamente la descarga del FICHERO en " + pd)
+        .ExpectMessage("No se ha podido borrar opciones/archivos/PORTAL_PD.txt del servidor WEB: para no "
+                       "cargar sus datos dos veces no se cargan ahora. El fichero recibido queda en " +
+                       pd);
+    SyncDailyReports(t.ctx);
+    EXPECT_SCRIPT_DONE(t.ui);
+    EXPECT_EQ(peer.Bytes(pd), "x\r\n");
+    t.ctx.faults = nullptr;
+}
+
 // Only M, P or T upload (17 bytes of CR LF Windows-1252 leave); pages, builder GETs, byte-mode backup,
 // updater.
 TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
@@ -101,7 +126,7 @@ TEST_F(WebSyncTest, UploadPagesBackupAndUpdater)
     const QByteArray saved("PORTAL\x00\xff\r\n", 10);
     QFile f(t.dir.filePath("PORTAL"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(saved) == 10 && f.flush());
-    ASSERT_TRUE(WriteArchive(f.fileName() + ".rar", {f.fileName()}));
+    ASSERT_TRUE(WriteArchive(t.ctx, f.fileName() + ".rar", {f.fileName()}));
     for (const char* name : {"CopiaSeg/PORTAL.rar", "CopiaSeg/FABRI_PO.rar"})
         peer.Put(name, peer.Bytes(f.fileName() + ".rar"));
     t.ui.ExpectMessage("Se ha generado correctamente el FICHERO en C:\\CopiaSeg\\VeltWeb\\PORTAL_MQ.rtf");
@@ -145,7 +170,7 @@ TEST_F(WebSyncTest, TheWebBackupReplacesTheLocalOneOnlyWhenRestored)
                   missing = "No se ha efectuado la descarga de CopiaSeg/FABRI_PO.rar";
     QFile f(t.dir.filePath("PORTAL"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("NUEVO") == 5 && f.flush());
-    ASSERT_TRUE(WriteArchive(f.fileName() + ".rar", {f.fileName()}));
+    ASSERT_TRUE(WriteArchive(t.ctx, f.fileName() + ".rar", {f.fileName()}));
     peer.Put("CopiaSeg/PORTAL.rar", peer.Bytes(f.fileName() + ".rar"));
     for (const char* name : {"/PORTAL.rar", "/FABRI_PO.rar"}) {
         QFile local(copies + name);

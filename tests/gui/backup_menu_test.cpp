@@ -23,7 +23,7 @@ TEST_F(BackupMenu, BackupIntoTheBackupFolder)
     ASSERT_TRUE(backup && backup->isEnabled());
     backup->trigger();
     QTemporaryDir out;
-    ASSERT_TRUE(ExtractArchive(dir.filePath(QStringLiteral("COPIASEG/PORTAL.rar")), out.path()));
+    ASSERT_TRUE(ExtractArchive(ctx, dir.filePath(QStringLiteral("COPIASEG/PORTAL.rar")), out.path()));
     QFile saved(out.filePath(QStringLiteral("PORTAL.MQW")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), ReadFile(QStringLiteral("PORTAL.MQW")));
