@@ -146,5 +146,48 @@ TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
+// Without cards a procedure or routine line is refused without a message box: its echo ends with why. A
+// procedure's number is taken once per machine, whatever its speciality and wherever the file holds it.
+TEST_F(ImportTablesTest, UnattendedProcedureAndRoutineLinesSayWhyTheyAreRefused)
+{
+    const struct
+    {
+        const char* table;
+        const char* lines;
+        const char* echo;
+    } cases[] = {
+        // No machine register yet.
+        {"procedimiento", "1\tPRENSA01MC0101\tP\t5\tA", "   1\tPRENSA01MC0101\tP\t5\tA  MÁQUINA INEXISTENTE"},
+        {"procedimiento", "1\tPRENSA01MC0103\tP\t30\tA\n1\tPRENSA01LI0102\tP\t5\tB\n1\tNADA01MC0101\tP\t5\tC",
+         " * 1\tPRENSA01MC0103\tP\t30\tA|   1\tPRENSA01LI0102\tP\t5\tB  CÓDIGO REPETIDO|"
+         "   1\tNADA01MC0101\tP\t5\tC  MÁQUINA INEXISTENTE"},
+        {"Gamas", "1\tPRENSA01\tS\tP\t45\tMC\tA\n1\tNADA\tS\tP\t45\tMC\tB\n1\tTORNO\tS\tP\t45\tMC\tC",
+         " * 1\tPRENSA01\tS\tP\t45\tMC\tA|   1\tNADA\tS\tP\t45\tMC\tB  MÁQUINA INEXISTENTE|"
+         "   1\tTORNO\tS\tP\t45\tMC\tC  MÁQUINA EN PLANING"},
+    };
+    for (const auto& c : cases) {
+        const QString lines = QString::fromUtf8(c.lines);
+        t.ui.ExpectReport(kGateway);
+        ASSERT_TRUE(RunCommand(t.ctx, {}, [&] { RunGatewayImport(t.ctx, *ImportJobFor(c.table), lines); }));
+        const QStringList echo = t.ui.Reports().back()->Text().split(QLatin1Char('\n'));
+        EXPECT_EQ(echo.mid(static_cast<int>(lines.count(QLatin1Char('\n'))) + 2)
+                      .join(QLatin1Char('|'))
+                      .toStdString(),
+                  c.echo);
+        StoreMachines({Machine("PRENSA01", "Prensa"), Machine("TORNO", "Torno")});
+        StorePlan({Planned("TORNO", 12)});
+        TProcedureRecord first{};
+        first.MachineCode = "PRENSA01";
+        first.Espec = "EA";
+        first.Proced = "01";
+        first.Inst = "02";
+        TProcedureRecord second = first;
+        second.Espec = "ME";
+        second.Inst = "01";
+        StoreRecords(t.ctx, QStringLiteral("PORTAL.INT"), std::vector{first, second});
+    }
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 } // namespace
 } // namespace gim
