@@ -2,6 +2,7 @@
 #include "exchange/import_tables.h"
 #include "exchange/import_window.h"
 #include "masterdata/personnel.h"
+#include "masterdata/routines.h"
 #include "preventive/preventive_fixture.h"
 #include "records/record_bytes.h"
 
@@ -143,6 +144,19 @@ TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
     t.ui.ExpectCardCancel(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"));
     RunMenu("Utiles > Importar");
     EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(), "1\tPR04\tFresa\n \n   1\tPR04\tFresa");
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// The import saves the routine of the environment it runs in, not a list left loaded from another one.
+TEST_F(ImportTablesTest, ARoutineImportKeepsToItsOwnEnvironment)
+{
+    StoreOperations({Op("PRENSA01", "M", 30)});
+    LoadOperationList(t.ctx);
+    t.ctx.st.CurrentEnvironment = QStringLiteral("OTRO");
+    BuildDataFileNames(t.ctx);
+    StoreRecords(t.ctx, QStringLiteral("OTRO.MQW"), std::vector{Machine("TORNO", "Torno")});
+    Import(OperationImportFormat(), "1\tTORNO\tS\tP\t45\tMC\tAFILAR\n");
+    EXPECT_EQ(t.ReadFile(QStringLiteral("OTRO.OPR")), Bytes(std::vector{Op("TORNO", "S", 45, "AFILAR")}));
     EXPECT_SCRIPT_DONE(t.ui);
 }
 
