@@ -157,20 +157,12 @@ TEST_F(ImportTablesTest, ARoutineImportKeepsToItsOwnEnvironment)
     StoreRecords(t.ctx, QStringLiteral("OTRO.MQW"), std::vector{Machine("TORNO", "Torno")});
     Import(OperationImportFormat(), "1\tTORNO\tS\tP\t45\tMC\tAFILAR\n");
     EXPECT_EQ(t.ReadFile(QStringLiteral("OTRO.OPR")), Bytes(std::vector{Op("TORNO", "S", 45, "AFILAR")}));
-    EXPECT_SCRIPT_DONE(t.ui);
 }
 
-// Without cards a procedure or routine line is refused without a message box: its echo ends with why. A
-// procedure's number is taken once per machine, whatever its speciality and wherever the file holds it.
+// Without cards a refused line says why in its echo, no message box (the first: no machine register yet).
 TEST_F(ImportTablesTest, UnattendedProcedureAndRoutineLinesSayWhyTheyAreRefused)
 {
-    const struct
-    {
-        const char* table;
-        const char* lines;
-        const char* echo;
-    } cases[] = {
-        // No machine register yet.
+    const char* cases[][3] = {
         {"procedimiento", "1\tPRENSA01MC0101\tP\t5\tA", "   1\tPRENSA01MC0101\tP\t5\tA  MÁQUINA INEXISTENTE"},
         {"procedimiento", "1\tPRENSA01MC0103\tP\t30\tA\n1\tPRENSA01LI0102\tP\t5\tB\n1\tNADA01MC0101\tP\t5\tC",
          " * 1\tPRENSA01MC0103\tP\t30\tA|   1\tPRENSA01LI0102\tP\t5\tB  CÓDIGO REPETIDO|"
@@ -180,25 +172,17 @@ TEST_F(ImportTablesTest, UnattendedProcedureAndRoutineLinesSayWhyTheyAreRefused)
          "   1\tTORNO\tS\tP\t45\tMC\tC  MÁQUINA EN PLANING"},
     };
     for (const auto& c : cases) {
-        const QString lines = QString::fromUtf8(c.lines);
+        const QString lines = QString::fromUtf8(c[1]);
         t.ui.ExpectReport(kGateway);
-        ASSERT_TRUE(RunCommand(t.ctx, {}, [&] { RunGatewayImport(t.ctx, *ImportJobFor(c.table), lines); }));
+        ASSERT_TRUE(RunCommand(t.ctx, {}, [&] { RunGatewayImport(t.ctx, *ImportJobFor(c[0]), lines); }));
         const QStringList echo = t.ui.Reports().back()->Text().split(QLatin1Char('\n'));
-        EXPECT_EQ(echo.mid(static_cast<int>(lines.count(QLatin1Char('\n'))) + 2)
-                      .join(QLatin1Char('|'))
-                      .toStdString(),
-                  c.echo);
+        EXPECT_EQ(echo.mid(lines.count(QLatin1Char('\n')) + 2).join(QLatin1Char('|')).toStdString(), c[2]);
+        // A number is taken once per machine, whatever its speciality and wherever the file holds it.
         StoreMachines({Machine("PRENSA01", "Prensa"), Machine("TORNO", "Torno")});
         StorePlan({Planned("TORNO", 12)});
-        TProcedureRecord first{};
-        first.MachineCode = "PRENSA01";
-        first.Espec = "EA";
-        first.Proced = "01";
-        first.Inst = "02";
-        TProcedureRecord second = first;
-        second.Espec = "ME";
-        second.Inst = "01";
-        StoreRecords(t.ctx, QStringLiteral("PORTAL.INT"), std::vector{first, second});
+        t.WriteFile(QStringLiteral("PORTAL.INT"),
+                    Expected<TProcedureRecord>("0=PRENSA01|9=EA|12=01|15=02") +
+                        Expected<TProcedureRecord>("0=PRENSA01|9=ME|12=01|15=01"));
     }
     EXPECT_SCRIPT_DONE(t.ui);
 }

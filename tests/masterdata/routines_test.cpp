@@ -237,8 +237,7 @@ TEST_F(RoutinesTest, AddRefusesAnUnknownMachineAndTakesOneImportedRecordUnseen)
     EXPECT_EQ(st.RecordAddedFlag, 1);
     EXPECT_EQ(OperationBytes(), Bytes(std::vector{Op("PR", "M2", "P", "E", "REVISAR", 40)}));
 
-    // A synchronisation does not take a routine for a machine in the plan; without cards it says so only
-    // in its echo, with cards in a message.
+    // A synchronisation takes no routine of a planned machine: says why in its echo, with cards in a message.
     StorePlan({Planned("PR", 3)});
     st.OutputCode = QStringLiteral("W");
     AddOperations(t.ctx);
