@@ -238,6 +238,9 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
 // when neither record goes Before the other declares kSameKeyInOrder = true: AppendUnique then looks for
 // the key by halves in the part of the file its sort left in order; one whose records of a key never go
 // before or after each other, without the converse, declares kSameKeyWithinOrder = true to the same end.
+// Where a key leaves out a field that Before counts, so that its records lie apart in the order, the file
+// also declares SearchBefore: an order that Before refines and under which a key's records stand together
+// (a prefix of Before's fields); the look-up then reads only the records of that stretch.
 template <DataFile F, typename T> struct TableFile
 {
     using Record = T;
@@ -570,7 +573,7 @@ private:
         while (low < high) {
             const std::size_t middle = low + (high - low) / 2;
             Record probe = file.Read(middle);
-            if (Tr::Before(probe, rec)) {
+            if (SearchBefore(probe, rec)) {
                 low = middle + 1;
             } else {
                 high = middle;
@@ -584,7 +587,7 @@ private:
             // Records of one key are among those that neither go before nor after it.
             for (std::size_t i = low; i < *ordered; ++i) {
                 const Record probe = file.Read(i);
-                if (Tr::Before(rec, probe))
+                if (SearchBefore(rec, probe))
                     break;
                 if (Tr::SameKey(probe, rec))
                     return i;
@@ -606,6 +609,14 @@ private:
             return Tr::kSameKeyInOrder;
         else
             return false;
+    }
+    // The order the look-up by halves walks: Before, or the coarser one the file declares.
+    static bool SearchBefore(const Record& a, const Record& b)
+    {
+        if constexpr (requires { Tr::SearchBefore(a, b); })
+            return Tr::SearchBefore(a, b);
+        else
+            return Tr::Before(a, b);
     }
     static constexpr bool KeyInOrder()
     {

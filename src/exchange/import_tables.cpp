@@ -35,10 +35,9 @@ ImportTable<TOperationRecord> OperationImportFormat()
     t.fields = {TextField(1, &R::MachineCode), TextField(2, &R::Frequency),
                 TextField(3, &R::State),       NumberField(4, &R::Minutes, 0, kWordMax),
                 TextField(5, &R::Speciality),  TextField(6, &R::Description)};
-    t.before = [](Context& ctx) {
-        if (Routines(ctx).OperationList.empty())
-            LoadOperationList(ctx);
-    };
+    // A list loaded already is kept, unless it was loaded from another environment's file: the import
+    // saves the list into this one's.
+    t.before = [](Context& ctx) { LoadOperationList(ctx); };
     t.add = [](Context& ctx, const R& rec) { return AddImportedOperation(ctx, rec); };
     t.after = [](Context& ctx) {
         SaveOperationList(ctx);

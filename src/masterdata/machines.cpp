@@ -135,6 +135,9 @@ struct MachineCodeChoiceCache
     };
     bool valid = false;
     QStringList codes;
+    // The codes behind one leading item ("*" for any machine), made once for the codes above.
+    QString first;
+    QStringList withFirst;
 };
 
 bool SameFile(const struct stat& a, const struct stat& b)
@@ -161,7 +164,20 @@ QStringList MachineCodeChoices(Context& ctx)
     cache.path = path;
     cache.seen = now;
     cache.codes = codes;
+    cache.withFirst.clear();
     return codes;
+}
+
+QStringList MachineCodeChoices(Context& ctx, const QString& first)
+{
+    const QStringList codes = MachineCodeChoices(ctx);
+    MachineCodeChoiceCache& cache = ctx.Module<MachineCodeChoiceCache>();
+    // Codes read afresh (the register changed, or is not there) dropped the list made from the old ones.
+    if (cache.withFirst.isEmpty() || cache.first != first) {
+        cache.first = first;
+        cache.withFirst = QStringList{first} + codes;
+    }
+    return cache.withFirst;
 }
 
 MachineNames::MachineNames(Context& ctx)

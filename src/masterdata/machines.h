@@ -76,6 +76,9 @@ private:
 QStringList MachineCodes(const std::vector<MachineEntry>& list);
 // The codes of the register read afresh, without keeping the list.
 QStringList MachineCodeChoices(Context& ctx);
+// The same behind one leading item (the "*" of any machine), kept with them: a card a line asks for it
+// without copying the register's codes.
+QStringList MachineCodeChoices(Context& ctx, const QString& first);
 // Ordered inserts: after every entry of equal key.
 void InsertMachineByCode(Context& ctx, MachineEntry entry);
 void InsertMachineByAccount(Context& ctx, MachineEntry entry);

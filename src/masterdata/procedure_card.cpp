@@ -138,15 +138,10 @@ CardSpec ProcedureCardSpec(Context& ctx, ProcedureCardUse use)
     spec.caption = QStringLiteral("Procedimientos / Instrucciones");
 
     FieldSpec code = MakeField(Code, "CODIGO", FieldKind::Combo, 8);
-    code.choices = QStringList{QStringLiteral("*")};
     const bool filter = use == ProcedureCardUse::Filter;
     const bool editing = !filter && ctx.st.ActionCode == QLatin1String("E");
-    if (!editing) {
-        MachinesState& machines = Machines(ctx);
-        if (machines.MachineList.empty())
-            LoadMachineList(ctx);
-        code.choices << MachineCodes(machines.MachineList);
-    }
+    // The register's codes are read once for a series of cards (an import opens one a line).
+    code.choices = editing ? QStringList{QStringLiteral("*")} : MachineCodeChoices(ctx, QStringLiteral("*"));
     spec.fields = {code, MakeField(MachineName, "", FieldKind::Label)};
     // A code outside the lists leaves its meaning as it was.
     FieldSpec& speciality =

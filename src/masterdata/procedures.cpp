@@ -6,6 +6,7 @@
 #include "masterdata/procedure_card.h"
 #include "masterdata/routines.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace gim {
@@ -112,14 +113,18 @@ void AddProcedureSeries(Context& ctx, const TProcedureRecord* imported)
             more = false;
         if (p.CurrentProcedure.MachineCode == "#")
             continue;
-        const bool known = FindIntoFoundMachine(ctx, p.CurrentProcedure.MachineCode);
+        // An import without cards says why a line is refused in its echo, not in a message box.
+        const bool unattended = importing && !st.InteractiveFlag;
+        const bool known = FindIntoFoundMachine(ctx, p.CurrentProcedure.MachineCode,
+                                                unattended ? Report::Silent : Report::Show);
         if (result != CardResult::Save)
             continue;
         if (!known) {
             st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
-            ctx.ui.ShowMessage(st.FoundMachine.Denominacion.str() +
-                               QStringLiteral(" ANULADA ALTA PROCEDIMIENTO"));
-        } else if (AppendProcedureRecord(ctx, p.CurrentProcedure))
+            if (!unattended)
+                ctx.ui.ShowMessage(st.FoundMachine.Denominacion.str() +
+                                   QStringLiteral(" ANULADA ALTA PROCEDIMIENTO"));
+        } else if (AppendProcedureRecord(ctx, p.CurrentProcedure, unattended ? Report::Silent : Report::Show))
             st.RecordAddedFlag = 1;
     }
 }
@@ -138,7 +143,7 @@ bool AddImportedProcedure(Context& ctx, const TProcedureRecord& rec)
     return ctx.st.RecordAddedFlag == 1;
 }
 
-bool AppendProcedureRecord(Context& ctx, const TProcedureRecord& procedure)
+bool AppendProcedureRecord(Context& ctx, const TProcedureRecord& procedure, Report refusal)
 {
     const TProcedureRecord rec = FreshRecord(procedure);
     std::uint32_t position = 0;
@@ -146,8 +151,10 @@ bool AppendProcedureRecord(Context& ctx, const TProcedureRecord& procedure)
     if (result == AppendResult::Failed)
         return false;
     if (result == AppendResult::Duplicate) {
-        ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + rec.MachineCode.str() + rec.Proced.str() +
-                           rec.Inst.str() + QStringLiteral(" REPETIDO ANULADA ALTA"));
+        ctx.st.RefusalReason = QString::fromUtf8(kRepeatedCodeReason);
+        if (refusal == Report::Show)
+            ctx.ui.ShowMessage(QStringLiteral("CODIGO :") + rec.MachineCode.str() + rec.Proced.str() +
+                               rec.Inst.str() + QStringLiteral(" REPETIDO ANULADA ALTA"));
         return false;
     }
     // The command re-sorts after the first record too, so that its time follows the rule.
@@ -226,6 +233,9 @@ void ComputeProcedureTimes(Context& ctx)
             sum = static_cast<std::uint16_t>(sum + rec.Tiempo.get());
         }
     }
+    // Only times changed: the keys stand in the order they had, and later look-ups by halves keep it.
+    file.NoteOrderedCount(static_cast<std::size_t>(
+        std::is_sorted_until(records.begin(), records.end(), ProcedureFile::Before) - records.begin()));
 }
 
 void CarryProceduresToNewYear(Context& ctx, const QString& newEnvironment)

@@ -31,6 +31,9 @@ struct ProceduresState
 
 ProceduresState& Procedures(Context& ctx);
 
+// Why an add stored nothing because the file holds its number already, for an import's echo.
+inline constexpr const char* kRepeatedCodeReason = "CÓDIGO REPETIDO";
+
 // The heading record of a procedure carries this instruction number.
 inline constexpr const char* kProcedureHeading = "00";
 
@@ -49,6 +52,10 @@ struct ProcedureFile : TableFile<DataFile::Procedure, TProcedureRecord>
     {
         return a.MachineCode == b.MachineCode && a.Proced == b.Proced && a.Inst == b.Inst;
     }
+    // A number's records stand among their machine's, whatever their speciality: the duplicate test reads
+    // that machine's stretch of the file, found by halves, not the whole file.
+    static constexpr bool kSameKeyWithinOrder = true;
+    static bool SearchBefore(const Record& a, const Record& b) { return a.MachineCode < b.MachineCode; }
     static bool Deleted(const Record& r) { return r.MachineCode == "Z"; }
 };
 
@@ -68,9 +75,9 @@ void FreeProcedureList(Context& ctx);
 void AddProcedure(Context& ctx);
 // An imported procedure or instruction added as AddProcedure adds it; whether it was stored.
 bool AddImportedProcedure(Context& ctx, const TProcedureRecord& rec);
-// Appends `procedure` unless the file holds the same machine, procedure and instruction. Returns whether
-// it was stored.
-bool AppendProcedureRecord(Context& ctx, const TProcedureRecord& procedure);
+// Appends `procedure` unless the file holds the same machine, procedure and instruction (then the
+// refusal is shown as `refusal` says, and its reason kept in RefusalReason). Returns whether it was stored.
+bool AppendProcedureRecord(Context& ctx, const TProcedureRecord& procedure, Report refusal = Report::Show);
 
 // Shows the card of every record of one key (typed, or handed over by the report window) and writes
 // back the changed or deleted ones in place.

@@ -103,12 +103,17 @@ RoutinesState& Routines(Context& ctx)
     return ctx.Module<RoutinesState>();
 }
 
-bool FindIntoFoundMachine(Context& ctx, const ShortString<8>& code)
+bool FindIntoFoundMachine(Context& ctx, const ShortString<8>& code, Report whenMissing)
 {
     State& st = ctx.st;
     st.FoundMachine = TMachineRecord{};
     st.FoundMachine.Codigo.assign(code);
-    FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
+    const QString& name = st.FileName(DataFile::Machine);
+    if (whenMissing == Report::Silent && !DataFileExists(ctx, name)) {
+        st.FoundMachine.Denominacion = kMachineNotFound;
+        return false;
+    }
+    FindMachine(ctx, name, st.FoundMachine);
     return !(st.FoundMachine.Denominacion == kMachineNotFound);
 }
 
@@ -125,8 +130,10 @@ void LoadOperationList(Context& ctx)
     RoutinesState& r = Routines(ctx);
     const KeyedFile<OperationFile> file(ctx);
     const QString& name = file.name();
-    if (!r.OperationList.empty() && r.OperationListFile == name)
+    if (!r.OperationList.empty() && r.OperationListFile == name) {
+        SettleOperationList(ctx);
         return;
+    }
     FreeOperationList(ctx);
     r.OperationListFile = name;
     if (!file.Exists())
@@ -141,14 +148,45 @@ void FreeOperationList(Context& ctx)
 {
     RoutinesState& r = Routines(ctx);
     FreeNodeList(r.OperationList);
+    r.QueuedOperations = 0;
     r.OperationListFile.clear();
 }
 
+namespace {
+
+bool OperationEntryBefore(const OperationEntry& a, const OperationEntry& b)
+{
+    return OperationKeyBefore(a.rec, b.rec);
+}
+
+} // namespace
+
 void InsertOperationByKey(Context& ctx, OperationEntry entry)
 {
-    InsertOrdered(
-        Routines(ctx).OperationList, std::move(entry),
-        [](const OperationEntry& a, const OperationEntry& b) { return OperationKeyBefore(a.rec, b.rec); });
+    SettleOperationList(ctx);
+    InsertOrdered(Routines(ctx).OperationList, std::move(entry), OperationEntryBefore);
+}
+
+void QueueOperationByKey(Context& ctx, OperationEntry entry)
+{
+    RoutinesState& r = Routines(ctx);
+    r.OperationList.push_back(std::move(entry));
+    ++r.QueuedOperations;
+}
+
+void SettleOperationList(Context& ctx)
+{
+    RoutinesState& r = Routines(ctx);
+    std::vector<OperationEntry>& list = r.OperationList;
+    const auto queued = static_cast<std::ptrdiff_t>(std::min(r.QueuedOperations, list.size()));
+    r.QueuedOperations = 0;
+    if (queued == 0)
+        return;
+    // Inserted one by one, each goes after every entry of its key: the queued ones keep their arrival
+    // order among themselves and follow the listed ones of their key, as a stable merge leaves them.
+    const auto middle = list.end() - queued;
+    std::stable_sort(middle, list.end(), OperationEntryBefore);
+    std::inplace_merge(list.begin(), middle, list.end(), OperationEntryBefore);
 }
 
 bool EnterOperation(Context& ctx)
@@ -165,10 +203,13 @@ bool EnterOperation(Context& ctx)
                                           QStringLiteral("Entrar Código de Máquina"), rec.MachineCode.str());
     if (rec.MachineCode == "#")
         return false;
-    if (!FindIntoFoundMachine(ctx, rec.MachineCode)) {
+    // An import without cards says why a line is refused in its echo, not in a message box.
+    const bool unattended = importing && !st.InteractiveFlag;
+    if (!FindIntoFoundMachine(ctx, rec.MachineCode, unattended ? Report::Silent : Report::Show)) {
         ctx.st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
-        ctx.ui.ShowMessage(QStringLiteral("CODIGO DE MAQUINA ") + rec.MachineCode.str() +
-                           QStringLiteral(" NO ENCONTRADO"));
+        if (!unattended)
+            ctx.ui.ShowMessage(QStringLiteral("CODIGO DE MAQUINA ") + rec.MachineCode.str() +
+                               QStringLiteral(" NO ENCONTRADO"));
         rec.MachineCode = "#";
         return false;
     }
@@ -253,7 +294,11 @@ void AddOperationSeries(Context& ctx, const TOperationRecord* imported)
             continue;
         if (const std::optional<std::uint32_t> position = AppendOperationRecord(ctx, r.CurrentOperation)) {
             st.RecordAddedFlag = 1;
-            InsertOperationByKey(ctx, {FreshRecord(r.CurrentOperation), *position});
+            // An import's lines take their places in the list once, before it is saved.
+            if (importing)
+                QueueOperationByKey(ctx, {FreshRecord(r.CurrentOperation), *position});
+            else
+                InsertOperationByKey(ctx, {FreshRecord(r.CurrentOperation), *position});
         }
     }
     ReloadAfterSave(ctx);
@@ -569,6 +614,7 @@ void WriteOperationList(Context& ctx)
     report->SetFontSize(10);
     st.OutputCode = QStringLiteral("P");
 
+    SettleOperationList(ctx);
     st.CurrentMachine.Codigo = kPlanHeldMarker;
     std::vector<TOperationRecord> kept;
     kept.reserve(r.OperationList.size());
@@ -638,9 +684,12 @@ bool FindPlannedMachine(Context& ctx)
     if (!found)
         return false;
     if (st.OutputCode == QLatin1String("W")) {
-        ctx.ui.ShowMessage(QStringLiteral("MAQUINA ") + r.CurrentOperation.MachineCode.str() +
-                           QStringLiteral(" EN PLANING") + QStringLiteral("\r") +
-                           QStringLiteral("DESCARGAR ANTES DE IMPORTAR"));
+        st.RefusalReason = QString::fromUtf8(kMachinePlannedReason);
+        // Without cards the import's echo says it.
+        if (st.InteractiveFlag)
+            ctx.ui.ShowMessage(QStringLiteral("MAQUINA ") + r.CurrentOperation.MachineCode.str() +
+                               QStringLiteral(" EN PLANING") + QStringLiteral("\r") +
+                               QStringLiteral("DESCARGAR ANTES DE IMPORTAR"));
         r.CurrentOperation.MachineCode = "#";
         return false;
     }

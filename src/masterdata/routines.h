@@ -28,6 +28,9 @@ struct RoutinesState
     // leave it matching the file or free it.
     std::vector<OperationEntry> OperationList;
     QString OperationListFile; // the file the list was loaded from
+    // How many entries at the list's end an import queued, in arrival order, for SettleOperationList to
+    // put in their key's place.
+    std::size_t QueuedOperations = 0;
 
     TOperationRecord CurrentOperation{};
     // Filled by the report window's Editar > Gamas hand-over (machine code from the listing) and by the
@@ -46,6 +49,9 @@ struct RoutinesState
 };
 
 RoutinesState& Routines(Context& ctx);
+
+// Why an imported operation stored nothing because its machine is in the plan, for the import's echo.
+inline constexpr const char* kMachinePlannedReason = "MÁQUINA EN PLANING";
 
 // The marker of a record not filled yet, or of a machine the plan keeps.
 inline constexpr const char* kPlanHeldMarker = "00-000";
@@ -75,6 +81,11 @@ void LoadOperationList(Context& ctx);
 void FreeOperationList(Context& ctx);
 // Ordered insert: after every entry of equal key.
 void InsertOperationByKey(Context& ctx, OperationEntry entry);
+// The place InsertOperationByKey gives an entry, taken later: the entry waits at the list's end until
+// SettleOperationList moves every queued one into place in one pass, so that a line of an import does not
+// move the whole list. Loading, saving and an ordered insert settle the list first.
+void QueueOperationByKey(Context& ctx, OperationEntry entry);
+void SettleOperationList(Context& ctx);
 
 // A series of new-operation cards for one machine; with ActionCode "i" one record taken from
 // SelectedOperation.
@@ -113,8 +124,9 @@ bool FindPlannedMachine(Context& ctx);
 bool UnloadMachineForEdit(Context& ctx);
 void ReloadMachineAfterEdit(Context& ctx);
 
-// FindMachine into FoundMachine; whether the machine file holds the code.
-bool FindIntoFoundMachine(Context& ctx, const ShortString<8>& code);
+// FindMachine into FoundMachine; whether the machine file holds the code. With `whenMissing` Silent a
+// register not there yet holds no machine, without a message.
+bool FindIntoFoundMachine(Context& ctx, const ShortString<8>& code, Report whenMissing = Report::Show);
 
 // Revisions a year of an operation's frequency, for the preventive budget: 0 unless the budget's
 // speciality selection is "*" or the operation's speciality; "S4" counts half a revision, unknown codes

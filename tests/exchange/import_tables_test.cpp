@@ -2,6 +2,7 @@
 #include "exchange/import_tables.h"
 #include "exchange/import_window.h"
 #include "masterdata/personnel.h"
+#include "masterdata/routines.h"
 #include "preventive/preventive_fixture.h"
 #include "records/record_bytes.h"
 
@@ -143,6 +144,46 @@ TEST_F(ImportTablesTest, TheImportWindowRunsTheDoubleClickedTableOnTheClipboard)
     t.ui.ExpectCardCancel(QStringLiteral("FICHA DE CODIFICACION DE MAQUINAS"));
     RunMenu("Utiles > Importar");
     EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(), "1\tPR04\tFresa\n \n   1\tPR04\tFresa");
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// The import saves the routine of the environment it runs in, not a list left loaded from another one.
+TEST_F(ImportTablesTest, ARoutineImportKeepsToItsOwnEnvironment)
+{
+    StoreOperations({Op("PRENSA01", "M", 30)});
+    LoadOperationList(t.ctx);
+    t.ctx.st.CurrentEnvironment = QStringLiteral("OTRO");
+    BuildDataFileNames(t.ctx);
+    StoreRecords(t.ctx, QStringLiteral("OTRO.MQW"), std::vector{Machine("TORNO", "Torno")});
+    Import(OperationImportFormat(), "1\tTORNO\tS\tP\t45\tMC\tAFILAR\n");
+    EXPECT_EQ(t.ReadFile(QStringLiteral("OTRO.OPR")), Bytes(std::vector{Op("TORNO", "S", 45, "AFILAR")}));
+}
+
+// Without cards a refused line says why in its echo, no message box (the first: no machine register yet).
+TEST_F(ImportTablesTest, UnattendedProcedureAndRoutineLinesSayWhyTheyAreRefused)
+{
+    const char* cases[][3] = {
+        {"procedimiento", "1\tPRENSA01MC0101\tP\t5\tA", "   1\tPRENSA01MC0101\tP\t5\tA  MÁQUINA INEXISTENTE"},
+        {"procedimiento", "1\tPRENSA01MC0103\tP\t30\tA\n1\tPRENSA01LI0102\tP\t5\tB\n1\tNADA01MC0101\tP\t5\tC",
+         " * 1\tPRENSA01MC0103\tP\t30\tA|   1\tPRENSA01LI0102\tP\t5\tB  CÓDIGO REPETIDO|"
+         "   1\tNADA01MC0101\tP\t5\tC  MÁQUINA INEXISTENTE"},
+        {"Gamas", "1\tPRENSA01\tS\tP\t45\tMC\tA\n1\tNADA\tS\tP\t45\tMC\tB\n1\tTORNO\tS\tP\t45\tMC\tC",
+         " * 1\tPRENSA01\tS\tP\t45\tMC\tA|   1\tNADA\tS\tP\t45\tMC\tB  MÁQUINA INEXISTENTE|"
+         "   1\tTORNO\tS\tP\t45\tMC\tC  MÁQUINA EN PLANING"},
+    };
+    for (const auto& c : cases) {
+        const QString lines = QString::fromUtf8(c[1]);
+        t.ui.ExpectReport(kGateway);
+        ASSERT_TRUE(RunCommand(t.ctx, {}, [&] { RunGatewayImport(t.ctx, *ImportJobFor(c[0]), lines); }));
+        const QStringList echo = t.ui.Reports().back()->Text().split(QLatin1Char('\n'));
+        EXPECT_EQ(echo.mid(lines.count(QLatin1Char('\n')) + 2).join(QLatin1Char('|')).toStdString(), c[2]);
+        // A number is taken once per machine, whatever its speciality and wherever the file holds it.
+        StoreMachines({Machine("PRENSA01", "Prensa"), Machine("TORNO", "Torno")});
+        StorePlan({Planned("TORNO", 12)});
+        t.WriteFile(QStringLiteral("PORTAL.INT"),
+                    Expected<TProcedureRecord>("0=PRENSA01|9=EA|12=01|15=02") +
+                        Expected<TProcedureRecord>("0=PRENSA01|9=ME|12=01|15=01"));
+    }
     EXPECT_SCRIPT_DONE(t.ui);
 }
 

@@ -237,9 +237,13 @@ TEST_F(RoutinesTest, AddRefusesAnUnknownMachineAndTakesOneImportedRecordUnseen)
     EXPECT_EQ(st.RecordAddedFlag, 1);
     EXPECT_EQ(OperationBytes(), Bytes(std::vector{Op("PR", "M2", "P", "E", "REVISAR", 40)}));
 
-    // A synchronisation does not take a routine for a machine in the plan.
+    // A synchronisation takes no routine of a planned machine: says why in its echo, with cards in a message.
     StorePlan({Planned("PR", 3)});
     st.OutputCode = QStringLiteral("W");
+    AddOperations(t.ctx);
+    EXPECT_EQ(st.RefusalReason, QStringLiteral("MÁQUINA EN PLANING"));
+    st.InteractiveFlag = 1;
+    t.ui.ExpectCard(kCard).Press(QStringLiteral("Button1"));
     t.ui.ExpectMessage(QStringLiteral("MAQUINA PR EN PLANING\rDESCARGAR ANTES DE IMPORTAR"));
     AddOperations(t.ctx);
     EXPECT_SCRIPT_DONE(t.ui);
