@@ -48,7 +48,6 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
     t.ui.ExpectMessage(fetched + pd).ExpectReport("Importar Partes VELTRANO WEB");
     t.ui.ExpectYesNo("Cargar Datos de Fichero a Entorno PORTAL?", true)
         .ExpectYesNo("Carga de Fichero Automática ?", true);
-    // Loaded without cards, the refused line says why in the echo only.
     t.ui.ExpectReport("Pasarela Imformes Veltrano");
     SyncDailyReports(t.ctx);
     EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(),

@@ -240,7 +240,6 @@ TEST_F(StoreMovementsTest, AStockOrAverageBeyondItsFieldIsRefusedWithNothingWrit
         const std::string files = t.ReadFile(kParts) + t.ReadFile(kMovements);
         t.ui.ExpectInput(kAverage, kAveragePrompt, answer);
         BrowseSpareParts(t.ctx);
-        // Without the card nobody reads a message: the import's echo says why.
         EXPECT_EQ(t.ctx.st.RefusalReason, QString::fromUtf8(message));
         EXPECT_EQ(t.ReadFile(kParts) + t.ReadFile(kMovements), files) << answer;
     }
