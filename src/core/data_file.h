@@ -447,11 +447,14 @@ public:
         RecordFile<Record> file(m_ctx);
         if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::Update), Report::Show))
             return WriteResult::Failed;
-        if (entry.pos >= file.Count() || !SamePlace(file.Read(entry.pos), entry.rec)) {
+        const std::optional<Record> there =
+            entry.pos < file.Count() ? std::optional<Record>(file.Read(entry.pos)) : std::nullopt;
+        if (!there || !SamePlace(*there, entry.rec)) {
             ShowPositionError(m_ctx);
             return WriteResult::Moved;
         }
-        file.Write(entry.pos, rec);
+        // Written back with its key, the record leaves the file in key order for the look-ups by halves.
+        file.Write(entry.pos, rec, KeepsPlace(*there, rec));
         entry.rec = rec;
         return WriteResult::Written;
     }
@@ -602,6 +605,14 @@ private:
         if (found == tail.end())
             return std::nullopt;
         return *ordered + static_cast<std::size_t>(found - tail.begin());
+    }
+    // Whether `after` stands where `before` stood in the file's key order.
+    static bool KeepsPlace(const Record& before, const Record& after)
+    {
+        if constexpr (requires { Tr::Before(before, after); })
+            return !Tr::Before(before, after) && !Tr::Before(after, before);
+        else
+            return false;
     }
     static constexpr bool SameKeyIsOrder()
     {

@@ -336,12 +336,12 @@ bool RawRecordFile::PutBytes(std::size_t offset, const char* data, std::size_t s
     return CheckFileFault(m_ctx, FileOp::Write, m_path) == 0 && WriteAllAt(m_fd, data, size, offset);
 }
 
-void RawRecordFile::Write(std::size_t index, const void* record)
+void RawRecordFile::Write(std::size_t index, const void* record, bool keepsOrder)
 {
     if (m_fd < 0)
         Fail(IoCode::FileNotOpen);
     auto& ordered = m_ctx.Module<OrderedPrefixes>().files;
-    if (const auto known = ordered.find(m_path); known != ordered.end())
+    if (const auto known = ordered.find(m_path); known != ordered.end() && !keepsOrder)
         known->second.count = std::min(known->second.count, index);
     if (TransactionOpen(m_ctx)) {
         if (const int err = CheckFileFault(m_ctx, FileOp::Write, m_path))

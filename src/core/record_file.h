@@ -82,7 +82,8 @@ public:
     // The bytes on disk, a torn last record included.
     std::size_t SizeOnDisk() const;
     void Read(std::size_t index, void* record) const;
-    void Write(std::size_t index, const void* record);
+    // `keepsOrder`: the record replaces one of the same key, so the records in key order stay so.
+    void Write(std::size_t index, const void* record, bool keepsOrder = false);
     // Writes one record after the last whole one. A write that fails half-way takes the file back to
     // its size before, so no torn record is left behind; then the command is abandoned.
     std::size_t Append(const void* record);
@@ -102,7 +103,8 @@ public:
     // How many records from the first stand in key order, as this program last learnt it (a sort, a
     // full read) of the file as it stands on disk: a rewrite through a temporary file, here or by another
     // program, is another file, of which nothing is known (nullopt). A write in place cuts the count back
-    // to the record written; an append leaves it, so the records appended since stand after it.
+    // to the record written, unless it kept its key; an append leaves it, so the records appended since
+    // stand after it.
     std::optional<std::size_t> OrderedCount() const;
     void NoteOrderedCount(std::size_t count);
 
@@ -129,7 +131,10 @@ public:
         RawRecordFile::Read(index, &rec);
         return rec;
     }
-    void Write(std::size_t index, const T& rec) { RawRecordFile::Write(index, &rec); }
+    void Write(std::size_t index, const T& rec, bool keepsOrder = false)
+    {
+        RawRecordFile::Write(index, &rec, keepsOrder);
+    }
     std::size_t Append(const T& rec) { return RawRecordFile::Append(&rec); }
     std::vector<T> ReadAll() const
     {

@@ -285,6 +285,7 @@ void RunNewWorkOrder(Context& ctx, const TWorkOrderRecord* handed)
     FindMachine(ctx, st.FileName(DataFile::Machine), machine);
     st.FoundMachine = machine;
     if (machine.Denominacion == kMachineNotFound) {
+        st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
         if (st.InteractiveFlag)
             ctx.ui.ShowMessage(machine.Denominacion.str() + QStringLiteral(" ANULADA ALTA OT"));
         st.RecordAddedFlag = 0;

@@ -227,7 +227,9 @@ void AddEnergyReading(Context& ctx)
         const TMachineRecord machine = LookUpMachine(ctx, r.MachineCode.str());
         if (machine.Denominacion == kMachineNotFound) {
             st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
-            ctx.ui.ShowMessage(machine.Denominacion.str() + QStringLiteral("\r ANULADA ALTA"));
+            // An import without cards says why in its echo, with nobody to answer a message.
+            if (!importing || st.InteractiveFlag)
+                ctx.ui.ShowMessage(machine.Denominacion.str() + QStringLiteral("\r ANULADA ALTA"));
             continue;
         }
         st.RecordAddedFlag = 1;

@@ -385,6 +385,7 @@ int PredictiveControlLookup(Context& ctx, TPredictiveRecord& rec)
     if (rec.Codigo == "#")
         return result;
     if (!FindIntoFoundMachine(ctx, rec.Codigo)) {
+        ctx.st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
         ctx.ui.ShowMessage(QStringLiteral(" CODIGO DE MAQUINA NO ENCONTRADO"));
         rec.Codigo = "#";
     }

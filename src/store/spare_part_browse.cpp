@@ -271,8 +271,12 @@ void BrowseSpareParts(Context& ctx)
         return;
     sp.SparePartFilter = *asked;
     const TSparePartRecord& filter = sp.SparePartFilter;
+    // An import without cards refuses its line in the echo: nobody is there to read a message.
+    const bool unattended = handedOver && st.InteractiveFlag == 0;
     if (!IsAny(filter.Codigo) && LookUpMachine(ctx, filter.Codigo.str()).Denominacion == kMachineNotFound) {
-        ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound));
+        st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
+        if (!unattended)
+            ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound));
         st.RunFlag = 0;
         return;
     }
@@ -354,7 +358,10 @@ void BrowseSpareParts(Context& ctx)
             st.AnswerCode == QLatin1String("B"))
             WriteBack(ctx, entry);
     }
-    if (!matched)
+    if (matched)
+        return;
+    st.RefusalReason = QString::fromUtf8(kPartMissingReason);
+    if (!unattended)
         ctx.ui.ShowMessage(QStringLiteral("NO EXISTE Código Anulado Movimiento\r") + filter.Codigo.str() +
                            filter.Equipo.str() + filter.Util.str() + filter.Pieza.str());
 }

@@ -10,6 +10,9 @@ namespace gim {
 
 struct Context;
 
+// Why a handed-over movement was not booked when no part has its key, as an import's echo says it.
+inline constexpr const char* kPartMissingReason = "REPUESTO INEXISTENTE";
+
 // The walk over the part file for corrections ("A"), labels ("E"), entries and exits ("M") and the
 // handed-over movements ("i", without any window but the movement card): the filter window asks for a key
 // with "*" for any code, every matching part in file order is shown on its card and written back in

@@ -328,8 +328,10 @@ void AddSparePartSeries(Context& ctx, const TSparePartRecord* imported)
         }
         if (buf.Codigo == "@") {
             // An imported line has nobody to put its machine right.
-            if (importing)
+            if (importing) {
+                st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
                 return;
+            }
             // The card comes again with the key open, so that the machine can be put right and the piece
             // numbered in its group.
             if (numberedNow)

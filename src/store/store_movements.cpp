@@ -69,6 +69,13 @@ std::optional<Booking> AskBooking(Context& ctx, const TSparePartRecord& part)
     return b;
 }
 
+// A movement handed in by an import without cards: its refusals go to the import's echo, not to a
+// message nobody is there to read.
+bool Unattended(const State& st)
+{
+    return st.ActionCode == QLatin1String("i") && st.InteractiveFlag == 0;
+}
+
 // An exit goes to a machine of the register; "#" cancels it.
 void CheckExitDestination(Context& ctx, Booking& b)
 {
@@ -77,8 +84,10 @@ void CheckExitDestination(Context& ctx, Booking& b)
         return;
     }
     if (LookUpMachine(ctx, b.destination).Denominacion == kMachineNotFound) {
-        ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound) + QLatin1Char(' ') + b.destination +
-                           QStringLiteral("\r    Anulado Movimiento"));
+        ctx.st.RefusalReason = QString::fromUtf8(kMachineMissingReason);
+        if (!Unattended(ctx.st))
+            ctx.ui.ShowMessage(QString::fromLatin1(kMachineNotFound) + QLatin1Char(' ') + b.destination +
+                               QStringLiteral("\r    Anulado Movimiento"));
         b.quantity = 0;
     }
 }
@@ -317,7 +326,12 @@ MovementOutcome MoveSparePart(Context& ctx, SparePartEntry& stored, TSparePartRe
     }
     const tl::expected<void, BookingRefusal> booked = BookMovement(ctx, stored, part, movement, valor);
     if (!booked) {
-        ShowBookingRefusal(ctx, booked.error());
+        const BookingRefusal& refusal = booked.error();
+        // A stock or price out of range refuses the line in the echo, with the message's first line.
+        if (refusal.kind == BookingRefusal::Kind::OutOfRange && Unattended(st))
+            st.RefusalReason = refusal.message.section(QLatin1Char('\r'), 0, 0);
+        else
+            ShowBookingRefusal(ctx, refusal);
         return booked.error().kind == BookingRefusal::Kind::OutOfRange ? MovementOutcome::Cancelled
                                                                        : MovementOutcome::Failed;
     }

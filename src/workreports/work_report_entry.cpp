@@ -114,8 +114,10 @@ LineRefusal RefuseLine(Context& ctx, const ShortString<6>& matricula, const Shor
         return {QStringLiteral("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r") + QString(14, QLatin1Char(' ')) +
                     QStringLiteral("ANULADA ALTA"),
                 machineKnown ? QStringLiteral("Tipo") : QStringLiteral("Codigo")};
-    if (!personKnown)
+    if (!personKnown) {
+        ctx.st.RefusalReason = QStringLiteral("OPERARIO NO DADO DE ALTA");
         return {QStringLiteral("OPERARIO NO DADO DE ALTA"), QStringLiteral("Matricula")};
+    }
     return {};
 }
 
@@ -172,7 +174,9 @@ void RunAddLoop(Context& ctx, const TWorkReportRecord* handed, const QString& ha
             if (st.PhotoAssignFlag != 0)
                 w.AddLoopAnswer = QStringLiteral("N");
             st.RecordAddedFlag = StoreAndPost(ctx) ? 1 : 0;
-        } else if (given ? !automaticMerge : w.AddLoopAnswer != QLatin1String("N")) {
+        } else if (given ? !automaticMerge && (!importing || st.InteractiveFlag != 0)
+                         : w.AddLoopAnswer != QLatin1String("N")) {
+            // Lines taken without cards are refused in the echo, with nobody there to answer a message.
             ctx.ui.ShowMessage(refusal.message);
         }
         // What was asked on one card (a repair chosen, a revision to plan) does not carry over to the next

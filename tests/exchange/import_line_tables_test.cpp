@@ -6,6 +6,7 @@
 #include "masterdata/masterdata_fixture.h"
 #include "masterdata/personnel.h"
 #include "platform/report.h"
+#include "platform/script/silent_ui.h"
 #include "records/breakdown_record.h"
 #include "records/energy_reading_record.h"
 #include "records/planned_repair_record.h"
@@ -17,6 +18,8 @@
 #include "records/work_report_record.h"
 #include "store/purchase_orders.h"
 #include "support/scripted_ui_check.h"
+
+#include <QThread>
 
 namespace gim {
 namespace {
@@ -356,6 +359,48 @@ TEST_F(ImportLineTablesTest, TheWorkReportImportSortsWhatAnyLinePosted)
     ASSERT_EQ(breakdowns.size(), 1u);
     EXPECT_EQ(breakdowns[0].Code.str() + breakdowns[0].Type.str(), QStringLiteral("PRENSAE"));
     EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// Without cards a line whose machine, operator or part is missing asks nothing: its echo says why.
+TEST_F(ImportLineTablesTest, ImportsWithoutCardsRefuseSilentlyAndSayWhyInTheEcho)
+{
+    const std::pair<ImportJob, const char*> cases[] = {
+        {WorkReportImportFormat(), "x\t0042\tNOPE\t07/12/2026\tC\tM\t45\t15  MÁQUINA INEXISTENTE"},
+        {WorkReportImportFormat(), "x\t9999\tPRENSA\t07/12/2026\tC\tM  OPERARIO NO DADO DE ALTA"},
+        {EnergyImportFormat(), "x\tNOPE\tKW1\t07/12/2026\t1234\t2  MÁQUINA INEXISTENTE"},
+        {MovementImportFormat(), "x\tPRENSA\t01\t002\t003\tNOPE\t12/12/2028\t\t3  MÁQUINA INEXISTENTE"},
+        {MovementImportFormat(), "x\tPRENSA\t01\t002\t009\tPRENSA\t12/12/2028  REPUESTO INEXISTENTE"}};
+    for (const auto& [job, echo] : cases)
+        EXPECT_EQ(Import(job, QString::fromUtf8(echo).section(QStringLiteral("  "), 0, 0)).at(1),
+                  QStringLiteral("   ") + QString::fromUtf8(echo));
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
+// Notes the gateway window's line count as it opens and at each update, and its label. A message
+// outlasts the wait between two updates.
+struct SlowUi final : SilentUi
+{
+    void ShowMessage(const QString&) override { QThread::msleep(300); }
+    void ShowReport(std::shared_ptr<ReportDocument> r) override { counts << r->LineCount(); }
+    void UpdateReport(const std::shared_ptr<ReportDocument>& r, const QString& l) override
+    {
+        counts << r->LineCount();
+        label = l;
+    }
+    QList<int> counts;
+    QString label;
+};
+
+// The gateway window opens before the first line is read and follows the echo as it grows.
+TEST_F(ImportLineTablesTest, TheGatewayWindowOpensFirstAndFollowsTheLinesAsTheyAreRead)
+{
+    SlowUi ui;
+    Context ctx(ui, t.clock, t.shell);
+    ctx.st = t.ctx.st;
+    RunGatewayImport(ctx, WorkReportImportFormat(),
+                     QStringLiteral("x\t0042\tPRENSA\t07/12/2026\tC\tAL\n").repeated(2));
+    EXPECT_EQ(ui.counts, (QList<int>{2, 4, 5, 7}));
+    EXPECT_EQ(ui.label, QStringLiteral("Inicio de la Sincronización Archivos PARTES"));
 }
 
 } // namespace

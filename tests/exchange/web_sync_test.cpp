@@ -49,7 +49,6 @@ TEST_F(WebSyncTest, SynchronisationFetchesShowsImportsAndDeletes)
     t.ui.ExpectYesNo("Cargar Datos de Fichero a Entorno PORTAL?", true)
         .ExpectYesNo("Carga de Fichero Automática ?", true);
     t.ui.ExpectReport("Pasarela Imformes Veltrano");
-    t.ui.ExpectMessage("NO EXISTE LA MÁQUINA O TIPO Mto./Hora\r              ANULADA ALTA");
     SyncDailyReports(t.ctx);
     EXPECT_EQ(t.ui.Reports().back()->Text().toStdString(),
               QByteArray(lines).replace("\r", "").toStdString() +
