@@ -569,14 +569,12 @@ void WriteOperationList(Context& ctx)
     report->SetFontSize(10);
     st.OutputCode = QStringLiteral("P");
 
-    st.CurrentMachine.Codigo = kPlanHeldMarker;
     std::vector<TOperationRecord> kept;
     kept.reserve(r.OperationList.size());
     for (const OperationEntry& e : r.OperationList) {
         if (e.rec.MachineCode == "Z")
             continue;
         TOperationRecord rec = e.rec;
-        st.CurrentMachine.Codigo.assign(rec.MachineCode);
         if (!FrequencyIncludes(u"TT", rec.Frequency.str()))
             rec.Frequency = "S";
         if (st.ExportFlag)
