@@ -654,7 +654,6 @@ bool UnloadMachineForEdit(Context& ctx)
     RoutinesState& r = Routines(ctx);
     // The plan works with its own mode codes; the routine command goes on with its own.
     ModeCodeGuard keep(ctx);
-    st.CurrentMachine.Codigo.assign(r.CurrentOperation.MachineCode);
     r.EditorPlanEntry.Code.assign(r.CurrentOperation.MachineCode);
     st.ActionCode = QStringLiteral("E");
     st.AnswerCode = QStringLiteral("D");
@@ -669,7 +668,6 @@ void ReloadMachineAfterEdit(Context& ctx)
     RoutinesState& r = Routines(ctx);
     r.PlanReloadPending = false;
     ModeCodeGuard keep(ctx);
-    st.CurrentMachine.Codigo.assign(r.EditorPlanEntry.Code);
     st.ActionCode = QStringLiteral("E");
     st.AnswerCode = QStringLiteral("C");
     ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::ReloadPlannedMachine);
