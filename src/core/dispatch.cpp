@@ -57,7 +57,6 @@ void MachineBook(Context& ctx)
     st.FoundMachine = TMachineRecord{};
     st.FoundMachine.Codigo = code;
     FindMachine(ctx, st.FileName(DataFile::Machine), st.FoundMachine);
-    st.CurrentMachine = st.FoundMachine;
     st.ReportFileName = code + QStringLiteral(".rtf");
     st.ContinueFlag = 1;
 }

@@ -109,8 +109,14 @@ int EditStoredOrder(Context& ctx, KeyedFile<WorkOrderFile>& file, const TWorkOrd
     return result;
 }
 
+WorkOrderOutcome Outcome(Context& ctx)
+{
+    const WorkOrdersState& w = WorkOrders(ctx);
+    return {w.CurrentWorkOrder, ctx.st.CurrentWorkOrderNumber, w.WorkOrderOpened != 0};
+}
+
 // EditWorkOrder and EditBudgetHours: the order handed over or asked for, shown in its card.
-void EditNumbered(Context& ctx, bool budget)
+std::optional<WorkOrderOutcome> EditNumbered(Context& ctx, bool budget)
 {
     State& st = ctx.st;
     WorkOrdersState& w = WorkOrders(ctx);
@@ -137,16 +143,17 @@ void EditNumbered(Context& ctx, bool budget)
         EditStoredOrder(ctx, file, orders[pos], pos);
         w.WorkOrderOpened = 1;
         st.CurrentWorkOrderNumber = pos;
-        return;
+        return Outcome(ctx);
     }
     if (budget) {
         ctx.ui.ShowMessage(QStringLiteral("PRESUPUESTO NO DEFINIDO"));
-        return;
+        return std::nullopt;
     }
     ctx.ui.ShowMessage(QStringLiteral("NO EXISTE LA ORDEN DE TRABAJO Nº") + QString::number(number));
     st.ActionCode = QStringLiteral("A");
-    NewWorkOrder(ctx);
+    const WorkOrderOutcome added = NewWorkOrder(ctx);
     st.ActionCode.clear();
+    return added;
 }
 
 } // namespace
@@ -318,15 +325,18 @@ void RunNewWorkOrder(Context& ctx, const TWorkOrderRecord* handed)
 
 } // namespace
 
-void NewWorkOrder(Context& ctx)
+WorkOrderOutcome NewWorkOrder(Context& ctx)
 {
+    // Opened only when the new order's card is saved.
+    WorkOrders(ctx).WorkOrderOpened = 0;
     if (ctx.st.ActionCode != QLatin1String("i")) {
         RunNewWorkOrder(ctx, nullptr);
-        return;
+        return Outcome(ctx);
     }
     // The imported row is taken once: a later edit from the menu must not reopen it.
     const TWorkOrderRecord handed = std::exchange(WorkOrders(ctx).WorkOrderInput, TWorkOrderRecord{});
     RunNewWorkOrder(ctx, &handed);
+    return Outcome(ctx);
 }
 
 bool AddImportedWorkOrder(Context& ctx, const TWorkOrderRecord& rec)
@@ -336,14 +346,14 @@ bool AddImportedWorkOrder(Context& ctx, const TWorkOrderRecord& rec)
     return ctx.st.RecordAddedFlag != 0;
 }
 
-void EditWorkOrder(Context& ctx)
+WorkOrderOutcome EditWorkOrder(Context& ctx)
 {
-    EditNumbered(ctx, false);
+    return *EditNumbered(ctx, false);
 }
 
-void EditBudgetHours(Context& ctx)
+std::optional<WorkOrderOutcome> EditBudgetHours(Context& ctx)
 {
-    EditNumbered(ctx, true);
+    return EditNumbered(ctx, true);
 }
 
 void CloseWorkOrder(Context& ctx)

@@ -62,16 +62,27 @@ inline constexpr const char* kMissingOrder = "OT INEXISTENTE";
 // written.
 bool WriteWorkOrder(Context& ctx, const TWorkOrderRecord& rec, const QString& fileName);
 
+// What an add or an edit of an order leaves on its card: the order (the one asked for, or the new one added
+// in its place), its number, and whether the order asked for existed or a card was saved.
+struct WorkOrderOutcome
+{
+    TWorkOrderRecord order{};
+    std::uint32_t number = 0;
+    bool opened = false;
+};
+
 // ActionCode "A" new work order, "R" new repair budget, "i" the imported order in WorkOrderInput.
-void NewWorkOrder(Context& ctx);
+WorkOrderOutcome NewWorkOrder(Context& ctx);
 // One order handed in from outside (an import), as ActionCode "i" takes it: an order with the same
 // external reference still pending or in progress is updated instead. Returns whether a new order was
 // stored.
 bool AddImportedWorkOrder(Context& ctx, const TWorkOrderRecord& rec);
-// ActionCode "E": asks for an order (or takes the one handed over) and shows its card.
-void EditWorkOrder(Context& ctx);
-// ActionCode "R": the same for a repair budget.
-void EditBudgetHours(Context& ctx);
+// ActionCode "E": asks for an order (or takes the one handed over) and shows its card; an order that does
+// not exist is offered as a new one.
+WorkOrderOutcome EditWorkOrder(Context& ctx);
+// ActionCode "R": the same for a repair budget, but a budget that does not exist is only said so: no
+// outcome.
+std::optional<WorkOrderOutcome> EditBudgetHours(Context& ctx);
 // Cierre OT: offers to close every order in progress, proposing the date of its first daily report.
 void CloseWorkOrder(Context& ctx);
 // The import: an order with the same external reference still pending or in progress takes the import's

@@ -42,7 +42,6 @@ ImportTable<TOperationRecord> OperationImportFormat()
     t.after = [](Context& ctx) {
         SaveOperationList(ctx);
         FreeOperationList(ctx);
-        Routines(ctx).SelectedOperation.Description = "";
     };
     return t;
 }

@@ -117,7 +117,6 @@ ImportJob WorkReportImportFormat()
         SavePlannedRepairList(ctx);
         FreePlannedRepairList(ctx);
         FreeMachineList(ctx);
-        WorkReports(ctx).WorkReportInput.Matricula = "";
     };
     t.sort = [](Context& ctx) {
         SortWorkReportFile(ctx);

@@ -178,10 +178,9 @@ void PrintMachineLabels(Context& ctx)
     FreeMachineList(ctx);
 }
 
-void ShowMachineSheet(Context& ctx)
+void ShowMachineSheet(Context& ctx, const TMachineRecord& m)
 {
     State& st = ctx.st;
-    const TMachineRecord& m = st.CurrentMachine;
     MakeSubFolder(st.BaseDir, QStringLiteral("\\MAQUINAS\\") + st.CurrentEnvironment);
     st.CurrentSubFolder = QStringLiteral("\\Maquinas\\") + st.CurrentEnvironment + QStringLiteral("\\");
     st.ReportFileName = (m.Codigo.str() + QStringLiteral(".rtf")).left(34);

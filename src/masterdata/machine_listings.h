@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/machine_record.h"
+
 namespace gim {
 
 struct Context;
@@ -16,7 +18,7 @@ void ListMachinesByAccount(Context& ctx);
 // A sheet of 16 labels, two per row, from the position the user gives.
 void PrintMachineLabels(Context& ctx);
 
-// The data sheet of CurrentMachine: the stored sheet when there is one, a new one otherwise.
-void ShowMachineSheet(Context& ctx);
+// The data sheet of a machine: the stored sheet when there is one, a new one otherwise.
+void ShowMachineSheet(Context& ctx, const TMachineRecord& m);
 
 } // namespace gim

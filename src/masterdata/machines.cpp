@@ -264,7 +264,7 @@ void EditMachine(Context& ctx)
         }
         break;
     case CardResult::Print:
-        ShowMachineSheet(ctx);
+        ShowMachineSheet(ctx, st.CurrentMachine);
         break;
     case CardResult::Delete:
         m.MachineDeleteRequested = 1;

@@ -23,7 +23,8 @@ void RegisterMasterdata(OperationRegistry& registry, Context& ctx)
     registry.Register(Op::ListMachines, ListMachines);
     registry.Register(Op::ListMachinesByAccount, ListMachinesByAccount);
     registry.Register(Op::PrintMachineLabels, PrintMachineLabels);
-    registry.Register(Op::ShowMachineSheet, ShowMachineSheet);
+    // The machine book's sheet is of the machine MachineBook looked up.
+    registry.Register(Op::ShowMachineSheet, [](Context& c) { ShowMachineSheet(c, c.st.FoundMachine); });
     // The edit command saves and re-sorts only when its card asked to save or delete.
     registry.RegisterCondition(Cond::MachineCardRequest, [&m = Machines(ctx)](const Context&) {
         return m.MachineSaveRequested != 0 || m.MachineDeleteRequested != 0;

@@ -615,14 +615,12 @@ void WriteOperationList(Context& ctx)
     st.OutputCode = QStringLiteral("P");
 
     SettleOperationList(ctx);
-    st.CurrentMachine.Codigo = kPlanHeldMarker;
     std::vector<TOperationRecord> kept;
     kept.reserve(r.OperationList.size());
     for (const OperationEntry& e : r.OperationList) {
         if (e.rec.MachineCode == "Z")
             continue;
         TOperationRecord rec = e.rec;
-        st.CurrentMachine.Codigo.assign(rec.MachineCode);
         if (!FrequencyIncludes(u"TT", rec.Frequency.str()))
             rec.Frequency = "S";
         if (st.ExportFlag)
@@ -705,7 +703,6 @@ bool UnloadMachineForEdit(Context& ctx)
     RoutinesState& r = Routines(ctx);
     // The plan works with its own mode codes; the routine command goes on with its own.
     ModeCodeGuard keep(ctx);
-    st.CurrentMachine.Codigo.assign(r.CurrentOperation.MachineCode);
     r.EditorPlanEntry.Code.assign(r.CurrentOperation.MachineCode);
     st.ActionCode = QStringLiteral("E");
     st.AnswerCode = QStringLiteral("D");
@@ -720,7 +717,6 @@ void ReloadMachineAfterEdit(Context& ctx)
     RoutinesState& r = Routines(ctx);
     r.PlanReloadPending = false;
     ModeCodeGuard keep(ctx);
-    st.CurrentMachine.Codigo.assign(r.EditorPlanEntry.Code);
     st.ActionCode = QStringLiteral("E");
     st.AnswerCode = QStringLiteral("C");
     ctx.Module<OperationRegistry>().RunIfRegistered(ctx, Op::ReloadPlannedMachine);

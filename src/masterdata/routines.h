@@ -115,12 +115,12 @@ void SaveOperationList(Context& ctx);
 // planned machine is refused instead: a message, and CurrentOperation's code "#".
 bool FindPlannedMachine(Context& ctx);
 // The two plan calls of the hand-over, run through the operation registry (the plan registers
-// Op::UnloadPlannedMachine and Op::ReloadPlannedMachine; without them nothing happens). Both run with
-// CurrentMachine's code set, ActionCode "E" and AnswerCode "D" (unload) or "C" (load), inside a guard that
-// gives the caller its mode codes back. The plan says it keeps the machine by changing ActionCode or by
-// setting EditorPlanEntry's code to "#"; unloading returns whether the machine is out of the plan. The
-// reload puts it back at EditorPlanEntry's start week, once the operation file holds the machine's new
-// routine together (the plan reads it by halves).
+// Op::UnloadPlannedMachine and Op::ReloadPlannedMachine; without them nothing happens). Both run on
+// EditorPlanEntry, the machine's code set, with ActionCode "E" and AnswerCode "D" (unload) or "C" (load),
+// inside a guard that gives the caller its mode codes back. The plan says it keeps the machine by changing
+// ActionCode or by setting EditorPlanEntry's code to "#"; unloading returns whether the machine is out of the
+// plan. The reload puts it back at EditorPlanEntry's start week, once the operation file holds the machine's
+// new routine together (the plan reads it by halves).
 bool UnloadMachineForEdit(Context& ctx);
 void ReloadMachineAfterEdit(Context& ctx);
 

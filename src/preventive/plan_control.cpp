@@ -291,7 +291,6 @@ namespace {
 void RunPlanControl(Context& ctx, const PlanControlSource* shared)
 {
     State& st = ctx.st;
-    st.CurrentMachine.Codigo = "*";
     std::optional<std::vector<TPlanRecord>> plan;
     if (!shared) {
         plan = KeyedFile<PlanFile>(ctx).Read();

@@ -229,7 +229,7 @@ void ProposeStartWeek(Context& ctx)
     if (Is(st.ActionCode, "i"))
         p.ProposedStartWeek = p.ImportedPlanEntry.StartWeek.get();
     else if (Is(st.ActionCode, "E") || Is(p.PlanMode, kEditor))
-        p.ProposedStartWeek = Routines(ctx).EditorPlanEntry.StartWeek.get();
+        p.ProposedStartWeek = p.EditorStartWeek;
     else if (Is(p.PlanMode, kCarried))
         p.ProposedStartWeek = p.CarriedStartWeek;
     else
@@ -238,7 +238,7 @@ void ProposeStartWeek(Context& ctx)
 
 // Obtains the code, looks the machine up and, on a load, settles its start week. False when the machine
 // is not to be planned (the reason was shown).
-bool AskPlanMachine(Context& ctx, PlanBook& book)
+bool AskPlanMachine(Context& ctx, PlanBook& book, const ShortString<8>& code)
 {
     State& st = ctx.st;
     PlanningState& p = Planning(ctx);
@@ -246,7 +246,7 @@ bool AskPlanMachine(Context& ctx, PlanBook& book)
         p.PlanEntry.Code = ctx.ui.InputBox(QString::fromLatin1(kPlanningCaption),
                                            QStringLiteral("CODIGO DE MAQUINA "), QStringLiteral("#"));
     else
-        p.PlanEntry.Code.assign(st.CurrentMachine.Codigo);
+        p.PlanEntry.Code = code;
     if (Is(st.ActionCode, "C") && Is(p.PlanMode, kCarried))
         p.CarriedStartWeek = p.PlanEntry.StartWeek.get();
     if (p.PlanEntry.Code == "#")
@@ -510,7 +510,7 @@ void FindLeastLoadedWeek(Context& ctx)
     }
 }
 
-PlanOutcome PlanOneMachine(Context& ctx)
+PlanOutcome PlanOneMachine(Context& ctx, const ShortString<8>& code)
 {
     State& st = ctx.st;
     PlanningState& p = Planning(ctx);
@@ -529,7 +529,7 @@ PlanOutcome PlanOneMachine(Context& ctx)
     else if (Is(st.AnswerCode, "D"))
         p.PlanLoadFlag = 0;
 
-    if (!AskPlanMachine(ctx, book))
+    if (!AskPlanMachine(ctx, book, code))
         return PlanOutcome::Nothing;
 
     const std::optional<PlanBook::Entry> entry = book.FindEntry(p.PlanEntry.Code);
@@ -563,7 +563,7 @@ PlanOutcome PlanOneMachine(Context& ctx)
 void PlanMachine(Context& ctx)
 {
     // A manual load says what it booked: the user chose the week and sees no agenda here.
-    if (PlanOneMachine(ctx) != PlanOutcome::Loaded || !IsLoad(ctx))
+    if (PlanOneMachine(ctx, ctx.st.CurrentMachine.Codigo) != PlanOutcome::Loaded || !IsLoad(ctx))
         return;
     const PlanningState& p = Planning(ctx);
     ctx.ui.ShowMessage(QStringLiteral("MÁQUINA %1 CARGADA EN PLANING DESDE LA SEMANA %2: %3 SEMANAS CARGADAS")
@@ -613,11 +613,10 @@ void AutoLoadPlanning(Context& ctx)
         BookScope scope(ctx);
         for (std::size_t i = 0; i < records.size(); ++i) {
             const TMachineRecord& machine = records[i];
-            st.CurrentMachine = machine;
             ctx.ui.SetProgress(static_cast<int>(i + 1));
             if (!MatchesLineFilter(filter, machine.Codigo.str()))
                 continue;
-            PlanOneMachine(ctx);
+            PlanOneMachine(ctx, machine.Codigo);
             if (scope.book().failed)
                 break;
         }
@@ -680,9 +679,8 @@ void ContinuePlanFromEnvironment(Context& ctx)
         if (entry.Code == "Z")
             continue;
         p.PlanEntry = entry;
-        st.CurrentMachine.Codigo.assign(entry.Code);
         ShiftStartWeekFromEnvironment(ctx, sourceFirstYear);
-        PlanOneMachine(ctx);
+        PlanOneMachine(ctx, entry.Code);
         if (scope.book().failed)
             break;
     }
@@ -711,7 +709,6 @@ bool PlanImportedMachine(Context& ctx, const TPlanRecord& entry)
     p.PlanMode = QString::fromLatin1(kImported);
     st.ActionCode = QStringLiteral("i");
     st.AnswerCode = QStringLiteral("C");
-    st.CurrentMachine.Codigo.assign(entry.Code);
     // The batch's book serves this machine only: an import that stopped half-way leaves nothing open for
     // the next command.
     struct Lend
@@ -722,22 +719,33 @@ bool PlanImportedMachine(Context& ctx, const TPlanRecord& entry)
     } lend{p};
     if (!p.book && p.batchBook)
         p.book = p.batchBook.get();
-    return PlanOneMachine(ctx) == PlanOutcome::Loaded;
+    return PlanOneMachine(ctx, entry.Code) == PlanOutcome::Loaded;
+}
+
+void UnloadMachineForRoutineEdit(Context& ctx, TPlanRecord& entry)
+{
+    const PlanOutcome outcome = PlanOneMachine(ctx, entry.Code);
+    ListAnnualPlan(ctx);
+    // The routine of a machine the plan could not let go of is not changed.
+    if (outcome != PlanOutcome::Unloaded)
+        entry.Code = "#";
+}
+
+void ReloadMachineAfterRoutineEdit(Context& ctx, const TPlanRecord& entry)
+{
+    Planning(ctx).EditorStartWeek = entry.StartWeek.get();
+    PlanOneMachine(ctx, entry.Code);
+    ListAnnualPlan(ctx);
 }
 
 void UnloadPlannedMachine(Context& ctx)
 {
-    const PlanOutcome outcome = PlanOneMachine(ctx);
-    ListAnnualPlan(ctx);
-    // The routine of a machine the plan could not let go of is not changed.
-    if (outcome != PlanOutcome::Unloaded)
-        Routines(ctx).EditorPlanEntry.Code = "#";
+    UnloadMachineForRoutineEdit(ctx, Routines(ctx).EditorPlanEntry);
 }
 
 void ReloadPlannedMachine(Context& ctx)
 {
-    PlanOneMachine(ctx);
-    ListAnnualPlan(ctx);
+    ReloadMachineAfterRoutineEdit(ctx, Routines(ctx).EditorPlanEntry);
 }
 
 } // namespace gim

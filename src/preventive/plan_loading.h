@@ -23,8 +23,9 @@ struct PlanningState
     std::uint8_t PlanLoadFlag = 1; // 1 load, 0 unload
     std::uint16_t ProposedStartWeek = 0;
     std::uint16_t CarriedStartWeek = 0;
-    std::uint8_t BiannualBalance = 0; // the least-loaded week is sought over 96 weeks instead of 48
-    std::uint16_t BalanceCycle = 48;  // the cycle a carried start week wraps in
+    std::uint16_t EditorStartWeek = 0; // the week a routine edit brings its machine back to
+    std::uint8_t BiannualBalance = 0;  // the least-loaded week is sought over 96 weeks instead of 48
+    std::uint16_t BalanceCycle = 48;   // the cycle a carried start week wraps in
     std::uint16_t SyncWeek = 0;
     std::array<std::uint16_t, kRoutineBuckets + 1> RoutineMinutes{};
     std::uint16_t TotalRoutineMinutes = 0;
@@ -51,12 +52,12 @@ enum class PlanOutcome {
 };
 
 // Loads (AnswerCode "C") or unloads ("D") one machine: its code is asked in the manual mode (ActionCode
-// "M") and taken from CurrentMachine otherwise. A load appends its plan entry and books the minutes of
-// every routine of the machine in the agenda from its start week on; an unload marks the entry erased
-// and takes them off again. The plan file keeps the erased entry until ListAnnualPlan compacts it. An
-// entry that is no longer where the plan was read ("ERROR DE POSICIÓN") changes nothing.
+// "M"), the code given is planned otherwise; PlanMachine gives CurrentMachine's. A load appends its plan
+// entry and books the minutes of every routine of the machine in the agenda from its start week on; an unload
+// marks the entry erased and takes them off again. The plan file keeps the erased entry until ListAnnualPlan
+// compacts it. An entry that is no longer where the plan was read ("ERROR DE POSICIÓN") changes nothing.
 void PlanMachine(Context& ctx);
-PlanOutcome PlanOneMachine(Context& ctx);
+PlanOutcome PlanOneMachine(Context& ctx, const ShortString<8>& code);
 
 // Keeps one plan book from BeginPlanBatch to EndPlanBatch for the PlanImportedMachine calls in between (an
 // import's lines), so that they read the plan file once, not once each.
@@ -97,10 +98,14 @@ void PlanImportedMachine(Context& ctx);
 // The same for an entry handed in; whether the machine was loaded.
 bool PlanImportedMachine(Context& ctx, const TPlanRecord& entry);
 
-// The plan's side of the routine commands' hand-over (Op::UnloadPlannedMachine): takes CurrentMachine
-// out of the plan while its routine changes; a machine the plan keeps gets EditorPlanEntry's code "#".
+// The plan's side of the routine commands' hand-over: takes the entry's machine out of the plan while its
+// routine changes; a machine the plan keeps gets the entry's code "#".
+void UnloadMachineForRoutineEdit(Context& ctx, TPlanRecord& entry);
+// Loads the entry's machine back at the entry's start week.
+void ReloadMachineAfterRoutineEdit(Context& ctx, const TPlanRecord& entry);
+// The two as the operations the routine commands run (Op::UnloadPlannedMachine, Op::ReloadPlannedMachine),
+// on the routines' EditorPlanEntry.
 void UnloadPlannedMachine(Context& ctx);
-// Op::ReloadPlannedMachine: loads CurrentMachine back at EditorPlanEntry's start week.
 void ReloadPlannedMachine(Context& ctx);
 
 } // namespace gim

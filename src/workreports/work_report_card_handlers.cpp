@@ -325,7 +325,7 @@ void LookUpStorePart(CardSession& s, CardState& state)
 void ShowOrder(CardSession& s, CardState& state)
 {
     Context& ctx = s.ctx;
-    WorkOrdersState& w = WorkOrders(ctx);
+    WorkOrderOutcome& shown = WorkReports(ctx).CardOrder;
     const QString typed = state.value(kOrden);
     if (typed.isEmpty()) {
         state.show(kFoto, true);
@@ -337,37 +337,37 @@ void ShowOrder(CardSession& s, CardState& state)
     const Int64Parse parsed = ParseInt64(typed);
     // A reference that is not a number names no order of ours (it would read as order 0).
     if (parsed.errorPos != 0) {
-        w.WorkOrderOpened = 0;
+        shown.opened = false;
         state.set(kLabel11, QString::fromUtf8(kExternalReference));
         return;
     }
     const std::int64_t number = parsed.value;
-    ctx.st.CurrentWorkOrderNumber = static_cast<std::uint32_t>(number);
+    shown.number = static_cast<std::uint32_t>(number);
     const QString fileName = ctx.st.FileName(budget ? DataFile::RepairBudget : DataFile::WorkOrder);
     // One record per keystroke: the order's position is its number.
     std::optional<TWorkOrderRecord> order;
     if (number >= 0)
         order = KeyedFile<WorkOrderFile>(ctx, fileName)
                     .ReadAt(static_cast<std::uint64_t>(number), Report::Silent);
-    w.WorkOrderOpened = 0;
+    shown.opened = false;
     if (order) {
-        w.CurrentWorkOrder = *order;
+        shown.order = *order;
         state.show(kRepFin, true);
         state.captions[kRepFin] = QString::fromUtf8(kCloseOrderShort);
-        state.set(kLabel11, w.CurrentWorkOrder.Description.str());
-        w.WorkOrderOpened = 1;
+        state.set(kLabel11, shown.order.Description.str());
+        shown.opened = true;
         return;
     }
     if (budget && ctx.ui.InputBox(QString::fromUtf8("Presupuestos de Reparación"),
                                   QStringLiteral("Alta de Presupuesto "), QStringLiteral("N"))
                           .left(2) == QLatin1String("S")) {
-        RunNested(ctx, [&ctx] {
+        RunNested(ctx, [&ctx, &shown] {
             ctx.st.ActionCode = QStringLiteral("R");
-            NewWorkOrder(ctx);
+            shown = NewWorkOrder(ctx);
             ctx.st.ActionCode = QStringLiteral(" ");
         });
-        state.set(kLabel11, w.CurrentWorkOrder.Description.str());
-        state.set(kOrden, QString::number(w.CurrentWorkOrder.Number.get()));
+        state.set(kLabel11, shown.order.Description.str());
+        state.set(kOrden, QString::number(shown.order.Number.get()));
         return;
     }
     state.set(kLabel11, QString::fromUtf8(kExternalReference));
@@ -405,22 +405,22 @@ void ClearAssignment(CardSession& s, CardState& state)
 void AssignWorkOrder(CardSession& s, CardState& state)
 {
     Context& ctx = s.ctx;
-    WorkOrdersState& w = WorkOrders(ctx);
+    WorkOrderOutcome& shown = WorkReports(ctx).CardOrder;
     WorkReports(ctx).OrderAssignedFlag = 1;
     state.setChecked(kPresup, false);
-    if (!w.WorkOrderOpened)
-        RunNested(ctx, [&ctx] {
+    if (!shown.opened)
+        RunNested(ctx, [&ctx, &shown] {
             ctx.st.InteractiveFlag = 0;
             ctx.st.ActionCode = QStringLiteral("E");
-            EditWorkOrder(ctx);
+            shown = EditWorkOrder(ctx);
         });
-    if (w.WorkOrderOpened) {
-        state.set(kOrden, QString::number(ctx.st.CurrentWorkOrderNumber));
+    if (shown.opened) {
+        state.set(kOrden, QString::number(shown.number));
         state.show(kPresup, false);
     } else {
         state.setChecked(kORDENT, false);
     }
-    const QString description = w.CurrentWorkOrder.Description.str();
+    const QString description = shown.order.Description.str();
     state.caption += QLatin1Char(' ') + description;
     state.set(kLabel11, description);
     state.show(kRepFin, true);
@@ -430,21 +430,25 @@ void AssignWorkOrder(CardSession& s, CardState& state)
 void AssignBudget(CardSession& s, CardState& state)
 {
     Context& ctx = s.ctx;
-    WorkOrdersState& w = WorkOrders(ctx);
+    WorkOrderOutcome& shown = WorkReports(ctx).CardOrder;
     state.setChecked(kORDENT, false);
-    RunNested(ctx, [&ctx] {
+    RunNested(ctx, [&ctx, &shown] {
         ctx.st.InteractiveFlag = 0;
         ctx.st.ActionCode = QStringLiteral("R");
-        EditBudgetHours(ctx);
+        // A budget that does not exist leaves the card its order.
+        if (const std::optional<WorkOrderOutcome> edited = EditBudgetHours(ctx))
+            shown = *edited;
+        else
+            shown.opened = false;
     });
     WorkReports(ctx).BudgetAssignedFlag = 1;
-    if (w.WorkOrderOpened) {
-        state.set(kOrden, QString::number(ctx.st.CurrentWorkOrderNumber));
+    if (shown.opened) {
+        state.set(kOrden, QString::number(shown.number));
         state.show(kORDENT, false);
     } else {
         state.set(kMatricula, QStringLiteral("#"));
     }
-    state.caption += QLatin1Char(' ') + w.CurrentWorkOrder.Description.str();
+    state.caption += QLatin1Char(' ') + shown.order.Description.str();
     LookUpStorePart(s, state);
 }
 

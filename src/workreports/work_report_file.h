@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data_file.h"
+#include "corrective/work_orders.h"
 #include "records/personnel_entry_record.h"
 #include "records/planned_repair_record.h"
 #include "records/store_movement_record.h"
@@ -76,10 +77,12 @@ struct WorkReportsState
     QString LongDescription;             // the whole description typed (up to 130 characters)
     std::uint8_t OrderAssignedFlag = 0;  // the line books time on a work order (ORDENT)
     std::uint8_t BudgetAssignedFlag = 0; // the line books time on a repair budget (Presup)
-    std::uint8_t OrderFinishedFlag = 0;  // the order is closed by this line
-    std::uint8_t PlanRevisionFlag = 0;   // plan a revision after this repair
-    std::uint8_t TypeValidFlag = 0;      // activity and hour type are both in their tables
-    std::uint8_t KeepEntryMark = 0;      // Ctrl+Space on save: the next card asks only for an operator
+    // The order (or budget) the card last showed, added or edited, kept from card to card.
+    WorkOrderOutcome CardOrder;
+    std::uint8_t OrderFinishedFlag = 0; // the order is closed by this line
+    std::uint8_t PlanRevisionFlag = 0;  // plan a revision after this repair
+    std::uint8_t TypeValidFlag = 0;     // activity and hour type are both in their tables
+    std::uint8_t KeepEntryMark = 0;     // Ctrl+Space on save: the next card asks only for an operator
     // The expedient entry of the line: posted unless its type is blank ("#") or normal hours ("C").
     TPersonnelEntryRecord LineEntry{};
     // The store movement of a store line ("AL"), as the card works it out from the part typed.

@@ -308,12 +308,12 @@ TEST_F(Dispatch, TheMachineBookLooksTheMachineUpFromTheSheetName)
         t.ctx, QStringLiteral("PORTAL.MQW"),
         std::vector<TMachineRecord>{Machine("M-001", "PRENSA", "P200"), Machine("X-2", "TORNO", "T1")});
     State& st = t.ctx.st;
-    st.CurrentMachine = Machine("X-2", "TORNO", "T1"); // whatever the last command left
+    st.FoundMachine = Machine("X-2", "TORNO", "T1"); // whatever the last command left
     QString sheetCode, sheetName, sheetModel;
     Fake(Op::ShowMachineSheet, [&](Context& ctx) {
-        sheetCode = ctx.st.CurrentMachine.Codigo.str();
-        sheetName = ctx.st.CurrentMachine.Denominacion.str();
-        sheetModel = ctx.st.CurrentMachine.Modelo.str();
+        sheetCode = ctx.st.FoundMachine.Codigo.str();
+        sheetName = ctx.st.FoundMachine.Denominacion.str();
+        sheetModel = ctx.st.FoundMachine.Modelo.str();
     });
     const QString folder = t.dir.path() + QStringLiteral("/MAQUINAS/PORTAL");
     t.ui.ExpectChooseFile(folder + QStringLiteral("/M-001.rtf"));

@@ -222,9 +222,9 @@ TEST_F(MachineLabelsTest, LabelLayoutWithASpacerAfterEveryThirdPairAndABlankLast
 
 TEST_F(MachineListingsTest, NewDataSheetIsStartedAndAStoredOneIsShownAsItIs)
 {
-    t.ctx.st.CurrentMachine = Machine("A1", "Prensa", "CTA", "P-20", "S1");
+    const TMachineRecord machine = Machine("A1", "Prensa", "CTA", "P-20", "S1");
     t.ui.ExpectReport(QStringLiteral("LIBRO DE MAQUINAS"));
-    ShowMachineSheet(t.ctx);
+    ShowMachineSheet(t.ctx, machine);
     EXPECT_EQ(Transcript(), QStringLiteral("[LIBRO DE MAQUINAS]\n"
                                            "{13 b}\t\t\t            FICHA DE CARACTERISTICAS\n"
                                            "\n"
@@ -247,7 +247,7 @@ TEST_F(MachineListingsTest, NewDataSheetIsStartedAndAStoredOneIsShownAsItIs)
         stored.write("Motor de 5 kW\nRevisado");
     }
     t.ui.ExpectReport(QStringLiteral("LIBRO DE MAQUINAS"));
-    ShowMachineSheet(t.ctx);
+    ShowMachineSheet(t.ctx, machine);
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(t.ui.Reports().back()->Text(), QStringLiteral("Motor de 5 kW\nRevisado"));
 }

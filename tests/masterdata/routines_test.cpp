@@ -84,7 +84,8 @@ protected:
         registry.Register(gim::Op::UnloadPlannedMachine, [this](Context& ctx) {
             calls << QStringLiteral("unload ") + Seen(ctx);
             std::vector<TPlanRecord> plan = LoadRecords<TPlanRecord>(ctx, QStringLiteral("PORTAL.PLN"));
-            std::erase_if(plan, [&](const TPlanRecord& p) { return p.Code == ctx.st.CurrentMachine.Codigo; });
+            std::erase_if(plan,
+                          [&](const TPlanRecord& p) { return p.Code == Routines(ctx).EditorPlanEntry.Code; });
             StorePlan(plan);
         });
         registry.Register(gim::Op::ReloadPlannedMachine, [this](Context& ctx) {
@@ -93,9 +94,10 @@ protected:
             fileAtReload = OperationBytes();
         });
     }
-    static QString Seen(const Context& ctx)
+    static QString Seen(Context& ctx)
     {
-        return ctx.st.CurrentMachine.Codigo.str() + QLatin1Char(' ') + ctx.st.ActionCode + ctx.st.AnswerCode;
+        return Routines(ctx).EditorPlanEntry.Code.str() + QLatin1Char(' ') + ctx.st.ActionCode +
+               ctx.st.AnswerCode;
     }
 
     QStringList calls;

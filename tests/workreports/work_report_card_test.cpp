@@ -753,8 +753,8 @@ TEST_F(WorkReportCardTest, TypingAnOrderNumberShowsThatOrderOrAnOutsideReference
     EXPECT_EQ(Open(rec, "4"), CardResult::Exit);
     EXPECT_SCRIPT_DONE(t.ui);
     // The last order read stays in the buffer; the outside reference opened none.
-    EXPECT_EQ(WorkOrders(t.ctx).CurrentWorkOrder.Description.str(), "Fuga de aceite");
-    EXPECT_EQ(WorkOrders(t.ctx).WorkOrderOpened, 0);
+    EXPECT_EQ(WorkReports(t.ctx).CardOrder.order.Description.str(), "Fuga de aceite");
+    EXPECT_FALSE(WorkReports(t.ctx).CardOrder.opened);
 }
 
 TEST_F(WorkReportCardTest, AnOrderNumberThatDoesNotReadIsShownAndTheCardStaysOpen)
