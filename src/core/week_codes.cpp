@@ -2,6 +2,7 @@
 
 #include "core/state.h"
 #include "platform/date_text.h"
+#include "records/cp1252.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -147,6 +148,14 @@ QString WeekCodeToDateText(QStringView code)
                               char16_t(u'0' + month / 10), char16_t(u'0' + month % 10), u'/',
                               char16_t(u'0' + year / 10),  char16_t(u'0' + year % 10)};
     return QString(reinterpret_cast<const QChar*>(text), 8);
+}
+
+const QString& WeekCodeDateTexts::Of(std::string_view code)
+{
+    auto [at, added] = m_texts.try_emplace(std::string(code));
+    if (added)
+        at->second = WeekCodeToDateText(FromCp1252(code));
+    return at->second;
 }
 
 int WeekCodeDaysBetween(QStringView a, QStringView b)

@@ -5,7 +5,9 @@
 #include <QStringView>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace gim {
 
@@ -50,6 +52,16 @@ QString DateToWeekCode(State& st, QDate date);
 std::optional<QDate> WeekCodeToDate(QStringView code);
 // The date of a week code as "dd/mm/yy"; "../../.." when the code holds no date.
 QString WeekCodeToDateText(QStringView code);
+// WeekCodeToDateText of stored week codes (Windows-1252 bytes), each code worked out once: a listing
+// shows a date on each of many lines, most of them on a few hundred days.
+class WeekCodeDateTexts
+{
+public:
+    const QString& Of(std::string_view code);
+
+private:
+    std::unordered_map<std::string, QString> m_texts;
+};
 
 // Calendar days from week code a to week code b, 0 unless b is greater as a text or when either code holds
 // no date. Result 0 to 65535.

@@ -338,6 +338,7 @@ void RunPlanControl(Context& ctx, const PlanControlSource* shared)
 
     PlanControlState& f = PlanControl(ctx);
     f = PlanControlState{};
+    ReportLineText text;
     for (int week = weeks.first; week <= weeks.last; ++week) {
         const int plannedWeek = AbsoluteWeek(st, st.WorkYear, week);
         int line = 0;
@@ -419,10 +420,19 @@ void RunPlanControl(Context& ctx, const PlanControlSource* shared)
                 report->SetColour(kReportOlive);
             }
             ++f.ListedGamas;
-            report->AddColumns({QString::number(++line), gama.code, m.name.left(kNameWidth), frequency, state,
-                                form.week, form.year, QString::number(form.minutes.get()),
-                                QString::number(times.gama), QString::number(times.stop),
-                                form.rec.Executor.str(), form.rec.Comment.str()});
+            text << ++line;
+            text.Tab() << gama.code;
+            text.Tab() << QStringView(m.name).left(kNameWidth);
+            text.Tab() << frequency;
+            text.Tab() << state;
+            text.Tab() << form.week;
+            text.Tab() << form.year;
+            text.Tab() << form.minutes.get();
+            text.Tab() << times.gama;
+            text.Tab() << times.stop;
+            text.Tab() << form.rec.Executor;
+            text.Tab() << form.rec.Comment;
+            text.AddTo(*report);
         }
         if (listing && pattern == QLatin1String("*") && week < weeks.last) {
             report->SetColour(kReportBlack);
