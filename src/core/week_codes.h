@@ -52,15 +52,24 @@ QString DateToWeekCode(State& st, QDate date);
 std::optional<QDate> WeekCodeToDate(QStringView code);
 // The date of a week code as "dd/mm/yy"; "../../.." when the code holds no date.
 QString WeekCodeToDateText(QStringView code);
-// WeekCodeToDateText of stored week codes (Windows-1252 bytes), each code worked out once: a listing
-// shows a date on each of many lines, most of them on a few hundred days.
-class WeekCodeDateTexts
+// WeekCodeToDateText and WeekCodeDaysBetween of stored week codes (Windows-1252 bytes), each code worked
+// out once: a listing shows dates on each of many lines, most of them on a few hundred days.
+class WeekCodeDates
 {
 public:
-    const QString& Of(std::string_view code);
+    const QString& Text(std::string_view code) { return Of(code).text; }
+    int DaysBetween(std::string_view a, std::string_view b);
 
 private:
-    std::unordered_map<std::string, QString> m_texts;
+    struct Known
+    {
+        QString code;
+        std::optional<QDate> date;
+        QString text;
+    };
+    const Known& Of(std::string_view code);
+
+    std::unordered_map<std::string, Known> m_known;
 };
 
 // Calendar days from week code a to week code b, 0 unless b is greater as a text or when either code holds

@@ -74,11 +74,15 @@ public:
         return m_line;
     }
     // A week code's columns: its date.
-    ReportLineText& Date(const ShortString<7>& code) { return m_line << m_dates.Of(code.bytes()); }
+    ReportLineText& Date(const ShortString<7>& code) { return m_line << m_dates.Text(code.bytes()); }
+    int DaysBetween(const ShortString<7>& from, const ShortString<7>& to)
+    {
+        return m_dates.DaysBetween(from.bytes(), to.bytes());
+    }
 
 private:
     MachineNames m_names;
-    WeekCodeDateTexts m_dates;
+    WeekCodeDates m_dates;
     ReportLineText m_line;
 };
 
@@ -129,14 +133,14 @@ void EnergyConsumptionReport(Context& ctx)
     std::int64_t lines = 0;
     std::int64_t total = 0;
     std::int64_t average = 1;
-    QString lastPreviousDate;
+    ShortString<7> lastPreviousDate{};
     std::array<TWeekGraphRecord, kGraphWeeks> graph{};
     const auto write = [&](const TEnergyReadingRecord& r, const TEnergyReadingRecord& previous) {
         const int units = ReadingUnits(r);
         const std::int64_t p = previous.Reading.get();
         const bool above = r.Reading.get() > p;
         const std::int64_t c = above ? r.Reading.get() - p : 0;
-        const int days = WeekCodeDaysBetween(previous.Date.str(), r.Date.str());
+        const int days = meterLines.DaysBetween(previous.Date, r.Date);
         total += c;
         ++lines;
         ReportLineText& line = meterLines.Meter(r).Tab();
@@ -148,7 +152,7 @@ void EnergyConsumptionReport(Context& ctx)
         line.Tab() << PerUnitText(c, units);
         line.Tab() << PerDayText(c, days, units);
         AddColouredLine(*report, line, above ? kReportBlack : kReportRed);
-        lastPreviousDate = previous.Date.str();
+        lastPreviousDate = previous.Date;
         // The graph has a week for each of the first lines after the second; later lines have none.
         if (oneMeter && lines >= 3 && lines - 1 < kGraphWeeks)
             graph[static_cast<std::size_t>(lines - 1)].Value2 = c;
@@ -187,7 +191,7 @@ void EnergyConsumptionReport(Context& ctx)
     } else {
         if (lines > 1)
             average = total / (lines - 1);
-        const int days = WeekCodeDaysBetween(st.RangeStartWeek, lastPreviousDate);
+        const int days = WeekCodeDaysBetween(st.RangeStartWeek, lastPreviousDate.str());
         report->AddLine(QStringLiteral("\tCONSUMO PROMEDIO   : ") + Number(average));
         report->AddLine(QStringLiteral("\tCONSUMO ACUMULADO: ") + Number(total));
         report->AddLine(QStringLiteral("\tCONSUMO DIARIO         : ") +
@@ -243,7 +247,7 @@ void EnergyPeriodReport(Context& ctx)
             average = totalConsumption / totalUnits;
         // A meter below 97 % of the running average per unit.
         const bool low = c >= 1 && c * 100 / units < average * 97;
-        const int days = WeekCodeDaysBetween(start.Date.str(), end.Date.str());
+        const int days = lines.DaysBetween(start.Date, end.Date);
         if (days <= 0)
             continue;
         ReportLineText& line = lines.Meter(end).Tab();

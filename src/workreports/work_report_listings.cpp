@@ -276,7 +276,7 @@ void CostAccountAnalysis(Context& ctx)
     report->SetStyle(FontStyle::Normal);
     WorkReportTotals all;
     ReportLineText line;
-    WeekCodeDateTexts dates;
+    WeekCodeDates dates;
     for (const TMachineRecord& m : *machines) {
         if (MachineFile::Deleted(m) || !(anyAccount || m.Cuenta == account))
             continue;
@@ -288,7 +288,7 @@ void CostAccountAnalysis(Context& ctx)
             line.Tab() << r->Matricula;
             line.Tab() << r->Codigo;
             line.Tab() << m.Cuenta;
-            line.Tab() << dates.Of(r->dia.bytes());
+            line.Tab() << dates.Text(r->dia.bytes());
             AddLineColumns(line, *r);
             line.AddTo(*report);
             machine.Add(ctx, *r);
@@ -345,7 +345,7 @@ void WorkOrderReport(Context& ctx)
     int firstWeek = INT_MAX;
     int lastWeek = INT_MIN;
     ReportLineText line;
-    WeekCodeDateTexts dates;
+    WeekCodeDates dates;
     for (const WorkReportEntry& e : LoadedWorkReports(ctx)) {
         const TWorkReportRecord& r = e.rec;
         // A line deleted since the last sort still sits in the list with its order.
@@ -353,7 +353,7 @@ void WorkOrderReport(Context& ctx)
             continue;
         line.Tab() << r.Matricula;
         line.Tab() << r.Codigo;
-        line.Tab() << dates.Of(r.dia.bytes());
+        line.Tab() << dates.Text(r.dia.bytes());
         AddLineColumns(line, r);
         line.AddTo(*report);
         totals.Add(ctx, r);
