@@ -333,10 +333,10 @@ MeterReadings::MeterReadings(const std::vector<EnergyReadingEntry>& list)
     }
 }
 
-MeterReadings::Neighbours MeterReadings::AroundEntry(std::size_t listPosition) const
+MeterReadings::Neighbours MeterReadings::AroundEntry(std::size_t listPosition, const QString& bound) const
 {
     if (m_place.empty())
-        return Around(m_list[listPosition].rec, QString());
+        return Around(m_list[listPosition].rec, bound);
     // The reading itself is dated on its date: the previous reading is the last of its day.
     const std::uint32_t place = m_place[listPosition];
     const std::uint32_t later = m_later[place];
@@ -380,9 +380,9 @@ MeterReadings::Neighbours FindPreviousReading(Context& ctx, const MeterReadings&
 }
 
 MeterReadings::Neighbours FindPreviousReading(Context& ctx, const MeterReadings& meters,
-                                              std::size_t listPosition)
+                                              std::size_t listPosition, const QString& bound)
 {
-    MeterReadings::Neighbours found = meters.AroundEntry(listPosition);
+    MeterReadings::Neighbours found = meters.AroundEntry(listPosition, bound);
     if (found.next)
         Energy(ctx).CurrentEnergyReading = *found.next;
     return found;

@@ -98,7 +98,7 @@ public:
     Neighbours Around(const TEnergyReadingRecord& reading, const QString& bound) const;
     // The same for the reading at a position of the list, found without a search: a listing asks it for
     // every reading.
-    Neighbours AroundEntry(std::size_t listPosition) const;
+    Neighbours AroundEntry(std::size_t listPosition, const QString& bound) const;
 
 private:
     const std::vector<EnergyReadingEntry>& m_list;
@@ -116,6 +116,6 @@ MeterReadings::Neighbours FindPreviousReading(Context& ctx, const MeterReadings&
                                               const TEnergyReadingRecord& reading, const QString& bound);
 // The same for the reading at a position of the list the readings were indexed from.
 MeterReadings::Neighbours FindPreviousReading(Context& ctx, const MeterReadings& meters,
-                                              std::size_t listPosition);
+                                              std::size_t listPosition, const QString& bound);
 
 } // namespace gim

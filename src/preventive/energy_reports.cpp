@@ -176,7 +176,7 @@ void EnergyConsumptionReport(Context& ctx)
             const TEnergyReadingRecord& r = e.ReadingList[i].rec;
             if (r.Date < from || !(r.Date < to))
                 continue;
-            const MeterReadings::Neighbours found = FindPreviousReading(ctx, meters, i);
+            const MeterReadings::Neighbours found = FindPreviousReading(ctx, meters, i, st.RangeStartWeek);
             if (found.next)
                 write(*found.next, found.previous);
         }

@@ -166,9 +166,10 @@ TEST(MeterReadingsTest, NeighboursOfAListedReadingAreThoseOfTheSearch)
         for (std::size_t i = 0; i < l.size(); ++i) {
             SCOPED_TRACE(i);
             const MeterReadings::Neighbours searched = meters.Around(l[i].rec, QStringLiteral("26/01/1"));
-            const MeterReadings::Neighbours placed = meters.AroundEntry(i);
+            const MeterReadings::Neighbours placed = meters.AroundEntry(i, QStringLiteral("26/01/1"));
             EXPECT_EQ(placed.previous.Reading.get(), searched.previous.Reading.get());
             EXPECT_EQ(placed.previous.MachineCode, searched.previous.MachineCode);
+            EXPECT_EQ(placed.previous.Date, searched.previous.Date);
             ASSERT_EQ(placed.next.has_value(), searched.next.has_value());
             if (placed.next) {
                 EXPECT_EQ(placed.next->Reading.get(), searched.next->Reading.get());
@@ -177,9 +178,10 @@ TEST(MeterReadingsTest, NeighboursOfAListedReadingAreThoseOfTheSearch)
     }
     // Pinned: the first LUZ reading of 26/10/1 has the second as its previous and 26/12/1 as its next.
     const MeterReadings meters(lists[0]);
-    EXPECT_EQ(meters.AroundEntry(0).previous.Reading.get(), 150);
-    EXPECT_EQ(meters.AroundEntry(0).next->Reading.get(), 300);
-    EXPECT_FALSE(meters.AroundEntry(3).next);
+    const QString bound = QStringLiteral("26/01/1");
+    EXPECT_EQ(meters.AroundEntry(0, bound).previous.Reading.get(), 150);
+    EXPECT_EQ(meters.AroundEntry(0, bound).next->Reading.get(), 300);
+    EXPECT_FALSE(meters.AroundEntry(3, bound).next);
 }
 
 } // namespace
