@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Rewrites the figure and ratio columns of the README's benchmark table from a Google Benchmark JSON
 run: each row names its benchmarks in backticks in its first column, and every run of those benchmarks
-in the file gives its medians and anchor ratios. Rows whose benchmarks did not run stay as they are."""
+in the file gives its medians and anchor ratios. Rows whose benchmarks did not run stay as they are, and
+the sentence under the table then names the rows of the partial run beside the date of the earlier one."""
 import json
 import re
 import sys
@@ -72,10 +73,12 @@ def main():
     with open(readme, encoding="utf-8") as f:
         lines = f.read().split("\n")
     out = []
+    updated, kept = [], []
     for line in lines:
         cells = [c.strip() for c in line.strip().strip("|").split("|")]
         names = re.findall(r"`(BM_\w+)`", cells[0]) if line.startswith("| `BM_") and len(cells) == 5 else []
         mine = [(n, r) for n in names for r in runs.get(n, [])]
+        (updated if mine else kept).extend(names)
         if mine:
             figures, ratios = [], []
             for name, run in mine:
@@ -87,12 +90,21 @@ def main():
             cells[3] = "; ".join(figures)
             cells[4] = "; ".join(ratios)
             line = "| " + " | ".join(cells) + " |"
-        elif line.startswith("The figures are from"):
-            ctx = data.get("context", {})
-            load = ctx.get("load_avg") or [0]
-            line = (f"The figures are from the run of {ctx.get('date', '?')} on this machine "
-                    f"({ctx.get('num_cpus', '?')} cores, Release, load average {load[0]:.1f} at its start).")
         out.append(line)
+    # The sentence that dates the figures: one run for the whole table, or the earlier run with the rows
+    # of a partial run named after it.
+    ctx = data.get("context", {})
+    load = ctx.get("load_avg") or [0]
+    for i, line in enumerate(out):
+        if not line.startswith("The figures are from"):
+            continue
+        if not kept:
+            out[i] = (f"The figures are from the run of {ctx.get('date', '?')} on this machine "
+                      f"({ctx.get('num_cpus', '?')} cores, Release, load average {load[0]:.1f} at its start).")
+        elif updated:
+            rows = ", ".join(f"`{n}`" for n in updated)
+            out[i] = (line.rstrip(".") + f"; {rows} from a rerun at {ctx.get('date', '?')} "
+                      f"(load average {load[0]:.1f} at its start).")
     with open(readme, "w", encoding="utf-8") as f:
         f.write("\n".join(out))
 

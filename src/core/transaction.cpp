@@ -231,17 +231,37 @@ std::optional<ApplyFailure> ApplyToFiles(Context& ctx, const std::vector<Journal
             }
             if (file.fd < 0 || file.failed || skip)
                 continue;
-            for (const auto& [offset, bytes] : f.writes) {
-                if (const int err = CheckFileFault(ctx, FileOp::Write, path)) {
-                    file.failed = true;
-                    fail(path, err);
-                } else if (!WriteAllAt(file.fd, bytes.data(), bytes.size(), offset)) {
+            // Records that lie end to end go out in one write: a step that rewrites a whole file in
+            // place would otherwise make a system call for every record.
+            std::string run;
+            std::uint64_t runAt = 0;
+            const auto flush = [&] {
+                if (!run.empty() && !WriteAllAt(file.fd, run.data(), run.size(), runAt)) {
                     file.failed = true;
                     fail(path, errno != 0 ? errno : ENOSPC);
                 }
-                if (file.failed)
+                run.clear();
+                return !file.failed;
+            };
+            for (const auto& [offset, bytes] : f.writes) {
+                if (const int err = CheckFileFault(ctx, FileOp::Write, path)) {
+                    if (flush()) {
+                        file.failed = true;
+                        fail(path, err);
+                    }
                     break;
+                }
+                if (!run.empty() && offset == runAt + run.size()) {
+                    run += bytes;
+                    continue;
+                }
+                if (!flush())
+                    break;
+                runAt = offset;
+                run = bytes;
             }
+            if (!file.failed)
+                flush();
             struct stat st
             {
             };

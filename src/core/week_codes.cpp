@@ -2,6 +2,7 @@
 
 #include "core/state.h"
 #include "platform/date_text.h"
+#include "records/cp1252.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -149,17 +150,45 @@ QString WeekCodeToDateText(QStringView code)
     return QString(reinterpret_cast<const QChar*>(text), 8);
 }
 
-int WeekCodeDaysBetween(QStringView a, QStringView b)
+namespace {
+
+int DaysFromTo(QStringView a, QStringView b, const std::optional<QDate>& da, const std::optional<QDate>& db)
 {
     if (b.compare(a) <= 0)
         return 0;
     // Count the calendar's days: a count of 52-week years gives 0 or less from week 52 to a week 00 that
     // holds week 53, and the energy figures divide by this.
-    const std::optional<QDate> da = WeekCodeToDate(a);
-    const std::optional<QDate> db = WeekCodeToDate(b);
     if (!da || !db)
         return 0;
     return static_cast<int>(std::clamp<qint64>(da->daysTo(*db), 0, 0xFFFF));
+}
+
+} // namespace
+
+int WeekCodeDaysBetween(QStringView a, QStringView b)
+{
+    if (b.compare(a) <= 0)
+        return 0;
+    return DaysFromTo(a, b, WeekCodeToDate(a), WeekCodeToDate(b));
+}
+
+const WeekCodeDates::Known& WeekCodeDates::Of(std::string_view code)
+{
+    auto [at, added] = m_known.try_emplace(std::string(code));
+    Known& known = at->second;
+    if (added) {
+        known.code = FromCp1252(code);
+        known.date = WeekCodeToDate(known.code);
+        known.text = WeekCodeToDateText(known.code);
+    }
+    return known;
+}
+
+int WeekCodeDates::DaysBetween(std::string_view a, std::string_view b)
+{
+    const Known& ka = Of(a);
+    const Known& kb = Of(b);
+    return DaysFromTo(ka.code, kb.code, ka.date, kb.date);
 }
 
 int AbsoluteWeek(const State& st, int year, int week)

@@ -5,7 +5,9 @@
 #include <QStringView>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace gim {
 
@@ -50,6 +52,25 @@ QString DateToWeekCode(State& st, QDate date);
 std::optional<QDate> WeekCodeToDate(QStringView code);
 // The date of a week code as "dd/mm/yy"; "../../.." when the code holds no date.
 QString WeekCodeToDateText(QStringView code);
+// WeekCodeToDateText and WeekCodeDaysBetween of stored week codes (Windows-1252 bytes), each code worked
+// out once: a listing shows dates on each of many lines, most of them on a few hundred days.
+class WeekCodeDates
+{
+public:
+    const QString& Text(std::string_view code) { return Of(code).text; }
+    int DaysBetween(std::string_view a, std::string_view b);
+
+private:
+    struct Known
+    {
+        QString code;
+        std::optional<QDate> date;
+        QString text;
+    };
+    const Known& Of(std::string_view code);
+
+    std::unordered_map<std::string, Known> m_known;
+};
 
 // Calendar days from week code a to week code b, 0 unless b is greater as a text or when either code holds
 // no date. Result 0 to 65535.

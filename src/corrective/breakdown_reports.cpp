@@ -95,6 +95,7 @@ void BreakdownReport(Context& ctx)
     std::int64_t interventionTotal = 0;
     std::int64_t count = 0;
     std::array<TWeekGraphRecord, 53> graph{};
+    ReportLineText line;
     for (const BreakdownEntry& e : b.BreakdownList) {
         const TBreakdownRecord& r = e.rec;
         if (!(filter.Code == "*") && !(filter.Code == r.Code))
@@ -114,14 +115,19 @@ void BreakdownReport(Context& ctx)
         interventionTotal += r.Intervention.get();
         ++count;
         SetWorkWeek(st, r.Week.get());
-        report->AddLine(QLatin1Char('\t') + r.Code.str() + QLatin1Char('\t') +
-                        names.Find(r.Code).Denominacion.str() + QLatin1Char('\t') + r.Day.str() +
-                        QLatin1Char('\t') + r.Shift.str() + QLatin1Char('\t') + r.Type.str() +
-                        QLatin1Char('\t') + Number(r.Stop.get()) + QLatin1Char('\t') +
-                        Number(r.Intervention.get()) + QLatin1Char('\t') + Number(r.Delay.get()) +
-                        QLatin1Char('\t') + r.Officer.str() + QLatin1Char('\t') + r.NoticeTime.str() +
-                        QLatin1Char('\t') + Number(st.WorkWeek) + QLatin1Char('/') + Number(st.WorkYear) +
-                        QLatin1Char('\t') + r.Description.str());
+        line.Tab() << r.Code;
+        line.Tab() << names.Find(r.Code).Denominacion;
+        line.Tab() << r.Day;
+        line.Tab() << r.Shift;
+        line.Tab() << r.Type;
+        line.Tab() << r.Stop.get();
+        line.Tab() << r.Intervention.get();
+        line.Tab() << r.Delay.get();
+        line.Tab() << r.Officer;
+        line.Tab() << r.NoticeTime;
+        line.Tab() << st.WorkWeek << QLatin1Char('/') << st.WorkYear;
+        line.Tab() << r.Description;
+        line.AddTo(*report);
         TWeekGraphRecord& week = graph[st.WorkWeek];
         week.Value2 = week.Value2.get() + r.Delay.get();
         week.Value3 = week.Value3.get() + r.Stop.get();

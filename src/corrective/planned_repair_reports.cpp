@@ -80,10 +80,8 @@ QString Share(std::int64_t count, std::int64_t total)
     return Number(total == 0 ? 0 : count * 100 / total) + QStringLiteral(" %");
 }
 
-QString MachineName(const MachineIndex& machines, const ShortString<8>& code)
-{
-    return machines.Find(code).Denominacion.str().left(34);
-}
+// The listing shows the first 34 characters of a machine's name.
+constexpr std::size_t kNameColumn = 34;
 
 } // namespace
 
@@ -169,6 +167,7 @@ void ReportRepairHistory(Context& ctx)
     Ages ages;
     const MachineIndex machines(ctx);
     const QDate today = ctx.clock.Now().date();
+    ReportLineText line;
     for (const TPlannedRepairRecord& r : records) {
         if (r.Week.get() < st.PlanWeeks)
             highestWeek = std::max<int>(highestWeek, r.Week.get());
@@ -208,12 +207,18 @@ void ReportRepairHistory(Context& ctx)
         const WeekParts filed = SplitAbsoluteWeek(st, r.Week.get());
         const int weekOfYear = filed.week;
         const int year = filed.year + kYearOffset;
-        const QChar tab = QLatin1Char('\t');
         report->SetColour(age ? AgeColour(*age) : kReportBlack);
-        report->AddLine(tab + r.Code.str() + tab + MachineName(machines, r.Code) + tab +
-                        Number(r.Minutes.get()) + tab + r.State.str() + tab + r.Specialty.str() + tab +
-                        r.Order.str() + tab + Number(weekOfYear) + tab + Number(year) + tab +
-                        r.Executor.str() + tab + r.Description.str());
+        line.Tab() << r.Code;
+        line.Tab().Cp1252(machines.Find(r.Code).Denominacion.bytes().substr(0, kNameColumn));
+        line.Tab() << r.Minutes.get();
+        line.Tab() << r.State;
+        line.Tab() << r.Specialty;
+        line.Tab() << r.Order;
+        line.Tab() << weekOfYear;
+        line.Tab() << year;
+        line.Tab() << r.Executor;
+        line.Tab() << r.Description;
+        line.AddTo(*report);
         ++listed;
         totalMinutes += r.Minutes.get();
         TWeekGraphRecord& week = graph[static_cast<std::size_t>(weekOfYear)];

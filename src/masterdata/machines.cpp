@@ -187,12 +187,16 @@ MachineNames::MachineNames(Context& ctx)
 
 QString MachineNames::Of(const ShortString<8>& code) const
 {
+    const TMachineRecord* machine = Find(code);
+    return machine ? machine->Denominacion.str() : QString::fromLatin1(kMachineNotFound);
+}
+
+const TMachineRecord* MachineNames::Find(const ShortString<8>& code) const
+{
     const auto at =
         std::lower_bound(m_machines.begin(), m_machines.end(), code,
                          [](const TMachineRecord& m, const ShortString<8>& c) { return m.Codigo < c; });
-    if (at == m_machines.end() || !(at->Codigo == code))
-        return QString::fromLatin1(kMachineNotFound);
-    return at->Denominacion.str();
+    return at == m_machines.end() || !(at->Codigo == code) ? nullptr : &*at;
 }
 
 void FreeMachineList(Context& ctx)

@@ -68,6 +68,8 @@ public:
     const std::vector<TMachineRecord>& All() const { return m_machines; }
     // The machine's name, or "NO EXISTE LA MAQUINA".
     QString Of(const ShortString<8>& code) const;
+    // The machine's record; null when the register has none of the code.
+    const TMachineRecord* Find(const ShortString<8>& code) const;
 
 private:
     std::vector<TMachineRecord> m_machines;

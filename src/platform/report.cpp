@@ -438,4 +438,24 @@ bool ReportDocument::SameText(const ReportDocument& other) const
     return true;
 }
 
+void ReportLineText::AppendNumber(bool negative, std::uint64_t magnitude)
+{
+    char16_t digits[24];
+    char16_t* const end = digits + std::size(digits);
+    char16_t* at = end;
+    do {
+        *--at = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative)
+        *--at = u'-';
+    m_text.append(reinterpret_cast<const QChar*>(at), end - at);
+}
+
+void ReportLineText::AddTo(ReportDocument& report)
+{
+    report.AddLine(QString(m_text.constData(), m_text.size()));
+    m_text.resize(0);
+}
+
 } // namespace gim

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "records/cp1252.h"
+#include "records/short_string.h"
 #include "records/week_graph_record.h"
 
 #include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace gim {
@@ -239,6 +243,68 @@ private:
     std::uint16_t m_style = 0;
     std::uint16_t m_paragraph = 0;
     std::array<bool, kReportSheetCount> m_sheets{true, false, false, false, false, false};
+};
+
+// One report line written column by column into a buffer kept from line to line, then added to the
+// report at its exact size: listings write a line for each of up to hundreds of thousands of records,
+// and a temporary text for every column, or a line text with room to spare, costs more than the record.
+class ReportLineText
+{
+public:
+    ReportLineText() { m_text.reserve(256); }
+
+    ReportLineText& Tab()
+    {
+        m_text += QLatin1Char('\t');
+        return *this;
+    }
+    ReportLineText& operator<<(QStringView text)
+    {
+        m_text += text;
+        return *this;
+    }
+    ReportLineText& operator<<(QLatin1StringView text)
+    {
+        m_text += text;
+        return *this;
+    }
+    ReportLineText& operator<<(QChar c)
+    {
+        m_text += c;
+        return *this;
+    }
+    // A whole number in decimal, as QString::number writes it.
+    template <std::integral I>
+    requires(!std::same_as<I, bool> && !std::same_as<I, char>) ReportLineText& operator<<(I n)
+    {
+        if constexpr (std::signed_integral<I>)
+            AppendNumber(n < 0, n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n));
+        else
+            AppendNumber(false, static_cast<std::uint64_t>(n));
+        return *this;
+    }
+    // A record's text field, decoded from Windows-1252 straight into the line.
+    template <std::size_t N> ReportLineText& operator<<(const ShortString<N>& field)
+    {
+        AppendCp1252(m_text, field.bytes());
+        return *this;
+    }
+
+    // Windows-1252 bytes, such as the start of a record's field.
+    ReportLineText& Cp1252(std::string_view bytes)
+    {
+        AppendCp1252(m_text, bytes);
+        return *this;
+    }
+
+    QStringView Text() const { return m_text; }
+    // Adds the line to the report in its current pen, and starts the next one.
+    void AddTo(ReportDocument& report);
+
+private:
+    void AppendNumber(bool negative, std::uint64_t magnitude);
+
+    QString m_text;
 };
 
 } // namespace gim

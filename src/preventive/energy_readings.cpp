@@ -146,6 +146,16 @@ EnergyState& Energy(Context& ctx)
 
 bool EnergyReadingBefore(const TEnergyReadingRecord& a, const TEnergyReadingRecord& b)
 {
+    // Where the parts before the first difference have the same lengths, that difference decides the
+    // joined texts too: sorting a large file compares mostly such pairs, without joining them.
+    if (a.Date.size() == b.Date.size() && !(a.Date == b.Date))
+        return CompareCp1252(a.Date.bytes(), b.Date.bytes()) < 0;
+    if (a.Date == b.Date) {
+        if (a.MachineCode.size() == b.MachineCode.size() && !(a.MachineCode == b.MachineCode))
+            return CompareCp1252(a.MachineCode.bytes(), b.MachineCode.bytes()) < 0;
+        if (a.MachineCode == b.MachineCode)
+            return CompareCp1252(a.MeterCode.bytes(), b.MeterCode.bytes()) < 0;
+    }
     return CompareCp1252(ReadingKey(a).view(), ReadingKey(b).view()) < 0;
 }
 
@@ -301,6 +311,42 @@ MeterReadings::MeterReadings(const std::vector<EnergyReadingEntry>& list)
     std::stable_sort(m_byMeter.begin(), m_byMeter.end(), [&](std::uint32_t a, std::uint32_t b) {
         return CompareMeters(m_list[a].rec, m_list[b].rec) < 0;
     });
+    // From the last place back: each reading's later readings of its meter, and where the meter ends.
+    const std::size_t n = m_byMeter.size();
+    m_place.resize(n);
+    m_later.resize(n);
+    m_meterEnd.resize(n);
+    for (std::size_t k = n; k-- > 0;) {
+        const TEnergyReadingRecord& r = m_list[m_byMeter[k]].rec;
+        m_place[m_byMeter[k]] = static_cast<std::uint32_t>(k);
+        const TEnergyReadingRecord* next = k + 1 < n ? &m_list[m_byMeter[k + 1]].rec : nullptr;
+        if (!next || CompareMeters(*next, r) != 0) {
+            m_meterEnd[k] = m_later[k] = static_cast<std::uint32_t>(k + 1);
+        } else if (next->Date > r.Date || next->Date == r.Date) {
+            m_meterEnd[k] = m_meterEnd[k + 1];
+            m_later[k] = next->Date == r.Date ? m_later[k + 1] : static_cast<std::uint32_t>(k + 1);
+        } else {
+            // Out of date order: the searches by halves decide as they always did.
+            m_place.clear();
+            m_later.clear();
+            m_meterEnd.clear();
+            break;
+        }
+    }
+}
+
+MeterReadings::Neighbours MeterReadings::AroundEntry(std::size_t listPosition, const QString& bound) const
+{
+    if (m_place.empty())
+        return Around(m_list[listPosition].rec, bound);
+    // The reading itself is dated on its date: the previous reading is the last of its day.
+    const std::uint32_t place = m_place[listPosition];
+    const std::uint32_t later = m_later[place];
+    Neighbours found;
+    found.previous = m_list[m_byMeter[later - 1]].rec;
+    if (later != m_meterEnd[place])
+        found.next = m_list[m_byMeter[later]].rec;
+    return found;
 }
 
 MeterReadings::Neighbours MeterReadings::Around(const TEnergyReadingRecord& reading,
@@ -330,6 +376,15 @@ MeterReadings::Neighbours FindPreviousReading(Context& ctx, const MeterReadings&
                                               const TEnergyReadingRecord& reading, const QString& bound)
 {
     MeterReadings::Neighbours found = meters.Around(reading, bound);
+    if (found.next)
+        Energy(ctx).CurrentEnergyReading = *found.next;
+    return found;
+}
+
+MeterReadings::Neighbours FindPreviousReading(Context& ctx, const MeterReadings& meters,
+                                              std::size_t listPosition, const QString& bound)
+{
+    MeterReadings::Neighbours found = meters.AroundEntry(listPosition, bound);
     if (found.next)
         Energy(ctx).CurrentEnergyReading = *found.next;
     return found;

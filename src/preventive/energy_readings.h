@@ -96,15 +96,26 @@ public:
         std::optional<TEnergyReadingRecord> next;
     };
     Neighbours Around(const TEnergyReadingRecord& reading, const QString& bound) const;
+    // The same for the reading at a position of the list, found without a search: a listing asks it for
+    // every reading.
+    Neighbours AroundEntry(std::size_t listPosition, const QString& bound) const;
 
 private:
     const std::vector<EnergyReadingEntry>& m_list;
     std::vector<std::uint32_t> m_byMeter; // list positions, by meter, each meter's in list order
+    // By list position, its place in m_byMeter; by place, the first place of its meter dated after it and
+    // the end of its meter. Empty when some meter's readings are not in date order.
+    std::vector<std::uint32_t> m_place;
+    std::vector<std::uint32_t> m_later;
+    std::vector<std::uint32_t> m_meterEnd;
 };
 
 // The previous reading of `reading`'s meter up to its date; a later reading of the meter, when there is
 // one, becomes CurrentEnergyReading.
 MeterReadings::Neighbours FindPreviousReading(Context& ctx, const MeterReadings& meters,
                                               const TEnergyReadingRecord& reading, const QString& bound);
+// The same for the reading at a position of the list the readings were indexed from.
+MeterReadings::Neighbours FindPreviousReading(Context& ctx, const MeterReadings& meters,
+                                              std::size_t listPosition, const QString& bound);
 
 } // namespace gim

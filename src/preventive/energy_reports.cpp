@@ -47,52 +47,44 @@ std::shared_ptr<ReportDocument> NewListing(const char* header)
 }
 
 // A line in the colour its consumption calls for.
-void AddColouredLine(ReportDocument& report, const QString& text, std::uint32_t colour)
+void AddColouredLine(ReportDocument& report, ReportLineText& line, std::uint32_t colour)
 {
     report.SetColour(colour);
-    report.AddLine(text);
+    line.AddTo(report);
     report.SetColour(kReportBlack);
 }
 
-// A line of columns written into one string: the listings write one for each of tens of thousands of
-// readings, and each column through its own temporary text costs more than the reading itself.
-class LineText
+// The lines of a listing: the columns of each reading written into one reused text.
+class ReadingLines
 {
 public:
-    LineText() { m_text.reserve(160); }
-    LineText& Tab()
+    explicit ReadingLines(Context& ctx) : m_names(ctx) {}
+    const MachineNames& Names() const { return m_names; }
+
+    // Machine code, meter and machine name.
+    ReportLineText& Meter(const TEnergyReadingRecord& r)
     {
-        m_text += QLatin1Char('\t');
-        return *this;
+        m_line.Tab() << r.MachineCode;
+        m_line.Tab() << r.MeterCode;
+        m_line.Tab();
+        if (const TMachineRecord* machine = m_names.Find(r.MachineCode))
+            m_line << machine->Denominacion;
+        else
+            m_line << QLatin1StringView(kMachineNotFound);
+        return m_line;
     }
-    LineText& operator<<(const QString& column)
+    // A week code's columns: its date.
+    ReportLineText& Date(const ShortString<7>& code) { return m_line << m_dates.Text(code.bytes()); }
+    int DaysBetween(const ShortString<7>& from, const ShortString<7>& to)
     {
-        m_text += column;
-        return *this;
+        return m_dates.DaysBetween(from.bytes(), to.bytes());
     }
-    LineText& operator<<(std::int64_t n) { return *this << QString::number(n); }
-    template <std::size_t N> LineText& operator<<(const ShortString<N>& field)
-    {
-        AppendCp1252(m_text, field.bytes());
-        return *this;
-    }
-    // The columns of a week code: its date.
-    LineText& Date(const ShortString<7>& code) { return *this << WeekCodeToDateText(code.str()); }
-    const QString& Text() const { return m_text; }
 
 private:
-    QString m_text;
+    MachineNames m_names;
+    WeekCodeDates m_dates;
+    ReportLineText m_line;
 };
-
-// The meter's columns of a line: machine code, meter and machine name.
-LineText MeterColumns(const MachineNames& names, const TEnergyReadingRecord& r)
-{
-    LineText line;
-    line.Tab() << r.MachineCode;
-    line.Tab() << r.MeterCode;
-    line.Tab() << names.Of(r.MachineCode);
-    return line;
-}
 
 void ShowListing(Context& ctx, const std::shared_ptr<ReportDocument>& report)
 {
@@ -133,32 +125,34 @@ void EnergyConsumptionReport(Context& ctx)
     const ShortString<7> from = WeekCodeField(st.RangeStartWeek);
     const ShortString<7> to = WeekCodeField(st.RangeEndWeek);
 
-    const MachineNames names(ctx);
+    ReadingLines meterLines(ctx);
+    const MachineNames& names = meterLines.Names();
     const auto report =
         NewListing("\tCodigo\tContador\t    Máquina\tFecha\tLectura\tFecha\tLectura\tConsum\tNºUnd\t"
                    "Unitario\tDiario");
     std::int64_t lines = 0;
     std::int64_t total = 0;
     std::int64_t average = 1;
-    QString lastPreviousDate;
+    ShortString<7> lastPreviousDate{};
     std::array<TWeekGraphRecord, kGraphWeeks> graph{};
     const auto write = [&](const TEnergyReadingRecord& r, const TEnergyReadingRecord& previous) {
         const int units = ReadingUnits(r);
         const std::int64_t p = previous.Reading.get();
         const bool above = r.Reading.get() > p;
         const std::int64_t c = above ? r.Reading.get() - p : 0;
-        const int days = WeekCodeDaysBetween(previous.Date.str(), r.Date.str());
+        const int days = meterLines.DaysBetween(previous.Date, r.Date);
         total += c;
         ++lines;
-        LineText line = MeterColumns(names, r);
-        line.Tab().Date(r.Date).Tab() << r.Reading.get();
-        line.Tab().Date(previous.Date).Tab() << p;
+        ReportLineText& line = meterLines.Meter(r).Tab();
+        meterLines.Date(r.Date).Tab() << r.Reading.get();
+        line.Tab();
+        meterLines.Date(previous.Date).Tab() << p;
         line.Tab() << c;
         line.Tab() << units;
         line.Tab() << PerUnitText(c, units);
         line.Tab() << PerDayText(c, days, units);
-        AddColouredLine(*report, line.Text(), above ? kReportBlack : kReportRed);
-        lastPreviousDate = previous.Date.str();
+        AddColouredLine(*report, line, above ? kReportBlack : kReportRed);
+        lastPreviousDate = previous.Date;
         // The graph has a week for each of the first lines after the second; later lines have none.
         if (oneMeter && lines >= 3 && lines - 1 < kGraphWeeks)
             graph[static_cast<std::size_t>(lines - 1)].Value2 = c;
@@ -178,11 +172,11 @@ void EnergyConsumptionReport(Context& ctx)
     } else {
         // Each reading of the range against the next reading of its meter: the line is the later one's.
         const MeterReadings meters(e.ReadingList);
-        for (const EnergyReadingEntry& entry : e.ReadingList) {
-            if (entry.rec.Date < from || !(entry.rec.Date < to))
+        for (std::size_t i = 0; i < e.ReadingList.size(); ++i) {
+            const TEnergyReadingRecord& r = e.ReadingList[i].rec;
+            if (r.Date < from || !(r.Date < to))
                 continue;
-            const MeterReadings::Neighbours found =
-                FindPreviousReading(ctx, meters, entry.rec, st.RangeStartWeek);
+            const MeterReadings::Neighbours found = FindPreviousReading(ctx, meters, i, st.RangeStartWeek);
             if (found.next)
                 write(*found.next, found.previous);
         }
@@ -197,7 +191,7 @@ void EnergyConsumptionReport(Context& ctx)
     } else {
         if (lines > 1)
             average = total / (lines - 1);
-        const int days = WeekCodeDaysBetween(st.RangeStartWeek, lastPreviousDate);
+        const int days = WeekCodeDaysBetween(st.RangeStartWeek, lastPreviousDate.str());
         report->AddLine(QStringLiteral("\tCONSUMO PROMEDIO   : ") + Number(average));
         report->AddLine(QStringLiteral("\tCONSUMO ACUMULADO: ") + Number(total));
         report->AddLine(QStringLiteral("\tCONSUMO DIARIO         : ") +
@@ -224,7 +218,7 @@ void EnergyPeriodReport(Context& ctx)
         return;
     const ShortString<7> from = WeekCodeField(st.RangeStartWeek);
 
-    const MachineNames names(ctx);
+    ReadingLines lines(ctx);
     const MeterReadings meters(e.ReadingList);
     const auto report =
         NewListing("\tCodigo\tContador\t    Máquina\tFecha\tLectura\tFecha\tLectura\tConsumo\tNºUnd\t"
@@ -253,18 +247,19 @@ void EnergyPeriodReport(Context& ctx)
             average = totalConsumption / totalUnits;
         // A meter below 97 % of the running average per unit.
         const bool low = c >= 1 && c * 100 / units < average * 97;
-        const int days = WeekCodeDaysBetween(start.Date.str(), end.Date.str());
+        const int days = lines.DaysBetween(start.Date, end.Date);
         if (days <= 0)
             continue;
-        LineText line = MeterColumns(names, end);
-        line.Tab().Date(start.Date).Tab() << start.Reading.get();
-        line.Tab().Date(end.Date).Tab() << end.Reading.get();
+        ReportLineText& line = lines.Meter(end).Tab();
+        lines.Date(start.Date).Tab() << start.Reading.get();
+        line.Tab();
+        lines.Date(end.Date).Tab() << end.Reading.get();
         line.Tab() << c;
         line.Tab() << units;
         line.Tab() << days;
         line.Tab() << PerUnitText(c, units);
         line.Tab() << PerDayText(c, days, units);
-        AddColouredLine(*report, line.Text(), !above ? kReportRed : low ? kReportBlue : kReportBlack);
+        AddColouredLine(*report, line, !above ? kReportRed : low ? kReportBlue : kReportBlack);
     }
     if (!started) {
         ctx.ui.ShowMessage(QStringLiteral("No existe lectura en la fecha de inicio periodo control"));

@@ -184,10 +184,11 @@ PlanControlSource::PlanControlSource(Context& ctx, const std::vector<TPlanRecord
     for (const TPlanRecord& planned : plan) {
         PlanMachine m;
         m.entry = planned;
+        m.code = planned.Code.str();
         TMachineRecord found = machineIndex.Find(planned.Code);
         m.name = found.Denominacion.str();
         m.available = !(found.Denominacion == kMachineNotFound) && found.Disponible == "SI";
-        m.passes = PassesMachinePattern(planned.Code.str(), pattern);
+        m.passes = PassesMachinePattern(m.code, pattern);
         machines.push_back(std::move(m));
         ctx.st.FoundMachine = std::move(found);
     }
@@ -212,22 +213,33 @@ RevisionIndex::RevisionIndex(const std::vector<RevisionEntry>& list) : m_list(li
     }
 }
 
+RevisionIndex::Mode::Mode(const QString& actionCode)
+    : ratio(actionCode == QLatin1String("1")), lateOrEarly(IsMode(actionCode, {"1", "0", "M"})),
+      anyFrequency(IsMode(actionCode, {"2", "3"})), routes(actionCode == QLatin1String("3"))
+{
+}
+
 GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& actionCode) const
+{
+    TRevisionRecord code{};
+    code.MachineCode = gama.code;
+    return Find(code.MachineCode.bytes(), ToCp1252(gama.frequency), gama.week, gama.period, Mode(actionCode));
+}
+
+GamaExecution RevisionIndex::Find(std::string_view machine, std::string_view frequency, int plannedWeek,
+                                  int period, const Mode& mode) const
 {
     GamaExecution out;
     out.revision.MachineCode = " ";
     out.revision.State = "P";
     out.revision.Executor = " ";
-    TRevisionRecord code{};
-    code.MachineCode = gama.code;
-    const auto it = m_byMachine.find(std::string(code.MachineCode.bytes()));
+    const auto it = m_byMachine.find(std::string(machine));
     if (it == m_byMachine.end())
         return out;
     const auto mineBegin = m_revisions.begin() + it->second.first;
     const auto mineEnd = m_revisions.begin() + it->second.second;
-    const bool ratioMode = actionCode == QLatin1String("1");
-    const bool lateOrEarly = IsMode(actionCode, {"1", "0", "M"});
-    const std::string frequency = ToCp1252(gama.frequency);
+    const bool ratioMode = mode.ratio;
+    const bool lateOrEarly = mode.lateOrEarly;
     // The machine's revisions from `newest` down to `oldest` weeks, newest first as the list holds them.
     const auto span = [&](int newest, int oldest) {
         const auto from =
@@ -239,21 +251,21 @@ GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& action
 
     // The previous period: a revision of this gama or a longer one, one period before. Mode "1" never
     // looks further back than five weeks.
-    const int previous = gama.week - gama.period;
-    if (!ratioMode || previous >= gama.week - kLongestTolerance) {
+    const int previous = plannedWeek - period;
+    if (!ratioMode || previous >= plannedWeek - kLongestTolerance) {
         const auto [from, to] = span(previous, previous);
         for (auto i = from; i != to; ++i)
             if (CompareCodes(m_list[i->at].rec.Frequency.bytes(), frequency) >= 0)
                 out.previousPeriod = true;
     }
 
-    const auto [from, to] = span(gama.week + kLongestTolerance, gama.week - kLongestTolerance);
-    const bool anyFrequency = IsMode(actionCode, {"2", "3"});
-    const bool routes = actionCode == QLatin1String("3");
+    const auto [from, to] = span(plannedWeek + kLongestTolerance, plannedWeek - kLongestTolerance);
+    const bool anyFrequency = mode.anyFrequency;
+    const bool routes = mode.routes;
     for (auto i = from; i != to; ++i) {
         const TRevisionRecord& rec = m_list[i->at].rec;
         const int tolerance = Tolerance(rec, frequency, lateOrEarly);
-        if (std::abs(i->week - gama.week) > tolerance)
+        if (std::abs(i->week - plannedWeek) > tolerance)
             continue;
         if (!(rec.Frequency.bytes() == frequency || anyFrequency))
             continue;
@@ -276,8 +288,13 @@ GamaExecution RevisionIndex::Find(const PlannedGama& gama, const QString& action
 GamaExecution FindPlannedGamaExecution(Context& ctx, const RevisionIndex& index, const PlannedGama& gama)
 {
     GamaExecution found = index.Find(gama, ctx.st.ActionCode);
-    ctx.st.RunFlag = found.found ? 1 : 0;
+    NoteGamaExecution(ctx, found);
     return found;
+}
+
+void NoteGamaExecution(Context& ctx, const GamaExecution& found)
+{
+    ctx.st.RunFlag = found.found ? 1 : 0;
 }
 
 PlanControlState& PlanControl(Context& ctx)
@@ -336,25 +353,60 @@ void RunPlanControl(Context& ctx, const PlanControlSource* shared)
 
     PlanControlState& f = PlanControl(ctx);
     f = PlanControlState{};
+    ReportLineText text;
+    // Worked out once for the walk, not for every machine and week: the frequency due at each distance
+    // from a machine's start week, each machine's code as the history stores it and its gama times.
+    struct Due
+    {
+        QString frequency;
+        std::string bytes;
+        int period = 0;
+    };
+    std::unordered_map<int, Due> dueAt;
+    std::vector<std::string> searchCodes;
+    std::vector<std::vector<std::pair<QString, GamaTimes>>> timesOf(machines.size());
+    searchCodes.reserve(machines.size());
+    for (const PlanMachine& m : machines) {
+        TRevisionRecord stored{};
+        stored.MachineCode = m.code;
+        searchCodes.emplace_back(stored.MachineCode.bytes());
+    }
+    const RevisionIndex::Mode mode(st.ActionCode);
     for (int week = weeks.first; week <= weeks.last; ++week) {
         const int plannedWeek = AbsoluteWeek(st, st.WorkYear, week);
+        const QString weekText = QString::number(week);
         int line = 0;
-        for (const PlanMachine& m : machines) {
-            const QString frequency = m.passes ? FrequencyDueInWeek(st, m.entry.StartWeek.get(),
-                                                                    static_cast<std::uint16_t>(plannedWeek))
-                                               : QString::fromLatin1(kNothingDue);
-            if (!m.available || frequency == QLatin1String(kNothingDue))
+        for (std::size_t k = 0; k < machines.size(); ++k) {
+            const PlanMachine& m = machines[k];
+            if (!m.available || !m.passes)
                 continue;
-            const GamaTimes times = gamaTimes.Sum(MachineCode(m.entry.Code.str()), FrequencyCode(frequency));
+            // The due rule reads the weeks in 16 bits, and only their distance.
+            const auto walked = static_cast<std::uint16_t>(plannedWeek);
+            auto [at, added] = dueAt.try_emplace(int{walked} - int{m.entry.StartWeek.get()});
+            Due& due = at->second;
+            if (added) {
+                due.frequency = FrequencyDueInWeek(st, m.entry.StartWeek.get(), walked);
+                due.bytes = ToCp1252(due.frequency);
+                due.period = FrequencyPeriodWeeks(due.frequency);
+            }
+            const QString& frequency = due.frequency;
+            if (frequency == QLatin1String(kNothingDue))
+                continue;
+            std::vector<std::pair<QString, GamaTimes>>& known = timesOf[k];
+            auto timesAt =
+                std::find_if(known.begin(), known.end(), [&](const auto& t) { return t.first == frequency; });
+            if (timesAt == known.end())
+                timesAt = known.insert(
+                    known.end(), {frequency, gamaTimes.Sum(MachineCode(m.code), FrequencyCode(frequency))});
+            const GamaTimes times = timesAt->second;
             if (times.gama == 0)
                 continue;
-            const PlannedGama gama{m.entry.Code.str(), frequency, plannedWeek,
-                                   FrequencyPeriodWeeks(frequency)};
-            const GamaExecution found = FindPlannedGamaExecution(ctx, index, gama);
+            const GamaExecution found = index.Find(searchCodes[k], due.bytes, plannedWeek, due.period, mode);
+            NoteGamaExecution(ctx, found);
             ++f.GP;
             f.TPS += times.gama;
             if (found.found) {
-                if (found.revision.State.str().startsWith(QLatin1Char('E'))) {
+                if (found.revision.State.bytes().starts_with('E')) {
                     ++f.GE;
                     f.TPG += times.gama;
                 }
@@ -366,13 +418,13 @@ void RunPlanControl(Context& ctx, const PlanControlSource* shared)
 
             // The gama on the card: the week walked, not the first of the range.
             RevisionForm form;
-            form.rec.MachineCode = gama.code;
+            form.rec.MachineCode = m.code;
             form.rec.Frequency = frequency;
             form.rec.State = "P";
             form.rec.Executor = "..";
             form.rec.Comment = "..";
             form.machineName = m.name;
-            form.week = QString::number(week);
+            form.week = weekText;
             form.year = yearText;
             if (found.found) {
                 form.rec.State = found.revision.State;
@@ -391,7 +443,7 @@ void RunPlanControl(Context& ctx, const PlanControlSource* shared)
                 st.CardSaved = 1;
                 if (result == CardResult::Save) {
                     TRevisionRecord rec{};
-                    rec.MachineCode = gama.code;
+                    rec.MachineCode = m.code;
                     TakeRevisionCardValues(ctx, form, rec);
                     if (rec.Comment == ".." && rec.State == "P")
                         rec.Comment = "Pendiente sin justificar";
@@ -405,21 +457,30 @@ void RunPlanControl(Context& ctx, const PlanControlSource* shared)
                 }
             }
 
-            const QString state = form.rec.State.str();
-            if (state == QLatin1String("P")) {
+            const ShortString<2>& state = form.rec.State;
+            if (state == "P") {
                 report->SetColour(found.previousPeriod ? kReportBlue : kReportRed);
                 if (!found.previousPeriod)
                     ++f.RePending;
-            } else if (state == QLatin1String("E")) {
+            } else if (state == "E") {
                 report->SetColour(kReportBlack);
-            } else if (state == QLatin1String("ER")) {
+            } else if (state == "ER") {
                 report->SetColour(kReportOlive);
             }
             ++f.ListedGamas;
-            report->AddColumns({QString::number(++line), gama.code, m.name.left(kNameWidth), frequency, state,
-                                form.week, form.year, QString::number(form.minutes.get()),
-                                QString::number(times.gama), QString::number(times.stop),
-                                form.rec.Executor.str(), form.rec.Comment.str()});
+            text << ++line;
+            text.Tab() << m.code;
+            text.Tab() << QStringView(m.name).left(kNameWidth);
+            text.Tab() << frequency;
+            text.Tab() << state;
+            text.Tab() << form.week;
+            text.Tab() << form.year;
+            text.Tab() << form.minutes.get();
+            text.Tab() << times.gama;
+            text.Tab() << times.stop;
+            text.Tab() << form.rec.Executor;
+            text.Tab() << form.rec.Comment;
+            text.AddTo(*report);
         }
         if (listing && pattern == QLatin1String("*") && week < weeks.last) {
             report->SetColour(kReportBlack);

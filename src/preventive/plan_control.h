@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -51,6 +52,19 @@ public:
     // frequency, "3" only route executions ("ER"). "1" looks no further back than five weeks.
     GamaExecution Find(const PlannedGama& gama, const QString& actionCode) const;
 
+    // The mode of a search, read once from ActionCode for a whole walk.
+    struct Mode
+    {
+        explicit Mode(const QString& actionCode);
+        bool ratio = false;        // "1"
+        bool lateOrEarly = false;  // "1", "0", "M"
+        bool anyFrequency = false; // "2", "3"
+        bool routes = false;       // "3"
+    };
+    // The same search on the machine code and frequency as stored (Windows-1252).
+    GamaExecution Find(std::string_view code, std::string_view frequency, int week, int period,
+                       const Mode& mode) const;
+
 private:
     // Each machine's revisions stand side by side with their weeks, so that the search by halves reads
     // the index alone: the records themselves lie all over a large history.
@@ -66,6 +80,8 @@ private:
 
 // The search of one planned gama: RunFlag := whether it was found; returns what was found.
 GamaExecution FindPlannedGamaExecution(Context& ctx, const RevisionIndex& index, const PlannedGama& gama);
+// The same with what was found handed over.
+void NoteGamaExecution(Context& ctx, const GamaExecution& found);
 
 // The figures of the last plan control, read by the ratio reports after each single week.
 struct PlanControlState
@@ -97,6 +113,7 @@ public:
     struct Machine
     {
         TPlanRecord entry{};
+        QString code;
         QString name;
         bool available = false;
         bool passes = true; // the machine pattern asked for takes it

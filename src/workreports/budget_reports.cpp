@@ -118,6 +118,7 @@ void PreventiveBudget(Context& ctx)
     std::vector<std::pair<std::uint32_t, TBudgetRecord>> updates;
     std::int64_t totalMinutes = 0;
     std::int64_t totalStopped = 0;
+    ReportLineText line;
     for (std::size_t i = 0; i < operations.size();) {
         const ShortString<8>& code = operations[i].rec.MachineCode;
         std::int64_t minutes = 0;
@@ -136,11 +137,12 @@ void PreventiveBudget(Context& ctx)
         if (minutes == 0)
             minutes = 1;
         const TMachineRecord machine = machines.Find(code);
-        report->AddLine(QLatin1Char('\t') + code.str() + QLatin1Char('\t') +
-                        machine.Denominacion.str().left(kNameWidth) + QLatin1Char('\t') +
-                        machine.Modelo.str() + QLatin1Char('\t') + Number(minutes / 60) +
-                        QStringLiteral("\thrs.\t") + Number(minutes % 60) + QStringLiteral("\tmn.\t") +
-                        Number(100 - stopped * 100 / minutes));
+        line.Tab() << code;
+        line.Tab().Cp1252(machine.Denominacion.bytes().substr(0, kNameWidth));
+        line.Tab() << machine.Modelo;
+        line.Tab() << minutes / 60 << QLatin1StringView("\thrs.\t") << minutes % 60
+                   << QLatin1StringView("\tmn.\t") << 100 - stopped * 100 / minutes;
+        line.AddTo(*report);
         if (const auto found = budgetAt.find(std::string(code.bytes())); found != budgetAt.end()) {
             TBudgetRecord rec = (*budgets)[found->second];
             ApplyBudgetWeights(rec, minutes, weights);

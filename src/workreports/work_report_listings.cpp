@@ -64,24 +64,27 @@ bool InRange(const State& st, const TWorkReportRecord& line)
 // The columns a line shares in both listings, from its hour type on: a store exit shows its unit cost
 // as money, its units and its part; a delivery note its cost as money; any other line its minutes, its
 // stop minutes and its order.
-QString LineColumns(const TWorkReportRecord& r)
+void AddLineColumns(ReportLineText& line, const TWorkReportRecord& r)
 {
-    QString time = QString::number(r.Tinter.get());
-    QString stop = QString::number(r.Tparo.get());
-    QString item = r.Orden.str();
-    switch (ClassifyWorkReportLine(r)) {
-    case WorkReportLineKind::StoreExit:
-        time = CentsToText(r.Tinter.get());
-        item = r.SparePart.str();
-        break;
-    case WorkReportLineKind::DeliveryNote:
-        stop = CentsToText(r.Tparo.get());
-        break;
-    default:
-        break;
-    }
-    return QLatin1Char('\t') + r.TIPOH.str() + QLatin1Char('\t') + r.Tipo.str() + QLatin1Char('\t') + time +
-           QLatin1Char('\t') + stop + QLatin1Char('\t') + item + QLatin1Char('\t') + r.Descripcion.str();
+    const WorkReportLineKind kind = ClassifyWorkReportLine(r);
+    line.Tab() << r.TIPOH;
+    line.Tab() << r.Tipo;
+    line.Tab();
+    if (kind == WorkReportLineKind::StoreExit)
+        line << CentsToText(r.Tinter.get());
+    else
+        line << r.Tinter.get();
+    line.Tab();
+    if (kind == WorkReportLineKind::DeliveryNote)
+        line << CentsToText(r.Tparo.get());
+    else
+        line << r.Tparo.get();
+    line.Tab();
+    if (kind == WorkReportLineKind::StoreExit)
+        line << r.SparePart;
+    else
+        line << r.Orden;
+    line.Tab() << r.Descripcion;
 }
 
 // Caption, tab stops and the title line in size 12 bold, then an empty line.
@@ -271,6 +274,8 @@ void CostAccountAnalysis(Context& ctx)
     report->SetFontSize(8);
     report->SetStyle(FontStyle::Normal);
     WorkReportTotals all;
+    ReportLineText line;
+    WeekCodeDates dates;
     for (const TMachineRecord& m : *machines) {
         if (MachineFile::Deleted(m) || !(anyAccount || m.Cuenta == account))
             continue;
@@ -279,9 +284,12 @@ void CostAccountAnalysis(Context& ctx)
             continue;
         WorkReportTotals machine;
         for (const TWorkReportRecord* r : found->second) {
-            report->AddLine(QLatin1Char('\t') + r->Matricula.str() + QLatin1Char('\t') + r->Codigo.str() +
-                            QLatin1Char('\t') + m.Cuenta.str() + QLatin1Char('\t') +
-                            WeekCodeToDateText(r->dia.str()) + LineColumns(*r));
+            line.Tab() << r->Matricula;
+            line.Tab() << r->Codigo;
+            line.Tab() << m.Cuenta;
+            line.Tab() << dates.Text(r->dia.bytes());
+            AddLineColumns(line, *r);
+            line.AddTo(*report);
             machine.Add(ctx, *r);
             all.Add(ctx, *r);
         }
@@ -335,13 +343,18 @@ void WorkOrderReport(Context& ctx)
     std::vector<TWeekGraphRecord> weeks(kGraphWeeks);
     int firstWeek = INT_MAX;
     int lastWeek = INT_MIN;
+    ReportLineText line;
+    WeekCodeDates dates;
     for (const WorkReportEntry& e : LoadedWorkReports(ctx)) {
         const TWorkReportRecord& r = e.rec;
         // A line deleted since the last sort still sits in the list with its order.
         if (WorkReportFile::Deleted(r) || !Selected(st, filter, r))
             continue;
-        report->AddLine(QLatin1Char('\t') + r.Matricula.str() + QLatin1Char('\t') + r.Codigo.str() +
-                        QLatin1Char('\t') + WeekCodeToDateText(r.dia.str()) + LineColumns(r));
+        line.Tab() << r.Matricula;
+        line.Tab() << r.Codigo;
+        line.Tab() << dates.Text(r.dia.bytes());
+        AddLineColumns(line, r);
+        line.AddTo(*report);
         totals.Add(ctx, r);
         if (const std::optional<int> week = LineWeek(r)) {
             TWeekGraphRecord& w = weeks[static_cast<std::size_t>(*week)];

@@ -204,6 +204,19 @@ TEST(WeekCodeDaysBetweenTest, CountsCalendarDaysAndNeverWraps)
     }
 }
 
+// Stored codes looked up once each give the texts and distances of the functions on texts.
+TEST(WeekCodeDatesTest, TextsAndDaysOfStoredCodes)
+{
+    WeekCodeDates dates;
+    EXPECT_EQ(dates.Text("26/02/1"), QStringLiteral("05/01/26"));
+    EXPECT_EQ(dates.Text("  /  / "), QStringLiteral("../../.."));
+    EXPECT_EQ(dates.Text("26/02/1"), QStringLiteral("05/01/26"));
+    EXPECT_EQ(dates.DaysBetween("05/10/5", "05/11/1"), 3);
+    EXPECT_EQ(dates.DaysBetween("03/52/3", "04/00/3"), 7);
+    EXPECT_EQ(dates.DaysBetween("05/11/1", "05/10/5"), 0);
+    EXPECT_EQ(dates.DaysBetween("  /  / ", "05/01/1"), 0);
+}
+
 TEST(WeekCodeDaysBetweenTest, EveryPairOfDatesUpToFourteenDaysApartGivesTheirDistance)
 {
     constexpr int kSpan = 15; // distances 0 to 14

@@ -13,6 +13,26 @@
 namespace gim {
 namespace {
 
+// A line built column by column reads as the listing's text: numbers as QString::number writes them, text
+// fields decoded from Windows-1252, and each line starts empty after the one before is added.
+TEST(ReportLineText, ColumnsNumbersAndFieldsMakeOneLineEach)
+{
+    ShortString<8> field{};
+    field.setBytes("A\xF1o \x80");
+    ReportDocument d;
+    ReportLineText line;
+    line.Tab() << field;
+    line.Tab() << std::int64_t{-9223372036854775807 - 1};
+    line.Tab() << std::uint16_t{65535} << QLatin1Char('/') << 0 << QLatin1StringView(" h");
+    line.AddTo(d);
+    line << -42;
+    line.Tab().Cp1252(std::string_view("\x80x", 2));
+    line.AddTo(d);
+    ASSERT_EQ(d.LineCount(), 2);
+    EXPECT_EQ(d.LineText(0), QString::fromUtf8("\tAño €\t-9223372036854775808\t65535/0 h"));
+    EXPECT_EQ(d.LineText(1), QString::fromUtf8("-42\t€x"));
+}
+
 TEST(ReportDocument, WritesLikeAListing)
 {
     ReportDocument d(QStringLiteral("MAQUINAS DE PORTAL"));

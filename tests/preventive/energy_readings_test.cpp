@@ -55,7 +55,11 @@ TEST_F(EnergyReadingTest, AddingReadingsAppendsTheirRecordsAndSortsTheFile)
         .Set("ORDEN", "3")
         .Press("salvar");
     t.ui.ExpectMessage(QStringLiteral("VALOR NO VÁLIDO EN Nº UNIDADES: UN NÚMERO ENTERO DE 0 A 255"));
-    t.ui.ExpectCard(kCard).Set("Codigo", "09-999").Press("salvar").ExpectValue("Contador", "LUZ").Press("salir");
+    t.ui.ExpectCard(kCard)
+        .Set("Codigo", "09-999")
+        .Press("salvar")
+        .ExpectValue("Contador", "LUZ")
+        .Press("salir");
     t.ui.ExpectMessage(QStringLiteral("NO EXISTE LA MAQUINA"));
     ASSERT_TRUE(RunMenu("Energías > Alta Lectura"));
     EXPECT_SCRIPT_DONE(t.ui);
@@ -133,6 +137,51 @@ TEST_F(EnergyReadingTest, EditingWritesEachReadingBackWhereItStands)
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(Stored(), (QStringList{"AGUA=1100", "AGUA=1050"}));
     EXPECT_TRUE(Energy(t.ctx).HandedOverReading.MachineCode.empty());
+}
+
+// A reading's neighbours found from its place in the list are those the search by halves finds: the last
+// reading of its meter on its day (a later one of the same day included) and the first after it.
+TEST(MeterReadingsTest, NeighboursOfAListedReadingAreThoseOfTheSearch)
+{
+    const auto list = [](std::vector<TEnergyReadingRecord> records) {
+        std::vector<EnergyReadingEntry> l;
+        for (const TEnergyReadingRecord& r : records)
+            l.push_back({r, static_cast<std::uint32_t>(l.size())});
+        return l;
+    };
+    const std::vector<std::vector<EnergyReadingEntry>> lists{
+        list({Reading("LUZ", QStringLiteral("26/10/1"), 100, 1),
+              Reading("AGUA", QStringLiteral("26/10/1"), 7, 1),
+              Reading("LUZ", QStringLiteral("26/10/1"), 150, 1),
+              Reading("LUZ", QStringLiteral("26/12/1"), 300, 1),
+              Reading("LUZ", QStringLiteral("26/12/1"), 310, 1, "02-002"),
+              Reading("AGUA", QStringLiteral("26/14/1"), 9, 1)}),
+        // A meter whose readings are not in date order.
+        list({Reading("LUZ", QStringLiteral("26/12/1"), 300, 1),
+              Reading("LUZ", QStringLiteral("26/10/1"), 100, 1),
+              Reading("LUZ", QStringLiteral("26/14/1"), 500, 1)}),
+    };
+    for (const std::vector<EnergyReadingEntry>& l : lists) {
+        const MeterReadings meters(l);
+        for (std::size_t i = 0; i < l.size(); ++i) {
+            SCOPED_TRACE(i);
+            const MeterReadings::Neighbours searched = meters.Around(l[i].rec, QStringLiteral("26/01/1"));
+            const MeterReadings::Neighbours placed = meters.AroundEntry(i, QStringLiteral("26/01/1"));
+            EXPECT_EQ(placed.previous.Reading.get(), searched.previous.Reading.get());
+            EXPECT_EQ(placed.previous.MachineCode, searched.previous.MachineCode);
+            EXPECT_EQ(placed.previous.Date, searched.previous.Date);
+            ASSERT_EQ(placed.next.has_value(), searched.next.has_value());
+            if (placed.next) {
+                EXPECT_EQ(placed.next->Reading.get(), searched.next->Reading.get());
+            }
+        }
+    }
+    // Pinned: the first LUZ reading of 26/10/1 has the second as its previous and 26/12/1 as its next.
+    const MeterReadings meters(lists[0]);
+    const QString bound = QStringLiteral("26/01/1");
+    EXPECT_EQ(meters.AroundEntry(0, bound).previous.Reading.get(), 150);
+    EXPECT_EQ(meters.AroundEntry(0, bound).next->Reading.get(), 300);
+    EXPECT_FALSE(meters.AroundEntry(3, bound).next);
 }
 
 } // namespace

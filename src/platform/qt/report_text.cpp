@@ -134,13 +134,18 @@ std::vector<ReportParagraphFormat> FittedParagraphs(const ReportDocument& doc,
         return std::min<qsizetype>(tabs, static_cast<qsizetype>(paragraphs[line.paragraph].tabStops.size()));
     };
     std::vector<qsizetype> fullest(paragraphs.size(), 0);
-    for (const ReportLine& line : doc.Lines())
-        fullest[line.paragraph] = std::max(fullest[line.paragraph], cellsOf(line));
-    for (const ReportLine& line : doc.Lines()) {
+    std::vector<qsizetype> cells(doc.Lines().size());
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const ReportLine& line = doc.Lines()[i];
+        cells[i] = cellsOf(line);
+        fullest[line.paragraph] = std::max(fullest[line.paragraph], cells[i]);
+    }
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const ReportLine& line = doc.Lines()[i];
         const std::size_t stops = paragraphs[line.paragraph].tabStops.size();
         const QString& first = line.runs.front().text;
         const bool row = !first.isEmpty() && first.front() != QLatin1Char('\t');
-        if (stops == 0 || (!row && (fullest[line.paragraph] < 2 || cellsOf(line) < fullest[line.paragraph])))
+        if (stops == 0 || (!row && (fullest[line.paragraph] < 2 || cells[i] < fullest[line.paragraph])))
             continue;
         std::vector<qreal>& columns = widest[line.paragraph];
         columns.resize(stops, 0);
@@ -229,23 +234,29 @@ void RenderReportText(const ReportDocument& doc, QTextDocument& text)
     // A line that is one run, as most listing rows are, joins the lines before it of the same paragraph
     // and style: the cursor inserts the lot in one call, which starts each line's block itself with the
     // paragraph and style of the block before.
-    auto simple = [&](const ReportLine& line) {
-        return line.runs.size() == 1 && !doc.ParagraphOf(line).bullet &&
-               !line.runs.front().text.contains(QLatin1Char('\f'));
+    // Whether each line holds a page break, looked for once.
+    const std::vector<ReportLine>& lines = doc.Lines();
+    std::vector<char> breaks(lines.size(), 0);
+    qsizetype characters = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        for (const ReportRun& run : lines[i].runs) {
+            breaks[i] = breaks[i] || run.text.contains(QLatin1Char('\f'));
+            characters += run.text.size() + 1;
+        }
+    auto simple = [&](std::size_t i) {
+        return lines[i].runs.size() == 1 && !doc.ParagraphOf(lines[i]).bullet && !breaks[i];
     };
     QTextCursor cursor(&text);
     cursor.beginEditBlock();
     QTextList* list = nullptr;
     bool first = true;
-    const std::vector<ReportLine>& lines = doc.Lines();
+    // Room for the whole text at once: the lines are joined in it, most often all of them.
     QString joined;
+    joined.reserve(characters);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ReportLine& line = lines[i];
         QTextBlockFormat bf = blockFormat(line.paragraph);
-        bool pageBreak = false;
-        for (const ReportRun& run : line.runs)
-            pageBreak = pageBreak || run.text.contains(QLatin1Char('\f'));
-        if (pageBreak)
+        if (breaks[i])
             bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysAfter);
         const QTextCharFormat& cf = charFormat(line.runs.front().style);
         if (first) {
@@ -263,9 +274,10 @@ void RenderReportText(const ReportDocument& doc, QTextDocument& text)
         } else {
             list = nullptr;
         }
-        if (simple(line)) {
-            joined = line.runs.front().text;
-            while (i + 1 < lines.size() && simple(lines[i + 1]) && lines[i + 1].paragraph == line.paragraph &&
+        if (simple(i)) {
+            joined.resize(0);
+            joined += line.runs.front().text;
+            while (i + 1 < lines.size() && simple(i + 1) && lines[i + 1].paragraph == line.paragraph &&
                    lines[i + 1].runs.front().style == line.runs.front().style) {
                 joined += QChar(QChar::ParagraphSeparator);
                 joined += lines[++i].runs.front().text;
