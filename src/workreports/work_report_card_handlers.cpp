@@ -26,6 +26,8 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace gim::report_card {
@@ -278,12 +280,27 @@ QStringList StorePieces(Context& ctx, const QString& code,
     if (parts.SparePartList.empty())
         LoadSparePartList(ctx);
     QStringList pieces;
-    for (const SparePartEntry& e : parts.SparePartList) {
-        if (e.rec.Codigo.str() != code)
+    const std::vector<SparePartEntry>& list = parts.SparePartList;
+    auto from = list.begin();
+    auto to = list.end();
+    // The list is in part-key order: the parts of a code stand among those whose joined key starts with
+    // it, found by halves. A code with no Windows-1252 spelling is looked for through the whole list.
+    const std::string wanted = ToCp1252(code);
+    if (FromCp1252(wanted) == code) {
+        from = std::lower_bound(list.begin(), list.end(), wanted,
+                                [](const SparePartEntry& e, const std::string& k) {
+                                    return PartKeyOf(e.rec).view() < std::string_view(k);
+                                });
+        to = std::find_if(from, list.end(), [&wanted](const SparePartEntry& e) {
+            return !PartKeyOf(e.rec).view().starts_with(wanted);
+        });
+    }
+    for (auto e = from; e != to; ++e) {
+        if (e->rec.Codigo.str() != code)
             continue;
-        pieces << e.rec.Equipo.str() + e.rec.Util.str() + e.rec.Pieza.str();
+        pieces << e->rec.Equipo.str() + e->rec.Util.str() + e->rec.Pieza.str();
         if (each)
-            each(e.rec);
+            each(e->rec);
     }
     return pieces;
 }
