@@ -7,11 +7,15 @@
 
 #include <QString>
 #include <algorithm>
+#include <array>
+#include <concepts>
 #include <cstdint>
 #include <cstring>
 #include <future>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace gim {
@@ -80,9 +84,9 @@ bool RewriteThroughTwin(Context& ctx, const QString& dataName, const QString& tw
                         SortOptions options = {})
 {
     WriteLock lock(ctx);
-    // One buffer holds the file's records as read, then the twin's bytes, then (for a rebuild that
-    // writes bytes) the new file's: with the list of records, at most two images of the file are in
-    // memory at any time.
+    // The records are read once, straight into the list, whose bytes are also the copy twin's when it
+    // holds them in the order they arrive; one buffer takes a reversed twin, then (for a rebuild that
+    // writes bytes) the new file's: with the list, at most two images of the file are in memory.
     std::string bytes;
     std::vector<T> records;
     std::string renamed; // the twin of a rename keeps the file exactly, a torn last record included
@@ -96,26 +100,28 @@ bool RewriteThroughTwin(Context& ctx, const QString& dataName, const QString& tw
         } else {
             if (!NoteIoResult(ctx, opened, options.report))
                 return false;
-            bytes = file.ReadAllBytes();
-            records.resize(bytes.size() / sizeof(T));
-            if (!records.empty())
-                std::memcpy(records.data(), bytes.data(), records.size() * sizeof(T));
+            records.resize(file.Count());
+            file.ReadRange(0, records.size(), records.data());
             file.ReportDamage(file.OverlongRecords(records));
-            if (options.twin == TwinVariant::Rename) {
-                std::string().swap(bytes);
+            if (options.twin == TwinVariant::Rename)
                 renamed = ReadWholeFile(ctx, file.path());
-            }
         }
     }
     if (options.order == LoadOrder::LastToFirst)
         std::reverse(records.begin(), records.end());
     // A copy twin holds the records in the order they arrive (reversed for CopyReversed): the file's own
     // order, or its reverse.
-    const bool copyTwin = options.twin == TwinVariant::Copy || options.twin == TwinVariant::CopyReversed;
-    if (copyTwin && (options.twin == TwinVariant::Copy) != (options.order == LoadOrder::FirstToLast)) {
-        char* const data = bytes.data();
-        for (std::size_t i = 0, j = records.size(); i + 1 < j; ++i, --j)
-            std::swap_ranges(data + i * sizeof(T), data + (i + 1) * sizeof(T), data + (j - 1) * sizeof(T));
+    const auto image = [](const std::vector<T>& r) {
+        return std::string_view(reinterpret_cast<const char*>(r.data()), r.size() * sizeof(T));
+    };
+    std::string_view twin = image(records);
+    if (options.twin == TwinVariant::Rename) {
+        twin = renamed;
+    } else if (options.twin == TwinVariant::CopyReversed) {
+        bytes.reserve(twin.size());
+        for (auto r = records.rbegin(); r != records.rend(); ++r)
+            bytes.append(reinterpret_cast<const char*>(&*r), sizeof(T));
+        twin = bytes;
     }
     // A rebuild that only reorders works its order out while the twin goes to disk: both sides only
     // read the records, and the order is waited for (also when the twin's write fails) before the
@@ -131,13 +137,20 @@ bool RewriteThroughTwin(Context& ctx, const QString& dataName, const QString& tw
             std::async(std::launch::async | std::launch::deferred, [&] { return rebuild.Order(records); });
     if (options.twin != TwinVariant::None && !twinName.isEmpty()) {
         if (existed)
-            ReplaceDataFile(ctx, twinName, options.twin == TwinVariant::Rename ? renamed : bytes);
+            ReplaceDataFile(ctx, twinName, twin);
         else if (!NoteIoResult(ctx, RemoveDataFile(ctx, twinName), options.report))
             return false;
     }
     std::string().swap(renamed);
     // The rebuild gives the new records, or writes their bytes into the buffer in its order.
-    if constexpr (kReorders) {
+    if constexpr (requires(std::vector<T> & r, const std::vector<std::uint32_t>& o) {
+                      rebuild.Arrange(r, o);
+                  }) {
+        // The twin is written: the records take their new order where they stand, and go from there.
+        std::string().swap(bytes);
+        rebuild.Arrange(records, order.get());
+        ReplaceDataFile(ctx, dataName, image(records));
+    } else if constexpr (kReorders) {
         rebuild.Emit(records, order.get(), bytes);
         ReplaceDataFile(ctx, dataName, bytes);
     } else {
@@ -147,14 +160,72 @@ bool RewriteThroughTwin(Context& ctx, const QString& dataName, const QString& tw
     return true;
 }
 
+// An order that offers each record's prefix (Prefix(a) < Prefix(b) only when a goes before b).
+template <typename Before, typename T>
+concept PrefixedOrder = requires(const Before& before, const T& r)
+{
+    {
+        before.Prefix(r)
+        } -> std::convertible_to<std::uint64_t>;
+};
+
 // The record numbers of `records` in the order a stable sort by `before` gives them (the order of
 // OrderAsInserted). The records are far larger than their numbers and a plain sort of the numbers reads
-// them at random all over the file's image; runs that fit the processor's cache are sorted first and
-// then merged, which reads them in far fewer scattered passes, fetched ahead.
+// them at random all over the file's image. An order with prefixes takes each record's prefix once and
+// sorts the small pairs of prefix and number, reading the records themselves only for equal prefixes;
+// otherwise runs that fit the processor's cache are sorted first and then merged, which reads them in
+// far fewer scattered passes, fetched ahead.
 template <typename T, typename Before>
 std::vector<std::uint32_t> StableOrder(const std::vector<T>& records, Before before)
 {
     const std::size_t n = records.size();
+    if constexpr (PrefixedOrder<Before, T>) {
+        struct Keyed
+        {
+            std::uint64_t prefix;
+            std::uint32_t index;
+        };
+        std::vector<Keyed> keyed(n);
+        std::array<std::array<std::uint32_t, 256>, 8> counts{};
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint64_t prefix = before.Prefix(records[i]);
+            keyed[i] = {prefix, static_cast<std::uint32_t>(i)};
+            for (std::size_t d = 0; d < 8; ++d)
+                ++counts[d][prefix >> (8 * d) & 0xFF];
+        }
+        // A radix sort by the prefixes, a byte at a time from the last: each pass keeps the order of the
+        // one before, so equal prefixes stay in arrival order. A byte all prefixes share is skipped.
+        std::vector<Keyed> scratch;
+        for (std::size_t d = 0; d < 8 && n > 1; ++d) {
+            if (counts[d][keyed[0].prefix >> (8 * d) & 0xFF] == n)
+                continue;
+            scratch.resize(n);
+            std::uint32_t at = 0;
+            for (std::uint32_t& c : counts[d])
+                at += std::exchange(c, at);
+            for (const Keyed& k : keyed)
+                scratch[counts[d][k.prefix >> (8 * d) & 0xFF]++] = k;
+            keyed.swap(scratch);
+        }
+        std::vector<Keyed>().swap(scratch);
+        // Records of equal prefix are put in order by their whole keys, ties still in arrival order.
+        for (std::size_t i = 0; i < n;) {
+            std::size_t j = i + 1;
+            while (j < n && keyed[j].prefix == keyed[i].prefix)
+                ++j;
+            if (j - i > 1)
+                std::stable_sort(keyed.begin() + static_cast<std::ptrdiff_t>(i),
+                                 keyed.begin() + static_cast<std::ptrdiff_t>(j),
+                                 [&](const Keyed& x, const Keyed& y) {
+                                     return before(records[x.index], records[y.index]);
+                                 });
+            i = j;
+        }
+        std::vector<std::uint32_t> order(n);
+        for (std::size_t i = 0; i < n; ++i)
+            order[i] = keyed[i].index;
+        return order;
+    }
     std::vector<std::uint32_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
         order[i] = static_cast<std::uint32_t>(i);
@@ -213,14 +284,25 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
                 return HeadFirstOrder(records, before);
             return StableOrder(records, before);
         }
-        void Emit(const std::vector<T>& records, const std::vector<std::uint32_t>& order,
-                  std::string& bytes) const
+        // The records put in `order` where they stand, following each cycle of the order with one
+        // record aside, then those `drop` refuses left out: no second image of the file is made.
+        void Arrange(std::vector<T>& records, const std::vector<std::uint32_t>& order) const
         {
-            bytes.clear();
-            bytes.reserve(records.size() * sizeof(T));
-            for (const std::uint32_t i : order)
-                if (!drop(records[i]))
-                    bytes.append(reinterpret_cast<const char*>(&records[i]), sizeof(T));
+            std::vector<bool> placed(records.size());
+            for (std::size_t start = 0; start < records.size(); ++start) {
+                if (placed[start])
+                    continue;
+                const T aside = records[start];
+                std::size_t at = start;
+                while (order[at] != start) {
+                    records[at] = records[order[at]];
+                    placed[at] = true;
+                    at = order[at];
+                }
+                records[at] = aside;
+                placed[at] = true;
+            }
+            std::erase_if(records, [this](const T& r) { return drop(r); });
         }
     };
     const Sorted sorted{before, drop, options.ties};
@@ -370,6 +452,30 @@ public:
             return FindKey(file, rec);
         else
             return FindSame(file, rec, Tr::SameKey);
+    }
+
+    // Every record with `rec`'s key (SameKey) with its position, in file order, found as FindByKey finds
+    // the first: by halves where the file is known to be in key order, so that a look-up costs the same
+    // in a file of any size. Nothing when the file cannot be opened.
+    std::optional<std::vector<Entry>> FindAllByKey(const Record& rec, Report report = Report::Silent) const
+    {
+        RecordFile<Record> file(m_ctx);
+        if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::Read), report))
+            return std::nullopt;
+        std::vector<Entry> found;
+        const auto each = [&found](const Record& r, std::size_t at) {
+            found.push_back({r, static_cast<std::uint32_t>(at)});
+            return false;
+        };
+        if constexpr (KeyInOrder()) {
+            WalkKey(file, rec, each);
+        } else {
+            const std::vector<Record> records = file.ReadAll();
+            for (std::size_t i = 0; i < records.size(); ++i)
+                if (Tr::SameKey(records[i], rec))
+                    each(records[i], i);
+        }
+        return found;
     }
 
     // Appends a record, creating the file when it does not exist. Returns its position; nullopt when
@@ -559,16 +665,27 @@ private:
     // order is read whole once, which tells how far it is in order.
     static std::optional<std::size_t> FindKey(RecordFile<Record>& file, const Record& rec)
     {
+        std::optional<std::size_t> first;
+        WalkKey(file, rec, [&first](const Record&, std::size_t at) {
+            first = at;
+            return true;
+        });
+        return first;
+    }
+
+    // Calls `each(record, position)` for the records with `rec`'s key in file order, as FindKey looks for
+    // them, until it returns true.
+    template <typename Each> static void WalkKey(RecordFile<Record>& file, const Record& rec, Each each)
+    {
         const std::optional<std::size_t> ordered = file.OrderedCount();
         if (!ordered) {
             const std::vector<Record> records = file.ReadAll();
             const auto inOrder = std::is_sorted_until(records.begin(), records.end(), Tr::Before);
             file.NoteOrderedCount(static_cast<std::size_t>(inOrder - records.begin()));
-            const auto found = std::find_if(records.begin(), records.end(),
-                                            [&](const Record& r) { return Tr::SameKey(r, rec); });
-            if (found == records.end())
-                return std::nullopt;
-            return static_cast<std::size_t>(found - records.begin());
+            for (std::size_t i = 0; i < records.size(); ++i)
+                if (Tr::SameKey(records[i], rec) && each(records[i], i))
+                    return;
+            return;
         }
         std::size_t low = 0;
         std::size_t high = *ordered;
@@ -583,28 +700,26 @@ private:
                 atHigh = probe;
             }
         }
-        if constexpr (SameKeyIsOrder()) {
-            if (low < *ordered && atHigh && Tr::SameKey(*atHigh, rec))
-                return low;
-        } else {
-            // Records of one key are among those that neither go before nor after it.
-            for (std::size_t i = low; i < *ordered; ++i) {
-                const Record probe = file.Read(i);
-                if (SearchBefore(rec, probe))
-                    break;
-                if (Tr::SameKey(probe, rec))
-                    return i;
+        // Records of one key are among those that neither go before nor after it; where the key is the
+        // whole order they stand together from the first found.
+        for (std::size_t i = low; i < *ordered; ++i) {
+            const Record probe = i == low && atHigh ? *atHigh : file.Read(i);
+            if (SearchBefore(rec, probe))
+                break;
+            if (Tr::SameKey(probe, rec)) {
+                if (each(probe, i))
+                    return;
+            } else if constexpr (SameKeyIsOrder()) {
+                break;
             }
         }
         const std::size_t count = file.Count();
         std::vector<Record> tail(count - *ordered);
         if (!tail.empty())
             file.ReadRange(*ordered, tail.size(), tail.data());
-        const auto found =
-            std::find_if(tail.begin(), tail.end(), [&](const Record& r) { return Tr::SameKey(r, rec); });
-        if (found == tail.end())
-            return std::nullopt;
-        return *ordered + static_cast<std::size_t>(found - tail.begin());
+        for (std::size_t i = 0; i < tail.size(); ++i)
+            if (Tr::SameKey(tail[i], rec) && each(tail[i], *ordered + i))
+                return;
     }
     // Whether `after` stands where `before` stood in the file's key order.
     static bool KeepsPlace(const Record& before, const Record& after)

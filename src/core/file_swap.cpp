@@ -194,7 +194,7 @@ QString FileSwap::Scratch(const QString& target)
     return scratch;
 }
 
-void FileSwap::Stage(const QString& target, const std::string& bytes)
+void FileSwap::Stage(const QString& target, std::string_view bytes)
 {
     const QString scratch = Scratch(target);
     if (!WriteSynced(m_ctx, scratch, target, bytes.data(), bytes.size()))
@@ -278,7 +278,7 @@ bool IsSwapScratch(const QString& fileName)
     return fileName.startsWith(QLatin1String(kMark));
 }
 
-bool FileSwapTakes(Context& ctx, const QString& path, const std::string& bytes)
+bool FileSwapTakes(Context& ctx, const QString& path, std::string_view bytes)
 {
     FileSwap* open = ctx.Module<FileSwapState>().open;
     if (!open || !open->m_takes || !open->m_takes(path))

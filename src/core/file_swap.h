@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gim {
@@ -32,7 +33,7 @@ public:
     // A new empty scratch file that becomes `target` at the commit; the caller writes it.
     QString Scratch(const QString& target);
     // `bytes` become `target` at the commit.
-    void Stage(const QString& target, const std::string& bytes);
+    void Stage(const QString& target, std::string_view bytes);
     // `target` is removed at the commit.
     void Remove(const QString& target);
     // While the step is open, a file the record layer writes whole (WriteFileAtomically) whose path
@@ -59,14 +60,14 @@ private:
     std::function<bool(const QString&)> m_takes;
     bool m_done = false;
 
-    friend bool FileSwapTakes(Context& ctx, const QString& path, const std::string& bytes);
+    friend bool FileSwapTakes(Context& ctx, const QString& path, std::string_view bytes);
 };
 
 // Whether a file name is one of a step's scratch files, which are never data.
 bool IsSwapScratch(const QString& fileName);
 
 // A whole-file write that an open step captures: staged there. False when no step takes it.
-bool FileSwapTakes(Context& ctx, const QString& path, const std::string& bytes);
+bool FileSwapTakes(Context& ctx, const QString& path, std::string_view bytes);
 
 // Finishes the renames of a manifest an interrupted step left, or removes the scratch files of a step
 // that left none. `full` also looks for scratch files without any mark of a step (start-up: a power cut

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "records/short_string.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace gim {
@@ -101,10 +104,35 @@ void OrderAsInserted(std::vector<Item>& list, Before before, TieRule ties)
     list.swap(ordered);
 }
 
+// The first eight bytes of a text as one number, the missing ones as zeros: of two texts, the one with
+// the lower number sorts first as short strings compare (byte by byte, then by length).
+inline std::uint64_t TextOrderPrefix(std::string_view bytes)
+{
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix = prefix << 8 | (i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u);
+    return prefix;
+}
+
 // Comparator on one field of a record.
+template <typename T, typename Field> struct FieldOrder
+{
+    Field T::*field;
+    bool operator()(const T& a, const T& b) const { return a.*field < b.*field; }
+};
+
+// On a short-string field it offers what a sort compares first: Prefix(a) < Prefix(b) only when a sorts
+// before b, so only records of equal prefix need their whole fields compared.
+template <typename T, std::size_t N> struct FieldOrder<T, ShortString<N>>
+{
+    ShortString<N> T::*field;
+    bool operator()(const T& a, const T& b) const { return a.*field < b.*field; }
+    std::uint64_t Prefix(const T& r) const { return TextOrderPrefix((r.*field).bytes()); }
+};
+
 template <typename T, typename Field> auto ByField(Field T::*field)
 {
-    return [field](const T& a, const T& b) { return a.*field < b.*field; };
+    return FieldOrder<T, Field>{field};
 }
 
 enum class LoadOrder {

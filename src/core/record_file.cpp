@@ -432,7 +432,7 @@ std::string RawRecordFile::ReadAllBytes() const
     return bytes;
 }
 
-void WriteFileAtomically(Context& ctx, const QString& path, const std::string& bytes)
+void WriteFileAtomically(Context& ctx, const QString& path, std::string_view bytes)
 {
     // A file replaced whole leaves no record of the journal to be written into it later.
     if (TransactionOpen(ctx))
@@ -558,7 +558,7 @@ namespace {
 // Whether the file at `path` holds exactly `bytes` and is writable; it is then made durable as it stands.
 // The sort a menu item runs before its listing mostly finds its file in order and its twin a copy of it:
 // writing both again, with their syncs, was most of the wait.
-bool AlreadyHolds(const QString& path, const std::string& bytes)
+bool AlreadyHolds(const QString& path, std::string_view bytes)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
@@ -585,7 +585,7 @@ bool AlreadyHolds(const QString& path, const std::string& bytes)
 
 } // namespace
 
-void ReplaceDataFile(Context& ctx, const QString& fileName, const std::string& bytes)
+void ReplaceDataFile(Context& ctx, const QString& fileName, std::string_view bytes)
 {
     const QString path = ctx.Path(fileName);
     // Injected faults count the steps of a real write: with them the file is always written.

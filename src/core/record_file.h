@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -153,7 +154,7 @@ public:
 // interruption leaves the old or the new file, never half of one. An existing file that may not be
 // written (write-protected) is left as it is: the rename would otherwise replace it. Throws IoAbort on
 // failure.
-void WriteFileAtomically(Context& ctx, const QString& path, const std::string& bytes);
+void WriteFileAtomically(Context& ctx, const QString& path, std::string_view bytes);
 
 // Writes all `size` bytes at `offset`, however many calls it takes; false when the file takes no more.
 bool WriteAllAt(int fd, const char* data, std::size_t size, std::uint64_t offset);
@@ -170,7 +171,7 @@ void SyncFolder(const QString& folder);
 std::string ReadWholeFile(Context& ctx, const QString& path);
 
 // The same for a data file of the working folder, found whatever its case.
-void ReplaceDataFile(Context& ctx, const QString& fileName, const std::string& bytes);
+void ReplaceDataFile(Context& ctx, const QString& fileName, std::string_view bytes);
 
 // The lines of a text file of the data folder, found whatever its case, without their line ends (bytes as
 // they stand); nullopt when it cannot be read.

@@ -26,6 +26,8 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace gim::report_card {
@@ -125,12 +127,26 @@ void ShowDayTotal(CardSession& s, CardState& state)
     const QString day = state.value(kDia);
     const QString who = state.value(kMatricula);
     std::int64_t total = 0;
+    // Compared as stored bytes, without a text made for every line of the day: ASCII bytes order as the
+    // texts do; any other byte is compared as text.
+    const auto ascii = [](std::string_view b) {
+        return std::all_of(b.begin(), b.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    const std::string dayBytes = ToCp1252(day);
+    const bool dayAscii = ascii(dayBytes) && FromCp1252(dayBytes) == day;
+    const std::string whoBytes = ToCp1252(who);
+    const bool anyone = who == QLatin1String("*");
+    const bool whoSpelt = FromCp1252(whoBytes) == who;
     for (const WorkReportEntry& e : s.ctx.st.WorkReportList) {
-        const QString lineDay = e.rec.dia.str();
-        if (lineDay < day)
+        const std::string_view lineDay = e.rec.dia.bytes();
+        const int order = dayAscii && ascii(lineDay) ? std::clamp(lineDay.compare(dayBytes), -1, 1)
+                          : e.rec.dia.str() < day    ? -1
+                          : e.rec.dia.str() == day   ? 0
+                                                     : 1;
+        if (order < 0)
             break;
-        if (lineDay == day && !e.rec.Tipo.str().startsWith(QLatin1String("AL")) &&
-            (who == QLatin1String("*") || e.rec.Matricula.str() == who))
+        if (order == 0 && !e.rec.Tipo.bytes().starts_with("AL") &&
+            (anyone || (whoSpelt && e.rec.Matricula.bytes() == whoBytes)))
             total += e.rec.Tinter.get();
     }
     w.DayMinutesTotal = static_cast<std::int32_t>(total);
@@ -278,12 +294,27 @@ QStringList StorePieces(Context& ctx, const QString& code,
     if (parts.SparePartList.empty())
         LoadSparePartList(ctx);
     QStringList pieces;
-    for (const SparePartEntry& e : parts.SparePartList) {
-        if (e.rec.Codigo.str() != code)
+    const std::vector<SparePartEntry>& list = parts.SparePartList;
+    auto from = list.begin();
+    auto to = list.end();
+    // The list is in part-key order: the parts of a code stand among those whose joined key starts with
+    // it, found by halves. A code with no Windows-1252 spelling is looked for through the whole list.
+    const std::string wanted = ToCp1252(code);
+    if (FromCp1252(wanted) == code) {
+        from = std::lower_bound(list.begin(), list.end(), wanted,
+                                [](const SparePartEntry& e, const std::string& k) {
+                                    return PartKeyOf(e.rec).view() < std::string_view(k);
+                                });
+        to = std::find_if(from, list.end(), [&wanted](const SparePartEntry& e) {
+            return !PartKeyOf(e.rec).view().starts_with(wanted);
+        });
+    }
+    for (auto e = from; e != to; ++e) {
+        if (e->rec.Codigo.str() != code)
             continue;
-        pieces << e.rec.Equipo.str() + e.rec.Util.str() + e.rec.Pieza.str();
+        pieces << e->rec.Equipo.str() + e->rec.Util.str() + e->rec.Pieza.str();
         if (each)
-            each(e.rec);
+            each(e->rec);
     }
     return pieces;
 }

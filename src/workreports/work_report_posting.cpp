@@ -85,17 +85,20 @@ struct StoreBooking
 void PlanStoreBooking(Context& ctx, StoreBooking& b, std::int32_t unitValue)
 {
     KeyedFile<SparePartFile> file(ctx);
-    std::optional<std::vector<TSparePartRecord>> parts;
+    TStoreMovementRecord& m = b.movement;
+    TSparePartRecord key{};
+    key.Codigo.assign(m.Codigo);
+    key.Equipo.assign(m.Equipo);
+    key.Util.assign(m.Util);
+    key.Pieza.assign(m.Pieza);
+    // The parts of the key, looked up by halves in the sorted file: a line costs the same in a store of
+    // any size.
+    std::optional<std::vector<ListEntry<TSparePartRecord>>> parts;
     if (file.Exists())
-        parts = file.Read(Report::Show);
+        parts = file.FindAllByKey(key, Report::Show);
     if (!parts)
         return;
-    TStoreMovementRecord& m = b.movement;
-    for (std::size_t i = 0; i < parts->size(); ++i) {
-        const TSparePartRecord& part = (*parts)[i];
-        if (!(part.Codigo == m.Codigo) || !(part.Equipo == m.Equipo) || !(part.Util == m.Util) ||
-            !(part.Pieza == m.Pieza))
-            continue;
+    for (const auto& [part, i] : *parts) {
         b.found = true;
         const std::int64_t stock = std::int64_t{part.Exist.get()} + m.Quantity.get();
         m.UnitValue = unitValue;

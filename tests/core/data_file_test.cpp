@@ -9,11 +9,11 @@
 
 #include <QFile>
 #include <cerrno>
-#include <functional>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -70,6 +70,31 @@ TEST(SortedRewrite, TwinTakesTheOldFileAndTheDataFileIsSortedWithoutDeleted)
     EXPECT_TRUE(now[2].Denominacion == "segundo");
     // Records travel whole: the bytes past each text's length are kept.
     EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), Bytes({recs[4], recs[3], recs[5], recs[0], recs[2]}));
+}
+
+TEST(SortedRewrite, AFieldLongerThanItsSortPrefixIsOrderedByAllOfIt)
+{
+    test::TestContext t;
+    using namespace std::string_view_literals;
+    // Names alike in their first eight bytes, a trailing NUL, unsigned bytes and a repeated name.
+    const std::vector<std::pair<const char*, std::string_view>> names = {{"1", "PRENSA HIDRAULICA 2"sv},
+                                                                         {"2", "PRENSA HIDRAULICA 10"sv},
+                                                                         {"3", "\xC1RBOL"sv},
+                                                                         {"4", "PRENSA\0"sv},
+                                                                         {"5", "PRENSA HIDRAULICA 2"sv},
+                                                                         {"6", "PRENSA"sv},
+                                                                         {"7", "PRENSAS"sv}};
+    std::vector<TMachineRecord> recs;
+    for (const auto& [code, name] : names) {
+        recs.push_back(Machine(code));
+        recs.back().Denominacion.setBytes(name);
+    }
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"), recs);
+    ASSERT_TRUE(SortedRewrite<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"), QStringLiteral("E.MBK"),
+                                              ByField(&TMachineRecord::Denominacion),
+                                              KeyIsDeleted(&TMachineRecord::Codigo)));
+    EXPECT_EQ(Codes(LoadRecords<TMachineRecord>(t.ctx, QStringLiteral("E.MQW"))),
+              (std::vector<std::string>{"6", "4", "2", "1", "5", "7", "3"}));
 }
 
 TEST(SortedRewrite, RenameVariantKeepsTheOldFileAsItStood)
@@ -424,6 +449,27 @@ TEST(KeyedFile, AppendUniqueFindsAKeyInTheSortedPartAndInWhatCameAfterIt)
         EXPECT_EQ(t.ReadFile(QStringLiteral("E.MQW")), before);
         EXPECT_SCRIPT_DONE(t.ui);
     }
+}
+
+TEST(KeyedFile, EveryRecordOfAKeyIsFoundInFileOrderInTheSortedPartAndAfterIt)
+{
+    test::TestContext t;
+    KeyedFile<OrderedCodeFile> file(t.ctx, QStringLiteral("E.MQW"));
+    StoreRecords(t.ctx, QStringLiteral("E.MQW"),
+                 std::vector{Machine("C", "1"), Machine("A"), Machine("C", "2"), Machine("E")});
+    file.Sort();
+    // A record rewritten with its key keeps the file's order known; then two more come after the sort.
+    auto list = file.LoadList();
+    ASSERT_EQ(file.WriteAt(list[2], Machine("C", "2b")), WriteResult::Written);
+    file.Append(Machine("C", "3"));
+    file.Append(Machine("B"));
+    const auto found = file.FindAllByKey(Machine("C"));
+    ASSERT_TRUE(found);
+    std::vector<std::pair<std::uint32_t, std::string>> got;
+    for (const auto& e : *found)
+        got.emplace_back(e.pos, std::string(e.rec.Denominacion.bytes()));
+    EXPECT_EQ(got, (std::vector<std::pair<std::uint32_t, std::string>>{{1, "1"}, {2, "2b"}, {4, "3"}}));
+    EXPECT_TRUE(file.FindAllByKey(Machine("D"))->empty());
 }
 
 TEST(KeyedFile, AWriteAtAnEntryChecksTheRecordThereWhenItWrites)
