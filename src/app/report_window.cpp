@@ -242,6 +242,11 @@ TEditorRTF::~TEditorRTF()
 {
     if (m_windows)
         m_windows->Remove(this);
+    // The tool bar would hand its own widgets back before deleting them, and each hand-back walks the
+    // focus chain of every window open: closing many windows would cost the square of them.
+    delete m_fontName;
+    delete m_fontSize;
+    delete m_status;
 }
 
 QAction* TEditorRTF::NewAction(const QString& name, const QString& text, const QKeySequence& key)
