@@ -169,8 +169,10 @@ LetterRun RunLetters(int letters)
     const double memory0 = ResidentBytes();
     run.seconds = TimeOnce([&] {
         dispatcher.Run(QStringLiteral("Repuestos > Peticiones OFERTAS > Rotura Stock"));
+        // The last window drawn: from some 1,500 letters on, the cascade leaves its text below the work
+        // area and only its title and tool bar on screen.
         if (TEditorRTF* w = desk.Newest())
-            WaitUntilPainted(w->Texto()->viewport());
+            WaitUntilPainted(w->parentWidget() ? w->parentWidget() : w);
     });
     ReleaseFreeMemory();
     run.memory = ResidentBytes() - memory0;
@@ -203,8 +205,13 @@ void BM_StockBreakLettersShown(benchmark::State& state)
     if (Median(smallMemory) > 0)
         state.counters["x_tenth_mem"] = Median(largeMemory) / Median(smallMemory);
 }
-// 200 letters against 20; 2,000 letters take many minutes as the windows stand.
-BENCHMARK(BM_StockBreakLettersShown)->Arg(200)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+// 200 letters against 20, and 2,000 against 200.
+BENCHMARK(BM_StockBreakLettersShown)
+    ->Arg(200)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
 
 } // namespace
 } // namespace gim

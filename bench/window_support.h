@@ -100,6 +100,7 @@ struct Desk
         ui.reportTarget = [this](std::shared_ptr<ReportDocument> doc) {
             ShowReportWindow(&area, std::move(doc), ctx, handover);
         };
+        ui.reportBatch = [this](bool begin) { ReportWindowBatch(&area, begin, ctx, handover); };
         area.resize(1280, 900);
         area.show();
         bench::Settle();

@@ -68,6 +68,7 @@ int main(int argc, char** argv)
     ui.SetReportTarget([&](std::shared_ptr<gim::ReportDocument> doc) {
         gim::ShowReportWindow(window.MdiArea(), std::move(doc), ctx, handover);
     });
+    ui.SetReportBatch([&](bool begin) { gim::ReportWindowBatch(window.MdiArea(), begin, ctx, handover); });
     ui.SetReportUpdate([&](const std::shared_ptr<gim::ReportDocument>& doc, const QString& label) {
         gim::UpdateReportWindows(window.MdiArea(), *doc, label, ctx, handover);
     });

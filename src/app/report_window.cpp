@@ -25,6 +25,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextList>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -59,21 +60,81 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
         doc = std::make_shared<ReportDocument>();
     auto* window = new TEditorRTF(std::move(doc), *this);
     if (m_area) {
-        QMdiSubWindow* sub = m_area->addSubWindow(window);
+        HoldAreaUpdates();
+        QMdiSubWindow* sub = m_batch > 0 ? AddBatchWindow(window) : m_area->addSubWindow(window);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(window->windowTitle());
-        sub->showMaximized();
+        if (m_batch > 0) {
+            sub->show();
+        } else {
+            sub->showMaximized();
+        }
     } else {
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     }
     // The text takes the keys at once: PageDown and Ctrl+End work without a click first.
-    window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
+    if (m_batch == 0 || !m_area)
+        window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
     // A window opened by the web synchronisation loads the exchange file at once.
     if (m_handover.ExchangePending(m_ctx.st.PendingEditFlags))
         window->Commands().Load();
     window->SetStatusText(QString());
     return window;
+}
+
+QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
+{
+    // Qt's work area is quadratic in its windows twice over: raising a window scans every window against
+    // the list of windows unless the new one stays on top, and activating one makes every other window
+    // work out its title bar. So a window of a batch comes in staying on top (and then stops), and
+    // disabled, which keeps it from being activated when shown; the batch's end enables them all and
+    // activates the last.
+    QMdiSubWindow* sub = m_area->addSubWindow(window, Qt::SubWindow | Qt::WindowStaysOnTopHint);
+    sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowStaysOnTopHint);
+    sub->setEnabled(false);
+    m_batchWindows.emplace_back(sub);
+    return sub;
+}
+
+void ReportWindows::BeginBatch()
+{
+    ++m_batch;
+}
+
+void ReportWindows::EndBatch()
+{
+    if (m_batch == 0 || --m_batch > 0)
+        return;
+    std::vector<QPointer<QMdiSubWindow>> opened = std::move(m_batchWindows);
+    m_batchWindows.clear();
+    QMdiSubWindow* last = nullptr;
+    for (const QPointer<QMdiSubWindow>& sub : opened)
+        if (sub) {
+            sub->setEnabled(true);
+            last = sub.data();
+        }
+    // The last window comes up as a window opened by itself does.
+    if (!last)
+        return;
+    last->showMaximized();
+    if (auto* window = qobject_cast<TEditorRTF*>(last->widget()))
+        window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void ReportWindows::HoldAreaUpdates()
+{
+    // Every window opened while the area is maximised makes the area switch its updates off and on again,
+    // which walks the widgets of every open window: a command opening one window per letter would cost
+    // the square of the letters. The area draws nothing until the event loop turns anyway, so its updates
+    // stay off from the first window of a command to the next turn of the loop, and it is drawn once.
+    if (!m_area->updatesEnabled())
+        return;
+    m_area->setUpdatesEnabled(false);
+    QTimer::singleShot(0, m_area, [area = m_area] {
+        if (area)
+            area->setUpdatesEnabled(true);
+    });
 }
 
 void ReportWindows::Update(const ReportDocument& doc, const QString& label)
@@ -131,6 +192,15 @@ TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc
     return ReportWindows::Of(area, ctx, handover).Show(std::move(doc));
 }
 
+void ReportWindowBatch(QMdiArea* area, bool begin, Context& ctx, HandoverRegistry& handover)
+{
+    ReportWindows& windows = ReportWindows::Of(area, ctx, handover);
+    if (begin)
+        windows.BeginBatch();
+    else
+        windows.EndBatch();
+}
+
 void UpdateReportWindows(QMdiArea* area, const ReportDocument& doc, const QString& label, Context& ctx,
                          HandoverRegistry& handover)
 {
@@ -172,6 +242,11 @@ TEditorRTF::~TEditorRTF()
 {
     if (m_windows)
         m_windows->Remove(this);
+    // The tool bar would hand its own widgets back before deleting them, and each hand-back walks the
+    // focus chain of every window open: closing many windows would cost the square of them.
+    delete m_fontName;
+    delete m_fontSize;
+    delete m_status;
 }
 
 QAction* TEditorRTF::NewAction(const QString& name, const QString& text, const QKeySequence& key)
@@ -179,9 +254,10 @@ QAction* TEditorRTF::NewAction(const QString& name, const QString& text, const Q
     auto* action = new QAction(text, this);
     action->setObjectName(name);
     if (!key.isEmpty()) {
-        // The pane takes these keys (ScopeShortcutsToWidget); elsewhere they stay the main menu's.
-        action->setShortcut(key);
+        // The pane takes these keys (ScopeShortcutsToWidget); elsewhere they stay the main menu's. The
+        // context goes first: each change re-registers the key in Qt's map of every key of every window.
         action->setShortcutContext(Qt::WidgetShortcut);
+        action->setShortcut(key);
         m_paneKeys << action;
     }
     return action;
@@ -213,18 +289,15 @@ void TEditorRTF::BuildSheets()
     m_panel->SetGraph(m_doc->weekGraph);
     m_tabs->addTab(m_panel, QStringLiteral("Grafico"));
 
-    // Barras: the bar chart and every chart control
-    ChartPanel::Links links;
-    links.newest = [this] {
-        TEditorRTF* newest = m_windows ? m_windows->Newest() : nullptr;
-        return (newest ? newest : this)->m_charts;
-    };
-    links.saveFolder = [this] { return m_commands->DialogFolder(); };
-    links.previewChart = m_windows->Hooks().previewChart;
-    m_charts = new ChartPanel(*m_doc, m_ctx.ui, std::move(links), this);
-    m_tabs->addTab(m_charts, QStringLiteral("Barras"));
-    m_tabs->addTab(m_charts->Chart2(), QStringLiteral("Lineas"));
-    m_tabs->addTab(m_charts->Chart3(), QStringLiteral("Tarta"));
+    // Barras, Lineas, Tarta: empty pages until the charts are built.
+    for (std::size_t i = 0; i < m_chartPages.size(); ++i) {
+        m_chartPages[i] = new QWidget(this);
+        auto* page = new QVBoxLayout(m_chartPages[i]);
+        page->setContentsMargins(0, 0, 0, 0);
+    }
+    m_tabs->addTab(m_chartPages[0], QStringLiteral("Barras"));
+    m_tabs->addTab(m_chartPages[1], QStringLiteral("Lineas"));
+    m_tabs->addTab(m_chartPages[2], QStringLiteral("Tarta"));
 
     // Fotos
     auto* scroll = new QScrollArea(this);
@@ -244,6 +317,29 @@ void TEditorRTF::BuildSheets()
 
     for (std::size_t s = 0; s < kReportSheetCount; ++s)
         ShowSheet(static_cast<ReportSheet>(s), m_doc->SheetVisible(static_cast<ReportSheet>(s)));
+}
+
+ChartPanel* TEditorRTF::Charts() const
+{
+    if (!m_charts)
+        const_cast<TEditorRTF*>(this)->BuildCharts();
+    return m_charts;
+}
+
+void TEditorRTF::BuildCharts()
+{
+    // Barras: the bar chart and every chart control; Lineas and Tarta: the line chart and the pie.
+    ChartPanel::Links links;
+    links.newest = [this] {
+        TEditorRTF* newest = m_windows ? m_windows->Newest() : nullptr;
+        return (newest ? newest : this)->Charts();
+    };
+    links.saveFolder = [this] { return m_commands->DialogFolder(); };
+    links.previewChart = m_windows ? m_windows->Hooks().previewChart : nullptr;
+    m_charts = new ChartPanel(*m_doc, m_ctx.ui, std::move(links), this);
+    m_chartPages[0]->layout()->addWidget(m_charts);
+    m_chartPages[1]->layout()->addWidget(m_charts->Chart2());
+    m_chartPages[2]->layout()->addWidget(m_charts->Chart3());
 }
 
 void TEditorRTF::BuildToolBar()
@@ -377,6 +473,9 @@ bool TEditorRTF::SheetVisible(ReportSheet sheet) const
 
 void TEditorRTF::ShowSheet(ReportSheet sheet, bool visible)
 {
+    if (visible && !m_charts &&
+        (sheet == ReportSheet::Barras || sheet == ReportSheet::Lineas || sheet == ReportSheet::Tarta))
+        BuildCharts();
     m_tabs->setTabVisible(static_cast<int>(sheet), visible);
     if (!m_tabs->isTabVisible(m_tabs->currentIndex()))
         for (int i = 0; i < m_tabs->count(); ++i)

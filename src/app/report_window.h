@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -16,6 +17,7 @@ class QAction;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
+class QMdiSubWindow;
 class QMenu;
 class QPrinter;
 class QTabWidget;
@@ -72,6 +74,10 @@ public:
     // The windows showing `doc` show it as it stands now, with `label` in their label.
     void Update(const ReportDocument& doc, const QString& label);
     TEditorRTF* Newest() const;
+    // Between these, windows open in their places behind each other, and the last is then maximised and
+    // activated as a window opened alone is. Pairs nest.
+    void BeginBatch();
+    void EndBatch();
     std::vector<TEditorRTF*> OpenWindows() const;
     // For the main window's edit handlers: when the newest window's pane has a selection, runs its Editar
     // item on it. Returns whether it did.
@@ -85,6 +91,8 @@ public:
 private:
     friend class TEditorRTF;
     void Add(TEditorRTF* window);
+    void HoldAreaUpdates();
+    QMdiSubWindow* AddBatchWindow(TEditorRTF* window);
     void Remove(TEditorRTF* window);
 
     Context& m_ctx;
@@ -92,11 +100,15 @@ private:
     QPointer<QMdiArea> m_area;
     ReportWindowHooks m_hooks;
     std::vector<QPointer<TEditorRTF>> m_windows;
+    int m_batch = 0;
+    std::vector<QPointer<QMdiSubWindow>> m_batchWindows;
 };
 
 // Opens a report window in the main window's MDI area: what Ui::ShowReport does on the desktop.
 TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc, Context& ctx,
                              HandoverRegistry& handover);
+// What Ui::BeginReportBatch (begin) and Ui::EndReportBatch do on the desktop.
+void ReportWindowBatch(QMdiArea* area, bool begin, Context& ctx, HandoverRegistry& handover);
 // What Ui::UpdateReport does on the desktop.
 void UpdateReportWindows(QMdiArea* area, const ReportDocument& doc, const QString& label, Context& ctx,
                          HandoverRegistry& handover);
@@ -123,10 +135,12 @@ public:
 
     QTextEdit* Texto() const { return m_text; }
     QTabWidget* Doc() const { return m_tabs; }
-    ChartPanel* Charts() const { return m_charts; }
-    WeekChartView* Chart1() const { return m_charts->Chart1(); }
-    WeekChartView* Chart2() const { return m_charts->Chart2(); }
-    PieChartView* Chart3() const { return m_charts->Chart3(); }
+    // The charts are built when first shown or asked for: most listings never show them, and a window
+    // holding its charts costs megabytes.
+    ChartPanel* Charts() const;
+    WeekChartView* Chart1() const { return Charts()->Chart1(); }
+    WeekChartView* Chart2() const { return Charts()->Chart2(); }
+    PieChartView* Chart3() const { return Charts()->Chart3(); }
     WeekGraphView* Panel() const { return m_panel; }
     // The picture the Fotos sheet shows.
     const QString& PhotoFile() const { return m_photoFile; }
@@ -154,6 +168,7 @@ private:
     void BuildToolBar();
     void BuildEditMenu();
     void BuildSheets();
+    void BuildCharts();
     QAction* NewAction(const QString& name, const QString& text, const QKeySequence& key = {});
     void UpdateToolBar();
     void MergeFormat(const QTextCharFormat& format);
@@ -178,6 +193,8 @@ private:
     QTextEdit* m_text = nullptr;
     WeekGraphView* m_panel = nullptr;
     ChartPanel* m_charts = nullptr;
+    // The pages of the sheets Barras, Lineas and Tarta, which take the charts once built.
+    std::array<QWidget*, 3> m_chartPages{};
     QLabel* m_photo = nullptr;
     QMenu* m_editMenu = nullptr;
 };

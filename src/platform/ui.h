@@ -65,6 +65,10 @@ public:
         (void)report;
         (void)label;
     }
+    // Report windows opened one after another without the user in between (one per letter): the backend
+    // may open them behind each other and bring up only the last. The calls pair and may nest.
+    virtual void BeginReportBatch() {}
+    virtual void EndReportBatch() {}
     // Open or save dialog; nullopt when cancelled. The result is an absolute path.
     virtual std::optional<QString> ChooseFile(const FileDialogRequest& request) = 0;
     virtual QString ClipboardText() = 0;
@@ -99,6 +103,19 @@ public:
     // presses its "Ir" at once, which opens the address in the desktop's browser. A `startPage` is
     // opened first, as the page the window starts at.
     virtual void ShowWebSearch(const QString& address, bool go, const QString& startPage = QString()) = 0;
+};
+
+// Keeps a batch of report windows open for its lifetime, also when the command is abandoned.
+class ReportBatch final
+{
+public:
+    explicit ReportBatch(Ui& ui) : m_ui(ui) { m_ui.BeginReportBatch(); }
+    ~ReportBatch() { m_ui.EndReportBatch(); }
+    ReportBatch(const ReportBatch&) = delete;
+    ReportBatch& operator=(const ReportBatch&) = delete;
+
+private:
+    Ui& m_ui;
 };
 
 } // namespace gim

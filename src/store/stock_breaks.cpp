@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/texts.h"
 #include "platform/report.h"
+#include "platform/ui.h"
 #include "store/spare_parts.h"
 #include "store/suppliers.h"
 
@@ -215,6 +216,10 @@ void OrdersFromStockBreakage(Context& ctx)
 
     // Each pass writes the letter of the first part still waiting, taking every part of that supplier.
     // The parts of one supplier are gathered beforehand so that the passes together visit each part once.
+    // Unattended, the letters come up together, the last in front; by hand each is shown as it is done.
+    std::optional<ReportBatch> batch;
+    if (!manual)
+        batch.emplace(ctx.ui);
     std::vector<TSparePartRecord>& list = breaks.BreakageList;
     std::unordered_map<std::string, std::vector<std::size_t>> bySupplier;
     for (std::size_t i = 0; i < list.size(); ++i)

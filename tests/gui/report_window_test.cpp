@@ -474,6 +474,31 @@ TEST_F(ReportWindowTest, InTheMdiAreaWindowsOpenMaximisedAndLeaveTheListWhenClos
     EXPECT_EQ(tc.ctx.st.EditorOpenFlag, 0);
 }
 
+TEST_F(ReportWindowTest, ABatchOpensItsWindowsBehindAndBringsUpOnlyTheLast)
+{
+    QMdiArea area;
+    area.show();
+    ReportWindowBatch(&area, true, tc.ctx, handover);
+    TEditorRTF* a = ShowReportWindow(&area, Listing(), tc.ctx, handover);
+    TEditorRTF* b =
+        ShowReportWindow(&area, std::make_shared<ReportDocument>(QStringLiteral("B")), tc.ctx, handover);
+    EXPECT_FALSE(area.subWindowList()[1]->isMaximized());
+    ReportWindowBatch(&area, false, tc.ctx, handover);
+    const QList<QMdiSubWindow*> subs = area.subWindowList();
+    ASSERT_EQ(subs.size(), 2);
+    EXPECT_EQ(subs[0]->widget(), a);
+    EXPECT_TRUE(subs[0]->isEnabled() && subs[1]->isEnabled());
+    EXPECT_FALSE(subs[0]->isMaximized());
+    EXPECT_TRUE(subs[1]->isMaximized());
+    EXPECT_EQ(area.activeSubWindow(), subs[1]);
+    EXPECT_EQ(subs[1]->windowTitle(), QStringLiteral("B"));
+    EXPECT_FALSE(subs[1]->windowFlags() & Qt::WindowStaysOnTopHint);
+    // A listing without charts builds them only when they are asked for.
+    EXPECT_EQ(b->findChild<WeekChartView*>(), nullptr);
+    EXPECT_EQ(b->Chart2()->objectName(), QStringLiteral("Chart2"));
+    EXPECT_EQ(b->Doc()->tabText(static_cast<int>(ReportSheet::Lineas)), QStringLiteral("Lineas"));
+}
+
 TEST_F(ReportWindowTest, MainWindowHandOverLooksOnlyAtTheNewest)
 {
     TEditorRTF* older = Open();

@@ -128,6 +128,18 @@ void QtUi::UpdateReport(const std::shared_ptr<ReportDocument>& report, const QSt
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void QtUi::BeginReportBatch()
+{
+    if (m_reportBatch)
+        m_reportBatch(true);
+}
+
+void QtUi::EndReportBatch()
+{
+    if (m_reportBatch)
+        m_reportBatch(false);
+}
+
 std::optional<QString> QtUi::ChooseFile(const FileDialogRequest& request)
 {
     QFileDialog dialog(m_parent, request.caption, request.folder);

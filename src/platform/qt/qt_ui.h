@@ -32,6 +32,9 @@ public:
     // Where a shown listing's new lines and label go (UpdateReport).
     using ReportUpdate = std::function<void(const std::shared_ptr<ReportDocument>&, const QString& label)>;
     void SetReportUpdate(ReportUpdate update) { m_reportUpdate = std::move(update); }
+    // Where a batch of report windows begins (true) and ends (false).
+    using ReportBatchHook = std::function<void(bool begin)>;
+    void SetReportBatch(ReportBatchHook hook) { m_reportBatch = std::move(hook); }
     QWidget* ParentWindow() const { return m_parent; }
     // What opens the program's picture viewer on a file over a card (the viewer needs the context, which
     // is made after this backend).
@@ -47,6 +50,8 @@ public:
     void ShowReport(std::shared_ptr<ReportDocument> report) override;
     // Shows the window's new state at once: the work goes on in this thread.
     void UpdateReport(const std::shared_ptr<ReportDocument>& report, const QString& label) override;
+    void BeginReportBatch() override;
+    void EndReportBatch() override;
     std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
     QString ClipboardText() override;
     void SetClipboardText(const QString& text) override;
@@ -69,6 +74,7 @@ private:
     QPointer<QWidget> m_parent;
     ReportTarget m_reportTarget;
     ReportUpdate m_reportUpdate;
+    ReportBatchHook m_reportBatch;
     PictureViewerOpener m_pictureViewer;
     Shell* m_shell = nullptr;
     QPointer<ProgressWindow> m_progress;

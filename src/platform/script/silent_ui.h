@@ -43,6 +43,16 @@ public:
         if (reportTarget)
             reportTarget(std::move(report));
     }
+    void BeginReportBatch() override
+    {
+        if (reportBatch)
+            reportBatch(true);
+    }
+    void EndReportBatch() override
+    {
+        if (reportBatch)
+            reportBatch(false);
+    }
     std::optional<QString> ChooseFile(const FileDialogRequest&) override
     {
         if (chosenFile.isEmpty())
@@ -73,6 +83,7 @@ public:
     bool yes = false;
     QString chosenFile;
     std::function<void(std::shared_ptr<ReportDocument>)> reportTarget;
+    std::function<void(bool begin)> reportBatch;
 };
 
 class NoShell final : public Shell
