@@ -40,9 +40,15 @@ constexpr int kIndentStepPoints = 10;
 // ---- ReportWindows -------------------------------------------------------------------------------------
 
 ReportWindows::ReportWindows(Context& ctx, HandoverRegistry& handover, QMdiArea* area, QObject* parent)
-    : QObject(parent), m_ctx(ctx), m_handover(handover), m_area(area)
+    : QObject(parent), m_ctx(ctx), m_handover(handover), m_area(area), m_inArea(area != nullptr)
 {
     setObjectName(QStringLiteral("ReportWindows"));
+    if (m_area)
+        connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+            // Nothing active (the application lost the focus): the last active window keeps its keys.
+            if (auto* window = sub ? qobject_cast<TEditorRTF*>(sub->widget()) : nullptr)
+                GiveKeys(window);
+        });
 }
 
 ReportWindows::~ReportWindows() = default;
@@ -68,6 +74,7 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
             sub->show();
         } else {
             sub->showMaximized();
+            GiveKeys(window);
         }
     } else {
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -118,8 +125,10 @@ void ReportWindows::EndBatch()
     if (!last)
         return;
     last->showMaximized();
-    if (auto* window = qobject_cast<TEditorRTF*>(last->widget()))
+    if (auto* window = qobject_cast<TEditorRTF*>(last->widget())) {
+        GiveKeys(window);
         window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
+    }
 }
 
 void ReportWindows::HoldAreaUpdates()
@@ -184,6 +193,26 @@ void ReportWindows::Remove(TEditorRTF* window)
     std::erase_if(m_windows,
                   [window](const QPointer<TEditorRTF>& w) { return w.isNull() || w.data() == window; });
     m_ctx.st.EditorOpenFlag = m_windows.empty() ? 0 : 1;
+    // The keys pass to the window the area activates next; failing that, to the newest.
+    if (m_keyed == window || m_keyed.isNull()) {
+        m_keyed = nullptr;
+        if (m_inArea)
+            QTimer::singleShot(0, this, [this] {
+                if (m_keyed.isNull())
+                    GiveKeys(Newest());
+            });
+    }
+}
+
+void ReportWindows::GiveKeys(TEditorRTF* window)
+{
+    if (m_keyed == window)
+        return;
+    if (m_keyed)
+        m_keyed->HoldKeys(false);
+    m_keyed = window;
+    if (window)
+        window->HoldKeys(true);
 }
 
 TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc, Context& ctx,
@@ -229,6 +258,9 @@ TEditorRTF::TEditorRTF(std::shared_ptr<ReportDocument> doc, ReportWindows& windo
     BuildToolBar();
     BuildEditMenu();
     ScopeShortcutsToWidget(m_text, m_paneKeys);
+    // A window of a work area takes its keys when activated; a window of its own holds them always.
+    if (!windows.Area())
+        HoldKeys(true);
     // Whatever gives the window the focus (its work area activating it) hands it to the text, not to the
     // first control of the tool bar.
     setFocusProxy(m_text);
@@ -256,11 +288,21 @@ QAction* TEditorRTF::NewAction(const QString& name, const QString& text, const Q
     if (!key.isEmpty()) {
         // The pane takes these keys (ScopeShortcutsToWidget); elsewhere they stay the main menu's. The
         // context goes first: each change re-registers the key in Qt's map of every key of every window.
+        // The key itself is set by HoldKeys.
         action->setShortcutContext(Qt::WidgetShortcut);
-        action->setShortcut(key);
         m_paneKeys << action;
+        m_keys << key;
     }
     return action;
+}
+
+void TEditorRTF::HoldKeys(bool held)
+{
+    if (held == m_keysHeld)
+        return;
+    m_keysHeld = held;
+    for (qsizetype i = 0; i < m_paneKeys.size(); ++i)
+        m_paneKeys[i]->setShortcut(held ? m_keys[i] : QKeySequence());
 }
 
 QAction* TEditorRTF::Action(const QString& name) const

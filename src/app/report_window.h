@@ -94,14 +94,19 @@ private:
     void HoldAreaUpdates();
     QMdiSubWindow* AddBatchWindow(TEditorRTF* window);
     void Remove(TEditorRTF* window);
+    void GiveKeys(TEditorRTF* window);
 
     Context& m_ctx;
     HandoverRegistry& m_handover;
     QPointer<QMdiArea> m_area;
+    // Whether the windows live in a work area; kept apart from m_area, which a closing area clears first.
+    bool m_inArea = false;
     ReportWindowHooks m_hooks;
     std::vector<QPointer<TEditorRTF>> m_windows;
     int m_batch = 0;
     std::vector<QPointer<QMdiSubWindow>> m_batchWindows;
+    // The one window of the area whose pane keys are registered with Qt (see TEditorRTF::HoldKeys).
+    QPointer<TEditorRTF> m_keyed;
 };
 
 // Opens a report window in the main window's MDI area: what Ui::ShowReport does on the desktop.
@@ -160,6 +165,10 @@ public:
     void CloseWindow();
     // The pane's pop-up menu: opening it clears the nine pending-edit flags.
     void OpenEditMenu(const QPoint& globalPos);
+    // Qt keeps one map of every key of every window, and each key added costs in proportion to the keys
+    // already there: a command opening a window per letter would cost the square of the letters. So in a
+    // work area only the active window holds its pane keys; the others give them back until activated.
+    void HoldKeys(bool held);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -183,6 +192,9 @@ private:
     std::unique_ptr<ReportCommands> m_commands;
     QString m_photoFile;
     QList<QAction*> m_paneKeys;
+    // The keys of m_paneKeys, in the same order, kept while the window does not hold them.
+    QList<QKeySequence> m_keys;
+    bool m_keysHeld = false;
     bool m_updatingToolBar = false;
 
     QToolBar* m_toolBar = nullptr;
