@@ -474,6 +474,24 @@ TEST_F(ReportWindowTest, InTheMdiAreaWindowsOpenMaximisedAndLeaveTheListWhenClos
     EXPECT_EQ(tc.ctx.st.EditorOpenFlag, 0);
 }
 
+TEST_F(ReportWindowTest, InTheMdiAreaOnlyTheActiveWindowHoldsItsKeys)
+{
+    QMdiArea area;
+    area.show();
+    TEditorRTF* a = ShowReportWindow(&area, Listing(), tc.ctx, handover);
+    TEditorRTF* b = ShowReportWindow(&area, Listing(), tc.ctx, handover);
+    EXPECT_EQ(a->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence());
+    EXPECT_EQ(b->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    area.setActiveSubWindow(area.subWindowList()[0]);
+    EXPECT_EQ(a->Action(QStringLiteral("Editar.Partes"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    EXPECT_EQ(b->Action(QStringLiteral("Editar.Partes"))->shortcut(), QKeySequence());
+    a->CloseWindow(); // the keys pass to the window left
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(b->Action(QStringLiteral("SalirMenu"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+}
+
 TEST_F(ReportWindowTest, ABatchOpensItsWindowsBehindAndBringsUpOnlyTheLast)
 {
     QMdiArea area;
