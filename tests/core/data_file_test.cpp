@@ -287,6 +287,36 @@ TEST(OrderedList, AHeadFirstListPutsAKeyEqualToTheHeadsFirstAndWholeListsAgreeWi
     }
 }
 
+// Arrivals queued at the end of a head-first list and settled at once stand where one insertion after
+// another would have put them, whatever ties they meet.
+TEST(OrderedList, QueuedArrivalsSettleAsTheyWouldHaveBeenInsertedOneByOne)
+{
+    const auto before = [](const Node& a, const Node& b) { return a.key < b.key; };
+    std::uint32_t seed = 777;
+    for (int round = 0; round < 50; ++round) {
+        std::vector<Node> oneByOne;
+        for (int i = 0; i < 40; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            InsertOrderedHeadFirst(
+                oneByOne, Node{static_cast<int>((seed >> 16) % 5) + 2, static_cast<char>(i)}, before);
+        }
+        std::vector<Node> queued = oneByOne;
+        for (int i = 40; i < 70; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const Node n{static_cast<int>((seed >> 16) % 8), static_cast<char>(i)};
+            InsertOrderedHeadFirst(oneByOne, n, before);
+            queued.push_back(n);
+        }
+        SettleHeadFirst(queued, 30, before);
+        std::string a, b;
+        for (std::size_t i = 0; i < oneByOne.size(); ++i) {
+            a += oneByOne[i].tag;
+            b += queued[i].tag;
+        }
+        ASSERT_EQ(a, b) << "round " << round;
+    }
+}
+
 // A keyed file as the owners describe theirs: machines by code, read from the first record or the last.
 struct CodeFile : TableFile<DataFile::Machine, TMachineRecord>
 {
