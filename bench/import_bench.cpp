@@ -14,6 +14,7 @@
 #include "records/breakdown_record.h"
 #include "records/energy_reading_record.h"
 #include "records/personnel_record.h"
+#include "records/plan_records.h"
 #include "records/planned_repair_record.h"
 #include "records/predictive_record.h"
 #include "records/purchase_order_record.h"
@@ -104,6 +105,13 @@ struct ImportPlant
             r.Code = Code("Q%06d", i);
             return r;
         });
+        // The weekly agenda the plan books its minutes into, one week per record over the horizon.
+        std::vector<TAgendaRecord> agenda(static_cast<std::size_t>(st.PlanWeeks));
+        for (TAgendaRecord& week : agenda) {
+            week.FreeMinutes = 60000;
+            week.Note = " ";
+        }
+        StoreRecords(ctx, st.FileName(DataFile::Agenda), agenda);
         fill(st.FileName(DataFile::WorkReport), [](int i) {
             TWorkReportRecord r{};
             r.Matricula = Code("P%05d", i % kRecords);

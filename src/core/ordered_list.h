@@ -60,22 +60,28 @@ std::size_t InsertOrderedHeadFirst(std::vector<Item>& list, Item item, Before be
 // (the least key so far) took the head, ahead of the equal ones already there; the later ones of its key
 // follow them in arrival order. Items arriving each one not after the one before (a file sorted the
 // other way, read from its end) all took the head: their order is the reverse, found in O(n).
+// The first `settled` items are a list those insertions made already: they keep their order, and the
+// items after them arrive into it (the list's head is its first item).
 template <typename Item, typename Before>
-std::vector<std::uint32_t> HeadFirstOrder(const std::vector<Item>& items, Before before)
+std::vector<std::uint32_t> HeadFirstOrder(const std::vector<Item>& items, Before before,
+                                          std::size_t settled = 0)
 {
     const std::size_t n = items.size();
-    // Took the head: -(arrival + 1), so the later stands first; otherwise the arrival itself.
+    settled = std::min(settled, n);
+    // Took the head: -(arrival + 1), so the later stands first; otherwise the arrival itself. The settled
+    // items rank by their place, ahead of every later arrival of their key that did not take the head.
     std::vector<std::int64_t> rank(n);
     std::size_t head = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const bool first = i == 0 || !before(items[head], items[i]);
+        const bool first = i >= settled && (i == 0 || !before(items[head], items[i]));
         if (first)
             head = i;
         rank[i] = first ? -static_cast<std::int64_t>(i) - 1 : static_cast<std::int64_t>(i);
     }
+    // Without a settled list, items arriving each one not after the one before end reversed.
     std::vector<std::uint32_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
-        order[i] = static_cast<std::uint32_t>(n - 1 - i);
+        order[i] = static_cast<std::uint32_t>(settled > 0 ? i : n - 1 - i);
     const auto less = [&](std::uint32_t a, std::uint32_t b) {
         if (before(items[a], items[b]))
             return true;
@@ -83,9 +89,24 @@ std::vector<std::uint32_t> HeadFirstOrder(const std::vector<Item>& items, Before
             return false;
         return rank[a] < rank[b];
     };
-    if (!std::is_sorted(order.begin(), order.end(), less))
+    if (settled > 0) {
+        // Only the arrivals are sorted, then merged into the settled list in one pass.
+        const auto arrivals = order.begin() + static_cast<std::ptrdiff_t>(settled);
+        std::sort(arrivals, order.end(), less);
+        std::inplace_merge(order.begin(), arrivals, order.end(), less);
+    } else if (!std::is_sorted(order.begin(), order.end(), less))
         std::sort(order.begin(), order.end(), less);
     return order;
+}
+
+// Rearranges a list into `order`, a permutation of its positions.
+template <typename Item> void ArrangeInOrder(std::vector<Item>& list, const std::vector<std::uint32_t>& order)
+{
+    std::vector<Item> ordered;
+    ordered.reserve(list.size());
+    for (const std::uint32_t i : order)
+        ordered.push_back(std::move(list[i]));
+    list.swap(ordered);
 }
 
 // OrderAsInserted under either tie rule.
@@ -96,12 +117,19 @@ void OrderAsInserted(std::vector<Item>& list, Before before, TieRule ties)
         OrderAsInserted(list, before);
         return;
     }
-    const std::vector<std::uint32_t> order = HeadFirstOrder(list, before);
-    std::vector<Item> ordered;
-    ordered.reserve(list.size());
-    for (const std::uint32_t i : order)
-        ordered.push_back(std::move(list[i]));
-    list.swap(ordered);
+    ArrangeInOrder(list, HeadFirstOrder(list, before));
+}
+
+// Puts the last `queued` items of a list InsertOrderedHeadFirst built where it would have inserted them
+// one after another in their order: an import queues its items at the end, so that a line does not move
+// the whole list, and settles them once.
+template <typename Item, typename Before>
+void SettleHeadFirst(std::vector<Item>& list, std::size_t queued, Before before)
+{
+    queued = std::min(queued, list.size());
+    if (queued == 0)
+        return;
+    ArrangeInOrder(list, HeadFirstOrder(list, before, list.size() - queued));
 }
 
 // The first eight bytes of a text as one number, the missing ones as zeros: of two texts, the one with

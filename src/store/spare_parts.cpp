@@ -29,24 +29,52 @@ JoinedKey GroupKeyOf(const TSparePartRecord& r)
     return PartKeyOf(group);
 }
 
-// The first list entry whose joined key is not below `key`.
-std::vector<SparePartEntry>::iterator FirstWithKey(std::vector<SparePartEntry>& list, std::string_view key)
+using PartIterator = std::vector<SparePartEntry>::iterator;
+
+// The first entry of [first, last), in part-key order, whose joined key is not below `key`.
+PartIterator FirstWithKey(PartIterator first, PartIterator last, std::string_view key)
 {
-    return std::lower_bound(list.begin(), list.end(), key, [](const SparePartEntry& e, std::string_view k) {
+    return std::lower_bound(first, last, key, [](const SparePartEntry& e, std::string_view k) {
         return PartKeyOf(e.rec).view() < k;
     });
 }
 
-// The first entry, in list order, with the four codes of `wanted`.
-std::vector<SparePartEntry>::iterator FindEntry(std::vector<SparePartEntry>& list,
-                                                const TSparePartRecord& wanted)
+PartIterator FirstWithKey(std::vector<SparePartEntry>& list, std::string_view key)
+{
+    return FirstWithKey(list.begin(), list.end(), key);
+}
+
+// The first entry of [first, last), in part-key order, with the four codes of `wanted`; `last` without one.
+PartIterator FindEntry(PartIterator first, PartIterator last, const TSparePartRecord& wanted)
 {
     const JoinedKey key = PartKeyOf(wanted);
-    for (auto it = FirstWithKey(list, key.view());
-         it != list.end() && PartKeyOf(it->rec).view() == key.view(); ++it)
+    for (auto it = FirstWithKey(first, last, key.view());
+         it != last && PartKeyOf(it->rec).view() == key.view(); ++it)
         if (SamePartKey(it->rec, wanted))
             return it;
-    return list.end();
+    return last;
+}
+
+PartIterator FindEntry(std::vector<SparePartEntry>& list, const TSparePartRecord& wanted)
+{
+    return FindEntry(list.begin(), list.end(), wanted);
+}
+
+// The four codes of a part as one text, each after its length: equal texts, equal codes.
+std::string PartCodesOf(const TSparePartRecord& r)
+{
+    std::string codes;
+    for (const std::string_view part :
+         {r.Codigo.bytes(), r.Equipo.bytes(), r.Util.bytes(), r.Pieza.bytes()}) {
+        codes += static_cast<char>(part.size());
+        codes += part;
+    }
+    return codes;
+}
+
+bool SparePartEntryBefore(const SparePartEntry& a, const SparePartEntry& b)
+{
+    return SparePartKeyBefore(a.rec, b.rec);
 }
 
 // A piece number as stored: one to three digits.
@@ -160,20 +188,38 @@ void FreeSparePartList(Context& ctx)
 {
     SparePartsState& sp = SpareParts(ctx);
     FreeNodeList(sp.SparePartList);
+    sp.QueuedSpareParts = 0;
+    sp.QueuedPartCodes.clear();
     sp.SparePartCursor = 0;
 }
 
 void InsertSparePartSorted(Context& ctx, SparePartEntry entry)
 {
-    InsertOrderedHeadFirst(
-        SpareParts(ctx).SparePartList, std::move(entry),
-        [](const SparePartEntry& a, const SparePartEntry& b) { return SparePartKeyBefore(a.rec, b.rec); });
+    SettleSparePartList(ctx);
+    InsertOrderedHeadFirst(SpareParts(ctx).SparePartList, std::move(entry), SparePartEntryBefore);
+}
+
+void QueueSparePartSorted(Context& ctx, SparePartEntry entry)
+{
+    SparePartsState& sp = SpareParts(ctx);
+    sp.QueuedPartCodes.insert(PartCodesOf(entry.rec));
+    sp.SparePartList.push_back(std::move(entry));
+    ++sp.QueuedSpareParts;
+}
+
+void SettleSparePartList(Context& ctx)
+{
+    SparePartsState& sp = SpareParts(ctx);
+    SettleHeadFirst(sp.SparePartList, sp.QueuedSpareParts, SparePartEntryBefore);
+    sp.QueuedSpareParts = 0;
+    sp.QueuedPartCodes.clear();
 }
 
 std::optional<std::size_t> FindSparePartByKey(Context& ctx, const QString& codigo, const QString& equipo,
                                               const QString& util, const QString& pieza)
 {
     SparePartsState& sp = SpareParts(ctx);
+    SettleSparePartList(ctx);
     TSparePartRecord wanted{};
     wanted.Codigo = codigo;
     wanted.Equipo = equipo;
@@ -203,6 +249,7 @@ TSparePartRecord SparePartOfKey(Context& ctx, const QString& codigo, const QStri
 
 void FindSparePartName(Context& ctx, QString& keyText)
 {
+    SettleSparePartList(ctx);
     std::vector<SparePartEntry>& list = SpareParts(ctx).SparePartList;
     const std::string key = ToCp1252(keyText);
     const auto it = FirstWithKey(list, key);
@@ -212,6 +259,7 @@ void FindSparePartName(Context& ctx, QString& keyText)
 
 SparePartEntry* ListedSparePart(Context& ctx, const TSparePartRecord& part, std::uint32_t pos)
 {
+    SettleSparePartList(ctx);
     std::vector<SparePartEntry>& list = SpareParts(ctx).SparePartList;
     const JoinedKey key = PartKeyOf(part);
     for (auto it = FirstWithKey(list, key.view());
@@ -227,7 +275,11 @@ void CheckDuplicatePartCode(Context& ctx)
     TSparePartRecord& buf = sp.SparePartBuffer;
     if (buf.Codigo == "#")
         return;
-    if (FindEntry(sp.SparePartList, buf) == sp.SparePartList.end())
+    // The parts an import queued are looked for by their codes; the ones before them by halves.
+    const auto queued = sp.SparePartList.end() -
+                        static_cast<std::ptrdiff_t>(std::min(sp.QueuedSpareParts, sp.SparePartList.size()));
+    if (FindEntry(sp.SparePartList.begin(), queued, buf) == queued &&
+        !sp.QueuedPartCodes.count(PartCodesOf(buf)))
         return;
     buf.Codigo = "#";
     ctx.ui.ShowMessage(kDuplicatePart);
@@ -344,7 +396,10 @@ void AddSparePartSeries(Context& ctx, const TSparePartRecord* imported)
         if (!position)
             return;
         st.RecordAddedFlag = 1;
-        InsertSparePartSorted(ctx, {buf, *position});
+        if (importing)
+            QueueSparePartSorted(ctx, {buf, *position});
+        else
+            InsertSparePartSorted(ctx, {buf, *position});
         KeepForNextCard(buf);
         if (importing || sp.AddContinueMark == QLatin1String("N"))
             return;

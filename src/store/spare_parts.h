@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,8 +27,12 @@ struct SparePartsState
     TSparePartRecord SparePartBuffer{}; // the part every store routine reads, shows and writes
     TSparePartRecord SparePartInput{};  // the part handed over by the report window or the import
     TSparePartRecord SparePartFilter{}; // the key of the browse's last search; "*" stands for any code
-    // In part-key order; the store's menu commands load it first and free it afterwards.
+    // In part-key order; the store's menu commands load it first and free it afterwards. An import
+    // queues its new parts at the end: the list is in order up to the last QueuedSpareParts entries,
+    // whose four codes QueuedPartCodes holds for the duplicate check until SettleSparePartList.
     std::vector<SparePartEntry> SparePartList;
+    std::size_t QueuedSpareParts = 0;
+    std::set<std::string> QueuedPartCodes;
     std::size_t SparePartCursor = 0;
     QString SparePartPictureName; // Equipo + Util + Pieza + ".jpg", proposed by the picture viewer's save
     QString AddContinueMark = QStringLiteral("S"); // "N" ends the series of new-part cards
@@ -93,6 +99,11 @@ void FreeSparePartList(Context& ctx);
 // Inserts a part into SparePartList: before the head when its key is not greater than the head's,
 // otherwise after every part of equal key.
 void InsertSparePartSorted(Context& ctx, SparePartEntry entry);
+// The place InsertSparePartSorted gives a part, taken later: the part waits at the list's end, so that a
+// line of an import does not move the whole list, until SettleSparePartList moves every queued one where
+// one insertion after another would have put it. The look-ups settle the list first.
+void QueueSparePartSorted(Context& ctx, SparePartEntry entry);
+void SettleSparePartList(Context& ctx);
 
 // Copies the part with these four codes into SparePartBuffer and sets RunFlag. Without one, the buffer
 // holds the wanted key with the name "CODIGO DE REPUESTO ANULADO ACTUALMENTE", supplier " " and nothing

@@ -239,7 +239,7 @@ TEST(OrderedList, TheHeadTakesAnEqualKeyAndAWholeListOrdersAsOneByOneInsertion)
     }
 }
 
-TEST(OrderedList, AHeadFirstListPutsAKeyEqualToTheHeadsFirstAndWholeListsAgreeWithOneByOne)
+TEST(OrderedList, AHeadFirstListPutsAKeyEqualToTheHeadsFirstAndWholeOrQueuedListsAgreeWithOneByOne)
 {
     // Descending keys: 5 then 5 again takes the head; 3 goes after its equals; 7 leads; 5 now follows.
     const auto before = [](const Node& a, const Node& b) { return a.key > b.key; };
@@ -283,6 +283,16 @@ TEST(OrderedList, AHeadFirstListPutsAKeyEqualToTheHeadsFirstAndWholeListsAgreeWi
             for (const Node& n : sorted)
                 b += n.tag;
             ASSERT_EQ(a, b) << "round " << round;
+            // The last 50 queued at the end of the list the first 10 made, and settled at once.
+            std::vector<Node> queued;
+            for (std::size_t i = 0; i < 10; ++i)
+                InsertOrderedHeadFirst(queued, items[i], order);
+            queued.insert(queued.end(), items.begin() + 10, items.end());
+            SettleHeadFirst(queued, 50, order);
+            std::string c;
+            for (const Node& n : queued)
+                c += n.tag;
+            ASSERT_EQ(a, c) << "round " << round;
         }
     }
 }

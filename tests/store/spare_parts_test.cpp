@@ -445,6 +445,29 @@ TEST_F(SparePartsTest, ImportStoresOnePartWithoutCardAndEndsAnUnknownMachineUnst
     EXPECT_EQ(LoadRecords<TStoreMovementRecord>(t.ctx, kMovements).size(), 2u);
 }
 
+// Imported parts wait at the list's end: a repeated one is still refused, and the settled list stands as
+// one insertion after another leaves it ("M1M"+"E" joins as "M1"+"ME", so it takes the head).
+TEST_F(SparePartsTest, ImportedPartsAreRefusedWhenRepeatedAndSettleAsInsertedOneByOne)
+{
+    StoreMachines({Machine("M1"), Machine("M1M")});
+    StoreParts({Part("M1", "ME", "ROD", "000", "Rodamiento")});
+    LoadSparePartList(t.ctx);
+    t.ctx.st.ActionCode = QStringLiteral("i");
+    t.ctx.st.InteractiveFlag = 0;
+    t.ui.ExpectMessage(QStringLiteral("Código repetido Anulada ALTA"));
+    const std::pair<TSparePartRecord, bool> lines[] = {{Part("M1M", "E", "ROD", "000", "Eje"), true},
+                                                       {Part("M1", "ME", "ROD", "001", "Reten"), true},
+                                                       {Part("M1M", "E", "ROD", "000", "Eje"), false}};
+    for (const auto& [part, added] : lines)
+        EXPECT_EQ(AddImportedSparePart(t.ctx, part), added);
+    EXPECT_SCRIPT_DONE(t.ui);
+    SettleSparePartList(t.ctx);
+    std::string listed;
+    for (const SparePartEntry& e : SpareParts(t.ctx).SparePartList)
+        listed += e.rec.Codigo.str().toStdString() + "/" + std::to_string(e.pos) + " ";
+    EXPECT_EQ(listed, "M1M/1 M1/0 M1/2 ");
+}
+
 // A part the file refused used to be reported to the import as added.
 TEST_F(SparePartsTest, APartTheFileRefusesIsNotReportedAsAdded)
 {
