@@ -132,6 +132,19 @@ void SettleHeadFirst(std::vector<Item>& list, std::size_t queued, Before before)
     ArrangeInOrder(list, HeadFirstOrder(list, before, list.size() - queued));
 }
 
+// The same for a list InsertOrdered built: each queued item goes after every item of its key, so the
+// queued ones keep their arrival order among themselves and follow the listed ones of their key.
+template <typename Item, typename Before>
+void SettleAfterEqual(std::vector<Item>& list, std::size_t queued, Before before)
+{
+    queued = std::min(queued, list.size());
+    if (queued == 0)
+        return;
+    const auto middle = list.end() - static_cast<std::ptrdiff_t>(queued);
+    std::stable_sort(middle, list.end(), before);
+    std::inplace_merge(list.begin(), middle, list.end(), before);
+}
+
 // The first eight bytes of a text as one number, the missing ones as zeros: of two texts, the one with
 // the lower number sorts first as short strings compare (byte by byte, then by length).
 inline std::uint64_t TextOrderPrefix(std::string_view bytes)

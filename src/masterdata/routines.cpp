@@ -177,16 +177,8 @@ void QueueOperationByKey(Context& ctx, OperationEntry entry)
 void SettleOperationList(Context& ctx)
 {
     RoutinesState& r = Routines(ctx);
-    std::vector<OperationEntry>& list = r.OperationList;
-    const auto queued = static_cast<std::ptrdiff_t>(std::min(r.QueuedOperations, list.size()));
+    SettleAfterEqual(r.OperationList, r.QueuedOperations, OperationEntryBefore);
     r.QueuedOperations = 0;
-    if (queued == 0)
-        return;
-    // Inserted one by one, each goes after every entry of its key: the queued ones keep their arrival
-    // order among themselves and follow the listed ones of their key, as a stable merge leaves them.
-    const auto middle = list.end() - queued;
-    std::stable_sort(middle, list.end(), OperationEntryBefore);
-    std::inplace_merge(list.begin(), middle, list.end(), OperationEntryBefore);
 }
 
 bool EnterOperation(Context& ctx)
