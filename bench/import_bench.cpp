@@ -205,9 +205,11 @@ struct ImportPlant
             r.Estado = "P";
             return r;
         });
+        // Every operator but the first 1,000, whom the import prices, has a price already (a second price
+        // is refused as repeated); the file's last records name operators no longer on the register.
         fill(st.FileName(DataFile::HourPrice), [](int i) {
             THourPriceRecord r{};
-            r.Matricula = Code("P%05d", i);
+            r.Matricula = i < kRecords - kLines ? Code("P%05d", i + kLines) : Code("Q%05d", i);
             r.HCONTRATO = 1500;
             return r;
         });

@@ -6,6 +6,7 @@
 #include "core/io_errors.h"
 #include "core/lookups.h"
 #include "core/texts.h"
+#include "core/transaction.h"
 #include "core/week_codes.h"
 #include "masterdata/machines.h"
 #include "masterdata/routines.h"
@@ -24,9 +25,9 @@
 namespace gim {
 
 // The plan file of one planning operation. An automatic load runs through thousands of machines: the plan
-// is read once, read-only, and looked up in memory, while every change is written at once by name (an
-// erased entry through the checked write at its position, a new one appended), so the file stays as up to
-// date as machine by machine and the list follows it.
+// is read once, read-only, and looked up in memory, while every change is written by name in its machine's
+// step (an erased entry through the checked write at its position, a new one appended), so the file stays
+// as up to date as machine by machine and the list follows it.
 class PlanBook
 {
 public:
@@ -57,10 +58,15 @@ public:
         }
         return m_planRead.ok();
     }
-    // Marks an entry erased where it stands; the rest of its bytes stay. When the file no longer holds
-    // the entry there, nothing is written and the plan is read again.
-    WriteResult EraseEntry(Entry entry)
+    // Marks an entry erased where it stands, in the step `tx`; the rest of its bytes stay. When the file
+    // no longer holds the entry there, nothing is written and the plan is read again.
+    WriteResult EraseEntry(Entry entry, Transaction& tx)
     {
+        // A plan that cannot be written is refused before the step opens it, with the message of any write.
+        if (!tx.Prepare({PlanFile::Name(m_ctx.st)}, Report::Silent)) {
+            NoteIoResult(m_ctx, {m_ctx.st.LastIOResult, m_ctx.Path(PlanFile::Name(m_ctx.st))}, Report::Show);
+            return WriteResult::Failed;
+        }
         const TPlanRecord listed = entry.rec;
         TPlanRecord erased = listed;
         erased.Code = "Z";
@@ -74,16 +80,20 @@ public:
         }
         return result;
     }
-    // Appends a new entry unless its code is in the plan already, creating the plan file when there is
-    // none (one that is there but cannot be opened is reported, never created anew). Run under the write
-    // lock: a plan another program lengthened since it was read is read again before the check.
-    AppendResult AppendEntry(const TPlanRecord& rec)
+    // Appends a new entry in the step `tx` unless its code is in the plan already, creating the plan file
+    // when there is none (one that is there but cannot be opened is reported, never created anew). Run
+    // under the write lock: a plan another program lengthened since it was read is read again before the
+    // check.
+    AppendResult AppendEntry(const TPlanRecord& rec, Transaction& tx)
     {
         LoadPlan();
         if (StoredEntries() != m_plan.size())
             Reload();
         if (FindEntry(rec.Code))
             return AppendResult::Duplicate;
+        // LastIOResult says why the plan cannot be written; the caller abandons its command.
+        if (!tx.Prepare({PlanFile::Name(m_ctx.st)}, Report::Silent))
+            return AppendResult::Failed;
         const std::optional<std::uint32_t> position = KeyedFile<PlanFile>(m_ctx).Append(rec, Report::Silent);
         if (!position)
             return AppendResult::Failed;
@@ -95,6 +105,8 @@ public:
         Remember(rec.Code, *position);
         return AppendResult::Stored;
     }
+    // A change the book took in that its step did not store: the plan is read again when next needed.
+    void ReadAgain() { m_planTried = false; }
 
 private:
     void LoadPlan()
@@ -405,21 +417,27 @@ void BookRoutineMinutes(Context& ctx, RecordFile<TAgendaRecord>& agenda, bool lo
     }
 }
 
-// Stores a load or unload of PlanEntry: the plan entry appended or erased, then its minutes booked. Both
-// files are opened now by name, under the write lock, and the agenda before the plan is touched: a plan
-// entry that cannot be written or is no longer where the plan was read leaves the agenda as it was.
+// Stores a load or unload of PlanEntry: the plan entry appended or erased, then its minutes booked, as one
+// step of the journal, so that a kill or a full disk leaves both or neither and the step costs one sync.
+// Both files are opened now by name, under the write lock, and the agenda before the plan is touched: a
+// plan entry that cannot be written or is no longer where the plan was read leaves the agenda as it was.
 PlanOutcome StorePlanChange(Context& ctx, PlanBook& book, const std::optional<PlanBook::Entry>& entry)
 {
     State& st = ctx.st;
     const PlanningState& p = Planning(ctx);
     const bool load = IsLoad(ctx);
-    WriteLock lock(ctx);
+    Transaction tx(ctx);
     RecordFile<TAgendaRecord> agenda(ctx);
-    if (AnyRoutineMinutes(p) &&
-        !NoteIoResult(ctx, agenda.Open(st.FileName(DataFile::Agenda), RawRecordFile::Mode::Update),
-                      Report::Show)) {
-        book.failed = true;
-        return PlanOutcome::Nothing;
+    if (AnyRoutineMinutes(p)) {
+        // A protected agenda is refused before the step opens it, with the message of any write.
+        const QString name = st.FileName(DataFile::Agenda);
+        const IoResult opened = tx.Prepare({name}, Report::Silent)
+                                    ? agenda.Open(name, RawRecordFile::Mode::Update)
+                                    : IoResult{st.LastIOResult, ctx.Path(name)};
+        if (!NoteIoResult(ctx, opened, Report::Show)) {
+            book.failed = true;
+            return PlanOutcome::Nothing;
+        }
     }
     // An agenda shorter than the horizon (torn, or cut by hand) cannot take the weeks past its end: the
     // machine would enter the plan with minutes booked nowhere.
@@ -429,7 +447,7 @@ PlanOutcome StorePlanChange(Context& ctx, PlanBook& book, const std::optional<Pl
         return PlanOutcome::Nothing;
     }
     if (load) {
-        switch (book.AppendEntry(FreshRecord(p.PlanEntry))) {
+        switch (book.AppendEntry(FreshRecord(p.PlanEntry), tx)) {
         case AppendResult::Stored:
             break;
         case AppendResult::Duplicate:
@@ -443,14 +461,27 @@ PlanOutcome StorePlanChange(Context& ctx, PlanBook& book, const std::optional<Pl
             throw IoAbort(st.LastIOResult, ctx.Path(PlanFile::Name(st)));
         }
     } else {
-        const WriteResult written = book.EraseEntry(*entry);
+        const WriteResult written = book.EraseEntry(*entry, tx);
         if (written == WriteResult::Failed)
             book.failed = true;
         if (written != WriteResult::Written)
             return PlanOutcome::Nothing;
     }
+    // The book lists the change already: a step abandoned from here leaves it to read the plan again.
+    struct Unstored
+    {
+        PlanBook& book;
+        bool stored = false;
+        ~Unstored()
+        {
+            if (!stored)
+                book.ReadAgain();
+        }
+    } unstored{book};
     if (agenda.IsOpen())
         BookRoutineMinutes(ctx, agenda, load);
+    tx.Commit();
+    unstored.stored = true;
     st.ContinueFlag = 1;
     return load ? PlanOutcome::Loaded : PlanOutcome::Unloaded;
 }

@@ -1,5 +1,6 @@
 #include "core/command.h"
 #include "preventive_fixture.h"
+#include "support/killed_child.h"
 #include "support/unprivileged.h"
 
 #include <functional>
@@ -305,6 +306,29 @@ TEST_F(PlanLoadingTest, AnImportedEntryIsLoadedAtItsOwnStartWeek)
     EXPECT_SCRIPT_DONE(t.ui);
     EXPECT_EQ(PlanEntries(), QStringList{QStringLiteral("TORNO@12")});
     EXPECT_EQ(PlannedMinutes(11, 16), (std::vector<int>{0, 30, 0, 0, 0, 30}));
+}
+
+// A machine's plan entry and the weeks it books are one step: a load (an imported one) and an unload killed
+// at any of their file calls leave, after the next start, both or neither.
+TEST_F(PlanLoadingTest, ALoadOrUnloadKilledAtAnyFileCallLeavesPlanAndAgendaTogether)
+{
+    StoreMachines({Machine("TORNO", "Torno")});
+    StoreOperations({Op("TORNO", "M", 30), Op("TORNO", "S", 60)});
+    StoreAgenda(Agenda(104));
+    StorePlan({Planned("PRENSA", 3)});
+    t.ctx.st.InteractiveFlag = 0;
+    const std::pair<ModeCodes, std::function<void()>> steps[] = {
+        {{}, [&] { PlanImportedMachine(t.ctx, Planned("TORNO", 12)); }},
+        {{.action = QStringLiteral("T"), .answer = QStringLiteral("D")},
+         [&] { PlanOneMachine(t.ctx, Planned("TORNO", 0).Code); }}};
+    for (const auto& [codes, step] : steps) {
+        SCOPED_TRACE(codes.answer ? "unload" : "load");
+        EXPECT_EQ(test::KillAtEveryFileCall(t, {QStringLiteral("PORTAL.PLN"), QStringLiteral("PORTAL.CAR")},
+                                            [&] { RunCommand(t.ctx, codes, step); }),
+                  "");
+    }
+    EXPECT_EQ(PlanEntries(), (QStringList{QStringLiteral("PRENSA@3"), QStringLiteral("Z@12")}));
+    EXPECT_EQ(TotalPlanned(), 0);
 }
 
 // ---- Carrying a plan from another environment ----------------------------------------------------------
