@@ -25,6 +25,9 @@ namespace {
 // writes and each write (offset, length, bytes); last the block's checksum. Numbers are little-endian.
 constexpr char kMagic[4] = {'G', 'I', 'M', '2'};
 
+// The journal's size past which a commit writes it through.
+constexpr off_t kJournalWriteThroughBytes = 8 << 20;
+
 // What one open transaction holds for a file: its size before the step, its size now, and the records
 // written (offset to bytes).
 struct PendingFile
@@ -593,6 +596,15 @@ void Transaction::Commit()
         tx.applied = step;
     if (const std::optional<ApplyFailure> failure = ApplyToFiles(m_ctx, outside, none, true))
         ThrowApplyFailure(*failure);
+    // A long command (an import of many lines) would grow the journal without bound and read it whole at
+    // its end: past a few megabytes its steps are synced in their files and the journal emptied. A failure
+    // here leaves the journal as it is, to be written through when the command ends.
+    if (tx.applied == step && tx.mark.size >= kJournalWriteThroughBytes) {
+        try {
+            WriteJournalThrough(m_ctx);
+        } catch (const IoAbort&) {
+        }
+    }
 }
 
 void RecoverJournal(Context& ctx)

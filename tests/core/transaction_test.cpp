@@ -8,6 +8,8 @@
 #include "support/unprivileged.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <memory>
 #include <set>
 #include <sys/wait.h>
 
@@ -103,6 +105,29 @@ TEST_F(TransactionTest, ARangeReadInsideAStepSeesTheStepsWrites)
         a.ReadRange(1, 3, range.data());
         EXPECT_EQ(range, (std::array<Record, 3>{Rec(9), Rec(3), Rec(4)}));
     });
+}
+
+// A command of many steps keeps its journal within about 8 MiB: past that a commit writes it through.
+TEST_F(TransactionTest, ALongCommandWritesItsJournalThroughPastEightMegabytes)
+{
+    using Big = std::array<char, 1 << 20>;
+    const auto big = std::make_unique<Big>();
+    RunCommand(t.ctx, {}, [&] {
+        for (int n = 0; n < 12; ++n) {
+            Transaction tx(t.ctx);
+            RecordFile<Big> f(t.ctx);
+            ASSERT_TRUE(f.Open(QStringLiteral("E.AVR"), RawRecordFile::Mode::OpenOrCreate));
+            big->fill(static_cast<char>('a' + n));
+            f.Append(*big);
+            tx.Commit();
+            const qint64 journal = QFileInfo(t.ctx.Path(QStringLiteral("E.JNL"))).size();
+            EXPECT_EQ(journal, n == 7 ? 0 : (n % 8 + 1) * ((1 << 20) + 59)) << n;
+        }
+    });
+    const std::string avr = t.ReadFile(QStringLiteral("E.AVR"));
+    ASSERT_EQ(avr.size(), 12u << 20);
+    EXPECT_EQ(avr.front(), 'a');
+    EXPECT_EQ(avr.back(), 'l');
 }
 
 // A kill after the commit leaves the step in the journal only; the folder copied, then moved, recovers it
