@@ -102,8 +102,16 @@ def main():
             out[i] = (f"The figures are from the run of {ctx.get('date', '?')} on this machine "
                       f"({ctx.get('num_cpus', '?')} cores, Release, load average {load[0]:.1f} at its start).")
         elif updated:
+            # An earlier rerun no longer dates the rows this one gives anew.
+            parts = line.rstrip(".").split("; ")
+            kept_parts = parts[:1]
+            for part in parts[1:]:
+                named = [n for n in re.findall(r"`(BM_\w+)`", part) if n not in updated]
+                if named:
+                    rest = part[part.index(" from a rerun"):]
+                    kept_parts.append(", ".join(f"`{n}`" for n in named) + rest)
             rows = ", ".join(f"`{n}`" for n in updated)
-            out[i] = (line.rstrip(".") + f"; {rows} from a rerun at {ctx.get('date', '?')} "
+            out[i] = ("; ".join(kept_parts) + f"; {rows} from a rerun at {ctx.get('date', '?')} "
                       f"(load average {load[0]:.1f} at its start).")
     with open(readme, "w", encoding="utf-8") as f:
         f.write("\n".join(out))
