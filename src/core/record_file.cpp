@@ -35,17 +35,12 @@ struct OrderedPrefixes
     std::map<QString, OrderedPrefix> files;
 };
 
-// What tells one state of a file from another without reading it: any write changes its size or its
-// change times, a replaced file is another inode.
-struct FileStamp
+FileStamp StampOf(const struct stat& st)
 {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    std::int64_t modified = 0; // nanoseconds
-    std::int64_t changed = 0;
-    bool operator==(const FileStamp&) const = default;
-};
+    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    return FileStamp{st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), ns(st.st_mtim),
+                     ns(st.st_ctim)};
+}
 std::optional<FileStamp> StampOf(int fd)
 {
     struct stat st
@@ -53,8 +48,7 @@ std::optional<FileStamp> StampOf(int fd)
     };
     if (fd < 0 || ::fstat(fd, &st) != 0)
         return std::nullopt;
-    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
-    return FileStamp{st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
+    return StampOf(st);
 }
 
 // RawRecordFile::RememberedKeys, by path, with the state of the file they describe.
@@ -152,6 +146,16 @@ QString ResolveDataPath(const QString& folder, const QString& fileName)
         return exact;
     const QString other = FindWhateverCase(folder, fileName);
     return other.isEmpty() ? exact : folder + QLatin1Char('/') + other;
+}
+
+std::optional<FileStamp> DataFileStamp(const Context& ctx, const QString& fileName)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(ctx.Path(fileName)).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return StampOf(st);
 }
 
 bool DataFileExists(const Context& ctx, const QString& fileName)

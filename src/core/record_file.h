@@ -209,6 +209,20 @@ int RemoveFileAt(const Context& ctx, const QString& path);
 // when done.
 int RenameFileAt(const Context& ctx, const QString& from, const QString& to);
 
+// What tells one state of a file from another without reading it: any write changes its size or its
+// change times (nanoseconds), a replaced file is another inode.
+struct FileStamp
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a data file of the working folder, found whatever its case; nullopt when there is none.
+std::optional<FileStamp> DataFileStamp(const Context& ctx, const QString& fileName);
+
 // Whether a data file exists, whatever its case.
 bool DataFileExists(const Context& ctx, const QString& fileName);
 
