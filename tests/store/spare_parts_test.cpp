@@ -189,8 +189,7 @@ TEST_F(SparePartsTest, NumberingTakesOneAboveTheHighestPieceOfTheGroup)
     LoadSparePartList(t.ctx);
     EXPECT_EQ(NumberFor("M1", "ME", "ROD"), QStringLiteral("000"));
 
-    // Parts an import queued count before they are settled: an oddly numbered "12" of the group, and
-    // none of group "M1"/"ME"/"RO" whose codes begin alike.
+    // Queued parts count before they are settled, an oddly numbered "12" too; "RO"'s "D90" is not a number.
     QueueSparePartSorted(t.ctx, {Part("M1", "ME", "RO", "D90"), 1});
     QueueSparePartSorted(t.ctx, {Part("M1", "ME", "ROD", "12"), 2});
     QueueSparePartSorted(t.ctx, {Part("M1", "ME", "ROD", "???"), 3});
