@@ -323,6 +323,10 @@ bool SortedRewrite(Context& ctx, const QString& dataName, const QString& twinNam
 // Where a key leaves out a field that Before counts, so that its records lie apart in the order, the file
 // also declares SearchBefore: an order that Before refines and under which a key's records stand together
 // (a prefix of Before's fields); the look-up then reads only the records of that stretch.
+// A file never put in order whose SameKey holds exactly when two records have the same key bytes declares
+//   static std::string_view Key(const Record&);
+// its look-ups then go through the keys remembered of the file (RawRecordFile::RememberedKeys), reading
+// only the records appended since.
 template <DataFile F, typename T> struct TableFile
 {
     using Record = T;
@@ -450,6 +454,8 @@ public:
             return std::nullopt;
         if constexpr (KeyInOrder())
             return FindKey(file, rec);
+        else if constexpr (KeyRemembered())
+            return FindRemembered(file, rec);
         else
             return FindSame(file, rec, Tr::SameKey);
     }
@@ -505,6 +511,8 @@ public:
             [&](RecordFile<Record>& file) {
                 if constexpr (KeyInOrder())
                     return FindKey(file, rec);
+                else if constexpr (KeyRemembered())
+                    return FindRemembered(file, rec);
                 else
                     return FindSame(file, rec, Tr::SameKey);
             },
@@ -660,6 +668,41 @@ private:
         return static_cast<std::size_t>(found - records.begin());
     }
 
+    // The same through the keys remembered of the file, learning those of the records appended since (all
+    // of them the first time). A record found is read again: should the file have changed unseen, its
+    // keys are learnt anew from the first record.
+    static std::optional<std::size_t> FindRemembered(RecordFile<Record>& file, const Record& rec)
+    {
+        KnownKeys* const known = file.RememberedKeys();
+        if (!known)
+            return FindSame(file, rec, Tr::SameKey);
+        const std::string key(Tr::Key(rec));
+        for (int pass = 0; pass < 2; ++pass) {
+            const std::size_t count = file.Count();
+            if (pass > 0 || known->count > count)
+                *known = {};
+            constexpr std::size_t kBlock = std::max<std::size_t>(1, (1u << 20) / sizeof(Record));
+            std::vector<Record> block;
+            for (std::size_t at = known->count; at < count; at += block.size()) {
+                block.resize(std::min(kBlock, count - at));
+                file.ReadRange(at, block.size(), block.data());
+                known->overlong += file.OverlongRecords(block);
+                for (std::size_t i = 0; i < block.size(); ++i)
+                    known->first.try_emplace(std::string(Tr::Key(block[i])),
+                                             static_cast<std::uint32_t>(at + i));
+            }
+            known->count = count;
+            // As a whole read of the file would.
+            file.ReportDamage(known->overlong);
+            const auto found = known->first.find(key);
+            if (found == known->first.end())
+                return std::nullopt;
+            if (Tr::SameKey(file.Read(found->second), rec))
+                return found->second;
+        }
+        return FindSame(file, rec, Tr::SameKey);
+    }
+
     // The same for the file's own key: the part known to be in key order is searched by halves (its first
     // record of the key is the file's first), the records appended after it one by one. A file of unknown
     // order is read whole once, which tells how far it is in order.
@@ -743,6 +786,15 @@ private:
             return Tr::SearchBefore(a, b);
         else
             return Tr::Before(a, b);
+    }
+    static constexpr bool KeyRemembered()
+    {
+        return requires(const Record& r)
+        {
+            {
+                Tr::Key(r)
+                } -> std::convertible_to<std::string_view>;
+        };
     }
     static constexpr bool KeyInOrder()
     {

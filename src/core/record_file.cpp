@@ -35,6 +35,33 @@ struct OrderedPrefixes
     std::map<QString, OrderedPrefix> files;
 };
 
+FileStamp StampOf(const struct stat& st)
+{
+    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    return FileStamp{st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), ns(st.st_mtim),
+                     ns(st.st_ctim)};
+}
+std::optional<FileStamp> StampOf(int fd)
+{
+    struct stat st
+    {
+    };
+    if (fd < 0 || ::fstat(fd, &st) != 0)
+        return std::nullopt;
+    return StampOf(st);
+}
+
+// RawRecordFile::RememberedKeys, by path, with the state of the file they describe.
+struct RememberedKeyFiles
+{
+    struct File
+    {
+        FileStamp stamp;
+        KnownKeys keys;
+    };
+    std::map<QString, File> files;
+};
+
 // The name in `folder` that `fileName` stands for when its letters are compared without case; empty
 // when none does. A folder holding more than one such name prefers the upper-case spelling, as the old
 // program wrote its names.
@@ -119,6 +146,16 @@ QString ResolveDataPath(const QString& folder, const QString& fileName)
         return exact;
     const QString other = FindWhateverCase(folder, fileName);
     return other.isEmpty() ? exact : folder + QLatin1Char('/') + other;
+}
+
+std::optional<FileStamp> DataFileStamp(const Context& ctx, const QString& fileName)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(ctx.Path(fileName)).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return StampOf(st);
 }
 
 bool DataFileExists(const Context& ctx, const QString& fileName)
@@ -295,6 +332,44 @@ void RawRecordFile::NoteOrderedCount(std::size_t count)
     m_ctx.Module<OrderedPrefixes>().files[m_path] = {st.st_dev, st.st_ino, count};
 }
 
+KnownKeys* RawRecordFile::RememberedKeys()
+{
+    if (TransactionOpen(m_ctx))
+        return nullptr;
+    const std::optional<FileStamp> now = StampOf(m_fd);
+    if (!now)
+        Fail(IoCode::DiskRead);
+    auto& known = m_ctx.Module<RememberedKeyFiles>().files[m_path];
+    if (known.stamp != *now)
+        known = {*now, {}};
+    return &known.keys;
+}
+
+bool RawRecordFile::KeysOutlive(std::size_t index)
+{
+    auto& files = m_ctx.Module<RememberedKeyFiles>().files;
+    const auto known = files.find(m_path);
+    if (known == files.end())
+        return false;
+    if (index < known->second.keys.count || StampOf(m_fd) != known->second.stamp) {
+        files.erase(known);
+        return false;
+    }
+    return true;
+}
+
+void RawRecordFile::FollowKeys()
+{
+    auto& files = m_ctx.Module<RememberedKeyFiles>().files;
+    const auto known = files.find(m_path);
+    if (known == files.end())
+        return;
+    if (const std::optional<FileStamp> now = StampOf(m_fd))
+        known->second.stamp = *now;
+    else
+        files.erase(known);
+}
+
 void RawRecordFile::Read(std::size_t index, void* record) const
 {
     if (m_fd < 0)
@@ -344,6 +419,8 @@ void RawRecordFile::Write(std::size_t index, const void* record, bool keepsOrder
     if (const auto known = ordered.find(m_path); known != ordered.end() && !keepsOrder)
         known->second.count = std::min(known->second.count, index);
     if (TransactionOpen(m_ctx)) {
+        // The write reaches the file with the step's commit, which changes the file's stamp.
+        (void)KeysOutlive(index);
         if (const int err = CheckFileFault(m_ctx, FileOp::Write, m_path))
             Fail(IoCodeFromErrno(err));
         TransactionWrite(m_ctx, m_path, SizeOnDisk(), index * m_recordSize, static_cast<const char*>(record),
@@ -352,6 +429,7 @@ void RawRecordFile::Write(std::size_t index, const void* record, bool keepsOrder
     }
     RefuseWriteWhenReadOnly(m_ctx);
     CheckpointJournal(m_ctx);
+    const bool keysOutlive = KeysOutlive(index);
     const std::size_t oldSize = SizeOnDisk();
     // Reported done only once it would survive a power cut; a write that fails half-way past the end
     // leaves no torn record.
@@ -361,6 +439,8 @@ void RawRecordFile::Write(std::size_t index, const void* record, bool keepsOrder
             (void)::ftruncate(m_fd, static_cast<off_t>(oldSize));
         Fail(IoCode::DiskWrite);
     }
+    if (keysOutlive)
+        FollowKeys();
 }
 
 std::size_t RawRecordFile::Append(const void* record)
@@ -386,6 +466,7 @@ std::size_t RawRecordFile::Append(const void* record)
         Fail(IoCode::DiskRead);
     const auto oldSize = static_cast<std::size_t>(st.st_size);
     const std::size_t index = oldSize / m_recordSize;
+    const bool keysOutlive = KeysOutlive(index);
     // Reported stored only once it would survive a power cut. A write or sync that fails leaves neither
     // a torn record nor the torn tail it would have covered: the file as it was.
     if (!PutBytes(index * m_recordSize, static_cast<const char*>(record), m_recordSize) ||
@@ -393,6 +474,8 @@ std::size_t RawRecordFile::Append(const void* record)
         (void)::ftruncate(m_fd, static_cast<off_t>(oldSize));
         Fail(IoCode::DiskWrite);
     }
+    if (keysOutlive)
+        FollowKeys();
     return index;
 }
 

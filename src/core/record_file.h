@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 namespace gim {
@@ -54,6 +55,17 @@ enum class Report { Show, Silent };
 // caller reports (or a folder stands in the file's place and no write is under way), shows its message.
 // Returns whether the operation succeeded.
 bool NoteIoResult(Context& ctx, const IoResult& result, Report report);
+
+// The first position of every key among a file's first `count` records, for a file whose records are
+// appended and written in place but never put in order: what KeyedFile learns of a file with a declared
+// key, so that a look-up reads only the records appended since. `overlong` counts the records read with
+// a text longer than its field.
+struct KnownKeys
+{
+    std::size_t count = 0;
+    std::size_t overlong = 0;
+    std::unordered_map<std::string, std::uint32_t> first;
+};
 
 // A file of fixed-size records, opened for one operation and closed at its end. An open failure is a
 // value; a read or write failure after a successful open throws IoAbort, which abandons the command.
@@ -109,8 +121,19 @@ public:
     std::optional<std::size_t> OrderedCount() const;
     void NoteOrderedCount(std::size_t count);
 
+    // The keys this program learnt of the file, kept while nothing but its own appends and writes past
+    // them has touched it: the same device, inode, size and change times as it left them. Otherwise (a
+    // write in place among them, another program's write, a replaced file) they start again empty. Null
+    // inside a step of several files, whose records may yet be taken back.
+    KnownKeys* RememberedKeys();
+
 private:
     [[noreturn]] void Fail(std::uint8_t code) const;
+    // Before this program writes record `index`: whether the remembered keys still hold after the write
+    // (it lies past them and the file is as they left it); they are forgotten otherwise.
+    bool KeysOutlive(std::size_t index);
+    // After such a write: the file as it now stands is the one the keys describe.
+    void FollowKeys();
     bool PutBytes(std::size_t offset, const char* data, std::size_t size);
 
     Context& m_ctx;
@@ -185,6 +208,20 @@ int RemoveFileAt(const Context& ctx, const QString& path);
 // Renames a file (absolute paths, taken as they stand) over whatever `to` names. The error number, 0
 // when done.
 int RenameFileAt(const Context& ctx, const QString& from, const QString& to);
+
+// What tells one state of a file from another without reading it: any write changes its size or its
+// change times (nanoseconds), a replaced file is another inode.
+struct FileStamp
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a data file of the working folder, found whatever its case; nullopt when there is none.
+std::optional<FileStamp> DataFileStamp(const Context& ctx, const QString& fileName);
 
 // Whether a data file exists, whatever its case.
 bool DataFileExists(const Context& ctx, const QString& fileName);

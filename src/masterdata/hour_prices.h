@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace gim {
 
@@ -15,6 +16,7 @@ struct Context;
 struct HourPriceFile : TableFile<DataFile::HourPrice, THourPriceRecord>
 {
     static bool SameKey(const Record& a, const Record& b) { return a.Matricula == b.Matricula; }
+    static std::string_view Key(const Record& r) { return r.Matricula.bytes(); }
 };
 
 inline constexpr const char* kUnknownWorker = " OPERARIO INEXISTENTE,ANULADA ALTA";

@@ -17,8 +17,10 @@
 #include "preventive/predictive.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 
 namespace gim {
 
@@ -392,22 +394,52 @@ int PredictiveControlLookup(Context& ctx, TPredictiveRecord& rec)
     return result;
 }
 
-void FillPositionList(Context& ctx, CardState& state)
+namespace {
+
+// What the alarm-level file offers the cards: every code in file order, the positions of each code, its
+// last record. An import shows a card for every line, and each read the whole file again: while an
+// import runs, what was read stands for as long as the file is as it was then.
+struct AlarmLevelChoices
 {
+    QString name;
+    std::optional<FileStamp> stamp;
     QStringList codes;
-    QStringList positions;
-    const QString code = state.value(kCodigo);
+    QHash<QString, QStringList> positions;
+    std::optional<TPredictiveRecord> last;
+};
+
+const AlarmLevelChoices& AlarmLevels(Context& ctx)
+{
+    AlarmLevelChoices& kept = ctx.Module<AlarmLevelChoices>();
+    const QString name = AlarmLevelFile::Name(ctx.st);
+    const std::optional<FileStamp> stamp = DataFileStamp(ctx, name);
+    if (ModeIs(ctx, {"i"}) && stamp && kept.stamp == stamp && kept.name == name) {
+        ctx.st.LastIOResult = IoCode::Ok;
+        return kept;
+    }
+    kept = {};
     if (const auto levels = KeyedFile<AlarmLevelFile>(ctx).Read(Report::Silent)) {
+        kept = {name, stamp, {}, {}, {}};
         for (const TPredictiveRecord& level : *levels) {
-            codes << level.Codigo.str();
-            if (level.Codigo.str() == code)
-                positions << level.Pos.str();
+            const QString code = level.Codigo.str();
+            kept.codes << code;
+            kept.positions[code] << level.Pos.str();
         }
         if (!levels->empty())
-            Predictive(ctx).CurrentAlarmLevel = levels->back();
+            kept.last = levels->back();
     }
-    state.choices[kCodigo] = codes;
-    state.choices[kPos] = positions;
+    return kept;
+}
+
+} // namespace
+
+void FillPositionList(Context& ctx, CardState& state)
+{
+    const AlarmLevelChoices& levels = AlarmLevels(ctx);
+    if (levels.last)
+        Predictive(ctx).CurrentAlarmLevel = *levels.last;
+    state.choices[kCodigo] = levels.codes;
+    state.choices[kPos] = levels.positions.value(state.value(kCodigo));
 }
 
 } // namespace gim

@@ -290,12 +290,31 @@ bool AssignPieceNumber(Context& ctx)
     SparePartsState& sp = SpareParts(ctx);
     TSparePartRecord& buf = sp.SparePartBuffer;
     const JoinedKey group = GroupKeyOf(buf);
-    // The highest number of the group, wherever an unnumbered or oddly numbered piece sorts in it.
+    // The highest number of the group, wherever an unnumbered or oddly numbered piece sorts in it. In the
+    // ordered part of the list every piece of the group has a joined key that begins with the group's:
+    // that stretch is found by halves, other groups whose keys happen to begin alike are passed over.
     int highest = -1;
-    for (const SparePartEntry& e : sp.SparePartList)
-        if (GroupKeyOf(e.rec).view() == group.view())
-            if (const std::optional<int> n = PieceNumber(e.rec))
-                highest = std::max(highest, *n);
+    const auto take = [&highest](const TSparePartRecord& r) {
+        if (const std::optional<int> n = PieceNumber(r))
+            highest = std::max(highest, *n);
+    };
+    const auto queued = sp.SparePartList.end() -
+                        static_cast<std::ptrdiff_t>(std::min(sp.QueuedSpareParts, sp.SparePartList.size()));
+    for (auto it = FirstWithKey(sp.SparePartList.begin(), queued, group.view());
+         it != queued && PartKeyOf(it->rec).view().starts_with(group.view()); ++it)
+        if (GroupKeyOf(it->rec).view() == group.view())
+            take(it->rec);
+    // The parts an import queued, by their codes: those of the group follow one another in the set.
+    TSparePartRecord codes = buf;
+    codes.Pieza = "";
+    std::string prefix = PartCodesOf(codes);
+    prefix.pop_back(); // the empty piece's length
+    for (auto it = sp.QueuedPartCodes.lower_bound(prefix);
+         it != sp.QueuedPartCodes.end() && it->starts_with(prefix); ++it) {
+        TSparePartRecord piece{};
+        piece.Pieza.setBytes(std::string_view(*it).substr(prefix.size() + 1));
+        take(piece);
+    }
     const int next = highest + 1;
     if (next > kHighestPiece) {
         ctx.ui.ShowMessage(QStringLiteral("NO QUEDAN NÚMEROS DE PIEZA EN EL GRUPO ") +

@@ -482,6 +482,59 @@ TEST(KeyedFile, EveryRecordOfAKeyIsFoundInFileOrderInTheSortedPartAndAfterIt)
     EXPECT_TRUE(file.FindAllByKey(Machine("D"))->empty());
 }
 
+// A file never sorted whose look-ups go through the keys remembered of it.
+struct AppendedCodeFile : CodeFile
+{
+    static std::string_view Key(const Record& r) { return r.Codigo.bytes(); }
+};
+
+TEST(KeyedFile, RememberedKeysFollowAppendsWritesInPlaceAndAReplacedFile)
+{
+    const QString name = QStringLiteral("E.MQW");
+    // Another program writes `r` at record `index` of the same file (after the last: an append).
+    const auto elsewhere = [&](test::TestContext& t, const TMachineRecord& r, std::size_t index) {
+        t.WriteFile(name, t.ReadFile(name).replace(index * sizeof r, sizeof r, Bytes({r})));
+    };
+    using Ctx = test::TestContext;
+    const struct
+    {
+        const char* what;
+        std::function<void(Ctx&)> after; // what happens once the keys are learnt
+        const char* key;
+        AppendResult result;
+        std::uint32_t position;
+    } cases[] = {
+        {"appended by this program", [](Ctx&) {}, "B", AppendResult::Duplicate, 2},
+        {"appended by another program", [&](Ctx& t) { elsewhere(t, Machine("E"), 3); }, "E",
+         AppendResult::Duplicate, 3},
+        {"written in place by another program", [&](Ctx& t) { elsewhere(t, Machine("E"), 1); }, "E",
+         AppendResult::Duplicate, 1},
+        {"erased in place by another program", [&](Ctx& t) { elsewhere(t, Machine("Z"), 0); }, "A",
+         AppendResult::Stored, 3},
+        {"written in place by this program",
+         [&](Ctx& t) {
+             auto list = KeyedFile<AppendedCodeFile>(t.ctx, name).LoadList(); // "C" at 1 is the last
+             KeyedFile<AppendedCodeFile>(t.ctx, name).WriteAt(list[2], Machine("E"));
+         },
+         "E", AppendResult::Duplicate, 1},
+        {"replaced by another program", [&](Ctx& t) { StoreRecords(t.ctx, name, std::vector{Machine("E")}); },
+         "E", AppendResult::Duplicate, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TestContext t;
+        StoreRecords(t.ctx, name, std::vector{Machine("A"), Machine("C")});
+        KeyedFile<AppendedCodeFile> file(t.ctx, name);
+        std::uint32_t position = 99;
+        ASSERT_EQ(file.AppendUnique(Machine("B"), position), AppendResult::Stored);
+        c.after(t);
+        EXPECT_EQ(file.AppendUnique(Machine(c.key, "nuevo"), position), c.result);
+        EXPECT_EQ(position, c.position);
+        EXPECT_EQ(file.FindByKey(Machine(c.key)), std::optional<std::size_t>(position));
+        EXPECT_SCRIPT_DONE(t.ui);
+    }
+}
+
 TEST(KeyedFile, AWriteAtAnEntryChecksTheRecordThereWhenItWrites)
 {
     test::TestContext t;

@@ -506,6 +506,24 @@ TEST_F(PredictiveTest, TheAlarmEditOffersThePositionsDefinedForTheMachine)
     EXPECT_EQ(levels[2].Semana.get(), 1);
 }
 
+TEST_F(PredictiveTest, EveryImportedCardOffersTheAlarmPositionsAsTheFileStandsThen)
+{
+    Store(kLevels, {Rec("01-001", 1, 80, 0, "AL", "V", "V1")});
+    t.ctx.st.ActionCode = QStringLiteral("i");
+    const auto card = [&](const QStringList& positions) {
+        t.ui.ExpectCard(QStringLiteral("FICHA  DE MANTENIMIENTO PREDICTIVO"))
+            .Set("Pos", "V1")
+            .Inspect([=](const CardState& s) { EXPECT_EQ(s.choices.at("Pos"), positions); })
+            .Press("Salvar");
+        EXPECT_TRUE(AddImportedMeasurement(t.ctx, Rec("01-001", 10)));
+    };
+    card({"V1"});
+    card({"V1"}); // then another program adds a level
+    t.WriteFile(kLevels, t.ReadFile(kLevels) + Bytes(std::vector{Rec("01-001", 1, 20, 0, "BJ", "V", "V2")}));
+    card({"V1", "V2"});
+    EXPECT_SCRIPT_DONE(t.ui);
+}
+
 // ---- Pictures ------------------------------------------------------------------------------------------
 
 TEST_F(PredictiveTest, APictureLiesUnderPreditiTheEnvironmentAndTheMachine)

@@ -188,6 +188,13 @@ TEST_F(SparePartsTest, NumberingTakesOneAboveTheHighestPieceOfTheGroup)
     StoreParts({Part("M1", "ME", "ROD", "???")});
     LoadSparePartList(t.ctx);
     EXPECT_EQ(NumberFor("M1", "ME", "ROD"), QStringLiteral("000"));
+
+    // Queued parts count before they are settled, an oddly numbered "12" too; "RO"'s "D90" is not a number.
+    QueueSparePartSorted(t.ctx, {Part("M1", "ME", "RO", "D90"), 1});
+    QueueSparePartSorted(t.ctx, {Part("M1", "ME", "ROD", "12"), 2});
+    QueueSparePartSorted(t.ctx, {Part("M1", "ME", "ROD", "???"), 3});
+    EXPECT_EQ(NumberFor("M1", "ME", "ROD"), QStringLiteral("013"));
+    EXPECT_EQ(NumberFor("M1", "ME", "RO"), QStringLiteral("000"));
 }
 
 TEST_F(SparePartsTest, NumberingRefusesAGroupPastNineHundredNinetyNine)
