@@ -9,11 +9,9 @@
 #include "records/operation_record.h"
 #include "records/work_report_record.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <optional>
-#include <sys/stat.h>
 
 namespace gim {
 
@@ -124,45 +122,30 @@ QStringList MachineCodes(const std::vector<MachineEntry>& list)
 
 namespace {
 
-// The codes the cards offer, kept while the register stays the same file as it was (same inode, size and
-// time of change to the nanosecond): a series of cards (an import shows one a line) reads the register
-// once, not once a card.
+// The codes the cards offer, kept while the register stays the same file as it was (its stamp): a series
+// of cards (an import shows one a line) reads the register once, not once a card.
 struct MachineCodeChoiceCache
 {
-    QByteArray path;
-    struct stat seen
-    {
-    };
-    bool valid = false;
+    QString name;
+    std::optional<FileStamp> seen;
     QStringList codes;
     // The codes behind one leading item ("*" for any machine), made once for the codes above.
     QString first;
     QStringList withFirst;
 };
 
-bool SameFile(const struct stat& a, const struct stat& b)
-{
-    return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
-}
-
 } // namespace
 
 QStringList MachineCodeChoices(Context& ctx)
 {
     MachineCodeChoiceCache& cache = ctx.Module<MachineCodeChoiceCache>();
-    const QByteArray path = QFile::encodeName(ctx.Path(ctx.st.FileName(DataFile::Machine)));
-    struct stat now
-    {
-    };
-    const bool there = ::stat(path.constData(), &now) == 0;
-    if (there && cache.valid && cache.path == path && SameFile(cache.seen, now))
+    const QString name = ctx.st.FileName(DataFile::Machine);
+    const std::optional<FileStamp> now = DataFileStamp(ctx, name);
+    if (now && cache.seen == now && cache.name == name)
         return cache.codes;
     QStringList codes = MachineCodes(KeyedFile<MachineFile>(ctx).LoadList(Report::Silent));
-    cache.valid = there;
-    cache.path = path;
     cache.seen = now;
+    cache.name = name;
     cache.codes = codes;
     cache.withFirst.clear();
     return codes;
