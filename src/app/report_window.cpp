@@ -10,6 +10,7 @@
 #include "platform/qt/week_graph_painter.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QFontDialog>
@@ -72,6 +73,10 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
         sub->setWindowTitle(window->windowTitle());
         if (m_batch > 0) {
             sub->show();
+            // Qt looks through every pending event for one to merge each time a widget asks for its
+            // layout, so the events of a batch's windows, left to the end, would cost the square of the
+            // windows. Each window's are delivered as it opens; the area stays undrawn till the end.
+            QCoreApplication::sendPostedEvents();
         } else {
             sub->showMaximized();
             GiveKeys(window);
@@ -106,7 +111,8 @@ QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
 
 void ReportWindows::BeginBatch()
 {
-    ++m_batch;
+    if (++m_batch == 1 && m_area)
+        HoldAreaUpdates();
 }
 
 void ReportWindows::EndBatch()
@@ -122,13 +128,15 @@ void ReportWindows::EndBatch()
             last = sub.data();
         }
     // The last window comes up as a window opened by itself does.
-    if (!last)
-        return;
-    last->showMaximized();
-    if (auto* window = qobject_cast<TEditorRTF*>(last->widget())) {
-        GiveKeys(window);
-        window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
+    if (last) {
+        last->showMaximized();
+        if (auto* window = qobject_cast<TEditorRTF*>(last->widget())) {
+            GiveKeys(window);
+            window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
+        }
     }
+    if (m_holdingUpdates)
+        QTimer::singleShot(0, this, [this] { ReleaseAreaUpdates(); });
 }
 
 void ReportWindows::HoldAreaUpdates()
@@ -137,13 +145,21 @@ void ReportWindows::HoldAreaUpdates()
     // which walks the widgets of every open window: a command opening one window per letter would cost
     // the square of the letters. The area draws nothing until the event loop turns anyway, so its updates
     // stay off from the first window of a command to the next turn of the loop, and it is drawn once.
+    // A batch holds them from its beginning to its end.
     if (!m_area->updatesEnabled())
         return;
     m_area->setUpdatesEnabled(false);
-    QTimer::singleShot(0, m_area, [area = m_area] {
-        if (area)
-            area->setUpdatesEnabled(true);
-    });
+    m_holdingUpdates = true;
+    QTimer::singleShot(0, this, [this] { ReleaseAreaUpdates(); });
+}
+
+void ReportWindows::ReleaseAreaUpdates()
+{
+    if (m_batch > 0 || !m_holdingUpdates)
+        return;
+    m_holdingUpdates = false;
+    if (m_area)
+        m_area->setUpdatesEnabled(true);
 }
 
 void ReportWindows::Update(const ReportDocument& doc, const QString& label)

@@ -92,6 +92,7 @@ private:
     friend class TEditorRTF;
     void Add(TEditorRTF* window);
     void HoldAreaUpdates();
+    void ReleaseAreaUpdates();
     QMdiSubWindow* AddBatchWindow(TEditorRTF* window);
     void Remove(TEditorRTF* window);
     void GiveKeys(TEditorRTF* window);
@@ -105,6 +106,8 @@ private:
     std::vector<QPointer<TEditorRTF>> m_windows;
     int m_batch = 0;
     std::vector<QPointer<QMdiSubWindow>> m_batchWindows;
+    // Whether the area's updates are off until the loop turns (or the batch ends).
+    bool m_holdingUpdates = false;
     // The one window of the area whose pane keys are registered with Qt (see TEditorRTF::HoldKeys).
     QPointer<TEditorRTF> m_keyed;
 };

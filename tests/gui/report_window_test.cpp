@@ -515,6 +515,24 @@ TEST_F(ReportWindowTest, ABatchOpensItsWindowsBehindAndBringsUpOnlyTheLast)
     EXPECT_EQ(b->findChild<WeekChartView*>(), nullptr);
     EXPECT_EQ(b->Chart2()->objectName(), QStringLiteral("Chart2"));
     EXPECT_EQ(b->Doc()->tabText(static_cast<int>(ReportSheet::Lineas)), QStringLiteral("Lineas"));
+    // Nothing of the batch is drawn before its end; then the area is drawn with the last window's text,
+    // which holds the keys.
+    struct PaintWatch final : QObject
+    {
+        bool painted = false;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            painted = painted || e->type() == QEvent::Paint;
+            return false;
+        }
+    } watch;
+    b->Texto()->viewport()->installEventFilter(&watch);
+    EXPECT_FALSE(area.updatesEnabled());
+    for (int i = 0; i < 50 && !watch.painted; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(area.updatesEnabled());
+    EXPECT_TRUE(watch.painted);
+    EXPECT_EQ(b->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
 }
 
 TEST_F(ReportWindowTest, MainWindowHandOverLooksOnlyAtTheNewest)
