@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -71,6 +72,8 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
         QMdiSubWindow* sub = m_batch > 0 ? AddBatchWindow(window) : m_area->addSubWindow(window);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(window->windowTitle());
+        ShareTitleBarIcons(sub);
+        HoldCloseKeys(sub, false);
         if (m_batch > 0) {
             sub->show();
             // Qt looks through every pending event for one to merge each time a widget asks for its
@@ -95,6 +98,30 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
     return window;
 }
 
+void ReportWindows::ShareTitleBarIcons(QMdiSubWindow* sub)
+{
+    // Every window of the area loads its own copies of the style's pictures for its title bar and its
+    // system menu, some 40 KB: a command opening one window per letter would keep thousands of copies.
+    // The windows share the first window's. Their menus are built alike; a menu that is not keeps its own.
+    const QList<QAction*> actions = sub->systemMenu() ? sub->systemMenu()->actions() : QList<QAction*>();
+    if (m_titleBarIcons.empty()) {
+        m_titleBarIcons.emplace_back(QString(), sub->style()->standardIcon(QStyle::SP_TitleBarMenuButton));
+        for (const QAction* action : actions)
+            m_titleBarIcons.emplace_back(action->text(), action->icon());
+    }
+    if (static_cast<std::size_t>(actions.size()) + 1 != m_titleBarIcons.size())
+        return;
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        const auto& [text, icon] = m_titleBarIcons[static_cast<std::size_t>(i) + 1];
+        if (actions[i]->text() != text)
+            return;
+        if (!icon.isNull())
+            actions[i]->setIcon(icon);
+    }
+    // The title bar's menu button: the same picture the window would load for itself.
+    sub->setWindowIcon(m_titleBarIcons.front().second);
+}
+
 QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
 {
     // Qt's work area is quadratic in its windows twice over: raising a window scans every window against
@@ -105,6 +132,9 @@ QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
     QMdiSubWindow* sub = m_area->addSubWindow(window, Qt::SubWindow | Qt::WindowStaysOnTopHint);
     sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowStaysOnTopHint);
     sub->setEnabled(false);
+    // The area places each new window where it overlaps the placed ones least, looking at every one of
+    // them; the batch's windows are stacked behind its last, so they do not count as placed.
+    sub->setAttribute(Qt::WA_Moved, false);
     m_batchWindows.emplace_back(sub);
     return sub;
 }
@@ -224,11 +254,40 @@ void ReportWindows::GiveKeys(TEditorRTF* window)
 {
     if (m_keyed == window)
         return;
-    if (m_keyed)
+    const auto subOf = [](TEditorRTF* w) {
+        return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+    };
+    if (m_keyed) {
         m_keyed->HoldKeys(false);
+        HoldCloseKeys(subOf(m_keyed), false);
+    }
     m_keyed = window;
-    if (window)
+    if (window) {
         window->HoldKeys(true);
+        HoldCloseKeys(subOf(window), true);
+    }
+}
+
+void ReportWindows::HoldCloseKeys(QMdiSubWindow* sub, bool held)
+{
+    // The Close item of a window's system menu answers the standard close keys (Ctrl+F4), in the active
+    // window only; yet Qt's one map of keys holds every window's, and each window activated, shown or
+    // closed walks that map. So, like the pane keys, only the keyed window holds them.
+    if (!sub || !sub->systemMenu())
+        return;
+    const QList<QAction*> actions = sub->systemMenu()->actions();
+    if (m_closeItem.isEmpty())
+        for (const QAction* action : actions)
+            if (!action->shortcuts().isEmpty()) {
+                m_closeItem = action->text();
+                m_closeKeys = action->shortcuts();
+                break;
+            }
+    for (QAction* action : actions)
+        if (!m_closeItem.isEmpty() && action->text() == m_closeItem) {
+            action->setShortcuts(held ? m_closeKeys : QList<QKeySequence>());
+            return;
+        }
 }
 
 TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc, Context& ctx,

@@ -5,6 +5,8 @@
 #include "platform/qt/chart_panel.h"
 #include "platform/report.h"
 
+#include <QIcon>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QPointer>
 #include <QWidget>
@@ -94,6 +96,8 @@ private:
     void HoldAreaUpdates();
     void ReleaseAreaUpdates();
     QMdiSubWindow* AddBatchWindow(TEditorRTF* window);
+    void ShareTitleBarIcons(QMdiSubWindow* sub);
+    void HoldCloseKeys(QMdiSubWindow* sub, bool held);
     void Remove(TEditorRTF* window);
     void GiveKeys(TEditorRTF* window);
 
@@ -110,6 +114,12 @@ private:
     bool m_holdingUpdates = false;
     // The one window of the area whose pane keys are registered with Qt (see TEditorRTF::HoldKeys).
     QPointer<TEditorRTF> m_keyed;
+    // The title-bar menu button's picture, then the system menu's items with their pictures, as the
+    // first window of the area had them.
+    std::vector<std::pair<QString, QIcon>> m_titleBarIcons;
+    // The system menu's Close item and its keys, as the first window of the area had them.
+    QString m_closeItem;
+    QList<QKeySequence> m_closeKeys;
 };
 
 // Opens a report window in the main window's MDI area: what Ui::ShowReport does on the desktop.

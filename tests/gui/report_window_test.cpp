@@ -482,10 +482,18 @@ TEST_F(ReportWindowTest, InTheMdiAreaOnlyTheActiveWindowHoldsItsKeys)
     TEditorRTF* b = ShowReportWindow(&area, Listing(), tc.ctx, handover);
     EXPECT_EQ(a->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence());
     EXPECT_EQ(b->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    // So do the Close items of their system menus, with Ctrl+F4.
+    const auto closeKeys = [&](int i) {
+        return area.subWindowList()[i]->systemMenu()->actions().last()->shortcuts();
+    };
+    EXPECT_TRUE(closeKeys(0).isEmpty());
+    EXPECT_TRUE(closeKeys(1).contains(QKeySequence(QStringLiteral("Ctrl+F4"))));
     area.setActiveSubWindow(area.subWindowList()[0]);
     EXPECT_EQ(a->Action(QStringLiteral("Editar.Partes"))->shortcut(),
               QKeySequence(QStringLiteral("Ctrl+Alt+P")));
     EXPECT_EQ(b->Action(QStringLiteral("Editar.Partes"))->shortcut(), QKeySequence());
+    EXPECT_TRUE(closeKeys(0).contains(QKeySequence(QStringLiteral("Ctrl+F4"))));
+    EXPECT_TRUE(closeKeys(1).isEmpty());
     a->CloseWindow(); // the keys pass to the window left
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
