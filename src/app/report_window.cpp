@@ -9,6 +9,7 @@
 #include "platform/qt/report_text.h"
 #include "platform/qt/week_graph_painter.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -28,6 +30,7 @@
 #include <QTextEdit>
 #include <QTextList>
 #include <QTimer>
+#include <QTimerEvent>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -77,9 +80,11 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
         if (m_batch > 0) {
             sub->show();
             // Qt looks through every pending event for one to merge each time a widget asks for its
-            // layout, so the events of a batch's windows, left to the end, would cost the square of the
-            // windows. Each window's are delivered as it opens; the area stays undrawn till the end.
+            // layout, and through every running timer each time one stops; the events and the zero
+            // timers of a batch's windows, left to the end, would cost the square of the windows. Each
+            // window's are dealt with as it opens; the area stays undrawn till the end.
             QCoreApplication::sendPostedEvents();
+            FireZeroTimers(window);
         } else {
             sub->showMaximized();
             GiveKeys(window);
@@ -120,6 +125,21 @@ void ReportWindows::ShareTitleBarIcons(QMdiSubWindow* sub)
     }
     // The title bar's menu button: the same picture the window would load for itself.
     sub->setWindowIcon(m_titleBarIcons.front().second);
+}
+
+void ReportWindows::FireZeroTimers(TEditorRTF* window)
+{
+    // The pane's scroll bars start a zero timer whenever their range changes; what the next turn of the
+    // loop would do with them is done now.
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (!dispatcher)
+        return;
+    for (QScrollBar* bar : {window->Texto()->horizontalScrollBar(), window->Texto()->verticalScrollBar()})
+        for (const QAbstractEventDispatcher::TimerInfo& timer : dispatcher->registeredTimers(bar))
+            if (timer.interval == 0) {
+                QTimerEvent event(timer.timerId);
+                QCoreApplication::sendEvent(bar, &event);
+            }
 }
 
 QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)

@@ -97,6 +97,7 @@ private:
     void ReleaseAreaUpdates();
     QMdiSubWindow* AddBatchWindow(TEditorRTF* window);
     void ShareTitleBarIcons(QMdiSubWindow* sub);
+    static void FireZeroTimers(TEditorRTF* window);
     void HoldCloseKeys(QMdiSubWindow* sub, bool held);
     void Remove(TEditorRTF* window);
     void GiveKeys(TEditorRTF* window);
