@@ -110,7 +110,8 @@ void ReportWindows::ShareTitleBarIcons(QMdiSubWindow* sub)
     // The windows share the first window's. Their menus are built alike; a menu that is not keeps its own.
     const QList<QAction*> actions = sub->systemMenu() ? sub->systemMenu()->actions() : QList<QAction*>();
     if (m_titleBarIcons.empty()) {
-        m_titleBarIcons.emplace_back(QString(), sub->style()->standardIcon(QStyle::SP_TitleBarMenuButton));
+        m_titleBarIcons.emplace_back(QString(),
+                                     sub->style()->standardIcon(QStyle::SP_TitleBarMenuButton, nullptr, sub));
         for (const QAction* action : actions)
             m_titleBarIcons.emplace_back(action->text(), action->icon());
     }
