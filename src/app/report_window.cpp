@@ -130,7 +130,7 @@ void ReportWindows::ShareTitleBarIcons(QMdiSubWindow* sub)
 
 void ReportWindows::FireZeroTimers(TEditorRTF* window)
 {
-    // The pane's scroll bars start a zero timer whenever their range changes; what the next turn of the
+    // The pane's scroll bars start zero timers as the window is laid out; what the next turn of the
     // loop would do with them is done now.
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (!dispatcher)
