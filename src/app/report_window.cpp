@@ -9,7 +9,9 @@
 #include "platform/qt/report_text.h"
 #include "platform/qt/week_graph_painter.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QFontDialog>
@@ -20,12 +22,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextList>
 #include <QTimer>
+#include <QTimerEvent>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -70,8 +75,16 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
         QMdiSubWindow* sub = m_batch > 0 ? AddBatchWindow(window) : m_area->addSubWindow(window);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(window->windowTitle());
+        ShareTitleBarIcons(sub);
+        HoldCloseKeys(sub, false);
         if (m_batch > 0) {
             sub->show();
+            // Qt looks through every pending event for one to merge each time a widget asks for its
+            // layout, and through every running timer each time one stops; the events and the zero
+            // timers of a batch's windows, left to the end, would cost the square of the windows. Each
+            // window's are dealt with as it opens; the area stays undrawn till the end.
+            QCoreApplication::sendPostedEvents();
+            FireZeroTimers(window);
         } else {
             sub->showMaximized();
             GiveKeys(window);
@@ -90,6 +103,46 @@ TEditorRTF* ReportWindows::Show(std::shared_ptr<ReportDocument> doc)
     return window;
 }
 
+void ReportWindows::ShareTitleBarIcons(QMdiSubWindow* sub)
+{
+    // Every window of the area loads its own copies of the style's pictures for its title bar and its
+    // system menu, some 40 KB: a command opening one window per letter would keep thousands of copies.
+    // The windows share the first window's. Their menus are built alike; a menu that is not keeps its own.
+    const QList<QAction*> actions = sub->systemMenu() ? sub->systemMenu()->actions() : QList<QAction*>();
+    if (m_titleBarIcons.empty()) {
+        m_titleBarIcons.emplace_back(QString(),
+                                     sub->style()->standardIcon(QStyle::SP_TitleBarMenuButton, nullptr, sub));
+        for (const QAction* action : actions)
+            m_titleBarIcons.emplace_back(action->text(), action->icon());
+    }
+    if (static_cast<std::size_t>(actions.size()) + 1 != m_titleBarIcons.size())
+        return;
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        const auto& [text, icon] = m_titleBarIcons[static_cast<std::size_t>(i) + 1];
+        if (actions[i]->text() != text)
+            return;
+        if (!icon.isNull())
+            actions[i]->setIcon(icon);
+    }
+    // The title bar's menu button: the same picture the window would load for itself.
+    sub->setWindowIcon(m_titleBarIcons.front().second);
+}
+
+void ReportWindows::FireZeroTimers(TEditorRTF* window)
+{
+    // The pane's scroll bars start zero timers as the window is laid out; what the next turn of the
+    // loop would do with them is done now.
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (!dispatcher)
+        return;
+    for (QScrollBar* bar : {window->Texto()->horizontalScrollBar(), window->Texto()->verticalScrollBar()})
+        for (const QAbstractEventDispatcher::TimerInfo& timer : dispatcher->registeredTimers(bar))
+            if (timer.interval == 0) {
+                QTimerEvent event(timer.timerId);
+                QCoreApplication::sendEvent(bar, &event);
+            }
+}
+
 QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
 {
     // Qt's work area is quadratic in its windows twice over: raising a window scans every window against
@@ -100,13 +153,17 @@ QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
     QMdiSubWindow* sub = m_area->addSubWindow(window, Qt::SubWindow | Qt::WindowStaysOnTopHint);
     sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowStaysOnTopHint);
     sub->setEnabled(false);
+    // The area places each new window where it overlaps the placed ones least, looking at every one of
+    // them; the batch's windows are stacked behind its last, so they do not count as placed.
+    sub->setAttribute(Qt::WA_Moved, false);
     m_batchWindows.emplace_back(sub);
     return sub;
 }
 
 void ReportWindows::BeginBatch()
 {
-    ++m_batch;
+    if (++m_batch == 1 && m_area)
+        HoldAreaUpdates();
 }
 
 void ReportWindows::EndBatch()
@@ -122,13 +179,15 @@ void ReportWindows::EndBatch()
             last = sub.data();
         }
     // The last window comes up as a window opened by itself does.
-    if (!last)
-        return;
-    last->showMaximized();
-    if (auto* window = qobject_cast<TEditorRTF*>(last->widget())) {
-        GiveKeys(window);
-        window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
+    if (last) {
+        last->showMaximized();
+        if (auto* window = qobject_cast<TEditorRTF*>(last->widget())) {
+            GiveKeys(window);
+            window->Texto()->setFocus(Qt::ActiveWindowFocusReason);
+        }
     }
+    if (m_holdingUpdates)
+        QTimer::singleShot(0, this, [this] { ReleaseAreaUpdates(); });
 }
 
 void ReportWindows::HoldAreaUpdates()
@@ -137,13 +196,21 @@ void ReportWindows::HoldAreaUpdates()
     // which walks the widgets of every open window: a command opening one window per letter would cost
     // the square of the letters. The area draws nothing until the event loop turns anyway, so its updates
     // stay off from the first window of a command to the next turn of the loop, and it is drawn once.
+    // A batch holds them from its beginning to its end.
     if (!m_area->updatesEnabled())
         return;
     m_area->setUpdatesEnabled(false);
-    QTimer::singleShot(0, m_area, [area = m_area] {
-        if (area)
-            area->setUpdatesEnabled(true);
-    });
+    m_holdingUpdates = true;
+    QTimer::singleShot(0, this, [this] { ReleaseAreaUpdates(); });
+}
+
+void ReportWindows::ReleaseAreaUpdates()
+{
+    if (m_batch > 0 || !m_holdingUpdates)
+        return;
+    m_holdingUpdates = false;
+    if (m_area)
+        m_area->setUpdatesEnabled(true);
 }
 
 void ReportWindows::Update(const ReportDocument& doc, const QString& label)
@@ -208,11 +275,40 @@ void ReportWindows::GiveKeys(TEditorRTF* window)
 {
     if (m_keyed == window)
         return;
-    if (m_keyed)
+    const auto subOf = [](TEditorRTF* w) {
+        return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+    };
+    if (m_keyed) {
         m_keyed->HoldKeys(false);
+        HoldCloseKeys(subOf(m_keyed), false);
+    }
     m_keyed = window;
-    if (window)
+    if (window) {
         window->HoldKeys(true);
+        HoldCloseKeys(subOf(window), true);
+    }
+}
+
+void ReportWindows::HoldCloseKeys(QMdiSubWindow* sub, bool held)
+{
+    // The Close item of a window's system menu answers the standard close keys (Ctrl+F4), in the active
+    // window only; yet Qt's one map of keys holds every window's, and each window activated, shown or
+    // closed walks that map. So, like the pane keys, only the keyed window holds them.
+    if (!sub || !sub->systemMenu())
+        return;
+    const QList<QAction*> actions = sub->systemMenu()->actions();
+    if (m_closeItem.isEmpty())
+        for (const QAction* action : actions)
+            if (!action->shortcuts().isEmpty()) {
+                m_closeItem = action->text();
+                m_closeKeys = action->shortcuts();
+                break;
+            }
+    for (QAction* action : actions)
+        if (!m_closeItem.isEmpty() && action->text() == m_closeItem) {
+            action->setShortcuts(held ? m_closeKeys : QList<QKeySequence>());
+            return;
+        }
 }
 
 TEditorRTF* ShowReportWindow(QMdiArea* area, std::shared_ptr<ReportDocument> doc, Context& ctx,

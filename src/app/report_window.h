@@ -5,6 +5,8 @@
 #include "platform/qt/chart_panel.h"
 #include "platform/report.h"
 
+#include <QIcon>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QPointer>
 #include <QWidget>
@@ -92,7 +94,11 @@ private:
     friend class TEditorRTF;
     void Add(TEditorRTF* window);
     void HoldAreaUpdates();
+    void ReleaseAreaUpdates();
     QMdiSubWindow* AddBatchWindow(TEditorRTF* window);
+    void ShareTitleBarIcons(QMdiSubWindow* sub);
+    static void FireZeroTimers(TEditorRTF* window);
+    void HoldCloseKeys(QMdiSubWindow* sub, bool held);
     void Remove(TEditorRTF* window);
     void GiveKeys(TEditorRTF* window);
 
@@ -105,8 +111,16 @@ private:
     std::vector<QPointer<TEditorRTF>> m_windows;
     int m_batch = 0;
     std::vector<QPointer<QMdiSubWindow>> m_batchWindows;
+    // Whether the area's updates are off until the loop turns (or the batch ends).
+    bool m_holdingUpdates = false;
     // The one window of the area whose pane keys are registered with Qt (see TEditorRTF::HoldKeys).
     QPointer<TEditorRTF> m_keyed;
+    // The title-bar menu button's picture, then the system menu's items with their pictures, as the
+    // first window of the area had them.
+    std::vector<std::pair<QString, QIcon>> m_titleBarIcons;
+    // The system menu's Close item and its keys, as the first window of the area had them.
+    QString m_closeItem;
+    QList<QKeySequence> m_closeKeys;
 };
 
 // Opens a report window in the main window's MDI area: what Ui::ShowReport does on the desktop.

@@ -482,10 +482,18 @@ TEST_F(ReportWindowTest, InTheMdiAreaOnlyTheActiveWindowHoldsItsKeys)
     TEditorRTF* b = ShowReportWindow(&area, Listing(), tc.ctx, handover);
     EXPECT_EQ(a->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence());
     EXPECT_EQ(b->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    // So do the Close items of their system menus, with Ctrl+F4.
+    const auto closeKeys = [&](int i) {
+        return area.subWindowList()[i]->systemMenu()->actions().last()->shortcuts();
+    };
+    EXPECT_TRUE(closeKeys(0).isEmpty());
+    EXPECT_TRUE(closeKeys(1).contains(QKeySequence(QStringLiteral("Ctrl+F4"))));
     area.setActiveSubWindow(area.subWindowList()[0]);
     EXPECT_EQ(a->Action(QStringLiteral("Editar.Partes"))->shortcut(),
               QKeySequence(QStringLiteral("Ctrl+Alt+P")));
     EXPECT_EQ(b->Action(QStringLiteral("Editar.Partes"))->shortcut(), QKeySequence());
+    EXPECT_TRUE(closeKeys(0).contains(QKeySequence(QStringLiteral("Ctrl+F4"))));
+    EXPECT_TRUE(closeKeys(1).isEmpty());
     a->CloseWindow(); // the keys pass to the window left
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
@@ -515,6 +523,24 @@ TEST_F(ReportWindowTest, ABatchOpensItsWindowsBehindAndBringsUpOnlyTheLast)
     EXPECT_EQ(b->findChild<WeekChartView*>(), nullptr);
     EXPECT_EQ(b->Chart2()->objectName(), QStringLiteral("Chart2"));
     EXPECT_EQ(b->Doc()->tabText(static_cast<int>(ReportSheet::Lineas)), QStringLiteral("Lineas"));
+    // Nothing of the batch is drawn before its end; then the area is drawn with the last window's text,
+    // which holds the keys.
+    struct PaintWatch final : QObject
+    {
+        bool painted = false;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            painted = painted || e->type() == QEvent::Paint;
+            return false;
+        }
+    } watch;
+    b->Texto()->viewport()->installEventFilter(&watch);
+    EXPECT_FALSE(area.updatesEnabled());
+    for (int i = 0; i < 50 && !watch.painted; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(area.updatesEnabled());
+    EXPECT_TRUE(watch.painted);
+    EXPECT_EQ(b->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
 }
 
 TEST_F(ReportWindowTest, MainWindowHandOverLooksOnlyAtTheNewest)
