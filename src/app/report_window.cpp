@@ -561,6 +561,13 @@ void TEditorRTF::BuildToolBar()
 
     m_fontName = new QFontComboBox(m_toolBar);
     m_fontName->setObjectName(QStringLiteral("TipoLetra"));
+    // The list lets go of its first model as it is built, leaving an object to be deleted when the
+    // event loop turns; a batch would keep one waiting per window, and Qt walks past every one each
+    // time it sends the posted events, which costs the square of the windows. They go at once.
+    const QList<QObject*> inList = m_fontName->findChildren<QObject*>();
+    for (const QPointer<QObject>& object : std::vector<QPointer<QObject>>(inList.begin(), inList.end()))
+        if (object)
+            QCoreApplication::sendPostedEvents(object, QEvent::DeferredDelete);
     m_toolBar->addWidget(m_fontName);
     connect(m_fontName, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
         if (m_updatingToolBar)
