@@ -148,11 +148,12 @@ QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
     // Qt's work area is quadratic in its windows twice over: raising a window scans every window against
     // the list of windows unless the new one stays on top, and activating one makes every other window
     // work out its title bar. So a window of a batch comes in staying on top (and then stops), and
-    // disabled, which keeps it from being activated when shown; the batch's end enables them all and
-    // activates the last.
+    // marked disabled, which keeps it from being activated when shown; the batch's end enables them all
+    // and activates the last. Only the frame is marked: setEnabled would send every widget of the window
+    // a state change, which builds an accessibility object for each.
     QMdiSubWindow* sub = m_area->addSubWindow(window, Qt::SubWindow | Qt::WindowStaysOnTopHint);
     sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowStaysOnTopHint);
-    sub->setEnabled(false);
+    sub->setAttribute(Qt::WA_Disabled);
     // The area places each new window where it overlaps the placed ones least, looking at every one of
     // them; the batch's windows are stacked behind its last, so they do not count as placed.
     sub->setAttribute(Qt::WA_Moved, false);
@@ -170,14 +171,20 @@ void ReportWindows::EndBatch()
 {
     if (m_batch == 0 || --m_batch > 0)
         return;
-    std::vector<QPointer<QMdiSubWindow>> opened = std::move(m_batchWindows);
-    m_batchWindows.clear();
     QMdiSubWindow* last = nullptr;
-    for (const QPointer<QMdiSubWindow>& sub : opened)
+    for (const QPointer<QMdiSubWindow>& sub : m_batchWindows)
         if (sub) {
-            sub->setEnabled(true);
+            sub->setAttribute(Qt::WA_Disabled, false);
+            // A widget put straight into the frame while it was marked took the mark as disabled.
+            for (QWidget* child : sub->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                if (child->testAttribute(Qt::WA_Disabled) && !child->testAttribute(Qt::WA_ForceDisabled))
+                    child->setEnabled(true);
             last = sub.data();
         }
+    // Their updates come back with the area's.
+    if (m_holdingUpdates)
+        m_quietWindows.insert(m_quietWindows.end(), m_batchWindows.begin(), m_batchWindows.end());
+    m_batchWindows.clear();
     // The last window comes up as a window opened by itself does.
     if (last) {
         last->showMaximized();
@@ -209,8 +216,30 @@ void ReportWindows::ReleaseAreaUpdates()
     if (m_batch > 0 || !m_holdingUpdates)
         return;
     m_holdingUpdates = false;
-    if (m_area)
-        m_area->setUpdatesEnabled(true);
+    std::vector<QPointer<QMdiSubWindow>> quiet = std::move(m_quietWindows);
+    m_quietWindows.clear();
+    if (!m_area)
+        return;
+    // Switching the area's updates on marks every widget below it for drawing, and Qt then looks, for
+    // each one, at every window stacked above it: a batch's windows would cost the square of the windows.
+    // Theirs come back unmarked; the area's own mark covers all of them, so what shows is drawn once.
+    for (const QPointer<QMdiSubWindow>& sub : quiet)
+        if (sub)
+            EnableUpdatesUnmarked(sub);
+    m_area->setUpdatesEnabled(true);
+}
+
+void ReportWindows::EnableUpdatesUnmarked(QWidget* widget)
+{
+    // What QWidget::setUpdatesEnabled does for the widgets that only follow their parent, without the
+    // update() of each: a widget that switched its own off keeps them off.
+    if (widget->isWindow() || widget->testAttribute(Qt::WA_ForceUpdatesDisabled) ||
+        !widget->testAttribute(Qt::WA_UpdatesDisabled))
+        return;
+    widget->setAttribute(Qt::WA_UpdatesDisabled, false);
+    for (QObject* child : widget->children())
+        if (child->isWidgetType())
+            EnableUpdatesUnmarked(static_cast<QWidget*>(child));
 }
 
 void ReportWindows::Update(const ReportDocument& doc, const QString& label)
@@ -532,6 +561,13 @@ void TEditorRTF::BuildToolBar()
 
     m_fontName = new QFontComboBox(m_toolBar);
     m_fontName->setObjectName(QStringLiteral("TipoLetra"));
+    // The list lets go of its first model as it is built, leaving an object to be deleted when the
+    // event loop turns; a batch would keep one waiting per window, and Qt walks past every one each
+    // time it sends the posted events, which costs the square of the windows. They go at once.
+    const QList<QObject*> inList = m_fontName->findChildren<QObject*>();
+    for (const QPointer<QObject>& object : std::vector<QPointer<QObject>>(inList.begin(), inList.end()))
+        if (object)
+            QCoreApplication::sendPostedEvents(object, QEvent::DeferredDelete);
     m_toolBar->addWidget(m_fontName);
     connect(m_fontName, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
         if (m_updatingToolBar)

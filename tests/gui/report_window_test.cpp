@@ -543,6 +543,19 @@ TEST_F(ReportWindowTest, ABatchOpensItsWindowsBehindAndBringsUpOnlyTheLast)
     EXPECT_EQ(b->Action(QStringLiteral("Copiar"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
 }
 
+TEST_F(ReportWindowTest, ABatchsCoveredWindowsCanBeDrawnAfterIt)
+{
+    QMdiArea area;
+    area.show();
+    ReportWindowBatch(&area, true, tc.ctx, handover);
+    TEditorRTF* a = ShowReportWindow(&area, Listing(), tc.ctx, handover);
+    a->Foto1()->setUpdatesEnabled(false);
+    ShowReportWindow(&area, Listing(), tc.ctx, handover);
+    ReportWindowBatch(&area, false, tc.ctx, handover);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(a->Texto()->viewport()->updatesEnabled() && !a->Foto1()->updatesEnabled());
+}
+
 TEST_F(ReportWindowTest, MainWindowHandOverLooksOnlyAtTheNewest)
 {
     TEditorRTF* older = Open();
