@@ -452,12 +452,7 @@ public:
         RecordFile<Record> file(m_ctx);
         if (!NoteIoResult(m_ctx, file.Open(m_name, RawRecordFile::Mode::Read), report))
             return std::nullopt;
-        if constexpr (KeyInOrder())
-            return FindKey(file, rec);
-        else if constexpr (KeyRemembered())
-            return FindRemembered(file, rec);
-        else
-            return FindSame(file, rec, Tr::SameKey);
+        return FindFirst(file, rec);
     }
 
     // Every record with `rec`'s key (SameKey) with its position, in file order, found as FindByKey finds
@@ -507,16 +502,7 @@ public:
     AppendResult AppendUnique(const Record& rec, std::uint32_t& position, Report report = Report::Show)
     {
         return AppendIfAbsent(
-            rec,
-            [&](RecordFile<Record>& file) {
-                if constexpr (KeyInOrder())
-                    return FindKey(file, rec);
-                else if constexpr (KeyRemembered())
-                    return FindRemembered(file, rec);
-                else
-                    return FindSame(file, rec, Tr::SameKey);
-            },
-            position, report);
+            rec, [&](RecordFile<Record>& file) { return FindFirst(file, rec); }, position, report);
     }
 
     // Files whose record number is the record's own key (work orders): record `pos` is replaced, or
@@ -666,6 +652,18 @@ private:
         if (found == records.end())
             return std::nullopt;
         return static_cast<std::size_t>(found - records.begin());
+    }
+
+    // The first record with `rec`'s key (SameKey), found the cheapest way the file allows: by halves in
+    // key order, through the keys remembered of it, or read whole.
+    static std::optional<std::size_t> FindFirst(RecordFile<Record>& file, const Record& rec)
+    {
+        if constexpr (KeyInOrder())
+            return FindKey(file, rec);
+        else if constexpr (KeyRemembered())
+            return FindRemembered(file, rec);
+        else
+            return FindSame(file, rec, Tr::SameKey);
     }
 
     // The same through the keys remembered of the file, learning those of the records appended since (all

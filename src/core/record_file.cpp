@@ -158,6 +158,16 @@ std::optional<FileStamp> DataFileStamp(const Context& ctx, const QString& fileNa
     return StampOf(st);
 }
 
+bool DataFileSeen::Unchanged(const Context& ctx, const QString& fileName)
+{
+    const std::optional<FileStamp> now = DataFileStamp(ctx, fileName);
+    if (now && now == stamp && name == fileName)
+        return true;
+    name = fileName;
+    stamp = now;
+    return false;
+}
+
 bool DataFileExists(const Context& ctx, const QString& fileName)
 {
     return QFileInfo(ctx.Path(fileName)).isFile();

@@ -222,6 +222,15 @@ struct FileStamp
 };
 // The stamp of a data file of the working folder, found whatever its case; nullopt when there is none.
 std::optional<FileStamp> DataFileStamp(const Context& ctx, const QString& fileName);
+// What was read of a data file is kept while the file stays as it was then: Unchanged tells whether
+// `fileName` is the file last seen, with the same stamp; when not, it notes the file as it stands now,
+// before what is read of it. A file that is not there is never unchanged.
+struct DataFileSeen
+{
+    QString name;
+    std::optional<FileStamp> stamp;
+    bool Unchanged(const Context& ctx, const QString& fileName);
+};
 
 // Whether a data file exists, whatever its case.
 bool DataFileExists(const Context& ctx, const QString& fileName);

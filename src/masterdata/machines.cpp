@@ -126,8 +126,7 @@ namespace {
 // of cards (an import shows one a line) reads the register once, not once a card.
 struct MachineCodeChoiceCache
 {
-    QString name;
-    std::optional<FileStamp> seen;
+    DataFileSeen seen;
     QStringList codes;
     // The codes behind one leading item ("*" for any machine), made once for the codes above.
     QString first;
@@ -139,13 +138,9 @@ struct MachineCodeChoiceCache
 QStringList MachineCodeChoices(Context& ctx)
 {
     MachineCodeChoiceCache& cache = ctx.Module<MachineCodeChoiceCache>();
-    const QString name = ctx.st.FileName(DataFile::Machine);
-    const std::optional<FileStamp> now = DataFileStamp(ctx, name);
-    if (now && cache.seen == now && cache.name == name)
+    if (cache.seen.Unchanged(ctx, ctx.st.FileName(DataFile::Machine)))
         return cache.codes;
     QStringList codes = MachineCodes(KeyedFile<MachineFile>(ctx).LoadList(Report::Silent));
-    cache.seen = now;
-    cache.name = name;
     cache.codes = codes;
     cache.withFirst.clear();
     return codes;

@@ -401,8 +401,7 @@ namespace {
 // import runs, what was read stands for as long as the file is as it was then.
 struct AlarmLevelChoices
 {
-    QString name;
-    std::optional<FileStamp> stamp;
+    DataFileSeen seen;
     QStringList codes;
     QHash<QString, QStringList> positions;
     std::optional<TPredictiveRecord> last;
@@ -411,15 +410,14 @@ struct AlarmLevelChoices
 const AlarmLevelChoices& AlarmLevels(Context& ctx)
 {
     AlarmLevelChoices& kept = ctx.Module<AlarmLevelChoices>();
-    const QString name = AlarmLevelFile::Name(ctx.st);
-    const std::optional<FileStamp> stamp = DataFileStamp(ctx, name);
-    if (ModeIs(ctx, {"i"}) && stamp && kept.stamp == stamp && kept.name == name) {
+    if (kept.seen.Unchanged(ctx, AlarmLevelFile::Name(ctx.st)) && ModeIs(ctx, {"i"})) {
         ctx.st.LastIOResult = IoCode::Ok;
         return kept;
     }
+    DataFileSeen seen = kept.seen;
     kept = {};
     if (const auto levels = KeyedFile<AlarmLevelFile>(ctx).Read(Report::Silent)) {
-        kept = {name, stamp, {}, {}, {}};
+        kept.seen = seen;
         for (const TPredictiveRecord& level : *levels) {
             const QString code = level.Codigo.str();
             kept.codes << code;
