@@ -181,9 +181,6 @@ void ReportWindows::EndBatch()
                     child->setEnabled(true);
             last = sub.data();
         }
-    // Their updates come back with the area's.
-    if (m_holdingUpdates)
-        m_quietWindows.insert(m_quietWindows.end(), m_batchWindows.begin(), m_batchWindows.end());
     m_batchWindows.clear();
     // The last window comes up as a window opened by itself does.
     if (last) {
@@ -216,30 +213,10 @@ void ReportWindows::ReleaseAreaUpdates()
     if (m_batch > 0 || !m_holdingUpdates)
         return;
     m_holdingUpdates = false;
-    std::vector<QPointer<QMdiSubWindow>> quiet = std::move(m_quietWindows);
-    m_quietWindows.clear();
-    if (!m_area)
-        return;
-    // Switching the area's updates on marks every widget below it for drawing, and Qt then looks, for
-    // each one, at every window stacked above it: a batch's windows would cost the square of the windows.
-    // Theirs come back unmarked; the area's own mark covers all of them, so what shows is drawn once.
-    for (const QPointer<QMdiSubWindow>& sub : quiet)
-        if (sub)
-            EnableUpdatesUnmarked(sub);
-    m_area->setUpdatesEnabled(true);
-}
-
-void ReportWindows::EnableUpdatesUnmarked(QWidget* widget)
-{
-    // What QWidget::setUpdatesEnabled does for the widgets that only follow their parent, without the
-    // update() of each: a widget that switched its own off keeps them off.
-    if (widget->isWindow() || widget->testAttribute(Qt::WA_ForceUpdatesDisabled) ||
-        !widget->testAttribute(Qt::WA_UpdatesDisabled))
-        return;
-    widget->setAttribute(Qt::WA_UpdatesDisabled, false);
-    for (QObject* child : widget->children())
-        if (child->isWidgetType())
-            EnableUpdatesUnmarked(static_cast<QWidget*>(child));
+    // Every widget below the area is marked for drawing again: the windows a batch cascaded must each
+    // draw what shows of them.
+    if (m_area)
+        m_area->setUpdatesEnabled(true);
 }
 
 void ReportWindows::Update(const ReportDocument& doc, const QString& label)

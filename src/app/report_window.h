@@ -95,7 +95,6 @@ private:
     void Add(TEditorRTF* window);
     void HoldAreaUpdates();
     void ReleaseAreaUpdates();
-    static void EnableUpdatesUnmarked(QWidget* widget);
     QMdiSubWindow* AddBatchWindow(TEditorRTF* window);
     void ShareTitleBarIcons(QMdiSubWindow* sub);
     static void FireZeroTimers(TEditorRTF* window);
@@ -112,8 +111,6 @@ private:
     std::vector<QPointer<TEditorRTF>> m_windows;
     int m_batch = 0;
     std::vector<QPointer<QMdiSubWindow>> m_batchWindows;
-    // The windows of ended batches, whose updates come back with the area's.
-    std::vector<QPointer<QMdiSubWindow>> m_quietWindows;
     // Whether the area's updates are off until the loop turns (or the batch ends).
     bool m_holdingUpdates = false;
     // The one window of the area whose pane keys are registered with Qt (see TEditorRTF::HoldKeys).
