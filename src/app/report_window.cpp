@@ -151,12 +151,27 @@ QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
     // marked disabled, which keeps it from being activated when shown; the batch's end enables them all
     // and activates the last. Only the frame is marked: setEnabled would send every widget of the window
     // a state change, which builds an accessibility object for each.
-    QMdiSubWindow* sub = m_area->addSubWindow(window, Qt::SubWindow | Qt::WindowStaysOnTopHint);
+    //
+    // The area also places each window it is given where it overlaps the others least, looking at every
+    // window it holds; an area not on screen leaves that for when it is shown. The batch's first window
+    // is placed; the others are added as to an area not on screen and cover the work area, where each
+    // new one is the first under the pointer (Qt looks for the widget under it as a window's scroll bars
+    // come and go). The command lays them out when the batch ends.
+    QMdiSubWindow* sub = nullptr;
+    if (m_batchWindows.empty()) {
+        sub = m_area->addSubWindow(window, Qt::SubWindow | Qt::WindowStaysOnTopHint);
+    } else {
+        m_area->setAttribute(Qt::WA_WState_Visible, false);
+        struct Shown
+        {
+            QMdiArea* area;
+            ~Shown() { area->setAttribute(Qt::WA_WState_Visible, true); }
+        } shown{m_area};
+        sub = m_area->addSubWindow(window, Qt::SubWindow | Qt::WindowStaysOnTopHint);
+    }
     sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowStaysOnTopHint);
     sub->setAttribute(Qt::WA_Disabled);
-    // The area places each new window where it overlaps the placed ones least, looking at every one of
-    // them; the batch's windows are stacked behind its last, so they do not count as placed.
-    sub->setAttribute(Qt::WA_Moved, false);
+    sub->setGeometry(m_area->viewport()->rect());
     m_batchWindows.emplace_back(sub);
     return sub;
 }
@@ -213,10 +228,44 @@ void ReportWindows::ReleaseAreaUpdates()
     if (m_batch > 0 || !m_holdingUpdates)
         return;
     m_holdingUpdates = false;
-    // Every widget below the area is marked for drawing again: the windows a batch cascaded must each
-    // draw what shows of them.
-    if (m_area)
-        m_area->setUpdatesEnabled(true);
+    if (!m_area)
+        return;
+    // Switching the area's updates on marks every widget below it for drawing, one by one, and Qt then
+    // looks, for each one, at every window stacked above it: the square of a batch's windows. So the
+    // windows wait while the area comes back; then the whole work area is marked as to be drawn anew, by
+    // a bare widget over it shown and gone again, which draws every widget inside the mark; and the
+    // windows come back without a mark of their own.
+    std::vector<QMdiSubWindow*> waiting;
+    for (QMdiSubWindow* sub : m_area->subWindowList())
+        if (!sub->testAttribute(Qt::WA_ForceUpdatesDisabled)) {
+            sub->setAttribute(Qt::WA_ForceUpdatesDisabled);
+            waiting.push_back(sub);
+        }
+    m_area->setUpdatesEnabled(true);
+    {
+        // A child of the main window, not of the area, which would take its going as a window closed.
+        QWidget* viewport = m_area->viewport();
+        QWidget cover(viewport->window());
+        cover.setGeometry(QRect(viewport->mapTo(viewport->window(), QPoint()), viewport->size()));
+        cover.show();
+    }
+    for (QMdiSubWindow* sub : waiting) {
+        sub->setAttribute(Qt::WA_ForceUpdatesDisabled, false);
+        EnableUpdatesUnmarked(sub);
+    }
+}
+
+void ReportWindows::EnableUpdatesUnmarked(QWidget* widget)
+{
+    // What QWidget::setUpdatesEnabled does for the widgets that only follow their parent, without the
+    // update() of each: a widget that switched its own off keeps them off.
+    if (widget->isWindow() || widget->testAttribute(Qt::WA_ForceUpdatesDisabled) ||
+        !widget->testAttribute(Qt::WA_UpdatesDisabled))
+        return;
+    widget->setAttribute(Qt::WA_UpdatesDisabled, false);
+    for (QObject* child : widget->children())
+        if (child->isWidgetType())
+            EnableUpdatesUnmarked(static_cast<QWidget*>(child));
 }
 
 void ReportWindows::Update(const ReportDocument& doc, const QString& label)

@@ -95,6 +95,7 @@ private:
     void Add(TEditorRTF* window);
     void HoldAreaUpdates();
     void ReleaseAreaUpdates();
+    static void EnableUpdatesUnmarked(QWidget* widget);
     QMdiSubWindow* AddBatchWindow(TEditorRTF* window);
     void ShareTitleBarIcons(QMdiSubWindow* sub);
     static void FireZeroTimers(TEditorRTF* window);
