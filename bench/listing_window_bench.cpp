@@ -116,7 +116,7 @@ BENCHMARK(BM_PurchaseListingShown)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
-    ->Iterations(3);
+    ->Iterations(5);
 
 // Repuestos > Peticiones OFERTAS > Rotura Stock: the stock-break listing and one order letter per supplier
 // in its own window, over 10 times as many parts as letters: the time and memory of N letters, alternately
@@ -229,14 +229,14 @@ void BM_StockBreakLettersShown(benchmark::State& state)
     if (Median(smallHeap) > 0)
         state.counters["x_tenth_heap"] = Median(largeHeap) / Median(smallHeap);
 }
-// 200 letters against 20, and 2,000 against 200, three times alternately: the medians hold on a busy
+// 200 letters against 20, and 2,000 against 200, five times alternately: the medians hold on a busy
 // machine, where one run of either can be a tenth off.
 BENCHMARK(BM_StockBreakLettersShown)
     ->Arg(200)
     ->Arg(2000)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
-    ->Iterations(3);
+    ->Iterations(5);
 
 } // namespace
 } // namespace gim
