@@ -158,7 +158,7 @@ QMdiSubWindow* ReportWindows::AddBatchWindow(TEditorRTF* window)
     // new one is the first under the pointer (Qt looks for the widget under it as a window's scroll bars
     // come and go). The command lays them out when the batch ends.
     QMdiSubWindow* sub = nullptr;
-    if (m_batchWindows.empty()) {
+    if (m_batchWindows.empty() || !m_area->isVisible()) {
         sub = m_area->addSubWindow(window, Qt::SubWindow | Qt::WindowStaysOnTopHint);
     } else {
         m_area->setAttribute(Qt::WA_WState_Visible, false);

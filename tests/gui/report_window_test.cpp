@@ -556,6 +556,17 @@ TEST_F(ReportWindowTest, ABatchsCoveredWindowsCanBeDrawnAfterIt)
     EXPECT_TRUE(a->Texto()->viewport()->updatesEnabled() && !a->Foto1()->updatesEnabled());
 }
 
+TEST_F(ReportWindowTest, ABatchIntoAnAreaNotShownLeavesItNotShown)
+{
+    QMdiArea area;
+    ReportWindowBatch(&area, true, tc.ctx, handover);
+    ShowReportWindow(&area, Listing(), tc.ctx, handover);
+    ShowReportWindow(&area, Listing(), tc.ctx, handover);
+    ReportWindowBatch(&area, false, tc.ctx, handover);
+    EXPECT_FALSE(area.isVisible());
+    EXPECT_EQ(area.subWindowList().size(), 2);
+}
+
 TEST_F(ReportWindowTest, MainWindowHandOverLooksOnlyAtTheNewest)
 {
     TEditorRTF* older = Open();
