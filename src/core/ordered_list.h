@@ -120,26 +120,20 @@ void OrderAsInserted(std::vector<Item>& list, Before before, TieRule ties)
     ArrangeInOrder(list, HeadFirstOrder(list, before));
 }
 
-// Puts the last `queued` items of a list InsertOrderedHeadFirst built where it would have inserted them
-// one after another in their order: an import queues its items at the end, so that a line does not move
-// the whole list, and settles them once.
+// Puts the last `queued` items of a list built by insertions under `ties` (InsertOrdered,
+// InsertOrderedHeadFirst) where those insertions would have put them one after another in their order: an
+// import queues its items at the end, so that a line does not move the whole list, and settles them once.
 template <typename Item, typename Before>
-void SettleHeadFirst(std::vector<Item>& list, std::size_t queued, Before before)
+void SettleQueued(std::vector<Item>& list, std::size_t queued, Before before, TieRule ties)
 {
     queued = std::min(queued, list.size());
     if (queued == 0)
         return;
-    ArrangeInOrder(list, HeadFirstOrder(list, before, list.size() - queued));
-}
-
-// The same for a list InsertOrdered built: each queued item goes after every item of its key, so the
-// queued ones keep their arrival order among themselves and follow the listed ones of their key.
-template <typename Item, typename Before>
-void SettleAfterEqual(std::vector<Item>& list, std::size_t queued, Before before)
-{
-    queued = std::min(queued, list.size());
-    if (queued == 0)
+    if (ties == TieRule::HeadFirst) {
+        ArrangeInOrder(list, HeadFirstOrder(list, before, list.size() - queued));
         return;
+    }
+    // Each queued item goes after every item of its key: they keep their arrival order among themselves.
     const auto middle = list.end() - static_cast<std::ptrdiff_t>(queued);
     std::stable_sort(middle, list.end(), before);
     std::inplace_merge(list.begin(), middle, list.end(), before);

@@ -177,7 +177,7 @@ void QueueOperationByKey(Context& ctx, OperationEntry entry)
 void SettleOperationList(Context& ctx)
 {
     RoutinesState& r = Routines(ctx);
-    SettleAfterEqual(r.OperationList, r.QueuedOperations, OperationEntryBefore);
+    SettleQueued(r.OperationList, r.QueuedOperations, OperationEntryBefore, TieRule::AfterEqual);
     r.QueuedOperations = 0;
 }
 

@@ -72,6 +72,13 @@ std::string PartCodesOf(const TSparePartRecord& r)
     return codes;
 }
 
+// Where the parts an import queued begin: the list before them is in part-key order.
+PartIterator QueuedStart(SparePartsState& sp)
+{
+    return sp.SparePartList.end() -
+           static_cast<std::ptrdiff_t>(std::min(sp.QueuedSpareParts, sp.SparePartList.size()));
+}
+
 bool SparePartEntryBefore(const SparePartEntry& a, const SparePartEntry& b)
 {
     return SparePartKeyBefore(a.rec, b.rec);
@@ -210,7 +217,7 @@ void QueueSparePartSorted(Context& ctx, SparePartEntry entry)
 void SettleSparePartList(Context& ctx)
 {
     SparePartsState& sp = SpareParts(ctx);
-    SettleHeadFirst(sp.SparePartList, sp.QueuedSpareParts, SparePartEntryBefore);
+    SettleQueued(sp.SparePartList, sp.QueuedSpareParts, SparePartEntryBefore, TieRule::HeadFirst);
     sp.QueuedSpareParts = 0;
     sp.QueuedPartCodes.clear();
 }
@@ -276,8 +283,7 @@ void CheckDuplicatePartCode(Context& ctx)
     if (buf.Codigo == "#")
         return;
     // The parts an import queued are looked for by their codes; the ones before them by halves.
-    const auto queued = sp.SparePartList.end() -
-                        static_cast<std::ptrdiff_t>(std::min(sp.QueuedSpareParts, sp.SparePartList.size()));
+    const PartIterator queued = QueuedStart(sp);
     if (FindEntry(sp.SparePartList.begin(), queued, buf) == queued &&
         !sp.QueuedPartCodes.count(PartCodesOf(buf)))
         return;
@@ -298,8 +304,7 @@ bool AssignPieceNumber(Context& ctx)
         if (const std::optional<int> n = PieceNumber(r))
             highest = std::max(highest, *n);
     };
-    const auto queued = sp.SparePartList.end() -
-                        static_cast<std::ptrdiff_t>(std::min(sp.QueuedSpareParts, sp.SparePartList.size()));
+    const PartIterator queued = QueuedStart(sp);
     for (auto it = FirstWithKey(sp.SparePartList.begin(), queued, group.view());
          it != queued && PartKeyOf(it->rec).view().starts_with(group.view()); ++it)
         if (GroupKeyOf(it->rec).view() == group.view())

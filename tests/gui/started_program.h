@@ -66,7 +66,6 @@ protected:
         ui.SetReportTarget([this](std::shared_ptr<ReportDocument> doc) {
             ShowReportWindow(window->MdiArea(), std::move(doc), ctx, handover);
         });
-        ui.SetReportBatch([this](bool begin) { ReportWindowBatch(window->MdiArea(), begin, ctx, handover); });
         ui.SetReportUpdate([this](const std::shared_ptr<ReportDocument>& doc, const QString& label) {
             UpdateReportWindows(window->MdiArea(), *doc, label, ctx, handover);
         });
